@@ -1,0 +1,5 @@
+#pragma once
+// Remote station settings.
+
+// Reads the station settings into the station tables.
+void LoadRemotes();

@@ -1,0 +1,162 @@
+#include "model/geometry.h"
+
+#include "graphics/projection.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+constexpr double Pi = 3.1415926;
+constexpr double ServicesArea = 0.8;    // m² taken by pipes and cables
+constexpr double LeastArea = 0.05;      // m²
+constexpr double LeastResistance = 0.00001;
+constexpr double ReferenceDensity = 1.2; // kg/m³
+
+struct Section {
+    double area = 0;
+    double perimeter = 0;
+};
+
+// Area and perimeter from the shape bits; with several bits set the last test wins.
+Section shapeOf(int a) {
+    Section s;
+    const double h = AirwaySize(1, a);
+    const double w = AirwaySize(2, a);
+    const int32_t flags = AirwayFlags(a);
+    if (flags & AirwayFlag::Round) {
+        s.area = w * w * Pi / 4;
+        s.perimeter = w * Pi;
+        AirwaySize(1, a) = 0;
+    }
+    if (flags & AirwayFlag::Rectangular) {
+        s.area = w * h;
+        s.perimeter = 2 * w + 2 * h;
+    }
+    if (flags & AirwayFlag::Irregular) {
+        s.area = w;
+        s.perimeter = h;
+    }
+    return s;
+}
+
+// Presets are copied into the airway; a type code outside the tables leaves the airway's own value.
+void copyPresets(int a) {
+    const int wall = AirwayWallType(a);
+    if (wall < TypedPreset && WallTypeFactor.InBounds(wall)) AirwayFrictionFactor(a) = WallTypeFactor(wall);
+    const int shock = AirwayShockType(a);
+    if (shock < 6 && ShockTypeLength.InBounds(shock)) AirwayShockLength(a) = ShockTypeLength(shock);
+}
+
+// Stores the length rounded down to whole metres unless fixed, and returns the length the resistance uses.
+double lengthFor(int a) {
+    const double dx = static_cast<double>(AirwayStart(1, a)) - AirwayEnd(1, a);
+    const double dy = static_cast<double>(AirwayStart(2, a)) - AirwayEnd(2, a);
+    const double dz = static_cast<double>(AirwayStart(3, a)) - AirwayEnd(3, a);
+    const float d = static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));
+    if (AirwayFlags(a) & AirwayFlag::FixedLength) return AirwayLength(a);
+    AirwayLength(a) = std::floor(d);
+    return d;
+}
+
+double friction(int a, const Section& s, double length) {
+    const double k = AirwayFrictionFactor(a);
+    return k * s.perimeter * (length + AirwayShockLength(a)) * AirDensity /
+           (s.area * s.area * s.area * ReferenceDensity);
+}
+
+// A value a single cannot hold is an overflow: the target keeps its value.
+bool storable(double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
+
+} // namespace
+
+void CalcAirway(int a) {
+    if (AirwayParallelCount(a) == 0) AirwayParallelCount(a) = 1;
+    double preset = 0;
+    const int type = AirwayResistanceType(a);
+    if (type != 0 && ResistanceTypeValue.InBounds(type)) preset = ResistanceTypeValue(type);
+    Section s = shapeOf(a);
+    if (AirwayFlags(a) & AirwayFlag::Services) s.area -= ServicesArea;
+    if (s.area <= 0) s.area = LeastArea;
+    copyPresets(a);
+    const double length = lengthFor(a);
+    if (type == TypedPreset) return;
+    const double r = friction(a, s, length);
+    if (storable(r)) AirwayResistance(a) = static_cast<float>(r);
+    if (AirwayResistance(a) == 0) AirwayResistance(a) = static_cast<float>(LeastResistance);
+    if (PresetResistanceReplaces == 1)
+        AirwayResistance(a) = static_cast<float>(preset);
+    else if (storable(preset + AirwayResistance(a)))
+        AirwayResistance(a) = static_cast<float>(preset + AirwayResistance(a));
+    const int n = AirwayParallelCount(a);
+    if (n > 1) AirwayResistance(a) = static_cast<float>(AirwayResistance(a) / (static_cast<double>(n) * n));
+}
+
+void CalcAllAirways() {
+    for (int a = 1; a <= AirwayCount; ++a) CalcAirway(a);
+}
+
+double CalcResistance(int a) {
+    Section s = shapeOf(a);
+    if (s.area <= 0) s.area = LeastArea;
+    copyPresets(a);
+    return friction(a, s, lengthFor(a));
+}
+
+namespace {
+
+void moveAirway(int from, int to) {
+    AirwayStartName(to) = AirwayStartName(from);
+    AirwayEndName(to) = AirwayEndName(from);
+    AirwayName(to) = AirwayName(from);
+    AirwayStartKey(to) = AirwayStartKey(from);
+    AirwayEndKey(to) = AirwayEndKey(from);
+    for (int c = 1; c <= 3; ++c) {
+        AirwayStart(c, to) = AirwayStart(c, from);
+        AirwayEnd(c, to) = AirwayEnd(c, from);
+    }
+    AirwaySize(1, to) = AirwaySize(1, from);
+    AirwaySize(2, to) = AirwaySize(2, from);
+    AirwayComment(to) = AirwayComment(from);
+    AirwayResistance(to) = AirwayResistance(from);
+    AirwayFlow(to) = AirwayFlow(from);
+    AirwayFan(to) = AirwayFan(from);
+    AirwayFanCount(to) = AirwayFanCount(from);
+    AirwayLength(to) = AirwayLength(from);
+    AirwayResistanceType(to) = AirwayResistanceType(from);
+    AirwayShockType(to) = AirwayShockType(from);
+    AirwayWallType(to) = AirwayWallType(from);
+    AirwayFrictionFactor(to) = AirwayFrictionFactor(from);
+    AirwayShockLength(to) = AirwayShockLength(from);
+    AirwayPressure(to) = AirwayPressure(from);
+    AirwayContaminant(to) = AirwayContaminant(from);
+    AirwayPrimaryLayer(to) = AirwayPrimaryLayer(from);
+    AirwaySecondaryLayer(to) = AirwaySecondaryLayer(from);
+    AirwayIconPosition(to) = AirwayIconPosition(from);
+    AirwayUndoStamp(to) = AirwayUndoStamp(from);
+    AirwayNumber(to) = AirwayNumber(from);
+    AirwayStation(to) = AirwayStation(from);
+    AirwayParallelCount(to) = AirwayParallelCount(from);
+    AirwayCurvePercent(to) = AirwayCurvePercent(from);
+    AirwayFlags(to) = AirwayFlags(from);
+    AirwaySmoke(1, to) = AirwaySmoke(1, from);
+    AirwaySmoke(2, to) = AirwaySmoke(2, from);
+}
+
+} // namespace
+
+void PackAirways() {
+    const int n = AirwayCount;
+    int d = 0;
+    for (int s = 1; s <= n; ++s) {
+        if (AirwayFlags(s) == 0) continue;
+        ++d;
+        if (d != s) moveAirway(s, d);
+    }
+    for (int s = d + 1; s <= n; ++s) ClearAirway(s);
+    AirwayCount = d;
+    SetVisibleAirways();
+    RotateView();
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Airway cross-section, length and Atkinson resistance; compaction of the airway arrays.
+
+// Recomputes area-dependent values, friction factor, shock length, length and resistance of airway a.
+void CalcAirway(int a);
+// CalcAirway for every airway in order.
+void CalcAllAirways();
+// The friction resistance of airway a for display (Ns²/m⁸): no services deduction, preset, parallel
+// division or resistance type; stores the copied presets and the length like CalcAirway.
+double CalcResistance(int a);
+// Closes the gaps left by deleted airways and sets AirwayCount.
+void PackAirways();

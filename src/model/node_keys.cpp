@@ -1,0 +1,83 @@
+#include "model/node_keys.h"
+
+#include "model/geometry.h"
+#include "platform/Dialogs.h"
+#include "platform/VBMath.h"
+
+#include <cmath>
+#include <unordered_set>
+
+double FoldSix(double v) {
+    const double a = std::fabs(v);
+    return a - 1000000.0 * VB::Int(a / 1000000.0);
+}
+
+double FoldFour(double v) {
+    const double a = std::fabs(v);
+    return a - 10000.0 * VB::Int(a / 10000.0);
+}
+
+Currency NodeKey(double z, double y, double x) {
+    const double zs = z < 0 ? z + 9999 : z;
+    const double ys = y < 0 ? y + 99999 : y;
+    const double xs = x < 0 ? x + 9999 : x;
+    // In ten-thousandths: Z × 1e10, Y × 1e4 and X / 100 of the key.
+    const auto kz = static_cast<Currency>(std::llround(FoldFour(zs))) * 100000000000000LL;
+    const auto ky = static_cast<Currency>(std::llround(FoldSix(ys))) * 100000000LL;
+    const auto kx = static_cast<Currency>(std::llround(FoldSix(xs) * 100.0));
+    return kx + ky + kz;
+}
+
+void UpdateNodeKeys() {
+    const double surface = LevelRange(1, 2);
+    bool packDue = false;
+    bool noticeDue = false;
+    for (int a = 1; a <= AirwayCount; ++a) {
+        AirwayStartKey(a) = NodeKey(AirwayStart(3, a), AirwayStart(2, a), AirwayStart(1, a));
+        AirwayEndKey(a) = NodeKey(AirwayEnd(3, a), AirwayEnd(2, a), AirwayEnd(1, a));
+        if (AirwayStart(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceEntry))
+            AirwayStartKey(a) = SurfaceNodeKey;
+        if (AirwayEnd(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceExit))
+            AirwayEndKey(a) = SurfaceNodeKey;
+        if (AirwayStartKey(a) == SurfaceNodeKey && AirwayEndKey(a) == SurfaceNodeKey) {
+            ErrorLevel = 1;
+            Errorlist.push_back(std::to_string(AirwayNumber(a)) + "\tboth ends on surface");
+            AirwayComment(a) = "ends on surface";
+            AirwayFlags(a) |= AirwayFlag::ErrorMark;
+            noticeDue = true;
+        }
+        if (AirwayStartKey(a) == 0 || AirwayEndKey(a) == 0) {
+            ClearAirway(a);
+            packDue = true;
+        }
+        if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance)) AirwayFlow(a) = 0;
+        if (AirwayNumber(a) == 0) {
+            ++NextAirwayNumber;
+            AirwayNumber(a) = NextAirwayNumber;
+        }
+    }
+    if (packDue) PackAirways();
+    if (noticeDue)
+        VB::MsgBox("Gustrom has detected that one or more of your airways has both ends on or above the surface"
+                   "\r\n\r\nPlease check your surface RL values or the airway data as the network will not "
+                   "simulate properly with the current settings.");
+}
+
+void RenumberAirways(int from, bool restart) {
+    if (restart) NextAirwayNumber = 1;
+    for (int a = from; a <= AirwayCount; ++a) AirwayNumber(a) = NextAirwayNumber++;
+}
+
+void CheckAirwayNumbers() {
+    // Any repeated number among the airways, found with a set instead of comparing all pairs.
+    std::unordered_set<int32_t> seen;
+    bool duplicate = false;
+    for (int a = 1; a <= AirwayCount && !duplicate; ++a) duplicate = !seen.insert(AirwayNumber(a)).second;
+    if (!duplicate) {
+        VB::MsgBox("All airways have unqiue numbers");
+        return;
+    }
+    if (VB::MsgBox("Duplicate unique airway numbers exist - allow Gustrom to re-number them ?",
+                   VB::vbYesNo | VB::vbQuestion, "Duplicate airway numbers") == VB::vbYes)
+        RenumberAirways(1, true);
+}

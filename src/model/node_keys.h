@@ -1,0 +1,19 @@
+#pragma once
+// Node identity by key: two airway ends meet when their coordinates give the same key.
+#include "model/Gustrom1.h"
+
+// The single surface (atmosphere) node; no point's key reaches it.
+constexpr Currency SurfaceNodeKey = 900000000000000LL * CurrencyScale;
+
+double FoldSix(double v);  // |v| modulo 1,000,000
+double FoldFour(double v); // |v| modulo 10,000
+// The key of a point, elevation first: Z modulo 10,000 m, Y and X modulo 1,000,000 m (X in hundredths).
+Currency NodeKey(double z, double y, double x);
+
+// Recomputes every airway's keys, applies the surface rules, removes airways with an empty end and
+// numbers unnumbered airways.
+void UpdateNodeKeys();
+// Numbers airways from .. AirwayCount consecutively; restart starts the numbers again at 1.
+void RenumberAirways(int from, bool restart);
+// Tells whether every airway number is unique and offers to renumber when not.
+void CheckAirwayNumbers();

@@ -1,0 +1,102 @@
+#include "platform/Dialogs.h"
+
+#include "platform/Text1252.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace VB {
+namespace {
+
+class QtResponder : public DialogResponder {
+public:
+    int Message(const MessageRequest& r) override {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return defaultAnswer(r);
+        QMessageBox box(iconOf(r.icon()), ToQt(r.title), ToQt(r.prompt), QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        switch (r.buttonSet()) {
+        case vbOKCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case vbYesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        case vbYesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return vbYes;
+        case QMessageBox::No:
+            return vbNo;
+        case QMessageBox::Cancel:
+            return vbCancel;
+        default:
+            return vbOK;
+        }
+    }
+
+    std::optional<std::string> Input(const InputRequest& r) override {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+        bool ok = false;
+        const QString text = QInputDialog::getText(QApplication::activeWindow(), ToQt(r.title), ToQt(r.prompt),
+                                                   QLineEdit::Normal, ToQt(r.defaultText), &ok);
+        if (!ok) return std::nullopt;
+        return FromQt(text);
+    }
+
+private:
+    static QMessageBox::Icon iconOf(int icon) {
+        switch (icon) {
+        case vbCritical:
+            return QMessageBox::Critical;
+        case vbQuestion:
+            return QMessageBox::Question;
+        case vbExclamation:
+            return QMessageBox::Warning;
+        case vbInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+        }
+    }
+    // Without a GUI there is nobody to ask: take the safe answer that changes nothing.
+    static int defaultAnswer(const MessageRequest& r) {
+        switch (r.buttonSet()) {
+        case vbOKCancel:
+        case vbYesNoCancel:
+            return vbCancel;
+        case vbYesNo:
+            return vbNo;
+        default:
+            return vbOK;
+        }
+    }
+};
+
+QtResponder qtResponder;
+DialogResponder* current = &qtResponder;
+
+} // namespace
+
+int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+    return current->Message({prompt, buttons, title.empty() ? std::string(DefaultTitle) : title});
+}
+
+std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+    auto answer = current->Input({prompt, title.empty() ? std::string(DefaultTitle) : title, defaultText});
+    return answer ? *answer : std::string();
+}
+
+DialogResponder* SetDialogResponder(DialogResponder* responder) {
+    DialogResponder* previous = current;
+    current = responder ? responder : &qtResponder;
+    return previous == &qtResponder ? nullptr : previous;
+}
+
+} // namespace VB

@@ -1,0 +1,58 @@
+#pragma once
+// Message and input boxes with the button, icon and answer codes the program's procedures use.
+// Every box goes through the current responder: the program installs one that shows Qt dialogs,
+// tests install one that answers from a script.
+#include <optional>
+#include <string>
+
+namespace VB {
+
+// Buttons (low bits) and icons.
+constexpr int vbOKOnly = 0;
+constexpr int vbOKCancel = 1;
+constexpr int vbYesNoCancel = 3;
+constexpr int vbYesNo = 4;
+constexpr int vbCritical = 16;
+constexpr int vbQuestion = 32;
+constexpr int vbExclamation = 48;
+constexpr int vbInformation = 64;
+// Answers.
+constexpr int vbOK = 1;
+constexpr int vbCancel = 2;
+constexpr int vbYes = 6;
+constexpr int vbNo = 7;
+
+// The title a box shows when the caller gives none.
+inline constexpr const char* DefaultTitle = "Gustrom";
+
+struct MessageRequest {
+    std::string prompt; // Windows-1252 bytes, as the model holds text
+    int buttons = vbOKOnly;
+    std::string title;
+    int buttonSet() const { return buttons & 7; }
+    int icon() const { return buttons & 0x70; }
+};
+
+struct InputRequest {
+    std::string prompt;
+    std::string title;
+    std::string defaultText;
+};
+
+class DialogResponder {
+public:
+    virtual ~DialogResponder() = default;
+    virtual int Message(const MessageRequest& request) = 0;
+    // nullopt when the user cancels.
+    virtual std::optional<std::string> Input(const InputRequest& request) = 0;
+};
+
+// Shows a message box and returns the answer code.
+int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = "");
+// Shows an input box; an empty text when cancelled (as the program's procedures expect).
+std::string InputBox(const std::string& prompt, const std::string& title = "", const std::string& defaultText = "");
+
+// Installs a responder; nullptr restores the Qt one. Returns the previous responder.
+DialogResponder* SetDialogResponder(DialogResponder* responder);
+
+} // namespace VB

@@ -1,0 +1,7 @@
+#pragma once
+// The model keeps text as the bytes files hold (Windows-1252); Qt widgets want QString.
+#include <QString>
+#include <string>
+
+QString ToQt(const std::string& cp1252);
+std::string FromQt(const QString& text); // characters outside Windows-1252 become '?'

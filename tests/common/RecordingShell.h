@@ -1,0 +1,67 @@
+#pragma once
+// Records what the model and graphics write into the main window's controls.
+#include "platform/ShellHooks.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+class RecordingShell : public ShellHooks {
+public:
+    RecordingShell() { previous_ = SetShellHooks(this); }
+    ~RecordingShell() override { SetShellHooks(previous_); }
+
+    std::string caption;
+    bool minimized = false;
+    std::string simCaption;
+    int32_t simColour = -1;
+    int32_t comboColour = -1;
+    std::vector<std::string> viewList;
+    std::vector<int> viewIndexSet;
+    std::vector<std::string> levelList;
+    std::vector<int> levelIndexSet;
+    int scrollMin = 0, scrollMax = 0, scrollValue = 0;
+    std::map<int, std::pair<std::string, bool>> recentMenu;
+    std::map<std::string, bool> menuChecked;
+    bool autosaveEnabled = false;
+    int autosaveInterval = 0;
+    bool remoteMenus = false;
+    struct GraphicsWindow {
+        std::string caption;
+        int32_t backColour = 0;
+        bool autoRedraw = false;
+    };
+    std::map<int, GraphicsWindow> graphicsWindows;
+
+    void SetCaption(const std::string& c) override { caption = c; }
+    bool IsMinimized() const override { return minimized; }
+    void SetSimLabel(const std::string& c, int32_t colour) override {
+        simCaption = c;
+        simColour = colour;
+    }
+    void SetDataCombosBackColour(int32_t colour) override { comboColour = colour; }
+    void SetupGraphicsWindow(int w, const std::string& c, int32_t back, bool autoRedraw) override {
+        graphicsWindows[w] = {c, back, autoRedraw};
+    }
+    void ViewListClear() override { viewList.clear(); }
+    void ViewListAdd(const std::string& name) override { viewList.push_back(name); }
+    void ViewListSetIndex(int index) override { viewIndexSet.push_back(index); }
+    void LevelListClear() override { levelList.clear(); }
+    void LevelListAdd(const std::string& name) override { levelList.push_back(name); }
+    void LevelListSetIndex(int index) override { levelIndexSet.push_back(index); }
+    void LevelScrollSetRange(int min, int max) override {
+        scrollMin = min;
+        scrollMax = max;
+    }
+    void LevelScrollSetValue(int value) override { scrollValue = value; }
+    void RecentMenuSet(int index, const std::string& c, bool visible) override { recentMenu[index] = {c, visible}; }
+    void SetMenuChecked(const std::string& item, bool checked) override { menuChecked[item] = checked; }
+    void SetAutosaveTimer(bool enabled, int intervalMs) override {
+        autosaveEnabled = enabled;
+        autosaveInterval = intervalMs;
+    }
+    void ShowRemoteMenus(bool show) override { remoteMenus = show; }
+
+private:
+    ShellHooks* previous_ = nullptr;
+};

@@ -1,0 +1,52 @@
+#include "common/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+ScriptedDialogs::ScriptedDialogs() { previous_ = VB::SetDialogResponder(this); }
+
+ScriptedDialogs::~ScriptedDialogs() {
+    VB::SetDialogResponder(previous_);
+    EXPECT_TRUE(script_.empty()) << script_.size() << " scripted box(es) never shown";
+}
+
+ScriptedDialogs& ScriptedDialogs::Expect(int answer, const std::string& promptContains) {
+    script_.push_back({false, answer, promptContains, std::nullopt});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::ExpectInput(std::optional<std::string> typed) {
+    script_.push_back({true, VB::vbOK, "", std::move(typed)});
+    return *this;
+}
+
+std::vector<std::string> ScriptedDialogs::Prompts() const {
+    std::vector<std::string> out;
+    for (const auto& b : shown_) out.push_back(b.prompt);
+    return out;
+}
+
+int ScriptedDialogs::Message(const VB::MessageRequest& r) {
+    shown_.push_back({r.prompt, r.title, r.buttonSet(), r.icon()});
+    if (script_.empty() || script_.front().input) {
+        ADD_FAILURE() << "unexpected message box: \"" << r.prompt << "\" (" << r.title << ")";
+        return r.buttonSet() == VB::vbOKOnly ? VB::vbOK : VB::vbCancel;
+    }
+    Step step = script_.front();
+    script_.pop_front();
+    if (!step.contains.empty()) {
+        EXPECT_NE(r.prompt.find(step.contains), std::string::npos)
+            << "box \"" << r.prompt << "\" should contain \"" << step.contains << "\"";
+    }
+    return step.answer;
+}
+
+std::optional<std::string> ScriptedDialogs::Input(const VB::InputRequest& r) {
+    shown_.push_back({r.prompt, r.title, -1, 0});
+    if (script_.empty() || !script_.front().input) {
+        ADD_FAILURE() << "unexpected input box: \"" << r.prompt << "\"";
+        return std::nullopt;
+    }
+    Step step = script_.front();
+    script_.pop_front();
+    return step.typed;
+}
