@@ -33,6 +33,11 @@ void UpdateNodeKeys() {
     bool packDue = false;
     bool noticeDue = false;
     for (int a = 1; a <= AirwayCount; ++a) {
+        // Numbered first, so that an error line names the airway by the number the error window finds.
+        if (AirwayNumber(a) == 0) {
+            ++NextAirwayNumber;
+            AirwayNumber(a) = NextAirwayNumber;
+        }
         AirwayStartKey(a) = NodeKey(AirwayStart(3, a), AirwayStart(2, a), AirwayStart(1, a));
         AirwayEndKey(a) = NodeKey(AirwayEnd(3, a), AirwayEnd(2, a), AirwayEnd(1, a));
         if (AirwayStart(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceEntry))
@@ -51,10 +56,6 @@ void UpdateNodeKeys() {
             packDue = true;
         }
         if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance)) AirwayFlow(a) = 0;
-        if (AirwayNumber(a) == 0) {
-            ++NextAirwayNumber;
-            AirwayNumber(a) = NextAirwayNumber;
-        }
     }
     if (packDue) PackAirways();
     if (noticeDue)

@@ -1,0 +1,39 @@
+#include "common/ModelFixture.h"
+
+#include "platform/Dialogs.h"
+
+void ModelTest::SetUp() {
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "Error re-loading defaults");
+        AxisSignX = 1;
+        AxisSignY = 1;
+        SetDefaults();
+    }
+    ClearNetwork();
+    Errorlist.clear();
+    NextAirwayNumber = 0;
+    PresetResistanceReplaces = 0;
+    LevelRange(1, 1) = 1000;
+    LevelRange(1, 2) = 1000;
+}
+
+int ModelTest::AddAirway(int32_t x1, int32_t y1, int32_t z1, int32_t x2, int32_t y2, int32_t z2) {
+    const int a = ++AirwayCount;
+    AirwayStart(1, a) = x1;
+    AirwayStart(2, a) = y1;
+    AirwayStart(3, a) = z1;
+    AirwayEnd(1, a) = x2;
+    AirwayEnd(2, a) = y2;
+    AirwayEnd(3, a) = z2;
+    AirwayFlags(a) = AirwayFlag::Rectangular;
+    AirwaySize(1, a) = 4;
+    AirwaySize(2, a) = 4;
+    AirwayParallelCount(a) = 1;
+    AirwayWallType(a) = TypedPreset;
+    AirwayFrictionFactor(a) = 0.012f;
+    AirwayShockType(a) = TypedPreset;
+    AirwayPrimaryLayer(a) = 1;
+    AirwaySecondaryLayer(a) = 1;
+    return a;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// A fresh model for each test: defaults set (no settings file), empty network, and the program's
+// folders, settings store, message boxes and main-window controls all in test hands.
+#include "common/RecordingShell.h"
+#include "common/ScriptedDialogs.h"
+#include "common/TestFolder.h"
+#include "model/Gustrom1.h"
+
+#include <gtest/gtest.h>
+
+class ModelTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    TestFolder folder;
+    RecordingShell shell;
+    // Appends an airway from (x1, y1, z1) to (x2, y2, z2), rectangular 4 × 4 m, and returns its slot.
+    int AddAirway(int32_t x1, int32_t y1, int32_t z1, int32_t x2, int32_t y2, int32_t z2);
+};

@@ -1,0 +1,113 @@
+#include "common/ModelFixture.h"
+#include "model/node_keys.h"
+#include "platform/Dialogs.h"
+
+using NodeKeys = ModelTest;
+
+TEST_F(NodeKeys, KeysFoldCoordinatesExactly) {
+    EXPECT_EQ(NodeKey(300, 200, 100), 3000002000001LL * CurrencyScale);
+    EXPECT_EQ(NodeKey(-1, 0, 0), 99980000000000LL * CurrencyScale);
+    // Z is taken modulo 10,000 m: these two points are one node.
+    EXPECT_EQ(NodeKey(12345, 50, 60), NodeKey(2345, 50, 60));
+    // X contributes hundredths, so odd X values stay exact.
+    EXPECT_EQ(NodeKey(0, 0, 999999), 999999LL * 100);
+    EXPECT_NE(NodeKey(1, 2, 3), NodeKey(1, 3, 2));
+    EXPECT_LT(NodeKey(9999, 999999, 999999), SurfaceNodeKey);
+    EXPECT_EQ(NodeKey(0, 0, 0), 0);
+    EXPECT_DOUBLE_EQ(FoldSix(-1234567), 234567);
+    EXPECT_DOUBLE_EQ(FoldFour(123456), 3456);
+}
+
+TEST_F(NodeKeys, SurfaceEndsShareTheSurfaceNode) {
+    const int a = AddAirway(10, 10, 1000, 10, 10, 900); // starts at the surface elevation
+    const int b = AddAirway(10, 10, 900, 20, 10, 900);
+    AirwayFlags(b) |= AirwayFlag::SurfaceExit;
+    UpdateNodeKeys();
+    EXPECT_EQ(AirwayStartKey(a), SurfaceNodeKey);
+    EXPECT_EQ(AirwayEndKey(a), NodeKey(900, 10, 10));
+    EXPECT_EQ(AirwayStartKey(b), AirwayEndKey(a));
+    EXPECT_EQ(AirwayEndKey(b), SurfaceNodeKey);
+    EXPECT_EQ(ErrorLevel, 0);
+    EXPECT_TRUE(Errorlist.empty());
+}
+
+TEST_F(NodeKeys, AirwaysWithBothEndsOnSurfaceAreListedAndNoticedOnce) {
+    const int a = AddAirway(10, 10, 1000, 20, 10, 1100);
+    const int b = AddAirway(30, 10, 1200, 40, 10, 1000);
+    AddAirway(30, 10, 500, 40, 10, 400);
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "both ends on or above the surface");
+    UpdateNodeKeys();
+    EXPECT_EQ(ErrorLevel, 1);
+    ASSERT_EQ(Errorlist.size(), 2u);
+    EXPECT_EQ(Errorlist[0], std::to_string(AirwayNumber(a)) + "\tboth ends on surface");
+    EXPECT_EQ(AirwayComment(b).str(), "ends on surf");
+    EXPECT_TRUE(AirwayFlags(a) & AirwayFlag::ErrorMark);
+    EXPECT_FALSE(AirwayFlags(3) & AirwayFlag::ErrorMark);
+    EXPECT_NE(boxes.Shown()[0].prompt.find("\r\n\r\nPlease check your surface RL values"), std::string::npos);
+}
+
+TEST_F(NodeKeys, EmptyEndsRemoveTheAirwayAndBulkheadsCarryNoFlow) {
+    AddAirway(10, 10, 500, 0, 0, 0);
+    const int b = AddAirway(10, 10, 500, 20, 10, 500);
+    AirwayResistance(b) = 1e9f;
+    AirwayFlow(b) = 25;
+    AirwayName(b) = "kept";
+    UpdateNodeKeys();
+    EXPECT_EQ(AirwayCount, 1);
+    EXPECT_EQ(AirwayName(1).trimmed(), "kept");
+    EXPECT_EQ(AirwayFlow(1), 0.0f);
+}
+
+TEST_F(NodeKeys, UnnumberedAirwaysGetTheNextNumbers) {
+    AddAirway(10, 10, 500, 20, 10, 500);
+    const int b = AddAirway(20, 10, 500, 30, 10, 500);
+    const int c = AddAirway(30, 10, 500, 40, 10, 500);
+    AirwayNumber(b) = 7;
+    NextAirwayNumber = 10;
+    UpdateNodeKeys();
+    EXPECT_EQ(AirwayNumber(1), 11);
+    EXPECT_EQ(AirwayNumber(b), 7);
+    EXPECT_EQ(AirwayNumber(c), 12);
+    EXPECT_EQ(NextAirwayNumber, 12);
+}
+
+TEST_F(NodeKeys, DuplicateNumbersAreOfferedARenumbering) {
+    for (int i = 1; i <= 3; ++i) AddAirway(i, 1, 500, i + 1, 1, 500);
+    AirwayNumber(1) = 1;
+    AirwayNumber(2) = 2;
+    AirwayNumber(3) = 2;
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbNo, "Duplicate unique airway numbers exist");
+        CheckAirwayNumbers();
+        EXPECT_EQ(boxes.Shown()[0].title, "Duplicate airway numbers");
+        EXPECT_EQ(boxes.Shown()[0].buttonSet, VB::vbYesNo);
+        EXPECT_EQ(boxes.Shown()[0].icon, VB::vbQuestion);
+    }
+    EXPECT_EQ(AirwayNumber(3), 2);
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbYes, "Duplicate unique airway numbers exist");
+        CheckAirwayNumbers();
+    }
+    EXPECT_EQ(AirwayNumber(1), 1);
+    EXPECT_EQ(AirwayNumber(2), 2);
+    EXPECT_EQ(AirwayNumber(3), 3);
+    EXPECT_EQ(NextAirwayNumber, 4);
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "All airways have unqiue numbers");
+        CheckAirwayNumbers();
+    }
+}
+
+TEST_F(NodeKeys, RenumberingFromTheMiddleContinuesTheCounter) {
+    for (int i = 1; i <= 4; ++i) AddAirway(i, 1, 500, i + 1, 1, 500);
+    NextAirwayNumber = 50;
+    RenumberAirways(3, false);
+    EXPECT_EQ(AirwayNumber(2), 0);
+    EXPECT_EQ(AirwayNumber(3), 50);
+    EXPECT_EQ(AirwayNumber(4), 51);
+    EXPECT_EQ(NextAirwayNumber, 52);
+}
