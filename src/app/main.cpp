@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QMainWindow>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Gustrom");
     QMainWindow window;

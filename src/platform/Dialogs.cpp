@@ -3,6 +3,7 @@
 #include "platform/Text1252.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -11,8 +12,9 @@ namespace {
 
 class QtResponder : public DialogResponder {
 public:
-    int Message(const MessageRequest& r) override {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return defaultAnswer(r);
+    int Message(const MessageRequest &r) override {
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return defaultAnswer(r);
         QMessageBox box(iconOf(r.icon()), ToQt(r.title), ToQt(r.prompt), QMessageBox::NoButton,
                         QApplication::activeWindow());
         switch (r.buttonSet()) {
@@ -41,16 +43,49 @@ public:
         }
     }
 
-    std::optional<std::string> Input(const InputRequest& r) override {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+    std::optional<std::string> Input(const InputRequest &r) override {
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return std::nullopt;
         bool ok = false;
-        const QString text = QInputDialog::getText(QApplication::activeWindow(), ToQt(r.title), ToQt(r.prompt),
-                                                   QLineEdit::Normal, ToQt(r.defaultText), &ok);
-        if (!ok) return std::nullopt;
+        const QString text =
+            QInputDialog::getText(QApplication::activeWindow(), ToQt(r.title), ToQt(r.prompt),
+                                  QLineEdit::Normal, ToQt(r.defaultText), &ok);
+        if (!ok)
+            return std::nullopt;
         return FromQt(text);
     }
 
+    std::optional<std::string> File(const FileRequest &r) override {
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return std::nullopt;
+        QFileDialog dialog(QApplication::activeWindow(), ToQt(r.title), ToQt(r.initialDir));
+        dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(r.save || !r.mustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (!r.save || !r.confirmOverwrite)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        const QStringList filters = qtFilters(r.filter);
+        dialog.setNameFilters(filters);
+        if (r.filterIndex >= 1 && r.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[r.filterIndex - 1]);
+        if (!r.defaultExt.empty())
+            dialog.setDefaultSuffix(ToQt(r.defaultExt));
+        if (!r.fileName.empty())
+            dialog.selectFile(ToQt(r.fileName));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return FromQt(dialog.selectedFiles().front());
+    }
+
 private:
+    // "Data Files (*.sim)|*.sim|All files (*.*)|*.*" → {"Data Files (*.sim)", "All files (*.*)"}.
+    static QStringList qtFilters(const std::string &filter) {
+        const QStringList parts = ToQt(filter).split('|');
+        QStringList out;
+        for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+            out << parts[i] + " (" + parts[i + 1] + ")";
+        return out;
+    }
+
     static QMessageBox::Icon iconOf(int icon) {
         switch (icon) {
         case vbCritical:
@@ -66,7 +101,7 @@ private:
         }
     }
     // Without a GUI there is nobody to ask: take the safe answer that changes nothing.
-    static int defaultAnswer(const MessageRequest& r) {
+    static int defaultAnswer(const MessageRequest &r) {
         switch (r.buttonSet()) {
         case vbOKCancel:
         case vbYesNoCancel:
@@ -80,21 +115,25 @@ private:
 };
 
 QtResponder qtResponder;
-DialogResponder* current = &qtResponder;
+DialogResponder *current = &qtResponder;
 
 } // namespace
 
-int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+int MsgBox(const std::string &prompt, int buttons, const std::string &title) {
     return current->Message({prompt, buttons, title.empty() ? std::string(DefaultTitle) : title});
 }
 
-std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+std::string InputBox(const std::string &prompt, const std::string &title, const std::string &defaultText) {
     auto answer = current->Input({prompt, title.empty() ? std::string(DefaultTitle) : title, defaultText});
     return answer ? *answer : std::string();
 }
 
-DialogResponder* SetDialogResponder(DialogResponder* responder) {
-    DialogResponder* previous = current;
+std::optional<std::string> FileDialog(const FileRequest &request) {
+    return current->File(request);
+}
+
+DialogResponder *SetDialogResponder(DialogResponder *responder) {
+    DialogResponder *previous = current;
     current = responder ? responder : &qtResponder;
     return previous == &qtResponder ? nullptr : previous;
 }

@@ -23,7 +23,7 @@ constexpr int vbYes = 6;
 constexpr int vbNo = 7;
 
 // The title a box shows when the caller gives none.
-inline constexpr const char* DefaultTitle = "Gustrom";
+inline constexpr const char *DefaultTitle = "Gustrom";
 
 struct MessageRequest {
     std::string prompt; // Windows-1252 bytes, as the model holds text
@@ -39,20 +39,39 @@ struct InputRequest {
     std::string defaultText;
 };
 
+// The common file dialog's settings: filter in the "Text (*.ext)|*.ext|..." form, index from 1.
+struct FileRequest {
+    bool save = false;
+    std::string title;
+    std::string initialDir;
+    std::string fileName;
+    std::string filter;
+    int filterIndex = 1;
+    std::string defaultExt;        // added when the chosen name has no extension
+    bool mustExist = false;        // open: the file and its path must exist
+    bool confirmOverwrite = false; // save: ask before replacing a file
+};
+
 class DialogResponder {
 public:
     virtual ~DialogResponder() = default;
-    virtual int Message(const MessageRequest& request) = 0;
+    virtual int Message(const MessageRequest &request) = 0;
     // nullopt when the user cancels.
-    virtual std::optional<std::string> Input(const InputRequest& request) = 0;
+    virtual std::optional<std::string> Input(const InputRequest &request) = 0;
+    // The chosen path, nullopt when the user cancels.
+    virtual std::optional<std::string> File(const FileRequest &request) = 0;
 };
 
 // Shows a message box and returns the answer code.
-int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = "");
+int MsgBox(const std::string &prompt, int buttons = vbOKOnly, const std::string &title = "");
 // Shows an input box; an empty text when cancelled (as the program's procedures expect).
-std::string InputBox(const std::string& prompt, const std::string& title = "", const std::string& defaultText = "");
+std::string InputBox(const std::string &prompt, const std::string &title = "",
+                     const std::string &defaultText = "");
+
+// Shows an open or save dialog; nullopt when cancelled.
+std::optional<std::string> FileDialog(const FileRequest &request);
 
 // Installs a responder; nullptr restores the Qt one. Returns the previous responder.
-DialogResponder* SetDialogResponder(DialogResponder* responder);
+DialogResponder *SetDialogResponder(DialogResponder *responder);
 
 } // namespace VB

@@ -10,21 +10,21 @@ template <std::size_t N> class FixedString {
 public:
     FixedString() : text_(N, ' ') {}
     FixedString(std::string_view s) { assign(s); }
-    FixedString& operator=(std::string_view s) {
+    FixedString &operator=(std::string_view s) {
         assign(s);
         return *this;
     }
-    FixedString& operator=(const std::string& s) { return *this = std::string_view(s); }
-    FixedString& operator=(const char* s) { return *this = std::string_view(s); }
+    FixedString &operator=(const std::string &s) { return *this = std::string_view(s); }
+    FixedString &operator=(const char *s) { return *this = std::string_view(s); }
 
-    const std::string& str() const { return text_; }
-    operator const std::string&() const { return text_; }
+    const std::string &str() const { return text_; }
+    operator const std::string &() const { return text_; }
     // The text without the trailing blanks.
     std::string trimmed() const {
         const auto end = text_.find_last_not_of(' ');
         return end == std::string::npos ? std::string() : text_.substr(0, end + 1);
     }
-    bool operator==(const FixedString& o) const { return text_ == o.text_; }
+    bool operator==(const FixedString &o) const { return text_ == o.text_; }
     static constexpr std::size_t Length = N;
 
 private:

@@ -25,80 +25,97 @@ int beeps = 0;
 
 std::string withSeparator(QString folder) {
     folder = QDir::toNativeSeparators(folder);
-    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
     return FromQt(folder);
 }
 
-std::unique_ptr<QSettings> openStore(const std::string& app) {
+std::unique_ptr<QSettings> openStore(const std::string &app) {
     if (!settingsFolder.empty())
         return std::make_unique<QSettings>(ToQt(settingsFolder + app + ".ini"), QSettings::IniFormat);
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, ToQt(app), ToQt(app));
 }
 
-QString keyOf(const std::string& section, const std::string& key) { return ToQt(section) + "/" + ToQt(key); }
+QString keyOf(const std::string &section, const std::string &key) {
+    return ToQt(section) + "/" + ToQt(key);
+}
 
 } // namespace
 
 void DoEvents() {
-    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
 }
 
 void SetScreenPointer(int pointer) {
     const bool wasBusy = screenPointer == vbHourglass;
     screenPointer = pointer;
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
     const bool busy = pointer == vbHourglass;
-    if (busy && !wasBusy) QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (!busy && wasBusy) QApplication::restoreOverrideCursor();
+    if (busy && !wasBusy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!busy && wasBusy)
+        QApplication::restoreOverrideCursor();
 }
 
-int ScreenPointer() { return screenPointer; }
+int ScreenPointer() {
+    return screenPointer;
+}
 
-std::string TempDir() { return tempOverride.empty() ? withSeparator(QDir::tempPath()) : tempOverride; }
-void SetTempDirOverride(const std::string& folder) {
+std::string TempDir() {
+    return tempOverride.empty() ? withSeparator(QDir::tempPath()) : tempOverride;
+}
+void SetTempDirOverride(const std::string &folder) {
     tempOverride = folder.empty() ? folder : withSeparator(ToQt(folder));
 }
 
 std::string ProgramFolder() {
-    if (!programOverride.empty()) return programOverride;
-    if (QCoreApplication::instance()) return withSeparator(QCoreApplication::applicationDirPath());
+    if (!programOverride.empty())
+        return programOverride;
+    if (QCoreApplication::instance())
+        return withSeparator(QCoreApplication::applicationDirPath());
     return withSeparator(QDir::currentPath());
 }
-void SetProgramFolderOverride(const std::string& folder) {
+void SetProgramFolderOverride(const std::string &folder) {
     programOverride = folder.empty() ? folder : withSeparator(ToQt(folder));
 }
 
 char LocaleDecimalSeparator() {
-    if (separatorOverride) return separatorOverride;
+    if (separatorOverride)
+        return separatorOverride;
     const QString point = QLocale::system().decimalPoint();
     return point == "," ? ',' : '.';
 }
-void SetLocaleDecimalSeparatorOverride(char separator) { separatorOverride = separator; }
+void SetLocaleDecimalSeparatorOverride(char separator) {
+    separatorOverride = separator;
+}
 
-std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
-                       const std::string& defaultValue) {
+std::string GetSetting(const std::string &app, const std::string &section, const std::string &key,
+                       const std::string &defaultValue) {
     auto store = openStore(app);
     const QVariant v = store->value(keyOf(section, key));
     return v.isValid() ? FromQt(v.toString()) : defaultValue;
 }
 
-void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
-                 const std::string& value) {
+void SaveSetting(const std::string &app, const std::string &section, const std::string &key,
+                 const std::string &value) {
     auto store = openStore(app);
     store->setValue(keyOf(section, key), ToQt(value));
 }
 
-void DeleteSetting(const std::string& app, const std::string& section, const std::string& key) {
+void DeleteSetting(const std::string &app, const std::string &section, const std::string &key) {
     auto store = openStore(app);
     store->remove(keyOf(section, key));
 }
 
-void SetSettingsFolderOverride(const std::string& folder) {
+void SetSettingsFolderOverride(const std::string &folder) {
     settingsFolder = folder.empty() ? folder : withSeparator(ToQt(folder));
 }
 
 DateTime Now() {
-    if (fixedClock) return *fixedClock;
+    if (fixedClock)
+        return *fixedClock;
     const QDateTime now = QDateTime::currentDateTime();
     const QDate d = now.date();
     const QTime t = now.time();
@@ -106,11 +123,12 @@ DateTime Now() {
 }
 
 double Timer() {
-    if (fixedClock) return fixedClock->hour * 3600.0 + fixedClock->minute * 60.0 + fixedClock->second;
+    if (fixedClock)
+        return fixedClock->hour * 3600.0 + fixedClock->minute * 60.0 + fixedClock->second;
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
-void SetClockOverride(const DateTime* fixed) {
+void SetClockOverride(const DateTime *fixed) {
     if (fixed)
         fixedClock = *fixed;
     else
@@ -119,9 +137,12 @@ void SetClockOverride(const DateTime* fixed) {
 
 void Beep() {
     ++beeps;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance())) QApplication::beep();
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        QApplication::beep();
 }
 
-int BeepCount() { return beeps; }
+int BeepCount() {
+    return beeps;
+}
 
 } // namespace VB

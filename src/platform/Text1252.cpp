@@ -5,14 +5,14 @@
 namespace {
 
 // Code points of bytes 0x80..0x9F; 0 marks the five bytes Windows-1252 leaves undefined.
-constexpr std::array<char16_t, 32> high = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> high = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 } // namespace
 
-QString ToQt(const std::string& cp1252) {
+QString ToQt(const std::string &cp1252) {
     QString out;
     out.reserve(static_cast<qsizetype>(cp1252.size()));
     for (unsigned char c : cp1252) {
@@ -24,7 +24,7 @@ QString ToQt(const std::string& cp1252) {
     return out;
 }
 
-std::string FromQt(const QString& text) {
+std::string FromQt(const QString &text) {
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));
     for (QChar ch : text) {
@@ -36,7 +36,8 @@ std::string FromQt(const QString& text) {
         }
         char mapped = '?';
         for (std::size_t i = 0; i < high.size(); ++i)
-            if (high[i] == u && u != 0) mapped = static_cast<char>(0x80 + i);
+            if (high[i] == u && u != 0)
+                mapped = static_cast<char>(0x80 + i);
         out.push_back(mapped);
     }
     return out;

@@ -3,5 +3,5 @@
 #include <QString>
 #include <string>
 
-QString ToQt(const std::string& cp1252);
-std::string FromQt(const QString& text); // characters outside Windows-1252 become '?'
+QString ToQt(const std::string &cp1252);
+std::string FromQt(const QString &text); // characters outside Windows-1252 become '?'

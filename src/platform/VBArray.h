@@ -4,9 +4,9 @@
 // such as AirwayStart(c, a) keeps one airway's components together.
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <cassert>
 #include <cstddef>
+#include <memory>
 
 struct Bounds {
     int lo = 0;
@@ -33,30 +33,32 @@ public:
         std::array<Bounds, N> nb{b...};
         const std::size_t n = total(nb);
         auto fresh = std::make_unique<T[]>(n);
-        if (size_ > 0) copyOverlap(fresh, nb, 0, 0, 0);
+        if (size_ > 0)
+            copyOverlap(fresh, nb, 0, 0, 0);
         bounds_ = nb;
         size_ = n;
         data_ = std::move(fresh);
     }
 
-    template <typename... I> T& operator()(I... i) { return data_[offset(i...)]; }
-    template <typename... I> const T& operator()(I... i) const { return data_[offset(i...)]; }
+    template <typename... I> T &operator()(I... i) { return data_[offset(i...)]; }
+    template <typename... I> const T &operator()(I... i) const { return data_[offset(i...)]; }
 
     // True when every index lies inside the bounds: for data read from files before it is used as an index.
     template <typename... I> bool InBounds(I... i) const {
         static_assert(sizeof...(I) == N);
         int idx[] = {static_cast<int>(i)...};
         for (std::size_t d = 0; d < N; ++d)
-            if (!bounds_[d].contains(idx[d])) return false;
+            if (!bounds_[d].contains(idx[d]))
+                return false;
         return true;
     }
 
     int LBound(std::size_t dim = 0) const { return bounds_[dim].lo; }
     int UBound(std::size_t dim = 0) const { return bounds_[dim].hi; }
     std::size_t size() const { return size_; }
-    void Fill(const T& v) { std::fill(data_.get(), data_.get() + size_, v); }
-    T* data() { return data_.get(); }
-    const T* data() const { return data_.get(); }
+    void Fill(const T &v) { std::fill(data_.get(), data_.get() + size_, v); }
+    T *data() { return data_.get(); }
+    const T *data() const { return data_.get(); }
 
 private:
     std::array<Bounds, N> bounds_{};
@@ -64,9 +66,10 @@ private:
     std::unique_ptr<T[]> data_;
     std::size_t size_ = 0;
 
-    static std::size_t total(const std::array<Bounds, N>& b) {
+    static std::size_t total(const std::array<Bounds, N> &b) {
         std::size_t n = 1;
-        for (const auto& d : b) n *= static_cast<std::size_t>(d.count());
+        for (const auto &d : b)
+            n *= static_cast<std::size_t>(d.count());
         return n;
     }
     std::size_t total() const { return total(bounds_); }
@@ -85,7 +88,7 @@ private:
     }
 
     // Walks the dimensions from the last (slowest) down, copying the overlap of old and new bounds.
-    void copyOverlap(std::unique_ptr<T[]>& fresh, const std::array<Bounds, N>& nb, std::size_t level,
+    void copyOverlap(std::unique_ptr<T[]> &fresh, const std::array<Bounds, N> &nb, std::size_t level,
                      std::size_t oldOff, std::size_t newOff) {
         const std::size_t d = N - 1 - level;
         std::size_t oldStride = 1, newStride = 1;

@@ -6,7 +6,7 @@
 
 struct VBError : std::runtime_error {
     int number;
-    explicit VBError(int n, const std::string& what = "run-time error")
+    explicit VBError(int n, const std::string &what = "run-time error")
         : std::runtime_error(what), number(n) {}
 };
 

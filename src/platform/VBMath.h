@@ -40,10 +40,13 @@ std::string CStrSingle(float x);
 } // namespace VB
 
 template <typename I> I VB::ClampToInt(double x, I fallback) {
-    if (x != x) return fallback;
+    if (x != x)
+        return fallback;
     constexpr double lo = static_cast<double>(std::numeric_limits<I>::min());
     constexpr double hi = static_cast<double>(std::numeric_limits<I>::max());
-    if (x <= lo) return std::numeric_limits<I>::min();
-    if (x >= hi) return std::numeric_limits<I>::max();
+    if (x <= lo)
+        return std::numeric_limits<I>::min();
+    if (x >= hi)
+        return std::numeric_limits<I>::max();
     return static_cast<I>(x);
 }

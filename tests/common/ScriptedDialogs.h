@@ -20,27 +20,34 @@ public:
     ~ScriptedDialogs() override;
 
     // Next expected message box: its answer, and optionally a text the prompt must contain.
-    ScriptedDialogs& Expect(int answer, const std::string& promptContains = "");
+    ScriptedDialogs &Expect(int answer, const std::string &promptContains = "");
     // Next expected input box and the text typed (nullopt = Cancel).
-    ScriptedDialogs& ExpectInput(std::optional<std::string> typed);
+    ScriptedDialogs &ExpectInput(std::optional<std::string> typed);
+    // Next expected file dialog and the path chosen (nullopt = Cancel).
+    ScriptedDialogs &ExpectFile(std::optional<std::string> chosen);
+    // Settings of every file dialog shown, in order.
+    const std::vector<VB::FileRequest> &FileDialogs() const { return files_; }
 
-    const std::vector<ShownBox>& Shown() const { return shown_; }
+    const std::vector<ShownBox> &Shown() const { return shown_; }
     // Prompts of every box shown, in order.
     std::vector<std::string> Prompts() const;
     // True when every scripted answer has been used.
     bool Done() const { return script_.empty(); }
 
-    int Message(const VB::MessageRequest& request) override;
-    std::optional<std::string> Input(const VB::InputRequest& request) override;
+    int Message(const VB::MessageRequest &request) override;
+    std::optional<std::string> Input(const VB::InputRequest &request) override;
+    std::optional<std::string> File(const VB::FileRequest &request) override;
 
 private:
+    enum class Kind { Message, Input, File };
     struct Step {
-        bool input = false;
+        Kind kind = Kind::Message;
         int answer = VB::vbOK;
         std::string contains;
         std::optional<std::string> typed;
     };
     std::deque<Step> script_;
     std::vector<ShownBox> shown_;
-    VB::DialogResponder* previous_ = nullptr;
+    std::vector<VB::FileRequest> files_;
+    VB::DialogResponder *previous_ = nullptr;
 };

@@ -19,14 +19,16 @@ TestFolder::~TestFolder() {
     VB::SetSettingsFolderOverride("");
 }
 
-std::string TestFolder::path() const { return dir_.path().toStdString() + "/"; }
+std::string TestFolder::path() const {
+    return dir_.path().toStdString() + "/";
+}
 
-void TestFolder::Write(const std::string& name, const std::string& bytes) const {
+void TestFolder::Write(const std::string &name, const std::string &bytes) const {
     std::ofstream out(path() + name, std::ios::binary);
     out << bytes;
 }
 
-std::string TestFolder::Read(const std::string& name) const {
+std::string TestFolder::Read(const std::string &name) const {
     std::ifstream in(path() + name, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();

@@ -10,8 +10,8 @@ public:
     // The folder path ending in a separator.
     std::string path() const;
     // Writes a file of the folder byte for byte.
-    void Write(const std::string& name, const std::string& bytes) const;
-    std::string Read(const std::string& name) const;
+    void Write(const std::string &name, const std::string &bytes) const;
+    std::string Read(const std::string &name) const;
 
 private:
     QTemporaryDir dir_;

@@ -31,12 +31,16 @@ TEST_F(DataModel, ClearNetworkLeavesEmptyFullSizeArrays) {
         ASSERT_EQ(AirwayResistance(a), 0.0f);
         ASSERT_EQ(AirwayName(a).trimmed(), "");
     }
-    for (int l = 1; l <= 16; ++l) EXPECT_TRUE(PrimaryLayerVisible(l) && PrimaryLayerName(l).empty());
-    for (int l = 1; l <= 48; ++l) EXPECT_TRUE(SecondaryLayerVisible(l) && SecondaryLayerName(l).empty());
-    const char* builtIn[] = {" 1. Default View", " 2. Plan View 3D", " 3. Long Section", " 4. Cross Section",
+    for (int l = 1; l <= 16; ++l)
+        EXPECT_TRUE(PrimaryLayerVisible(l) && PrimaryLayerName(l).empty());
+    for (int l = 1; l <= 48; ++l)
+        EXPECT_TRUE(SecondaryLayerVisible(l) && SecondaryLayerName(l).empty());
+    const char *builtIn[] = {" 1. Default View", " 2. Plan View 3D", " 3. Long Section", " 4. Cross Section",
                              " 5. Iso View"};
-    for (int v = 1; v <= 5; ++v) EXPECT_EQ(ViewName(v), builtIn[v - 1]);
-    for (int v = 6; v <= 100; ++v) EXPECT_TRUE(ViewName(v).empty());
+    for (int v = 1; v <= 5; ++v)
+        EXPECT_EQ(ViewName(v), builtIn[v - 1]);
+    for (int v = 6; v <= 100; ++v)
+        EXPECT_TRUE(ViewName(v).empty());
     EXPECT_EQ(ViewSingles(7, 3), 0.0f);
     EXPECT_EQ(UndoStep, 1);
     EXPECT_EQ(UndoSlot, 1);

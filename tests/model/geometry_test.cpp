@@ -136,7 +136,8 @@ TEST_F(AirwayGeometry, DisplayResistanceIgnoresPresetsServicesAndParallels) {
 }
 
 TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
-    for (int i = 1; i <= 5; ++i) AddAirway(i, i, i, 10 * i, 10 * i, 10 * i);
+    for (int i = 1; i <= 5; ++i)
+        AddAirway(i, i, i, 10 * i, 10 * i, 10 * i);
     const int32_t flags[] = {1, 0, 5, 0, 9};
     for (int i = 1; i <= 5; ++i) {
         AirwayFlags(i) = flags[i - 1];

@@ -73,7 +73,8 @@ TEST_F(NodeKeys, UnnumberedAirwaysGetTheNextNumbers) {
 }
 
 TEST_F(NodeKeys, DuplicateNumbersAreOfferedARenumbering) {
-    for (int i = 1; i <= 3; ++i) AddAirway(i, 1, 500, i + 1, 1, 500);
+    for (int i = 1; i <= 3; ++i)
+        AddAirway(i, 1, 500, i + 1, 1, 500);
     AirwayNumber(1) = 1;
     AirwayNumber(2) = 2;
     AirwayNumber(3) = 2;
@@ -103,7 +104,8 @@ TEST_F(NodeKeys, DuplicateNumbersAreOfferedARenumbering) {
 }
 
 TEST_F(NodeKeys, RenumberingFromTheMiddleContinuesTheCounter) {
-    for (int i = 1; i <= 4; ++i) AddAirway(i, 1, 500, i + 1, 1, 500);
+    for (int i = 1; i <= 4; ++i)
+        AddAirway(i, 1, 500, i + 1, 1, 500);
     NextAirwayNumber = 50;
     RenumberAirways(3, false);
     EXPECT_EQ(AirwayNumber(2), 0);

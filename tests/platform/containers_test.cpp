@@ -28,7 +28,8 @@ TEST(VBArrayBounds, PreserveKeepsTheOverlapInEveryDimension) {
     p.ReDim(Bounds{0, 2}, Bounds{0, 11}, Bounds{0, 250});
     for (int f = 0; f <= 250; ++f)
         for (int q = 0; q <= 11; ++q)
-            for (int c = 0; c <= 2; ++c) p(c, q, f) = static_cast<float>(c + 10 * q + 1000 * f);
+            for (int c = 0; c <= 2; ++c)
+                p(c, q, f) = static_cast<float>(c + 10 * q + 1000 * f);
     p.ReDimPreserve(Bounds{0, 2}, Bounds{0, 11}, Bounds{0, 300});
     EXPECT_EQ(p(2, 11, 250), 2 + 110 + 250000.0f);
     EXPECT_EQ(p(1, 3, 17), 1 + 30 + 17000.0f);
@@ -43,7 +44,7 @@ TEST(VBArrayBounds, BooleanArraysHoldRealBools) {
     VBArray<bool> v;
     v.ReDim(Bounds{1, 16});
     v.Fill(true);
-    bool& first = v(1);
+    bool &first = v(1);
     first = false;
     EXPECT_FALSE(v(1));
     EXPECT_TRUE(v(16));
@@ -61,7 +62,8 @@ TEST(FixedLengthText, PadsAndCutsOnAssignment) {
 
 TEST(Windows1252Text, RoundTripsEveryByteThroughQt) {
     std::string all;
-    for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+    for (int b = 1; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
     EXPECT_EQ(FromQt(ToQt(all)), all);
     EXPECT_EQ(ToQt("\x80"), QString(QChar(0x20AC)));
     EXPECT_EQ(ToQt("m\xB3/s"), QString::fromUtf8("m³/s"));

@@ -16,7 +16,7 @@ TEST(VBNumbers, CIntRoundsHalvesToEvenAndRefusesOverflow) {
         double in;
         int out;
     } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {32767.4, 32767}};
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         ASSERT_TRUE(VB::CInt(c.in).has_value()) << c.in;
         EXPECT_EQ(*VB::CInt(c.in), c.out) << c.in;
     }
@@ -38,12 +38,13 @@ TEST(VBNumbers, ClampToIntNeverCastsNaNOrOutOfRange) {
 
 TEST(VBNumbers, LenientConversionTakesTheLeadingNumber) {
     const struct {
-        const char* text;
+        const char *text;
         double value;
-    } cases[] = {{"", 0},        {"   ", 0},   {"abc", 0},      {"  12", 12},      {"12abc", 12},
-                 {" .05 ", 0.05}, {"-3.5x", -3.5}, {"1E+09", 1e9}, {"2e", 2},         {"1,5", 1},
-                 {"+7", 7},       {"\t4", 4},   {"3.2.1", 3.2},  {"-", 0},          {".", 0}};
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(VB::Val(c.text), c.value) << '"' << c.text << '"';
+    } cases[] = {{"", 0},         {"   ", 0},      {"abc", 0},     {"  12", 12}, {"12abc", 12},
+                 {" .05 ", 0.05}, {"-3.5x", -3.5}, {"1E+09", 1e9}, {"2e", 2},    {"1,5", 1},
+                 {"+7", 7},       {"\t4", 4},      {"3.2.1", 3.2}, {"-", 0},     {".", 0}};
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(VB::Val(c.text), c.value) << '"' << c.text << '"';
     // A "," locale's mark is accepted as well as ".", so no decimals are lost.
     EXPECT_DOUBLE_EQ(VB::Val("1,5", ','), 1.5);
     EXPECT_DOUBLE_EQ(VB::Val("1.5", ','), 1.5);
@@ -51,15 +52,15 @@ TEST(VBNumbers, LenientConversionTakesTheLeadingNumber) {
 
 TEST(VBNumbers, StrictConversionNeedsTheWholeTextToBeANumber) {
     const struct {
-        const char* text;
+        const char *text;
         double value;
     } good[] = {{" .05 ", 0.05}, {" 1E+09 ", 1e9}, {"-3", -3}, {"12.5", 12.5}, {"\t7\t", 7}};
-    for (const auto& c : good) {
+    for (const auto &c : good) {
         auto v = VB::StrictNumber(c.text);
         ASSERT_TRUE(v.has_value()) << '"' << c.text << '"';
         EXPECT_DOUBLE_EQ(*v, c.value);
     }
-    for (const char* bad : {"", "  ", "abc", "12abc", "1 2", "--1", "1,5", "."})
+    for (const char *bad : {"", "  ", "abc", "12abc", "1 2", "--1", "1,5", "."})
         EXPECT_FALSE(VB::StrictNumber(bad).has_value()) << '"' << bad << '"';
     EXPECT_DOUBLE_EQ(*VB::StrictNumber("12,5", ','), 12.5);
 }

@@ -10,7 +10,8 @@
 TEST(ScriptedMessageBoxes, AnswerFromTheScriptAndRecordEveryBox) {
     ScriptedDialogs boxes;
     boxes.Expect(VB::vbYes, "Save it").Expect(VB::vbOK).ExpectInput(std::string("North"));
-    EXPECT_EQ(VB::MsgBox("Gustrom data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion), VB::vbYes);
+    EXPECT_EQ(VB::MsgBox("Gustrom data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion),
+              VB::vbYes);
     EXPECT_EQ(VB::MsgBox("Done", VB::vbOKOnly, "Title"), VB::vbOK);
     EXPECT_EQ(VB::InputBox("Name?"), "North");
     ASSERT_EQ(boxes.Shown().size(), 3u);
@@ -28,7 +29,12 @@ TEST(ScriptedMessageBoxes, ABoxNobodyExpectedFailsTheTest) {
             VB::MsgBox("surprise");
         },
         "unexpected message box");
-    EXPECT_NONFATAL_FAILURE({ ScriptedDialogs boxes; boxes.Expect(VB::vbOK); }, "never shown");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedDialogs boxes;
+            boxes.Expect(VB::vbOK);
+        },
+        "never shown");
     EXPECT_NONFATAL_FAILURE(
         {
             ScriptedDialogs boxes;
