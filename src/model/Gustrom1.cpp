@@ -96,7 +96,7 @@ VBArray<std::string> ViewName;
 VBArray<float, 2> ViewSingles;
 VBArray<Currency, 2> ViewCurrency;
 
-std::array<frmWindow *, 5> Windows{};
+std::array<frmWindow*, 5> Windows{};
 VBArray<bool> WindowOpen, WindowFrozen;
 int ActiveWindow = -1;
 
@@ -162,8 +162,8 @@ int GraphicsDetail = 0;
 float MaxShownFlow = 0, MinShownFlow = 0;
 int RightClickEditOff = 0;
 bool LayerInheritance = false, PropertyInheritance = false;
-int ExportDataSize = 0, ExportNodeSize = 0, ExportNodeCircleSize = 0, ExportAirwaySize = 0,
-    ExportArrowSize = 0, ExportFloatSize = 0;
+int ExportDataSize = 0, ExportNodeSize = 0, ExportNodeCircleSize = 0, ExportAirwaySize = 0, ExportArrowSize = 0,
+    ExportFloatSize = 0;
 int32_t AttributeMask = 0;
 int SmokeSourceMode = 0;
 int32_t AutosaveMinutes = 0;
@@ -256,7 +256,7 @@ struct FixedTables {
 const FixedTables fixedTables;
 
 // Both allocation operations walk the same table; Preserve says whether contents are kept.
-template <bool Preserve, typename A, typename... B> void alloc(A &array, B... bounds) {
+template <bool Preserve, typename A, typename... B> void alloc(A& array, B... bounds) {
     if constexpr (Preserve)
         array.ReDimPreserve(bounds...);
     else
@@ -335,12 +335,12 @@ template <bool Preserve> void allocateNetwork() {
     alloc<Preserve>(AirwayCurvePercent, airways);
 }
 
-void setPreset(VBArray<std::string> &names, VBArray<float> &values, int i, const char *name, float value) {
+void setPreset(VBArray<std::string>& names, VBArray<float>& values, int i, const char* name, float value) {
     names(i) = name;
     values(i) = value;
 }
 
-void setView(int slot, const char *name, float tilt, float spin, float is3D) {
+void setView(int slot, const char* name, float tilt, float spin, float is3D) {
     ViewName(slot) = name;
     ViewSingles(slot, 1) = tilt;
     ViewSingles(slot, 2) = spin;
@@ -349,16 +349,10 @@ void setView(int slot, const char *name, float tilt, float spin, float is3D) {
 
 } // namespace
 
-int32_t HalfAirwayCapacity() {
-    return static_cast<int32_t>(VB::RoundHalfEven(MaxAirways / 2.0));
-}
+int32_t HalfAirwayCapacity() { return static_cast<int32_t>(VB::RoundHalfEven(MaxAirways / 2.0)); }
 
-void ReDimNetwork() {
-    allocateNetwork<false>();
-}
-void ReDimNetworkPreserve() {
-    allocateNetwork<true>();
-}
+void ReDimNetwork() { allocateNetwork<false>(); }
+void ReDimNetworkPreserve() { allocateNetwork<true>(); }
 
 void ClearAirway(int a) {
     AirwayStartName(a) = "";
@@ -413,10 +407,8 @@ void ClearNetwork() {
     }
     for (int v = 6; v <= 100; ++v) {
         ViewName(v) = "";
-        for (int f = 1; f <= 16; ++f)
-            ViewSingles(v, f) = 0;
-        for (int f = 1; f <= 5; ++f)
-            ViewCurrency(v, f) = 0;
+        for (int f = 1; f <= 16; ++f) ViewSingles(v, f) = 0;
+        for (int f = 1; f <= 5; ++f) ViewCurrency(v, f) = 0;
     }
     ReDimNetwork();
     AirwayCount = 0;
@@ -514,20 +506,16 @@ void builtInDefaults() {
     setPreset(ShockTypeName, ShockTypeLength, 4, "High", 100);
     setPreset(ShockTypeName, ShockTypeLength, 5, "Very High", 250);
     // 11. Colours (red in the low byte).
-    const int32_t colours[8] = {0x00FF00, 0x0000FF, 0xFFFF00, 0x000000,
-                                0xFFFFFF, 0x00FFFF, 0x808080, 0x008000};
-    for (int i = 0; i <= 7; ++i)
-        ColourTable(i) = colours[i];
+    const int32_t colours[8] = {0x00FF00, 0x0000FF, 0xFFFF00, 0x000000, 0xFFFFFF, 0x00FFFF, 0x808080, 0x008000};
+    for (int i = 0; i <= 7; ++i) ColourTable(i) = colours[i];
     // 12.
     DefaultsSaved = 255;
     // 13, 14: the settings file and the station settings overwrite what they hold.
     LoadDefaults();
     LoadRemotes();
     // 15.
-    if (SpinSpeed == 0)
-        SpinSpeed = 2;
-    if (TiltSpeed == 0)
-        TiltSpeed = 2;
+    if (SpinSpeed == 0) SpinSpeed = 2;
+    if (TiltSpeed == 0) TiltSpeed = 2;
     // 16.
     SetViewCaption();
 }
@@ -537,7 +525,7 @@ void builtInDefaults() {
 void SetDefaults() {
     try {
         builtInDefaults();
-    } catch (const VBError &e) {
+    } catch (const VBError& e) {
         std::string text;
         switch (e.number) {
         case VBErr::FileNotFound:

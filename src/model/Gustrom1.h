@@ -50,49 +50,49 @@ struct AirwayScreenRecord {
 class frmWindow;
 
 // ---- Capacities and counts ----
-extern int32_t MaxAirways;   // upper bound of every per-airway array
-extern int AirwayCount;      // airways in use, slots 1 .. AirwayCount (at most 32,767)
-extern int MaxFans;          // fans 1 .. MaxFans
-extern int MaxFloatingTexts; // upper bound of the floating-text arrays
-extern int UndoBufferSize;   // upper bound of the undo log
-extern int MeshCount;        // meshes found by the last simulation
+extern int32_t MaxAirways;     // upper bound of every per-airway array
+extern int AirwayCount;        // airways in use, slots 1 .. AirwayCount (at most 32,767)
+extern int MaxFans;            // fans 1 .. MaxFans
+extern int MaxFloatingTexts;   // upper bound of the floating-text arrays
+extern int UndoBufferSize;     // upper bound of the undo log
+extern int MeshCount;          // meshes found by the last simulation
 constexpr int AirwayLimit = 32767;
 
 // ---- Per-airway arrays (slots 0 .. MaxAirways), in the order of the airway record line ----
 extern VBArray<NodeName> AirwayStartName, AirwayEndName, AirwayName;
-extern VBArray<Currency> AirwayStartKey, AirwayEndKey; // node keys; SurfaceNodeKey for a surface end
-extern VBArray<int32_t, 2> AirwayStart, AirwayEnd;     // (0..3, slot): X, Y, Z in whole metres
-extern VBArray<float, 2> AirwaySize;                   // (0..2, slot): height, width / 0, diameter /
-                                                       // perimeter, area (m, m²)
-extern VBArray<int32_t> AirwayFlags;                   // AirwayFlag bits; 0 = empty slot
-extern VBArray<int> AirwayResistanceType;              // 0 automatic, 1 bulkhead, 2..49 preset, 50 typed
-extern VBArray<int> AirwayShockType;                   // 0..49 preset, 50 typed
-extern VBArray<int> AirwayWallType;                    // 0..49 preset, 50 typed
-extern VBArray<float> AirwayFrictionFactor;            // k, kg/m³
-extern VBArray<float> AirwayShockLength;               // equivalent length, m
-extern VBArray<CommentText> AirwayComment;             // status text of the network checks
-extern VBArray<float> AirwayResistance;                // R, Ns²/m⁸
-extern VBArray<float> AirwayFlow;                      // Q, m³/s
-extern VBArray<int> AirwayFan;                         // 1..MaxFans, 0 none, -1 fixed pressure
-extern VBArray<int> AirwayFanCount;                    // 0 counts as 1
-extern VBArray<float> AirwayLength;                    // m
-extern VBArray<float> AirwayPressure;                  // fixed or fan pressure, Pa; ±9999 off curve
-extern VBArray<float> AirwayContaminant;               // source concentration
-extern VBArray<int> AirwayPrimaryLayer;                // 1..16
-extern VBArray<int> AirwaySecondaryLayer;              // 1..48
+extern VBArray<Currency> AirwayStartKey, AirwayEndKey;     // node keys; SurfaceNodeKey for a surface end
+extern VBArray<int32_t, 2> AirwayStart, AirwayEnd;          // (0..3, slot): X, Y, Z in whole metres
+extern VBArray<float, 2> AirwaySize;                        // (0..2, slot): height, width / 0, diameter /
+                                                            // perimeter, area (m, m²)
+extern VBArray<int32_t> AirwayFlags;                        // AirwayFlag bits; 0 = empty slot
+extern VBArray<int> AirwayResistanceType;                   // 0 automatic, 1 bulkhead, 2..49 preset, 50 typed
+extern VBArray<int> AirwayShockType;                        // 0..49 preset, 50 typed
+extern VBArray<int> AirwayWallType;                         // 0..49 preset, 50 typed
+extern VBArray<float> AirwayFrictionFactor;                 // k, kg/m³
+extern VBArray<float> AirwayShockLength;                    // equivalent length, m
+extern VBArray<CommentText> AirwayComment;                  // status text of the network checks
+extern VBArray<float> AirwayResistance;                     // R, Ns²/m⁸
+extern VBArray<float> AirwayFlow;                           // Q, m³/s
+extern VBArray<int> AirwayFan;                              // 1..MaxFans, 0 none, -1 fixed pressure
+extern VBArray<int> AirwayFanCount;                         // 0 counts as 1
+extern VBArray<float> AirwayLength;                         // m
+extern VBArray<float> AirwayPressure;                       // fixed or fan pressure, Pa; ±9999 off curve
+extern VBArray<float> AirwayContaminant;                    // source concentration
+extern VBArray<int> AirwayPrimaryLayer;                     // 1..16
+extern VBArray<int> AirwaySecondaryLayer;                   // 1..48
 extern VBArray<float> AirwayStartPressure, AirwayEndPressure; // junction pressures, Pa; -9999999 unresolved
 extern VBArray<int32_t> AirwayUndoStamp;
-extern VBArray<int32_t> AirwayNumber;     // unique number shown to the user
-extern VBArray<float> AirwayIconPosition; // symbol position, fraction of the length
-extern VBArray<int> AirwayStation;        // remote station 1..50, 0 none
-extern VBArray<int> AirwayParallelCount;  // identical parallel airways
-extern VBArray<int> AirwayCurvePercent;   // 0 static, 100 total, between: blended
-extern VBArray<int, 2> AirwaySmoke;       // (1..2, slot): report pin; trace mark or ppm
-extern VBArray<float> AirwaySmokeTime;    // arrival time, s; 9999999 never
+extern VBArray<int32_t> AirwayNumber;                       // unique number shown to the user
+extern VBArray<float> AirwayIconPosition;                   // symbol position, fraction of the length
+extern VBArray<int> AirwayStation;                          // remote station 1..50, 0 none
+extern VBArray<int> AirwayParallelCount;                    // identical parallel airways
+extern VBArray<int> AirwayCurvePercent;                     // 0 static, 100 total, between: blended
+extern VBArray<int, 2> AirwaySmoke;                         // (1..2, slot): report pin; trace mark or ppm
+extern VBArray<float> AirwaySmokeTime;                      // arrival time, s; 9999999 never
 extern VBArray<float, 2> AirwayStartProjected, AirwayEndProjected; // (0..2, slot) projected x, y
-extern VBArray<AirwayScreenRecord> AirwayScreen;                   // drawn segments of the active window
+extern VBArray<AirwayScreenRecord> AirwayScreen;            // drawn segments of the active window
 extern int AirwayScreenCount;
-extern VBArray<int> VisibleAirways; // 0 .. MaxAirways + 1, ended by 0
+extern VBArray<int> VisibleAirways;                         // 0 .. MaxAirways + 1, ended by 0
 
 // ---- Work arrays of the simulation ----
 extern VBArray<int> AirwayStartNode, AirwayEndNode;
@@ -100,34 +100,34 @@ extern VBArray<float> AirwaySolverFan;
 extern VBArray<int> NodeTreeAirway, NodeLabel;
 extern VBArray<int> AirwayMeshOrder;
 extern VBArray<float> AirwayWeight;
-extern VBArray<int32_t, 3> AirwayLinks; // (1..2 up/down, 1..2 first/last, slot)
-extern VBArray<int> AirwayLinkList;     // 0 .. 4 × MaxAirways
-extern VBArray<int> MeshAirwayList;     // 0 .. 20 × MaxAirways
-extern VBArray<int32_t> MeshStart;      // 0 .. MaxAirways / 2
-extern VBArray<int> SolverMeshWork;     // 0 .. MaxAirways / 2
+extern VBArray<int32_t, 3> AirwayLinks;                     // (1..2 up/down, 1..2 first/last, slot)
+extern VBArray<int> AirwayLinkList;                         // 0 .. 4 × MaxAirways
+extern VBArray<int> MeshAirwayList;                         // 0 .. 20 × MaxAirways
+extern VBArray<int32_t> MeshStart;                          // 0 .. MaxAirways / 2
+extern VBArray<int> SolverMeshWork;                         // 0 .. MaxAirways / 2
 extern VBArray<int> SolverAirwayWork;
 extern VBArray<int32_t> SolverAirwayLong;
 
 // ---- Fan database (fans 0 .. MaxFans; curve points 1..10 of 0..11) ----
-extern VBArray<std::string> FanName;       // empty = free slot
-extern VBArray<float> FanDiameter;         // m
-extern VBArray<float, 2> FanCurveFlow;     // (point, fan), m³/s
-extern VBArray<float, 3> FanCurvePressure; // (1 static / 2 total, point, fan), Pa
-extern VBArray<int, 2> FanCurveEfficiency; // (point, fan), percent
+extern VBArray<std::string> FanName;                        // empty = free slot
+extern VBArray<float> FanDiameter;                          // m
+extern VBArray<float, 2> FanCurveFlow;                      // (point, fan), m³/s
+extern VBArray<float, 3> FanCurvePressure;                  // (1 static / 2 total, point, fan), Pa
+extern VBArray<int, 2> FanCurveEfficiency;                  // (point, fan), percent
 extern VBArray<float, 2> FanSolverFlow;
 extern VBArray<float, 3> FanSolverPressure;
 extern int32_t FanDataRevision;
-extern uint8_t FanDataChanged; // 0 unchanged, 255 changed
+extern uint8_t FanDataChanged;                              // 0 unchanged, 255 changed
 extern int CurrentFan;
 
 // ---- Floating texts ----
-extern VBArray<bool> FloatingTextUsed;           // 0 .. MaxFloatingTexts + 1
-extern VBArray<int32_t, 2> FloatingTextPosition; // (0..3, text): X, Y, Z in whole metres
-extern VBArray<std::string> FloatingTextString;  // 0 .. MaxFloatingTexts
-extern VBArray<int> FloatingTextShown;           // texts to draw, ended by 0
+extern VBArray<bool> FloatingTextUsed;                      // 0 .. MaxFloatingTexts + 1
+extern VBArray<int32_t, 2> FloatingTextPosition;            // (0..3, text): X, Y, Z in whole metres
+extern VBArray<std::string> FloatingTextString;             // 0 .. MaxFloatingTexts
+extern VBArray<int> FloatingTextShown;                      // texts to draw, ended by 0
 
 // ---- Undo log ----
-extern VBArray<int32_t, 2> UndoLog; // (0..3, entry): step, action, stamp
+extern VBArray<int32_t, 2> UndoLog;                         // (0..3, entry): step, action, stamp
 extern int UndoStep;
 extern int UndoSlot;
 extern int32_t UndoStampCounter;
@@ -136,33 +136,33 @@ extern bool AutoSimulate;
 
 // ---- Levels (0..250; level 1 is the surface) ----
 extern VBArray<std::string> LevelName;
-extern VBArray<int32_t, 2> LevelRange; // (level, 1 RL High / 2 RL Low), m
+extern VBArray<int32_t, 2> LevelRange;                      // (level, 1 RL High / 2 RL Low), m
 extern int32_t RLWindowLow, RLWindowHigh;
 extern int CurrentLevel;
 extern double LevelScrollValue;
 extern double LevelElevation;
 extern float WorkingElevation;
-extern int ViewMode; // 1 single level, 2 selected, 3 range, 4 all
+extern int ViewMode;                                        // 1 single level, 2 selected, 3 range, 4 all
 extern int PreviousViewMode;
-extern VBArray<int> SelectedLevels; // 0..5, 0 ends the list
+extern VBArray<int> SelectedLevels;                         // 0..5, 0 ends the list
 
 // ---- Layers ----
-extern VBArray<bool> PrimaryLayerVisible; // 1..16
+extern VBArray<bool> PrimaryLayerVisible;                   // 1..16
 extern VBArray<std::string> PrimaryLayerName;
-extern VBArray<bool> SecondaryLayerVisible; // 1..48
+extern VBArray<bool> SecondaryLayerVisible;                 // 1..48
 extern VBArray<std::string> SecondaryLayerName;
-extern int ActivePrimaryLayer, ActiveSecondaryLayer; // layers of new airways
-extern int32_t LayerDisplay;                         // bits 0..1 hidden-layer look; 4, 8, 16, 32, 64
+extern int ActivePrimaryLayer, ActiveSecondaryLayer;        // layers of new airways
+extern int32_t LayerDisplay;                                // bits 0..1 hidden-layer look; 4, 8, 16, 32, 64
 
 // ---- Views (0..110: saved 1..100, graphics window w at 100 + w) ----
 extern VBArray<std::string> ViewName;
-extern VBArray<float, 2> ViewSingles;     // (slot, 1..28)
-extern VBArray<Currency, 2> ViewCurrency; // (slot, 1..5)
+extern VBArray<float, 2> ViewSingles;                       // (slot, 1..28)
+extern VBArray<Currency, 2> ViewCurrency;                   // (slot, 1..5)
 
 // ---- Graphics windows 0..4 ----
-extern std::array<frmWindow *, 5> Windows; // the shell's child windows, null when closed
+extern std::array<frmWindow*, 5> Windows;                   // the shell's child windows, null when closed
 extern VBArray<bool> WindowOpen, WindowFrozen;
-extern int ActiveWindow; // -1 none
+extern int ActiveWindow;                                    // -1 none
 
 // ---- Remote stations (1..50) and channels (1..5) ----
 constexpr int MaxStations = 50;
@@ -172,57 +172,57 @@ extern VBArray<int> StationUpdateFlow;
 extern VBArray<std::string, 2> StationChannelName, StationChannelAbbrev, StationChannelUnit;
 extern VBArray<float, 2> StationFactor, StationAlarmLow, StationAlarmHigh;
 extern VBArray<int32_t, 2> StationReading;
-extern VBArray<std::string, 2> StationFileText; // (station, 1..2)
+extern VBArray<std::string, 2> StationFileText;             // (station, 1..2)
 extern int AlarmsOn;
-extern int RealtimeInputOn; // -1 while realtime input is active
+extern int RealtimeInputOn;                                 // -1 while realtime input is active
 extern int AlarmBeep;
 
 // ---- Units and displayed data ----
-extern int UnitSystem;                   // 1 SI metric, 2 British imperial
-extern VBArray<float, 2> UnitFactor;     // (quantity 0..20, system 0..2)
-extern VBArray<std::string, 2> UnitText; // (quantity 0..20, column 0..6)
+extern int UnitSystem;                                      // 1 SI metric, 2 British imperial
+extern VBArray<float, 2> UnitFactor;                        // (quantity 0..20, system 0..2)
+extern VBArray<std::string, 2> UnitText;                    // (quantity 0..20, column 0..6)
 extern int DataUnitRow, DataGroup, DataItem, DataCode;
 
 // ---- Preset tables (0..49; 50 = typed by the user) ----
 extern VBArray<std::string> WallTypeName;
-extern VBArray<float> WallTypeFactor; // k, kg/m³
+extern VBArray<float> WallTypeFactor;                       // k, kg/m³
 extern VBArray<std::string> ResistanceTypeName;
-extern VBArray<float> ResistanceTypeValue; // R, Ns²/m⁸
+extern VBArray<float> ResistanceTypeValue;                  // R, Ns²/m⁸
 extern VBArray<std::string> ShockTypeName;
-extern VBArray<float> ShockTypeLength; // m
+extern VBArray<float> ShockTypeLength;                      // m
 constexpr int TypedPreset = 50;
 
 // ---- Fonts (classes 1..4), symbols (classes 0..6), colours (0..7) ----
 extern VBArray<std::string> FontName;
-extern VBArray<int> FontBold, FontSize; // size in points
+extern VBArray<int> FontBold, FontSize;                     // size in points
 extern int FontScale;
 extern VBArray<int> IconSize, IconScale;
-extern VBArray<int32_t> ColourTable; // RGB, red in the low byte
+extern VBArray<int32_t> ColourTable;                        // RGB, red in the low byte
 
 // ---- Settings with built-in values ----
-extern float AirDensity;        // kg/m³
-extern float SurfacePressure;   // kPa
-extern float SurfacePressureRL; // m; 99999 = not set
+extern float AirDensity;          // kg/m³
+extern float SurfacePressure;     // kPa
+extern float SurfacePressureRL;   // m; 99999 = not set
 extern int MaxIterations;
-extern float MaxError;             // m³/s
-extern float PowerCost;            // per kWh
-extern float AirPowerEfficiency;   // fraction
+extern float MaxError;            // m³/s
+extern float PowerCost;           // per kWh
+extern float AirPowerEfficiency;  // fraction
 extern int32_t BulkheadResistance; // Ns²/m⁸
 extern int MinNodeSpacing;
-extern double GridSpacing; // m
+extern double GridSpacing;        // m
 extern int PickDivisor;
-extern float PowerZoomSpeed; // percent
+extern float PowerZoomSpeed;      // percent
 extern float TiltSpeed, SpinSpeed;
 extern int DefaultDriveWallType, DefaultRaiseWallType;
-extern float DefaultShockLength;                                          // m
+extern float DefaultShockLength;  // m
 extern float DefaultDriveHeight, DefaultDriveWidth, DefaultRaiseDiameter; // m
 extern float AspectRatio;
 extern std::string SurfaceName;
-extern int LoadMode;   // 1 normal load, above 1 merge
-extern int ErrorLevel; // 0 none, 1 errors, 2 reversal warnings
+extern int LoadMode;              // 1 normal load, above 1 merge
+extern int ErrorLevel;            // 0 none, 1 errors, 2 reversal warnings
 
 // ---- Settings that start empty until a settings block sets them ----
-extern float DefaultArea, DefaultPerimeter; // m², m
+extern float DefaultArea, DefaultPerimeter;   // m², m
 extern int UseDefaultArea;
 extern int32_t DefaultCurvePercent;
 extern float DefaultScaleWidth, DefaultCentreX, DefaultCentreY; // m
@@ -230,7 +230,7 @@ extern int ScrollZoomOff;
 extern bool AutoInfo;
 extern bool ScreenBuffer;
 extern int FullRotation, UnlimitedSpeed;
-extern int DataDisplayMode; // 0 all, 1 steep, 2 level, 3 selected
+extern int DataDisplayMode;       // 0 all, 1 steep, 2 level, 3 selected
 extern int GraphicsDetail;
 extern float MaxShownFlow, MinShownFlow; // m³/s
 extern int RightClickEditOff;
@@ -238,47 +238,47 @@ extern bool LayerInheritance, PropertyInheritance;
 extern int ExportDataSize, ExportNodeSize, ExportNodeCircleSize, ExportAirwaySize, ExportArrowSize,
     ExportFloatSize;
 extern int32_t AttributeMask;
-extern int SmokeSourceMode; // 0 fixed injection, 1 cumulative
+extern int SmokeSourceMode;       // 0 fixed injection, 1 cumulative
 extern int32_t AutosaveMinutes;
 extern int RealtimeEnabled;
-extern int ColourScheme; // 0 by levels, 1 fresh / exhaust
+extern int ColourScheme;          // 0 by levels, 1 fresh / exhaust
 extern int32_t NextAirwayNumber;
 extern uint8_t PresetResistanceReplaces; // 1 = a resistance preset replaces the computed resistance
 extern bool ConfirmActions;
 extern float PerspectiveDepth;
-extern int AxisSignX, AxisSignY; // +1 or -1
+extern int AxisSignX, AxisSignY;  // +1 or -1
 extern int Perspective, DimOption;
 
 // ---- File state ----
-extern std::string NetworkFileName; // empty = unnamed
+extern std::string NetworkFileName;  // empty = unnamed
 extern std::string NetworkFileTitle;
 extern std::string NetworkTitle;
 extern std::string FileNote;
 extern bool MasterFile;
-extern uint8_t NetworkSaved;  // 0 changed, 255 saved
-extern uint8_t DefaultsSaved; // 0 changed, 255 saved
+extern uint8_t NetworkSaved;         // 0 changed, 255 saved
+extern uint8_t DefaultsSaved;        // 0 changed, 255 saved
 extern float FileVersion;
 extern VBArray<std::string> LineFields; // 0..100
 extern int LineFieldCount;
 extern std::string CurrentLine;
-extern std::string AppFolder;            // program folder, ending in a separator
+extern std::string AppFolder;        // program folder, ending in a separator
 extern VBArray<std::string> RecentFiles; // 1..9
 
 // ---- Run state ----
-extern int AnalysisMode; // 0 simulate, 1..4 troubleshooting, -1 non-converging airways
-extern int ShowProgress; // 1 = progress window
-extern uint8_t RunState; // 0 running, 255 stop
+extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways
+extern int ShowProgress;       // 1 = progress window
+extern uint8_t RunState;       // 0 running, 255 stop
 extern bool NetworkBalanced;
-extern int SmokeMode; // 0 off, 1 spread shown, 2 trace shown
+extern int SmokeMode;          // 0 off, 1 spread shown, 2 trace shown
 extern float SmokeMaximum;
 extern VBArray<float> SmokeLegendLevel; // 1..5
 
 // ---- Edit state ----
 extern int CurrentAirway;
-extern int PickedAirway; // 0 none
+extern int PickedAirway;       // 0 none
 extern float PickedFraction;
 extern float ShockTotal;
-extern int AirEditMode; // 1 one airway, 2 information, 3 selection
+extern int AirEditMode;        // 1 one airway, 2 information, 3 selection
 
 // ---- Error list: "airway number TAB fault" lines for the error window ----
 extern std::vector<std::string> Errorlist;

@@ -10,8 +10,8 @@
 namespace {
 
 constexpr double Pi = 3.1415926;
-constexpr double ServicesArea = 0.8; // m² taken by pipes and cables
-constexpr double LeastArea = 0.05;   // m²
+constexpr double ServicesArea = 0.8;    // m² taken by pipes and cables
+constexpr double LeastArea = 0.05;      // m²
 constexpr double LeastResistance = 0.00001;
 constexpr double ReferenceDensity = 1.2; // kg/m³
 
@@ -45,11 +45,9 @@ Section shapeOf(int a) {
 // Presets are copied into the airway; a type code outside the tables leaves the airway's own value.
 void copyPresets(int a) {
     const int wall = AirwayWallType(a);
-    if (wall < TypedPreset && WallTypeFactor.InBounds(wall))
-        AirwayFrictionFactor(a) = WallTypeFactor(wall);
+    if (wall < TypedPreset && WallTypeFactor.InBounds(wall)) AirwayFrictionFactor(a) = WallTypeFactor(wall);
     const int shock = AirwayShockType(a);
-    if (shock < 6 && ShockTypeLength.InBounds(shock))
-        AirwayShockLength(a) = ShockTypeLength(shock);
+    if (shock < 6 && ShockTypeLength.InBounds(shock)) AirwayShockLength(a) = ShockTypeLength(shock);
 }
 
 // Stores the length rounded down to whole metres unless fixed, and returns the length the resistance uses.
@@ -58,64 +56,51 @@ double lengthFor(int a) {
     const double dy = static_cast<double>(AirwayStart(2, a)) - AirwayEnd(2, a);
     const double dz = static_cast<double>(AirwayStart(3, a)) - AirwayEnd(3, a);
     const float d = static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));
-    if (AirwayFlags(a) & AirwayFlag::FixedLength)
-        return AirwayLength(a);
+    if (AirwayFlags(a) & AirwayFlag::FixedLength) return AirwayLength(a);
     AirwayLength(a) = std::floor(d);
     return d;
 }
 
-double friction(int a, const Section &s, double length) {
+double friction(int a, const Section& s, double length) {
     const double k = AirwayFrictionFactor(a);
     return k * s.perimeter * (length + AirwayShockLength(a)) * AirDensity /
            (s.area * s.area * s.area * ReferenceDensity);
 }
 
 // A value a single cannot hold is an overflow: the target keeps its value.
-bool storable(double v) {
-    return std::isfinite(v) && std::fabs(v) <= FLT_MAX;
-}
+bool storable(double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
 
 } // namespace
 
 void CalcAirway(int a) {
-    if (AirwayParallelCount(a) == 0)
-        AirwayParallelCount(a) = 1;
+    if (AirwayParallelCount(a) == 0) AirwayParallelCount(a) = 1;
     double preset = 0;
     const int type = AirwayResistanceType(a);
-    if (type != 0 && ResistanceTypeValue.InBounds(type))
-        preset = ResistanceTypeValue(type);
+    if (type != 0 && ResistanceTypeValue.InBounds(type)) preset = ResistanceTypeValue(type);
     Section s = shapeOf(a);
-    if (AirwayFlags(a) & AirwayFlag::Services)
-        s.area -= ServicesArea;
-    if (s.area <= 0)
-        s.area = LeastArea;
+    if (AirwayFlags(a) & AirwayFlag::Services) s.area -= ServicesArea;
+    if (s.area <= 0) s.area = LeastArea;
     copyPresets(a);
     const double length = lengthFor(a);
-    if (type == TypedPreset)
-        return;
+    if (type == TypedPreset) return;
     const double r = friction(a, s, length);
-    if (storable(r))
-        AirwayResistance(a) = static_cast<float>(r);
-    if (AirwayResistance(a) == 0)
-        AirwayResistance(a) = static_cast<float>(LeastResistance);
+    if (storable(r)) AirwayResistance(a) = static_cast<float>(r);
+    if (AirwayResistance(a) == 0) AirwayResistance(a) = static_cast<float>(LeastResistance);
     if (PresetResistanceReplaces == 1)
         AirwayResistance(a) = static_cast<float>(preset);
     else if (storable(preset + AirwayResistance(a)))
         AirwayResistance(a) = static_cast<float>(preset + AirwayResistance(a));
     const int n = AirwayParallelCount(a);
-    if (n > 1)
-        AirwayResistance(a) = static_cast<float>(AirwayResistance(a) / (static_cast<double>(n) * n));
+    if (n > 1) AirwayResistance(a) = static_cast<float>(AirwayResistance(a) / (static_cast<double>(n) * n));
 }
 
 void CalcAllAirways() {
-    for (int a = 1; a <= AirwayCount; ++a)
-        CalcAirway(a);
+    for (int a = 1; a <= AirwayCount; ++a) CalcAirway(a);
 }
 
 double CalcResistance(int a) {
     Section s = shapeOf(a);
-    if (s.area <= 0)
-        s.area = LeastArea;
+    if (s.area <= 0) s.area = LeastArea;
     copyPresets(a);
     return friction(a, s, lengthFor(a));
 }
@@ -166,14 +151,11 @@ void PackAirways() {
     const int n = AirwayCount;
     int d = 0;
     for (int s = 1; s <= n; ++s) {
-        if (AirwayFlags(s) == 0)
-            continue;
+        if (AirwayFlags(s) == 0) continue;
         ++d;
-        if (d != s)
-            moveAirway(s, d);
+        if (d != s) moveAirway(s, d);
     }
-    for (int s = d + 1; s <= n; ++s)
-        ClearAirway(s);
+    for (int s = d + 1; s <= n; ++s) ClearAirway(s);
     AirwayCount = d;
     SetVisibleAirways();
     RotateView();

@@ -6,8 +6,7 @@
 void FillViewList() {
     Shell().ViewListClear();
     for (int v = 1; v <= 100; ++v)
-        if (!ViewName(v).empty())
-            Shell().ViewListAdd(ViewName(v));
+        if (!ViewName(v).empty()) Shell().ViewListAdd(ViewName(v));
 }
 
 void SetViewCaption() {

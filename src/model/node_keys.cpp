@@ -55,31 +55,25 @@ void UpdateNodeKeys() {
             ClearAirway(a);
             packDue = true;
         }
-        if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance))
-            AirwayFlow(a) = 0;
+        if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance)) AirwayFlow(a) = 0;
     }
-    if (packDue)
-        PackAirways();
+    if (packDue) PackAirways();
     if (noticeDue)
-        VB::MsgBox(
-            "Gustrom has detected that one or more of your airways has both ends on or above the surface"
-            "\r\n\r\nPlease check your surface RL values or the airway data as the network will not "
-            "simulate properly with the current settings.");
+        VB::MsgBox("Gustrom has detected that one or more of your airways has both ends on or above the surface"
+                   "\r\n\r\nPlease check your surface RL values or the airway data as the network will not "
+                   "simulate properly with the current settings.");
 }
 
 void RenumberAirways(int from, bool restart) {
-    if (restart)
-        NextAirwayNumber = 1;
-    for (int a = from; a <= AirwayCount; ++a)
-        AirwayNumber(a) = NextAirwayNumber++;
+    if (restart) NextAirwayNumber = 1;
+    for (int a = from; a <= AirwayCount; ++a) AirwayNumber(a) = NextAirwayNumber++;
 }
 
 void CheckAirwayNumbers() {
     // Any repeated number among the airways, found with a set instead of comparing all pairs.
     std::unordered_set<int32_t> seen;
     bool duplicate = false;
-    for (int a = 1; a <= AirwayCount && !duplicate; ++a)
-        duplicate = !seen.insert(AirwayNumber(a)).second;
+    for (int a = 1; a <= AirwayCount && !duplicate; ++a) duplicate = !seen.insert(AirwayNumber(a)).second;
     if (!duplicate) {
         VB::MsgBox("All airways have unqiue numbers");
         return;

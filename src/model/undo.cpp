@@ -9,6 +9,5 @@ void ResetUndoSteps() {
 
 void ResetUndoFile() {
     // Nothing is recorded yet, so an empty log is a fresh store.
-    if (UndoLog.size() > 0)
-        UndoLog.Fill(0);
+    if (UndoLog.size() > 0) UndoLog.Fill(0);
 }

@@ -33,31 +33,29 @@ public:
     };
     std::map<int, GraphicsWindow> graphicsWindows;
 
-    void SetCaption(const std::string &c) override { caption = c; }
+    void SetCaption(const std::string& c) override { caption = c; }
     bool IsMinimized() const override { return minimized; }
-    void SetSimLabel(const std::string &c, int32_t colour) override {
+    void SetSimLabel(const std::string& c, int32_t colour) override {
         simCaption = c;
         simColour = colour;
     }
     void SetDataCombosBackColour(int32_t colour) override { comboColour = colour; }
-    void SetupGraphicsWindow(int w, const std::string &c, int32_t back, bool autoRedraw) override {
+    void SetupGraphicsWindow(int w, const std::string& c, int32_t back, bool autoRedraw) override {
         graphicsWindows[w] = {c, back, autoRedraw};
     }
     void ViewListClear() override { viewList.clear(); }
-    void ViewListAdd(const std::string &name) override { viewList.push_back(name); }
+    void ViewListAdd(const std::string& name) override { viewList.push_back(name); }
     void ViewListSetIndex(int index) override { viewIndexSet.push_back(index); }
     void LevelListClear() override { levelList.clear(); }
-    void LevelListAdd(const std::string &name) override { levelList.push_back(name); }
+    void LevelListAdd(const std::string& name) override { levelList.push_back(name); }
     void LevelListSetIndex(int index) override { levelIndexSet.push_back(index); }
     void LevelScrollSetRange(int min, int max) override {
         scrollMin = min;
         scrollMax = max;
     }
     void LevelScrollSetValue(int value) override { scrollValue = value; }
-    void RecentMenuSet(int index, const std::string &c, bool visible) override {
-        recentMenu[index] = {c, visible};
-    }
-    void SetMenuChecked(const std::string &item, bool checked) override { menuChecked[item] = checked; }
+    void RecentMenuSet(int index, const std::string& c, bool visible) override { recentMenu[index] = {c, visible}; }
+    void SetMenuChecked(const std::string& item, bool checked) override { menuChecked[item] = checked; }
     void SetAutosaveTimer(bool enabled, int intervalMs) override {
         autosaveEnabled = enabled;
         autosaveInterval = intervalMs;
@@ -65,5 +63,5 @@ public:
     void ShowRemoteMenus(bool show) override { remoteMenus = show; }
 
 private:
-    ShellHooks *previous_ = nullptr;
+    ShellHooks* previous_ = nullptr;
 };
