@@ -4,6 +4,8 @@
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 
+#include <QCoreApplication>
+
 #include <random>
 
 namespace {
@@ -239,6 +241,29 @@ TEST_F(Projection, ZoomToolClickHalvesAboutTheCursorAndBoxFitsTheBox) {
     MouseButton = 2;
     MouseZoom();
     EXPECT_EQ(picture.ScaleWidth, 400);
+}
+
+TEST_F(Projection, ShiftZoomStepsKeepTheWorldPointUnderTheCursor) {
+    PowerZoomSpeed = 4;
+    PanX = 1000;
+    PanY = 2000;
+    CursorX = 100;
+    CursorY = 50;
+    MouseButton = 1;
+    MouseShift = 1;
+    MouseMode = 5;
+    // The release arrives during the first pause of the zoom.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { MouseMode = 0; }, Qt::QueuedConnection);
+    MouseZoom();
+    EXPECT_EQ(MouseMode, 0);
+    EXPECT_DOUBLE_EQ(picture.ScaleWidth, 960);
+    EXPECT_DOUBLE_EQ(picture.ScaleHeight, 960);
+    EXPECT_EQ(PanX, 1004);
+    EXPECT_EQ(PanY, 2002);
+    EXPECT_FLOAT_EQ(CursorX, 96);
+    EXPECT_FLOAT_EQ(CursorY, 48);
+    EXPECT_DOUBLE_EQ(CursorX + PanX, 1100);
 }
 
 TEST_F(Projection, SwappingAxesTwiceRestoresTheNetwork) {
