@@ -1,5 +1,32 @@
 #pragma once
-// Projection of the network into the active view.
+// Projection of the network into the active view: world points (whole metres) to projected view
+// coordinates and back, rotation steps, the X/Y exchange and the zoom commands.
+#include <cstdint>
 
-// Re-projects every visible airway into the active view.
+// The value of pi the view angles are measured against.
+constexpr double ViewPi = 3.141592654;
+
+// Projects both ends of airway a with the angles of the last rotation step; a = 0 projects the rotation
+// centre.
+void ProjectAirway(int a);
+// Plan projection of every airway, once per visible-list rebuild.
+void ProjectPlan();
+// One rotation step of the active 3-D view and re-projection of every visible airway.
 void RotateView();
+// A world point to view coordinates (projected minus pan) with the live angles.
+void ProjectPoint(double x, double y, double z, double &sx, double &sy);
+// A view point back to a world point, at elevation z where the view needs one.
+void ScreenToWorld(double sx, double sy, double z, double &X, double &Y, double &Z);
+// Moves the world point by the world displacement that a screen movement from (fromX, fromY) to
+// (toX, toY) stands for.
+void ShiftPointByScreenDelta(double fromX, double fromY, double toX, double toY, int32_t &X, int32_t &Y,
+                             int32_t &Z);
+// 0 plan; 1 3-D; 2 3-D seen exactly edge-on.
+int ViewKind();
+// Exchanges X and Y of the whole network and of the axis signs.
+void SwapXY();
+// Applies a new world window size to the active window within the zoom limits; the clamped size is
+// written back.
+void SetZoomScale(float &width, float &height);
+// The zoom tool's command after a press or release.
+void MouseZoom();

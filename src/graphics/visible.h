@@ -1,5 +1,9 @@
 #pragma once
-// The list of airways and floating texts the active graphics window works on.
+// The list of airways and floating texts the active graphics window works on, and the level display mode.
 
-// Rebuilds VisibleAirways and FloatingTextShown (each ended by 0).
+// Rebuilds VisibleAirways and FloatingTextShown (from position 1, each ended by 0) and the layer-visible
+// mark of every airway.
 void SetVisibleAirways();
+// Switches the level display to ViewMode = mode + 1 (0 single level, 1 selected levels, 2 elevation range,
+// 3 all levels), then rebuilds, re-projects and redraws.
+void SetViewMode(int mode);

@@ -36,7 +36,7 @@ VBArray<float> AirwayIconPosition;
 VBArray<int> AirwayStation, AirwayParallelCount, AirwayCurvePercent;
 VBArray<int, 2> AirwaySmoke;
 VBArray<float> AirwaySmokeTime;
-VBArray<float, 2> AirwayStartProjected, AirwayEndProjected;
+VBArray<double, 2> AirwayStartProjected, AirwayEndProjected;
 VBArray<AirwayScreenRecord> AirwayScreen;
 int AirwayScreenCount = 0;
 VBArray<int> VisibleAirways;

@@ -89,7 +89,7 @@ extern VBArray<int> AirwayParallelCount;                    // identical paralle
 extern VBArray<int> AirwayCurvePercent;                     // 0 static, 100 total, between: blended
 extern VBArray<int, 2> AirwaySmoke;                         // (1..2, slot): report pin; trace mark or ppm
 extern VBArray<float> AirwaySmokeTime;                      // arrival time, s; 9999999 never
-extern VBArray<float, 2> AirwayStartProjected, AirwayEndProjected; // (0..2, slot) projected x, y
+extern VBArray<double, 2> AirwayStartProjected, AirwayEndProjected; // (0..2, slot) projected x, y, m
 extern VBArray<AirwayScreenRecord> AirwayScreen;            // drawn segments of the active window
 extern int AirwayScreenCount;
 extern VBArray<int> VisibleAirways;                         // 0 .. MaxAirways + 1, ended by 0

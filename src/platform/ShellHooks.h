@@ -34,11 +34,17 @@ public:
     // VsbRL: level scroll bar; setting the value runs its change handler.
     virtual void LevelScrollSetRange(int /*min*/, int /*max*/) {}
     virtual void LevelScrollSetValue(int /*value*/) {}
+    virtual int LevelScrollGetValue() const { return 1; }
 
     // mnuOld(1..9): recent files.
     virtual void RecentMenuSet(int /*index*/, const std::string& /*caption*/, bool /*visible*/) {}
     // Check mark of a named menu item ("mnuConfirm", "mnuGridFlag", "mnuLevels(2)", ...).
     virtual void SetMenuChecked(const std::string& /*item*/, bool /*checked*/) {}
+
+    // Caption of a read-out label of the main window ("TxtX", "TxtY", "TxtZ", "LblWin1", "LblWin2", "LblUnit").
+    virtual void SetLabelText(const std::string& /*control*/, const std::string& /*text*/) {}
+    // List indexes of the data group combo (CmbDataType) and the data item combo (CmbDataVal).
+    virtual void SetDataComboIndexes(int /*groupIndex*/, int /*itemIndex*/) {}
 
     // Autosave timer: interval in ms.
     virtual void SetAutosaveTimer(bool /*enabled*/, int /*intervalMs*/) {}

@@ -26,6 +26,8 @@ public:
     bool autosaveEnabled = false;
     int autosaveInterval = 0;
     bool remoteMenus = false;
+    std::map<std::string, std::string> labels;
+    int dataGroupIndex = -1, dataItemIndex = -1;
     struct GraphicsWindow {
         std::string caption;
         int32_t backColour = 0;
@@ -54,6 +56,12 @@ public:
         scrollMax = max;
     }
     void LevelScrollSetValue(int value) override { scrollValue = value; }
+    int LevelScrollGetValue() const override { return scrollValue; }
+    void SetLabelText(const std::string& control, const std::string& text) override { labels[control] = text; }
+    void SetDataComboIndexes(int group, int item) override {
+        dataGroupIndex = group;
+        dataItemIndex = item;
+    }
     void RecentMenuSet(int index, const std::string& c, bool visible) override { recentMenu[index] = {c, visible}; }
     void SetMenuChecked(const std::string& item, bool checked) override { menuChecked[item] = checked; }
     void SetAutosaveTimer(bool enabled, int intervalMs) override {

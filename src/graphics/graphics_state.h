@@ -1,0 +1,68 @@
+#pragma once
+// State of the active graphics view, the mouse gesture and the drawing that the graphic editor shares
+// between its procedures. Every graphics window keeps its own copy in its view row; these variables always
+// describe the active window.
+#include <cstdint>
+#include <string>
+
+class PictureBox;
+
+// ---- Graphics windows ----
+// The drawing surface of graphics window w (0..4); null when that window does not exist. The code that
+// creates the windows registers their surfaces.
+PictureBox *WindowPicture(int w);
+void SetWindowPicture(int w, PictureBox *picture);
+// The active window's surface, or null when there is none.
+PictureBox *ActivePicture();
+
+extern bool WindowSwitching; // the shell is rearranging windows
+extern bool RedrawSuspended; // no repaint while the main window loads or closes
+
+// ---- View angles and projection ----
+extern float Tilt, Spin;         // radians
+extern float TiltStep, SpinStep; // radians per rotation step; 0 outside a rotation pad tick
+// Cached trigonometry of the last rotation step. Kept in double: mine-grid coordinates (X about 500,000 m)
+// in a window a few metres wide would jitter in single precision.
+extern double SpinCos, SpinSin, TiltSin, TiltCos;
+extern int ViewIs3D;           // 0 plan, non-zero 3-D
+extern double PanX, PanY;      // projected point shown at the window centre, m
+extern int KeepPan;            // the next RotateView keeps the pan and makes no rotation centre
+extern int PlanProjected;      // 1 = the projected arrays hold the plan projection
+extern float EyeX, EyeY, EyeZ; // eye point of the perspective, m
+extern int RotationCentreSet;  // 0 none yet; 1 set; 999 set by the rotation pad
+extern std::string StatusText; // status message of the graphics window
+
+// ---- World window of the active window (derived) ----
+extern int32_t WindowLeft, WindowRight, WindowTop, WindowBottom;
+extern float WindowExtent;       // world width of the active window, m
+extern float WindowExtentHeight; // height of the fitted extent, m
+extern float ScaleNumber;        // drawing scale 1 : ScaleNumber
+
+// ---- View bookkeeping ----
+extern int ViewRestored;       // 1 after RestoreView loaded a view
+extern bool DataComboUpdating; // the data combos are being set by RestoreView
+extern bool FitPass;           // the drawing preparation keeps every visible airway
+extern int RedrawDeferred;     // non-zero: View3D leaves the redraw to its caller
+extern int32_t PrimaryLayerMask, SecondaryLayerMaskLow, SecondaryLayerMaskHigh;
+
+// ---- Level display ----
+extern int32_t RangeLow, RangeHigh; // RL window noted when the range mode is chosen, m
+extern bool LevelSelectCancelled;
+
+// ---- Mouse gesture (filled by the window's mouse handlers) ----
+extern int MouseButton;        // 1 left, 2 right, 4 middle, sums for several
+extern int MouseShift;         // 1 = Shift held
+extern float CursorX, CursorY; // view position of the event
+extern bool ButtonHeld;
+extern bool MouseMoveSeen;
+extern int MouseMode;                              // 5 during a Shift press of the zoom tool
+extern float BuildStartX, BuildStartY;             // view position of the press
+extern int32_t DrawStartX, DrawStartY, DrawStartZ; // world point where the drag started, m
+
+// ---- Drawing preparation ----
+extern bool ScreenRecordsPresent;
+extern int AirwayIncline; // 5 steep, 6 otherwise
+extern int BaseDrawWidth; // line width of the window, pixels; 0 counts as 1
+
+// ---- Mouse wheel ----
+extern int HookedWindow; // the graphics window whose wheel events zoom; -1 none

@@ -1,0 +1,468 @@
+#include "graphics/view_state.h"
+
+#include "graphics/drawing.h"
+#include "graphics/drawing_prep.h"
+#include "graphics/graphics_state.h"
+#include "graphics/projection.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "platform/Dialogs.h"
+#include "platform/PictureBox.h"
+#include "platform/Printer.h"
+#include "platform/ShellHooks.h"
+#include "platform/VBMath.h"
+
+#include <cmath>
+#include <exception>
+
+namespace {
+
+// Fields of a view row.
+enum Field {
+    FTilt = 1,
+    FSpin,
+    FScaleLeft,
+    FScaleTop,
+    FScaleWidth,
+    FScaleHeight,
+    FLayerDisplay = 9,
+    FViewMode,
+    FRLLow,
+    FRLHigh,
+    FLevelScroll,
+    FViewIs3D,
+    FPanX,
+    FPanY,
+    FSelectedLevels, // 17..22
+    FCentreX = 23,
+    FCentreY,
+    FCentreZ,
+    FCentreSet,
+    FLevelElevation,
+    FDataCode
+};
+enum CurrencyField { CSecondaryLow = 1, CPrimary, CSecondaryHigh, CGraphicsDetail, CColourScheme };
+
+int cint(double v) {
+    return VB::CInt(v).value_or(0);
+}
+int32_t clng(double v) {
+    return VB::CLng(v).value_or(0);
+}
+int32_t roundToLong(double v) {
+    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
+}
+
+bool viewSlot(int slot) {
+    return ViewSingles.InBounds(slot, 1) && ViewCurrency.InBounds(slot, 1);
+}
+
+void buildLayerMasks() {
+    PrimaryLayerMask = SecondaryLayerMaskLow = SecondaryLayerMaskHigh = 0;
+    for (int i = 1; i <= 24; ++i)
+        if (SecondaryLayerVisible(i))
+            SecondaryLayerMaskLow += int32_t{1} << i;
+    for (int i = 25; i <= 48; ++i)
+        if (SecondaryLayerVisible(i))
+            SecondaryLayerMaskHigh += int32_t{1} << (i - 24);
+    for (int i = 1; i <= 16; ++i)
+        if (PrimaryLayerVisible(i))
+            PrimaryLayerMask += int32_t{1} << i;
+}
+
+void layersFromMasks() {
+    for (int i = 1; i <= 24; ++i)
+        SecondaryLayerVisible(i) = (SecondaryLayerMaskLow >> i) & 1;
+    for (int i = 25; i <= 48; ++i)
+        SecondaryLayerVisible(i) = (SecondaryLayerMaskHigh >> (i - 24)) & 1;
+    // A primary mask of 0 shows every primary layer.
+    for (int i = 1; i <= 16; ++i)
+        PrimaryLayerVisible(i) = PrimaryLayerMask == 0 || ((PrimaryLayerMask >> i) & 1);
+}
+
+// The unit row of a displayed data type; 0 when it has no unit.
+int unitRowOfDataCode(int code) {
+    switch (code) {
+    case 12:
+        return 4;
+    case 13:
+        return 2;
+    case 22:
+    case 23:
+    case 24:
+    case 26:
+        return 8;
+    case 25:
+        return 9;
+    case 27:
+    case 28:
+        return 13;
+    case 32:
+        return 5;
+    case 33:
+    case 35:
+    case 36:
+        return 1;
+    case 34:
+        return 10;
+    case 37:
+        return 14;
+    case 42:
+    case 43:
+        return 7;
+    case 44:
+    case 45:
+        return 11;
+    case 56:
+        return 12;
+    default:
+        return 0;
+    }
+}
+
+void showDataType() {
+    DataComboUpdating = true;
+    const int group = static_cast<int>(VB::Int(DataCode / 10.0));
+    Shell().SetDataComboIndexes(group - 1, DataCode - 10 * group - 2);
+    const int row = unitRowOfDataCode(DataCode);
+    std::string unit;
+    if (row != 0 && UnitText.InBounds(row, UnitSystem))
+        unit = UnitText(row, UnitSystem);
+    Shell().SetLabelText("LblUnit", unit);
+    DataComboUpdating = false;
+}
+
+void setCentre(int32_t x, int32_t y, int32_t z) {
+    AirwayStart(1, 0) = x;
+    AirwayStart(2, 0) = y;
+    AirwayStart(3, 0) = z;
+}
+
+// Sums of the coordinates of both ends of every listed airway (list positions 1 .. AirwayCount).
+struct EndSums {
+    double x = 0, y = 0, z = 0;
+    int count = 0;
+};
+
+EndSums visibleEndSums() {
+    EndSums s;
+    const int last = std::min(AirwayCount, VisibleAirways.UBound());
+    for (int i = 1; i <= last; ++i) {
+        const int a = VisibleAirways(i);
+        if (a == 0)
+            continue;
+        s.x += static_cast<double>(AirwayStart(1, a)) + AirwayEnd(1, a);
+        s.y += static_cast<double>(AirwayStart(2, a)) + AirwayEnd(2, a);
+        s.z += static_cast<double>(AirwayStart(3, a)) + AirwayEnd(3, a);
+        s.count += 2;
+    }
+    return s;
+}
+
+void (*wheelHandler)(int, int, int, int) = nullptr;
+
+} // namespace
+
+void SetViewScale(double width, double height, int32_t centreX, int32_t centreY) {
+    PictureBox *pic = ActivePicture();
+    if (pic == nullptr)
+        return;
+    pic->ScaleWidth = width;
+    pic->ScaleHeight = height;
+    pic->ScaleLeft = -width / 2;
+    pic->ScaleTop = -height / 2;
+    PanX = centreX;
+    PanY = centreY;
+}
+
+void SaveView(int slot) {
+    if (!viewSlot(slot))
+        return;
+    ViewSingles(slot, FTilt) = Tilt;
+    ViewSingles(slot, FSpin) = Spin;
+    if (const PictureBox *pic = ActivePicture()) {
+        ViewSingles(slot, FScaleLeft) = static_cast<float>(pic->ScaleLeft);
+        ViewSingles(slot, FScaleTop) = static_cast<float>(pic->ScaleTop);
+        ViewSingles(slot, FScaleWidth) = static_cast<float>(pic->ScaleWidth);
+        ViewSingles(slot, FScaleHeight) = static_cast<float>(pic->ScaleHeight);
+    }
+    ViewSingles(slot, FLayerDisplay) = static_cast<float>(LayerDisplay);
+    ViewSingles(slot, FViewMode) = static_cast<float>(ViewMode);
+    ViewSingles(slot, FRLLow) = static_cast<float>(RLWindowLow);
+    ViewSingles(slot, FRLHigh) = static_cast<float>(RLWindowHigh);
+    ViewSingles(slot, FLevelScroll) = static_cast<float>(LevelScrollValue);
+    ViewSingles(slot, FViewIs3D) = static_cast<float>(ViewIs3D);
+    ViewSingles(slot, FPanX) = static_cast<float>(PanX);
+    ViewSingles(slot, FPanY) = static_cast<float>(PanY);
+    for (int i = 0; i <= 5; ++i)
+        ViewSingles(slot, FSelectedLevels + i) = static_cast<float>(SelectedLevels(i));
+    ViewSingles(slot, FCentreX) = static_cast<float>(AirwayStart(1, 0));
+    ViewSingles(slot, FCentreY) = static_cast<float>(AirwayStart(2, 0));
+    ViewSingles(slot, FCentreZ) = static_cast<float>(AirwayStart(3, 0));
+    ViewSingles(slot, FCentreSet) = static_cast<float>(RotationCentreSet);
+    ViewSingles(slot, FLevelElevation) = static_cast<float>(LevelElevation);
+    ViewSingles(slot, FDataCode) = static_cast<float>(DataCode);
+    buildLayerMasks();
+    ViewCurrency(slot, CSecondaryLow) = Currency{SecondaryLayerMaskLow} * CurrencyScale;
+    ViewCurrency(slot, CPrimary) = Currency{PrimaryLayerMask} * CurrencyScale;
+    ViewCurrency(slot, CSecondaryHigh) = Currency{SecondaryLayerMaskHigh} * CurrencyScale;
+    ViewCurrency(slot, CGraphicsDetail) = Currency{GraphicsDetail} * CurrencyScale;
+    ViewCurrency(slot, CColourScheme) = Currency{ColourScheme} * CurrencyScale;
+}
+
+void CopyView(int fromWindow, int toWindow) {
+    const int from = fromWindow + 100, to = toWindow + 100;
+    if (!viewSlot(from) || !viewSlot(to))
+        return;
+    for (int f = 1; f <= 28; ++f)
+        ViewSingles(to, f) = ViewSingles(from, f);
+    for (int f = 1; f <= 5; ++f)
+        ViewCurrency(to, f) = ViewCurrency(from, f);
+}
+
+void RestoreView(int slot) {
+    PictureBox *pic = ActivePicture();
+    if (pic == nullptr || pic->Minimized || !viewSlot(slot))
+        return;
+    auto s = [slot](int f) -> float & { return ViewSingles(slot, f); };
+    auto c = [slot](int f) { return static_cast<double>(ViewCurrency(slot, f)) / CurrencyScale; };
+    Tilt = s(FTilt);
+    Spin = s(FSpin);
+    ViewIs3D = cint(s(FViewIs3D));
+    if (slot >= 1 && slot <= 5) {
+        // Built-in views give only their angles, tilted the way the vertical axis points now.
+        if (slot >= 3)
+            Tilt = std::abs(Tilt) * static_cast<float>(AxisSignY);
+        ViewRestored = 1;
+    } else {
+        if (s(FScaleWidth) != 0) {
+            if (VB::Int(std::abs(s(FScaleLeft))) != VB::Int(s(FScaleWidth) / 2)) {
+                // An old row with an off-centre world window: the same area as a centred window and a pan.
+                s(FPanX) = s(FScaleWidth) / 2 + s(FScaleLeft);
+                s(FPanY) = s(FScaleHeight) / 2 + s(FScaleTop);
+                s(FScaleLeft) = -s(FScaleWidth) / 2;
+                s(FScaleTop) = -s(FScaleHeight) / 2;
+                s(FCentreSet) = 0;
+            }
+            Tilt = s(FTilt);
+            Spin = s(FSpin);
+            pic->ScaleLeft = s(FScaleLeft);
+            pic->ScaleTop = s(FScaleTop);
+            pic->ScaleWidth = s(FScaleWidth);
+            pic->ScaleHeight = s(FScaleHeight);
+            LayerDisplay = clng(s(FLayerDisplay));
+            ViewMode = cint(s(FViewMode));
+            RLWindowLow = clng(s(FRLLow));
+            RLWindowHigh = clng(s(FRLHigh));
+            LevelScrollValue = s(FLevelScroll);
+            LevelElevation = (static_cast<double>(RLWindowHigh) + RLWindowLow) / 2;
+            PanX = s(FPanX);
+            PanY = s(FPanY);
+            for (int i = 0; i <= 5; ++i)
+                SelectedLevels(i) = cint(s(FSelectedLevels + i));
+            setCentre(clng(s(FCentreX)), clng(s(FCentreY)), clng(s(FCentreZ)));
+            RotationCentreSet = cint(s(FCentreSet));
+            if (s(FLevelElevation) != 0)
+                LevelElevation = s(FLevelElevation);
+            if (s(FDataCode) != 0)
+                DataCode = cint(s(FDataCode));
+            SecondaryLayerMaskLow = clng(c(CSecondaryLow));
+            PrimaryLayerMask = clng(c(CPrimary));
+            SecondaryLayerMaskHigh = clng(c(CSecondaryHigh));
+            GraphicsDetail = cint(c(CGraphicsDetail));
+            ColourScheme = cint(c(CColourScheme));
+            layersFromMasks();
+        }
+        ViewRestored = 1;
+        if (DataCode != 0)
+            showDataType();
+    }
+    SetVisibleAirways();
+    if (slot == 1)
+        PlanView();
+    else
+        RotateView();
+}
+
+void RefreshWindowBounds() {
+    const PictureBox *pic = ActivePicture();
+    if (pic == nullptr)
+        return;
+    WindowTop = clng(pic->ScaleTop);
+    WindowBottom = clng(pic->ScaleHeight + WindowTop);
+    WindowLeft = clng(pic->ScaleLeft);
+    WindowRight = clng(pic->ScaleWidth + WindowLeft);
+}
+
+void WindowCentre() {
+    if (ActivePicture() == nullptr)
+        return;
+    RefreshWindowBounds();
+    double sumX = 0, sumY = 0, sumZ = 0;
+    int count = 0;
+    for (int i = 1; i <= AirwayScreenCount; ++i) {
+        const AirwayScreenRecord &r = AirwayScreen(i);
+        const double mx = (static_cast<double>(r.x1) + r.x2) / 2, my = (static_cast<double>(r.y1) + r.y2) / 2;
+        if (!(mx > WindowLeft && mx < WindowRight && my > WindowTop && my < WindowBottom))
+            continue;
+        const int a = r.airway;
+        if (!AirwayStart.InBounds(1, a))
+            continue;
+        sumX += static_cast<double>(AirwayStart(1, a)) + AirwayEnd(1, a);
+        sumY += static_cast<double>(AirwayStart(2, a)) + AirwayEnd(2, a);
+        sumZ += static_cast<double>(AirwayStart(3, a)) + AirwayEnd(3, a);
+        count += 2;
+    }
+    if (count < 1) {
+        CentreAtView();
+        return;
+    }
+    const int32_t z = clng(sumZ / count);
+    double X = AirwayStart(1, 0), Y = AirwayStart(2, 0), Z = z;
+    ScreenToWorld(0, 0, z, X, Y, Z);
+    setCentre(roundToLong(X), roundToLong(Y), roundToLong(Z));
+}
+
+void CentreAtView() {
+    const EndSums s = visibleEndSums();
+    setCentre(clng(PanX), clng(PanY), s.count > 0 ? clng(s.z / s.count) : 0);
+}
+
+void CentreOfVisible() {
+    const EndSums s = visibleEndSums();
+    const double n = s.count > 0 ? s.count : 1;
+    setCentre(clng(s.x / n), clng(s.y / n), clng(s.z / n));
+}
+
+void FitNetwork() {
+    PictureBox *pic = ActivePicture();
+    if (pic == nullptr || Shell().IsMinimized())
+        return;
+    try {
+        RotationCentreSet = 1;
+        AspectRatio = static_cast<float>(pic->PixelHeight()) / static_cast<float>(pic->PixelWidth());
+        FitPass = true;
+        PrepareDrawing();
+        FitPass = false;
+
+        double minX = 0, maxX = 0, minY = 0, maxY = 0;
+        if (AirwayScreenCount > 0) {
+            minX = minY = 1e300;
+            maxX = maxY = -1e300;
+            for (int i = 1; i <= AirwayScreenCount; ++i) {
+                const int a = VisibleAirways(i);
+                for (const auto *p : {&AirwayStartProjected, &AirwayEndProjected}) {
+                    minX = std::min(minX, (*p)(1, a));
+                    maxX = std::max(maxX, (*p)(1, a));
+                    minY = std::min(minY, (*p)(2, a));
+                    maxY = std::max(maxY, (*p)(2, a));
+                }
+            }
+        } else if (AirwayCount < 1) {
+            // The default box of the settings, centred on the default centre.
+            const double half = DefaultScaleWidth / 2.0;
+            minX = DefaultCentreX - half;
+            maxX = DefaultCentreX + half;
+            minY = DefaultCentreY - half;
+            maxY = DefaultCentreY + half;
+            if (minX > maxX)
+                std::swap(minX, maxX);
+            if (minY > maxY)
+                std::swap(minY, maxY);
+        } else {
+            return;
+        }
+
+        double extent = std::abs(maxX - minX);
+        double extentHeight = std::abs(maxY - minY);
+        if (extent * AspectRatio < extentHeight)
+            extent = extentHeight / AspectRatio;
+        // Never closer than a window about 5 m high.
+        if (extent != 0 && 250000 / (extent * 1.2 * AspectRatio) > 50000)
+            extent = 250000 / (AspectRatio * 60000.0);
+        if (extent == 0) {
+            extent = extentHeight = 100;
+        } else if (extentHeight == 0) {
+            // A flat extent (one horizontal airway) still fits by its width.
+            extentHeight = extent * AspectRatio;
+        }
+        WindowExtent = static_cast<float>(extent);
+        WindowExtentHeight = static_cast<float>(extentHeight);
+        SetViewScale(extent * 1.2, extent * 1.2 * AspectRatio, clng((minX + maxX) / 2),
+                     clng((minY + maxY) / 2));
+        WindowCentre();
+        ShowWindowTitle();
+        CentreOfVisible();
+    } catch (const std::exception &) {
+        FitPass = false;
+        StatusText = "Error FITTING Graphics on screen!";
+        VB::MsgBox(StatusText, VB::vbInformation);
+    }
+}
+
+void PlanView() {
+    ViewIs3D = 0;
+    Shell().SetMenuChecked("mnuPlanS", true);
+    Shell().SetMenuChecked("mnu3d", false);
+    SetVisibleAirways();
+    PanX = AirwayStart(1, 0);
+    PanY = AirwayStart(2, 0);
+    Redraw();
+    Shell().SetMenuChecked("mnuPlanS", true);
+    Shell().SetMenuChecked("mnu3d", false);
+}
+
+void View3D() {
+    if (ActivePicture() == nullptr)
+        return;
+    Shell().SetMenuChecked("mnuPlanS", false);
+    Shell().SetMenuChecked("mnu3d", true);
+    SetVisibleAirways();
+    RotationCentreSet = 1;
+    // The centre is taken from what the window shows now, before the view turns.
+    WindowCentre();
+    ViewIs3D = 1;
+    RotateView();
+    if (RedrawDeferred == 0)
+        Redraw();
+}
+
+void ShowWindowTitle() {
+    if (const PictureBox *pic = ActivePicture())
+        WindowExtent = static_cast<float>(pic->ScaleWidth);
+    if (const auto page = VB::PrinterPageWidthMm(); page && *page > 0)
+        ScaleNumber = static_cast<float>(VB::Int(WindowExtent * 1.1 / (*page * 0.995) * 1000));
+    auto trimmed = [](const std::string &t) {
+        const auto b = t.find_first_not_of(' ');
+        return b == std::string::npos ? std::string() : t.substr(b, t.find_last_not_of(' ') - b + 1);
+    };
+    std::string caption = "GUSTROM [";
+    if (!trimmed(NetworkFileTitle).empty())
+        caption += NetworkFileTitle;
+    if (!trimmed(NetworkTitle).empty())
+        caption += "  " + NetworkTitle;
+    caption += "] [Scale = 1:" + VB::CStrSingle(ScaleNumber) + "]";
+    Shell().SetCaption(caption);
+}
+
+void HookWheel(int window) {
+    if (HookedWindow != -1 && HookedWindow != window)
+        UnhookWheel();
+    HookedWindow = window;
+}
+
+void UnhookWheel() {
+    HookedWindow = -1;
+}
+
+bool WheelEvent(int window, int keys, int rotation, int x, int y) {
+    if (window != HookedWindow || window == -1)
+        return false;
+    if (wheelHandler != nullptr)
+        wheelHandler(keys, rotation, x, y);
+    return true;
+}
+
+void SetWheelHandler(void (*handler)(int, int, int, int)) {
+    wheelHandler = handler;
+}
