@@ -144,13 +144,15 @@ TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
         AirwayName(i) = "A" + std::to_string(i);
         AirwayNumber(i) = 100 + i;
         AirwaySmoke(1, i) = i;
+        AirwayStartKey(i) = i;
     }
+    ViewMode = 4; // all levels shown
     PackAirways();
     EXPECT_EQ(AirwayCount, 3);
     const int from[] = {1, 3, 5};
     for (int s = 1; s <= 3; ++s) {
         const int f = from[s - 1];
-        EXPECT_EQ(AirwayFlags(s), flags[f - 1]);
+        EXPECT_EQ(AirwayFlags(s) & ~AirwayFlag::LayerVisible, flags[f - 1]);
         EXPECT_EQ(AirwayName(s).trimmed(), "A" + std::to_string(f));
         EXPECT_EQ(AirwayNumber(s), 100 + f);
         EXPECT_EQ(AirwayStart(1, s), f);
@@ -162,6 +164,8 @@ TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
         EXPECT_EQ(AirwayNumber(s), 0);
         EXPECT_EQ(AirwayName(s).trimmed(), "");
     }
-    EXPECT_EQ(VisibleAirways(0), 1);
-    EXPECT_EQ(VisibleAirways(3), 0);
+    // The visible list is rebuilt over the packed slots.
+    EXPECT_EQ(VisibleAirways(1), 1);
+    EXPECT_EQ(VisibleAirways(3), 3);
+    EXPECT_EQ(VisibleAirways(4), 0);
 }
