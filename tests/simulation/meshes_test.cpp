@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+
 using namespace testnet;
 
 namespace {
@@ -231,4 +234,120 @@ TEST(FormMeshes, StopRequestEndsTheTreePassWithoutMeshes) {
     EXPECT_EQ(MeshCount, 0);
     for (int a = 1; a <= AirwayCount; ++a)
         EXPECT_GT(AirwayStartNode(a), 0);
+}
+
+namespace {
+
+struct Forest {
+    std::vector<int> startNode, endNode, treeAirway, label;
+};
+
+// The spanning forest built step by step with tree labels and re-rooting: the reference for FormMeshes.
+Forest labelledForestReference() {
+    Forest f;
+    const int n = AirwayCount;
+    f.startNode.assign(n + 1, 0);
+    f.endNode.assign(n + 1, 0);
+    for (int a = 1; a <= n; ++a) {
+        f.startNode[a] = AirwayStartNode(a);
+        f.endNode[a] = AirwayEndNode(a);
+    }
+    f.treeAirway.assign(NodeCount + 1, 0);
+    f.label.assign(NodeCount + 1, 0);
+    f.label[f.startNode[1]] = 1;
+    int trees = 1;
+    for (int pos = n; pos >= 1; --pos) {
+        const int a = AirwayMeshOrder(pos);
+        const int s = f.startNode[a], e = f.endNode[a];
+        const int ls = f.label[s], le = f.label[e];
+        if (ls == 0 && le == 0) {
+            ++trees;
+            f.label[s] = f.label[e] = trees;
+            f.treeAirway[s] = a;
+        } else if (ls == 0) {
+            f.label[s] = le;
+            f.treeAirway[s] = a;
+        } else if (le == 0) {
+            f.label[e] = ls;
+            f.treeAirway[e] = -a;
+        } else if (ls != le) {
+            const int high = std::max(ls, le), low = std::min(ls, le);
+            int c = a;
+            int node = f.label[s] == high ? s : e;
+            for (;;) {
+                const int old = std::abs(f.treeAirway[node]);
+                f.treeAirway[node] = node == f.startNode[c] ? c : -c;
+                f.label[node] = low;
+                if (old == 0)
+                    break;
+                c = old;
+                node = f.label[f.startNode[c]] == high ? f.startNode[c] : f.endNode[c];
+            }
+            for (int v = 1; v <= NodeCount; ++v)
+                if (f.label[v] == high)
+                    f.label[v] = low;
+        } else {
+            f.startNode[a] = -s;
+            if ((AirwayFlags(a) & AirwayFlag::FixedFlow) || AirwayResistance(a) >= 1e9f)
+                f.endNode[a] = -e;
+        }
+    }
+    return f;
+}
+
+} // namespace
+
+TEST(FormMeshes, ForestMatchesTheLabelledTreeBuildOnRandomNetworks) {
+    std::mt19937 random(777);
+    for (int trial = 0; trial < 60; ++trial) {
+        NewNetwork(400);
+        SetLinearFan(1, 1000, 10);
+        std::set<std::pair<int, int>> used;
+        // Few distinct resistances, so that many weights tie.
+        auto r = [&] { return 0.1 * (1 + random() % 3); };
+        auto add = [&](int from, int to) {
+            if (from == to || !used.insert({from, to}).second)
+                return;
+            switch (random() % 8) {
+            case 0:
+                AddFanAirway(from, to, r(), 1);
+                break;
+            case 1:
+                AddBulkhead(from, to);
+                break;
+            case 2:
+                AddFixedFlow(from, to, r(), 3);
+                break;
+            default:
+                AddAirway(from, to, r());
+            }
+        };
+        // A ring through the surface and a separate ring underground, each with cross airways.
+        const int first = 5 + static_cast<int>(random() % 30), second = 3 + static_cast<int>(random() % 10);
+        add(0, 1);
+        for (int i = 1; i < first; ++i)
+            add(i, i + 1);
+        add(first, 0);
+        for (int i = 0; i < second; ++i)
+            add(100 + i, 100 + (i + 1) % second);
+        for (int k = 0; k < first * 2; ++k)
+            add(static_cast<int>(random() % (first + 1)), 1 + random() % first);
+        for (int k = 0; k < second; ++k)
+            add(100 + random() % second, 100 + random() % second);
+        SortAirways();
+        CheckNetwork();
+        ASSERT_EQ(ErrorLevel, 0);
+        OrderAirwaysForMeshing();
+        const Forest expected = labelledForestReference();
+        Errorlist.clear();
+        FormMeshes();
+        for (int a = 1; a <= AirwayCount; ++a) {
+            EXPECT_EQ(AirwayStartNode(a), expected.startNode[a]) << trial << " airway " << a;
+            EXPECT_EQ(AirwayEndNode(a), expected.endNode[a]) << trial << " airway " << a;
+        }
+        for (int v = 1; v <= NodeCount; ++v) {
+            EXPECT_EQ(NodeTreeAirway(v), expected.treeAirway[v]) << trial << " node " << v;
+            EXPECT_EQ(NodeLabel(v), expected.label[v]) << trial << " node " << v;
+        }
+    }
 }
