@@ -2,6 +2,7 @@
 
 #include "graphics/view_state.h"
 #include "model/Gustrom1.h"
+#include "model/units.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -18,12 +19,8 @@ constexpr int LastLevel = 249;
 
 // A typed height in display units to whole metres, held within the RL limits with the user told.
 int32_t typedHeight(const std::string &text) {
-    double factor = 1;
-    if (UnitFactor.InBounds(CoordinateQuantity, UnitSystem) &&
-        UnitFactor(CoordinateQuantity, UnitSystem) != 0)
-        factor = UnitFactor(CoordinateQuantity, UnitSystem);
-    const float shown = static_cast<float>(VB::Val(text, VB::LocaleDecimalSeparator()));
-    const double metres = shown == 0 ? 0.0 : shown * static_cast<float>(1 / factor);
+    float shown = static_cast<float>(VB::Val(text, VB::LocaleDecimalSeparator()));
+    const double metres = FromDisplayUnits(shown, CoordinateQuantity);
     // The limits are checked before rounding, so no typed value can overflow.
     if (metres > RLLimit) {
         VB::MsgBox("Exceeds Maximum RL Limits", VB::vbExclamation);
