@@ -154,7 +154,10 @@ bool SaveFanData() {
             continue;
         AppendNumberText(out, static_cast<int32_t>(f));
         out += '\t';
-        out += FanName(f);
+        // A control character in a name would break the line structure of the file.
+        std::string name = FanName(f);
+        ReplaceControlCharacters(name);
+        out += name;
         out += '\t';
         AppendNumberText(out, FanDiameter(f), separator);
         out += "\r\n";

@@ -88,6 +88,15 @@ TEST_F(FanFile, FileHoldsHeaderHeadingsAndTheFansWithData) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3 + 11);
 }
 
+TEST_F(FanFile, ControlCharactersInANameCannotBreakTheFile) {
+    curve(2, "Bad\tname\r\n", 1);
+    curve(3, "Next", 1);
+    ASSERT_TRUE(SaveFanData());
+    LoadFanData();
+    EXPECT_EQ(FanName(2), "Bad name");
+    EXPECT_EQ(FanName(3), "Next");
+}
+
 TEST_F(FanFile, EverySaveRaisesTheRevision) {
     curve(1, "A", 1);
     ASSERT_TRUE(SaveFanData());
