@@ -31,7 +31,7 @@ std::string ShortRecentName(const std::string &path) {
 
 void ShowRecentFiles() {
     for (int i = 1; i <= Entries; ++i) {
-        const std::string& entry = RecentFiles(i);
+        const std::string &entry = RecentFiles(i);
         std::string caption = "&";
         caption += std::to_string(i);
         caption += ' ';
