@@ -71,4 +71,3 @@ void BM_RedoFenceDelete(benchmark::State &state) {
 
 BENCHMARK(BM_UndoFenceDelete)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedoFenceDelete)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
