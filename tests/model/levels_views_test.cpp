@@ -2,6 +2,7 @@
 #include "common/ScriptedDialogs.h"
 #include "model/Gustrom1.h"
 #include "model/levels_views.h"
+#include "graphics/graphics_state.h"
 
 #include <gtest/gtest.h>
 
@@ -105,11 +106,19 @@ protected:
     ScriptedDialogs boxes;
 
     void SetUp() override {
+        // Storing a view reads the rotation centre kept in airway slot 0.
+        MaxAirways = 100;
+        ReDimNetwork();
+        Tilt = 0.25f;
         for (int v = 0; v <= 110; ++v)
             ViewName(v) = "";
         ViewName(1) = " 1. Default View";
         ViewName(2) = " 2. Plan View 3D";
         ViewName(7) = "Shaft";
+    }
+    void TearDown() override {
+        MaxAirways = 30000;
+        Tilt = 0;
     }
 };
 
@@ -126,6 +135,7 @@ TEST_F(Views, NamedViewIsAddedSelectedAndMarksTheNetworkChanged) {
     NetworkSaved = 255;
     AddNamedView(8, 0, "Decline");
     EXPECT_EQ(ViewName(8), "Decline");
+    EXPECT_EQ(ViewSingles(8, 1), 0.25f); // the current view is stored in the slot
     EXPECT_EQ(shell.viewList.back(), "Decline");
     EXPECT_EQ(shell.viewIndexSet, std::vector<int>{3});
     EXPECT_EQ(NetworkSaved, 0);

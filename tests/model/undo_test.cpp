@@ -29,7 +29,8 @@ std::string airwayText(int a) {
         s << AirwayStart(c, a) << '|' << AirwayEnd(c, a) << '|';
     bits(AirwaySize(1, a));
     bits(AirwaySize(2, a));
-    s << AirwayFlags(a) << '|' << AirwayResistanceType(a) << '|' << AirwayShockType(a) << '|'
+    // The layer-visible mark belongs to the display, not to the stored airway.
+    s << (AirwayFlags(a) & ~AirwayFlag::LayerVisible) << '|' << AirwayResistanceType(a) << '|' << AirwayShockType(a) << '|'
       << AirwayWallType(a) << '|';
     bits(AirwayFrictionFactor(a));
     bits(AirwayShockLength(a));
