@@ -5,3 +5,6 @@
 void ResetUndoSteps();
 // Starts an empty undo record store for a new network.
 void ResetUndoFile();
+// Undo and redo of the last editing step.
+void UndoAction();
+void RedoAction();

@@ -28,3 +28,6 @@ std::string FormatValue(float value, int quantity, int withUnit, int precision);
 // The short text shown beside airway `airway` for display data code `dataCode` (group × 10 + item),
 // with the prefixes of fans, fixed pressure, fixed flow and parallel airways. May set ResistanceLabel.
 std::string AirwayDataText(int dataCode, int airway, int withUnits);
+
+// Reads the unit conversion file over the unit tables.
+void LoadConversion();

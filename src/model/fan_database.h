@@ -1,0 +1,4 @@
+#pragma once
+// The fan database file.
+
+void LoadFanData();
