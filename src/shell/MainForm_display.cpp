@@ -45,7 +45,8 @@ void MainForm::CmbDataVal_Click() {
     DataItem = CmbDataVal->ListIndex() + 2;
     DataCode = DataGroup * 10 + DataItem;
     const int row = DataCode >= 0 && DataCode < 60 ? DataUnitRowOfCode[static_cast<size_t>(DataCode)] : 0;
-    LblUnit->setText(row != 0 ? ToQt(UnitText(row, UnitSystem)) : QString());
+    // Any unit system other than British shows SI units.
+    LblUnit->setText(row != 0 ? ToQt(UnitText(row, UnitSystem == 2 ? 2 : 1)) : QString());
     DataItemOfGroup[static_cast<size_t>(DataGroup)] = DataItem;
     showWindowCaption();
     if (ActiveWindow >= 0) {
