@@ -146,6 +146,8 @@ MainForm::MainForm() {
 }
 
 MainForm::~MainForm() {
+    // The children go after this body; their activation signals must find no handler any more.
+    disconnect(mdi_, nullptr, this, nullptr);
     SetWheelHandler(nullptr);
     // The graphics windows go with the main window; their pictures must not outlive them.
     for (auto &w : Windows)
@@ -431,6 +433,7 @@ void MainForm::SetupGraphicsWindow(int w, const std::string &caption, int32_t ba
     }
     window->Picture().Tag = std::to_string(w);
     window->Picture().BackColor = backColour;
+    window->Picture().Cls();
     setWindowCaption(w, caption);
     window->show();
     mdi_->setActiveSubWindow(window);
