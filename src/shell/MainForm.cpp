@@ -338,9 +338,9 @@ void MainForm::buildToolbar() {
 }
 
 void MainForm::buildStrip() {
+    addToolBarBreak();
     QToolBar *strip = addToolBar("Display");
     strip->setObjectName("Display");
-    addToolBarBreak();
     CmbDataType = new VBComboBox(strip);
     CmbDataVal = new VBComboBox(strip);
     CmbDataVal->setMinimumContentsLength(14);
@@ -429,6 +429,7 @@ void MainForm::SetupGraphicsWindow(int w, const std::string &caption, int32_t ba
     frmWindow *window = Windows[static_cast<size_t>(w)];
     if (window == nullptr) {
         window = new frmWindow(w);
+        window->setWindowIcon(windowIcon());
         mdi_->addSubWindow(window);
     }
     window->Picture().Tag = std::to_string(w);

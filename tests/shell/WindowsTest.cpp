@@ -186,3 +186,16 @@ TEST_F(ShellTest, OverwritingANamedViewKeepsOneSlotOfThatName) {
     EXPECT_EQ(sameName, 1);
     EXPECT_EQ(form->CmbView->findText("Shaft"), form->CmbView->count() - 1);
 }
+
+TEST_F(ShellTest, ActivatingAWindowStoresTheOldViewAndLoadsItsOwn) {
+    form->mnuNewWindow_Click();
+    float w = static_cast<float>(window(1)->Picture().ScaleWidth / 2), h = 0;
+    SetZoomScale(w, h);
+    const double zoomed = window(1)->Picture().ScaleWidth;
+    form->Mdi()->setActiveSubWindow(window(0));
+    ASSERT_EQ(ActiveWindow, 0);
+    EXPECT_TRUE(WindowOpen(1));
+    form->Mdi()->setActiveSubWindow(window(1));
+    EXPECT_EQ(ActiveWindow, 1);
+    EXPECT_DOUBLE_EQ(window(1)->Picture().ScaleWidth, zoomed);
+}
