@@ -106,7 +106,7 @@ frmTitle::frmTitle(const std::string &commandLine) {
     Lbl3 = new ClickLabel("GUSTROM", this);
     Lbl2 =
         new ClickLabel("Airflow simulation, fans and contaminants in 3-D - click the title to start", this);
-    LblCopy = new ClickLabel("For Linux, Windows and macOS desktops", this);
+    LblCopy = new ClickLabel("Desktop edition", this);
     QFont big("Serif", 30);
     big.setBold(true);
     Lbl1->setFont(big);
