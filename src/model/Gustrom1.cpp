@@ -199,6 +199,8 @@ bool NetworkBalanced = false;
 int SmokeMode = 0;
 float SmokeMaximum = 0;
 VBArray<float> SmokeLegendLevel;
+bool SmokeBusy = false;
+int DecimalSeparator = '.';
 
 int CurrentAirway = 0;
 int PickedAirway = 0;

@@ -280,6 +280,9 @@ extern bool NetworkBalanced;
 extern int SmokeMode;          // 0 off, 1 spread shown, 2 trace shown
 extern float SmokeMaximum;
 extern VBArray<float> SmokeLegendLevel; // 1..5
+// Shell start-up and contaminant run state.
+extern bool SmokeBusy;         // a contaminant spread is running
+extern int DecimalSeparator;   // character code of the locale's decimal separator
 
 // ---- Edit state ----
 extern int CurrentAirway;

@@ -51,6 +51,11 @@ public:
     // Autosave timer: interval in ms.
     virtual void SetAutosaveTimer(bool /*enabled*/, int /*intervalMs*/) {}
     virtual void ShowRemoteMenus(bool /*show*/) {}
+
+    // Toolbar: the button of this command shows pressed (none for a command without a button).
+    virtual void MarkToolButton(int /*toolCode*/) {}
+    // Keyboard focus to the active graphics window.
+    virtual void FocusActiveWindow() {}
 };
 
 // The current implementation (never null).

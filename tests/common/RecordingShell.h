@@ -73,6 +73,10 @@ public:
         autosaveInterval = intervalMs;
     }
     void ShowRemoteMenus(bool show) override { remoteMenus = show; }
+    int markedTool = -1;
+    int focusCount = 0;
+    void MarkToolButton(int code) override { markedTool = code; }
+    void FocusActiveWindow() override { ++focusCount; }
 
 private:
     ShellHooks* previous_ = nullptr;
