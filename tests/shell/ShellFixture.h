@@ -4,6 +4,10 @@
 #include "common/TestFolder.h"
 #include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
+#include "model/fan_file.h"
+#include "model/settings_file.h"
+#include "model/units.h"
+#include "platform/Dialogs.h"
 #include "shell/MainForm.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
@@ -20,9 +24,9 @@ protected:
 
     void SetUp() override {
         ResetShellGlobals();
-        // An empty settings file: the built-in settings stand.
+        // The program's own settings, unit and fan files beside it, as an installed program has them.
         AppFolder = folder.path();
-        folder.Write("Defaults.dat", "");
+        WriteStartupFiles();
         form = std::make_unique<MainForm>();
         form->show();
         form->MDIForm_Load();
@@ -30,6 +34,15 @@ protected:
     void TearDown() override {
         form.reset();
         ResetShellGlobals();
+    }
+
+    static void WriteStartupFiles() {
+        ScriptedDialogs setup;
+        setup.Expect(VB::vbOK, "Error re-loading defaults");
+        SetBuiltInUnits();
+        SetDefaults();
+        ASSERT_TRUE(SaveDefaults());
+        ASSERT_TRUE(SaveFanData());
     }
 
     static void ResetShellGlobals() {

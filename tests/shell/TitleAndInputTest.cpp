@@ -11,7 +11,8 @@ class TitleTest : public ShellTest {
 protected:
     void SetUp() override {
         ResetShellGlobals();
-        folder.Write("Defaults.dat", "");
+        AppFolder = folder.path();
+        WriteStartupFiles();
     }
 };
 
