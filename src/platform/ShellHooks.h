@@ -35,6 +35,10 @@ public:
     virtual void LevelScrollSetRange(int /*min*/, int /*max*/) {}
     virtual void LevelScrollSetValue(int /*value*/) {}
     virtual int LevelScrollGetValue() const { return 1; }
+    virtual int LevelScrollGetMin() const { return 1; }
+    virtual int LevelScrollGetMax() const { return 1; }
+    // CmbRL: the list index shown (-1 none).
+    virtual int LevelListGetIndex() const { return -1; }
 
     // mnuOld(1..9): recent files.
     virtual void RecentMenuSet(int /*index*/, const std::string& /*caption*/, bool /*visible*/) {}
@@ -49,6 +53,11 @@ public:
     // Autosave timer: interval in ms.
     virtual void SetAutosaveTimer(bool /*enabled*/, int /*intervalMs*/) {}
     virtual void ShowRemoteMenus(bool /*show*/) {}
+
+    // TimerRotate: the rotation pad's timer is stopped by every key and mouse press.
+    virtual void StopRotationTimer() {}
+    // Runs an immediate toolbar or menu command by its number (simulation, open, save, fit, undo, ...).
+    virtual void RunCommand(int /*code*/) {}
 };
 
 // The current implementation (never null).

@@ -21,6 +21,9 @@ public:
     std::vector<std::string> levelList;
     std::vector<int> levelIndexSet;
     int scrollMin = 0, scrollMax = 0, scrollValue = 0;
+    int levelIndex = -1;
+    int rotationTimerStops = 0;
+    std::vector<int> commands;
     std::map<int, std::pair<std::string, bool>> recentMenu;
     std::map<std::string, bool> menuChecked;
     bool autosaveEnabled = false;
@@ -50,13 +53,19 @@ public:
     void ViewListSetIndex(int index) override { viewIndexSet.push_back(index); }
     void LevelListClear() override { levelList.clear(); }
     void LevelListAdd(const std::string& name) override { levelList.push_back(name); }
-    void LevelListSetIndex(int index) override { levelIndexSet.push_back(index); }
+    void LevelListSetIndex(int index) override {
+        levelIndexSet.push_back(index);
+        levelIndex = index;
+    }
+    int LevelListGetIndex() const override { return levelIndex; }
     void LevelScrollSetRange(int min, int max) override {
         scrollMin = min;
         scrollMax = max;
     }
     void LevelScrollSetValue(int value) override { scrollValue = value; }
     int LevelScrollGetValue() const override { return scrollValue; }
+    int LevelScrollGetMin() const override { return scrollMin; }
+    int LevelScrollGetMax() const override { return scrollMax; }
     void SetLabelText(const std::string& control, const std::string& text) override { labels[control] = text; }
     void SetDataComboIndexes(int group, int item) override {
         dataGroupIndex = group;
@@ -69,6 +78,8 @@ public:
         autosaveInterval = intervalMs;
     }
     void ShowRemoteMenus(bool show) override { remoteMenus = show; }
+    void StopRotationTimer() override { ++rotationTimerStops; }
+    void RunCommand(int code) override { commands.push_back(code); }
 
 private:
     ShellHooks* previous_ = nullptr;
