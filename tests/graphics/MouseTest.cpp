@@ -297,7 +297,11 @@ TEST_F(SelectTool, MoveToolPressOnANodeDrawsARedRubberLineAndOnEmptySpaceAFence)
     Move(1, 150, 100);
     const QImage &image = picture.Image();
     const QPoint mid(static_cast<int>(picture.ToPixelX(125)), static_cast<int>(picture.ToPixelY(50)));
-    EXPECT_NE(image.pixel(mid), PictureBox::ToRgb(picture.BackColor));
+    EXPECT_EQ(image.pixel(mid) & 0xFFFFFF, PictureBox::ToRgb(PictureBox::QBColor(12)) & 0xFFFFFF);
+    // Drawn again from the same start, the line goes and the picture is as before.
+    DrawRubberLine(BuildStartX, BuildStartY, 150, 100, 100, 0);
+    EXPECT_EQ(picture.Image().pixel(mid) & 0xFFFFFF, PictureBox::ToRgb(picture.BackColor) & 0xFFFFFF);
+    DrawRubberLine(BuildStartX, BuildStartY, 100, 0, 150, 100);
     Release(1, 150, 100);
     EXPECT_EQ(dispatched, std::vector<std::string>{"MoveNodeTool"});
 
