@@ -100,15 +100,8 @@ void PickAirway(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, int &airwa
         const double x2 = AxisSignX * static_cast<double>(r.x2), y2 = AxisSignY * static_cast<double>(r.y2);
         if (x1 == x2 && y1 == y2)
             continue;
-        double slope, distance;
-        if (x1 == x2) {
-            slope = 1e8;
-            distance = std::abs(x - x1);
-        } else {
-            slope = (y2 - y1) / (x2 - x1);
-            const double c = y1 - slope * x1;
-            distance = std::abs(y - slope * x - c) / std::sqrt(slope * slope + 1);
-        }
+        const bool upright = x1 == x2;
+        const double slope = upright ? 1e8 : (y2 - y1) / (x2 - x1);
         // Nearly level segments are widened up and down, nearly upright ones sideways, so a short stroke
         // can still be hit; diagonal ones are not widened.
         const double widenY = std::abs(slope) < 0.2 ? tolerance : 0;
@@ -116,6 +109,9 @@ void PickAirway(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, int &airwa
         if (x < std::min(x1, x2) - widenX || x > std::max(x1, x2) + widenX || y < std::min(y1, y2) - widenY ||
             y > std::max(y1, y2) + widenY)
             continue;
+        const double distance =
+            upright ? std::abs(x - x1)
+                    : std::abs(y - slope * x - (y1 - slope * x1)) / std::sqrt(slope * slope + 1);
         if (distance < best) {
             best = distance;
             airway = r.airway;
