@@ -1,6 +1,7 @@
 #include "graphics/tool_command.h"
 
 #include "graphics/drawing.h"
+#include "graphics/editor_windows.h"
 #include "graphics/keyboard.h"
 #include "graphics/tool_state.h"
 #include "platform/ShellHooks.h"
@@ -64,6 +65,14 @@ void ToolCommand() {
         break;
     case 28:
         RedrawAll();
+        break;
+    case 5:
+        if (Links().redoAction != nullptr)
+            Links().redoAction();
+        break;
+    case 23:
+        if (Links().undoAction != nullptr)
+            Links().undoAction();
         break;
     default:
         Shell().RunCommand(code);

@@ -5,5 +5,6 @@
 // The tool mode a code selects, or -1 when the code is an immediate command (or unknown).
 int ToolModeOfCode(int code);
 // Runs ToolCode: selects its tool, or runs its command and restores ToolCode from PreviousToolCode. The
-// graphics commands (grid, single level, update screen) run here; the others go to the shell.
+// graphics commands (grid, single level, update screen), undo and redo run here; the others go to the
+// shell.
 void ToolCommand();
