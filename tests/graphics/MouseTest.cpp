@@ -201,6 +201,30 @@ TEST_F(Mouse, ShiftDuringADrawDragMarksTheStartButKeepsTheWorkingElevation) {
     Release(1, 50, 50);
 }
 
+TEST_F(Mouse, CursorReadOutShowsTheWorldPointAtTheWorkingOrPickedElevation) {
+    PanX = 1000;
+    PanY = 2000;
+    LevelElevation = 152.5;
+    Move(0, 12.4f, -3.6f);
+    EXPECT_EQ(shell.labels["TxtX"], "1012");
+    EXPECT_EQ(shell.labels["TxtY"], "1996");
+    EXPECT_EQ(shell.labels["TxtZ"], "152");
+    EXPECT_FLOAT_EQ(PlanCursorX, 1012.4f);
+    EXPECT_FLOAT_EQ(PlanCursorY, 1996.4f);
+
+    // A start taken from the network shows its own elevation, through the model's coordinate format.
+    Links().formatValue = [](float value, int quantity, int withUnit, int) {
+        std::string text(quantity == 14 && withUnit == 0 ? "c" : "?");
+        text.append(std::to_string(static_cast<int>(value)));
+        return text;
+    };
+    StartSnapped = 1;
+    StartElevation = -40;
+    ShowCursorCoords(0, 0);
+    EXPECT_EQ(shell.labels["TxtZ"], "c-40");
+    EXPECT_EQ(shell.labels["TxtX"], "c1000");
+}
+
 class SelectTool : public MouseTest {
 protected:
     void SetUp() override {
