@@ -44,6 +44,23 @@ TEST_F(Mouse, MiddleDragBeyondAFiftiethPansAndTheReleaseRecentres) {
     EXPECT_FALSE(ButtonHeld);
 }
 
+TEST_F(Mouse, PanInAnEdgeOnViewCarriesTheRotationCentreWithThePicture) {
+    ViewIs3D = 1;
+    Tilt = static_cast<float>(ViewPi / 2);
+    RotationCentreSet = 1;
+    AirwayStart(1, 0) = 0;
+    AirwayStart(2, 0) = 0;
+    AirwayStart(3, 0) = 0;
+    RotateView();
+    ASSERT_EQ(ViewKind(), 2);
+    Drag(4, 0, 0, 100, -50);
+    // Seen edge-on the screen's vertical is the elevation: the centre moved across and down.
+    EXPECT_EQ(AirwayStart(1, 0), -100);
+    EXPECT_EQ(AirwayStart(3, 0), -50);
+    EXPECT_NEAR(PanX, -100, 1e-6);
+    EXPECT_NEAR(PanY, 50, 1e-6);
+}
+
 TEST_F(Mouse, PanKeepsThePressedPointUnderTheCursorWithAFlippedAxis) {
     AxisSignX = -1;
     PanX = 500;
