@@ -113,7 +113,7 @@ void showAirwayPopup() {
 
 // The typed start point of the draw and move tools (right press on empty space). False when the gesture
 // ends here.
-bool typedStartPoint(PictureBox &pic) {
+bool typedStartPoint() {
     EntryPointX = DrawStartX;
     EntryPointY = DrawStartY;
     EntryPointZ = DrawStartZ;
@@ -138,12 +138,11 @@ bool typedStartPoint(PictureBox &pic) {
     StartSnapped = 0;
     DrawRubberLine(BuildStartX, BuildStartY, BuildStartX, BuildStartY, BuildStartX, BuildStartY);
     CoordEntryActive = false;
-    (void)pic;
     return true;
 }
 
 // Press of the draw and move tools: snaps the start to a node, an airway or (move tool) a floating text.
-void drawOrMovePress(PictureBox &pic) {
+void drawOrMovePress() {
     PressElevation = static_cast<float>(LevelElevation);
     PressLevel = Shell().LevelScrollGetValue();
     BuildStartZ = PressElevation;
@@ -199,7 +198,7 @@ void drawOrMovePress(PictureBox &pic) {
         return;
     }
     if (MouseButton == 2)
-        typedStartPoint(pic);
+        typedStartPoint();
 }
 
 // First move of a two-button drag: a plan view turns 3-D, a 3-D view starts rotating.
@@ -544,7 +543,7 @@ void WindowMouseDown() {
     switch (ToolMode) {
     case 1:
     case 2:
-        drawOrMovePress(*pic);
+        drawOrMovePress();
         break;
     case 9:
         if ((MouseButton & 2) != 0)
