@@ -3,7 +3,6 @@
 namespace {
 EditorWindows silentWindows;
 EditorWindows *current = &silentWindows;
-ModelLinks links;
 } // namespace
 
 EditorWindows &Editor() {
@@ -14,8 +13,4 @@ EditorWindows *SetEditorWindows(EditorWindows *windows) {
     EditorWindows *previous = current == &silentWindows ? nullptr : current;
     current = windows != nullptr ? windows : &silentWindows;
     return previous;
-}
-
-ModelLinks &Links() {
-    return links;
 }

@@ -38,15 +38,3 @@ public:
 EditorWindows &Editor();
 // Installs an implementation; nullptr restores the silent one. Returns the previous one.
 EditorWindows *SetEditorWindows(EditorWindows *windows);
-
-// Formatting and undo of the data model that the mouse and keyboard show and call. The model installs
-// them; until then values show as whole numbers, data texts as empty and undo does nothing.
-struct ModelLinks {
-    // A displayed data value of an airway (data code, airway, with units).
-    std::string (*airwayDataText)(int dataCode, int airway, int withUnits) = nullptr;
-    // A value of a unit quantity (value, quantity row, with unit, extra precision).
-    std::string (*formatValue)(float value, int quantity, int withUnit, int precision) = nullptr;
-    void (*undoAction)() = nullptr;
-    void (*redoAction)() = nullptr;
-};
-ModelLinks &Links();

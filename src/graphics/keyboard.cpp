@@ -1,13 +1,13 @@
 #include "graphics/keyboard.h"
 
 #include "graphics/drawing.h"
-#include "graphics/editor_windows.h"
 #include "graphics/graphics_state.h"
 #include "graphics/projection.h"
 #include "graphics/tool_command.h"
 #include "graphics/tool_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/undo.h"
 #include "platform/ShellHooks.h"
 
 #include <algorithm>
@@ -56,8 +56,7 @@ void KeyCommand(int &keyCode) {
     PreviousToolCode = ToolCode;
     switch (keyCode) {
     case KeyCode::Back:
-        if (Links().undoAction != nullptr)
-            Links().undoAction();
+        UndoAction();
         return;
     case KeyCode::Escape: {
         const int last = std::min(AirwayCount, AirwayFlags.UBound());

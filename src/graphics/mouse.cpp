@@ -10,6 +10,7 @@
 #include "graphics/tools.h"
 #include "graphics/view_state.h"
 #include "model/Gustrom1.h"
+#include "model/units.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
 #include "platform/ShellHooks.h"
@@ -84,10 +85,9 @@ void toWorld(double x, double y, double z, int32_t &X, int32_t &Y, int32_t &Z) {
     Z = roundToLong(wz);
 }
 
+// Coordinates quantity, no unit, no extra precision.
 std::string formatCoordinate(int32_t value) {
-    if (Links().formatValue != nullptr)
-        return Links().formatValue(static_cast<float>(value), 14, 0, 0);
-    return std::to_string(value);
+    return FormatValue(static_cast<float>(value), 14, 0, 0);
 }
 
 // The airway data pop-up beside the cursor, flipped above or to the left near the window's edges.
@@ -729,8 +729,7 @@ std::string AirwayPopupText(int a) {
             text += "\r\n";
         first = false;
         text += line.label;
-        if (Links().airwayDataText != nullptr)
-            text += Links().airwayDataText(line.code, a, 1);
+        text += AirwayDataText(line.code, a, 1);
     }
     return text;
 }

@@ -1,9 +1,9 @@
 #include "graphics/tool_command.h"
 
 #include "graphics/drawing.h"
-#include "graphics/editor_windows.h"
 #include "graphics/keyboard.h"
 #include "graphics/tool_state.h"
+#include "model/undo.h"
 #include "platform/ShellHooks.h"
 
 int ToolModeOfCode(int code) {
@@ -67,12 +67,10 @@ void ToolCommand() {
         RedrawAll();
         break;
     case 5:
-        if (Links().redoAction != nullptr)
-            Links().redoAction();
+        RedoAction();
         break;
     case 23:
-        if (Links().undoAction != nullptr)
-            Links().undoAction();
+        UndoAction();
         break;
     default:
         Shell().RunCommand(code);

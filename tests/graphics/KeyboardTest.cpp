@@ -2,6 +2,7 @@
 #include "MouseFixture.h"
 #include "graphics/tool_command.h"
 #include "model/Gustrom1.h"
+#include "model/undo.h"
 
 namespace {
 
@@ -40,15 +41,14 @@ TEST_F(Keyboard, FunctionKeysSelectTheirToolsAndCommands) {
     EXPECT_EQ(shell.rotationTimerStops, 10);
 
     // Commands run and leave the tool as it was.
-    static int redos = 0;
-    redos = 0;
-    Links().redoAction = [] { ++redos; };
+    ResetUndoSteps();
+    boxes.Expect(VB::vbOK, "No more actions available to redo");
     ToolCode = 4;
     ToolMode = 1;
     for (int key : {123, 9, 36})
         Key(key);
     EXPECT_EQ(shell.commands, (std::vector<int>{14, 1}));
-    EXPECT_EQ(redos, 1);
+    EXPECT_TRUE(boxes.Done());
     EXPECT_EQ(ToolCode, 4);
     EXPECT_EQ(ToolMode, 1);
 }
@@ -69,11 +69,10 @@ TEST_F(Keyboard, AnUnlistedKeyOnlyStopsTheRotationAndNotesTheTool) {
 }
 
 TEST_F(Keyboard, BackspaceUndoesThroughTheModel) {
-    static int undos = 0;
-    undos = 0;
-    Links().undoAction = [] { ++undos; };
+    ResetUndoSteps();
+    boxes.Expect(VB::vbOK, "No more actions to undo");
     Key(KeyCode::Back);
-    EXPECT_EQ(undos, 1);
+    EXPECT_TRUE(boxes.Done());
     EXPECT_TRUE(shell.commands.empty());
 }
 

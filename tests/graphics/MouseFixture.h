@@ -6,6 +6,7 @@
 #include "graphics/editor_windows.h"
 #include "graphics/mouse.h"
 #include "graphics/tool_state.h"
+#include "model/units.h"
 
 #include <string>
 #include <vector>
@@ -62,11 +63,12 @@ protected:
         AirwayScreenCount = 0;
         AirwayStart(1, 0) = AirwayStart(2, 0) = AirwayStart(3, 0) = 0;
         NetworkSaved = 255;
+        UnitSystem = 1;
+        SetBuiltInUnits();
         SetToolDispatchObserver([this](const std::string &tool) { dispatched.push_back(tool); });
     }
     void TearDown() override {
         SetToolDispatchObserver(nullptr);
-        Links() = ModelLinks{};
         GraphicsTest::TearDown();
     }
 

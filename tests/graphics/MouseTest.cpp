@@ -223,23 +223,18 @@ TEST_F(Mouse, CursorReadOutShowsTheWorldPointAtTheWorkingOrPickedElevation) {
     PanY = 2000;
     LevelElevation = 152.5;
     Move(0, 12.4f, -3.6f);
-    EXPECT_EQ(shell.labels["TxtX"], "1012");
-    EXPECT_EQ(shell.labels["TxtY"], "1996");
-    EXPECT_EQ(shell.labels["TxtZ"], "152");
+    EXPECT_EQ(shell.labels["TxtX"], FormatValue(1012, 14, 0, 0));
+    EXPECT_EQ(shell.labels["TxtY"], FormatValue(1996, 14, 0, 0));
+    EXPECT_EQ(shell.labels["TxtZ"], FormatValue(152, 14, 0, 0));
     EXPECT_FLOAT_EQ(PlanCursorX, 1012.4f);
     EXPECT_FLOAT_EQ(PlanCursorY, 1996.4f);
 
-    // A start taken from the network shows its own elevation, through the model's coordinate format.
-    Links().formatValue = [](float value, int quantity, int withUnit, int) {
-        std::string text(quantity == 14 && withUnit == 0 ? "c" : "?");
-        text.append(std::to_string(static_cast<int>(value)));
-        return text;
-    };
+    // A start taken from the network shows its own elevation.
     StartSnapped = 1;
     StartElevation = -40;
     ShowCursorCoords(0, 0);
-    EXPECT_EQ(shell.labels["TxtZ"], "c-40");
-    EXPECT_EQ(shell.labels["TxtX"], "c1000");
+    EXPECT_EQ(shell.labels["TxtZ"], FormatValue(-40, 14, 0, 0));
+    EXPECT_EQ(shell.labels["TxtX"], FormatValue(1000, 14, 0, 0));
 }
 
 class SelectTool : public MouseTest {
@@ -286,12 +281,8 @@ TEST_F(SelectTool, ClickSelectsRightClickClearsAndFencesSelectByAnyOfThreePoints
 
 TEST_F(SelectTool, InformationToolShowsThePopupBesideTheCursorAndTheWindowOnALeftRelease) {
     AirwayNumber(2) = 57;
-    Links().airwayDataText = [](int code, int, int withUnits) {
-        std::string text("<");
-        text.append(std::to_string(code));
-        text.append(withUnits != 0 ? " u>" : ">");
-        return text;
-    };
+    AirwayFlow(2) = 12.5f;
+    AirwayResistance(2) = 0.02f;
     ToolMode = 9;
     editor.cursorX = 100; // 1500 twips
     editor.cursorY = 200; // 3000 twips
@@ -299,10 +290,14 @@ TEST_F(SelectTool, InformationToolShowsThePopupBesideTheCursorAndTheWindowOnALef
     ASSERT_EQ(editor.popups.size(), 1u);
     EXPECT_EQ(editor.popups[0].left, 1500);
     EXPECT_EQ(editor.popups[0].top, 3000);
-    EXPECT_EQ(editor.popups[0].text,
-              "     AIRWAY 57\n\nQ = <12 u>\r\nVel = <13 u>\r\nRes = <32 u>\r\nkFac = <34 u>"
-              "\r\nPLoss = <22 u>\r\nShock = <33 u>\r\nSize = <35 u>\r\nCost = <44 u>"
-              "\r\nPower = <42 u>\r\nLayers = <54 u>");
+    std::string want = "     AIRWAY 57\n\n";
+    const std::pair<const char *, int> lines[] = {
+        {"Q = ", 12},     {"Vel = ", 13},  {"Res = ", 32},  {"kFac = ", 34},  {"PLoss = ", 22},
+        {"Shock = ", 33}, {"Size = ", 35}, {"Cost = ", 44}, {"Power = ", 42}, {"Layers = ", 54}};
+    for (const auto &[label, code] : lines)
+        want += (code == 12 ? "" : "\r\n") + std::string(label) + AirwayDataText(code, 2, 1);
+    EXPECT_EQ(editor.popups[0].text, want);
+    EXPECT_NE(editor.popups[0].text.find("Q = 12.5"), std::string::npos) << editor.popups[0].text;
     Release(2, 50, 200);
     EXPECT_EQ(editor.popupsHidden, 1);
     EXPECT_EQ(editor.informationWindows, 0);
