@@ -189,6 +189,15 @@ TEST_F(Mouse, CursorBeyondTheSizeLimitStopsTheToolsButNotTheDrawTool) {
     EXPECT_EQ(dispatched, std::vector<std::string>{"ConstructAirway"});
 }
 
+TEST_F(Mouse, ReleaseBeyondTheWindowCountsAtItsEdge) {
+    ToolMode = 3;
+    AxisSignY = -1;
+    Press(1, 400, 400);
+    Release(1, 5000, -7000);
+    EXPECT_EQ(CursorX, 500);
+    EXPECT_EQ(CursorY, 500); // window -500 .. 500, then the axis sign
+}
+
 TEST_F(Mouse, ReleaseKeepsTheWindowExtent) {
     WindowExtent = 777;
     ToolMode = 3;
