@@ -79,3 +79,4 @@ float MouseRawX = 0, MouseRawY = 0;
 bool ReleasePending = false;
 std::string ToolCursorName[41][3];
 bool GridOn = false;
+int Rotating = 0;

@@ -85,3 +85,4 @@ extern bool ReleasePending;                                // a release is being
 // Cursor resource name per command code 0..40; column 1 normal, column 2 while the right button is down.
 extern std::string ToolCursorName[41][3];
 extern bool GridOn; // the grid is drawn
+extern int Rotating;                // 1 while a button is held on the rotation pad

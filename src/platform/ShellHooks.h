@@ -37,6 +37,10 @@ public:
     virtual void LevelScrollSetRange(int /*min*/, int /*max*/) {}
     virtual void LevelScrollSetValue(int /*value*/) {}
     virtual int LevelScrollGetValue() const { return 1; }
+    virtual int LevelScrollGetMin() const { return 1; }
+    virtual int LevelScrollGetMax() const { return 1; }
+    // CmbRL: the list index shown (-1 none).
+    virtual int LevelListGetIndex() const { return -1; }
 
     // mnuOld(1..9): recent files.
     virtual void RecentMenuSet(int /*index*/, const std::string& /*caption*/, bool /*visible*/) {}
@@ -56,6 +60,10 @@ public:
     virtual void MarkToolButton(int /*toolCode*/) {}
     // Keyboard focus to the active graphics window.
     virtual void FocusActiveWindow() {}
+    // TimerRotate: the rotation pad's timer is stopped by every key and mouse press.
+    virtual void StopRotationTimer() {}
+    // Runs the command dispatcher on ToolCode (a key chose a tool or a command by its number).
+    virtual void RunCommand(int /*code*/) {}
 };
 
 // The current implementation (never null).

@@ -475,6 +475,25 @@ void MainForm::LevelScrollSetValue(int value) {
 int MainForm::LevelScrollGetValue() const {
     return VsbRL->value();
 }
+int MainForm::LevelScrollGetMin() const {
+    return VsbRL->minimum();
+}
+int MainForm::LevelScrollGetMax() const {
+    return VsbRL->maximum();
+}
+int MainForm::LevelListGetIndex() const {
+    return CmbRL->ListIndex();
+}
+int MainForm::ViewListCount() const {
+    return CmbView->count();
+}
+std::string MainForm::ViewListText(int index) const {
+    return FromQt(CmbView->itemText(index));
+}
+void MainForm::RunCommand(int code) {
+    ToolCode = code;
+    ToolCommand();
+}
 
 void MainForm::RecentMenuSet(int index, const std::string &caption, bool visible) {
     if (QAction *a = MenuItem("mnuOld(" + std::to_string(index) + ")")) {

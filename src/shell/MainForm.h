@@ -89,6 +89,12 @@ public:
     void LevelScrollSetRange(int min, int max) override;
     void LevelScrollSetValue(int value) override;
     int LevelScrollGetValue() const override;
+    int LevelScrollGetMin() const override;
+    int LevelScrollGetMax() const override;
+    int LevelListGetIndex() const override;
+    int ViewListCount() const override;
+    std::string ViewListText(int index) const override;
+    void RunCommand(int code) override;
     void RecentMenuSet(int index, const std::string &caption, bool visible) override;
     void SetMenuChecked(const std::string &item, bool checked) override;
     void SetLabelText(const std::string &control, const std::string &text) override;

@@ -13,6 +13,9 @@
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
+#include "graphics/mouse.h"
+#include "platform/MouseInput.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -22,75 +25,13 @@
 
 namespace {
 
-int buttonOf(Qt::MouseButtons buttons) {
-    int b = 0;
-    if (buttons & Qt::LeftButton)
-        b |= 1;
-    if (buttons & Qt::RightButton)
-        b |= 2;
-    if (buttons & Qt::MiddleButton)
-        b |= 4;
-    return b;
-}
-
-int shiftOf(Qt::KeyboardModifiers modifiers) {
-    int s = 0;
-    if (modifiers & Qt::ShiftModifier)
-        s |= 1;
-    if (modifiers & Qt::ControlModifier)
-        s |= 2;
-    if (modifiers & Qt::AltModifier)
-        s |= 4;
-    return s;
-}
-
 frmWindow *windowAt(int w) {
     return w >= 0 && w <= 4 ? Windows[static_cast<size_t>(w)] : nullptr;
 }
 
 } // namespace
 
-int VBKeyCode(int qtKey) {
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 112 + (qtKey - Qt::Key_F1);
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
-        return qtKey;
-    switch (qtKey) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Space:
-        return 32;
-    case Qt::Key_PageUp:
-        return 33;
-    case Qt::Key_PageDown:
-        return 34;
-    case Qt::Key_End:
-        return 35;
-    case Qt::Key_Home:
-        return 36;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Insert:
-        return 45;
-    case Qt::Key_Delete:
-        return 46;
-    default:
-        return 0;
-    }
-}
+int VBKeyCode(int qtKey) { return VB::KeyCodeValue(qtKey); }
 
 // ---- GraphicsView ----
 
@@ -114,7 +55,7 @@ void GraphicsView::resizeEvent(QResizeEvent *event) {
 
 void GraphicsView::mousePressEvent(QMouseEvent *event) {
     const QPointF p = event->position();
-    owner_->Form_MouseDown(buttonOf(event->button()), shiftOf(event->modifiers()),
+    owner_->Form_MouseDown(VB::MouseButtonValue(event->button()), VB::ShiftMask(event->modifiers()),
                            static_cast<float>(picture_.FromPixelX(p.x())),
                            static_cast<float>(picture_.FromPixelY(p.y())));
 }
@@ -131,14 +72,14 @@ void GraphicsView::mouseMoveEvent(QMouseEvent *event) {
     }
     const QPointF local = target == owner_ ? p : target->View()->mapFromGlobal(event->globalPosition());
     const PictureBox &pic = target->Picture();
-    target->Form_MouseMove(buttonOf(event->buttons()), shiftOf(event->modifiers()),
+    target->Form_MouseMove(VB::MouseButtonMask(event->buttons()), VB::ShiftMask(event->modifiers()),
                            static_cast<float>(pic.FromPixelX(local.x())),
                            static_cast<float>(pic.FromPixelY(local.y())));
 }
 
 void GraphicsView::mouseReleaseEvent(QMouseEvent *event) {
     const QPointF p = event->position();
-    owner_->Form_MouseUp(buttonOf(event->button()), shiftOf(event->modifiers()),
+    owner_->Form_MouseUp(VB::MouseButtonValue(event->button()), VB::ShiftMask(event->modifiers()),
                          static_cast<float>(picture_.FromPixelX(p.x())),
                          static_cast<float>(picture_.FromPixelY(p.y())));
 }
@@ -150,7 +91,7 @@ void GraphicsView::wheelEvent(QWheelEvent *event) {
         const int step = wheelRemainder_ > 0 ? 120 : -120;
         wheelRemainder_ -= step;
         const QPointF p = event->position();
-        WheelEvent(owner_->Number(), shiftOf(event->modifiers()), step, static_cast<int>(p.x()),
+        WheelEvent(owner_->Number(), VB::ShiftMask(event->modifiers()), step, static_cast<int>(p.x()),
                    static_cast<int>(p.y()));
     }
     event->accept();
@@ -243,9 +184,18 @@ void frmWindow::MouseWheel(int, int rotation, int, int) {
 }
 
 void frmWindow::forwardToEditor(EditorEvent event) {
-    // The editor's press, move and release work (WindowMouseDown, WindowMouseMove, WindowMouseUp) is
-    // called from here once it is built; until then the gesture state above is all a tool gets.
-    (void)event;
+    // The gesture globals are set above; the editor reads them.
+    switch (event) {
+    case EditorEvent::Press:
+        WindowMouseDown();
+        break;
+    case EditorEvent::Move:
+        WindowMouseMove();
+        break;
+    case EditorEvent::Release:
+        WindowMouseUp();
+        break;
+    }
 }
 
 void frmWindow::Form_MouseDown(int button, int shift, float x, float y) {

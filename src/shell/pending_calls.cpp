@@ -22,14 +22,6 @@ void SetFileName() {}
 void SaveNetwork(int) {}
 void SaveNetworkAs() {}
 void OpenCommand() {}
-void KeyCommand(int) {}
 void SetToolCursor(int) {}
-void ShowCursorCoords(float, float) {}
-void ToggleSingleLevel() {}
 void CalibratePause() {}
 
-void ToggleGridFlag() {
-    GridOn = !GridOn;
-    Shell().SetMenuChecked("mnuGridFlag", GridOn);
-    Redraw();
-}

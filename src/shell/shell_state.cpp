@@ -8,7 +8,6 @@
 
 std::string CommandLineFile;
 bool OpenAtStart = false;
-int Rotating = 0;
 std::array<int, 6> DataItemOfGroup{};
 bool LevelSyncBusy = false;
 float CursorElevation = 0;

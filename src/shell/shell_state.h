@@ -5,7 +5,6 @@
 
 extern std::string CommandLineFile; // the network file named on the command line
 extern bool OpenAtStart;            // it is to be loaded at start-up
-extern int Rotating;                // 1 while a button is held on the rotation pad
 // Item last chosen in each data group 1..5 (a value below 2 counts as the group's first item).
 extern std::array<int, 6> DataItemOfGroup;
 extern bool LevelSyncBusy;    // the level combo is being moved to follow the scroll bar

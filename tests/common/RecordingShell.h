@@ -1,6 +1,8 @@
 #pragma once
 // Records what the model and graphics write into the main window's controls.
+#include "graphics/graphics_state.h"
 #include "platform/ShellHooks.h"
+#include "shell/tool_command.h"
 
 #include <map>
 #include <string>
@@ -21,6 +23,9 @@ public:
     std::vector<std::string> levelList;
     std::vector<int> levelIndexSet;
     int scrollMin = 0, scrollMax = 0, scrollValue = 0;
+    int levelIndex = -1;
+    int rotationTimerStops = 0;
+    std::vector<int> commands;
     std::map<int, std::pair<std::string, bool>> recentMenu;
     std::map<std::string, bool> menuChecked;
     bool autosaveEnabled = false;
@@ -54,13 +59,19 @@ public:
     }
     void LevelListClear() override { levelList.clear(); }
     void LevelListAdd(const std::string& name) override { levelList.push_back(name); }
-    void LevelListSetIndex(int index) override { levelIndexSet.push_back(index); }
+    void LevelListSetIndex(int index) override {
+        levelIndexSet.push_back(index);
+        levelIndex = index;
+    }
+    int LevelListGetIndex() const override { return levelIndex; }
     void LevelScrollSetRange(int min, int max) override {
         scrollMin = min;
         scrollMax = max;
     }
     void LevelScrollSetValue(int value) override { scrollValue = value; }
     int LevelScrollGetValue() const override { return scrollValue; }
+    int LevelScrollGetMin() const override { return scrollMin; }
+    int LevelScrollGetMax() const override { return scrollMax; }
     void SetLabelText(const std::string& control, const std::string& text) override { labels[control] = text; }
     void SetDataComboIndexes(int group, int item) override {
         dataGroupIndex = group;
@@ -77,6 +88,17 @@ public:
     int focusCount = 0;
     void MarkToolButton(int code) override { markedTool = code; }
     void FocusActiveWindow() override { ++focusCount; }
+    void StopRotationTimer() override { ++rotationTimerStops; }
+    // Tools are selected as the dispatcher selects them; commands are only recorded, and give the previous
+    // tool back as the dispatcher does.
+    void RunCommand(int code) override {
+        if (const int mode = ToolModeOfCommand(code); mode >= 0) {
+            ToolMode = mode;
+            return;
+        }
+        commands.push_back(code);
+        ToolCode = PreviousToolCode;
+    }
 
 private:
     ShellHooks* previous_ = nullptr;

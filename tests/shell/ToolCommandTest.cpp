@@ -74,3 +74,13 @@ TEST_F(ShellTest, ToolbarCarriesTheTooltipsAndUnbuiltCommandsAreDisabled) {
         }
     }
 }
+
+TEST(ToolCodes, EveryToolCodeSelectsItsMode) {
+    const int modes[][2] = {{0, 0},   {2, 16},  {4, 1},   {6, 2},   {7, 3},   {8, 4},   {9, 5},
+                            {10, 6},  {11, 7},  {12, 8},  {13, 9},  {15, 17}, {16, 11}, {17, 18},
+                            {18, 10}, {21, 15}, {31, 19}, {32, 20}, {91, 15}};
+    for (const auto &m : modes)
+        EXPECT_EQ(ToolModeOfCommand(m[0]), m[1]) << m[0];
+    for (int code : {1, 3, 5, 14, 19, 20, 22, 23, 24, 25, 26, 27, 28, 29, 30, 33, 90})
+        EXPECT_EQ(ToolModeOfCommand(code), -1) << code;
+}

@@ -1,0 +1,99 @@
+// Picks on a 30,000-airway drawing, as every press and release of an editing tool makes.
+#include "graphics/drawing_prep.h"
+#include "graphics/graphics_state.h"
+#include "graphics/picking.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "platform/PictureBox.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+constexpr int PickAirways = 30000;
+
+// A grid of 40 m drives on ten levels joined by raises, all drawn in one plan window.
+void makeDrawnNetwork(PictureBox &picture) {
+    MaxAirways = PickAirways + 10;
+    ReDimNetwork();
+    int a = 0;
+    for (int i = 0; a < PickAirways; ++i) {
+        const int level = i % 10, cell = i / 10;
+        const int x = (cell % 60) * 40, y = (cell / 60) * 40, z = -level * 50;
+        ++a;
+        AirwayStart(1, a) = x;
+        AirwayStart(2, a) = y;
+        AirwayStart(3, a) = z;
+        AirwayEnd(1, a) = i % 3 == 0 ? x : x + 40;
+        AirwayEnd(2, a) = i % 3 == 1 ? y + 40 : y;
+        AirwayEnd(3, a) = i % 3 == 2 ? z - 50 : z;
+        AirwayStartKey(a) = a;
+        AirwayEndKey(a) = a + 1;
+        AirwayFlags(a) = AirwayFlag::Rectangular;
+        AirwayPrimaryLayer(a) = 1;
+        AirwaySecondaryLayer(a) = 1;
+        AirwayLength(a) = 40;
+    }
+    AirwayCount = a;
+    for (int i = 1; i <= 16; ++i)
+        PrimaryLayerVisible(i) = true;
+    for (int i = 1; i <= 48; ++i)
+        SecondaryLayerVisible(i) = true;
+    ViewMode = 4;
+    ViewIs3D = 0;
+    AxisSignX = AxisSignY = 1;
+    picture.ScaleWidth = picture.ScaleHeight = 4000;
+    picture.ScaleLeft = picture.ScaleTop = -2000;
+    PanX = 1200;
+    PanY = 1000;
+    SetWindowPicture(0, &picture);
+    ActiveWindow = 0;
+    PickDivisor = 25;
+    SetVisibleAirways();
+    FitPass = true;
+    PrepareDrawing();
+    FitPass = false;
+}
+
+void finish() {
+    SetWindowPicture(0, nullptr);
+    ActiveWindow = -1;
+}
+
+void BM_PickAirwayEnd(benchmark::State &state) {
+    PictureBox picture(1000, 1000);
+    makeDrawnNetwork(picture);
+    int32_t X = 0, Y = 0, Z = 0;
+    std::string name;
+    int end = 0;
+    float x = -1000;
+    for (auto _ : state) {
+        PickAirwayEnd(x, 3, X, Y, Z, name, end);
+        benchmark::DoNotOptimize(end);
+        x = x > 1000 ? -1000 : x + 7;
+    }
+    state.counters["records"] = AirwayScreenCount;
+    finish();
+}
+
+void BM_PickAirway(benchmark::State &state) {
+    PictureBox picture(1000, 1000);
+    makeDrawnNetwork(picture);
+    int32_t X = 0, Y = 0, Z = 0;
+    int airway = 0;
+    float x = -1000;
+    for (auto _ : state) {
+        PickAirway(x, 13, X, Y, Z, airway);
+        benchmark::DoNotOptimize(airway);
+        x = x > 1000 ? -1000 : x + 7;
+    }
+    state.counters["records"] = AirwayScreenCount;
+    finish();
+}
+
+} // namespace
+
+BENCHMARK(BM_PickAirwayEnd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PickAirway)->Unit(benchmark::kMicrosecond);
