@@ -190,6 +190,8 @@ VBArray<std::string> RecentFiles;
 bool SeparatorConvert = false;
 char FileDecimalSeparator = '.';
 char LocalDecimalSeparator = '.';
+int LevelOffset = 0;
+bool DialogCancelled = false;
 
 int AnalysisMode = 0;
 int ShowProgress = 0;
@@ -204,6 +206,8 @@ int PickedAirway = 0;
 float PickedFraction = 0;
 float ShockTotal = 0;
 int AirEditMode = 0;
+int ToolCode = 0;
+int PreviousToolCode = 0;
 
 std::vector<std::string> Errorlist;
 
@@ -409,6 +413,8 @@ void ClearNetwork() {
         PrimaryLayerName(i) = "";
         PrimaryLayerVisible(i) = true;
     }
+    // The startup view belongs to the network it was saved with.
+    ViewName(0) = "";
     for (int v = 6; v <= 100; ++v) {
         ViewName(v) = "";
         for (int f = 1; f <= 16; ++f) ViewSingles(v, f) = 0;

@@ -269,6 +269,9 @@ extern VBArray<std::string> RecentFiles; // 1..9
 extern bool SeparatorConvert;        // the file's separator differs from the local one
 extern char FileDecimalSeparator;    // the writer's separator, from the second character of the first line
 extern char LocalDecimalSeparator;   // the local separator, refreshed by every SplitFields
+// Network file commands.
+extern int LevelOffset;              // merge: first level slot that the merged levels fill
+extern bool DialogCancelled;         // the last file dialog returned no name
 
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways
@@ -285,6 +288,9 @@ extern int PickedAirway;       // 0 none
 extern float PickedFraction;
 extern float ShockTotal;
 extern int AirEditMode;        // 1 one airway, 2 information, 3 selection
+// Graphics tool of the toolbar and the one before it.
+extern int ToolCode;
+extern int PreviousToolCode;
 
 // ---- Error list: "airway number TAB fault" lines for the error window ----
 extern std::vector<std::string> Errorlist;
