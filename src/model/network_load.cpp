@@ -728,7 +728,7 @@ LoadOutcome LoadNetwork() {
             ClearNetwork();
             NetworkTitle = title;
             FileNote = DecodeText(note);
-            if (version < 2.4f)
+            if (version < 2.4f && !version1)
                 estimateDiameters =
                     VB::MsgBox(
                         "Gustrom now has a 'TOTAL PRESSURE' estimating function for fan power "

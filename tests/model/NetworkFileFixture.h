@@ -18,6 +18,8 @@
 class NetworkFileTest : public ModelTest {
 protected:
     PictureBox picture{400, 300};
+    // Any box a test does not script fails the test instead of waiting for a user.
+    ScriptedDialogs unexpectedBoxes;
     VB::DateTime clock{2026, 3, 14, 9, 5, 7};
 
     void SetUp() override {
