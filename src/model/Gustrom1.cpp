@@ -415,6 +415,8 @@ void ClearNetwork() {
     }
     // The startup view belongs to the network it was saved with.
     ViewName(0) = "";
+    for (int f = 1; f <= 28; ++f) ViewSingles(0, f) = 0;
+    for (int f = 1; f <= 5; ++f) ViewCurrency(0, f) = 0;
     for (int v = 6; v <= 100; ++v) {
         ViewName(v) = "";
         for (int f = 1; f <= 16; ++f) ViewSingles(v, f) = 0;

@@ -678,10 +678,15 @@ LoadOutcome LoadNetwork() {
     std::string header;
     in.ReadLine(header);
     float version = 0;
-    ReadVersion(header, version);
-    SplitFields(version, header.size() > 4 ? std::string_view(header).substr(4) : std::string_view(),
-                LineFields);
-    if (!startsWith(LineFields(1), "GUSTROM")) {
+    bool readable = true;
+    try {
+        ReadVersion(header, version);
+        SplitFields(version, header.size() > 4 ? std::string_view(header).substr(4) : std::string_view(),
+                    LineFields);
+    } catch (const VBError &) {
+        readable = false;
+    }
+    if (!readable || !startsWith(LineFields(1), "GUSTROM")) {
         VB::MsgBox("Not a GUSTROM File - Action Aborted", VB::vbExclamation);
         return LoadOutcome::NotOpened;
     }
@@ -803,6 +808,13 @@ LoadOutcome LoadNetwork() {
             }
         }
     } catch (const LoadStopped &) {
+        stopped = true;
+    } catch (const VBError &e) {
+        // An error outside any single statement cannot be stepped over: the load ends there.
+        try {
+            loadError(e);
+        } catch (const LoadStopped &) {
+        }
         stopped = true;
     }
 

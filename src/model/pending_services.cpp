@@ -47,7 +47,10 @@ void AddNamedView(int slot, int code, const std::string &name) {
 void AddRecentFile() {
     for (int i = 1; i <= 9; ++i) {
         Shell().RecentMenuSet(i, RecentFiles(i), !RecentFiles(i).empty());
-        VB::SaveSetting("Gustrom", "Files", std::to_string(i) + "Name", RecentFiles(i));
+        // Every write of the store rewrites its file: entries that did not change are left alone.
+        const std::string key = std::to_string(i) + "Name";
+        if (VB::GetSetting("Gustrom", "Files", key, "\x01") != RecentFiles(i))
+            VB::SaveSetting("Gustrom", "Files", key, RecentFiles(i));
     }
 }
 

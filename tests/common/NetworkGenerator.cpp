@@ -82,7 +82,7 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
     AirwayCount = 0;
     Builder b{std::mt19937(seed)};
     GeneratedNetwork result;
-    result.levels = std::clamp(airways / 400 + 2, 2, 40);
+    result.levels = std::clamp(airways / 100 + 2, 2, 40);
     const int perLevel = (airways - 2 * result.levels) / result.levels;
     while (2 * b.grid * (b.grid - 1) < perLevel)
         ++b.grid;

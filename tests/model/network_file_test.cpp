@@ -403,7 +403,9 @@ TEST_F(NetworkFileTest, AxisFlagsGiveSignsAndOddValuesAreNormal) {
 }
 
 TEST_F(NetworkFileTest, StartupViewDoesNotOutliveItsNetwork) {
-    ViewName(0) = "startupview";
+    fillView(0, "startupview", 3);
     ClearNetwork();
     EXPECT_TRUE(ViewName(0).empty());
+    EXPECT_EQ(ViewSingles(0, 5), 0);
+    EXPECT_EQ(ViewCurrency(0, 4), 0);
 }

@@ -226,9 +226,9 @@ TEST_F(NetworkFileTest, Version26SevenTabLinesAndFloatingTexts) {
     folder.Write("v26.sim", text);
     ASSERT_EQ(LoadFrom("v26.sim"), LoadOutcome::Loaded);
     EXPECT_FLOAT_EQ(AirPowerEfficiency, 0.7f);
-    // The startup view's empty detail field stands for 255, and restoring the view applies it.
+    // The startup view's empty detail field stands for 255; a view without a world window is not applied.
     EXPECT_EQ(ViewCurrency(0, 4), 255 * CurrencyScale);
-    EXPECT_EQ(GraphicsDetail, 255);
+    EXPECT_EQ(GraphicsDetail, 511);
     EXPECT_TRUE(ScreenBuffer);
     EXPECT_FALSE(ConfirmActions);
     EXPECT_EQ(shell.menuChecked["mnuConfirm"], false);
