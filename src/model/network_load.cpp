@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -527,33 +528,60 @@ std::vector<std::string> listItems(TextFileReader &in) {
 }
 
 std::string fileBytes(const std::string &path) {
-    // Opening through the reader gives the file errors (53, 76) their numbers.
-    TextFileReader probe(path);
-    (void)probe;
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    std::error_code error;
+    const std::filesystem::path file(path);
+    if (!std::filesystem::is_regular_file(file, error)) {
+        const std::filesystem::path folder = file.parent_path();
+        if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+            throw VBError(VBErr::PathNotFound, "path not found");
+        throw VBError(53, "file not found");
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw VBError(75, "path/file access error");
+    std::string bytes;
+    in.seekg(0, std::ios::end);
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
 }
 
-// Airway lines of the file after its level list (an upper bound: floating texts count too).
-int countAirwayLines(const std::string &text, bool version1) {
-    TextFileReader in = TextFileReader::FromText(text);
-    std::string line;
-    in.ReadLine(line);
-    bool counting = version1;
-    int count = 0;
-    while (in.ReadLine(line)) {
-        if (counting) {
-            if (!line.empty())
-                ++count;
-        } else if (startsWith(line, "**END OF RL")) {
+struct LineCounts {
+    int afterLevels = 0; // non-empty lines after the level list: at least the airways
+    int all = 0;         // non-empty lines after the header
+};
+
+// Counts lines as the reader sees them (they end at CR, with an LF behind it).
+LineCounts countLines(std::string_view text) {
+    std::size_t pos = 0;
+    auto nextLine = [&](std::string_view &line) {
+        if (pos >= text.size())
+            return false;
+        std::size_t end = text.find('\r', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (pos < text.size() && text[pos] == '\n')
+            ++pos;
+        return true;
+    };
+    std::string_view line;
+    nextLine(line);
+    bool counting = false;
+    LineCounts counts;
+    while (nextLine(line)) {
+        if (line.empty())
+            continue;
+        ++counts.all;
+        if (counting)
+            ++counts.afterLevels;
+        else if (startsWith(line, "**END OF RL"))
             counting = true;
-        }
     }
-    if (version1)
-        count -= 99; // the level records come first, at least one line each
-    return std::max(count, 0);
+    return counts;
 }
 
 // Level the display starts on: 2 when there are two or more levels.
@@ -674,7 +702,8 @@ LoadOutcome LoadNetwork() {
         }
         return LoadOutcome::NotOpened;
     }
-    TextFileReader in = TextFileReader::FromText(text);
+    const LineCounts lineCounts = countLines(text);
+    TextFileReader in = TextFileReader::FromText(std::move(text));
     std::string header;
     in.ReadLine(header);
     float version = 0;
@@ -695,8 +724,9 @@ LoadOutcome LoadNetwork() {
         VB::MsgBox("Cannot read file format", VB::vbOKOnly);
         return LoadOutcome::NotOpened;
     }
-    const int fileAirways = countAirwayLines(text, version1);
-    const int64_t lastNeeded = int64_t{LoadMode} + fileAirways - 1;
+    // Version 1.0 files have no level list end: their airways follow the 99 level records.
+    const int airwayLines = version1 ? std::max(0, lineCounts.all - 99) : lineCounts.afterLevels;
+    const int64_t lastNeeded = int64_t{LoadMode} + airwayLines - 1;
     if (lastNeeded > AirwayLimit - 1) {
         VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
         return LoadOutcome::NotOpened;
