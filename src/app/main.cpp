@@ -1,13 +1,19 @@
 // Gustrom: mine ventilation network program.
+#include "platform/Text1252.h"
+#include "shell/frmTitle.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <string>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Gustrom");
-    QMainWindow window;
-    window.setWindowTitle("Gustrom");
-    window.resize(1024, 768);
-    window.show();
+    // The network file argument, as the title window takes it.
+    std::string commandLine;
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    commandLine = FromQt(words.join(' '));
+    frmTitle title(commandLine);
     return QApplication::exec();
 }

@@ -63,3 +63,19 @@ int AirwayIncline = 6;
 int BaseDrawWidth = 1;
 
 int HookedWindow = -1;
+
+int ToolCode = 0, PreviousToolCode = 0;
+int ToolMode = 0;
+bool CopyToDefaults = false;
+int EditSubMode = 0;
+bool MouseBusy = false;
+bool MouseDownActive = false;
+float StartPointX = 0, StartPointY = 0;
+int PressShift = 0;
+int PressWindow = 0, MoveWindow = 0, ReleaseWindow = 0;
+float PressLeft = 0, PressTop = 0, PressRight = 0, PressBottom = 0;
+float MoveX = 0, MoveY = 0;
+float MouseRawX = 0, MouseRawY = 0;
+bool ReleasePending = false;
+std::string ToolCursorName[41][3];
+bool GridOn = false;

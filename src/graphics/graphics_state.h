@@ -66,3 +66,22 @@ extern int BaseDrawWidth; // line width of the window, pixels; 0 counts as 1
 
 // ---- Mouse wheel ----
 extern int HookedWindow; // the graphics window whose wheel events zoom; -1 none
+
+// ---- Tools and the window events' gesture record ----
+// The command chosen last (toolbar index 0..31, 32, 91) and the one current before it.
+extern int ToolCode, PreviousToolCode;
+extern int ToolMode;                   // the editor's tool, 0..20; 0 zoom and pan
+extern bool CopyToDefaults;            // the attribute tool copies into the new-airway defaults
+extern int EditSubMode;                // step of the edit tool's node insertion; 0 after every tool choice
+extern bool MouseBusy;                 // the editor is working on an event: presses and moves are ignored
+extern bool MouseDownActive;           // a press began a drag or construction still pending
+extern float StartPointX, StartPointY; // start of that drag or construction, view units
+extern int PressShift;
+extern int PressWindow, MoveWindow, ReleaseWindow;         // window numbers of the last press, move, release
+extern float PressLeft, PressTop, PressRight, PressBottom; // the pressed window's world rectangle
+extern float MoveX, MoveY;                                 // last move point, view units
+extern float MouseRawX, MouseRawY;                         // last move point before the axis signs
+extern bool ReleasePending;                                // a release is being handled
+// Cursor resource name per command code 0..40; column 1 normal, column 2 while the right button is down.
+extern std::string ToolCursorName[41][3];
+extern bool GridOn; // the grid is drawn

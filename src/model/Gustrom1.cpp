@@ -201,14 +201,14 @@ bool NetworkBalanced = false;
 int SmokeMode = 0;
 float SmokeMaximum = 0;
 VBArray<float> SmokeLegendLevel;
+bool SmokeBusy = false;
+int DecimalSeparator = '.';
 
 int CurrentAirway = 0;
 int PickedAirway = 0;
 float PickedFraction = 0;
 float ShockTotal = 0;
 int AirEditMode = 0;
-int ToolCode = 0;
-int PreviousToolCode = 0;
 
 std::vector<std::string> Errorlist;
 

@@ -283,6 +283,9 @@ extern bool NetworkBalanced;
 extern int SmokeMode;          // 0 off, 1 spread shown, 2 trace shown
 extern float SmokeMaximum;
 extern VBArray<float> SmokeLegendLevel; // 1..5
+// Shell start-up and contaminant run state.
+extern bool SmokeBusy;         // a contaminant spread is running
+extern int DecimalSeparator;   // character code of the locale's decimal separator
 
 // ---- Edit state ----
 extern int CurrentAirway;
@@ -290,9 +293,6 @@ extern int PickedAirway;       // 0 none
 extern float PickedFraction;
 extern float ShockTotal;
 extern int AirEditMode;        // 1 one airway, 2 information, 3 selection
-// Graphics tool of the toolbar and the one before it.
-extern int ToolCode;
-extern int PreviousToolCode;
 
 // ---- Error list: "airway number TAB fault" lines for the error window ----
 extern std::vector<std::string> Errorlist;

@@ -1,14 +1,17 @@
 #include "model/file_commands.h"
 
 #include "graphics/drawing.h"
+#include "graphics/graphics_state.h"
 #include "graphics/view_state.h"
 #include "model/Gustrom1.h"
+#include "model/fan_file.h"
 #include "model/file_note.h"
 #include "model/levels_views.h"
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "model/node_keys.h"
-#include "model/pending_services.h"
+#include "model/recent_files.h"
+#include "model/undo.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -77,7 +80,7 @@ void OpenCommand() {
     Shell().SetMenuChecked("mnuZoom", true);
     PreviousToolCode = ToolCode;
     ToolCode = ZoomToolCode;
-    Shell().ToolCommand();
+    Shell().RunToolCommand();
     if (NetworkSaved == 0) {
         const int answer =
             VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);

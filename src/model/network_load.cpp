@@ -7,14 +7,16 @@
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/defaults_block.h"
+#include "model/fan_file.h"
 #include "model/file_note.h"
 #include "model/geometry.h"
 #include "model/levels_views.h"
 #include "model/network_save.h"
 #include "model/node_keys.h"
-#include "model/pending_services.h"
+#include "model/recent_files.h"
 #include "model/record_line.h"
 #include "model/text_files.h"
+#include "model/undo.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -736,8 +738,8 @@ LoadOutcome LoadNetwork() {
     const double xFlag = LenientValue(LineFields(3)), yFlag = LenientValue(LineFields(4));
 
     if (NetworkFileName != RecoveryCopyPath()) {
-        MoveToTopOfRecentFiles(NetworkFileName);
-        AddRecentFile();
+        if (MoveToTopOfRecentFiles(NetworkFileName))
+            AddRecentFile();
     }
     SurfacePressureRL = 99999;
     if (NetworkFileName.size() >= 3) {

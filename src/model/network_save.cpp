@@ -4,11 +4,14 @@
 #include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
 #include "model/defaults_block.h"
+#include "model/fan_file.h"
 #include "model/file_commands.h"
 #include "model/file_note.h"
-#include "model/pending_services.h"
+#include "model/levels_views.h"
+#include "model/recent_files.h"
 #include "model/record_line.h"
 #include "model/text_files.h"
+#include "model/undo.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
@@ -102,19 +105,19 @@ std::string RecoveryCopyPath() {
     return VB::TempDir() + "tempsim.sim";
 }
 
-void MoveToTopOfRecentFiles(const std::string &fileName) {
+bool MoveToTopOfRecentFiles(const std::string &fileName) {
+    if (RecentFiles(1) == fileName)
+        return false;
     int found = 0;
     for (int i = 1; i <= 9 && found == 0; ++i)
         if (RecentFiles(i) == fileName)
             found = i;
-    if (found == 0) {
-        if (RecentFiles(1) == fileName)
-            return;
+    if (found == 0)
         found = 9;
-    }
     for (int i = found; i > 1; --i)
         RecentFiles(i) = RecentFiles(i - 1);
     RecentFiles(1) = fileName;
+    return true;
 }
 
 void ReplaceFileContents(const std::string &path, const std::string &bytes) {
@@ -304,8 +307,9 @@ bool SaveNetwork(int mode) {
         NetworkSaved = savedBefore;
         return true;
     }
-    MoveToTopOfRecentFiles(NetworkFileName);
-    AddRecentFile();
+    // Storing an unchanged list would only rewrite the settings store.
+    if (MoveToTopOfRecentFiles(NetworkFileName))
+        AddRecentFile();
     NetworkSaved = 255;
     return true;
 }

@@ -9,12 +9,15 @@ class TextFileWriter;
 // was refused, cancelled or failed, so that closing and exit can stop.
 bool SaveNetwork(int mode);
 
+// File > Save As (with the file commands). Returns true when the file was written.
+bool SaveNetworkAs();
+
 // Writes the network file text (every section, current version) to `out`.
 void WriteNetworkFile(TextFileWriter &out);
 
 // Puts a file name at the top of the recent-file list: an entry already in the list moves up, the others
-// move down one place.
-void MoveToTopOfRecentFiles(const std::string &fileName);
+// move down one place. Returns false when the list was already so.
+bool MoveToTopOfRecentFiles(const std::string &fileName);
 
 // The path of the recovery copy.
 std::string RecoveryCopyPath();

@@ -9,27 +9,29 @@ public:
     virtual ~ShellHooks() = default;
 
     // Main window caption.
-    virtual void SetCaption(const std::string & /*caption*/) {}
+    virtual void SetCaption(const std::string& /*caption*/) {}
     virtual bool IsMinimized() const { return false; }
 
     // LblSim: caption and back colour (VB colour, red in the low byte).
-    virtual void SetSimLabel(const std::string & /*caption*/, int32_t /*backColour*/) {}
+    virtual void SetSimLabel(const std::string& /*caption*/, int32_t /*backColour*/) {}
     // CmbDataType and CmbDataVal back colour.
     virtual void SetDataCombosBackColour(int32_t /*colour*/) {}
 
     // Shows graphics window w (created when missing) with its number as tag, caption, background colour
     // and automatic redraw.
-    virtual void SetupGraphicsWindow(int /*w*/, const std::string & /*caption*/, int32_t /*backColour*/,
+    virtual void SetupGraphicsWindow(int /*w*/, const std::string& /*caption*/, int32_t /*backColour*/,
                                      bool /*autoRedraw*/) {}
 
     // CmbView: saved view names. Setting the list index runs the combo's click handler.
     virtual void ViewListClear() {}
-    virtual void ViewListAdd(const std::string & /*name*/) {}
+    virtual void ViewListAdd(const std::string& /*name*/) {}
     virtual void ViewListSetIndex(int /*index*/) {}
+    virtual int ViewListCount() const { return 0; }
+    virtual std::string ViewListText(int /*index*/) const { return {}; }
 
     // CmbRL: level names. Setting the list index runs the combo's click handler.
     virtual void LevelListClear() {}
-    virtual void LevelListAdd(const std::string & /*name*/) {}
+    virtual void LevelListAdd(const std::string& /*name*/) {}
     virtual void LevelListSetIndex(int /*index*/) {}
     // VsbRL: level scroll bar; setting the value runs its change handler.
     virtual void LevelScrollSetRange(int /*min*/, int /*max*/) {}
@@ -37,13 +39,12 @@ public:
     virtual int LevelScrollGetValue() const { return 1; }
 
     // mnuOld(1..9): recent files.
-    virtual void RecentMenuSet(int /*index*/, const std::string & /*caption*/, bool /*visible*/) {}
+    virtual void RecentMenuSet(int /*index*/, const std::string& /*caption*/, bool /*visible*/) {}
     // Check mark of a named menu item ("mnuConfirm", "mnuGridFlag", "mnuLevels(2)", ...).
-    virtual void SetMenuChecked(const std::string & /*item*/, bool /*checked*/) {}
+    virtual void SetMenuChecked(const std::string& /*item*/, bool /*checked*/) {}
 
-    // Caption of a read-out label of the main window ("TxtX", "TxtY", "TxtZ", "LblWin1", "LblWin2",
-    // "LblUnit").
-    virtual void SetLabelText(const std::string & /*control*/, const std::string & /*text*/) {}
+    // Caption of a read-out label of the main window ("TxtX", "TxtY", "TxtZ", "LblWin1", "LblWin2", "LblUnit").
+    virtual void SetLabelText(const std::string& /*control*/, const std::string& /*text*/) {}
     // List indexes of the data group combo (CmbDataType) and the data item combo (CmbDataVal).
     virtual void SetDataComboIndexes(int /*groupIndex*/, int /*itemIndex*/) {}
 
@@ -51,22 +52,26 @@ public:
     virtual void SetAutosaveTimer(bool /*enabled*/, int /*intervalMs*/) {}
     virtual void ShowRemoteMenus(bool /*show*/) {}
 
+    // Toolbar: the button of this command shows pressed (none for a command without a button).
+    virtual void MarkToolButton(int /*toolCode*/) {}
+    // Keyboard focus to the active graphics window.
+    virtual void FocusActiveWindow() {}
     // The note window (frmFileNote) and its text box.
     virtual bool FileNoteShown() const { return false; }
     virtual std::string FileNoteText() const { return {}; }
-    virtual void SetFileNoteText(const std::string & /*text*/) {}
+    virtual void SetFileNoteText(const std::string& /*text*/) {}
     virtual void SetFileNoteSelStart(int /*start*/) {}
     // The command dispatcher (ToolCommand) applying the current ToolCode.
-    virtual void ToolCommand() {}
+    virtual void RunToolCommand() {}
     // Background colour and picture retention of graphics window w.
     virtual void SetGraphicsWindowLook(int /*w*/, int32_t /*backColour*/, bool /*autoRedraw*/) {}
     // The print window (modal).
     virtual void ShowPrintWindow() {}
     // Opens a help file at a context number; false when it cannot be shown.
-    virtual bool OpenHelpFile(const std::string & /*path*/, int /*context*/) { return false; }
+    virtual bool OpenHelpFile(const std::string& /*path*/, int /*context*/) { return false; }
 };
 
 // The current implementation (never null).
-ShellHooks &Shell();
+ShellHooks& Shell();
 // Installs an implementation; nullptr restores the silent one. Returns the previous one.
-ShellHooks *SetShellHooks(ShellHooks *hooks);
+ShellHooks* SetShellHooks(ShellHooks* hooks);

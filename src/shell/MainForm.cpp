@@ -1,0 +1,585 @@
+#include "shell/MainForm.h"
+
+#include "graphics/editor_input.h"
+#include "graphics/graphics_state.h"
+#include "graphics/projection.h"
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "model/network_save.h"
+#include "platform/Text1252.h"
+#include "shell/frmWindow.h"
+#include "shell/shell_state.h"
+#include "shell/tool_command.h"
+#include "shell/tool_icons.h"
+#include "simulation/driver.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+MainForm *instance = nullptr;
+
+const char *const ToolTips[32] = {"Zoom / Pan  [F2]",
+                                  "Fit all data on screen [Home]",
+                                  "Copy (right)  Paste (left) Layers",
+                                  "Find airway/error",
+                                  "Draw new airway [F3]",
+                                  "Redo [TAB]",
+                                  "Move airway end [F5]",
+                                  "Reverse airway direction [F6]",
+                                  "Delete airway [F4]",
+                                  "Place / remove fan [F8]",
+                                  "Place/Remove Text [F7]",
+                                  "Place / Remove contaminant",
+                                  "Edit airway [F10]",
+                                  "Airway information [F9]",
+                                  "Air simulation [F12]",
+                                  "Insert node along airway",
+                                  "Follow airway",
+                                  "Place/remove smoke report - left (smoke) or right (clear)",
+                                  "Centre Model (left) or Rotate (right)",
+                                  "Open file",
+                                  "Save file to disk",
+                                  "Copy (right) or Paste (left) airway attributes",
+                                  "Print screen",
+                                  "Undo [B/SPACE]",
+                                  "Toggle 2D-3D Display",
+                                  "Grid on/off",
+                                  "Display options",
+                                  "Single / Multi level display",
+                                  "Update Screen",
+                                  "Contaminant simulation",
+                                  "Smoke sourcing simulation",
+                                  "Select airway tool (ESC to deselect)"};
+
+QString vbColourStyle(int32_t colour) {
+    return QString("background-color: rgb(%1, %2, %3);")
+        .arg(colour & 0xFF)
+        .arg((colour >> 8) & 0xFF)
+        .arg((colour >> 16) & 0xFF);
+}
+
+// A toolbar button that hands its keys to the graphic editor, so function keys work while it has focus.
+class ToolButton : public QToolButton {
+public:
+    ToolButton(MainForm *form, QWidget *parent) : QToolButton(parent), form_(form) {}
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override {
+        if (const int code = VBKeyCode(event->key()); code != 0)
+            form_->Tools_KeyDown(code);
+        else
+            QToolButton::keyPressEvent(event);
+    }
+
+private:
+    MainForm *form_;
+};
+
+// The level scroll bar passes its keys to the graphic editor.
+class LevelScrollBar : public QScrollBar {
+public:
+    LevelScrollBar(MainForm *form, QWidget *parent) : QScrollBar(Qt::Vertical, parent), form_(form) {}
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override {
+        if (const int code = VBKeyCode(event->key()); code != 0)
+            form_->VsbRL_KeyDown(code);
+    }
+
+private:
+    MainForm *form_;
+};
+
+} // namespace
+
+bool MainForm::CommandAvailable(int code) {
+    switch (code) {
+    // Find, redo, simulation, open, save, print, undo, view options, single level and the contaminant
+    // runs come with the file, undo, solver and drawing work; until then their buttons stay disabled.
+    case 3:
+    case 5:
+    case 14:
+    case 19:
+    case 20:
+    case 22:
+    case 23:
+    case 26:
+    case 27:
+    case 29:
+    case 30:
+        return false;
+    default:
+        return code >= 0 && code <= 31;
+    }
+}
+
+MainForm::MainForm() {
+    instance = this;
+    previousHooks_ = SetShellHooks(this);
+    setWindowTitle("Gustrom");
+    setWindowIcon(QIcon(QPixmap::fromImage(ToolIcon(4))));
+    mdi_ = new QMdiArea(this);
+    mdi_->setBackground(QBrush(QColor(96, 104, 112)));
+    setCentralWidget(mdi_);
+    buildMenus();
+    buildToolbar();
+    buildStrip();
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow *sub) {
+        // The window losing the focus keeps the active view; the one gaining it loads its own.
+        for (frmWindow *w : Windows)
+            if (w != nullptr && w != sub)
+                w->UnLoadscreen();
+        if (auto *w = qobject_cast<frmWindow *>(sub))
+            w->loadscreen();
+    });
+    SetWheelHandler(&frmWindow::MouseWheel);
+    autosave_.setInterval(60000);
+    connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
+    autosave_.start();
+    resize(1100, 780);
+}
+
+MainForm::~MainForm() {
+    // The children go after this body; their activation signals must find no handler any more.
+    disconnect(mdi_, nullptr, this, nullptr);
+    SetWheelHandler(nullptr);
+    // The graphics windows go with the main window; their pictures must not outlive them.
+    for (auto &w : Windows)
+        if (w != nullptr) {
+            SetWindowPicture(w->Number(), nullptr);
+            w = nullptr;
+        }
+    ActiveWindow = -1;
+    SetShellHooks(previousHooks_);
+    if (instance == this)
+        instance = nullptr;
+}
+
+MainForm *MainForm::Instance() {
+    return instance;
+}
+
+QAction *MainForm::addItem(QMenu *menu, const std::string &name, const QString &caption) {
+    QAction *a = menu->addAction(caption);
+    items_[name] = a;
+    return a;
+}
+
+QAction *MainForm::MenuItem(const std::string &name) const {
+    const auto it = items_.find(name);
+    return it == items_.end() ? nullptr : it->second;
+}
+
+void MainForm::buildMenus() {
+    QMenuBar *bar = menuBar();
+
+    QMenu *file = bar->addMenu("&File");
+    for (int i = 1; i <= 9; ++i) {
+        QAction *a = addItem(file, "mnuOld(" + std::to_string(i) + ")", QString("&%1").arg(i));
+        a->setVisible(false);
+        a->setEnabled(false); // opening a recent file comes with the file commands
+    }
+    file->addSeparator();
+    connect(addItem(file, "mnuExit", "&Exit"), &QAction::triggered, this, &MainForm::mnuExit_Click);
+
+    QMenu *edit = bar->addMenu("Edit");
+    QMenu *cp = edit->addMenu("Copy-Paste");
+    QAction *copy2 = addItem(cp, "mnuCopy2", "to defaults");
+    QAction *cpyPst = addItem(cp, "mnuCpyPst", "to airway");
+    copy2->setCheckable(true);
+    cpyPst->setCheckable(true);
+    connect(copy2, &QAction::triggered, this, [this] {
+        SetMenuChecked("mnuCopy2", true);
+        SetMenuChecked("mnuCpyPst", false);
+        Rotating = 0;
+        PreviousToolCode = ToolCode;
+        ToolCode = 91;
+        CopyToDefaults = true;
+        ToolCommand();
+    });
+    connect(cpyPst, &QAction::triggered, this, [this] {
+        SetMenuChecked("mnuCpyPst", true);
+        SetMenuChecked("mnuCopy2", false);
+        Rotating = 0;
+        PreviousToolCode = ToolCode;
+        ToolCode = 21;
+        ToolCommand();
+    });
+    // The tool submenu stays hidden; tools are chosen on the toolbar and with the function keys.
+    QMenu *mods = edit->addMenu("Tools");
+    mods->menuAction()->setVisible(false);
+    items_["mnuMods"] = mods->menuAction();
+    const std::pair<int, const char *> bars[] = {
+        {1, "Add Airway"}, {3, "Move"},        {4, "Reverse"}, {5, "Delete"}, {6, "Add Fan"},
+        {7, "Name"},       {8, "Contaminate"}, {9, "Edit"},    {10, "Info"},  {12, "Insert Node"}};
+    for (const auto &[index, caption] : bars) {
+        QAction *a = addItem(mods, "mnuBar(" + std::to_string(index) + ")", caption);
+        if (index >= 3) {
+            a->setVisible(false);
+            a->setEnabled(false);
+        }
+        connect(a, &QAction::triggered, this, [this, i = index] { mnuBar_Click(i); });
+    }
+    QAction *confirm = addItem(edit, "mnuConfirm", "Confirmations");
+    confirm->setCheckable(true);
+    confirm->setVisible(false);
+    confirm->setEnabled(false);
+
+    QMenu *view = bar->addMenu("View");
+    connect(addItem(view, "mnuFitAll", "Fit All"), &QAction::triggered, this, &MainForm::mnuFitAll_Click);
+    view->addSeparator();
+    connect(addItem(view, "mnuSaveView", "Save View"), &QAction::triggered, this,
+            &MainForm::mnuSaveView_Click);
+    connect(addItem(view, "mnuDelView", "Delete View"), &QAction::triggered, this,
+            &MainForm::mnuDelView_Click);
+    view->addSeparator();
+    QMenu *disp = view->addMenu("Display");
+    disp->menuAction()->setVisible(false);
+    QAction *zoom = addItem(disp, "mnuZoom", "&Zoom");
+    zoom->setCheckable(true);
+    connect(zoom, &QAction::triggered, this, [this] {
+        PreviousToolCode = ToolCode;
+        ToolCode = 0;
+        ToolCommand();
+    });
+    QAction *fit = addItem(disp, "mnuFit", "&Fit");
+    fit->setVisible(false);
+    fit->setEnabled(false);
+    connect(fit, &QAction::triggered, this, &MainForm::mnuFit_Click);
+    QAction *grid = addItem(view, "mnuGridFlag", "Grid");
+    grid->setCheckable(true);
+    connect(grid, &QAction::triggered, this, [] { ToggleGridFlag(); });
+    QMenu *viewType = view->addMenu("View Type");
+    viewType->menuAction()->setVisible(false);
+    addItem(viewType, "mnuPlanS", "Plan")->setCheckable(true);
+    addItem(viewType, "mnu3d", "3D")->setCheckable(true);
+    QMenu *levels = view->addMenu("Levels");
+    const char *const levelCaptions[4] = {"Single", "Multiple", "Range", "All"};
+    for (int i = 0; i <= 3; ++i) {
+        QAction *a = addItem(levels, "mnuLevels(" + std::to_string(i) + ")", levelCaptions[i]);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [i] { SetViewMode(i); });
+    }
+
+    QMenu *run = bar->addMenu("Run");
+    connect(addItem(run, "mnuExecute", "Airflow Simulation"), &QAction::triggered, this,
+            [this] { RunAnalysis(0); });
+    run->addSeparator();
+    QMenu *rt2 = run->addMenu("Realtime");
+    items_["mnuRT2"] = rt2->menuAction();
+    addItem(rt2, "mnuRemote", "Activate Input")->setEnabled(false);
+    addItem(rt2, "mnuRealOutStart", "Activate Output")->setEnabled(false);
+    items_["mnuRemote2"] = run->addSeparator();
+
+    QMenu *tools = bar->addMenu("Tools");
+    QMenu *rd = tools->addMenu("Realtime Data");
+    items_["mnuRD"] = rd->menuAction();
+    addItem(rd, "mnuRemoteStation", "Input")->setEnabled(false);
+    addItem(rd, "mnuRealOut", "Output")->setEnabled(false);
+    QMenu *trouble = tools->addMenu("Troubleshoot");
+    connect(addItem(trouble, "mnuFindResFans", "Find Restrictive Fans"), &QAction::triggered, this,
+            [this] { RunAnalysis(3); });
+    connect(addItem(trouble, "mnuDupAir", "Find Duplicate Airways"), &QAction::triggered, this,
+            [this] { RunAnalysis(4); });
+    QMenu *ub = trouble->addMenu("Unnecessary bulkheads");
+    connect(addItem(ub, "mnuProblems", "Find"), &QAction::triggered, this, [this] { RunAnalysis(1); });
+    connect(addItem(ub, "mnuRemoveRedund", "Remove"), &QAction::triggered, this, [this] { RunAnalysis(2); });
+    connect(addItem(trouble, "mnnuNonConverge", "Non-converging Airways"), &QAction::triggered, this,
+            [this] { RunAnalysis(-1); });
+    for (const char *name :
+         {"mnuExecute", "mnuFindResFans", "mnuDupAir", "mnuProblems", "mnuRemoveRedund", "mnnuNonConverge"})
+        items_[name]->setEnabled(CommandAvailable(14));
+
+    QMenu *window = bar->addMenu("Window");
+    connect(addItem(window, "mnuNewWindow", "New"), &QAction::triggered, this, &MainForm::mnuNewWindow_Click);
+    window->addSeparator();
+    connect(addItem(window, "mnuTileH", "Tile Horizontally"), &QAction::triggered, this,
+            &MainForm::mnuTileH_Click);
+    connect(addItem(window, "mnuTileV", "Tile Vertically"), &QAction::triggered, this,
+            &MainForm::mnuTileV_Click);
+    connect(addItem(window, "MnuTileC", "Cascade"), &QAction::triggered, this, &MainForm::MnuTileC_Click);
+    window->addSeparator();
+    connect(addItem(window, "mnuFreeze", "Freeze/Unfreeze"), &QAction::triggered, this,
+            &MainForm::mnuFreeze_Click);
+    window->addSeparator();
+    for (int i = 0; i <= 4; ++i) {
+        QAction *a =
+            addItem(window, "mnuWindowView(" + std::to_string(i) + ")", QString("View %1").arg(i + 1));
+        a->setVisible(i == 0);
+        connect(a, &QAction::triggered, this, [this, i] { mnuWindowView_Click(i); });
+    }
+}
+
+void MainForm::buildToolbar() {
+    QToolBar *bar = addToolBar("Tools");
+    bar->setObjectName("Tools");
+    bar->setIconSize(QSize(24, 24));
+    for (int i = 0; i <= 31; ++i) {
+        auto *button = new ToolButton(this, bar);
+        button->setIcon(QIcon(QPixmap::fromImage(ToolIcon(i))));
+        button->setToolTip(ToolTips[i]);
+        button->setCheckable(true);
+        button->setEnabled(CommandAvailable(i));
+        button->setAutoRaise(true);
+        // A click runs the command; the pressed look is set by the dispatcher, not by the click.
+        connect(button, &QToolButton::clicked, this, [this, i, button] {
+            button->setChecked(ToolCode == i);
+            Tools_Click(i);
+        });
+        bar->addWidget(button);
+        tools_[static_cast<size_t>(i)] = button;
+    }
+}
+
+void MainForm::buildStrip() {
+    addToolBarBreak();
+    QToolBar *strip = addToolBar("Display");
+    strip->setObjectName("Display");
+    CmbDataType = new VBComboBox(strip);
+    CmbDataVal = new VBComboBox(strip);
+    CmbDataVal->setMinimumContentsLength(14);
+    LblUnit = new QLabel(strip);
+    LblUnit->setMinimumWidth(60);
+    CmbRL = new VBComboBox(strip);
+    CmbRL->setMinimumContentsLength(14);
+    CmbView = new VBComboBox(strip);
+    CmbView->setMinimumContentsLength(16);
+    LblSim = new QLabel("SIM", strip);
+    LblSim->setAlignment(Qt::AlignCenter);
+    LblSim->setMinimumWidth(40);
+    LblSim->setStyleSheet(vbColourStyle(0x80C0FF));
+    strip->addWidget(CmbDataType);
+    strip->addWidget(CmbDataVal);
+    strip->addWidget(LblUnit);
+    strip->addSeparator();
+    strip->addWidget(new QLabel("Level ", strip));
+    strip->addWidget(CmbRL);
+    strip->addSeparator();
+    strip->addWidget(new QLabel("View ", strip));
+    strip->addWidget(CmbView);
+    strip->addSeparator();
+    strip->addWidget(LblSim);
+    connect(CmbDataType, &VBComboBox::Click, this, &MainForm::CmbDataType_Click);
+    connect(CmbDataVal, &VBComboBox::Click, this, &MainForm::CmbDataVal_Click);
+    connect(CmbRL, &VBComboBox::Click, this, &MainForm::CmbRL_Click);
+    connect(CmbView, &VBComboBox::Click, this, &MainForm::CmbView_Click);
+
+    QToolBar *levelBar = new QToolBar("Level", this);
+    levelBar->setObjectName("Level");
+    VsbRL = new LevelScrollBar(this, levelBar);
+    VsbRL->setRange(1, 2);
+    VsbRL->setSingleStep(1);
+    VsbRL->setPageStep(1);
+    VsbRL->setMinimumHeight(200);
+    levelBar->addWidget(VsbRL);
+    addToolBar(Qt::LeftToolBarArea, levelBar);
+    // A thumb drag follows with the level combo only; the level changes when the drag ends.
+    connect(VsbRL, &QScrollBar::valueChanged, this, [this] {
+        if (VsbRL->isSliderDown() && !levelScrollFromCode_)
+            VsbRL_Scroll();
+        else
+            VsbRL_Change();
+    });
+    connect(VsbRL, &QScrollBar::sliderReleased, this, [this] { VsbRL_Change(); });
+
+    TxtX = new QLabel(this);
+    TxtY = new QLabel(this);
+    TxtZ = new QLabel(this);
+    LblWin1 = new QLabel(this);
+    LblWin2 = new QLabel(this);
+    for (QLabel *l : {TxtX, TxtY, TxtZ})
+        l->setMinimumWidth(110);
+    for (QLabel *l : {LblWin1, LblWin2, TxtX, TxtY, TxtZ})
+        statusBar()->addPermanentWidget(l);
+}
+
+// ---- ShellHooks ----
+
+void MainForm::SetCaption(const std::string &caption) {
+    setWindowTitle(ToQt(caption));
+}
+
+bool MainForm::IsMinimized() const {
+    return isMinimized();
+}
+
+void MainForm::SetSimLabel(const std::string &caption, int32_t backColour) {
+    LblSim->setText(ToQt(caption));
+    LblSim->setStyleSheet(vbColourStyle(backColour));
+}
+
+void MainForm::SetDataCombosBackColour(int32_t colour) {
+    CmbDataType->setStyleSheet(vbColourStyle(colour));
+    CmbDataVal->setStyleSheet(vbColourStyle(colour));
+}
+
+void MainForm::SetupGraphicsWindow(int w, const std::string &caption, int32_t backColour, bool autoRedraw) {
+    if (w < 0 || w > 4)
+        return;
+    (void)autoRedraw; // the picture always keeps its image
+    // Creating and showing a window activates it; the view swap must wait for its caller.
+    const bool switching = WindowSwitching;
+    WindowSwitching = true;
+    frmWindow *window = Windows[static_cast<size_t>(w)];
+    if (window == nullptr) {
+        window = new frmWindow(w);
+        window->setWindowIcon(windowIcon());
+        mdi_->addSubWindow(window);
+    }
+    window->Picture().Tag = std::to_string(w);
+    window->Picture().BackColor = backColour;
+    window->Picture().Cls();
+    setWindowCaption(w, caption);
+    window->show();
+    mdi_->setActiveSubWindow(window);
+    WindowSwitching = switching;
+}
+
+void MainForm::ViewListClear() {
+    CmbView->clear();
+}
+void MainForm::ViewListAdd(const std::string &name) {
+    CmbView->addItem(ToQt(name));
+}
+void MainForm::ViewListSetIndex(int index) {
+    CmbView->SetListIndex(index);
+}
+void MainForm::LevelListClear() {
+    CmbRL->clear();
+}
+void MainForm::LevelListAdd(const std::string &name) {
+    CmbRL->addItem(ToQt(name));
+}
+void MainForm::LevelListSetIndex(int index) {
+    CmbRL->SetListIndex(index);
+}
+
+void MainForm::LevelScrollSetRange(int min, int max) {
+    levelScrollFromCode_ = true;
+    VsbRL->setRange(min, max);
+    levelScrollFromCode_ = false;
+}
+
+void MainForm::LevelScrollSetValue(int value) {
+    levelScrollFromCode_ = true;
+    VsbRL->setValue(value);
+    levelScrollFromCode_ = false;
+}
+
+int MainForm::LevelScrollGetValue() const {
+    return VsbRL->value();
+}
+
+void MainForm::RecentMenuSet(int index, const std::string &caption, bool visible) {
+    if (QAction *a = MenuItem("mnuOld(" + std::to_string(index) + ")")) {
+        a->setText(ToQt(caption));
+        a->setVisible(visible);
+    }
+}
+
+void MainForm::SetMenuChecked(const std::string &item, bool checked) {
+    if (QAction *a = MenuItem(item)) {
+        a->setCheckable(true);
+        a->setChecked(checked);
+    }
+}
+
+void MainForm::SetLabelText(const std::string &control, const std::string &text) {
+    const std::map<std::string, QLabel *> labels{
+        {"TxtX", TxtX},       {"TxtY", TxtY},       {"TxtZ", TxtZ},    {"LblWin1", LblWin1},
+        {"LblWin2", LblWin2}, {"LblUnit", LblUnit}, {"LblSim", LblSim}};
+    if (const auto it = labels.find(control); it != labels.end())
+        it->second->setText(ToQt(text));
+}
+
+void MainForm::SetDataComboIndexes(int groupIndex, int itemIndex) {
+    CmbDataType->SetListIndex(groupIndex);
+    CmbDataVal->SetListIndex(itemIndex);
+}
+
+void MainForm::SetAutosaveTimer(bool enabled, int intervalMs) {
+    if (intervalMs > 0)
+        autosave_.setInterval(intervalMs);
+    if (enabled)
+        autosave_.start();
+    else
+        autosave_.stop();
+}
+
+void MainForm::ShowRemoteMenus(bool show) {
+    for (const char *name : {"mnuRemote", "mnuRemote2", "mnuRemoteStation", "mnuRD", "mnuRT2"})
+        if (QAction *a = MenuItem(name))
+            a->setVisible(show);
+}
+
+void MainForm::MarkToolButton(int toolCode) {
+    for (int i = 0; i <= 31; ++i) {
+        QToolButton *b = tools_[static_cast<size_t>(i)];
+        b->setChecked(i == toolCode);
+        b->setEnabled(i != toolCode && CommandAvailable(i));
+    }
+}
+
+void MainForm::FocusActiveWindow() {
+    if (ActiveWindow >= 0 && ActiveWindow <= 4)
+        if (frmWindow *w = Windows[static_cast<size_t>(ActiveWindow)])
+            w->View()->setFocus();
+}
+
+void MainForm::RunToolCommand() {
+    ::ToolCommand();
+}
+
+// ---- Toolbar ----
+
+void MainForm::Tools_Click(int index) {
+    Rotating = 0;
+    PreviousToolCode = ToolCode;
+    ToolCode = index;
+    ToolCommand();
+    EditSubMode = 0;
+}
+
+void MainForm::mnuBar_Click(int index) {
+    index += 3;
+    Tools_Click(index);
+    SetMenuChecked("mnuCpyPst", false);
+}
+
+void MainForm::Tools_KeyDown(int keyCode) {
+    KeyCommand(keyCode);
+}
+
+void MainForm::RunAnalysis(int analysisMode) {
+    ShowProgress = 1;
+    AnalysisMode = analysisMode;
+    Simulate();
+    SetVisibleAirways();
+    RotateView();
+}
+
+void MainForm::Autosave_Timer() {
+    if (++AutosaveTicks > 10) {
+        AutosaveTicks = 0;
+        SaveNetwork(1);
+    }
+}
+
+void MainForm::closeEvent(QCloseEvent *event) {
+    bool cancel = false;
+    MDIForm_QueryUnload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void MainForm::mnuExit_Click() {
+    close();
+}

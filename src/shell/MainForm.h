@@ -1,0 +1,122 @@
+#pragma once
+// The main window: menus, toolbar, display strip, level scroll bar and the area of the graphics windows.
+// It is the program's ShellHooks: the model and graphics code write its controls through them.
+#include "platform/ShellHooks.h"
+#include "platform/VBControls.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <array>
+#include <map>
+#include <string>
+
+class frmWindow;
+
+class MainForm : public QMainWindow, public ShellHooks {
+    Q_OBJECT
+public:
+    MainForm();
+    ~MainForm() override;
+    // The running main window, or null.
+    static MainForm *Instance();
+    QMdiArea *Mdi() { return mdi_; }
+
+    // ---- Start-up and shutdown ----
+    void MDIForm_Load();
+    // Sets cancel to keep the program running.
+    void MDIForm_QueryUnload(bool &cancel);
+    void mnuExit_Click();
+
+    // ---- Toolbar and command dispatch ----
+    QToolButton *Tools(int index) { return tools_[static_cast<size_t>(index)]; }
+    void Tools_Click(int index);
+    void mnuBar_Click(int index);
+    void Tools_KeyDown(int keyCode);
+    // Whether a command's work is present in this build (its button and menu items are usable).
+    static bool CommandAvailable(int code);
+
+    // ---- Display choice and level scroll bar ----
+    VBComboBox *CmbDataType = nullptr, *CmbDataVal = nullptr, *CmbRL = nullptr, *CmbView = nullptr;
+    QLabel *LblUnit = nullptr, *LblSim = nullptr;
+    QLabel *TxtX = nullptr, *TxtY = nullptr, *TxtZ = nullptr, *LblWin1 = nullptr, *LblWin2 = nullptr;
+    QScrollBar *VsbRL = nullptr;
+    void CmbDataType_Click();
+    void CmbDataVal_Click();
+    void CmbRL_Click();
+    void VsbRL_Change();
+    void VsbRL_Scroll();
+    void VsbRL_KeyDown(int keyCode);
+
+    // ---- Window management and saved views ----
+    void mnuNewWindow_Click();
+    void mnuTileH_Click();
+    void mnuTileV_Click();
+    void MnuTileC_Click();
+    void mnuFreeze_Click();
+    void mnuWindowView_Click(int index);
+    void mnuFit_Click();
+    void mnuFitAll_Click();
+    void mnuSaveView_Click();
+    void mnuDelView_Click();
+    void CmbView_Click();
+    // Caption and visibility of the Window menu's entry of window w.
+    void SetWindowListItem(int w, const std::string &caption, bool visible);
+
+    // ---- Runs ----
+    // The simulation and troubleshooting commands: AnalysisMode 0, 1, 2, 3, 4 or -1.
+    void RunAnalysis(int analysisMode);
+    void Autosave_Timer();
+
+    // A menu item by its name ("mnuGridFlag", "mnuLevels(0)", "mnuWindowView(3)", ...); null if absent.
+    QAction *MenuItem(const std::string &name) const;
+
+    // ---- ShellHooks ----
+    void SetCaption(const std::string &caption) override;
+    bool IsMinimized() const override;
+    void SetSimLabel(const std::string &caption, int32_t backColour) override;
+    void SetDataCombosBackColour(int32_t colour) override;
+    void SetupGraphicsWindow(int w, const std::string &caption, int32_t backColour, bool autoRedraw) override;
+    void ViewListClear() override;
+    void ViewListAdd(const std::string &name) override;
+    void ViewListSetIndex(int index) override;
+    void LevelListClear() override;
+    void LevelListAdd(const std::string &name) override;
+    void LevelListSetIndex(int index) override;
+    void LevelScrollSetRange(int min, int max) override;
+    void LevelScrollSetValue(int value) override;
+    int LevelScrollGetValue() const override;
+    void RecentMenuSet(int index, const std::string &caption, bool visible) override;
+    void SetMenuChecked(const std::string &item, bool checked) override;
+    void SetLabelText(const std::string &control, const std::string &text) override;
+    void SetDataComboIndexes(int groupIndex, int itemIndex) override;
+    void SetAutosaveTimer(bool enabled, int intervalMs) override;
+    void ShowRemoteMenus(bool show) override;
+    void MarkToolButton(int toolCode) override;
+    void FocusActiveWindow() override;
+    void RunToolCommand() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildStrip();
+    QAction *addItem(QMenu *menu, const std::string &name, const QString &caption);
+    // "View n : level item" on the active window and its Window menu entry.
+    void showWindowCaption();
+    // Lays the graphics windows out: 0 cascade, 1 one above the other, 2 side by side.
+    void arrange(int code);
+    void setWindowCaption(int w, const std::string &caption);
+
+    QMdiArea *mdi_ = nullptr;
+    std::array<QToolButton *, 32> tools_{};
+    std::map<std::string, QAction *> items_;
+    QTimer autosave_;
+    ShellHooks *previousHooks_ = nullptr;
+    bool levelScrollFromCode_ = false;
+};

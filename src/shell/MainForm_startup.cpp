@@ -1,0 +1,206 @@
+// Start-up and shutdown of the main window.
+#include "graphics/drawing.h"
+#include "graphics/editor_input.h"
+#include "graphics/graphics_state.h"
+#include "graphics/view_state.h"
+#include "model/Gustrom1.h"
+#include "model/fan_file.h"
+#include "model/levels_views.h"
+#include "model/network_load.h"
+#include "model/network_save.h"
+#include "model/recent_files.h"
+#include "model/settings_file.h"
+#include "model/undo.h"
+#include "model/units.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
+#include "shell/MainForm.h"
+#include "shell/frmWindow.h"
+#include "shell/shell_state.h"
+#include "shell/tool_command.h"
+
+#include <QMdiSubWindow>
+#include <filesystem>
+
+namespace {
+
+void fillToolCursorNames() {
+    const std::pair<int, const char *> names[] = {
+        {0, "Magnify"}, {2, "Tag"},    {4, "Cross"},   {5, "Paste"},  {6, "Move"},  {7, "Reverse"},
+        {8, "Delete"},  {9, "Fan"},    {10, "Alpha"},  {11, "Cloud"}, {12, "Edit"}, {13, "Info"},
+        {15, "Insert"}, {17, "Trace"}, {18, "Rotate"}, {21, "Copy"}};
+    for (const auto &[code, name] : names) {
+        ToolCursorName[code][1] = name;
+        ToolCursorName[code][2] = name;
+    }
+    ToolCursorName[0][2] = "Hand";
+}
+
+void fillDataTables() {
+    const std::pair<int, int> units[] = {{12, 4},  {13, 2},  {22, 8}, {23, 8},  {24, 8},  {25, 9}, {26, 8},
+                                         {27, 13}, {28, 13}, {32, 5}, {33, 1},  {34, 10}, {35, 1}, {36, 1},
+                                         {37, 14}, {42, 7},  {43, 7}, {44, 11}, {45, 11}, {56, 12}};
+    DataUnitRowOfCode.fill(0);
+    for (const auto &[code, row] : units)
+        DataUnitRowOfCode[static_cast<size_t>(code)] = row;
+}
+
+void fillDataTypeCaptions() {
+    const std::vector<std::vector<const char *>> captions = {
+        {"Airflow", "Quantity", "Velocity"},
+        {"Pressure", "Total Loss", "Friction Loss", "Boost", "Regulator Load", "Relative", "Absolute",
+         "Barometric"},
+        {"Airway data", "Resistance", "Shock Length", "Friction Factor", "Dimensions", "Airway Length",
+         "Coordinates"},
+        {"Energy", "Friction Power", "Fan/Fix Power", "Friction Cost", "Fan/Fix Cost"},
+        {"Other", "Airway Number", "Layer Number", "Layer Name", "Contaminant", "Spread Time"}};
+    for (int g = 0; g <= 6; ++g)
+        for (int i = 0; i <= 10; ++i)
+            DataTypeCaption(g, i).clear();
+    for (size_t g = 0; g < captions.size(); ++g)
+        for (size_t i = 0; i < captions[g].size(); ++i)
+            DataTypeCaption(static_cast<int>(g) + 1, static_cast<int>(i) + 1) = captions[g][i];
+}
+
+std::string recoveryCopy() {
+    return VB::TempDir() + "tempsim.sim";
+}
+
+} // namespace
+
+void MainForm::MDIForm_Load() {
+    // 1. No drawing until the window is laid out.
+    RedrawSuspended = true;
+    Perspective = 0;
+    // 2, 3. The symbol pictures come with the drawing code; the cursor names are the shell's.
+    fillToolCursorNames();
+    // 5, 6. Units: the built-in table, then the conversion file over it.
+    SetBuiltInUnits();
+    fillDataTables();
+    LoadConversion();
+    // 7. Button 0 shows the current tool.
+    MarkToolButton(0);
+    UndoSlot = 1;
+    UndoStep = 1;
+    WindowExtent = static_cast<float>(1.1 * Tools(0)->width());
+    // 9.
+    PrimaryLayerVisible(1) = true;
+    SecondaryLayerVisible(1) = true;
+    // 10.
+    LoadRecentFiles();
+    ShowRecentFiles();
+    // 11. The first graphics window.
+    if (ActiveWindow < 0)
+        ActiveWindow = 0;
+    SetViewCaption();
+    VB::DoEvents();
+    // 12.
+    if (const PictureBox *pic = ActivePicture(); pic != nullptr && pic->PixelWidth() > 0)
+        AspectRatio = static_cast<float>(pic->PixelHeight()) / static_cast<float>(pic->PixelWidth());
+    // 13, 14.
+    ToolMode = 0;
+    Rotating = 0;
+    PreviousToolCode = ToolCode;
+    ToolCode = 0;
+    DataGroup = 1;
+    ViewMode = 1;
+    DataDisplayMode = 3;
+    // 15.
+    DecimalSeparator = static_cast<unsigned char>(VB::LocaleDecimalSeparator());
+    // 16, 17.
+    GridOn = MenuItem("mnuGridFlag")->isChecked();
+    NetworkSaved = 255;
+    // 18.
+    fillDataTypeCaptions();
+    CmbDataType->clear();
+    for (int g = 1; g <= 5; ++g)
+        CmbDataType->addItem(QString::fromStdString(DataTypeCaption(g, 1)));
+    // 19.
+    if (GraphicsDetail == 0)
+        GraphicsDetail = 511;
+    // 20.
+    SetDefaults();
+    LoadFanData();
+    // 21.
+    CmbDataType->SetListIndex(DataGroup - 1);
+    // 22. The surface level and one underground level; the view starts on the second.
+    LevelName(1) = "SURFACE";
+    LevelRange(1, 1) = 1000;
+    LevelRange(1, 2) = 1000;
+    LevelName(2) = "U/Ground";
+    LevelRange(2, 1) = 500;
+    LevelRange(2, 2) = 480;
+    RLWindowLow = 480;
+    RLWindowHigh = 500;
+    FillLevelList();
+    VsbRL->setRange(1, 2);
+    VsbRL->setSingleStep(1);
+    VsbRL->setPageStep(1);
+    VsbRL->setValue(2);
+    // 23. The grid starts on.
+    QAction *grid = MenuItem("mnuGridFlag");
+    grid->setChecked(!grid->isChecked());
+    GridOn = grid->isChecked();
+    // 24.
+    AirwayCount = 0;
+    showMaximized();
+    RedrawSuspended = false;
+    VB::DoEvents();
+    // 25.
+    FitNetwork();
+    Redraw();
+    ResetUndoFile();
+    // 26. A network named on the command line.
+    if (OpenAtStart) {
+        NetworkFileName = CommandLineFile;
+        LoadNetwork();
+        SetFileName();
+        OpenAtStart = false;
+    }
+    // 27. A recovery copy left by a run that did not end normally.
+    std::error_code error;
+    if (std::filesystem::exists(recoveryCopy(), error)) {
+        if (VB::MsgBox("An autosaved recovery file exists - do you wish to load this file",
+                       VB::vbYesNo | VB::vbQuestion, "Auto save recovery") == VB::vbYes) {
+            NetworkFileName = recoveryCopy();
+            LoadNetwork();
+            SetFileName();
+            // The recovered network has no name of its own: the next save asks for one.
+            NetworkFileName.clear();
+        }
+    }
+}
+
+void MainForm::MDIForm_QueryUnload(bool &cancel) {
+    Rotating = 0;
+    // A "Yes" whose save does not happen (failed or cancelled) keeps the program running with its data.
+    if (NetworkSaved == 0) {
+        const int answer =
+            VB::MsgBox("Gustrom data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
+        if (answer == VB::vbCancel) {
+            cancel = true;
+            return;
+        }
+        if (answer == VB::vbYes) {
+            SaveNetwork(0);
+            if (NetworkSaved == 0) {
+                cancel = true;
+                return;
+            }
+        }
+    }
+    if (DefaultsSaved == 0) {
+        const int answer =
+            VB::MsgBox("Gustrom defaults are not saved - Save them?", VB::vbYesNoCancel | VB::vbQuestion);
+        if (answer == VB::vbCancel) {
+            cancel = true;
+            return;
+        }
+        if (answer == VB::vbYes)
+            SaveDefaults();
+    }
+    AddRecentFile();
+    std::error_code error;
+    std::filesystem::remove(recoveryCopy(), error);
+    UnhookWheel();
+}

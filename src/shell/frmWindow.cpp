@@ -1,0 +1,412 @@
+#include "shell/frmWindow.h"
+
+#include "graphics/drawing.h"
+#include "graphics/drawing_prep.h"
+#include "graphics/editor_input.h"
+#include "graphics/graphics_state.h"
+#include "graphics/projection.h"
+#include "graphics/view_state.h"
+#include "model/Gustrom1.h"
+#include "model/network_save.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
+#include "shell/MainForm.h"
+#include "shell/shell_state.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace {
+
+int buttonOf(Qt::MouseButtons buttons) {
+    int b = 0;
+    if (buttons & Qt::LeftButton)
+        b |= 1;
+    if (buttons & Qt::RightButton)
+        b |= 2;
+    if (buttons & Qt::MiddleButton)
+        b |= 4;
+    return b;
+}
+
+int shiftOf(Qt::KeyboardModifiers modifiers) {
+    int s = 0;
+    if (modifiers & Qt::ShiftModifier)
+        s |= 1;
+    if (modifiers & Qt::ControlModifier)
+        s |= 2;
+    if (modifiers & Qt::AltModifier)
+        s |= 4;
+    return s;
+}
+
+frmWindow *windowAt(int w) {
+    return w >= 0 && w <= 4 ? Windows[static_cast<size_t>(w)] : nullptr;
+}
+
+} // namespace
+
+int VBKeyCode(int qtKey) {
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return qtKey;
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
+    }
+}
+
+// ---- GraphicsView ----
+
+GraphicsView::GraphicsView(frmWindow *owner) : QWidget(owner), owner_(owner) {
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    picture_.Changed = [this] { update(); };
+}
+
+void GraphicsView::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_.Image());
+}
+
+void GraphicsView::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    picture_.Resize(std::max(1, width()), std::max(1, height()));
+    owner_->Form_Resize();
+}
+
+void GraphicsView::mousePressEvent(QMouseEvent *event) {
+    const QPointF p = event->position();
+    owner_->Form_MouseDown(buttonOf(event->button()), shiftOf(event->modifiers()),
+                           static_cast<float>(picture_.FromPixelX(p.x())),
+                           static_cast<float>(picture_.FromPixelY(p.y())));
+}
+
+void GraphicsView::mouseMoveEvent(QMouseEvent *event) {
+    const QPointF p = event->position();
+    // While a button is held the press window keeps the pointer: report moves over another graphics
+    // window to that window, so a release there is known to be over it.
+    frmWindow *target = owner_;
+    if (event->buttons() != Qt::NoButton) {
+        if (auto *other =
+                qobject_cast<GraphicsView *>(QApplication::widgetAt(event->globalPosition().toPoint())))
+            target = other->owner_;
+    }
+    const QPointF local = target == owner_ ? p : target->View()->mapFromGlobal(event->globalPosition());
+    const PictureBox &pic = target->Picture();
+    target->Form_MouseMove(buttonOf(event->buttons()), shiftOf(event->modifiers()),
+                           static_cast<float>(pic.FromPixelX(local.x())),
+                           static_cast<float>(pic.FromPixelY(local.y())));
+}
+
+void GraphicsView::mouseReleaseEvent(QMouseEvent *event) {
+    const QPointF p = event->position();
+    owner_->Form_MouseUp(buttonOf(event->button()), shiftOf(event->modifiers()),
+                         static_cast<float>(picture_.FromPixelX(p.x())),
+                         static_cast<float>(picture_.FromPixelY(p.y())));
+}
+
+void GraphicsView::wheelEvent(QWheelEvent *event) {
+    // Fine-grained wheels send small deltas: one zoom step per 120 units, whatever the device sends.
+    wheelRemainder_ += event->angleDelta().y();
+    while (std::abs(wheelRemainder_) >= 120) {
+        const int step = wheelRemainder_ > 0 ? 120 : -120;
+        wheelRemainder_ -= step;
+        const QPointF p = event->position();
+        WheelEvent(owner_->Number(), shiftOf(event->modifiers()), step, static_cast<int>(p.x()),
+                   static_cast<int>(p.y()));
+    }
+    event->accept();
+}
+
+void GraphicsView::keyPressEvent(QKeyEvent *event) {
+    if (const int code = VBKeyCode(event->key()); code != 0)
+        owner_->Form_KeyDown(code);
+}
+
+void GraphicsView::focusInEvent(QFocusEvent *event) {
+    QWidget::focusInEvent(event);
+    HookWheel(owner_->Number());
+}
+
+void GraphicsView::focusOutEvent(QFocusEvent *event) {
+    QWidget::focusOutEvent(event);
+    UnhookWheel();
+}
+
+// ---- frmWindow ----
+
+frmWindow::frmWindow(int number, QWidget *parent) : QMdiSubWindow(parent), number_(number) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    view_ = new GraphicsView(this);
+    setWidget(view_);
+    resize(640, 480);
+    Windows[static_cast<size_t>(number_)] = this;
+    SetWindowPicture(number_, &view_->Picture());
+}
+
+frmWindow::~frmWindow() {
+    if (Windows[static_cast<size_t>(number_)] == this) {
+        Windows[static_cast<size_t>(number_)] = nullptr;
+        SetWindowPicture(number_, nullptr);
+    }
+}
+
+std::string frmWindow::Caption() const {
+    return windowTitle().toStdString();
+}
+
+void frmWindow::SetCaption(const std::string &caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+bool frmWindow::frozen() const {
+    return WindowFrozen(number_);
+}
+
+void frmWindow::loadscreen() {
+    if (Tag().empty() || WindowSwitching || isMinimized() || number_ == ActiveWindow)
+        return;
+    if (ActiveWindow >= 0) {
+        SaveView(ActiveWindow + 100);
+        WindowOpen(ActiveWindow) = true;
+    }
+    ActiveWindow = number_;
+    if (WindowOpen(number_)) {
+        RestoreView(number_ + 100);
+        PrepareDrawing();
+    }
+}
+
+void frmWindow::UnLoadscreen() {
+    if (Tag().empty() || WindowSwitching)
+        return;
+    if (number_ != ActiveWindow && ActiveWindow >= 0) {
+        SaveView(ActiveWindow + 100);
+        WindowOpen(ActiveWindow) = true;
+    }
+}
+
+void frmWindow::MouseWheel(int, int rotation, int, int) {
+    PictureBox *pic = ActivePicture();
+    if (pic == nullptr)
+        return;
+    CursorX = static_cast<float>(pic->ScaleLeft + pic->ScaleWidth / 2);
+    CursorY = static_cast<float>(pic->ScaleTop + pic->ScaleHeight / 2);
+    float width = static_cast<float>(pic->ScaleWidth);
+    float height = static_cast<float>(pic->ScaleHeight);
+    if (rotation > 0) {
+        width *= 0.8f;
+        height *= 0.8f;
+    } else {
+        width /= 0.8f;
+        height /= 0.8f;
+    }
+    SetZoomScale(width, height);
+}
+
+void frmWindow::forwardToEditor(EditorEvent event) {
+    // The editor's press, move and release work (WindowMouseDown, WindowMouseMove, WindowMouseUp) is
+    // called from here once it is built; until then the gesture state above is all a tool gets.
+    (void)event;
+}
+
+void frmWindow::Form_MouseDown(int button, int shift, float x, float y) {
+    x *= static_cast<float>(AxisSignX);
+    y *= static_cast<float>(AxisSignY);
+    view_->setFocus();
+    if (frozen() || MouseBusy)
+        return;
+    VB::DoEvents();
+    ReleasePending = false;
+    PressShift = shift;
+    SetToolCursor(button);
+    const PictureBox &pic = Picture();
+    PressLeft = static_cast<float>(pic.ScaleLeft);
+    PressTop = static_cast<float>(pic.ScaleTop);
+    PressRight = static_cast<float>(pic.ScaleLeft + pic.ScaleWidth);
+    PressBottom = static_cast<float>(pic.ScaleTop + pic.ScaleHeight);
+    PressWindow = number_;
+    MoveWindow = number_;
+    MouseButton = button;
+    MouseShift = shift;
+    CursorX = x;
+    CursorY = y;
+    if (ToolMode == 1) {
+        WorkingElevation = static_cast<float>(LevelElevation);
+        if (ActiveWindow >= 0) {
+            SaveView(ActiveWindow + 100);
+            WindowOpen(ActiveWindow) = true;
+        }
+    }
+    forwardToEditor(EditorEvent::Press);
+}
+
+void frmWindow::Form_MouseMove(int button, int shift, float x, float y) {
+    MouseRawX = x;
+    MouseRawY = y;
+    x *= static_cast<float>(AxisSignX);
+    y *= static_cast<float>(AxisSignY);
+    const bool activeFrozen = ActiveWindow >= 0 && WindowFrozen(ActiveWindow);
+    if (activeFrozen || Tag().empty())
+        return;
+    SetToolCursor(button);
+    if (MouseBusy)
+        return;
+    MoveWindow = number_;
+    MouseButton = button;
+    CursorX = x;
+    CursorY = y;
+    MouseShift = shift;
+    MoveX = x;
+    MoveY = y;
+    ShowCursorCoords(CursorX, CursorY);
+    forwardToEditor(EditorEvent::Move);
+}
+
+void frmWindow::Form_MouseUp(int button, int shift, float x, float y) {
+    x *= static_cast<float>(AxisSignX);
+    y *= static_cast<float>(AxisSignY);
+    if (frozen())
+        return;
+    ReleasePending = true;
+    ReleaseWindow = number_;
+    if (button < 2 && ToolMode == 1) {
+        // The last rubber line is drawn once more in not-xor, which takes it off the picture.
+        PictureBox &pic = Picture();
+        pic.DrawMode = PictureBox::vbNotXorPen;
+        pic.Line(BuildStartX * AxisSignX, BuildStartY * AxisSignY, CursorX * AxisSignX, CursorY * AxisSignY);
+        pic.DrawMode = PictureBox::vbCopyPen;
+    }
+    if (!(x >= PressLeft && y >= PressTop && x <= PressRight && y <= PressBottom)) {
+        VB::DoEvents();
+        x = CursorX;
+        y = CursorY;
+    }
+    MouseShift = shift;
+    if (MoveWindow != PressWindow && windowAt(MoveWindow) != nullptr) {
+        // Released over another window: that window becomes active with its own view before the tool
+        // runs. The pressed window's view is kept first, and the new view is loaded into the new window.
+        if (ActiveWindow >= 0) {
+            SaveView(ActiveWindow + 100);
+            WindowOpen(ActiveWindow) = true;
+        }
+        ActiveWindow = MoveWindow;
+        WindowSwitching = true;
+        if (MainForm *main = MainForm::Instance())
+            main->Mdi()->setActiveSubWindow(windowAt(MoveWindow));
+        windowAt(MoveWindow)->View()->setFocus();
+        WindowSwitching = false;
+        RestoreView(MoveWindow + 100);
+        Redraw();
+    }
+    CursorX = x;
+    CursorY = y;
+    WorkingElevation = static_cast<float>(LevelElevation);
+    MouseButton = button;
+    forwardToEditor(EditorEvent::Release);
+    ReleasePending = false;
+    if (ToolMode == 1)
+        if (frmWindow *w = windowAt(ReleaseWindow))
+            w->View()->setFocus();
+}
+
+void frmWindow::Form_KeyDown(int keyCode) {
+    KeyCommand(keyCode);
+}
+
+void frmWindow::Form_Resize() {
+    if (!WindowSwitching)
+        Redraw();
+}
+
+bool frmWindow::Form_Unload() {
+    int open = 0;
+    for (int w = 0; w <= 4; ++w)
+        if (WindowOpen(w))
+            ++open;
+    if (open < 2) {
+        // The last window stays; closing it empties the network instead. Any changed network is offered
+        // for saving first, and a save that does not happen keeps the network.
+        if (NetworkSaved == 0 && AirwayCount >= 1) {
+            const int answer = VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel);
+            if (answer == VB::vbCancel)
+                return true;
+            if (answer == VB::vbYes) {
+                SaveNetwork(0);
+                if (NetworkSaved == 0)
+                    return true;
+            }
+        }
+        ClearNetwork();
+        LoadMode = 1;
+        AirwayCount = 0;
+        NetworkSaved = 255;
+        Redraw();
+        WindowOpen(number_) = true;
+        return true;
+    }
+    if (!Tag().empty()) {
+        WindowOpen(number_) = false;
+        WindowFrozen(number_) = false;
+        if (MainForm *main = MainForm::Instance())
+            main->SetWindowListItem(number_, "", false);
+    }
+    int lowest = -1;
+    for (int w = 0; w <= 4 && lowest < 0; ++w)
+        if (WindowOpen(w))
+            lowest = w;
+    if (lowest >= 0)
+        ActiveWindow = lowest;
+    else
+        UnhookWheel();
+    return false;
+}
+
+void frmWindow::closeEvent(QCloseEvent *event) {
+    if (Form_Unload()) {
+        event->ignore();
+        return;
+    }
+    // The picture goes with the window: nothing may draw on it any more.
+    Windows[static_cast<size_t>(number_)] = nullptr;
+    SetWindowPicture(number_, nullptr);
+    QMdiSubWindow::closeEvent(event);
+}

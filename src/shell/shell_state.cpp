@@ -1,0 +1,36 @@
+#include "shell/shell_state.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+std::string CommandLineFile;
+bool OpenAtStart = false;
+int Rotating = 0;
+std::array<int, 6> DataItemOfGroup{};
+bool LevelSyncBusy = false;
+float CursorElevation = 0;
+int AutosaveTicks = 0;
+int MessageTime = 0;
+
+void TakeCommandLine(const std::string &commandLine) {
+    CommandLineFile = commandLine;
+    // Only quotes are stripped: an unquoted path must keep its first and last characters.
+    if (CommandLineFile.size() > 3 && CommandLineFile.front() == '"' && CommandLineFile.back() == '"')
+        CommandLineFile = CommandLineFile.substr(1, CommandLineFile.size() - 2);
+    std::string tail = CommandLineFile.size() >= 4 ? CommandLineFile.substr(CommandLineFile.size() - 4) : "";
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::toupper(c); });
+    OpenAtStart = tail == ".SIM" || tail == ".SMM";
+}
+
+int PixelsToTwips(int pixels, int vertical) {
+    double dpi = 96;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        dpi = vertical != 0 ? screen->logicalDotsPerInchY() : screen->logicalDotsPerInchX();
+    if (dpi <= 0)
+        dpi = 96;
+    return static_cast<int>(std::lround(pixels / dpi * 1440.0));
+}
+std::array<int, 60> DataUnitRowOfCode{};

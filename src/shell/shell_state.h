@@ -1,0 +1,22 @@
+#pragma once
+// State of the main window's own controls and start-up.
+#include <array>
+#include <string>
+
+extern std::string CommandLineFile; // the network file named on the command line
+extern bool OpenAtStart;            // it is to be loaded at start-up
+extern int Rotating;                // 1 while a button is held on the rotation pad
+// Item last chosen in each data group 1..5 (a value below 2 counts as the group's first item).
+extern std::array<int, 6> DataItemOfGroup;
+extern bool LevelSyncBusy;    // the level combo is being moved to follow the scroll bar
+extern float CursorElevation; // Z of the cursor read-out, m
+extern int AutosaveTicks;     // autosave ticks since the last recovery save
+extern int MessageTime;       // ms the message window stays up
+
+// The network file named by a command line: surrounding quotes are removed. Sets CommandLineFile and
+// OpenAtStart (a name ending in .SIM or .SMM in any case).
+void TakeCommandLine(const std::string &commandLine);
+// Screen pixels to twips (1440 per inch) at the screen's resolution; vertical picks the vertical one.
+int PixelsToTwips(int pixels, int vertical);
+// Unit row (of UnitText and UnitFactor) of each display data code 0..59; 0 = no unit.
+extern std::array<int, 60> DataUnitRowOfCode;

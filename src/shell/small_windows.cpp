@@ -1,0 +1,48 @@
+#include "shell/small_windows.h"
+
+#include "model/Gustrom1.h"
+#include "platform/Text1252.h"
+#include "shell/shell_state.h"
+
+#include <QVBoxLayout>
+#include <memory>
+
+frmPopData::frmPopData(QWidget *parent) : QWidget(parent, Qt::ToolTip) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Text = new QTextEdit(this);
+    Text->setReadOnly(true);
+    layout->addWidget(Text);
+    resize(220, 120);
+}
+
+frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
+    auto *layout = new QVBoxLayout(this);
+    text_ = new QTextEdit(this);
+    text_->setReadOnly(true);
+    layout->addWidget(text_);
+    resize(260, 80);
+    Timer.setSingleShot(true);
+    connect(&Timer, &QTimer::timeout, this, &QWidget::hide);
+}
+
+void frmMessage::ShowMessage() {
+    text_->setPlainText(ToQt(CurrentLine));
+    show();
+    raise();
+    Timer.start(std::max(0, MessageTime));
+}
+
+frmPopData &PopData() {
+    static std::unique_ptr<frmPopData> window;
+    if (!window)
+        window = std::make_unique<frmPopData>();
+    return *window;
+}
+
+frmMessage &MessageWindow() {
+    static std::unique_ptr<frmMessage> window;
+    if (!window)
+        window = std::make_unique<frmMessage>();
+    return *window;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Small windows other code shows: the airway data pop-up and the transient message.
+#include <QTextEdit>
+#include <QTimer>
+#include <QWidget>
+
+// A frameless box of rich text that the editor places, fills and shows beside the pointer.
+class frmPopData : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmPopData(QWidget *parent = nullptr);
+    QTextEdit *Text;
+};
+
+// Shows CurrentLine and closes itself after MessageTime milliseconds.
+class frmMessage : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMessage(QWidget *parent = nullptr);
+    // Shows the window with CurrentLine; it closes itself after MessageTime ms.
+    void ShowMessage();
+    QTimer Timer;
+
+private:
+    QTextEdit *text_;
+};
+
+// The program's instances (created on first use).
+frmPopData &PopData();
+frmMessage &MessageWindow();

@@ -1,0 +1,8 @@
+#pragma once
+// The numbered commands of the toolbar, the tool menu and the function keys.
+
+// Runs ToolCode (PreviousToolCode holds the command current before it): a tool sets ToolMode for the
+// graphic editor; an immediate command runs and gives the previous tool back.
+void ToolCommand();
+// The editor's tool (ToolMode) selected by a command; -1 for immediate commands and unknown codes.
+int ToolModeOfCommand(int code);

@@ -1,0 +1,71 @@
+#include "ShellFixture.h"
+
+#include "model/levels_views.h"
+
+TEST_F(ShellTest, EachDataGroupReturnsToItsLastItemAndShowsItsUnit) {
+    form->CmbDataType->SetListIndex(1); // Pressure
+    EXPECT_EQ(form->CmbDataVal->currentText(), "Total Loss");
+    form->CmbDataVal->SetListIndex(2); // Boost
+    EXPECT_EQ(DataCode, 24);
+    EXPECT_EQ(form->LblUnit->text(), "Pa");
+    form->CmbDataType->SetListIndex(0);
+    EXPECT_EQ(form->CmbDataVal->currentText(), "Quantity");
+    form->CmbDataType->SetListIndex(1);
+    EXPECT_EQ(form->CmbDataVal->currentText(), "Boost");
+    EXPECT_EQ(DataCode, 24);
+    EXPECT_EQ(window(0)->Caption(), "View 1 : U/Ground Boost");
+
+    form->CmbDataVal->SetListIndex(3); // Regulator Load, a mass
+    EXPECT_EQ(form->LblUnit->text(), "kg");
+    form->CmbDataType->SetListIndex(4);
+    form->CmbDataVal->SetListIndex(2); // Layer Name: no unit
+    EXPECT_EQ(DataCode, 54);
+    EXPECT_EQ(form->LblUnit->text(), "");
+
+    UnitSystem = 2;
+    form->CmbDataType->SetListIndex(0);
+    EXPECT_EQ(form->LblUnit->text(), "kcf/m");
+    UnitSystem = 1;
+}
+
+TEST_F(ShellTest, ChoosingALevelSwitchesToSingleLevelAndMovesTheScrollBar) {
+    LevelName(3) = "Decline";
+    LevelRange(3, 1) = 300;
+    LevelRange(3, 2) = 250;
+    FillLevelList();
+    ASSERT_EQ(form->VsbRL->maximum(), 3);
+    ViewMode = 4;
+    form->CmbRL->SetListIndex(2);
+    EXPECT_EQ(ViewMode, 1);
+    EXPECT_EQ(PreviousViewMode, 4);
+    EXPECT_TRUE(form->MenuItem("mnuLevels(0)")->isChecked());
+    EXPECT_FALSE(form->MenuItem("mnuLevels(3)")->isChecked());
+    EXPECT_EQ(form->VsbRL->value(), 3);
+    EXPECT_EQ(RLWindowLow, 250);
+    EXPECT_EQ(RLWindowHigh, 300);
+    EXPECT_DOUBLE_EQ(LevelElevation, 275);
+    EXPECT_FLOAT_EQ(WorkingElevation, 275);
+    EXPECT_EQ(window(0)->Caption(), "View 1 : Decline Quantity");
+
+    form->VsbRL->setValue(1);
+    EXPECT_EQ(form->CmbRL->currentText(), "SURFACE");
+    EXPECT_EQ(RLWindowLow, 1000);
+}
+
+TEST_F(ShellTest, DraggingTheThumbMovesOnlyTheLevelComboUntilReleased) {
+    form->VsbRL->setSliderDown(true);
+    form->VsbRL->setValue(1);
+    EXPECT_EQ(form->CmbRL->currentText(), "SURFACE");
+    EXPECT_EQ(RLWindowLow, 480); // the level is unchanged while the thumb moves
+    form->VsbRL->setSliderDown(false);
+    EXPECT_EQ(RLWindowLow, 1000);
+}
+
+TEST_F(ShellTest, RealtimeMenusFollowTheSetting) {
+    form->ShowRemoteMenus(false);
+    for (const char *name : {"mnuRemote", "mnuRemote2", "mnuRemoteStation", "mnuRD", "mnuRT2"})
+        EXPECT_FALSE(form->MenuItem(name)->isVisible()) << name;
+    form->ShowRemoteMenus(true);
+    for (const char *name : {"mnuRemote", "mnuRemote2", "mnuRemoteStation", "mnuRD", "mnuRT2"})
+        EXPECT_TRUE(form->MenuItem(name)->isVisible()) << name;
+}

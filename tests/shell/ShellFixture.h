@@ -1,0 +1,86 @@
+#pragma once
+// A started main window (title bypassed) in a test folder, with scripted message boxes.
+#include "common/ScriptedDialogs.h"
+#include "common/TestFolder.h"
+#include "graphics/graphics_state.h"
+#include "model/Gustrom1.h"
+#include "model/fan_file.h"
+#include "model/settings_file.h"
+#include "model/units.h"
+#include "platform/Dialogs.h"
+#include "shell/MainForm.h"
+#include "shell/frmWindow.h"
+#include "shell/shell_state.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class ShellTest : public ::testing::Test {
+protected:
+    TestFolder folder;
+    std::unique_ptr<ScriptedDialogs> boxes = std::make_unique<ScriptedDialogs>();
+    std::unique_ptr<MainForm> form;
+
+    void SetUp() override {
+        ResetShellGlobals();
+        // The program's own settings, unit and fan files beside it, as an installed program has them.
+        AppFolder = folder.path();
+        WriteStartupFiles();
+        form = std::make_unique<MainForm>();
+        form->show();
+        form->MDIForm_Load();
+    }
+    void TearDown() override {
+        form.reset();
+        ResetShellGlobals();
+    }
+
+    static void WriteStartupFiles() {
+        ScriptedDialogs setup;
+        setup.Expect(VB::vbOK, "Error re-loading defaults");
+        SetBuiltInUnits();
+        SetDefaults();
+        ASSERT_TRUE(SaveDefaults());
+        ASSERT_TRUE(SaveFanData());
+    }
+
+    static void ResetShellGlobals() {
+        ActiveWindow = -1;
+        for (int w = 0; w <= 4; ++w) {
+            if (WindowOpen.InBounds(w)) {
+                WindowOpen(w) = false;
+                WindowFrozen(w) = false;
+            }
+        }
+        ToolCode = PreviousToolCode = ToolMode = 0;
+        CopyToDefaults = false;
+        DataItemOfGroup.fill(0);
+        OpenAtStart = false;
+        CommandLineFile.clear();
+        NetworkSaved = 255;
+        DefaultsSaved = 255;
+        MouseBusy = false;
+        WindowSwitching = false;
+        AxisSignX = AxisSignY = 1;
+        UnitSystem = 1;
+        if (LevelName.InBounds(250))
+            for (int level = 3; level <= 250; ++level) {
+                LevelName(level).clear();
+                LevelRange(level, 1) = LevelRange(level, 2) = 0;
+            }
+    }
+
+    frmWindow *window(int w) const { return Windows[static_cast<size_t>(w)]; }
+
+    // Puts n airways in the network, each a short level drive.
+    void AddAirways(int n) {
+        for (int a = 1; a <= n; ++a) {
+            AirwayFlags(a) = 0x1;
+            AirwayStart(1, a) = 10 * a;
+            AirwayEnd(1, a) = 10 * a + 8;
+            AirwayStart(3, a) = AirwayEnd(3, a) = 490;
+        }
+        AirwayCount = n;
+    }
+};

@@ -1,0 +1,92 @@
+#include "ShellFixture.h"
+
+#include "graphics/view_state.h"
+#include "shell/frmTitle.h"
+#include "shell/small_windows.h"
+
+#include <QApplication>
+#include <QWheelEvent>
+
+class TitleTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ResetShellGlobals();
+        AppFolder = folder.path();
+        WriteStartupFiles();
+    }
+};
+
+TEST_F(TitleTest, NetworkArgumentArmsTheTimerAndStartLoadsTheNamedFile) {
+    {
+        frmTitle plain("");
+        EXPECT_FALSE(plain.TimerStart.isActive());
+        EXPECT_EQ(plain.MainWindow(), nullptr);
+    }
+    frmTitle title("\"" + folder.path() + "mine.sim\"");
+    EXPECT_TRUE(title.TimerStart.isActive());
+    EXPECT_EQ(title.TimerStart.interval(), 1500);
+    EXPECT_EQ(AppFolder, folder.path());
+    boxes->Expect(VB::vbOK, "ERROR 53: That file doesn't exist.");
+    title.Start();
+    std::unique_ptr<MainForm> started(title.MainWindow());
+    ASSERT_NE(started, nullptr);
+    EXPECT_FALSE(title.isVisible());
+    EXPECT_FALSE(title.TimerStart.isActive());
+    EXPECT_EQ(NetworkFileName, folder.path() + "mine.sim");
+    EXPECT_FALSE(OpenAtStart);
+    ASSERT_NE(window(0), nullptr);
+    EXPECT_EQ(window(0)->Caption(), "View 1 : U/Ground Quantity");
+}
+
+TEST(TitlePicture, IsDrawnWithSurfaceAndUndergroundColours) {
+    const QImage picture = frmTitle::TitlePicture();
+    ASSERT_FALSE(picture.isNull());
+    // Sky at the top, rock at the bottom: the picture is not one flat colour.
+    EXPECT_NE(picture.pixel(5, 5), picture.pixel(5, 230));
+}
+
+TEST_F(ShellTest, EveryWheelStepOf120ZoomsOnceAboutTheCentre) {
+    PictureBox &pic = window(0)->Picture();
+    const double width = pic.ScaleWidth;
+    const double centreX = pic.ScaleLeft + pic.ScaleWidth / 2;
+    HookWheel(0);
+    auto turn = [this](int delta) {
+        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window(0)->View(), &event);
+    };
+    turn(60);
+    EXPECT_DOUBLE_EQ(pic.ScaleWidth, width); // half a notch does nothing yet
+    turn(60);
+    EXPECT_NEAR(pic.ScaleWidth, width * 0.8, width * 1e-6);
+    EXPECT_NEAR(CursorX, centreX, 1e-3 * width);
+    turn(-240);
+    EXPECT_NEAR(pic.ScaleWidth, width * 0.8 / 0.8 / 0.8, width * 1e-5);
+    UnhookWheel();
+    turn(120); // an unhooked window does not zoom
+    EXPECT_NEAR(pic.ScaleWidth, width / 0.8, width * 1e-5);
+}
+
+TEST_F(ShellTest, SimulationLabelAndReadOutsAreWrittenThroughTheHooks) {
+    Shell().SetSimLabel("OK", 0x00FF00);
+    EXPECT_EQ(form->LblSim->text(), "OK");
+    EXPECT_TRUE(form->LblSim->styleSheet().contains("rgb(0, 255, 0)"));
+    Shell().SetSimLabel("SIM", 0x80C0FF);
+    EXPECT_TRUE(form->LblSim->styleSheet().contains("rgb(255, 192, 128)"));
+    Shell().SetLabelText("TxtX", "X 120 m");
+    Shell().SetLabelText("LblWin2", "Plan");
+    EXPECT_EQ(form->TxtX->text(), "X 120 m");
+    EXPECT_EQ(form->LblWin2->text(), "Plan");
+}
+
+TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {
+    CurrentLine = "Attributes pasted";
+    MessageTime = 400;
+    MessageWindow().ShowMessage();
+    EXPECT_TRUE(MessageWindow().isVisible());
+    EXPECT_TRUE(MessageWindow().Timer.isActive());
+    EXPECT_EQ(MessageWindow().Timer.interval(), 400);
+    MessageWindow().hide();
+    PopData().Text->setHtml("<b>Airway 7</b>");
+    EXPECT_EQ(PopData().Text->toPlainText(), "Airway 7");
+}

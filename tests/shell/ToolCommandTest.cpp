@@ -1,0 +1,76 @@
+#include "ShellFixture.h"
+
+#include "shell/tool_command.h"
+
+TEST_F(ShellTest, ToolButtonsSetTheEditorToolByTheTable) {
+    const std::pair<int, int> table[] = {{2, 16},  {4, 1},   {6, 2},   {7, 3},   {8, 4},   {9, 5},
+                                         {10, 6},  {11, 7},  {12, 8},  {13, 9},  {15, 17}, {16, 11},
+                                         {17, 18}, {18, 10}, {21, 15}, {31, 19}, {0, 0}};
+    for (const auto &[button, mode] : table) {
+        form->Tools_Click(button);
+        EXPECT_EQ(ToolMode, mode) << "button " << button;
+        EXPECT_EQ(ToolCode, button);
+        for (int i = 0; i <= 31; ++i)
+            EXPECT_EQ(form->Tools(i)->isChecked(), i == button) << "button " << button << " look of " << i;
+        EXPECT_FALSE(form->Tools(button)->isEnabled());
+    }
+}
+
+TEST_F(ShellTest, ImmediateCommandsLeaveThePreviousToolCurrent) {
+    form->Tools_Click(4);
+    form->Tools_Click(1); // fit all
+    EXPECT_EQ(ToolCode, 4);
+    EXPECT_EQ(ToolMode, 1);
+    EXPECT_TRUE(form->Tools(4)->isChecked());
+    EXPECT_TRUE(form->Tools(1)->isEnabled());
+    form->Tools_Click(25); // grid off
+    EXPECT_FALSE(GridOn);
+    EXPECT_FALSE(form->MenuItem("mnuGridFlag")->isChecked());
+    EXPECT_EQ(ToolCode, 4);
+}
+
+TEST_F(ShellTest, UpdateScreenClearsOnlyTheSelectedFlagOfEveryAirway) {
+    AddAirways(3);
+    AirwayFlags(1) = 0x1 | 0x20000 | 0x4000;
+    AirwayFlags(2) = 0x2 | 0x20000 | 0x1000000;
+    AirwayFlags(3) = 0x10000 | 0x800;
+    form->Tools_Click(28);
+    EXPECT_EQ(AirwayFlags(1), 0x1 | 0x4000);
+    EXPECT_EQ(AirwayFlags(2), 0x2 | 0x1000000);
+    EXPECT_EQ(AirwayFlags(3), 0x10000 | 0x800);
+    EXPECT_EQ(ToolCode, 0);
+}
+
+TEST_F(ShellTest, AttributeCopyToDefaultsMarksButton21AndButton21ResetsIt) {
+    form->MenuItem("mnuCopy2")->trigger();
+    EXPECT_EQ(ToolMode, 15);
+    EXPECT_TRUE(CopyToDefaults);
+    EXPECT_EQ(ToolCode, 21);
+    EXPECT_TRUE(form->Tools(21)->isChecked());
+    EXPECT_TRUE(form->MenuItem("mnuCopy2")->isChecked());
+    form->Tools_Click(21);
+    EXPECT_FALSE(CopyToDefaults);
+    EXPECT_TRUE(form->MenuItem("mnuCpyPst")->isChecked());
+    EXPECT_FALSE(form->MenuItem("mnuCopy2")->isChecked());
+}
+
+TEST_F(ShellTest, AddAirwayMenuItemActsAsButton4AndUnchecksCopyPaste) {
+    form->MenuItem("mnuCpyPst")->trigger();
+    ASSERT_TRUE(form->MenuItem("mnuCpyPst")->isChecked());
+    form->mnuBar_Click(1);
+    EXPECT_EQ(ToolCode, 4);
+    EXPECT_EQ(ToolMode, 1);
+    EXPECT_FALSE(form->MenuItem("mnuCpyPst")->isChecked());
+}
+
+TEST_F(ShellTest, ToolbarCarriesTheTooltipsAndUnbuiltCommandsAreDisabled) {
+    EXPECT_EQ(form->Tools(0)->toolTip(), "Zoom / Pan  [F2]");
+    EXPECT_EQ(form->Tools(14)->toolTip(), "Air simulation [F12]");
+    EXPECT_EQ(form->Tools(31)->toolTip(), "Select airway tool (ESC to deselect)");
+    for (int i = 0; i <= 31; ++i) {
+        EXPECT_FALSE(form->Tools(i)->icon().isNull()) << i;
+        if (i != 0) {
+            EXPECT_EQ(form->Tools(i)->isEnabled(), MainForm::CommandAvailable(i)) << i;
+        }
+    }
+}

@@ -1,0 +1,202 @@
+#include "ShellFixture.h"
+
+#include "graphics/projection.h"
+#include "graphics/view_state.h"
+
+#include <QApplication>
+
+TEST_F(ShellTest, FiveWindowsAtMostEachWithItsOwnView) {
+    for (int n = 2; n <= 5; ++n) {
+        form->mnuNewWindow_Click();
+        ASSERT_NE(window(n - 1), nullptr) << n;
+        EXPECT_EQ(ActiveWindow, n - 1);
+        EXPECT_TRUE(form->MenuItem("mnuWindowView(" + std::to_string(n - 1) + ")")->isVisible());
+    }
+    EXPECT_TRUE(boxes->Shown().empty());
+    boxes->Expect(VB::vbOK, "Too many windows");
+    form->mnuNewWindow_Click();
+    EXPECT_EQ(boxes->Shown().size(), 1u);
+    EXPECT_EQ(ActiveWindow, 4);
+    EXPECT_EQ(static_cast<int>(form->Mdi()->subWindowList().size()), 5);
+}
+
+TEST_F(ShellTest, NewWindowStartsWithTheActiveViewAndKeepsItsOwnAfterwards) {
+    PictureBox &first = window(0)->Picture();
+    const double width = first.ScaleWidth;
+    form->mnuNewWindow_Click();
+    ASSERT_EQ(ActiveWindow, 1);
+    // A window's view travels through the single-precision view fields.
+    EXPECT_FLOAT_EQ(window(1)->Picture().ScaleWidth, width);
+    // Zoom window 1 only, then switch back and forth.
+    float w = static_cast<float>(width / 2), h = 0;
+    SetZoomScale(w, h);
+    const double zoomed = window(1)->Picture().ScaleWidth;
+    form->mnuWindowView_Click(0);
+    EXPECT_EQ(ActiveWindow, 0);
+    EXPECT_FLOAT_EQ(window(0)->Picture().ScaleWidth, width);
+    form->mnuWindowView_Click(1);
+    EXPECT_EQ(ActiveWindow, 1);
+    EXPECT_FLOAT_EQ(window(1)->Picture().ScaleWidth, zoomed);
+}
+
+TEST_F(ShellTest, ReleaseOverAnotherWindowActivatesItWithItsOwnView) {
+    form->mnuNewWindow_Click(); // window 1, same view as 0
+    float w = static_cast<float>(window(1)->Picture().ScaleWidth / 4), h = 0;
+    SetZoomScale(w, h);
+    const double zoomed = window(1)->Picture().ScaleWidth;
+    form->mnuWindowView_Click(0);
+    const double wide = window(0)->Picture().ScaleWidth;
+    ASSERT_NE(zoomed, wide);
+    window(0)->Form_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(PressWindow, 0);
+    window(1)->Form_MouseMove(1, 0, 1, 1);
+    window(0)->Form_MouseUp(1, 0, 5, 5);
+    EXPECT_EQ(ActiveWindow, 1);
+    EXPECT_EQ(ReleaseWindow, 0);
+    EXPECT_DOUBLE_EQ(window(1)->Picture().ScaleWidth, zoomed);
+    EXPECT_DOUBLE_EQ(window(0)->Picture().ScaleWidth, wide);
+}
+
+TEST_F(ShellTest, PointerEventsCarryTheAxisSigns) {
+    AxisSignX = -1;
+    window(0)->Form_MouseDown(1, 1, 100, 40);
+    EXPECT_FLOAT_EQ(CursorX, -100);
+    EXPECT_FLOAT_EQ(CursorY, 40);
+    EXPECT_EQ(MouseShift, 1);
+    window(0)->Form_MouseMove(0, 0, 30, 20);
+    EXPECT_FLOAT_EQ(MouseRawX, 30);
+    EXPECT_FLOAT_EQ(CursorX, -30);
+    EXPECT_FLOAT_EQ(MoveX, -30);
+}
+
+TEST_F(ShellTest, FreezeMarksTheActiveWindowAndTheNextCommandThawsIt) {
+    boxes->Expect(VB::vbOK, "Cannot freeze when only one window is present !");
+    form->mnuFreeze_Click();
+    ASSERT_EQ(boxes->Shown().size(), 1u);
+    EXPECT_EQ(boxes->Shown()[0].title, "Freeze error");
+    EXPECT_FALSE(WindowFrozen(0));
+
+    form->mnuNewWindow_Click();
+    form->mnuWindowView_Click(1); // window 1 counted open and active
+    const std::string caption = window(1)->Caption();
+    form->mnuFreeze_Click();
+    EXPECT_TRUE(WindowFrozen(1));
+    EXPECT_EQ(window(1)->Caption(), "FROZEN " + caption);
+    EXPECT_EQ(form->MenuItem("mnuWindowView(1)")->text().toStdString(), "FROZEN " + caption);
+    EXPECT_EQ(ActiveWindow, 0);
+    // A frozen window ignores presses.
+    PressWindow = -7;
+    window(1)->Form_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(PressWindow, -7);
+    form->mnuFreeze_Click();
+    EXPECT_FALSE(WindowFrozen(1));
+    EXPECT_EQ(window(1)->Caption(), caption);
+    EXPECT_EQ(boxes->Shown().size(), 1u);
+}
+
+TEST_F(ShellTest, ClosingOneOfTwoWindowsHidesItsEntryAndActivatesTheLowest) {
+    form->mnuNewWindow_Click();
+    form->mnuWindowView_Click(0);
+    form->mnuWindowView_Click(1);
+    ASSERT_TRUE(WindowOpen(0) && WindowOpen(1));
+    window(1)->close();
+    QApplication::processEvents();
+    EXPECT_EQ(window(1), nullptr);
+    EXPECT_FALSE(WindowOpen(1));
+    EXPECT_FALSE(form->MenuItem("mnuWindowView(1)")->isVisible());
+    EXPECT_EQ(ActiveWindow, 0);
+    EXPECT_TRUE(boxes->Shown().empty());
+}
+
+TEST_F(ShellTest, ClosingTheLastWindowOffersToSaveAnyChangedNetworkThenClearsIt) {
+    AddAirways(1);
+    NetworkSaved = 0;
+    boxes->Expect(VB::vbCancel, "Network Data is not saved - Save it?");
+    window(0)->close();
+    EXPECT_EQ(AirwayCount, 1); // Cancel keeps everything
+    // Yes whose save does not happen keeps the network as well.
+    boxes->Expect(VB::vbYes, "Network Data is not saved - Save it?").ExpectFile(std::nullopt);
+    window(0)->close();
+    EXPECT_EQ(AirwayCount, 1);
+    boxes->Expect(VB::vbNo, "Network Data is not saved - Save it?");
+    window(0)->close();
+    EXPECT_EQ(AirwayCount, 0);
+    EXPECT_EQ(NetworkSaved, 255);
+    ASSERT_NE(window(0), nullptr);
+    EXPECT_TRUE(window(0)->isVisible());
+    EXPECT_TRUE(WindowOpen(0));
+    EXPECT_EQ(boxes->Shown().size(), 3u);
+}
+
+TEST_F(ShellTest, NamedViewIsListedAndRestoresItsZoom) {
+    const double width = window(0)->Picture().ScaleWidth;
+    float w = static_cast<float>(width / 2), h = 0;
+    SetZoomScale(w, h);
+    const double zoomed = window(0)->Picture().ScaleWidth;
+    boxes->ExpectInput(std::string("Stope A"));
+    form->mnuSaveView_Click();
+    EXPECT_EQ(form->CmbView->currentText(), "Stope A");
+    EXPECT_EQ(NetworkSaved, 0);
+    w = static_cast<float>(width * 2);
+    SetZoomScale(w, h);
+    ASSERT_NE(window(0)->Picture().ScaleWidth, zoomed);
+    form->CmbView->SetListIndex(form->CmbView->findText("Stope A"));
+    EXPECT_DOUBLE_EQ(window(0)->Picture().ScaleWidth, zoomed);
+}
+
+TEST_F(ShellTest, BadViewNamesAreRefusedAndBuiltInViewsCannotBeDeleted) {
+    const int listed = form->CmbView->count();
+    const std::pair<std::string, std::string> refused[] = {{"a,b", "No commas allowed in name !"},
+                                                           {" lead", "Invalid view name"},
+                                                           {"say \"x\"", "Invalid view name"}};
+    for (const auto &[name, message] : refused) {
+        boxes->ExpectInput(name);
+        boxes->Expect(VB::vbOK, message);
+        form->mnuSaveView_Click();
+    }
+    EXPECT_EQ(form->CmbView->count(), listed);
+    boxes->ExpectInput(std::string("0 level"));
+    form->mnuSaveView_Click();
+    EXPECT_EQ(form->CmbView->count(), listed + 1);
+
+    form->CmbView->SetListIndex(2);
+    boxes->Expect(VB::vbOK, "Permanent view - cannot delete!");
+    form->mnuDelView_Click();
+    form->CmbView->setCurrentIndex(-1);
+    boxes->Expect(VB::vbOK, "Permanent view - cannot delete!");
+    form->mnuDelView_Click();
+    EXPECT_EQ(form->CmbView->count(), listed + 1);
+
+    form->CmbView->SetListIndex(form->CmbView->findText("0 level"));
+    boxes->Expect(VB::vbYes, "Are you sure");
+    form->mnuDelView_Click();
+    EXPECT_EQ(form->CmbView->count(), listed);
+    for (int s = 6; s <= 100; ++s)
+        EXPECT_NE(ViewName(s), "0 level");
+}
+
+TEST_F(ShellTest, OverwritingANamedViewKeepsOneSlotOfThatName) {
+    boxes->ExpectInput(std::string("Shaft"));
+    form->mnuSaveView_Click();
+    boxes->ExpectInput(std::string("Shaft"));
+    boxes->Expect(VB::vbYes, "There is already a view with that name!");
+    form->mnuSaveView_Click();
+    int sameName = 0;
+    for (int s = 1; s <= 100; ++s)
+        sameName += ViewName(s) == "Shaft" ? 1 : 0;
+    EXPECT_EQ(sameName, 1);
+    EXPECT_EQ(form->CmbView->findText("Shaft"), form->CmbView->count() - 1);
+}
+
+TEST_F(ShellTest, ActivatingAWindowStoresTheOldViewAndLoadsItsOwn) {
+    form->mnuNewWindow_Click();
+    float w = static_cast<float>(window(1)->Picture().ScaleWidth / 2), h = 0;
+    SetZoomScale(w, h);
+    const double zoomed = window(1)->Picture().ScaleWidth;
+    form->Mdi()->setActiveSubWindow(window(0));
+    ASSERT_EQ(ActiveWindow, 0);
+    EXPECT_TRUE(WindowOpen(1));
+    form->Mdi()->setActiveSubWindow(window(1));
+    EXPECT_EQ(ActiveWindow, 1);
+    EXPECT_DOUBLE_EQ(window(1)->Picture().ScaleWidth, zoomed);
+}
