@@ -125,6 +125,22 @@ bool OpenNetworkDialog() {
     return outcome == LoadOutcome::Loaded;
 }
 
+void OpenRecentFile(int index) {
+    if (index < 1 || index > 9 || RecentFiles(index).empty())
+        return;
+    if (NetworkSaved == 0 &&
+        VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNo | VB::vbQuestion) == VB::vbYes &&
+        !SaveNetworkAs())
+        return;
+    const std::string previousName = NetworkFileName;
+    NetworkFileName = RecentFiles(index);
+    LoadMode = 1;
+    if (LoadNetwork() == LoadOutcome::NotOpened)
+        NetworkFileName = previousName;
+    else
+        SetFileName();
+}
+
 void MergeCommand() {
     LoadMode = AirwayCount + 1;
     LevelOffset = 1;

@@ -7,6 +7,8 @@ void NewNetwork();
 void OpenCommand();
 // The open dialog and the load (also used by the merge command). Returns true when a file was loaded.
 bool OpenNetworkDialog();
+// A recent-file menu entry (1..9): loads that file; a file that cannot be opened changes nothing.
+void OpenRecentFile(int index);
 // File > Merge: appends another network file to the current network.
 void MergeCommand();
 // File > Save As. Returns true when the file was written.

@@ -98,6 +98,7 @@ public:
     void MarkToolButton(int toolCode) override;
     void FocusActiveWindow() override;
     void RunToolCommand() override;
+    bool OpenHelpFile(const std::string &path, int context) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -153,3 +153,34 @@ TEST_F(NetworkFileTest, HelpOpensTheInstalledFileOrSaysItIsMissing) {
     PrintCommand();
     EXPECT_EQ(shell.printWindows, 1);
 }
+
+TEST_F(NetworkFileTest, RecentFileEntryLoadsItsFileOrChangesNothing) {
+    GenerateNetwork(12, 3);
+    ASSERT_TRUE(SaveTo("recent.sim"));
+    GenerateNetwork(10, 1);
+    NetworkFileName = Path("current.sim");
+    NetworkSaved = 255;
+    RecentFiles(1) = Path("recent.sim");
+    RecentFiles(2) = Path("gone.sim");
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "ERROR 53");
+        OpenRecentFile(2);
+    }
+    EXPECT_EQ(NetworkFileName, Path("current.sim"));
+    EXPECT_EQ(AirwayCount, 10);
+    EXPECT_EQ(RecentFiles(1), Path("recent.sim"));
+
+    // A changed network is offered for saving first; a cancelled Save As keeps it.
+    NetworkSaved = 0;
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbYes, "Network Data is not saved - Save it?").ExpectFile(std::nullopt);
+        OpenRecentFile(1);
+    }
+    EXPECT_EQ(AirwayCount, 10);
+    NetworkSaved = 255;
+    OpenRecentFile(1);
+    EXPECT_EQ(AirwayCount, 12);
+    EXPECT_EQ(NetworkFileTitle, "recent.sim");
+}
