@@ -15,6 +15,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "simulation/checks.h"
 
 #include <algorithm>
 #include <cctype>
@@ -153,8 +154,12 @@ void MergeCommand() {
     FillLevelList();
     removeAdjacentDuplicateLevels();
     FillLevelList();
-    if (merged && AirwayCount >= firstMerged)
+    if (merged && AirwayCount >= firstMerged) {
+        // The merged airways are numbered while they still sit after the network's own; the sort then
+        // moves whole records.
         RenumberAirways(firstMerged, false);
+        SortAirways();
+    }
     UpdateNodeKeys();
     LoadMode = 1;
     LevelOffset = 0;
