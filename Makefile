@@ -5,7 +5,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 PACKAGES := build-essential cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb
-EXAMPLE := $(firstword $(wildcard examples/*.sim))
+EXAMPLE := examples/teaching.sim
 
 .PHONY: deps build run test test-asan bench clean
 

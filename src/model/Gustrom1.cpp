@@ -191,6 +191,8 @@ VBArray<std::string> RecentFiles;
 bool SeparatorConvert = false;
 char FileDecimalSeparator = '.';
 char LocalDecimalSeparator = '.';
+int LevelOffset = 0;
+bool DialogCancelled = false;
 
 int AnalysisMode = 0;
 int ShowProgress = 0;
@@ -413,6 +415,10 @@ void ClearNetwork() {
         PrimaryLayerName(i) = "";
         PrimaryLayerVisible(i) = true;
     }
+    // The startup view belongs to the network it was saved with.
+    ViewName(0) = "";
+    for (int f = 1; f <= 28; ++f) ViewSingles(0, f) = 0;
+    for (int f = 1; f <= 5; ++f) ViewCurrency(0, f) = 0;
     for (int v = 6; v <= 100; ++v) {
         ViewName(v) = "";
         for (int f = 1; f <= 16; ++f) ViewSingles(v, f) = 0;

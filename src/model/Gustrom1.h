@@ -271,6 +271,9 @@ extern VBArray<std::string> RecentFiles; // 1..9
 extern bool SeparatorConvert;        // the file's separator differs from the local one
 extern char FileDecimalSeparator;    // the writer's separator, from the second character of the first line
 extern char LocalDecimalSeparator;   // the local separator, refreshed by every SplitFields
+// Network file commands.
+extern int LevelOffset;              // merge: first level slot that the merged levels fill
+extern bool DialogCancelled;         // the last file dialog returned no name
 
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways

@@ -1,7 +1,27 @@
 #pragma once
-// Writing network files. Success shows in NetworkSaved (255 after a good normal save).
+// Writing the whole network to its file or to the recovery copy.
+#include <string>
 
-// 0 normal save to NetworkFileName; 1 the recovery copy "tempsim.sim" in the temporary folder.
-void SaveNetwork(int mode);
-// Asks for a file name and saves there.
-void SaveNetworkAs();
+class TextFileWriter;
+
+// Mode 1 writes the recovery copy "tempsim.sim" in the temporary folder; any other mode writes the current
+// file (an unnamed network goes to Save As). Returns true when the file was written, false when the save
+// was refused, cancelled or failed, so that closing and exit can stop.
+bool SaveNetwork(int mode);
+
+// File > Save As (with the file commands). Returns true when the file was written.
+bool SaveNetworkAs();
+
+// Writes the network file text (every section, current version) to `out`.
+void WriteNetworkFile(TextFileWriter &out);
+
+// Puts a file name at the top of the recent-file list: an entry already in the list moves up, the others
+// move down one place. Returns false when the list was already so.
+bool MoveToTopOfRecentFiles(const std::string &fileName);
+
+// The path of the recovery copy.
+std::string RecoveryCopyPath();
+
+// Writes bytes to a file through a temporary file beside it, so that a failed write leaves the old file
+// whole. VBError 76 when the folder does not exist, 75 when the file cannot be written.
+void ReplaceFileContents(const std::string &path, const std::string &bytes);

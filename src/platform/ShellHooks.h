@@ -64,6 +64,19 @@ public:
     virtual void StopRotationTimer() {}
     // Runs the command dispatcher on ToolCode (a key chose a tool or a command by its number).
     virtual void RunCommand(int /*code*/) {}
+    // The note window (frmFileNote) and its text box.
+    virtual bool FileNoteShown() const { return false; }
+    virtual std::string FileNoteText() const { return {}; }
+    virtual void SetFileNoteText(const std::string& /*text*/) {}
+    virtual void SetFileNoteSelStart(int /*start*/) {}
+    // The command dispatcher (ToolCommand) applying the current ToolCode.
+    virtual void RunToolCommand() {}
+    // Background colour and picture retention of graphics window w.
+    virtual void SetGraphicsWindowLook(int /*w*/, int32_t /*backColour*/, bool /*autoRedraw*/) {}
+    // The print window (modal).
+    virtual void ShowPrintWindow() {}
+    // Opens a help file at a context number; false when it cannot be shown.
+    virtual bool OpenHelpFile(const std::string& /*path*/, int /*context*/) { return false; }
 };
 
 // The current implementation (never null).

@@ -6,6 +6,8 @@
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/file_commands.h"
+#include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Text1252.h"
 #include "shell/frmWindow.h"
@@ -15,6 +17,8 @@
 #include "simulation/driver.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -180,10 +184,22 @@ void MainForm::buildMenus() {
     QMenuBar *bar = menuBar();
 
     QMenu *file = bar->addMenu("&File");
+    connect(addItem(file, "mnuNew", "&New"), &QAction::triggered, this, [] { NewNetwork(); });
+    connect(addItem(file, "mnuOpen", "&Open..."), &QAction::triggered, this, [] { OpenCommand(); });
+    connect(addItem(file, "mnuMergeFile", "&Merge..."), &QAction::triggered, this, [] { MergeCommand(); });
+    connect(addItem(file, "mnuSave", "&Save"), &QAction::triggered, this, [] {
+        if (MasterFile || NetworkFileName.empty())
+            SaveNetworkAs();
+        else
+            SaveNetwork(0);
+    });
+    connect(addItem(file, "mnuSaveAs", "Save &As..."), &QAction::triggered, this, [] { SaveNetworkAs(); });
+    connect(addItem(file, "mnuPrint", "&Print..."), &QAction::triggered, this, [] { PrintCommand(); });
+    file->addSeparator();
     for (int i = 1; i <= 9; ++i) {
         QAction *a = addItem(file, "mnuOld(" + std::to_string(i) + ")", QString("&%1").arg(i));
         a->setVisible(false);
-        a->setEnabled(false); // opening a recent file comes with the file commands
+        connect(a, &QAction::triggered, this, [i] { OpenRecentFile(i); });
     }
     file->addSeparator();
     connect(addItem(file, "mnuExit", "&Exit"), &QAction::triggered, this, &MainForm::mnuExit_Click);
@@ -314,6 +330,9 @@ void MainForm::buildMenus() {
         a->setVisible(i == 0);
         connect(a, &QAction::triggered, this, [this, i] { mnuWindowView_Click(i); });
     }
+
+    QMenu *help = bar->addMenu("&Help");
+    connect(addItem(help, "mnuContents", "&Contents"), &QAction::triggered, this, [] { ShowHelp(); });
 }
 
 void MainForm::buildToolbar() {
@@ -492,7 +511,7 @@ std::string MainForm::ViewListText(int index) const {
 }
 void MainForm::RunCommand(int code) {
     ToolCode = code;
-    ToolCommand();
+    RunToolCommand();
 }
 
 void MainForm::RecentMenuSet(int index, const std::string &caption, bool visible) {
@@ -549,6 +568,14 @@ void MainForm::FocusActiveWindow() {
     if (ActiveWindow >= 0 && ActiveWindow <= 4)
         if (frmWindow *w = Windows[static_cast<size_t>(ActiveWindow)])
             w->View()->setFocus();
+}
+
+void MainForm::RunToolCommand() {
+    ::ToolCommand();
+}
+
+bool MainForm::OpenHelpFile(const std::string &path, int /*context*/) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(path)));
 }
 
 // ---- Toolbar ----

@@ -103,6 +103,8 @@ public:
     void ShowRemoteMenus(bool show) override;
     void MarkToolButton(int toolCode) override;
     void FocusActiveWindow() override;
+    void RunToolCommand() override;
+    bool OpenHelpFile(const std::string &path, int context) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -16,12 +16,6 @@
 #include "platform/ShellHooks.h"
 #include "simulation/driver.h"
 
-void LoadNetwork() {}
-void SetFileName() {}
-// Leaves NetworkSaved as it was: callers read a failed save from it.
-void SaveNetwork(int) {}
-void SaveNetworkAs() {}
-void OpenCommand() {}
 void SetToolCursor(int) {}
 void CalibratePause() {}
 

@@ -100,6 +100,28 @@ public:
         ToolCode = PreviousToolCode;
     }
 
+    bool noteShown = false;
+    std::string noteText;
+    int noteSelStart = -1;
+    int toolCommands = 0;
+    int printWindows = 0;
+    std::vector<std::pair<std::string, int>> helpOpened;
+    bool helpAvailable = false;
+    bool FileNoteShown() const override { return noteShown; }
+    std::string FileNoteText() const override { return noteText; }
+    void SetFileNoteText(const std::string& text) override { noteText = text; }
+    void SetFileNoteSelStart(int start) override { noteSelStart = start; }
+    void RunToolCommand() override { ++toolCommands; }
+    void SetGraphicsWindowLook(int w, int32_t back, bool autoRedraw) override {
+        graphicsWindows[w].backColour = back;
+        graphicsWindows[w].autoRedraw = autoRedraw;
+    }
+    void ShowPrintWindow() override { ++printWindows; }
+    bool OpenHelpFile(const std::string& path, int context) override {
+        helpOpened.emplace_back(path, context);
+        return helpAvailable;
+    }
+
 private:
     ShellHooks* previous_ = nullptr;
 };

@@ -26,6 +26,7 @@ TEST_F(TitleTest, NetworkArgumentArmsTheTimerAndStartLoadsTheNamedFile) {
     EXPECT_TRUE(title.TimerStart.isActive());
     EXPECT_EQ(title.TimerStart.interval(), 1500);
     EXPECT_EQ(AppFolder, folder.path());
+    boxes->Expect(VB::vbOK, "ERROR 53: That file doesn't exist.");
     title.Start();
     std::unique_ptr<MainForm> started(title.MainWindow());
     ASSERT_NE(started, nullptr);

@@ -117,7 +117,7 @@ TEST_F(ShellTest, ClosingTheLastWindowOffersToSaveAnyChangedNetworkThenClearsIt)
     window(0)->close();
     EXPECT_EQ(AirwayCount, 1); // Cancel keeps everything
     // Yes whose save does not happen keeps the network as well.
-    boxes->Expect(VB::vbYes, "Network Data is not saved - Save it?");
+    boxes->Expect(VB::vbYes, "Network Data is not saved - Save it?").ExpectFile(std::nullopt);
     window(0)->close();
     EXPECT_EQ(AirwayCount, 1);
     boxes->Expect(VB::vbNo, "Network Data is not saved - Save it?");

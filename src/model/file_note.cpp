@@ -1,0 +1,66 @@
+#include "model/file_note.h"
+
+#include "model/Gustrom1.h"
+#include "platform/ShellHooks.h"
+#include "platform/System.h"
+
+#include <cstdio>
+
+namespace {
+
+// Caret position past any note's end.
+constexpr int NoteEnd = 10000000;
+
+// Day of the week, 0 = Sunday (Zeller's congruence in the Gregorian calendar).
+int weekDay(int year, int month, int day) {
+    if (month < 3) {
+        month += 12;
+        --year;
+    }
+    const int k = year % 100, j = year / 100;
+    const int h = (day + 13 * (month + 1) / 5 + k + k / 4 + j / 4 + 5 * j) % 7; // 0 = Saturday
+    return (h + 6) % 7;
+}
+
+} // namespace
+
+std::string FileSavedStamp() {
+    static const char *days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char *months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const VB::DateTime t = VB::Now();
+    const int month = t.month >= 1 && t.month <= 12 ? t.month : 1;
+    char text[96];
+    std::snprintf(text, sizeof text, "*** File Saved %02d:%02d:%02d   %s, %d %s %04d ***", t.hour, t.minute,
+                  t.second, days[weekDay(t.year, month, t.day)], t.day, months[month - 1], t.year);
+    return text;
+}
+
+void GetFileNote() {
+    if (Shell().FileNoteShown())
+        FileNote = Shell().FileNoteText();
+}
+
+void ShowFileNote() {
+    if (!Shell().FileNoteShown())
+        return;
+    Shell().SetFileNoteText(FileNote);
+    Shell().SetFileNoteSelStart(NoteEnd);
+}
+
+void ClearFileNote() {
+    if (!Shell().FileNoteShown())
+        return;
+    Shell().SetFileNoteText("");
+    FileNote.clear();
+}
+
+void StampFileNote() {
+    const std::string stamp = FileSavedStamp();
+    FileNote += "\r" + stamp + "\r";
+    if (Shell().FileNoteShown()) {
+        Shell().SetFileNoteText(Shell().FileNoteText() + stamp + "\r\r");
+        Shell().SetFileNoteSelStart(NoteEnd);
+    }
+    GetFileNote();
+}

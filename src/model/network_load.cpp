@@ -1,0 +1,864 @@
+#include "model/network_load.h"
+
+#include "graphics/drawing.h"
+#include "graphics/graphics_state.h"
+#include "graphics/projection.h"
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "model/defaults_block.h"
+#include "model/fan_file.h"
+#include "model/file_note.h"
+#include "model/geometry.h"
+#include "model/levels_views.h"
+#include "model/network_save.h"
+#include "model/node_keys.h"
+#include "model/recent_files.h"
+#include "model/record_line.h"
+#include "model/text_files.h"
+#include "model/undo.h"
+#include "platform/Dialogs.h"
+#include "platform/ShellHooks.h"
+#include "platform/System.h"
+#include "platform/VBError.h"
+#include "platform/VBMath.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// The user answered No to "Do you wish to continue loading?", or the file cannot be read on.
+struct LoadStopped {};
+
+bool startsWith(std::string_view text, std::string_view start) {
+    return text.substr(0, start.size()) == start;
+}
+
+std::string trimmed(const std::string &text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A run-time error inside the load: file errors end it, any other asks whether to go on. Returns
+// normally when the load goes on with the next statement.
+void loadError(const VBError &e) {
+    switch (e.number) {
+    case 53:
+        StatusText = "ERROR 53: That file doesn't exist.";
+        break;
+    case 68:
+        StatusText = "ERROR 68: Drive not available.";
+        break;
+    case 76:
+        StatusText = "ERROR 76: That path doesn't exist.";
+        break;
+    default:
+        StatusText = "Error occured loading file";
+        break;
+    }
+    if (e.number == 53 || e.number == 68 || e.number == 76) {
+        VB::MsgBox(StatusText, VB::vbOKOnly);
+        throw LoadStopped{};
+    }
+    if (VB::MsgBox(StatusText + "\r\nDo you wish to continue loading?", VB::vbYesNo | VB::vbQuestion,
+                   "Error") != VB::vbYes)
+        throw LoadStopped{};
+}
+
+// Runs one statement; an error in it goes to the load's error question.
+template <typename F> void statement(F &&f) {
+    try {
+        f();
+    } catch (const VBError &e) {
+        loadError(e);
+    }
+}
+
+float strictSingle(int n) {
+    return StrictSingle(StrictValue(LineFields(n)));
+}
+int32_t strictWhole(int n) {
+    return StrictLong(StrictValue(LineFields(n)));
+}
+int lenientWhole(int n) {
+    return LenientInteger(LenientValue(LineFields(n)));
+}
+bool booleanField(int n) {
+    const std::string &f = LineFields(n);
+    try {
+        return BooleanValue(f);
+    } catch (const VBError &) {
+        return LenientValue(f) != 0;
+    }
+}
+
+// Any index read from the file is checked before it is used.
+void checkAirwayIndexes(int a) {
+    if (AirwayFan(a) < -1 || AirwayFan(a) > MaxFans)
+        AirwayFan(a) = 0;
+    if (AirwayPrimaryLayer(a) < 1 || AirwayPrimaryLayer(a) > 16)
+        AirwayPrimaryLayer(a) = 1;
+    if (AirwaySecondaryLayer(a) < 1 || AirwaySecondaryLayer(a) > 48)
+        AirwaySecondaryLayer(a) = 1;
+    if (AirwayStation(a) < 0 || AirwayStation(a) > MaxStations)
+        AirwayStation(a) = 0;
+    if (AirwayResistanceType(a) < 0 || AirwayResistanceType(a) > TypedPreset)
+        AirwayResistanceType(a) = 0;
+    if (AirwayShockType(a) < 0 || AirwayShockType(a) > TypedPreset)
+        AirwayShockType(a) = 0;
+    if (AirwayWallType(a) < 0 || AirwayWallType(a) > TypedPreset)
+        AirwayWallType(a) = 0;
+}
+
+class Loader {
+public:
+    Loader(TextFileReader &in, float version, bool merge) : in_(in), version_(version), merge_(merge) {}
+
+    bool next(std::string &line) { return in_.ReadLine(line); }
+    void split(const std::string &line) { SplitFields(version_, line, LineFields); }
+    void skipUntil(std::string_view start) {
+        std::string line;
+        while (next(line))
+            if (startsWith(line, start))
+                return;
+    }
+
+    void readPresetLines();
+    void readSevenTabLines();
+    void readViewsAndTags();
+    void readFans(bool estimateDiameters);
+    void readLevels();
+    void readVersion1Levels(std::vector<std::string> &items, std::size_t &pos);
+    void readFloatingTexts();
+    void readAirways(int lastSlot);
+    void readVersion1Airways(std::vector<std::string> &items, std::size_t &pos, int lastSlot);
+
+    int fanOffset = 0;
+
+private:
+    TextFileReader &in_;
+    float version_;
+    bool merge_;
+};
+
+void Loader::readPresetLines() {
+    std::string line;
+    auto readTable = [&](VBArray<std::string> &names, VBArray<float> &values, int last) {
+        for (int i = 0; i <= last; ++i) {
+            if (!next(line))
+                return;
+            split(line);
+            names(i) = LineFields(2);
+            values(i) = LenientSingle(LenientValue(LineFields(3)));
+        }
+    };
+    readTable(WallTypeName, WallTypeFactor, 10);
+    readTable(ResistanceTypeName, ResistanceTypeValue, 10);
+    for (int i = 10; i <= 49; ++i) {
+        ResistanceTypeName(i).clear();
+        ResistanceTypeValue(i) = 0;
+    }
+    readTable(ShockTypeName, ShockTypeLength, 6);
+}
+
+void Loader::readSevenTabLines() {
+    std::string line;
+    auto names = [&](VBArray<std::string> &table) {
+        if (!next(line))
+            return false;
+        split(line);
+        for (int i = 0; i <= 49; ++i)
+            table(i) = LineFields(i + 1);
+        return true;
+    };
+    auto values = [&](VBArray<float> &table, bool roundFour) {
+        if (!next(line))
+            return false;
+        split(line);
+        for (int i = 0; i <= 49; ++i)
+            statement([&] {
+                double v = StrictValue(LineFields(i + 1));
+                if (roundFour)
+                    v = VB::RoundHalfEven(v * 10000) / 10000;
+                table(i) = StrictSingle(v);
+            });
+        return true;
+    };
+    if (!names(WallTypeName) || !values(WallTypeFactor, version_ < 2.4f) || !names(ResistanceTypeName) ||
+        !values(ResistanceTypeValue, false) || !names(ShockTypeName) || !values(ShockTypeLength, false) ||
+        !next(line))
+        return;
+    split(line);
+    auto set = [](int n) { return LenientValue(LineFields(n)) != 0; };
+    auto present = [](int n) { return !LineFields(n).empty(); };
+    auto lenientSingle = [](int n) { return LenientSingle(LenientValue(LineFields(n))); };
+    statement([&] { PowerCost = strictSingle(2); });
+    statement([&] { AirPowerEfficiency = strictSingle(4); });
+    statement([&] { AirDensity = strictSingle(6); });
+    LayerDisplay = LenientLong(LenientValue(LineFields(7)));
+    if (set(8))
+        SpinSpeed = lenientSingle(8);
+    if (set(9))
+        TiltSpeed = lenientSingle(9);
+    if (set(10))
+        FullRotation = lenientWhole(10);
+    ColourScheme = lenientWhole(11);
+    AttributeMask = LenientLong(LenientValue(LineFields(12)));
+    GraphicsDetail = present(13) ? lenientWhole(13) : 511;
+    for (int k = 1; k <= 3; ++k) {
+        if (present(13 + k))
+            FontName(k) = LineFields(13 + k);
+        if (set(16 + k))
+            FontBold(k) = lenientWhole(16 + k);
+        if (set(19 + k))
+            FontSize(k) = lenientWhole(19 + k);
+    }
+    if (present(23))
+        statement([&] { SurfacePressureRL = strictSingle(23); });
+    int *exportSizes[5] = {&ExportNodeCircleSize, &ExportArrowSize, &ExportDataSize, &ExportAirwaySize,
+                           &ExportNodeSize};
+    for (int k = 0; k < 5; ++k)
+        if (set(24 + k))
+            *exportSizes[k] = lenientWhole(24 + k);
+    DataDisplayMode = lenientWhole(29);
+    FontBold(4) = lenientWhole(30);
+    if (set(31))
+        FontSize(4) = lenientWhole(31);
+    if (set(32))
+        FontName(4) = LineFields(32);
+    if (set(33))
+        ExportFloatSize = lenientWhole(33);
+    if (present(34))
+        ScreenBuffer = booleanField(34);
+    if (present(35))
+        ConfirmActions = booleanField(35);
+    if (set(36))
+        FontName(4) = LineFields(36);
+    if (set(37))
+        FontBold(4) = lenientWhole(37);
+    if (set(38))
+        FontSize(4) = lenientWhole(38);
+    if (present(39))
+        FontScale = lenientWhole(39);
+    for (int k = 0; k <= 6; ++k)
+        if (set(40 + k))
+            IconSize(k) = lenientWhole(40 + k);
+    if (present(47))
+        PropertyInheritance = booleanField(47);
+    if (present(48))
+        AutoInfo = booleanField(48);
+}
+
+void Loader::readViewsAndTags() {
+    std::string line;
+    next(line); // "Saved Views"
+    if (!next(line))
+        return;
+    split(line);
+    if (LineFields(1) == "startupview")
+        ReadViewLine(0);
+    if (LineFields(1) != "End of saved views") {
+        // Named views are packed into the slots from 6; slot 100 on belongs to the graphics windows.
+        int slot = 6;
+        while (next(line)) {
+            split(line);
+            if (LineFields(1) == "End of saved views")
+                break;
+            if (slot <= 99)
+                ReadViewLine(slot++);
+        }
+    }
+    ViewSingles(3, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
+    ViewSingles(4, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
+    ViewSingles(5, 1) = static_cast<float>(AxisSignY);
+
+    next(line); // "Tag List"
+    while (next(line)) {
+        if (startsWith(line, "End of Tag"))
+            break;
+        split(line);
+        const int n = lenientWhole(1);
+        if (n >= 1 && n <= 16) {
+            PrimaryLayerName(n) = LineFields(2);
+            PrimaryLayerVisible(n) = booleanField(3);
+        } else if (n <= -1 && n >= -48) {
+            SecondaryLayerName(-n) = LineFields(2);
+            SecondaryLayerVisible(-n) = booleanField(3);
+        }
+    }
+}
+
+void Loader::readFans(bool estimateDiameters) {
+    std::string line;
+    if (!next(line))
+        return;
+    split(line);
+    const int fileFans = std::max(0, lenientWhole(5));
+    if (!merge_) {
+        for (int f = 1; f <= MaxFans; ++f) {
+            FanName(f).clear();
+            for (int p = 1; p <= 10; ++p) {
+                FanCurvePressure(1, p, f) = 0;
+                FanCurvePressure(2, p, f) = 0;
+                FanCurveFlow(p, f) = 0;
+                FanCurveEfficiency(p, f) = 0;
+            }
+        }
+        fanOffset = 0;
+    } else {
+        fanOffset = 0;
+        while (fanOffset < MaxFans && !FanName(fanOffset + 1).empty())
+            ++fanOffset;
+        if (VB::MsgBox(
+                "Do you want the new data to use the original fan database (YES) or add the merged fan "
+                "database to the existing fan list (NO)",
+                VB::vbYesNo | VB::vbQuestion, "Merge fan database") == VB::vbYes) {
+            fanOffset = 0;
+            skipUntil("**End of Fa");
+            return;
+        }
+    }
+    bool endSeen = false;
+    for (int k = 1; k <= fileFans && !endSeen; ++k) {
+        if (!next(line))
+            return;
+        if (startsWith(line, "**End of Fa")) {
+            endSeen = true;
+            break;
+        }
+        split(line);
+        int n = lenientWhole(3);
+        if (n == 0)
+            n = k;
+        if (n > MaxFans - fanOffset) {
+            VB::MsgBox("Fan database default size is smaller than the file size !\r\nAny fans above fan " +
+                           std::to_string(MaxFans) + " will be deleted",
+                       VB::vbOKOnly);
+            break;
+        }
+        // A negative fan number has no slot: its lines are read and dropped.
+        const int f = n < 1 ? -1 : n + fanOffset;
+        if (f > 0) {
+            FanName(f) = trimmed(LineFields(1));
+            if (!LineFields(2).empty())
+                statement([&] { FanDiameter(f) = strictSingle(2); });
+        }
+        for (int p = 1; p <= 10; ++p) {
+            if (!next(line))
+                return;
+            if (startsWith(line, "**End of Fa")) {
+                endSeen = true;
+                break;
+            }
+            if (f < 0)
+                continue;
+            split(line);
+            statement([&] { FanCurvePressure(1, p, f) = strictSingle(2); });
+            statement([&] { FanCurveFlow(p, f) = strictSingle(3); });
+            if (!LineFields(4).empty())
+                statement([&] { FanCurveEfficiency(p, f) = StrictInteger(StrictValue(LineFields(4))); });
+            if (!LineFields(5).empty())
+                statement([&] { FanCurvePressure(2, p, f) = strictSingle(5); });
+        }
+        if (f > 0 && estimateDiameters && FanDiameter(f) == 0 && FanCurveFlow(10, f) > 0) {
+            const double d = 2 * std::sqrt(FanCurveFlow(10, f) / (21 * ViewPi));
+            FanDiameter(f) = static_cast<float>(VB::RoundHalfEven(d * 100) / 100);
+        }
+    }
+    // The end marker follows the last fan even when the file holds exactly its count of fans.
+    if (!endSeen)
+        skipUntil("**End of Fa");
+}
+
+void Loader::readLevels() {
+    std::string line;
+    if (!next(line))
+        return;
+    const int offset = std::clamp(LevelOffset, 0, 98);
+    int slot = offset;
+    for (int i = 1; i <= 250; ++i) {
+        if (!next(line) || startsWith(line, "**END OF RL"))
+            break;
+        if (i + offset >= 250)
+            continue;
+        slot = i + offset;
+        split(line);
+        LevelName(slot) = LineFields(1);
+        LevelRange(slot, 1) = LenientLong(LenientValue(LineFields(2)));
+        LevelRange(slot, 2) = LenientLong(LenientValue(LineFields(3)));
+    }
+    for (int s = slot + 1; s <= 249; ++s) {
+        LevelName(s).clear();
+        LevelRange(s, 1) = 0;
+        LevelRange(s, 2) = 0;
+    }
+}
+
+void Loader::readFloatingTexts() {
+    std::string line;
+    bool endSeen = false;
+    int slot = 0;
+    for (int t = 1; t <= MaxFloatingTexts; ++t) {
+        if (!next(line))
+            return;
+        split(line);
+        if (LineFields(1) == "**End Of Floating Text") {
+            endSeen = true;
+            break;
+        }
+        if (merge_) {
+            // Merged texts take free slots and leave the network's own texts alone.
+            do
+                ++slot;
+            while (slot <= MaxFloatingTexts && FloatingTextUsed(slot));
+            if (slot > MaxFloatingTexts || LineFields(1).empty()) {
+                if (LineFields(1).empty())
+                    --slot;
+                continue;
+            }
+        } else {
+            slot = t;
+            if (LineFields(1).empty()) {
+                FloatingTextString(slot).clear();
+                FloatingTextUsed(slot) = false;
+                continue;
+            }
+        }
+        FloatingTextString(slot) = LineFields(1);
+        FloatingTextUsed(slot) = true;
+        for (int c = 1; c <= 3; ++c)
+            statement([&] { FloatingTextPosition(c, slot) = strictWhole(c + 1); });
+    }
+    if (!endSeen)
+        skipUntil("**End Of Floating Text");
+}
+
+void Loader::readAirways(int lastSlot) {
+    std::string line;
+    next(line); // heading
+    int a = LoadMode;
+    while (next(line)) {
+        if (line.empty())
+            continue;
+        if (a > lastSlot) {
+            VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
+            break;
+        }
+        AirwayCount = a;
+        statement([&] { AirwayFromRecord(line, a, version_); });
+        AirwayUndoStamp(a) = 0;
+        checkAirwayIndexes(a);
+        ++a;
+    }
+}
+
+void Loader::readVersion1Levels(std::vector<std::string> &items, std::size_t &pos) {
+    const int offset = std::clamp(LevelOffset, 0, 98);
+    for (int i = 1; i <= 99 && pos + 3 <= items.size(); ++i, pos += 3) {
+        const int slot = i + offset;
+        if (slot > 99)
+            continue;
+        LevelName(slot) = items[pos];
+        LevelRange(slot, 1) = LenientLong(LenientValue(items[pos + 1]));
+        LevelRange(slot, 2) = LenientLong(LenientValue(items[pos + 2]));
+    }
+}
+
+void Loader::readVersion1Airways(std::vector<std::string> &items, std::size_t &pos, int lastSlot) {
+    int a = LoadMode;
+    std::string line;
+    for (; pos + 26 <= items.size(); pos += 29, ++a) {
+        if (a > lastSlot) {
+            VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
+            break;
+        }
+        line.clear();
+        for (int k = 0; k < 26; ++k) {
+            std::string item = items[pos + k];
+            std::replace(item.begin(), item.end(), '\t', ' ');
+            line += item;
+            line += '\t';
+        }
+        AirwayCount = a;
+        statement([&] { AirwayFromRecord(line, a, 3.0f); });
+        // The list records marked typed values with the old codes.
+        if (AirwayResistanceType(a) == 10)
+            AirwayResistanceType(a) = TypedPreset;
+        if (AirwayWallType(a) == 10)
+            AirwayWallType(a) = TypedPreset;
+        if (AirwayShockType(a) == 6)
+            AirwayShockType(a) = TypedPreset;
+        AirwayUndoStamp(a) = 0;
+        checkAirwayIndexes(a);
+    }
+}
+
+// The comma-separated list items of the remaining lines; a quoted item keeps its commas.
+std::vector<std::string> listItems(TextFileReader &in) {
+    std::vector<std::string> items;
+    std::string line;
+    while (in.ReadLine(line)) {
+        std::size_t i = 0;
+        if (line.find_first_not_of(' ') == std::string::npos)
+            continue;
+        while (i <= line.size()) {
+            while (i < line.size() && line[i] == ' ')
+                ++i;
+            std::string item;
+            if (i < line.size() && line[i] == '"') {
+                const std::size_t close = line.find('"', i + 1);
+                item = line.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+                i = close == std::string::npos ? line.size() : close + 1;
+                const std::size_t comma = line.find(',', i);
+                i = comma == std::string::npos ? line.size() + 1 : comma + 1;
+            } else {
+                const std::size_t comma = line.find(',', i);
+                item = trimmed(line.substr(i, comma == std::string::npos ? std::string::npos : comma - i));
+                i = comma == std::string::npos ? line.size() + 1 : comma + 1;
+            }
+            items.push_back(std::move(item));
+        }
+    }
+    return items;
+}
+
+std::string fileBytes(const std::string &path) {
+    std::error_code error;
+    const std::filesystem::path file(path);
+    if (!std::filesystem::is_regular_file(file, error)) {
+        const std::filesystem::path folder = file.parent_path();
+        if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+            throw VBError(VBErr::PathNotFound, "path not found");
+        throw VBError(53, "file not found");
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw VBError(75, "path/file access error");
+    std::string bytes;
+    in.seekg(0, std::ios::end);
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+struct LineCounts {
+    int afterLevels = 0; // non-empty lines after the level list: at least the airways
+    int all = 0;         // non-empty lines after the header
+};
+
+// Counts lines as the reader sees them (they end at CR, with an LF behind it).
+LineCounts countLines(std::string_view text) {
+    std::size_t pos = 0;
+    auto nextLine = [&](std::string_view &line) {
+        if (pos >= text.size())
+            return false;
+        std::size_t end = text.find('\r', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (pos < text.size() && text[pos] == '\n')
+            ++pos;
+        return true;
+    };
+    std::string_view line;
+    nextLine(line);
+    bool counting = false;
+    LineCounts counts;
+    while (nextLine(line)) {
+        if (line.empty())
+            continue;
+        ++counts.all;
+        if (counting)
+            ++counts.afterLevels;
+        else if (startsWith(line, "**END OF RL"))
+            counting = true;
+    }
+    return counts;
+}
+
+// Level the display starts on: 2 when there are two or more levels.
+int startLevel() {
+    int n = 1;
+    while (n <= 250 && !(LevelName(n).empty() && LevelRange(n, 1) == 0 && LevelRange(n, 2) == 0))
+        ++n;
+    return std::max(n, 2) - 1 >= 2 ? 2 : 1;
+}
+
+void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
+    FillLevelList();
+    const int level = startLevel();
+    LevelScrollValue = level;
+    RLWindowLow = LevelRange(level, 2);
+    RLWindowHigh = LevelRange(level, 1);
+    LevelElevation = (static_cast<double>(RLWindowHigh) + RLWindowLow) / 2;
+    for (int i = 1; i <= 48; ++i)
+        SecondaryLayerVisible(i) = true;
+    for (int i = 1; i <= 8; ++i)
+        PrimaryLayerVisible(i) = true;
+    Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(0), ScreenBuffer);
+    if (merge)
+        for (int a = firstMerged; a <= AirwayCount; ++a)
+            if (AirwayFan(a) > 0) {
+                AirwayFan(a) += fanOffset;
+                if (AirwayFan(a) > MaxFans)
+                    AirwayFan(a) = 0;
+            }
+    UpdateNodeKeys();
+    CalcAllAirways();
+    FillViewList();
+
+    ViewIs3D = -1;
+    Shell().ViewListSetIndex(0);
+    ViewIs3D = 0;
+    if (ViewName(0).empty()) {
+        SetVisibleAirways();
+        FitNetwork();
+        if (Shell().LevelScrollGetValue() != level)
+            Shell().LevelScrollSetValue(level);
+        else
+            Redraw();
+        ShowWindowTitle();
+        Shell().LevelListSetIndex(level - 1);
+    } else {
+        RestoreView(0);
+        Redraw();
+        ShowWindowTitle();
+    }
+    if (AirwayCount > 0 && VisibleAirways(1) == 0) {
+        FitNetwork();
+        Redraw();
+    }
+    if (UnitText.InBounds(DataUnitRow, UnitSystem))
+        Shell().SetLabelText("LblUnit", UnitText(DataUnitRow, UnitSystem));
+    MarkResultsStale();
+    ShowFileNote();
+    CentreOfVisible();
+    LevelElevation = AirwayStart(3, 0);
+}
+
+} // namespace
+
+void ReadViewLine(int slot) {
+    if (!ViewName.InBounds(slot))
+        return;
+    ViewName(slot) = LineFields(1);
+    auto single = [&](int field, int index) {
+        if (!LineFields(field).empty())
+            statement([&] { ViewSingles(slot, index) = strictSingle(field); });
+    };
+    for (int f = 1; f <= 22; ++f)
+        single(f + 1, f);
+    for (int f = 1; f <= 5; ++f) {
+        if (LineFields(f + 23).empty()) {
+            if (f == 4)
+                ViewCurrency(slot, 4) = 255 * CurrencyScale;
+            continue;
+        }
+        statement([&] {
+            const double v = StrictValue(LineFields(f + 23));
+            if (!(std::abs(v) <= 9e14))
+                throw VBError(6, "overflow");
+            ViewCurrency(slot, f) = static_cast<Currency>(VB::RoundHalfEven(v * CurrencyScale));
+        });
+    }
+    for (int f = 23; f <= 26; ++f)
+        single(f + 6, f);
+}
+
+void SkipToEndOfTag(TextFileReader &in) {
+    std::string line;
+    while (in.ReadLine(line))
+        if (startsWith(line, "End of Tag"))
+            return;
+}
+
+LoadOutcome LoadNetwork() {
+    if (ActiveWindow == -1) {
+        ActiveWindow = 0;
+        SetViewCaption();
+    }
+    if (NetworkFileName.empty())
+        return LoadOutcome::NotOpened;
+    const bool merge = LoadMode > 1;
+    if (LoadMode < 1)
+        LoadMode = 1;
+
+    // Everything that can refuse the file is checked before anything changes.
+    std::string text;
+    try {
+        text = fileBytes(NetworkFileName);
+    } catch (const VBError &e) {
+        try {
+            loadError(e);
+        } catch (const LoadStopped &) {
+        }
+        return LoadOutcome::NotOpened;
+    }
+    const LineCounts lineCounts = countLines(text);
+    TextFileReader in = TextFileReader::FromText(std::move(text));
+    std::string header;
+    in.ReadLine(header);
+    float version = 0;
+    bool readable = true;
+    try {
+        ReadVersion(header, version);
+        SplitFields(version, header.size() > 4 ? std::string_view(header).substr(4) : std::string_view(),
+                    LineFields);
+    } catch (const VBError &) {
+        readable = false;
+    }
+    if (!readable || !startsWith(LineFields(1), "GUSTROM")) {
+        VB::MsgBox("Not a GUSTROM File - Action Aborted", VB::vbExclamation);
+        return LoadOutcome::NotOpened;
+    }
+    const bool version1 = version == 1.0f;
+    if (version < 1.1f && !version1) {
+        VB::MsgBox("Cannot read file format", VB::vbOKOnly);
+        return LoadOutcome::NotOpened;
+    }
+    // Version 1.0 files have no level list end: their airways follow the 99 level records.
+    const int airwayLines = version1 ? std::max(0, lineCounts.all - 99) : lineCounts.afterLevels;
+    const int64_t lastNeeded = int64_t{LoadMode} + airwayLines - 1;
+    if (lastNeeded > AirwayLimit - 1) {
+        VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
+        return LoadOutcome::NotOpened;
+    }
+    const std::string title = LineFields(2);
+    std::string note = LineFields(5);
+    const double xFlag = LenientValue(LineFields(3)), yFlag = LenientValue(LineFields(4));
+
+    if (NetworkFileName != RecoveryCopyPath()) {
+        if (MoveToTopOfRecentFiles(NetworkFileName))
+            AddRecentFile();
+    }
+    SurfacePressureRL = 99999;
+    if (NetworkFileName.size() >= 3) {
+        std::string ext = NetworkFileName.substr(NetworkFileName.size() - 3);
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
+        if (ext == "SMM")
+            VB::MsgBox(
+                "Caution - a MASTER SMM file is being loaded - this file will only be saved as a normal "
+                "SIM file unless otherwise specified in the SAVE dialog box",
+                VB::vbOKOnly);
+    }
+    VB::SetScreenPointer(VB::vbHourglass);
+    // Any flag other than 1 is a normal axis.
+    AxisSignX = VB::RoundHalfEven(1 - 2 * xFlag) == -1 ? -1 : 1;
+    AxisSignY = VB::RoundHalfEven(1 - 2 * yFlag) == -1 ? -1 : 1;
+
+    const int firstMerged = LoadMode;
+    Loader loader(in, version, merge);
+    bool stopped = false;
+    try {
+        bool estimateDiameters = false;
+        if (!merge) {
+            ClearNetwork();
+            NetworkTitle = title;
+            FileNote = DecodeText(note);
+            if (version < 2.4f && !version1)
+                estimateDiameters =
+                    VB::MsgBox(
+                        "Gustrom now has a 'TOTAL PRESSURE' estimating function for fan power "
+                        "calculation\r\n\r\nAllow Gustrom to estimate fan diameters and use this function?  ",
+                        VB::vbYesNo | VB::vbQuestion, "Total Pressures") == VB::vbYes;
+        }
+        int lastSlot = MaxAirways - 1;
+        auto ensureCapacity = [&] {
+            // A file larger than the current capacity grows the arrays instead of loading part of it.
+            if (lastNeeded + 1 > MaxAirways) {
+                MaxAirways = static_cast<int32_t>(std::min<int64_t>(lastNeeded + 1, AirwayLimit));
+                ReDimNetworkPreserve();
+            }
+            lastSlot = MaxAirways - 1;
+        };
+        if (version1) {
+            std::vector<std::string> items = listItems(in);
+            std::size_t pos = 0;
+            loader.readVersion1Levels(items, pos);
+            ensureCapacity();
+            loader.readVersion1Airways(items, pos, lastSlot);
+        } else {
+            bool fans = version >= 1.5f;
+            if (merge) {
+                if (version > 1.5f) {
+                    SkipToEndOfTag(in);
+                } else if (version >= 1.5f) {
+                    loader.skipUntil("Defaults List");
+                    for (int i = 0; i < 29; ++i) {
+                        std::string skipped;
+                        loader.next(skipped);
+                    }
+                }
+            } else if (version >= 1.5f) {
+                std::string line;
+                while (loader.next(line) && !startsWith(line, "Defaults List")) {
+                }
+                if (startsWith(line, "Defaults List for Network")) {
+                    if (version <= 2.0f) {
+                        loader.readPresetLines();
+                    } else if (version <= 2.7f) {
+                        loader.readSevenTabLines();
+                    } else if (loader.next(CurrentLine)) {
+                        statement([&] { ReadSettingsBlock(in); });
+                        ReDimNetworkPreserve();
+                    }
+                    Shell().SetMenuChecked("mnuConfirm", ConfirmActions);
+                    Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
+                    if (version <= 2.7f) {
+                        if (ResistanceTypeValue(1) >= 1000)
+                            ResistanceTypeValue(1) = 10000;
+                        GraphicsDetail |= 0x100;
+                        for (int k = 1; k <= 4; ++k)
+                            FontName(k) = "Arial";
+                    }
+                    if (version != 1.5f)
+                        loader.readViewsAndTags();
+                } else {
+                    fans = false;
+                }
+            }
+            if (fans)
+                loader.readFans(estimateDiameters && version < 2.4f);
+            loader.readLevels();
+            ensureCapacity();
+            if (LoadMode >= MaxAirways - 1) {
+                VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
+            } else {
+                if (version >= 2.6f)
+                    loader.readFloatingTexts();
+                loader.readAirways(lastSlot);
+            }
+        }
+    } catch (const LoadStopped &) {
+        stopped = true;
+    } catch (const VBError &e) {
+        // An error outside any single statement cannot be stepped over: the load ends there.
+        try {
+            loadError(e);
+        } catch (const LoadStopped &) {
+        }
+        stopped = true;
+    }
+
+    rebuildAfterLoad(merge, firstMerged, loader.fanOffset);
+    VB::SetScreenPointer(VB::vbDefault);
+    if (stopped) {
+        // What was read stays, but it is no longer that file: a save has to ask for a name.
+        NetworkFileName.clear();
+        NetworkSaved = 0;
+        return LoadOutcome::Stopped;
+    }
+    // A merged network differs from every file on disk.
+    NetworkSaved = merge ? 0 : 255;
+    return LoadOutcome::Loaded;
+}

@@ -1,0 +1,315 @@
+#include "model/network_save.h"
+
+#include "graphics/drawing.h"
+#include "graphics/graphics_state.h"
+#include "model/Gustrom1.h"
+#include "model/defaults_block.h"
+#include "model/fan_file.h"
+#include "model/file_commands.h"
+#include "model/file_note.h"
+#include "model/levels_views.h"
+#include "model/recent_files.h"
+#include "model/record_line.h"
+#include "model/text_files.h"
+#include "model/undo.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
+#include "platform/VBError.h"
+
+#include "platform/Text1252.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr const char *AirwayHeadings[37] = {"Entry Node",
+                                            "Exit Node",
+                                            "Branch Name",
+                                            "Blank",
+                                            "Blank",
+                                            "X1",
+                                            "Y1",
+                                            "Z1",
+                                            "X2",
+                                            "Y2",
+                                            "Z2",
+                                            "Height",
+                                            "Width",
+                                            "Branch Code",
+                                            "Res Type",
+                                            "Shock Type",
+                                            "Wall Type",
+                                            "Wall Factor",
+                                            "Shock Factor",
+                                            "Comment",
+                                            "Resistance",
+                                            "Quantity",
+                                            "Fan Number",
+                                            "No of Fans",
+                                            "Length",
+                                            "Pressure",
+                                            "Contaminant",
+                                            "Primary Layer",
+                                            "Second Layer",
+                                            "From Node P",
+                                            "To Node P",
+                                            "Undo No",
+                                            "Airway No",
+                                            "Icon Loc",
+                                            "Remote Station",
+                                            "No Airways",
+                                            "Curve Fraction"};
+
+void writeViewLine(TextFileWriter &out, int slot) {
+    out.Print(ViewName(slot));
+    out.Tab();
+    for (int f = 1; f <= 22; ++f) {
+        out.PrintNumber(ViewSingles(slot, f));
+        out.Tab();
+    }
+    for (int f = 1; f <= 5; ++f) {
+        out.PrintNumber(static_cast<double>(ViewCurrency(slot, f)) / CurrencyScale);
+        out.Tab();
+    }
+    for (int f = 23; f <= 27; ++f) {
+        out.PrintNumber(ViewSingles(slot, f));
+        out.Tab();
+    }
+    out.EndLine();
+}
+
+void writeLayer(TextFileWriter &out, int32_t number, const std::string &name, bool visible) {
+    out.PrintNumber(number);
+    out.Tab();
+    out.Print(name);
+    out.Tab();
+    out.PrintNumber(int32_t{visible ? -1 : 0});
+    out.EndLine();
+}
+
+bool fanIsWritten(int f) {
+    // A named fan without a curve is kept too, so that its name survives.
+    return FanCurvePressure(1, 1, f) != 0 || FanCurvePressure(2, 1, f) != 0 || !FanName(f).empty();
+}
+
+std::string oneLine(std::string text) {
+    ReplaceControlCharacters(text);
+    return text;
+}
+
+} // namespace
+
+std::string RecoveryCopyPath() {
+    return VB::TempDir() + "tempsim.sim";
+}
+
+bool MoveToTopOfRecentFiles(const std::string &fileName) {
+    if (RecentFiles(1) == fileName)
+        return false;
+    int found = 0;
+    for (int i = 1; i <= 9 && found == 0; ++i)
+        if (RecentFiles(i) == fileName)
+            found = i;
+    if (found == 0)
+        found = 9;
+    for (int i = found; i > 1; --i)
+        RecentFiles(i) = RecentFiles(i - 1);
+    RecentFiles(1) = fileName;
+    return true;
+}
+
+void ReplaceFileContents(const std::string &path, const std::string &bytes) {
+    const QString name = ToQt(path);
+    if (!QFileInfo(name).absoluteDir().exists())
+        throw VBError(VBErr::PathNotFound, "path not found");
+    // QSaveFile writes a temporary file beside the target and renames it over the target on commit.
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly))
+        throw VBError(75, "path/file access error");
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        file.cancelWriting();
+        throw VBError(75, "path/file access error");
+    }
+    if (!file.commit())
+        throw VBError(75, "path/file access error");
+}
+
+void WriteNetworkFile(TextFileWriter &out) {
+    const char sep = VB::LocaleDecimalSeparator();
+    // 1. Header.
+    out.Print(std::string("3") + sep + "1 GUSTROM3");
+    out.Tab();
+    out.Print(oneLine(NetworkTitle));
+    out.Tab();
+    out.PrintNumber(int32_t{(1 - AxisSignX) / 2});
+    out.Tab();
+    out.PrintNumber(int32_t{(1 - AxisSignY) / 2});
+    out.Tab();
+    std::string note = FileNote;
+    out.Print(EncodeText(note));
+    out.Tab();
+    out.PrintNumber(FanDataRevision);
+    out.EndLine();
+    // 2. Settings.
+    out.Print("Defaults List for Network");
+    out.EndLine();
+    WriteNetworkDefaults(out);
+    // 3. Views: the startup view, then the named views.
+    out.Print("Saved Views");
+    out.EndLine();
+    writeViewLine(out, 0);
+    for (int v = 6; v <= 99; ++v)
+        if (!ViewName(v).empty())
+            writeViewLine(out, v);
+    out.Print("End of saved views");
+    out.Tab();
+    out.EndLine();
+    // 4. Layer names.
+    out.Print("Tag List");
+    out.EndLine();
+    for (int n = 1; n <= 16; ++n)
+        if (!PrimaryLayerName(n).empty())
+            writeLayer(out, n, oneLine(PrimaryLayerName(n)), PrimaryLayerVisible(n));
+    for (int n = 1; n <= 48; ++n)
+        if (!SecondaryLayerName(n).empty())
+            writeLayer(out, -n, oneLine(SecondaryLayerName(n)), SecondaryLayerVisible(n));
+    out.Print("End of Tag List");
+    out.EndLine();
+    // 5. Fan database.
+    out.Print("Fan Name/Point\tPressure Pa\tQuantity m3/s\tMax Fans=\t");
+    out.PrintNumber(int32_t{MaxFans});
+    out.EndLine();
+    for (int f = 1; f <= MaxFans; ++f) {
+        if (!fanIsWritten(f))
+            continue;
+        out.Print(oneLine(FanName(f)));
+        out.Tab();
+        out.PrintNumber(FanDiameter(f));
+        out.Tab();
+        out.PrintNumber(int32_t{f});
+        out.EndLine();
+        for (int p = 1; p <= 10; ++p) {
+            out.PrintNumber(int32_t{p});
+            out.Tab();
+            out.PrintNumber(FanCurvePressure(1, p, f));
+            out.Tab();
+            out.PrintNumber(FanCurveFlow(p, f));
+            out.Tab();
+            out.PrintNumber(int32_t{FanCurveEfficiency(p, f)});
+            out.Tab();
+            out.PrintNumber(FanCurvePressure(2, p, f));
+            out.EndLine();
+        }
+    }
+    out.Print("**End of Fan Database**");
+    out.EndLine();
+    // 6. Levels.
+    out.Print("RL Name\tRL Max\tRL Min");
+    out.EndLine();
+    for (int l = 1; l <= 249; ++l) {
+        if (LevelName(l).empty() && LevelRange(l, 1) == 0)
+            break;
+        out.Print(oneLine(LevelName(l)));
+        out.Tab();
+        out.PrintNumber(LevelRange(l, 1));
+        out.Tab();
+        out.PrintNumber(LevelRange(l, 2));
+        out.EndLine();
+    }
+    out.Print("**END OF RL LIST**");
+    out.EndLine();
+    // 7. Floating texts.
+    for (int t = 1; t <= MaxFloatingTexts; ++t) {
+        if (!FloatingTextUsed(t))
+            continue;
+        std::string text = oneLine(FloatingTextString(t));
+        out.Print(text.empty() ? std::string(" ") : text);
+        for (int c = 1; c <= 3; ++c) {
+            out.Tab();
+            out.PrintNumber(FloatingTextPosition(c, t));
+        }
+        out.EndLine();
+    }
+    out.Print("**End Of Floating Text");
+    out.EndLine();
+    // 8. Airways.
+    for (int h = 0; h < 37; ++h) {
+        if (h > 0)
+            out.Tab();
+        out.Print(AirwayHeadings[h]);
+    }
+    out.EndLine();
+    std::string line;
+    line.reserve(256);
+    for (int a = 1; a <= AirwayCount; ++a) {
+        out.Print(AirwayLine(line, a));
+        out.EndLine();
+    }
+}
+
+bool SaveNetwork(int mode) {
+    if (ActiveWindow == -1)
+        return false;
+    if (mode != 1) {
+        VB::DoEvents();
+        if (SmokeMode != 0) {
+            VB::MsgBox("Clear gas simulation first !", VB::vbOKOnly);
+            Redraw();
+            return false;
+        }
+        // An unnamed network needs a name first; Save As comes back here with one.
+        if (NetworkFileName.empty())
+            return SaveNetworkAs();
+    }
+    if (MasterFile && VB::MsgBox("You are about to save as a Master file - are you sure ?",
+                                 VB::vbYesNo | VB::vbQuestion, "Master File") == VB::vbNo)
+        return false;
+
+    const std::string path = mode == 1 ? RecoveryCopyPath() : NetworkFileName;
+    const uint8_t savedBefore = NetworkSaved;
+    const std::string noteBefore = FileNote;
+    StampFileNote();
+    if (mode != 1)
+        VB::SetScreenPointer(VB::vbHourglass);
+    try {
+        AddNamedView(0, 0, "startupview");
+        TextFileWriter out;
+        WriteNetworkFile(out);
+        ReplaceFileContents(path, out.Text());
+    } catch (const VBError &e) {
+        switch (e.number) {
+        case 53:
+            StatusText = "ERROR 53: That file doesn't exist.";
+            break;
+        case 68:
+            StatusText = "ERROR 68: Drive not available.";
+            break;
+        case 76:
+            StatusText = "ERROR 76: That path doesn't exist.";
+            break;
+        default:
+            StatusText = "ERROR " + std::to_string(e.number) + " occurred saving file";
+            break;
+        }
+        VB::SetScreenPointer(VB::vbDefault);
+        NetworkSaved = savedBefore;
+        // Nothing was saved, so the note does not keep a stamp that says it was.
+        FileNote = noteBefore;
+        ShowFileNote();
+        VB::MsgBox(StatusText, VB::vbExclamation);
+        return false;
+    }
+    VB::SetScreenPointer(VB::vbDefault);
+    if (mode == 1) {
+        // The recovery copy does not make the network count as saved, nor as changed.
+        NetworkSaved = savedBefore;
+        return true;
+    }
+    // Storing an unchanged list would only rewrite the settings store.
+    if (MoveToTopOfRecentFiles(NetworkFileName))
+        AddRecentFile();
+    NetworkSaved = 255;
+    return true;
+}

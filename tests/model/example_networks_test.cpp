@@ -1,0 +1,149 @@
+// The example networks of examples/ are written by the program itself: with GUSTROM_WRITE_EXAMPLES=1 in
+// the environment these tests (re)write them; otherwise they check that the checked-in files load and hold
+// what the README says they show.
+#include "model/NetworkFileFixture.h"
+
+#include "model/geometry.h"
+#include "model/node_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+const std::string ExampleFolder = std::string(GUSTROM_TEST_DATA) + "/../../examples/";
+
+bool writing() {
+    const char *flag = std::getenv("GUSTROM_WRITE_EXAMPLES");
+    return flag != nullptr && std::string(flag) == "1";
+}
+
+int addAirway(const char *name, int x1, int y1, int z1, int x2, int y2, int z2, float h, float w) {
+    const int a = ++AirwayCount;
+    AirwayStart(1, a) = x1;
+    AirwayStart(2, a) = y1;
+    AirwayStart(3, a) = z1;
+    AirwayEnd(1, a) = x2;
+    AirwayEnd(2, a) = y2;
+    AirwayEnd(3, a) = z2;
+    AirwayName(a) = name;
+    AirwayFlags(a) = w == 0 ? AirwayFlag::Round : AirwayFlag::Rectangular;
+    AirwaySize(1, a) = h;
+    AirwaySize(2, a) = w;
+    AirwayWallType(a) = w == 0 ? 3 : 5;
+    AirwayShockType(a) = 1;
+    AirwayParallelCount(a) = 1;
+    AirwayFanCount(a) = 1;
+    AirwayIconPosition(a) = 0.5f;
+    AirwayPrimaryLayer(a) = 1;
+    AirwaySecondaryLayer(a) = 1;
+    AirwayNumber(a) = a;
+    AirwayFrictionFactor(a) = WallTypeFactor(AirwayWallType(a));
+    AirwayShockLength(a) = ShockTypeLength(1);
+    return a;
+}
+
+// A small mine for learning the program: an intake shaft and a return raise with the main fan, two levels
+// joined by a stope with a fixed airflow, and a bulkhead that closes a cross-cut.
+void buildTeachingNetwork() {
+    ClearNetwork();
+    NetworkTitle = "Teaching mine";
+    FileNote = "A small network for learning Gustrom.\r\nIntake shaft, two levels joined by a stope, a "
+               "return raise with the "
+               "main fan, a fixed airflow in the stope and a bulkhead.";
+    for (int l = 1; l <= 250; ++l) {
+        LevelName(l).clear();
+        LevelRange(l, 1) = LevelRange(l, 2) = 0;
+    }
+    LevelName(1) = "SURFACE";
+    LevelRange(1, 1) = LevelRange(1, 2) = 1000;
+    LevelName(2) = "900 Level";
+    LevelRange(2, 1) = 910;
+    LevelRange(2, 2) = 890;
+    LevelName(3) = "800 Level";
+    LevelRange(3, 1) = 810;
+    LevelRange(3, 2) = 790;
+
+    const int intake = addAirway("Intake shaft", 0, 0, 1000, 0, 0, 900, 5, 0);
+    AirwayFlags(intake) |= AirwayFlag::SurfaceEntry | AirwayFlag::FreshAir;
+    addAirway("Intake shaft", 0, 0, 900, 0, 0, 800, 5, 0);
+    addAirway("900 drive", 0, 0, 900, 300, 0, 900, 5, 5);
+    addAirway("900 drive", 300, 0, 900, 600, 0, 900, 5, 5);
+    addAirway("800 drive", 0, 0, 800, 300, 0, 800, 5, 5);
+    addAirway("800 drive", 300, 0, 800, 600, 0, 800, 5, 5);
+    const int stope = addAirway("Stope", 300, 0, 800, 300, 0, 900, 4, 4);
+    AirwayFlags(stope) |= AirwayFlag::FixedFlow;
+    AirwayFlow(stope) = 20;
+    const int bulkhead = addAirway("Cross-cut", 600, 0, 800, 600, 0, 900, 4, 4);
+    AirwayResistanceType(bulkhead) = 1;
+    AirwayComment(bulkhead) = "Bulkhead";
+    addAirway("Return raise", 600, 0, 900, 600, 0, 950, 4, 0);
+    const int fan = addAirway("Return raise", 600, 0, 950, 600, 0, 1000, 4, 0);
+    AirwayFlags(fan) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir;
+    AirwayFan(fan) = 1;
+    NextAirwayNumber = AirwayCount + 1;
+
+    for (int f = 1; f <= MaxFans; ++f)
+        FanName(f).clear();
+    FanName(1) = "Main fan";
+    FanDiameter(1) = 2.4f;
+    for (int p = 1; p <= 10; ++p) {
+        FanCurveFlow(p, 1) = 15.0f * static_cast<float>(p);
+        FanCurvePressure(1, p, 1) = 2200.0f - 18.0f * static_cast<float>(p * p);
+        FanCurvePressure(2, p, 1) = FanCurvePressure(1, p, 1) + 40.0f * static_cast<float>(p);
+        FanCurveEfficiency(p, 1) = 50 + 3 * p;
+    }
+    PrimaryLayerName(1) = "Development";
+    FloatingTextUsed(1) = true;
+    FloatingTextString(1) = "Workshop";
+    FloatingTextPosition(1, 1) = 150;
+    FloatingTextPosition(2, 1) = 20;
+    FloatingTextPosition(3, 1) = 900;
+    UpdateNodeKeys();
+    CalcAllAirways();
+}
+
+// A mine-sized network: 300 airways over five levels with a main fan and a booster fan.
+void buildMineNetwork() {
+    ClearNetwork();
+    GenerateNetwork(300, 2024);
+    NetworkTitle = "Example mine";
+    FileNote =
+        "A generated mine of 300 airways: five levels of drives, an intake shaft, a return shaft with the "
+        "main fan, a booster fan, a fixed-quantity airway and a bulkhead.";
+}
+
+} // namespace
+
+class ExampleNetworks : public NetworkFileTest {
+protected:
+    void writeOrCheck(const std::string &name, void (*build)()) {
+        build();
+        const std::string built = Snapshot();
+        if (writing()) {
+            std::filesystem::create_directories(ExampleFolder);
+            NetworkFileName = ExampleFolder + name;
+            ASSERT_TRUE(SaveNetwork(0));
+        }
+        NetworkFileName = ExampleFolder + name;
+        ASSERT_EQ(LoadNetwork(), LoadOutcome::Loaded) << name;
+        ExpectSameLines(Snapshot(), built);
+    }
+};
+
+TEST_F(ExampleNetworks, TeachingNetworkLoadsAsBuilt) {
+    writeOrCheck("teaching.sim", buildTeachingNetwork);
+    EXPECT_EQ(AirwayCount, 10);
+    EXPECT_EQ(FanName(1), "Main fan");
+    EXPECT_EQ(FloatingTextString(1), "Workshop");
+    EXPECT_EQ(LevelName(3), "800 Level");
+}
+
+TEST_F(ExampleNetworks, MineNetworkLoadsAsBuilt) {
+    writeOrCheck("mine.sim", buildMineNetwork);
+    EXPECT_EQ(AirwayCount, 300);
+    EXPECT_EQ(LevelName(6), "Level 5");
+    EXPECT_EQ(FanName(2), "Booster");
+}
