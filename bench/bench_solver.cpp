@@ -21,6 +21,7 @@ class AnswerNo : public VB::DialogResponder {
 public:
     int Message(const VB::MessageRequest &) override { return VB::vbNo; }
     std::optional<std::string> Input(const VB::InputRequest &) override { return std::nullopt; }
+    std::optional<std::string> File(const VB::FileRequest &) override { return std::nullopt; }
 };
 
 // No window and no event pump: the stages alone.
