@@ -180,7 +180,7 @@ void Simulate() {
     SetVisibleAirways();
     RotateView();
     RedrawAll();
-    if (ErrorLevel == 0 || AnalysisMode == 2)
+    if (ErrorLevel == 0 || callerMode == 2)
         SimUi().CloseErrorWindow();
     else
         SimUi().ShowErrorWindow(ErrorLevel == 2 ? "Warning-reversals" : "Sim Fail Error List");
