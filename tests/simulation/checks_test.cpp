@@ -234,3 +234,37 @@ TEST(CheckNetwork, ResetsOnlyFlowsBeyondTheLimit) {
     for (int k = 0; k < 4; ++k)
         EXPECT_FLOAT_EQ(AirwayFlow(3 + k), expected[k]) << k;
 }
+
+TEST(CheckNetwork, SurfaceNodeNeedsAnAirwayLeavingAndOneEntering) {
+    struct Case {
+        bool intake;  // an airway from the surface exists
+        bool exhaust; // an airway to the surface exists
+        const char *fault;
+    };
+    for (const Case &c :
+         {Case{false, true, "No exit from branch"}, Case{true, false, "No entry into branch"}}) {
+        NewNetwork();
+        AddAirway(1, 2, 0.5);
+        AddAirway(2, 1, 0.5);
+        const int surfaceAirway = c.intake ? AddAirway(0, 1, 0.5) : AddAirway(2, 0, 0.5);
+        SortAirways();
+        CheckNetwork();
+        EXPECT_EQ(ErrorLevel, 1);
+        ASSERT_EQ(Errorlist.size(), 1u) << c.fault;
+        EXPECT_EQ(Errorlist[0], std::to_string(1000 + surfaceAirway) + "\t" + c.fault);
+    }
+}
+
+TEST(SortAirways, JunctionPressuresAndArrivalTimesStayWithTheSlot) {
+    NewNetwork();
+    AddAirway(1, 2, 0.5);
+    AddAirway(0, 1, 0.5);
+    AirwayEndPressure(1) = -11;
+    AirwaySmokeTime(1) = 7;
+    AirwayEndPressure(2) = -22;
+    SortAirways();
+    EXPECT_EQ(AirwayNumber(1), 1002);
+    EXPECT_EQ(AirwayEndPressure(1), -11);
+    EXPECT_EQ(AirwaySmokeTime(1), 7);
+    EXPECT_EQ(AirwayEndPressure(2), -22);
+}
