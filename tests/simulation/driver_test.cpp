@@ -400,3 +400,32 @@ TEST_F(SimRunTest, UnexpectedFailureIsReportedAndTheRunClosesDown) {
     EXPECT_FALSE(VB::IsBusy());
     EXPECT_TRUE(boxes.Done());
 }
+
+TEST_F(SimRunTest, FixedFlowFanKeepsItsFanPressureInTheJunctions) {
+    SetLinearFan(1, 1000, 10);
+    const int intake = AddAirway(0, 1, 0.01);
+    const int fan = AddFanAirway(1, 0, 0.01, 1);
+    AirwayFlags(fan) |= AirwayFlag::FixedFlow;
+    AirwayFlow(fan) = 20;
+    Simulate();
+    const int f = SlotOf(fan);
+    // The fan gives 800 Pa at 20 m³/s; the fixing pressure takes away what the 8 Pa of losses leave over.
+    EXPECT_NEAR(AirwayPressure(f), -792.0, 1e-2);
+    EXPECT_NEAR(AirwayEndPressure(SlotOf(intake)), -4.0, 1e-3);
+    EXPECT_NEAR(AirwayStartPressure(f), -4.0, 1e-3);
+    EXPECT_NEAR(AirwayEndPressure(f), 0.0, 1e-2);
+}
+
+TEST_F(SimRunTest, FixedPressureAirwayKeepsTheTypedPressure) {
+    const int intake = AddAirway(0, 1, 0.05);
+    const int fixed = AddAirway(1, 0, 0.05);
+    AirwayFan(fixed) = -1;
+    AirwayPressure(fixed) = 500;
+    Simulate();
+    const int f = SlotOf(fixed);
+    EXPECT_EQ(AirwayPressure(f), 500.0f);
+    // 500 Pa drive 0.1 Ns²/m⁸: 70.7 m³/s.
+    EXPECT_NEAR(AirwayFlow(f), std::sqrt(500 / 0.1), 0.01);
+    EXPECT_NEAR(AirwayEndPressure(SlotOf(intake)), -250.0, 0.5);
+    EXPECT_NEAR(AirwayEndPressure(f), 0.0, 0.5);
+}
