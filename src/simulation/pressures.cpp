@@ -209,6 +209,9 @@ void ResolvePressures() {
     if (!anySurfaceStart)
         for (int a = 1; a <= n; ++a)
             AirwayEndPressure(a) = 0;
+    // The terms belong to this run's balanced flows; later reversals need only the junction pressures.
+    fanTerm.clear();
+    fixingTerm.clear();
     SetProgress(95);
     if (!anySurfaceStart)
         return;

@@ -313,3 +313,47 @@ TEST_F(SimRunTest, JunctionPressuresAgreeAtEveryNodeOfABalancedNetwork) {
             }
     }
 }
+
+TEST_F(SimRunTest, JunctionWalkTakesEachNodePressureFromTheFirstAirwayThePassesReach) {
+    // Flows that do not balance, so a node's pressure depends on which airway into it is taken.
+    for (const unsigned seed : {11u, 12u, 13u, 14u, 15u}) {
+        NewNetwork(300, 5);
+        std::mt19937 random(seed);
+        const int nodes = 30;
+        for (int i = 0; i < 150; ++i) {
+            const int from = static_cast<int>(random() % nodes), to = static_cast<int>(random() % nodes);
+            if (from == to || (from == 0 && to == 0))
+                continue;
+            const int a = AddAirway(from, to, 0.01 + 0.01 * static_cast<double>(random() % 10));
+            AirwayFlow(a) = static_cast<float>(static_cast<int>(random() % 41) - 20);
+        }
+        ResolvePressures();
+        // The walk as whole passes in slot order until nothing changes, on the order the walk left.
+        const int n = AirwayCount;
+        std::vector<float> start(n + 1, 0.0f), end(n + 1, -9999999.0f);
+        auto source = [](int b) {
+            const double q = AirwayFlow(b);
+            return -static_cast<double>(AirwayResistance(b)) * q * std::fabs(q);
+        };
+        for (int a = 1; a <= n; ++a)
+            if (AirwayStartKey(a) == SurfaceNodeKey)
+                end[a] = static_cast<float>(source(a));
+        for (bool changed = true; changed;) {
+            changed = false;
+            for (int a = 1; a <= n; ++a) {
+                if (end[a] == -9999999.0f || AirwayEndKey(a) == SurfaceNodeKey)
+                    continue;
+                for (int b = 1; b <= n; ++b)
+                    if (AirwayStartKey(b) == AirwayEndKey(a) && end[b] == -9999999.0f) {
+                        start[b] = end[a];
+                        end[b] = static_cast<float>(static_cast<double>(end[a]) + source(b));
+                        changed = true;
+                    }
+            }
+        }
+        for (int a = 1; a <= n; ++a) {
+            EXPECT_EQ(AirwayStartPressure(a), start[a]) << seed << " " << a;
+            EXPECT_EQ(AirwayEndPressure(a), end[a]) << seed << " " << a;
+        }
+    }
+}
