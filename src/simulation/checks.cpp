@@ -89,7 +89,7 @@ void applyOrder(const std::vector<int> &order) {
     permute(AirwayComment, order, comments);
 }
 
-void sortOnce() {
+std::vector<int> sortOnce() {
     std::vector<Pair> pairs(AirwayCount);
     for (int a = 1; a <= AirwayCount; ++a)
         pairs[a - 1] = {AirwayStartKey(a), AirwayEndKey(a)};
@@ -98,10 +98,11 @@ void sortOnce() {
     for (int k = 0; k < AirwayCount && !moved; ++k)
         moved = order[k] != k;
     if (!moved)
-        return;
+        return {};
     for (int &slot : order)
         ++slot;
     applyOrder(order);
+    return order;
 }
 
 void markFault(int a, const char *line, const char *comment) {
@@ -277,4 +278,8 @@ void CheckNetwork() {
         if (a > 1 && AirwayStartKey(a) == AirwayStartKey(a - 1) && AirwayEndKey(a) == AirwayEndKey(a - 1))
             markFault(a, "Duplicate branch", "Error-Duplicate");
     }
+}
+
+std::vector<int> SortAirwayRecords() {
+    return sortOnce();
 }

@@ -11,6 +11,9 @@ extern int NodeCount;
 // Puts the airways into descending order of (start key, end key), moving whole records, removes or
 // reports duplicate and zero-length airways, sorts again and refreshes the visible list and projection.
 void SortAirways();
+// The same order alone, without the duplicate search, the visible list or the projection. Returns the
+// old slot of each new slot 1 .. AirwayCount (element k - 1 for slot k), or nothing when no record moved.
+std::vector<int> SortAirwayRecords();
 // The duplicate and zero-length search on the sorted airways; called by SortAirways.
 void RemoveDuplicates();
 // Numbers the nodes and lists every airway without exit, without entry, touching a surface entry or

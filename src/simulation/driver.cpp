@@ -1,5 +1,191 @@
 #include "simulation/driver.h"
 
+#include "graphics/drawing.h"
+#include "graphics/graphics_state.h"
+#include "graphics/projection.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "model/node_keys.h"
+#include "model/undo.h"
+#include "platform/Busy.h"
+#include "platform/Dialogs.h"
+#include "platform/ShellHooks.h"
+#include "platform/System.h"
+#include "platform/VBError.h"
+#include "simulation/balance.h"
+#include "simulation/checks.h"
+#include "simulation/fan_curves.h"
+#include "simulation/meshes.h"
+#include "simulation/pressures.h"
+#include "simulation/simulation_ui.h"
+
+#include <new>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr int ArrowHourglass = 13; // screen pointer for the whole run
+
+void majorError(int number) {
+    StatusText = "Major Simulation error No#" + std::to_string(number) + " Occured\r\n" +
+                 "Try increasing your maximum number of Airways\r\n" +
+                 "under the <DEFAULTS><Simulation> menu";
+    VB::MsgBox(StatusText, VB::vbExclamation);
+}
+
+// A stage ended the run early: the finish step, which only marks the progress window when the run failed.
+void stopRun() {
+    ReverseNegativeFlows(false);
+}
+
+bool stopped() {
+    return RunState == 255;
+}
+
+} // namespace
+
+void RunSimulation() {
+    SimUi().HideErrorWindow();
+    SimUi().SetSweepFigures("", "");
+    SimUi().SetProgressBar(0);
+    SimUi().SetStage("Checking airways");
+    SimUi().PumpEvents();
+
+    UpdateNodeKeys();
+    SetProgress(10);
+    SortAirways();
+    SetProgress(20);
+    CheckNetwork();
+    SetProgress(30);
+    if (stopped())
+        return stopRun();
+    if (ErrorLevel == 1) {
+        AnalysisMode = 1;
+        return stopRun();
+    }
+
+    OrderAirwaysForMeshing();
+    SetProgress(40);
+    if (stopped())
+        return stopRun();
+    SimUi().SetStage("Meshing airways");
+    FormMeshes();
+    SetProgress(50);
+    if (stopped())
+        return stopRun();
+    if (ErrorLevel == 0) {
+        if (AnalysisMode == 1)
+            VB::MsgBox("There are NO unnecessary bulkheads.");
+        else if (AnalysisMode == 2)
+            VB::MsgBox("There were NO unnecessary bulkheads removed.");
+        else if (AnalysisMode == 3)
+            VB::MsgBox("There are NO fans that are being restricted by other fans.");
+    }
+    if (ErrorLevel == 1 || AnalysisMode > 0)
+        return stopRun();
+
+    BuildFanCurves();
+    SetProgress(60);
+    // A fan the tables cannot hold is an error of this stage: balancing without its pressure would give
+    // flows that look valid.
+    if (stopped() || ErrorLevel == 1)
+        return stopRun();
+    SimUi().SetStage("Balancing airflows");
+    BalanceAirflows();
+    SetProgress(70);
+    if (stopped())
+        return stopRun();
+
+    FixedMeshPressures();
+    SetProgress(80);
+    if (stopped())
+        return stopRun();
+    AirwaySourcePressures();
+    SimUi().SetStage("Resolving Pressures");
+    SimUi().PumpEvents();
+    ReverseNegativeFlows(true);
+    SetProgress(87);
+    if (stopped())
+        return;
+    ResolvePressures();
+    if (stopped())
+        return;
+    ReverseFixedDirection();
+    BuildConnections();
+    SetProgress(100);
+
+    if (ErrorLevel == 0 && AnalysisMode == -1)
+        VB::MsgBox("There are NO major convergence problems");
+    // Stopped, failed or still listing non-converging airways: the results are not valid.
+    if (stopped() || ErrorLevel == 1)
+        return;
+    NetworkBalanced = true;
+    Shell().SetSimLabel("OK", 0xFF00);
+    Shell().SetDataCombosBackColour(0xC0FFC0);
+}
+
 void Simulate() {
-    // The solver is not built yet: the network stays as it is.
+    VB::BusyScope busy;
+    if (!busy.Acquired())
+        return;
+    MeshingFinding = 0;
+    ReversalStepPending = false;
+    RunState = 0;
+    if (AirwayCount == 0) {
+        VB::MsgBox("No data to simulate", VB::vbExclamation);
+        return;
+    }
+    if (AirwayCount == 1) {
+        VB::MsgBox("Not enough data to simulate", VB::vbExclamation);
+        return;
+    }
+    const int pointer = VB::ScreenPointer();
+    VB::SetScreenPointer(ArrowHourglass);
+    // A run that fails its checks goes on as the bulkhead search; the caller's mode stays for the next
+    // run of callers that set none (spreadsheet, realtime input, undo).
+    const int callerMode = AnalysisMode;
+    int failure = 0;
+    try {
+        CheckFanCurves();
+        ErrorLevel = 0;
+        Errorlist.clear();
+        SimUi().ClearErrorList();
+        if (ShowProgress == 1)
+            SimUi().ShowProgressWindow();
+        RunSimulation();
+    } catch (const VBError &e) {
+        failure = e.number;
+    } catch (const std::bad_alloc &) {
+        failure = 7;
+    } catch (const std::length_error &) {
+        failure = 7;
+    } catch (const std::out_of_range &) {
+        failure = VBErr::SubscriptOutOfRange;
+    } catch (const std::exception &) {
+        failure = 5;
+    }
+    if (failure != 0) {
+        majorError(failure);
+        stopRun();
+        SimUi().CloseProgressWindow();
+        VB::SetScreenPointer(pointer);
+        SetVisibleAirways();
+        RotateView();
+        Redraw();
+    }
+
+    RunState = 255;
+    SimUi().CloseProgressWindow();
+    SetVisibleAirways();
+    RotateView();
+    RedrawAll();
+    if (ErrorLevel == 0 || callerMode == 2)
+        SimUi().CloseErrorWindow();
+    else
+        SimUi().ShowErrorWindow(ErrorLevel == 2 ? "Warning-reversals" : "Sim Fail Error List");
+    MeshingFinding = 0;
+    VB::SetScreenPointer(pointer);
+    NetworkSaved = 0;
+    AnalysisMode = callerMode;
 }

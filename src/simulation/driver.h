@@ -1,5 +1,7 @@
 #pragma once
-// The one entry of the airflow solver.
-
-// Runs the analysis chosen by AnalysisMode, with a progress window when ShowProgress is 1.
+// The single entry of the airflow solver and its stage driver. Callers set AnalysisMode and ShowProgress
+// and call Simulate; it refuses networks of fewer than two airways and any call while a long operation
+// is under way (the event pump of a run must not start a second one).
 void Simulate();
+// The stages in order, with progress, stop requests and the results marked valid at the end.
+void RunSimulation();

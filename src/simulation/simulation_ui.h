@@ -21,6 +21,16 @@ public:
     virtual void ErrorAdded(const std::string & /*line*/) {}
     // Lets pending window events run; the stop buttons set RunState from here.
     virtual void PumpEvents();
+
+    // The progress window: shown (modeless) at the start of a run that shows progress, unloaded at its end.
+    virtual void ShowProgressWindow() {}
+    virtual void CloseProgressWindow() {}
+    // The error window: its list emptied at the start of a run, hidden while the run goes on, made
+    // visible with a caption when the run ends with findings, unloaded otherwise.
+    virtual void ClearErrorList() {}
+    virtual void HideErrorWindow() {}
+    virtual void ShowErrorWindow(const std::string & /*caption*/) {}
+    virtual void CloseErrorWindow() {}
 };
 
 // The current implementation (never null).

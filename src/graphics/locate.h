@@ -1,0 +1,15 @@
+#pragma once
+// Finding airways by a criterion and bringing them into view. The level and layer switching and the
+// ring around the found airway come with the find tool; until then ShowAirway only centres the view.
+#include <cstdint>
+
+extern int32_t SearchKind;     // 0 none, 1 error mark, 2 fan off its curve, 3 the slot SearchAirway, ...
+extern int32_t SearchPosition; // slot where the next search starts
+extern int32_t SearchAirway;   // slot sought by kind 3
+
+// Starts a search of the given kind (kinds 0 .. 3 and 6 .. 9) and shows its first match.
+void LocateByName(int kind);
+// Shows the next airway that matches SearchKind after the last one, wrapping round once.
+void FindNextBranch();
+// Makes airway a the rotation centre and centres the active view on it.
+void ShowAirway(int a);

@@ -1,0 +1,82 @@
+#include "simulation/frmError.h"
+
+#include "graphics/drawing.h"
+#include "graphics/locate.h"
+#include "model/Gustrom1.h"
+#include "platform/Text1252.h"
+#include "platform/VBMath.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+
+frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Sim Fail Error List");
+    NET = new QLabel("Network Errors", this);
+    Errorlist = new QListWidget(this);
+    Errorlist->setObjectName("Errorlist");
+    Command2 = new QPushButton("Goto", this);
+    Command1 = new QPushButton("Cancel", this);
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(NET, 0, 0, 1, 2);
+    grid->addWidget(Errorlist, 1, 0, 1, 2);
+    grid->addWidget(Command2, 2, 0);
+    grid->addWidget(Command1, 2, 1);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+
+    resize(300, 260);
+    QRect area;
+    if (mainWindow)
+        area = mainWindow->frameGeometry();
+    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        move(area.left() + area.width() - width(), area.top() + area.height() - height());
+}
+
+void frmError::Unload() {
+    unloading_ = true;
+    close();
+}
+
+void frmError::Command1_Click() {
+    RunState = 255;
+    if (onStop)
+        onStop();
+    Unload();
+    Redraw();
+}
+
+void frmError::closeEvent(QCloseEvent *e) {
+    // Closed from its close box: the same as "Cancel".
+    if (!unloading_) {
+        RunState = 255;
+        if (onStop)
+            onStop();
+        Redraw();
+    }
+    QWidget::closeEvent(e);
+}
+
+void frmError::Command2_Click() {
+    const QListWidgetItem *item = Errorlist->currentItem();
+    const std::string text = item ? FromQt(item->text()) : std::string();
+    const double number = VB::Fix(VB::Val(text));
+    // A line whose number matches no airway names nothing to show.
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (AirwayNumber(a) != number)
+            continue;
+        SearchAirway = a;
+        LocateByName(3);
+        SearchKind = 1;
+        return;
+    }
+}
