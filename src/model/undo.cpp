@@ -288,6 +288,9 @@ void MarkResultsStale() {
 
 void RecordUndo(int a, int action, int step) {
     MarkResultsStale();
+    // A new edit ends any claim of the last run's reversals on the next undo (the solver sets the flag
+    // again after recording its own reversals).
+    ReversalStepPending = false;
     if (!logReady())
         return;
     if (!UndoLogSynced) {
@@ -345,11 +348,13 @@ void UndoAction() {
         }
         anyUndone = true;
         UndoLogSynced = false;
-        afterChange();
+        // The reversals of a run go back together with the edit before them. The flag is read before
+        // anything re-simulates, so a run started by the undo cannot make it undo again.
         if (!ReversalStepPending)
             break;
         ReversalStepPending = false;
     }
+    afterChange();
     RedrawAll();
     VB::SetScreenPointer(VB::vbDefault);
 }

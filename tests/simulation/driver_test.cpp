@@ -429,3 +429,44 @@ TEST_F(SimRunTest, FixedPressureAirwayKeepsTheTypedPressure) {
     EXPECT_NEAR(AirwayEndPressure(SlotOf(intake)), -250.0, 0.5);
     EXPECT_NEAR(AirwayEndPressure(f), 0.0, 0.5);
 }
+
+TEST_F(SimRunTest, OneUndoTakesBackTheRunsReversalsWithTheEditBefore) {
+    DrawnBackwards net;
+    const Ends outward = endsOf(net.outward), backward = endsOf(net.backward);
+    RecordUndo(net.backward, 2, UndoStep);
+    AirwayName(net.backward) = "Edited";
+    RecordUndo(net.backward, 1, UndoStep);
+    ++UndoStep;
+    Simulate();
+    ASSERT_TRUE(ReversalStepPending);
+    UndoAction();
+    EXPECT_FALSE(ReversalStepPending);
+    EXPECT_EQ(UndoStep, 1);
+    const int b = SlotOf(net.backward);
+    EXPECT_EQ(AirwayName(b).trimmed(), "");
+    for (int c = 1; c <= 3; ++c) {
+        EXPECT_EQ(AirwayStart(c, b), backward.start[c - 1]);
+        EXPECT_EQ(AirwayEnd(c, b), backward.end[c - 1]);
+    }
+    const int o = SlotOf(net.outward);
+    for (int c = 1; c <= 3; ++c)
+        EXPECT_EQ(AirwayStart(c, o), outward.start[c - 1]);
+    EXPECT_EQ(AirwayStartName(o).str(), outward.startName);
+}
+
+TEST_F(SimRunTest, UndoWithAutomaticSimulationEndsAfterOneEditAndRunsOnce) {
+    DrawnBackwards net;
+    RecordUndo(net.backward, 2, UndoStep);
+    AirwayName(net.backward) = "Edited";
+    RecordUndo(net.backward, 1, UndoStep);
+    ++UndoStep;
+    Simulate();
+    AutoSimulate = true;
+    // Undo re-simulates once after taking back reversals and edit; the new run's reversals make a new
+    // step of their own instead of being undone again.
+    UndoAction();
+    AutoSimulate = false;
+    EXPECT_TRUE(ReversalStepPending);
+    EXPECT_EQ(UndoStep, 2);
+    EXPECT_EQ(shell.simCaption, "OK");
+}
