@@ -114,6 +114,7 @@ int UnitSystem = 0;
 VBArray<float, 2> UnitFactor;
 VBArray<std::string, 2> UnitText;
 int DataUnitRow = 0, DataGroup = 0, DataItem = 0, DataCode = 0;
+std::string ResistanceLabel;
 
 VBArray<std::string> WallTypeName;
 VBArray<float> WallTypeFactor;
@@ -186,6 +187,9 @@ int LineFieldCount = 0;
 std::string CurrentLine;
 std::string AppFolder;
 VBArray<std::string> RecentFiles;
+bool SeparatorConvert = false;
+char FileDecimalSeparator = '.';
+char LocalDecimalSeparator = '.';
 
 int AnalysisMode = 0;
 int ShowProgress = 0;

@@ -182,6 +182,8 @@ extern int UnitSystem;                                      // 1 SI metric, 2 Br
 extern VBArray<float, 2> UnitFactor;                        // (quantity 0..20, system 0..2)
 extern VBArray<std::string, 2> UnitText;                    // (quantity 0..20, column 0..6)
 extern int DataUnitRow, DataGroup, DataItem, DataCode;
+// Name of the resistance preset of the airway whose data text was built last (labels resistance symbols).
+extern std::string ResistanceLabel;
 
 // ---- Preset tables (0..49; 50 = typed by the user) ----
 extern VBArray<std::string> WallTypeName;
@@ -263,6 +265,10 @@ extern int LineFieldCount;
 extern std::string CurrentLine;
 extern std::string AppFolder;        // program folder, ending in a separator
 extern VBArray<std::string> RecentFiles; // 1..9
+// Decimal separators of the text file being read.
+extern bool SeparatorConvert;        // the file's separator differs from the local one
+extern char FileDecimalSeparator;    // the writer's separator, from the second character of the first line
+extern char LocalDecimalSeparator;   // the local separator, refreshed by every SplitFields
 
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways

@@ -1,0 +1,403 @@
+#include "model/text_files.h"
+
+#include "model/Gustrom1.h"
+#include "platform/System.h"
+#include "platform/Text1252.h"
+#include "platform/VBError.h"
+#include "platform/VBMath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <system_error>
+
+void ReadVersion(std::string &line, float &version) {
+    const char local = VB::LocaleDecimalSeparator();
+    SeparatorConvert = false;
+    if (line.size() >= 2) {
+        if (line[1] != local) {
+            SeparatorConvert = true;
+            FileDecimalSeparator = line[1];
+        }
+        line[1] = local;
+    }
+    version = StrictSingle(StrictValue(std::string_view(line).substr(0, 3)));
+}
+
+void SplitFields(float version, std::string_view line, VBArray<std::string> &fields) {
+    const int last = std::min(100, fields.UBound());
+    for (int i = 1; i <= last; ++i)
+        fields(i).clear();
+    LocalDecimalSeparator = VB::LocaleDecimalSeparator();
+    // Versions are singles: 2.4f itself is the last comma-separated version.
+    const bool tabs = version > 2.4f;
+    const char separator = tabs ? '\t' : ',';
+    std::size_t pos = 0;
+    int count = 0;
+    for (int i = 1; i <= last; ++i) {
+        count = i;
+        const std::size_t next = line.find(separator, pos);
+        if (next == std::string_view::npos) {
+            std::string_view rest = line.substr(pos);
+            if (!tabs && rest.size() > 30)
+                rest = rest.substr(0, 30);
+            fields(i).assign(rest);
+            break;
+        }
+        fields(i).assign(line.substr(pos, next - pos));
+        pos = next + 1;
+    }
+    LineFieldCount = count;
+}
+
+std::string &EncodeText(std::string &text) {
+    for (char &c : text) {
+        if (c == '\n')
+            c = 29;
+        else if (c == '\r')
+            c = 30;
+        else if (c == '\t')
+            c = 31;
+    }
+    return text;
+}
+
+std::string &DecodeText(std::string &text) {
+    for (char &c : text) {
+        if (c == 29)
+            c = '\n';
+        else if (c == 30)
+            c = '\r';
+        else if (c == 31)
+            c = '\t';
+    }
+    return text;
+}
+
+void ReplaceControlCharacters(std::string &text) {
+    for (char &c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 32 || u == 127)
+            c = ' ';
+    }
+}
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Scans a number at the start of s: sign, digits, one decimal mark ("." or ","), digits, and an exponent
+// (E or D) when digits follow it. Returns the characters used, 0 when there is no number.
+std::size_t scanNumber(std::string_view s, double &value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    const std::size_t mantissa = i;
+    std::size_t digits = 0;
+    while (i < s.size() && isDigit(s[i]))
+        ++i, ++digits;
+    std::size_t mark = std::string_view::npos;
+    if (i < s.size() && (s[i] == '.' || s[i] == ',')) {
+        mark = i++;
+        while (i < s.size() && isDigit(s[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    std::size_t exponent = std::string_view::npos;
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
+        std::size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            ++j;
+        if (j < s.size() && isDigit(s[j])) {
+            exponent = i;
+            while (j < s.size() && isDigit(s[j]))
+                ++j;
+            i = j;
+        }
+    }
+    const std::string_view body = s.substr(mantissa, i - mantissa);
+    const bool plain = (mark == std::string_view::npos || s[mark] == '.') &&
+                       (exponent == std::string_view::npos || s[exponent] == 'E' || s[exponent] == 'e');
+    std::string copy;
+    if (!plain) {
+        copy.assign(body);
+        if (mark != std::string_view::npos)
+            copy[mark - mantissa] = '.';
+        if (exponent != std::string_view::npos)
+            copy[exponent - mantissa] = 'E';
+    }
+    const std::string_view text = plain ? body : std::string_view(copy);
+    double v = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), v).ec == std::errc::result_out_of_range) {
+        // Beyond the range of a double: strtod gives the infinity or zero the value stands for.
+        const std::string terminated(text);
+        v = std::strtod(terminated.c_str(), nullptr);
+    }
+    value = negative ? -v : v;
+    return i;
+}
+
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+} // namespace
+
+double LenientValue(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    double v = 0;
+    if (scanNumber(text.substr(i), v) == 0)
+        return 0;
+    return v;
+}
+
+double StrictValue(std::string_view text) {
+    text = trimBlanks(text);
+    double v = 0;
+    if (text.empty() || scanNumber(text, v) != text.size())
+        throw VBError(VBErr::TypeMismatch, "type mismatch");
+    return v;
+}
+
+bool BooleanValue(std::string_view text) {
+    text = trimBlanks(text);
+    auto equals = [&](std::string_view word) {
+        return text.size() == word.size() &&
+               std::equal(text.begin(), text.end(), word.begin(),
+                          [](char a, char b) { return (a | 0x20) == (b | 0x20); });
+    };
+    if (equals("true"))
+        return true;
+    if (equals("false"))
+        return false;
+    return StrictValue(text) != 0;
+}
+
+int32_t StrictLong(double x) {
+    const auto v = VB::CLng(x);
+    if (!v)
+        throw VBError(VBErr::Overflow, "overflow");
+    return *v;
+}
+
+int StrictInteger(double x) {
+    const auto v = VB::CInt(x);
+    if (!v)
+        throw VBError(VBErr::Overflow, "overflow");
+    return *v;
+}
+
+float StrictSingle(double x) {
+    if (!(std::fabs(x) <= FLT_MAX))
+        throw VBError(VBErr::Overflow, "overflow");
+    return static_cast<float>(x);
+}
+
+int32_t LenientLong(double x) {
+    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(x));
+}
+int LenientInteger(double x) {
+    return VB::ClampToInt<int16_t>(VB::RoundHalfEven(x));
+}
+float LenientSingle(double x) {
+    if (x != x)
+        return 0;
+    return static_cast<float>(std::clamp(x, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+}
+
+namespace {
+
+// General format: `digits` significant digits, trailing zeros dropped, exponent as "E+09" when the
+// exponent is below -4 or not below `digits`.
+template <typename F> void appendGeneral(std::string &out, F x, int digits, char separator, bool printed) {
+    if (x == 0) { // also -0
+        out += printed ? " 0 " : "0";
+        return;
+    }
+    if (printed && x > 0)
+        out += ' ';
+    char buf[48];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, digits);
+    char *b = buf;
+    if (printed) {
+        // The printed form has no zero before the decimal separator.
+        if (b[0] == '0' && b[1] == '.')
+            ++b;
+        else if (b[0] == '-' && b[1] == '0' && b[2] == '.') {
+            b[1] = '-';
+            ++b;
+        }
+    }
+    for (char *p = b; p != r.ptr; ++p) {
+        if (*p == '.')
+            out += separator;
+        else if (*p == 'e')
+            out += 'E';
+        else
+            out += *p;
+    }
+    if (printed)
+        out += ' ';
+}
+
+void appendInteger(std::string &out, int32_t x, bool printed) {
+    if (printed && x >= 0)
+        out += ' ';
+    char buf[16];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x);
+    out.append(buf, r.ptr);
+    if (printed)
+        out += ' ';
+}
+
+} // namespace
+
+void AppendNumberText(std::string &out, float x, char separator) {
+    appendGeneral(out, x, 7, separator, false);
+}
+void AppendNumberText(std::string &out, double x, char separator) {
+    appendGeneral(out, x, 15, separator, false);
+}
+void AppendNumberText(std::string &out, int32_t x) {
+    appendInteger(out, x, false);
+}
+
+std::string NumberText(float x) {
+    std::string s;
+    AppendNumberText(s, x, VB::LocaleDecimalSeparator());
+    return s;
+}
+
+std::string NumberText(double x) {
+    std::string s;
+    AppendNumberText(s, x, VB::LocaleDecimalSeparator());
+    return s;
+}
+
+void AppendPrintedNumber(std::string &out, float x, char separator) {
+    appendGeneral(out, x, 7, separator, true);
+}
+void AppendPrintedNumber(std::string &out, double x, char separator) {
+    appendGeneral(out, x, 15, separator, true);
+}
+void AppendPrintedNumber(std::string &out, int32_t x) {
+    appendInteger(out, x, true);
+}
+
+std::string PrintedNumber(float x) {
+    std::string s;
+    AppendPrintedNumber(s, x, VB::LocaleDecimalSeparator());
+    return s;
+}
+
+std::string PrintedNumber(double x) {
+    std::string s;
+    AppendPrintedNumber(s, x, VB::LocaleDecimalSeparator());
+    return s;
+}
+
+std::string PrintedNumber(int32_t x) {
+    std::string s;
+    AppendPrintedNumber(s, x);
+    return s;
+}
+
+// ---- Reader ----
+
+TextFileReader::TextFileReader(const std::string &path) {
+    const QString name = ToQt(path);
+    QFile file(name);
+    if (!file.exists()) {
+        const QFileInfo info(name);
+        throw VBError(info.absoluteDir().exists() ? VBErr::FileNotFound : VBErr::PathNotFound, "cannot open");
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        throw VBError(75, "path/file access error");
+    const QByteArray bytes = file.readAll();
+    text_.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+TextFileReader TextFileReader::FromText(std::string text) {
+    TextFileReader r;
+    r.text_ = std::move(text);
+    return r;
+}
+
+bool TextFileReader::ReadLine(std::string &line) {
+    if (AtEnd())
+        return false;
+    const std::size_t cr = text_.find('\r', pos_);
+    if (cr == std::string::npos) {
+        line.assign(text_, pos_, std::string::npos);
+        pos_ = text_.size();
+    } else {
+        line.assign(text_, pos_, cr - pos_);
+        pos_ = cr + 1;
+        if (pos_ < text_.size() && text_[pos_] == '\n')
+            ++pos_;
+    }
+    return true;
+}
+
+std::string TextFileReader::LineInput() {
+    std::string line;
+    if (!ReadLine(line))
+        throw VBError(VBErr::InputPastEnd, "input past end of file");
+    return line;
+}
+
+// ---- Writer ----
+
+TextFileWriter::TextFileWriter(const std::string &path) : path_(path) {
+    const QFileInfo info(ToQt(path));
+    if (!info.absoluteDir().exists())
+        throw VBError(VBErr::PathNotFound, "path not found");
+}
+
+TextFileWriter::~TextFileWriter() {
+    try {
+        Close();
+    } catch (const VBError &) {
+        // A destructor cannot report; callers that care call Close themselves.
+    }
+}
+
+void TextFileWriter::PrintNumber(float x) {
+    AppendPrintedNumber(text_, x, VB::LocaleDecimalSeparator());
+}
+void TextFileWriter::PrintNumber(double x) {
+    AppendPrintedNumber(text_, x, VB::LocaleDecimalSeparator());
+}
+void TextFileWriter::PrintNumber(int32_t x) {
+    AppendPrintedNumber(text_, x);
+}
+
+void TextFileWriter::Close() {
+    if (closed_ || path_.empty())
+        return;
+    closed_ = true;
+    QFile file(ToQt(path_));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw VBError(75, "path/file access error");
+    const auto written = file.write(text_.data(), static_cast<qint64>(text_.size()));
+    if (written != static_cast<qint64>(text_.size()))
+        throw VBError(61, "disk full");
+}

@@ -1,0 +1,373 @@
+#include "model/units.h"
+
+#include "model/Gustrom1.h"
+#include "model/text_files.h"
+#include "platform/System.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Before any settings are read the unit system is 0, which has no table: show SI values then.
+int currentSystem() {
+    return UnitSystem == 2 ? 2 : 1;
+}
+
+float factorOf(int quantity) {
+    if (!UnitFactor.InBounds(quantity, 0))
+        return 1;
+    return UnitFactor(quantity, currentSystem());
+}
+
+// ---- Pattern formatting ----
+
+// Splits a pattern into its sections at ";" outside quotes and escapes.
+std::vector<std::string_view> sectionsOf(std::string_view pattern) {
+    std::vector<std::string_view> sections;
+    std::size_t start = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == '\\' && !quoted)
+            ++i;
+        else if (c == ';' && !quoted) {
+            sections.push_back(pattern.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    sections.push_back(pattern.substr(start));
+    return sections;
+}
+
+bool isTimeLetter(char c) {
+    const char l = static_cast<char>(c | 0x20);
+    return l == 'h' || l == 'm' || l == 'n' || l == 's';
+}
+
+// One element of a pattern: a digit placeholder, a point, a comma, a time field or literal text.
+struct Token {
+    enum Kind { Zero, Hash, Point, Comma, Hours, Minutes, Seconds, Literal } kind;
+    std::string text; // literal text; for time fields "2" when two digits are asked for
+};
+
+std::vector<Token> tokensOf(std::string_view pattern, bool &isTime) {
+    std::vector<Token> tokens;
+    isTime = false;
+    auto literal = [&](std::string_view s) {
+        if (!tokens.empty() && tokens.back().kind == Token::Literal)
+            tokens.back().text += s;
+        else
+            tokens.push_back({Token::Literal, std::string(s)});
+    };
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '"') {
+            const std::size_t end = pattern.find('"', i + 1);
+            const std::size_t stop = end == std::string_view::npos ? pattern.size() : end;
+            literal(pattern.substr(i + 1, stop - i - 1));
+            i = stop;
+        } else if (c == '\\') {
+            if (i + 1 < pattern.size())
+                literal(pattern.substr(++i, 1));
+        } else if (c == '0') {
+            tokens.push_back({Token::Zero, {}});
+        } else if (c == '#') {
+            tokens.push_back({Token::Hash, {}});
+        } else if (c == '.') {
+            tokens.push_back({Token::Point, {}});
+        } else if (c == ',') {
+            tokens.push_back({Token::Comma, {}});
+        } else if (isTimeLetter(c)) {
+            isTime = true;
+            const char l = static_cast<char>(c | 0x20);
+            const bool two = i + 1 < pattern.size() && static_cast<char>(pattern[i + 1] | 0x20) == l;
+            if (two)
+                ++i;
+            const Token::Kind kind = l == 'h' ? Token::Hours : (l == 's' ? Token::Seconds : Token::Minutes);
+            tokens.push_back({kind, two ? "2" : "1"});
+        } else {
+            literal(pattern.substr(i, 1));
+        }
+    }
+    return tokens;
+}
+
+// The decimal digits of a non-negative value with `significant` digits: value = 0.digits × 10^point.
+void decimalDigits(double value, int significant, std::string &digits, int &point) {
+    digits.clear();
+    point = 0;
+    if (value == 0)
+        return;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", significant - 1, value);
+    const char *p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9')
+            digits += *p;
+    point = (*p == 'e' ? std::atoi(p + 1) : 0) + 1;
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+}
+
+// Rounds the digits to `decimals` places after the point, halves away from zero.
+void roundDigits(std::string &digits, int &point, int decimals) {
+    const int keep = point + decimals;
+    if (keep >= static_cast<int>(digits.size()))
+        return;
+    if (keep < 0) {
+        digits.clear();
+        return;
+    }
+    const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
+    digits.resize(static_cast<std::size_t>(keep));
+    if (up) {
+        int i = keep - 1;
+        for (; i >= 0; --i) {
+            if (digits[static_cast<std::size_t>(i)] == '9') {
+                digits[static_cast<std::size_t>(i)] = '0';
+            } else {
+                ++digits[static_cast<std::size_t>(i)];
+                break;
+            }
+        }
+        if (i < 0) {
+            digits.insert(digits.begin(), '1');
+            ++point;
+        }
+    }
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    if (digits.empty())
+        point = 0;
+}
+
+std::string formatNumber(double value, const std::vector<Token> &tokens, int significant, bool withSign) {
+    const char decimalMark = VB::LocaleDecimalSeparator();
+    const char groupMark = decimalMark == ',' ? '.' : ',';
+    // Shape of the number: placeholders before and after the point, grouping.
+    std::size_t first = tokens.size(), last = 0;
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        if (tokens[i].kind == Token::Zero || tokens[i].kind == Token::Hash ||
+            tokens[i].kind == Token::Point) {
+            if (first == tokens.size())
+                first = i;
+            last = i;
+        }
+    int minInteger = 0, minDecimals = 0, maxDecimals = 0;
+    bool afterPoint = false, hasPoint = false, grouping = false;
+    std::string inner; // literals inside the number, shown behind it
+    for (std::size_t i = first; i < tokens.size() && i <= last; ++i) {
+        switch (tokens[i].kind) {
+        case Token::Zero:
+            if (afterPoint)
+                minDecimals = ++maxDecimals;
+            else
+                ++minInteger;
+            break;
+        case Token::Hash:
+            if (afterPoint)
+                ++maxDecimals;
+            break;
+        case Token::Point:
+            if (!hasPoint)
+                hasPoint = afterPoint = true;
+            break;
+        case Token::Comma:
+            if (!afterPoint)
+                grouping = true;
+            break;
+        default:
+            inner += tokens[i].text;
+            break;
+        }
+    }
+    std::string digits;
+    int point = 0;
+    decimalDigits(std::fabs(value), significant, digits, point);
+    roundDigits(digits, point, maxDecimals);
+
+    std::string integer;
+    if (point > 0) {
+        integer = digits.substr(0, std::min<std::size_t>(digits.size(), static_cast<std::size_t>(point)));
+        integer.append(static_cast<std::size_t>(point) - integer.size(), '0');
+    }
+    if (static_cast<int>(integer.size()) < minInteger)
+        integer.insert(0, static_cast<std::size_t>(minInteger) - integer.size(), '0');
+    std::string fraction;
+    if (point < 0)
+        fraction.assign(static_cast<std::size_t>(-point), '0');
+    if (static_cast<int>(digits.size()) > point)
+        fraction += digits.substr(static_cast<std::size_t>(std::max(point, 0)));
+    if (static_cast<int>(fraction.size()) < minDecimals)
+        fraction.append(static_cast<std::size_t>(minDecimals) - fraction.size(), '0');
+    if (grouping && integer.size() > 3) {
+        std::string grouped;
+        const std::size_t lead = integer.size() % 3;
+        for (std::size_t i = 0; i < integer.size(); ++i) {
+            if (i > 0 && (i - lead) % 3 == 0)
+                grouped += groupMark;
+            grouped += integer[i];
+        }
+        integer = grouped;
+    }
+
+    std::string out;
+    // The sign leads the whole text, and a value that rounds to zero has none.
+    if (withSign && value < 0 && !digits.empty())
+        out += '-';
+    for (std::size_t i = 0; i < first && i < tokens.size(); ++i)
+        if (tokens[i].kind == Token::Literal)
+            out += tokens[i].text;
+    if (first < tokens.size()) {
+        out += integer;
+        if (hasPoint)
+            out += decimalMark;
+        out += fraction;
+        out += inner;
+    }
+    for (std::size_t i = first < tokens.size() ? last + 1 : tokens.size(); i < tokens.size(); ++i)
+        if (tokens[i].kind == Token::Literal)
+            out += tokens[i].text;
+    return out;
+}
+
+// A value in days as hours, minutes and seconds. Hours count on beyond a day.
+std::string formatTime(double days, const std::vector<Token> &tokens) {
+    const double seconds = std::round(std::fabs(days) * 86400.0);
+    const double hours = std::floor(seconds / 3600);
+    const int minutes = static_cast<int>(std::fmod(std::floor(seconds / 60), 60));
+    const int secs = static_cast<int>(std::fmod(seconds, 60));
+    auto field = [](double v, const std::string &width) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, width == "2" ? "%02.0f" : "%.0f", v);
+        return std::string(buf);
+    };
+    std::string out = days < 0 && seconds > 0 ? "-" : "";
+    for (const auto &t : tokens) {
+        switch (t.kind) {
+        case Token::Hours:
+            out += field(hours, t.text);
+            break;
+        case Token::Minutes:
+            out += field(minutes, t.text);
+            break;
+        case Token::Seconds:
+            out += field(secs, t.text);
+            break;
+        case Token::Zero:
+            out += '0';
+            break;
+        case Token::Hash:
+            break;
+        case Token::Point:
+            out += '.';
+            break;
+        case Token::Comma:
+            out += ',';
+            break;
+        case Token::Literal:
+            out += t.text;
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void SetBuiltInUnits() {
+    struct Row {
+        float british;
+        const char *siUnit;
+        const char *britishUnit;
+        const char *siFormat;
+        const char *britishFormat;
+    };
+    static const Row rows[15] = {
+        {3.28084f, "m", "ft", "0.0", "0.0"},
+        {196.85f, "m/s", "ft/min", "0.0", "0"},
+        {10.764f, "m2", "ft2", "0.0", "0.0"},
+        {2.1189f, "m3/s", "kcf/m", "0.0", "0.0"},
+        {0.8953f, "Ns2/m8", "Rx1e9", "0.00000", "0.00000"},
+        {0.015f, "kg/m3", "lb/ft3", "0.0", "0.0"},
+        {1.341f, "kW", "hp", "0", "0"},
+        {4.0186f, "Pa", "m.in.wg", "0.0", "0.0"},
+        {2.204f, "kg", "lb", "0", "0"},
+        {5391, "kg/m3", "Kx1e10", "0.00000", "0.0"},
+        {1.0f, "$", "$", "0,000", "0,000"},
+        {1.0f, "h:m:s", "h:m:s", "hh:mm:ss", "hh:mm:ss"},
+        {0.2961f, "kPa", "in.Hg", "0.00", "0.00"},
+        {3.28084f, "m", "ft", "0", "0"},
+        {1.0f, "%", "%", "0", "0"},
+    };
+    for (int q = 1; q <= 15; ++q) {
+        const Row &r = rows[q - 1];
+        UnitFactor(q, 1) = 1.0f;
+        UnitFactor(q, 2) = r.british;
+        UnitText(q, 1) = r.siUnit;
+        UnitText(q, 2) = r.britishUnit;
+        UnitText(q, 3) = r.siFormat;
+        UnitText(q, 4) = r.britishFormat;
+    }
+}
+
+float ToDisplayUnits(float value, int quantity) {
+    return value * factorOf(quantity);
+}
+
+float FromDisplayUnits(float &value, int quantity) {
+    if (value == 0) {
+        value = 0;
+        return 0;
+    }
+    const float factor = factorOf(quantity);
+    // A zero factor can only come from a damaged unit file: leave the value unconverted.
+    if (factor == 0)
+        return value;
+    return value * (1 / factor);
+}
+
+std::string FormatPattern(double value, std::string_view pattern, int significantDigits) {
+    const auto sections = sectionsOf(pattern);
+    std::string_view section = sections[0];
+    bool withSign = true;
+    if (value < 0 && sections.size() >= 2 && !sections[1].empty()) {
+        section = sections[1];
+        withSign = false;
+    } else if (value == 0 && sections.size() >= 3 && !sections[2].empty()) {
+        section = sections[2];
+    }
+    if (section.empty()) {
+        std::string text;
+        if (significantDigits <= 7)
+            AppendNumberText(text, static_cast<float>(value), VB::LocaleDecimalSeparator());
+        else
+            AppendNumberText(text, value, VB::LocaleDecimalSeparator());
+        return text;
+    }
+    bool isTime = false;
+    const auto tokens = tokensOf(section, isTime);
+    if (isTime)
+        return formatTime(withSign ? value : std::fabs(value), tokens);
+    return formatNumber(value, tokens, significantDigits, withSign);
+}
+
+std::string FormatValue(float value, int quantity, int withUnit, int precision) {
+    const bool known = UnitText.InBounds(quantity, 4);
+    const int system = currentSystem();
+    const float display = value * factorOf(quantity);
+    const std::string pattern =
+        precision != 0 ? "0.0########" : (known ? UnitText(quantity, 2 + system) : "");
+    const std::string text = FormatPattern(display, pattern, 7);
+    if (withUnit == 0 || !known)
+        return text;
+    const std::string &unit = UnitText(quantity, system);
+    std::string out = quantity == 11 ? unit : text;
+    out += ' ';
+    out += quantity == 11 ? text : unit;
+    return out;
+}

@@ -1,0 +1,244 @@
+#include "model/Gustrom1.h"
+#include "model/units.h"
+#include "platform/System.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Units : public ::testing::Test {
+protected:
+    void SetUp() override {
+        VB::SetLocaleDecimalSeparatorOverride('.');
+        SetBuiltInUnits();
+        savedSystem_ = UnitSystem;
+        UnitSystem = 1;
+        savedMax_ = MaxAirways;
+        MaxAirways = 10;
+        ReDimNetwork();
+    }
+    void TearDown() override {
+        VB::SetLocaleDecimalSeparatorOverride(0);
+        UnitSystem = savedSystem_;
+        MaxAirways = savedMax_;
+        ReDimNetwork();
+        SmokeMode = 0;
+    }
+
+    // Airway 1: a rectangular 4 × 5 m airway with a flow of 12.3 m³/s.
+    static void plainAirway() {
+        ClearAirway(1);
+        AirwayFlags(1) = AirwayFlag::Rectangular;
+        AirwaySize(1, 1) = 4;
+        AirwaySize(2, 1) = 5;
+        AirwayFlow(1) = 12.3f;
+        AirwayParallelCount(1) = 1;
+    }
+
+private:
+    int savedSystem_ = 0;
+    int32_t savedMax_ = 0;
+};
+
+} // namespace
+
+TEST_F(Units, PatternFormatterCoversThePatternLanguage) {
+    struct Case {
+        double value;
+        const char *pattern;
+        const char *text;
+    };
+    const Case cases[] = {
+        {0.0123456, "0.00000", "0.01235"},
+        {12.345, "0.00000", "12.34500"},
+        {1500, "0,000", "1,500"},
+        {12, "0,000", "0,012"},
+        {1234567, "0,000", "1,234,567"},
+        {1500, "$#,##0", "$1,500"},
+        {0, "$#,##0", "$0"},
+        {-1500.4, "$#,##0", "-$1,500"},
+        {0.05, "0.0########", "0.05"},
+        {2, "0.0########", "2.0"},
+        {1.0 / 3.0, "0.0########", "0.333333333"},
+        {0.5, "#.##", ".5"},
+        {2.5, "0", "3"},
+        {-0.04, "0.0", "0.0"},
+        {-2.25, "0.0", "-2.3"},
+        {99.96, "0.0", "100.0"},
+        {42, "0 %", "42 %"},
+        {3725.0 / 86400, "hh:mm:ss", "01:02:05"},
+        {0.5, "hh:mm:ss", "12:00:00"},
+        {90000.0 / 86400, "hh:mm:ss", "25:00:00"},
+        {-5, "0;(0)", "(5)"},
+        {0, "0;(0);\"zero\"", "zero"},
+        {7, "\\#0", "#7"},
+        {1234.5, "", "1234.5"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatPattern(c.value, c.pattern), c.text) << c.pattern << " " << c.value;
+    // Singles are formatted from their own 7 digits.
+    EXPECT_EQ(FormatPattern(0.05f, "0.0########", 7), "0.05");
+    EXPECT_EQ(FormatPattern(0.05f, "0.0########", 15), "0.050000001");
+    // A "," locale swaps the marks of the output.
+    VB::SetLocaleDecimalSeparatorOverride(',');
+    EXPECT_EQ(FormatPattern(1234.5, "#,##0.00"), "1.234,50");
+}
+
+TEST_F(Units, FormatValueInSiAndBritishUnits) {
+    struct Case {
+        int system;
+        float value;
+        int quantity;
+        int withUnit;
+        int precision;
+        const char *text;
+    };
+    const Case cases[] = {
+        {1, 12.34f, 4, 1, 0, "12.3 m3/s"},
+        {2, 12.34f, 4, 1, 0, "26.1 kcf/m"},
+        {1, 250, 8, 1, 0, "250.0 Pa"},
+        {2, 250, 8, 1, 0, "1004.7 m.in.wg"},
+        {1, 1500, 11, 1, 0, "$ 1,500"},
+        {2, 1500, 11, 1, 0, "$ 1,500"},
+        {1, 12, 11, 1, 0, "$ 0,012"},
+        {1, 0.05f, 8, 0, -1, "0.05"},
+        {1, 0.5f, 5, 0, 0, "0.50000"},
+        {2, 0.012f, 10, 1, 0, "64.7 Kx1e10"},
+        {1, 3725.0f / 86400, 12, 0, 0, "01:02:05"},
+        {1, 100, 1, 1, 0, "100.0 m"},
+    };
+    for (const auto &c : cases) {
+        UnitSystem = c.system;
+        EXPECT_EQ(FormatValue(c.value, c.quantity, c.withUnit, c.precision), c.text)
+            << "quantity " << c.quantity << " system " << c.system;
+    }
+    // Before any settings are read the values show in SI.
+    UnitSystem = 0;
+    EXPECT_EQ(FormatValue(12.34f, 4, 1, 0), "12.3 m3/s");
+}
+
+TEST_F(Units, DisplayConversionBothWays) {
+    for (const int system : {1, 2}) {
+        UnitSystem = system;
+        float zero = 0;
+        EXPECT_EQ(FromDisplayUnits(zero, 4), 0);
+        float shown = ToDisplayUnits(10, 4);
+        EXPECT_FLOAT_EQ(FromDisplayUnits(shown, 4), 10);
+    }
+    UnitSystem = 2;
+    EXPECT_FLOAT_EQ(ToDisplayUnits(10, 1), 32.8084f);
+    // A damaged factor of 0 does not divide by zero.
+    UnitFactor(15, 2) = 0;
+    float value = 7;
+    EXPECT_EQ(FromDisplayUnits(value, 15), 7);
+}
+
+TEST_F(Units, AirwayDataTextPrefixes) {
+    struct Case {
+        int fan, fanCount, parallel;
+        bool fixedFlow;
+        const char *text;
+    };
+    const Case cases[] = {
+        {0, 0, 1, false, "12.3"},
+        {3, 1, 1, true, "FixQ Fan3:12.3"},
+        {3, 2, 1, true, "FixQ 2xFan3:12.3"},
+        {-1, 0, 1, false, "FixP 12.3"},
+        {0, 0, 2, false, "[2] 12.3"},
+        {3, 2, 3, true, "[3] FixQ 2xFan3:12.3"},
+    };
+    for (const auto &c : cases) {
+        plainAirway();
+        AirwayFan(1) = c.fan;
+        AirwayFanCount(1) = c.fanCount;
+        AirwayParallelCount(1) = c.parallel;
+        if (c.fixedFlow)
+            AirwayFlags(1) |= AirwayFlag::FixedFlow;
+        EXPECT_EQ(AirwayDataText(12, 1, 0), c.text);
+    }
+    // With units the fan prefix is left out; codes without a value keep the prefixes.
+    EXPECT_EQ(AirwayDataText(12, 1, 1), "[3] FixQ 12.3 m3/s");
+    EXPECT_EQ(AirwayDataText(27, 1, 0), "[3] FixQ 2xFan3:");
+    EXPECT_EQ(AirwayDataText(99, 1, 0), "[3] FixQ 2xFan3:");
+}
+
+TEST_F(Units, AirwayDataTextValuesByCode) {
+    plainAirway();
+    AirwayNumber(1) = 17;
+    AirwayPrimaryLayer(1) = 2;
+    AirwaySecondaryLayer(1) = 5;
+    AirwayStartPressure(1) = 500;
+    AirwayEndPressure(1) = 380;
+    AirwaySmokeTime(1) = 3725;
+    EXPECT_EQ(AirwayDataText(13, 1, 1), "0.6 m/s");
+    EXPECT_EQ(AirwayDataText(22, 1, 0), "120.0");
+    EXPECT_EQ(AirwayDataText(24, 1, 0), "");
+    EXPECT_EQ(AirwayDataText(35, 1, 0), "4.0 x 5.0");
+    EXPECT_EQ(AirwayDataText(52, 1, 0), " 17");
+    EXPECT_EQ(AirwayDataText(53, 1, 0), "2,5");
+    EXPECT_EQ(AirwayDataText(56, 1, 0), "01:02:05");
+    AirwaySmokeTime(1) = 43200;
+    EXPECT_EQ(AirwayDataText(56, 1, 0), "12:00:00");
+    AirwaySmokeTime(1) = 9999999;
+    EXPECT_EQ(AirwayDataText(56, 1, 0), "");
+    AirwayContaminant(1) = 3;
+    EXPECT_EQ(AirwayDataText(55, 1, 0), "3");
+    SmokeMode = 1;
+    AirwaySmoke(2, 1) = 0;
+    EXPECT_EQ(AirwayDataText(55, 1, 0), "");
+
+    // Round airway of diameter 2 m, no flow, 98.1 Pa across it: a regulator load of about 31 kg.
+    ClearAirway(2);
+    AirwayFlags(2) = AirwayFlag::Round;
+    AirwaySize(2, 2) = 2;
+    AirwayStartPressure(2) = 98.1f;
+    AirwayEndPressure(2) = 0;
+    EXPECT_EQ(AirwayDataText(25, 2, 1), "31 kg");
+    EXPECT_EQ(AirwayDataText(35, 2, 0), "Diam 2.0");
+}
+
+TEST_F(Units, FanOffItsCurveShowsStallAndNegate) {
+    plainAirway();
+    const int fan = 3;
+    for (int p = 1; p <= 10; ++p)
+        FanCurvePressure(1, p, fan) = 3000.0f - 250.0f * static_cast<float>(p);
+    FanDiameter(fan) = 2;
+    AirwayFan(1) = fan;
+    AirwayFanCount(1) = 2;
+    AirwayPressure(1) = -9999;
+    EXPECT_EQ(AirwayDataText(24, 1, 1), "Stall @2750.0 Pa");
+    AirwayFlags(1) |= AirwayFlag::FansInSeries;
+    EXPECT_EQ(AirwayDataText(24, 1, 1), "Stall @5500.0 Pa");
+    AirwayPressure(1) = 9999;
+    EXPECT_EQ(AirwayDataText(24, 1, 1), "Negate @500.0 Pa");
+    AirwayPressure(1) = 1200;
+    EXPECT_EQ(AirwayDataText(24, 1, 0), "2xFan3:1200.0");
+    // The regulator load of a fan airway comes from its pressure: 20 m² × -1200 Pa / 9.81.
+    EXPECT_EQ(AirwayDataText(25, 1, 1), "-2446 kg");
+    // Fan power with the velocity pressure of two 2 m fans at 80 % efficiency.
+    AirDensity = 1.2f;
+    AirPowerEfficiency = 0.8f;
+    EXPECT_EQ(AirwayDataText(43, 1, 1), "18 kW");
+    AirwayPressure(1) = 9999;
+    EXPECT_EQ(AirwayDataText(25, 1, 1), "N/A");
+}
+
+TEST_F(Units, ResistanceLabelNamesThePresetOfTheLastText) {
+    plainAirway();
+    ResistanceTypeName(3) = "Wood Door";
+    AirwayResistanceType(1) = 3;
+    AirwayResistance(1) = 5;
+    ResistanceLabel = "";
+    AirwayDataText(12, 1, 0);
+    EXPECT_EQ(ResistanceLabel, "") << "needs the layer-visible mark and resistance symbols shown";
+    AirwayFlags(1) |= AirwayFlag::LayerVisible;
+    const int savedDetail = GraphicsDetail;
+    GraphicsDetail = 8;
+    AirwayDataText(12, 1, 0);
+    EXPECT_EQ(ResistanceLabel, "Wood Door");
+    GraphicsDetail = savedDetail;
+    ResistanceTypeName(4) = "Brattice";
+    AirwayResistanceType(1) = 4;
+    EXPECT_EQ(AirwayDataText(32, 1, 1), "5.00000 Ns2/m8");
+    EXPECT_EQ(ResistanceLabel, "Brattice");
+}
