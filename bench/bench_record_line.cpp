@@ -93,4 +93,3 @@ BENCHMARK(BM_AirwayFromRecordWholeNetwork)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();

@@ -83,4 +83,3 @@ void BM_VisibleAndRotatePerspective(benchmark::State &state) {
 BENCHMARK(BM_VisibleAndRotateAllLevels)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_VisibleAndRotateLevelWindow)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_VisibleAndRotatePerspective)->Unit(benchmark::kMicrosecond);
-BENCHMARK_MAIN();

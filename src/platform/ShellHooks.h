@@ -49,6 +49,8 @@ public:
     // Autosave timer: interval in ms.
     virtual void SetAutosaveTimer(bool /*enabled*/, int /*intervalMs*/) {}
     virtual void ShowRemoteMenus(bool /*show*/) {}
+    // Gives graphics window w the focus.
+    virtual void FocusGraphicsWindow(int /*w*/) {}
 };
 
 // The current implementation (never null).

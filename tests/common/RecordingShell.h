@@ -69,6 +69,8 @@ public:
         autosaveInterval = intervalMs;
     }
     void ShowRemoteMenus(bool show) override { remoteMenus = show; }
+    std::vector<int> focusedWindows;
+    void FocusGraphicsWindow(int w) override { focusedWindows.push_back(w); }
 
 private:
     ShellHooks* previous_ = nullptr;
