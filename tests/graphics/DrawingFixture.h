@@ -2,9 +2,11 @@
 // The graphics fixture with the drawing settings of a fresh program: standard colours, symbol and font
 // sizes that do not scale with the zoom, the symbol pictures loaded, window 0 set up and open.
 #include "graphics/GraphicsFixture.h"
+#include "graphics/artwork.h"
 #include "graphics/drawing.h"
 #include "graphics/drawing_prep.h"
 #include "graphics/network_drawing.h"
+#include "graphics/projection.h"
 #include "model/units.h"
 #include "platform/System.h"
 
