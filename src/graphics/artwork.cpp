@@ -86,16 +86,20 @@ void fanShape(QPainter &p, double cx, double cy, double r) {
 QImage symbolFor(const std::string &key) {
     if (key == "LINE")
         return draw(Qt::NoBrush, [](QPainter &p) {
-            p.setPen(QPen(Outline, 4, Qt::SolidLine, Qt::RoundCap));
+            p.setPen(QPen(Outline, 6, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(5, 27), QPointF(27, 5));
+            p.setPen(QPen(QColor(80, 200, 90), 3, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(QPointF(5, 27), QPointF(27, 5));
         });
     if (key == "ARROW")
-        return draw(Outline, [](QPainter &p) {
-            p.setPen(QPen(Outline, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.drawLine(QPointF(4, 16), QPointF(26, 16));
-            p.setBrush(Qt::NoBrush);
-            const QPointF head[3] = {{16, 7}, {27, 16}, {16, 25}};
-            p.drawPolyline(head, 3);
+        return draw(Qt::NoBrush, [](QPainter &p) {
+            const QPointF head[3] = {{15, 6}, {26, 16}, {15, 26}};
+            for (const auto &[colour, width] :
+                 {std::pair{Outline, 6.0}, std::pair{QColor(80, 200, 90), 3.0}}) {
+                p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                p.drawLine(QPointF(5, 16), QPointF(25, 16));
+                p.drawPolyline(head, 3);
+            }
         });
     if (key == "SMOKE2")
         return draw(QColor(150, 150, 150), [](QPainter &p) {
@@ -237,12 +241,14 @@ CursorArtwork cursorFor(const std::string &key) {
     if (key == "CROSS")
         return cursor(16, 16, [](QPainter &p) {
             p.setBrush(Qt::NoBrush);
-            p.drawEllipse(QPointF(16, 16), 8, 8);
-            p.setPen(QPen(Outline, 3));
-            p.drawLine(QPointF(16, 1), QPointF(16, 12));
-            p.drawLine(QPointF(16, 20), QPointF(16, 31));
-            p.drawLine(QPointF(1, 16), QPointF(12, 16));
-            p.drawLine(QPointF(20, 16), QPointF(31, 16));
+            for (const auto &[colour, width] : {std::pair{Outline, 4.0}, std::pair{Paper, 2.0}}) {
+                p.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
+                p.drawEllipse(QPointF(16, 16), 8, 8);
+                p.drawLine(QPointF(16, 1), QPointF(16, 12));
+                p.drawLine(QPointF(16, 20), QPointF(16, 31));
+                p.drawLine(QPointF(1, 16), QPointF(12, 16));
+                p.drawLine(QPointF(20, 16), QPointF(31, 16));
+            }
         });
     if (key == "PASTE")
         return cursor(3, 3, [](QPainter &p) {
@@ -324,7 +330,9 @@ CursorArtwork cursorFor(const std::string &key) {
         });
     if (key == "INSERT")
         return cursor(16, 16, [](QPainter &p) {
-            p.setPen(QPen(Outline, 4, Qt::SolidLine, Qt::RoundCap));
+            p.setPen(QPen(Outline, 5, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(2, 26), QPointF(30, 6));
+            p.setPen(QPen(Paper, 2, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(QPointF(2, 26), QPointF(30, 6));
             stylePainter(p, Paper);
             p.drawEllipse(QPointF(16, 16), 6, 6);
@@ -336,10 +344,12 @@ CursorArtwork cursorFor(const std::string &key) {
         return cursor(16, 16, [](QPainter &p) {
             // Following the air upstream: a path with an arrow.
             p.setBrush(Qt::NoBrush);
-            p.setPen(QPen(Outline, 2, Qt::DashLine, Qt::RoundCap));
             QPainterPath path;
             path.moveTo(3, 28);
             path.cubicTo(10, 10, 20, 28, 26, 8);
+            p.setPen(QPen(Outline, 4, Qt::SolidLine, Qt::RoundCap));
+            p.drawPath(path);
+            p.setPen(QPen(Paper, 2, Qt::DashLine, Qt::FlatCap));
             p.drawPath(path);
             arrowLine(p, {22, 14}, {27, 5});
             hotCross(p, 16, 16);

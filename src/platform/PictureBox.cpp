@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 
 #include <cmath>
@@ -18,10 +19,6 @@ QFont makeFont(const std::string &name, double points, bool bold) {
     font.setPointSizeF(points > 0 ? points : 8.25);
     font.setBold(bold);
     return font;
-}
-
-std::string fontKey(const std::string &name, double points, bool bold) {
-    return name + '\x1f' + std::to_string(points) + (bold ? "b" : "n");
 }
 
 } // namespace
@@ -43,8 +40,8 @@ void PictureBox::Resize(int pixelWidth, int pixelHeight) {
     image_.setDotsPerMeterX(dotsPerMetre);
     image_.setDotsPerMeterY(dotsPerMetre);
     image_.fill(ToRgb(BackColor));
-    metrics_.reset();
-    fontKey_.clear();
+    fonts_.clear();
+    currentFont_ = nullptr;
     notify();
 }
 
@@ -110,7 +107,7 @@ QPainter &PictureBox::painter(int32_t colour, bool antialiased) {
         penColour_ = -1;
         penWidth_ = -1;
         penMode_ = -1;
-        fontKeyInPainter_.clear();
+        fontInPainter_ = nullptr;
         painter_->setBrush(Qt::NoBrush);
         painter_->setRenderHint(QPainter::Antialiasing, false);
         penAntialiased_ = false;
@@ -141,14 +138,39 @@ QPainter &PictureBox::painter(int32_t colour, bool antialiased) {
     return p;
 }
 
-const QFontMetricsF &PictureBox::metrics() const {
-    const std::string key = fontKey(FontName, FontSize, FontBold);
-    if (!metrics_ || key != fontKey_) {
-        font_ = makeFont(FontName, FontSize, FontBold);
-        metrics_ = std::make_unique<QFontMetricsF>(font_, &image_);
-        fontKey_ = key;
+const PictureBox::CachedFont &PictureBox::font() const {
+    const auto matches = [&](const CachedFont &f) {
+        return f.points == FontSize && f.bold == FontBold && f.name == FontName;
+    };
+    if (currentFont_ != nullptr && matches(*currentFont_))
+        return *currentFont_;
+    for (const auto &f : fonts_)
+        if (matches(*f)) {
+            currentFont_ = f.get();
+            return *f;
+        }
+    if (fonts_.size() >= 16)
+        fonts_.clear();
+    auto f = std::make_unique<CachedFont>();
+    f->name = FontName;
+    f->points = FontSize;
+    f->bold = FontBold;
+    f->font = makeFont(FontName, FontSize, FontBold);
+    f->metrics = std::make_unique<QFontMetricsF>(f->font, &image_);
+    f->raw = QRawFont::fromFont(f->font);
+    if (f->raw.isValid()) {
+        for (int c = 32; c < 256; ++c) {
+            const QString ch = ToQt(std::string(1, static_cast<char>(c)));
+            const QList<quint32> glyphs = f->raw.glyphIndexesForString(ch);
+            if (glyphs.size() == 1 && glyphs[0] != 0) {
+                f->glyph[static_cast<size_t>(c)] = glyphs[0];
+                f->advance[static_cast<size_t>(c)] = f->raw.advancesForGlyphIndexes(glyphs).value(0).x();
+            }
+        }
     }
-    return *metrics_;
+    currentFont_ = f.get();
+    fonts_.push_back(std::move(f));
+    return *currentFont_;
 }
 
 void PictureBox::Cls() {
@@ -240,20 +262,50 @@ void PictureBox::Circle(double x, double y, double radius, int32_t colour) {
 }
 
 void PictureBox::Print(const std::string &text) {
-    const QFontMetricsF &m = metrics();
+    const CachedFont &f = font();
+    const QFontMetricsF &m = *f.metrics;
     const double px = ToPixelX(CurrentX), py = ToPixelY(CurrentY);
     record({DrawnPrimitive::Text, CurrentX, CurrentY, 0, 0, ForeColor, 0, text, FontSize, FontBold, 0});
-    // Texts wholly outside the picture cost their layout and show nothing: they are left out.
-    const bool below = py > image_.height() || py + m.height() < 0 || px > image_.width();
-    if (!below && !text.empty()) {
-        const QString qtext = ToQt(text);
-        if (px >= 0 || px + m.horizontalAdvance(qtext) >= 0) {
-            QPainter &p = painter(ForeColor, true);
-            if (fontKeyInPainter_ != fontKey_) {
-                p.setFont(font_);
-                fontKeyInPainter_ = fontKey_;
+    // Texts wholly outside the picture show nothing: they are left out.
+    const bool outside = py > image_.height() || py + m.height() < 0 || px > image_.width();
+    if (!outside && !text.empty()) {
+        // Single-byte text with every character in the font is placed glyph by glyph from the cached
+        // advances, which spares the text layout; anything else goes through the full layout.
+        std::vector<quint32> glyphs;
+        std::vector<QPointF> positions;
+        glyphs.reserve(text.size());
+        positions.reserve(text.size());
+        double x = 0;
+        bool simple = f.raw.isValid();
+        for (unsigned char c : text) {
+            if (c == ' ') {
+                x += f.advance[c] > 0 ? f.advance[c] : m.horizontalAdvance(QLatin1Char(' '));
+                continue;
             }
-            p.drawText(QPointF(px, py + m.ascent()), qtext);
+            if (f.glyph[c] == 0) {
+                simple = false;
+                break;
+            }
+            glyphs.push_back(f.glyph[c]);
+            positions.emplace_back(x, 0);
+            x += f.advance[c];
+        }
+        if (px + x >= 0 || !simple) {
+            QPainter &p = painter(ForeColor, true);
+            if (fontInPainter_ != &f) {
+                p.setFont(f.font);
+                fontInPainter_ = &f;
+            }
+            const QPointF origin(px, py + m.ascent());
+            if (simple && !glyphs.empty()) {
+                QGlyphRun run;
+                run.setRawFont(f.raw);
+                run.setGlyphIndexes(QList<quint32>(glyphs.begin(), glyphs.end()));
+                run.setPositions(QList<QPointF>(positions.begin(), positions.end()));
+                p.drawGlyphRun(origin, run);
+            } else if (!simple) {
+                p.drawText(origin, ToQt(text));
+            }
             if (drawingDepth_ == 0)
                 release();
         }
@@ -265,11 +317,11 @@ void PictureBox::Print(const std::string &text) {
 }
 
 double PictureBox::TextWidth(const std::string &text) const {
-    return std::abs(metrics().horizontalAdvance(ToQt(text)) * ScaleWidth / image_.width());
+    return std::abs(font().metrics->horizontalAdvance(ToQt(text)) * ScaleWidth / image_.width());
 }
 
 double PictureBox::TextHeight(const std::string &) const {
-    return std::abs(metrics().height() * ScaleHeight / image_.height());
+    return std::abs(font().metrics->height() * ScaleHeight / image_.height());
 }
 
 void PictureBox::PaintPicture(const QImage &picture, double x, double y, double w, double h) {

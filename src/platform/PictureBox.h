@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QRawFont>
 
 #include <array>
 #include <cstdint>
@@ -132,18 +133,29 @@ private:
     int penWidth_ = -1;
     bool penAntialiased_ = false;
     int penMode_ = -1;
-    std::string fontKeyInPainter_;
-    // The font of the last FontName, FontSize and FontBold, with its metrics.
-    mutable std::string fontKey_;
-    mutable QFont font_;
-    mutable std::unique_ptr<QFontMetricsF> metrics_;
+    // Fonts in use, with their metrics and the glyph and advance of every character: the airway texts
+    // switch between a few fonts thousands of times per repaint.
+    struct CachedFont {
+        std::string name;
+        double points = 0;
+        bool bold = false;
+        QFont font;
+        std::unique_ptr<QFontMetricsF> metrics;
+        QRawFont raw;
+        std::array<quint32, 256> glyph{}; // 0 = not in the font
+        std::array<double, 256> advance{};
+    };
+    mutable std::vector<std::unique_ptr<CachedFont>> fonts_;
+    mutable const CachedFont *currentFont_ = nullptr;
+    const CachedFont *fontInPainter_ = nullptr;
+
     // Pictures already scaled to a pixel size, by picture and size: a symbol drawn thousands of times is
     // scaled once.
     std::map<std::array<qint64, 3>, QImage> scaledPictures_;
 
+    const CachedFont &font() const;
     QPainter &painter(int32_t colour, bool antialiased);
     void release();
-    const QFontMetricsF &metrics() const;
     void record(DrawnPrimitive primitive);
     void strokeLine(double x1, double y1, double x2, double y2, int32_t colour);
     void notify();
