@@ -199,3 +199,17 @@ TEST_F(DrawingFilters, RedrawAllPaintsEveryOpenUnfrozenWindowAndEndsOnTheActiveO
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DrawingFilters, LinesOverAllWindowsDrawWithoutClearing) {
+    picture.BackColor = 0x123456;
+    picture.Cls();
+    picture.BackColor = ColourTable(3);
+    RedrawLinesAllWindows();
+    EXPECT_EQ(picture.Image().pixel(3, 3), Rgb(0x123456));
+    EXPECT_EQ(picture.Image().pixel(250, 250), Rgb(ColourTable(0))); // the flat airway through the middle
+    EXPECT_EQ(ActiveWindow, 0);
+}
+
+} // namespace
