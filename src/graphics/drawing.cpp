@@ -24,7 +24,7 @@ int32_t SmokeDisplayTime = 0;
 int32_t PauseCount = 0;
 int ToolCode = 0;
 int LastCursorTool = -1, LastCursorButton = -1;
-VBArray<std::string, 2> ToolCursorName;
+std::string ToolCursorName[41][3];
 VBArray<QImage> SymbolPicture;
 VBArray<int32_t> SmokePalette;
 
@@ -261,7 +261,9 @@ void DrawGrid() {
 }
 
 void BuildToolCursorTable() {
-    ToolCursorName.ReDim(Bounds{0, MaxToolCode}, Bounds{1, 2});
+    for (auto &row : ToolCursorName)
+        for (auto &name : row)
+            name.clear();
     const struct {
         int tool;
         const char *name;
@@ -269,10 +271,10 @@ void BuildToolCursorTable() {
                  {8, "Delete"},  {9, "Fan"},    {10, "Alpha"},  {11, "Cloud"}, {12, "Edit"}, {13, "Info"},
                  {15, "Insert"}, {17, "Trace"}, {18, "Rotate"}, {21, "Copy"}};
     for (const auto &entry : table) {
-        ToolCursorName(entry.tool, 1) = entry.name;
-        ToolCursorName(entry.tool, 2) = entry.name;
+        ToolCursorName[entry.tool][1] = entry.name;
+        ToolCursorName[entry.tool][2] = entry.name;
     }
-    ToolCursorName(0, 2) = "Hand";
+    ToolCursorName[0][2] = "Hand";
 }
 
 void LoadSymbolPictures() {
@@ -298,8 +300,7 @@ void SetToolCursor(int button) {
         return;
     const int column = button == 2 ? 2 : 1;
     const int tool = ToolCode == 91 ? 21 : ToolCode;
-    const std::string name =
-        ToolCursorName.InBounds(tool, column) ? ToolCursorName(tool, column) : std::string();
+    const std::string name = tool >= 0 && tool <= MaxToolCode ? ToolCursorName[tool][column] : std::string();
     for (int w = 0; w <= 4; ++w) {
         PictureBox *pic = WindowPicture(w);
         if (pic == nullptr || !windowOpen(w))

@@ -16,7 +16,7 @@ extern int32_t PauseCount;       // kept for callers that read it; the delays ar
 extern int ToolCode;             // the tool chosen last from the toolbar or the tools menu
 extern int LastCursorTool, LastCursorButton;
 // Cursor names of each tool code 0..40 for the left (1) and right (2) button; empty = cross.
-extern VBArray<std::string, 2> ToolCursorName;
+extern std::string ToolCursorName[41][3];
 // The symbol pictures, slots 0..12.
 extern VBArray<QImage> SymbolPicture;
 // The smoke and highlight palette of the last preparation (0 dim, 1..5 contaminant classes, 6 white,

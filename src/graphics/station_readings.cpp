@@ -62,7 +62,9 @@ void DrawStationReadings(int a) {
     const int s = AirwayStation(a);
     if (pic == nullptr || !StationName.InBounds(s))
         return;
-    pic->FontSize = NameFontSize;
+    // A branch-name size of 0 cannot be set: the size in force stays.
+    if (NameFontSize > 0)
+        pic->FontSize = NameFontSize;
     pic->ForeColor = White;
     pic->CurrentX = LabelX;
     pic->CurrentY = LabelY + LetterWidth;
