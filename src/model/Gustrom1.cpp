@@ -115,6 +115,7 @@ VBArray<float, 2> UnitFactor;
 VBArray<std::string, 2> UnitText;
 int DataUnitRow = 0, DataGroup = 0, DataItem = 0, DataCode = 0;
 std::string ResistanceLabel;
+VBArray<std::string, 2> DataTypeCaption;
 
 VBArray<std::string> WallTypeName;
 VBArray<float> WallTypeFactor;
@@ -255,6 +256,7 @@ struct FixedTables {
         LineFields.ReDim(Bounds{0, 100});
         RecentFiles.ReDim(Bounds{1, 9});
         SmokeLegendLevel.ReDim(Bounds{1, 5});
+        DataTypeCaption.ReDim(Bounds{0, 6}, Bounds{0, 10});
     }
 };
 const FixedTables fixedTables;

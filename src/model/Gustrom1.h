@@ -184,6 +184,8 @@ extern VBArray<std::string, 2> UnitText;                    // (quantity 0..20, 
 extern int DataUnitRow, DataGroup, DataItem, DataCode;
 // Name of the resistance preset of the airway whose data text was built last (labels resistance symbols).
 extern std::string ResistanceLabel;
+// Captions of the display data (group 0..6, item 0..10); item 1 names the group; code = group × 10 + item.
+extern VBArray<std::string, 2> DataTypeCaption;
 
 // ---- Preset tables (0..49; 50 = typed by the user) ----
 extern VBArray<std::string> WallTypeName;

@@ -11,9 +11,22 @@
 
 namespace {
 
+bool isControl(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 32 || u == 127;
+}
+
 // The text without blanks at either end and without control characters, stored back into the slot.
 template <std::size_t N> std::string_view storeTrimmed(FixedString<N> &stored) {
-    std::string text = stored.str();
+    const std::string &padded = stored.str();
+    const auto last = padded.find_last_not_of(' ');
+    if (last == std::string::npos)
+        return {};
+    // Most names are already clean and start without a blank: the slot then stays as it is.
+    const std::string_view used = std::string_view(padded).substr(0, last + 1);
+    if (used.front() != ' ' && std::none_of(used.begin(), used.end(), isControl))
+        return used;
+    std::string text(used);
     ReplaceControlCharacters(text);
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos)
@@ -25,11 +38,7 @@ template <std::size_t N> std::string_view storeTrimmed(FixedString<N> &stored) {
 }
 
 template <std::size_t N> void storeText(FixedString<N> &stored, const std::string &field) {
-    const bool clean = std::none_of(field.begin(), field.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u < 32 || u == 127;
-    });
-    if (clean) {
+    if (std::none_of(field.begin(), field.end(), isControl)) {
         stored = field;
         return;
     }

@@ -128,6 +128,14 @@ std::size_t scanNumber(std::string_view s, double &value) {
         }
     }
     const std::string_view body = s.substr(mantissa, i - mantissa);
+    // Whole numbers (most fields) are exact in a double up to 15 digits and need no general parser.
+    if (mark == std::string_view::npos && exponent == std::string_view::npos && digits <= 15) {
+        int64_t whole = 0;
+        for (const char c : body)
+            whole = whole * 10 + (c - '0');
+        value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+        return i;
+    }
     const bool plain = (mark == std::string_view::npos || s[mark] == '.') &&
                        (exponent == std::string_view::npos || s[exponent] == 'E' || s[exponent] == 'e');
     std::string copy;
