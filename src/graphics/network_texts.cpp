@@ -124,7 +124,11 @@ void DrawMidpointTexts(int a) {
         return;
     // A resistance name left by a data text built elsewhere must not label this airway.
     ResistanceLabel.clear();
-    AirwayLabelText = AirwayDataText(DataCode, a, 0);
+    // The data text is built when it is shown, or when it may name the resistance (flow and resistance
+    // codes); otherwise it could change nothing on the picture.
+    const bool labelShown = (GraphicsDetail & 4) != 0 && LayerTest(a, 4);
+    AirwayLabelText =
+        labelShown || DataCode == 12 || DataCode == 32 ? AirwayDataText(DataCode, a, 0) : std::string();
     pic->FontSize = DataFontSize;
     pic->FontBold = FontBold.InBounds(1) && FontBold(1) != 0;
     const int32_t background = ColourTable(3);
