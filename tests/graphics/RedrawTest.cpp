@@ -228,3 +228,32 @@ TEST_F(Redrawing, ToolCursorsFollowTheToolAndButton) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Redrawing, GridLabelsShowTheWorldCoordinateWithAFlippedAxis) {
+    GridOn = true;
+    GridSpacing = 100;
+    AxisSignX = -1;
+    PanX = 30;
+    PanY = -70; // no horizontal line on the top edge
+    RefreshWindowBounds();
+    drawn.clear();
+    picture.Recording = &drawn;
+    DrawGrid();
+    picture.Recording = nullptr;
+    int checked = 0;
+    for (const auto &t : Of(DrawnPrimitive::Text)) {
+        if (t.y1 != WindowTop)
+            continue; // labels of the horizontal lines
+        // The label at the top of a vertical line names the world X that the line stands on.
+        const double worldX = t.x1 * AxisSignX + PanX;
+        EXPECT_EQ(t.text, FormatValue(static_cast<float>(worldX), 14, 0, 0)) << t.x1;
+        EXPECT_NEAR(std::remainder(worldX, 100.0), 0, 1e-9);
+        ++checked;
+    }
+    EXPECT_GE(checked, 5);
+    AxisSignX = 1;
+}
+
+} // namespace
