@@ -3,3 +3,5 @@
 
 // Reads the station settings into the station tables.
 void LoadRemotes();
+// Writes the station settings file.
+void SaveRemotes();

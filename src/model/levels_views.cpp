@@ -1,12 +1,113 @@
 #include "model/levels_views.h"
 
+#include "graphics/view_state.h"
 #include "model/Gustrom1.h"
+#include "model/units.h"
+#include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
+#include "platform/System.h"
+#include "platform/VBMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int32_t RLLimit = 9999999; // m
+constexpr int CoordinateQuantity = 14;
+constexpr int LastLevel = 249;
+
+// A typed height in display units to whole metres, held within the RL limits with the user told.
+int32_t typedHeight(const std::string &text) {
+    float shown = static_cast<float>(VB::Val(text, VB::LocaleDecimalSeparator()));
+    const double metres = FromDisplayUnits(shown, CoordinateQuantity);
+    // The limits are checked before rounding, so no typed value can overflow.
+    if (metres > RLLimit) {
+        VB::MsgBox("Exceeds Maximum RL Limits", VB::vbExclamation);
+        return RLLimit;
+    }
+    if (metres < -RLLimit) {
+        VB::MsgBox("Exceeds Minimum RL Limits", VB::vbExclamation);
+        return -RLLimit;
+    }
+    return static_cast<int32_t>(VB::RoundHalfEven(metres));
+}
+
+} // namespace
+
+void CheckLevelRanges(std::vector<LevelGridRow> grid) {
+    const int rows = std::min(static_cast<int>(grid.size()), LastLevel);
+    for (int i = 1; i <= rows; ++i) {
+        const LevelGridRow &row = grid[static_cast<size_t>(i - 1)];
+        LevelName(i) = row[0];
+        LevelRange(i, 1) = typedHeight(row[1]);
+        if (LevelRange(i, 1) == 0 && LevelRange(i, 2) == 0)
+            continue;
+        LevelRange(i, 2) = typedHeight(row[2]);
+        if (LevelRange(i, 2) > LevelRange(i, 1))
+            std::swap(LevelRange(i, 1), LevelRange(i, 2));
+        if (i != 1 && LevelRange(i, 1) >= LevelRange(1, 2))
+            VB::MsgBox("Warning : The level " + LevelName(i) +
+                           " is within the NO.1 (surface) RL range.  Change the RL ranges to LESS THAN these "
+                           "values to prevent possible problems.",
+                       VB::vbCritical, "RL Range Problem");
+    }
+    FillLevelList();
+}
+
+void FillLevelList() {
+    Shell().LevelListClear();
+    // Insertion by RL High, highest first; equal heights end in the reverse of their former order.
+    for (int i = 2; i <= LastLevel; ++i) {
+        if (LevelName(i).empty() || LevelRange(i, 1) < LevelRange(i - 1, 1))
+            continue;
+        const std::string name = LevelName(i);
+        const int32_t high = LevelRange(i, 1), low = LevelRange(i, 2);
+        int j = i - 1;
+        for (; j >= 1 && LevelRange(j, 1) <= high; --j) {
+            LevelName(j + 1) = LevelName(j);
+            LevelRange(j + 1, 1) = LevelRange(j, 1);
+            LevelRange(j + 1, 2) = LevelRange(j, 2);
+        }
+        LevelName(j + 1) = name;
+        LevelRange(j + 1, 1) = high;
+        LevelRange(j + 1, 2) = low;
+    }
+    int n = 1;
+    for (; n <= 250; ++n) {
+        if (LevelName(n).empty() && LevelRange(n, 1) == 0 && LevelRange(n, 2) == 0)
+            break;
+        Shell().LevelListAdd(LevelName(n));
+    }
+    if (n < 2) {
+        n = 2;
+        LevelName(1) = "SURFACE";
+        Shell().LevelListAdd(LevelName(1));
+    }
+    Shell().LevelScrollSetRange(1, n - 1);
+}
 
 void FillViewList() {
     Shell().ViewListClear();
     for (int v = 1; v <= 100; ++v)
-        if (!ViewName(v).empty()) Shell().ViewListAdd(ViewName(v));
+        if (!ViewName(v).empty())
+            Shell().ViewListAdd(ViewName(v));
+}
+
+void AddNamedView(int slot, int code, const std::string &name) {
+    ViewName(slot) = name;
+    SaveView(slot);
+    if (slot != 0 && code != 6)
+        Shell().ViewListAdd(name);
+    NetworkSaved = 0;
+    if (slot == 0)
+        return;
+    const int last = std::min(100, Shell().ViewListCount() - 1);
+    for (int i = 1; i <= last; ++i)
+        if (Shell().ViewListText(i) == name) {
+            Shell().ViewListSetIndex(i);
+            break;
+        }
 }
 
 void SetViewCaption() {

@@ -1,7 +1,21 @@
 #pragma once
 // Level table and saved views, kept in step with the main window's lists.
+#include <array>
+#include <string>
+#include <vector>
 
+// The texts of the level table window's grid: row i is level i + 1 with its name, RL High and RL Low,
+// heights in the display units of coordinates.
+using LevelGridRow = std::array<std::string, 3>;
+
+// Takes the level table over from the grid, enforcing the RL limits and warning about levels that
+// reach the surface level, then refills the level controls.
+void CheckLevelRanges(std::vector<LevelGridRow> grid);
+// Sorts the levels by RL High, highest first, and refills the level list and scroll range.
+void FillLevelList();
 // Refills the view list with the non-empty names of view slots 1..100.
 void FillViewList();
+// Stores the active view in view slot `slot` under `name`; code 6 keeps the name out of the view list.
+void AddNamedView(int slot, int code, const std::string &name);
 // Shows the active graphics window with its number, caption "View n", background and redraw mode.
 void SetViewCaption();

@@ -1,5 +1,13 @@
 #pragma once
-// The settings file "Defaults.dat" in the program folder.
+// The settings file "Defaults.dat" and the unit conversion file "Conversion.dat" in the program folder.
 
-// Reads the settings file; a missing or unreadable file is reported and the values read so far stay.
+// Reads the settings file of any version from 1.0 on; a missing or damaged file is reported and the
+// values read so far stay.
 void LoadDefaults();
+// Writes the settings file, the unit conversion file and the station settings; false (after a message)
+// when the settings file could not be written, the old one then being left as it was.
+bool SaveDefaults();
+// Reads the unit table; a missing or damaged file is reported and rows not reached keep their values.
+void LoadConversion();
+// Writes the unit table; false (after a message) when it could not be written.
+bool SaveConversion();

@@ -1,6 +1,270 @@
 #include "model/undo.h"
 
+#include "graphics/drawing.h"
+#include "graphics/projection.h"
+#include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/geometry.h"
+#include "model/node_keys.h"
+#include "platform/Dialogs.h"
+#include "platform/ShellHooks.h"
+#include "platform/System.h"
+#include "simulation/driver.h"
+
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+bool UndoLogSynced = true;
+bool ReversalStepPending = false;
+
+namespace {
+
+// Every stored field of one airway, kept exactly, so that a restored airway is the recorded one to the
+// bit (no text conversion, no version rules, no length limit). The store belongs to this process.
+struct AirwaySnapshot {
+    NodeName startName, endName, name;
+    Currency startKey = 0, endKey = 0;
+    int32_t start[3] = {}, end[3] = {};
+    float height = 0, width = 0;
+    int32_t flags = 0;
+    int resistanceType = 0, shockType = 0, wallType = 0;
+    float frictionFactor = 0, shockLength = 0;
+    CommentText comment;
+    float resistance = 0, flow = 0;
+    int fan = 0, fanCount = 0;
+    float length = 0, pressure = 0, contaminant = 0;
+    int primaryLayer = 0, secondaryLayer = 0;
+    float startPressure = 0, endPressure = 0;
+    int32_t undoStamp = 0, number = 0;
+    float iconPosition = 0;
+    int station = 0, parallelCount = 0, curvePercent = 0;
+    int smoke[2] = {};
+};
+
+// Snapshot of log slot s at index s.
+std::vector<AirwaySnapshot> undoStore;
+
+AirwaySnapshot takeSnapshot(int a) {
+    AirwaySnapshot r;
+    r.startName = AirwayStartName(a);
+    r.endName = AirwayEndName(a);
+    r.name = AirwayName(a);
+    r.startKey = AirwayStartKey(a);
+    r.endKey = AirwayEndKey(a);
+    for (int c = 1; c <= 3; ++c) {
+        r.start[c - 1] = AirwayStart(c, a);
+        r.end[c - 1] = AirwayEnd(c, a);
+    }
+    r.height = AirwaySize(1, a);
+    r.width = AirwaySize(2, a);
+    r.flags = AirwayFlags(a);
+    r.resistanceType = AirwayResistanceType(a);
+    r.shockType = AirwayShockType(a);
+    r.wallType = AirwayWallType(a);
+    r.frictionFactor = AirwayFrictionFactor(a);
+    r.shockLength = AirwayShockLength(a);
+    r.comment = AirwayComment(a);
+    r.resistance = AirwayResistance(a);
+    r.flow = AirwayFlow(a);
+    r.fan = AirwayFan(a);
+    r.fanCount = AirwayFanCount(a);
+    r.length = AirwayLength(a);
+    r.pressure = AirwayPressure(a);
+    r.contaminant = AirwayContaminant(a);
+    r.primaryLayer = AirwayPrimaryLayer(a);
+    r.secondaryLayer = AirwaySecondaryLayer(a);
+    r.startPressure = AirwayStartPressure(a);
+    r.endPressure = AirwayEndPressure(a);
+    r.undoStamp = AirwayUndoStamp(a);
+    r.number = AirwayNumber(a);
+    r.iconPosition = AirwayIconPosition(a);
+    r.station = AirwayStation(a);
+    r.parallelCount = AirwayParallelCount(a);
+    r.curvePercent = AirwayCurvePercent(a);
+    r.smoke[0] = AirwaySmoke(1, a);
+    r.smoke[1] = AirwaySmoke(2, a);
+    return r;
+}
+
+void putSnapshot(const AirwaySnapshot &r, int a) {
+    AirwayStartName(a) = r.startName;
+    AirwayEndName(a) = r.endName;
+    AirwayName(a) = r.name;
+    AirwayStartKey(a) = r.startKey;
+    AirwayEndKey(a) = r.endKey;
+    for (int c = 1; c <= 3; ++c) {
+        AirwayStart(c, a) = r.start[c - 1];
+        AirwayEnd(c, a) = r.end[c - 1];
+    }
+    AirwaySize(1, a) = r.height;
+    AirwaySize(2, a) = r.width;
+    AirwayFlags(a) = r.flags;
+    AirwayResistanceType(a) = r.resistanceType;
+    AirwayShockType(a) = r.shockType;
+    AirwayWallType(a) = r.wallType;
+    AirwayFrictionFactor(a) = r.frictionFactor;
+    AirwayShockLength(a) = r.shockLength;
+    AirwayComment(a) = r.comment;
+    AirwayResistance(a) = r.resistance;
+    AirwayFlow(a) = r.flow;
+    AirwayFan(a) = r.fan;
+    AirwayFanCount(a) = r.fanCount;
+    AirwayLength(a) = r.length;
+    AirwayPressure(a) = r.pressure;
+    AirwayContaminant(a) = r.contaminant;
+    AirwayPrimaryLayer(a) = r.primaryLayer;
+    AirwaySecondaryLayer(a) = r.secondaryLayer;
+    AirwayStartPressure(a) = r.startPressure;
+    AirwayEndPressure(a) = r.endPressure;
+    AirwayUndoStamp(a) = r.undoStamp;
+    AirwayNumber(a) = r.number;
+    AirwayIconPosition(a) = r.iconPosition;
+    AirwayStation(a) = r.station;
+    AirwayParallelCount(a) = r.parallelCount;
+    AirwayCurvePercent(a) = r.curvePercent;
+    AirwaySmoke(1, a) = r.smoke[0];
+    AirwaySmoke(2, a) = r.smoke[1];
+}
+
+constexpr int32_t rgb(int r, int g, int b) {
+    return r + g * 256 + b * 65536;
+}
+
+// Applies the entries of one step in place. Finding the airway of a stamp must give the same airway as
+// searching the airways from AirwayCount down for the first one holding it, so the slots of each stamp
+// are kept in ascending order and the last one is taken; airways restored during the pass join them.
+class StepApplier {
+public:
+    StepApplier() { index(); }
+
+    // Clears the topmost airway holding the stamp; false when none does.
+    bool Remove(int32_t stamp) {
+        const auto it = slots_.find(stamp);
+        if (it == slots_.end() || it->second.empty())
+            return false;
+        const int a = it->second.back();
+        it->second.pop_back();
+        ClearAirway(a);
+        return true;
+    }
+
+    // Adds the recorded airway of log slot s as a new airway after the last one.
+    void Restore(int s) {
+        if (AirwayCount + 1 > MaxAirways && AirwayCount > 0) {
+            // The gaps left by removals in this pass would make the restored network fit: close them
+            // first. Packing keeps the order, so the result is the one without the capacity limit.
+            PackAirways();
+            index();
+        }
+        ++AirwayCount;
+        if (AirwayCount > MaxAirways) {
+            AirwayCount = MaxAirways;
+            if (!warned_)
+                VB::MsgBox("Insufficient memory for undo function - please increase file size in defaults");
+            warned_ = true;
+            return;
+        }
+        if (s < 0 || static_cast<size_t>(s) >= undoStore.size())
+            return;
+        putSnapshot(undoStore[static_cast<size_t>(s)], AirwayCount);
+        const int32_t stamp = AirwayUndoStamp(AirwayCount);
+        if (stamp != 0)
+            slots_[stamp].push_back(AirwayCount);
+    }
+
+private:
+    std::unordered_map<int32_t, std::vector<int>> slots_;
+    bool warned_ = false;
+
+    void index() {
+        slots_.clear();
+        slots_.reserve(static_cast<size_t>(AirwayCount));
+        for (int a = 1; a <= AirwayCount; ++a)
+            if (AirwayUndoStamp(a) != 0)
+                slots_[AirwayUndoStamp(a)].push_back(a);
+    }
+};
+
+bool logReady() {
+    return UndoLog.size() > 0;
+}
+
+// The log slots of step `step`, from UndoSlot - 1 down to the first slot of an earlier step.
+template <typename F> void forEachEntryOfStep(int step, F &&f) {
+    if (!logReady())
+        return;
+    for (int s = UndoSlot - 1; s >= 1; --s) {
+        if (!UndoLog.InBounds(1, s))
+            continue;
+        if (UndoLog(1, s) < step)
+            break;
+        if (UndoLog(1, s) == step)
+            f(s);
+    }
+}
+
+// Takes back the entries of step UndoStep; true when there was something to take back.
+bool undoOneStep() {
+    bool undone = false;
+    StepApplier apply;
+    forEachEntryOfStep(UndoStep, [&](int s) {
+        switch (UndoLog(2, s)) {
+        case UndoCode::After:
+            if (apply.Remove(UndoLog(3, s)))
+                undone = true;
+            break;
+        case UndoCode::Before:
+            undone = true;
+            apply.Restore(s);
+            break;
+        default:
+            break;
+        }
+    });
+    PackAirways();
+    return undone;
+}
+
+// Puts the entries of step UndoStep back; true when there was something to put back.
+bool redoOneStep() {
+    bool redone = false;
+    StepApplier apply;
+    // A version recorded after a change and then again before a further change in the same step is
+    // not part of the step's outcome; only the last version of each airway is put back.
+    std::unordered_set<int32_t> superseded;
+    forEachEntryOfStep(UndoStep, [&](int s) {
+        if (UndoLog(2, s) != UndoCode::Before)
+            return;
+        superseded.insert(UndoLog(3, s));
+        if (apply.Remove(UndoLog(3, s)))
+            redone = true;
+    });
+    forEachEntryOfStep(UndoStep, [&](int s) {
+        if (UndoLog(2, s) == UndoCode::After && !superseded.contains(UndoLog(3, s))) {
+            redone = true;
+            apply.Restore(s);
+        }
+    });
+    PackAirways();
+    return redone;
+}
+
+void afterChange() {
+    UpdateNodeKeys();
+    if (AutoSimulate) {
+        ShowProgress = 1;
+        Simulate();
+    }
+    SetVisibleAirways();
+    RotateView();
+}
+
+} // namespace
+
+std::string GetTempDir() {
+    return VB::TempDir();
+}
 
 void ResetUndoSteps() {
     UndoSlot = 1;
@@ -8,6 +272,94 @@ void ResetUndoSteps() {
 }
 
 void ResetUndoFile() {
-    // Nothing is recorded yet, so an empty log is a fresh store.
-    if (UndoLog.size() > 0) UndoLog.Fill(0);
+    // The recorded airways live in this process only, so two running copies never share them.
+    undoStore.clear();
+    undoStore.shrink_to_fit();
+    if (logReady())
+        UndoLog.Fill(0);
+    UndoLogSynced = true;
+}
+
+void MarkResultsStale() {
+    NetworkBalanced = false;
+    Shell().SetSimLabel("SIM", rgb(255, 192, 128));
+    Shell().SetDataCombosBackColour(rgb(255, 255, 192));
+}
+
+void RecordUndo(int a, int action, int step) {
+    MarkResultsStale();
+    if (!logReady())
+        return;
+    if (!UndoLogSynced) {
+        // The first recording after an undo overwrites the undone steps.
+        for (int s = 1; s <= UndoSlot && s <= UndoBufferSize; ++s)
+            if (UndoLog(1, s) == step) {
+                UndoSlot = s;
+                break;
+            }
+        UndoLogSynced = true;
+    }
+    // A log shrunk by new settings starts again at its first slot.
+    if (UndoSlot < 1 || UndoSlot > UndoBufferSize)
+        UndoSlot = 1;
+    const bool keepsAirway = action != UndoCode::Marker;
+    if (keepsAirway && !AirwayFlags.InBounds(a))
+        return;
+    if (action == UndoCode::After || (keepsAirway && AirwayUndoStamp(a) == 0)) {
+        ++UndoStampCounter;
+        AirwayUndoStamp(a) = UndoStampCounter;
+    }
+    UndoLog(1, UndoSlot) = step;
+    UndoLog(2, UndoSlot) = action;
+    if (keepsAirway) {
+        // Stamps are kept whole, so the log finds the recorded version however many have been given.
+        UndoLog(3, UndoSlot) = AirwayUndoStamp(a);
+        if (undoStore.size() <= static_cast<size_t>(UndoSlot))
+            undoStore.resize(static_cast<size_t>(UndoSlot) + 1);
+        undoStore[static_cast<size_t>(UndoSlot)] = takeSnapshot(a);
+    }
+    ++UndoSlot;
+    if (UndoSlot > UndoBufferSize) {
+        VB::MsgBox("Undo buffer full - clearing buffer ...");
+        UndoSlot = 1;
+    }
+}
+
+void UndoAction() {
+    VB::SetScreenPointer(VB::vbHourglass);
+    bool anyUndone = false;
+    for (;;) {
+        bool undone = false;
+        while (!undone) {
+            --UndoStep;
+            if (UndoStep < 1) {
+                UndoStep = 1;
+                VB::MsgBox("No more actions to undo");
+                // A step already taken back in this command still has to be shown.
+                if (anyUndone)
+                    RedrawAll();
+                VB::SetScreenPointer(VB::vbDefault);
+                return;
+            }
+            undone = undoOneStep();
+        }
+        anyUndone = true;
+        UndoLogSynced = false;
+        afterChange();
+        if (!ReversalStepPending)
+            break;
+        ReversalStepPending = false;
+    }
+    RedrawAll();
+    VB::SetScreenPointer(VB::vbDefault);
+}
+
+void RedoAction() {
+    VB::SetScreenPointer(VB::vbHourglass);
+    if (!redoOneStep())
+        VB::MsgBox("No more actions available to redo");
+    ++UndoStep;
+    afterChange();
+    RedrawAll();
+    VB::SetScreenPointer(VB::vbDefault);
 }

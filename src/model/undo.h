@@ -1,7 +1,32 @@
 #pragma once
-// The undo log of airway changes.
+// The undo log of airway changes. Every editing action records each airway it changes with action 2
+// before the change and action 1 after it (a new airway only with action 1), all under the current
+// UndoStep, and raises UndoStep by one when the action is complete.
+#include <string>
 
+namespace UndoCode {
+// Log entry actions.
+constexpr int After = 1;  // the airway after the change, or a new airway
+constexpr int Before = 2; // the airway before the change
+constexpr int Marker = 3; // step and action only
+} // namespace UndoCode
+
+// False after an undo: the next recording cuts the log at the step it records.
+extern bool UndoLogSynced;
+// Set by the solver when it reverses airways under a step of their own: undo then takes back one more.
+extern bool ReversalStepPending;
+
+// The temporary folder, ending in a separator.
+std::string GetTempDir();
 // Undo counters back to their start: slot 1, step 1.
 void ResetUndoSteps();
-// Starts an empty undo record store for a new network.
+// Starts an empty store of recorded airways for a new network.
 void ResetUndoFile();
+// Clears NetworkBalanced and shows on the main window that the results are out of date.
+void MarkResultsStale();
+// Records airway slot a for one action of one step; action 1 gives the airway a new undo stamp.
+void RecordUndo(int a, int action, int step);
+// Takes back the last step (and the step before a pending reversal step).
+void UndoAction();
+// Puts the step at UndoStep back.
+void RedoAction();

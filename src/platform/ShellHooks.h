@@ -26,6 +26,8 @@ public:
     virtual void ViewListClear() {}
     virtual void ViewListAdd(const std::string& /*name*/) {}
     virtual void ViewListSetIndex(int /*index*/) {}
+    virtual int ViewListCount() const { return 0; }
+    virtual std::string ViewListText(int /*index*/) const { return {}; }
 
     // CmbRL: level names. Setting the list index runs the combo's click handler.
     virtual void LevelListClear() {}

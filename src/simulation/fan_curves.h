@@ -1,5 +1,34 @@
 #pragma once
-// Fan curves of the solver.
+// Fan curves: the check and extrapolated 11th point of every database fan, the solver's fan tables for
+// each model and arrangement in use, and fan pressure, slope and efficiency at a flow.
 
-// Efficiency of the fans of an airway at their duty point, in percent.
+// Solver fans in use (FanSolverFlow, FanSolverPressure 1 .. SolverFanCount).
+extern int SolverFanCount;
+// Efficiency of an airway's fans at their duty point, percent (set by FanEfficiency).
+extern float FanDutyEfficiency;
+
+// Where a flow lies on a fan curve.
+namespace CurveRegion {
+constexpr int Below = -1; // below point 1
+constexpr int On = 0;
+constexpr int Beyond = 1; // at or beyond the last point
+} // namespace CurveRegion
+
+// Checks every named fan and computes its 11th point; an invalid curve is reported by message box and
+// gets point 11 = point 10.
+void CheckFanCurves();
+// Gives every fan airway its solver fan and fills the solver tables. A fan number outside the database
+// or naming an empty slot, or a fan count the arrangement code cannot hold, is listed as an error and
+// the airway runs without fan pressure.
+void BuildFanCurves();
+// Pressure of a point of a solver fan's curve blended for the airway's curve percentage, Pa.
+double SolverFanPointPressure(int point, int solverFan, int airway);
+// The same on the database curve of a fan model.
+double FanDataPressure(int point, int fanModel, int airway);
+// Pressure p (Pa) and slope (Pa per m³/s) of the airway's fan at flow q (m³/s, the whole airway's flow).
+// A fixed-pressure airway (solver fan -1) passes its pressure in p. Returns the CurveRegion.
+int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &slope);
+// Efficiency of the airway's fans at their duty point, percent; also stored in FanDutyEfficiency.
 float FanEfficiency(int airway);
+// The same, also giving the flow through each fan (m³/s).
+float FanEfficiency(int airway, double &flowPerFan);

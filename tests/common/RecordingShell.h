@@ -48,6 +48,10 @@ public:
     void ViewListClear() override { viewList.clear(); }
     void ViewListAdd(const std::string& name) override { viewList.push_back(name); }
     void ViewListSetIndex(int index) override { viewIndexSet.push_back(index); }
+    int ViewListCount() const override { return static_cast<int>(viewList.size()); }
+    std::string ViewListText(int index) const override {
+        return index >= 0 && index < ViewListCount() ? viewList[static_cast<size_t>(index)] : std::string();
+    }
     void LevelListClear() override { levelList.clear(); }
     void LevelListAdd(const std::string& name) override { levelList.push_back(name); }
     void LevelListSetIndex(int index) override { levelIndexSet.push_back(index); }

@@ -1,0 +1,207 @@
+// The solver's stages on a generated mine-like network of about 30,000 airways.
+#include "model/Gustrom1.h"
+#include "model/node_keys.h"
+#include "platform/Dialogs.h"
+#include "simulation/balance.h"
+#include "simulation/checks.h"
+#include "simulation/fan_curves.h"
+#include "simulation/meshes.h"
+#include "simulation/simulation_ui.h"
+
+#include <benchmark/benchmark.h>
+
+#include <optional>
+#include <random>
+#include <vector>
+
+namespace {
+
+// Answers every box with No, so a convergence question ends the balancing.
+class AnswerNo : public VB::DialogResponder {
+public:
+    int Message(const VB::MessageRequest &) override { return VB::vbNo; }
+    std::optional<std::string> Input(const VB::InputRequest &) override { return std::nullopt; }
+    std::optional<std::string> File(const VB::FileRequest &) override { return std::nullopt; }
+};
+
+// No window and no event pump: the stages alone.
+class QuietUi : public SimulationUi {
+public:
+    void PumpEvents() override {}
+};
+
+constexpr int GridSide = 122; // nodes per row and rows
+
+Currency keyOf(int node) {
+    return node == 0 ? SurfaceNodeKey : static_cast<Currency>(node) * 13 * CurrencyScale;
+}
+
+int addAirway(int from, int to, float r) {
+    const int a = ++AirwayCount;
+    AirwayFlags(a) = AirwayFlag::Rectangular;
+    AirwayStartKey(a) = keyOf(from);
+    AirwayEndKey(a) = keyOf(to);
+    AirwayStart(1, a) = 10 * (from % 100000);
+    AirwayEnd(1, a) = 10 * (to % 100000);
+    AirwayStart(3, a) = from == 0 ? 0 : -100;
+    AirwayEnd(3, a) = to == 0 ? 0 : -100;
+    AirwayResistanceType(a) = TypedPreset;
+    AirwayResistance(a) = r;
+    AirwayNumber(a) = a;
+    AirwayParallelCount(a) = 1;
+    AirwayFanCount(a) = 1;
+    return a;
+}
+
+// A level of the mine as a square grid: rows run alternately east and west from an intake shaft to an
+// exhaust shaft (every fourth one with a fan), cross-cuts between rows run either way; a few cross-cuts
+// carry a fixed quantity or a bulkhead. Generated in reverse order so that the sort has work to do.
+void buildNetwork() {
+    MaxAirways = 30000;
+    MaxFans = 20;
+    ReDimNetwork();
+    AirwayCount = 0;
+    FanName(1) = "Main";
+    for (int p = 1; p <= 10; ++p) {
+        FanCurveFlow(p, 1) = 15.0f * (p - 1);
+        FanCurvePressure(1, p, 1) = 3000.0f - 12.0f * FanCurveFlow(p, 1);
+        FanCurvePressure(2, p, 1) = FanCurvePressure(1, p, 1) + 150;
+        FanCurveEfficiency(p, 1) = 70;
+    }
+    std::mt19937 random(42);
+    auto r = [&] { return 0.002f + 0.001f * static_cast<float>(random() % 100); };
+    auto node = [](int row, int col) { return 1 + row * GridSide + col; };
+    for (int row = GridSide - 1; row >= 0; --row) {
+        const bool east = row % 2 == 0;
+        const int first = node(row, east ? 0 : GridSide - 1), last = node(row, east ? GridSide - 1 : 0);
+        addAirway(0, first, r());
+        const int exhaust = addAirway(last, 0, r());
+        if (row % 4 == 0)
+            AirwayFan(exhaust) = 1;
+        for (int col = GridSide - 2; col >= 0; --col) {
+            const int a = node(row, col), b = node(row, col + 1);
+            east ? addAirway(a, b, r()) : addAirway(b, a, r());
+            if (row + 1 < GridSide && AirwayCount < MaxAirways - 2) {
+                const int c = node(row + 1, col);
+                const int k = random() % 100;
+                const int x = random() % 2 ? addAirway(a, c, r()) : addAirway(c, a, r());
+                if (k == 0) {
+                    AirwayFlags(x) |= AirwayFlag::FixedFlow;
+                    AirwayFlow(x) = 2;
+                } else if (k == 1) {
+                    AirwayResistance(x) = 2e9f;
+                }
+            }
+        }
+    }
+}
+
+void configure() {
+    MaxError = 0.05f;
+    MaxIterations = 50;
+    BulkheadResistance = 1000000000;
+    AnalysisMode = 0;
+    RunState = 0;
+    ErrorLevel = 0;
+    Errorlist.clear();
+}
+
+struct Quiet {
+    AnswerNo answers;
+    QuietUi ui;
+    VB::DialogResponder *previousAnswers = VB::SetDialogResponder(&answers);
+    SimulationUi *previousUi = SetSimulationUi(&ui);
+    ~Quiet() {
+        VB::SetDialogResponder(previousAnswers);
+        SetSimulationUi(previousUi);
+    }
+};
+
+void BM_SortAirways(benchmark::State &state) {
+    Quiet quiet;
+    for (auto _ : state) {
+        state.PauseTiming();
+        buildNetwork();
+        configure();
+        state.ResumeTiming();
+        SortAirways();
+    }
+    state.counters["airways"] = AirwayCount;
+}
+
+void BM_CheckNetwork(benchmark::State &state) {
+    Quiet quiet;
+    buildNetwork();
+    configure();
+    SortAirways();
+    for (auto _ : state)
+        CheckNetwork();
+    state.counters["nodes"] = NodeCount;
+}
+
+void BM_OrderAndFormMeshes(benchmark::State &state) {
+    Quiet quiet;
+    buildNetwork();
+    configure();
+    SortAirways();
+    long entries = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        CheckNetwork();
+        state.ResumeTiming();
+        OrderAirwaysForMeshing();
+        FormMeshes();
+        entries = MeshStart(MeshCount + 1) - 1;
+    }
+    state.counters["meshes"] = MeshCount;
+    state.counters["entries"] = static_cast<double>(entries);
+    state.counters["errors"] = ErrorLevel;
+}
+
+void BM_FanCurves(benchmark::State &state) {
+    Quiet quiet;
+    buildNetwork();
+    configure();
+    for (auto _ : state) {
+        CheckFanCurves();
+        BuildFanCurves();
+    }
+}
+
+// 50 sweeps (the balancing stops at the iteration limit and the question is answered No).
+void BM_Balance50Sweeps(benchmark::State &state) {
+    Quiet quiet;
+    buildNetwork();
+    configure();
+    MaxError = 1e-12f;
+    CheckFanCurves();
+    SortAirways();
+    CheckNetwork();
+    OrderAirwaysForMeshing();
+    FormMeshes();
+    BuildFanCurves();
+    long entries = 0;
+    for (int m = 1; m <= MeshCount; ++m)
+        if (MeshAirwayList(MeshStart(m)) > 0)
+            entries += MeshStart(m + 1) - MeshStart(m);
+    std::vector<float> start(AirwayFlow.data(), AirwayFlow.data() + AirwayCount + 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::copy(start.begin(), start.end(), AirwayFlow.data());
+        state.ResumeTiming();
+        BalanceAirflows();
+    }
+    state.counters["entries"] = static_cast<double>(entries);
+    state.counters["ns_per_entry_sweep"] = benchmark::Counter(
+        static_cast<double>(entries) * MaxIterations * static_cast<double>(state.iterations()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+} // namespace
+
+BENCHMARK(BM_SortAirways)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckNetwork)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrderAndFormMeshes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FanCurves)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Balance50Sweeps)->Unit(benchmark::kMillisecond);
+

@@ -1,0 +1,186 @@
+#include "model/fan_file.h"
+
+#include "model/Gustrom1.h"
+#include "model/comma_values.h"
+#include "model/safe_file.h"
+#include "model/text_files.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
+#include "platform/VBError.h"
+
+namespace {
+
+constexpr float FanFileVersion = 2.6f;
+// Fans above this number need the capacity noted in the file, so that a reader allocates them.
+constexpr int DefaultFanCapacity = 250;
+
+std::string fanFilePath() {
+    return AppFolder + "fansdata.dat";
+}
+
+bool hasCurve(int f) {
+    return FanCurvePressure(1, 1, f) != 0 || FanCurvePressure(2, 1, f) != 0;
+}
+
+// A fan is kept in the file when it has a curve or at least a name.
+bool worthKeeping(int f) {
+    return hasCurve(f) || !FanName(f).empty();
+}
+
+void emptyFan(int f) {
+    FanName(f).clear();
+    FanDiameter(f) = 0;
+    for (int p = 1; p <= 10; ++p) {
+        FanCurvePressure(1, p, f) = 0;
+        FanCurvePressure(2, p, f) = 0;
+        FanCurveFlow(p, f) = 0;
+        FanCurveEfficiency(p, f) = 0;
+    }
+}
+
+std::string trimmed(const std::string &s) {
+    const auto b = s.find_first_not_of(' ');
+    if (b == std::string::npos)
+        return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+void readCommaFans(TextFileReader &in) {
+    CommaValueReader values(in);
+    for (int f = 1; f <= MaxFans && !values.AtEnd(); ++f) {
+        FanName(f) = trimmed(values.Text());
+        for (int p = 1; p <= 10; ++p) {
+            FanCurvePressure(1, p, f) = static_cast<float>(values.Number());
+            FanCurveFlow(p, f) = static_cast<float>(values.Number());
+            FanCurvePressure(2, p, f) = FanCurvePressure(1, p, f);
+        }
+    }
+}
+
+void readTabFans(TextFileReader &in, float version) {
+    for (int f = 1; f <= MaxFans; ++f)
+        emptyFan(f);
+    std::string line = in.LineInput();
+    SplitFields(version, line, LineFields);
+    if (!LineFields(4).empty()) {
+        const int capacity = LenientInteger(LenientValue(LineFields(4)));
+        if (capacity > MaxFans) {
+            MaxFans = capacity;
+            ReDimNetworkPreserve();
+        }
+    }
+    in.LineInput();
+    while (in.ReadLine(line)) {
+        SplitFields(version, line, LineFields);
+        const int f = LenientInteger(LenientValue(LineFields(1)));
+        // A fan beyond the arrays is passed over with its points.
+        const bool inRange = f >= 1 && f <= MaxFans;
+        if (inRange) {
+            FanName(f) = trimmed(LineFields(2));
+            FanDiameter(f) = StrictSingle(StrictValue(LineFields(3)));
+        }
+        for (int p = 1; p <= 10; ++p) {
+            line = in.LineInput();
+            if (!inRange)
+                continue;
+            SplitFields(version, line, LineFields);
+            FanCurvePressure(1, p, f) = StrictSingle(StrictValue(LineFields(2)));
+            FanCurveFlow(p, f) = StrictSingle(StrictValue(LineFields(3)));
+            FanCurveEfficiency(p, f) = LenientInteger(LenientValue(LineFields(4)));
+            if (!LineFields(5).empty())
+                FanCurvePressure(2, p, f) = StrictSingle(StrictValue(LineFields(5)));
+        }
+    }
+}
+
+} // namespace
+
+void LoadFanData() {
+    FanDataChanged = 255;
+    FileVersion = 0;
+    try {
+        TextFileReader in(fanFilePath());
+        std::string header = in.LineInput();
+        float version = 0;
+        ReadVersion(header, version);
+        FileVersion = version;
+        SplitFields(version, header, LineFields);
+        if (!LineFields(2).empty())
+            FanDataRevision = LenientLong(LenientValue(LineFields(2)));
+        if (version == 1.0f)
+            readCommaFans(in);
+        else if (version >= 1.5f)
+            readTabFans(in, version);
+    } catch (const VBError &e) {
+        std::string text;
+        switch (e.number) {
+        case VBErr::FileNotFound:
+            text = "Can't find FAN DATABASE";
+            break;
+        case VBErr::DriveNotAvailable:
+            text = "ERROR 68: Drive not available.";
+            break;
+        case VBErr::PathNotFound:
+            text = "ERROR 76: That path doesn't exist.";
+            break;
+        default:
+            text = "ERROR " + std::to_string(e.number) + " occurred while loading fans.";
+            break;
+        }
+        VB::MsgBox(text, VB::vbExclamation);
+        VB::SetScreenPointer(VB::vbDefault);
+    }
+}
+
+bool SaveFanData() {
+    const int32_t revision = FanDataRevision + 1;
+    const char separator = VB::LocaleDecimalSeparator();
+    int highest = 0;
+    for (int f = 1; f <= MaxFans; ++f)
+        if (worthKeeping(f))
+            highest = f;
+    std::string out;
+    AppendNumberText(out, FanFileVersion, separator);
+    out += " GUSTROM\t";
+    AppendNumberText(out, revision);
+    out += "\r\nFan Number\tFan Name\tFan Effective Diameter";
+    if (highest > DefaultFanCapacity) {
+        out += '\t';
+        AppendNumberText(out, static_cast<int32_t>(MaxFans));
+    }
+    out += "\r\nPoint\tStatic Pressure (Pa)\tQuantity (m3/s)\tEfficiency (%)\tTotal Pressure (Pa)\r\n";
+    for (int f = 1; f <= highest; ++f) {
+        if (!worthKeeping(f))
+            continue;
+        AppendNumberText(out, static_cast<int32_t>(f));
+        out += '\t';
+        // A control character in a name would break the line structure of the file.
+        std::string name = FanName(f);
+        ReplaceControlCharacters(name);
+        out += name;
+        out += '\t';
+        AppendNumberText(out, FanDiameter(f), separator);
+        out += "\r\n";
+        for (int p = 1; p <= 10; ++p) {
+            AppendNumberText(out, static_cast<int32_t>(p));
+            out += '\t';
+            AppendNumberText(out, FanCurvePressure(1, p, f), separator);
+            out += '\t';
+            AppendNumberText(out, FanCurveFlow(p, f), separator);
+            out += '\t';
+            AppendNumberText(out, static_cast<int32_t>(FanCurveEfficiency(p, f)));
+            out += '\t';
+            AppendNumberText(out, FanCurvePressure(2, p, f), separator);
+            out += "\r\n";
+        }
+    }
+    try {
+        ReplaceFileContents(fanFilePath(), out);
+    } catch (const VBError &) {
+        VB::MsgBox("Error saving the fan database", VB::vbExclamation);
+        return false;
+    }
+    FanDataRevision = revision;
+    FanDataChanged = 255;
+    return true;
+}

@@ -1,0 +1,8 @@
+#pragma once
+// The default fan database file "fansdata.dat" in the program folder.
+
+// Reads the file into the fan arrays; errors are reported and what was read stays.
+void LoadFanData();
+// Writes the fan database with the next revision number; false (after a message) when it could not be
+// written, the old file then being left as it was.
+bool SaveFanData();

@@ -1,0 +1,280 @@
+#include "simulation/checks.h"
+
+#include "graphics/projection.h"
+#include "graphics/visible.h"
+#include "model/geometry.h"
+#include "model/node_keys.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
+#include "simulation/simulation_ui.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+
+int NodeCount = 0;
+
+namespace {
+
+constexpr float FlowLimit = 9994; // m³/s; a stored flow beyond it is noise from an earlier failure
+
+using Pair = std::pair<Currency, Currency>;
+
+// Moves slot order[k - 1] of one per-airway array to slot k.
+template <typename T>
+void permute(VBArray<T> &array, const std::vector<int> &order, std::vector<T> &scratch) {
+    const int n = static_cast<int>(order.size());
+    scratch.resize(n);
+    for (int k = 0; k < n; ++k)
+        scratch[k] = std::move(array(order[k]));
+    for (int k = 0; k < n; ++k)
+        array(k + 1) = std::move(scratch[k]);
+}
+
+template <typename T>
+void permuteComponent(VBArray<T, 2> &array, int c, const std::vector<int> &order, std::vector<T> &scratch) {
+    const int n = static_cast<int>(order.size());
+    scratch.resize(n);
+    for (int k = 0; k < n; ++k)
+        scratch[k] = array(c, order[k]);
+    for (int k = 0; k < n; ++k)
+        array(c, k + 1) = scratch[k];
+}
+
+// Rearranges the stored airway records; junction pressures, arrival times and the solver's fan number
+// stay with their slot because the next run recomputes them.
+void applyOrder(const std::vector<int> &order) {
+    std::vector<NodeName> names;
+    permute(AirwayStartName, order, names);
+    permute(AirwayEndName, order, names);
+    permute(AirwayName, order, names);
+    std::vector<Currency> keys;
+    permute(AirwayStartKey, order, keys);
+    permute(AirwayEndKey, order, keys);
+    std::vector<int32_t> longs;
+    for (int c = 1; c <= 3; ++c) {
+        permuteComponent(AirwayStart, c, order, longs);
+        permuteComponent(AirwayEnd, c, order, longs);
+    }
+    permute(AirwayFlags, order, longs);
+    permute(AirwayUndoStamp, order, longs);
+    permute(AirwayNumber, order, longs);
+    std::vector<float> singles;
+    for (int c = 1; c <= 2; ++c)
+        permuteComponent(AirwaySize, c, order, singles);
+    permute(AirwayFrictionFactor, order, singles);
+    permute(AirwayShockLength, order, singles);
+    permute(AirwayResistance, order, singles);
+    permute(AirwayFlow, order, singles);
+    permute(AirwayLength, order, singles);
+    permute(AirwayPressure, order, singles);
+    permute(AirwayContaminant, order, singles);
+    permute(AirwayIconPosition, order, singles);
+    std::vector<int> ints;
+    permute(AirwayResistanceType, order, ints);
+    permute(AirwayShockType, order, ints);
+    permute(AirwayWallType, order, ints);
+    permute(AirwayFan, order, ints);
+    permute(AirwayFanCount, order, ints);
+    permute(AirwayPrimaryLayer, order, ints);
+    permute(AirwaySecondaryLayer, order, ints);
+    permute(AirwayStation, order, ints);
+    permute(AirwayParallelCount, order, ints);
+    permute(AirwayCurvePercent, order, ints);
+    for (int c = 1; c <= 2; ++c)
+        permuteComponent(AirwaySmoke, c, order, ints);
+    std::vector<CommentText> comments;
+    permute(AirwayComment, order, comments);
+}
+
+void sortOnce() {
+    std::vector<Pair> pairs(AirwayCount);
+    for (int a = 1; a <= AirwayCount; ++a)
+        pairs[a - 1] = {AirwayStartKey(a), AirwayEndKey(a)};
+    std::vector<int> order = DescendingPairOrder(pairs);
+    bool moved = false;
+    for (int k = 0; k < AirwayCount && !moved; ++k)
+        moved = order[k] != k;
+    if (!moved)
+        return;
+    for (int &slot : order)
+        ++slot;
+    applyOrder(order);
+}
+
+void markFault(int a, const char *line, const char *comment) {
+    AddErrorLine(a, line);
+    AirwayComment(a) = comment;
+    AirwayFlags(a) |= AirwayFlag::ErrorMark;
+    ErrorLevel = 1;
+}
+
+struct PointHash {
+    std::size_t operator()(const std::tuple<int32_t, int32_t, int32_t> &p) const {
+        const auto [x, y, z] = p;
+        return std::hash<int64_t>()((static_cast<int64_t>(x) * 73856093) ^
+                                    (static_cast<int64_t>(y) * 19349663) ^
+                                    (static_cast<int64_t>(z) * 83492791));
+    }
+};
+
+} // namespace
+
+std::vector<int> DescendingPairOrder(const std::vector<Pair> &pairs) {
+    // A record goes in front of its equals exactly when some record before it in the input has a smaller
+    // pair (then the insertion sort lifts it past them); otherwise it is appended behind them. So within
+    // a group of equals the lifted records come first, latest first, then the appended ones in input order.
+    const int n = static_cast<int>(pairs.size());
+    std::vector<int> rank(n); // sorts within a group: lifted by descending position, then appended ascending
+    Pair smallest{};
+    for (int p = 0; p < n; ++p) {
+        const bool lifted = p > 0 && smallest < pairs[p];
+        rank[p] = lifted ? -p - 1 : p + n;
+        if (p == 0 || pairs[p] < smallest)
+            smallest = pairs[p];
+    }
+    std::vector<int> order(n);
+    for (int p = 0; p < n; ++p)
+        order[p] = p;
+    std::sort(order.begin(), order.end(), [&](int x, int y) {
+        if (pairs[x] != pairs[y])
+            return pairs[y] < pairs[x];
+        return rank[x] < rank[y];
+    });
+    return order;
+}
+
+void SortAirways() {
+    if (AirwayCount < 2) {
+        VB::MsgBox("No Data to sort", VB::vbInformation);
+        return;
+    }
+    sortOnce();
+    RemoveDuplicates();
+    sortOnce();
+    PickedAirway = 0;
+    SetVisibleAirways();
+    RotateView();
+}
+
+void RemoveDuplicates() {
+    bool asked = false;
+    bool remove = false;
+    bool emptied = false;
+    for (int i = 1; i < AirwayCount; ++i) {
+        if (AirwayStartKey(i) != AirwayStartKey(i + 1) || AirwayEndKey(i) != AirwayEndKey(i + 1))
+            continue;
+        if (!asked) {
+            asked = true;
+            remove = AnalysisMode != 4 &&
+                     VB::MsgBox("Duplicate branches exist - delete them ?", VB::vbYesNo | VB::vbQuestion,
+                                "Duplicate branches") == VB::vbYes;
+        }
+        if (remove) {
+            ClearAirway(i);
+            emptied = true;
+        } else {
+            markFault(i, "Duplicate airway", "Duplicate branch");
+        }
+    }
+    if (emptied)
+        PackAirways();
+
+    asked = false;
+    remove = false;
+    emptied = false;
+    for (int a = 1; a <= AirwayCount; ++a) {
+        const Currency key = AirwayStartKey(a);
+        if (key != AirwayEndKey(a) || key == SurfaceNodeKey || key == 0)
+            continue;
+        if (!asked) {
+            asked = true;
+            remove = VB::MsgBox("Branches with identical start/end points detected - delete them ?",
+                                VB::vbYesNo | VB::vbQuestion, "Zero length branches") == VB::vbYes;
+        }
+        if (remove) {
+            ClearAirway(a);
+            emptied = true;
+        } else {
+            markFault(a, "Same start/end", "Same start/end");
+        }
+    }
+    if (emptied)
+        PackAirways();
+    CalcAllAirways();
+    VB::SetScreenPointer(VB::vbHourglass);
+}
+
+void CheckNetwork() {
+    const int n = AirwayCount;
+    std::vector<uint8_t> entered(n + 1, 0);
+    for (int a = 1; a <= n; ++a) {
+        AirwayComment(a) = "";
+        AirwayFlags(a) &= ~AirwayFlag::ErrorMark;
+    }
+    // Node numbers follow the sorted order; a map finds the node of a start key.
+    std::unordered_map<Currency, int> slotOfKey;
+    slotOfKey.reserve(n);
+    int node = 0;
+    for (int a = 1; a <= n; ++a) {
+        if (a == 1 || AirwayStartKey(a) != AirwayStartKey(a - 1))
+            ++node;
+        AirwayStartNode(a) = node;
+        slotOfKey.emplace(AirwayStartKey(a), a);
+    }
+    NodeCount = node;
+
+    for (int a = 1; a <= n; ++a) {
+        const auto found = slotOfKey.find(AirwayEndKey(a));
+        if (found != slotOfKey.end()) {
+            entered[found->second] = 1;
+            AirwayEndNode(a) = AirwayStartNode(found->second);
+        } else {
+            markFault(a, "No exit from branch", "No Exit");
+        }
+    }
+
+    std::unordered_set<Currency> endKeys;
+    endKeys.reserve(n);
+    for (int a = 1; a <= n; ++a)
+        endKeys.insert(AirwayEndKey(a));
+    for (int a = 1; a <= n; ++a)
+        if (entered[a] != 1 && !endKeys.count(AirwayStartKey(a)))
+            markFault(a, "No entry into branch", "No Entry");
+
+    // Surface ends carry the surface key, so coincidence is judged on the points themselves.
+    using Point = std::tuple<int32_t, int32_t, int32_t>;
+    auto startPoint = [](int a) { return Point{AirwayStart(1, a), AirwayStart(2, a), AirwayStart(3, a)}; };
+    auto endPoint = [](int a) { return Point{AirwayEnd(1, a), AirwayEnd(2, a), AirwayEnd(3, a)}; };
+    bool anySurface = false;
+    for (int a = 1; a <= n && !anySurface; ++a)
+        anySurface = (AirwayFlags(a) & (AirwayFlag::SurfaceEntry | AirwayFlag::SurfaceExit)) != 0;
+    if (anySurface) {
+        std::unordered_map<Point, int, PointHash> endsAt;
+        for (int a = 1; a <= n; ++a) {
+            ++endsAt[startPoint(a)];
+            ++endsAt[endPoint(a)];
+        }
+        // Ends of other airways at point p: all ends there minus this airway's own.
+        auto othersAt = [&](int a, const Point &p) {
+            return endsAt[p] - (startPoint(a) == p ? 1 : 0) - (endPoint(a) == p ? 1 : 0);
+        };
+        for (int a = 1; a <= n; ++a) {
+            if ((AirwayFlags(a) & AirwayFlag::SurfaceEntry) && othersAt(a, startPoint(a)) > 0)
+                markFault(a, "Airway into surface entry", "Bad Entry");
+            if ((AirwayFlags(a) & AirwayFlag::SurfaceExit) && othersAt(a, endPoint(a)) > 0)
+                markFault(a, "Airway into surface exit", "Bad Exit");
+        }
+    }
+
+    for (int a = 1; a <= n; ++a) {
+        NodeLabel(a) = 0;
+        NodeTreeAirway(a) = 0;
+        if (std::fabs(AirwayFlow(a)) > FlowLimit)
+            AirwayFlow(a) = 0;
+        if (a > 1 && AirwayStartKey(a) == AirwayStartKey(a - 1) && AirwayEndKey(a) == AirwayEndKey(a - 1))
+            markFault(a, "Duplicate branch", "Error-Duplicate");
+    }
+}

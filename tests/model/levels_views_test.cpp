@@ -1,0 +1,151 @@
+#include "common/RecordingShell.h"
+#include "common/ScriptedDialogs.h"
+#include "model/Gustrom1.h"
+#include "model/levels_views.h"
+#include "graphics/graphics_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Levels : public ::testing::Test {
+protected:
+    RecordingShell shell;
+    ScriptedDialogs boxes; // any box a test does not script fails it
+
+    void SetUp() override {
+        for (int i = 0; i <= 250; ++i) {
+            LevelName(i) = "";
+            LevelRange(i, 1) = LevelRange(i, 2) = 0;
+        }
+        UnitSystem = 1;
+        UnitFactor(14, 1) = 1;
+        UnitFactor(14, 2) = 3.28084f;
+    }
+
+    static void level(int i, const std::string &name, int32_t high, int32_t low) {
+        LevelName(i) = name;
+        LevelRange(i, 1) = high;
+        LevelRange(i, 2) = low;
+    }
+};
+
+TEST_F(Levels, AreSortedHighestFirstAndListedWithTheScrollRange) {
+    level(1, "SURFACE", 1000, 1000);
+    level(2, "L500", 500, 480);
+    level(3, "L800", 800, 780);
+    level(4, "L300", 300, 280);
+    FillLevelList();
+    EXPECT_EQ(shell.levelList, (std::vector<std::string>{"SURFACE", "L800", "L500", "L300"}));
+    EXPECT_EQ(LevelRange(2, 1), 800);
+    EXPECT_EQ(LevelRange(2, 2), 780);
+    EXPECT_EQ(LevelRange(4, 2), 280);
+    EXPECT_EQ(shell.scrollMin, 1);
+    EXPECT_EQ(shell.scrollMax, 4);
+}
+
+TEST_F(Levels, EqualHeightsSwapAndAnEmptyTableGetsTheSurface) {
+    level(1, "A", 700, 690);
+    level(2, "B", 700, 650);
+    FillLevelList();
+    EXPECT_EQ(shell.levelList, (std::vector<std::string>{"B", "A"}));
+
+    SetUp();
+    FillLevelList();
+    EXPECT_EQ(shell.levelList, (std::vector<std::string>{"SURFACE"}));
+    EXPECT_EQ(LevelName(1), "SURFACE");
+    EXPECT_EQ(shell.scrollMax, 1);
+}
+
+TEST_F(Levels, TypedHeightsAreHeldWithinTheLimits) {
+    boxes.Expect(VB::vbOK, "Exceeds Maximum RL Limits")
+        .Expect(VB::vbOK, "Exceeds Maximum RL Limits")
+        .Expect(VB::vbOK, "Exceeds Minimum RL Limits");
+    CheckLevelRanges({{"SURFACE", "12000000", "10000000"}, {"Deep", "-5", "-99999999999"}});
+    EXPECT_EQ(LevelRange(1, 1), 9999999);
+    EXPECT_EQ(LevelRange(1, 2), 9999999);
+    EXPECT_EQ(LevelRange(2, 1), -5);
+    EXPECT_EQ(LevelRange(2, 2), -9999999);
+    EXPECT_EQ(boxes.Shown()[0].icon, VB::vbExclamation);
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(Levels, SwappedHighAndLowArePutRightAndDisplayUnitsConverted) {
+    CheckLevelRanges({{"SURFACE", "1000", "1000"}, {"Upside", "100", "200"}});
+    EXPECT_EQ(LevelRange(2, 1), 200);
+    EXPECT_EQ(LevelRange(2, 2), 100);
+
+    UnitSystem = 2;
+    CheckLevelRanges({{"SURFACE", "3280.84", "3280.84"}, {"Feet", "328", "0"}});
+    EXPECT_EQ(LevelRange(1, 2), 1000);
+    EXPECT_EQ(LevelRange(2, 1), 100);
+    EXPECT_EQ(LevelRange(2, 2), 0);
+}
+
+TEST_F(Levels, SurfaceWarningStartsExactlyAtTheSurfaceRL) {
+    boxes.Expect(VB::vbOK, "The level Top is within the NO.1 (surface) RL range.");
+    CheckLevelRanges({{"SURFACE", "1000", "1000"}, {"Top", "1000", "980"}});
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].title, "RL Range Problem");
+    EXPECT_EQ(boxes.Shown()[0].icon, VB::vbCritical);
+
+    CheckLevelRanges({{"SURFACE", "1000", "1000"}, {"Top", "999", "980"}});
+    EXPECT_EQ(boxes.Shown().size(), 1u);
+}
+
+TEST_F(Levels, RowWithoutHeightsLeavesItsLowUnread) {
+    CheckLevelRanges({{"SURFACE", "1000", "1000"}, {"Planned", "0", "400"}});
+    EXPECT_EQ(LevelName(2), "Planned");
+    EXPECT_EQ(LevelRange(2, 2), 0);
+    EXPECT_EQ(shell.levelList, (std::vector<std::string>{"SURFACE", "Planned"}));
+}
+
+class Views : public ::testing::Test {
+protected:
+    RecordingShell shell;
+    ScriptedDialogs boxes;
+
+    void SetUp() override {
+        // Storing a view reads the rotation centre kept in airway slot 0.
+        MaxAirways = 100;
+        ReDimNetwork();
+        Tilt = 0.25f;
+        for (int v = 0; v <= 110; ++v)
+            ViewName(v) = "";
+        ViewName(1) = " 1. Default View";
+        ViewName(2) = " 2. Plan View 3D";
+        ViewName(7) = "Shaft";
+    }
+    void TearDown() override {
+        MaxAirways = 30000;
+        Tilt = 0;
+    }
+};
+
+TEST_F(Views, ListHoldsOnlyNamedSlotsInOrder) {
+    ViewName(100) = "Last";
+    ViewName(101) = "Window 1";
+    FillViewList();
+    EXPECT_EQ(shell.viewList,
+              (std::vector<std::string>{" 1. Default View", " 2. Plan View 3D", "Shaft", "Last"}));
+}
+
+TEST_F(Views, NamedViewIsAddedSelectedAndMarksTheNetworkChanged) {
+    FillViewList();
+    NetworkSaved = 255;
+    AddNamedView(8, 0, "Decline");
+    EXPECT_EQ(ViewName(8), "Decline");
+    EXPECT_EQ(ViewSingles(8, 1), 0.25f); // the current view is stored in the slot
+    EXPECT_EQ(shell.viewList.back(), "Decline");
+    EXPECT_EQ(shell.viewIndexSet, std::vector<int>{3});
+    EXPECT_EQ(NetworkSaved, 0);
+
+    // The view kept with a network file and code 6 stay out of the list.
+    AddNamedView(0, 0, "File view");
+    AddNamedView(9, 6, "Hidden");
+    EXPECT_EQ(shell.viewList.size(), 4u);
+    EXPECT_EQ(ViewName(0), "File view");
+    EXPECT_EQ(shell.viewIndexSet, std::vector<int>{3});
+}
+
+} // namespace

@@ -1,0 +1,318 @@
+#include "common/RecordingSimulationUi.h"
+#include "common/ScriptedDialogs.h"
+#include "simulation/balance.h"
+#include "simulation/checks.h"
+#include "simulation/fan_curves.h"
+#include "simulation/meshes.h"
+#include "test_network.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <queue>
+#include <random>
+#include <set>
+#include <unordered_map>
+
+using namespace testnet;
+
+namespace {
+
+struct FanModel {
+    double p0, slope; // static pressure p0 - slope × Q, Pa; total 100 Pa above
+};
+const FanModel fanModels[] = {{2500, 10}, {1500, 5}};
+
+// The pressure an airway's fans give at flow q, worked out from the straight-line models above.
+double expectedFanPressure(int a, double q) {
+    if (AirwayFan(a) == -1)
+        return AirwayPressure(a);
+    if (AirwayFan(a) == 0)
+        return 0;
+    const FanModel &m = fanModels[AirwayFan(a) - 1];
+    const int n = AirwayFanCount(a) == 0 ? 1 : AirwayFanCount(a);
+    const bool series = (AirwayFlags(a) & AirwayFlag::FansInSeries) != 0;
+    const double flowFactor = series ? 1 : n, pressureFactor = series ? n : 1;
+    const double c = AirwayCurvePercent(a) / 100.0;
+    auto flowAt = [&](int p) {
+        if (p <= 10)
+            return 10.0 * (p - 1) * flowFactor;
+        const double p10 = m.p0 - m.slope * 90;
+        return (p10 / m.slope + 90) * flowFactor;
+    };
+    auto pressureAt = [&](int p) {
+        double ps, pt;
+        if (p <= 10) {
+            ps = m.p0 - m.slope * flowAt(p) / flowFactor;
+            pt = ps + 100;
+        } else {
+            ps = -(m.p0 - m.slope * 90 + 100);
+            pt = 0;
+        }
+        return pressureFactor * (ps + c * (pt - ps));
+    };
+    if (q < flowAt(1))
+        return pressureAt(1);
+    if (q >= flowAt(11))
+        return 0;
+    int i = 2;
+    while (!(flowAt(i) > q))
+        ++i;
+    return pressureAt(i) +
+           (q - flowAt(i)) * (pressureAt(i - 1) - pressureAt(i)) / (flowAt(i - 1) - flowAt(i));
+}
+
+// A closed network of about the given number of airways: a ring through the surface so that every node
+// has an entry and an exit, random cross airways, exhaust fans, fixed quantities, bulkheads and a
+// fixed-pressure airway, all heavy airways parallel to light ones.
+void generate(int airways, unsigned seed) {
+    NewNetwork(airways + 10, 20);
+    for (int f = 1; f <= 2; ++f)
+        SetLinearFan(f, fanModels[f - 1].p0, fanModels[f - 1].slope);
+    std::mt19937 random(seed);
+    auto uniform = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(random);
+    };
+    auto node = [&](int n) { return 1 + static_cast<int>(random() % n); };
+    const int nodes = std::max(3, airways / 3);
+    std::set<std::pair<int, int>> used;
+    auto fresh = [&](int from, int to) { return from != to && used.insert({from, to}).second; };
+    auto light = [&](int from, int to) { AddAirway(from, to, uniform(0.005, 0.2)); };
+    fresh(0, 1);
+    light(0, 1);
+    for (int i = 1; i < nodes; ++i) {
+        fresh(i, i + 1);
+        light(i, i + 1);
+    }
+    fresh(nodes, 0);
+    light(nodes, 0);
+    const int special = std::max(1, airways / 40);
+    for (int k = 0; k < special; ++k) {
+        int from = node(nodes);
+        if (fresh(from, 0)) {
+            const int f = 1 + static_cast<int>(random() % 2);
+            const int count = 1 + static_cast<int>(random() % 3);
+            AddFanAirway(from, 0, uniform(0.01, 0.05), f, count, random() % 2 == 0,
+                         random() % 2 == 0 ? 0 : 100);
+        }
+        int a = node(nodes), b = node(nodes);
+        if (fresh(a, b))
+            AddFixedFlow(a, b, uniform(0.01, 0.1), uniform(1, 5));
+        a = node(nodes), b = node(nodes);
+        if (fresh(a, b))
+            AddBulkhead(a, b);
+    }
+    int from = node(nodes);
+    if (fresh(from, 0)) {
+        const int a = AddAirway(from, 0, 0.05);
+        AirwayFan(a) = -1;
+        AirwayPressure(a) = 300;
+    }
+    while (AirwayCount < airways) {
+        const int a = random() % 10 == 0 ? 0 : node(nodes);
+        const int b = a != 0 && random() % 10 == 0 ? 0 : node(nodes);
+        if (fresh(a, b))
+            light(a, b);
+    }
+}
+
+bool isFree(int a) {
+    return !(AirwayFlags(a) & AirwayFlag::FixedFlow) &&
+           AirwayResistance(a) < static_cast<float>(BulkheadResistance);
+}
+
+double dropOf(int a) {
+    const double q = AirwayFlow(a);
+    return AirwayResistance(a) * q * std::fabs(q) - expectedFanPressure(a, q);
+}
+
+} // namespace
+
+TEST(BalanceAirflows, GeneratedNetworksBalanceFlowsAndPressures) {
+    for (int airways : {20, 60, 200, 700, 2000}) {
+        generate(airways, 1000u + airways);
+        MaxError = 1e-4f;
+        MaxIterations = 30000;
+        ScriptedDialogs boxes; // any box (a convergence question) fails the test
+        ASSERT_TRUE(Solve()) << airways << (Errorlist.empty() ? "" : " " + Errorlist[0]);
+        ASSERT_GT(MeshCount, 0);
+
+        // Flow balance at every node.
+        std::unordered_map<Currency, double> net;
+        double inflow = 0;
+        for (int a = 1; a <= AirwayCount; ++a) {
+            const double q = AirwayFlow(a);
+            net[AirwayEndKey(a)] += q;
+            net[AirwayStartKey(a)] -= q;
+            if (AirwayStartKey(a) == SurfaceNodeKey)
+                inflow += std::max(q, 0.0);
+            if (AirwayEndKey(a) == SurfaceNodeKey)
+                inflow += std::max(-q, 0.0);
+        }
+        ASSERT_GT(inflow, 1.0) << airways;
+        for (const auto &[key, sum] : net)
+            EXPECT_LE(std::fabs(sum), 1e-5 * inflow) << airways << " node " << key;
+
+        // Fixed quantities keep their flow, bulkheads carry none.
+        for (int a = 1; a <= AirwayCount; ++a) {
+            if (AirwayFlags(a) & AirwayFlag::FixedFlow) {
+                EXPECT_GT(AirwayFlow(a), 0.99f);
+            }
+            if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance)) {
+                EXPECT_EQ(AirwayFlow(a), 0.0f);
+            }
+        }
+
+        // Node pressures from the surface along free airways, then every free airway must agree with them.
+        std::unordered_map<Currency, std::vector<int>> touching;
+        double largestDrop = 0;
+        for (int a = 1; a <= AirwayCount; ++a) {
+            if (!isFree(a))
+                continue;
+            touching[AirwayStartKey(a)].push_back(a);
+            touching[AirwayEndKey(a)].push_back(a);
+            largestDrop = std::max(largestDrop, std::fabs(dropOf(a)));
+        }
+        std::unordered_map<Currency, double> pressure;
+        std::queue<Currency> queue;
+        pressure[SurfaceNodeKey] = 0;
+        queue.push(SurfaceNodeKey);
+        while (!queue.empty()) {
+            const Currency k = queue.front();
+            queue.pop();
+            for (int a : touching[k]) {
+                const bool fromStart = AirwayStartKey(a) == k;
+                const Currency other = fromStart ? AirwayEndKey(a) : AirwayStartKey(a);
+                if (pressure.count(other))
+                    continue;
+                pressure[other] = fromStart ? pressure[k] - dropOf(a) : pressure[k] + dropOf(a);
+                queue.push(other);
+            }
+        }
+        for (int a = 1; a <= AirwayCount; ++a) {
+            if (!isFree(a))
+                continue;
+            ASSERT_TRUE(pressure.count(AirwayStartKey(a)) && pressure.count(AirwayEndKey(a)));
+            const double mismatch = pressure[AirwayStartKey(a)] - pressure[AirwayEndKey(a)] - dropOf(a);
+            EXPECT_LE(std::fabs(mismatch), 1e-3 * largestDrop) << airways << " airway " << a;
+        }
+    }
+}
+
+namespace {
+
+// Surface S, nodes 1 and 2: a free fan mesh, a bulkhead mesh and a fixed-quantity mesh.
+void threeMeshes() {
+    NewNetwork();
+    SetLinearFan(1, 1000, 10);
+    AddAirway(0, 1, 0.5);
+    AddAirway(1, 2, 0.5);
+    AddFanAirway(2, 0, 0.1, 1);
+    AddBulkhead(1, 0);
+    AddFixedFlow(0, 2, 0.1, 5);
+}
+
+std::vector<float> flows() {
+    std::vector<float> q;
+    for (int a = 1; a <= AirwayCount; ++a)
+        q.push_back(AirwayFlow(a));
+    return q;
+}
+
+} // namespace
+
+TEST(BalanceAirflows, ConvergenceQuestionShowsTheCutPercentageAndNoKeepsTheFlows) {
+    threeMeshes();
+    MaxIterations = 1;
+    RecordingSimulationUi ui;
+    std::vector<float> afterOneSweep;
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbNo,
+                     "Your Network only has a convergence of 66%\r\nDo you wish to keep on simulating ?");
+        ASSERT_TRUE(Solve());
+        EXPECT_TRUE(boxes.Done());
+        EXPECT_EQ(boxes.Shown().at(0).title, "Convergence Warning");
+        EXPECT_EQ(boxes.Shown().at(0).icon, VB::vbQuestion);
+        EXPECT_EQ(MeshCount, 3);
+        afterOneSweep = flows();
+    }
+    EXPECT_TRUE(ui.balanceLabelsShown);
+    ASSERT_EQ(ui.sweepFigures.size(), 1u);
+    EXPECT_EQ(ui.sweepFigures[0].first, "1");
+    EXPECT_NE(ui.sweepFigures[0].second.find(" m3/s"), std::string::npos);
+    float sum = 0;
+    for (float q : afterOneSweep)
+        sum += std::fabs(q);
+    EXPECT_GT(sum, 5.0f); // the sweep's flows stand, not the start
+
+    // The same start with Yes: one more sweep from where it was, then the question again.
+    threeMeshes();
+    MaxIterations = 1;
+    RecordingSimulationUi ui2;
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbYes, "66%").Expect(VB::vbNo, "66%");
+    ASSERT_TRUE(Solve());
+    EXPECT_TRUE(boxes.Done());
+    ASSERT_EQ(ui2.sweepFigures.size(), 2u);
+    EXPECT_EQ(ui2.sweepFigures[1].first, "1"); // the count starts again after Yes
+    EXPECT_NE(flows(), afterOneSweep);
+}
+
+TEST(BalanceAirflows, OnlyFixedMeshesEndAfterOneSweepWithoutFigures) {
+    NewNetwork();
+    AddAirway(0, 1, 0.5);
+    AddAirway(1, 2, 0.5);
+    AddFixedFlow(2, 0, 0.1, 5);
+    RecordingSimulationUi ui;
+    ScriptedDialogs boxes;
+    ASSERT_TRUE(Solve());
+    EXPECT_EQ(MeshCount, 1);
+    EXPECT_TRUE(ui.sweepFigures.empty());
+    EXPECT_EQ(ui.pumps, 0);
+    for (int a = 1; a <= AirwayCount; ++a)
+        EXPECT_FLOAT_EQ(AirwayFlow(a), 5.0f);
+}
+
+TEST(BalanceAirflows, NonConvergingModeListsEachAirwayOnce) {
+    // Two fan meshes share the intake S-1.
+    NewNetwork();
+    SetLinearFan(1, 1000, 10);
+    AddAirway(0, 1, 0.5);
+    AddAirway(1, 2, 0.5);
+    AddFanAirway(1, 0, 0.1, 1);
+    AddFanAirway(2, 0, 0.1, 1);
+    AnalysisMode = -1;
+    MaxIterations = 1;
+    RecordingSimulationUi ui;
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbNo, "convergence of 0%");
+    CheckFanCurves();
+    ASSERT_TRUE(CheckAndMesh());
+    BuildFanCurves();
+    BalanceAirflows();
+    EXPECT_EQ(ErrorLevel, 1);
+    EXPECT_EQ(LinesWith("\tConverge Error").size(), 4u);
+    std::set<std::string> distinct(ui.errors.begin(), ui.errors.end());
+    EXPECT_EQ(distinct.size(), 4u);
+    for (int a = 1; a <= AirwayCount; ++a)
+        EXPECT_EQ(AirwayComment(a).trimmed().rfind("Converge ", 0), 0u);
+}
+
+TEST(BalanceAirflows, CancelStopsTheRunAfterTheSweep) {
+    threeMeshes();
+    RecordingSimulationUi ui;
+    ui.cancelAtPump = 1;
+    ScriptedDialogs boxes;
+    Solve();
+    EXPECT_EQ(ErrorLevel, 1);
+    EXPECT_EQ(ui.sweepFigures.size(), 1u);
+}
+
+TEST(SetProgress, DrawsTheBarAndLetsEventsRun) {
+    RecordingSimulationUi ui;
+    SetProgress(40);
+    SetProgress(100);
+    EXPECT_EQ(ui.progress, (std::vector<int>{40, 100}));
+    EXPECT_EQ(ui.pumps, 2);
+}
