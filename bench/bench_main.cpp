@@ -1,4 +1,18 @@
-// The one entry point of the benchmark program; each bench_*.cpp only registers its benchmarks.
+// One entry point for every benchmark. The drawing benchmarks need a GUI application for fonts; it runs on
+// the offscreen platform unless another is asked for.
+#include <QGuiApplication>
+
 #include <benchmark/benchmark.h>
 
-BENCHMARK_MAIN();
+#include <cstdlib>
+
+int main(int argc, char **argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

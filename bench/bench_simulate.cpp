@@ -120,4 +120,3 @@ void BM_Simulate(benchmark::State &state) {
 
 BENCHMARK(BM_Simulate)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-BENCHMARK_MAIN();

@@ -1,15 +1,47 @@
 #pragma once
-// Repainting and the dialogs the view code opens. The full drawing and the dialogs come later; until then
-// these do nothing, which leaves the model and the view state exactly as the callers set them.
+// The repaint of the graphics windows: the fixed pipeline (prepare, clear, grid, airway lines, network),
+// the coordinate grid, the tool cursors and the short delays of the continuous zoom and rotation.
+#include <QImage>
+
+#include <cstdint>
+#include <string>
+
+#include "graphics/graphics_state.h"
+#include "platform/VBArray.h"
+
+// ---- Drawing settings and state ----
+extern bool GridLabelsOff;       // the pan drag redraws without grid labels
+extern int32_t SmokeDisplayTime; // s; its absolute value counts, 0 = no limit
+extern int32_t PauseCount;       // kept for callers that read it; the delays are timed by the clock
+extern int LastCursorTool, LastCursorButton;
+// The symbol pictures, slots 0..12.
+extern VBArray<QImage> SymbolPicture;
+// The smoke and highlight palette of the last preparation (0 dim, 1..5 contaminant classes, 6 white,
+// 7 upstream trace).
+extern VBArray<int32_t> SmokePalette;
 
 // Repaints the active graphics window.
 void Redraw();
-// Repaints every open, unfrozen graphics window.
+// Repaints every open, unfrozen graphics window, the active one last.
 void RedrawAll();
-// A short delay that lets window events run.
+// Draws the airway lines and the network of every open, unfrozen window over what is there.
+void RedrawLinesAllWindows();
+// The coordinate grid of the active window (plan and edge-on views only).
+void DrawGrid();
+// Sets the cursor of every open graphics window for the current tool and mouse button (2 right, else left).
+void SetToolCursor(int button);
+// Fills the cursor table of the tools.
+void BuildToolCursorTable();
+// Loads the symbol pictures into their slots.
+void LoadSymbolPictures();
+// A delay that lets window events run; at least one round of the event pump.
 void Pause(float seconds);
+// The delays are measured by the clock, so there is nothing to calibrate; lets events run once.
+void CalibratePause();
 // Draws only the airway lines of the active window (continuous zoom and rotation).
 void DrawAirwayLines();
+// Draws everything over the airway lines: floating texts, arrows, symbols, texts, station readings.
+void DrawNetwork();
 // The level selection dialog (modal): fills SelectedLevels, or sets LevelSelectCancelled.
 void ShowSelectLevelDialog();
 // The elevation range dialog (modal): sets RLWindowLow, RLWindowHigh and WorkingElevation.

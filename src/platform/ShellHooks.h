@@ -77,6 +77,8 @@ public:
     virtual void ShowPrintWindow() {}
     // Opens a help file at a context number; false when it cannot be shown.
     virtual bool OpenHelpFile(const std::string& /*path*/, int /*context*/) { return false; }
+    // Gives graphics window w the focus.
+    virtual void FocusGraphicsWindow(int /*w*/) {}
 };
 
 // The current implementation (never null).

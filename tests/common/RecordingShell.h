@@ -121,6 +121,8 @@ public:
         helpOpened.emplace_back(path, context);
         return helpAvailable;
     }
+    std::vector<int> focusedWindows;
+    void FocusGraphicsWindow(int w) override { focusedWindows.push_back(w); }
 
 private:
     ShellHooks* previous_ = nullptr;

@@ -135,13 +135,21 @@ TEST_F(AirwayGeometry, DisplayResistanceIgnoresPresetsServicesAndParallels) {
     EXPECT_EQ(AirwayLength(a), 100.0f);
 }
 
+namespace {
+std::string nameOf(int i) {
+    std::string name = std::to_string(i);
+    name.insert(name.begin(), 'A');
+    return name;
+}
+} // namespace
+
 TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
     for (int i = 1; i <= 5; ++i)
         AddAirway(i, i, i, 10 * i, 10 * i, 10 * i);
     const int32_t flags[] = {1, 0, 5, 0, 9};
     for (int i = 1; i <= 5; ++i) {
         AirwayFlags(i) = flags[i - 1];
-        AirwayName(i) = "A" + std::to_string(i);
+        AirwayName(i) = nameOf(i);
         AirwayNumber(i) = 100 + i;
         AirwaySmoke(1, i) = i;
         AirwayStartKey(i) = i;
@@ -153,7 +161,7 @@ TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
     for (int s = 1; s <= 3; ++s) {
         const int f = from[s - 1];
         EXPECT_EQ(AirwayFlags(s) & ~AirwayFlag::LayerVisible, flags[f - 1]);
-        EXPECT_EQ(AirwayName(s).trimmed(), "A" + std::to_string(f));
+        EXPECT_EQ(AirwayName(s).trimmed(), nameOf(f));
         EXPECT_EQ(AirwayNumber(s), 100 + f);
         EXPECT_EQ(AirwayStart(1, s), f);
         EXPECT_EQ(AirwayEnd(3, s), 10 * f);

@@ -1,0 +1,40 @@
+#pragma once
+// The values the network drawing computes once per drawing and once per airway, shared by its steps
+// (symbols, texts, station readings), and the steps themselves. Everything is drawn on the active window
+// in window units.
+#include <cstdint>
+#include <string>
+
+class PictureBox;
+
+// ---- Per drawing ----
+// Symbol sizes (window units) of the classes arrows, smoke, fans, nodes, obstruction, bulkhead.
+extern float ArrowSize, SmokeSize, FanSize, NodeSize, ObstructionSize, BulkheadSize;
+extern float FontFactor;                                            // factor on every text size
+extern int DataFontSize, NameFontSize, NodeFontSize, FloatFontSize; // points; 0 = class not drawn
+extern float LetterWidth, LetterHeight; // size of "F" in the data-values font, window units
+
+// ---- Per airway ----
+extern int32_t LineColour;                               // the record's colour made non-negative
+extern float SegmentX1, SegmentY1, SegmentX2, SegmentY2; // window positions of the entry and exit ends
+extern int StartOnScreen, EndOnScreen;                   // 1 when that end lies strictly inside the window
+extern float LabelX, LabelY;        // anchor of the middle texts; LabelY moves line by line
+extern int LabelOnScreen;           // -1 when the middle lies strictly inside the window
+extern float IconX, IconY;          // the symbol point
+extern int IconOnScreen;            // -1 when the symbol point lies strictly inside the window
+extern std::string AirwayLabelText; // the data label of the airway being drawn
+
+// True when airway a carries the layer-visible mark or LayerDisplay has `bit`.
+bool LayerTest(int a, int32_t bit);
+
+// Symbol steps.
+void DrawArrow(int a);
+void DrawNodeSymbols(int a);
+void DrawAirwaySymbols(int a);
+// Text steps.
+void DrawFloatingTexts();
+void DrawNodeNames(int a);
+void DrawEndValues(int a);
+void DrawMidpointTexts(int a);
+// Readings of the station linked to airway a, and the flow the station's first channel sets.
+void DrawStationReadings(int a);

@@ -1,0 +1,102 @@
+// Readings of the remote stations beside their airways, with the alarm colours and the flow a station's
+// first channel sets.
+#include "graphics/graphics_state.h"
+#include "graphics/network_drawing.h"
+#include "model/Gustrom1.h"
+#include "model/units.h"
+#include "platform/PictureBox.h"
+#include "platform/System.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace {
+
+constexpr int32_t White = 0xFFFFFF;
+constexpr int32_t Red = 0x0000FF; // red in the low byte
+constexpr int32_t Blue = 0xFF0000;
+constexpr double StationPi = 3.1415926;
+
+std::string upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+// Cross-section area from the shape bits (m²), the last matching bit winning; no services deduction.
+double crossSection(int a) {
+    const int32_t flags = AirwayFlags(a);
+    double area = 0;
+    if (flags & AirwayFlag::Round)
+        area = static_cast<double>(AirwaySize(2, a)) * AirwaySize(2, a) * StationPi / 4;
+    if (flags & AirwayFlag::Rectangular)
+        area = static_cast<double>(AirwaySize(1, a)) * AirwaySize(2, a);
+    if (flags & AirwayFlag::Irregular)
+        area = AirwaySize(2, a);
+    return area;
+}
+
+// The flow a station's first channel sets (m³/s). A pressure that cannot give a real flow (no positive
+// resistance, or a negative reading) leaves the flow as it is.
+void applyFlowReading(int a, const std::string &kind, double v) {
+    if (kind == "VELOCITY") {
+        AirwayFlow(a) = static_cast<float>(v * crossSection(a));
+    } else if (kind == "QUANTITY") {
+        AirwayFlow(a) = static_cast<float>(v);
+    } else {
+        const double r = AirwayResistance(a);
+        if (r > 0 && v >= 0)
+            AirwayFlow(a) = static_cast<float>(std::sqrt(v / r));
+    }
+    if (v != 0)
+        AirwayFlags(a) |= AirwayFlag::FixedFlow;
+    else
+        AirwayFlags(a) &= ~AirwayFlag::FixedFlow;
+}
+
+} // namespace
+
+void DrawStationReadings(int a) {
+    PictureBox *pic = ActivePicture();
+    const int s = AirwayStation(a);
+    if (pic == nullptr || !StationName.InBounds(s))
+        return;
+    // A branch-name size of 0 cannot be set: the size in force stays.
+    if (NameFontSize > 0)
+        pic->FontSize = NameFontSize;
+    pic->ForeColor = White;
+    pic->CurrentX = LabelX;
+    pic->CurrentY = LabelY + LetterWidth;
+    pic->Print(StationName(s) + "   " + StationFileText(s, 2));
+    double d = 2.0 * LetterWidth;
+    for (int c = 1; c <= StationChannels; ++c) {
+        pic->ForeColor = White;
+        pic->CurrentX = LabelX;
+        pic->CurrentY = LabelY + d;
+        const double v = static_cast<double>(StationReading(s, c)) * StationFactor(s, c);
+        const std::string kind = upper(StationChannelName(s, c));
+        // Only the first channel of a station set to update the airflow drives the airway; other
+        // channels with a flow-type name leave it alone.
+        if (c == 1 && StationUpdateFlow(s) != 0 &&
+            (kind == "QUANTITY" || kind == "VELOCITY" || kind == "PRESSURE"))
+            applyFlowReading(a, kind, v);
+        if (AlarmsOn != 0) {
+            if (StationAlarmLow(s, c) != 0 && v < StationAlarmLow(s, c)) {
+                pic->ForeColor = Red;
+                if (AlarmBeep == -1)
+                    VB::Beep();
+            }
+            if (StationAlarmHigh(s, c) != 0 && v > StationAlarmHigh(s, c)) {
+                pic->ForeColor = Blue;
+                if (AlarmBeep == -1)
+                    VB::Beep();
+            }
+        }
+        if (!StationChannelAbbrev(s, c).empty()) {
+            pic->Print(StationChannelAbbrev(s, c) + "  " + FormatPattern(v, "0.0") +
+                       StationChannelUnit(s, c));
+            d += LetterWidth;
+        }
+    }
+}
