@@ -24,18 +24,6 @@
 
 namespace {
 
-void fillToolCursorNames() {
-    const std::pair<int, const char *> names[] = {
-        {0, "Magnify"}, {2, "Tag"},    {4, "Cross"},   {5, "Paste"},  {6, "Move"},  {7, "Reverse"},
-        {8, "Delete"},  {9, "Fan"},    {10, "Alpha"},  {11, "Cloud"}, {12, "Edit"}, {13, "Info"},
-        {15, "Insert"}, {17, "Trace"}, {18, "Rotate"}, {21, "Copy"}};
-    for (const auto &[code, name] : names) {
-        ToolCursorName[code][1] = name;
-        ToolCursorName[code][2] = name;
-    }
-    ToolCursorName[0][2] = "Hand";
-}
-
 void fillDataTables() {
     const std::pair<int, int> units[] = {{12, 4},  {13, 2},  {22, 8}, {23, 8},  {24, 8},  {25, 9}, {26, 8},
                                          {27, 13}, {28, 13}, {32, 5}, {33, 1},  {34, 10}, {35, 1}, {36, 1},
@@ -72,8 +60,9 @@ void MainForm::MDIForm_Load() {
     // 1. No drawing until the window is laid out.
     RedrawSuspended = true;
     Perspective = 0;
-    // 2, 3. The symbol pictures come with the drawing code; the cursor names are the shell's.
-    fillToolCursorNames();
+    // 2, 3. The symbol pictures and the tool cursor table.
+    LoadSymbolPictures();
+    BuildToolCursorTable();
     // 5, 6. Units: the built-in table, then the conversion file over it.
     SetBuiltInUnits();
     fillDataTables();
