@@ -251,7 +251,9 @@ void RestoreView(int slot) {
             pic->ScaleWidth = s(FScaleWidth);
             pic->ScaleHeight = s(FScaleHeight);
             LayerDisplay = clng(s(FLayerDisplay));
-            ViewMode = cint(s(FViewMode));
+            // A damaged row's mode outside 1..4 would show nothing: the current mode stays.
+            if (const int mode = cint(s(FViewMode)); mode >= 1 && mode <= 4)
+                ViewMode = mode;
             RLWindowLow = clng(s(FRLLow));
             RLWindowHigh = clng(s(FRLHigh));
             LevelScrollValue = s(FLevelScroll);

@@ -3,6 +3,8 @@
 // what the README says they show.
 #include "model/NetworkFileFixture.h"
 
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
 
@@ -125,6 +127,12 @@ protected:
         if (writing()) {
             std::filesystem::create_directories(ExampleFolder);
             NetworkFileName = ExampleFolder + name;
+            ASSERT_TRUE(SaveNetwork(0));
+            // Saved again with a start-up view that shows every level, fitted to the network.
+            ASSERT_EQ(LoadNetwork(), LoadOutcome::Loaded) << name;
+            ViewMode = 4;
+            SetVisibleAirways();
+            FitNetwork();
             ASSERT_TRUE(SaveNetwork(0));
         }
         NetworkFileName = ExampleFolder + name;

@@ -90,3 +90,27 @@ TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {
     PopData().Text->setHtml("<b>Airway 7</b>");
     EXPECT_EQ(PopData().Text->toPlainText(), "Airway 7");
 }
+
+TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawn) {
+    const std::string example = std::string(GUSTROM_TEST_DATA) + "/../../examples/teaching.sim";
+    frmTitle title(example);
+    title.Start();
+    std::unique_ptr<MainForm> started(title.MainWindow());
+    ASSERT_NE(started, nullptr);
+    EXPECT_EQ(AirwayCount, 10);
+    ASSERT_NE(window(0), nullptr);
+    const QImage &image = window(0)->Picture().Image();
+    // Count pixels in the airway colours (on, below and above the level) across the picture.
+    int airwayPixels = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const bool green = qRed(p) == 0 && qGreen(p) == 255 && qBlue(p) == 0;
+            const bool red = qRed(p) == 255 && qGreen(p) == 0 && qBlue(p) == 0;
+            const bool cyan = qRed(p) == 0 && qGreen(p) == 255 && qBlue(p) == 255;
+            airwayPixels += green || red || cyan;
+        }
+    EXPECT_GT(airwayPixels, 50);
+    image.save(QString::fromStdString(folder.path() + "start.png"));
+    started->grab().save("gustrom-start.png"); // kept in the build folder for a look at the main window
+}
