@@ -139,6 +139,8 @@ bool MouseInputAdapter::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
+        if (!handlers_.press)
+            return false;
         auto *e = static_cast<QMouseEvent *>(event);
         const int button = VB::MouseButtonValue(e->button());
         if (button == 0)
@@ -154,6 +156,8 @@ bool MouseInputAdapter::eventFilter(QObject *watched, QEvent *event) {
         return true;
     }
     case QEvent::MouseMove: {
+        if (!handlers_.move)
+            return false;
         auto *e = static_cast<QMouseEvent *>(event);
         lastShift_ = VB::ShiftMask(e->modifiers());
         lastPosition_ = toScale(e->position());
@@ -163,6 +167,8 @@ bool MouseInputAdapter::eventFilter(QObject *watched, QEvent *event) {
         return true;
     }
     case QEvent::MouseButtonRelease: {
+        if (!handlers_.release)
+            return false;
         auto *e = static_cast<QMouseEvent *>(event);
         const int button = VB::MouseButtonValue(e->button());
         if (button == 0)
@@ -179,6 +185,8 @@ bool MouseInputAdapter::eventFilter(QObject *watched, QEvent *event) {
         return true;
     }
     case QEvent::Wheel: {
+        if (!handlers_.wheel)
+            return false;
         auto *e = static_cast<QWheelEvent *>(event);
         if (handlers_.wheel) {
             const QPoint p = e->position().toPoint();

@@ -31,7 +31,8 @@ int WheelKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 int KeyCodeValue(int qtKey);
 } // namespace VB
 
-// Watches a widget that shows a picture box and forwards its input in the program's terms. While a
+// Watches a widget that shows a picture box and forwards its input in the program's terms; an event
+// without a handler is left to the widget. While a
 // button is held a timer checks that it still is: a release the widget never received (the pointer left
 // the application, a dialog took the mouse) is delivered then, which also ends the continuous zoom.
 class MouseInputAdapter : public QObject {

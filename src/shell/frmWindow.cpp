@@ -31,7 +31,9 @@ frmWindow *windowAt(int w) {
 
 } // namespace
 
-int VBKeyCode(int qtKey) { return VB::KeyCodeValue(qtKey); }
+int VBKeyCode(int qtKey) {
+    return VB::KeyCodeValue(qtKey);
+}
 
 // ---- GraphicsView ----
 
@@ -40,6 +42,18 @@ GraphicsView::GraphicsView(frmWindow *owner) : QWidget(owner), owner_(owner) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     picture_.Changed = [this] { update(); };
+    // Presses, releases and keys come through the one input mapping, whose timer also delivers a release
+    // the window never received (which ends a continuous zoom). Moves and the wheel stay here: a drag over
+    // another graphics window and fine wheels need the window's own handling.
+    MouseInputAdapter::Handlers handlers;
+    handlers.press = [this](int button, int shift, float x, float y) {
+        owner_->Form_MouseDown(button, shift, x, y);
+    };
+    handlers.release = [this](int button, int shift, float x, float y) {
+        owner_->Form_MouseUp(button, shift, x, y);
+    };
+    handlers.key = [this](int keyCode) { owner_->Form_KeyDown(keyCode); };
+    input_ = new MouseInputAdapter(this, &picture_, handlers, this);
 }
 
 void GraphicsView::paintEvent(QPaintEvent *) {
@@ -51,13 +65,6 @@ void GraphicsView::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     picture_.Resize(std::max(1, width()), std::max(1, height()));
     owner_->Form_Resize();
-}
-
-void GraphicsView::mousePressEvent(QMouseEvent *event) {
-    const QPointF p = event->position();
-    owner_->Form_MouseDown(VB::MouseButtonValue(event->button()), VB::ShiftMask(event->modifiers()),
-                           static_cast<float>(picture_.FromPixelX(p.x())),
-                           static_cast<float>(picture_.FromPixelY(p.y())));
 }
 
 void GraphicsView::mouseMoveEvent(QMouseEvent *event) {
@@ -77,13 +84,6 @@ void GraphicsView::mouseMoveEvent(QMouseEvent *event) {
                            static_cast<float>(pic.FromPixelY(local.y())));
 }
 
-void GraphicsView::mouseReleaseEvent(QMouseEvent *event) {
-    const QPointF p = event->position();
-    owner_->Form_MouseUp(VB::MouseButtonValue(event->button()), VB::ShiftMask(event->modifiers()),
-                         static_cast<float>(picture_.FromPixelX(p.x())),
-                         static_cast<float>(picture_.FromPixelY(p.y())));
-}
-
 void GraphicsView::wheelEvent(QWheelEvent *event) {
     // Fine-grained wheels send small deltas: one zoom step per 120 units, whatever the device sends.
     wheelRemainder_ += event->angleDelta().y();
@@ -95,11 +95,6 @@ void GraphicsView::wheelEvent(QWheelEvent *event) {
                    static_cast<int>(p.y()));
     }
     event->accept();
-}
-
-void GraphicsView::keyPressEvent(QKeyEvent *event) {
-    if (const int code = VBKeyCode(event->key()); code != 0)
-        owner_->Form_KeyDown(code);
 }
 
 void GraphicsView::focusInEvent(QFocusEvent *event) {

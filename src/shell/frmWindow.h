@@ -11,6 +11,8 @@
 class frmWindow;
 
 // The picture surface of a graphics window on screen.
+class MouseInputAdapter;
+
 class GraphicsView : public QWidget {
     Q_OBJECT
 public:
@@ -21,11 +23,8 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
@@ -33,6 +32,7 @@ private:
     frmWindow *owner_;
     PictureBox picture_;
     int wheelRemainder_ = 0; // angle delta not yet worth a zoom step
+    MouseInputAdapter *input_ = nullptr;
 };
 
 class frmWindow : public QMdiSubWindow {
