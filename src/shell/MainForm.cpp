@@ -104,17 +104,10 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // Find, redo, simulation, open, save, print, undo, view options, single level and the contaminant
-    // runs come with the file, undo, solver and drawing work; until then their buttons stay disabled.
+    // Find, print, view options and the contaminant runs have no window yet: their buttons stay disabled.
     case 3:
-    case 5:
-    case 14:
-    case 19:
-    case 20:
     case 22:
-    case 23:
     case 26:
-    case 27:
     case 29:
     case 30:
         return false;

@@ -83,8 +83,10 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
     Builder b{std::mt19937(seed)};
     GeneratedNetwork result;
     result.levels = std::clamp(airways / 100 + 2, 2, 40);
-    const int perLevel = (airways - 2 * result.levels) / result.levels;
-    while (2 * b.grid * (b.grid - 1) < perLevel)
+    // The largest drive grid that fits whole on every level, so that every node has a way in and out and
+    // the network solves; the rest of the count goes into cross-cuts and raises below.
+    auto fits = [&](int g) { return result.levels * (2 * g * (g - 1) + 2) <= airways; };
+    while (fits(b.grid + 1))
         ++b.grid;
 
     // Levels: the surface, then one every 60 m below it.
@@ -133,7 +135,28 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
                           z, false);
             }
     }
-    // Whatever the grids could not take goes in as parallel drives of the last level.
+    // Diagonal cross-cuts in both directions, then raises between levels away from the shafts.
+    const int g = b.grid;
+    for (int k = 1; k <= result.levels && AirwayCount < airways; ++k)
+        for (int j = 0; j + 1 < g && AirwayCount < airways; ++j)
+            for (int i = 0; i + 1 < g && AirwayCount < airways; ++i)
+                b.add(b.nodeX(i, j, k), b.nodeY(i, j, k), levelZ(k), b.nodeX(i + 1, j + 1, k),
+                      b.nodeY(i + 1, j + 1, k), levelZ(k), false);
+    for (int k = 1; k <= result.levels && AirwayCount < airways; ++k)
+        for (int j = 0; j + 1 < g && AirwayCount < airways; ++j)
+            for (int i = 0; i + 1 < g && AirwayCount < airways; ++i)
+                b.add(b.nodeX(i + 1, j, k), b.nodeY(i + 1, j, k), levelZ(k), b.nodeX(i, j + 1, k),
+                      b.nodeY(i, j + 1, k), levelZ(k), false);
+    for (int k = 1; k < result.levels && AirwayCount < airways; ++k)
+        for (int j = 0; j < g && AirwayCount < airways; ++j)
+            for (int i = 0; i < g && AirwayCount < airways; ++i) {
+                if ((i == 0 && j == 0) || (i == g - 1 && j == g - 1))
+                    continue;
+                // Node positions differ per level (jitter), so each raise meets the grid node of both levels.
+                b.add(b.nodeX(i, j, k), b.nodeY(i, j, k), levelZ(k), b.nodeX(i, j, k + 1),
+                      b.nodeY(i, j, k + 1), levelZ(k + 1), true);
+            }
+    // A network too small for whole grids takes the rest as parallel drives of the last level.
     while (AirwayCount < airways) {
         const int z = levelZ(result.levels);
         const int i = b.pick(0, b.grid - 2), j = b.pick(0, b.grid - 1);

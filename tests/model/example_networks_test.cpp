@@ -3,10 +3,12 @@
 // what the README says they show.
 #include "model/NetworkFileFixture.h"
 
+#include "common/ScriptedDialogs.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "simulation/driver.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +113,8 @@ void buildTeachingNetwork() {
 void buildMineNetwork() {
     ClearNetwork();
     GenerateNetwork(300, 2024);
+    // Enough sweeps for a mine of this size to balance fully.
+    MaxIterations = 300;
     NetworkTitle = "Example mine";
     FileNote =
         "A generated mine of 300 airways: five levels of drives, an intake shaft, a return shaft with the "
@@ -154,4 +158,11 @@ TEST_F(ExampleNetworks, MineNetworkLoadsAsBuilt) {
     EXPECT_EQ(AirwayCount, 300);
     EXPECT_EQ(LevelName(6), "Level 5");
     EXPECT_EQ(FanName(2), "Booster");
+    // The example is a whole mine: it solves without a fault line.
+    ScriptedDialogs quiet;
+    AnalysisMode = 0;
+    ShowProgress = 0;
+    Simulate();
+    EXPECT_TRUE(NetworkBalanced);
+    EXPECT_NE(ErrorLevel, 1) << (Errorlist.empty() ? "" : Errorlist.front());
 }

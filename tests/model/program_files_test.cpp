@@ -12,15 +12,15 @@
 namespace {
 
 const std::string DataFolder = std::string(GUSTROM_TEST_DATA) + "/../../data/";
-const char* const Files[] = {"Defaults.dat", "Conversion.dat", "fansdata.dat"};
+const char *const Files[] = {"Defaults.dat", "Conversion.dat", "fansdata.dat"};
 
 bool writing() {
-    const char* flag = std::getenv("GUSTROM_WRITE_DATA");
+    const char *flag = std::getenv("GUSTROM_WRITE_DATA");
     return flag != nullptr && std::string(flag) == "1";
 }
 
 // A fan with a straight falling curve: pressure p0 at no flow, 0 at q1 (m³/s, Pa).
-void addFan(int f, const char* name, float diameter, float p0, float q1) {
+void addFan(int f, const char *name, float diameter, float p0, float q1) {
     FanName(f) = name;
     FanDiameter(f) = diameter;
     for (int point = 1; point <= 10; ++point) {
@@ -47,7 +47,7 @@ TEST_F(ProgramFiles, TheProgramsOwnFilesLoadWithoutAMessage) {
         ASSERT_TRUE(SaveFanData());
         AppFolder = folder.path();
     }
-    for (const char* name : Files)
+    for (const char *name : Files)
         std::filesystem::copy_file(DataFolder + name, folder.path() + name,
                                    std::filesystem::copy_options::overwrite_existing);
     ScriptedDialogs boxes; // any message fails the test

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QWheelEvent>
 
+#include "graphics/drawing.h"
+
 class TitleTest : public ShellTest {
 protected:
     void SetUp() override {
@@ -113,4 +115,38 @@ TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawn) {
     EXPECT_GT(airwayPixels, 50);
     image.save(QString::fromStdString(folder.path() + "start.png"));
     started->grab().save("gustrom-start.png"); // kept in the build folder for a look at the main window
+}
+
+namespace {
+int differingPixels(const QImage &a, const QImage &b) {
+    int n = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+} // namespace
+
+TEST_F(TitleTest, DataChoiceAndLevelScrollChangeWhatIsDrawn) {
+    const std::string example = std::string(GUSTROM_TEST_DATA) + "/../../examples/teaching.sim";
+    frmTitle title(example);
+    title.Start();
+    std::unique_ptr<MainForm> started(title.MainWindow());
+    ASSERT_NE(started, nullptr);
+    ASSERT_EQ(AirwayCount, 10);
+    // Results to show: the airflow simulation of the toolbar.
+    started->RunCommand(14);
+    ASSERT_TRUE(NetworkBalanced);
+    GraphicsDetail |= 4; // data values on the airways
+    Redraw();
+    const QImage flows = window(0)->Picture().Image().copy();
+    started->CmbDataType->SetListIndex(1); // Pressure
+    EXPECT_EQ(DataGroup, 2);
+    const QImage pressures = window(0)->Picture().Image().copy();
+    EXPECT_GT(differingPixels(flows, pressures), 100);
+
+    // Another level: the airways change colour between on, above and below the level.
+    started->VsbRL->setValue(started->VsbRL->value() == 2 ? 3 : 2);
+    const QImage otherLevel = window(0)->Picture().Image().copy();
+    EXPECT_GT(differingPixels(pressures, otherLevel), 100);
 }
