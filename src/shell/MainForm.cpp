@@ -18,11 +18,11 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 
 namespace {
 
@@ -104,12 +104,28 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // Find, print, view options and the contaminant runs have no window yet: their buttons stay disabled.
+    // Find, print, view options and the contaminant runs have no window yet, and the editing tools that
+    // change the network are not built yet: their buttons stay disabled and their keys do nothing.
+    case 2:
     case 3:
+    case 4:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 21:
     case 22:
     case 26:
     case 29:
     case 30:
+    case 91:
         return false;
     default:
         return code >= 0 && code <= 31;
@@ -503,6 +519,11 @@ std::string MainForm::ViewListText(int index) const {
     return FromQt(CmbView->itemText(index));
 }
 void MainForm::RunCommand(int code) {
+    // A key for a command whose button is disabled keeps the current tool, as the button would.
+    if (!CommandAvailable(code)) {
+        ToolCode = PreviousToolCode;
+        return;
+    }
     ToolCode = code;
     RunToolCommand();
 }

@@ -84,3 +84,13 @@ TEST(ToolCodes, EveryToolCodeSelectsItsMode) {
     for (int code : {1, 3, 5, 14, 19, 20, 22, 23, 24, 25, 26, 27, 28, 29, 30, 33, 90})
         EXPECT_EQ(ToolModeOfCommand(code), -1) << code;
 }
+
+TEST_F(ShellTest, AKeyForAToolThatIsNotAvailableKeepsTheCurrentTool) {
+    form->Tools_Click(31);
+    PreviousToolCode = ToolCode;
+    form->RunCommand(8); // delete: its button is disabled
+    EXPECT_EQ(ToolCode, 31);
+    EXPECT_EQ(ToolMode, 19);
+    form->RunCommand(0); // zoom is available
+    EXPECT_EQ(ToolMode, 0);
+}
