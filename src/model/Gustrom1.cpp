@@ -540,21 +540,8 @@ void SetDefaults() {
     try {
         builtInDefaults();
     } catch (const VBError& e) {
-        std::string text;
-        switch (e.number) {
-        case VBErr::FileNotFound:
-            text = "Cannot find DEFAULTS File";
-            break;
-        case VBErr::DriveNotAvailable:
-            text = "ERROR 68: Drive not available.";
-            break;
-        case VBErr::PathNotFound:
-            text = "ERROR 76: That path doesn't exist.";
-            break;
-        default:
-            text = "ERROR " + std::to_string(e.number) + " occurred.";
-            break;
-        }
+        const std::string text =
+            FileErrorText(e.number, "Cannot find DEFAULTS File", "ERROR " + std::to_string(e.number) + " occurred.");
         VB::MsgBox(text, VB::vbExclamation);
         VB::SetScreenPointer(VB::vbDefault);
     }

@@ -112,21 +112,9 @@ void LoadFanData() {
         else if (version >= 1.5f)
             readTabFans(in, version);
     } catch (const VBError &e) {
-        std::string text;
-        switch (e.number) {
-        case VBErr::FileNotFound:
-            text = "Can't find FAN DATABASE";
-            break;
-        case VBErr::DriveNotAvailable:
-            text = "ERROR 68: Drive not available.";
-            break;
-        case VBErr::PathNotFound:
-            text = "ERROR 76: That path doesn't exist.";
-            break;
-        default:
-            text = "ERROR " + std::to_string(e.number) + " occurred while loading fans.";
-            break;
-        }
+        const std::string text =
+            FileErrorText(e.number, "Can't find FAN DATABASE",
+                          "ERROR " + std::to_string(e.number) + " occurred while loading fans.");
         VB::MsgBox(text, VB::vbExclamation);
         VB::SetScreenPointer(VB::vbDefault);
     }

@@ -49,20 +49,7 @@ std::string trimmed(const std::string &text) {
 // A run-time error inside the load: file errors end it, any other asks whether to go on. Returns
 // normally when the load goes on with the next statement.
 void loadError(const VBError &e) {
-    switch (e.number) {
-    case 53:
-        StatusText = "ERROR 53: That file doesn't exist.";
-        break;
-    case 68:
-        StatusText = "ERROR 68: Drive not available.";
-        break;
-    case 76:
-        StatusText = "ERROR 76: That path doesn't exist.";
-        break;
-    default:
-        StatusText = "Error occured loading file";
-        break;
-    }
+    StatusText = FileErrorText(e.number, "ERROR 53: That file doesn't exist.", "Error occured loading file");
     if (e.number == 53 || e.number == 68 || e.number == 76) {
         VB::MsgBox(StatusText, VB::vbOKOnly);
         throw LoadStopped{};

@@ -1,4 +1,5 @@
 #include "model/network_save.h"
+#include "model/safe_file.h"
 
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
@@ -118,22 +119,6 @@ bool MoveToTopOfRecentFiles(const std::string &fileName) {
         RecentFiles(i) = RecentFiles(i - 1);
     RecentFiles(1) = fileName;
     return true;
-}
-
-void ReplaceFileContents(const std::string &path, const std::string &bytes) {
-    const QString name = ToQt(path);
-    if (!QFileInfo(name).absoluteDir().exists())
-        throw VBError(VBErr::PathNotFound, "path not found");
-    // QSaveFile writes a temporary file beside the target and renames it over the target on commit.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        throw VBError(75, "path/file access error");
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        throw VBError(75, "path/file access error");
-    }
-    if (!file.commit())
-        throw VBError(75, "path/file access error");
 }
 
 void WriteNetworkFile(TextFileWriter &out) {
@@ -279,20 +264,8 @@ bool SaveNetwork(int mode) {
         WriteNetworkFile(out);
         ReplaceFileContents(path, out.Text());
     } catch (const VBError &e) {
-        switch (e.number) {
-        case 53:
-            StatusText = "ERROR 53: That file doesn't exist.";
-            break;
-        case 68:
-            StatusText = "ERROR 68: Drive not available.";
-            break;
-        case 76:
-            StatusText = "ERROR 76: That path doesn't exist.";
-            break;
-        default:
-            StatusText = "ERROR " + std::to_string(e.number) + " occurred saving file";
-            break;
-        }
+        StatusText = FileErrorText(e.number, "ERROR 53: That file doesn't exist.",
+                                   "ERROR " + std::to_string(e.number) + " occurred saving file");
         VB::SetScreenPointer(VB::vbDefault);
         NetworkSaved = savedBefore;
         // Nothing was saved, so the note does not keep a stamp that says it was.

@@ -22,6 +22,3 @@ bool MoveToTopOfRecentFiles(const std::string &fileName);
 // The path of the recovery copy.
 std::string RecoveryCopyPath();
 
-// Writes bytes to a file through a temporary file beside it, so that a failed write leaves the old file
-// whole. VBError 76 when the folder does not exist, 75 when the file cannot be written.
-void ReplaceFileContents(const std::string &path, const std::string &bytes);

@@ -19,3 +19,18 @@ constexpr int InputPastEnd = 62;
 constexpr int DriveNotAvailable = 68;
 constexpr int PathNotFound = 76;
 } // namespace VBErr
+
+// The message of a file error: the reader's own text for 53 (file not found), the standard texts for 68 and
+// 76, and `otherText` for any other number.
+inline std::string FileErrorText(int number, const std::string &notFoundText, const std::string &otherText) {
+    switch (number) {
+    case VBErr::FileNotFound:
+        return notFoundText;
+    case VBErr::DriveNotAvailable:
+        return "ERROR 68: Drive not available.";
+    case VBErr::PathNotFound:
+        return "ERROR 76: That path doesn't exist.";
+    default:
+        return otherText;
+    }
+}

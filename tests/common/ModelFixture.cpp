@@ -1,4 +1,5 @@
 #include "common/ModelFixture.h"
+#include "common/AirwayEnds.h"
 
 #include "platform/Dialogs.h"
 
@@ -20,12 +21,7 @@ void ModelTest::SetUp() {
 
 int ModelTest::AddAirway(int32_t x1, int32_t y1, int32_t z1, int32_t x2, int32_t y2, int32_t z2) {
     const int a = ++AirwayCount;
-    AirwayStart(1, a) = x1;
-    AirwayStart(2, a) = y1;
-    AirwayStart(3, a) = z1;
-    AirwayEnd(1, a) = x2;
-    AirwayEnd(2, a) = y2;
-    AirwayEnd(3, a) = z2;
+    SetAirwayEnds(a, x1, y1, z1, x2, y2, z2);
     AirwayFlags(a) = AirwayFlag::Rectangular;
     AirwaySize(1, a) = 4;
     AirwaySize(2, a) = 4;

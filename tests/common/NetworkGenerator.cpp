@@ -1,4 +1,5 @@
 #include "common/NetworkGenerator.h"
+#include "common/AirwayEnds.h"
 
 #include "model/Gustrom1.h"
 #include "model/geometry.h"
@@ -29,12 +30,7 @@ struct Builder {
 
     int add(int32_t x1, int32_t y1, int32_t z1, int32_t x2, int32_t y2, int32_t z2, bool raise) {
         const int a = ++AirwayCount;
-        AirwayStart(1, a) = x1;
-        AirwayStart(2, a) = y1;
-        AirwayStart(3, a) = z1;
-        AirwayEnd(1, a) = x2;
-        AirwayEnd(2, a) = y2;
-        AirwayEnd(3, a) = z2;
+        SetAirwayEnds(a, x1, y1, z1, x2, y2, z2);
         if (raise) {
             AirwayFlags(a) = AirwayFlag::Round;
             AirwaySize(1, a) = uniform(3.0f, 6.0f);

@@ -40,25 +40,25 @@ public:
     };
     std::map<int, GraphicsWindow> graphicsWindows;
 
-    void SetCaption(const std::string& c) override { caption = c; }
+    void SetCaption(const std::string &c) override { caption = c; }
     bool IsMinimized() const override { return minimized; }
-    void SetSimLabel(const std::string& c, int32_t colour) override {
+    void SetSimLabel(const std::string &c, int32_t colour) override {
         simCaption = c;
         simColour = colour;
     }
     void SetDataCombosBackColour(int32_t colour) override { comboColour = colour; }
-    void SetupGraphicsWindow(int w, const std::string& c, int32_t back, bool autoRedraw) override {
+    void SetupGraphicsWindow(int w, const std::string &c, int32_t back, bool autoRedraw) override {
         graphicsWindows[w] = {c, back, autoRedraw};
     }
     void ViewListClear() override { viewList.clear(); }
-    void ViewListAdd(const std::string& name) override { viewList.push_back(name); }
+    void ViewListAdd(const std::string &name) override { viewList.push_back(name); }
     void ViewListSetIndex(int index) override { viewIndexSet.push_back(index); }
     int ViewListCount() const override { return static_cast<int>(viewList.size()); }
     std::string ViewListText(int index) const override {
         return index >= 0 && index < ViewListCount() ? viewList[static_cast<size_t>(index)] : std::string();
     }
     void LevelListClear() override { levelList.clear(); }
-    void LevelListAdd(const std::string& name) override { levelList.push_back(name); }
+    void LevelListAdd(const std::string &name) override { levelList.push_back(name); }
     void LevelListSetIndex(int index) override {
         levelIndexSet.push_back(index);
         levelIndex = index;
@@ -72,13 +72,17 @@ public:
     int LevelScrollGetValue() const override { return scrollValue; }
     int LevelScrollGetMin() const override { return scrollMin; }
     int LevelScrollGetMax() const override { return scrollMax; }
-    void SetLabelText(const std::string& control, const std::string& text) override { labels[control] = text; }
+    void SetLabelText(const std::string &control, const std::string &text) override {
+        labels[control] = text;
+    }
     void SetDataComboIndexes(int group, int item) override {
         dataGroupIndex = group;
         dataItemIndex = item;
     }
-    void RecentMenuSet(int index, const std::string& c, bool visible) override { recentMenu[index] = {c, visible}; }
-    void SetMenuChecked(const std::string& item, bool checked) override { menuChecked[item] = checked; }
+    void RecentMenuSet(int index, const std::string &c, bool visible) override {
+        recentMenu[index] = {c, visible};
+    }
+    void SetMenuChecked(const std::string &item, bool checked) override { menuChecked[item] = checked; }
     void SetAutosaveTimer(bool enabled, int intervalMs) override {
         autosaveEnabled = enabled;
         autosaveInterval = intervalMs;
@@ -109,7 +113,7 @@ public:
     bool helpAvailable = false;
     bool FileNoteShown() const override { return noteShown; }
     std::string FileNoteText() const override { return noteText; }
-    void SetFileNoteText(const std::string& text) override { noteText = text; }
+    void SetFileNoteText(const std::string &text) override { noteText = text; }
     void SetFileNoteSelStart(int start) override { noteSelStart = start; }
     void RunToolCommand() override { ++toolCommands; }
     void SetGraphicsWindowLook(int w, int32_t back, bool autoRedraw) override {
@@ -117,7 +121,7 @@ public:
         graphicsWindows[w].autoRedraw = autoRedraw;
     }
     void ShowPrintWindow() override { ++printWindows; }
-    bool OpenHelpFile(const std::string& path, int context) override {
+    bool OpenHelpFile(const std::string &path, int context) override {
         helpOpened.emplace_back(path, context);
         return helpAvailable;
     }
@@ -125,5 +129,5 @@ public:
     void FocusGraphicsWindow(int w) override { focusedWindows.push_back(w); }
 
 private:
-    ShellHooks* previous_ = nullptr;
+    ShellHooks *previous_ = nullptr;
 };

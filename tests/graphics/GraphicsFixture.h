@@ -1,5 +1,6 @@
 #pragma once
 // A small network in a known view state with graphics window 0 active on a 500 by 500 pixel surface.
+#include "common/AirwayEnds.h"
 #include "common/RecordingShell.h"
 #include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
@@ -59,12 +60,7 @@ protected:
 
     int AddAirway(int x1, int y1, int z1, int x2, int y2, int z2) {
         const int a = ++AirwayCount;
-        AirwayStart(1, a) = x1;
-        AirwayStart(2, a) = y1;
-        AirwayStart(3, a) = z1;
-        AirwayEnd(1, a) = x2;
-        AirwayEnd(2, a) = y2;
-        AirwayEnd(3, a) = z2;
+        SetAirwayEnds(a, x1, y1, z1, x2, y2, z2);
         AirwayStartKey(a) = a;
         AirwayEndKey(a) = a + 1000;
         AirwayFlags(a) = AirwayFlag::Rectangular;

@@ -1,6 +1,7 @@
 // The example networks of examples/ are written by the program itself: with GUSTROM_WRITE_EXAMPLES=1 in
 // the environment these tests (re)write them; otherwise they check that the checked-in files load and hold
 // what the README says they show.
+#include "common/AirwayEnds.h"
 #include "model/NetworkFileFixture.h"
 
 #include "common/ScriptedDialogs.h"
@@ -26,12 +27,7 @@ bool writing() {
 
 int addAirway(const char *name, int x1, int y1, int z1, int x2, int y2, int z2, float h, float w) {
     const int a = ++AirwayCount;
-    AirwayStart(1, a) = x1;
-    AirwayStart(2, a) = y1;
-    AirwayStart(3, a) = z1;
-    AirwayEnd(1, a) = x2;
-    AirwayEnd(2, a) = y2;
-    AirwayEnd(3, a) = z2;
+    SetAirwayEnds(a, x1, y1, z1, x2, y2, z2);
     AirwayName(a) = name;
     AirwayFlags(a) = w == 0 ? AirwayFlag::Round : AirwayFlag::Rectangular;
     AirwaySize(1, a) = h;
