@@ -18,7 +18,7 @@
 
 namespace {
 
-const std::string ExampleFolder = std::string(GUSTROM_TEST_DATA) + "/../../examples/";
+const std::string ExampleFolder = std::string(GUSTROM_SOURCE_DIR) + "/examples/";
 
 bool writing() {
     const char *flag = std::getenv("GUSTROM_WRITE_EXAMPLES");

@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::string ExampleFolder = std::string(GUSTROM_TEST_DATA) + "/../../examples/";
+const std::string ExampleFolder = std::string(GUSTROM_SOURCE_DIR) + "/examples/";
 
 // Answers every box at random (Yes or No for questions) and counts them.
 class RandomAnswers : public VB::DialogResponder {

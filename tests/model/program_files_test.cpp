@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::string DataFolder = std::string(GUSTROM_TEST_DATA) + "/../../data/";
+const std::string DataFolder = std::string(GUSTROM_SOURCE_DIR) + "/data/";
 const char *const Files[] = {"Defaults.dat", "Conversion.dat", "fansdata.dat"};
 
 bool writing() {

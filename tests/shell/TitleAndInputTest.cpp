@@ -94,7 +94,7 @@ TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {
 }
 
 TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawn) {
-    const std::string example = std::string(GUSTROM_TEST_DATA) + "/../../examples/teaching.sim";
+    const std::string example = std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim";
     frmTitle title(example);
     title.Start();
     std::unique_ptr<MainForm> started(title.MainWindow());
@@ -128,7 +128,7 @@ int differingPixels(const QImage &a, const QImage &b) {
 } // namespace
 
 TEST_F(TitleTest, DataChoiceAndLevelScrollChangeWhatIsDrawn) {
-    const std::string example = std::string(GUSTROM_TEST_DATA) + "/../../examples/teaching.sim";
+    const std::string example = std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim";
     frmTitle title(example);
     title.Start();
     std::unique_ptr<MainForm> started(title.MainWindow());
