@@ -1,7 +1,9 @@
 #include "ShellFixture.h"
+#include <QTest>
 
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
+#include <QTest>
 
 #include <QApplication>
 
@@ -201,4 +203,20 @@ TEST_F(ShellTest, ActivatingAWindowStoresTheOldViewAndLoadsItsOwn) {
     form->Mdi()->setActiveSubWindow(window(1));
     EXPECT_EQ(ActiveWindow, 1);
     EXPECT_DOUBLE_EQ(window(1)->Picture().ScaleWidth, zoomed);
+}
+
+TEST_F(ShellTest, AQtClickOnTheGraphicsWindowReachesTheZoomTool) {
+    PictureBox &pic = window(0)->Picture();
+    const double width = pic.ScaleWidth;
+    QWidget *view = window(0)->View();
+    const QPoint centre(view->width() / 2, view->height() / 2);
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, centre);
+    EXPECT_NEAR(pic.ScaleWidth, width / 2, width * 1e-6); // a zoom-tool click halves the view
+    QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, centre);
+    EXPECT_NEAR(pic.ScaleWidth, width, width * 1e-6); // and the right button doubles it back
+    // A key in the window reaches the key commands: F2 selects the zoom tool.
+    form->Tools_Click(31);
+    ASSERT_EQ(ToolMode, 19);
+    QTest::keyClick(view, Qt::Key_F2);
+    EXPECT_EQ(ToolMode, 0);
 }
