@@ -17,14 +17,6 @@
 
 namespace {
 
-// Answers every box with No: the convergence question after the iteration limit ends the balancing.
-class AnswerNo : public VB::DialogResponder {
-public:
-    int Message(const VB::MessageRequest &) override { return VB::vbNo; }
-    std::optional<std::string> Input(const VB::InputRequest &) override { return std::nullopt; }
-    std::optional<std::string> File(const VB::FileRequest &) override { return std::nullopt; }
-};
-
 // No window and no event pump; the progress points divide the run into its stages.
 class StageClock : public SimulationUi {
 public:
@@ -119,4 +111,3 @@ void BM_Simulate(benchmark::State &state) {
 } // namespace
 
 BENCHMARK(BM_Simulate)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-

@@ -18,14 +18,6 @@
 
 namespace {
 
-// Answers every box with No, so a convergence question ends the balancing.
-class AnswerNo : public VB::DialogResponder {
-public:
-    int Message(const VB::MessageRequest &) override { return VB::vbNo; }
-    std::optional<std::string> Input(const VB::InputRequest &) override { return std::nullopt; }
-    std::optional<std::string> File(const VB::FileRequest &) override { return std::nullopt; }
-};
-
 // No window and no event pump: the stages alone.
 class QuietUi : public SimulationUi {
 public:
@@ -140,4 +132,3 @@ BENCHMARK(BM_CheckNetwork)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderAndFormMeshes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FanCurves)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Balance50Sweeps)->Unit(benchmark::kMillisecond);
-
