@@ -71,12 +71,13 @@ void buildTeachingNetwork() {
     addAirway("Intake shaft", 0, 0, 900, 0, 0, 800, 5, 0);
     addAirway("900 drive", 0, 0, 900, 300, 0, 900, 5, 5);
     addAirway("900 drive", 300, 0, 900, 600, 0, 900, 5, 5);
-    addAirway("800 drive", 0, 0, 800, 300, 0, 800, 5, 5);
-    addAirway("800 drive", 300, 0, 800, 600, 0, 800, 5, 5);
-    const int stope = addAirway("Stope", 300, 0, 800, 300, 0, 900, 4, 4);
+    // The lower level runs beside the upper one, so the plan view shows both.
+    addAirway("800 drive", 0, 0, 800, 300, 150, 800, 5, 5);
+    addAirway("800 drive", 300, 150, 800, 600, 150, 800, 5, 5);
+    const int stope = addAirway("Stope", 300, 150, 800, 300, 0, 900, 4, 4);
     AirwayFlags(stope) |= AirwayFlag::FixedFlow;
     AirwayFlow(stope) = 20;
-    const int bulkhead = addAirway("Cross-cut", 600, 0, 800, 600, 0, 900, 4, 4);
+    const int bulkhead = addAirway("Cross-cut", 600, 150, 800, 600, 0, 900, 4, 4);
     AirwayResistanceType(bulkhead) = 1;
     AirwayComment(bulkhead) = "Bulkhead";
     addAirway("Return raise", 600, 0, 900, 600, 0, 950, 4, 0);
