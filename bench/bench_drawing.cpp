@@ -65,20 +65,9 @@ void makeGridNetwork() {
 void setDrawingDefaults() {
     SetBuiltInUnits();
     UnitSystem = 1;
-    const int32_t colours[8] = {0x00FF00, 0x0000FF, 0xFFFF00, 0x000000,
-                                0xFFFFFF, 0x00FFFF, 0x808080, 0x008000};
-    for (int i = 0; i <= 7; ++i)
-        ColourTable(i) = colours[i];
-    const int icons[7] = {1, 2, 5, 5, 5, 5, 5};
-    for (int k = 0; k <= 6; ++k) {
-        IconSize(k) = icons[k];
-        IconScale(k) = 1;
-    }
-    for (int k = 1; k <= 4; ++k) {
-        FontName(k) = "Arial";
-        FontBold(k) = 0;
-        FontSize(k) = 6;
-    }
+    SetBuiltInColours();
+    SetBuiltInSymbols();
+    SetBuiltInFonts();
     ResistanceTypeName(1) = "Bulkhead";
     ResistanceTypeName(2) = "Steel Door";
     // Fonts that keep their size, so that every text is drawn at this zoom.

@@ -1,4 +1,5 @@
 // Picks on a 30,000-airway drawing, as every press and release of an editing tool makes.
+#include "bench_grid.h"
 #include "graphics/drawing_prep.h"
 #include "graphics/graphics_state.h"
 #include "graphics/picking.h"
@@ -16,27 +17,12 @@ constexpr int PickAirways = 30000;
 
 // A grid of 40 m drives on ten levels joined by raises, all drawn in one plan window.
 void makeDrawnNetwork(PictureBox &picture) {
-    MaxAirways = PickAirways + 10;
-    ReDimNetwork();
-    int a = 0;
-    for (int i = 0; a < PickAirways; ++i) {
-        const int level = i % 10, cell = i / 10;
-        const int x = (cell % 60) * 40, y = (cell / 60) * 40, z = -level * 50;
-        ++a;
-        AirwayStart(1, a) = x;
-        AirwayStart(2, a) = y;
-        AirwayStart(3, a) = z;
-        AirwayEnd(1, a) = i % 3 == 0 ? x : x + 40;
-        AirwayEnd(2, a) = i % 3 == 1 ? y + 40 : y;
-        AirwayEnd(3, a) = i % 3 == 2 ? z - 50 : z;
-        AirwayStartKey(a) = a;
-        AirwayEndKey(a) = a + 1;
-        AirwayFlags(a) = AirwayFlag::Rectangular;
+    MakeLevelledGrid(PickAirways, 0, 0);
+    for (int a = 1; a <= AirwayCount; ++a) {
         AirwayPrimaryLayer(a) = 1;
         AirwaySecondaryLayer(a) = 1;
         AirwayLength(a) = 40;
     }
-    AirwayCount = a;
     for (int i = 1; i <= 16; ++i)
         PrimaryLayerVisible(i) = true;
     for (int i = 1; i <= 48; ++i)

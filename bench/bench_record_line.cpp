@@ -92,4 +92,3 @@ void BM_AirwayFromRecordWholeNetwork(benchmark::State &state) {
 BENCHMARK(BM_AirwayFromRecordWholeNetwork)->Unit(benchmark::kMillisecond);
 
 } // namespace
-

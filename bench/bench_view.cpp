@@ -1,4 +1,5 @@
 // Rebuilding the visible list and re-projecting a large network, as every edit and every rotation step does.
+#include "bench_grid.h"
 #include "graphics/graphics_state.h"
 #include "graphics/projection.h"
 #include "graphics/visible.h"
@@ -11,28 +12,12 @@ namespace {
 
 // A mine of ten levels 50 m apart, each a grid of drives on mine-grid coordinates, joined by raises.
 void makeNetwork(int airways) {
-    MaxAirways = airways + 10;
-    ReDimNetwork();
-    AirwayCount = 0;
-    int a = 0;
-    for (int i = 0; a < airways; ++i) {
-        const int level = i % 10, cell = i / 10;
-        const int x = 500000 + (cell % 60) * 40, y = 7000000 + (cell / 60) * 40, z = -level * 50;
-        ++a;
-        AirwayStart(1, a) = x;
-        AirwayStart(2, a) = y;
-        AirwayStart(3, a) = z;
-        AirwayEnd(1, a) = i % 3 == 0 ? x : x + 40;
-        AirwayEnd(2, a) = i % 3 == 1 ? y + 40 : y;
-        AirwayEnd(3, a) = i % 3 == 2 ? z - 50 : z;
-        AirwayStartKey(a) = a;
-        AirwayEndKey(a) = a + 1;
-        AirwayFlags(a) = AirwayFlag::Rectangular;
+    MakeLevelledGrid(airways, 500000, 7000000);
+    for (int a = 1; a <= AirwayCount; ++a) {
         AirwayPrimaryLayer(a) = 1 + a % 16;
         AirwaySecondaryLayer(a) = 1 + a % 48;
         AirwayFlow(a) = static_cast<float>(a % 100);
     }
-    AirwayCount = a;
 }
 
 void runViewRebuild(benchmark::State &state, int viewMode, int perspective) {

@@ -96,7 +96,7 @@ VBArray<std::string> ViewName;
 VBArray<float, 2> ViewSingles;
 VBArray<Currency, 2> ViewCurrency;
 
-std::array<frmWindow*, 5> Windows{};
+std::array<frmWindow *, 5> Windows{};
 VBArray<bool> WindowOpen, WindowFrozen;
 int ActiveWindow = -1;
 
@@ -164,8 +164,8 @@ int GraphicsDetail = 0;
 float MaxShownFlow = 0, MinShownFlow = 0;
 int RightClickEditOff = 0;
 bool LayerInheritance = false, PropertyInheritance = false;
-int ExportDataSize = 0, ExportNodeSize = 0, ExportNodeCircleSize = 0, ExportAirwaySize = 0, ExportArrowSize = 0,
-    ExportFloatSize = 0;
+int ExportDataSize = 0, ExportNodeSize = 0, ExportNodeCircleSize = 0, ExportAirwaySize = 0,
+    ExportArrowSize = 0, ExportFloatSize = 0;
 int32_t AttributeMask = 0;
 int SmokeSourceMode = 0;
 int32_t AutosaveMinutes = 0;
@@ -266,7 +266,7 @@ struct FixedTables {
 const FixedTables fixedTables;
 
 // Both allocation operations walk the same table; Preserve says whether contents are kept.
-template <bool Preserve, typename A, typename... B> void alloc(A& array, B... bounds) {
+template <bool Preserve, typename A, typename... B> void alloc(A &array, B... bounds) {
     if constexpr (Preserve)
         array.ReDimPreserve(bounds...);
     else
@@ -345,12 +345,12 @@ template <bool Preserve> void allocateNetwork() {
     alloc<Preserve>(AirwayCurvePercent, airways);
 }
 
-void setPreset(VBArray<std::string>& names, VBArray<float>& values, int i, const char* name, float value) {
+void setPreset(VBArray<std::string> &names, VBArray<float> &values, int i, const char *name, float value) {
     names(i) = name;
     values(i) = value;
 }
 
-void setView(int slot, const char* name, float tilt, float spin, float is3D) {
+void setView(int slot, const char *name, float tilt, float spin, float is3D) {
     ViewName(slot) = name;
     ViewSingles(slot, 1) = tilt;
     ViewSingles(slot, 2) = spin;
@@ -359,10 +359,41 @@ void setView(int slot, const char* name, float tilt, float spin, float is3D) {
 
 } // namespace
 
-int32_t HalfAirwayCapacity() { return static_cast<int32_t>(VB::RoundHalfEven(MaxAirways / 2.0)); }
+void SetBuiltInSymbols() {
+    const int iconSizes[7] = {1, 2, 5, 5, 5, 5, 5};
+    for (int k = 0; k <= 6; ++k) {
+        IconSize(k) = iconSizes[k];
+        IconScale(k) = 1;
+    }
+    FontScale = 1;
+}
 
-void ReDimNetwork() { allocateNetwork<false>(); }
-void ReDimNetworkPreserve() { allocateNetwork<true>(); }
+void SetBuiltInFonts() {
+    for (int k = 1; k <= 4; ++k) {
+        FontName(k) = "Arial";
+        FontBold(k) = 0;
+        FontSize(k) = 6;
+    }
+}
+
+void SetBuiltInColours() {
+    // Red in the low byte.
+    const int32_t colours[8] = {0x00FF00, 0x0000FF, 0xFFFF00, 0x000000,
+                                0xFFFFFF, 0x00FFFF, 0x808080, 0x008000};
+    for (int i = 0; i <= 7; ++i)
+        ColourTable(i) = colours[i];
+}
+
+int32_t HalfAirwayCapacity() {
+    return static_cast<int32_t>(VB::RoundHalfEven(MaxAirways / 2.0));
+}
+
+void ReDimNetwork() {
+    allocateNetwork<false>();
+}
+void ReDimNetworkPreserve() {
+    allocateNetwork<true>();
+}
 
 void ClearAirway(int a) {
     AirwayStartName(a) = "";
@@ -417,12 +448,16 @@ void ClearNetwork() {
     }
     // The startup view belongs to the network it was saved with.
     ViewName(0) = "";
-    for (int f = 1; f <= 28; ++f) ViewSingles(0, f) = 0;
-    for (int f = 1; f <= 5; ++f) ViewCurrency(0, f) = 0;
+    for (int f = 1; f <= 28; ++f)
+        ViewSingles(0, f) = 0;
+    for (int f = 1; f <= 5; ++f)
+        ViewCurrency(0, f) = 0;
     for (int v = 6; v <= 100; ++v) {
         ViewName(v) = "";
-        for (int f = 1; f <= 16; ++f) ViewSingles(v, f) = 0;
-        for (int f = 1; f <= 5; ++f) ViewCurrency(v, f) = 0;
+        for (int f = 1; f <= 16; ++f)
+            ViewSingles(v, f) = 0;
+        for (int f = 1; f <= 5; ++f)
+            ViewCurrency(v, f) = 0;
     }
     ReDimNetwork();
     AirwayCount = 0;
@@ -447,12 +482,7 @@ void builtInDefaults() {
     PickDivisor = 25;
     PowerZoomSpeed = 4;
     // 2. Symbols.
-    const int iconSizes[7] = {1, 2, 5, 5, 5, 5, 5};
-    for (int k = 0; k <= 6; ++k) {
-        IconSize(k) = iconSizes[k];
-        IconScale(k) = 1;
-    }
-    FontScale = 1;
+    SetBuiltInSymbols();
     // 3. New-airway values.
     DefaultRaiseWallType = 2;
     DefaultDriveWallType = 4;
@@ -474,11 +504,7 @@ void builtInDefaults() {
     SurfacePressureRL = 99999;
     AspectRatio = 1.0f;
     // 5. Fonts.
-    for (int k = 1; k <= 4; ++k) {
-        FontName(k) = "Arial";
-        FontBold(k) = 0;
-        FontSize(k) = 6;
-    }
+    SetBuiltInFonts();
     MaxFloatingTexts = 100;
     // 6. The five built-in views (tilt and spin in radians, field 14 the 3-D flag).
     const float pi = 3.141592654f;
@@ -519,17 +545,18 @@ void builtInDefaults() {
     setPreset(ShockTypeName, ShockTypeLength, 3, "Moderate", 50);
     setPreset(ShockTypeName, ShockTypeLength, 4, "High", 100);
     setPreset(ShockTypeName, ShockTypeLength, 5, "Very High", 250);
-    // 11. Colours (red in the low byte).
-    const int32_t colours[8] = {0x00FF00, 0x0000FF, 0xFFFF00, 0x000000, 0xFFFFFF, 0x00FFFF, 0x808080, 0x008000};
-    for (int i = 0; i <= 7; ++i) ColourTable(i) = colours[i];
+    // 11. Colours.
+    SetBuiltInColours();
     // 12.
     DefaultsSaved = 255;
     // 13, 14: the settings file and the station settings overwrite what they hold.
     LoadDefaults();
     LoadRemotes();
     // 15.
-    if (SpinSpeed == 0) SpinSpeed = 2;
-    if (TiltSpeed == 0) TiltSpeed = 2;
+    if (SpinSpeed == 0)
+        SpinSpeed = 2;
+    if (TiltSpeed == 0)
+        TiltSpeed = 2;
     // 16.
     SetViewCaption();
 }
@@ -539,9 +566,9 @@ void builtInDefaults() {
 void SetDefaults() {
     try {
         builtInDefaults();
-    } catch (const VBError& e) {
-        const std::string text =
-            FileErrorText(e.number, "Cannot find DEFAULTS File", "ERROR " + std::to_string(e.number) + " occurred.");
+    } catch (const VBError &e) {
+        const std::string text = FileErrorText(e.number, "Cannot find DEFAULTS File",
+                                               "ERROR " + std::to_string(e.number) + " occurred.");
         VB::MsgBox(text, VB::vbExclamation);
         VB::SetScreenPointer(VB::vbDefault);
     }

@@ -308,5 +308,10 @@ void ClearNetwork();
 // The built-in start-up defaults, then the settings file, station settings and allocation.
 void SetDefaults();
 
+// The built-in symbol sizes, text fonts and colour table (parts of SetDefaults).
+void SetBuiltInSymbols();
+void SetBuiltInFonts();
+void SetBuiltInColours();
+
 // Half of the airway capacity, rounded halves to even (bound of the mesh arrays).
 int32_t HalfAirwayCapacity();

@@ -23,20 +23,14 @@ protected:
         VB::SetLocaleDecimalSeparatorOverride('.');
         SetBuiltInUnits();
         UnitSystem = 1;
-        const int32_t colours[8] = {0x00FF00, 0x0000FF, 0xFFFF00, 0x402010,
-                                    0xFFFFFF, 0x00FFFF, 0x808080, 0x008000};
-        for (int i = 0; i <= 7; ++i)
-            ColourTable(i) = colours[i];
-        const int icons[7] = {1, 2, 5, 5, 5, 5, 5};
-        for (int k = 0; k <= 6; ++k) {
-            IconSize(k) = icons[k];
+        SetBuiltInColours();
+        ColourTable(3) = 0x402010; // a background no airway colour can be mistaken for
+        SetBuiltInSymbols();
+        for (int k = 0; k <= 6; ++k)
             IconScale(k) = 0;
-        }
-        for (int k = 1; k <= 4; ++k) {
-            FontName(k) = "Arial";
-            FontBold(k) = 0;
+        SetBuiltInFonts();
+        for (int k = 1; k <= 4; ++k)
             FontSize(k) = 8;
-        }
         FontScale = 0;
         ResistanceTypeName(1) = "Bulkhead";
         ResistanceTypeName(2) = "Steel Door";

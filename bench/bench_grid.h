@@ -1,0 +1,25 @@
+#pragma once
+// A mine of ten levels 50 m apart, each a grid of 40 m drives joined by raises, for the drawing-side
+// benchmarks: fills airways 1..airways with their ends, keys and shape, and sets AirwayCount.
+#include "model/Gustrom1.h"
+
+inline void MakeLevelledGrid(int airways, int32_t originX, int32_t originY) {
+    MaxAirways = airways + 10;
+    ReDimNetwork();
+    int a = 0;
+    for (int i = 0; a < airways; ++i) {
+        const int level = i % 10, cell = i / 10;
+        const int32_t x = originX + (cell % 60) * 40, y = originY + (cell / 60) * 40, z = -level * 50;
+        ++a;
+        AirwayStart(1, a) = x;
+        AirwayStart(2, a) = y;
+        AirwayStart(3, a) = z;
+        AirwayEnd(1, a) = i % 3 == 0 ? x : x + 40;
+        AirwayEnd(2, a) = i % 3 == 1 ? y + 40 : y;
+        AirwayEnd(3, a) = i % 3 == 2 ? z - 50 : z;
+        AirwayStartKey(a) = a;
+        AirwayEndKey(a) = a + 1;
+        AirwayFlags(a) = AirwayFlag::Rectangular;
+    }
+    AirwayCount = a;
+}
