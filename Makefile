@@ -16,7 +16,7 @@ deps:
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:$$missing"; \
 	    SUDO=""; [ "$$(id -u)" = 0 ] || SUDO=sudo; \
-	    $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	    $$SUDO apt-get -o DPkg::Lock::Timeout=900 update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -qq $$missing; \
 	fi
 
 $(BUILD)/CMakeCache.txt:
