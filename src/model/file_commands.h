@@ -7,7 +7,8 @@ void NewNetwork();
 void OpenCommand();
 // The open dialog and the load (also used by the merge command). Returns true when a file was loaded.
 bool OpenNetworkDialog();
-// A recent-file menu entry (1..9): loads that file; a file that cannot be opened changes nothing.
+// A recent-file menu entry (1..9): offers to save a changed network (Cancel, or a Save As not done, stops),
+// then loads that file; a file that cannot be opened changes nothing.
 void OpenRecentFile(int index);
 // File > Merge: appends another network file to the current network.
 void MergeCommand();
