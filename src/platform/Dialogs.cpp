@@ -27,6 +27,9 @@ public:
         case vbYesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;
+        case vbRetryCancel:
+            box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+            break;
         default:
             box.setStandardButtons(QMessageBox::Ok);
             break;
@@ -38,6 +41,8 @@ public:
             return vbNo;
         case QMessageBox::Cancel:
             return vbCancel;
+        case QMessageBox::Retry:
+            return vbRetry;
         default:
             return vbOK;
         }
@@ -105,6 +110,7 @@ private:
         switch (r.buttonSet()) {
         case vbOKCancel:
         case vbYesNoCancel:
+        case vbRetryCancel:
             return vbCancel;
         case vbYesNo:
             return vbNo;
