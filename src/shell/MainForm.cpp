@@ -138,6 +138,7 @@ MainForm::MainForm() {
     instance = this;
     previousHooks_ = SetShellHooks(this);
     InstallProgramLayers();
+    previousLevelDialogs_ = SetLevelDialogs(&levelDialogs_);
     setWindowTitle("Gustrom");
     setWindowIcon(QIcon(QPixmap::fromImage(ToolIcon(4))));
     mdi_ = new QMdiArea(this);
@@ -172,6 +173,7 @@ MainForm::~MainForm() {
             w = nullptr;
         }
     ActiveWindow = -1;
+    SetLevelDialogs(previousLevelDialogs_);
     SetShellHooks(previousHooks_);
     if (instance == this)
         instance = nullptr;
