@@ -35,6 +35,20 @@ int32_t typedHeight(const std::string &text) {
 
 } // namespace
 
+int LevelListEnd = 0;
+
+std::vector<std::string> LevelListNames() {
+    std::vector<std::string> names;
+    LevelListEnd = 1;
+    for (; LevelListEnd <= LastLevel; ++LevelListEnd) {
+        const int l = LevelListEnd;
+        if (LevelName(l).empty() && LevelRange(l, 1) == 0 && LevelRange(l, 2) == 0)
+            break;
+        names.push_back(LevelName(l));
+    }
+    return names;
+}
+
 void CheckLevelRanges(std::vector<LevelGridRow> grid) {
     const int rows = std::min(static_cast<int>(grid.size()), LastLevel);
     for (int i = 1; i <= rows; ++i) {

@@ -135,6 +135,7 @@ bool MainForm::CommandAvailable(int code) {
 MainForm::MainForm() {
     instance = this;
     previousHooks_ = SetShellHooks(this);
+    previousLevelDialogs_ = SetLevelDialogs(&levelDialogs_);
     setWindowTitle("Gustrom");
     setWindowIcon(QIcon(QPixmap::fromImage(ToolIcon(4))));
     mdi_ = new QMdiArea(this);
@@ -169,6 +170,7 @@ MainForm::~MainForm() {
             w = nullptr;
         }
     ActiveWindow = -1;
+    SetLevelDialogs(previousLevelDialogs_);
     SetShellHooks(previousHooks_);
     if (instance == this)
         instance = nullptr;
