@@ -330,7 +330,7 @@ std::string PrintedNumber(int32_t x) {
 
 // ---- Reader ----
 
-TextFileReader::TextFileReader(const std::string &path) {
+TextFileReader::TextFileReader(const std::string &path, LineEnds ends) : ends_(ends) {
     const QString name = ToQt(path);
     QFile file(name);
     if (!file.exists()) {
@@ -343,23 +343,25 @@ TextFileReader::TextFileReader(const std::string &path) {
     text_.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-TextFileReader TextFileReader::FromText(std::string text) {
+TextFileReader TextFileReader::FromText(std::string text, LineEnds ends) {
     TextFileReader r;
     r.text_ = std::move(text);
+    r.ends_ = ends;
     return r;
 }
 
 bool TextFileReader::ReadLine(std::string &line) {
     if (AtEnd())
         return false;
-    const std::size_t cr = text_.find('\r', pos_);
-    if (cr == std::string::npos) {
+    const std::size_t end =
+        ends_ == LineEnds::Any ? text_.find_first_of("\r\n", pos_) : text_.find('\r', pos_);
+    if (end == std::string::npos) {
         line.assign(text_, pos_, std::string::npos);
         pos_ = text_.size();
     } else {
-        line.assign(text_, pos_, cr - pos_);
-        pos_ = cr + 1;
-        if (pos_ < text_.size() && text_[pos_] == '\n')
+        line.assign(text_, pos_, end - pos_);
+        pos_ = end + 1;
+        if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n')
             ++pos_;
     }
     return true;

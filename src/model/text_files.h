@@ -61,14 +61,20 @@ std::string PrintedNumber(float x);
 std::string PrintedNumber(double x);
 std::string PrintedNumber(int32_t x);
 
-// Reads a text file line by line, bytes as they stand. A line ends at CR (an LF right behind it belongs
-// to the line end) or at the end of the file; a lone LF stays inside the line.
+// Which characters end a line of a text file.
+enum class LineEnds {
+    CarriageReturn, // CR or CR LF; a lone LF stays inside the line (the program's own files)
+    Any,            // CR LF, LF or CR (files from other programs and other systems)
+};
+
+// Reads a text file line by line, bytes as they stand. A line ends at its line end (an LF right behind a
+// CR belongs to it) or at the end of the file.
 class TextFileReader {
 public:
     // Opens a file; VBError 53 when it does not exist, 76 when its folder does not exist.
-    explicit TextFileReader(const std::string &path);
+    explicit TextFileReader(const std::string &path, LineEnds ends = LineEnds::CarriageReturn);
     // Reads from text in memory.
-    static TextFileReader FromText(std::string text);
+    static TextFileReader FromText(std::string text, LineEnds ends = LineEnds::CarriageReturn);
 
     bool AtEnd() const { return pos_ >= text_.size(); }
     // The next line; VBError 62 at the end of the file.
@@ -80,6 +86,7 @@ private:
     TextFileReader() = default;
     std::string text_;
     std::size_t pos_ = 0;
+    LineEnds ends_ = LineEnds::CarriageReturn;
 };
 
 // Writes a text file whose lines end in CR LF. Output is collected and written by Close (or the

@@ -222,6 +222,13 @@ TEST(TextFileReader, LinesEndAtCrOrCrLfButNotAtLoneLf) {
     EXPECT_EQ(errorNumberOf([&] { in.LineInput(); }), VBErr::InputPastEnd);
 }
 
+TEST(TextFileReader, AnyLineEndModeEndsLinesAtCrLfLfOrCr) {
+    auto in = TextFileReader::FromText("a\r\nb\nc\rd\n\r\n\nlast", LineEnds::Any);
+    for (const char *expected : {"a", "b", "c", "d", "", "", "last"})
+        EXPECT_EQ(in.LineInput(), expected);
+    EXPECT_TRUE(in.AtEnd());
+}
+
 TEST(TextFileReader, FileBytesRoundTripAndMissingFilesReportTheirNumbers) {
     TestFolder folder;
     {
