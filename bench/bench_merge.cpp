@@ -6,7 +6,7 @@
 #include "graphics/projection.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
-#include "model/file_commands.h"
+#include "shell/file_commands.h"
 #include "model/network_save.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
