@@ -3,6 +3,7 @@
 // It is the program's ShellHooks: the model and graphics code write its controls through them.
 #include "platform/ShellHooks.h"
 #include "platform/VBControls.h"
+#include "shell/level_windows.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -125,5 +126,7 @@ private:
     std::map<std::string, QAction *> items_;
     QTimer autosave_;
     ShellHooks *previousHooks_ = nullptr;
+    ShellLevelDialogs levelDialogs_;
+    LevelDialogs *previousLevelDialogs_ = nullptr;
     bool levelScrollFromCode_ = false;
 };
