@@ -54,7 +54,7 @@ const MenuLine MenuTable[] = {
     {1, "mnuImport", "Import Data", Later},
     {2, "MnuDXF", "DXF file", 0, &M::MnuDXF_Click},
     {2, "mnuImportData", "TXT file", 0, &M::mnuImportData_Click},
-    {1, "mnuExport", "Export Data", Later},
+    {1, "mnuExport", "Export Data"},
     {2, "mnuDXFexp", "DXF file"},
     {3, "MnuDXFScreen", "DXF Screen Coords", 0, &M::MnuDXFScreen_Click},
     {3, "mnuDXFTrue", "DXF True Coords", 0, &M::mnuDXFTrue_Click},

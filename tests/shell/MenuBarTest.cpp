@@ -36,7 +36,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuImport Import Data |L
 2 MnuDXF DXF file
 2 mnuImportData TXT file
-1 mnuExport Export Data |L
+1 mnuExport Export Data
 2 mnuDXFexp DXF file
 3 MnuDXFScreen DXF Screen Coords
 3 mnuDXFTrue DXF True Coords
@@ -421,13 +421,16 @@ TEST_F(ShellTest, ImportChoosesAFileThenShowsTheImportDialogAndExportsSetTheirFo
     EXPECT_EQ(ImportFileName, folder.path() + "drawing.txt");
     EXPECT_EQ(dialogs, 1);
 
-    const std::pair<void (MainForm::*)(), int> exports[] = {{&MainForm::MnuDXFScreen_Click, 2},
-                                                            {&MainForm::mnuDXFTrue_Click, 1},
-                                                            {&MainForm::mnuExportData_Click, 0}};
+    // Each export sets its form and asks for its file once (cancelled here).
+    const std::pair<void (MainForm::*)(), int> exports[] = {
+        {&MainForm::MnuDXFScreen_Click, 2}, {&MainForm::mnuDXFTrue_Click, 1}, {&MainForm::mnuExportData_Click, 0}};
     for (const auto &[click, mode] : exports) {
+        const size_t asked = boxes->FileDialogs().size();
+        boxes->ExpectFile(std::nullopt);
         ExportMode = -1;
         (form.get()->*click)();
         EXPECT_EQ(ExportMode, mode);
+        EXPECT_EQ(boxes->FileDialogs().size(), asked + 1);
     }
 }
 
