@@ -275,6 +275,12 @@ extern char LocalDecimalSeparator;   // the local separator, refreshed by every 
 extern int LevelOffset;              // merge: first level slot that the merged levels fill
 extern bool DialogCancelled;         // the last file dialog returned no name
 
+// ---- Printing ----
+extern int PrintOrientation;         // 0 portrait, 1 landscape
+extern float PrintScale;             // printout scale 1 : PrintScale; 0 = fit the window to the page
+extern std::string PrintTitle;       // title of the printout's title block
+extern int32_t PrintInColour;        // 1 colour, 0 black
+
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways
 extern int ShowProgress;       // 1 = progress window
