@@ -275,6 +275,9 @@ extern char LocalDecimalSeparator;   // the local separator, refreshed by every 
 extern int LevelOffset;              // merge: first level slot that the merged levels fill
 extern bool DialogCancelled;         // the last file dialog returned no name
 
+// ---- Printing ----
+extern int PrintOrientation;         // 0 portrait, 1 landscape
+
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways
 extern int ShowProgress;       // 1 = progress window

@@ -143,6 +143,10 @@ void moveAirway(int from, int to) {
     AirwayFlags(to) = AirwayFlags(from);
     AirwaySmoke(1, to) = AirwaySmoke(1, from);
     AirwaySmoke(2, to) = AirwaySmoke(2, from);
+    // Junction pressures and arrival times describe this airway until the next run rebuilds them.
+    AirwayStartPressure(to) = AirwayStartPressure(from);
+    AirwayEndPressure(to) = AirwayEndPressure(from);
+    AirwaySmokeTime(to) = AirwaySmokeTime(from);
 }
 
 } // namespace

@@ -9,17 +9,21 @@
 #include "model/file_commands.h"
 #include "model/network_load.h"
 #include "model/network_save.h"
+#include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "shell/frmWindow.h"
+#include "shell/main_editor_windows.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
 #include "shell/tool_icons.h"
 #include "simulation/driver.h"
+#include "simulation/simulation_windows.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -152,6 +156,7 @@ MainForm::MainForm() {
             w->loadscreen();
     });
     SetWheelHandler(&frmWindow::MouseWheel);
+    installSeams();
     autosave_.setInterval(60000);
     connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
     autosave_.start();
@@ -162,6 +167,7 @@ MainForm::~MainForm() {
     // The children go after this body; their activation signals must find no handler any more.
     disconnect(mdi_, nullptr, this, nullptr);
     SetWheelHandler(nullptr);
+    removeSeams();
     // The graphics windows go with the main window; their pictures must not outlive them.
     for (auto &w : Windows)
         if (w != nullptr) {
@@ -176,6 +182,36 @@ MainForm::~MainForm() {
 
 MainForm *MainForm::Instance() {
     return instance;
+}
+
+void MainForm::installSeams() {
+    simulationWindows_ = std::make_unique<SimulationWindows>(this);
+    previousSimulationUi_ = SetSimulationUi(simulationWindows_.get());
+    editorWindows_ = std::make_unique<MainEditorWindows>();
+    previousEditorWindows_ = SetEditorWindows(editorWindows_.get());
+    VB::SetPrinterPageWidthProvider([this] { return printerPageWidth(); });
+}
+
+void MainForm::removeSeams() {
+    VB::SetPrinterPageWidthProvider({});
+    SetEditorWindows(previousEditorWindows_);
+    SetSimulationUi(previousSimulationUi_);
+    simulationWindows_.reset();
+    editorWindows_.reset();
+}
+
+std::optional<double> MainForm::printerPageWidth() {
+    // Without an installed printer Qt still gives its default page, so the caption always has a scale.
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+    const QPageLayout::Orientation orientation =
+        PrintOrientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (printer_->pageLayout().orientation() != orientation)
+        printer_->setPageOrientation(orientation);
+    const double width = printer_->pageLayout().paintRect(QPageLayout::Millimeter).width();
+    if (width <= 0)
+        return std::nullopt;
+    return width;
 }
 
 QAction *MainForm::addItem(QMenu *menu, const std::string &name, const QString &caption) {
@@ -579,9 +615,7 @@ void MainForm::MarkToolButton(int toolCode) {
 }
 
 void MainForm::FocusActiveWindow() {
-    if (ActiveWindow >= 0 && ActiveWindow <= 4)
-        if (frmWindow *w = Windows[static_cast<size_t>(ActiveWindow)])
-            w->View()->setFocus();
+    FocusGraphicsWindow(ActiveWindow);
 }
 
 void MainForm::RunToolCommand() {
@@ -590,6 +624,12 @@ void MainForm::RunToolCommand() {
 
 bool MainForm::OpenHelpFile(const std::string &path, int /*context*/) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(path)));
+}
+
+void MainForm::FocusGraphicsWindow(int w) {
+    if (w >= 0 && w <= 4)
+        if (frmWindow *window = Windows[static_cast<size_t>(w)])
+            window->View()->setFocus();
 }
 
 // ---- Toolbar ----

@@ -12,9 +12,16 @@
 #include <QToolButton>
 #include <array>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 class frmWindow;
+class EditorWindows;
+class MainEditorWindows;
+class QPrinter;
+class SimulationUi;
+class SimulationWindows;
 
 class MainForm : public QMainWindow, public ShellHooks {
     Q_OBJECT
@@ -105,6 +112,10 @@ public:
     void FocusActiveWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
+    void FocusGraphicsWindow(int w) override;
+
+    // The solver's progress and error windows as this window installed them.
+    SimulationWindows &Simulation() { return *simulationWindows_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -119,11 +130,22 @@ private:
     // Lays the graphics windows out: 0 cascade, 1 one above the other, 2 side by side.
     void arrange(int code);
     void setWindowCaption(int w, const std::string &caption);
+    // The windows and the printer that the lower layers reach through their seams; installed before the
+    // first network is loaded, taken back when the window goes.
+    void installSeams();
+    void removeSeams();
+    // Printable page width of the current printer (mm) in the print orientation.
+    std::optional<double> printerPageWidth();
 
     QMdiArea *mdi_ = nullptr;
     std::array<QToolButton *, 32> tools_{};
     std::map<std::string, QAction *> items_;
     QTimer autosave_;
     ShellHooks *previousHooks_ = nullptr;
+    std::unique_ptr<SimulationWindows> simulationWindows_;
+    SimulationUi *previousSimulationUi_ = nullptr;
+    std::unique_ptr<MainEditorWindows> editorWindows_;
+    EditorWindows *previousEditorWindows_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
     bool levelScrollFromCode_ = false;
 };

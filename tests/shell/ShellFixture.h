@@ -58,9 +58,12 @@ protected:
         DataItemOfGroup.fill(0);
         OpenAtStart = false;
         CommandLineFile.clear();
+        NetworkFileName.clear();
         NetworkSaved = 255;
         DefaultsSaved = 255;
         MouseBusy = false;
+        ButtonHeld = false;
+        MouseMoveSeen = false;
         WindowSwitching = false;
         AxisSignX = AxisSignY = 1;
         UnitSystem = 1;
