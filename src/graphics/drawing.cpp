@@ -332,8 +332,3 @@ void CalibratePause() {
     VB::DoEvents();
 }
 
-void ShowSelectLevelDialog() {
-    // Without the dialog nothing can be chosen: the choice counts as cancelled.
-    LevelSelectCancelled = true;
-}
-void ShowRangeDialog() {}

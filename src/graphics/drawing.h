@@ -42,7 +42,3 @@ void CalibratePause();
 void DrawAirwayLines();
 // Draws everything over the airway lines: floating texts, arrows, symbols, texts, station readings.
 void DrawNetwork();
-// The level selection dialog (modal): fills SelectedLevels, or sets LevelSelectCancelled.
-void ShowSelectLevelDialog();
-// The elevation range dialog (modal): sets RLWindowLow, RLWindowHigh and WorkingElevation.
-void ShowRangeDialog();

@@ -30,7 +30,6 @@ extern int KeepPan;            // the next RotateView keeps the pan and makes no
 extern int PlanProjected;      // 1 = the projected arrays hold the plan projection
 extern float EyeX, EyeY, EyeZ; // eye point of the perspective, m
 extern int RotationCentreSet;  // 0 none yet; 1 set; 999 set by the rotation pad
-extern std::string StatusText; // status message of the graphics window
 
 // ---- World window of the active window (derived) ----
 extern int32_t WindowLeft, WindowRight, WindowTop, WindowBottom;
@@ -81,7 +80,7 @@ extern int PressWindow, MoveWindow, ReleaseWindow;         // window numbers of 
 extern float PressLeft, PressTop, PressRight, PressBottom; // the pressed window's world rectangle
 extern float MoveX, MoveY;                                 // last move point, view units
 extern float MouseRawX, MouseRawY;                         // last move point before the axis signs
-extern bool ReleasePending;                                // a release is being handled
+extern bool ReleasePending; // a release is being handled (no rubber lines meanwhile)
 // Cursor resource name per command code 0..40; column 1 normal, column 2 while the right button is down.
 extern std::string ToolCursorName[41][3];
 extern bool GridOn; // the grid is drawn

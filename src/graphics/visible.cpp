@@ -2,6 +2,7 @@
 
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
+#include "graphics/level_dialogs.h"
 #include "graphics/projection.h"
 #include "model/Gustrom1.h"
 #include "platform/ShellHooks.h"
@@ -146,7 +147,7 @@ void SetViewMode(int mode) {
         break;
     }
     case 1:
-        ShowSelectLevelDialog();
+        LevelChoosers().ShowSelectLevelDialog();
         if (LevelSelectCancelled)
             return;
         ViewMode = 2;
@@ -157,7 +158,7 @@ void SetViewMode(int mode) {
         return;
     case 2:
         ViewMode = 3;
-        ShowRangeDialog();
+        LevelChoosers().ShowRangeDialog();
         RangeLow = RLWindowLow;
         RangeHigh = RLWindowHigh;
         break;

@@ -1,8 +1,8 @@
 #include "model/levels_views.h"
 
-#include "graphics/view_state.h"
 #include "model/Gustrom1.h"
 #include "model/units.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -34,6 +34,20 @@ int32_t typedHeight(const std::string &text) {
 }
 
 } // namespace
+
+int LevelListEnd = 0;
+
+std::vector<std::string> LevelListNames() {
+    std::vector<std::string> names;
+    LevelListEnd = 1;
+    for (; LevelListEnd <= LastLevel; ++LevelListEnd) {
+        const int l = LevelListEnd;
+        if (LevelName(l).empty() && LevelRange(l, 1) == 0 && LevelRange(l, 2) == 0)
+            break;
+        names.push_back(LevelName(l));
+    }
+    return names;
+}
 
 void CheckLevelRanges(std::vector<LevelGridRow> grid) {
     const int rows = std::min(static_cast<int>(grid.size()), LastLevel);
@@ -96,7 +110,7 @@ void FillViewList() {
 
 void AddNamedView(int slot, int code, const std::string &name) {
     ViewName(slot) = name;
-    SaveView(slot);
+    Upper().SaveView(slot);
     if (slot != 0 && code != 6)
         Shell().ViewListAdd(name);
     NetworkSaved = 0;

@@ -11,6 +11,12 @@ using LevelGridRow = std::array<std::string, 3>;
 // Takes the level table over from the grid, enforcing the RL limits and warning about levels that
 // reach the surface level, then refills the level controls.
 void CheckLevelRanges(std::vector<LevelGridRow> grid);
+// The first unused level slot, found by the last LevelListNames (250 when all 249 levels are in use).
+extern int LevelListEnd;
+// The names of the levels in use for a dialog's level list, level 1 first (list position i is level
+// i + 1): the list ends at the first level with no name and both bounds 0. Sets LevelListEnd.
+std::vector<std::string> LevelListNames();
+
 // Sorts the levels by RL High, highest first, and refills the level list and scroll range.
 void FillLevelList();
 // Refills the view list with the non-empty names of view slots 1..100.

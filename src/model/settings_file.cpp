@@ -1,18 +1,20 @@
 #include "model/settings_file.h"
 
-#include "exchange/remotes.h"
 #include "model/Gustrom1.h"
 #include "model/comma_values.h"
 #include "model/defaults_block.h"
+#include "model/geometry.h"
 #include "model/levels_views.h"
 #include "model/safe_file.h"
 #include "model/text_files.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -224,6 +226,44 @@ void LoadDefaults() {
     }
 }
 
+namespace {
+
+// The values of the settings that airway calculations read.
+std::vector<float> calculationSettings() {
+    std::vector<float> values{AirDensity};
+    for (int i = 0; i < TypedPreset; ++i) {
+        values.push_back(WallTypeFactor(i));
+        values.push_back(ResistanceTypeValue(i));
+        values.push_back(ShockTypeLength(i));
+    }
+    return values;
+}
+
+// The highest fan slot that a fan name or an airway refers to.
+int highestFanInUse() {
+    int highest = 0;
+    for (int f = 1; f <= MaxFans; ++f)
+        if (!FanName(f).empty())
+            highest = f;
+    for (int a = 1; a <= AirwayCount; ++a)
+        highest = std::max(highest, AirwayFan(a));
+    return highest;
+}
+
+} // namespace
+
+void ReloadDefaults() {
+    const std::vector<float> before = calculationSettings();
+    const int fansBefore = MaxFans;
+    const int fansInUse = highestFanInUse();
+    LoadDefaults();
+    MaxFans = std::max(MaxFans, fansInUse);
+    if (MaxFans != fansBefore)
+        ReDimNetworkPreserve();
+    if (calculationSettings() != before)
+        CalcAllAirways();
+}
+
 bool SaveDefaults() {
     try {
         TextFileWriter out;
@@ -234,7 +274,7 @@ bool SaveDefaults() {
         return false;
     }
     SaveConversion();
-    SaveRemotes();
+    Upper().SaveRemotes();
     return true;
 }
 

@@ -44,6 +44,16 @@ int32_t LenientLong(double x);
 int LenientInteger(double x);  // 16-bit range
 float LenientSingle(double x); // clamped to the largest single
 
+// The significant digits of a number without trailing zeros, the first standing for 10^exponent.
+struct DecimalDigits {
+    char digits[24] = {};
+    int count = 0;
+    int exponent = 0;
+};
+// The digits of |x| rounded to 7 significant digits (as printf's "%.6e" gives them) when they can be had
+// quickly; false for the few values that need the precise conversion, and for 0, subnormals, infinities.
+bool QuickSingleDigits(float x, DecimalDigits &digits);
+
 // Text form of a number (general format, no blanks, the locale's decimal separator): "0.05", "1E+09",
 // "-3". Singles show up to 7 significant digits, doubles 15.
 void AppendNumberText(std::string &out, float x, char separator);
@@ -61,14 +71,20 @@ std::string PrintedNumber(float x);
 std::string PrintedNumber(double x);
 std::string PrintedNumber(int32_t x);
 
-// Reads a text file line by line, bytes as they stand. A line ends at CR (an LF right behind it belongs
-// to the line end) or at the end of the file; a lone LF stays inside the line.
+// Which characters end a line of a text file.
+enum class LineEnds {
+    CarriageReturn, // CR or CR LF; a lone LF stays inside the line (the program's own files)
+    Any,            // CR LF, LF or CR (files from other programs and other systems)
+};
+
+// Reads a text file line by line, bytes as they stand. A line ends at its line end (an LF right behind a
+// CR belongs to it) or at the end of the file.
 class TextFileReader {
 public:
     // Opens a file; VBError 53 when it does not exist, 76 when its folder does not exist.
-    explicit TextFileReader(const std::string &path);
+    explicit TextFileReader(const std::string &path, LineEnds ends = LineEnds::CarriageReturn);
     // Reads from text in memory.
-    static TextFileReader FromText(std::string text);
+    static TextFileReader FromText(std::string text, LineEnds ends = LineEnds::CarriageReturn);
 
     bool AtEnd() const { return pos_ >= text_.size(); }
     // The next line; VBError 62 at the end of the file.
@@ -80,6 +96,7 @@ private:
     TextFileReader() = default;
     std::string text_;
     std::size_t pos_ = 0;
+    LineEnds ends_ = LineEnds::CarriageReturn;
 };
 
 // Writes a text file whose lines end in CR LF. Output is collected and written by Close (or the

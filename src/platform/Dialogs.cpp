@@ -27,6 +27,12 @@ public:
         case vbYesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;
+        case vbAbortRetryIgnore:
+            box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+            break;
+        case vbRetryCancel:
+            box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+            break;
         default:
             box.setStandardButtons(QMessageBox::Ok);
             break;
@@ -38,6 +44,12 @@ public:
             return vbNo;
         case QMessageBox::Cancel:
             return vbCancel;
+        case QMessageBox::Abort:
+            return vbAbort;
+        case QMessageBox::Retry:
+            return vbRetry;
+        case QMessageBox::Ignore:
+            return vbIgnore;
         default:
             return vbOK;
         }
@@ -105,9 +117,12 @@ private:
         switch (r.buttonSet()) {
         case vbOKCancel:
         case vbYesNoCancel:
+        case vbRetryCancel:
             return vbCancel;
         case vbYesNo:
             return vbNo;
+        case vbAbortRetryIgnore:
+            return vbAbort;
         default:
             return vbOK;
         }

@@ -1,5 +1,10 @@
 #include "platform/VBControls.h"
 
+#include "platform/System.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
 VBComboBox::VBComboBox(QWidget *parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, [this](int) { emit Click(); });
 }
@@ -18,7 +23,52 @@ void VBCheckBox::SetValue(bool checked) {
     emit Click();
 }
 
+VBOptionButton::VBOptionButton(const QString &text, QWidget *parent) : QRadioButton(text, parent) {
+    // A user's choice (click or arrow key) selects the button; a click on the selected one changes nothing.
+    connect(this, &QRadioButton::toggled, this, [this](bool on) {
+        if (on && !settingFromCode_)
+            emit Click();
+    });
+}
+
+void VBOptionButton::SetValue(bool selected) {
+    settingFromCode_ = true;
+    if (selected) {
+        setChecked(true);
+    } else {
+        // An exclusive button refuses to be cleared directly.
+        setAutoExclusive(false);
+        setChecked(false);
+        setAutoExclusive(true);
+    }
+    settingFromCode_ = false;
+    if (selected)
+        emit Click();
+}
+
 namespace VB {
+
+void DecimalKeyFilter::Install(QWidget *edit) {
+    edit->installEventFilter(new DecimalKeyFilter(edit));
+}
+
+bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    const QString typed = key->text();
+    if (typed != "." && typed != ",")
+        return false;
+    const QChar mark = QChar::fromLatin1(LocaleDecimalSeparator());
+    if (typed == mark)
+        return false;
+    // The replacement goes through the widget's filters again; this one lets it pass.
+    QKeyEvent replacement(QEvent::KeyPress, mark == ',' ? Qt::Key_Comma : Qt::Key_Period, key->modifiers(),
+                          QString(mark), key->isAutoRepeat(), static_cast<quint16>(key->count()));
+    QCoreApplication::sendEvent(watched, &replacement);
+    return true;
+}
+
 namespace {
 ModalDriver modalDriver;
 }

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QRadioButton>
 #include <functional>
 
 class VBComboBox : public QComboBox {
@@ -27,7 +28,36 @@ signals:
     void Click();
 };
 
+// The option buttons of one parent exclude each other. Selecting one from code runs its Click handler, as a
+// user's choice does; clearing it from code leaves the group with none selected and runs nothing.
+class VBOptionButton : public QRadioButton {
+    Q_OBJECT
+public:
+    explicit VBOptionButton(const QString &text = QString(), QWidget *parent = nullptr);
+    void SetValue(bool selected);
+    bool Value() const { return isChecked(); }
+signals:
+    void Click();
+
+private:
+    bool settingFromCode_ = false;
+};
+
 namespace VB {
+// Turns a "." or "," typed into the widget it watches into the locale's decimal mark
+// (LocaleDecimalSeparator, which the main window keeps in DecimalSeparator), so that a number typed on
+// any keyboard reads back in the user's number format. Other keys pass unchanged.
+class DecimalKeyFilter : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Installs a filter owned by the widget (a line edit, a grid's edit box, a combo's edit field).
+    static void Install(QWidget *edit);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
 // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected). A test installs a
 // driver that works the shown dialog (clicks, keys) and closes it, instead of a user.
 int ShowModal(QDialog &dialog);

@@ -2,10 +2,13 @@
 
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
+#include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
 #include <QFontMetrics>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 frmPopData::frmPopData(QWidget *parent) : QWidget(parent, Qt::ToolTip) {
@@ -36,6 +39,22 @@ void frmMessage::ShowMessage() {
     show();
     raise();
     Timer.start(std::max(0, MessageTime));
+}
+
+void PlaceLowerRight(QWidget &window) {
+    // Setting a window flag hides a shown window, so the flag goes on before it is shown; the frame is
+    // measured once shown, when it has its decorations.
+    if (!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    window.show();
+    if (const MainForm *main = MainForm::Instance()) {
+        const QRect frame = main->frameGeometry();
+        const QRect own = window.frameGeometry();
+        const int lift = static_cast<int>(std::lround(40.0 * 1000 / std::max(1, PixelsToTwips(1000, 1))));
+        window.move(frame.x() + frame.width() - own.width(),
+                    frame.y() + frame.height() - own.height() - lift);
+    }
+    window.raise();
 }
 
 frmPopData &PopData() {

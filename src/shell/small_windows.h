@@ -25,6 +25,10 @@ private:
     QTextEdit *text_;
 };
 
+// Places a tool window at the main window's lower right corner, 40 twips above its bottom edge, and shows
+// it modeless, kept on top of the program's other windows, without moving or sizing it afterwards.
+void PlaceLowerRight(QWidget &window);
+
 // The program's instances (created on first use).
 frmPopData &PopData();
 frmMessage &MessageWindow();

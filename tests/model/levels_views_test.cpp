@@ -1,8 +1,8 @@
 #include "common/RecordingShell.h"
 #include "common/ScriptedDialogs.h"
+#include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
 #include "model/levels_views.h"
-#include "graphics/graphics_state.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +55,20 @@ TEST_F(Levels, EqualHeightsSwapAndAnEmptyTableGetsTheSurface) {
     EXPECT_EQ(shell.levelList, (std::vector<std::string>{"SURFACE"}));
     EXPECT_EQ(LevelName(1), "SURFACE");
     EXPECT_EQ(shell.scrollMax, 1);
+}
+
+TEST_F(Levels, DialogListsEndAtTheFirstUnusedLevel) {
+    EXPECT_TRUE(LevelListNames().empty());
+    EXPECT_EQ(LevelListEnd, 1);
+    level(1, "SURFACE", 1000, 1000);
+    level(2, "", 500, 480); // unnamed but with bounds: in use
+    level(4, "Beyond the gap", 300, 280);
+    EXPECT_EQ(LevelListNames(), (std::vector<std::string>{"SURFACE", ""}));
+    EXPECT_EQ(LevelListEnd, 3);
+    for (int i = 1; i <= 249; ++i)
+        level(i, std::to_string(i), i, i);
+    EXPECT_EQ(LevelListNames().size(), 249u);
+    EXPECT_EQ(LevelListEnd, 250);
 }
 
 TEST_F(Levels, TypedHeightsAreHeldWithinTheLimits) {

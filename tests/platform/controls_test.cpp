@@ -1,6 +1,8 @@
 #include "common/ScriptedDialogs.h"
+#include "platform/System.h"
 #include "platform/VBControls.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -31,6 +33,47 @@ TEST(VBControlEvents, AUserClickRunsClickOnce) {
     QTest::mouseClick(&check, Qt::LeftButton);
     EXPECT_EQ(checks.count(), 1);
     EXPECT_EQ(check.Value(), 1);
+}
+
+TEST(VBControlEvents, OptionButtonsExcludeEachOtherAndRunClickWhenSelected) {
+    QWidget frame;
+    auto *parallel = new VBOptionButton("Parallel", &frame);
+    auto *series = new VBOptionButton("Series", &frame);
+    (new QVBoxLayout(&frame))->addWidget(parallel);
+    frame.layout()->addWidget(series);
+    frame.show();
+    QSignalSpy parallelClicks(parallel, &VBOptionButton::Click);
+    QSignalSpy seriesClicks(series, &VBOptionButton::Click);
+
+    parallel->SetValue(true);
+    series->SetValue(true);
+    EXPECT_FALSE(parallel->Value());
+    EXPECT_EQ(parallelClicks.count(), 1);
+    EXPECT_EQ(seriesClicks.count(), 1);
+
+    // Clearing from code leaves none selected and runs nothing.
+    series->SetValue(false);
+    EXPECT_FALSE(series->Value() || parallel->Value());
+    EXPECT_EQ(seriesClicks.count(), 1);
+
+    // A user's click selects and runs Click; a click on the selected button changes nothing.
+    QTest::mouseClick(parallel, Qt::LeftButton);
+    QTest::mouseClick(parallel, Qt::LeftButton);
+    EXPECT_TRUE(parallel->Value());
+    EXPECT_EQ(parallelClicks.count(), 2);
+}
+
+TEST(DecimalKeys, PointOrCommaTypedBecomesTheLocaleMark) {
+    QLineEdit edit;
+    VB::DecimalKeyFilter::Install(&edit);
+    for (char mark : {',', '.'}) {
+        VB::SetLocaleDecimalSeparatorOverride(mark);
+        edit.clear();
+        QTest::keyClicks(&edit, "2.5,1x");
+        const std::string expected = std::string("2") + mark + "5" + mark + "1x";
+        EXPECT_EQ(edit.text().toStdString(), expected);
+    }
+    VB::SetLocaleDecimalSeparatorOverride(0);
 }
 
 TEST(ModalDialogs, ATestDriverWorksTheDialog) {

@@ -1,0 +1,4 @@
+#include "dialogs/dialog_state.h"
+
+bool SubDialogOpen = false;
+int EditShape = 0;
