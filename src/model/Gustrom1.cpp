@@ -197,6 +197,7 @@ char FileDecimalSeparator = '.';
 char LocalDecimalSeparator = '.';
 int LevelOffset = 0;
 bool DialogCancelled = false;
+std::string ImportFileName;
 
 int AnalysisMode = 0;
 int ShowProgress = 0;
