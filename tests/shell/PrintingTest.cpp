@@ -7,6 +7,8 @@
 
 #include <QProcess>
 
+#include <filesystem>
+
 namespace {
 
 // The main window started on the mine example, with its drawing in window 0.
@@ -15,20 +17,20 @@ protected:
     std::unique_ptr<MainForm> started;
 
     void SetUp() override {
-        ResetShellGlobals();
+        UnitSystem = 1;
         AppFolder = folder.path();
         WriteStartupFiles();
-        frmTitle title(std::string(GUSTROM_SOURCE_DIR) + "/examples/mine.sim");
+        // A copy, so that nothing can write over the checked-in example.
+        const std::string copy = folder.path() + "mine.sim";
+        std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/mine.sim", copy);
+        frmTitle title(copy);
         title.Start();
         started.reset(title.MainWindow());
         ASSERT_NE(started, nullptr);
         PrintScale = 0;
         PrintTitle = "Example mine";
     }
-    void TearDown() override {
-        started.reset();
-        ShellTest::TearDown();
-    }
+    void TearDown() override { started.reset(); }
 
     // The page pixel of the point `along` the way on screen record k.
     static QPoint pagePixel(const QImage &page, int k, double along) {
