@@ -45,7 +45,7 @@ int drawnCount(DrawnPrimitive::Kind kind) {
 class ProgramSeamsTest : public ShellTest {
 protected:
     void SetUp() override {
-        ResetShellGlobals();
+        UnitSystem = 1;
         AppFolder = folder.path();
         for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
             std::filesystem::copy_file(SourceDir + "/data/" + name, folder.path() + name);
