@@ -12,6 +12,7 @@
 #include "platform/Busy.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
+#include "platform/VBError.h"
 #include "shell/file_commands.h"
 #include "shell/frmWindow.h"
 #include "shell/main_editor_windows.h"
@@ -189,12 +190,29 @@ MainForm *MainForm::Instance() {
     return instance;
 }
 
+namespace {
+
+// Printable page width of the current printer (mm) in the print orientation.
+std::optional<double> printerPageWidth() {
+    // With no printer installed the current printer is "PDF File", so the caption always has a scale.
+    try {
+        VB::PrinterPage &printer = VB::Printer();
+        if (printer.Orientation() != PrintOrientation + 1)
+            printer.SetOrientation(PrintOrientation + 1);
+        return printer.PrintableWidthMm();
+    } catch (const VBError &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 void MainForm::installSeams() {
     simulationWindows_ = std::make_unique<SimulationWindows>(this);
     previousSimulationUi_ = SetSimulationUi(simulationWindows_.get());
     editorWindows_ = std::make_unique<MainEditorWindows>();
     previousEditorWindows_ = SetEditorWindows(editorWindows_.get());
-    VB::SetPrinterPageWidthProvider([this] { return printerPageWidth(); });
+    VB::SetPrinterPageWidthProvider(printerPageWidth);
 }
 
 void MainForm::removeSeams() {
@@ -203,19 +221,6 @@ void MainForm::removeSeams() {
     SetSimulationUi(previousSimulationUi_);
     simulationWindows_.reset();
     editorWindows_.reset();
-}
-
-std::optional<double> MainForm::printerPageWidth() {
-    // The current printer's printable width in the print orientation; a machine without printers still
-    // has the "PDF File" printer, so the caption always has a scale.
-    try {
-        VB::PrinterPage &printer = VB::Printer();
-        if (printer.Orientation() != PrintOrientation + 1)
-            printer.SetOrientation(PrintOrientation + 1);
-        return printer.PrintableWidthMm();
-    } catch (const std::exception &) {
-        return std::nullopt;
-    }
 }
 
 void MainForm::buildToolbar() {
@@ -526,5 +531,3 @@ void MainForm::closeEvent(QCloseEvent *event) {
     else
         event->accept();
 }
-
-
