@@ -13,9 +13,14 @@
 #include <QToolButton>
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 
 class frmWindow;
+class EditorWindows;
+class MainEditorWindows;
+class SimulationUi;
+class SimulationWindows;
 
 class MainForm : public QMainWindow, public ShellHooks {
     Q_OBJECT
@@ -180,6 +185,7 @@ public:
     int LevelScrollGetMin() const override;
     int LevelScrollGetMax() const override;
     int LevelListGetIndex() const override;
+    std::string LevelListText() const override;
     int ViewListCount() const override;
     std::string ViewListText(int index) const override;
     void RunCommand(int code) override;
@@ -195,6 +201,9 @@ public:
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
 
+    // The solver's progress and error windows as this window installed them.
+    SimulationWindows &Simulation() { return *simulationWindows_; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -209,6 +218,10 @@ private:
     // Lays the graphics windows out: 0 cascade, 1 one above the other, 2 side by side.
     void arrange(int code);
     void setWindowCaption(int w, const std::string &caption);
+    // The windows and the printer page that the lower layers reach through their seams; installed before
+    // the first network is loaded, taken back when the window goes.
+    void installSeams();
+    void removeSeams();
 
     QMdiArea *mdi_ = nullptr;
     std::array<QToolButton *, 32> tools_{};
@@ -217,5 +230,9 @@ private:
     ShellHooks *previousHooks_ = nullptr;
     ShellLevelDialogs levelDialogs_;
     LevelDialogs *previousLevelDialogs_ = nullptr;
+    std::unique_ptr<SimulationWindows> simulationWindows_;
+    SimulationUi *previousSimulationUi_ = nullptr;
+    std::unique_ptr<MainEditorWindows> editorWindows_;
+    EditorWindows *previousEditorWindows_ = nullptr;
     bool levelScrollFromCode_ = false;
 };
