@@ -65,7 +65,14 @@ protected:
         NetworkSaved = 255;
         DefaultsSaved = 255;
         NetworkFileName.clear();
+        NetworkTitle.clear();
+        FileNote.clear();
         MasterFile = false;
+        MemoLeft = MemoTop = 0;
+        BitmapFileName.clear();
+        RotateBusy = false;
+        AutosaveTicks = 0;
+        SmokeMode = 0;
         MouseBusy = false;
         WindowSwitching = false;
         AxisSignX = AxisSignY = 1;
