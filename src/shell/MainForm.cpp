@@ -10,16 +10,20 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "shell/Rotator.h"
+#include "platform/VBError.h"
 #include "shell/file_commands.h"
 #include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
+#include "shell/main_editor_windows.h"
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
 #include "shell/tool_icons.h"
 #include "simulation/driver.h"
+#include "simulation/simulation_windows.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -161,6 +165,7 @@ MainForm::MainForm() {
     SetWheelHandler(&frmWindow::MouseWheel);
     TimerRotate.setInterval(10);
     connect(&TimerRotate, &QTimer::timeout, this, &MainForm::TimerRotate_Timer);
+    installSeams();
     autosave_.setInterval(60000);
     connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
     autosave_.start();
@@ -171,6 +176,7 @@ MainForm::~MainForm() {
     // The children go after this body; their activation signals must find no handler any more.
     disconnect(mdi_, nullptr, this, nullptr);
     SetWheelHandler(nullptr);
+    removeSeams();
     // The graphics windows go with the main window; their pictures must not outlive them.
     for (auto &w : Windows)
         if (w != nullptr) {
@@ -186,6 +192,39 @@ MainForm::~MainForm() {
 
 MainForm *MainForm::Instance() {
     return instance;
+}
+
+namespace {
+
+// Printable page width of the current printer (mm) in the print orientation.
+std::optional<double> printerPageWidth() {
+    // With no printer installed the current printer is "PDF File", so the caption always has a scale.
+    try {
+        VB::PrinterPage &printer = VB::Printer();
+        if (printer.Orientation() != PrintOrientation + 1)
+            printer.SetOrientation(PrintOrientation + 1);
+        return printer.PrintableWidthMm();
+    } catch (const VBError &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+void MainForm::installSeams() {
+    simulationWindows_ = std::make_unique<SimulationWindows>(this);
+    previousSimulationUi_ = SetSimulationUi(simulationWindows_.get());
+    editorWindows_ = std::make_unique<MainEditorWindows>();
+    previousEditorWindows_ = SetEditorWindows(editorWindows_.get());
+    VB::SetPrinterPageWidthProvider(printerPageWidth);
+}
+
+void MainForm::removeSeams() {
+    VB::SetPrinterPageWidthProvider({});
+    SetEditorWindows(previousEditorWindows_);
+    SetSimulationUi(previousSimulationUi_);
+    simulationWindows_.reset();
+    editorWindows_.reset();
 }
 
 void MainForm::buildToolbar() {

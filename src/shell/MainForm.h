@@ -19,6 +19,10 @@
 class frmFileNote;
 class frmWindow;
 class RotatorPad;
+class EditorWindows;
+class MainEditorWindows;
+class SimulationUi;
+class SimulationWindows;
 
 class MainForm : public QMainWindow, public ShellHooks {
     Q_OBJECT
@@ -221,6 +225,9 @@ public:
     void SetFileNoteSelStart(int start) override;
     void SetGraphicsWindowLook(int w, int32_t backColour, bool autoRedraw) override;
 
+    // The solver's progress and error windows as this window installed them.
+    SimulationWindows &Simulation() { return *simulationWindows_; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -235,6 +242,10 @@ private:
     // Lays the graphics windows out: 0 cascade, 1 one above the other, 2 side by side.
     void arrange(int code);
     void setWindowCaption(int w, const std::string &caption);
+    // The windows and the printer page that the lower layers reach through their seams; installed before
+    // the first network is loaded, taken back when the window goes.
+    void installSeams();
+    void removeSeams();
 
     QMdiArea *mdi_ = nullptr;
     std::array<QToolButton *, 32> tools_{};
@@ -244,5 +255,9 @@ private:
     ShellLevelDialogs levelDialogs_;
     std::unique_ptr<frmFileNote> fileNote_;
     LevelDialogs *previousLevelDialogs_ = nullptr;
+    std::unique_ptr<SimulationWindows> simulationWindows_;
+    SimulationUi *previousSimulationUi_ = nullptr;
+    std::unique_ptr<MainEditorWindows> editorWindows_;
+    EditorWindows *previousEditorWindows_ = nullptr;
     bool levelScrollFromCode_ = false;
 };

@@ -28,24 +28,21 @@ void TakeCommandLine(const std::string &commandLine) {
 }
 
 namespace {
-
 double screenDpi(int vertical) {
     double dpi = 96;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         dpi = vertical != 0 ? screen->logicalDotsPerInchY() : screen->logicalDotsPerInchX();
     return dpi > 0 ? dpi : 96;
 }
-
 } // namespace
 
 int PixelsToTwips(int pixels, int vertical) {
     return static_cast<int>(std::lround(pixels / screenDpi(vertical) * 1440.0));
 }
 
-int TwipsToPixels(double twips, int vertical) {
-    return static_cast<int>(std::lround(twips / 1440.0 * screenDpi(vertical)));
+int TwipsToPixels(int twips, int vertical) {
+    return static_cast<int>(std::lround(twips * screenDpi(vertical) / 1440.0));
 }
-
 int32_t MemoLeft = 0, MemoTop = 0;
 float MemoWidth = 5000, MemoHeight = 5000;
 std::string BitmapFileName;

@@ -26,8 +26,7 @@ void RotationTick();
 void TakeCommandLine(const std::string &commandLine);
 // Screen pixels to twips (1440 per inch) at the screen's resolution; vertical picks the vertical one.
 int PixelsToTwips(int pixels, int vertical);
-// Twips to screen pixels, the other way round.
-int TwipsToPixels(double twips, int vertical);
+int TwipsToPixels(int twips, int vertical);
 // The memo window's last place and size in this run, twips; left and top both 0 = not opened yet.
 extern int32_t MemoLeft, MemoTop;
 extern float MemoWidth, MemoHeight;
