@@ -9,6 +9,9 @@
 // The built-in table: SI factors 1, British factors, unit names and number formats of rows 1..15.
 void SetBuiltInUnits();
 
+// The unit name of a quantity in the current unit system ("m", "ft", ...).
+std::string UnitName(int quantity);
+
 // SI value to the display value of the current unit system.
 float ToDisplayUnits(float value, int quantity);
 // Display value to SI. A value of exactly 0 gives 0 and sets the argument to 0.
