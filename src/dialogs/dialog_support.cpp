@@ -57,3 +57,5 @@ void SetCheckValue(VBCheckBox &box, bool checked) {
     if (box.isChecked() != checked)
         box.SetValue(checked);
 }
+
+void PrintDialogImage(QWidget &) {}

@@ -29,6 +29,10 @@ float BoxValue(const QLineEdit &box, int quantity);
 template <typename Statement> bool DataEntryStatement(Statement &&statement);
 void ShowDataEntryError();
 
+// Prints an image of the dialog on the current printer (the print buttons of the dialogs); printer
+// errors end it silently.
+void PrintDialogImage(QWidget &dialog);
+
 // Sets a check box from code; its Click handler runs when the value changes.
 void SetCheckValue(VBCheckBox &box, bool checked);
 

@@ -5,10 +5,12 @@
 #include "dialogs/airway_dialogs.h"
 #include "dialogs/dialog_state.h"
 #include "dialogs/dialog_support.h"
+#include "dialogs/frmShock.h"
 #include "graphics/drawing.h"
 #include "model/Gustrom1.h"
 #include "model/text_files.h"
 #include "model/undo.h"
+#include "model/units.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"
@@ -649,6 +651,10 @@ void frmAirEdit::ReCalc_Click() {
     beginWrite(CurrentAirway);
     SaveAirway();
     LoadAirway();
+}
+
+void frmAirEdit::Prnter_Click() {
+    PrintDialogImage(*this);
 }
 
 void frmAirEdit::CmdResetSekection_Click() {
