@@ -62,9 +62,14 @@ protected:
         DataItemOfGroup.fill(0);
         OpenAtStart = false;
         CommandLineFile.clear();
+        NetworkFileName.clear();
         NetworkSaved = 255;
         DefaultsSaved = 255;
+        NetworkFileName.clear();
+        MasterFile = false;
         MouseBusy = false;
+        ButtonHeld = false;
+        MouseMoveSeen = false;
         WindowSwitching = false;
         AxisSignX = AxisSignY = 1;
         UnitSystem = 1;
