@@ -47,8 +47,10 @@ void BM_AirEditOkMultipleSelection(benchmark::State &state) {
         frmAirEdit dialog;
         dialog.show();
         QTest::keyClicks(dialog.TxtWidth, "5");
-        QTest::mouseClick(dialog.OptShowData, Qt::LeftButton, {}, QPoint(6, dialog.OptShowData->height() / 2));
-        QTest::mouseClick(dialog.CheckService, Qt::LeftButton, {}, QPoint(6, dialog.CheckService->height() / 2));
+        QTest::mouseClick(dialog.OptShowData, Qt::LeftButton, {},
+                          QPoint(6, dialog.OptShowData->height() / 2));
+        QTest::mouseClick(dialog.CheckService, Qt::LeftButton, {},
+                          QPoint(6, dialog.CheckService->height() / 2));
         state.ResumeTiming();
         dialog.OK_Click();
         if (UndoSlot <= 2 * selected)

@@ -13,4 +13,3 @@ void ShowAirwayEdit() {
 }
 
 } // namespace AirwayDialogs
-void AirwayDialogs::ShowAirwayInformation() {}

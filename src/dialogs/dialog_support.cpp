@@ -4,6 +4,7 @@
 #include "model/text_files.h"
 #include "model/units.h"
 #include "platform/Dialogs.h"
+#include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
@@ -58,4 +59,6 @@ void SetCheckValue(VBCheckBox &box, bool checked) {
         box.SetValue(checked);
 }
 
-void PrintDialogImage(QWidget &) {}
+void PrintDialogImage(QWidget &dialog) {
+    VB::PrintWindowImage(dialog, CurrentLine);
+}

@@ -53,8 +53,11 @@ void ShapeSwatch::paintEvent(QPaintEvent *) {
     } else if (shape_ == 1) {
         painter.drawEllipse(r);
     } else {
-        const QPointF points[] = {{r.left() + 2, r.bottom()}, {r.left(), r.top() + 6}, {r.center().x(), r.top()},
-                                  {r.right(), r.top() + 8},   {r.right() - 2, r.bottom()}};
+        const QPointF points[] = {{r.left() + 2, r.bottom()},
+                                  {r.left(), r.top() + 6},
+                                  {r.center().x(), r.top()},
+                                  {r.right(), r.top() + 8},
+                                  {r.right() - 2, r.bottom()}};
         painter.drawPolygon(points, 5);
     }
 }
@@ -62,9 +65,6 @@ void ShapeSwatch::paintEvent(QPaintEvent *) {
 // ---- Building ----
 
 namespace {
-
-constexpr int FlowQuantity = 4;
-constexpr int PressureQuantity = 8;
 
 QLineEdit *lineEdit(QWidget *parent, const char *name, const char *tip = nullptr) {
     auto *edit = new QLineEdit(parent);
@@ -127,6 +127,8 @@ void frmAirEdit::buildControls() {
     cmdCancel = button(this, "cmdCancel", "Cancel");
     OK = button(this, "OK", "OK");
     CmdResetSekection->hide();
+    // The airway information window is not in the program yet.
+    Info->setEnabled(false);
 
     Frame4 = new QGroupBox("Airway Data", this);
     auto *data = new QGridLayout(Frame4);
@@ -307,8 +309,10 @@ void frmAirEdit::connectHandlers() {
         {TxtWall, SelectAll, true, false, false, false, TxtShock, LostFocus::None, true, true},
         {TxtShock, MarkOnFocus | SelectAll, true, false, false, false, TxtWidth, LostFocus::None, true, true},
         {TxtWidth, SelectAll, true, true, false, true, nullptr, LostFocus::Positive, true, true},
-        {txtHeight, MarkOnFocus | SelectAll, true, false, false, true, nullptr, LostFocus::Positive, true, true},
-        {TxtMultiAir, MarkOnFocus | SelectAll, false, true, true, true, nullptr, LostFocus::WholePart, true, false},
+        {txtHeight, MarkOnFocus | SelectAll, true, false, false, true, nullptr, LostFocus::Positive, true,
+         true},
+        {TxtMultiAir, MarkOnFocus | SelectAll, false, true, true, true, nullptr, LostFocus::WholePart, true,
+         false},
         {TxtName, 0, true, false, false, true, nullptr, LostFocus::None, false, false},
         {TxtCPart, SelectAll, false, false, false, false, nullptr, LostFocus::None, false, false},
         {TxtFanN, SelectAll, false, false, false, false, nullptr, LostFocus::None, false, false},
@@ -351,16 +355,19 @@ void frmAirEdit::connectHandlers() {
     connect(CheckDirection, &VBCheckBox::Click, this, [this] { mark(CheckDirection); });
     for (VBCheckBox *box : {CheckService, OptShowData})
         connect(box, &VBCheckBox::Click, this, [this, box] { flagTagClick(box); });
-    connect(ChkSurfaceEntry, &VBCheckBox::Click, this, [this] { surfaceClick(ChkSurfaceEntry, ChkSurfaceExit); });
-    connect(ChkSurfaceExit, &VBCheckBox::Click, this, [this] { surfaceClick(ChkSurfaceExit, ChkSurfaceEntry); });
+    connect(ChkSurfaceEntry, &VBCheckBox::Click, this,
+            [this] { surfaceClick(ChkSurfaceEntry, ChkSurfaceExit); });
+    connect(ChkSurfaceExit, &VBCheckBox::Click, this,
+            [this] { surfaceClick(ChkSurfaceExit, ChkSurfaceEntry); });
     for (int i = 0; i < 2; ++i)
-        connect(OptAirType[static_cast<size_t>(i)], &VBCheckBox::Click, this, [this, i] { OptAirType_Click(i); });
+        connect(OptAirType[static_cast<size_t>(i)], &VBCheckBox::Click, this,
+                [this, i] { OptAirType_Click(i); });
     for (int i = 0; i < 3; ++i)
         connect(Optcurve[static_cast<size_t>(i)], &VBCheckBox::Click, this, [this, i] { Optcurve_Click(i); });
     connect(FanCombo2, &VBComboBox::Click, this, [this] { FanCombo2_Click(); });
     connect(ResCombo, &VBComboBox::Click, this, [this] { ResCombo_Click(); });
-    connect(WallCombo, &VBComboBox::Click, this, [this] { WallCombo_Click(); });
-    connect(ShockCombo, &VBComboBox::Click, this, [this] { ShockCombo_Click(); });
+    connect(WallCombo, &VBComboBox::Click, this, [this] { presetClick(presetField(WallCombo)); });
+    connect(ShockCombo, &VBComboBox::Click, this, [this] { presetClick(presetField(ShockCombo)); });
     connect(VSF, &QScrollBar::valueChanged, this, [this] { VSF_Change(); });
 }
 
@@ -493,7 +500,8 @@ bool frmAirEdit::Touched(const QWidget *control) const {
 bool frmAirEdit::ShownWhite(const QWidget *control) const {
     if (isTagMarked(control))
         return false;
-    const QPalette::ColorRole role = qobject_cast<const QCheckBox *>(control) ? QPalette::Window : QPalette::Base;
+    const QPalette::ColorRole role =
+        qobject_cast<const QCheckBox *>(control) ? QPalette::Window : QPalette::Base;
     return control->palette().color(role) == Qt::white;
 }
 
@@ -504,14 +512,14 @@ void frmAirEdit::Form_Load() {
     CurrentAirway = std::max(1, std::min(CurrentAirway, AirwayCount));
     const int a = CurrentAirway;
     // Text boxes and lists start white (touched), the fixed-direction box grey.
-    for (QWidget *control : std::initializer_list<QWidget *>{TxtLength, TxtFixRes, TxtWall, TxtShock, txtHeight,
-                                                             TxtWidth, TxtMultiAir, ResCombo, WallCombo,
-                                                             ShockCombo, CmbPrimary, CmbSecond})
+    for (QWidget *control : std::initializer_list<QWidget *>{TxtLength, TxtFixRes, TxtWall, TxtShock,
+                                                             txtHeight, TxtWidth, TxtMultiAir, ResCombo,
+                                                             WallCombo, ShockCombo, CmbPrimary, CmbSecond})
         mark(control);
     unmark(CheckDirection);
     if (AirEditMode != 3) {
-        for (VBCheckBox *box : {OptAirType[0], OptAirType[1], OptShowData, ChkSurfaceEntry, ChkSurfaceExit,
-                                CheckService})
+        for (VBCheckBox *box :
+             {OptAirType[0], OptAirType[1], OptShowData, ChkSurfaceEntry, ChkSurfaceExit, CheckService})
             setTag(box, true);
     } else {
         PartialDisable();
@@ -644,7 +652,6 @@ void frmAirEdit::Info_Click() {
     beginWrite(CurrentAirway);
     SaveAirway();
     unload(QDialog::Accepted);
-    AirwayDialogs::ShowAirwayInformation();
 }
 
 void frmAirEdit::ReCalc_Click() {

@@ -2,6 +2,7 @@
 // The airway edit dialog: one airway (AirEditMode 1) or every selected airway (AirEditMode 3) edited
 // field by field. It works on CurrentAirway; the opener sets it and shows the dialog modally.
 #include "dialogs/orifice_wizard.h"
+#include "platform/VBArray.h"
 #include "platform/VBControls.h"
 
 #include <QDialog>
@@ -133,6 +134,24 @@ private:
     // The fan-count spinner for a count; a count it cannot show leaves TxtFanN alone.
     void setFanSpinner(int fans);
 
+    // The three fixed values with a preset list: resistance, friction factor, shock length.
+    struct PresetField {
+        VBCheckBox *fix;
+        QLineEdit *value;
+        VBComboBox *list;
+        QLabel *caption;
+        VBArray<int> &type;
+        VBArray<float> &stored;
+        const VBArray<float> &presetValue;
+        int shownQuantity;  // how the box shows the value (and a preset's value)
+        int shownPrecision; // of the stored value
+        int typedQuantity;  // how the save reads the box
+        bool positiveOnly;  // a typed 0 or negative value is not stored
+    };
+    std::array<PresetField, 3> presetFields();
+    PresetField presetField(const QWidget *control);
+    void presetClick(const PresetField &field);
+
     // Couplings of the fix boxes, flags, fan list and presets.
     void fixBoxClick(VBCheckBox *box);
     void flagTagClick(VBCheckBox *box);
@@ -142,8 +161,6 @@ private:
     void Optcurve_Click(int index);
     void FanCombo2_Click();
     void ResCombo_Click();
-    void WallCombo_Click();
-    void ShockCombo_Click();
     void VSF_Change();
     void layerKeyPress(VBComboBox *combo);
     void layerLostFocus(VBComboBox *combo);
@@ -165,10 +182,10 @@ private:
     struct FieldRule {
         QWidget *control = nullptr;
         unsigned focus = 0;
-        bool separator = false;       // a typed "." becomes the decimal separator
+        bool separator = false; // a typed "." becomes the decimal separator
         bool markOnKey = false;
         bool discardPoint = false;
-        bool enterOK = false;         // Enter saves and closes
+        bool enterOK = false;          // Enter saves and closes
         QWidget *enterFocus = nullptr; // Enter moves the focus here
         LostFocus lost = LostFocus::None;
         bool clickMark = false;
@@ -179,10 +196,10 @@ private:
     std::map<const QObject *, const FieldRule *> fieldOf_;
     std::map<const QWidget *, bool> touched_;
     const QObject *afterDoubleClick_ = nullptr; // the release that ends a double click is no click
-    bool fanLoaded_ = true;  // the fan controls show the airway's fan (it is in the fan list)
+    bool fanLoaded_ = true; // the fan controls show the airway's fan (it is in the fan list)
     bool savingSelection_ = false;
     std::set<int> reportedErrors_; // statements whose data-entry error this pass has shown
     bool unloading_ = false;
-    bool wrote_ = false;    // an airway was written: closing raises the undo step
-    int openWrite_ = 0;     // airway written since its last "after" undo record
+    bool wrote_ = false; // an airway was written: closing raises the undo step
+    int openWrite_ = 0;  // airway written since its last "after" undo record
 };

@@ -21,22 +21,8 @@
 
 namespace {
 
-constexpr int LengthQuantity = 1;
-constexpr int AreaQuantity = 3;
-constexpr int FlowQuantity = 4;
-constexpr int ResistanceQuantity = 5;
-constexpr int PressureQuantity = 8;
-constexpr int FrictionQuantity = 10;
-constexpr int CoordinateQuantity = 14;
 constexpr float Pi = 3.1415926f;
 constexpr int InvalidPropertyValue = 380;
-
-std::string trimmed(const std::string &text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Selects a list entry from code as a list index property does: -1 clears, a position beyond the list is
 // an error.
@@ -84,8 +70,9 @@ void frmAirEdit::LoadAirway() {
     const bool single = AirEditMode != 3;
     txtRemote->setVisible(RealtimeEnabled != 0);
     LblRemote->setVisible(RealtimeEnabled != 0);
-    constexpr std::array<int, 8> unitRows{FlowQuantity,   PressureQuantity, LengthQuantity, ResistanceQuantity,
-                                          FrictionQuantity, LengthQuantity, LengthQuantity, LengthQuantity};
+    constexpr std::array<int, 8> unitRows{Quantity::Airflow,    Quantity::Pressure,       Quantity::Length,
+                                          Quantity::Resistance, Quantity::FrictionFactor, Quantity::Length,
+                                          Quantity::Length,     Quantity::Length};
     for (size_t i = 0; i < unitRows.size(); ++i)
         LblUnit[i]->setText(ToQt(UnitName(unitRows[i])));
 
@@ -134,7 +121,7 @@ void frmAirEdit::LoadAirway() {
 
     const bool fixedPressure = AirwayFan(a) == -1;
     SetCheckValue(*ChkPress, fixedPressure);
-    TxtPres->setText(ToQt(FormatValue(AirwayPressure(a), PressureQuantity, 0, 0)));
+    TxtPres->setText(ToQt(FormatValue(AirwayPressure(a), Quantity::Pressure, 0, 0)));
     TxtPres->setEnabled(single && fixedPressure);
 
     SetCheckValue(*OptAirType[0], false);
@@ -144,8 +131,8 @@ void frmAirEdit::LoadAirway() {
     ColourAirType();
 
     TxtUnique->setText(QString::number(AirwayNumber(a)));
-    const std::string name = trimmed(AirwayName(a)), from = trimmed(AirwayStartName(a)),
-                      to = trimmed(AirwayEndName(a));
+    const std::string name = Trim(AirwayName(a)), from = Trim(AirwayStartName(a)),
+                      to = Trim(AirwayEndName(a));
     TxtName->setText(ToQt(name));
     LblFrom->setText(ToQt(from));
     LblTo->setText(ToQt(to));
@@ -153,42 +140,31 @@ void frmAirEdit::LoadAirway() {
     AirwayStartName(a) = from;
     AirwayEndName(a) = to;
 
-    txtHeight->setText(ToQt(FormatValue(AirwaySize(1, a), LengthQuantity, 0, 1)));
-    TxtWidth->setText(ToQt(FormatValue(AirwaySize(2, a), EditShape == 2 ? AreaQuantity : LengthQuantity, 0, 1)));
-    TxtFlow->setText(ToQt(FormatValue(AirwayFlow(a), FlowQuantity, 0, 0)));
-    TxtLength->setText(ToQt(FormatValue(AirwayLength(a), CoordinateQuantity, 0, 1)));
+    txtHeight->setText(ToQt(FormatValue(AirwaySize(1, a), Quantity::Length, 0, 1)));
+    TxtWidth->setText(
+        ToQt(FormatValue(AirwaySize(2, a), EditShape == 2 ? Quantity::Area : Quantity::Length, 0, 1)));
+    TxtFlow->setText(ToQt(FormatValue(AirwayFlow(a), Quantity::Airflow, 0, 0)));
+    TxtLength->setText(ToQt(FormatValue(AirwayLength(a), Quantity::Coordinates, 0, 1)));
     DataEntryStatement([&] { selectEntry(*txtRemote, AirwayStation(a)); });
 
     fillPresets(*ResCombo, ResistanceTypeName, true);
     fillPresets(*ShockCombo, ShockTypeName, false);
     fillPresets(*WallCombo, WallTypeName, false);
 
-    struct PresetRow {
-        int type;
-        VBComboBox *list;
-        QLabel *caption;
-        VBCheckBox *fix;
-        QLineEdit *value;
-        float stored;
-        int quantity, precision;
-    };
-    const std::array<PresetRow, 3> presetRows{{
-        {AirwayResistanceType(a), ResCombo, LblRes, ChkFixRes, TxtFixRes, AirwayResistance(a), ResistanceQuantity, 0},
-        {AirwayWallType(a), WallCombo, LblWall, ChkFixK, TxtWall, AirwayFrictionFactor(a), FrictionQuantity, 0},
-        {AirwayShockType(a), ShockCombo, LblShock, ChkShock, TxtShock, AirwayShockLength(a), CoordinateQuantity, 1},
-    }};
-    for (const PresetRow &row : presetRows) {
-        const bool typed = row.type == TypedPreset;
+    for (const PresetField &field : presetFields()) {
+        const int type = field.type(a);
+        const bool typed = type == TypedPreset;
         if (!typed) {
-            const int entry = row.list->findData(row.type);
+            const int entry = field.list->findData(type);
             if (entry >= 0)
-                row.list->SetListIndex(entry);
+                field.list->SetListIndex(entry);
         }
-        row.list->setVisible(!typed);
-        row.caption->setVisible(!typed);
-        SetCheckValue(*row.fix, typed);
-        row.value->setText(ToQt(FormatValue(row.stored, row.quantity, 0, row.precision)));
-        row.value->setEnabled(typed);
+        field.list->setVisible(!typed);
+        field.caption->setVisible(!typed);
+        SetCheckValue(*field.fix, typed);
+        field.value->setText(
+            ToQt(FormatValue(field.stored(a), field.shownQuantity, 0, field.shownPrecision)));
+        field.value->setEnabled(typed);
     }
 
     // The fan; re-selecting the entry already chosen runs nothing.
@@ -273,7 +249,7 @@ void frmAirEdit::SaveAirway() {
         UpdateFixR();
         SetCheckValue(*ChkPress, false);
         SetCheckValue(*CheckFix, false);
-        statement(1, [&] { AirwayPressure(a) = BoxValue(*TxtPres, PressureQuantity); });
+        statement(1, [&] { AirwayPressure(a) = BoxValue(*TxtPres, Quantity::Pressure); });
         AirwayFan(a) = 0;
     }
     if (Touched(CheckDirection))
@@ -313,12 +289,12 @@ void frmAirEdit::SaveAirway() {
         };
         spread(AirwayStartKey(a), NodeName(AirwayStartName(a)));
         spread(AirwayEndKey(a), NodeName(AirwayEndName(a)));
-        statement(2, [&] { AirwayFlow(a) = BoxValue(*TxtFlow, FlowQuantity); });
+        statement(2, [&] { AirwayFlow(a) = BoxValue(*TxtFlow, Quantity::Airflow); });
         statement(3, [&] { AirwayStation(a) = stationChoice(); });
         setFlag(a, AirwayFlag::FixedDirection, CheckDirection->isChecked());
         if (ChkPress->isChecked()) {
             AirwayFan(a) = -1;
-            statement(4, [&] { AirwayPressure(a) = BoxValue(*TxtPres, PressureQuantity); });
+            statement(4, [&] { AirwayPressure(a) = BoxValue(*TxtPres, Quantity::Pressure); });
         } else if (AirwayFan(a) == -1) {
             AirwayFan(a) = 0;
         }
@@ -345,10 +321,12 @@ void frmAirEdit::SaveAirway() {
     const bool round = (flags & AirwayFlag::Round) != 0 && EditShape == 1;
     const bool irregular = (flags & AirwayFlag::Irregular) != 0 && EditShape == 2;
     if (Touched(TxtWidth) && (rectangular || round || irregular))
-        statement(5, [&] { AirwaySize(2, a) = BoxValue(*TxtWidth, irregular ? AreaQuantity : LengthQuantity); });
+        statement(5, [&] {
+            AirwaySize(2, a) = BoxValue(*TxtWidth, irregular ? Quantity::Area : Quantity::Length);
+        });
     if (Touched(txtHeight)) {
         if (rectangular || irregular)
-            statement(6, [&] { AirwaySize(1, a) = BoxValue(*txtHeight, LengthQuantity); });
+            statement(6, [&] { AirwaySize(1, a) = BoxValue(*txtHeight, Quantity::Length); });
         else if (round)
             AirwaySize(1, a) = 0;
         if (AirwaySize(1, a) == 0)
@@ -359,54 +337,29 @@ void frmAirEdit::SaveAirway() {
     if (Touched(TxtMultiAir))
         statement(7, [&] { AirwayParallelCount(a) = std::max(1, wholeNumber(*TxtMultiAir)); });
     if (Touched(TxtLength))
-        statement(8, [&] { AirwayLength(a) = BoxValue(*TxtLength, CoordinateQuantity); });
+        statement(8, [&] { AirwayLength(a) = BoxValue(*TxtLength, Quantity::Coordinates); });
 
-    if (Touched(TxtFixRes)) {
-        if (ChkFixRes->isChecked()) {
-            AirwayResistanceType(a) = TypedPreset;
-            if (!TxtFixRes->text().isEmpty())
-                statement(9, [&] {
-                    const float r = BoxValue(*TxtFixRes, ResistanceQuantity);
-                    if (r > 0)
-                        AirwayResistance(a) = r;
-                });
-        } else {
-            statement(10, [&] {
-                const int preset = presetChoice(*ResCombo);
-                AirwayResistanceType(a) = preset;
-                AirwayResistance(a) = ResistanceTypeValue(preset);
+    int id = 9;
+    for (const PresetField &field : presetFields()) {
+        id += 2;
+        if (!Touched(field.value))
+            continue;
+        if (!field.fix->isChecked()) {
+            statement(id, [&] {
+                const int preset = presetChoice(*field.list);
+                field.type(a) = preset;
+                field.stored(a) = field.presetValue(preset);
             });
+            continue;
         }
-    }
-    if (Touched(TxtWall)) {
-        if (ChkFixK->isChecked()) {
-            AirwayWallType(a) = TypedPreset;
-            if (!TxtWall->text().isEmpty())
-                statement(11, [&] {
-                    const float k = BoxValue(*TxtWall, FrictionQuantity);
-                    if (k > 0)
-                        AirwayFrictionFactor(a) = k;
-                });
-        } else {
-            statement(12, [&] {
-                const int preset = presetChoice(*WallCombo);
-                AirwayWallType(a) = preset;
-                AirwayFrictionFactor(a) = WallTypeFactor(preset);
+        field.type(a) = TypedPreset;
+        // An empty box keeps the value.
+        if (!field.value->text().isEmpty())
+            statement(id + 1, [&] {
+                const float typed = BoxValue(*field.value, field.typedQuantity);
+                if (typed > 0 || !field.positiveOnly)
+                    field.stored(a) = typed;
             });
-        }
-    }
-    if (Touched(TxtShock)) {
-        if (ChkShock->isChecked()) {
-            AirwayShockType(a) = TypedPreset;
-            if (!TxtShock->text().isEmpty())
-                statement(13, [&] { AirwayShockLength(a) = BoxValue(*TxtShock, LengthQuantity); });
-        } else {
-            statement(14, [&] {
-                const int preset = presetChoice(*ShockCombo);
-                AirwayShockType(a) = preset;
-                AirwayShockLength(a) = ShockTypeLength(preset);
-            });
-        }
     }
 
     CalcAirway(a);

@@ -21,12 +21,6 @@
 
 namespace {
 
-constexpr int LengthQuantity = 1;
-constexpr int AreaQuantity = 3;
-constexpr int ResistanceQuantity = 5;
-constexpr int FrictionQuantity = 10;
-constexpr int CoordinateQuantity = 14;
-
 constexpr int32_t Green = 0x00FF00, Blue = 0xFF0000, Red = 0x0000FF; // VB colours, red in the low byte
 
 // A value as the quantity's format shows it, then with one decimal.
@@ -48,30 +42,43 @@ double boxNumber(const QLineEdit *box) {
 
 // ---- Fix boxes ----
 
+std::array<frmAirEdit::PresetField, 3> frmAirEdit::presetFields() {
+    return {{{ChkFixRes, TxtFixRes, ResCombo, LblRes, AirwayResistanceType, AirwayResistance,
+              ResistanceTypeValue, Quantity::Resistance, 0, Quantity::Resistance, true},
+             {ChkFixK, TxtWall, WallCombo, LblWall, AirwayWallType, AirwayFrictionFactor, WallTypeFactor,
+              Quantity::FrictionFactor, 0, Quantity::FrictionFactor, true},
+             // The shock length shows as a coordinate and is read as a length: both are metres or feet.
+             {ChkShock, TxtShock, ShockCombo, LblShock, AirwayShockType, AirwayShockLength, ShockTypeLength,
+              Quantity::Coordinates, 1, Quantity::Length, false}}};
+}
+
+frmAirEdit::PresetField frmAirEdit::presetField(const QWidget *control) {
+    const auto fields = presetFields();
+    for (const PresetField &field : fields)
+        if (field.fix == control || field.value == control || field.list == control)
+            return field;
+    return fields[0];
+}
+
 void frmAirEdit::fixBoxClick(VBCheckBox *box) {
     if (Loading)
         return;
-    QLineEdit *value = box == ChkFixRes ? TxtFixRes : box == ChkFixK ? TxtWall : TxtShock;
-    VBComboBox *list = box == ChkFixRes ? ResCombo : box == ChkFixK ? WallCombo : ShockCombo;
-    QLabel *caption = box == ChkFixRes ? LblRes : box == ChkFixK ? LblWall : LblShock;
-    mark(value);
+    const PresetField field = presetField(box);
+    mark(field.value);
     if (box->isChecked()) {
-        list->hide();
-        caption->hide();
-        value->setEnabled(true);
+        field.list->hide();
+        field.caption->hide();
+        field.value->setEnabled(true);
         return;
     }
-    list->show();
-    caption->show();
+    field.list->show();
+    field.caption->show();
     // The stored preset, found by its index as the load finds it; a typed value falls back to the first.
-    const int a = CurrentAirway;
-    const int stored = box == ChkFixRes ? AirwayResistanceType(a)
-                       : box == ChkFixK ? AirwayWallType(a)
-                                        : AirwayShockType(a);
-    const int entry = stored >= TypedPreset ? 0 : std::max(0, list->findData(stored));
-    value->setEnabled(false);
-    if (entry < list->count())
-        list->SetListIndex(entry);
+    const int stored = field.type(CurrentAirway);
+    const int entry = stored >= TypedPreset ? 0 : std::max(0, field.list->findData(stored));
+    field.value->setEnabled(false);
+    if (entry < field.list->count())
+        field.list->SetListIndex(entry);
 }
 
 void frmAirEdit::flagTagClick(VBCheckBox *box) {
@@ -150,7 +157,8 @@ void frmAirEdit::ResCombo_Click() {
         return;
     ResistancePreset = ResCombo->currentData().toInt();
     if (ResistancePreset != 0) {
-        TxtFixRes->setText(ToQt(FormatValue(ResistanceTypeValue(ResistancePreset), ResistanceQuantity, 0, 0)));
+        TxtFixRes->setText(
+            ToQt(FormatValue(ResistanceTypeValue(ResistancePreset), Quantity::Resistance, 0, 0)));
         SetCheckValue(*ChkFixRes, false);
         if (!Loading)
             mark(TxtFixRes);
@@ -158,30 +166,19 @@ void frmAirEdit::ResCombo_Click() {
         SetCheckValue(*ChkFixRes, false);
         if (!Loading)
             mark(TxtFixRes);
-        TxtFixRes->setText(ToQt(FormatValue(AirwayResistance(CurrentAirway), ResistanceQuantity, 0, 0)));
+        TxtFixRes->setText(ToQt(FormatValue(AirwayResistance(CurrentAirway), Quantity::Resistance, 0, 0)));
     }
 }
 
-void frmAirEdit::WallCombo_Click() {
-    if (WallCombo->ListIndex() < 0)
+void frmAirEdit::presetClick(const PresetField &field) {
+    if (field.list->ListIndex() < 0)
         return;
-    const int preset = WallCombo->currentData().toInt();
+    const int preset = field.list->currentData().toInt();
     if (preset >= TypedPreset)
         return;
-    TxtWall->setText(ToQt(FormatValue(WallTypeFactor(preset), FrictionQuantity, 0, 0)));
+    field.value->setText(ToQt(FormatValue(field.presetValue(preset), field.shownQuantity, 0, 0)));
     if (!Loading)
-        mark(TxtWall);
-}
-
-void frmAirEdit::ShockCombo_Click() {
-    if (ShockCombo->ListIndex() < 0)
-        return;
-    const int preset = ShockCombo->currentData().toInt();
-    if (preset >= TypedPreset)
-        return;
-    TxtShock->setText(ToQt(FormatValue(ShockTypeLength(preset), CoordinateQuantity, 0, 0)));
-    if (!Loading)
-        mark(TxtShock);
+        mark(field.value);
 }
 
 // ---- Layers ----
@@ -229,21 +226,21 @@ void frmAirEdit::SetShape() {
     case 0:
         LblWidth->setText("Width");
         LblHeight->setText("Height");
-        LblUnit[7]->setText(ToQt(UnitName(LengthQuantity)));
-        txtHeight->setText(oneDecimal(EditHeight, LengthQuantity));
-        TxtWidth->setText(oneDecimal(EditWidth, LengthQuantity));
+        LblUnit[7]->setText(ToQt(UnitName(Quantity::Length)));
+        txtHeight->setText(oneDecimal(EditHeight, Quantity::Length));
+        TxtWidth->setText(oneDecimal(EditWidth, Quantity::Length));
         break;
     case 1:
         LblWidth->setText("Diam");
-        LblUnit[7]->setText(ToQt(UnitName(LengthQuantity)));
+        LblUnit[7]->setText(ToQt(UnitName(Quantity::Length)));
         txtHeight->setText("0");
         break;
     default:
         LblWidth->setText("Area");
         LblHeight->setText("Perim");
-        LblUnit[7]->setText(ToQt(UnitName(AreaQuantity)));
-        txtHeight->setText(oneDecimal(EditPerimeter, LengthQuantity));
-        TxtWidth->setText(oneDecimal(EditArea, AreaQuantity));
+        LblUnit[7]->setText(ToQt(UnitName(Quantity::Area)));
+        txtHeight->setText(oneDecimal(EditPerimeter, Quantity::Length));
+        TxtWidth->setText(oneDecimal(EditArea, Quantity::Area));
         break;
     }
 }
@@ -263,18 +260,19 @@ void frmAirEdit::UpdateFixR() {
 // ---- Multiple selection ----
 
 void frmAirEdit::PartialDisable() {
-    for (QWidget *control : std::initializer_list<QWidget *>{CheckFix, ChkPress, TxtFlow, TxtPres, ChkSurfaceEntry,
-                                                             ChkSurfaceExit, TxtName, TxtUnique, LblFrom, LblTo,
-                                                             LblUnit[1], LblUnit[0]})
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             CheckFix, ChkPress, TxtFlow, TxtPres, ChkSurfaceEntry, ChkSurfaceExit, TxtName, TxtUnique,
+             LblFrom, LblTo, LblUnit[1], LblUnit[0]})
         control->setEnabled(false);
     Frame2->hide();
     setWindowTitle("Airway Edit - Multiple select");
     Info->hide();
-    for (QWidget *control : std::initializer_list<QWidget *>{CmbPrimary, CmbSecond, txtHeight, TxtWidth, TxtMultiAir,
-                                                             ResCombo, WallCombo, ShockCombo, TxtLength, TxtFixRes,
-                                                             TxtWall, TxtShock, CheckDirection})
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             CmbPrimary, CmbSecond, txtHeight, TxtWidth, TxtMultiAir, ResCombo, WallCombo, ShockCombo,
+             TxtLength, TxtFixRes, TxtWall, TxtShock, CheckDirection})
         unmark(control);
-    for (VBCheckBox *box : {OptAirType[0], OptAirType[1], OptShowData, ChkSurfaceEntry, ChkSurfaceExit, CheckService})
+    for (VBCheckBox *box :
+         {OptAirType[0], OptAirType[1], OptShowData, ChkSurfaceEntry, ChkSurfaceExit, CheckService})
         setTag(box, false);
     CmdResetSekection->show();
 }

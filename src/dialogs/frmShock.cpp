@@ -48,8 +48,6 @@ constexpr std::array<ShockType, frmShock::Types> shockTypes{{
     {"Discharge", 20},
 }};
 
-constexpr int LengthQuantity = 1;
-
 double leadingNumber(const QLineEdit *box) {
     return VB::Val(FromQt(box->text()), VB::LocaleDecimalSeparator());
 }
@@ -77,9 +75,10 @@ frmShock::frmShock(QWidget *parent) : QDialog(parent) {
     grid->addWidget(new QLabel("Shock Total", this), 11, 0);
     LblShockTotal = new QLabel(this);
     grid->addWidget(LblShockTotal, 11, 1);
-    auto *note = new QLabel("Note : Shock losses to be included in airway following a change, except discharge "
-                            "which should precede a change.",
-                            this);
+    auto *note =
+        new QLabel("Note : Shock losses to be included in airway following a change, except discharge "
+                   "which should precede a change.",
+                   this);
     note->setWordWrap(true);
     grid->addWidget(note, 12, 0, 1, 4);
     auto *source = new QLabel("Equivalent lengths after a published mine ventilation handbook (1997).", this);
@@ -118,7 +117,7 @@ void frmShock::ReCalc() {
         const double count = leadingNumber(LblNumS[index]);
         // The length as the length format shows it in display units.
         const double length =
-            VB::Val(FormatValue(static_cast<float>(EquivalentLength[index]), LengthQuantity, 0, 0),
+            VB::Val(FormatValue(static_cast<float>(EquivalentLength[index]), Quantity::Length, 0, 0),
                     VB::LocaleDecimalSeparator());
         ShockTotal += static_cast<float>(length * ticked * count);
     }

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int AreaQuantity = 3;
-constexpr int ResistanceQuantity = 5;
 constexpr double ContractionCoefficient = 0.65;
 constexpr double OrificeFactor = 0.6;
 constexpr double Pi = 3.1415926;
@@ -48,26 +46,27 @@ void OrificeWizard(FixedResistanceBox &box) {
         return;
     }
     const std::string answer =
-        VB::InputBox("Enter the orifice area in " + UnitName(AreaQuantity), "Orifice resistance wizard");
+        VB::InputBox("Enter the orifice area in " + UnitName(Quantity::Area), "Orifice resistance wizard");
     float orifice = static_cast<float>(VB::Val(answer));
     // A negative area is no opening at all.
     if (!(orifice > 0))
         return;
-    FromDisplayUnits(orifice, AreaQuantity);
+    FromDisplayUnits(orifice, Quantity::Area);
     // An opening as large as the contracted airway, or larger, restricts nothing.
     const double open = ContractionCoefficient * orifice;
     const double gap = open >= area ? 0 : 1 / open - 1 / area;
     const float added = static_cast<float>(OrificeFactor * gap * gap);
-    const double shownAdded = numericValue(FormatValue(added, ResistanceQuantity, 0, 0));
+    const double shownAdded = numericValue(FormatValue(added, Quantity::Resistance, 0, 0));
 
-    box.SetFixedResistanceText(FormatValue(AirwayResistance(a), ResistanceQuantity, 0, 0));
-    const std::string unit = UnitName(ResistanceQuantity);
+    box.SetFixedResistanceText(FormatValue(AirwayResistance(a), Quantity::Resistance, 0, 0));
+    const std::string unit = UnitName(Quantity::Resistance);
     const double total = numericValue(box.FixedResistanceText()) + shownAdded;
-    const int answerCode = VB::MsgBox("A resistance of " + FormatPattern(shownAdded, "0.00000") + " " + unit +
-                                          " will now be added to the airway.\r\n\r\nThe total resistance will be "
-                                          "fixed to " +
-                                          FormatPattern(total, "0.00000") + " " + unit,
-                                      VB::vbOKCancel, "Fix resistance for oriface");
+    const int answerCode =
+        VB::MsgBox("A resistance of " + FormatPattern(shownAdded, "0.00000") + " " + unit +
+                       " will now be added to the airway.\r\n\r\nThe total resistance will be "
+                       "fixed to " +
+                       FormatPattern(total, "0.00000") + " " + unit,
+                   VB::vbOKCancel, "Fix resistance for oriface");
     if (answerCode == VB::vbCancel)
         return;
     box.FixResistance();

@@ -1,34 +1,13 @@
-#include "dialogs/DialogFixture.h"
-#include "dialogs/frmAirEdit.h"
+#include "dialogs/AirEditFixture.h"
 #include "dialogs/frmShock.h"
-#include "model/geometry.h"
 #include "model/record_line.h"
-#include "model/undo.h"
 
 #include <QPushButton>
 
 namespace {
 
-class AirEditClosing : public DialogTest {
+class AirEditClosing : public AirEditTest {
 protected:
-    int a = 0, b = 0, c = 0;
-    void SetUp() override {
-        DialogTest::SetUp();
-        a = AddAirway(0, 0, 500, 100, 0, 500);
-        b = AddAirway(100, 0, 500, 200, 0, 500);
-        c = AddAirway(200, 0, 500, 300, 0, 500);
-        for (int s : {a, b, c})
-            AirwayNumber(s) = s;
-        CalcAllAirways();
-        ResetUndoSteps();
-    }
-    std::unique_ptr<frmAirEdit> Open(int airway, int mode = 1) {
-        CurrentAirway = airway;
-        AirEditMode = mode;
-        auto dialog = std::make_unique<frmAirEdit>();
-        Activate(*dialog);
-        return dialog;
-    }
     // The airway's record apart from its undo stamp and the drawing's mark.
     static std::string Record(int airway) {
         const int32_t stamp = AirwayUndoStamp(airway), flags = AirwayFlags(airway);

@@ -1,9 +1,4 @@
-#include "dialogs/DialogFixture.h"
-#include "dialogs/frmAirEdit.h"
-#include "dialogs/frmShock.h"
-#include "model/geometry.h"
-#include "model/node_keys.h"
-#include "model/undo.h"
+#include "dialogs/AirEditFixture.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,28 +6,7 @@
 
 namespace {
 
-class AirEdit : public DialogTest {
-protected:
-    int a = 0, b = 0, c = 0;
-    void SetUp() override {
-        DialogTest::SetUp();
-        // Three airways in a row, joined at (100, 0) and (200, 0).
-        a = AddAirway(0, 0, 500, 100, 0, 500);
-        b = AddAirway(100, 0, 500, 200, 0, 500);
-        c = AddAirway(200, 0, 500, 300, 0, 500);
-        UpdateNodeKeys();
-        CalcAllAirways();
-        FanName(7) = "Main";
-    }
-    std::unique_ptr<frmAirEdit> Open(int airway, int mode = 1) {
-        CurrentAirway = airway;
-        AirEditMode = mode;
-        auto dialog = std::make_unique<frmAirEdit>();
-        Activate(*dialog);
-        return dialog;
-    }
-    static std::string Text(const QLineEdit *box) { return box->text().toStdString(); }
-};
+using AirEdit = AirEditTest;
 
 TEST_F(AirEdit, LoadsTheFanAndTheFixedPressure) {
     AirwayFan(a) = 7;

@@ -44,7 +44,9 @@ protected:
         QTest::keyClicks(box, text);
     }
     // Clicks a check box on its tick, where a click always lands on it.
-    static void ClickBox(QWidget *box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+    static void ClickBox(QWidget *box) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
     // Moves the focus away from the box, so that its lost-focus rule runs.
     static void Leave(QWidget *to) {
         to->setFocus(Qt::TabFocusReason);
