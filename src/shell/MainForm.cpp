@@ -12,6 +12,7 @@
 #include "platform/Busy.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
+#include "platform/VBError.h"
 #include "shell/file_commands.h"
 #include "shell/frmWindow.h"
 #include "shell/main_editor_windows.h"
@@ -26,7 +27,6 @@
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -190,12 +190,29 @@ MainForm *MainForm::Instance() {
     return instance;
 }
 
+namespace {
+
+// Printable page width of the current printer (mm) in the print orientation.
+std::optional<double> printerPageWidth() {
+    // With no printer installed the current printer is "PDF File", so the caption always has a scale.
+    try {
+        VB::PrinterPage &printer = VB::Printer();
+        if (printer.Orientation() != PrintOrientation + 1)
+            printer.SetOrientation(PrintOrientation + 1);
+        return printer.PrintableWidthMm();
+    } catch (const VBError &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 void MainForm::installSeams() {
     simulationWindows_ = std::make_unique<SimulationWindows>(this);
     previousSimulationUi_ = SetSimulationUi(simulationWindows_.get());
     editorWindows_ = std::make_unique<MainEditorWindows>();
     previousEditorWindows_ = SetEditorWindows(editorWindows_.get());
-    VB::SetPrinterPageWidthProvider([this] { return printerPageWidth(); });
+    VB::SetPrinterPageWidthProvider(printerPageWidth);
 }
 
 void MainForm::removeSeams() {
@@ -204,20 +221,6 @@ void MainForm::removeSeams() {
     SetSimulationUi(previousSimulationUi_);
     simulationWindows_.reset();
     editorWindows_.reset();
-}
-
-std::optional<double> MainForm::printerPageWidth() {
-    // Without an installed printer Qt still gives its default page, so the caption always has a scale.
-    if (!printer_)
-        printer_ = std::make_unique<QPrinter>();
-    const QPageLayout::Orientation orientation =
-        PrintOrientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
-    if (printer_->pageLayout().orientation() != orientation)
-        printer_->setPageOrientation(orientation);
-    const double width = printer_->pageLayout().paintRect(QPageLayout::Millimeter).width();
-    if (width <= 0)
-        return std::nullopt;
-    return width;
 }
 
 void MainForm::buildToolbar() {
@@ -388,6 +391,9 @@ int MainForm::LevelScrollGetMax() const {
 int MainForm::LevelListGetIndex() const {
     return CmbRL->ListIndex();
 }
+std::string MainForm::LevelListText() const {
+    return FromQt(CmbRL->currentText());
+}
 int MainForm::ViewListCount() const {
     return CmbView->count();
 }
@@ -525,5 +531,3 @@ void MainForm::closeEvent(QCloseEvent *event) {
     else
         event->accept();
 }
-
-

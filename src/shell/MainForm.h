@@ -14,13 +14,11 @@
 #include <array>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 class frmWindow;
 class EditorWindows;
 class MainEditorWindows;
-class QPrinter;
 class SimulationUi;
 class SimulationWindows;
 
@@ -187,6 +185,7 @@ public:
     int LevelScrollGetMin() const override;
     int LevelScrollGetMax() const override;
     int LevelListGetIndex() const override;
+    std::string LevelListText() const override;
     int ViewListCount() const override;
     std::string ViewListText(int index) const override;
     void RunCommand(int code) override;
@@ -219,12 +218,10 @@ private:
     // Lays the graphics windows out: 0 cascade, 1 one above the other, 2 side by side.
     void arrange(int code);
     void setWindowCaption(int w, const std::string &caption);
-    // The windows and the printer that the lower layers reach through their seams; installed before the
-    // first network is loaded, taken back when the window goes.
+    // The windows and the printer page that the lower layers reach through their seams; installed before
+    // the first network is loaded, taken back when the window goes.
     void installSeams();
     void removeSeams();
-    // Printable page width of the current printer (mm) in the print orientation.
-    std::optional<double> printerPageWidth();
 
     QMdiArea *mdi_ = nullptr;
     std::array<QToolButton *, 32> tools_{};
@@ -237,6 +234,5 @@ private:
     SimulationUi *previousSimulationUi_ = nullptr;
     std::unique_ptr<MainEditorWindows> editorWindows_;
     EditorWindows *previousEditorWindows_ = nullptr;
-    std::unique_ptr<QPrinter> printer_;
     bool levelScrollFromCode_ = false;
 };
