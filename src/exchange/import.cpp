@@ -17,6 +17,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBError.h"
 #include "platform/VBMath.h"
 
@@ -106,9 +107,9 @@ void readText(const std::string &path, ImportReading &reading, std::vector<int> 
         reading.Read(a.resistance, [&] { return fromDisplay(f(8), ResistanceQuantity); });
         reading.Read(a.fan, [&] { return StrictInteger(LenientValue(f(9))); });
         reading.Read(a.fanCount, [&] { return StrictInteger(LenientValue(f(10))); });
-        a.name = VB::Trim(f(11));
-        a.startName = VB::Trim(f(12));
-        a.endName = VB::Trim(f(13));
+        a.name = Trim(f(11));
+        a.startName = Trim(f(12));
+        a.endName = Trim(f(13));
         reading.Read(a.height, [&] { return fromDisplay(f(14), LengthQuantity); });
         reading.Read(a.width, [&] { return fromDisplay(f(15), LengthQuantity); });
         reading.Read(a.number, [&] { return StrictLong(LenientValue(f(16))); });

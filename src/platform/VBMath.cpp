@@ -154,11 +154,4 @@ std::string StrSingle(float x) {
     return blankBefore(x, shortest(static_cast<double>(x), 7, true));
 }
 
-std::string Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 } // namespace VB

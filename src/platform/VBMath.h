@@ -37,9 +37,6 @@ std::string StrSingle(float x);
 std::string CStr(double x);
 std::string CStrSingle(float x);
 
-// Trim: the text without its leading and trailing blanks.
-std::string Trim(std::string_view text);
-
 } // namespace VB
 
 template <typename I> I VB::ClampToInt(double x, I fallback) {
