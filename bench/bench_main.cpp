@@ -1,5 +1,7 @@
 // One entry point for every benchmark. The drawing benchmarks need a GUI application for fonts; it runs on
 // the offscreen platform unless another is asked for.
+#include "shell/program_layers.h"
+
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
@@ -9,6 +11,7 @@
 int main(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
+    InstallProgramLayers();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

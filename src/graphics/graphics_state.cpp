@@ -33,7 +33,6 @@ int KeepPan = 0;
 int PlanProjected = 0;
 float EyeX = 0, EyeY = 0, EyeZ = 0;
 int RotationCentreSet = 0;
-std::string StatusText;
 
 int32_t WindowLeft = 0, WindowRight = 0, WindowTop = 0, WindowBottom = 0;
 float WindowExtent = 0;

@@ -30,7 +30,6 @@ extern int KeepPan;            // the next RotateView keeps the pan and makes no
 extern int PlanProjected;      // 1 = the projected arrays hold the plan projection
 extern float EyeX, EyeY, EyeZ; // eye point of the perspective, m
 extern int RotationCentreSet;  // 0 none yet; 1 set; 999 set by the rotation pad
-extern std::string StatusText; // status message of the graphics window
 
 // ---- World window of the active window (derived) ----
 extern int32_t WindowLeft, WindowRight, WindowTop, WindowBottom;

@@ -3,8 +3,6 @@
 // coordinates and back, rotation steps, the X/Y exchange and the zoom commands.
 #include <cstdint>
 
-// The value of pi the view angles are measured against.
-constexpr double ViewPi = 3.141592654;
 
 // Projects both ends of airway a with the angles of the last rotation step; a = 0 projects the rotation
 // centre.

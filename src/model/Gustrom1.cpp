@@ -1,10 +1,9 @@
 #include "model/Gustrom1.h"
 
-#include "exchange/remotes.h"
-#include "graphics/visible.h"
 #include "model/levels_views.h"
 #include "model/settings_file.h"
 #include "model/undo.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -96,9 +95,9 @@ VBArray<std::string> ViewName;
 VBArray<float, 2> ViewSingles;
 VBArray<Currency, 2> ViewCurrency;
 
-std::array<frmWindow *, 5> Windows{};
 VBArray<bool> WindowOpen, WindowFrozen;
 int ActiveWindow = -1;
+std::string StatusText;
 
 VBArray<std::string> StationName;
 VBArray<int> StationUpdateFlow;
@@ -468,7 +467,7 @@ void ClearNetwork() {
     ReDimNetwork();
     AirwayCount = 0;
     NetworkTitle.clear();
-    SetVisibleAirways();
+    Upper().SetVisibleAirways();
     NetworkFileTitle.clear();
     Shell().SetCaption("Gustrom");
 }
@@ -557,7 +556,7 @@ void builtInDefaults() {
     DefaultsSaved = 255;
     // 13, 14: the settings file and the station settings overwrite what they hold.
     LoadDefaults();
-    LoadRemotes();
+    Upper().LoadRemotes();
     // 15.
     if (SpinSpeed == 0)
         SpinSpeed = 2;

@@ -47,8 +47,6 @@ struct AirwayScreenRecord {
     int width = 0;
 };
 
-class frmWindow;
-
 // ---- Capacities and counts ----
 extern int32_t MaxAirways;     // upper bound of every per-airway array
 extern int AirwayCount;        // airways in use, slots 1 .. AirwayCount (at most 32,767)
@@ -155,14 +153,16 @@ extern int ActivePrimaryLayer, ActiveSecondaryLayer;        // layers of new air
 extern int32_t LayerDisplay;                                // bits 0..1 hidden-layer look; 4, 8, 16, 32, 64
 
 // ---- Views (0..110: saved 1..100, graphics window w at 100 + w) ----
+// The value of pi the view angles are measured against.
+constexpr double ViewPi = 3.141592654;
 extern VBArray<std::string> ViewName;
 extern VBArray<float, 2> ViewSingles;                       // (slot, 1..28)
 extern VBArray<Currency, 2> ViewCurrency;                   // (slot, 1..5)
 
 // ---- Graphics windows 0..4 ----
-extern std::array<frmWindow*, 5> Windows;                   // the shell's child windows, null when closed
 extern VBArray<bool> WindowOpen, WindowFrozen;
 extern int ActiveWindow;                                    // -1 none
+extern std::string StatusText;                              // status message of the graphics window
 
 // ---- Remote stations (1..50) and channels (1..5) ----
 constexpr int MaxStations = 50;

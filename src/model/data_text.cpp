@@ -1,9 +1,9 @@
 // The data label of one airway for a display data code.
 #include "model/Gustrom1.h"
+#include "model/fan_efficiency.h"
 #include "model/geometry.h"
 #include "model/units.h"
 #include "platform/VBMath.h"
-#include "simulation/fan_curves.h"
 
 #include <cmath>
 #include <initializer_list>

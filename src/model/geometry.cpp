@@ -1,8 +1,7 @@
 #include "model/geometry.h"
 
-#include "graphics/projection.h"
-#include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/upper_layers.h"
 
 #include <cfloat>
 #include <cmath>
@@ -157,6 +156,6 @@ void PackAirways() {
     }
     for (int s = d + 1; s <= n; ++s) ClearAirway(s);
     AirwayCount = d;
-    SetVisibleAirways();
-    RotateView();
+    Upper().SetVisibleAirways();
+    Upper().RotateView();
 }

@@ -1,8 +1,8 @@
 #include "model/levels_views.h"
 
-#include "graphics/view_state.h"
 #include "model/Gustrom1.h"
 #include "model/units.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -110,7 +110,7 @@ void FillViewList() {
 
 void AddNamedView(int slot, int code, const std::string &name) {
     ViewName(slot) = name;
-    SaveView(slot);
+    Upper().SaveView(slot);
     if (slot != 0 && code != 6)
         Shell().ViewListAdd(name);
     NetworkSaved = 0;

@@ -1,10 +1,5 @@
 #include "model/network_load.h"
 
-#include "graphics/drawing.h"
-#include "graphics/graphics_state.h"
-#include "graphics/projection.h"
-#include "graphics/view_state.h"
-#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/defaults_block.h"
 #include "model/fan_file.h"
@@ -17,6 +12,7 @@
 #include "model/record_line.h"
 #include "model/text_files.h"
 #include "model/undo.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -604,32 +600,30 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     CalcAllAirways();
     FillViewList();
 
-    ViewIs3D = -1;
-    Shell().ViewListSetIndex(0);
-    ViewIs3D = 0;
+    Upper().ShowViewListTopInPlan();
     if (ViewName(0).empty()) {
-        SetVisibleAirways();
-        FitNetwork();
+        Upper().SetVisibleAirways();
+        Upper().FitNetwork();
         if (Shell().LevelScrollGetValue() != level)
             Shell().LevelScrollSetValue(level);
         else
-            Redraw();
-        ShowWindowTitle();
+            Upper().Redraw();
+        Upper().ShowWindowTitle();
         Shell().LevelListSetIndex(level - 1);
     } else {
-        RestoreView(0);
-        Redraw();
-        ShowWindowTitle();
+        Upper().RestoreView(0);
+        Upper().Redraw();
+        Upper().ShowWindowTitle();
     }
     if (AirwayCount > 0 && VisibleAirways(1) == 0) {
-        FitNetwork();
-        Redraw();
+        Upper().FitNetwork();
+        Upper().Redraw();
     }
     if (UnitText.InBounds(DataUnitRow, UnitSystem))
         Shell().SetLabelText("LblUnit", UnitText(DataUnitRow, UnitSystem));
     MarkResultsStale();
     ShowFileNote();
-    CentreOfVisible();
+    Upper().CentreOfVisible();
     LevelElevation = AirwayStart(3, 0);
 }
 

@@ -19,6 +19,3 @@ void ReadViewLine(int slot);
 
 // Reads lines until one begins with "End of Tag" or the file ends.
 void SkipToEndOfTag(TextFileReader &in);
-
-// NetworkFileTitle and MasterFile from NetworkFileName (with the file commands; callers of the load use it).
-void SetFileName();

@@ -1,18 +1,17 @@
 #include "model/network_save.h"
 #include "model/safe_file.h"
 
-#include "graphics/drawing.h"
-#include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
 #include "model/defaults_block.h"
 #include "model/fan_file.h"
-#include "model/file_commands.h"
+#include "model/file_dialogs.h"
 #include "model/file_note.h"
 #include "model/levels_views.h"
 #include "model/recent_files.h"
 #include "model/record_line.h"
 #include "model/text_files.h"
 #include "model/undo.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
@@ -241,7 +240,7 @@ bool SaveNetwork(int mode) {
         VB::DoEvents();
         if (SmokeMode != 0) {
             VB::MsgBox("Clear gas simulation first !", VB::vbOKOnly);
-            Redraw();
+            Upper().Redraw();
             return false;
         }
         // An unnamed network needs a name first; Save As comes back here with one.

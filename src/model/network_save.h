@@ -9,9 +9,6 @@ class TextFileWriter;
 // was refused, cancelled or failed, so that closing and exit can stop.
 bool SaveNetwork(int mode);
 
-// File > Save As (with the file commands). Returns true when the file was written.
-bool SaveNetworkAs();
-
 // Writes the network file text (every section, current version) to `out`.
 void WriteNetworkFile(TextFileWriter &out);
 

@@ -1,12 +1,12 @@
 #include "model/settings_file.h"
 
-#include "exchange/remotes.h"
 #include "model/Gustrom1.h"
 #include "model/comma_values.h"
 #include "model/defaults_block.h"
 #include "model/levels_views.h"
 #include "model/safe_file.h"
 #include "model/text_files.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
@@ -234,7 +234,7 @@ bool SaveDefaults() {
         return false;
     }
     SaveConversion();
-    SaveRemotes();
+    Upper().SaveRemotes();
     return true;
 }
 

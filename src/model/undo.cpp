@@ -1,15 +1,12 @@
 #include "model/undo.h"
 
-#include "graphics/drawing.h"
-#include "graphics/projection.h"
-#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
-#include "simulation/driver.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -254,10 +251,10 @@ void afterChange() {
     UpdateNodeKeys();
     if (AutoSimulate) {
         ShowProgress = 1;
-        Simulate();
+        Upper().Simulate();
     }
-    SetVisibleAirways();
-    RotateView();
+    Upper().SetVisibleAirways();
+    Upper().RotateView();
 }
 
 } // namespace
@@ -340,7 +337,7 @@ void UndoAction() {
                 VB::MsgBox("No more actions to undo");
                 // A step already taken back in this command still has to be shown.
                 if (anyUndone)
-                    RedrawAll();
+                    Upper().RedrawAll();
                 VB::SetScreenPointer(VB::vbDefault);
                 return;
             }
@@ -355,7 +352,7 @@ void UndoAction() {
         ReversalStepPending = false;
     }
     afterChange();
-    RedrawAll();
+    Upper().RedrawAll();
     VB::SetScreenPointer(VB::vbDefault);
 }
 
@@ -365,6 +362,6 @@ void RedoAction() {
         VB::MsgBox("No more actions available to redo");
     ++UndoStep;
     afterChange();
-    RedrawAll();
+    Upper().RedrawAll();
     VB::SetScreenPointer(VB::vbDefault);
 }

@@ -27,6 +27,9 @@ public:
         case vbYesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;
+        case vbAbortRetryIgnore:
+            box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+            break;
         default:
             box.setStandardButtons(QMessageBox::Ok);
             break;
@@ -38,6 +41,12 @@ public:
             return vbNo;
         case QMessageBox::Cancel:
             return vbCancel;
+        case QMessageBox::Abort:
+            return vbAbort;
+        case QMessageBox::Retry:
+            return vbRetry;
+        case QMessageBox::Ignore:
+            return vbIgnore;
         default:
             return vbOK;
         }
@@ -108,6 +117,8 @@ private:
             return vbCancel;
         case vbYesNo:
             return vbNo;
+        case vbAbortRetryIgnore:
+            return vbAbort;
         default:
             return vbOK;
         }

@@ -10,6 +10,7 @@ namespace VB {
 // Buttons (low bits) and icons.
 constexpr int vbOKOnly = 0;
 constexpr int vbOKCancel = 1;
+constexpr int vbAbortRetryIgnore = 2;
 constexpr int vbYesNoCancel = 3;
 constexpr int vbYesNo = 4;
 constexpr int vbCritical = 16;
@@ -19,6 +20,9 @@ constexpr int vbInformation = 64;
 // Answers.
 constexpr int vbOK = 1;
 constexpr int vbCancel = 2;
+constexpr int vbAbort = 3;
+constexpr int vbRetry = 4;
+constexpr int vbIgnore = 5;
 constexpr int vbYes = 6;
 constexpr int vbNo = 7;
 

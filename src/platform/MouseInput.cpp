@@ -1,6 +1,7 @@
 #include "platform/MouseInput.h"
 
 #include "platform/PictureBox.h"
+#include "platform/Text1252.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -100,6 +101,29 @@ int KeyCodeValue(int qtKey) {
     default:
         return 0;
     }
+}
+
+int KeyAsciiValue(int qtKey, Qt::KeyboardModifiers modifiers, const QString &text) {
+    if ((modifiers & Qt::ControlModifier) && qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return qtKey - Qt::Key_A + 1;
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    default:
+        break;
+    }
+    if (text.isEmpty() || (modifiers & (Qt::ControlModifier | Qt::AltModifier)))
+        return 0;
+    const std::string bytes = FromQt(text.left(1));
+    const int code = static_cast<unsigned char>(bytes[0]);
+    return code >= 32 ? code : 0;
 }
 
 } // namespace VB

@@ -4,6 +4,7 @@
 // bits 1, 2, 4, VB key codes, and positions in the picture's scale units.
 #include <QObject>
 #include <QPointF>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -29,6 +30,10 @@ int ShiftMask(Qt::KeyboardModifiers modifiers);
 int WheelKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // A Qt key as a VB key code (letters and digits as their upper-case characters); 0 when it has none.
 int KeyCodeValue(int qtKey);
+// The character code a key press types, as a text box's KeyPress sees it: Ctrl with a letter gives 1 .. 26
+// (Ctrl+C 3, Ctrl+V 22), Backspace 8, Tab 9, Enter 13, Esc 27, a character its Windows-1252 code; 0 when
+// the key types nothing (arrows, Delete, function keys).
+int KeyAsciiValue(int qtKey, Qt::KeyboardModifiers modifiers, const QString &text);
 } // namespace VB
 
 // Watches a widget that shows a picture box and forwards its input in the program's terms; an event

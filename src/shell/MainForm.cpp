@@ -6,11 +6,13 @@
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
-#include "model/file_commands.h"
+#include "model/file_dialogs.h"
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Text1252.h"
+#include "shell/file_commands.h"
 #include "shell/frmWindow.h"
+#include "shell/program_layers.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
 #include "shell/tool_icons.h"
@@ -135,6 +137,7 @@ bool MainForm::CommandAvailable(int code) {
 MainForm::MainForm() {
     instance = this;
     previousHooks_ = SetShellHooks(this);
+    InstallProgramLayers();
     previousLevelDialogs_ = SetLevelDialogs(&levelDialogs_);
     setWindowTitle("Gustrom");
     setWindowIcon(QIcon(QPixmap::fromImage(ToolIcon(4))));

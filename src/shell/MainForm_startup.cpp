@@ -5,6 +5,7 @@
 #include "graphics/view_state.h"
 #include "model/Gustrom1.h"
 #include "model/fan_file.h"
+#include "model/file_dialogs.h"
 #include "model/levels_views.h"
 #include "model/network_load.h"
 #include "model/network_save.h"

@@ -10,6 +10,7 @@
 #include "platform/Text1252.h"
 #include "shell/MainForm.h"
 #include "shell/frmWindow.h"
+#include "shell/shell_state.h"
 
 #include <vector>
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 
+std::array<frmWindow *, 5> Windows{};
 std::string CommandLineFile;
 bool OpenAtStart = false;
 std::array<int, 6> DataItemOfGroup{};

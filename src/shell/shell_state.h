@@ -3,6 +3,9 @@
 #include <array>
 #include <string>
 
+class frmWindow;
+
+extern std::array<frmWindow *, 5> Windows; // the graphics windows 0..4, null when closed
 extern std::string CommandLineFile; // the network file named on the command line
 extern bool OpenAtStart;            // it is to be loaded at start-up
 // Item last chosen in each data group 1..5 (a value below 2 counts as the group's first item).

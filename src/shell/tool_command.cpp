@@ -7,10 +7,11 @@
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
-#include "model/file_commands.h"
+#include "model/file_dialogs.h"
 #include "model/network_save.h"
 #include "model/undo.h"
 #include "platform/ShellHooks.h"
+#include "shell/file_commands.h"
 #include "shell/shell_state.h"
 #include "simulation/driver.h"
 

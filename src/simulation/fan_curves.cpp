@@ -1,6 +1,7 @@
 #include "simulation/fan_curves.h"
 
 #include "model/Gustrom1.h"
+#include "model/fan_efficiency.h"
 #include "platform/Dialogs.h"
 #include "simulation/simulation_ui.h"
 
@@ -8,17 +9,11 @@
 #include <utility>
 
 int SolverFanCount = 0;
-float FanDutyEfficiency = 0;
 
 namespace {
 
 constexpr int LastPoint = 11;
 constexpr int StallSlope = -50; // Pa per m³/s off the curve
-
-// A database fan an airway may use: inside the database and named.
-bool fanInDatabase(int f) {
-    return f >= 1 && f <= MaxFans && FanName.InBounds(f) && !FanName(f).empty();
-}
 
 // The arrangement code holds the count in its last two digits (series) or above them (parallel) in a
 // 16-bit value: more than 99 in series or 327 in parallel cannot be told apart.
@@ -96,7 +91,7 @@ void BuildFanCurves() {
         AirwaySolverFan(a) = static_cast<float>(AirwayFan(a));
         if (AirwayFan(a) == 0 || AirwayFan(a) == -1)
             continue;
-        if (!fanInDatabase(AirwayFan(a))) {
+        if (!FanInDatabase(AirwayFan(a))) {
             AirwaySolverFan(a) = 0;
             AddErrorLine(a, "Fan not in database");
             ErrorLevel = 1;
@@ -163,38 +158,4 @@ int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &sl
     slope = (pPrev - pi) / (FanSolverFlow(i - 1, solverFan) - qi);
     p = pi + (q - qi) * slope;
     return CurveRegion::On;
-}
-
-float FanEfficiency(int airway, double &flowPerFan) {
-    flowPerFan = AirwayFlow(airway);
-    FanDutyEfficiency = AirPowerEfficiency * 100;
-    const int f = AirwayFan(airway);
-    if (f <= 0 || !fanInDatabase(f))
-        return FanDutyEfficiency;
-    int sum = 0;
-    for (int p = 1; p <= 10; ++p)
-        sum += FanCurveEfficiency(p, f);
-    if (sum == 0)
-        return FanDutyEfficiency;
-    if (!(AirwayFlags(airway) & AirwayFlag::FansInSeries) && AirwayFanCount(airway) > 0)
-        flowPerFan = AirwayFlow(airway) / static_cast<double>(AirwayFanCount(airway));
-    const double q = flowPerFan;
-    if (q > FanCurveFlow(10, f)) {
-        FanDutyEfficiency = static_cast<float>(FanCurveEfficiency(10, f));
-    } else if (q < FanCurveFlow(1, f)) {
-        FanDutyEfficiency = static_cast<float>(FanCurveEfficiency(1, f));
-    } else {
-        int i = 2;
-        while (i < 10 && !(FanCurveFlow(i, f) > q))
-            ++i;
-        const double q0 = FanCurveFlow(i - 1, f), q1 = FanCurveFlow(i, f);
-        const double e0 = FanCurveEfficiency(i - 1, f), e1 = FanCurveEfficiency(i, f);
-        FanDutyEfficiency = static_cast<float>(q1 == q0 ? e1 : e0 + (q - q0) * (e1 - e0) / (q1 - q0));
-    }
-    return FanDutyEfficiency;
-}
-
-float FanEfficiency(int airway) {
-    double flowPerFan = 0;
-    return FanEfficiency(airway, flowPerFan);
 }

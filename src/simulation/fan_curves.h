@@ -4,8 +4,6 @@
 
 // Solver fans in use (FanSolverFlow, FanSolverPressure 1 .. SolverFanCount).
 extern int SolverFanCount;
-// Efficiency of an airway's fans at their duty point, percent (set by FanEfficiency).
-extern float FanDutyEfficiency;
 
 // Where a flow lies on a fan curve.
 namespace CurveRegion {
@@ -28,7 +26,3 @@ double FanDataPressure(int point, int fanModel, int airway);
 // Pressure p (Pa) and slope (Pa per m³/s) of the airway's fan at flow q (m³/s, the whole airway's flow).
 // A fixed-pressure airway (solver fan -1) passes its pressure in p. Returns the CurveRegion.
 int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &slope);
-// Efficiency of the airway's fans at their duty point, percent; also stored in FanDutyEfficiency.
-float FanEfficiency(int airway);
-// The same, also giving the flow through each fan (m³/s).
-float FanEfficiency(int airway, double &flowPerFan);

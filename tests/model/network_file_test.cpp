@@ -1,6 +1,6 @@
 #include "model/NetworkFileFixture.h"
 
-#include "model/file_commands.h"
+#include "model/file_dialogs.h"
 #include "model/file_note.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"

@@ -1,6 +1,7 @@
 #include "model/NetworkFileFixture.h"
 
-#include "model/file_commands.h"
+#include "model/file_dialogs.h"
+#include "shell/file_commands.h"
 
 #include <gtest/gtest.h>
 

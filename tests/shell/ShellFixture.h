@@ -6,6 +6,7 @@
 #include "model/Gustrom1.h"
 #include "model/fan_file.h"
 #include "model/settings_file.h"
+#include "model/upper_layers.h"
 #include "model/units.h"
 #include "platform/Dialogs.h"
 #include "shell/MainForm.h"
@@ -24,6 +25,9 @@ protected:
 
     void SetUp() override {
         ResetShellGlobals();
+        // The main window installs the model's upper layers itself: every shell test runs without the
+        // test program's copy.
+        SetUpperLayers(nullptr);
         // The program's own settings, unit and fan files beside it, as an installed program has them.
         AppFolder = folder.path();
         WriteStartupFiles();

@@ -1,5 +1,6 @@
 #include "common/RecordingSimulationUi.h"
 #include "common/ScriptedDialogs.h"
+#include "model/fan_efficiency.h"
 #include "simulation/fan_curves.h"
 #include "test_network.h"
 

@@ -1,20 +1,14 @@
 #pragma once
-// The File and Help menu commands: new, open, merge, save as, the file name, print and help.
+// The File and Help menu commands: new, open, recent files, merge, print and help.
 
 // File > New: asks before discarding a network, then starts an empty one.
 void NewNetwork();
 // File > Open: zoom tool, offers to save a changed network, then the open dialog.
 void OpenCommand();
-// The open dialog and the load (also used by the merge command). Returns true when a file was loaded.
-bool OpenNetworkDialog();
 // A recent-file menu entry (1..9): loads that file; a file that cannot be opened changes nothing.
 void OpenRecentFile(int index);
 // File > Merge: appends another network file to the current network.
 void MergeCommand();
-// File > Save As. Returns true when the file was written.
-bool SaveNetworkAs();
-// NetworkFileTitle and MasterFile from NetworkFileName.
-void SetFileName();
 // File > Print.
 void PrintCommand();
 // Help > Contents.

@@ -1,0 +1,102 @@
+#include "model/file_dialogs.h"
+
+#include "model/Gustrom1.h"
+#include "model/network_load.h"
+#include "model/network_save.h"
+#include "model/upper_layers.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::string upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    return text;
+}
+
+std::string folderOf(const std::string &path) {
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+} // namespace
+
+bool OpenNetworkDialog() {
+    VB::FileRequest request;
+    request.initialDir = VB::GetSetting("Gustrom", "Files", "DefaultDir", "");
+    request.filter = "Gustrom Data (*.sim)|*.sim|Master Files (*.smm)|*.smm|All Files (*.*)|*.*";
+    request.filterIndex = 1;
+    request.mustExist = true;
+    const std::optional<std::string> chosen = VB::FileDialog(request);
+    DialogCancelled = !chosen || chosen->empty();
+    if (DialogCancelled)
+        return false;
+    VB::SetScreenPointer(VB::vbHourglass);
+    VB::SaveSetting("Gustrom", "Files", "DefaultDir", folderOf(*chosen));
+    VB::DoEvents();
+    const bool merge = LoadMode > 1;
+    const std::string previousName = NetworkFileName;
+    const int previousViewMode = ViewMode;
+    ViewMode = 1;
+    NetworkFileName = *chosen;
+    const LoadOutcome outcome = LoadNetwork();
+    if (outcome == LoadOutcome::NotOpened) {
+        NetworkFileName = previousName;
+        ViewMode = previousViewMode;
+    } else if (merge && outcome == LoadOutcome::Loaded) {
+        // The merged network stays under its own name: saving it must not overwrite the merged file.
+        NetworkFileName = previousName;
+    }
+    if (outcome != LoadOutcome::NotOpened)
+        SetFileName();
+    VB::SetScreenPointer(VB::vbDefault);
+    return outcome == LoadOutcome::Loaded;
+}
+
+bool SaveNetworkAs() {
+    std::string offered = NetworkFileName;
+    if (offered.size() >= 4) {
+        const std::string ext = upper(offered.substr(offered.size() - 4));
+        if (ext == ".SIM" || ext == ".SMM")
+            offered.erase(offered.size() - 4);
+    }
+    VB::FileRequest request;
+    request.save = true;
+    request.defaultExt = "sim";
+    request.filter = "Data Files (*.sim)|*.sim|Master Files (*.smm)|*.smm|All files (*.*)|*.*";
+    request.filterIndex = 1;
+    request.fileName = offered;
+    request.confirmOverwrite = true;
+    const std::optional<std::string> chosen = VB::FileDialog(request);
+    DialogCancelled = !chosen || chosen->empty();
+    if (!chosen)
+        return false;
+    if (chosen->empty()) {
+        VB::MsgBox("Error Save File - Check Name", VB::vbExclamation);
+        return false;
+    }
+    const std::string previousName = NetworkFileName;
+    NetworkFileName = *chosen;
+    SetFileName();
+    Upper().ShowWindowTitle();
+    if (SaveNetwork(0))
+        return true;
+    // The network still belongs to the file it came from.
+    NetworkFileName = previousName;
+    SetFileName();
+    return false;
+}
+
+void SetFileName() {
+    const auto cut = NetworkFileName.find_last_of("/\\");
+    NetworkFileTitle = cut == std::string::npos ? NetworkFileName : NetworkFileName.substr(cut + 1);
+    if (NetworkFileTitle.size() > 100)
+        NetworkFileTitle.resize(100);
+    Upper().ShowWindowTitle();
+    MasterFile =
+        NetworkFileTitle.size() >= 3 && upper(NetworkFileTitle.substr(NetworkFileTitle.size() - 3)) == "SMM";
+}
+

@@ -1,0 +1,34 @@
+#pragma once
+// The graphics, solver and station procedures that model procedures run after they change the network.
+// The model sits below them, so it reaches them only through this seam: the program installs the real
+// procedures when the main window is created; without them nothing is redrawn, simulated or read.
+class UpperLayers {
+public:
+    virtual ~UpperLayers() = default;
+
+    // Graphics: the visible list, projection, the view table, fitting, the caption and repaints.
+    virtual void SetVisibleAirways() {}
+    virtual void RotateView() {}
+    virtual void SaveView(int /*slot*/) {}
+    virtual void RestoreView(int /*slot*/) {}
+    virtual void FitNetwork() {}
+    virtual void CentreOfVisible() {}
+    virtual void ShowWindowTitle() {}
+    virtual void Redraw() {}
+    virtual void RedrawAll() {}
+    // Shows the first saved view's name in the view list without loading it, and leaves the active view
+    // in plan.
+    virtual void ShowViewListTopInPlan() {}
+
+    // The solver (automatic simulation after undo and redo).
+    virtual void Simulate() {}
+
+    // The remote station settings file.
+    virtual void LoadRemotes() {}
+    virtual void SaveRemotes() {}
+};
+
+// The current implementation (never null).
+UpperLayers &Upper();
+// Installs an implementation; nullptr restores the silent one. Returns the previous one.
+UpperLayers *SetUpperLayers(UpperLayers *layers);

@@ -1,0 +1,37 @@
+#pragma once
+// In-place editing of a grid's cells: each table window keeps a text box hidden over its grid. A key typed
+// in the grid opens the box over the current cell (GridEditShow); the navigation keys pressed in the box
+// move the current cell (GridEditKey), and the window's LeaveCell and GotFocus handlers commit the box's
+// text into the cell being left (GridCommit). Clipboard blocks are TAB-separated cells, CR LF per row.
+#include <functional>
+#include <string>
+
+class VBGrid;
+class VBTextBox;
+
+// Called with a character typed in the grid (32 for a double click). Esc: the code becomes 0. Enter and
+// Tab move one row down or one column right. Any other code opens the box over the current cell: a
+// control code or blank with the cell's text and the caret at its end, a character as the new text.
+void GridEditShow(VBGrid &grid, VBTextBox &box, int &keyAscii);
+// Called with the box's KeyDown. Esc hides the box without a commit; Enter and Down move one row down,
+// Up one row up (not above row 1), Tab one column right (the key is consumed); each gives the grid the
+// focus, so the move or the focus commits the text.
+void GridEditKey(VBGrid &grid, VBTextBox &box, int &keyCode, int shift);
+// When the box is open: its text into the current cell, the box hidden. Returns whether it committed.
+bool GridCommit(VBGrid &grid, VBTextBox &box);
+
+// The cells from the current cell to the far corner of the selection, each followed by a TAB, the last
+// TAB of each row replaced by CR LF; empty when the far corner lies above or left of the current cell.
+std::string GridCopyText(const VBGrid &grid);
+// Walks clipboard text into the grid from the current cell: LF is ignored, TAB and CR end a field, which
+// goes into the target cell when `writable` allows it; the target moves one column right and, at a CR,
+// back to the first column one row down after `rowEnd` (false stops the paste). A piece after the last
+// TAB or CR is not written. Passes repeat while the target row has not passed the selection's last row
+// and the pass reached a new row, so a short block fills a taller selection and every paste ends.
+// `step` runs each cell write and row end, so the caller can handle a failure of one.
+struct GridPasteRules {
+    std::function<bool(int row, int col)> writable;
+    std::function<bool()> rowEnd;
+    std::function<bool(const std::function<void()> &work)> step;
+};
+void GridPaste(VBGrid &grid, const std::string &text, const GridPasteRules &rules);

@@ -1,0 +1,3 @@
+#include "model/upward.h"
+#include "platform/Dialogs.h"
+#include "shell/MainForm.h"
