@@ -72,6 +72,20 @@ public:
     void RunAnalysis(int analysisMode);
     void Autosave_Timer();
 
+    // ---- Realtime input and output ----
+    void mnuRemote_Click();
+    void mnuRealOutStart_Click();
+    void mnuRemoteStation_Click();
+    void mnuRealOut_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // One poll of the station readings file; one write of the results file.
+    void RemoteRoutine();
+    void RealOutRoutine();
+    // Timer1 polls the readings file, Timer2 writes the results file; each ticks only while enabled with
+    // an interval above 0.
+    QTimer Timer1, Timer2;
+
     // A menu item by its name ("mnuGridFlag", "mnuLevels(0)", "mnuWindowView(3)", ...); null if absent.
     QAction *MenuItem(const std::string &name) const;
 
@@ -106,6 +120,8 @@ public:
     void FocusActiveWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
+    void SetRealtimeTimerEnabled(int timer, bool enabled) override;
+    void SetRealtimeTimerInterval(int timer, int intervalMs) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -129,4 +145,10 @@ private:
     ShellLevelDialogs levelDialogs_;
     LevelDialogs *previousLevelDialogs_ = nullptr;
     bool levelScrollFromCode_ = false;
+    struct RealtimeTimer {
+        bool enabled = false;
+        int interval = 0; // ms
+    };
+    std::array<RealtimeTimer, 3> realtimeTimers_{}; // Timer1, Timer2 at 1, 2
+    void applyRealtimeTimer(int timer);
 };
