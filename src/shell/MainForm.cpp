@@ -591,6 +591,15 @@ void MainForm::FocusActiveWindow() {
             w->View()->setFocus();
 }
 
+void MainForm::FocusGraphicsWindow(int w) {
+    if (w < 0 || w > 4)
+        return;
+    if (frmWindow *window = Windows[static_cast<size_t>(w)]) {
+        mdi_->setActiveSubWindow(window);
+        window->View()->setFocus();
+    }
+}
+
 void MainForm::RunToolCommand() {
     ::ToolCommand();
 }

@@ -118,6 +118,7 @@ public:
     void ShowRemoteMenus(bool show) override;
     void MarkToolButton(int toolCode) override;
     void FocusActiveWindow() override;
+    void FocusGraphicsWindow(int w) override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
     void SetRealtimeTimerEnabled(int timer, bool enabled) override;
