@@ -21,16 +21,9 @@ std::string settingsPath() {
 // The station lines are always TAB-separated, whatever settings file was read before them.
 constexpr float TabVersion = 2.9f;
 
-std::string trimmed(const std::string &s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 // Seconds as a field holds them: the number at its start, kept in print form; an empty field stays unset.
 std::string secondsField(const std::string &field) {
-    if (trimmed(field).empty())
+    if (VB::Trim(field).empty())
         return {};
     return PrintedNumber(LenientSingle(LenientValue(field)));
 }
@@ -130,7 +123,7 @@ void setDefaultStations() {
 } // namespace
 
 std::optional<int> TimerIntervalOf(const std::string &seconds) {
-    if (trimmed(seconds).empty())
+    if (VB::Trim(seconds).empty())
         return 0;
     double value = 0;
     try {

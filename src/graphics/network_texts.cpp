@@ -17,13 +17,6 @@ constexpr int AbsolutePressureRow = 13;
 constexpr int CoordinateRow = 14;
 constexpr float UnsetElevation = 99999;
 
-std::string trim(const std::string &s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 // A name field without its padding: trailing blanks show nothing.
 std::string withoutPadding(const std::string &s) {
     const auto last = s.find_last_not_of(' ');
@@ -139,19 +132,19 @@ void DrawMidpointTexts(int a) {
     pic->CurrentY = LabelY;
     LabelY -= LetterWidth;
     if ((AirwayFlags(a) & AirwayFlag::ErrorMark) != 0)
-        ResistanceLabel = trim(AirwayComment(a));
-    if (!trim(ResistanceLabel).empty()) {
+        ResistanceLabel = VB::Trim(AirwayComment(a));
+    if (!VB::Trim(ResistanceLabel).empty()) {
         pic->Print(ResistanceLabel);
         pic->CurrentX = LabelX;
         pic->CurrentY = LabelY;
         LabelY -= LetterWidth;
     }
-    if (!trim(AirwayLabelText).empty() && (GraphicsDetail & 4) != 0 && LayerTest(a, 4)) {
+    if (!VB::Trim(AirwayLabelText).empty() && (GraphicsDetail & 4) != 0 && LayerTest(a, 4)) {
         pic->Print(AirwayLabelText);
         pic->CurrentX = LabelX;
         pic->CurrentY = LabelY;
     }
-    ResistanceLabel = trim(AirwayName(a));
+    ResistanceLabel = VB::Trim(AirwayName(a));
     if (!ResistanceLabel.empty() && NameFontSize != 0 && (GraphicsDetail & 2) != 0 && LayerTest(a, 8)) {
         if (LineColour != background && SmokeMode == 0)
             pic->ForeColor = LineColour;

@@ -29,13 +29,6 @@ std::string cleanText(std::string text) {
     return text;
 }
 
-std::string trimmed(const std::string &text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 SettingField text(std::string &v) {
     return {[&v](TextFileWriter &o) { o.Print(cleanText(v)); },
             [&v](const std::string &f) { v = cleanText(f); }};
@@ -130,7 +123,7 @@ const std::vector<SettingField> &settingsLine() {
         for (int k = 1; k <= 4; ++k) {
             std::string &name = FontName(k);
             f.push_back({[&name](TextFileWriter &o) { o.Print(cleanText(name)); },
-                         [&name](const std::string &field) { name = cleanText(trimmed(field)); }});
+                         [&name](const std::string &field) { name = cleanText(VB::Trim(field)); }});
             f.push_back(lenientInteger(FontBold(k)));
             f.push_back(lenientInteger(FontSize(k)));
         }

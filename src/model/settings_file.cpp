@@ -25,13 +25,6 @@ std::string conversionPath() {
 
 constexpr float TabSplitVersion = 3.0f;
 
-std::string trimmed(const std::string &s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 // A measured value of the old settings lines; an empty field counts as 0.
 float measured(const std::string &field) {
     return field.empty() ? 0.0f : StrictSingle(StrictValue(field));
@@ -245,18 +238,18 @@ void LoadConversion() {
         std::string line = in.LineInput();
         SplitFields(TabSplitVersion, line, LineFields);
         for (int c = 1; c <= 6; ++c)
-            UnitText(0, c) = trimmed(LineFields(c));
+            UnitText(0, c) = VB::Trim(LineFields(c));
         for (int q = 1; q <= 15; ++q) {
             line = in.LineInput();
             SplitFields(TabSplitVersion, line, LineFields);
             const float british = StrictSingle(StrictValue(LineFields(2)));
             UnitFactor(q, 1) = 1.0f;
             UnitFactor(q, 2) = british;
-            UnitText(q, 0) = trimmed(LineFields(1));
-            UnitText(q, 1) = trimmed(LineFields(3));
-            UnitText(q, 2) = trimmed(LineFields(4));
-            UnitText(q, 3) = normalisedFormat(trimmed(LineFields(5)));
-            UnitText(q, 4) = normalisedFormat(trimmed(LineFields(6)));
+            UnitText(q, 0) = VB::Trim(LineFields(1));
+            UnitText(q, 1) = VB::Trim(LineFields(3));
+            UnitText(q, 2) = VB::Trim(LineFields(4));
+            UnitText(q, 3) = normalisedFormat(VB::Trim(LineFields(5)));
+            UnitText(q, 4) = normalisedFormat(VB::Trim(LineFields(6)));
         }
     } catch (const VBError &) {
         VB::MsgBox("Error loading conversion values");

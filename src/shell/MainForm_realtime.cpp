@@ -63,12 +63,14 @@ void MainForm::SetRealtimeTimerInterval(int timer, int intervalMs) {
 void MainForm::applyRealtimeTimer(int timer) {
     const RealtimeTimer &state = realtimeTimers_[static_cast<size_t>(timer)];
     QTimer &qt = timer == 1 ? Timer1 : Timer2;
-    // A Qt timer at 0 ms would fire without pause; at 0 the timer does not tick.
-    if (!state.enabled || state.interval <= 0) {
+    // A new interval restarts a running timer's count.
+    if (state.interval > 0 && qt.interval() != state.interval)
+        qt.setInterval(state.interval);
+    // A Qt timer at 0 ms would fire without pause: at 0 the timer does not tick.
+    if (state.enabled && state.interval > 0) {
+        if (!qt.isActive())
+            qt.start();
+    } else {
         qt.stop();
-        return;
     }
-    if (qt.isActive() && qt.interval() == state.interval)
-        return;
-    qt.start(state.interval);
 }
