@@ -163,6 +163,7 @@ TEST_F(Realtime, TheResultsFileHasTheHeadingAndOneLineOf27FieldsPerSlot) {
 
 TEST_F(Realtime, AFailedWriteSaysSoOnceUntilAWriteSucceeds) {
     const std::string good = RealtimeOutputFile;
+    RealOutRoutine(); // a write that succeeds
     RealtimeOutputFile = folder.path() + "no such folder/results.txt";
     ScriptedDialogs boxes;
     boxes.Expect(VB::vbOK, "Error writing realtime values");
