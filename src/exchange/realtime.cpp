@@ -30,8 +30,6 @@ bool waiting() {
     return VB::IsBusy() || VB::ScreenPointer() == VB::vbHourglass;
 }
 
-bool outputFailureShown = false;
-
 void stopInput() {
     Shell().SetRealtimeTimerEnabled(InputTimer, false);
     VB::MsgBox("Error - Can't find correct realtime station file - check directory or file name in TOOLS => "
@@ -138,6 +136,8 @@ void appendResultsLine(std::string &out, int a, char separator) {
 
 } // namespace
 
+bool RealtimeOutputFailed = false;
+
 void RemoteRoutine() {
     if (waiting())
         return;
@@ -190,11 +190,11 @@ void RealOutRoutine() {
         appendResultsLine(text, a, separator);
     try {
         ReplaceFileContents(RealtimePath(RealtimeOutputFile), text);
-        outputFailureShown = false;
+        RealtimeOutputFailed = false;
     } catch (const VBError &) {
         // One box while the fault lasts: ticks go on while it is open.
-        if (!outputFailureShown) {
-            outputFailureShown = true;
+        if (!RealtimeOutputFailed) {
+            RealtimeOutputFailed = true;
             VB::MsgBox("Error writing realtime values");
         }
     }
@@ -216,7 +216,7 @@ void ToggleRealtimeOutput() {
     RealtimeOutputOn = on ? -1 : 0;
     Shell().SetRealtimeTimerEnabled(OutputTimer, on);
     if (on) {
-        outputFailureShown = false;
+        RealtimeOutputFailed = false;
         RealOutRoutine();
     }
     Redraw();

@@ -11,6 +11,9 @@ void RemoteRoutine();
 // failed write says so once until a write succeeds again; output stays on.
 void RealOutRoutine();
 
+// A write of the results file failed and said so: no further box until a write succeeds.
+extern bool RealtimeOutputFailed;
+
 // "Activate Input" and "Activate Output": turn realtime input or output on (with one poll or write at
 // once) or off, with the menu check mark and the timer.
 void ToggleRealtimeInput();

@@ -185,6 +185,7 @@ int AxisSignX = 1, AxisSignY = 1;
 int Perspective = 0, DimOption = 0;
 
 std::string NetworkFileName, NetworkFileTitle, NetworkTitle, FileNote;
+int PrintOrientation = 0;
 bool MasterFile = false;
 uint8_t NetworkSaved = 255;
 uint8_t DefaultsSaved = 255;
@@ -199,6 +200,7 @@ char FileDecimalSeparator = '.';
 char LocalDecimalSeparator = '.';
 int LevelOffset = 0;
 bool DialogCancelled = false;
+std::string ImportFileName;
 
 int AnalysisMode = 0;
 int ShowProgress = 0;

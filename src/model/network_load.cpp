@@ -75,6 +75,22 @@ bool booleanField(int n) {
     }
 }
 
+// Reads one airway record into slot a and counts it. A record that fails part-way is never an airway:
+// the slot is emptied and stays uncounted, and the user decides whether the load goes on (false) or
+// stops with the whole airways before it (LoadStopped).
+bool readAirwayLine(const std::string &line, int a, float version) {
+    try {
+        AirwayFromRecord(line, a, version);
+    } catch (const VBError &e) {
+        ClearAirway(a);
+        AirwayCount = a - 1;
+        loadError(e);
+        return false;
+    }
+    AirwayCount = a;
+    return true;
+}
+
 // Any index read from the file is checked before it is used.
 void checkAirwayIndexes(int a) {
     if (AirwayFan(a) < -1 || AirwayFan(a) > MaxFans)
@@ -427,8 +443,8 @@ void Loader::readAirways(int lastSlot) {
             VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
             break;
         }
-        AirwayCount = a;
-        statement([&] { AirwayFromRecord(line, a, version_); });
+        if (!readAirwayLine(line, a, version_))
+            continue;
         AirwayUndoStamp(a) = 0;
         checkAirwayIndexes(a);
         ++a;
@@ -462,8 +478,10 @@ void Loader::readVersion1Airways(std::vector<std::string> &items, std::size_t &p
             line += item;
             line += '\t';
         }
-        AirwayCount = a;
-        statement([&] { AirwayFromRecord(line, a, 3.0f); });
+        if (!readAirwayLine(line, a, 3.0f)) {
+            --a; // the next record takes the slot
+            continue;
+        }
         // The list records marked typed values with the old codes.
         if (AirwayResistanceType(a) == 10)
             AirwayResistanceType(a) = TypedPreset;

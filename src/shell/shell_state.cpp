@@ -25,12 +25,20 @@ void TakeCommandLine(const std::string &commandLine) {
     OpenAtStart = tail == ".SIM" || tail == ".SMM";
 }
 
-int PixelsToTwips(int pixels, int vertical) {
+namespace {
+double screenDpi(int vertical) {
     double dpi = 96;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         dpi = vertical != 0 ? screen->logicalDotsPerInchY() : screen->logicalDotsPerInchX();
-    if (dpi <= 0)
-        dpi = 96;
-    return static_cast<int>(std::lround(pixels / dpi * 1440.0));
+    return dpi > 0 ? dpi : 96;
+}
+} // namespace
+
+int PixelsToTwips(int pixels, int vertical) {
+    return static_cast<int>(std::lround(pixels / screenDpi(vertical) * 1440.0));
+}
+
+int TwipsToPixels(int twips, int vertical) {
+    return static_cast<int>(std::lround(twips * screenDpi(vertical) / 1440.0));
 }
 std::array<int, 60> DataUnitRowOfCode{};

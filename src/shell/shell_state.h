@@ -20,5 +20,6 @@ extern int MessageTime;       // ms the message window stays up
 void TakeCommandLine(const std::string &commandLine);
 // Screen pixels to twips (1440 per inch) at the screen's resolution; vertical picks the vertical one.
 int PixelsToTwips(int pixels, int vertical);
+int TwipsToPixels(int twips, int vertical);
 // Unit row (of UnitText and UnitFactor) of each display data code 0..59; 0 = no unit.
 extern std::array<int, 60> DataUnitRowOfCode;

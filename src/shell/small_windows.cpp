@@ -5,6 +5,7 @@
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
+#include <QFontMetrics>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -15,8 +16,12 @@ frmPopData::frmPopData(QWidget *parent) : QWidget(parent, Qt::ToolTip) {
     layout->setContentsMargins(0, 0, 0, 0);
     Text = new QTextEdit(this);
     Text->setReadOnly(true);
+    Text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(Text);
-    resize(220, 120);
+    // Room for the heading, a blank line and the ten data lines.
+    const QFontMetrics metrics(Text->font());
+    resize(30 * metrics.averageCharWidth() + 16, 13 * metrics.lineSpacing() + 16);
 }
 
 frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {

@@ -42,6 +42,7 @@ TEST_F(ProgramFiles, TheProgramsOwnFilesLoadWithoutAMessage) {
         addFan(1, "Main fan 2.4 m", 2.4f, 3000, 250);
         addFan(2, "Booster 1.4 m", 1.4f, 1500, 80);
         addFan(3, "Auxiliary 0.9 m", 0.9f, 2500, 15);
+        GraphicsDetail = 511; // every kind of symbol and text shown
         // The readings file of the default stations lies beside the program wherever it is installed.
         RealtimeInputFile = "Gustrom.rem";
         AppFolder = DataFolder;
@@ -57,6 +58,7 @@ TEST_F(ProgramFiles, TheProgramsOwnFilesLoadWithoutAMessage) {
     LoadConversion();
     SetDefaults();
     LoadFanData();
+    EXPECT_EQ(GraphicsDetail, 511);
     EXPECT_FLOAT_EQ(WallTypeFactor(4), 0.01f);
     EXPECT_EQ(ShockTypeName(3), "Moderate");
     EXPECT_EQ(FanName(1), "Main fan 2.4 m");

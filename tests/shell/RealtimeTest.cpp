@@ -4,6 +4,7 @@
 #include "exchange/frmRemote.h"
 #include "platform/VBControls.h"
 
+#include <QAction>
 #include <QPushButton>
 
 TEST_F(ShellTest, RealtimeTimersTickOnlyWhileOnWithAnInterval) {
@@ -21,6 +22,7 @@ TEST_F(ShellTest, RealtimeTimersTickOnlyWhileOnWithAnInterval) {
 }
 
 TEST_F(ShellTest, TheRealtimeDialogsOpenModallyAndTheirOKMarksTheSettingsUnsaved) {
+    form->ShowRemoteMenus(true);
     std::vector<QString> opened;
     VB::SetModalDriver([&](QDialog &dialog) {
         opened.push_back(dialog.windowTitle());
@@ -29,9 +31,25 @@ TEST_F(ShellTest, TheRealtimeDialogsOpenModallyAndTheirOKMarksTheSettingsUnsaved
         else if (auto *output = qobject_cast<frmRealOut *>(&dialog))
             output->cmdOK->click();
     });
-    form->mnuRemoteStation_Click();
-    form->mnuRealOut_Click();
+    form->MenuItem("mnuRemoteStation")->trigger();
+    form->MenuItem("mnuRealOut")->trigger();
     VB::SetModalDriver(nullptr);
     EXPECT_EQ(opened, (std::vector<QString>{"Realtime Input Stations", "Realtime Output File"}));
     EXPECT_EQ(DefaultsSaved, 0);
+}
+
+TEST_F(ShellTest, ActivateInputFromTheMenuPollsAtOnceAndRunsThePollingTimerUntilTurnedOff) {
+    folder.Write("mine.rem", "Station\r\n---\r\n1\td\t10:00:00\t5\t6\t7\t8\t9\r\n");
+    RealtimeInputFile = folder.path() + "mine.rem";
+    form->ShowRemoteMenus(true); // as the realtime setting does
+    QAction *activate = form->MenuItem("mnuRemote");
+    ASSERT_TRUE(activate->isEnabled());
+    activate->trigger();
+    EXPECT_TRUE(activate->isChecked());
+    EXPECT_TRUE(form->Timer1.isActive());
+    EXPECT_EQ(StationReading(1, 5), 9);
+    activate->trigger();
+    EXPECT_FALSE(activate->isChecked());
+    EXPECT_FALSE(form->Timer1.isActive());
+    EXPECT_EQ(RealtimeInputOn, 0);
 }

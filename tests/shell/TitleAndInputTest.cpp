@@ -7,14 +7,23 @@
 #include <QApplication>
 #include <QWheelEvent>
 
+#include <filesystem>
+
 #include "graphics/drawing.h"
 
 class TitleTest : public ShellTest {
 protected:
     void SetUp() override {
-        ResetShellGlobals();
+        UnitSystem = 1;
         AppFolder = folder.path();
         WriteStartupFiles();
+    }
+    // The teaching example copied into the test folder, so that no test can write over the checked-in one.
+    std::string TeachingExample() const {
+        const std::string copy = folder.path() + "teaching.sim";
+        std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim", copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return copy;
     }
 };
 
@@ -94,7 +103,7 @@ TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {
 }
 
 TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawn) {
-    const std::string example = std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim";
+    const std::string example = TeachingExample();
     frmTitle title(example);
     title.Start();
     std::unique_ptr<MainForm> started(title.MainWindow());
@@ -128,7 +137,7 @@ int differingPixels(const QImage &a, const QImage &b) {
 } // namespace
 
 TEST_F(TitleTest, DataChoiceAndLevelScrollChangeWhatIsDrawn) {
-    const std::string example = std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim";
+    const std::string example = TeachingExample();
     frmTitle title(example);
     title.Start();
     std::unique_ptr<MainForm> started(title.MainWindow());
