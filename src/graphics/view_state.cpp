@@ -300,7 +300,7 @@ void WindowCentre() {
     if (ActivePicture() == nullptr)
         return;
     RefreshWindowBounds();
-    double sumX = 0, sumY = 0, sumZ = 0;
+    double sumZ = 0;
     int count = 0;
     for (int i = 1; i <= AirwayScreenCount; ++i) {
         const AirwayScreenRecord &r = AirwayScreen(i);
@@ -310,8 +310,6 @@ void WindowCentre() {
         const int a = r.airway;
         if (!AirwayStart.InBounds(1, a))
             continue;
-        sumX += static_cast<double>(AirwayStart(1, a)) + AirwayEnd(1, a);
-        sumY += static_cast<double>(AirwayStart(2, a)) + AirwayEnd(2, a);
         sumZ += static_cast<double>(AirwayStart(3, a)) + AirwayEnd(3, a);
         count += 2;
     }

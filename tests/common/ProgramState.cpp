@@ -92,11 +92,11 @@
     X(AirwayCurvePercent) X(AirwaySmoke) X(AirwaySmokeTime) X(AirwayStartProjected) \
     X(AirwayEndProjected) X(AirwayScreen) X(AirwayScreenCount) X(VisibleAirways) X(AirwayStartNode) \
     X(AirwayEndNode) X(AirwaySolverFan) X(NodeTreeAirway) X(NodeLabel) X(AirwayMeshOrder) \
-    X(AirwayWeight) X(AirwayLinks) X(AirwayLinkList) X(MeshAirwayList) X(MeshStart) X(SolverMeshWork) \
-    X(SolverAirwayWork) X(SolverAirwayLong) X(FanName) X(FanDiameter) X(FanCurveFlow) \
+    X(AirwayWeight) X(AirwayLinks) X(AirwayLinkList) X(MeshAirwayList) X(MeshStart) \
+    X(FanName) X(FanDiameter) X(FanCurveFlow) \
     X(FanCurvePressure) X(FanCurveEfficiency) X(FanSolverFlow) X(FanSolverPressure) X(FanDataRevision) \
     X(FanDataChanged) X(CurrentFan) X(FloatingTextUsed) X(FloatingTextPosition) X(FloatingTextString) \
-    X(FloatingTextShown) X(UndoLog) X(UndoStep) X(UndoSlot) X(UndoStampCounter) X(UndoRecord) \
+    X(FloatingTextShown) X(UndoLog) X(UndoStep) X(UndoSlot) X(UndoStampCounter) \
     X(AutoSimulate) X(LevelName) X(LevelRange) X(RLWindowLow) X(RLWindowHigh) X(CurrentLevel) \
     X(LevelScrollValue) X(LevelElevation) X(WorkingElevation) X(ViewMode) X(PreviousViewMode) \
     X(SelectedLevels) X(PrimaryLayerVisible) X(PrimaryLayerName) X(SecondaryLayerVisible) \
