@@ -183,6 +183,9 @@ int Perspective = 0, DimOption = 0;
 
 std::string NetworkFileName, NetworkFileTitle, NetworkTitle, FileNote;
 int PrintOrientation = 0;
+float PrintScale = 0;
+std::string PrintTitle;
+int32_t PrintInColour = 0;
 bool MasterFile = false;
 uint8_t NetworkSaved = 255;
 uint8_t DefaultsSaved = 255;

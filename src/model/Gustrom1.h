@@ -282,6 +282,9 @@ extern std::string ImportFileName;   // the file the import dialog reads
 
 // ---- Printing ----
 extern int PrintOrientation;         // 0 portrait, 1 landscape
+extern float PrintScale;             // printout scale 1 : PrintScale; 0 = fit the window to the page
+extern std::string PrintTitle;       // title of the printout's title block
+extern int32_t PrintInColour;        // 1 colour, 0 black
 
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways

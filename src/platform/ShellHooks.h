@@ -83,6 +83,8 @@ public:
     // ms. A timer ticks only while it is enabled and its interval is above 0.
     virtual void SetRealtimeTimerEnabled(int /*timer*/, bool /*enabled*/) {}
     virtual void SetRealtimeTimerInterval(int /*timer*/, int /*intervalMs*/) {}
+    // CmbRL: the text shown (the current level's name).
+    virtual std::string LevelListText() const { return {}; }
 };
 
 // The current implementation (never null).

@@ -393,6 +393,9 @@ int MainForm::LevelScrollGetMax() const {
 int MainForm::LevelListGetIndex() const {
     return CmbRL->ListIndex();
 }
+std::string MainForm::LevelListText() const {
+    return FromQt(CmbRL->currentText());
+}
 int MainForm::ViewListCount() const {
     return CmbView->count();
 }

@@ -195,6 +195,7 @@ public:
     int LevelScrollGetMin() const override;
     int LevelScrollGetMax() const override;
     int LevelListGetIndex() const override;
+    std::string LevelListText() const override;
     int ViewListCount() const override;
     std::string ViewListText(int index) const override;
     void RunCommand(int code) override;

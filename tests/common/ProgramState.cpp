@@ -3,6 +3,7 @@
 #include "dialogs/dialog_state.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
+#include "exchange/print_network.h"
 #include "exchange/realtime.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
@@ -24,6 +25,7 @@
 #include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "platform/Printer.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
@@ -47,6 +49,11 @@
     X(ExportVisibleOnly) X(ExportConfirmed) \
     /* exchange/export.h */ \
     X(ExportMode) \
+    /* exchange/print_network.h */ \
+    X(ColourFactor) X(ContaminantColours) X(ScaleRatio) X(WindowAspect) X(PageAspect) X(PrintArrowSize) \
+    X(SmokeSymbolSize) X(FanSymbolSize) X(NodeSymbolSize) X(ObstructionSymbolSize) X(BulkheadSymbolSize) \
+    X(PrintFontFactor) X(DataTextSize) X(NameTextSize) X(NodeTextSize) X(FloatTextSize) X(CellWidth) \
+    X(CellHeight) X(SymbolX) X(SymbolY) \
     /* graphics/drawing.h */ \
     X(GridLabelsOff) X(SmokeDisplayTime) X(PauseCount) X(LastCursorTool) X(LastCursorButton) \
     X(SymbolPicture) X(SmokePalette) \
@@ -128,7 +135,7 @@
     X(LocalDecimalSeparator) X(LevelOffset) X(DialogCancelled) X(AnalysisMode) X(ShowProgress) \
     X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) \
     X(DecimalSeparator) X(CurrentAirway) X(PickedAirway) X(PickedFraction) X(ShockTotal) X(AirEditMode) \
-    X(Errorlist) X(ImportFileName) X(PrintOrientation) \
+    X(Errorlist) X(ImportFileName) X(PrintOrientation) X(PrintScale) X(PrintTitle) X(PrintInColour) \
     /* model/fan_efficiency.h */ \
     X(FanDutyEfficiency) \
     /* model/levels_views.h */ \
@@ -221,6 +228,8 @@ void ResetProgramState() {
     VB::SetLocaleDecimalSeparatorOverride(0);
     VB::SetSettingsFolderOverride("");
     VB::SetClockOverride(nullptr);
+    VB::UseSystemPrinters();
+    VB::SetPrinterPageWidthProvider({});
 }
 
 std::vector<std::string> ResetGlobalNames() {
