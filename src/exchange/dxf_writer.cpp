@@ -10,7 +10,7 @@
 #include "model/text_files.h"
 #include "model/units.h"
 #include "platform/System.h"
-#include "platform/VBMath.h"
+#include "platform/Text1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +73,7 @@ template <typename Place> void floatingTexts(std::string &dxf, Place place) {
         const int t = FloatingTextShown(i);
         if (t == 0)
             break;
-        if (!FloatingTextString.InBounds(t) || VB::Trim(FloatingTextString(t)).empty())
+        if (!FloatingTextString.InBounds(t) || Trim(FloatingTextString(t)).empty())
             continue;
         float x, y, z;
         place(FloatingTextPosition(1, t), FloatingTextPosition(2, t), FloatingTextPosition(3, t), x, y, z);
@@ -110,13 +110,13 @@ void airwayEntities(std::string &dxf, int a, const Segment &s, int32_t colour, b
         DxfLine(dxf, "Arrow", colour, P(px), P(py), P(pz), P(px + size * std::cos(theta + BarbAngle)),
                 P(py + size * std::sin(theta + BarbAngle)), P(pz));
     }
-    const std::string node = VB::Trim(AirwayEndName(a).str());
+    const std::string node = Trim(AirwayEndName(a).str());
     if (!node.empty() && LayerTest(a, 16) && (GraphicsDetail & 1) != 0)
         DxfText(dxf, "NNAMES", ExportNodeSize, node, s.x2, s.y2, s.z2);
-    const std::string name = VB::Trim(AirwayName(a).str());
+    const std::string name = Trim(AirwayName(a).str());
     if (!name.empty() && LayerTest(a, 8) && (GraphicsDetail & 2) != 0)
         DxfText(dxf, "BNAMES", ExportAirwaySize, name, mx, my, mz);
-    if (!VB::Trim(label).empty() && LayerTest(a, 4) && (GraphicsDetail & 4) != 0)
+    if (!Trim(label).empty() && LayerTest(a, 4) && (GraphicsDetail & 4) != 0)
         DxfText(dxf, "DATA", ExportDataSize, label, mx, my + static_cast<float>(ExportDataSize), mz);
     if (circle)
         DxfCircle(dxf, "NODES", ExportNodeCircleSize, s.x2, s.y2, s.z2);

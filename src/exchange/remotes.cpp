@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/VBError.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <QDir>
@@ -23,7 +24,7 @@ constexpr float TabVersion = 2.9f;
 
 // Seconds as a field holds them: the number at its start, kept in print form; an empty field stays unset.
 std::string secondsField(const std::string &field) {
-    if (VB::Trim(field).empty())
+    if (Trim(field).empty())
         return {};
     return PrintedNumber(LenientSingle(LenientValue(field)));
 }
@@ -123,7 +124,7 @@ void setDefaultStations() {
 } // namespace
 
 std::optional<int> TimerIntervalOf(const std::string &seconds) {
-    if (VB::Trim(seconds).empty())
+    if (Trim(seconds).empty())
         return 0;
     double value = 0;
     try {

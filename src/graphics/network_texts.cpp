@@ -5,6 +5,7 @@
 #include "model/Gustrom1.h"
 #include "model/units.h"
 #include "platform/PictureBox.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <cmath>
@@ -132,19 +133,19 @@ void DrawMidpointTexts(int a) {
     pic->CurrentY = LabelY;
     LabelY -= LetterWidth;
     if ((AirwayFlags(a) & AirwayFlag::ErrorMark) != 0)
-        ResistanceLabel = VB::Trim(AirwayComment(a));
-    if (!VB::Trim(ResistanceLabel).empty()) {
+        ResistanceLabel = Trim(AirwayComment(a));
+    if (!Trim(ResistanceLabel).empty()) {
         pic->Print(ResistanceLabel);
         pic->CurrentX = LabelX;
         pic->CurrentY = LabelY;
         LabelY -= LetterWidth;
     }
-    if (!VB::Trim(AirwayLabelText).empty() && (GraphicsDetail & 4) != 0 && LayerTest(a, 4)) {
+    if (!Trim(AirwayLabelText).empty() && (GraphicsDetail & 4) != 0 && LayerTest(a, 4)) {
         pic->Print(AirwayLabelText);
         pic->CurrentX = LabelX;
         pic->CurrentY = LabelY;
     }
-    ResistanceLabel = VB::Trim(AirwayName(a));
+    ResistanceLabel = Trim(AirwayName(a));
     if (!ResistanceLabel.empty() && NameFontSize != 0 && (GraphicsDetail & 2) != 0 && LayerTest(a, 8)) {
         if (LineColour != background && SmokeMode == 0)
             pic->ForeColor = LineColour;

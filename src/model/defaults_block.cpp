@@ -5,6 +5,7 @@
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
@@ -123,7 +124,7 @@ const std::vector<SettingField> &settingsLine() {
         for (int k = 1; k <= 4; ++k) {
             std::string &name = FontName(k);
             f.push_back({[&name](TextFileWriter &o) { o.Print(cleanText(name)); },
-                         [&name](const std::string &field) { name = cleanText(VB::Trim(field)); }});
+                         [&name](const std::string &field) { name = cleanText(Trim(field)); }});
             f.push_back(lenientInteger(FontBold(k)));
             f.push_back(lenientInteger(FontSize(k)));
         }

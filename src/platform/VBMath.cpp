@@ -154,11 +154,4 @@ std::string StrSingle(float x) {
     return blankBefore(x, shortest(static_cast<double>(x), 7, true));
 }
 
-std::string Trim(const std::string &text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 } // namespace VB

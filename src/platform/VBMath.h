@@ -37,9 +37,6 @@ std::string StrSingle(float x);
 std::string CStr(double x);
 std::string CStrSingle(float x);
 
-// Trim: the text without its leading and trailing blanks (other white space stays).
-std::string Trim(const std::string &text);
-
 } // namespace VB
 
 template <typename I> I VB::ClampToInt(double x, I fallback) {
