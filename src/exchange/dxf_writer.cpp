@@ -11,7 +11,6 @@
 #include "model/units.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
-#include "platform/VBMath.h"
 
 #include <algorithm>
 #include <cmath>

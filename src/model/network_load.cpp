@@ -18,6 +18,7 @@
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBError.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
