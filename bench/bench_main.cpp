@@ -1,8 +1,8 @@
-// One entry point for every benchmark. The drawing benchmarks need a GUI application for fonts; it runs on
+// One entry point for every benchmark. The drawing and table benchmarks need a widget application; it runs on
 // the offscreen platform unless another is asked for.
 #include "shell/program_layers.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -10,7 +10,7 @@
 
 int main(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     InstallProgramLayers();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

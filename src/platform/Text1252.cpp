@@ -42,3 +42,26 @@ std::string FromQt(const QString &text) {
     }
     return out;
 }
+
+std::string VB::UCase(std::string_view text) {
+    std::string out(text);
+    for (char &ch : out) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 'a' && c <= 'z')
+            ch = static_cast<char>(c - 0x20);
+        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+            ch = static_cast<char>(c - 0x20);
+        else if (c == 0x9A || c == 0x9C || c == 0x9E) // š œ ž
+            ch = static_cast<char>(c - 0x10);
+        else if (c == 0xFF) // ÿ
+            ch = static_cast<char>(0x9F);
+    }
+    return out;
+}
+
+std::string VB::Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
