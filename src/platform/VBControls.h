@@ -5,8 +5,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QListWidget>
 #include <QRadioButton>
 #include <functional>
+#include <string>
 
 class VBComboBox : public QComboBox {
     Q_OBJECT
@@ -41,6 +43,30 @@ signals:
 
 private:
     bool settingFromCode_ = false;
+};
+
+// A list box whose Click runs when the user picks an entry and when code sets the list index.
+class VBListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit VBListBox(QWidget *parent = nullptr);
+    void SetListIndex(int index); // -1 clears the selection
+    int ListIndex() const { return currentRow(); }
+    void AddItem(const std::string &text);
+    std::string List(int index) const;
+    // Replaces an entry's text without running Click.
+    void SetList(int index, const std::string &text);
+    int ListCount() const { return count(); }
+signals:
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool settingFromCode_ = false;
+    bool mouseDown_ = false;
 };
 
 namespace VB {
