@@ -80,7 +80,7 @@ extern int PressWindow, MoveWindow, ReleaseWindow;         // window numbers of 
 extern float PressLeft, PressTop, PressRight, PressBottom; // the pressed window's world rectangle
 extern float MoveX, MoveY;                                 // last move point, view units
 extern float MouseRawX, MouseRawY;                         // last move point before the axis signs
-extern bool ReleasePending;                                // a release is being handled
+extern bool ReleasePending; // a release is being handled (no rubber lines meanwhile)
 // Cursor resource name per command code 0..40; column 1 normal, column 2 while the right button is down.
 extern std::string ToolCursorName[41][3];
 extern bool GridOn; // the grid is drawn

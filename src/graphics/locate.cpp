@@ -14,6 +14,7 @@
 int32_t SearchKind = 0;
 int32_t SearchPosition = 0;
 int32_t SearchAirway = 0;
+int32_t LocateTarget = 0;
 
 namespace {
 

@@ -6,6 +6,7 @@
 extern int32_t SearchKind;     // 0 none, 1 error mark, 2 fan off its curve, 3 the slot SearchAirway, ...
 extern int32_t SearchPosition; // slot where the next search starts
 extern int32_t SearchAirway;   // slot sought by kind 3
+extern int32_t LocateTarget;   // Find > Branch Number: the unique number typed, then its airway's slot
 
 // Starts a search of the given kind (kinds 0 .. 3 and 6 .. 9) and shows its first match.
 void LocateByName(int kind);

@@ -30,12 +30,6 @@ constexpr double CursorLimit = 9999999;
 
 std::function<void(const std::string &)> dispatchObserver;
 
-// The window of the press and its bounds in window positions, for a release outside it.
-struct PressWindow {
-    int window = -1;
-    double left = 0, top = 0, right = 0, bottom = 0;
-} pressWindow;
-
 // Shift was held at the press (a Shift that appears during the drag is noted separately).
 int shiftAtPress = 0;
 
@@ -324,6 +318,19 @@ void endGesture() {
     MoveFenceMode = true;
 }
 
+// Runs one of the editor's handlers; a failed tool must not leave the windows deaf to the next gesture.
+void guarded(void (*handler)()) {
+    try {
+        handler();
+    } catch (const std::exception &) {
+        endGesture();
+    }
+}
+
+bool windowFrozen(int w) {
+    return WindowFrozen.InBounds(w) && WindowFrozen(w);
+}
+
 void releaseHandler(PictureBox &pic) {
     const double click = clickSize(pic);
     if (MouseMoveSeen) {
@@ -427,85 +434,120 @@ void WindowPressEvent(int window, int button, int shift, float x, float y) {
     Shell().StopRotationTimer();
     x *= static_cast<float>(AxisSignX);
     y *= static_cast<float>(AxisSignY);
-    if ((WindowFrozen.InBounds(window) && WindowFrozen(window)) || MouseBusy)
+    Shell().FocusGraphicsWindow(window);
+    const PictureBox *pic = WindowPicture(window);
+    if (windowFrozen(window) || MouseBusy || pic == nullptr)
         return;
     VB::DoEvents();
-    const PictureBox *pic = WindowPicture(window);
-    if (pic == nullptr)
-        return;
-    pressWindow.window = window;
-    pressWindow.left = std::min(pic->ScaleLeft, pic->ScaleLeft + pic->ScaleWidth);
-    pressWindow.right = std::max(pic->ScaleLeft, pic->ScaleLeft + pic->ScaleWidth);
-    pressWindow.top = std::min(pic->ScaleTop, pic->ScaleTop + pic->ScaleHeight);
-    pressWindow.bottom = std::max(pic->ScaleTop, pic->ScaleTop + pic->ScaleHeight);
+    ReleasePending = false;
+    PressShift = shift;
+    SetToolCursor(button);
+    PressLeft = static_cast<float>(pic->ScaleLeft);
+    PressTop = static_cast<float>(pic->ScaleTop);
+    PressRight = static_cast<float>(pic->ScaleLeft + pic->ScaleWidth);
+    PressBottom = static_cast<float>(pic->ScaleTop + pic->ScaleHeight);
+    PressWindow = window;
+    // A release without a move belongs to the pressed window, whatever the last drag crossed.
+    MoveWindow = window;
     MouseButton = button;
     MouseShift = shift;
     CursorX = x;
     CursorY = y;
     if (ToolMode == 1) {
         WorkingElevation = static_cast<float>(LevelElevation);
-        SaveView(100 + window);
-        if (WindowOpen.InBounds(window))
-            WindowOpen(window) = true;
+        if (ActiveWindow >= 0) {
+            SaveView(ActiveWindow + 100);
+            WindowOpen(ActiveWindow) = true;
+        }
     }
-    WindowMouseDown();
+    guarded(WindowMouseDown);
 }
 
 void WindowMoveEvent(int window, int buttons, int shift, float x, float y) {
-    if ((WindowFrozen.InBounds(window) && WindowFrozen(window)) || MouseBusy)
-        return;
-    MouseButton = buttons;
-    MouseShift = shift;
-    CursorX = x * static_cast<float>(AxisSignX);
-    CursorY = y * static_cast<float>(AxisSignY);
     MouseRawX = x;
     MouseRawY = y;
+    x *= static_cast<float>(AxisSignX);
+    y *= static_cast<float>(AxisSignY);
+    if (windowFrozen(ActiveWindow) || WindowPicture(window) == nullptr)
+        return;
+    SetToolCursor(buttons);
+    if (MouseBusy)
+        return;
+    MoveWindow = window;
+    MouseButton = buttons;
+    CursorX = x;
+    CursorY = y;
+    MouseShift = shift;
+    MoveX = x;
+    MoveY = y;
     ShowCursorCoords(CursorX, CursorY);
-    WindowMouseMove();
+    guarded(WindowMouseMove);
 }
 
 void WindowReleaseEvent(int window, int button, int shift, float x, float y) {
-    if (WindowFrozen.InBounds(window) && WindowFrozen(window))
+    x *= static_cast<float>(AxisSignX);
+    y *= static_cast<float>(AxisSignY);
+    if (windowFrozen(window))
         return;
+    ReleasePending = true;
+    ReleaseWindow = window;
     PictureBox *pic = ActivePicture();
-    if (pic != nullptr && ToolMode == 1 && button == 1 && ButtonHeld && !MouseMoveSeen) {
-        // The last rubber line goes before the new airway is drawn.
+    if (pic != nullptr && button < 2 && ToolMode == 1 && ButtonHeld && !MouseMoveSeen) {
+        // The last rubber line is drawn once more in not-xor, which takes it off the picture.
         pic->DrawMode = PictureBox::vbNotXorPen;
         pic->Line(BuildStartX * AxisSignX, BuildStartY * AxisSignY, BuildEndX * AxisSignX,
                   BuildEndY * AxisSignY, 0);
         pic->DrawMode = PictureBox::vbCopyPen;
     }
-    // A release beyond the press window's edges counts at the nearest edge.
-    if (pressWindow.window == window) {
-        x = static_cast<float>(std::clamp<double>(x, pressWindow.left, pressWindow.right));
-        y = static_cast<float>(std::clamp<double>(y, pressWindow.top, pressWindow.bottom));
+    // A release beyond the pressed window's edges counts at the last point the moves reported.
+    const bool inside = x >= std::min(PressLeft, PressRight) && x <= std::max(PressLeft, PressRight) &&
+                        y >= std::min(PressTop, PressBottom) && y <= std::max(PressTop, PressBottom);
+    if (!inside) {
+        VB::DoEvents();
+        x = CursorX;
+        y = CursorY;
     }
-    CursorX = x * static_cast<float>(AxisSignX);
-    CursorY = y * static_cast<float>(AxisSignY);
+    MouseShift = shift;
+    if (MoveWindow != PressWindow && WindowPicture(MoveWindow) != nullptr) {
+        // Released over another window: it becomes active with its own view before the tool runs, the
+        // pressed window's view being kept first.
+        if (ActiveWindow >= 0) {
+            SaveView(ActiveWindow + 100);
+            WindowOpen(ActiveWindow) = true;
+        }
+        ActiveWindow = MoveWindow;
+        WindowSwitching = true;
+        Shell().FocusGraphicsWindow(MoveWindow);
+        WindowSwitching = false;
+        RestoreView(MoveWindow + 100);
+        Redraw();
+    }
+    CursorX = x;
+    CursorY = y;
     WorkingElevation = static_cast<float>(LevelElevation);
     MouseButton = button;
-    MouseShift = shift;
-    ReleaseUnderWay = true;
-    try {
-        WindowMouseUp();
-    } catch (const std::exception &) {
-        // A failed tool must not leave the window deaf to the next gesture.
-        endGesture();
-    }
-    ReleaseUnderWay = false;
+    guarded(WindowMouseUp);
+    ReleasePending = false;
+    if (ToolMode == 1)
+        Shell().FocusGraphicsWindow(ReleaseWindow);
 }
 
 void WindowMouseWheel(int /*keys*/, int rotation, int /*x*/, int /*y*/) {
     PictureBox *pic = ActivePicture();
     if (pic == nullptr)
         return;
-    const double factor = rotation > 0 ? 0.8 : 1 / 0.8;
-    float width = static_cast<float>(pic->ScaleWidth * factor);
-    float height = static_cast<float>(pic->ScaleHeight * factor);
+    CursorX = static_cast<float>(pic->ScaleLeft + pic->ScaleWidth / 2);
+    CursorY = static_cast<float>(pic->ScaleTop + pic->ScaleHeight / 2);
+    float width = static_cast<float>(pic->ScaleWidth);
+    float height = static_cast<float>(pic->ScaleHeight);
+    if (rotation > 0) {
+        width *= 0.8f;
+        height *= 0.8f;
+    } else {
+        width /= 0.8f;
+        height /= 0.8f;
+    }
     SetZoomScale(width, height);
-    // The window is centred on its origin.
-    CursorX = 0;
-    CursorY = 0;
 }
 
 void WindowMouseDown() {
@@ -635,7 +677,7 @@ void ShowCursorCoords(float x, float y) {
 
 void DrawRubberLine(float startX, float startY, float oldX, float oldY, float newX, float newY) {
     PictureBox *pic = ActivePicture();
-    if (ReleaseUnderWay || pic == nullptr)
+    if (ReleasePending || pic == nullptr)
         return;
     pic->DrawMode = PictureBox::vbNotXorPen;
     const int32_t colour = ToolMode == 1 ? 0 : PictureBox::QBColor(12);

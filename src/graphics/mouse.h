@@ -5,9 +5,10 @@
 #include <functional>
 #include <string>
 
-// What a graphics window forwards from its own events: its number, the button (press and release: the one
-// button of the event; move: the sum of the held buttons; 1 left, 2 right, 4 middle), the Shift/Ctrl/Alt
-// bits (1, 2, 4) and the position in the window's scale units.
+// The one path of the graphics windows' mouse events: the window's number, the button (press and release:
+// the one button of the event; move: the sum of the held buttons; 1 left, 2 right, 4 middle), the
+// Shift/Ctrl/Alt bits (1, 2, 4) and the position in the window's scale units. They note the gesture state
+// and run the editor's handlers below, a failed tool ending its gesture.
 void WindowPressEvent(int window, int button, int shift, float x, float y);
 void WindowMoveEvent(int window, int buttons, int shift, float x, float y);
 void WindowReleaseEvent(int window, int button, int shift, float x, float y);

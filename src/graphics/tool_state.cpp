@@ -5,7 +5,6 @@ bool ViewDrag = false;
 int PanState = 0;
 bool CoordEntryActive = false;
 int CoordsCancelled = 0;
-bool ReleaseUnderWay = false;
 
 float BuildStartZ = 0;
 float BuildEndX = 0, BuildEndY = 0, BuildEndZ = 0;

@@ -14,7 +14,6 @@ extern bool ViewDrag;              // the gesture drags the view; no tool runs f
 extern int PanState;               // 1 after a press, 2 once the drag has panned
 extern bool CoordEntryActive;      // the coordinate dialog opened by a press is up
 extern int CoordsCancelled;        // 3 coordinate dialog open, 0 OK, -1 cancelled
-extern bool ReleaseUnderWay;       // the window is delivering a release (no rubber lines)
 
 // ---- Gesture ----
 extern float BuildStartZ;                             // elevation of the start point, m

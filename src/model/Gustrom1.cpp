@@ -1,5 +1,6 @@
 #include "model/Gustrom1.h"
 
+#include "model/airway_fields.h"
 #include "model/levels_views.h"
 #include "model/settings_file.h"
 #include "model/undo.h"
@@ -192,6 +193,7 @@ char FileDecimalSeparator = '.';
 char LocalDecimalSeparator = '.';
 int LevelOffset = 0;
 bool DialogCancelled = false;
+std::string ImportFileName;
 
 int AnalysisMode = 0;
 int ShowProgress = 0;
@@ -279,44 +281,14 @@ template <bool Preserve> void allocateNetwork() {
     const Bounds xyz{0, 3};
     const Bounds half{0, HalfAirwayCapacity()};
     alloc<Preserve>(UndoLog, xyz, Bounds{0, UndoBufferSize});
-    alloc<Preserve>(AirwayUndoStamp, airways);
-    alloc<Preserve>(AirwayNumber, airways);
-    alloc<Preserve>(AirwayStartKey, airways);
-    alloc<Preserve>(AirwayEndKey, airways);
+    AllocateAirwayFields(airways, Preserve);
     alloc<Preserve>(AirwayStartNode, airways);
     alloc<Preserve>(AirwayEndNode, airways);
-    alloc<Preserve>(AirwayStart, xyz, airways);
-    alloc<Preserve>(AirwayEnd, xyz, airways);
     alloc<Preserve>(AirwayStartProjected, Bounds{0, 2}, airways);
     alloc<Preserve>(AirwayEndProjected, Bounds{0, 2}, airways);
-    alloc<Preserve>(AirwayStartPressure, airways);
-    alloc<Preserve>(AirwayEndPressure, airways);
     alloc<Preserve>(AirwayScreen, airways);
-    alloc<Preserve>(AirwayPrimaryLayer, airways);
-    alloc<Preserve>(AirwaySecondaryLayer, airways);
-    alloc<Preserve>(AirwaySmokeTime, airways);
-    alloc<Preserve>(AirwayLength, airways);
-    alloc<Preserve>(AirwayComment, airways);
-    alloc<Preserve>(AirwayFlow, airways);
-    alloc<Preserve>(AirwayResistance, airways);
-    alloc<Preserve>(AirwayFrictionFactor, airways);
-    alloc<Preserve>(AirwayWallType, airways);
-    alloc<Preserve>(AirwayShockLength, airways);
-    alloc<Preserve>(AirwayShockType, airways);
-    alloc<Preserve>(AirwayResistanceType, airways);
-    alloc<Preserve>(AirwayFlags, airways);
-    alloc<Preserve>(AirwayPressure, airways);
-    alloc<Preserve>(AirwaySize, Bounds{0, 2}, airways);
-    alloc<Preserve>(AirwayFan, airways);
-    alloc<Preserve>(AirwayFanCount, airways);
     alloc<Preserve>(AirwaySolverFan, airways);
     alloc<Preserve>(NodeTreeAirway, airways);
-    alloc<Preserve>(AirwayContaminant, airways);
-    alloc<Preserve>(AirwayIconPosition, airways);
-    alloc<Preserve>(AirwayStartName, airways);
-    alloc<Preserve>(AirwayEndName, airways);
-    alloc<Preserve>(AirwayName, airways);
-    alloc<Preserve>(AirwaySmoke, Bounds{1, 2}, airways);
     alloc<Preserve>(AirwayLinks, Bounds{1, 2}, Bounds{1, 2}, airways);
     alloc<Preserve>(AirwayLinkList, Bounds{0, 4 * MaxAirways});
     alloc<Preserve>(SolverAirwayWork, airways);
@@ -326,8 +298,6 @@ template <bool Preserve> void allocateNetwork() {
     alloc<Preserve>(MeshStart, half);
     alloc<Preserve>(SolverMeshWork, half);
     alloc<Preserve>(VisibleAirways, Bounds{0, MaxAirways + 1});
-    alloc<Preserve>(AirwayStation, airways);
-    alloc<Preserve>(AirwayParallelCount, airways);
     alloc<Preserve>(FloatingTextShown, Bounds{0, MaxFloatingTexts + 1});
     alloc<Preserve>(FloatingTextUsed, Bounds{0, MaxFloatingTexts + 1});
     alloc<Preserve>(FloatingTextPosition, xyz, Bounds{0, MaxFloatingTexts});
@@ -341,7 +311,6 @@ template <bool Preserve> void allocateNetwork() {
     alloc<Preserve>(FanCurveFlow, points, fans);
     alloc<Preserve>(FanCurveEfficiency, points, fans);
     alloc<Preserve>(FanDiameter, fans);
-    alloc<Preserve>(AirwayCurvePercent, airways);
 }
 
 void setPreset(VBArray<std::string> &names, VBArray<float> &values, int i, const char *name, float value) {
@@ -395,43 +364,7 @@ void ReDimNetworkPreserve() {
 }
 
 void ClearAirway(int a) {
-    AirwayStartName(a) = "";
-    AirwayEndName(a) = "";
-    AirwayName(a) = "";
-    AirwayStartKey(a) = 0;
-    AirwayEndKey(a) = 0;
-    for (int c = 1; c <= 3; ++c) {
-        AirwayStart(c, a) = 0;
-        AirwayEnd(c, a) = 0;
-    }
-    AirwaySize(1, a) = 0;
-    AirwaySize(2, a) = 0;
-    AirwayComment(a) = "";
-    AirwayResistance(a) = 0;
-    AirwayFlow(a) = 0;
-    AirwayFan(a) = 0;
-    AirwayFanCount(a) = 0;
-    AirwayLength(a) = 0;
-    AirwayFlags(a) = 0;
-    AirwayResistanceType(a) = 0;
-    AirwayShockType(a) = 0;
-    AirwayWallType(a) = 0;
-    AirwayFrictionFactor(a) = 0;
-    AirwayShockLength(a) = 0;
-    AirwayPressure(a) = 0;
-    AirwayContaminant(a) = 0;
-    AirwayPrimaryLayer(a) = 0;
-    AirwaySecondaryLayer(a) = 0;
-    AirwayStartPressure(a) = 0;
-    AirwayEndPressure(a) = 0;
-    AirwayIconPosition(a) = 0;
-    AirwayUndoStamp(a) = 0;
-    AirwayNumber(a) = 0;
-    AirwayStation(a) = 0;
-    AirwayParallelCount(a) = 0;
-    AirwayCurvePercent(a) = 0;
-    AirwaySmoke(1, a) = 0;
-    AirwaySmoke(2, a) = 0;
+    AirwayFields::ForEach([a](const auto &field) { field.Clear(a); });
 }
 
 void ClearNetwork() {

@@ -274,6 +274,7 @@ extern char LocalDecimalSeparator;   // the local separator, refreshed by every 
 // Network file commands.
 extern int LevelOffset;              // merge: first level slot that the merged levels fill
 extern bool DialogCancelled;         // the last file dialog returned no name
+extern std::string ImportFileName;   // the file the import dialog reads
 
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways

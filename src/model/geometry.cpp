@@ -1,6 +1,7 @@
 #include "model/geometry.h"
 
 #include "model/Gustrom1.h"
+#include "model/airway_fields.h"
 #include "model/upper_layers.h"
 
 #include <cfloat>
@@ -104,55 +105,13 @@ double CalcResistance(int a) {
     return friction(a, s, lengthFor(a));
 }
 
-namespace {
-
-void moveAirway(int from, int to) {
-    AirwayStartName(to) = AirwayStartName(from);
-    AirwayEndName(to) = AirwayEndName(from);
-    AirwayName(to) = AirwayName(from);
-    AirwayStartKey(to) = AirwayStartKey(from);
-    AirwayEndKey(to) = AirwayEndKey(from);
-    for (int c = 1; c <= 3; ++c) {
-        AirwayStart(c, to) = AirwayStart(c, from);
-        AirwayEnd(c, to) = AirwayEnd(c, from);
-    }
-    AirwaySize(1, to) = AirwaySize(1, from);
-    AirwaySize(2, to) = AirwaySize(2, from);
-    AirwayComment(to) = AirwayComment(from);
-    AirwayResistance(to) = AirwayResistance(from);
-    AirwayFlow(to) = AirwayFlow(from);
-    AirwayFan(to) = AirwayFan(from);
-    AirwayFanCount(to) = AirwayFanCount(from);
-    AirwayLength(to) = AirwayLength(from);
-    AirwayResistanceType(to) = AirwayResistanceType(from);
-    AirwayShockType(to) = AirwayShockType(from);
-    AirwayWallType(to) = AirwayWallType(from);
-    AirwayFrictionFactor(to) = AirwayFrictionFactor(from);
-    AirwayShockLength(to) = AirwayShockLength(from);
-    AirwayPressure(to) = AirwayPressure(from);
-    AirwayContaminant(to) = AirwayContaminant(from);
-    AirwayPrimaryLayer(to) = AirwayPrimaryLayer(from);
-    AirwaySecondaryLayer(to) = AirwaySecondaryLayer(from);
-    AirwayIconPosition(to) = AirwayIconPosition(from);
-    AirwayUndoStamp(to) = AirwayUndoStamp(from);
-    AirwayNumber(to) = AirwayNumber(from);
-    AirwayStation(to) = AirwayStation(from);
-    AirwayParallelCount(to) = AirwayParallelCount(from);
-    AirwayCurvePercent(to) = AirwayCurvePercent(from);
-    AirwayFlags(to) = AirwayFlags(from);
-    AirwaySmoke(1, to) = AirwaySmoke(1, from);
-    AirwaySmoke(2, to) = AirwaySmoke(2, from);
-}
-
-} // namespace
-
 void PackAirways() {
     const int n = AirwayCount;
     int d = 0;
     for (int s = 1; s <= n; ++s) {
         if (AirwayFlags(s) == 0) continue;
         ++d;
-        if (d != s) moveAirway(s, d);
+        if (d != s) MoveAirwayFields(s, d);
     }
     for (int s = d + 1; s <= n; ++s) ClearAirway(s);
     AirwayCount = d;

@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "model/comma_values.h"
 #include "model/defaults_block.h"
+#include "model/geometry.h"
 #include "model/levels_views.h"
 #include "model/safe_file.h"
 #include "model/text_files.h"
@@ -13,6 +14,7 @@
 #include "platform/VBMath.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -222,6 +224,44 @@ void LoadDefaults() {
     } catch (const VBError &) {
         VB::MsgBox("Error re-loading defaults");
     }
+}
+
+namespace {
+
+// The values of the settings that airway calculations read.
+std::vector<float> calculationSettings() {
+    std::vector<float> values{AirDensity};
+    for (int i = 0; i < TypedPreset; ++i) {
+        values.push_back(WallTypeFactor(i));
+        values.push_back(ResistanceTypeValue(i));
+        values.push_back(ShockTypeLength(i));
+    }
+    return values;
+}
+
+// The highest fan slot that a fan name or an airway refers to.
+int highestFanInUse() {
+    int highest = 0;
+    for (int f = 1; f <= MaxFans; ++f)
+        if (!FanName(f).empty())
+            highest = f;
+    for (int a = 1; a <= AirwayCount; ++a)
+        highest = std::max(highest, AirwayFan(a));
+    return highest;
+}
+
+} // namespace
+
+void ReloadDefaults() {
+    const std::vector<float> before = calculationSettings();
+    const int fansBefore = MaxFans;
+    const int fansInUse = highestFanInUse();
+    LoadDefaults();
+    MaxFans = std::max(MaxFans, fansInUse);
+    if (MaxFans != fansBefore)
+        ReDimNetworkPreserve();
+    if (calculationSettings() != before)
+        CalcAllAirways();
 }
 
 bool SaveDefaults() {

@@ -4,6 +4,10 @@
 // Reads the settings file of any version from 1.0 on; a missing or damaged file is reported and the
 // values read so far stay.
 void LoadDefaults();
+// Reads the settings file again under a loaded network: the fan arrays follow a changed fan capacity,
+// never below the highest fan in use, and every airway is recalculated once when the air density or a
+// preset value changed, so stored resistances follow the reloaded settings.
+void ReloadDefaults();
 // Writes the settings file, the unit conversion file and the station settings; false (after a message)
 // when the settings file could not be written, the old one then being left as it was.
 bool SaveDefaults();

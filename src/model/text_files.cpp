@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 
 void ReadVersion(std::string &line, float &version) {
@@ -233,6 +234,82 @@ float LenientSingle(double x) {
 
 namespace {
 
+// The decimal digits of x rounded to `precision` significant digits without printf, which the standard
+// library's precise conversions go through (slow when a file holds millions of numbers). Whole numbers
+// below 10^7 are exact; otherwise the shortest decimal form serves when it is also the correct rounding:
+// it has no more digits, and the value's spacing is finer than the decimal grid, which for singles fails
+// at mantissas of 8 and above. False for those, subnormals and non-finite values.
+template <typename F> bool quickDigits(F x, int precision, DecimalDigits &d) {
+    const F magnitude = std::fabs(x);
+    if (!(magnitude >= std::numeric_limits<F>::min()) || magnitude == std::numeric_limits<F>::infinity())
+        return false;
+    d.count = 0;
+    if (magnitude < static_cast<F>(1e7) && x == std::trunc(x) && precision >= 7) {
+        char whole[16];
+        const char *end = std::to_chars(whole, whole + sizeof whole, static_cast<int64_t>(magnitude)).ptr;
+        d.exponent = static_cast<int>(end - whole) - 1;
+        while (end > whole + 1 && end[-1] == '0')
+            --end;
+        for (const char *p = whole; p != end; ++p)
+            d.digits[d.count++] = *p;
+        return true;
+    }
+    char scientific[64];
+    const char *end =
+        std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific)
+            .ptr;
+    const char *p = scientific;
+    for (; p != end && *p != 'e'; ++p)
+        if (*p != '.' && d.count < static_cast<int>(sizeof d.digits))
+            d.digits[d.count++] = *p;
+    if (d.count > precision ||
+        (sizeof(F) == 4 && (d.digits[0] >= '8' || (d.count == 1 && d.digits[0] == '1'))))
+        return false;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, d.exponent);
+    return true;
+}
+
+// std::to_chars in general format with `precision` significant digits, mostly without printf.
+template <typename F> char *generalForm(char *first, char *last, F x, int precision) {
+    DecimalDigits d;
+    if (!quickDigits(x, precision, d))
+        return std::to_chars(first, last, x, std::chars_format::general, precision).ptr;
+    char *o = first;
+    if (x < 0)
+        *o++ = '-';
+    const auto copy = [&o](const char *from, int n) {
+        for (int i = 0; i < n; ++i)
+            *o++ = from[i];
+    };
+    if (d.exponent < -4 || d.exponent >= precision) {
+        *o++ = d.digits[0];
+        if (d.count > 1) {
+            *o++ = '.';
+            copy(d.digits + 1, d.count - 1);
+        }
+        *o++ = 'e';
+        *o++ = d.exponent < 0 ? '-' : '+';
+        const int e = d.exponent < 0 ? -d.exponent : d.exponent;
+        if (e < 10)
+            *o++ = '0';
+        o = std::to_chars(o, last, e).ptr;
+    } else if (d.exponent >= 0) {
+        for (int i = 0; i <= d.exponent; ++i)
+            *o++ = i < d.count ? d.digits[i] : '0';
+        if (d.count > d.exponent + 1) {
+            *o++ = '.';
+            copy(d.digits + d.exponent + 1, d.count - d.exponent - 1);
+        }
+    } else {
+        *o++ = '0';
+        *o++ = '.';
+        for (int i = 0; i < -d.exponent - 1; ++i)
+            *o++ = '0';
+        copy(d.digits, d.count);
+    }
+    return o;
+}
+
 // General format: `digits` significant digits, trailing zeros dropped, exponent as "E+09" when the
 // exponent is below -4 or not below `digits`.
 template <typename F> void appendGeneral(std::string &out, F x, int digits, char separator, bool printed) {
@@ -242,8 +319,8 @@ template <typename F> void appendGeneral(std::string &out, F x, int digits, char
     }
     if (printed && x > 0)
         out += ' ';
-    char buf[48];
-    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, digits);
+    char buf[64];
+    char *const end = generalForm(buf, buf + sizeof buf, x, digits);
     char *b = buf;
     if (printed) {
         // The printed form has no zero before the decimal separator.
@@ -254,7 +331,7 @@ template <typename F> void appendGeneral(std::string &out, F x, int digits, char
             ++b;
         }
     }
-    for (char *p = b; p != r.ptr; ++p) {
+    for (char *p = b; p != end; ++p) {
         if (*p == '.')
             out += separator;
         else if (*p == 'e')
@@ -277,6 +354,10 @@ void appendInteger(std::string &out, int32_t x, bool printed) {
 }
 
 } // namespace
+
+bool QuickSingleDigits(float x, DecimalDigits &digits) {
+    return quickDigits(x, 7, digits);
+}
 
 void AppendNumberText(std::string &out, float x, char separator) {
     appendGeneral(out, x, 7, separator, false);

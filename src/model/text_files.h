@@ -44,6 +44,16 @@ int32_t LenientLong(double x);
 int LenientInteger(double x);  // 16-bit range
 float LenientSingle(double x); // clamped to the largest single
 
+// The significant digits of a number without trailing zeros, the first standing for 10^exponent.
+struct DecimalDigits {
+    char digits[24] = {};
+    int count = 0;
+    int exponent = 0;
+};
+// The digits of |x| rounded to 7 significant digits (as printf's "%.6e" gives them) when they can be had
+// quickly; false for the few values that need the precise conversion, and for 0, subnormals, infinities.
+bool QuickSingleDigits(float x, DecimalDigits &digits);
+
 // Text form of a number (general format, no blanks, the locale's decimal separator): "0.05", "1E+09",
 // "-3". Singles show up to 7 significant digits, doubles 15.
 void AppendNumberText(std::string &out, float x, char separator);

@@ -1,6 +1,7 @@
 #include "model/undo.h"
 
 #include "model/Gustrom1.h"
+#include "model/airway_fields.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
 #include "model/upper_layers.h"
@@ -17,112 +18,10 @@ bool ReversalStepPending = false;
 
 namespace {
 
-// Every stored field of one airway, kept exactly, so that a restored airway is the recorded one to the
-// bit (no text conversion, no version rules, no length limit). The store belongs to this process.
-struct AirwaySnapshot {
-    NodeName startName, endName, name;
-    Currency startKey = 0, endKey = 0;
-    int32_t start[3] = {}, end[3] = {};
-    float height = 0, width = 0;
-    int32_t flags = 0;
-    int resistanceType = 0, shockType = 0, wallType = 0;
-    float frictionFactor = 0, shockLength = 0;
-    CommentText comment;
-    float resistance = 0, flow = 0;
-    int fan = 0, fanCount = 0;
-    float length = 0, pressure = 0, contaminant = 0;
-    int primaryLayer = 0, secondaryLayer = 0;
-    float startPressure = 0, endPressure = 0;
-    int32_t undoStamp = 0, number = 0;
-    float iconPosition = 0;
-    int station = 0, parallelCount = 0, curvePercent = 0;
-    int smoke[2] = {};
-};
-
-// Snapshot of log slot s at index s.
-std::vector<AirwaySnapshot> undoStore;
-
-AirwaySnapshot takeSnapshot(int a) {
-    AirwaySnapshot r;
-    r.startName = AirwayStartName(a);
-    r.endName = AirwayEndName(a);
-    r.name = AirwayName(a);
-    r.startKey = AirwayStartKey(a);
-    r.endKey = AirwayEndKey(a);
-    for (int c = 1; c <= 3; ++c) {
-        r.start[c - 1] = AirwayStart(c, a);
-        r.end[c - 1] = AirwayEnd(c, a);
-    }
-    r.height = AirwaySize(1, a);
-    r.width = AirwaySize(2, a);
-    r.flags = AirwayFlags(a);
-    r.resistanceType = AirwayResistanceType(a);
-    r.shockType = AirwayShockType(a);
-    r.wallType = AirwayWallType(a);
-    r.frictionFactor = AirwayFrictionFactor(a);
-    r.shockLength = AirwayShockLength(a);
-    r.comment = AirwayComment(a);
-    r.resistance = AirwayResistance(a);
-    r.flow = AirwayFlow(a);
-    r.fan = AirwayFan(a);
-    r.fanCount = AirwayFanCount(a);
-    r.length = AirwayLength(a);
-    r.pressure = AirwayPressure(a);
-    r.contaminant = AirwayContaminant(a);
-    r.primaryLayer = AirwayPrimaryLayer(a);
-    r.secondaryLayer = AirwaySecondaryLayer(a);
-    r.startPressure = AirwayStartPressure(a);
-    r.endPressure = AirwayEndPressure(a);
-    r.undoStamp = AirwayUndoStamp(a);
-    r.number = AirwayNumber(a);
-    r.iconPosition = AirwayIconPosition(a);
-    r.station = AirwayStation(a);
-    r.parallelCount = AirwayParallelCount(a);
-    r.curvePercent = AirwayCurvePercent(a);
-    r.smoke[0] = AirwaySmoke(1, a);
-    r.smoke[1] = AirwaySmoke(2, a);
-    return r;
-}
-
-void putSnapshot(const AirwaySnapshot &r, int a) {
-    AirwayStartName(a) = r.startName;
-    AirwayEndName(a) = r.endName;
-    AirwayName(a) = r.name;
-    AirwayStartKey(a) = r.startKey;
-    AirwayEndKey(a) = r.endKey;
-    for (int c = 1; c <= 3; ++c) {
-        AirwayStart(c, a) = r.start[c - 1];
-        AirwayEnd(c, a) = r.end[c - 1];
-    }
-    AirwaySize(1, a) = r.height;
-    AirwaySize(2, a) = r.width;
-    AirwayFlags(a) = r.flags;
-    AirwayResistanceType(a) = r.resistanceType;
-    AirwayShockType(a) = r.shockType;
-    AirwayWallType(a) = r.wallType;
-    AirwayFrictionFactor(a) = r.frictionFactor;
-    AirwayShockLength(a) = r.shockLength;
-    AirwayComment(a) = r.comment;
-    AirwayResistance(a) = r.resistance;
-    AirwayFlow(a) = r.flow;
-    AirwayFan(a) = r.fan;
-    AirwayFanCount(a) = r.fanCount;
-    AirwayLength(a) = r.length;
-    AirwayPressure(a) = r.pressure;
-    AirwayContaminant(a) = r.contaminant;
-    AirwayPrimaryLayer(a) = r.primaryLayer;
-    AirwaySecondaryLayer(a) = r.secondaryLayer;
-    AirwayStartPressure(a) = r.startPressure;
-    AirwayEndPressure(a) = r.endPressure;
-    AirwayUndoStamp(a) = r.undoStamp;
-    AirwayNumber(a) = r.number;
-    AirwayIconPosition(a) = r.iconPosition;
-    AirwayStation(a) = r.station;
-    AirwayParallelCount(a) = r.parallelCount;
-    AirwayCurvePercent(a) = r.curvePercent;
-    AirwaySmoke(1, a) = r.smoke[0];
-    AirwaySmoke(2, a) = r.smoke[1];
-}
+// Snapshot of log slot s at index s: every stored field of the airway, kept exactly, so that a restored
+// airway is the recorded one to the bit (no text conversion, no version rules, no length limit). The store
+// belongs to this process.
+std::vector<AirwayValues> undoStore;
 
 constexpr int32_t rgb(int r, int g, int b) {
     return r + g * 256 + b * 65536;
@@ -164,7 +63,7 @@ public:
         }
         if (s < 0 || static_cast<size_t>(s) >= undoStore.size())
             return;
-        putSnapshot(undoStore[static_cast<size_t>(s)], AirwayCount);
+        PutAirwayValues(undoStore[static_cast<size_t>(s)], AirwayCount);
         const int32_t stamp = AirwayUndoStamp(AirwayCount);
         if (stamp != 0)
             slots_[stamp].push_back(AirwayCount);
@@ -316,7 +215,7 @@ void RecordUndo(int a, int action, int step) {
         UndoLog(3, UndoSlot) = AirwayUndoStamp(a);
         if (undoStore.size() <= static_cast<size_t>(UndoSlot))
             undoStore.resize(static_cast<size_t>(UndoSlot) + 1);
-        undoStore[static_cast<size_t>(UndoSlot)] = takeSnapshot(a);
+        undoStore[static_cast<size_t>(UndoSlot)] = TakeAirwayValues(a);
     }
     ++UndoSlot;
     if (UndoSlot > UndoBufferSize) {

@@ -102,6 +102,14 @@ void decimalDigits(double value, int significant, std::string &digits, int &poin
     point = 0;
     if (value == 0)
         return;
+    // Most singles give their digits without printf, which labels and files would otherwise wait on.
+    const float single = static_cast<float>(value);
+    DecimalDigits quick;
+    if (significant == 7 && static_cast<double>(single) == value && QuickSingleDigits(single, quick)) {
+        digits.assign(quick.digits, static_cast<std::size_t>(quick.count));
+        point = quick.exponent + 1;
+        return;
+    }
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", significant - 1, value);
     const char *p = buf;

@@ -30,6 +30,9 @@ public:
         case vbAbortRetryIgnore:
             box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
             break;
+        case vbRetryCancel:
+            box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+            break;
         default:
             box.setStandardButtons(QMessageBox::Ok);
             break;
@@ -114,6 +117,7 @@ private:
         switch (r.buttonSet()) {
         case vbOKCancel:
         case vbYesNoCancel:
+        case vbRetryCancel:
             return vbCancel;
         case vbYesNo:
             return vbNo;

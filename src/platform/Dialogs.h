@@ -13,6 +13,7 @@ constexpr int vbOKCancel = 1;
 constexpr int vbAbortRetryIgnore = 2;
 constexpr int vbYesNoCancel = 3;
 constexpr int vbYesNo = 4;
+constexpr int vbRetryCancel = 5;
 constexpr int vbCritical = 16;
 constexpr int vbQuestion = 32;
 constexpr int vbExclamation = 48;

@@ -9,6 +9,7 @@
 #include "model/file_dialogs.h"
 #include "model/network_load.h"
 #include "model/network_save.h"
+#include "platform/Busy.h"
 #include "platform/Text1252.h"
 #include "shell/file_commands.h"
 #include "shell/frmWindow.h"
@@ -181,172 +182,6 @@ MainForm::~MainForm() {
 
 MainForm *MainForm::Instance() {
     return instance;
-}
-
-QAction *MainForm::addItem(QMenu *menu, const std::string &name, const QString &caption) {
-    QAction *a = menu->addAction(caption);
-    items_[name] = a;
-    return a;
-}
-
-QAction *MainForm::MenuItem(const std::string &name) const {
-    const auto it = items_.find(name);
-    return it == items_.end() ? nullptr : it->second;
-}
-
-void MainForm::buildMenus() {
-    QMenuBar *bar = menuBar();
-
-    QMenu *file = bar->addMenu("&File");
-    connect(addItem(file, "mnuNew", "&New"), &QAction::triggered, this, [] { NewNetwork(); });
-    connect(addItem(file, "mnuOpen", "&Open..."), &QAction::triggered, this, [] { OpenCommand(); });
-    connect(addItem(file, "mnuMergeFile", "&Merge..."), &QAction::triggered, this, [] { MergeCommand(); });
-    connect(addItem(file, "mnuSave", "&Save"), &QAction::triggered, this, [] {
-        if (MasterFile || NetworkFileName.empty())
-            SaveNetworkAs();
-        else
-            SaveNetwork(0);
-    });
-    connect(addItem(file, "mnuSaveAs", "Save &As..."), &QAction::triggered, this, [] { SaveNetworkAs(); });
-    connect(addItem(file, "mnuPrint", "&Print..."), &QAction::triggered, this, [] { PrintCommand(); });
-    file->addSeparator();
-    for (int i = 1; i <= 9; ++i) {
-        QAction *a = addItem(file, "mnuOld(" + std::to_string(i) + ")", QString("&%1").arg(i));
-        a->setVisible(false);
-        connect(a, &QAction::triggered, this, [i] { OpenRecentFile(i); });
-    }
-    file->addSeparator();
-    connect(addItem(file, "mnuExit", "&Exit"), &QAction::triggered, this, &MainForm::mnuExit_Click);
-
-    QMenu *edit = bar->addMenu("Edit");
-    QMenu *cp = edit->addMenu("Copy-Paste");
-    QAction *copy2 = addItem(cp, "mnuCopy2", "to defaults");
-    QAction *cpyPst = addItem(cp, "mnuCpyPst", "to airway");
-    copy2->setCheckable(true);
-    cpyPst->setCheckable(true);
-    connect(copy2, &QAction::triggered, this, [this] {
-        SetMenuChecked("mnuCopy2", true);
-        SetMenuChecked("mnuCpyPst", false);
-        Rotating = 0;
-        PreviousToolCode = ToolCode;
-        ToolCode = 91;
-        CopyToDefaults = true;
-        ToolCommand();
-    });
-    connect(cpyPst, &QAction::triggered, this, [this] {
-        SetMenuChecked("mnuCpyPst", true);
-        SetMenuChecked("mnuCopy2", false);
-        Rotating = 0;
-        PreviousToolCode = ToolCode;
-        ToolCode = 21;
-        ToolCommand();
-    });
-    // The tool submenu stays hidden; tools are chosen on the toolbar and with the function keys.
-    QMenu *mods = edit->addMenu("Tools");
-    mods->menuAction()->setVisible(false);
-    items_["mnuMods"] = mods->menuAction();
-    const std::pair<int, const char *> bars[] = {
-        {1, "Add Airway"}, {3, "Move"},        {4, "Reverse"}, {5, "Delete"}, {6, "Add Fan"},
-        {7, "Name"},       {8, "Contaminate"}, {9, "Edit"},    {10, "Info"},  {12, "Insert Node"}};
-    for (const auto &[index, caption] : bars) {
-        QAction *a = addItem(mods, "mnuBar(" + std::to_string(index) + ")", caption);
-        if (index >= 3) {
-            a->setVisible(false);
-            a->setEnabled(false);
-        }
-        connect(a, &QAction::triggered, this, [this, i = index] { mnuBar_Click(i); });
-    }
-    QAction *confirm = addItem(edit, "mnuConfirm", "Confirmations");
-    confirm->setCheckable(true);
-    confirm->setVisible(false);
-    confirm->setEnabled(false);
-
-    QMenu *view = bar->addMenu("View");
-    connect(addItem(view, "mnuFitAll", "Fit All"), &QAction::triggered, this, &MainForm::mnuFitAll_Click);
-    view->addSeparator();
-    connect(addItem(view, "mnuSaveView", "Save View"), &QAction::triggered, this,
-            &MainForm::mnuSaveView_Click);
-    connect(addItem(view, "mnuDelView", "Delete View"), &QAction::triggered, this,
-            &MainForm::mnuDelView_Click);
-    view->addSeparator();
-    QMenu *disp = view->addMenu("Display");
-    disp->menuAction()->setVisible(false);
-    QAction *zoom = addItem(disp, "mnuZoom", "&Zoom");
-    zoom->setCheckable(true);
-    connect(zoom, &QAction::triggered, this, [this] {
-        PreviousToolCode = ToolCode;
-        ToolCode = 0;
-        ToolCommand();
-    });
-    QAction *fit = addItem(disp, "mnuFit", "&Fit");
-    fit->setVisible(false);
-    fit->setEnabled(false);
-    connect(fit, &QAction::triggered, this, &MainForm::mnuFit_Click);
-    QAction *grid = addItem(view, "mnuGridFlag", "Grid");
-    grid->setCheckable(true);
-    connect(grid, &QAction::triggered, this, [] { ToggleGridFlag(); });
-    QMenu *viewType = view->addMenu("View Type");
-    viewType->menuAction()->setVisible(false);
-    addItem(viewType, "mnuPlanS", "Plan")->setCheckable(true);
-    addItem(viewType, "mnu3d", "3D")->setCheckable(true);
-    QMenu *levels = view->addMenu("Levels");
-    const char *const levelCaptions[4] = {"Single", "Multiple", "Range", "All"};
-    for (int i = 0; i <= 3; ++i) {
-        QAction *a = addItem(levels, "mnuLevels(" + std::to_string(i) + ")", levelCaptions[i]);
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [i] { SetViewMode(i); });
-    }
-
-    QMenu *run = bar->addMenu("Run");
-    connect(addItem(run, "mnuExecute", "Airflow Simulation"), &QAction::triggered, this,
-            [this] { RunAnalysis(0); });
-    run->addSeparator();
-    QMenu *rt2 = run->addMenu("Realtime");
-    items_["mnuRT2"] = rt2->menuAction();
-    addItem(rt2, "mnuRemote", "Activate Input")->setEnabled(false);
-    addItem(rt2, "mnuRealOutStart", "Activate Output")->setEnabled(false);
-    items_["mnuRemote2"] = run->addSeparator();
-
-    QMenu *tools = bar->addMenu("Tools");
-    QMenu *rd = tools->addMenu("Realtime Data");
-    items_["mnuRD"] = rd->menuAction();
-    addItem(rd, "mnuRemoteStation", "Input")->setEnabled(false);
-    addItem(rd, "mnuRealOut", "Output")->setEnabled(false);
-    QMenu *trouble = tools->addMenu("Troubleshoot");
-    connect(addItem(trouble, "mnuFindResFans", "Find Restrictive Fans"), &QAction::triggered, this,
-            [this] { RunAnalysis(3); });
-    connect(addItem(trouble, "mnuDupAir", "Find Duplicate Airways"), &QAction::triggered, this,
-            [this] { RunAnalysis(4); });
-    QMenu *ub = trouble->addMenu("Unnecessary bulkheads");
-    connect(addItem(ub, "mnuProblems", "Find"), &QAction::triggered, this, [this] { RunAnalysis(1); });
-    connect(addItem(ub, "mnuRemoveRedund", "Remove"), &QAction::triggered, this, [this] { RunAnalysis(2); });
-    connect(addItem(trouble, "mnnuNonConverge", "Non-converging Airways"), &QAction::triggered, this,
-            [this] { RunAnalysis(-1); });
-    for (const char *name :
-         {"mnuExecute", "mnuFindResFans", "mnuDupAir", "mnuProblems", "mnuRemoveRedund", "mnnuNonConverge"})
-        items_[name]->setEnabled(CommandAvailable(14));
-
-    QMenu *window = bar->addMenu("Window");
-    connect(addItem(window, "mnuNewWindow", "New"), &QAction::triggered, this, &MainForm::mnuNewWindow_Click);
-    window->addSeparator();
-    connect(addItem(window, "mnuTileH", "Tile Horizontally"), &QAction::triggered, this,
-            &MainForm::mnuTileH_Click);
-    connect(addItem(window, "mnuTileV", "Tile Vertically"), &QAction::triggered, this,
-            &MainForm::mnuTileV_Click);
-    connect(addItem(window, "MnuTileC", "Cascade"), &QAction::triggered, this, &MainForm::MnuTileC_Click);
-    window->addSeparator();
-    connect(addItem(window, "mnuFreeze", "Freeze/Unfreeze"), &QAction::triggered, this,
-            &MainForm::mnuFreeze_Click);
-    window->addSeparator();
-    for (int i = 0; i <= 4; ++i) {
-        QAction *a =
-            addItem(window, "mnuWindowView(" + std::to_string(i) + ")", QString("View %1").arg(i + 1));
-        a->setVisible(i == 0);
-        connect(a, &QAction::triggered, this, [this, i] { mnuWindowView_Click(i); });
-    }
-
-    QMenu *help = bar->addMenu("&Help");
-    connect(addItem(help, "mnuContents", "&Contents"), &QAction::triggered, this, [] { ShowHelp(); });
 }
 
 void MainForm::buildToolbar() {
@@ -589,6 +424,15 @@ void MainForm::FocusActiveWindow() {
             w->View()->setFocus();
 }
 
+void MainForm::FocusGraphicsWindow(int w) {
+    if (w < 0 || w > 4)
+        return;
+    if (frmWindow *window = Windows[static_cast<size_t>(w)]) {
+        mdi_->setActiveSubWindow(window);
+        window->View()->setFocus();
+    }
+}
+
 void MainForm::RunToolCommand() {
     ::ToolCommand();
 }
@@ -633,6 +477,11 @@ void MainForm::Autosave_Timer() {
 }
 
 void MainForm::closeEvent(QCloseEvent *event) {
+    // Closing frees the arrays a running long operation works on: the close box waits for its end.
+    if (VB::IsBusy()) {
+        event->ignore();
+        return;
+    }
     bool cancel = false;
     MDIForm_QueryUnload(cancel);
     if (cancel)
@@ -641,6 +490,4 @@ void MainForm::closeEvent(QCloseEvent *event) {
         event->accept();
 }
 
-void MainForm::mnuExit_Click() {
-    close();
-}
+

@@ -30,12 +30,10 @@ public:
     void MDIForm_Load();
     // Sets cancel to keep the program running.
     void MDIForm_QueryUnload(bool &cancel);
-    void mnuExit_Click();
 
     // ---- Toolbar and command dispatch ----
     QToolButton *Tools(int index) { return tools_[static_cast<size_t>(index)]; }
     void Tools_Click(int index);
-    void mnuBar_Click(int index);
     void Tools_KeyDown(int keyCode);
     // Whether a command's work is present in this build (its button and menu items are usable).
     static bool CommandAvailable(int code);
@@ -53,16 +51,6 @@ public:
     void VsbRL_KeyDown(int keyCode);
 
     // ---- Window management and saved views ----
-    void mnuNewWindow_Click();
-    void mnuTileH_Click();
-    void mnuTileV_Click();
-    void MnuTileC_Click();
-    void mnuFreeze_Click();
-    void mnuWindowView_Click(int index);
-    void mnuFit_Click();
-    void mnuFitAll_Click();
-    void mnuSaveView_Click();
-    void mnuDelView_Click();
     void CmbView_Click();
     // Caption and visibility of the Window menu's entry of window w.
     void SetWindowListItem(int w, const std::string &caption, bool visible);
@@ -72,8 +60,107 @@ public:
     void RunAnalysis(int analysisMode);
     void Autosave_Timer();
 
-    // A menu item by its name ("mnuGridFlag", "mnuLevels(0)", "mnuWindowView(3)", ...); null if absent.
+    // ---- Menu commands (indexed items take their index) ----
+    // A menu item or submenu by its control name ("mnuGridFlag", "mnuLevels(0)", ...); null if absent.
     QAction *MenuItem(const std::string &name) const;
+    // File
+    void mnuNewFile_Click();
+    void mnuOpenFile_Click();
+    void mnuMergeFile_Click();
+    void ReloadDef_Click();
+    void mnuReLoadFan_Click();
+    void mnuSaveFile_Click();
+    void mnuSaveAs_Click();
+    void mnuSaveFan_Click();
+    void mnuSaveDef_Click();
+    void mnuSvScreen_Click();
+    void MnuDXF_Click();
+    void mnuImportData_Click();
+    void MnuDXFScreen_Click();
+    void mnuDXFTrue_Click();
+    void mnuExportData_Click();
+    void mnuComment_Click();
+    void mnuMessage_Click();
+    void mnuPsetup_Click();
+    void mnuPrint_Click();
+    void mnuOld_Click(int index);
+    void mnuExit_Click();
+    // Edit
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuCopy2_Click();
+    void mnuCpyPst_Click();
+    void mnuDeselect_Click();
+    void mnucpAttrib_Click();
+    void mnuBar_Click(int index);
+    void mnuFinder_Click(int index);
+    void mnuFBName_Click();
+    void mnuFNName_Click();
+    void mnuConfirm_Click();
+    // View
+    void mnuRefresh_Click();
+    void mnuFitAll_Click();
+    void mnuSaveView_Click();
+    void mnuDelView_Click();
+    void mnuZoom_Click();
+    void mnuFit_Click();
+    void mnuRedraw_Click();
+    void mnuGridFlag_Click();
+    void mnuPlanS_Click();
+    void mnu3d_Click();
+    void mnuShowLayers_Click();
+    void mnuLevels_Click(int index);
+    void mnuAirflow_Click(int index);
+    void mnuPressure_Click(int index);
+    void mnuBranch_Click(int index);
+    void mnuCost_Click(int index);
+    void mnuOther_Click(int index);
+    void mnuViewData_Click();
+    // Run
+    void mnuExecute_Click();
+    void mnuFire_Click();
+    void mnuTrace_Click();
+    void mnuRemote_Click();
+    void mnuRealOutStart_Click();
+    void mnuSummary_Click();
+    // Tools
+    void mnuFanData_Click();
+    void mnuRLBase_Click();
+    void mnuPower_Click();
+    void mnuSimp_Click();
+    void mnuremdup_Click();
+    void mnuPres_Click();
+    void mnuRmvFlow_Click();
+    void mnuFixL_Click();
+    void mnuUnFixL_Click();
+    void mnuAutoName_Click();
+    void mnuAutoNodes_Click();
+    void mnuResetAir_Click();
+    void mnuchecknumbers_Click();
+    void mnuRevCoord_Click();
+    void mnuClrSmoke_Click();
+    void mnuClrSources_Click();
+    void mnuRemoteStation_Click();
+    void mnuRealOut_Click();
+    void mnuFindResFans_Click();
+    void mnuDupAir_Click();
+    void mnuProblems_Click();
+    void mnuRemoveRedund_Click();
+    void mnnuNonConverge_Click();
+    void mnuResetAirflows_Click();
+    void mnuOptionShow_Click();
+    void mnuReverse_Click();
+    // Window
+    void mnuNewWindow_Click();
+    void mnuTileH_Click();
+    void mnuTileV_Click();
+    void MnuTileC_Click();
+    void mnuFreeze_Click();
+    void mnuWindowView_Click(int index);
+    // Help
+    void mnuHelp_Click();
+    void mnuAbout_Click();
+    void mnuWebPage_Click();
 
     // ---- ShellHooks ----
     void SetCaption(const std::string &caption) override;
@@ -104,6 +191,7 @@ public:
     void ShowRemoteMenus(bool show) override;
     void MarkToolButton(int toolCode) override;
     void FocusActiveWindow() override;
+    void FocusGraphicsWindow(int w) override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
 
@@ -114,7 +202,8 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildStrip();
-    QAction *addItem(QMenu *menu, const std::string &name, const QString &caption);
+    // Data Type menus: item index of group 1..5.
+    void dataTypeChoice(int group, int index);
     // "View n : level item" on the active window and its Window menu entry.
     void showWindowCaption();
     // Lays the graphics windows out: 0 cascade, 1 one above the other, 2 side by side.

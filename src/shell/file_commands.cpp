@@ -88,10 +88,14 @@ void OpenCommand() {
 void OpenRecentFile(int index) {
     if (index < 1 || index > 9 || RecentFiles(index).empty())
         return;
-    if (NetworkSaved == 0 &&
-        VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNo | VB::vbQuestion) == VB::vbYes &&
-        !SaveNetworkAs())
-        return;
+    if (NetworkSaved == 0) {
+        const int answer =
+            VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
+        // A Save As that is cancelled or fails keeps the unsaved network.
+        if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetworkAs()))
+            return;
+    }
+    VB::SetScreenPointer(VB::vbHourglass);
     const std::string previousName = NetworkFileName;
     NetworkFileName = RecentFiles(index);
     LoadMode = 1;
@@ -99,6 +103,7 @@ void OpenRecentFile(int index) {
         NetworkFileName = previousName;
     else
         SetFileName();
+    VB::SetScreenPointer(VB::vbDefault);
 }
 
 void MergeCommand() {

@@ -5,7 +5,8 @@
 void NewNetwork();
 // File > Open: zoom tool, offers to save a changed network, then the open dialog.
 void OpenCommand();
-// A recent-file menu entry (1..9): loads that file; a file that cannot be opened changes nothing.
+// A recent-file menu entry (1..9): offers to save a changed network (Cancel, or a Save As not done, stops),
+// then loads that file; a file that cannot be opened changes nothing.
 void OpenRecentFile(int index);
 // File > Merge: appends another network file to the current network.
 void MergeCommand();

@@ -23,14 +23,6 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-namespace {
-
-frmWindow *windowAt(int w) {
-    return w >= 0 && w <= 4 ? Windows[static_cast<size_t>(w)] : nullptr;
-}
-
-} // namespace
-
 int VBKeyCode(int qtKey) {
     return VB::KeyCodeValue(qtKey);
 }
@@ -133,10 +125,6 @@ void frmWindow::SetCaption(const std::string &caption) {
     setWindowTitle(QString::fromStdString(caption));
 }
 
-bool frmWindow::frozen() const {
-    return WindowFrozen(number_);
-}
-
 void frmWindow::loadscreen() {
     if (Tag().empty() || WindowSwitching || isMinimized() || number_ == ActiveWindow)
         return;
@@ -160,137 +148,23 @@ void frmWindow::UnLoadscreen() {
     }
 }
 
-void frmWindow::MouseWheel(int, int rotation, int, int) {
-    PictureBox *pic = ActivePicture();
-    if (pic == nullptr)
-        return;
-    CursorX = static_cast<float>(pic->ScaleLeft + pic->ScaleWidth / 2);
-    CursorY = static_cast<float>(pic->ScaleTop + pic->ScaleHeight / 2);
-    float width = static_cast<float>(pic->ScaleWidth);
-    float height = static_cast<float>(pic->ScaleHeight);
-    if (rotation > 0) {
-        width *= 0.8f;
-        height *= 0.8f;
-    } else {
-        width /= 0.8f;
-        height /= 0.8f;
-    }
-    SetZoomScale(width, height);
+void frmWindow::MouseWheel(int keys, int rotation, int x, int y) {
+    WindowMouseWheel(keys, rotation, x, y);
 }
 
-void frmWindow::forwardToEditor(EditorEvent event) {
-    // The gesture globals are set above; the editor reads them.
-    switch (event) {
-    case EditorEvent::Press:
-        WindowMouseDown();
-        break;
-    case EditorEvent::Move:
-        WindowMouseMove();
-        break;
-    case EditorEvent::Release:
-        WindowMouseUp();
-        break;
-    }
-}
-
+// The window's events go through the graphic editor's one mouse path.
 void frmWindow::Form_MouseDown(int button, int shift, float x, float y) {
-    x *= static_cast<float>(AxisSignX);
-    y *= static_cast<float>(AxisSignY);
-    view_->setFocus();
-    if (frozen() || MouseBusy)
-        return;
-    VB::DoEvents();
-    ReleasePending = false;
-    PressShift = shift;
-    SetToolCursor(button);
-    const PictureBox &pic = Picture();
-    PressLeft = static_cast<float>(pic.ScaleLeft);
-    PressTop = static_cast<float>(pic.ScaleTop);
-    PressRight = static_cast<float>(pic.ScaleLeft + pic.ScaleWidth);
-    PressBottom = static_cast<float>(pic.ScaleTop + pic.ScaleHeight);
-    PressWindow = number_;
-    MoveWindow = number_;
-    MouseButton = button;
-    MouseShift = shift;
-    CursorX = x;
-    CursorY = y;
-    if (ToolMode == 1) {
-        WorkingElevation = static_cast<float>(LevelElevation);
-        if (ActiveWindow >= 0) {
-            SaveView(ActiveWindow + 100);
-            WindowOpen(ActiveWindow) = true;
-        }
-    }
-    forwardToEditor(EditorEvent::Press);
+    WindowPressEvent(number_, button, shift, x, y);
 }
 
 void frmWindow::Form_MouseMove(int button, int shift, float x, float y) {
-    MouseRawX = x;
-    MouseRawY = y;
-    x *= static_cast<float>(AxisSignX);
-    y *= static_cast<float>(AxisSignY);
-    const bool activeFrozen = ActiveWindow >= 0 && WindowFrozen(ActiveWindow);
-    if (activeFrozen || Tag().empty())
+    if (Tag().empty())
         return;
-    SetToolCursor(button);
-    if (MouseBusy)
-        return;
-    MoveWindow = number_;
-    MouseButton = button;
-    CursorX = x;
-    CursorY = y;
-    MouseShift = shift;
-    MoveX = x;
-    MoveY = y;
-    ShowCursorCoords(CursorX, CursorY);
-    forwardToEditor(EditorEvent::Move);
+    WindowMoveEvent(number_, button, shift, x, y);
 }
 
 void frmWindow::Form_MouseUp(int button, int shift, float x, float y) {
-    x *= static_cast<float>(AxisSignX);
-    y *= static_cast<float>(AxisSignY);
-    if (frozen())
-        return;
-    ReleasePending = true;
-    ReleaseWindow = number_;
-    if (button < 2 && ToolMode == 1) {
-        // The last rubber line is drawn once more in not-xor, which takes it off the picture.
-        PictureBox &pic = Picture();
-        pic.DrawMode = PictureBox::vbNotXorPen;
-        pic.Line(BuildStartX * AxisSignX, BuildStartY * AxisSignY, CursorX * AxisSignX, CursorY * AxisSignY);
-        pic.DrawMode = PictureBox::vbCopyPen;
-    }
-    if (!(x >= PressLeft && y >= PressTop && x <= PressRight && y <= PressBottom)) {
-        VB::DoEvents();
-        x = CursorX;
-        y = CursorY;
-    }
-    MouseShift = shift;
-    if (MoveWindow != PressWindow && windowAt(MoveWindow) != nullptr) {
-        // Released over another window: that window becomes active with its own view before the tool
-        // runs. The pressed window's view is kept first, and the new view is loaded into the new window.
-        if (ActiveWindow >= 0) {
-            SaveView(ActiveWindow + 100);
-            WindowOpen(ActiveWindow) = true;
-        }
-        ActiveWindow = MoveWindow;
-        WindowSwitching = true;
-        if (MainForm *main = MainForm::Instance())
-            main->Mdi()->setActiveSubWindow(windowAt(MoveWindow));
-        windowAt(MoveWindow)->View()->setFocus();
-        WindowSwitching = false;
-        RestoreView(MoveWindow + 100);
-        Redraw();
-    }
-    CursorX = x;
-    CursorY = y;
-    WorkingElevation = static_cast<float>(LevelElevation);
-    MouseButton = button;
-    forwardToEditor(EditorEvent::Release);
-    ReleasePending = false;
-    if (ToolMode == 1)
-        if (frmWindow *w = windowAt(ReleaseWindow))
-            w->View()->setFocus();
+    WindowReleaseEvent(number_, button, shift, x, y);
 }
 
 void frmWindow::Form_KeyDown(int keyCode) {

@@ -68,10 +68,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    enum class EditorEvent { Press, Move, Release };
-    // The graphic editor's work on a press, move or release of the active window.
-    void forwardToEditor(EditorEvent event);
-    bool frozen() const;
 
     int number_;
     GraphicsView *view_;

@@ -10,6 +10,7 @@
 #include "model/file_dialogs.h"
 #include "model/network_save.h"
 #include "model/undo.h"
+#include "platform/Busy.h"
 #include "platform/ShellHooks.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
@@ -74,6 +75,17 @@ bool masterOrUnnamed() {
     return tail == ".SMM";
 }
 
+} // namespace
+
+void SaveCommand() {
+    if (masterOrUnnamed())
+        SaveNetworkAs();
+    else
+        SaveNetwork(0);
+}
+
+namespace {
+
 // An immediate command leaves the tool that was current before it.
 void restore() {
     ToolCode = PreviousToolCode;
@@ -105,10 +117,7 @@ void runImmediate(int c) {
         break;
     case 20:
         restore();
-        if (masterOrUnnamed())
-            SaveNetworkAs();
-        else
-            SaveNetwork(0);
+        SaveCommand();
         break;
     case 23:
         restore();
@@ -152,6 +161,12 @@ void runImmediate(int c) {
 } // namespace
 
 void ToolCommand() {
+    // While a long operation lets events run, an immediate command (open, save, undo, a run ...) could
+    // change or free the arrays it works on: it does nothing and the tool stays.
+    if (VB::IsBusy() && ToolCode != 91 && ToolModeOfCommand(ToolCode) < 0) {
+        ToolCode = PreviousToolCode;
+        return;
+    }
     if (ToolCode == 0)
         ToolMode = 0;
     const int c = ToolCode;

@@ -2,6 +2,7 @@
 
 #include "graphics/projection.h"
 #include "graphics/visible.h"
+#include "model/airway_fields.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
 #include "platform/Dialogs.h"
@@ -22,73 +23,6 @@ constexpr float FlowLimit = 9994; // m³/s; a stored flow beyond it is noise fro
 
 using Pair = std::pair<Currency, Currency>;
 
-// Moves slot order[k - 1] of one per-airway array to slot k.
-template <typename T>
-void permute(VBArray<T> &array, const std::vector<int> &order, std::vector<T> &scratch) {
-    const int n = static_cast<int>(order.size());
-    scratch.resize(n);
-    for (int k = 0; k < n; ++k)
-        scratch[k] = std::move(array(order[k]));
-    for (int k = 0; k < n; ++k)
-        array(k + 1) = std::move(scratch[k]);
-}
-
-template <typename T>
-void permuteComponent(VBArray<T, 2> &array, int c, const std::vector<int> &order, std::vector<T> &scratch) {
-    const int n = static_cast<int>(order.size());
-    scratch.resize(n);
-    for (int k = 0; k < n; ++k)
-        scratch[k] = array(c, order[k]);
-    for (int k = 0; k < n; ++k)
-        array(c, k + 1) = scratch[k];
-}
-
-// Rearranges the stored airway records; junction pressures, arrival times and the solver's fan number
-// stay with their slot because the next run recomputes them.
-void applyOrder(const std::vector<int> &order) {
-    std::vector<NodeName> names;
-    permute(AirwayStartName, order, names);
-    permute(AirwayEndName, order, names);
-    permute(AirwayName, order, names);
-    std::vector<Currency> keys;
-    permute(AirwayStartKey, order, keys);
-    permute(AirwayEndKey, order, keys);
-    std::vector<int32_t> longs;
-    for (int c = 1; c <= 3; ++c) {
-        permuteComponent(AirwayStart, c, order, longs);
-        permuteComponent(AirwayEnd, c, order, longs);
-    }
-    permute(AirwayFlags, order, longs);
-    permute(AirwayUndoStamp, order, longs);
-    permute(AirwayNumber, order, longs);
-    std::vector<float> singles;
-    for (int c = 1; c <= 2; ++c)
-        permuteComponent(AirwaySize, c, order, singles);
-    permute(AirwayFrictionFactor, order, singles);
-    permute(AirwayShockLength, order, singles);
-    permute(AirwayResistance, order, singles);
-    permute(AirwayFlow, order, singles);
-    permute(AirwayLength, order, singles);
-    permute(AirwayPressure, order, singles);
-    permute(AirwayContaminant, order, singles);
-    permute(AirwayIconPosition, order, singles);
-    std::vector<int> ints;
-    permute(AirwayResistanceType, order, ints);
-    permute(AirwayShockType, order, ints);
-    permute(AirwayWallType, order, ints);
-    permute(AirwayFan, order, ints);
-    permute(AirwayFanCount, order, ints);
-    permute(AirwayPrimaryLayer, order, ints);
-    permute(AirwaySecondaryLayer, order, ints);
-    permute(AirwayStation, order, ints);
-    permute(AirwayParallelCount, order, ints);
-    permute(AirwayCurvePercent, order, ints);
-    for (int c = 1; c <= 2; ++c)
-        permuteComponent(AirwaySmoke, c, order, ints);
-    std::vector<CommentText> comments;
-    permute(AirwayComment, order, comments);
-}
-
 std::vector<int> sortOnce() {
     std::vector<Pair> pairs(AirwayCount);
     for (int a = 1; a <= AirwayCount; ++a)
@@ -101,7 +35,7 @@ std::vector<int> sortOnce() {
         return {};
     for (int &slot : order)
         ++slot;
-    applyOrder(order);
+    PermuteAirwayFields(order);
     return order;
 }
 

@@ -84,6 +84,7 @@ TEST_F(Mouse, WheelZoomsByFourFifthsPerStepWithinTheLimits) {
                  {9e6, -120, 1e7, "Maximum Scaling Reached"}};
     for (const auto &c : cases) {
         picture.ScaleWidth = picture.ScaleHeight = c.width;
+        picture.ScaleLeft = picture.ScaleTop = -c.width / 2;
         CursorX = 33;
         WindowMouseWheel(0, c.rotation, 10, 10);
         EXPECT_NEAR(picture.ScaleWidth, c.want, c.want * 1e-6) << c.width;
@@ -189,13 +190,14 @@ TEST_F(Mouse, CursorBeyondTheSizeLimitStopsTheToolsButNotTheDrawTool) {
     EXPECT_EQ(dispatched, std::vector<std::string>{"ConstructAirway"});
 }
 
-TEST_F(Mouse, ReleaseBeyondTheWindowCountsAtItsEdge) {
+TEST_F(Mouse, ReleaseBeyondTheWindowCountsAtTheLastMovePoint) {
     ToolMode = 3;
     AxisSignY = -1;
-    Press(1, 400, 400);
+    Press(1, 400, -400);
+    Move(1, 450, -300);
     Release(1, 5000, -7000);
-    EXPECT_EQ(CursorX, 500);
-    EXPECT_EQ(CursorY, 500); // window -500 .. 500, then the axis sign
+    EXPECT_EQ(CursorX, 450);
+    EXPECT_EQ(CursorY, 300); // the move's point after the axis sign
 }
 
 TEST_F(Mouse, ReleaseKeepsTheWindowExtent) {

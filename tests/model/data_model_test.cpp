@@ -58,7 +58,7 @@ TEST_F(DataModel, ClearAirwayEmptiesOneSlotOnly) {
     EXPECT_EQ(AirwaySmoke(2, 1), 0);
     EXPECT_EQ(AirwayComment(1).str(), std::string(12, ' '));
     EXPECT_EQ(AirwayStart(3, 1), 0);
-    EXPECT_EQ(AirwaySmokeTime(1), 12.0f); // the arrival time belongs to the slot, not the airway
+    EXPECT_EQ(AirwaySmokeTime(1), 0.0f); // the arrival time goes with its airway
     EXPECT_EQ(AirwayStart(1, b), 7);
 }
 

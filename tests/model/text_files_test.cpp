@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <functional>
 
@@ -208,6 +209,24 @@ TEST(NumberForms, PrintedAndTextFormsInBothLocales) {
     EXPECT_EQ(PrintedNumber(0.1), " ,1 ");
     EXPECT_EQ(PrintedNumber(int32_t{-7}), "-7 ");
     EXPECT_EQ(PrintedNumber(int32_t{250}), " 250 ");
+}
+
+TEST(NumberForms, SevenDigitRoundingMatchesThePreciseConversionWhereShortFormsMislead) {
+    // Singles whose shortest form is not their 7-digit rounding (mantissas near 10, subnormals), and
+    // ordinary ones for the quick road.
+    const float values[] = {9.9999994e27f, 8.5904e9f, 9.40397e-38f, 8.999999e-3f, 1e-40f,
+                            1.4e-45f,      0.3f,      123456.7f,    -9999999.0f,  1e7f,
+                            16777216.0f,   -8.5e-5f,  0.1f + 0.2f,  98765.43f};
+    for (const float v : values) {
+        char buf[64];
+        std::string expected(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 7).ptr);
+        for (char &c : expected)
+            if (c == 'e')
+                c = 'E';
+        std::string text;
+        AppendNumberText(text, v, '.');
+        EXPECT_EQ(text, expected) << v;
+    }
 }
 
 TEST(TextFileReader, LinesEndAtCrOrCrLfButNotAtLoneLf) {

@@ -64,6 +64,8 @@ protected:
         CommandLineFile.clear();
         NetworkSaved = 255;
         DefaultsSaved = 255;
+        NetworkFileName.clear();
+        MasterFile = false;
         MouseBusy = false;
         WindowSwitching = false;
         AxisSignX = AxisSignY = 1;

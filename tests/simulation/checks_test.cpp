@@ -255,7 +255,7 @@ TEST(CheckNetwork, SurfaceNodeNeedsAnAirwayLeavingAndOneEntering) {
     }
 }
 
-TEST(SortAirways, JunctionPressuresAndArrivalTimesStayWithTheSlot) {
+TEST(SortAirways, JunctionPressuresAndArrivalTimesMoveWithTheirAirway) {
     NewNetwork();
     AddAirway(1, 2, 0.5);
     AddAirway(0, 1, 0.5);
@@ -264,7 +264,7 @@ TEST(SortAirways, JunctionPressuresAndArrivalTimesStayWithTheSlot) {
     AirwayEndPressure(2) = -22;
     SortAirways();
     EXPECT_EQ(AirwayNumber(1), 1002);
-    EXPECT_EQ(AirwayEndPressure(1), -11);
-    EXPECT_EQ(AirwaySmokeTime(1), 7);
-    EXPECT_EQ(AirwayEndPressure(2), -22);
+    EXPECT_EQ(AirwayEndPressure(1), -22);
+    EXPECT_EQ(AirwayEndPressure(2), -11);
+    EXPECT_EQ(AirwaySmokeTime(2), 7);
 }

@@ -1,0 +1,9 @@
+#pragma once
+// Placing a window on the screen.
+class QWidget;
+
+namespace VB {
+// Puts the window in the middle of the primary screen: left = (screen width - window width) \ 2, top the
+// same way.
+void CentreOnScreen(QWidget &window);
+} // namespace VB

@@ -1,0 +1,332 @@
+// The menu commands of the main window that are thin handlers over other parts of the program.
+#include "exchange/export.h"
+#include "exchange/frmImport.h"
+#include "graphics/drawing.h"
+#include "graphics/editor_input.h"
+#include "graphics/graphics_state.h"
+#include "graphics/keyboard.h"
+#include "graphics/locate.h"
+#include "graphics/projection.h"
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "model/fan_file.h"
+#include "model/file_dialogs.h"
+#include "shell/file_commands.h"
+#include "model/settings_file.h"
+#include "model/undo.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
+#include "platform/VBControls.h"
+#include "platform/VBMath.h"
+#include "shell/MainForm.h"
+#include "shell/shell_state.h"
+#include "shell/tool_command.h"
+#include "simulation/smoke_spread.h"
+
+// ---- File ----
+
+void MainForm::mnuNewFile_Click() {
+    NewNetwork();
+    Redraw();
+}
+
+void MainForm::mnuOpenFile_Click() {
+    OpenCommand();
+}
+
+void MainForm::mnuMergeFile_Click() {
+    MergeCommand();
+    SetVisibleAirways();
+    RotateView();
+}
+
+void MainForm::ReloadDef_Click() {
+    if (VB::MsgBox("Current defaults will be lost!", VB::vbOKCancel | VB::vbExclamation, "Reload Defaults") ==
+        VB::vbCancel)
+        return;
+    ReloadDefaults();
+    DefaultsSaved = 255;
+}
+
+void MainForm::mnuReLoadFan_Click() {
+    if (VB::MsgBox("Current fan database will be lost!", VB::vbOKCancel | VB::vbExclamation,
+                   "Reload Default Fan Database") == VB::vbCancel)
+        return;
+    FanDataChanged = 255;
+    LoadFanData();
+}
+
+void MainForm::mnuSaveFile_Click() {
+    SaveCommand();
+}
+
+void MainForm::mnuSaveAs_Click() {
+    SaveNetworkAs();
+}
+
+void MainForm::mnuSaveFan_Click() {
+    SaveFanData();
+}
+
+void MainForm::mnuSaveDef_Click() {
+    // Exit offers to save the settings again unless they really were written.
+    if (SaveDefaults())
+        DefaultsSaved = 255;
+}
+
+namespace {
+
+// The file choice of both import commands, then the import dialog on the chosen file.
+void importFileChoice(QWidget *owner, const char *filter) {
+    VB::FileRequest request;
+    request.filter = filter;
+    request.filterIndex = 1;
+    request.mustExist = true;
+    const std::optional<std::string> chosen = VB::FileDialog(request);
+    DialogCancelled = !chosen || chosen->empty();
+    if (!DialogCancelled) {
+        ImportFileName = *chosen;
+        frmImport dialog(owner);
+        VB::ShowModal(dialog);
+    }
+    VB::SetScreenPointer(VB::vbDefault);
+}
+
+} // namespace
+
+void MainForm::MnuDXF_Click() {
+    importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*");
+}
+
+void MainForm::mnuImportData_Click() {
+    PlanView();
+    Redraw();
+    importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Filese (*.*)|*.*");
+}
+
+void MainForm::MnuDXFScreen_Click() {
+    ExportMode = 2;
+    ExportNetwork();
+}
+
+void MainForm::mnuDXFTrue_Click() {
+    ExportMode = 1;
+    ExportNetwork();
+}
+
+void MainForm::mnuExportData_Click() {
+    ExportMode = 0;
+    ExportNetwork();
+}
+
+void MainForm::mnuPrint_Click() {
+    PrintCommand();
+}
+
+void MainForm::mnuOld_Click(int index) {
+    // Single-level view even when the entry turns out empty.
+    ViewMode = 1;
+    OpenRecentFile(index);
+}
+
+void MainForm::mnuExit_Click() {
+    close();
+}
+
+// ---- Edit ----
+
+void MainForm::mnuUndo_Click() {
+    UndoAction();
+}
+
+void MainForm::mnuRedo_Click() {
+    RedoAction();
+}
+
+void MainForm::mnuCopy2_Click() {
+    SetMenuChecked("mnuCopy2", true);
+    SetMenuChecked("mnuCpyPst", false);
+    Rotating = 0;
+    PreviousToolCode = ToolCode;
+    ToolCode = 91;
+    CopyToDefaults = true;
+    ToolCommand();
+}
+
+void MainForm::mnuCpyPst_Click() {
+    SetMenuChecked("mnuCpyPst", true);
+    SetMenuChecked("mnuCopy2", false);
+    Rotating = 0;
+    PreviousToolCode = ToolCode;
+    ToolCode = 21;
+    ToolCommand();
+}
+
+void MainForm::mnuFinder_Click(int index) {
+    for (int i = 0; i <= 9; ++i)
+        SetMenuChecked("mnuFinder(" + std::to_string(i) + ")", i == index);
+    if (index == 3) {
+        const std::string answer = VB::InputBox("Enter Branch Number", "Locate Branch", "");
+        LocateTarget = VB::ClampToInt<int32_t>(VB::RoundHalfEven(VB::Val(answer)));
+        if (LocateTarget == 0)
+            return;
+    }
+    // The unique number becomes the slot of the first airway carrying it.
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayNumber(a) == LocateTarget) {
+            LocateTarget = a;
+            break;
+        }
+    SearchAirway = LocateTarget;
+    LocateByName(index);
+}
+
+void MainForm::mnuConfirm_Click() {
+    ConfirmActions = !ConfirmActions;
+    SetMenuChecked("mnuConfirm", ConfirmActions);
+}
+
+// ---- View ----
+
+void MainForm::mnuRefresh_Click() {
+    RedrawAll();
+}
+
+void MainForm::mnuZoom_Click() {
+    SetMenuChecked("mnuZoom", true);
+    Rotating = 0;
+    PreviousToolCode = ToolCode;
+    ToolCode = 0;
+    ToolCommand();
+}
+
+void MainForm::mnuRedraw_Click() {
+    Redraw();
+}
+
+void MainForm::mnuGridFlag_Click() {
+    ToggleGridFlag();
+}
+
+void MainForm::mnuPlanS_Click() {
+    PlanView();
+    Redraw();
+}
+
+void MainForm::mnu3d_Click() {
+    View3D();
+    Redraw();
+}
+
+void MainForm::mnuLevels_Click(int index) {
+    SetViewMode(index);
+}
+
+void MainForm::dataTypeChoice(int group, int index) {
+    // The group's remembered item is set first: selecting the group then selects the item and redraws once.
+    DataItemOfGroup[static_cast<size_t>(group)] = index + 1;
+    CmbDataType->SetListIndex(group - 1);
+}
+
+void MainForm::mnuAirflow_Click(int index) {
+    dataTypeChoice(1, index);
+}
+void MainForm::mnuPressure_Click(int index) {
+    dataTypeChoice(2, index);
+}
+void MainForm::mnuBranch_Click(int index) {
+    dataTypeChoice(3, index);
+}
+void MainForm::mnuCost_Click(int index) {
+    dataTypeChoice(4, index);
+}
+void MainForm::mnuOther_Click(int index) {
+    dataTypeChoice(5, index);
+}
+
+// ---- Run ----
+
+void MainForm::mnuExecute_Click() {
+    RunAnalysis(0);
+}
+
+void MainForm::mnuFire_Click() {
+    if (SmokeMode == 1) {
+        VB::MsgBox("Contaminant must be cleared before simulating", VB::vbExclamation);
+        return;
+    }
+    VB::SetScreenPointer(VB::vbHourglass);
+    ShowSmokeDialog();
+    VB::SetScreenPointer(VB::vbDefault);
+}
+
+void MainForm::mnuTrace_Click() {
+    SmokeMode = 2;
+    SmokeTrace();
+    // The trace window is placed beside the main window once the smoke windows are built.
+}
+
+// ---- Tools ----
+
+void MainForm::mnuFindResFans_Click() {
+    RunAnalysis(3);
+}
+void MainForm::mnuDupAir_Click() {
+    RunAnalysis(4);
+}
+void MainForm::mnuProblems_Click() {
+    RunAnalysis(1);
+}
+void MainForm::mnuRemoveRedund_Click() {
+    RunAnalysis(2);
+}
+void MainForm::mnnuNonConverge_Click() {
+    RunAnalysis(-1);
+}
+
+// ---- Help ----
+
+void MainForm::mnuHelp_Click() {
+    activateWindow();
+    ShowHelp();
+}
+
+// ---- Windows whose work is not built yet: their items stay disabled until it is ----
+
+void MainForm::mnuSvScreen_Click() {}      // the active window's picture saved as a bitmap
+void MainForm::mnuComment_Click() {}       // the title note
+void MainForm::mnuMessage_Click() {}       // frmFileNote, the file memo
+void MainForm::mnuPsetup_Click() {}        // the printer choice
+void MainForm::mnuDeselect_Click() {}      // clears the selection
+void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
+void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
+void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
+void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
+void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
+void MainForm::mnuRemote_Click() {}        // realtime input on or off
+void MainForm::mnuRealOutStart_Click() {}  // realtime output on or off
+void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
+void MainForm::mnuFanData_Click() {}       // frmFanData (modal), then Redraw
+void MainForm::mnuRLBase_Click() {}        // frmRLBase (modal), then Redraw
+void MainForm::mnuPower_Click() {}         // frmSpreadSheet (modeless)
+void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
+void MainForm::mnuremdup_Click() {}        // duplicate airways turned to one direction
+void MainForm::mnuPres_Click() {}          // airflows kept in the airway names
+void MainForm::mnuRmvFlow_Click() {}       // airflows taken out of the airway names
+void MainForm::mnuFixL_Click() {}          // every length fixed
+void MainForm::mnuUnFixL_Click() {}        // every length computed
+void MainForm::mnuAutoName_Click() {}      // unnamed airways named after a stem
+void MainForm::mnuAutoNodes_Click() {}     // unnamed nodes numbered
+void MainForm::mnuResetAir_Click() {}      // unique airway numbers from 1
+void MainForm::mnuchecknumbers_Click() {}  // unique airway numbers checked
+void MainForm::mnuRevCoord_Click() {}      // X and Y exchanged
+void MainForm::mnuClrSmoke_Click() {}      // contaminant spread cleared
+void MainForm::mnuClrSources_Click() {}    // smoke trace cleared
+void MainForm::mnuRemoteStation_Click() {} // frmRemote, the input stations
+void MainForm::mnuRealOut_Click() {}       // frmRealOut, the output settings
+void MainForm::mnuResetAirflows_Click() {} // starting airflows set
+void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)
+void MainForm::mnuReverse_Click() {}       // a coordinate axis reversed
+void MainForm::mnuAbout_Click() {}         // frmAbout2
+void MainForm::mnuWebPage_Click() {}       // the program's web page
