@@ -7,6 +7,7 @@
 #include "model/Gustrom1.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <cmath>
@@ -14,6 +15,7 @@
 int32_t SearchKind = 0;
 int32_t SearchPosition = 0;
 int32_t SearchAirway = 0;
+std::string SearchText;
 int32_t LocateTarget = 0;
 
 namespace {
@@ -26,6 +28,11 @@ bool matches(int a) {
         return std::fabs(AirwayPressure(a)) == 9999;
     case 3:
         return a == SearchAirway;
+    case 4:
+        return VB::UCase(AirwayName(a).str()).find(SearchText) != std::string::npos;
+    case 5:
+        return VB::UCase(AirwayStartName(a).str()).find(SearchText) != std::string::npos ||
+               VB::UCase(AirwayEndName(a).str()).find(SearchText) != std::string::npos;
     case 6:
         return (AirwayFlags(a) & AirwayFlag::FixedFlow) != 0;
     case 7:

@@ -17,6 +17,10 @@ namespace {
 
 const std::string EmptyText;
 
+uint64_t modifiedBit(int col) {
+    return uint64_t{1} << std::min(col, 63);
+}
+
 QColor vbColour(int32_t c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
@@ -223,7 +227,9 @@ const std::string &VBGrid::TextMatrix(int row, int col) const {
 void VBGrid::SetTextMatrix(int row, int col, const std::string &text) {
     if (row < 0 || row >= Rows() || col < 0 || col >= cols_)
         return;
-    rows_[static_cast<size_t>(row)].text[static_cast<size_t>(col)] = text;
+    GridRow &r = rows_[static_cast<size_t>(row)];
+    r.text[static_cast<size_t>(col)] = text;
+    r.modified |= modifiedBit(col);
     if (redraw_ && viewport()->isVisible())
         viewport()->update(CellRect(row, col));
 }
@@ -258,6 +264,19 @@ void VBGrid::SetCellBackColorAt(int row, int col, int32_t colour) {
 
 int64_t VBGrid::RowData(int row) const {
     return row >= 0 && row < Rows() ? rows_[static_cast<size_t>(row)].data : 0;
+}
+
+bool VBGrid::CellModified(int row, int col) const {
+    return row >= 0 && row < Rows() && (rows_[static_cast<size_t>(row)].modified & modifiedBit(col)) != 0;
+}
+
+bool VBGrid::RowModified(int row) const {
+    return row >= 0 && row < Rows() && rows_[static_cast<size_t>(row)].modified != 0;
+}
+
+void VBGrid::ClearModified(int row) {
+    if (row >= 0 && row < Rows())
+        rows_[static_cast<size_t>(row)].modified = 0;
 }
 
 void VBGrid::SetRowData(int row, int64_t data) {
@@ -413,6 +432,7 @@ void VBGrid::Clear() {
         std::fill(r.text.begin(), r.text.end(), std::string());
         std::fill(r.back.begin(), r.back.end(), 0);
         r.data = 0;
+        r.modified = ~uint64_t{0};
     }
     refresh();
 }

@@ -74,6 +74,11 @@ public:
     // A number the window keeps with each row; it moves with the row when rows are sorted or inserted.
     int64_t RowData(int row) const;
     void SetRowData(int row, int64_t data);
+    // Whether a cell's text was written since the row's marks were last cleared, so a window can tell the
+    // cells that changed since it filled them (columns from 63 on share one mark).
+    bool CellModified(int row, int col) const;
+    bool RowModified(int row) const;
+    void ClearModified(int row);
 
     // Width in twips; 0 hides the column (its cells keep their text).
     int ColWidth(int col) const;
@@ -145,6 +150,7 @@ private:
         std::vector<std::string> text;
         std::vector<int32_t> back;
         int64_t data = 0;
+        uint64_t modified = 0; // one bit per column
     };
     std::vector<GridRow> rows_;
     int cols_ = 2;

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -217,5 +218,7 @@ private:
     ShellHooks *previousHooks_ = nullptr;
     ShellLevelDialogs levelDialogs_;
     LevelDialogs *previousLevelDialogs_ = nullptr;
+    // The name lists while they are open.
+    QPointer<QWidget> branchNames_, nodeNames_;
     bool levelScrollFromCode_ = false;
 };

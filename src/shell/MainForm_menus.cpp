@@ -12,7 +12,6 @@
 #include "model/Gustrom1.h"
 #include "model/fan_file.h"
 #include "model/file_dialogs.h"
-#include "shell/file_commands.h"
 #include "model/settings_file.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
@@ -20,9 +19,15 @@
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
 #include "shell/MainForm.h"
+#include "shell/file_commands.h"
 #include "shell/shell_state.h"
+#include "shell/small_windows.h"
 #include "shell/tool_command.h"
 #include "simulation/smoke_spread.h"
+#include "tables/frmFanData.h"
+#include "tables/frmRLBase.h"
+#include "tables/frmSpreadSheet.h"
+#include "tables/name_lists.h"
 
 // ---- File ----
 
@@ -285,6 +290,42 @@ void MainForm::mnnuNonConverge_Click() {
     RunAnalysis(-1);
 }
 
+// ---- Tables ----
+
+void MainForm::mnuFBName_Click() {
+    if (!branchNames_) {
+        auto *list = new frmListAirNames(this);
+        list->setAttribute(Qt::WA_DeleteOnClose);
+        list->Form_Load();
+        branchNames_ = list;
+    }
+    PlaceLowerRight(*branchNames_);
+}
+
+void MainForm::mnuFNName_Click() {
+    if (!nodeNames_) {
+        auto *list = new frmListAirNodes(this);
+        list->setAttribute(Qt::WA_DeleteOnClose);
+        list->Form_Load();
+        nodeNames_ = list;
+    }
+    PlaceLowerRight(*nodeNames_);
+}
+
+void MainForm::mnuFanData_Click() {
+    ShowFanDatabase(this);
+    Redraw();
+}
+
+void MainForm::mnuRLBase_Click() {
+    ShowLevelTable(this);
+    Redraw();
+}
+
+void MainForm::mnuPower_Click() {
+    ShowSpreadSheet(this);
+}
+
 // ---- Help ----
 
 void MainForm::mnuHelp_Click() {
@@ -300,16 +341,11 @@ void MainForm::mnuMessage_Click() {}       // frmFileNote, the file memo
 void MainForm::mnuPsetup_Click() {}        // the printer choice
 void MainForm::mnuDeselect_Click() {}      // clears the selection
 void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
-void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
-void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
 void MainForm::mnuRemote_Click() {}        // realtime input on or off
 void MainForm::mnuRealOutStart_Click() {}  // realtime output on or off
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
-void MainForm::mnuFanData_Click() {}       // frmFanData (modal), then Redraw
-void MainForm::mnuRLBase_Click() {}        // frmRLBase (modal), then Redraw
-void MainForm::mnuPower_Click() {}         // frmSpreadSheet (modeless)
 void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
 void MainForm::mnuremdup_Click() {}        // duplicate airways turned to one direction
 void MainForm::mnuPres_Click() {}          // airflows kept in the airway names

@@ -24,7 +24,8 @@ struct CurvePoint {
 };
 
 CurvePoint pointOf(int p, int f) {
-    return {FanCurvePressure(1, p, f), FanCurvePressure(2, p, f), FanCurveFlow(p, f), FanCurveEfficiency(p, f)};
+    return {FanCurvePressure(1, p, f), FanCurvePressure(2, p, f), FanCurveFlow(p, f),
+            FanCurveEfficiency(p, f)};
 }
 
 void storePoint(int p, int f, const CurvePoint &c) {

@@ -65,9 +65,10 @@ void frmFanData::TotalFan(int fan) {
     float area = 0;
     const auto pv = velocityPressures(fan, area);
     if (area == 0) {
-        VB::MsgBox("No fan diameter has been entered for Fan " + std::to_string(fan) +
-                   ".  Cannot estimate Total Pressure unless the velocity pressure can be calculated from the fan "
-                   "diameter!!");
+        VB::MsgBox(
+            "No fan diameter has been entered for Fan " + std::to_string(fan) +
+            ".  Cannot estimate Total Pressure unless the velocity pressure can be calculated from the fan "
+            "diameter!!");
         return;
     }
     for (int p = 1; p <= Points; ++p)

@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/GridEdit.h"
 #include "platform/PictureBoxView.h"
+#include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
@@ -383,7 +384,8 @@ void frmFanData::storeDiameter(bool onLeaving) {
 // ---- Fans ----
 
 void frmFanData::Command2_Click() {
-    if (VB::MsgBox("Are you sure you want to delete fan?", VB::vbOKCancel | VB::vbQuestion, "DELETE") == VB::vbOK) {
+    if (VB::MsgBox("Are you sure you want to delete fan?", VB::vbOKCancel | VB::vbQuestion, "DELETE") ==
+        VB::vbOK) {
         const int f = CurrentFan;
         FanName(f).clear();
         for (int p = 1; p <= Points; ++p) {
@@ -423,7 +425,10 @@ void frmFanData::mnuSave_Click() {
     SaveFanData();
 }
 
-void frmFanData::mnuPrintF_Click() {}
+void frmFanData::mnuPrintF_Click() {
+    // A failure ends the command without a message.
+    VB::PrintWindowImage(*this, CurrentLine);
+}
 
 // ---- Closing ----
 
@@ -446,7 +451,8 @@ void frmFanData::ExitFan_Click() {
 }
 
 void frmFanData::Cancel_Click() {
-    if (CellsChanged && VB::MsgBox("Save fan changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes) {
+    if (CellsChanged &&
+        VB::MsgBox("Save fan changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes) {
         ExitFan_Click();
         return;
     }

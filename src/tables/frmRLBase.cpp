@@ -54,9 +54,11 @@ frmRLBase::frmRLBase(QWidget *parent) : QDialog(parent) {
 
     QMenu *file = bar->addMenu("File");
     items_["mnuFile"] = file->menuAction();
-    connect(items_["mnuSave"] = file->addAction("Save"), &QAction::triggered, this, &frmRLBase::mnuSave_Click);
+    connect(items_["mnuSave"] = file->addAction("Save"), &QAction::triggered, this,
+            &frmRLBase::mnuSave_Click);
     items_["mnuSpc"] = file->addSeparator();
-    connect(items_["mnuExit"] = file->addAction("Exit"), &QAction::triggered, this, &frmRLBase::mnuExit_Click);
+    connect(items_["mnuExit"] = file->addAction("Exit"), &QAction::triggered, this,
+            &frmRLBase::mnuExit_Click);
     QMenu *edit = bar->addMenu("Edit");
     items_["mnuEdit"] = edit->menuAction();
     connect(items_["CopyData"] = edit->addAction("Copy  Ctrl+C"), &QAction::triggered, this,

@@ -301,6 +301,7 @@ void frmSpreadSheet::writeRow(int row, int a) {
             markFixed(row, c, true);
     }
     markRow(row, a);
+    g.ClearModified(row);
 }
 
 void frmSpreadSheet::markRow(int row, int a) {
@@ -359,6 +360,15 @@ int frmSpreadSheet::RowAirway(int row) {
     if (found != 0)
         g.SetTextMatrix(row, 0, std::to_string(found));
     return found;
+}
+
+bool frmSpreadSheet::rowChanged(int row, int a) const {
+    if (Spreadsheet->RowModified(row))
+        return true;
+    for (int c = FirstMarkedColumn; c <= LastMarkedColumn; ++c)
+        if (c != SheetColPdrop && fixed(row, c) != cellFixedInModel(c, a))
+            return true;
+    return false;
 }
 
 void frmSpreadSheet::ResetColour() {

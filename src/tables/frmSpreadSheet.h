@@ -103,6 +103,8 @@ private:
     std::string cellText(int col, int a) const;
     bool cellFixedInModel(int col, int a) const;
     bool fixed(int row, int col) const;
+    // Whether a row holds edits or fixed marks that its airway does not have yet.
+    bool rowChanged(int row, int a) const;
     void markFixed(int row, int col, bool on);
     void growColourMemory(int rows);
     void rememberWidths();

@@ -10,6 +10,7 @@
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
 #include "platform/GridEdit.h"
+#include "platform/Printer.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBGrid.h"
@@ -383,4 +384,45 @@ void frmSpreadSheet::mnuShowAll_Click() {
     LoadGrid();
 }
 
-void frmSpreadSheet::mnuPrint_Click() {}
+void frmSpreadSheet::mnuPrint_Click() {
+    VB::PrinterPage &page = VB::Printer();
+    const std::string answer = VB::InputBox("Enter Printer Font Size", "Font Size", "6");
+    if (answer.empty() || VB::Val(answer, ',') < 6)
+        return;
+    VBGrid &g = *Spreadsheet;
+    try {
+        page.ScaleTwips();
+        page.FontName = FromQt(font().family());
+        page.FontSize = VB::Val(answer, ',');
+        const double width = page.ScaleWidth - page.ScaleWidth / 10;
+        const double height = page.ScaleHeight - page.ScaleHeight / 25;
+        // Columns 0 .. 20 share the usable width in proportion to their widths; Y2 and Z2 are left out.
+        constexpr int LastPrintedColumn = 20;
+        double total = 0;
+        for (int c = 0; c <= LastPrintedColumn; ++c)
+            total += g.ColWidth(c);
+        const double scale = total > 0 ? width / total : 0;
+        int line = 0;
+        for (int r = 0; r < g.Rows(); ++r) {
+            ++line;
+            const double y = line * 1.2 * page.TextHeight("F") + height / 20;
+            double x = width / 20;
+            for (int c = 0; c <= LastPrintedColumn; ++c) {
+                if (g.ColWidth(c) == 0)
+                    continue;
+                page.CurrentX = x;
+                page.CurrentY = y;
+                page.Print(g.TextMatrix(r, c));
+                x += scale * g.ColWidth(c);
+            }
+            if (page.CurrentY > height && r < g.Rows() - 1) {
+                page.NewPage();
+                line = 0;
+            }
+        }
+        page.EndDoc();
+    } catch (const std::exception &) {
+        VB::MsgBox("Error printing data ! - aborting");
+        page.KillDoc();
+    }
+}

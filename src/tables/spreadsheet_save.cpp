@@ -67,9 +67,13 @@ void frmSpreadSheet::SaveGrid() {
             g.SetTextMatrix(r, SheetColNo, std::to_string(AirwayNumber(a)));
             wrote = true;
         }
-        if (a == 0)
+        // Rows the user left alone keep their airways exactly as they are.
+        if (a == 0 || !rowChanged(r, a))
             continue;
-        const auto changed = [&](int col) { return text(col) != cellText(col, a); };
+        const bool isNew = g.RowData(r) == NewRow;
+        const auto changed = [&](int col) {
+            return (isNew || g.CellModified(r, col)) && text(col) != cellText(col, a);
+        };
         // The cell's value when the user changed it; a text that is not a number keeps the old value.
         const auto edited = [&](int col, int quantity) -> std::optional<float> {
             if (!changed(col))
@@ -181,6 +185,7 @@ void frmSpreadSheet::SaveGrid() {
             wrote = true;
         }
         markRow(r, a);
+        g.ClearModified(r);
     }
     ErrorLevel = 0;
     SheetChanged = false;

@@ -1,5 +1,8 @@
 #include "tables/SheetFixture.h"
 
+#include "common/NetworkGenerator.h"
+#include "common/TestPrinters.h"
+
 #include "model/geometry.h"
 #include "model/node_keys.h"
 #include "platform/Busy.h"
@@ -7,6 +10,9 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QProcess>
+
+#include <filesystem>
 
 TEST_F(SheetTest, FillOrdersRowsByNumberAndMarksFixedValues) {
     const int fan = Drive(30, 0, "Fan drive");
@@ -280,4 +286,33 @@ TEST_F(SheetTest, WhileARunIsBusyCommandsThatWriteDoNothing) {
     EXPECT_EQ(AirwayName(1).trimmed(), "");
     EXPECT_EQ(grid().Rows(), 3);
     EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(SheetTest, F5RunsAnAirflowSimulationWhateverRanLast) {
+    GenerateNetwork(60, 3);
+    MaxIterations = 500;
+    Open();
+    AnalysisMode = 2; // the bulkhead removal ran last
+    QTest::keyClick(&grid(), Qt::Key_F5);
+    EXPECT_TRUE(NetworkBalanced);
+    EXPECT_EQ(AnalysisMode, 0);
+}
+
+TEST_F(SheetTest, PrintsEveryRowAtTheAnsweredSizeAndNothingBelowSix) {
+    Drive(1, 0, "Intake");
+    Drive(2, 100, "Return");
+    Open();
+    const std::string file = folder.path() + "sheet.pdf";
+    TestPrinters printers({std::make_shared<VB::PdfPrinter>("Pdf", file)});
+    boxes.ExpectInput("5");
+    sheet->mnuPrint_Click();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    boxes.ExpectInput("8");
+    sheet->mnuPrint_Click();
+    QProcess text;
+    text.start("pdftotext", {QString::fromStdString(file), "-"});
+    ASSERT_TRUE(text.waitForFinished());
+    const QByteArray printed = text.readAllStandardOutput();
+    for (const char *expected : {"Resistance", "Intake", "Return"})
+        EXPECT_TRUE(printed.contains(expected)) << expected;
 }
