@@ -110,6 +110,11 @@ bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
     return true;
 }
 
+void DetachChildSignals(QObject &window) {
+    for (QObject *child : window.findChildren<QObject *>())
+        QObject::disconnect(child, nullptr, &window, nullptr);
+}
+
 namespace {
 ModalDriver modalDriver;
 }

@@ -84,6 +84,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
+// Disconnects every child's signals from the window: called as a window is destroyed, so that the focus
+// leaving its boxes runs no handler of a half-destroyed window.
+void DetachChildSignals(QObject &window);
+
 // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected). A test installs a
 // driver that works the shown dialog (clicks, keys) and closes it, instead of a user.
 int ShowModal(QDialog &dialog);

@@ -138,7 +138,9 @@ frmFanData::frmFanData(QWidget *parent) : QDialog(parent) {
     connect(Command2, &QPushButton::clicked, this, &frmFanData::Command2_Click);
 }
 
-frmFanData::~frmFanData() = default;
+frmFanData::~frmFanData() {
+    VB::DetachChildSignals(*this);
+}
 
 void frmFanData::buildMenus(QMenuBar *bar) {
     const auto add = [this](QMenu *menu, const std::string &name, const char *caption, auto handler) {

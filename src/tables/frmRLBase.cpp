@@ -82,6 +82,10 @@ frmRLBase::frmRLBase(QWidget *parent) : QDialog(parent) {
     connect(RLCancel, &QPushButton::clicked, this, &frmRLBase::RLCancel_Click);
 }
 
+frmRLBase::~frmRLBase() {
+    VB::DetachChildSignals(*this);
+}
+
 QAction *frmRLBase::MenuItem(const std::string &name) const {
     const auto it = items_.find(name);
     return it == items_.end() ? nullptr : it->second;

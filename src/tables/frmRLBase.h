@@ -14,6 +14,7 @@ class frmRLBase : public QDialog {
     Q_OBJECT
 public:
     explicit frmRLBase(QWidget *parent = nullptr);
+    ~frmRLBase() override;
 
     VBGrid *GridRL = nullptr;
     VBTextBox *TxtEdit = nullptr;

@@ -68,7 +68,9 @@ frmSpreadSheet::frmSpreadSheet(QWidget *owner) : QMainWindow(owner, Qt::Window) 
     });
 }
 
-frmSpreadSheet::~frmSpreadSheet() = default;
+frmSpreadSheet::~frmSpreadSheet() {
+    VB::DetachChildSignals(*this);
+}
 
 QAction *frmSpreadSheet::MenuItem(const std::string &name) const {
     const auto it = items_.find(name);

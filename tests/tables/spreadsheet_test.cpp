@@ -5,6 +5,7 @@
 
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "graphics/editor_windows.h"
 #include "platform/Busy.h"
 #include "simulation/checks.h"
 
@@ -188,6 +189,12 @@ TEST_F(SheetTest, SortsKeepHeadingsAndMoveMarksWithTheirRows) {
     grid().SetCol(SheetColFPres);
     sheet->mnuAscend_Click();
     EXPECT_EQ(cell(1, SheetColFPres), "20");
+
+    // Three frozen columns keep No. and Name in view however far the grid scrolls.
+    sheet->mnuFixCols_Click(3);
+    grid().SetLeftCol(SheetColZ2);
+    EXPECT_FALSE(grid().CellRect(1, SheetColName).isEmpty());
+    EXPECT_TRUE(grid().CellRect(1, SheetColLength).isEmpty());
 }
 
 TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
@@ -202,8 +209,12 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     sheet->mnuUnfix_Click();
     grid().SetTextMatrix(r2, SheetColLength, "abc");
     grid().SetTextMatrix(r2, SheetColName, "Main");
-    boxes.Expect(VB::vbOK, "Error in Number Format");
+    grid().SetTextMatrix(r2, SheetColFan, "99"); // no such fan
+    grid().SetTextMatrix(r2, SheetColX1, "20000000");
+    boxes.Expect(VB::vbOK, "Error in Number Format").Expect(VB::vbOK, "Coordinates exceed allowed values");
     sheet->SaveGrid();
+    EXPECT_EQ(AirwayFan(walled), 0);
+    EXPECT_EQ(AirwayStart(1, walled), 100);
     EXPECT_EQ(AirwayResistanceType(bulkhead), 1);
     EXPECT_EQ(AirwayWallType(walled), TypedPreset);
     EXPECT_FLOAT_EQ(AirwayFrictionFactor(walled), 0.0123456f); // untouched cells keep every digit
@@ -254,6 +265,7 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     EXPECT_EQ(AirwayFlags(2), AirwayFlag::Rectangular);
     EXPECT_EQ(AirwayNumber(2), 8);
     EXPECT_EQ(AirwayEnd(1, 2), 30);
+    EXPECT_NE(AirwayEndKey(2), 0); // the moved end has its node key
 }
 
 TEST_F(SheetTest, DeletingAskedNoLeavesTheGridAndYesRemovesTheAirway) {
@@ -315,4 +327,35 @@ TEST_F(SheetTest, PrintsEveryRowAtTheAnsweredSizeAndNothingBelowSix) {
     const QByteArray printed = text.readAllStandardOutput();
     for (const char *expected : {"Resistance", "Intake", "Return"})
         EXPECT_TRUE(printed.contains(expected)) << expected;
+}
+
+namespace {
+// The airway dialogs as the spreadsheet opens them: the edit dialog renames its airway.
+class RenamingEditor : public EditorWindows {
+public:
+    int edited = 0, informed = 0, mode = 0;
+    void ShowAirwayEdit() override {
+        edited = CurrentAirway;
+        mode = AirEditMode;
+        AirwayName(CurrentAirway) = "Renamed";
+    }
+    void ShowAirwayInformation() override { informed = CurrentAirway; }
+};
+} // namespace
+
+TEST_F(SheetTest, EditAndInfoBoxesOpenTheAirwayDialogsForTheRow) {
+    Drive(1, 0, "One");
+    const int two = Drive(2, 100, "Two");
+    Open();
+    RenamingEditor editor;
+    EditorWindows *previous = SetEditorWindows(&editor);
+    Go(RowOf(two), SheetColName);
+    sheet->mnuEditBox_Click();
+    sheet->mnuInfo_Click();
+    SetEditorWindows(previous);
+    EXPECT_EQ(editor.edited, two);
+    EXPECT_EQ(editor.mode, 1);
+    EXPECT_EQ(editor.informed, two);
+    EXPECT_EQ(cell(RowOf(two), SheetColName), "Renamed");
+    EXPECT_EQ(PickedAirway, 0);
 }
