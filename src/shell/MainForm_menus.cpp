@@ -292,24 +292,25 @@ void MainForm::mnnuNonConverge_Click() {
 
 // ---- Tables ----
 
-void MainForm::mnuFBName_Click() {
-    if (!branchNames_) {
-        auto *list = new frmListAirNames(this);
+namespace {
+// A name list is loaded, and so filled, once; showing it again keeps its entries.
+template <typename List> void showNameList(QPointer<QWidget> &window, QWidget *owner) {
+    if (!window) {
+        auto *list = new List(owner);
         list->setAttribute(Qt::WA_DeleteOnClose);
         list->Form_Load();
-        branchNames_ = list;
+        window = list;
     }
-    PlaceLowerRight(*branchNames_);
+    PlaceLowerRight(*window);
+}
+} // namespace
+
+void MainForm::mnuFBName_Click() {
+    showNameList<frmListAirNames>(branchNames_, this);
 }
 
 void MainForm::mnuFNName_Click() {
-    if (!nodeNames_) {
-        auto *list = new frmListAirNodes(this);
-        list->setAttribute(Qt::WA_DeleteOnClose);
-        list->Form_Load();
-        nodeNames_ = list;
-    }
-    PlaceLowerRight(*nodeNames_);
+    showNameList<frmListAirNodes>(nodeNames_, this);
 }
 
 void MainForm::mnuFanData_Click() {

@@ -13,14 +13,12 @@
 #include "platform/VBGrid.h"
 #include "platform/VBMath.h"
 #include "platform/VBTextBox.h"
+#include "platform/WindowPlacement.h"
 
-#include <QClipboard>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -186,8 +184,7 @@ std::string frmFanData::listEntry(int fan, const std::string &name) {
 
 void frmFanData::Form_Load() {
     resize(width(), 6440 / VBGrid::TwipsPerPixel);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move((screen->geometry().width() - width()) / 2, (screen->geometry().height() - height()) / 2);
+    VB::CentreOnScreen(*this);
     CurrentFan = 1;
     FillFanList();
 }
@@ -301,18 +298,10 @@ void frmFanData::pressureCheckClick(VBCheckBox *clicked, VBCheckBox *other) {
 // ---- Cells ----
 
 void frmFanData::gridKeyPress(int &keyAscii) {
-    if (keyAscii == 3) {
-        mnuCopy_Click();
+    if (GridCommandKey(
+            keyAscii, *TxtEdit,
+            {[this] { mnuCopy_Click(); }, [this] { mnuPaste_Click(); }, [this] { Cancel_Click(); }}))
         return;
-    }
-    if (keyAscii == 22) {
-        mnuPaste_Click();
-        return;
-    }
-    if (keyAscii == 27 && !TxtEdit->isVisible()) {
-        Cancel_Click();
-        return;
-    }
     GridEditShow(*Spreadsheet, *TxtEdit, keyAscii);
 }
 
@@ -334,14 +323,13 @@ void frmFanData::DeleteCells() {
 }
 
 void frmFanData::mnuCopy_Click() {
-    QGuiApplication::clipboard()->clear();
-    QGuiApplication::clipboard()->setText(ToQt(GridCopyText(*Spreadsheet)));
+    GridCopy(*Spreadsheet);
 }
 
 void frmFanData::mnuPaste_Click() {
     GridPasteRules rules;
     rules.writable = [](int row, int col) { return row >= 1 && col >= 1; };
-    GridPaste(*Spreadsheet, FromQt(QGuiApplication::clipboard()->text()), rules);
+    GridPasteClipboard(*Spreadsheet, rules);
     DrawFanCurve();
 }
 

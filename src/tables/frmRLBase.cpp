@@ -13,13 +13,11 @@
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
 #include "platform/VBTextBox.h"
+#include "platform/WindowPlacement.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -93,8 +91,7 @@ QAction *frmRLBase::MenuItem(const std::string &name) const {
 
 void frmRLBase::Form_Load() {
     LevelsChanged = false;
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move((screen->geometry().width() - width()) / 2, (screen->geometry().height() - height()) / 2);
+    VB::CentreOnScreen(*this);
     VBGrid &g = *GridRL;
     g.SetCols(4);
     g.SetRows(LevelRows);
@@ -122,18 +119,10 @@ void frmRLBase::Form_Load() {
 }
 
 void frmRLBase::gridKeyPress(int &keyAscii) {
-    if (keyAscii == 3) {
-        CopyData_Click();
+    if (GridCommandKey(
+            keyAscii, *TxtEdit,
+            {[this] { CopyData_Click(); }, [this] { PasteData_Click(); }, [this] { RLCancel_Click(); }}))
         return;
-    }
-    if (keyAscii == 22) {
-        PasteData_Click();
-        return;
-    }
-    if (keyAscii == 27 && !TxtEdit->isVisible()) {
-        RLCancel_Click();
-        return;
-    }
     LevelsChanged = true;
     GridEditShow(*GridRL, *TxtEdit, keyAscii);
 }
@@ -157,8 +146,7 @@ void frmRLBase::gridKeyDown(int &keyCode, int) {
 }
 
 void frmRLBase::CopyData_Click() {
-    QGuiApplication::clipboard()->clear();
-    QGuiApplication::clipboard()->setText(ToQt(GridCopyText(*GridRL)));
+    GridCopy(*GridRL);
 }
 
 void frmRLBase::PasteData_Click() {
@@ -166,7 +154,7 @@ void frmRLBase::PasteData_Click() {
     GridRL->SetRedraw(false);
     GridPasteRules rules;
     rules.writable = [](int row, int col) { return row >= 1 && col >= 1 && col <= 3; };
-    GridPaste(*GridRL, FromQt(QGuiApplication::clipboard()->text()), rules);
+    GridPasteClipboard(*GridRL, rules);
     GridRL->SetRedraw(true);
 }
 

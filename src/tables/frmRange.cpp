@@ -6,12 +6,11 @@
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "platform/WindowPlacement.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 frmRange::frmRange(QWidget *parent) : QDialog(parent) {
     setWindowTitle("Select Range");
@@ -34,8 +33,7 @@ frmRange::frmRange(QWidget *parent) : QDialog(parent) {
 }
 
 void frmRange::Form_Load() {
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move((screen->geometry().width() - width()) / 2, (screen->geometry().height() - height()) / 2);
+    VB::CentreOnScreen(*this);
     CmbRL1->clear();
     CmbRL2->clear();
     for (const std::string &name : LevelListNames()) {

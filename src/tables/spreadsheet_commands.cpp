@@ -19,9 +19,6 @@
 #include "tables/frmSpreadSheet.h"
 #include "tables/spreadsheet_state.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -51,8 +48,7 @@ void frmSpreadSheet::mnuInfo_Click() {
 }
 
 void frmSpreadSheet::mnuCopy_Click() {
-    QGuiApplication::clipboard()->clear();
-    QGuiApplication::clipboard()->setText(ToQt(GridCopyText(*Spreadsheet)));
+    GridCopy(*Spreadsheet);
 }
 
 void frmSpreadSheet::appendNewRow() {
@@ -69,7 +65,6 @@ void frmSpreadSheet::appendNewRow() {
 void frmSpreadSheet::mnuPaste_Click() {
     if (VB::IsBusy())
         return;
-    const std::string text = FromQt(QGuiApplication::clipboard()->text());
     GridPasteRules rules;
     // The slot column and the headings are never written.
     rules.writable = [](int row, int col) { return row >= 1 && col >= 1; };
@@ -94,7 +89,7 @@ void frmSpreadSheet::mnuPaste_Click() {
             }
         }
     };
-    GridPaste(*Spreadsheet, text, rules);
+    GridPasteClipboard(*Spreadsheet, rules);
     SheetChanged = true;
 }
 

@@ -25,14 +25,8 @@ std::optional<double> cellNumber(const std::string &text) {
 } // namespace
 
 void frmSpreadSheet::gridKeyPress(int &keyAscii) {
-    if (keyAscii == 3) {
-        mnuCopy_Click();
+    if (GridCommandKey(keyAscii, *TxtEdit, {[this] { mnuCopy_Click(); }, [this] { mnuPaste_Click(); }, {}}))
         return;
-    }
-    if (keyAscii == 22) {
-        mnuPaste_Click();
-        return;
-    }
     // Typing opens nothing in the slot column, "No.", "Comments" and the headings.
     const int col = Spreadsheet->Col();
     if (col == 0 || col == SheetColNo || col == SheetColComments || Spreadsheet->Row() == 0)
