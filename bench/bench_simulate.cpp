@@ -1,10 +1,11 @@
-// The whole simulation of a generated network of about 30,000 airways, without windows, with the time
-// spent in each stage of the run.
+// The whole simulation of a generated network of about 30,000 airways: without windows, with the time
+// spent in each stage of the run, and once more with the program's progress and error windows.
 #include "model/Gustrom1.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
 #include "simulation/driver.h"
 #include "simulation/simulation_ui.h"
+#include "simulation/simulation_windows.h"
 
 #include "bench_network.h"
 
@@ -73,25 +74,47 @@ private:
     std::string stage_;
 };
 
-void BM_Simulate(benchmark::State &state) {
-    AnswerNo answers;
-    StageClock clock;
-    VB::DialogResponder *previousAnswers = VB::SetDialogResponder(&answers);
-    SimulationUi *previousUi = SetSimulationUi(&clock);
-    LevelRange(1, 1) = 0;
-    LevelRange(1, 2) = 0; // the generated surface ends lie at elevation 0
-    int airways = 0, reversed = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
+// Every box answered No and the given display for the lifetime of one benchmark.
+class RunSetting {
+public:
+    explicit RunSetting(SimulationUi &ui)
+        : previousAnswers_(VB::SetDialogResponder(&answers_)), previousUi_(SetSimulationUi(&ui)) {
+        LevelRange(1, 1) = 0;
+        LevelRange(1, 2) = 0; // the generated surface ends lie at elevation 0
+    }
+    ~RunSetting() {
+        SetSimulationUi(previousUi_);
+        VB::SetDialogResponder(previousAnswers_);
+    }
+    RunSetting(const RunSetting &) = delete;
+    RunSetting &operator=(const RunSetting &) = delete;
+
+    // The generated network, set for a run of exactly MaxIterations sweeps.
+    static void Prepare(int showProgress) {
         buildNetwork();
-        airways = AirwayCount;
         MaxError = 1e-12f; // never converges: exactly MaxIterations sweeps
         MaxIterations = 50;
         BulkheadResistance = 1000000000;
         AnalysisMode = 0;
-        ShowProgress = 0;
+        ShowProgress = showProgress;
         UndoStep = 1;
         UndoSlot = 1;
+    }
+
+private:
+    AnswerNo answers_;
+    VB::DialogResponder *previousAnswers_;
+    SimulationUi *previousUi_;
+};
+
+void BM_Simulate(benchmark::State &state) {
+    StageClock clock;
+    RunSetting setting(clock);
+    int airways = 0, reversed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        RunSetting::Prepare(0);
+        airways = AirwayCount;
         state.ResumeTiming();
         clock.Start();
         Simulate();
@@ -104,10 +127,23 @@ void BM_Simulate(benchmark::State &state) {
     state.counters["sweeps"] = clock.sweeps;
     state.counters["reversed"] = reversed;
     state.counters["balanced"] = NetworkBalanced;
-    SetSimulationUi(previousUi);
-    VB::SetDialogResponder(previousAnswers);
+}
+
+// The same run as the user starts it: progress window shown, event pump running, error window at the end.
+void BM_SimulateWithWindows(benchmark::State &state) {
+    SimulationWindows windows;
+    RunSetting setting(windows);
+    for (auto _ : state) {
+        state.PauseTiming();
+        RunSetting::Prepare(1);
+        state.ResumeTiming();
+        Simulate();
+    }
+    state.counters["airways"] = AirwayCount;
+    state.counters["balanced"] = NetworkBalanced;
 }
 
 } // namespace
 
 BENCHMARK(BM_Simulate)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_SimulateWithWindows)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -24,7 +24,6 @@ std::unique_ptr<frmSpreadSheet> openSheet() {
         AirwayName(a) = "Drive " + std::to_string((a * 7919) % 30011);
     }
     VisibleAirways(AirwayCount + 1) = 0;
-    ResetSpreadsheetState();
     auto sheet = std::make_unique<frmSpreadSheet>();
     sheet->Form_Load();
     return sheet;

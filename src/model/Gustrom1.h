@@ -102,9 +102,6 @@ extern VBArray<int32_t, 3> AirwayLinks;                     // (1..2 up/down, 1.
 extern VBArray<int> AirwayLinkList;                         // 0 .. 4 × MaxAirways
 extern VBArray<int> MeshAirwayList;                         // 0 .. 20 × MaxAirways
 extern VBArray<int32_t> MeshStart;                          // 0 .. MaxAirways / 2
-extern VBArray<int> SolverMeshWork;                         // 0 .. MaxAirways / 2
-extern VBArray<int> SolverAirwayWork;
-extern VBArray<int32_t> SolverAirwayLong;
 
 // ---- Fan database (fans 0 .. MaxFans; curve points 1..10 of 0..11) ----
 extern VBArray<std::string> FanName;                        // empty = free slot
@@ -129,7 +126,6 @@ extern VBArray<int32_t, 2> UndoLog;                         // (0..3, entry): st
 extern int UndoStep;
 extern int UndoSlot;
 extern int32_t UndoStampCounter;
-extern std::string UndoRecord;
 extern bool AutoSimulate;
 
 // ---- Levels (0..250; level 1 is the surface) ----
@@ -176,6 +172,14 @@ extern VBArray<std::string, 2> StationFileText;             // (station, 1..2)
 extern int AlarmsOn;
 extern int RealtimeInputOn;                                 // -1 while realtime input is active
 extern int AlarmBeep;
+// Realtime input and output settings, kept in the station settings file. An interval holds seconds as
+// the file keeps them: a number in print form as read, or the text typed in a dialog; empty = not set.
+extern std::string RealtimeInputFile;                       // station readings file polled by input
+extern int ResimulateOnInput;                               // nonzero: simulate after every poll
+extern std::string InputInterval;                           // s between polls
+extern std::string RealtimeOutputFile;                      // results file written by output
+extern std::string OutputInterval;                          // s between writes
+extern int RealtimeOutputOn;                                // -1 while realtime output is active
 
 // ---- Units and displayed data ----
 extern int UnitSystem;                                      // 1 SI metric, 2 British imperial
@@ -275,6 +279,12 @@ extern char LocalDecimalSeparator;   // the local separator, refreshed by every 
 extern int LevelOffset;              // merge: first level slot that the merged levels fill
 extern bool DialogCancelled;         // the last file dialog returned no name
 extern std::string ImportFileName;   // the file the import dialog reads
+
+// ---- Printing ----
+extern int PrintOrientation;         // 0 portrait, 1 landscape
+extern float PrintScale;             // printout scale 1 : PrintScale; 0 = fit the window to the page
+extern std::string PrintTitle;       // title of the printout's title block
+extern int32_t PrintInColour;        // 1 colour, 0 black
 
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways

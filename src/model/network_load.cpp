@@ -17,6 +17,7 @@
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
@@ -33,13 +34,6 @@ struct LoadStopped {};
 
 bool startsWith(std::string_view text, std::string_view start) {
     return text.substr(0, start.size()) == start;
-}
-
-std::string trimmed(const std::string &text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // A run-time error inside the load: file errors end it, any other asks whether to go on. Returns
@@ -80,6 +74,22 @@ bool booleanField(int n) {
     } catch (const VBError &) {
         return LenientValue(f) != 0;
     }
+}
+
+// Reads one airway record into slot a and counts it. A record that fails part-way is never an airway:
+// the slot is emptied and stays uncounted, and the user decides whether the load goes on (false) or
+// stops with the whole airways before it (LoadStopped).
+bool readAirwayLine(const std::string &line, int a, float version) {
+    try {
+        AirwayFromRecord(line, a, version);
+    } catch (const VBError &e) {
+        ClearAirway(a);
+        AirwayCount = a - 1;
+        loadError(e);
+        return false;
+    }
+    AirwayCount = a;
+    return true;
 }
 
 // Any index read from the file is checked before it is used.
@@ -329,7 +339,7 @@ void Loader::readFans(bool estimateDiameters) {
         // A negative fan number has no slot: its lines are read and dropped.
         const int f = n < 1 ? -1 : n + fanOffset;
         if (f > 0) {
-            FanName(f) = trimmed(LineFields(1));
+            FanName(f) = Trim(LineFields(1));
             if (!LineFields(2).empty())
                 statement([&] { FanDiameter(f) = strictSingle(2); });
         }
@@ -434,8 +444,8 @@ void Loader::readAirways(int lastSlot) {
             VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
             break;
         }
-        AirwayCount = a;
-        statement([&] { AirwayFromRecord(line, a, version_); });
+        if (!readAirwayLine(line, a, version_))
+            continue;
         AirwayUndoStamp(a) = 0;
         checkAirwayIndexes(a);
         ++a;
@@ -469,8 +479,10 @@ void Loader::readVersion1Airways(std::vector<std::string> &items, std::size_t &p
             line += item;
             line += '\t';
         }
-        AirwayCount = a;
-        statement([&] { AirwayFromRecord(line, a, 3.0f); });
+        if (!readAirwayLine(line, a, 3.0f)) {
+            --a; // the next record takes the slot
+            continue;
+        }
         // The list records marked typed values with the old codes.
         if (AirwayResistanceType(a) == 10)
             AirwayResistanceType(a) = TypedPreset;
@@ -503,7 +515,7 @@ std::vector<std::string> listItems(TextFileReader &in) {
                 i = comma == std::string::npos ? line.size() + 1 : comma + 1;
             } else {
                 const std::size_t comma = line.find(',', i);
-                item = trimmed(line.substr(i, comma == std::string::npos ? std::string::npos : comma - i));
+                item = Trim(line.substr(i, comma == std::string::npos ? std::string::npos : comma - i));
                 i = comma == std::string::npos ? line.size() + 1 : comma + 1;
             }
             items.push_back(std::move(item));
@@ -588,7 +600,7 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
         SecondaryLayerVisible(i) = true;
     for (int i = 1; i <= 8; ++i)
         PrimaryLayerVisible(i) = true;
-    Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(0), ScreenBuffer);
+    Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
     if (merge)
         for (int a = firstMerged; a <= AirwayCount; ++a)
             if (AirwayFan(a) > 0) {

@@ -59,9 +59,9 @@ std::string VB::UCase(std::string_view text) {
     return out;
 }
 
-std::string VB::Trim(std::string_view text) {
+std::string Trim(const std::string &text) {
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
+    if (first == std::string::npos)
         return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }

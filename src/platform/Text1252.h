@@ -7,9 +7,10 @@
 QString ToQt(const std::string &cp1252);
 std::string FromQt(const QString &text); // characters outside Windows-1252 become '?'
 
+// Trim: the text without leading and trailing blanks.
+std::string Trim(const std::string &text);
+
 namespace VB {
 // UCase: letters in upper case, accented Windows-1252 letters included.
 std::string UCase(std::string_view text);
-// Trim: the text without leading and trailing blanks.
-std::string Trim(std::string_view text);
 } // namespace VB

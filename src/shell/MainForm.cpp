@@ -10,14 +10,20 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "platform/Printer.h"
 #include "platform/Text1252.h"
+#include "shell/Rotator.h"
+#include "platform/VBError.h"
 #include "shell/file_commands.h"
+#include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
+#include "shell/main_editor_windows.h"
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
 #include "shell/tool_icons.h"
 #include "simulation/driver.h"
+#include "simulation/simulation_windows.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -157,9 +163,14 @@ MainForm::MainForm() {
             w->loadscreen();
     });
     SetWheelHandler(&frmWindow::MouseWheel);
+    TimerRotate.setInterval(10);
+    connect(&TimerRotate, &QTimer::timeout, this, &MainForm::TimerRotate_Timer);
+    installSeams();
     autosave_.setInterval(60000);
     connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
     autosave_.start();
+    connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &MainForm::Timer2_Timer);
     resize(1100, 780);
 }
 
@@ -167,6 +178,7 @@ MainForm::~MainForm() {
     // The children go after this body; their activation signals must find no handler any more.
     disconnect(mdi_, nullptr, this, nullptr);
     SetWheelHandler(nullptr);
+    removeSeams();
     // The graphics windows go with the main window; their pictures must not outlive them.
     for (auto &w : Windows)
         if (w != nullptr) {
@@ -182,6 +194,39 @@ MainForm::~MainForm() {
 
 MainForm *MainForm::Instance() {
     return instance;
+}
+
+namespace {
+
+// Printable page width of the current printer (mm) in the print orientation.
+std::optional<double> printerPageWidth() {
+    // With no printer installed the current printer is "PDF File", so the caption always has a scale.
+    try {
+        VB::PrinterPage &printer = VB::Printer();
+        if (printer.Orientation() != PrintOrientation + 1)
+            printer.SetOrientation(PrintOrientation + 1);
+        return printer.PrintableWidthMm();
+    } catch (const VBError &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+void MainForm::installSeams() {
+    simulationWindows_ = std::make_unique<SimulationWindows>(this);
+    previousSimulationUi_ = SetSimulationUi(simulationWindows_.get());
+    editorWindows_ = std::make_unique<MainEditorWindows>();
+    previousEditorWindows_ = SetEditorWindows(editorWindows_.get());
+    VB::SetPrinterPageWidthProvider(printerPageWidth);
+}
+
+void MainForm::removeSeams() {
+    VB::SetPrinterPageWidthProvider({});
+    SetEditorWindows(previousEditorWindows_);
+    SetSimulationUi(previousSimulationUi_);
+    simulationWindows_.reset();
+    editorWindows_.reset();
 }
 
 void MainForm::buildToolbar() {
@@ -240,6 +285,13 @@ void MainForm::buildStrip() {
 
     QToolBar *levelBar = new QToolBar("Level", this);
     levelBar->setObjectName("Level");
+    Rotator = new RotatorPad(levelBar);
+    Rotator->MouseDown = [this](int b, int s, float x, float y) { Rotator_MouseDown(b, s, x, y); };
+    Rotator->MouseMove = [this](int b, int s, float x, float y) { Rotator_MouseMove(b, s, x, y); };
+    Rotator->MouseUp = [this](int b, int s, float x, float y) { Rotator_MouseUp(b, s, x, y); };
+    Rotator->LostFocus = [this] { Rotator_LostFocus(); };
+    Rotator->KeyDown = [this](int code) { Rotator_KeyDown(code); };
+    levelBar->addWidget(Rotator);
     VsbRL = new LevelScrollBar(this, levelBar);
     VsbRL->setRange(1, 2);
     VsbRL->setSingleStep(1);
@@ -309,6 +361,16 @@ void MainForm::SetupGraphicsWindow(int w, const std::string &caption, int32_t ba
     WindowSwitching = switching;
 }
 
+void MainForm::SetGraphicsWindowLook(int w, int32_t backColour, bool /*autoRedraw*/) {
+    // The picture always keeps its image, so only the background changes; a new background clears it.
+    if (w < 0 || w > 4)
+        return;
+    if (frmWindow *window = Windows[static_cast<size_t>(w)]) {
+        window->Picture().BackColor = backColour;
+        window->Picture().Cls();
+    }
+}
+
 void MainForm::ViewListClear() {
     CmbView->clear();
 }
@@ -351,6 +413,9 @@ int MainForm::LevelScrollGetMax() const {
 }
 int MainForm::LevelListGetIndex() const {
     return CmbRL->ListIndex();
+}
+std::string MainForm::LevelListText() const {
+    return FromQt(CmbRL->currentText());
 }
 int MainForm::ViewListCount() const {
     return CmbView->count();
@@ -469,13 +534,6 @@ void MainForm::RunAnalysis(int analysisMode) {
     RotateView();
 }
 
-void MainForm::Autosave_Timer() {
-    if (++AutosaveTicks > 10) {
-        AutosaveTicks = 0;
-        SaveNetwork(1);
-    }
-}
-
 void MainForm::closeEvent(QCloseEvent *event) {
     // Closing frees the arrays a running long operation works on: the close box waits for its end.
     if (VB::IsBusy()) {
@@ -489,5 +547,3 @@ void MainForm::closeEvent(QCloseEvent *event) {
     else
         event->accept();
 }
-
-

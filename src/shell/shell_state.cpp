@@ -14,6 +14,8 @@ bool LevelSyncBusy = false;
 float CursorElevation = 0;
 int AutosaveTicks = 0;
 int MessageTime = 0;
+bool RotateBusy = false;
+float RotatorX = 22, RotatorY = 28;
 
 void TakeCommandLine(const std::string &commandLine) {
     CommandLineFile = commandLine;
@@ -25,12 +27,23 @@ void TakeCommandLine(const std::string &commandLine) {
     OpenAtStart = tail == ".SIM" || tail == ".SMM";
 }
 
-int PixelsToTwips(int pixels, int vertical) {
+namespace {
+double screenDpi(int vertical) {
     double dpi = 96;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         dpi = vertical != 0 ? screen->logicalDotsPerInchY() : screen->logicalDotsPerInchX();
-    if (dpi <= 0)
-        dpi = 96;
-    return static_cast<int>(std::lround(pixels / dpi * 1440.0));
+    return dpi > 0 ? dpi : 96;
 }
+} // namespace
+
+int PixelsToTwips(int pixels, int vertical) {
+    return static_cast<int>(std::lround(pixels / screenDpi(vertical) * 1440.0));
+}
+
+int TwipsToPixels(int twips, int vertical) {
+    return static_cast<int>(std::lround(twips * screenDpi(vertical) / 1440.0));
+}
+int32_t MemoLeft = 0, MemoTop = 0;
+float MemoWidth = 5000, MemoHeight = 5000;
+std::string BitmapFileName;
 std::array<int, 60> DataUnitRowOfCode{};

@@ -5,13 +5,21 @@
 #include "simulation/frmError.h"
 #include "simulation/frmSimForm.h"
 
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPointer>
+
+namespace {
+// The solver asks for the event pump after every sweep and stage; window events (repaints and "Cancel")
+// are taken at a new stage and otherwise at most this often.
+constexpr qint64 PumpIntervalMs = 100;
+} // namespace
 
 struct SimulationWindows::Windows {
     QWidget *mainWindow = nullptr;
     QPointer<frmSimForm> progress;
     QPointer<frmError> errors;
+    QElapsedTimer pumped; // invalid: pump at the next call
 
     frmError &errorWindow() {
         if (!errors) {
@@ -35,6 +43,7 @@ SimulationWindows::~SimulationWindows() {
 }
 
 void SimulationWindows::SetStage(const std::string &caption) {
+    windows_->pumped.invalidate();
     if (windows_->progress)
         windows_->progress->SetStage(ToQt(caption));
 }
@@ -59,9 +68,17 @@ void SimulationWindows::ErrorAdded(const std::string &line) {
         windows_->errors->Errorlist->addItem(ToQt(line));
 }
 
+void SimulationWindows::PumpEvents() {
+    if (windows_->pumped.isValid() && windows_->pumped.elapsed() < PumpIntervalMs)
+        return;
+    SimulationUi::PumpEvents();
+    windows_->pumped.start();
+}
+
 void SimulationWindows::ShowProgressWindow() {
     if (!windows_->progress)
         windows_->progress = new frmSimForm(windows_->mainWindow);
+    windows_->pumped.invalidate();
     windows_->progress->show();
 }
 

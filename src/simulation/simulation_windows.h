@@ -20,6 +20,7 @@ public:
     void ShowBalanceLabels() override;
     void SetSweepFigures(const std::string &sweep, const std::string &largestCorrection) override;
     void ErrorAdded(const std::string &line) override;
+    void PumpEvents() override;
 
     void ShowProgressWindow() override;
     void CloseProgressWindow() override;

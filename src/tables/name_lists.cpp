@@ -15,7 +15,7 @@ std::vector<std::string> DistinctNames(int searchKind) {
     std::vector<std::string> names;
     names.reserve(static_cast<size_t>(AirwayCount));
     for (int a = 1; a <= AirwayCount; ++a) {
-        std::string name = VB::Trim(field(a).str());
+        std::string name = Trim(field(a).str());
         field(a) = name;
         if (!name.empty())
             names.push_back(std::move(name));

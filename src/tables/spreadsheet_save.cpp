@@ -89,15 +89,15 @@ void frmSpreadSheet::SaveGrid() {
         };
 
         if (changed(SheetColName)) {
-            AirwayName(a) = VB::Trim(text(SheetColName));
+            AirwayName(a) = Trim(text(SheetColName));
             wrote = true;
         }
         if (changed(SheetColFrom)) {
-            AirwayStartName(a) = VB::Trim(text(SheetColFrom));
+            AirwayStartName(a) = Trim(text(SheetColFrom));
             wrote = true;
         }
         if (changed(SheetColTo)) {
-            AirwayEndName(a) = VB::Trim(text(SheetColTo));
+            AirwayEndName(a) = Trim(text(SheetColTo));
             wrote = true;
         }
         if (const auto v = edited(SheetColLength, 1))

@@ -13,13 +13,3 @@ std::string SheetSearchText;
 std::string SheetReplaceText;
 int SheetSearchRow = 1;
 int SheetReplaceMode = 0;
-
-void ResetSpreadsheetState() {
-    SheetCellColour = {};
-    SheetColumnWidths.ReDim(Bounds{0, 22});
-    SheetChanged = false;
-    SheetSearchText.clear();
-    SheetReplaceText.clear();
-    SheetSearchRow = 1;
-    SheetReplaceMode = 0;
-}

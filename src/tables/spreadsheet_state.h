@@ -26,6 +26,3 @@ extern std::string SheetSearchText;
 extern std::string SheetReplaceText;
 extern int SheetSearchRow;   // data row where the next search starts (1 = first)
 extern int SheetReplaceMode; // 0 find, -1 replace
-
-// Back to the start of a run.
-void ResetSpreadsheetState();

@@ -1,15 +1,24 @@
-// Every test program runs inside a QApplication (offscreen), so widgets can be driven headless.
-#include "shell/program_layers.h"
+// Every test program runs inside a QApplication (offscreen), so widgets can be driven headless. Each test
+// starts from the program's start state.
+#include "common/ProgramState.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
+
+namespace {
+
+class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo &) override { ResetProgramState(); }
+};
+
+} // namespace
 
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    // The model reaches the graphics, the solver and the stations as in the program.
-    InstallProgramLayers();
+    CaptureProgramState();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest);
     return RUN_ALL_TESTS();
 }

@@ -49,6 +49,7 @@ int addAirway(const char *name, int x1, int y1, int z1, int x2, int y2, int z2, 
 // joined by a stope with a fixed airflow, and a bulkhead that closes a cross-cut.
 void buildTeachingNetwork() {
     ClearNetwork();
+    GraphicsDetail = 511;
     NetworkTitle = "Teaching mine";
     FileNote = "A small network for learning Gustrom.\r\nIntake shaft, two levels joined by a stope, a "
                "return raise with the "
@@ -110,6 +111,7 @@ void buildTeachingNetwork() {
 void buildMineNetwork() {
     ClearNetwork();
     GenerateNetwork(300, 2024);
+    GraphicsDetail = 511;
     // Enough sweeps for a mine of this size to balance fully.
     MaxIterations = 300;
     NetworkTitle = "Example mine";
@@ -139,6 +141,8 @@ protected:
         NetworkFileName = ExampleFolder + name;
         ASSERT_EQ(LoadNetwork(), LoadOutcome::Loaded) << name;
         ExpectSameLines(Snapshot(), built);
+        // An engineer opening an example sees every kind of symbol and text.
+        EXPECT_EQ(GraphicsDetail, 511) << name;
     }
 };
 

@@ -153,6 +153,10 @@ TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
         AirwayNumber(i) = 100 + i;
         AirwaySmoke(1, i) = i;
         AirwayStartKey(i) = i;
+        // Junction pressures and arrival times move with their airway, whether or not a run follows.
+        AirwayStartPressure(i) = 1000.0f + i;
+        AirwayEndPressure(i) = 900.0f + i;
+        AirwaySmokeTime(i) = 60.0f * i;
     }
     ViewMode = 4; // all levels shown
     PackAirways();
@@ -166,6 +170,9 @@ TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
         EXPECT_EQ(AirwayStart(1, s), f);
         EXPECT_EQ(AirwayEnd(3, s), 10 * f);
         EXPECT_EQ(AirwaySmoke(1, s), f);
+        EXPECT_EQ(AirwayStartPressure(s), 1000.0f + f);
+        EXPECT_EQ(AirwayEndPressure(s), 900.0f + f);
+        EXPECT_EQ(AirwaySmokeTime(s), 60.0f * f);
     }
     for (int s = 4; s <= 5; ++s) {
         EXPECT_EQ(AirwayFlags(s), 0);

@@ -324,34 +324,56 @@ TEST_F(NetworkFileTest, MergeAppendsAirwaysWithTheFanOffset) {
     EXPECT_TRUE(FanName(3).empty());
 }
 
-TEST_F(NetworkFileTest, StrictFieldErrorAsksWhetherToGoOn) {
+TEST_F(NetworkFileTest, AnAirwayLineThatFailsIsNeverAnAirway) {
     GenerateNetwork(12, 6);
+    for (int a = 1; a <= AirwayCount; ++a) {
+        AirwayStartPressure(a) = 1000.5f + static_cast<float>(a);
+        AirwayEndPressure(a) = 900.25f + static_cast<float>(a);
+    }
     ASSERT_TRUE(SaveTo("good.sim"));
-    std::string text = folder.Read("good.sim");
-    const std::size_t fifth = text.find("Drive 5\t");
-    const std::size_t x1 = text.find('\t', text.find('\t', text.find('\t', fifth) + 1) + 1);
-    text.insert(x1 + 1, "abc");
-    folder.Write("bad.sim", text);
-    {
+    ASSERT_EQ(LoadFrom("good.sim"), LoadOutcome::Loaded);
+    std::vector<std::string> fileAirways;
+    for (int a = 1; a <= AirwayCount; ++a)
+        fileAirways.push_back(AirwayLine(a));
+    const int32_t nextNumber = NextAirwayNumber;
+
+    const std::string text = folder.Read("good.sim");
+    // The start of the fifth airway line: four line ends after the heading's.
+    std::size_t lineStart = text.find("\r\n", text.find("Entry Node\t")) + 2;
+    for (int k = 1; k < 5; ++k)
+        lineStart = text.find("\r\n", lineStart) + 2;
+    std::size_t x2 = lineStart;
+    for (int tab = 0; tab < 8; ++tab)
+        x2 = text.find('\t', x2) + 1;
+    const std::string cut = text.substr(0, x2 + 2); // ends inside the fifth airway's X2
+    const std::string garbage = text.substr(0, lineStart) + "garbage\r\n" + text.substr(lineStart);
+
+    const struct {
+        const char *name;
+        const std::string &text;
+        int answer;
+        LoadOutcome outcome;
+        int airways; // the file's first airways, in their slots
+    } cases[] = {
+        {"cut, Yes", cut, VB::vbYes, LoadOutcome::Loaded, 4},
+        {"cut, No", cut, VB::vbNo, LoadOutcome::Stopped, 4},
+        {"garbage, Yes", garbage, VB::vbYes, LoadOutcome::Loaded, 12},
+    };
+    for (const auto &c : cases) {
+        folder.Write("bad.sim", c.text);
         ScriptedDialogs boxes;
-        boxes.Expect(VB::vbYes, "Error occured loading file\r\nDo you wish to continue loading?");
-        ASSERT_EQ(LoadFrom("bad.sim"), LoadOutcome::Loaded);
-    }
-    // The damaged airway was read only up to its bad field, so it has no flags: the node key update drops
-    // it as an empty slot.
-    EXPECT_EQ(AirwayCount, 11);
-    EXPECT_EQ(trimmed(AirwayName(5).str()), "Drive 6");
-    EXPECT_EQ(NetworkFileName, Path("bad.sim"));
-    {
-        ScriptedDialogs boxes;
-        boxes.Expect(VB::vbNo, "Do you wish to continue loading?");
-        EXPECT_EQ(LoadFrom("bad.sim"), LoadOutcome::Stopped);
+        boxes.Expect(c.answer, "Error occured loading file\r\nDo you wish to continue loading?");
+        ASSERT_EQ(LoadFrom("bad.sim"), c.outcome) << c.name;
         EXPECT_EQ(boxes.Shown()[0].title, "Error");
+        ASSERT_EQ(AirwayCount, c.airways) << c.name;
+        for (int a = 1; a <= AirwayCount; ++a)
+            EXPECT_EQ(AirwayLine(a), fileAirways[static_cast<size_t>(a - 1)]) << c.name << ", slot " << a;
+        EXPECT_EQ(AirwayFlags(AirwayCount + 1), 0) << c.name;
+        EXPECT_EQ(AirwayStart(1, AirwayCount + 1), 0) << c.name;
+        EXPECT_EQ(NextAirwayNumber, nextNumber) << c.name;
+        // A stopped load is no longer that file: a save has to ask for a name.
+        EXPECT_EQ(NetworkFileName.empty(), c.outcome == LoadOutcome::Stopped) << c.name;
     }
-    EXPECT_EQ(AirwayCount, 4);
-    EXPECT_EQ(trimmed(AirwayName(4).str()), "Shaft 4");
-    EXPECT_TRUE(NetworkFileName.empty());
-    EXPECT_EQ(NetworkSaved, 0);
 }
 
 TEST_F(NetworkFileTest, FanSectionEndsRightWithFullOrOversizedDatabase) {

@@ -24,7 +24,7 @@ protected:
     std::unique_ptr<MainForm> form;
 
     void SetUp() override {
-        ResetShellGlobals();
+        UnitSystem = 1;
         // The main window installs the model's upper layers itself: every shell test runs without the
         // test program's copy.
         SetUpperLayers(nullptr);
@@ -35,10 +35,7 @@ protected:
         form->show();
         form->MDIForm_Load();
     }
-    void TearDown() override {
-        form.reset();
-        ResetShellGlobals();
-    }
+    void TearDown() override { form.reset(); }
 
     static void WriteStartupFiles() {
         ScriptedDialogs setup;
@@ -47,34 +44,6 @@ protected:
         SetDefaults();
         ASSERT_TRUE(SaveDefaults());
         ASSERT_TRUE(SaveFanData());
-    }
-
-    static void ResetShellGlobals() {
-        ActiveWindow = -1;
-        for (int w = 0; w <= 4; ++w) {
-            if (WindowOpen.InBounds(w)) {
-                WindowOpen(w) = false;
-                WindowFrozen(w) = false;
-            }
-        }
-        ToolCode = PreviousToolCode = ToolMode = 0;
-        CopyToDefaults = false;
-        DataItemOfGroup.fill(0);
-        OpenAtStart = false;
-        CommandLineFile.clear();
-        NetworkSaved = 255;
-        DefaultsSaved = 255;
-        NetworkFileName.clear();
-        MasterFile = false;
-        MouseBusy = false;
-        WindowSwitching = false;
-        AxisSignX = AxisSignY = 1;
-        UnitSystem = 1;
-        if (LevelName.InBounds(250))
-            for (int level = 3; level <= 250; ++level) {
-                LevelName(level).clear();
-                LevelRange(level, 1) = LevelRange(level, 2) = 0;
-            }
     }
 
     frmWindow *window(int w) const { return Windows[static_cast<size_t>(w)]; }

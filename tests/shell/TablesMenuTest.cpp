@@ -15,7 +15,6 @@
 #include <QCloseEvent>
 
 TEST_F(ShellTest, TheSpreadsheetOpensFromToolsAndAsksFirstAtExit) {
-    ResetSpreadsheetState();
     AddAirways(3);
     form->MenuItem("mnuPower")->trigger();
     frmSpreadSheet *sheet = SpreadSheetWindow();

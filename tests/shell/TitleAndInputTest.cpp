@@ -1,5 +1,7 @@
 #include "ShellFixture.h"
 
+#include <QTest>
+
 #include "graphics/view_state.h"
 #include "shell/frmTitle.h"
 #include "shell/small_windows.h"
@@ -7,14 +9,23 @@
 #include <QApplication>
 #include <QWheelEvent>
 
+#include <filesystem>
+
 #include "graphics/drawing.h"
 
 class TitleTest : public ShellTest {
 protected:
     void SetUp() override {
-        ResetShellGlobals();
+        UnitSystem = 1;
         AppFolder = folder.path();
         WriteStartupFiles();
+    }
+    // The teaching example copied into the test folder, so that no test can write over the checked-in one.
+    std::string TeachingExample() const {
+        const std::string copy = folder.path() + "teaching.sim";
+        std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim", copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return copy;
     }
 };
 
@@ -86,15 +97,17 @@ TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {
     MessageTime = 400;
     MessageWindow().ShowMessage();
     EXPECT_TRUE(MessageWindow().isVisible());
-    EXPECT_TRUE(MessageWindow().Timer.isActive());
-    EXPECT_EQ(MessageWindow().Timer.interval(), 400);
-    MessageWindow().hide();
+    EXPECT_EQ(MessageWindow().windowTitle(), "Gustrom Messenger");
+    EXPECT_EQ(MessageWindow().LblMessage->text(), "Attributes pasted");
+    EXPECT_EQ(MessageWindow().Timer1.interval(), 400);
+    // It closes itself when its time is up.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !MessageWindow().isVisible(); }, 3000));
     PopData().Text->setHtml("<b>Airway 7</b>");
     EXPECT_EQ(PopData().Text->toPlainText(), "Airway 7");
 }
 
 TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawn) {
-    const std::string example = std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim";
+    const std::string example = TeachingExample();
     frmTitle title(example);
     title.Start();
     std::unique_ptr<MainForm> started(title.MainWindow());
@@ -128,7 +141,7 @@ int differingPixels(const QImage &a, const QImage &b) {
 } // namespace
 
 TEST_F(TitleTest, DataChoiceAndLevelScrollChangeWhatIsDrawn) {
-    const std::string example = std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim";
+    const std::string example = TeachingExample();
     frmTitle title(example);
     title.Start();
     std::unique_ptr<MainForm> started(title.MainWindow());

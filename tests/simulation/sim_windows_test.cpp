@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace testnet;
 
@@ -223,4 +224,22 @@ TEST(ProgressWindow, LeftOverWindowGoesWhenActivatedAfterTheRun) {
     QCoreApplication::sendEvent(w, &activate);
     flushDeletes();
     EXPECT_EQ(windows.ProgressWindow(), nullptr);
+}
+
+TEST(ProgressWindow, EventsAreTakenAtEveryStageAndOtherwiseAtMostEvery100Ms) {
+    RecordingShell shell;
+    SimulationWindows windows;
+    windows.ShowProgressWindow();
+    int delivered = 0;
+    const auto postEvent = [&] { QTimer::singleShot(0, [&] { ++delivered; }); };
+    postEvent();
+    windows.PumpEvents();
+    EXPECT_EQ(delivered, 1);
+    postEvent();
+    windows.PumpEvents(); // the next sweep, at once: the event waits
+    EXPECT_EQ(delivered, 1);
+    windows.SetStage("Meshing airways");
+    windows.PumpEvents();
+    EXPECT_EQ(delivered, 2);
+    windows.CloseProgressWindow();
 }

@@ -21,7 +21,6 @@ protected:
         ModelTest::SetUp();
         SetBuiltInUnits();
         UnitSystem = 1;
-        ResetSpreadsheetState();
         VB::SetLocaleDecimalSeparatorOverride('.');
         DecimalSeparator = '.';
     }

@@ -1,0 +1,171 @@
+// The running program shows its own windows behind every seam of the lower layers: started as a user
+// starts it, on the example mine with the program's own files beside it.
+#include "ShellFixture.h"
+
+#include "dialogs/frmAirEdit.h"
+#include "graphics/drawing.h"
+#include "graphics/editor_windows.h"
+#include "graphics/view_state.h"
+#include "model/geometry.h"
+#include "model/node_keys.h"
+#include "shell/frmTitle.h"
+#include "shell/small_windows.h"
+#include "simulation/frmError.h"
+#include "simulation/frmSimForm.h"
+#include "simulation/simulation_windows.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <filesystem>
+#include <set>
+
+namespace {
+
+const std::string SourceDir = GUSTROM_SOURCE_DIR;
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Number of drawn primitives of one kind in a repaint of the active window.
+int drawnCount(DrawnPrimitive::Kind kind) {
+    std::vector<DrawnPrimitive> drawn;
+    PictureBox *pic = ActivePicture();
+    pic->Recording = &drawn;
+    Redraw();
+    pic->Recording = nullptr;
+    return static_cast<int>(std::count_if(drawn.begin(), drawn.end(),
+                                          [kind](const DrawnPrimitive &p) { return p.kind == kind; }));
+}
+
+} // namespace
+
+class ProgramSeamsTest : public ShellTest {
+protected:
+    void SetUp() override {
+        UnitSystem = 1;
+        AppFolder = folder.path();
+        for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
+            std::filesystem::copy_file(SourceDir + "/data/" + name, folder.path() + name);
+        // A copy, so that nothing a test saves can reach the checked-in example.
+        std::filesystem::copy_file(SourceDir + "/examples/mine.sim", folder.path() + "mine.sim");
+        frmTitle title(folder.path() + "mine.sim");
+        title.Start();
+        form.reset(title.MainWindow());
+        ASSERT_NE(form, nullptr);
+        ASSERT_EQ(AirwayCount, 300);
+    }
+
+    // The scale in the main window's caption ("... [Scale = 1:n]").
+    double captionScale() const {
+        const auto match = QRegularExpression(R"(\[Scale = 1:([0-9.E+]+)\]$)").match(form->windowTitle());
+        return match.hasMatch() ? match.captured(1).toDouble() : -1;
+    }
+};
+
+TEST_F(ProgramSeamsTest, RunMenuShowsTheProgressWindowThenEverythingTheResultsHave) {
+    std::set<int> bars;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (const frmSimForm *w = form->Simulation().ProgressWindow(); w != nullptr && w->isVisible())
+            bars.insert(w->ProgBar->value());
+    });
+    watch.start();
+    form->MenuItem("mnuExecute")->trigger();
+    watch.stop();
+    EXPECT_GE(bars.size(), 3u) << "the bar moves through the stages";
+    flushDeletes();
+    EXPECT_EQ(form->Simulation().ProgressWindow(), nullptr);
+    ASSERT_EQ(form->LblSim->text(), "OK");
+
+    // The program's settings show quantities, names, arrows and fans on a solved network.
+    const struct {
+        int bit;
+        DrawnPrimitive::Kind kind;
+        const char *what;
+    } shown[] = {{4, DrawnPrimitive::Text, "data values"},
+                 {1, DrawnPrimitive::Text, "node names"},
+                 {64, DrawnPrimitive::Line, "arrows"},
+                 {16, DrawnPrimitive::Picture, "fan symbols"}};
+    ASSERT_EQ(GraphicsDetail, 511);
+    for (const auto &s : shown) {
+        const int all = drawnCount(s.kind);
+        GraphicsDetail = 511 & ~s.bit;
+        EXPECT_GT(all, drawnCount(s.kind)) << s.what;
+        GraphicsDetail = 511;
+    }
+}
+
+TEST_F(ProgramSeamsTest, ACheckFaultShowsTheErrorWindowWithItsLines) {
+    // A drive that leads nowhere from the end of airway 1.
+    const int a = AirwayCount + 1;
+    AirwayFlags(a) = AirwayFlag::Rectangular;
+    AirwaySize(1, a) = AirwaySize(2, a) = 4;
+    AirwayParallelCount(a) = 1;
+    AirwayPrimaryLayer(a) = AirwaySecondaryLayer(a) = 1;
+    for (int c = 1; c <= 3; ++c)
+        AirwayStart(c, a) = AirwayEnd(c, a) = AirwayEnd(c, 1);
+    AirwayEnd(1, a) += 150;
+    AirwayCount = a;
+    UpdateNodeKeys();
+    CalcAllAirways();
+    const QString deadEnd = QString::number(AirwayNumber(a)) + "\tNo exit from branch";
+    form->MenuItem("mnuExecute")->trigger();
+    const frmError *errors = form->Simulation().ErrorWindow();
+    ASSERT_NE(errors, nullptr);
+    EXPECT_TRUE(errors->isVisible());
+    EXPECT_FALSE(errors->Errorlist->findItems(deadEnd, Qt::MatchExactly).isEmpty()) << deadEnd.toStdString();
+}
+
+TEST_F(ProgramSeamsTest, InformationPopupAndCaptionScaleAreTheProgramsOwn) {
+    form->Tools_Click(13);
+    ASSERT_EQ(ToolMode, 9);
+    ASSERT_GT(AirwayScreenCount, 0);
+    const AirwayScreenRecord &r = AirwayScreen(1);
+    const float x = (r.x1 + r.x2) / 2 * static_cast<float>(AxisSignX);
+    const float y = (r.y1 + r.y2) / 2 * static_cast<float>(AxisSignY);
+    const int a = r.airway;
+    window(0)->Form_MouseDown(2, 0, x, y);
+    EXPECT_TRUE(PopData().isVisible());
+    const std::string text = PopData().Text->toPlainText().toStdString();
+    EXPECT_EQ(text.rfind("     AIRWAY " + std::to_string(AirwayNumber(a)) + "\n\nQ = ", 0), 0u) << text;
+    EXPECT_NE(text.find("\nLayers = "), std::string::npos) << text;
+    window(0)->Form_MouseUp(2, 0, x, y);
+    EXPECT_FALSE(PopData().isVisible());
+
+    // The caption's drawing scale comes from the printer's page and follows the zoom.
+    const double scale = captionScale();
+    EXPECT_GT(scale, 0) << form->windowTitle().toStdString();
+    frmWindow::MouseWheel(0, 120, 0, 0);
+    const double zoomed = captionScale();
+    EXPECT_GT(zoomed, 0);
+    EXPECT_NE(zoomed, scale);
+    // A landscape page is wider: the same window is drawn at a larger scale.
+    PrintOrientation = 1;
+    ShowWindowTitle();
+    EXPECT_LT(captionScale(), zoomed);
+    PrintOrientation = 0;
+    ShowWindowTitle();
+    EXPECT_EQ(captionScale(), zoomed);
+}
+
+TEST_F(ProgramSeamsTest, TheEditToolsWindowIsTheAirwayEditDialog) {
+    CurrentAirway = 5;
+    AirEditMode = 1;
+    std::string shown;
+    VB::SetModalDriver([&](QDialog &dialog) {
+        if (auto *edit = dynamic_cast<frmAirEdit *>(&dialog)) {
+            shown = edit->TxtUnique->text().toStdString();
+            edit->cmdCancel_Click();
+        }
+    });
+    Editor().ShowAirwayEdit();
+    VB::SetModalDriver({});
+    EXPECT_EQ(shown, std::to_string(AirwayNumber(5)));
+}
