@@ -99,7 +99,7 @@ const MenuLine MenuTable[] = {
     {2, "mnuBar(10)", "Info", Hidden | Disabled, &M::mnuBar_Click},
     {2, "mnuBar(12)", "Insert Node", Hidden | Disabled, &M::mnuBar_Click},
     {1, "", "-"},
-    {1, "mnufind", "Find", Later},
+    {1, "mnufind", "Find"},
     {2, "mnuFinder(0)", "Follow Airway", Hidden | Marked, &M::mnuFinder_Click},
     {2, "mnuFinder(1)", "Errors", Checked | Marked, &M::mnuFinder_Click},
     {2, "mnuFinder(2)", "Bad Fans", Marked, &M::mnuFinder_Click},

@@ -63,7 +63,7 @@
     X(MoveWindow) X(ReleaseWindow) X(PressLeft) X(PressTop) X(PressRight) X(PressBottom) X(MoveX) \
     X(MoveY) X(MouseRawX) X(MouseRawY) X(ReleasePending) X(ToolCursorName) X(GridOn) X(Rotating) \
     /* graphics/locate.h */ \
-    X(SearchKind) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
+    X(SearchKind) X(SearchText) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
     /* graphics/network_drawing.h */ \
     X(ArrowSize) X(SmokeSize) X(FanSize) X(NodeSize) X(ObstructionSize) X(BulkheadSize) X(FontFactor) \
     X(DataFontSize) X(NameFontSize) X(NodeFontSize) X(FloatFontSize) X(LetterWidth) X(LetterHeight) \

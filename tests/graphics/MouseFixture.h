@@ -63,6 +63,8 @@ protected:
         AirwayScreenCount = 0;
         AirwayStart(1, 0) = AirwayStart(2, 0) = AirwayStart(3, 0) = 0;
         NetworkSaved = 255;
+        // The surface well above the test network.
+        LevelRange(1, 1) = LevelRange(1, 2) = 1000;
         UnitSystem = 1;
         SetBuiltInUnits();
         SetToolDispatchObserver([this](const std::string &tool) { dispatched.push_back(tool); });

@@ -80,7 +80,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuBar(10) Info |HD
 2 mnuBar(12) Insert Node |HD
 1 -
-1 mnufind Find |L
+1 mnufind Find
 2 mnuFinder(0) Follow Airway |H
 2 mnuFinder(1) Errors |C
 2 mnuFinder(2) Bad Fans
