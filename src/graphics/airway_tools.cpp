@@ -4,6 +4,7 @@
 #include "graphics/editor_windows.h"
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
+#include "graphics/mouse.h"
 #include "graphics/picking.h"
 #include "graphics/projection.h"
 #include "graphics/tool_state.h"
@@ -252,13 +253,11 @@ void JoinAirways(int keep, int remove) {
 
 void DeleteTool() {
     VB::SetScreenPointer(VB::vbHourglass);
-    const PictureBox *pic = ActivePicture();
-    if (!ButtonHeld || pic == nullptr) {
+    if (!ButtonHeld || ActivePicture() == nullptr) {
         VB::SetScreenPointer(VB::vbDefault);
         return;
     }
-    const double click = pic->ScaleWidth / 50;
-    if (std::abs(CursorX - BuildStartX) >= click || std::abs(CursorY - BuildStartY) >= click) {
+    if (!ReleaseIsClick()) {
         const std::vector<int> inside = AirwaysInFence(BuildStartX, BuildStartY, BuildEndX, BuildEndY);
         if (inside.empty()) {
             Redraw(); // takes the rubber rectangle off
@@ -348,11 +347,7 @@ void RotationCentreTool() {
 }
 
 void PickLevelTool() {
-    const PictureBox *pic = ActivePicture();
-    if (!ButtonHeld || pic == nullptr)
-        return;
-    const double click = pic->ScaleWidth / 50;
-    if (std::abs(CursorX - BuildStartX) >= click || std::abs(CursorY - BuildStartY) >= click)
+    if (!ButtonHeld || !ReleaseIsClick())
         return;
     const int a = pickedAirway();
     if (a == 0)

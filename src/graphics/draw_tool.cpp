@@ -110,8 +110,9 @@ void ConstructAirway() {
         endSnapped = endNumber != 0 || endSplit != 0;
     }
     const bool left = MouseButton == 1;
-    if (left && ((BuildEndX == BuildStartX && BuildEndY == BuildStartY && WorkingElevation == PressElevation) ||
-                 (endX == DrawStartX && endY == DrawStartY && endZ == PressElevation))) {
+    if (left &&
+        ((BuildEndX == BuildStartX && BuildEndY == BuildStartY && WorkingElevation == PressElevation) ||
+         (endX == DrawStartX && endY == DrawStartY && endZ == PressElevation))) {
         resetDrawState();
         return;
     }

@@ -103,9 +103,8 @@ void FindNextBranch() {
     if (SearchKind == 0)
         return;
     // A search that found the last slot goes on from there; only a start beyond the network restarts.
-    if (SearchPosition <= 0 || SearchPosition > AirwayCount)
-        SearchPosition = 1;
-    const int32_t start = SearchPosition;
+    // The position moves only with a match.
+    const int32_t start = SearchPosition <= 0 || SearchPosition > AirwayCount ? 1 : SearchPosition;
     for (int pass = 0; pass < 2; ++pass) {
         for (int a = pass == 0 ? start : 1; a <= AirwayCount; ++a) {
             if (!matches(a))

@@ -707,15 +707,21 @@ void RecentreAfterPan() {
     Redraw();
 }
 
+bool ReleaseIsClick() {
+    const PictureBox *pic = ActivePicture();
+    if (pic == nullptr)
+        return false;
+    const double click = clickSize(*pic);
+    return std::abs(CursorX - BuildStartX) < click && std::abs(CursorY - BuildStartY) < click;
+}
+
 void FenceTool() {
     VB::SetScreenPointer(VB::vbHourglass);
-    const PictureBox *pic = ActivePicture();
-    if (!ButtonHeld || pic == nullptr) {
+    if (!ButtonHeld || ActivePicture() == nullptr) {
         VB::SetScreenPointer(VB::vbDefault);
         return;
     }
-    const double click = clickSize(*pic);
-    if (std::abs(CursorX - BuildStartX) < click && std::abs(CursorY - BuildStartY) < click) {
+    if (ReleaseIsClick()) {
         int32_t x = 0, y = 0, z = 0;
         PickAirway(CursorX, CursorY, x, y, z, PickedAirway);
         if (PickedAirway != 0) {
