@@ -17,18 +17,13 @@
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-std::string trimmed(const std::string &text) {
-    const auto first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string()
-                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 double distance(double x1, double y1, double z1, double x2, double y2, double z2) {
     return std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1) + (z2 - z1) * (z2 - z1));
@@ -184,10 +179,10 @@ void SplitAirway(int32_t &x, int32_t &y, int32_t &z, int &a) {
         AirwayLength(a) = static_cast<float>(whole * share);
         AirwayLength(n) = static_cast<float>(whole - whole * share);
     }
-    AirwayEndName(n) = trimmed(AirwayEndName(a).str());
+    AirwayEndName(n) = Trim(AirwayEndName(a).str());
     AirwayEndName(a) = "";
     AirwayStartName(n) = "";
-    AirwayName(a) = trimmed(AirwayName(a).str());
+    AirwayName(a) = Trim(AirwayName(a).str());
     AirwayName(n) = AirwayName(a);
     CalcAirway(a);
     CalcAirway(n);

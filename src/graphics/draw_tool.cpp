@@ -13,6 +13,7 @@
 #include "model/undo.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <cmath>
@@ -22,10 +23,6 @@ namespace {
 
 int32_t roundToLong(double v) {
     return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
-}
-
-bool blank(const std::string &text) {
-    return text.find_first_not_of(' ') == std::string::npos;
 }
 
 // The draw state goes back to rest, whether an airway was built or not.
@@ -154,7 +151,7 @@ void ConstructAirway() {
     if (DrawStartZ == endZ && DrawStartZ >= LevelRange(1, 2)) {
         // A level airway at or above the surface RL would join the surface node to itself.
         std::string message = "Cannot construct an airway within the surface RL.";
-        if (blank(LevelName(2)) && LevelRange(2, 1) == 0)
+        if (Trim(LevelName(2)).empty() && LevelRange(2, 1) == 0)
             message += "\r\nYou will need to construct an RL database first!";
         PickedAirway = 0;
         refuse(message);

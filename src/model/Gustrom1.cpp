@@ -48,8 +48,6 @@ VBArray<float> AirwayWeight;
 VBArray<int32_t, 3> AirwayLinks;
 VBArray<int> AirwayLinkList, MeshAirwayList;
 VBArray<int32_t> MeshStart;
-VBArray<int> SolverMeshWork, SolverAirwayWork;
-VBArray<int32_t> SolverAirwayLong;
 
 VBArray<std::string> FanName;
 VBArray<float> FanDiameter;
@@ -71,7 +69,6 @@ VBArray<int32_t, 2> UndoLog;
 int UndoStep = 0;
 int UndoSlot = 0;
 int32_t UndoStampCounter = 0;
-std::string UndoRecord;
 bool AutoSimulate = false;
 
 VBArray<std::string> LevelName;
@@ -180,6 +177,9 @@ int Perspective = 0, DimOption = 0;
 
 std::string NetworkFileName, NetworkFileTitle, NetworkTitle, FileNote;
 int PrintOrientation = 0;
+float PrintScale = 0;
+std::string PrintTitle;
+int32_t PrintInColour = 0;
 bool MasterFile = false;
 uint8_t NetworkSaved = 255;
 uint8_t DefaultsSaved = 255;
@@ -292,18 +292,15 @@ template <bool Preserve> void allocateNetwork() {
     alloc<Preserve>(NodeTreeAirway, airways);
     alloc<Preserve>(AirwayLinks, Bounds{1, 2}, Bounds{1, 2}, airways);
     alloc<Preserve>(AirwayLinkList, Bounds{0, 4 * MaxAirways});
-    alloc<Preserve>(SolverAirwayWork, airways);
     alloc<Preserve>(AirwayMeshOrder, airways);
     alloc<Preserve>(AirwayWeight, airways);
     alloc<Preserve>(MeshAirwayList, Bounds{0, 20 * MaxAirways});
     alloc<Preserve>(MeshStart, half);
-    alloc<Preserve>(SolverMeshWork, half);
     alloc<Preserve>(VisibleAirways, Bounds{0, MaxAirways + 1});
     alloc<Preserve>(FloatingTextShown, Bounds{0, MaxFloatingTexts + 1});
     alloc<Preserve>(FloatingTextUsed, Bounds{0, MaxFloatingTexts + 1});
     alloc<Preserve>(FloatingTextPosition, xyz, Bounds{0, MaxFloatingTexts});
     alloc<Preserve>(FloatingTextString, Bounds{0, MaxFloatingTexts});
-    alloc<Preserve>(SolverAirwayLong, airways);
     alloc<Preserve>(NodeLabel, airways);
     alloc<Preserve>(FanName, fans);
     alloc<Preserve>(FanSolverFlow, points, fans);

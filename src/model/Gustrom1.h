@@ -102,9 +102,6 @@ extern VBArray<int32_t, 3> AirwayLinks;                     // (1..2 up/down, 1.
 extern VBArray<int> AirwayLinkList;                         // 0 .. 4 × MaxAirways
 extern VBArray<int> MeshAirwayList;                         // 0 .. 20 × MaxAirways
 extern VBArray<int32_t> MeshStart;                          // 0 .. MaxAirways / 2
-extern VBArray<int> SolverMeshWork;                         // 0 .. MaxAirways / 2
-extern VBArray<int> SolverAirwayWork;
-extern VBArray<int32_t> SolverAirwayLong;
 
 // ---- Fan database (fans 0 .. MaxFans; curve points 1..10 of 0..11) ----
 extern VBArray<std::string> FanName;                        // empty = free slot
@@ -129,7 +126,6 @@ extern VBArray<int32_t, 2> UndoLog;                         // (0..3, entry): st
 extern int UndoStep;
 extern int UndoSlot;
 extern int32_t UndoStampCounter;
-extern std::string UndoRecord;
 extern bool AutoSimulate;
 
 // ---- Levels (0..250; level 1 is the surface) ----
@@ -278,6 +274,9 @@ extern std::string ImportFileName;   // the file the import dialog reads
 
 // ---- Printing ----
 extern int PrintOrientation;         // 0 portrait, 1 landscape
+extern float PrintScale;             // printout scale 1 : PrintScale; 0 = fit the window to the page
+extern std::string PrintTitle;       // title of the printout's title block
+extern int32_t PrintInColour;        // 1 colour, 0 black
 
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways

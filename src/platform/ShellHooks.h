@@ -79,6 +79,8 @@ public:
     virtual bool OpenHelpFile(const std::string& /*path*/, int /*context*/) { return false; }
     // Gives graphics window w the focus.
     virtual void FocusGraphicsWindow(int /*w*/) {}
+    // CmbRL: the text shown (the current level's name).
+    virtual std::string LevelListText() const { return {}; }
 };
 
 // The current implementation (never null).

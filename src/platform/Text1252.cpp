@@ -55,3 +55,10 @@ std::string UCase1252(std::string text) {
     }
     return text;
 }
+
+std::string Trim(const std::string &text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}

@@ -3,6 +3,7 @@
 #include "dialogs/dialog_state.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
+#include "exchange/print_network.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
@@ -16,6 +17,7 @@
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
+#include "simulation/smoke_spread.h"
 #include "graphics/editor_windows.h"
 #include "graphics/level_dialogs.h"
 #include "graphics/mouse.h"
@@ -23,6 +25,7 @@
 #include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "platform/Printer.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
@@ -46,6 +49,11 @@
     X(ExportVisibleOnly) X(ExportConfirmed) \
     /* exchange/export.h */ \
     X(ExportMode) \
+    /* exchange/print_network.h */ \
+    X(ColourFactor) X(ContaminantColours) X(ScaleRatio) X(WindowAspect) X(PageAspect) X(PrintArrowSize) \
+    X(SmokeSymbolSize) X(FanSymbolSize) X(NodeSymbolSize) X(ObstructionSymbolSize) X(BulkheadSymbolSize) \
+    X(PrintFontFactor) X(DataTextSize) X(NameTextSize) X(NodeTextSize) X(FloatTextSize) X(CellWidth) \
+    X(CellHeight) X(SymbolX) X(SymbolY) \
     /* graphics/drawing.h */ \
     X(GridLabelsOff) X(SmokeDisplayTime) X(PauseCount) X(LastCursorTool) X(LastCursorButton) \
     X(SymbolPicture) X(SmokePalette) \
@@ -89,11 +97,11 @@
     X(AirwayCurvePercent) X(AirwaySmoke) X(AirwaySmokeTime) X(AirwayStartProjected) \
     X(AirwayEndProjected) X(AirwayScreen) X(AirwayScreenCount) X(VisibleAirways) X(AirwayStartNode) \
     X(AirwayEndNode) X(AirwaySolverFan) X(NodeTreeAirway) X(NodeLabel) X(AirwayMeshOrder) \
-    X(AirwayWeight) X(AirwayLinks) X(AirwayLinkList) X(MeshAirwayList) X(MeshStart) X(SolverMeshWork) \
-    X(SolverAirwayWork) X(SolverAirwayLong) X(FanName) X(FanDiameter) X(FanCurveFlow) \
+    X(AirwayWeight) X(AirwayLinks) X(AirwayLinkList) X(MeshAirwayList) X(MeshStart) \
+    X(FanName) X(FanDiameter) X(FanCurveFlow) \
     X(FanCurvePressure) X(FanCurveEfficiency) X(FanSolverFlow) X(FanSolverPressure) X(FanDataRevision) \
     X(FanDataChanged) X(CurrentFan) X(FloatingTextUsed) X(FloatingTextPosition) X(FloatingTextString) \
-    X(FloatingTextShown) X(UndoLog) X(UndoStep) X(UndoSlot) X(UndoStampCounter) X(UndoRecord) \
+    X(FloatingTextShown) X(UndoLog) X(UndoStep) X(UndoSlot) X(UndoStampCounter) \
     X(AutoSimulate) X(LevelName) X(LevelRange) X(RLWindowLow) X(RLWindowHigh) X(CurrentLevel) \
     X(LevelScrollValue) X(LevelElevation) X(WorkingElevation) X(ViewMode) X(PreviousViewMode) \
     X(SelectedLevels) X(PrimaryLayerVisible) X(PrimaryLayerName) X(SecondaryLayerVisible) \
@@ -123,7 +131,7 @@
     X(LocalDecimalSeparator) X(LevelOffset) X(DialogCancelled) X(AnalysisMode) X(ShowProgress) \
     X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) \
     X(DecimalSeparator) X(CurrentAirway) X(PickedAirway) X(PickedFraction) X(ShockTotal) X(AirEditMode) \
-    X(Errorlist) X(ImportFileName) X(PrintOrientation) \
+    X(Errorlist) X(ImportFileName) X(PrintOrientation) X(PrintScale) X(PrintTitle) X(PrintInColour) \
     /* model/fan_efficiency.h */ \
     X(FanDutyEfficiency) \
     /* model/levels_views.h */ \
@@ -132,7 +140,10 @@
     X(UndoLogSynced) X(ReversalStepPending) \
     /* shell/shell_state.h */ \
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
-    X(AutosaveTicks) X(MessageTime) X(DataUnitRowOfCode) \
+    X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
+    X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
@@ -216,6 +227,10 @@ void ResetProgramState() {
     VB::SetLocaleDecimalSeparatorOverride(0);
     VB::SetSettingsFolderOverride("");
     VB::SetClockOverride(nullptr);
+    VB::ClearConfigValues();
+    VB::SetProgramStarter({});
+    VB::UseSystemPrinters();
+    VB::SetPrinterPageWidthProvider({});
 }
 
 std::vector<std::string> ResetGlobalNames() {

@@ -127,6 +127,11 @@ public:
     }
     std::vector<int> focusedWindows;
     void FocusGraphicsWindow(int w) override { focusedWindows.push_back(w); }
+    std::string LevelListText() const override {
+        return levelIndex >= 0 && levelIndex < static_cast<int>(levelList.size())
+                   ? levelList[static_cast<size_t>(levelIndex)]
+                   : std::string();
+    }
 
 private:
     ShellHooks *previous_ = nullptr;

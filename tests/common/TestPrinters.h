@@ -21,9 +21,9 @@ public:
 
     // Pages of the documents that went out, in order.
     std::vector<QImage> pages;
-    int documents = 0; // documents that went out
-    int opened = 0;    // documents started
-    bool gone = false; // while set a document cannot start, as with a printer switched off
+    int documents = 0;     // documents that went out
+    int opened = 0;        // documents started
+    int startFailures = 0; // the next this many documents cannot start, as with a printer switched off
 
 private:
     std::string name_;

@@ -3,6 +3,8 @@
 // and the model stays within its bounds.
 #include "model/NetworkFileFixture.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -114,8 +116,12 @@ TEST_F(NetworkFileTest, DamagedFilesNeverBreakTheLoader) {
         try {
             outcome = LoadNetwork();
         } catch (const std::exception &e) {
-            std::ofstream("/tmp/issue7_fuzz_case.sim", std::ios::binary) << damaged;
-            FAIL() << "case " << n << ": " << e.what();
+            // The failing file is kept in a folder of its own for a look after the run.
+            QTemporaryDir kept(QDir::tempPath() + "/gustrom-fuzz-XXXXXX");
+            kept.setAutoRemove(false);
+            const std::string keptFile = kept.path().toStdString() + "/damaged.sim";
+            std::ofstream(keptFile, std::ios::binary) << damaged;
+            FAIL() << "case " << n << " (" << keptFile << "): " << e.what();
         }
         switch (outcome) {
         case LoadOutcome::Loaded:

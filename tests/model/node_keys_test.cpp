@@ -6,7 +6,10 @@ using NodeKeys = ModelTest;
 
 TEST_F(NodeKeys, KeysFoldCoordinatesExactly) {
     EXPECT_EQ(NodeKey(300, 200, 100), 3000002000001LL * CurrencyScale);
+    // Negative coordinates are lifted before folding: Z and X by 9,999, Y by 99,999.
     EXPECT_EQ(NodeKey(-1, 0, 0), 99980000000000LL * CurrencyScale);
+    EXPECT_EQ(NodeKey(0, -1, 0), 999980000LL * CurrencyScale);
+    EXPECT_EQ(NodeKey(0, 0, -1), 999800);
     // Z is taken modulo 10,000 m: these two points are one node.
     EXPECT_EQ(NodeKey(12345, 50, 60), NodeKey(2345, 50, 60));
     // X contributes hundredths, so odd X values stay exact.
