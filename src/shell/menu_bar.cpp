@@ -64,7 +64,7 @@ const MenuLine MenuTable[] = {
     {1, "mnuMessage", "File Memo", Later, &M::mnuMessage_Click},
     {1, "", "-"},
     {1, "mnuPsetup", "Print Setup", Later, &M::mnuPsetup_Click},
-    {1, "mnuPrint", "&Print", Later, &M::mnuPrint_Click},
+    {1, "mnuPrint", "&Print", 0, &M::mnuPrint_Click},
     {1, "", "-"},
     {1, "mnuOld(1)", "&1", Hidden, &M::mnuOld_Click},
     {1, "mnuOld(2)", "&2", Hidden, &M::mnuOld_Click},

@@ -3,6 +3,7 @@
 #include "dialogs/dialog_state.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
+#include "exchange/frmPrinter.h"
 #include "exchange/print_network.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
@@ -53,6 +54,8 @@
     X(SmokeSymbolSize) X(FanSymbolSize) X(NodeSymbolSize) X(ObstructionSymbolSize) X(BulkheadSymbolSize) \
     X(PrintFontFactor) X(DataTextSize) X(NameTextSize) X(NodeTextSize) X(FloatTextSize) X(CellWidth) \
     X(CellHeight) X(SymbolX) X(SymbolY) \
+    /* exchange/frmPrinter.h */ \
+    X(OrientationBusy) \
     /* graphics/drawing.h */ \
     X(GridLabelsOff) X(SmokeDisplayTime) X(PauseCount) X(LastCursorTool) X(LastCursorButton) \
     X(SymbolPicture) X(SmokePalette) \

@@ -46,7 +46,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuMessage File Memo |L
 1 -
 1 mnuPsetup Print Setup |L
-1 mnuPrint &Print |L
+1 mnuPrint &Print
 1 -
 1 mnuOld(1) &1 |H
 1 mnuOld(2) &2 |H
