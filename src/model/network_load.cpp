@@ -606,7 +606,7 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
         SecondaryLayerVisible(i) = true;
     for (int i = 1; i <= 8; ++i)
         PrimaryLayerVisible(i) = true;
-    Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(0), ScreenBuffer);
+    Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
     if (merge)
         for (int a = firstMerged; a <= AirwayCount; ++a)
             if (AirwayFan(a) > 0) {

@@ -42,3 +42,10 @@ std::string FromQt(const QString &text) {
     }
     return out;
 }
+
+std::string Trim(const std::string &text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}

@@ -5,3 +5,6 @@
 
 QString ToQt(const std::string &cp1252);
 std::string FromQt(const QString &text); // characters outside Windows-1252 become '?'
+
+// Trim: the text without leading and trailing blanks.
+std::string Trim(const std::string &text);

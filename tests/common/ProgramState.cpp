@@ -18,6 +18,7 @@
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
+#include "simulation/smoke_spread.h"
 #include "graphics/editor_windows.h"
 #include "graphics/level_dialogs.h"
 #include "graphics/mouse.h"
@@ -142,7 +143,10 @@
     X(UndoLogSynced) X(ReversalStepPending) \
     /* shell/shell_state.h */ \
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
-    X(AutosaveTicks) X(MessageTime) X(DataUnitRowOfCode) \
+    X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
+    X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
@@ -226,6 +230,8 @@ void ResetProgramState() {
     VB::SetLocaleDecimalSeparatorOverride(0);
     VB::SetSettingsFolderOverride("");
     VB::SetClockOverride(nullptr);
+    VB::ClearConfigValues();
+    VB::SetProgramStarter({});
     VB::UseSystemPrinters();
     VB::SetPrinterPageWidthProvider({});
 }
