@@ -169,6 +169,8 @@ MainForm::MainForm() {
     autosave_.setInterval(60000);
     connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
     autosave_.start();
+    connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &MainForm::Timer2_Timer);
     resize(1100, 780);
 }
 

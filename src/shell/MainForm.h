@@ -84,6 +84,16 @@ public:
     // Whether the build names a web page for Help > Gustrom Web Page.
     static bool WebPageConfigured();
 
+    // ---- Realtime input and output (their menu commands are with the Run and Tools menus) ----
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // One poll of the station readings file; one write of the results file.
+    void RemoteRoutine();
+    void RealOutRoutine();
+    // Timer1 polls the readings file, Timer2 writes the results file; each ticks only while enabled with
+    // an interval above 0.
+    QTimer Timer1, Timer2;
+
     // ---- Menu commands (indexed items take their index) ----
     // A menu item or submenu by its control name ("mnuGridFlag", "mnuLevels(0)", ...); null if absent.
     QAction *MenuItem(const std::string &name) const;
@@ -221,6 +231,8 @@ public:
     void ShowPrintWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
+    void SetRealtimeTimerEnabled(int timer, bool enabled) override;
+    void SetRealtimeTimerInterval(int timer, int intervalMs) override;
     void StopRotationTimer() override;
     bool FileNoteShown() const override;
     std::string FileNoteText() const override;
@@ -263,4 +275,10 @@ private:
     std::unique_ptr<MainEditorWindows> editorWindows_;
     EditorWindows *previousEditorWindows_ = nullptr;
     bool levelScrollFromCode_ = false;
+    struct RealtimeTimer {
+        bool enabled = false;
+        int interval = 0; // ms
+    };
+    std::array<RealtimeTimer, 3> realtimeTimers_{}; // Timer1, Timer2 at 1, 2
+    void applyRealtimeTimer(int timer);
 };

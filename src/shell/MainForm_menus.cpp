@@ -300,13 +300,9 @@ void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLo
 void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
-void MainForm::mnuRemote_Click() {}        // realtime input on or off
-void MainForm::mnuRealOutStart_Click() {}  // realtime output on or off
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
 void MainForm::mnuFanData_Click() {}       // frmFanData (modal), then Redraw
 void MainForm::mnuRLBase_Click() {}        // frmRLBase (modal), then Redraw
 void MainForm::mnuPower_Click() {}         // frmSpreadSheet (modeless)
 void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
-void MainForm::mnuRemoteStation_Click() {} // frmRemote, the input stations
-void MainForm::mnuRealOut_Click() {}       // frmRealOut, the output settings
 void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)

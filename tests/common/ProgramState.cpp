@@ -5,6 +5,7 @@
 #include "exchange/export.h"
 #include "exchange/frmPrinter.h"
 #include "exchange/print_network.h"
+#include "exchange/realtime.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
@@ -73,6 +74,8 @@
     X(MouseBusy) X(MouseDownActive) X(StartPointX) X(StartPointY) X(PressShift) X(PressWindow) \
     X(MoveWindow) X(ReleaseWindow) X(PressLeft) X(PressTop) X(PressRight) X(PressBottom) X(MoveX) \
     X(MoveY) X(MouseRawX) X(MouseRawY) X(ReleasePending) X(ToolCursorName) X(GridOn) X(Rotating) \
+    /* exchange/realtime.h */ \
+    X(RealtimeOutputFailed) \
     /* graphics/locate.h */ \
     X(SearchKind) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
     /* graphics/network_drawing.h */ \
@@ -112,7 +115,9 @@
     X(ViewSingles) X(ViewCurrency) X(WindowOpen) X(WindowFrozen) X(ActiveWindow) X(StatusText) \
     X(StationName) X(StationUpdateFlow) X(StationChannelName) X(StationChannelAbbrev) \
     X(StationChannelUnit) X(StationFactor) X(StationAlarmLow) X(StationAlarmHigh) X(StationReading) \
-    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(UnitSystem) X(UnitFactor) \
+    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(RealtimeInputFile) \
+    X(ResimulateOnInput) X(InputInterval) X(RealtimeOutputFile) X(OutputInterval) X(RealtimeOutputOn) \
+    X(UnitSystem) X(UnitFactor) \
     X(UnitText) X(DataUnitRow) X(DataGroup) X(DataItem) X(DataCode) X(ResistanceLabel) \
     X(DataTypeCaption) X(WallTypeName) X(WallTypeFactor) X(ResistanceTypeName) X(ResistanceTypeValue) \
     X(ShockTypeName) X(ShockTypeLength) X(FontName) X(FontBold) X(FontSize) X(FontScale) X(IconSize) \

@@ -154,7 +154,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuFire Smoke Simulation |L
 1 mnuTrace Sourcing Simulation |L
 1 -
-1 mnuRT2 Realtime |L
+1 mnuRT2 Realtime
 2 mnuRemote Activate Input
 2 mnuRealOutStart Activate Output
 1 -mnuRemote2
@@ -181,7 +181,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuSmokes Smoke
 2 mnuClrSmoke Clear Smoke Tracking
 2 mnuClrSources Clear Smoke Sourcing
-1 mnuRD Realtime Data |L
+1 mnuRD Realtime Data
 2 mnuRemoteStation Input
 2 mnuRealOut Output
 1 mnuSimOpt Troubleshoot
