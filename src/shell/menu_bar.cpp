@@ -51,7 +51,7 @@ const MenuLine MenuTable[] = {
     {2, "mnuSaveDef", "Defaults", 0, &M::mnuSaveDef_Click},
     {2, "mnuSvScreen", "Screen Bitmap", 0, &M::mnuSvScreen_Click},
     {1, "", "-"},
-    {1, "mnuImport", "Import Data", Later},
+    {1, "mnuImport", "Import Data"},
     {2, "MnuDXF", "DXF file", 0, &M::MnuDXF_Click},
     {2, "mnuImportData", "TXT file", 0, &M::mnuImportData_Click},
     {1, "mnuExport", "Export Data"},

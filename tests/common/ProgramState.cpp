@@ -1,6 +1,7 @@
 #include "common/ProgramState.h"
 
 #include "dialogs/dialog_state.h"
+#include "exchange/dxf_reader.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
 #include "exchange/frmPrinter.h"
@@ -47,6 +48,8 @@
 #define GUSTROM_RESET_GLOBALS(X) \
     /* dialogs/dialog_state.h */ \
     X(SubDialogOpen) X(EditShape) \
+    /* exchange/dxf_reader.h */ \
+    X(CoordinateWarningShown) \
     /* exchange/dxf_writer.h */ \
     X(ExportVisibleOnly) X(ExportConfirmed) \
     /* exchange/export.h */ \

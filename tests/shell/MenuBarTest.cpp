@@ -34,7 +34,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuSaveDef Defaults
 2 mnuSvScreen Screen Bitmap
 1 -
-1 mnuImport Import Data |L
+1 mnuImport Import Data
 2 MnuDXF DXF file
 2 mnuImportData TXT file
 1 mnuExport Export Data
