@@ -10,6 +10,7 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "exchange/frmPrinter.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "shell/Rotator.h"
@@ -113,8 +114,8 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // Print, view options and the contaminant runs have no window yet, and the editing tools that change
-    // the network in bulk are not built yet: their buttons stay disabled and their keys do nothing.
+    // View options and the contaminant runs have no window yet, and the editing tools that change the
+    // network in bulk are not built yet: their buttons stay disabled and their keys do nothing.
     case 2:
     case 6:
     case 9:
@@ -122,7 +123,6 @@ bool MainForm::CommandAvailable(int code) {
     case 11:
     case 17:
     case 21:
-    case 22:
     case 26:
     case 29:
     case 30:
@@ -479,6 +479,11 @@ void MainForm::FocusActiveWindow() {
     if (ActiveWindow >= 0 && ActiveWindow <= 4)
         if (frmWindow *w = Windows[static_cast<size_t>(ActiveWindow)])
             w->View()->setFocus();
+}
+
+void MainForm::ShowPrintWindow() {
+    frmPrinter dialog(this);
+    VB::ShowModal(dialog);
 }
 
 void MainForm::FocusGraphicsWindow(int w) {

@@ -1,5 +1,6 @@
 #include "shell/tool_command.h"
 
+#include "exchange/frmPrinting.h"
 #include "graphics/drawing.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
@@ -123,6 +124,14 @@ void runImmediate(int c) {
     case 20:
         restore();
         SaveCommand();
+        break;
+    case 22:
+        // The print screen leaves the zoom tool working, with the previous tool's button marked.
+        ToolCode = 0;
+        ToolCommand();
+        ToolCode = PreviousToolCode;
+        PrintScreen();
+        Redraw();
         break;
     case 23:
         restore();

@@ -90,7 +90,7 @@ TEST(ToolCodes, EveryToolCodeSelectsItsMode) {
 TEST_F(ShellTest, AKeyForAToolThatIsNotAvailableKeepsTheCurrentTool) {
     form->Tools_Click(31);
     PreviousToolCode = ToolCode;
-    form->RunCommand(22); // print: its button is disabled
+    form->RunCommand(26); // display options: its button is disabled
     EXPECT_EQ(ToolCode, 31);
     EXPECT_EQ(ToolMode, 19);
     form->RunCommand(0); // zoom is available
