@@ -50,10 +50,7 @@ SortKey keyOf(const std::string &text, int kind) {
         }
         break;
     default:
-        k.text = text;
-        std::transform(k.text.begin(), k.text.end(), k.text.begin(), [](char ch) {
-            return static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        });
+        k.text = UCase1252(text);
         break;
     }
     return k;

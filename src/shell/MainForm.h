@@ -228,6 +228,8 @@ public:
     void MarkToolButton(int toolCode) override;
     void FocusActiveWindow() override;
     void FocusGraphicsWindow(int w) override;
+    // The print settings dialog, modal.
+    void ShowPrintWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
     void SetRealtimeTimerEnabled(int timer, bool enabled) override;

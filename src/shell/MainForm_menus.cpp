@@ -178,14 +178,17 @@ void MainForm::mnuFinder_Click(int index) {
         if (LocateTarget == 0)
             return;
     }
-    // The unique number becomes the slot of the first airway carrying it.
-    for (int a = 1; a <= AirwayCount; ++a)
+    // The unique number becomes the slot of the first airway carrying it. A number no airway carries names
+    // no slot, so the search finds nothing instead of the airway that happens to sit in that slot.
+    bool found = false;
+    for (int a = 1; a <= AirwayCount && !found; ++a)
         if (AirwayNumber(a) == LocateTarget) {
             LocateTarget = a;
-            break;
+            found = true;
         }
-    SearchAirway = LocateTarget;
-    LocateByName(index);
+    if (index == 3 && !found)
+        LocateTarget = 0;
+    LocateByName(index, LocateTarget);
 }
 
 void MainForm::mnuConfirm_Click() {

@@ -24,7 +24,7 @@ std::vector<std::string> DistinctNames(int searchKind) {
     std::vector<std::pair<std::string, size_t>> keyed;
     keyed.reserve(names.size());
     for (size_t i = 0; i < names.size(); ++i)
-        keyed.emplace_back(VB::UCase(names[i]), i);
+        keyed.emplace_back(UCase1252(names[i]), i);
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto &x, const auto &y) { return x.first < y.first; });
     std::vector<std::string> sorted;
@@ -60,7 +60,7 @@ void frmNameList::List1_Click() {
     const int index = List1->ListIndex();
     if (index < 0)
         return;
-    SearchText = VB::UCase(List1->List(index));
+    SearchText = UCase1252(List1->List(index));
     SearchKind = searchKind_;
     FindNextBranch();
 }

@@ -196,12 +196,12 @@ void frmSpreadSheet::mnuReplace_Click() {
 void frmSpreadSheet::Search() {
     VBGrid &g = *Spreadsheet;
     const int c = g.Col();
-    const std::string wanted = VB::UCase(SheetSearchText);
+    const std::string wanted = UCase1252(SheetSearchText);
     const int start = std::max(SheetSearchRow, 1);
     int accepted = 0;
     int replaced = 0;
     for (int r = start; r < g.Rows(); ++r) {
-        if (VB::UCase(g.TextMatrix(r, c)) != wanted)
+        if (UCase1252(g.TextMatrix(r, c)) != wanted)
             continue;
         if (SheetReplaceMode != 0) {
             if (c >= 1) {
@@ -221,7 +221,7 @@ void frmSpreadSheet::Search() {
     }
     for (int r = start; r < g.Rows() && accepted == 0; ++r) {
         const std::string cell = g.TextMatrix(r, c);
-        if (VB::UCase(cell).find(wanted) == std::string::npos)
+        if (UCase1252(cell).find(wanted) == std::string::npos)
             continue;
         const int answer = VB::MsgBox("Could not find name - Do you mean " + cell,
                                       VB::vbYesNoCancel | VB::vbQuestion, "Find");

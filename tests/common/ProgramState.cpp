@@ -1,8 +1,10 @@
 #include "common/ProgramState.h"
 
 #include "dialogs/dialog_state.h"
+#include "exchange/dxf_reader.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
+#include "exchange/frmPrinter.h"
 #include "exchange/print_network.h"
 #include "exchange/realtime.h"
 #include "graphics/drawing.h"
@@ -47,6 +49,8 @@
 #define GUSTROM_RESET_GLOBALS(X) \
     /* dialogs/dialog_state.h */ \
     X(SubDialogOpen) X(EditShape) \
+    /* exchange/dxf_reader.h */ \
+    X(CoordinateWarningShown) \
     /* exchange/dxf_writer.h */ \
     X(ExportVisibleOnly) X(ExportConfirmed) \
     /* exchange/export.h */ \
@@ -56,6 +60,8 @@
     X(SmokeSymbolSize) X(FanSymbolSize) X(NodeSymbolSize) X(ObstructionSymbolSize) X(BulkheadSymbolSize) \
     X(PrintFontFactor) X(DataTextSize) X(NameTextSize) X(NodeTextSize) X(FloatTextSize) X(CellWidth) \
     X(CellHeight) X(SymbolX) X(SymbolY) \
+    /* exchange/frmPrinter.h */ \
+    X(OrientationBusy) \
     /* graphics/drawing.h */ \
     X(GridLabelsOff) X(SmokeDisplayTime) X(PauseCount) X(LastCursorTool) X(LastCursorButton) \
     X(SymbolPicture) X(SmokePalette) \
@@ -75,7 +81,7 @@
     /* exchange/realtime.h */ \
     X(RealtimeOutputFailed) \
     /* graphics/locate.h */ \
-    X(SearchKind) X(SearchPosition) X(SearchAirway) X(LocateTarget) X(SearchText) \
+    X(SearchKind) X(SearchText) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
     /* graphics/network_drawing.h */ \
     X(ArrowSize) X(SmokeSize) X(FanSize) X(NodeSize) X(ObstructionSize) X(BulkheadSize) X(FontFactor) \
     X(DataFontSize) X(NameFontSize) X(NodeFontSize) X(FloatFontSize) X(LetterWidth) X(LetterHeight) \

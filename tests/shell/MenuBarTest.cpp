@@ -34,7 +34,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuSaveDef Defaults
 2 mnuSvScreen Screen Bitmap
 1 -
-1 mnuImport Import Data |L
+1 mnuImport Import Data
 2 MnuDXF DXF file
 2 mnuImportData TXT file
 1 mnuExport Export Data
@@ -47,7 +47,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuMessage File Memo
 1 -
 1 mnuPsetup Print Setup
-1 mnuPrint &Print |L
+1 mnuPrint &Print
 1 -
 1 mnuOld(1) &1 |H
 1 mnuOld(2) &2 |H
@@ -81,7 +81,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuBar(10) Info |HD
 2 mnuBar(12) Insert Node |HD
 1 -
-1 mnufind Find |L
+1 mnufind Find
 2 mnuFinder(0) Follow Airway |H
 2 mnuFinder(1) Errors |C
 2 mnuFinder(2) Bad Fans

@@ -133,6 +133,9 @@ TEST_F(LevelTableTest, TheRangeRunsFromTheTopOfOneLevelToTheBottomOfTheOtherInEi
 
 TEST_F(ModelTest, NameListsHoldEachTrimmedNameOnceAndAClickFindsItsAirways) {
     ScriptedDialogs boxes;
+    LevelName(2) = "Main level"; // the level the found airways lie on
+    LevelRange(2, 1) = 200;
+    LevelRange(2, 2) = 0;
     EXPECT_TRUE(DistinctNames(4).empty());
     const char *names[] = {"Main", "Main", " Main", "MAIN", "", "Decline"};
     for (const char *name : names) {
