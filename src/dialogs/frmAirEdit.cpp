@@ -14,6 +14,7 @@
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"
+#include "platform/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -8,6 +8,7 @@
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
+#include "platform/WindowPlacement.h"
 #include "platform/VBMath.h"
 
 #include <QCloseEvent>
