@@ -114,22 +114,14 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // Find, view options and the contaminant runs have no window yet, and the editing tools that
-    // change the network are not built yet: their buttons stay disabled and their keys do nothing.
+    // View options and the contaminant runs have no window yet, and the editing tools that change the
+    // network in bulk are not built yet: their buttons stay disabled and their keys do nothing.
     case 2:
-    case 3:
-    case 4:
     case 6:
-    case 7:
-    case 8:
     case 9:
     case 10:
     case 11:
-    case 12:
-    case 15:
-    case 16:
     case 17:
-    case 18:
     case 21:
     case 26:
     case 29:

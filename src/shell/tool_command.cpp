@@ -4,6 +4,7 @@
 #include "graphics/drawing.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
+#include "graphics/locate.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
@@ -99,6 +100,10 @@ void runImmediate(int c) {
         FitNetwork();
         Redraw();
         break;
+    case 3:
+        restore();
+        FindNextBranch();
+        break;
     case 5:
         restore();
         RedoAction();
@@ -161,7 +166,7 @@ void runImmediate(int c) {
         RedrawAll();
         break;
     default:
-        // Find, print, view options and the contaminant runs have no buttons in use yet: the tool stays.
+        // Print, view options and the contaminant runs have no buttons in use yet: the tool stays.
         restore();
         break;
     }
