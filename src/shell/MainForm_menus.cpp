@@ -1,4 +1,5 @@
 // The menu commands of the main window that are thin handlers over other parts of the program.
+#include "dialogs/airway_dialogs.h"
 #include "exchange/export.h"
 #include "exchange/frmImport.h"
 #include "graphics/drawing.h"
@@ -12,7 +13,6 @@
 #include "model/Gustrom1.h"
 #include "model/fan_file.h"
 #include "model/file_dialogs.h"
-#include "shell/file_commands.h"
 #include "model/settings_file.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
@@ -20,6 +20,7 @@
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
 #include "shell/MainForm.h"
+#include "shell/file_commands.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
 #include "simulation/smoke_spread.h"
@@ -182,6 +183,10 @@ void MainForm::mnuFinder_Click(int index) {
     LocateByName(index);
 }
 
+void MainForm::mnucpAttrib_Click() {
+    AirwayDialogs::ShowAttributeOptions();
+}
+
 void MainForm::mnuConfirm_Click() {
     ConfirmActions = !ConfirmActions;
     SetMenuChecked("mnuConfirm", ConfirmActions);
@@ -299,7 +304,6 @@ void MainForm::mnuComment_Click() {}       // the title note
 void MainForm::mnuMessage_Click() {}       // frmFileNote, the file memo
 void MainForm::mnuPsetup_Click() {}        // the printer choice
 void MainForm::mnuDeselect_Click() {}      // clears the selection
-void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
 void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
 void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
