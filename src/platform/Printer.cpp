@@ -462,6 +462,13 @@ void UseSystemPrinters() {
     installed();
 }
 
+std::vector<Paper> PrinterPapers(const std::string &deviceName) {
+    for (const auto &p : installed().printers)
+        if (p->DeviceName() == deviceName)
+            return p->Papers();
+    return {};
+}
+
 void SelectPrinter(std::string &name) {
     PrinterPage &page = Printer();
     if (name.empty()) {

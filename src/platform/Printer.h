@@ -166,6 +166,8 @@ private:
 PrinterPage &Printer();
 // Device names of the installed printers in their order; the last is "PDF File".
 std::vector<std::string> PrinterNames();
+// The papers of the installed printer with this device name; none for a name no printer has.
+std::vector<Paper> PrinterPapers(const std::string &deviceName);
 // Replaces the installed printers (tests); the "PDF File" printer is added at the end and the first
 // printer becomes current.
 void SetInstalledPrinters(std::vector<std::shared_ptr<PrinterDriver>> printers);

@@ -12,8 +12,10 @@
 #include "platform/Busy.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
+#include "shell/Rotator.h"
 #include "platform/VBError.h"
 #include "shell/file_commands.h"
+#include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
 #include "shell/main_editor_windows.h"
 #include "shell/program_layers.h"
@@ -161,10 +163,14 @@ MainForm::MainForm() {
             w->loadscreen();
     });
     SetWheelHandler(&frmWindow::MouseWheel);
+    TimerRotate.setInterval(10);
+    connect(&TimerRotate, &QTimer::timeout, this, &MainForm::TimerRotate_Timer);
     installSeams();
     autosave_.setInterval(60000);
     connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
     autosave_.start();
+    connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &MainForm::Timer2_Timer);
     resize(1100, 780);
 }
 
@@ -279,6 +285,13 @@ void MainForm::buildStrip() {
 
     QToolBar *levelBar = new QToolBar("Level", this);
     levelBar->setObjectName("Level");
+    Rotator = new RotatorPad(levelBar);
+    Rotator->MouseDown = [this](int b, int s, float x, float y) { Rotator_MouseDown(b, s, x, y); };
+    Rotator->MouseMove = [this](int b, int s, float x, float y) { Rotator_MouseMove(b, s, x, y); };
+    Rotator->MouseUp = [this](int b, int s, float x, float y) { Rotator_MouseUp(b, s, x, y); };
+    Rotator->LostFocus = [this] { Rotator_LostFocus(); };
+    Rotator->KeyDown = [this](int code) { Rotator_KeyDown(code); };
+    levelBar->addWidget(Rotator);
     VsbRL = new LevelScrollBar(this, levelBar);
     VsbRL->setRange(1, 2);
     VsbRL->setSingleStep(1);
@@ -346,6 +359,16 @@ void MainForm::SetupGraphicsWindow(int w, const std::string &caption, int32_t ba
     window->show();
     mdi_->setActiveSubWindow(window);
     WindowSwitching = switching;
+}
+
+void MainForm::SetGraphicsWindowLook(int w, int32_t backColour, bool /*autoRedraw*/) {
+    // The picture always keeps its image, so only the background changes; a new background clears it.
+    if (w < 0 || w > 4)
+        return;
+    if (frmWindow *window = Windows[static_cast<size_t>(w)]) {
+        window->Picture().BackColor = backColour;
+        window->Picture().Cls();
+    }
 }
 
 void MainForm::ViewListClear() {
@@ -509,13 +532,6 @@ void MainForm::RunAnalysis(int analysisMode) {
     Simulate();
     SetVisibleAirways();
     RotateView();
-}
-
-void MainForm::Autosave_Timer() {
-    if (++AutosaveTicks > 10) {
-        AutosaveTicks = 0;
-        SaveNetwork(1);
-    }
 }
 
 void MainForm::closeEvent(QCloseEvent *event) {

@@ -132,6 +132,7 @@ void MainForm::mnuOld_Click(int index) {
 }
 
 void MainForm::mnuExit_Click() {
+    CloseSmokeLegend();
     close();
 }
 
@@ -299,38 +300,22 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
+<<<<<<< HEAD
 void MainForm::mnuSvScreen_Click() {}      // the active window's picture saved as a bitmap
 void MainForm::mnuComment_Click() {}       // the title note
 void MainForm::mnuMessage_Click() {}       // frmFileNote, the file memo
 void MainForm::mnuPsetup_Click() {}        // the printer choice
 void MainForm::mnuDeselect_Click() {}      // clears the selection
+=======
+void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
+>>>>>>> main
 void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
 void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
-void MainForm::mnuRemote_Click() {}        // realtime input on or off
-void MainForm::mnuRealOutStart_Click() {}  // realtime output on or off
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
 void MainForm::mnuFanData_Click() {}       // frmFanData (modal), then Redraw
 void MainForm::mnuRLBase_Click() {}        // frmRLBase (modal), then Redraw
 void MainForm::mnuPower_Click() {}         // frmSpreadSheet (modeless)
 void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
-void MainForm::mnuremdup_Click() {}        // duplicate airways turned to one direction
-void MainForm::mnuPres_Click() {}          // airflows kept in the airway names
-void MainForm::mnuRmvFlow_Click() {}       // airflows taken out of the airway names
-void MainForm::mnuFixL_Click() {}          // every length fixed
-void MainForm::mnuUnFixL_Click() {}        // every length computed
-void MainForm::mnuAutoName_Click() {}      // unnamed airways named after a stem
-void MainForm::mnuAutoNodes_Click() {}     // unnamed nodes numbered
-void MainForm::mnuResetAir_Click() {}      // unique airway numbers from 1
-void MainForm::mnuchecknumbers_Click() {}  // unique airway numbers checked
-void MainForm::mnuRevCoord_Click() {}      // X and Y exchanged
-void MainForm::mnuClrSmoke_Click() {}      // contaminant spread cleared
-void MainForm::mnuClrSources_Click() {}    // smoke trace cleared
-void MainForm::mnuRemoteStation_Click() {} // frmRemote, the input stations
-void MainForm::mnuRealOut_Click() {}       // frmRealOut, the output settings
-void MainForm::mnuResetAirflows_Click() {} // starting airflows set
 void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)
-void MainForm::mnuReverse_Click() {}       // a coordinate axis reversed
-void MainForm::mnuAbout_Click() {}         // frmAbout2
-void MainForm::mnuWebPage_Click() {}       // the program's web page

@@ -49,7 +49,7 @@ const MenuLine MenuTable[] = {
     {1, "mnuSSp", "Save Special"},
     {2, "mnuSaveFan", "Fans", 0, &M::mnuSaveFan_Click},
     {2, "mnuSaveDef", "Defaults", 0, &M::mnuSaveDef_Click},
-    {2, "mnuSvScreen", "Screen Bitmap", Later, &M::mnuSvScreen_Click},
+    {2, "mnuSvScreen", "Screen Bitmap", 0, &M::mnuSvScreen_Click},
     {1, "", "-"},
     {1, "mnuImport", "Import Data", Later},
     {2, "MnuDXF", "DXF file", 0, &M::MnuDXF_Click},
@@ -60,10 +60,10 @@ const MenuLine MenuTable[] = {
     {3, "mnuDXFTrue", "DXF True Coords", 0, &M::mnuDXFTrue_Click},
     {2, "mnuExportData", "TXT file", 0, &M::mnuExportData_Click},
     {1, "", "-"},
-    {1, "mnuComment", "Title Note", Later, &M::mnuComment_Click},
-    {1, "mnuMessage", "File Memo", Later, &M::mnuMessage_Click},
+    {1, "mnuComment", "Title Note", 0, &M::mnuComment_Click},
+    {1, "mnuMessage", "File Memo", 0, &M::mnuMessage_Click},
     {1, "", "-"},
-    {1, "mnuPsetup", "Print Setup", Later, &M::mnuPsetup_Click},
+    {1, "mnuPsetup", "Print Setup", 0, &M::mnuPsetup_Click},
     {1, "mnuPrint", "&Print", Later, &M::mnuPrint_Click},
     {1, "", "-"},
     {1, "mnuOld(1)", "&1", Hidden, &M::mnuOld_Click},
@@ -85,7 +85,7 @@ const MenuLine MenuTable[] = {
     {1, "mnuCP", "Copy-Paste", Later},
     {2, "mnuCopy2", "to defaults", Marked, &M::mnuCopy2_Click},
     {2, "mnuCpyPst", "to airway", Marked, &M::mnuCpyPst_Click},
-    {1, "mnuDeselect", "Deselect", Later, &M::mnuDeselect_Click},
+    {1, "mnuDeselect", "Deselect", 0, &M::mnuDeselect_Click},
     {1, "mnucpAttrib", "Options", 0, &M::mnucpAttrib_Click},
     {1, "mnuMods", "Tools", Hidden},
     {2, "mnuBar(1)", "Add Airway", 0, &M::mnuBar_Click},
@@ -174,9 +174,9 @@ const MenuLine MenuTable[] = {
     {1, "mnuFire", "Smoke Simulation", Later, &M::mnuFire_Click},
     {1, "mnuTrace", "Sourcing Simulation", Later, &M::mnuTrace_Click},
     {1, "", "-"},
-    {1, "mnuRT2", "Realtime", Later},
-    {2, "mnuRemote", "Activate Input", 0, &M::mnuRemote_Click},
-    {2, "mnuRealOutStart", "Activate Output", 0, &M::mnuRealOutStart_Click},
+    {1, "mnuRT2", "Realtime"},
+    {2, "mnuRemote", "Activate Input", Marked, &M::mnuRemote_Click},
+    {2, "mnuRealOutStart", "Activate Output", Marked, &M::mnuRealOutStart_Click},
     {1, "mnuRemote2", "-"},
     {1, "mnuSummary", "Summary", Later, &M::mnuSummary_Click},
 
@@ -186,11 +186,11 @@ const MenuLine MenuTable[] = {
     {1, "mnuPower", "Spreadsheet", Later, &M::mnuPower_Click},
     {1, "", "-"},
     {1, "mnuSimp", "Simplify", Later, &M::mnuSimp_Click},
-    {1, "mnuremdup", "Remove duplicates", Later, &M::mnuremdup_Click},
-    {1, "mnuAf", "Airflow Display", Later},
+    {1, "mnuremdup", "Remove duplicates", 0, &M::mnuremdup_Click},
+    {1, "mnuAf", "Airflow Display"},
     {2, "mnuPres", "Preserve", 0, &M::mnuPres_Click},
     {2, "mnuRmvFlow", "Remove", 0, &M::mnuRmvFlow_Click},
-    {1, "mnuairdata", "Airways", Later},
+    {1, "mnuairdata", "Airways"},
     {2, "mnuL", "Lengths"},
     {3, "mnuFixL", "Fix All", 0, &M::mnuFixL_Click},
     {3, "mnuUnFixL", "Unfix All", 0, &M::mnuUnFixL_Click},
@@ -199,10 +199,10 @@ const MenuLine MenuTable[] = {
     {2, "mnuResetAir", "Renumber Airways", 0, &M::mnuResetAir_Click},
     {2, "mnuchecknumbers", "Check numbering", 0, &M::mnuchecknumbers_Click},
     {2, "mnuRevCoord", "Swap XY Axis", 0, &M::mnuRevCoord_Click},
-    {1, "mnuSmokes", "Smoke", Later},
+    {1, "mnuSmokes", "Smoke"},
     {2, "mnuClrSmoke", "Clear Smoke Tracking", 0, &M::mnuClrSmoke_Click},
     {2, "mnuClrSources", "Clear Smoke Sourcing", 0, &M::mnuClrSources_Click},
-    {1, "mnuRD", "Realtime Data", Later},
+    {1, "mnuRD", "Realtime Data"},
     {2, "mnuRemoteStation", "Input", 0, &M::mnuRemoteStation_Click},
     {2, "mnuRealOut", "Output", 0, &M::mnuRealOut_Click},
     {1, "mnuSimOpt", "Troubleshoot"},
@@ -212,10 +212,10 @@ const MenuLine MenuTable[] = {
     {3, "mnuProblems", "Find", 0, &M::mnuProblems_Click},
     {3, "mnuRemoveRedund", "Remove", 0, &M::mnuRemoveRedund_Click},
     {2, "mnnuNonConverge", "Non-converging Airways", 0, &M::mnnuNonConverge_Click},
-    {2, "mnuResetAirflows", "Re-seed Airflows", Later, &M::mnuResetAirflows_Click},
+    {2, "mnuResetAirflows", "Re-seed Airflows", 0, &M::mnuResetAirflows_Click},
     {1, "", "-"},
     {1, "mnuOptionShow", "Options", Later, &M::mnuOptionShow_Click},
-    {1, "mnuReverse", "Reverse coordinate axis", Hidden | Later, &M::mnuReverse_Click},
+    {1, "mnuReverse", "Reverse coordinate axis", Hidden, &M::mnuReverse_Click},
 
     {0, "mnuWindow", "Window"},
     {1, "mnuNewWindow", "New", 0, &M::mnuNewWindow_Click},
@@ -235,9 +235,9 @@ const MenuLine MenuTable[] = {
     {0, "mnuHelpMenu", "Help"},
     {1, "mnuHelp", "Contents", 0, &M::mnuHelp_Click},
     {1, "", "-"},
-    {1, "mnuAbout", "About Gustrom Software", Later, &M::mnuAbout_Click},
+    {1, "mnuAbout", "About Gustrom Software", 0, &M::mnuAbout_Click},
     {1, "", "-"},
-    {1, "mnuWebPage", "Gustrom Web Page", Later, &M::mnuWebPage_Click},
+    {1, "mnuWebPage", "Gustrom Web Page", 0, &M::mnuWebPage_Click},
 };
 // clang-format on
 
@@ -298,6 +298,8 @@ void MainForm::buildMenus() {
                 (this->*click.indexed)(index);
         });
     }
+    // The web page is an address given when the program is built.
+    items_["mnuWebPage"]->setEnabled(WebPageConfigured());
 }
 
 QAction *MainForm::MenuItem(const std::string &name) const {

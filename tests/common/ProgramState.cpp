@@ -4,6 +4,7 @@
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
 #include "exchange/print_network.h"
+#include "exchange/realtime.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
@@ -17,6 +18,7 @@
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
+#include "simulation/smoke_spread.h"
 #include "graphics/editor_windows.h"
 #include "graphics/level_dialogs.h"
 #include "graphics/mouse.h"
@@ -69,6 +71,8 @@
     X(MouseBusy) X(MouseDownActive) X(StartPointX) X(StartPointY) X(PressShift) X(PressWindow) \
     X(MoveWindow) X(ReleaseWindow) X(PressLeft) X(PressTop) X(PressRight) X(PressBottom) X(MoveX) \
     X(MoveY) X(MouseRawX) X(MouseRawY) X(ReleasePending) X(ToolCursorName) X(GridOn) X(Rotating) \
+    /* exchange/realtime.h */ \
+    X(RealtimeOutputFailed) \
     /* graphics/locate.h */ \
     X(SearchKind) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
     /* graphics/network_drawing.h */ \
@@ -108,7 +112,9 @@
     X(ViewSingles) X(ViewCurrency) X(WindowOpen) X(WindowFrozen) X(ActiveWindow) X(StatusText) \
     X(StationName) X(StationUpdateFlow) X(StationChannelName) X(StationChannelAbbrev) \
     X(StationChannelUnit) X(StationFactor) X(StationAlarmLow) X(StationAlarmHigh) X(StationReading) \
-    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(UnitSystem) X(UnitFactor) \
+    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(RealtimeInputFile) \
+    X(ResimulateOnInput) X(InputInterval) X(RealtimeOutputFile) X(OutputInterval) X(RealtimeOutputOn) \
+    X(UnitSystem) X(UnitFactor) \
     X(UnitText) X(DataUnitRow) X(DataGroup) X(DataItem) X(DataCode) X(ResistanceLabel) \
     X(DataTypeCaption) X(WallTypeName) X(WallTypeFactor) X(ResistanceTypeName) X(ResistanceTypeValue) \
     X(ShockTypeName) X(ShockTypeLength) X(FontName) X(FontBold) X(FontSize) X(FontScale) X(IconSize) \
@@ -139,7 +145,10 @@
     X(UndoLogSynced) X(ReversalStepPending) \
     /* shell/shell_state.h */ \
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
-    X(AutosaveTicks) X(MessageTime) X(DataUnitRowOfCode) \
+    X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
+    X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
@@ -223,6 +232,8 @@ void ResetProgramState() {
     VB::SetLocaleDecimalSeparatorOverride(0);
     VB::SetSettingsFolderOverride("");
     VB::SetClockOverride(nullptr);
+    VB::ClearConfigValues();
+    VB::SetProgramStarter({});
     VB::UseSystemPrinters();
     VB::SetPrinterPageWidthProvider({});
 }
