@@ -300,15 +300,6 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
-<<<<<<< HEAD
-void MainForm::mnuSvScreen_Click() {}      // the active window's picture saved as a bitmap
-void MainForm::mnuComment_Click() {}       // the title note
-void MainForm::mnuMessage_Click() {}       // frmFileNote, the file memo
-void MainForm::mnuPsetup_Click() {}        // the printer choice
-void MainForm::mnuDeselect_Click() {}      // clears the selection
-=======
-void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
->>>>>>> main
 void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
 void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
