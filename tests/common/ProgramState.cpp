@@ -16,6 +16,7 @@
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
+#include "simulation/smoke_spread.h"
 #include "graphics/editor_windows.h"
 #include "graphics/level_dialogs.h"
 #include "graphics/mouse.h"
@@ -138,7 +139,9 @@
     /* simulation/fan_curves.h */ \
     X(SolverFanCount) \
     /* simulation/meshes.h */ \
-    X(MeshingFinding)
+    X(MeshingFinding) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos)
 
 namespace {
 
