@@ -1,5 +1,6 @@
-// One entry point for every benchmark. The drawing benchmarks need a GUI application for fonts and the
-// simulation with its windows needs widgets; it runs on the offscreen platform unless another is asked for.
+// One entry point for every benchmark. The drawing benchmarks need a GUI application for fonts, the
+// simulation's windows and the dialogs need widgets; it runs on the offscreen platform unless another is asked
+// for.
 #include "answer_no.h"
 #include "shell/program_layers.h"
 

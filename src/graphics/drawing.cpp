@@ -49,38 +49,20 @@ private:
     PictureBox &pic_;
 };
 
-// Grid lines at every multiple of `spacing` (m) between the world values lo and hi of one window axis.
-// `toWindow` maps a world value to the window position of the line. Lines closer than a pixel are drawn
-// as the band they would cover; labels are thinned so that they never crowd.
-struct GridAxis {
-    double lo, hi;  // world range of the window along this axis, m
-    double spacing; // m
-    double pixelsPerMetre;
-};
-
-int64_t firstMultiple(double lo, double spacing) {
-    return static_cast<int64_t>(std::ceil(lo / spacing - 1e-9));
-}
-
-void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double sign, double pan,
-                   double factor, bool edgeOn) {
+// Lines closer than a pixel are drawn as the band they would cover; labels are thinned so that they never
+// crowd.
+void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double pixelsPerMetre) {
     const double spacing = axis.spacing;
-    if (!(spacing > 0) || !std::isfinite(axis.lo) || !std::isfinite(axis.hi))
-        return;
-    const auto toWindow = [&](double world) {
-        // A window position from a world value: the inverse of world = position × sign + pan.
-        return edgeOn ? (-world - pan) * sign : (world - pan) * sign;
-    };
-    const int64_t first = firstMultiple(axis.lo, spacing);
-    const int64_t last = static_cast<int64_t>(std::floor(axis.hi / spacing + 1e-9));
+    const int64_t first = axis.First();
+    const int64_t last = axis.Last();
     const int32_t lineColour = ColourTable(6);
     if (last < first)
         return;
-    const bool dense = spacing * axis.pixelsPerMetre < 1;
+    const bool dense = spacing * pixelsPerMetre < 1;
     if (dense) {
         // Lines closer than a pixel cover every pixel between the first and the last.
-        const double a = toWindow(static_cast<double>(first) * spacing);
-        const double b = toWindow(static_cast<double>(last) * spacing);
+        const double a = axis.Position(first);
+        const double b = axis.Position(last);
         if (vertical)
             pic.FillBand(a, WindowTop, b, WindowBottom, lineColour);
         else
@@ -89,7 +71,7 @@ void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double 
         std::vector<std::array<double, 4>> lines;
         lines.reserve(static_cast<size_t>(last - first + 1));
         for (int64_t n = first; n <= last; ++n) {
-            const double p = toWindow(static_cast<double>(n) * spacing);
+            const double p = axis.Position(n);
             if (vertical)
                 lines.push_back({p, static_cast<double>(WindowTop), p, static_cast<double>(WindowBottom)});
             else
@@ -102,16 +84,16 @@ void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double 
     pic.ForeColor = ColourTable(7);
     // A label shows when the lines since the last label span more than 1.2 label widths.
     double sum = 0;
-    const double spacingWindow = spacing * std::abs(sign);
+    const double spacingWindow = spacing * std::abs(axis.sign);
     // Where lines are closer than a pixel, those whose labels the thinning leaves out are skipped in one
     // step, so that thousands of them cost nothing here.
     for (int64_t n = first; n <= last;) {
-        const double world = static_cast<double>(n) * spacing;
+        const double world = axis.World(n);
         const std::string label = FormatValue(static_cast<float>(world), CoordinateRow, 0, 0);
         const double width = pic.TextWidth(label) * 1.2;
         sum += spacingWindow;
         if (sum > width) {
-            const double p = toWindow(world);
+            const double p = axis.Position(n);
             pic.CurrentX = vertical ? p : WindowLeft;
             pic.CurrentY = vertical ? WindowTop : p;
             pic.Print(label);
@@ -126,7 +108,6 @@ void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double 
             n += more + 1;
         }
     }
-    (void)factor;
 }
 
 void repaintActive() {
@@ -142,6 +123,61 @@ void repaintActive() {
 }
 
 } // namespace
+
+int64_t GridAxis::First() const {
+    return static_cast<int64_t>(std::ceil(lo / spacing - 1e-9));
+}
+
+int64_t GridAxis::Last() const {
+    return static_cast<int64_t>(std::floor(hi / spacing + 1e-9));
+}
+
+double GridAxis::Position(int64_t n) const {
+    // The inverse of world = position × sign + pan; an edge-on row shows minus the world value.
+    const double world = World(n);
+    return edgeOn ? (-world - pan) * sign : (world - pan) * sign;
+}
+
+std::optional<GridLines> ViewGridLines() {
+    const int kind = ViewKind();
+    if (kind != 0 && kind != 2)
+        return std::nullopt;
+    // In British units the spacing counts in feet: lines fall on whole multiples of it.
+    const double factor = UnitSystem == 2 ? ToDisplayUnits(1.0f, CoordinateRow) : 1.0;
+    const double spacing = factor > 0 ? GridSpacing / factor : GridSpacing;
+    if (!(spacing > 0))
+        return std::nullopt;
+    const double sx = AxisSignX, sy = AxisSignY;
+    const auto axis = [&](double a, double b, double sign, double pan, bool edgeOn) {
+        GridAxis g;
+        g.lo = std::min(a, b);
+        g.hi = std::max(a, b);
+        g.spacing = spacing;
+        g.sign = sign;
+        g.pan = pan;
+        g.edgeOn = edgeOn;
+        // A range the lines cannot be counted over has none.
+        if (!std::isfinite(g.lo / spacing) || !std::isfinite(g.hi / spacing) ||
+            std::abs(g.lo / spacing) > 1e15 || std::abs(g.hi / spacing) > 1e15) {
+            g.lo = 0;
+            g.hi = -1;
+        }
+        return g;
+    };
+    GridLines lines;
+    if (kind == 0) {
+        // World value of a window position: position × axis sign + pan.
+        lines.vertical = axis(WindowLeft * sx + PanX, WindowRight * sx + PanX, sx, PanX, false);
+        lines.horizontal = axis(WindowTop * sy + PanY, WindowBottom * sy + PanY, sy, PanY, false);
+    } else {
+        // Edge-on, a window row shows one elevation: y × sign + pan = -elevation × sin(tilt), and sin(tilt)
+        // is ±1 here.
+        const double s = std::sin(static_cast<double>(Tilt)) < 0 ? -1 : 1;
+        lines.horizontal =
+            axis(-(WindowTop * sy + PanY) * s, -(WindowBottom * sy + PanY) * s, sy * s, PanY * s, true);
+    }
+    return lines;
+}
 
 void Redraw() {
     PictureBox *pic = ActivePicture();
@@ -189,7 +225,8 @@ void RedrawAll() {
 }
 
 void RedrawLinesAllWindows() {
-    if (ActivePicture() == nullptr || windowFrozen(ActiveWindow))
+    // Drawing over is drawing: it waits like every repaint while drawing is suspended.
+    if (ActivePicture() == nullptr || windowFrozen(ActiveWindow) || RedrawSuspended)
         return;
     const int start = ActiveWindow;
     SaveView(100 + start);
@@ -232,26 +269,14 @@ void DrawGrid() {
         if (FontSize.InBounds(1) && FontSize(1) > 0)
             pic->FontSize = FontSize(1);
         pic->DrawWidth = BaseDrawWidth == 0 ? 1 : BaseDrawWidth;
-        // In British units the spacing counts in feet: lines fall on whole multiples of it.
-        const double factor = UnitSystem == 2 ? ToDisplayUnits(1.0f, CoordinateRow) : 1.0;
-        const double spacing = factor > 0 ? GridSpacing / factor : GridSpacing;
+        const auto lines = ViewGridLines();
+        if (!lines)
+            return;
         const double pxPerUnitX = pic->ScaleWidth == 0 ? 0 : std::abs(pic->PixelWidth() / pic->ScaleWidth);
         const double pxPerUnitY = pic->ScaleHeight == 0 ? 0 : std::abs(pic->PixelHeight() / pic->ScaleHeight);
-        const double sx = AxisSignX, sy = AxisSignY;
-        const auto range = [](double a, double b) { return std::pair{std::min(a, b), std::max(a, b)}; };
-        if (kind == 0) {
-            // World value of a window position: position × axis sign + pan.
-            const auto [x0, x1] = range(WindowLeft * sx + PanX, WindowRight * sx + PanX);
-            const auto [y0, y1] = range(WindowTop * sy + PanY, WindowBottom * sy + PanY);
-            drawGridLines(*pic, {x0, x1, spacing, pxPerUnitX}, true, sx, PanX, factor, false);
-            drawGridLines(*pic, {y0, y1, spacing, pxPerUnitY}, false, sy, PanY, factor, false);
-        } else {
-            // Edge-on, a window row shows one elevation: y × sign + pan = -elevation × sin(tilt), and
-            // sin(tilt) is ±1 here.
-            const double s = std::sin(static_cast<double>(Tilt)) < 0 ? -1 : 1;
-            const auto [z0, z1] = range(-(WindowTop * sy + PanY) * s, -(WindowBottom * sy + PanY) * s);
-            drawGridLines(*pic, {z0, z1, spacing, pxPerUnitY}, false, sy * s, PanY * s, factor, true);
-        }
+        if (lines->vertical)
+            drawGridLines(*pic, *lines->vertical, true, pxPerUnitX);
+        drawGridLines(*pic, lines->horizontal, false, pxPerUnitY);
     } catch (const std::exception &) {
         VB::MsgBox("MAJOR Error Drawing Graphics Grid !", VB::vbOKOnly);
     }
@@ -331,4 +356,3 @@ void Pause(float seconds) {
 void CalibratePause() {
     VB::DoEvents();
 }
-

@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "graphics/graphics_state.h"
@@ -28,6 +29,25 @@ void RedrawAll();
 void RedrawLinesAllWindows();
 // The coordinate grid of the active window (plan and edge-on views only).
 void DrawGrid();
+// The grid lines of one axis of the active view: line n (First() .. Last()) stands at the world value
+// n × spacing (m; an elevation when seen edge-on) and at the window position Position(n).
+struct GridAxis {
+    double lo = 0, hi = -1; // world range covered, m
+    double spacing = 1;     // m
+    double sign = 1, pan = 0;
+    bool edgeOn = false;
+    int64_t First() const;
+    int64_t Last() const;
+    double World(int64_t n) const { return static_cast<double>(n) * spacing; }
+    double Position(int64_t n) const;
+};
+// The grid of the active view within WindowLeft .. WindowBottom: vertical and horizontal lines in plan
+// view, lines of equal elevation seen edge-on; nothing in other views.
+struct GridLines {
+    std::optional<GridAxis> vertical;
+    GridAxis horizontal;
+};
+std::optional<GridLines> ViewGridLines();
 // Sets the cursor of every open graphics window for the current tool and mouse button (2 right, else left).
 void SetToolCursor(int button);
 // Fills the cursor table of the tools.

@@ -38,3 +38,11 @@ void DrawEndValues(int a);
 void DrawMidpointTexts(int a);
 // Readings of the station linked to airway a, and the flow the station's first channel sets.
 void DrawStationReadings(int a);
+
+// What the first channel of station s sets on its airways: nothing unless the station updates the airflow
+// and the channel is named quantity, velocity or pressure (any case). Other channels never drive a flow.
+enum class StationFlow { None, Quantity, Velocity, Pressure };
+StationFlow StationFlowKind(int s);
+// Sets airway a's flow (m³/s) and fixed-flow flag from the first-channel reading of its station, as
+// StationFlowKind of that station says; a reading of 0 unfixes the airway.
+void ApplyStationFlow(int a, StationFlow kind);

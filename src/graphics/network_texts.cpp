@@ -5,6 +5,7 @@
 #include "model/Gustrom1.h"
 #include "model/units.h"
 #include "platform/PictureBox.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <cmath>
@@ -16,13 +17,6 @@ constexpr int PressureRow = 8;
 constexpr int AbsolutePressureRow = 13;
 constexpr int CoordinateRow = 14;
 constexpr float UnsetElevation = 99999;
-
-std::string trim(const std::string &s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 // A name field without its padding: trailing blanks show nothing.
 std::string withoutPadding(const std::string &s) {
@@ -139,19 +133,19 @@ void DrawMidpointTexts(int a) {
     pic->CurrentY = LabelY;
     LabelY -= LetterWidth;
     if ((AirwayFlags(a) & AirwayFlag::ErrorMark) != 0)
-        ResistanceLabel = trim(AirwayComment(a));
-    if (!trim(ResistanceLabel).empty()) {
+        ResistanceLabel = Trim(AirwayComment(a));
+    if (!Trim(ResistanceLabel).empty()) {
         pic->Print(ResistanceLabel);
         pic->CurrentX = LabelX;
         pic->CurrentY = LabelY;
         LabelY -= LetterWidth;
     }
-    if (!trim(AirwayLabelText).empty() && (GraphicsDetail & 4) != 0 && LayerTest(a, 4)) {
+    if (!Trim(AirwayLabelText).empty() && (GraphicsDetail & 4) != 0 && LayerTest(a, 4)) {
         pic->Print(AirwayLabelText);
         pic->CurrentX = LabelX;
         pic->CurrentY = LabelY;
     }
-    ResistanceLabel = trim(AirwayName(a));
+    ResistanceLabel = Trim(AirwayName(a));
     if (!ResistanceLabel.empty() && NameFontSize != 0 && (GraphicsDetail & 2) != 0 && LayerTest(a, 8)) {
         if (LineColour != background && SmokeMode == 0)
             pic->ForeColor = LineColour;

@@ -431,7 +431,7 @@ void ShowWindowTitle() {
     if (const PictureBox *pic = ActivePicture())
         WindowExtent = static_cast<float>(pic->ScaleWidth);
     if (const auto page = VB::PrinterPageWidthMm(); page && *page > 0)
-        ScaleNumber = static_cast<float>(VB::Int(WindowExtent * 1.1 / (*page * 0.995) * 1000));
+        ScaleNumber = FittedScale(WindowExtent, *page);
     auto trimmed = [](const std::string &t) {
         const auto b = t.find_first_not_of(' ');
         return b == std::string::npos ? std::string() : t.substr(b, t.find_last_not_of(' ') - b + 1);
@@ -443,6 +443,12 @@ void ShowWindowTitle() {
         caption += "  " + NetworkTitle;
     caption += "] [Scale = 1:" + VB::CStrSingle(ScaleNumber) + "]";
     Shell().SetCaption(caption);
+}
+
+float FittedScale(double worldWidth, double pageWidthMm) {
+    if (!(pageWidthMm > 0))
+        return 0;
+    return static_cast<float>(VB::Int(worldWidth * 1.1 / (pageWidthMm * 0.995) * 1000));
 }
 
 void HookWheel(int window) {

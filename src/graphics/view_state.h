@@ -27,6 +27,9 @@ void PlanView();
 void View3D();
 // Writes the main window caption with the file, the title and the drawing scale.
 void ShowWindowTitle();
+// The drawing scale (1 : n) at which a world width (m) takes the printable page width (mm) less a tenth;
+// 0 for a page without width.
+float FittedScale(double worldWidth, double pageWidthMm);
 // The graphics window whose wheel events zoom the active view; UnhookWheel stops forwarding.
 void HookWheel(int window);
 void UnhookWheel();

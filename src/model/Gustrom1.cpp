@@ -106,6 +106,12 @@ VBArray<std::string, 2> StationFileText;
 int AlarmsOn = 0;
 int RealtimeInputOn = 0;
 int AlarmBeep = 0;
+std::string RealtimeInputFile;
+int ResimulateOnInput = 0;
+std::string InputInterval;
+std::string RealtimeOutputFile;
+std::string OutputInterval;
+int RealtimeOutputOn = 0;
 
 int UnitSystem = 0;
 VBArray<float, 2> UnitFactor;
@@ -177,6 +183,9 @@ int Perspective = 0, DimOption = 0;
 
 std::string NetworkFileName, NetworkFileTitle, NetworkTitle, FileNote;
 int PrintOrientation = 0;
+float PrintScale = 0;
+std::string PrintTitle;
+int32_t PrintInColour = 0;
 bool MasterFile = false;
 uint8_t NetworkSaved = 255;
 uint8_t DefaultsSaved = 255;

@@ -172,6 +172,14 @@ extern VBArray<std::string, 2> StationFileText;             // (station, 1..2)
 extern int AlarmsOn;
 extern int RealtimeInputOn;                                 // -1 while realtime input is active
 extern int AlarmBeep;
+// Realtime input and output settings, kept in the station settings file. An interval holds seconds as
+// the file keeps them: a number in print form as read, or the text typed in a dialog; empty = not set.
+extern std::string RealtimeInputFile;                       // station readings file polled by input
+extern int ResimulateOnInput;                               // nonzero: simulate after every poll
+extern std::string InputInterval;                           // s between polls
+extern std::string RealtimeOutputFile;                      // results file written by output
+extern std::string OutputInterval;                          // s between writes
+extern int RealtimeOutputOn;                                // -1 while realtime output is active
 
 // ---- Units and displayed data ----
 extern int UnitSystem;                                      // 1 SI metric, 2 British imperial
@@ -274,6 +282,9 @@ extern std::string ImportFileName;   // the file the import dialog reads
 
 // ---- Printing ----
 extern int PrintOrientation;         // 0 portrait, 1 landscape
+extern float PrintScale;             // printout scale 1 : PrintScale; 0 = fit the window to the page
+extern std::string PrintTitle;       // title of the printout's title block
+extern int32_t PrintInColour;        // 1 colour, 0 black
 
 // ---- Run state ----
 extern int AnalysisMode;       // 0 simulate, 1..4 troubleshooting, -1 non-converging airways

@@ -10,6 +10,7 @@
 #include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBError.h"
 #include "platform/VBMath.h"
 
@@ -26,13 +27,6 @@ std::string conversionPath() {
 }
 
 constexpr float TabSplitVersion = 3.0f;
-
-std::string trimmed(const std::string &s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 // A measured value of the old settings lines; an empty field counts as 0.
 float measured(const std::string &field) {
@@ -285,18 +279,18 @@ void LoadConversion() {
         std::string line = in.LineInput();
         SplitFields(TabSplitVersion, line, LineFields);
         for (int c = 1; c <= 6; ++c)
-            UnitText(0, c) = trimmed(LineFields(c));
+            UnitText(0, c) = Trim(LineFields(c));
         for (int q = 1; q <= 15; ++q) {
             line = in.LineInput();
             SplitFields(TabSplitVersion, line, LineFields);
             const float british = StrictSingle(StrictValue(LineFields(2)));
             UnitFactor(q, 1) = 1.0f;
             UnitFactor(q, 2) = british;
-            UnitText(q, 0) = trimmed(LineFields(1));
-            UnitText(q, 1) = trimmed(LineFields(3));
-            UnitText(q, 2) = trimmed(LineFields(4));
-            UnitText(q, 3) = normalisedFormat(trimmed(LineFields(5)));
-            UnitText(q, 4) = normalisedFormat(trimmed(LineFields(6)));
+            UnitText(q, 0) = Trim(LineFields(1));
+            UnitText(q, 1) = Trim(LineFields(3));
+            UnitText(q, 2) = Trim(LineFields(4));
+            UnitText(q, 3) = normalisedFormat(Trim(LineFields(5)));
+            UnitText(q, 4) = normalisedFormat(Trim(LineFields(6)));
         }
     } catch (const VBError &) {
         VB::MsgBox("Error loading conversion values");

@@ -364,6 +364,10 @@ std::string FormatPattern(double value, std::string_view pattern, int significan
     return formatNumber(value, tokens, significantDigits, withSign);
 }
 
+std::string UnitName(int quantity) {
+    return UnitText.InBounds(quantity, 2) ? UnitText(quantity, currentSystem()) : std::string();
+}
+
 std::string FormatValue(float value, int quantity, int withUnit, int precision) {
     const bool known = UnitText.InBounds(quantity, 4);
     const int system = currentSystem();

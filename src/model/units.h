@@ -6,8 +6,18 @@
 #include <string>
 #include <string_view>
 
+// Rows of the unit tables.
+namespace Quantity {
+constexpr int Length = 1, Velocity = 2, Area = 3, Airflow = 4, Resistance = 5, Density = 6, Power = 7,
+              Pressure = 8, Mass = 9, FrictionFactor = 10, Cost = 11, Time = 12, AbsolutePressure = 13,
+              Coordinates = 14, Percent = 15;
+} // namespace Quantity
+
 // The built-in table: SI factors 1, British factors, unit names and number formats of rows 1..15.
 void SetBuiltInUnits();
+
+// The unit name of a quantity in the current unit system ("m", "ft", ...).
+std::string UnitName(int quantity);
 
 // SI value to the display value of the current unit system.
 float ToDisplayUnits(float value, int quantity);

@@ -1,9 +1,13 @@
 #include "platform/Dialogs.h"
 
+#include "platform/Printer.h"
 #include "platform/Text1252.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -88,6 +92,40 @@ public:
         return FromQt(dialog.selectedFiles().front());
     }
 
+    std::optional<PrinterChoice> PrintSetup(const PrintSetupRequest &r) override {
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance()) || r.printers.empty())
+            return std::nullopt;
+        QDialog dialog(QApplication::activeWindow());
+        dialog.setWindowTitle("Print Setup");
+        auto *layout = new QFormLayout(&dialog);
+        auto *printers = new QComboBox(&dialog);
+        auto *papers = new QComboBox(&dialog);
+        layout->addRow("Printer", printers);
+        layout->addRow("Paper", papers);
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        layout->addRow(buttons);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        for (const PrinterOffer &p : r.printers)
+            printers->addItem(ToQt(p.deviceName));
+        const auto fillPapers = [&](int index, int code) {
+            papers->clear();
+            const PrinterOffer &p = r.printers[static_cast<size_t>(std::max(0, index))];
+            for (size_t k = 0; k < p.paperCodes.size(); ++k) {
+                papers->addItem(ToQt(p.paperNames[k]), p.paperCodes[k]);
+                if (p.paperCodes[k] == code)
+                    papers->setCurrentIndex(static_cast<int>(k));
+            }
+        };
+        QObject::connect(printers, &QComboBox::currentIndexChanged, &dialog,
+                         [&](int index) { fillPapers(index, r.current.paperCode); });
+        printers->setCurrentIndex(std::max(0, printers->findText(ToQt(r.current.deviceName))));
+        fillPapers(printers->currentIndex(), r.current.paperCode);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return PrinterChoice{FromQt(printers->currentText()), papers->currentData().toInt()};
+    }
+
 private:
     // "Data Files (*.sim)|*.sim|All files (*.*)|*.*" → {"Data Files (*.sim)", "All files (*.*)"}.
     static QStringList qtFilters(const std::string &filter) {
@@ -141,6 +179,29 @@ int MsgBox(const std::string &prompt, int buttons, const std::string &title) {
 std::string InputBox(const std::string &prompt, const std::string &title, const std::string &defaultText) {
     auto answer = current->Input({prompt, title.empty() ? std::string(DefaultTitle) : title, defaultText});
     return answer ? *answer : std::string();
+}
+
+std::optional<PrinterChoice> DialogResponder::PrintSetup(const PrintSetupRequest &) {
+    return std::nullopt;
+}
+
+std::optional<std::string> InputBoxOrCancel(const std::string &prompt, const std::string &title,
+                                            const std::string &defaultText) {
+    return current->Input({prompt, title.empty() ? std::string(DefaultTitle) : title, defaultText});
+}
+
+std::optional<PrinterChoice> PrintSetupDialog() {
+    PrintSetupRequest request;
+    request.current = {Printer().DeviceName(), Printer().PaperSize()};
+    for (const std::string &device : PrinterNames()) {
+        PrinterOffer offer{device, {}, {}};
+        for (const Paper &paper : PrinterPapers(device)) {
+            offer.paperCodes.push_back(paper.code);
+            offer.paperNames.push_back(paper.name);
+        }
+        request.printers.push_back(std::move(offer));
+    }
+    return current->PrintSetup(request);
 }
 
 std::optional<std::string> FileDialog(const FileRequest &request) {

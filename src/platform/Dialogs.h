@@ -4,6 +4,7 @@
 // tests install one that answers from a script.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace VB {
 
@@ -57,6 +58,21 @@ struct FileRequest {
     bool confirmOverwrite = false; // save: ask before replacing a file
 };
 
+// The print set-up choice: a printer by its device name and one of its paper codes.
+struct PrinterChoice {
+    std::string deviceName;
+    int paperCode = 0;
+};
+struct PrinterOffer {
+    std::string deviceName;
+    std::vector<int> paperCodes;
+    std::vector<std::string> paperNames; // Windows-1252, beside the codes
+};
+struct PrintSetupRequest {
+    std::vector<PrinterOffer> printers; // the installed printers in their order
+    PrinterChoice current;
+};
+
 class DialogResponder {
 public:
     virtual ~DialogResponder() = default;
@@ -65,6 +81,8 @@ public:
     virtual std::optional<std::string> Input(const InputRequest &request) = 0;
     // The chosen path, nullopt when the user cancels.
     virtual std::optional<std::string> File(const FileRequest &request) = 0;
+    // The chosen printer and paper, nullopt when the user cancels.
+    virtual std::optional<PrinterChoice> PrintSetup(const PrintSetupRequest &request);
 };
 
 // Shows a message box and returns the answer code.
@@ -72,6 +90,14 @@ int MsgBox(const std::string &prompt, int buttons = vbOKOnly, const std::string 
 // Shows an input box; an empty text when cancelled (as the program's procedures expect).
 std::string InputBox(const std::string &prompt, const std::string &title = "",
                      const std::string &defaultText = "");
+
+// Shows an input box; nullopt when cancelled, so that Cancel differs from an empty answer.
+std::optional<std::string> InputBoxOrCancel(const std::string &prompt, const std::string &title = "",
+                                            const std::string &defaultText = "");
+
+// Shows the print set-up dialog over the installed printers, the current one chosen; nullopt when
+// cancelled. Nothing changes here: the caller applies the choice.
+std::optional<PrinterChoice> PrintSetupDialog();
 
 // Shows an open or save dialog; nullopt when cancelled.
 std::optional<std::string> FileDialog(const FileRequest &request);

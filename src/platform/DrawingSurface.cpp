@@ -111,8 +111,10 @@ QPainter &DrawingSurface::painter(int32_t colour, bool antialiased) {
     if (!painter_) {
         QPaintDevice &target = device();
         auto p = std::make_unique<QPainter>();
-        if (!p->begin(&target))
+        if (!p->begin(&target)) {
+            paintingFailed();
             throw VBError(482, "Printer error");
+        }
         painter_ = std::move(p);
         penColour_ = -1;
         penWidth_ = -1;
@@ -142,7 +144,7 @@ QPainter &DrawingSurface::painter(int32_t colour, bool antialiased) {
         if (penUnit() == 1)
             pen.setWidth(width);
         else
-            pen.setWidthF(width * penUnit());
+            pen.setWidthF(std::max(1.0, width * penUnit())); // never thinner than a device dot
         pen.setCapStyle(width > 1 || penUnit() != 1 ? Qt::RoundCap : Qt::SquareCap);
         pen.setJoinStyle(Qt::RoundJoin);
         if (DrawStyle == vbDot)
@@ -368,7 +370,14 @@ void DrawingSurface::printText(const std::string &text, bool lineBreak) {
 }
 
 double DrawingSurface::TextWidth(const std::string &text) const {
-    return std::abs(font().metrics->horizontalAdvance(ToQt(text)) * ScaleWidth / area().width());
+    const CachedFont &f = font();
+    auto known = f.widths.find(text);
+    if (known == f.widths.end()) {
+        if (f.widths.size() >= 64)
+            f.widths.clear();
+        known = f.widths.emplace(text, f.metrics->horizontalAdvance(ToQt(text))).first;
+    }
+    return std::abs(known->second * ScaleWidth / area().width());
 }
 
 double DrawingSurface::TextHeight(const std::string &) const {

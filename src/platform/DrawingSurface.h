@@ -126,6 +126,8 @@ protected:
     virtual bool cachesScaledPictures() const { return true; }
     // Called after every drawing operation outside BeginDrawing .. EndDrawing, and at the end of it.
     virtual void changed() {}
+    // Called when painting on the device cannot begin, before the failure is thrown.
+    virtual void paintingFailed() {}
 
     // Keeps the painter open between operations (a printed document lives as long as its painter).
     bool holdPainter_ = false;
@@ -158,6 +160,9 @@ private:
         QRawFont raw;
         std::array<quint32, 256> glyph{}; // 0 = not in the font
         std::array<double, 256> advance{};
+        // Widths of the texts measured last (device pixels): fit tests measure the same samples again
+        // and again.
+        mutable std::map<std::string, double, std::less<>> widths;
     };
     mutable std::vector<std::unique_ptr<CachedFont>> fonts_;
     mutable const CachedFont *currentFont_ = nullptr;

@@ -83,7 +83,38 @@ std::string paperName(int code) {
 
 // ---- PDF documents ----
 
-class PdfDocument : public PrintDocument {
+// A document on a QPrinter: a system printer, or a PDF file.
+class QtDocument : public PrintDocument {
+public:
+    explicit QtDocument(const QPrinterInfo &info = QPrinterInfo())
+        : printer_(info, QPrinter::HighResolution) {
+        printer_.setFullPage(false);
+    }
+    QPaintDevice &Device() override { return printer_; }
+    QRectF Area() const override {
+        // The layout is fixed for the document; it is read once.
+        if (area_.isEmpty())
+            area_ = QRectF(QPointF(), printer_.pageLayout().paintRectPixels(printer_.resolution()).size());
+        return area_;
+    }
+    void NewPage(QPainter &) override {
+        if (!printer_.newPage())
+            throw VBError(PrinterError, "Printer error");
+    }
+    void Abort() override { printer_.abort(); }
+    void Finish() override {
+        if (printer_.printerState() == QPrinter::Error)
+            throw VBError(PrinterError, "Printer error");
+    }
+
+protected:
+    QPrinter printer_;
+
+private:
+    mutable QRectF area_;
+};
+
+class PdfDocument : public QtDocument {
 public:
     PdfDocument(const QString &target, QPageSize::PageSizeId paper, int orientation, double dpi)
         : target_(target) {
@@ -99,7 +130,6 @@ public:
         printer_.setOutputFormat(QPrinter::PdfFormat);
         printer_.setOutputFileName(temp_);
         printer_.setResolution(static_cast<int>(dpi));
-        printer_.setFullPage(false);
         printer_.setPageLayout(QPageLayout(QPageSize(paper), qtOrientation(orientation),
                                            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
     }
@@ -107,14 +137,7 @@ public:
         if (!finished_)
             QFile::remove(temp_);
     }
-    QPaintDevice &Device() override { return printer_; }
-    QRectF Area() const override {
-        return QRectF(QPointF(), printer_.pageLayout().paintRectPixels(printer_.resolution()).size());
-    }
-    void NewPage(QPainter &) override {
-        if (!printer_.newPage())
-            throw VBError(PrinterError, "Printer error");
-    }
+    void Abort() override {}
     void Finish() override {
         // rename() replaces the target in one step: a reader sees the old file or the whole new one.
         if (QFileInfo(temp_).size() <= 0 ||
@@ -126,7 +149,6 @@ public:
 private:
     QString target_;
     QString temp_;
-    QPrinter printer_{QPrinter::HighResolution};
     bool finished_ = false;
 };
 
@@ -161,30 +183,12 @@ public:
     }
 
 private:
-    class Document : public PrintDocument {
+    class Document : public QtDocument {
     public:
-        Document(const QPrinterInfo &info, QPageSize::PageSizeId paper, int orientation)
-            : printer_(info, QPrinter::HighResolution) {
-            printer_.setFullPage(false);
+        Document(const QPrinterInfo &info, QPageSize::PageSizeId paper, int orientation) : QtDocument(info) {
             printer_.setPageSize(QPageSize(paper));
             printer_.setPageOrientation(qtOrientation(orientation));
         }
-        QPaintDevice &Device() override { return printer_; }
-        QRectF Area() const override {
-            return QRectF(QPointF(), printer_.pageLayout().paintRectPixels(printer_.resolution()).size());
-        }
-        void NewPage(QPainter &) override {
-            if (!printer_.newPage())
-                throw VBError(PrinterError, "Printer error");
-        }
-        void Abort() override { printer_.abort(); }
-        void Finish() override {
-            if (printer_.printerState() == QPrinter::Error)
-                throw VBError(PrinterError, "Printer error");
-        }
-
-    private:
-        QPrinter printer_;
     };
     QPrinterInfo info_;
 };
@@ -314,6 +318,7 @@ std::vector<Paper> PrinterPage::Papers() const {
 void PrinterPage::SetDriver(std::shared_ptr<PrinterDriver> driver) {
     KillDoc();
     driver_ = std::move(driver);
+    startFailed_ = false;
     paper_ = driver_ ? driver_->DefaultPaper() : 0;
     orientation_ = vbPRORPortrait;
     const double dpi = driver_ ? driver_->Resolution() : 600;
@@ -394,11 +399,18 @@ double PrinterPage::penUnit() const {
 
 QPaintDevice &PrinterPage::device() {
     if (!document_) {
+        startFailed_ = true;
         if (!driver_ || !printable())
             throw VBError(PrinterError, "Printer error");
         document_ = driver_->Open(paper_, orientation_);
+        startFailed_ = false;
     }
     return document_->Device();
+}
+
+void PrinterPage::paintingFailed() {
+    document_.reset();
+    startFailed_ = true;
 }
 
 void PrinterPage::NewPage() {
@@ -448,6 +460,13 @@ void UseSystemPrinters() {
     state.page.reset();
     state.printers.clear();
     installed();
+}
+
+std::vector<Paper> PrinterPapers(const std::string &deviceName) {
+    for (const auto &p : installed().printers)
+        if (p->DeviceName() == deviceName)
+            return p->Papers();
+    return {};
 }
 
 void SelectPrinter(std::string &name) {

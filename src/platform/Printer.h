@@ -129,6 +129,9 @@ public:
     void ScaleTwips();
 
     bool DocumentOpen() const { return document_ != nullptr; }
+    // True when the last attempt to start a document failed (the printer is gone, the file cannot be
+    // written); a retry starts it again.
+    bool StartFailed() const { return startFailed_; }
     void NewPage();
     // Sends the document; nothing when none was started. Throws VBError when it cannot go out (the
     // document is gone either way).
@@ -146,12 +149,14 @@ protected:
     const QPaintDevice &metricsDevice() const override { return metrics_; }
     double penUnit() const override;
     bool cachesScaledPictures() const override { return false; }
+    void paintingFailed() override;
 
 private:
     std::shared_ptr<PrinterDriver> driver_;
     int paper_ = 0;
     int orientation_ = vbPRORPortrait;
     std::unique_ptr<PrintDocument> document_;
+    bool startFailed_ = false;
     QImage metrics_;
     std::optional<QRectF> printable() const;
     void scaleTo(double unitsPerMm);
@@ -161,6 +166,8 @@ private:
 PrinterPage &Printer();
 // Device names of the installed printers in their order; the last is "PDF File".
 std::vector<std::string> PrinterNames();
+// The papers of the installed printer with this device name; none for a name no printer has.
+std::vector<Paper> PrinterPapers(const std::string &deviceName);
 // Replaces the installed printers (tests); the "PDF File" printer is added at the end and the first
 // printer becomes current.
 void SetInstalledPrinters(std::vector<std::shared_ptr<PrinterDriver>> printers);

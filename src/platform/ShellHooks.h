@@ -79,6 +79,12 @@ public:
     virtual bool OpenHelpFile(const std::string& /*path*/, int /*context*/) { return false; }
     // Gives graphics window w the focus.
     virtual void FocusGraphicsWindow(int /*w*/) {}
+    // Timer1 (realtime input, timer 1) and Timer2 (realtime output, timer 2): enabled state and interval in
+    // ms. A timer ticks only while it is enabled and its interval is above 0.
+    virtual void SetRealtimeTimerEnabled(int /*timer*/, bool /*enabled*/) {}
+    virtual void SetRealtimeTimerInterval(int /*timer*/, int /*intervalMs*/) {}
+    // CmbRL: the text shown (the current level's name).
+    virtual std::string LevelListText() const { return {}; }
 };
 
 // The current implementation (never null).

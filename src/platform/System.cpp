@@ -3,14 +3,18 @@
 #include "platform/Text1252.h"
 
 #include <QApplication>
+#include <QProcess>
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
 #include <QDir>
 #include <QLocale>
 #include <QSettings>
+#include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 namespace VB {
 namespace {
@@ -133,6 +137,42 @@ void SetClockOverride(const DateTime *fixed) {
         fixedClock = *fixed;
     else
         fixedClock.reset();
+}
+
+namespace {
+
+std::map<std::tuple<int64_t, std::string, std::string>, ConfigValue> &configValues() {
+    static std::map<std::tuple<int64_t, std::string, std::string>, ConfigValue> values;
+    return values;
+}
+
+std::function<bool(const std::string &)> programStarter;
+
+} // namespace
+
+std::optional<ConfigValue> QueryConfigValue(int64_t root, const std::string &key, const std::string &name) {
+    const auto it = configValues().find({root, key, name});
+    if (it == configValues().end())
+        return std::nullopt;
+    return it->second;
+}
+
+void SetConfigValue(int64_t root, const std::string &key, const std::string &name, ConfigValue value) {
+    configValues()[{root, key, name}] = std::move(value);
+}
+
+void ClearConfigValues() {
+    configValues().clear();
+}
+
+bool StartProgram(const std::string &path) {
+    if (programStarter)
+        return programStarter(path);
+    return QProcess::startDetached(QString::fromLocal8Bit(path.c_str()), {});
+}
+
+void SetProgramStarter(std::function<bool(const std::string &)> starter) {
+    programStarter = std::move(starter);
 }
 
 void Beep() {

@@ -1,5 +1,8 @@
 #pragma once
 // Services of the operating system that the model, solver and graphics use, with test overrides.
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace VB {
@@ -41,6 +44,24 @@ struct DateTime {
 DateTime Now();
 double Timer();                               // seconds since midnight
 void SetClockOverride(const DateTime *fixed); // nullptr restores the real clock
+
+// The system's configuration values, in place of a registry: a value found by root, key and name holds its
+// type and its bytes as stored. The program configures none on this platform; tests fill them.
+constexpr int64_t HKEY_LOCAL_MACHINE = 0x80000002;
+constexpr int REG_SZ = 1;
+constexpr int REG_DWORD = 4;
+struct ConfigValue {
+    int type = 0;
+    std::string bytes;
+};
+std::optional<ConfigValue> QueryConfigValue(int64_t root, const std::string &key, const std::string &name);
+void SetConfigValue(int64_t root, const std::string &key, const std::string &name, ConfigValue value);
+void ClearConfigValues();
+
+// Starts a program in a normal window with the focus; false when it cannot be started. Tests install a
+// starter that records the path instead (an empty function restores the system's).
+bool StartProgram(const std::string &path);
+void SetProgramStarter(std::function<bool(const std::string &)> starter);
 
 // The system beep.
 void Beep();

@@ -3,7 +3,9 @@
 #include "platform/System.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 
 VBComboBox::VBComboBox(QWidget *parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, [this](int) { emit Click(); });
@@ -67,6 +69,15 @@ bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
                           QString(mark), key->isAutoRepeat(), static_cast<quint16>(key->count()));
     QCoreApplication::sendEvent(watched, &replacement);
     return true;
+}
+
+void CentreOnScreen(QWidget &window) {
+    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->geometry();
+    const QSize size = window.frameGeometry().size();
+    window.move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
 }
 
 namespace {

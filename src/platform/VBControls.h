@@ -58,6 +58,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
+// Centres a window on the screen, as dialogs place themselves when they load.
+void CentreOnScreen(QWidget &window);
+
 // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected). A test installs a
 // driver that works the shown dialog (clicks, keys) and closes it, instead of a user.
 int ShowModal(QDialog &dialog);

@@ -10,10 +10,13 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "exchange/frmPrinter.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
+#include "shell/Rotator.h"
 #include "platform/VBError.h"
 #include "shell/file_commands.h"
+#include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
 #include "shell/main_editor_windows.h"
 #include "shell/program_layers.h"
@@ -111,24 +114,15 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // Find, print, view options and the contaminant runs have no window yet, and the editing tools that
-    // change the network are not built yet: their buttons stay disabled and their keys do nothing.
+    // View options and the contaminant runs have no window yet, and the editing tools that change the
+    // network in bulk are not built yet: their buttons stay disabled and their keys do nothing.
     case 2:
-    case 3:
-    case 4:
     case 6:
-    case 7:
-    case 8:
     case 9:
     case 10:
     case 11:
-    case 12:
-    case 15:
-    case 16:
     case 17:
-    case 18:
     case 21:
-    case 22:
     case 26:
     case 29:
     case 30:
@@ -161,10 +155,14 @@ MainForm::MainForm() {
             w->loadscreen();
     });
     SetWheelHandler(&frmWindow::MouseWheel);
+    TimerRotate.setInterval(10);
+    connect(&TimerRotate, &QTimer::timeout, this, &MainForm::TimerRotate_Timer);
     installSeams();
     autosave_.setInterval(60000);
     connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
     autosave_.start();
+    connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &MainForm::Timer2_Timer);
     resize(1100, 780);
 }
 
@@ -279,6 +277,13 @@ void MainForm::buildStrip() {
 
     QToolBar *levelBar = new QToolBar("Level", this);
     levelBar->setObjectName("Level");
+    Rotator = new RotatorPad(levelBar);
+    Rotator->MouseDown = [this](int b, int s, float x, float y) { Rotator_MouseDown(b, s, x, y); };
+    Rotator->MouseMove = [this](int b, int s, float x, float y) { Rotator_MouseMove(b, s, x, y); };
+    Rotator->MouseUp = [this](int b, int s, float x, float y) { Rotator_MouseUp(b, s, x, y); };
+    Rotator->LostFocus = [this] { Rotator_LostFocus(); };
+    Rotator->KeyDown = [this](int code) { Rotator_KeyDown(code); };
+    levelBar->addWidget(Rotator);
     VsbRL = new LevelScrollBar(this, levelBar);
     VsbRL->setRange(1, 2);
     VsbRL->setSingleStep(1);
@@ -348,6 +353,16 @@ void MainForm::SetupGraphicsWindow(int w, const std::string &caption, int32_t ba
     WindowSwitching = switching;
 }
 
+void MainForm::SetGraphicsWindowLook(int w, int32_t backColour, bool /*autoRedraw*/) {
+    // The picture always keeps its image, so only the background changes; a new background clears it.
+    if (w < 0 || w > 4)
+        return;
+    if (frmWindow *window = Windows[static_cast<size_t>(w)]) {
+        window->Picture().BackColor = backColour;
+        window->Picture().Cls();
+    }
+}
+
 void MainForm::ViewListClear() {
     CmbView->clear();
 }
@@ -390,6 +405,9 @@ int MainForm::LevelScrollGetMax() const {
 }
 int MainForm::LevelListGetIndex() const {
     return CmbRL->ListIndex();
+}
+std::string MainForm::LevelListText() const {
+    return FromQt(CmbRL->currentText());
 }
 int MainForm::ViewListCount() const {
     return CmbView->count();
@@ -463,6 +481,11 @@ void MainForm::FocusActiveWindow() {
             w->View()->setFocus();
 }
 
+void MainForm::ShowPrintWindow() {
+    frmPrinter dialog(this);
+    VB::ShowModal(dialog);
+}
+
 void MainForm::FocusGraphicsWindow(int w) {
     if (w < 0 || w > 4)
         return;
@@ -506,13 +529,6 @@ void MainForm::RunAnalysis(int analysisMode) {
     Simulate();
     SetVisibleAirways();
     RotateView();
-}
-
-void MainForm::Autosave_Timer() {
-    if (++AutosaveTicks > 10) {
-        AutosaveTicks = 0;
-        SaveNetwork(1);
-    }
 }
 
 void MainForm::closeEvent(QCloseEvent *event) {

@@ -16,7 +16,9 @@
 #include <memory>
 #include <string>
 
+class frmFileNote;
 class frmWindow;
+class RotatorPad;
 class EditorWindows;
 class MainEditorWindows;
 class SimulationUi;
@@ -63,7 +65,34 @@ public:
     // ---- Runs ----
     // The simulation and troubleshooting commands: AnalysisMode 0, 1, 2, 3, 4 or -1.
     void RunAnalysis(int analysisMode);
+
+    // ---- Autosave timer and rotation pad ----
     void Autosave_Timer();
+    RotatorPad *Rotator = nullptr;
+    QTimer TimerRotate;
+    void TimerRotate_Timer();
+    // button: 1 left, 2 right, 4 middle; x, y in pad units.
+    void Rotator_MouseDown(int button, int shift, float x, float y);
+    void Rotator_MouseMove(int button, int shift, float x, float y);
+    void Rotator_MouseUp(int button, int shift, float x, float y);
+    void Rotator_LostFocus();
+    void Rotator_KeyDown(int keyCode);
+
+    // ---- Memo, About box, web page ----
+    // The memo window (created on first use; lives with the main window).
+    frmFileNote &FileNoteWindow();
+    // Whether the build names a web page for Help > Gustrom Web Page.
+    static bool WebPageConfigured();
+
+    // ---- Realtime input and output (their menu commands are with the Run and Tools menus) ----
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // One poll of the station readings file; one write of the results file.
+    void RemoteRoutine();
+    void RealOutRoutine();
+    // Timer1 polls the readings file, Timer2 writes the results file; each ticks only while enabled with
+    // an interval above 0.
+    QTimer Timer1, Timer2;
 
     // ---- Menu commands (indexed items take their index) ----
     // A menu item or submenu by its control name ("mnuGridFlag", "mnuLevels(0)", ...); null if absent.
@@ -185,6 +214,7 @@ public:
     int LevelScrollGetMin() const override;
     int LevelScrollGetMax() const override;
     int LevelListGetIndex() const override;
+    std::string LevelListText() const override;
     int ViewListCount() const override;
     std::string ViewListText(int index) const override;
     void RunCommand(int code) override;
@@ -197,8 +227,18 @@ public:
     void MarkToolButton(int toolCode) override;
     void FocusActiveWindow() override;
     void FocusGraphicsWindow(int w) override;
+    // The print settings dialog, modal.
+    void ShowPrintWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
+    void SetRealtimeTimerEnabled(int timer, bool enabled) override;
+    void SetRealtimeTimerInterval(int timer, int intervalMs) override;
+    void StopRotationTimer() override;
+    bool FileNoteShown() const override;
+    std::string FileNoteText() const override;
+    void SetFileNoteText(const std::string &text) override;
+    void SetFileNoteSelStart(int start) override;
+    void SetGraphicsWindowLook(int w, int32_t backColour, bool autoRedraw) override;
 
     // The solver's progress and error windows as this window installed them.
     SimulationWindows &Simulation() { return *simulationWindows_; }
@@ -228,10 +268,17 @@ private:
     QTimer autosave_;
     ShellHooks *previousHooks_ = nullptr;
     ShellLevelDialogs levelDialogs_;
+    std::unique_ptr<frmFileNote> fileNote_;
     LevelDialogs *previousLevelDialogs_ = nullptr;
     std::unique_ptr<SimulationWindows> simulationWindows_;
     SimulationUi *previousSimulationUi_ = nullptr;
     std::unique_ptr<MainEditorWindows> editorWindows_;
     EditorWindows *previousEditorWindows_ = nullptr;
     bool levelScrollFromCode_ = false;
+    struct RealtimeTimer {
+        bool enabled = false;
+        int interval = 0; // ms
+    };
+    std::array<RealtimeTimer, 3> realtimeTimers_{}; // Timer1, Timer2 at 1, 2
+    void applyRealtimeTimer(int timer);
 };

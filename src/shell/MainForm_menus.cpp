@@ -12,7 +12,6 @@
 #include "model/Gustrom1.h"
 #include "model/fan_file.h"
 #include "model/file_dialogs.h"
-#include "shell/file_commands.h"
 #include "model/settings_file.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
@@ -20,6 +19,7 @@
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
 #include "shell/MainForm.h"
+#include "shell/file_commands.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
 #include "simulation/smoke_spread.h"
@@ -131,6 +131,7 @@ void MainForm::mnuOld_Click(int index) {
 }
 
 void MainForm::mnuExit_Click() {
+    CloseSmokeLegend();
     close();
 }
 
@@ -172,14 +173,17 @@ void MainForm::mnuFinder_Click(int index) {
         if (LocateTarget == 0)
             return;
     }
-    // The unique number becomes the slot of the first airway carrying it.
-    for (int a = 1; a <= AirwayCount; ++a)
+    // The unique number becomes the slot of the first airway carrying it. A number no airway carries names
+    // no slot, so the search finds nothing instead of the airway that happens to sit in that slot.
+    bool found = false;
+    for (int a = 1; a <= AirwayCount && !found; ++a)
         if (AirwayNumber(a) == LocateTarget) {
             LocateTarget = a;
-            break;
+            found = true;
         }
-    SearchAirway = LocateTarget;
-    LocateByName(index);
+    if (index == 3 && !found)
+        LocateTarget = 0;
+    LocateByName(index, LocateTarget);
 }
 
 void MainForm::mnuConfirm_Click() {
@@ -294,39 +298,14 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
-void MainForm::mnuSvScreen_Click() {}      // the active window's picture saved as a bitmap
-void MainForm::mnuComment_Click() {}       // the title note
-void MainForm::mnuMessage_Click() {}       // frmFileNote, the file memo
-void MainForm::mnuPsetup_Click() {}        // the printer choice
-void MainForm::mnuDeselect_Click() {}      // clears the selection
 void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
 void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
 void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
-void MainForm::mnuRemote_Click() {}        // realtime input on or off
-void MainForm::mnuRealOutStart_Click() {}  // realtime output on or off
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
 void MainForm::mnuFanData_Click() {}       // frmFanData (modal), then Redraw
 void MainForm::mnuRLBase_Click() {}        // frmRLBase (modal), then Redraw
 void MainForm::mnuPower_Click() {}         // frmSpreadSheet (modeless)
 void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
-void MainForm::mnuremdup_Click() {}        // duplicate airways turned to one direction
-void MainForm::mnuPres_Click() {}          // airflows kept in the airway names
-void MainForm::mnuRmvFlow_Click() {}       // airflows taken out of the airway names
-void MainForm::mnuFixL_Click() {}          // every length fixed
-void MainForm::mnuUnFixL_Click() {}        // every length computed
-void MainForm::mnuAutoName_Click() {}      // unnamed airways named after a stem
-void MainForm::mnuAutoNodes_Click() {}     // unnamed nodes numbered
-void MainForm::mnuResetAir_Click() {}      // unique airway numbers from 1
-void MainForm::mnuchecknumbers_Click() {}  // unique airway numbers checked
-void MainForm::mnuRevCoord_Click() {}      // X and Y exchanged
-void MainForm::mnuClrSmoke_Click() {}      // contaminant spread cleared
-void MainForm::mnuClrSources_Click() {}    // smoke trace cleared
-void MainForm::mnuRemoteStation_Click() {} // frmRemote, the input stations
-void MainForm::mnuRealOut_Click() {}       // frmRealOut, the output settings
-void MainForm::mnuResetAirflows_Click() {} // starting airflows set
 void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)
-void MainForm::mnuReverse_Click() {}       // a coordinate axis reversed
-void MainForm::mnuAbout_Click() {}         // frmAbout2
-void MainForm::mnuWebPage_Click() {}       // the program's web page

@@ -1,5 +1,6 @@
 #include "shell/main_editor_windows.h"
 
+#include "dialogs/airway_dialogs.h"
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
 #include "shell/frmWindow.h"
@@ -16,6 +17,10 @@ TwipsRect toTwips(const QRect &r) {
 }
 
 } // namespace
+
+void MainEditorWindows::ShowAirwayEdit() {
+    AirwayDialogs::ShowAirwayEdit();
+}
 
 TwipsRect MainEditorWindows::PopupRect() const {
     return toTwips(PopData().frameGeometry());

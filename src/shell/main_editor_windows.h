@@ -5,6 +5,7 @@
 
 class MainEditorWindows : public EditorWindows {
 public:
+    void ShowAirwayEdit() override;
     TwipsRect PopupRect() const override;
     void ShowPopup(int32_t left, int32_t top, const std::string &text) override;
     void HidePopup() override;

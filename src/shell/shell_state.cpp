@@ -14,6 +14,8 @@ bool LevelSyncBusy = false;
 float CursorElevation = 0;
 int AutosaveTicks = 0;
 int MessageTime = 0;
+bool RotateBusy = false;
+float RotatorX = 22, RotatorY = 28;
 
 void TakeCommandLine(const std::string &commandLine) {
     CommandLineFile = commandLine;
@@ -41,4 +43,7 @@ int PixelsToTwips(int pixels, int vertical) {
 int TwipsToPixels(int twips, int vertical) {
     return static_cast<int>(std::lround(twips * screenDpi(vertical) / 1440.0));
 }
+int32_t MemoLeft = 0, MemoTop = 0;
+float MemoWidth = 5000, MemoHeight = 5000;
+std::string BitmapFileName;
 std::array<int, 60> DataUnitRowOfCode{};

@@ -5,6 +5,8 @@
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFontMetrics>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -24,21 +26,44 @@ frmPopData::frmPopData(QWidget *parent) : QWidget(parent, Qt::ToolTip) {
     resize(30 * metrics.averageCharWidth() + 16, 13 * metrics.lineSpacing() + 16);
 }
 
-frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint) {
+frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+    setWindowTitle("Gustrom Messenger");
     auto *layout = new QVBoxLayout(this);
-    text_ = new QTextEdit(this);
-    text_->setReadOnly(true);
-    layout->addWidget(text_);
-    resize(260, 80);
-    Timer.setSingleShot(true);
-    connect(&Timer, &QTimer::timeout, this, &QWidget::hide);
+    LblMessage = new QLabel(this);
+    LblMessage->setAlignment(Qt::AlignCenter);
+    LblMessage->setWordWrap(true);
+    layout->addWidget(LblMessage);
+    resize(300, 90);
+    connect(&Timer1, &QTimer::timeout, this, &frmMessage::Timer1_Timer);
+}
+
+void frmMessage::Form_Load() {
+    CentreOnScreen(*this);
+    LblMessage->setText(ToQt(CurrentLine));
+    Timer1.setInterval(std::max(0, MessageTime));
 }
 
 void frmMessage::ShowMessage() {
-    text_->setPlainText(ToQt(CurrentLine));
+    Form_Load();
     show();
     raise();
-    Timer.start(std::max(0, MessageTime));
+    // The text paints at once, before the caller goes on with its work.
+    repaint();
+    Timer1.start();
+}
+
+void frmMessage::Timer1_Timer() {
+    Timer1.stop();
+    hide();
+}
+
+void CentreOnScreen(QWidget &window) {
+    const QScreen *screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->geometry();
+    const QSize size = window.frameGeometry().size();
+    window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
 }
 
 void PlaceLowerRight(QWidget &window) {
@@ -50,7 +75,7 @@ void PlaceLowerRight(QWidget &window) {
     if (const MainForm *main = MainForm::Instance()) {
         const QRect frame = main->frameGeometry();
         const QRect own = window.frameGeometry();
-        const int lift = static_cast<int>(std::lround(40.0 * 1000 / std::max(1, PixelsToTwips(1000, 1))));
+        const int lift = TwipsToPixels(40, 1);
         window.move(frame.x() + frame.width() - own.width(),
                     frame.y() + frame.height() - own.height() - lift);
     }

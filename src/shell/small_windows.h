@@ -1,5 +1,6 @@
 #pragma once
 // Small windows other code shows: the airway data pop-up and the transient message.
+#include <QLabel>
 #include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
@@ -12,18 +13,21 @@ public:
     QTextEdit *Text;
 };
 
-// Shows CurrentLine and closes itself after MessageTime milliseconds.
+// "Gustrom Messenger": shows CurrentLine centred on the screen and closes itself after MessageTime ms.
 class frmMessage : public QWidget {
     Q_OBJECT
 public:
     explicit frmMessage(QWidget *parent = nullptr);
-    // Shows the window with CurrentLine; it closes itself after MessageTime ms.
+    // Loads the window with CurrentLine and MessageTime and shows it.
     void ShowMessage();
-    QTimer Timer;
-
-private:
-    QTextEdit *text_;
+    void Form_Load();
+    void Timer1_Timer();
+    QLabel *LblMessage;
+    QTimer Timer1;
 };
+
+// Moves a top-level window so that it is centred on the screen.
+void CentreOnScreen(QWidget &window);
 
 // Places a tool window at the main window's lower right corner, 40 twips above its bottom edge, and shows
 // it modeless, kept on top of the program's other windows, without moving or sizing it afterwards.

@@ -2,11 +2,14 @@
 // The contaminant spread and the smoke sourcing trace, on the connection lists of a solved network.
 #include "platform/VBArray.h"
 
-// The spread's work list: airway slots from position 1, ended by 0 (its own array, so that a redraw
-// from the event pump cannot rebuild it under the spread). Sized by the spread; a clear zeroes it.
-extern VBArray<int> SmokeWork;
-// The display data type (group, item) shown before a spread switched to "Contaminant"; 0 = none saved.
-extern int SavedDataGroup, SavedDataItem;
+#include <cstdint>
+
+// Work list of the spread (airway slots from position 1, ended by 0), kept apart from the visible list,
+// which a redraw rebuilds while the spread lets events run. Sized by the spread; a clear zeroes it.
+extern VBArray<int32_t> SmokeWork;
+// The data type (group, item) shown before a spread display; 0 when none was saved.
+extern int SavedDataGroup;
+extern int SavedDataItem;
 // The smoke dialog's "Retain Legend" box as the last spread read it, and 1 once a spread filled the legend.
 extern int RetainLegend, LegendSet;
 // The spread is setting the main window's data combos: their click handlers do not redraw.
@@ -18,3 +21,5 @@ void ShowSmokeDialog();
 void SmokeSimulate();
 // The trace from the smoke reports, shown as display mode 2.
 void SmokeTrace();
+// Closes the contaminant legend window when it is open.
+void CloseSmokeLegend();

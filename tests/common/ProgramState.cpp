@@ -1,8 +1,12 @@
 #include "common/ProgramState.h"
 
 #include "dialogs/dialog_state.h"
+#include "exchange/dxf_reader.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
+#include "exchange/frmPrinter.h"
+#include "exchange/print_network.h"
+#include "exchange/realtime.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
@@ -24,6 +28,7 @@
 #include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "platform/Printer.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
@@ -43,10 +48,19 @@
 #define GUSTROM_RESET_GLOBALS(X) \
     /* dialogs/dialog_state.h */ \
     X(SubDialogOpen) X(EditShape) \
+    /* exchange/dxf_reader.h */ \
+    X(CoordinateWarningShown) \
     /* exchange/dxf_writer.h */ \
     X(ExportVisibleOnly) X(ExportConfirmed) \
     /* exchange/export.h */ \
     X(ExportMode) \
+    /* exchange/print_network.h */ \
+    X(ColourFactor) X(ContaminantColours) X(ScaleRatio) X(WindowAspect) X(PageAspect) X(PrintArrowSize) \
+    X(SmokeSymbolSize) X(FanSymbolSize) X(NodeSymbolSize) X(ObstructionSymbolSize) X(BulkheadSymbolSize) \
+    X(PrintFontFactor) X(DataTextSize) X(NameTextSize) X(NodeTextSize) X(FloatTextSize) X(CellWidth) \
+    X(CellHeight) X(SymbolX) X(SymbolY) \
+    /* exchange/frmPrinter.h */ \
+    X(OrientationBusy) \
     /* graphics/drawing.h */ \
     X(GridLabelsOff) X(SmokeDisplayTime) X(PauseCount) X(LastCursorTool) X(LastCursorButton) \
     X(SymbolPicture) X(SmokePalette) \
@@ -63,8 +77,10 @@
     X(MouseBusy) X(MouseDownActive) X(StartPointX) X(StartPointY) X(PressShift) X(PressWindow) \
     X(MoveWindow) X(ReleaseWindow) X(PressLeft) X(PressTop) X(PressRight) X(PressBottom) X(MoveX) \
     X(MoveY) X(MouseRawX) X(MouseRawY) X(ReleasePending) X(ToolCursorName) X(GridOn) X(Rotating) \
+    /* exchange/realtime.h */ \
+    X(RealtimeOutputFailed) \
     /* graphics/locate.h */ \
-    X(SearchKind) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
+    X(SearchKind) X(SearchText) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
     /* graphics/network_drawing.h */ \
     X(ArrowSize) X(SmokeSize) X(FanSize) X(NodeSize) X(ObstructionSize) X(BulkheadSize) X(FontFactor) \
     X(DataFontSize) X(NameFontSize) X(NodeFontSize) X(FloatFontSize) X(LetterWidth) X(LetterHeight) \
@@ -102,7 +118,9 @@
     X(ViewSingles) X(ViewCurrency) X(WindowOpen) X(WindowFrozen) X(ActiveWindow) X(StatusText) \
     X(StationName) X(StationUpdateFlow) X(StationChannelName) X(StationChannelAbbrev) \
     X(StationChannelUnit) X(StationFactor) X(StationAlarmLow) X(StationAlarmHigh) X(StationReading) \
-    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(UnitSystem) X(UnitFactor) \
+    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(RealtimeInputFile) \
+    X(ResimulateOnInput) X(InputInterval) X(RealtimeOutputFile) X(OutputInterval) X(RealtimeOutputOn) \
+    X(UnitSystem) X(UnitFactor) \
     X(UnitText) X(DataUnitRow) X(DataGroup) X(DataItem) X(DataCode) X(ResistanceLabel) \
     X(DataTypeCaption) X(WallTypeName) X(WallTypeFactor) X(ResistanceTypeName) X(ResistanceTypeValue) \
     X(ShockTypeName) X(ShockTypeLength) X(FontName) X(FontBold) X(FontSize) X(FontScale) X(IconSize) \
@@ -124,7 +142,7 @@
     X(LocalDecimalSeparator) X(LevelOffset) X(DialogCancelled) X(AnalysisMode) X(ShowProgress) \
     X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) \
     X(DecimalSeparator) X(CurrentAirway) X(PickedAirway) X(PickedFraction) X(ShockTotal) X(AirEditMode) \
-    X(Errorlist) X(ImportFileName) X(PrintOrientation) \
+    X(Errorlist) X(ImportFileName) X(PrintOrientation) X(PrintScale) X(PrintTitle) X(PrintInColour) \
     /* model/fan_efficiency.h */ \
     X(FanDutyEfficiency) \
     /* model/levels_views.h */ \
@@ -133,7 +151,8 @@
     X(UndoLogSynced) X(ReversalStepPending) \
     /* shell/shell_state.h */ \
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
-    X(AutosaveTicks) X(MessageTime) X(DataUnitRowOfCode) \
+    X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
+    X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
@@ -219,6 +238,10 @@ void ResetProgramState() {
     VB::SetLocaleDecimalSeparatorOverride(0);
     VB::SetSettingsFolderOverride("");
     VB::SetClockOverride(nullptr);
+    VB::ClearConfigValues();
+    VB::SetProgramStarter({});
+    VB::UseSystemPrinters();
+    VB::SetPrinterPageWidthProvider({});
 }
 
 std::vector<std::string> ResetGlobalNames() {

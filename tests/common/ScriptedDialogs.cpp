@@ -12,17 +12,22 @@ ScriptedDialogs::~ScriptedDialogs() {
 }
 
 ScriptedDialogs &ScriptedDialogs::Expect(int answer, const std::string &promptContains) {
-    script_.push_back({Kind::Message, answer, promptContains, std::nullopt});
+    script_.push_back({Kind::Message, answer, promptContains, std::nullopt, std::nullopt});
     return *this;
 }
 
 ScriptedDialogs &ScriptedDialogs::ExpectInput(std::optional<std::string> typed) {
-    script_.push_back({Kind::Input, VB::vbOK, "", std::move(typed)});
+    script_.push_back({Kind::Input, VB::vbOK, "", std::move(typed), std::nullopt});
     return *this;
 }
 
 ScriptedDialogs &ScriptedDialogs::ExpectFile(std::optional<std::string> chosen) {
-    script_.push_back({Kind::File, VB::vbOK, "", std::move(chosen)});
+    script_.push_back({Kind::File, VB::vbOK, "", std::move(chosen), std::nullopt});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::ExpectPrintSetup(std::optional<VB::PrinterChoice> chosen) {
+    script_.push_back({Kind::PrintSetup, VB::vbOK, "", std::nullopt, std::move(chosen)});
     return *this;
 }
 
@@ -68,4 +73,14 @@ std::optional<std::string> ScriptedDialogs::File(const VB::FileRequest &r) {
     Step step = script_.front();
     script_.pop_front();
     return step.typed;
+}
+
+std::optional<VB::PrinterChoice> ScriptedDialogs::PrintSetup(const VB::PrintSetupRequest &) {
+    if (script_.empty() || script_.front().kind != Kind::PrintSetup) {
+        ADD_FAILURE() << "unexpected print set-up dialog";
+        return std::nullopt;
+    }
+    Step step = script_.front();
+    script_.pop_front();
+    return step.printer;
 }

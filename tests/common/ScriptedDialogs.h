@@ -25,6 +25,8 @@ public:
     ScriptedDialogs &ExpectInput(std::optional<std::string> typed);
     // Next expected file dialog and the path chosen (nullopt = Cancel).
     ScriptedDialogs &ExpectFile(std::optional<std::string> chosen);
+    // Next expected print set-up dialog and the choice made (nullopt = Cancel).
+    ScriptedDialogs &ExpectPrintSetup(std::optional<VB::PrinterChoice> chosen);
     // Settings of every file dialog shown, in order.
     const std::vector<VB::FileRequest> &FileDialogs() const { return files_; }
 
@@ -37,14 +39,16 @@ public:
     int Message(const VB::MessageRequest &request) override;
     std::optional<std::string> Input(const VB::InputRequest &request) override;
     std::optional<std::string> File(const VB::FileRequest &request) override;
+    std::optional<VB::PrinterChoice> PrintSetup(const VB::PrintSetupRequest &request) override;
 
 private:
-    enum class Kind { Message, Input, File };
+    enum class Kind { Message, Input, File, PrintSetup };
     struct Step {
         Kind kind = Kind::Message;
         int answer = VB::vbOK;
         std::string contains;
         std::optional<std::string> typed;
+        std::optional<VB::PrinterChoice> printer;
     };
     std::deque<Step> script_;
     std::vector<ShownBox> shown_;

@@ -63,9 +63,15 @@ std::optional<QRectF> ImagePrinter::PrintableArea(int paperCode, int orientation
 
 std::unique_ptr<VB::PrintDocument> ImagePrinter::Open(int paperCode, int orientation) {
     const auto area = PrintableArea(paperCode, orientation);
-    if (gone || !area)
+    if (!area)
         throw VBError(VB::PrinterError, "Printer error");
+    if (startFailures > 0) {
+        --startFailures;
+        throw VBError(VB::PrinterError, "Printer error");
+    }
     ++opened;
+    if (onOpen)
+        onOpen();
     return std::make_unique<ImageDocument>(*this, area->size(), dpi_);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include <functional>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,9 +23,10 @@ public:
 
     // Pages of the documents that went out, in order.
     std::vector<QImage> pages;
-    int documents = 0; // documents that went out
-    int opened = 0;    // documents started
-    bool gone = false; // while set a document cannot start, as with a printer switched off
+    int documents = 0;     // documents that went out
+    int opened = 0;        // documents started
+    int startFailures = 0; // the next this many documents cannot start, as with a printer switched off
+    std::function<void()> onOpen; // runs as each document starts
 
 private:
     std::string name_;

@@ -107,7 +107,7 @@ TEST(Printers, PdfDocumentReplacesItsFileOnlyWhenItEnds) {
 
 TEST(Printers, DocumentThatCannotStartFailsAtTheFirstDrawing) {
     auto gone = imagePrinter("Gone");
-    gone->gone = true;
+    gone->startFailures = 1;
     TestPrinters printers({gone, std::make_shared<VB::PdfPrinter>("NoFolder", "/nonexistent/folder/x.pdf")});
     EXPECT_EQ(printerError([] { VB::Printer().Line(0, 0, 1, 1); }), VB::PrinterError);
     std::string name = "NoFolder";
@@ -195,7 +195,7 @@ TEST(Printers, WindowImagePrintsOnTheNamedPrinterAtItsScreenSize) {
     EXPECT_EQ(page.pixel(105, 45), qRgb(255, 255, 255));
     EXPECT_EQ(page.pixel(50, 55), qRgb(255, 255, 255));
 
-    second->gone = true;
+    second->startFailures = 1;
     EXPECT_FALSE(VB::PrintWindowImage(window, name));
     EXPECT_FALSE(VB::Printer().DocumentOpen());
     EXPECT_EQ(second->documents, 1);

@@ -2,7 +2,9 @@
 // starts it, on the example mine with the program's own files beside it.
 #include "ShellFixture.h"
 
+#include "dialogs/frmAirEdit.h"
 #include "graphics/drawing.h"
+#include "graphics/editor_windows.h"
 #include "graphics/view_state.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
@@ -13,6 +15,7 @@
 #include "simulation/simulation_windows.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -150,4 +153,19 @@ TEST_F(ProgramSeamsTest, InformationPopupAndCaptionScaleAreTheProgramsOwn) {
     PrintOrientation = 0;
     ShowWindowTitle();
     EXPECT_EQ(captionScale(), zoomed);
+}
+
+TEST_F(ProgramSeamsTest, TheEditToolsWindowIsTheAirwayEditDialog) {
+    CurrentAirway = 5;
+    AirEditMode = 1;
+    std::string shown;
+    VB::SetModalDriver([&](QDialog &dialog) {
+        if (auto *edit = dynamic_cast<frmAirEdit *>(&dialog)) {
+            shown = edit->TxtUnique->text().toStdString();
+            edit->cmdCancel_Click();
+        }
+    });
+    Editor().ShowAirwayEdit();
+    VB::SetModalDriver({});
+    EXPECT_EQ(shown, std::to_string(AirwayNumber(5)));
 }

@@ -1,5 +1,7 @@
 #include "ShellFixture.h"
 
+#include <QTest>
+
 #include "graphics/view_state.h"
 #include "shell/frmTitle.h"
 #include "shell/small_windows.h"
@@ -95,9 +97,11 @@ TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {
     MessageTime = 400;
     MessageWindow().ShowMessage();
     EXPECT_TRUE(MessageWindow().isVisible());
-    EXPECT_TRUE(MessageWindow().Timer.isActive());
-    EXPECT_EQ(MessageWindow().Timer.interval(), 400);
-    MessageWindow().hide();
+    EXPECT_EQ(MessageWindow().windowTitle(), "Gustrom Messenger");
+    EXPECT_EQ(MessageWindow().LblMessage->text(), "Attributes pasted");
+    EXPECT_EQ(MessageWindow().Timer1.interval(), 400);
+    // It closes itself when its time is up.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !MessageWindow().isVisible(); }, 3000));
     PopData().Text->setHtml("<b>Airway 7</b>");
     EXPECT_EQ(PopData().Text->toPlainText(), "Airway 7");
 }

@@ -1,0 +1,64 @@
+#include "dialogs/dialog_support.h"
+
+#include "model/Gustrom1.h"
+#include "model/text_files.h"
+#include "model/units.h"
+#include "platform/Dialogs.h"
+#include "platform/Printer.h"
+#include "platform/Text1252.h"
+#include "platform/VBControls.h"
+#include "platform/VBMath.h"
+
+#include <QLineEdit>
+#include <cmath>
+
+std::string FanEntryText(int fan) {
+    std::string number = std::to_string(fan);
+    if (number.size() < 3)
+        number.insert(0, 3 - number.size(), ' ');
+    return number + ": " + FanName(fan);
+}
+
+int FanEntryNumber(const std::string &entry) {
+    return VB::ClampToInt<int>(VB::Fix(VB::Val(entry)));
+}
+
+void FillFanList(VBComboBox &list) {
+    list.clear();
+    list.addItem("None");
+    for (int f = 1; f <= MaxFans && FanName.InBounds(f); ++f)
+        if (!FanName(f).empty())
+            list.addItem(ToQt(FanEntryText(f)));
+}
+
+int FindFanEntry(const VBComboBox &list, int fan) {
+    for (int i = 0; i < list.count(); ++i)
+        if (FanEntryNumber(FromQt(list.itemText(i))) == fan)
+            return i;
+    return -1;
+}
+
+std::string BoxText(const QLineEdit &box) {
+    return FromQt(box.text());
+}
+
+float BoxValue(const QLineEdit &box, int quantity) {
+    float value = StrictSingle(StrictValue(BoxText(box)));
+    const float si = FromDisplayUnits(value, quantity);
+    if (!std::isfinite(si))
+        throw VBError(VBErr::Overflow, "overflow");
+    return si;
+}
+
+void ShowDataEntryError() {
+    VB::MsgBox("An error has occured - probably in data entry");
+}
+
+void SetCheckValue(VBCheckBox &box, bool checked) {
+    if (box.isChecked() != checked)
+        box.SetValue(checked);
+}
+
+void PrintDialogImage(QWidget &dialog) {
+    VB::PrintWindowImage(dialog, CurrentLine);
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Habits the airway dialogs share: the fan list entries, reading typed numbers, the data-entry error
+// that lets a procedure go on with its next statement, and check boxes set from code.
+#include <QString>
+#include <string>
+
+class QLineEdit;
+class QWidget;
+class VBCheckBox;
+class VBComboBox;
+
+// The fan list's entry for fan f: the number right-aligned in three places, ": " and the name.
+std::string FanEntryText(int fan);
+// The fan number of an entry: its whole leading number ("None" gives 0).
+int FanEntryNumber(const std::string &entry);
+// Clears the list and fills it with "None" and one entry per named fan slot 1..MaxFans.
+void FillFanList(VBComboBox &list);
+// The position of the first entry whose fan number is `fan`, or -1.
+int FindFanEntry(const VBComboBox &list, int fan);
+
+// Text of a box as the model holds it (Windows-1252, blanks kept).
+std::string BoxText(const QLineEdit &box);
+// A typed number in the box's display units, converted to SI with the unit quantity; a text that is not
+// a number, or a value too large for a single, is a VBError.
+float BoxValue(const QLineEdit &box, int quantity);
+
+// Runs one statement; a VBError in it shows "An error has occured - probably in data entry" and is
+// otherwise ignored, so the caller goes on with its next statement. True when the statement succeeded.
+template <typename Statement> bool DataEntryStatement(Statement &&statement);
+void ShowDataEntryError();
+
+// Prints an image of the dialog on the current printer (the print buttons of the dialogs); printer
+// errors end it silently.
+void PrintDialogImage(QWidget &dialog);
+
+// Sets a check box from code; its Click handler runs when the value changes.
+void SetCheckValue(VBCheckBox &box, bool checked);
+
+#include "platform/VBError.h"
+
+template <typename Statement> bool DataEntryStatement(Statement &&statement) {
+    try {
+        statement();
+        return true;
+    } catch (const VBError &) {
+        ShowDataEntryError();
+        return false;
+    }
+}

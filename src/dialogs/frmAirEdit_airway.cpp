@@ -1,0 +1,409 @@
+// The airway edit dialog's load of one airway into its controls and the save of its controls into one
+// airway or every selected airway.
+#include "dialogs/dialog_state.h"
+#include "dialogs/dialog_support.h"
+#include "dialogs/frmAirEdit.h"
+#include "model/Gustrom1.h"
+#include "model/geometry.h"
+#include "model/node_keys.h"
+#include "model/text_files.h"
+#include "model/units.h"
+#include "platform/Dialogs.h"
+#include "platform/System.h"
+#include "platform/Text1252.h"
+#include "platform/VBMath.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include <cmath>
+
+namespace {
+
+constexpr float Pi = 3.1415926f;
+constexpr int InvalidPropertyValue = 380;
+
+// Selects a list entry from code as a list index property does: -1 clears, a position beyond the list is
+// an error.
+void selectEntry(VBComboBox &list, int index) {
+    if (index < -1 || index >= list.count())
+        throw VBError(InvalidPropertyValue, "invalid property value");
+    list.setCurrentIndex(index);
+}
+
+void setFlag(int a, int32_t bit, bool on) {
+    if (on)
+        AirwayFlags(a) |= bit;
+    else
+        AirwayFlags(a) &= ~bit;
+}
+
+// A whole number typed into a box: rounded, halves to even; not a number or too large is an error.
+int wholeNumber(const QLineEdit &box) {
+    return StrictInteger(StrictValue(BoxText(box)));
+}
+
+double leadingNumber(const QLineEdit &box) {
+    return VB::Val(BoxText(box), VB::LocaleDecimalSeparator());
+}
+
+// The preset list of one type code: entries 0..49 with a name, each carrying its preset index.
+void fillPresets(VBComboBox &list, const VBArray<std::string> &names, bool skipUndefined) {
+    list.clear();
+    for (int p = 0; p < TypedPreset; ++p) {
+        const std::string &name = names(p);
+        if (name.empty())
+            continue;
+        if (skipUndefined && QString::fromStdString(name).toUpper() == "UNDEFINED")
+            continue;
+        list.addItem(ToQt(name), p);
+    }
+}
+
+} // namespace
+
+// ---- Loading ----
+
+void frmAirEdit::LoadAirway() {
+    Loading = true;
+    const bool single = AirEditMode != 3;
+    txtRemote->setVisible(RealtimeEnabled != 0);
+    LblRemote->setVisible(RealtimeEnabled != 0);
+    constexpr std::array<int, 8> unitRows{Quantity::Airflow,    Quantity::Pressure,       Quantity::Length,
+                                          Quantity::Resistance, Quantity::FrictionFactor, Quantity::Length,
+                                          Quantity::Length,     Quantity::Length};
+    for (size_t i = 0; i < unitRows.size(); ++i)
+        LblUnit[i]->setText(ToQt(UnitName(unitRows[i])));
+
+    if (CurrentAirway > AirwayCount)
+        CurrentAirway = AirwayCount;
+    if (CurrentAirway < 1)
+        CurrentAirway = 1;
+    const int a = CurrentAirway;
+    const int32_t flags = AirwayFlags(a);
+
+    if ((flags & AirwayFlag::Rectangular) != 0)
+        EditShape = 0;
+    if ((flags & AirwayFlag::Round) != 0)
+        EditShape = 1;
+    if ((flags & AirwayFlag::Irregular) != 0)
+        EditShape = 2;
+    EditWidth = AirwaySize(2, a);
+    EditHeight = AirwaySize(1, a);
+    EditDiameter = EditArea = EditWidth;
+    EditPerimeter = EditHeight;
+    if (EditShape == 0) {
+        EditArea = EditWidth * EditHeight;
+        EditPerimeter = 2 * EditWidth + 2 * EditHeight;
+        EditDiameter = EditWidth;
+    } else if (EditShape == 1) {
+        const float d = AirwaySize(2, a);
+        EditWidth = EditHeight = d;
+        EditArea = (d / 2) * (d / 2) * Pi;
+        EditPerimeter = d * Pi;
+    } else if (EditShape == 2) {
+        EditWidth = std::sqrt(std::max(0.0f, AirwaySize(2, a)));
+        EditHeight = EditDiameter = EditWidth;
+    }
+    SetShape();
+
+    DataEntryStatement([&] { selectEntry(*CmbPrimary, AirwayPrimaryLayer(a) - 1); });
+    DataEntryStatement([&] { selectEntry(*CmbSecond, AirwaySecondaryLayer(a) - 1); });
+    TxtMultiAir->setText(AirwayParallelCount(a) > 1 ? QString::number(AirwayParallelCount(a)) : "1");
+
+    SetCheckValue(*CheckService, (flags & AirwayFlag::Services) != 0);
+    SetCheckValue(*CheckFix, (flags & AirwayFlag::FixedFlow) != 0);
+    TxtFlow->setEnabled(single && (flags & AirwayFlag::FixedFlow) != 0);
+    SetCheckValue(*CheckLength, (flags & AirwayFlag::FixedLength) != 0);
+    TxtLength->setEnabled((flags & AirwayFlag::FixedLength) != 0);
+    SetCheckValue(*CheckDirection, (flags & AirwayFlag::FixedDirection) != 0);
+
+    const bool fixedPressure = AirwayFan(a) == -1;
+    SetCheckValue(*ChkPress, fixedPressure);
+    TxtPres->setText(ToQt(FormatValue(AirwayPressure(a), Quantity::Pressure, 0, 0)));
+    TxtPres->setEnabled(single && fixedPressure);
+
+    SetCheckValue(*OptAirType[0], false);
+    SetCheckValue(*OptAirType[1], false);
+    SetCheckValue(*OptAirType[0], (flags & AirwayFlag::FreshAir) != 0);
+    SetCheckValue(*OptAirType[1], (flags & AirwayFlag::ExhaustAir) != 0);
+    ColourAirType();
+
+    TxtUnique->setText(QString::number(AirwayNumber(a)));
+    const std::string name = Trim(AirwayName(a)), from = Trim(AirwayStartName(a)),
+                      to = Trim(AirwayEndName(a));
+    TxtName->setText(ToQt(name));
+    LblFrom->setText(ToQt(from));
+    LblTo->setText(ToQt(to));
+    AirwayName(a) = name;
+    AirwayStartName(a) = from;
+    AirwayEndName(a) = to;
+
+    txtHeight->setText(ToQt(FormatValue(AirwaySize(1, a), Quantity::Length, 0, 1)));
+    TxtWidth->setText(
+        ToQt(FormatValue(AirwaySize(2, a), EditShape == 2 ? Quantity::Area : Quantity::Length, 0, 1)));
+    TxtFlow->setText(ToQt(FormatValue(AirwayFlow(a), Quantity::Airflow, 0, 0)));
+    TxtLength->setText(ToQt(FormatValue(AirwayLength(a), Quantity::Coordinates, 0, 1)));
+    DataEntryStatement([&] { selectEntry(*txtRemote, AirwayStation(a)); });
+
+    fillPresets(*ResCombo, ResistanceTypeName, true);
+    fillPresets(*ShockCombo, ShockTypeName, false);
+    fillPresets(*WallCombo, WallTypeName, false);
+
+    for (const PresetField &field : presetFields()) {
+        const int type = field.type(a);
+        const bool typed = type == TypedPreset;
+        if (!typed) {
+            const int entry = field.list->findData(type);
+            if (entry >= 0)
+                field.list->SetListIndex(entry);
+        }
+        field.list->setVisible(!typed);
+        field.caption->setVisible(!typed);
+        SetCheckValue(*field.fix, typed);
+        field.value->setText(
+            ToQt(FormatValue(field.stored(a), field.shownQuantity, 0, field.shownPrecision)));
+        field.value->setEnabled(typed);
+    }
+
+    // The fan; re-selecting the entry already chosen runs nothing.
+    const int fan = AirwayFan(a);
+    fanLoaded_ = true;
+    if (fan > 0) {
+        const int entry = FindFanEntry(*FanCombo2, fan);
+        if (entry < 0) {
+            VB::MsgBox("Fan not detected in fan database");
+            fanLoaded_ = false;
+        } else if (entry != FanCombo2->ListIndex()) {
+            FanCombo2->SetListIndex(entry);
+        }
+    } else if (FanCombo2->ListIndex() != 0) {
+        FanCombo2->SetListIndex(0);
+    }
+    if (fanLoaded_) {
+        TxtFanN->setText(QString::number(AirwayFanCount(a)));
+        const int percent = AirwayCurvePercent(a);
+        if (percent == 0) {
+            SetCheckValue(*Optcurve[0], true);
+        } else if (percent == 100) {
+            SetCheckValue(*Optcurve[1], true);
+        } else if (percent >= 1 && percent <= 99) {
+            SetCheckValue(*Optcurve[2], true);
+            TxtCPart->show();
+            LblCPart->show();
+        }
+        TxtCPart->setText(QString::number(percent));
+        if ((flags & AirwayFlag::FansInSeries) != 0 && fan != 0)
+            OptSer2->SetValue(true);
+        else
+            OptPar2->SetValue(true);
+        setFanSpinner(AirwayFanCount(a));
+    }
+
+    SetCheckValue(*OptShowData, (flags & AirwayFlag::DataHidden) == 0);
+    SetCheckValue(*ChkSurfaceEntry, (flags & AirwayFlag::SurfaceEntry) != 0);
+    SetCheckValue(*ChkSurfaceExit, (flags & AirwayFlag::SurfaceExit) != 0);
+    Loading = false;
+}
+
+// ---- Saving ----
+
+void frmAirEdit::SaveOne() {
+    beginWrite(CurrentAirway);
+    SaveAirway();
+}
+
+void frmAirEdit::SaveSelected() {
+    savingSelection_ = true;
+    reportedErrors_.clear();
+    const int count = AirwayCount;
+    for (int a = 1; a <= count; ++a) {
+        if ((AirwayFlags(a) & AirwayFlag::Selected) == 0)
+            continue;
+        CurrentAirway = a;
+        beginWrite(a);
+        SaveAirway();
+    }
+    savingSelection_ = false;
+}
+
+void frmAirEdit::SaveAirway() {
+    const int a = CurrentAirway;
+    const bool single = AirEditMode != 3;
+    // In multiple selection a faulty box is reported once, not once per selected airway.
+    auto statement = [&](int id, auto &&body) {
+        try {
+            body();
+        } catch (const VBError &) {
+            if (!savingSelection_ || !reportedErrors_.contains(id))
+                ShowDataEntryError();
+            if (savingSelection_)
+                reportedErrors_.insert(id);
+        }
+    };
+
+    if (single && ChkPress->isChecked() && CheckFix->isChecked()) {
+        // Fixed pressure with fixed flow is a fixed resistance.
+        SetCheckValue(*ChkFixRes, true);
+        UpdateFixR();
+        SetCheckValue(*ChkPress, false);
+        SetCheckValue(*CheckFix, false);
+        statement(1, [&] { AirwayPressure(a) = BoxValue(*TxtPres, Quantity::Pressure); });
+        AirwayFan(a) = 0;
+    }
+    if (Touched(CheckDirection))
+        setFlag(a, AirwayFlag::FixedDirection, CheckDirection->isChecked());
+    for (VBComboBox *combo : {CmbPrimary, CmbSecond}) {
+        if (!Touched(combo))
+            continue;
+        const bool primary = combo == CmbPrimary;
+        int &renaming = primary ? PrimaryRenameIndex : SecondaryRenameIndex;
+        const int layer = renaming != 0 ? renaming : combo->currentIndex() + 1;
+        if (layer > 0 && layer <= combo->count()) {
+            (primary ? AirwayPrimaryLayer : AirwaySecondaryLayer)(a) = layer;
+            (primary ? PrimaryLayerName : SecondaryLayerName)(layer) = FromQt(combo->currentText());
+            renaming = 0;
+        }
+    }
+    if (Touched(TxtMultiAir)) {
+        AirwayFlags(a) &= ~(AirwayFlag::Rectangular | AirwayFlag::Round | AirwayFlag::Irregular);
+        AirwayFlags(a) |= EditShape == 0   ? AirwayFlag::Rectangular
+                          : EditShape == 1 ? AirwayFlag::Round
+                                           : AirwayFlag::Irregular;
+    }
+    if (single) {
+        AirwayName(a) = BoxText(*TxtName);
+        AirwayStartName(a) = BoxText(*LblFrom);
+        AirwayEndName(a) = BoxText(*LblTo);
+        // Node names belong to the junction: every end there takes the new name, except at the surface.
+        auto spread = [](Currency key, const NodeName &nodeName) {
+            if (key == SurfaceNodeKey)
+                return;
+            for (int i = 1; i <= AirwayCount; ++i) {
+                if (AirwayStartKey(i) == key)
+                    AirwayStartName(i) = nodeName;
+                if (AirwayEndKey(i) == key)
+                    AirwayEndName(i) = nodeName;
+            }
+        };
+        spread(AirwayStartKey(a), NodeName(AirwayStartName(a)));
+        spread(AirwayEndKey(a), NodeName(AirwayEndName(a)));
+        statement(2, [&] { AirwayFlow(a) = BoxValue(*TxtFlow, Quantity::Airflow); });
+        statement(3, [&] { AirwayStation(a) = stationChoice(); });
+        setFlag(a, AirwayFlag::FixedDirection, CheckDirection->isChecked());
+        if (ChkPress->isChecked()) {
+            AirwayFan(a) = -1;
+            statement(4, [&] { AirwayPressure(a) = BoxValue(*TxtPres, Quantity::Pressure); });
+        } else if (AirwayFan(a) == -1) {
+            AirwayFan(a) = 0;
+        }
+        setFlag(a, AirwayFlag::FixedFlow, CheckFix->isChecked());
+        if (Touched(ChkSurfaceEntry))
+            setFlag(a, AirwayFlag::SurfaceEntry, ChkSurfaceEntry->isChecked());
+        if (Touched(ChkSurfaceExit))
+            setFlag(a, AirwayFlag::SurfaceExit, ChkSurfaceExit->isChecked());
+    }
+    if (Touched(CheckService))
+        setFlag(a, AirwayFlag::Services, CheckService->isChecked());
+    if (Touched(TxtLength))
+        setFlag(a, AirwayFlag::FixedLength, CheckLength->isChecked());
+    if (Touched(OptAirType[0]))
+        setFlag(a, AirwayFlag::FreshAir, OptAirType[0]->isChecked());
+    if (Touched(OptAirType[1]))
+        setFlag(a, AirwayFlag::ExhaustAir, OptAirType[1]->isChecked());
+    if (Touched(OptShowData))
+        setFlag(a, AirwayFlag::DataHidden, !OptShowData->isChecked());
+
+    // Sizes reach only airways whose stored shape is the dialog's.
+    const int32_t flags = AirwayFlags(a);
+    const bool rectangular = (flags & AirwayFlag::Rectangular) != 0 && EditShape == 0;
+    const bool round = (flags & AirwayFlag::Round) != 0 && EditShape == 1;
+    const bool irregular = (flags & AirwayFlag::Irregular) != 0 && EditShape == 2;
+    if (Touched(TxtWidth) && (rectangular || round || irregular))
+        statement(5, [&] {
+            AirwaySize(2, a) = BoxValue(*TxtWidth, irregular ? Quantity::Area : Quantity::Length);
+        });
+    if (Touched(txtHeight)) {
+        if (rectangular || irregular)
+            statement(6, [&] { AirwaySize(1, a) = BoxValue(*txtHeight, Quantity::Length); });
+        else if (round)
+            AirwaySize(1, a) = 0;
+        if (AirwaySize(1, a) == 0)
+            AirwaySize(1, a) = 0.01f;
+        if (AirwaySize(2, a) == 0)
+            AirwaySize(2, a) = 0.01f;
+    }
+    if (Touched(TxtMultiAir))
+        statement(7, [&] { AirwayParallelCount(a) = std::max(1, wholeNumber(*TxtMultiAir)); });
+    if (Touched(TxtLength))
+        statement(8, [&] { AirwayLength(a) = BoxValue(*TxtLength, Quantity::Coordinates); });
+
+    int id = 9;
+    for (const PresetField &field : presetFields()) {
+        id += 2;
+        if (!Touched(field.value))
+            continue;
+        if (!field.fix->isChecked()) {
+            statement(id, [&] {
+                const int preset = presetChoice(*field.list);
+                field.type(a) = preset;
+                field.stored(a) = field.presetValue(preset);
+            });
+            continue;
+        }
+        field.type(a) = TypedPreset;
+        // An empty box keeps the value.
+        if (!field.value->text().isEmpty())
+            statement(id + 1, [&] {
+                const float typed = BoxValue(*field.value, field.typedQuantity);
+                if (typed > 0 || !field.positiveOnly)
+                    field.stored(a) = typed;
+            });
+    }
+
+    CalcAirway(a);
+
+    if (single && fanLoaded_) {
+        if (AirwayParallelCount(a) > 1 && leadingNumber(*TxtFanN) > 0) {
+            VB::MsgBox("Fans not allowed in multiple airways");
+            TxtFanN->setText("0");
+        }
+        if (leadingNumber(*TxtFanN) != 0) {
+            AirwayFan(a) = FanEntryNumber(FromQt(FanCombo2->currentText()));
+            AirwayFlags(a) |= AirwayFlag::FixedDirection;
+        } else {
+            if (AirwayFan(a) != -1)
+                AirwayFan(a) = 0;
+            if (!CheckDirection->isChecked())
+                AirwayFlags(a) &= ~AirwayFlag::FixedDirection;
+        }
+        if (AirwayFan(a) < 1) {
+            AirwayFanCount(a) = 0;
+        } else {
+            statement(15, [&] { AirwayFanCount(a) = StrictInteger(leadingNumber(*TxtFanN)); });
+            AirwayFlags(a) &= ~AirwayFlag::FixedFlow;
+        }
+        if (AirwayFan(a) >= 1 && AirwayFanCount(a) == 0)
+            AirwayFanCount(a) = 1;
+        setFlag(a, AirwayFlag::FansInSeries, OptSer2->isChecked());
+        statement(16, [&] { AirwayCurvePercent(a) = std::min(100, wholeNumber(*TxtCPart)); });
+    }
+    if (single)
+        statement(17, [&] { AirwayStation(a) = stationChoice(); });
+
+    endWrite();
+}
+
+int frmAirEdit::stationChoice() const {
+    const int station = txtRemote->currentIndex();
+    if (station < 0)
+        throw VBError(InvalidPropertyValue, "no station chosen");
+    return station;
+}
+
+int frmAirEdit::presetChoice(const VBComboBox &list) {
+    if (list.currentIndex() < 0)
+        throw VBError(InvalidPropertyValue, "no preset chosen");
+    return list.currentData().toInt();
+}

@@ -1,0 +1,173 @@
+#include "shell/network_commands.h"
+
+#include "graphics/drawing.h"
+#include "graphics/projection.h"
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "model/node_keys.h"
+#include "model/undo.h"
+#include "platform/ShellHooks.h"
+#include "simulation/pressures.h"
+#include "simulation/smoke_spread.h"
+
+#include <cstdio>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// The text without blanks at either end.
+std::string trimmed(const std::string &text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+} // namespace
+
+void AutoNameAirways(const std::string &prefix) {
+    int number = 1;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayName(a).trimmed().empty())
+            AirwayName(a) = prefix + std::to_string(number++);
+    NetworkSaved = 0;
+}
+
+void AutoNameNodes(const std::string &prefix) {
+    BuildConnections();
+    // The airways ending at each node, so that naming a node touches only its own airways.
+    std::unordered_map<Currency, std::vector<int>> endingAt;
+    endingAt.reserve(static_cast<size_t>(AirwayCount));
+    for (int a = 1; a <= AirwayCount; ++a)
+        endingAt[AirwayEndKey(a)].push_back(a);
+    int number = 1;
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (!AirwayEndName(a).trimmed().empty())
+            continue;
+        const std::string name = prefix + std::to_string(number++);
+        for (int b : endingAt[AirwayEndKey(a)])
+            AirwayEndName(b) = name;
+        for (int32_t p = AirwayLinks(2, 1, a); p <= AirwayLinks(2, 2, a); ++p) {
+            const int d = AirwayLinkList(p);
+            if (AirwayStartName(d).trimmed().empty())
+                AirwayStartName(d) = name;
+        }
+    }
+    NetworkSaved = 0;
+}
+
+void PreserveFlowNames() {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        const std::string name = trimmed(AirwayName(a));
+        if (name.empty() || name.front() == '(') {
+            char text[48];
+            std::snprintf(text, sizeof text, "(%.1f)", static_cast<double>(AirwayFlow(a)));
+            AirwayName(a) = text;
+        }
+    }
+    NetworkSaved = 0;
+}
+
+void RemoveFlowNames() {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        const std::string name = trimmed(AirwayName(a));
+        if (!name.empty() && name.front() == '(' && name.back() == ')') {
+            AirwayName(a) = "";
+            NetworkSaved = 0;
+        }
+    }
+}
+
+void SetAllLengthsFixed(bool fixed) {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (fixed)
+            AirwayFlags(a) |= AirwayFlag::FixedLength;
+        else
+            AirwayFlags(a) &= ~AirwayFlag::FixedLength;
+    }
+    NetworkSaved = 0;
+}
+
+void ReseedAirflows(int seed) {
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (!(AirwayFlags(a) & AirwayFlag::FixedFlow))
+            AirwayFlow(a) = static_cast<float>(seed);
+    MarkResultsStale();
+    NetworkSaved = 0;
+}
+
+void OrientDuplicates() {
+    constexpr int32_t keepsDirection = AirwayFlag::FixedFlow | AirwayFlag::FixedDirection;
+    bool turned = false;
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (AirwayFan(a) != 0 || (AirwayFlags(a) & keepsDirection))
+            continue;
+        const auto start = std::tie(AirwayStart(3, a), AirwayStart(2, a), AirwayStart(1, a));
+        const auto end = std::tie(AirwayEnd(3, a), AirwayEnd(2, a), AirwayEnd(1, a));
+        if (start > end) {
+            ReverseAirway(a);
+            turned = true;
+        }
+    }
+    if (turned)
+        NetworkSaved = 0;
+}
+
+void ReverseCoordinateAxes() {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        std::swap(AirwayStart(1, a), AirwayStart(2, a));
+        std::swap(AirwayEnd(1, a), AirwayEnd(2, a));
+    }
+    AxisSignX = AxisSignX == -1 ? 1 : -1;
+    AxisSignY = AxisSignY == -1 ? 1 : -1;
+    UpdateNodeKeys();
+    SetVisibleAirways();
+    CentreAtView();
+    RotateView();
+    FitNetwork();
+    NetworkSaved = 0;
+}
+
+void ClearSmokeTracking(bool clearSources) {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (clearSources) {
+            AirwayFlags(a) &= ~AirwayFlag::ContaminantSource;
+            AirwayContaminant(a) = 0;
+        }
+        if (AirwayMeshOrder.InBounds(a))
+            AirwayMeshOrder(a) = 0;
+        if (SmokeWork.InBounds(a))
+            SmokeWork(a) = 0;
+    }
+    if (clearSources)
+        NetworkSaved = 0;
+    if (SmokeMode != 1)
+        return;
+    SmokeMode = 0;
+    CloseSmokeLegend();
+    // Only a data type that exists comes back; otherwise the shown one stays.
+    const bool valid = SavedDataGroup >= 1 && SavedDataGroup <= 5 && SavedDataItem >= 2 &&
+                       SavedDataItem <= 10 && !DataTypeCaption(SavedDataGroup, SavedDataItem).empty();
+    if (valid) {
+        DataGroup = SavedDataGroup;
+        DataItem = SavedDataItem;
+        Shell().SetDataComboIndexes(DataGroup - 1, DataItem - 2);
+    }
+}
+
+void ClearSmokeSourcing() {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (AirwaySmoke(1, a) != 0 || AirwaySmoke(2, a) != 0)
+            NetworkSaved = 0;
+        AirwaySmoke(1, a) = 0;
+        AirwaySmoke(2, a) = 0;
+    }
+}
+
+void DeselectAll() {
+    for (int a = 1; a <= AirwayCount; ++a)
+        AirwayFlags(a) &= ~AirwayFlag::Selected;
+}

@@ -1,0 +1,222 @@
+#include "dialogs/AirEditFixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+using AirEdit = AirEditTest;
+
+TEST_F(AirEdit, LoadsTheFanAndTheFixedPressure) {
+    AirwayFan(a) = 7;
+    AirwayFanCount(a) = 2;
+    AirwayFan(b) = -1;
+    AirwayPressure(b) = 250;
+    {
+        auto dialog = Open(a);
+        EXPECT_EQ(dialog->FanCombo2->currentText().toStdString(), "  7: Main");
+        EXPECT_EQ(Text(dialog->TxtFanN), "2");
+        EXPECT_EQ(dialog->VSF->value(), 8);
+    }
+    auto dialog = Open(b);
+    EXPECT_EQ(dialog->FanCombo2->currentText(), "None");
+    EXPECT_TRUE(dialog->ChkPress->isChecked());
+    EXPECT_TRUE(dialog->TxtPres->isEnabled());
+    EXPECT_EQ(Text(dialog->TxtPres), "250.0");
+}
+
+TEST_F(AirEdit, LoadsLengthsAtFullPrecisionAndOthersInTheirFormats) {
+    UnitSystem = 2;
+    AirwayFlags(a) |= AirwayFlag::FixedFlow;
+    AirwayFlow(a) = 10;
+    AirwayShockLength(a) = 2;
+    AirwayResistanceType(a) = TypedPreset;
+    AirwayResistance(a) = 1;
+    auto dialog = Open(a);
+    EXPECT_EQ(Text(dialog->TxtLength), "328.084");
+    EXPECT_EQ(Text(dialog->txtHeight), "13.12336");
+    EXPECT_EQ(Text(dialog->TxtWidth), "13.12336");
+    EXPECT_EQ(Text(dialog->TxtShock), "6.56168");
+    EXPECT_EQ(Text(dialog->TxtFlow), "21.2");
+    EXPECT_EQ(Text(dialog->TxtFixRes), "0.89530");
+    EXPECT_EQ(Text(dialog->TxtWall), "64.7");
+    EXPECT_EQ(dialog->LblUnit[2]->text(), "ft");
+}
+
+TEST_F(AirEdit, IrregularAirwayOffersItsSquareWhenTheShapeChanges) {
+    AirwayFlags(a) = AirwayFlag::Irregular;
+    AirwaySize(1, a) = 12;
+    AirwaySize(2, a) = 9;
+    auto dialog = Open(a);
+    EXPECT_EQ(dialog->LblWidth->text(), "Area");
+    QTest::mouseClick(dialog->CmdShape, Qt::LeftButton);
+    EXPECT_EQ(dialog->LblWidth->text(), "Width");
+    EXPECT_EQ(Text(dialog->TxtWidth), "3.0");
+    EXPECT_EQ(Text(dialog->txtHeight), "3.0");
+    QTest::mouseClick(dialog->CmdShape, Qt::LeftButton);
+    QTest::mouseClick(dialog->CmdShape, Qt::LeftButton);
+    EXPECT_EQ(EditShape, 2);
+    EXPECT_EQ(dialog->LblWidth->text(), "Area");
+}
+
+TEST_F(AirEdit, UndefinedResistancePresetIsNotOfferedAndAirwayZeroLoadsTheFirst) {
+    ResistanceTypeName(3) = "Undefined";
+    WallTypeName(3) = "UNDEFINED";
+    auto dialog = Open(0);
+    EXPECT_EQ(CurrentAirway, 1);
+    EXPECT_EQ(dialog->ResCombo->findText("Undefined"), -1);
+    EXPECT_NE(dialog->WallCombo->findText("UNDEFINED"), -1);
+}
+
+TEST_F(AirEdit, TypedNumbersFollowTheFieldRules) {
+    VB::SetLocaleDecimalSeparatorOverride(',');
+    AirwayFlags(a) |= AirwayFlag::FixedFlow;
+    AirwayFan(a) = -1;
+    auto dialog = Open(a);
+    Type(dialog->TxtFlow, "2.5");
+    EXPECT_EQ(Text(dialog->TxtFlow), "2,5");
+    Type(dialog->TxtFlow, "-3");
+    QTest::keyClick(dialog->TxtFlow, Qt::Key_Return);
+    EXPECT_TRUE(dialog->TxtPres->hasFocus());
+    EXPECT_EQ(Text(dialog->TxtFlow), "3");
+    Type(dialog->TxtPres, "-3");
+    Leave(dialog->TxtName);
+    EXPECT_EQ(Text(dialog->TxtPres), "-3");
+    Type(dialog->TxtMultiAir, "2.7");
+    EXPECT_EQ(Text(dialog->TxtMultiAir), "27");
+    dialog->TxtMultiAir->setText("2.7");
+    Leave(dialog->TxtName);
+    EXPECT_EQ(Text(dialog->TxtMultiAir), "2");
+    QTest::keyClick(dialog->TxtName, Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(AirwayFlow(a), 3.0f);
+    // Fixed pressure with fixed flow became a fixed resistance.
+    EXPECT_EQ(AirwayResistanceType(a), TypedPreset);
+    EXPECT_EQ(AirwayFan(a), 0);
+    EXPECT_EQ(AirwayParallelCount(a), 2);
+}
+
+TEST_F(AirEdit, CoupledControls) {
+    auto dialog = Open(a);
+    ClickBox(dialog->ChkSurfaceEntry);
+    ClickBox(dialog->ChkSurfaceExit);
+    EXPECT_FALSE(dialog->ChkSurfaceEntry->isChecked());
+    ClickBox(dialog->OptAirType[0]);
+    ClickBox(dialog->OptAirType[1]);
+    EXPECT_FALSE(dialog->OptAirType[0]->isChecked());
+    EXPECT_TRUE(dialog->OptAirType[1]->isChecked());
+    EXPECT_EQ(dialog->DriveShape[0]->FillColour(), 0x0000FF);
+
+    for (int percent : {0, 70}) {
+        DefaultCurvePercent = percent;
+        ClickBox(dialog->Optcurve[2]);
+        EXPECT_EQ(Text(dialog->TxtCPart), percent == 0 ? "50" : "70");
+        ClickBox(dialog->Optcurve[1]);
+        ClickBox(dialog->Optcurve[1]);
+        EXPECT_TRUE(dialog->Optcurve[1]->isChecked() && !dialog->Optcurve[2]->isChecked());
+        EXPECT_EQ(Text(dialog->TxtCPart), "100");
+    }
+
+    dialog->TxtFanN->setText("0");
+    dialog->FanCombo2->SetListIndex(1);
+    EXPECT_EQ(Text(dialog->TxtFanN), "1");
+    EXPECT_TRUE(dialog->CheckDirection->isChecked());
+    dialog->FanCombo2->SetListIndex(0);
+    EXPECT_EQ(Text(dialog->TxtFanN), "0");
+    EXPECT_FALSE(dialog->CheckDirection->isChecked());
+
+    dialog->ChkPress->SetValue(true);
+    dialog->CheckFix->SetValue(true);
+    dialog->TxtPres->setText("50");
+    dialog->TxtFlow->setText("5");
+    dialog->UpdateFixR();
+    EXPECT_EQ(Text(dialog->TxtFixRes), "2.00000");
+    dialog->TxtFlow->setText("0");
+    dialog->TxtFixRes->setText("kept");
+    dialog->UpdateFixR();
+    EXPECT_EQ(Text(dialog->TxtFixRes), "kept");
+}
+
+TEST_F(AirEdit, RenamedLayerStaysAfterCancel) {
+    AirwayPrimaryLayer(a) = 3;
+    auto dialog = Open(a);
+    dialog->CmbPrimary->setFocus(Qt::TabFocusReason);
+    dialog->CmbPrimary->lineEdit()->selectAll();
+    QTest::keyClicks(dialog->CmbPrimary, "Ramp");
+    Leave(dialog->TxtName);
+    QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+    EXPECT_EQ(PrimaryLayerName(3), "Ramp");
+    EXPECT_EQ(AirwayPrimaryLayer(a), 3);
+}
+
+TEST_F(AirEdit, SavingOneAirwaySpreadsNodeNamesExceptAtTheSurface) {
+    AirwayEndKey(a) = SurfaceNodeKey;
+    AirwayStartKey(b) = SurfaceNodeKey;
+    {
+        auto dialog = Open(b);
+        dialog->LblTo->setText("Crib");
+        QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    }
+    EXPECT_EQ(AirwayStartName(c).trimmed(), "Crib");
+    auto dialog = Open(b);
+    dialog->LblFrom->setText("Portal");
+    QTest::keyClick(dialog->LblFrom, Qt::Key_Return);
+    EXPECT_EQ(AirwayStartName(b).trimmed(), "Portal");
+    EXPECT_EQ(AirwayEndName(a).trimmed(), "");
+}
+
+TEST_F(AirEdit, SavedValuesAreGuarded) {
+    ScriptedDialogs boxes;
+    // An empty height is reported once and keeps the height; 0 becomes 1 cm.
+    boxes.Expect(VB::vbOK, "probably in data entry");
+    {
+        auto dialog = Open(a);
+        dialog->txtHeight->setText("");
+        dialog->OK_Click();
+    }
+    EXPECT_EQ(AirwaySize(1, a), 4.0f);
+    {
+        auto dialog = Open(a);
+        dialog->txtHeight->setText("0");
+        dialog->TxtMultiAir->setText("-2");
+        dialog->TxtCPart->setText("250");
+        dialog->OK_Click();
+    }
+    EXPECT_EQ(AirwaySize(1, a), 0.01f);
+    EXPECT_EQ(AirwayParallelCount(a), 1);
+    EXPECT_EQ(AirwayCurvePercent(a), 100);
+    {
+        auto dialog = Open(a);
+        dialog->FanCombo2->SetListIndex(1);
+        dialog->TxtFanN->setText("2.5");
+        dialog->OK_Click();
+    }
+    EXPECT_EQ(AirwayFan(a), 7);
+    EXPECT_EQ(AirwayFanCount(a), 2);
+    EXPECT_TRUE(AirwayFlags(a) & AirwayFlag::FixedDirection);
+    boxes.Expect(VB::vbOK, "Fans not allowed in multiple airways");
+    {
+        auto dialog = Open(a);
+        dialog->TxtMultiAir->setText("3");
+        dialog->OK_Click();
+    }
+    EXPECT_EQ(AirwayFan(a), 0);
+    EXPECT_EQ(AirwayFanCount(a), 0);
+    EXPECT_EQ(AirwayParallelCount(a), 3);
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(AirEdit, FanNumbersBeyondThreeDigitsAreKept) {
+    MaxFans = 1000;
+    FanName.ReDimPreserve(Bounds{0, 1000});
+    FanName(1000) = "Big";
+    AirwayFan(a) = 1000;
+    AirwayFanCount(a) = 1;
+    auto dialog = Open(a);
+    EXPECT_EQ(dialog->FanCombo2->currentText(), "1000: Big");
+    dialog->OK_Click();
+    EXPECT_EQ(AirwayFan(a), 1000);
+}
+
+} // namespace

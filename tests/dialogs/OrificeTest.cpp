@@ -1,0 +1,68 @@
+#include "dialogs/DialogFixture.h"
+#include "dialogs/orifice_wizard.h"
+
+namespace {
+
+// The edit dialog's fixed-resistance box as the wizard sees it.
+struct ResistanceBox : FixedResistanceBox {
+    std::string text = "typed";
+    bool fixed = false;
+    std::string FixedResistanceText() const override { return text; }
+    void SetFixedResistanceText(const std::string &t) override { text = t; }
+    void FixResistance() override { fixed = true; }
+};
+
+class Orifice : public DialogTest {
+protected:
+    int a = 0;
+    void SetUp() override {
+        DialogTest::SetUp();
+        a = AddAirway(0, 0, 500, 100, 0, 500);
+        AirwayResistance(a) = 0.5f;
+        CurrentAirway = a;
+    }
+};
+
+TEST_F(Orifice, AddsTheOrificeResistanceAndFixesTheSum) {
+    AirwayFlags(a) = AirwayFlag::Round;
+    ScriptedDialogs boxes;
+    boxes.ExpectInput(std::string("1")).Expect(VB::vbOK, "A resistance of 1.27701 Ns2/m8 will now be added");
+    ResistanceBox box;
+    OrificeWizard(box);
+    EXPECT_EQ(box.text, "1.77701");
+    EXPECT_TRUE(box.fixed);
+    EXPECT_EQ(boxes.Shown().back().title, "Fix resistance for oriface");
+}
+
+TEST_F(Orifice, ChangesNothingWithoutAnOpening) {
+    // An orifice wider than the contracted airway adds nothing.
+    {
+        ScriptedDialogs boxes;
+        boxes.ExpectInput(std::string("30")).Expect(VB::vbCancel, "A resistance of 0.00000");
+        ResistanceBox box;
+        OrificeWizard(box);
+        EXPECT_FALSE(box.fixed);
+    }
+    for (const std::optional<std::string> &answer :
+         {std::optional<std::string>(), std::optional<std::string>(""), std::optional<std::string>("-2")}) {
+        ScriptedDialogs boxes;
+        boxes.ExpectInput(answer);
+        ResistanceBox box;
+        OrificeWizard(box);
+        EXPECT_EQ(box.text, "typed");
+        EXPECT_TRUE(boxes.Done());
+    }
+    // A bulkhead and an airway without area are refused before the area is asked.
+    for (bool bulkhead : {true, false}) {
+        ScriptedDialogs boxes;
+        AirwayResistanceType(a) = bulkhead ? 1 : 0;
+        AirwaySize(1, a) = bulkhead ? 4.0f : 0.0f;
+        boxes.Expect(VB::vbOK,
+                     bulkhead ? "No orifice available on blocked ariways" : "no cross-section area");
+        ResistanceBox box;
+        OrificeWizard(box);
+        EXPECT_EQ(box.text, "typed");
+    }
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+#include "ShellFixture.h"
+
+#include "graphics/view_state.h"
+#include "model/node_keys.h"
+#include "simulation/checks.h"
+#include "simulation/smoke_spread.h"
+
+namespace {
+
+std::string name(int a) {
+    return AirwayName(a).trimmed();
+}
+
+} // namespace
+
+TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
+    AddAirways(4);
+    AirwayName(1) = "A";
+    AirwayName(4) = "C";
+    boxes->Expect(VB::vbCancel, "automatically names all airways");
+    form->mnuAutoName_Click();
+    EXPECT_EQ(name(2), "");
+    EXPECT_EQ(NetworkSaved, 255);
+
+    boxes->Expect(VB::vbOK, "automatically names all airways").ExpectInput("B");
+    form->mnuAutoName_Click();
+    EXPECT_EQ(name(1) + name(2) + name(3) + name(4), "AB1B2C");
+    EXPECT_EQ(NetworkSaved, 0);
+
+    // Two airways end at one node; the named end takes the new name too, and so does the airway leaving it.
+    AddAirways(3);
+    AirwayEnd(1, 2) = AirwayEnd(1, 1);
+    AirwayStart(1, 3) = AirwayEnd(1, 1);
+    UpdateNodeKeys();
+    AirwayEndName(1) = "X";
+    boxes->Expect(VB::vbOK, "automatically names all nodes").ExpectInput("N");
+    form->mnuAutoNodes_Click();
+    EXPECT_EQ(AirwayEndName(1).trimmed(), "N1");
+    EXPECT_EQ(AirwayEndName(2).trimmed(), "N1");
+    EXPECT_EQ(AirwayStartName(3).trimmed(), "N1");
+    EXPECT_EQ(AirwayEndName(3).trimmed(), "N2");
+}
+
+TEST_F(ShellTest, FlowsInNamesArePreservedAndRemoved) {
+    AddAirways(4);
+    AirwayName(1) = "(12.3)";
+    AirwayName(2) = "Main";
+    AirwayName(3) = "(4.0)";
+    AirwayName(4) = "x(4.0)";
+    AirwayFlow(1) = 20.26f;
+    boxes->Expect(VB::vbNo, "copy existing airflows");
+    form->mnuPres_Click();
+    EXPECT_EQ(name(1), "(12.3)");
+    boxes->Expect(VB::vbYes, "copy existing airflows");
+    form->mnuPres_Click();
+    EXPECT_EQ(name(1), "(20.3)");
+    EXPECT_EQ(name(2), "Main");
+    form->mnuRmvFlow_Click();
+    EXPECT_EQ(name(1), "");
+    EXPECT_EQ(name(3), "");
+    EXPECT_EQ(name(4), "x(4.0)");
+}
+
+TEST_F(ShellTest, ReseedSetsWholeFlowsOnAirwaysThatAreNotFixed) {
+    AddAirways(2);
+    AirwayFlags(2) |= AirwayFlag::FixedFlow;
+    AirwayFlow(2) = 3.5f;
+    NetworkBalanced = true;
+    const std::pair<std::optional<std::string>, float> answers[] = {
+        {"", 0.5f}, {std::nullopt, 0.5f}, {"40000", 0.5f}, {"abc", 0}, {"7.9", 7}};
+    AirwayFlow(1) = 0.5f;
+    for (const auto &[typed, flow] : answers) {
+        boxes->ExpectInput(typed);
+        if (typed == "40000")
+            boxes->Expect(VB::vbOK, "seed value");
+        form->mnuResetAirflows_Click();
+        EXPECT_FLOAT_EQ(AirwayFlow(1), flow) << typed.value_or("(cancel)");
+        EXPECT_FLOAT_EQ(AirwayFlow(2), 3.5f);
+    }
+    EXPECT_FALSE(NetworkBalanced);
+    EXPECT_EQ(NetworkSaved, 0);
+
+    AirwayFlags(1) = 0x1 | 0x1000000 | 0x20000;
+    boxes->Expect(VB::vbYes, "fixed").Expect(VB::vbOK, "now fixed");
+    form->mnuFixL_Click();
+    EXPECT_EQ(AirwayFlags(1), 0x1 | 0x1000000 | 0x20000 | AirwayFlag::FixedLength);
+    boxes->Expect(VB::vbYes, "unfixed").Expect(VB::vbOK, "now unfixed");
+    form->mnuUnFixL_Click();
+    EXPECT_EQ(AirwayFlags(1), 0x1 | 0x1000000 | 0x20000);
+}
+
+TEST_F(ShellTest, RemoveDuplicatesTurnsTwinsWholeSoTheDuplicateSearchFindsThem) {
+    AddAirways(3);
+    // Airway 2 runs the other way over airway 1's ends; airway 3 does the same with a fan on it.
+    for (int a : {2, 3}) {
+        std::swap(AirwayStart(1, a), AirwayEnd(1, a));
+        AirwayStart(1, a) = AirwayEnd(1, 1);
+        AirwayEnd(1, a) = AirwayStart(1, 1);
+    }
+    AirwayFan(3) = 1;
+    AirwayStartName(1) = "P";
+    AirwayEndName(1) = "Q";
+    AirwayStartName(2) = "Q";
+    AirwayEndName(2) = "P";
+    UpdateNodeKeys();
+    const Currency fanStart = AirwayStartKey(3);
+    form->mnuremdup_Click();
+    EXPECT_EQ(AirwayStartKey(2), AirwayStartKey(1));
+    EXPECT_EQ(AirwayEndKey(2), AirwayEndKey(1));
+    EXPECT_EQ(AirwayStartName(2).trimmed(), "P");
+    EXPECT_EQ(AirwayStartKey(3), fanStart);
+    EXPECT_EQ(NetworkSaved, 0);
+    Errorlist.clear();
+    AnalysisMode = 4;
+    SortAirways();
+    AnalysisMode = 0;
+    EXPECT_FALSE(Errorlist.empty());
+}
+
+TEST_F(ShellTest, ReverseCoordinateAxisExchangesXAndYAndFlipsTheSigns) {
+    AddAirways(1);
+    AirwayStart(2, 1) = 70;
+    UpdateNodeKeys();
+    const Currency key = AirwayStartKey(1);
+    boxes->Expect(VB::vbNo, "swap your X and Y axis coordinates");
+    form->mnuReverse_Click();
+    EXPECT_EQ(AirwayStart(1, 1), 10);
+    EXPECT_EQ(NetworkSaved, 255);
+    boxes->Expect(VB::vbYes, "swap your X and Y axis coordinates");
+    form->mnuReverse_Click();
+    EXPECT_EQ(AirwayStart(1, 1), 70);
+    EXPECT_EQ(AirwayStart(2, 1), 10);
+    EXPECT_EQ(AirwayEnd(2, 1), 18);
+    EXPECT_EQ(AxisSignX, -1);
+    EXPECT_EQ(AxisSignY, -1);
+    EXPECT_NE(AirwayStartKey(1), key);
+    EXPECT_EQ(NetworkSaved, 0);
+}
+
+TEST_F(ShellTest, ClearSmokeTrackingKeepsSourcesOnNoAndBringsBackTheDataType) {
+    AddAirways(2);
+    AirwayFlags(1) |= AirwayFlag::ContaminantSource;
+    AirwayContaminant(1) = 50;
+    AirwayMeshOrder(2) = 7;
+    form->MenuItem("mnuPressure(2)")->trigger();
+    SavedDataGroup = 2;
+    SavedDataItem = 3;
+    form->MenuItem("mnuOther(4)")->trigger();
+    SmokeMode = 1;
+    boxes->Expect(VB::vbNo, "Clear contaminant sources as well?");
+    form->mnuClrSmoke_Click();
+    EXPECT_FLOAT_EQ(AirwayContaminant(1), 50);
+    EXPECT_EQ(AirwayMeshOrder(2), 0);
+    EXPECT_EQ(NetworkSaved, 255);
+    EXPECT_EQ(SmokeMode, 0);
+    EXPECT_EQ(DataCode, 23);
+    EXPECT_EQ(form->CmbDataVal->ListIndex(), 1);
+
+    boxes->Expect(VB::vbYes, "Clear contaminant sources as well?");
+    form->mnuClrSmoke_Click();
+    EXPECT_FLOAT_EQ(AirwayContaminant(1), 0);
+    EXPECT_FALSE(AirwayFlags(1) & AirwayFlag::ContaminantSource);
+    EXPECT_EQ(NetworkSaved, 0);
+}

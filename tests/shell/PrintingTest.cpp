@@ -1,0 +1,176 @@
+#include "ShellFixture.h"
+
+#include "common/TestPrinters.h"
+#include "exchange/print_network.h"
+#include "graphics/drawing.h"
+#include "shell/frmTitle.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProcess>
+
+#include <filesystem>
+
+namespace {
+
+// The main window started on the mine example, with its drawing in window 0.
+class PrintingTest : public ShellTest {
+protected:
+    std::unique_ptr<MainForm> started;
+
+    void SetUp() override {
+        UnitSystem = 1;
+        AppFolder = folder.path();
+        WriteStartupFiles();
+        // A copy, so that nothing can write over the checked-in example.
+        const std::string copy = folder.path() + "mine.sim";
+        std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/mine.sim", copy);
+        frmTitle title(copy);
+        title.Start();
+        started.reset(title.MainWindow());
+        ASSERT_NE(started, nullptr);
+        PrintScale = 0;
+        PrintTitle = "Example mine";
+    }
+    void TearDown() override { started.reset(); }
+
+    // The page pixel of the point `along` the way on screen record k.
+    static QPoint pagePixel(const QImage &page, int k, double along) {
+        const AirwayScreenRecord &r = AirwayScreen(k);
+        const VB::PrinterPage &printer = VB::Printer();
+        const double x = r.x1 + (r.x2 - r.x1) * along, y = r.y1 + (r.y2 - r.y1) * along;
+        return {static_cast<int>((x - printer.ScaleLeft) * page.width() / printer.ScaleWidth),
+                static_cast<int>((y - printer.ScaleTop) * page.height() / printer.ScaleHeight)};
+    }
+    // The first record from `from` on that is long enough on paper to find.
+    static int longRecord(int from) {
+        for (int k = from; k <= AirwayScreenCount; ++k) {
+            const AirwayScreenRecord &r = AirwayScreen(k);
+            if (std::hypot(r.x2 - r.x1, r.y2 - r.y1) > WindowExtent / 10)
+                return k;
+        }
+        return 0;
+    }
+};
+
+TEST_F(PrintingTest, MineExamplePrintsToPdfWithItsTitle) {
+    const std::string file = folder.path() + "mine.pdf";
+    TestPrinters printers({std::make_shared<VB::PdfPrinter>("Pdf", file)});
+    PrintNetwork();
+    QProcess text;
+    text.start("pdftotext", {QString::fromStdString(file), "-"});
+    ASSERT_TRUE(text.waitForFinished());
+    // The text tool shows runs of blanks as one.
+    EXPECT_TRUE(QString(text.readAllStandardOutput()).simplified().contains("GUSTROM Example mine Scale 1:"));
+}
+
+TEST_F(PrintingTest, MineExampleOnPaperKeepsItsInkInsideTheBorderAndItsColours) {
+    auto paper = std::make_shared<ImagePrinter>("Paper");
+    TestPrinters printers({paper});
+    // An exhaust airway shows red in the air-type colours, a selected one white.
+    const int red = longRecord(1), selected = longRecord(red + 1);
+    ASSERT_NE(selected, 0);
+    AirwayFlags(AirwayScreen(red).airway) |= AirwayFlag::ExhaustAir;
+    ColourScheme = 1;
+    GraphicsDetail = 0; // lines only, so that a selection changes nothing else on paper
+    Redraw();
+    ASSERT_EQ(AirwayScreen(red).colour, ColourTable(1));
+    PrintInColour = 1;
+    PrintNetwork();
+    AirwayFlags(AirwayScreen(selected).airway) |= AirwayFlag::Selected;
+    Redraw();
+    ASSERT_EQ(AirwayScreen(selected).colour, 0xFFFFFF);
+    PrintNetwork();
+    PrintInColour = 0;
+    PrintNetwork();
+    ASSERT_EQ(paper->pages.size(), 3u);
+    const QImage &unselected = paper->pages[0], &colour = paper->pages[1], &black = paper->pages[2];
+    const QRgb redInk = PictureBox::ToRgb(ColourTable(1));
+    int redPixels = 0, selectedPixels = 0;
+    for (int y = 0; y < colour.height(); ++y)
+        for (int x = 0; x < colour.width(); ++x) {
+            if (colour.pixel(x, y) == redInk) {
+                ++redPixels;
+                EXPECT_EQ(black.pixel(x, y), qRgb(0, 0, 0));
+            }
+            if (colour.pixel(x, y) != unselected.pixel(x, y)) {
+                ++selectedPixels;
+                EXPECT_EQ(colour.pixel(x, y), qRgb(0, 0, 0));
+            }
+        }
+    EXPECT_GT(redPixels, 20);
+    EXPECT_GT(selectedPixels, 20);
+
+    // Beside and below the border the paper stays white; the title stands above it.
+    const VB::PrinterPage &printer = VB::Printer();
+    const auto column = [&](double x) {
+        return (x - printer.ScaleLeft) * colour.width() / printer.ScaleWidth;
+    };
+    const auto row = [&](double y) { return (y - printer.ScaleTop) * colour.height() / printer.ScaleHeight; };
+    int outside = 0;
+    for (int y = static_cast<int>(row(WindowTop)); y < colour.height(); ++y)
+        for (int x = 0; x < colour.width(); ++x) {
+            const bool beyond =
+                x < column(WindowLeft) - 2 || x > column(WindowRight) + 2 || y > row(WindowBottom) + 2;
+            outside += beyond && colour.pixel(x, y) != qRgb(255, 255, 255);
+        }
+    EXPECT_EQ(outside, 0);
+}
+
+TEST_F(PrintingTest, FilePrintShowsTheDialogAndRedrawsAfter) {
+    std::string shown;
+    VB::SetModalDriver([&](QDialog &dialog) {
+        shown = dialog.windowTitle().toStdString();
+        dialog.reject();
+    });
+    AirwayScreenCount = 0;
+    started->MenuItem("mnuPrint")->trigger();
+    EXPECT_EQ(shown, "PRINT NETWORK");
+    EXPECT_GT(AirwayScreenCount, 0);
+}
+
+TEST_F(PrintingTest, PrintScreenAsksShowsTheNoticeAndLeavesTheZoomTool) {
+    auto paper = std::make_shared<ImagePrinter>("Paper");
+    TestPrinters printers({paper});
+    NetworkTitle = "Example mine";
+    started->Tools_Click(13); // the information tool
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbCancel, "Print Screen ?");
+        AirwayScreenCount = 0;
+        started->Tools_Click(22);
+        EXPECT_EQ(boxes.Shown().at(0).title, "Printing");
+        EXPECT_EQ(boxes.Shown().at(0).buttonSet, VB::vbOKCancel);
+        EXPECT_EQ(boxes.Shown().at(0).icon, VB::vbQuestion);
+    }
+    EXPECT_EQ(paper->opened, 0);
+    EXPECT_GT(AirwayScreenCount, 0);
+    EXPECT_EQ(ToolMode, 0);
+    EXPECT_TRUE(started->Tools(13)->isChecked());
+
+    // The notice shows the network's title while the document prints.
+    const auto notice = [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == "frmPrinting" && w->isVisible())
+                return w;
+        return static_cast<QWidget *>(nullptr);
+    };
+    std::vector<float> ratios;
+    paper->onOpen = [&] {
+        QWidget *shown = notice();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->windowTitle(), "PRINTING");
+        EXPECT_EQ(shown->findChildren<QLabel *>().back()->text(), "Example mine");
+        ratios.push_back(ScaleRatio);
+    };
+    for (int print = 0; print < 2; ++print) {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "Print Screen ?");
+        started->Tools_Click(22);
+    }
+    EXPECT_EQ(paper->documents, 2);
+    EXPECT_EQ(notice(), nullptr);
+    EXPECT_EQ(ratios, (std::vector<float>{1, 1}));
+}
+
+} // namespace

@@ -1,0 +1,119 @@
+#include "ShellFixture.h"
+
+#include "graphics/drawing.h"
+#include "graphics/keyboard.h"
+#include "graphics/projection.h"
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
+#include "model/network_save.h"
+#include "model/node_keys.h"
+#include "platform/Busy.h"
+#include "platform/PictureBox.h"
+#include "platform/System.h"
+
+#include <filesystem>
+
+namespace {
+
+constexpr double Degree = 3.141592654 / 180;
+
+} // namespace
+
+class RotationTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        AddAirways(6);
+        for (int a = 1; a <= 6; ++a)
+            AirwayStart(2, a) = 5 * a;
+        UpdateNodeKeys();
+        SetVisibleAirways();
+        FitNetwork();
+        Redraw();
+        SpinSpeed = TiltSpeed = 2;
+        GraphicsDetail = 511;
+    }
+    std::vector<DrawnPrimitive> record(const std::function<void()> &work) {
+        std::vector<DrawnPrimitive> drawn;
+        window(0)->Picture().Recording = &drawn;
+        work();
+        window(0)->Picture().Recording = nullptr;
+        return drawn;
+    }
+};
+
+TEST_F(RotationTest, PadTiltsFromPlanViewDrawingLinesOnlyUntilTheRelease) {
+    ASSERT_EQ(ViewIs3D, 0);
+    form->Rotator_MouseDown(1, 0, 22, 13);
+    EXPECT_EQ(ViewIs3D, 1);
+    EXPECT_FLOAT_EQ(Tilt, 0);
+    EXPECT_FLOAT_EQ(Spin, 0);
+    EXPECT_TRUE(form->TimerRotate.isActive());
+
+    const auto tick = record([&] { form->TimerRotate_Timer(); });
+    EXPECT_NEAR(Tilt, Degree, 1e-6);
+    EXPECT_FLOAT_EQ(Spin, 0);
+    ASSERT_FALSE(tick.empty());
+    for (const DrawnPrimitive &p : tick)
+        EXPECT_EQ(p.kind, DrawnPrimitive::Line);
+
+    // A tick that comes while the last one still runs does nothing.
+    RotateBusy = true;
+    form->TimerRotate_Timer();
+    EXPECT_NEAR(Tilt, Degree, 1e-6);
+    RotateBusy = false;
+
+    AirwayName(1) = "Main";
+    const auto release = record([&] { form->Rotator_MouseUp(1, 0, 22, 13); });
+    EXPECT_FALSE(form->TimerRotate.isActive());
+    EXPECT_TRUE(std::any_of(release.begin(), release.end(), [](const DrawnPrimitive &p) {
+        return p.kind == DrawnPrimitive::Text && p.text == "Main";
+    }));
+    // The release completes the last tick's picture: all a redraw draws but the six airway lines.
+    const auto full = record([] { Redraw(); });
+    const auto lines = [](const std::vector<DrawnPrimitive> &drawn) {
+        return std::count_if(drawn.begin(), drawn.end(),
+                             [](const DrawnPrimitive &p) { return p.kind == DrawnPrimitive::Line; });
+    };
+    EXPECT_EQ(release.size(), full.size() - 6);
+    EXPECT_EQ(lines(release), lines(full) - 6);
+}
+
+TEST_F(RotationTest, RightReleaseKeepsSpinningUntilAKeyOrAWindowPress) {
+    form->Rotator_MouseDown(2, 0, 7, 40);
+    form->Rotator_MouseUp(2, 0, 7, 40);
+    EXPECT_TRUE(form->TimerRotate.isActive());
+    EXPECT_FLOAT_EQ(RotatorY, 28);
+    const float spin = Spin;
+    form->TimerRotate_Timer();
+    EXPECT_NEAR(Spin - spin, Degree, 1e-6);
+    int key = 65;
+    KeyCommand(key);
+    EXPECT_FALSE(form->TimerRotate.isActive());
+
+    form->Rotator_MouseDown(2, 0, 7, 28);
+    form->Rotator_MouseUp(2, 0, 7, 28);
+    window(0)->Form_MouseDown(1, 0, 0, 0);
+    EXPECT_FALSE(form->TimerRotate.isActive());
+}
+
+TEST_F(ShellTest, AutosaveWritesTheRecoveryCopyOnTheEleventhIdleTick) {
+    AddAirways(2);
+    const std::string copy = VB::TempDir() + "tempsim.sim";
+    std::filesystem::remove(copy);
+    AutosaveTicks = 0;
+    {
+        VB::BusyScope run;
+        for (int tick = 1; tick <= 11; ++tick)
+            form->Autosave_Timer();
+        EXPECT_FALSE(std::filesystem::exists(copy));
+    }
+    form->Autosave_Timer();
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    std::filesystem::remove(copy);
+    for (int tick = 1; tick <= 10; ++tick)
+        form->Autosave_Timer();
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    form->Autosave_Timer();
+    EXPECT_TRUE(std::filesystem::exists(copy));
+}
