@@ -1,7 +1,7 @@
 // One entry point for every benchmark. The drawing benchmarks need a GUI application for fonts, the
 // simulation's windows and the dialogs need widgets; it runs on the offscreen platform unless another is asked
 // for.
-#include "answer_no.h"
+#include "platform/Dialogs.h"
 #include "shell/program_layers.h"
 
 #include <QApplication>
@@ -13,10 +13,9 @@
 int main(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    // Nobody answers boxes during a benchmark run.
+    VB::SetDialogResponder(&VB::UnattendedResponder());
     InstallProgramLayers();
-    // A box no benchmark answers itself must not wait for a user.
-    AnswerNo answers;
-    VB::SetDialogResponder(&answers);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
