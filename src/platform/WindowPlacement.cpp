@@ -11,14 +11,14 @@ void CentreOnScreen(QWidget &window) {
     if (screen == nullptr)
         return;
     const QRect area = screen->geometry();
+    // The window's outer size, frame included, as the screen sees it.
     const QSize size = window.frameGeometry().size();
-    window.move(area.left() + (area.width() - size.width()) / 2,
-                area.top() + (area.height() - size.height()) / 2);
+    window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
 }
 
 void PlaceInLowerRight(QWidget &window, const QRect &area) {
     const QSize size = window.frameGeometry().size();
-    window.move(area.left() + area.width() - size.width(), area.top() + area.height() - size.height());
+    window.move(area.x() + area.width() - size.width(), area.y() + area.height() - size.height());
 }
 
 } // namespace VB

@@ -62,9 +62,8 @@ void PlaceLowerRight(QWidget &window) {
     if (!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     window.show();
-    if (const MainForm *main = MainForm::Instance()) {
+    if (const MainForm *main = MainForm::Instance())
         VB::PlaceInLowerRight(window, main->frameGeometry().adjusted(0, 0, 0, -TwipsToPixels(40, 1)));
-    }
     window.raise();
 }
 

@@ -154,14 +154,14 @@
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
     X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
-    /* simulation/smoke_spread.h */ \
-    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
     X(SolverFanCount) \
     /* simulation/meshes.h */ \
     X(MeshingFinding) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
     /* tables/spreadsheet_state.h */ \
     X(SheetColNo) X(SheetColName) X(SheetColFrom) X(SheetColTo) X(SheetColLength) X(SheetColFlow) \
     X(SheetColVel) X(SheetColPdrop) X(SheetColResistance) X(SheetColKFactor) X(SheetColShock) X(SheetColFan) \
