@@ -232,6 +232,7 @@ public:
     void ShowPrintWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
+    void RefreshDataList() override;
     void SetRealtimeTimerEnabled(int timer, bool enabled) override;
     void SetRealtimeTimerInterval(int timer, int intervalMs) override;
     void StopRotationTimer() override;

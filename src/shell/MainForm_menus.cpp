@@ -18,6 +18,7 @@
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "settings/frmOptions.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
@@ -331,6 +332,12 @@ void MainForm::mnuPower_Click() {
     ShowSpreadSheet(this);
 }
 
+// ---- Options ----
+
+void MainForm::mnuOptionShow_Click() {
+    ShowOptions(this);
+}
+
 // ---- Help ----
 
 void MainForm::mnuHelp_Click() {
@@ -340,9 +347,8 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
-void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
-void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
-void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
-void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
-void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
-void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)
+void MainForm::mnucpAttrib_Click() {}   // frmAttrib (modal)
+void MainForm::mnuShowLayers_Click() {} // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
+void MainForm::mnuViewData_Click() {}   // frmViewer (modal), then RotateView, Redraw
+void MainForm::mnuSummary_Click() {}    // frmSummary (modeless)
+void MainForm::mnuSimp_Click() {}       // frmSimplify (modeless)
