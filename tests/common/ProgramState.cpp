@@ -155,14 +155,14 @@
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
     X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
-    /* simulation/smoke_spread.h */ \
-    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
     X(SolverFanCount) \
     /* simulation/meshes.h */ \
     X(MeshingFinding) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
     /* settings/options_state.h */ \
     X(OptionsLoaded) X(UnitSwitchArmed) X(AxisChanged) X(UnderlyingResistanceOff) X(EditValue) X(SelectedSwatch) \
     X(ColourOptionGuard) X(OptionsTab) X(WallFactorWork) X(ShockLengthWork) X(ResistanceValueWork) \
