@@ -1,7 +1,8 @@
 #pragma once
 // The windows the mouse tools open (coordinate entry, airway information, airway edit, fan, the airway data
-// pop-up, the smoke trace and legend) and the screen facts they are placed by. The shell and the dialogs implement this interface;
-// without an implementation nothing is shown and nothing changes, and tests install a recording one.
+// pop-up, the smoke trace and legend) and the screen facts they are placed by. The shell and the dialogs
+// implement this interface; without an implementation nothing is shown and nothing changes, and tests install
+// a recording one.
 #include <cstdint>
 #include <string>
 

@@ -106,11 +106,8 @@ bool typedDisplacement(const Point &preset) {
     return typed;
 }
 
-// One undo step for the whole move; then keys, lengths, the visible list and the picture.
-void finish() {
-    ++UndoStep;
-    UpdateNodeKeys();
-    CalcAllAirways();
+// The visible list and the picture after a move, the view kept where it is.
+void showMoved() {
     SetVisibleAirways();
     KeepPan = 1;
     RotateView();
@@ -118,6 +115,14 @@ void finish() {
     Redraw();
     PointTyped = false;
     CoordsCancelled = 0;
+}
+
+// One undo step for the whole move; then keys, lengths, the visible list and the picture.
+void finish() {
+    ++UndoStep;
+    UpdateNodeKeys();
+    CalcAllAirways();
+    showMoved();
 }
 
 // The airways of the fence: each once, with which of its ends lie strictly inside.
@@ -134,7 +139,8 @@ std::vector<Fenced> fencedAirways(double left, double bottom, double right, doub
         const AirwayScreenRecord &r = AirwayScreen(i);
         if (r.airway < 1 || r.airway > AirwayCount || taken[static_cast<size_t>(r.airway)])
             continue;
-        const bool start = inside(AxisSignX * static_cast<double>(r.x1), AxisSignY * static_cast<double>(r.y1));
+        const bool start =
+            inside(AxisSignX * static_cast<double>(r.x1), AxisSignY * static_cast<double>(r.y1));
         const bool end = inside(AxisSignX * static_cast<double>(r.x2), AxisSignY * static_cast<double>(r.y2));
         if (start || end) {
             taken[static_cast<size_t>(r.airway)] = true;
@@ -234,13 +240,7 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
             FloatingTextPosition(2, pressPick) = toY;
             FloatingTextPosition(3, pressPick) = toZ;
         }
-        SetVisibleAirways();
-        KeepPan = 1;
-        RotateView();
-        PickedEnd = 0;
-        Redraw();
-        PointTyped = false;
-        CoordsCancelled = 0;
+        showMoved();
         pressPick = 0;
         return;
     }

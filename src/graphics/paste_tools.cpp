@@ -83,7 +83,9 @@ void copyToDefaults(int a) {
     const int32_t flags = AirwayFlags(a);
     if (taking(Wall)) {
         (shape == 2 ? DefaultRaiseWallType : DefaultDriveWallType) = AirwayWallType(a);
-        const char *label = shape == 1 ? "Drive Wall Type: " : shape == 2 ? "Raise Wall Type: " : "Airway Wall Type: ";
+        const char *label = shape == 1   ? "Drive Wall Type: "
+                            : shape == 2 ? "Raise Wall Type: "
+                                         : "Airway Wall Type: ";
         lines[Wall] = label + named(WallTypeName, AirwayWallType(a));
     }
     if (taking(Resistance))
@@ -118,7 +120,8 @@ void copyToDefaults(int a) {
     lines[Air] = airText(flags);
     lines[DisplayData] = dataText(flags);
     VB::MsgBox(attributeBox("The following attributes for branch" + VB::Str(a) + " were copied to defaults",
-                            lines, {Shape, Wall, Shock, Resistance, Length, Air, Primary, Secondary, DisplayData}));
+                            lines,
+                            {Shape, Wall, Shock, Resistance, Length, Air, Primary, Secondary, DisplayData}));
     // The settings changed: the exit offers to save them.
     DefaultsSaved = 0;
     CopyToDefaults = false;
@@ -132,8 +135,9 @@ void copyToBuffer(int a) {
     if (taking(Wall)) {
         b.wallType = AirwayWallType(a);
         b.frictionFactor = AirwayFrictionFactor(a);
-        lines[Wall] = std::string(shape == 1 ? "Drive Wall Friction Factor: " : "Raise Wall Friction Factor: ") +
-                      named(WallTypeName, b.wallType) + "  " + value(b.frictionFactor, 10);
+        lines[Wall] =
+            std::string(shape == 1 ? "Drive Wall Friction Factor: " : "Raise Wall Friction Factor: ") +
+            named(WallTypeName, b.wallType) + "  " + value(b.frictionFactor, 10);
     }
     if (taking(Resistance)) {
         b.resistanceType = AirwayResistanceType(a);
@@ -177,9 +181,9 @@ void copyToBuffer(int a) {
     }
     lines[Air] = airText(flags);
     lines[DisplayData] = dataText(flags);
-    VB::MsgBox(attributeBox("The following attributes for branch" + VB::Str(AirwayNumber(a)) +
-                                " were copied for future pasting",
-                            lines, {Shape, Resistance, Wall, Shock, Length, Air, Primary, Secondary, DisplayData}));
+    VB::MsgBox(attributeBox(
+        "The following attributes for branch" + VB::Str(AirwayNumber(a)) + " were copied for future pasting",
+        lines, {Shape, Resistance, Wall, Shock, Length, Air, Primary, Secondary, DisplayData}));
 }
 
 // Takes the flag bits `bits` from the buffer.
@@ -253,7 +257,8 @@ int pickedAirway() {
 // The fence's airways after its question; empty when nothing is inside or the answer is No.
 std::vector<int> confirmedFence(const std::string &question, const std::string &title) {
     const auto rounded = [](float v) { return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v)); };
-    if (!FenceHoldsAirways(rounded(BuildStartX), rounded(BuildStartY), rounded(BuildEndX), rounded(BuildEndY)))
+    if (!FenceHoldsAirways(rounded(BuildStartX), rounded(BuildStartY), rounded(BuildEndX),
+                           rounded(BuildEndY)))
         return {};
     if (VB::MsgBox(question, VB::vbYesNo | VB::vbQuestion, title) != VB::vbYes) {
         Redraw();
@@ -285,9 +290,9 @@ void CopyPasteAttributes() {
             Redraw();
             return;
         }
-        const std::vector<int> fenced =
-            confirmedFence("Are you sure you want to paste the copied attributes to all airways within the fence?",
-                           "Fence Paste");
+        const std::vector<int> fenced = confirmedFence(
+            "Are you sure you want to paste the copied attributes to all airways within the fence?",
+            "Fence Paste");
         if (fenced.empty())
             return;
         changeEach(fenced, paste);
@@ -309,10 +314,12 @@ void CopyPasteAttributes() {
     if (MouseButton == 2) {
         copyToBuffer(a);
     } else if (AttributeBuffer.flags == 0) {
-        VB::MsgBox("Paste attributes must first be copied from an existing branch by using the right mouse button");
+        VB::MsgBox(
+            "Paste attributes must first be copied from an existing branch by using the right mouse button");
     } else {
         changeEach({a}, paste);
-        Shell().ShowMessageWindow("\r\n\r\nAttributes pasted to Branch" + VB::Str(AirwayNumber(a)), PastedMessageMs);
+        Shell().ShowMessageWindow("\r\n\r\nAttributes pasted to Branch" + VB::Str(AirwayNumber(a)),
+                                  PastedMessageMs);
         SetVisibleAirways();
         RotateView();
     }
@@ -329,17 +336,17 @@ void CopyPasteLayers() {
             ActivePrimaryLayer = AirwayPrimaryLayer(a);
             ActiveSecondaryLayer = AirwaySecondaryLayer(a);
             VB::MsgBox("Primary Layer Default = " + named(PrimaryLayerName, ActivePrimaryLayer) + " (" +
-                       std::to_string(ActivePrimaryLayer) + ")\r\nSecondary Layer Default = " +
-                       named(SecondaryLayerName, ActiveSecondaryLayer) + " (" +
-                       std::to_string(ActiveSecondaryLayer) + ")");
+                       std::to_string(ActivePrimaryLayer) +
+                       ")\r\nSecondary Layer Default = " + named(SecondaryLayerName, ActiveSecondaryLayer) +
+                       " (" + std::to_string(ActiveSecondaryLayer) + ")");
         } else if (a != 0) {
             changeEach({a}, pasteLayers);
             Shell().ShowMessageWindow("\r\n\r\nLayers pasted to branch" + VB::Str(a), PastedMessageMs);
         }
         PickedAirway = 0;
     } else {
-        const std::vector<int> fenced =
-            confirmedFence("Are you sure you want to change all airway view layers within the fence ?", "Fence Tag");
+        const std::vector<int> fenced = confirmedFence(
+            "Are you sure you want to change all airway view layers within the fence ?", "Fence Tag");
         if (fenced.empty())
             return;
         changeEach(fenced, pasteLayers);

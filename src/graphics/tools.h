@@ -19,17 +19,17 @@ void CopyMarkedAirways();
 
 // The attributes the attribute tool copied from an airway, kept for the whole run.
 struct CopiedAttributes {
-    int shape = 0;                                      // 1 rectangular, 2 round, 3 irregular
-    float height = 0, width = 0, diameter = 0;          // m
-    float area = 0, perimeter = 0;                      // m², m
+    int shape = 0;                             // 1 rectangular, 2 round, 3 irregular
+    float height = 0, width = 0, diameter = 0; // m
+    float area = 0, perimeter = 0;             // m², m
     int wallType = 0;
-    float frictionFactor = 0;                           // kg/m³
+    float frictionFactor = 0; // kg/m³
     int resistanceType = 0;
-    float resistance = 0;                               // Ns²/m⁸
+    float resistance = 0; // Ns²/m⁸
     int shockType = 0;
-    float shockLength = 0;                              // m
-    int32_t flags = 0;                                  // the source's flags without the surface bits; 0: none
-    float fixedLength = 0;                              // m
+    float shockLength = 0; // m
+    int32_t flags = 0;     // the source's flags without the surface bits; 0: none
+    float fixedLength = 0; // m
     int primaryLayer = 0, secondaryLayer = 0;
 };
 extern CopiedAttributes AttributeBuffer;
