@@ -21,7 +21,7 @@ public:
     virtual void ShowAirwayInformation() {}
     // frmAirEdit, modal: edits CurrentAirway (AirEditMode 1) or the selection (AirEditMode 3).
     virtual void ShowAirwayEdit() {}
-    // frmFanEdit, modal: the fan number, count, series flag and curve of CurrentAirway.
+    // frmFanEdit, modal: the fans of CurrentAirway.
     virtual void ShowFanEdit() {}
     // The smoke trace and legend windows at the main window's lower right, modeless and on top; showing
     // one closes the other.

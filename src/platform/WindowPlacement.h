@@ -3,7 +3,7 @@
 class QWidget;
 
 namespace VB {
-// Puts the window in the middle of the primary screen: left = (screen width - window width) \ 2, top the
+// Puts the window, frame included, in the middle of its screen: left = (screen width - window width) \ 2, top the
 // same way.
 void CentreOnScreen(QWidget &window);
 } // namespace VB

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -277,6 +278,8 @@ private:
     SimulationUi *previousSimulationUi_ = nullptr;
     std::unique_ptr<MainEditorWindows> editorWindows_;
     EditorWindows *previousEditorWindows_ = nullptr;
+    // The name lists while they are open.
+    QPointer<QWidget> branchNames_, nodeNames_;
     bool levelScrollFromCode_ = false;
     struct RealtimeTimer {
         bool enabled = false;

@@ -1,4 +1,5 @@
 // The menu commands of the main window that are thin handlers over other parts of the program.
+#include "dialogs/airway_dialogs.h"
 #include "exchange/export.h"
 #include "exchange/frmImport.h"
 #include "graphics/drawing.h"
@@ -21,8 +22,13 @@
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
+#include "shell/small_windows.h"
 #include "shell/tool_command.h"
 #include "simulation/smoke_spread.h"
+#include "tables/frmFanData.h"
+#include "tables/frmRLBase.h"
+#include "tables/frmSpreadSheet.h"
+#include "tables/name_lists.h"
 
 // ---- File ----
 
@@ -186,6 +192,10 @@ void MainForm::mnuFinder_Click(int index) {
     LocateByName(index, LocateTarget);
 }
 
+void MainForm::mnucpAttrib_Click() {
+    AirwayDialogs::ShowAttributeOptions();
+}
+
 void MainForm::mnuConfirm_Click() {
     ConfirmActions = !ConfirmActions;
     SetMenuChecked("mnuConfirm", ConfirmActions);
@@ -289,6 +299,43 @@ void MainForm::mnnuNonConverge_Click() {
     RunAnalysis(-1);
 }
 
+// ---- Tables ----
+
+namespace {
+// A name list is loaded, and so filled, once; showing it again keeps its entries.
+template <typename List> void showNameList(QPointer<QWidget> &window, QWidget *owner) {
+    if (!window) {
+        auto *list = new List(owner);
+        list->setAttribute(Qt::WA_DeleteOnClose);
+        list->Form_Load();
+        window = list;
+    }
+    PlaceLowerRight(*window);
+}
+} // namespace
+
+void MainForm::mnuFBName_Click() {
+    showNameList<frmListAirNames>(branchNames_, this);
+}
+
+void MainForm::mnuFNName_Click() {
+    showNameList<frmListAirNodes>(nodeNames_, this);
+}
+
+void MainForm::mnuFanData_Click() {
+    ShowFanDatabase(this);
+    Redraw();
+}
+
+void MainForm::mnuRLBase_Click() {
+    ShowLevelTable(this);
+    Redraw();
+}
+
+void MainForm::mnuPower_Click() {
+    ShowSpreadSheet(this);
+}
+
 // ---- Help ----
 
 void MainForm::mnuHelp_Click() {
@@ -298,14 +345,8 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
-void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
-void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
-void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
-void MainForm::mnuFanData_Click() {}       // frmFanData (modal), then Redraw
-void MainForm::mnuRLBase_Click() {}        // frmRLBase (modal), then Redraw
-void MainForm::mnuPower_Click() {}         // frmSpreadSheet (modeless)
 void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
 void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)

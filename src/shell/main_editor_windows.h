@@ -9,7 +9,10 @@
 
 class MainEditorWindows : public EditorWindows {
 public:
+    void ShowCoordinateEntry() override;
+    void ShowAirwayInformation() override;
     void ShowAirwayEdit() override;
+    void ShowFanEdit() override;
     // The smoke trace and legend windows, set by the code that creates them.
     QPointer<QWidget> SmokeTrace, SmokeLegend;
     void PlaceTraceWindow() override;

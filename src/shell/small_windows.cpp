@@ -2,6 +2,7 @@
 
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
+#include "platform/WindowPlacement.h"
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
@@ -38,7 +39,7 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowS
 }
 
 void frmMessage::Form_Load() {
-    CentreOnScreen(*this);
+    VB::CentreOnScreen(*this);
     LblMessage->setText(ToQt(CurrentLine));
     Timer1.setInterval(std::max(0, MessageTime));
 }
@@ -55,15 +56,6 @@ void frmMessage::ShowMessage() {
 void frmMessage::Timer1_Timer() {
     Timer1.stop();
     hide();
-}
-
-void CentreOnScreen(QWidget &window) {
-    const QScreen *screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->geometry();
-    const QSize size = window.frameGeometry().size();
-    window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
 }
 
 void PlaceLowerRight(QWidget &window) {

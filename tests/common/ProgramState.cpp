@@ -22,6 +22,7 @@
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
 #include "simulation/smoke_spread.h"
+#include "tables/spreadsheet_state.h"
 #include "graphics/editor_windows.h"
 #include "graphics/level_dialogs.h"
 #include "graphics/mouse.h"
@@ -154,14 +155,20 @@
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
     X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
-    /* simulation/smoke_spread.h */ \
-    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
     X(SolverFanCount) \
     /* simulation/meshes.h */ \
-    X(MeshingFinding)
+    X(MeshingFinding) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
+    /* tables/spreadsheet_state.h */ \
+    X(SheetColNo) X(SheetColName) X(SheetColFrom) X(SheetColTo) X(SheetColLength) X(SheetColFlow) \
+    X(SheetColVel) X(SheetColPdrop) X(SheetColResistance) X(SheetColKFactor) X(SheetColShock) X(SheetColFan) \
+    X(SheetColFPres) X(SheetColHeight) X(SheetColWidth) X(SheetColComments) X(SheetColX1) X(SheetColY1) \
+    X(SheetColZ1) X(SheetColX2) X(SheetColY2) X(SheetColZ2) X(SheetCellColour) X(SheetColumnWidths) \
+    X(SheetChanged) X(SheetSearchText) X(SheetReplaceText) X(SheetSearchRow) X(SheetReplaceMode)
 
 namespace {
 

@@ -68,7 +68,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuCopy2 to defaults
 2 mnuCpyPst to airway
 1 mnuDeselect Deselect
-1 mnucpAttrib Options |L
+1 mnucpAttrib Options
 1 mnuMods Tools |H
 2 mnuBar(1) Add Airway
 2 mnuBar(3) Move |HD
@@ -92,7 +92,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuFinder(7) Fixed Pressure
 2 mnuFinder(8) Fixed Directions
 2 mnuFinder(9) Zero lengths
-1 mnuFL Find by List |L
+1 mnuFL Find by List
 2 mnuFBName Branch Name
 2 mnuFNName Node Name
 1 mnuConfirm Confirmations |HD
@@ -116,7 +116,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuRLR Levels
 2 mnuLevels(0) Single
 2 mnuLevels(1) Multiple |L
-2 mnuLevels(2) Range |L
+2 mnuLevels(2) Range
 2 mnuLevels(3) All
 1 mnuDatas Data Type
 2 MnuQFlag(1) Airflow
@@ -160,9 +160,9 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 -mnuRemote2
 1 mnuSummary Summary |L
 0 mnuDefaults Tools
-1 mnuFanData Fans |L
-1 mnuRLBase Levels |L
-1 mnuPower Spreadsheet |L
+1 mnuFanData Fans
+1 mnuRLBase Levels
+1 mnuPower Spreadsheet
 1 -
 1 mnuSimp Simplify |L
 1 mnuremdup Remove duplicates
