@@ -2,6 +2,7 @@
 // stations: one poll of a 50-station readings file (no window to redraw, no re-simulation) and one write
 // of the results file.
 #include "common/NetworkGenerator.h"
+#include "common/ScriptedDialogs.h"
 #include "common/TestFolder.h"
 #include "exchange/realtime.h"
 #include "model/Gustrom1.h"
@@ -18,7 +19,12 @@ struct Setup {
     TestFolder folder;
 
     Setup() {
-        SetDefaults();
+        {
+            // A fresh folder holds no settings file.
+            ScriptedDialogs boxes;
+            boxes.Expect(VB::vbOK, "Error re-loading defaults");
+            SetDefaults();
+        }
         ActiveWindow = -1;
         MaxAirways = NetworkSize + 2;
         GenerateNetwork(NetworkSize, 30000);
