@@ -1,5 +1,6 @@
 // Exporting a generated 30,000-airway mine with every label and the arrows on: the TXT exchange file and
 // both DXF forms, written to disk (the DXF options dialog and the redraw after it excluded).
+#include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
 #include "exchange/dxf_writer.h"
@@ -27,7 +28,7 @@ struct ExportSetup {
     PictureBox picture{1600, 1000};
 
     ExportSetup() {
-        SetDefaults();
+        SetFreshDefaults();
         SetBuiltInUnits();
         UnitSystem = 1;
         picture.ScaleWidth = 1600;

@@ -1,8 +1,8 @@
 // Realtime exchange on a generated 30,000-airway network whose every airway is linked to one of 50
 // stations: one poll of a 50-station readings file (no window to redraw, no re-simulation) and one write
 // of the results file.
+#include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
-#include "common/ScriptedDialogs.h"
 #include "common/TestFolder.h"
 #include "exchange/realtime.h"
 #include "model/Gustrom1.h"
@@ -19,12 +19,7 @@ struct Setup {
     TestFolder folder;
 
     Setup() {
-        {
-            // A fresh folder holds no settings file.
-            ScriptedDialogs boxes;
-            boxes.Expect(VB::vbOK, "Error re-loading defaults");
-            SetDefaults();
-        }
+        SetFreshDefaults();
         ActiveWindow = -1;
         MaxAirways = NetworkSize + 2;
         GenerateNetwork(NetworkSize, 30000);
