@@ -1,8 +1,9 @@
 // Printing the generated 30,000-airway network, fitted in a 1600 × 1000 plan window, to an A4 PDF: lines
-// only and fully labelled.
+// only and fully labelled; the print dialog's loading, orientation switch and three copies.
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
 #include "common/TestPrinters.h"
+#include "exchange/frmPrinter.h"
 #include "exchange/print_network.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
@@ -12,12 +13,16 @@
 #include "model/units.h"
 #include "platform/PictureBox.h"
 #include "platform/Printer.h"
+#include "platform/VBControls.h"
+
+#include <QLineEdit>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-void runPrint(benchmark::State &state, int detail) {
+// The generated network fitted in a 1600 × 1000 plan window, drawn with this detail.
+void openNetwork(PictureBox &picture, int detail) {
     GenerateNetwork(30000, 11);
     SetBuiltInUnits();
     UnitSystem = 1;
@@ -32,7 +37,6 @@ void runPrint(benchmark::State &state, int detail) {
     ViewMode = 4;
     GridOn = false;
     GraphicsDetail = detail;
-    PictureBox picture(1600, 1000);
     picture.Tag.assign(1, '0');
     SetWindowPicture(0, &picture);
     ActiveWindow = 0;
@@ -40,16 +44,32 @@ void runPrint(benchmark::State &state, int detail) {
     SetVisibleAirways();
     FitNetwork();
     Redraw();
+}
 
+void closeNetwork() {
+    SetWindowPicture(0, nullptr);
+    ActiveWindow = -1;
+}
+
+// Three PDF printers in a folder of their own.
+std::vector<std::shared_ptr<VB::PrinterDriver>> threePrinters(const TestFolder &folder) {
+    std::vector<std::shared_ptr<VB::PrinterDriver>> printers;
+    for (const char *name : {"First", "Second", "Third"})
+        printers.push_back(std::make_shared<VB::PdfPrinter>(name, folder.path() + name + ".pdf"));
+    return printers;
+}
+
+void runPrint(benchmark::State &state, int detail) {
+    PictureBox picture(1600, 1000);
+    openNetwork(picture, detail);
     TestFolder folder;
-    TestPrinters printers({std::make_shared<VB::PdfPrinter>("Pdf", folder.path() + "network.pdf")});
+    TestPrinters printers(threePrinters(folder));
     for (auto _ : state) {
         PrintScale = 0;
         PrintNetwork();
     }
     state.counters["records"] = AirwayScreenCount;
-    SetWindowPicture(0, nullptr);
-    ActiveWindow = -1;
+    closeNetwork();
 }
 
 void BM_PrintLinesOnly(benchmark::State &state) {
@@ -59,7 +79,54 @@ void BM_PrintFullyLabelled(benchmark::State &state) {
     runPrint(state, 511);
 }
 
+// The print dialog neither projects nor draws the network: only the window's width takes part.
+void BM_PrinterDialogLoad(benchmark::State &state) {
+    PictureBox picture(1600, 1000);
+    openNetwork(picture, 511);
+    TestFolder folder;
+    TestPrinters printers(threePrinters(folder));
+    for (auto _ : state) {
+        frmPrinter dialog;
+        benchmark::DoNotOptimize(dialog.FitScale);
+    }
+    closeNetwork();
+}
+
+void BM_PrinterDialogOrientationSwitch(benchmark::State &state) {
+    PictureBox picture(1600, 1000);
+    openNetwork(picture, 511);
+    TestFolder folder;
+    TestPrinters printers(threePrinters(folder));
+    frmPrinter dialog;
+    int orientation = 0;
+    for (auto _ : state) {
+        orientation = 1 - orientation;
+        dialog.OptOrient[orientation]->SetValue(true);
+        benchmark::DoNotOptimize(dialog.FitScale);
+    }
+    closeNetwork();
+}
+
+// Three copies of the fully labelled printout from the dialog's Print button.
+void BM_PrintThreeCopiesFullyLabelled(benchmark::State &state) {
+    PictureBox picture(1600, 1000);
+    openNetwork(picture, 511);
+    TestFolder folder;
+    TestPrinters printers(threePrinters(folder));
+    for (auto _ : state) {
+        state.PauseTiming();
+        frmPrinter dialog;
+        dialog.TxtCopies->setText("3");
+        state.ResumeTiming();
+        dialog.PrintIt_Click();
+    }
+    closeNetwork();
+}
+
 } // namespace
 
 BENCHMARK(BM_PrintLinesOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintFullyLabelled)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrinterDialogLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrinterDialogOrientationSwitch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintThreeCopiesFullyLabelled)->Unit(benchmark::kMillisecond);

@@ -54,6 +54,17 @@ void group(std::string &dxf, std::string_view groupCode, int32_t value) {
     dxf += "\r\n";
 }
 
+// The groups TEXT and CIRCLE share: layer, position and size (text height or radius).
+void placedEntity(std::string &dxf, std::string_view type, std::string_view layer, float x, float y, float z,
+                  int size) {
+    group(dxf, "0", type);
+    group(dxf, "8", layer);
+    group(dxf, "10", x);
+    group(dxf, "20", y);
+    group(dxf, "30", z);
+    group(dxf, "40", static_cast<int32_t>(size));
+}
+
 void banner(std::string &dxf) {
     const std::string stars = "GUSTROM" + std::string(42, '*') + "GUSTROM";
     const VB::DateTime now = VB::Now();
@@ -166,22 +177,12 @@ void DxfLine(std::string &dxf, std::string_view layer, int32_t colour, float x1,
 
 void DxfText(std::string &dxf, std::string_view layer, int height, std::string_view text, float x, float y,
              float z) {
-    group(dxf, "0", "TEXT");
-    group(dxf, "8", layer);
-    group(dxf, "10", x);
-    group(dxf, "20", y);
-    group(dxf, "30", z);
-    group(dxf, "40", static_cast<int32_t>(height));
+    placedEntity(dxf, "TEXT", layer, x, y, z, height);
     group(dxf, "1", text);
 }
 
 void DxfCircle(std::string &dxf, std::string_view layer, int radius, float x, float y, float z) {
-    group(dxf, "0", "CIRCLE");
-    group(dxf, "8", layer);
-    group(dxf, "10", x);
-    group(dxf, "20", y);
-    group(dxf, "30", z);
-    group(dxf, "40", static_cast<int32_t>(radius));
+    placedEntity(dxf, "CIRCLE", layer, x, y, z, radius);
 }
 
 std::string DxfTrueBytes() {

@@ -1,15 +1,9 @@
 #include "graphics/tools.h"
 
 // The tools are built by their own components; these entries keep the dispatcher complete meanwhile.
-void ConstructAirway() {}
 void MoveNodeTool(int32_t &, int32_t &, int32_t &, int32_t &, int32_t &, int32_t &, int &, int &) {}
 void CopyPasteAttributes() {}
 void CopyPasteLayers() {}
-void DeleteTool() {}
-void InsertNodeTool() {}
-void ReverseTool() {}
-void RotationCentreTool() {}
-void PickLevelTool() {}
 void PlaceSmokeReport() {}
 void ContaminantSourceTool() {}
 void InsertFanTool() {}

@@ -15,6 +15,11 @@ void CopyPasteAttributes();
 void CopyPasteLayers();
 // Deletes the picked airway or the selection; joins airways at a node.
 void DeleteTool();
+// Airway keep takes over the end of airway remove, which is cleared; one undo step.
+void JoinAirways(int keep, int remove);
+// Splits airway a at (x, y, z): a ends there and a new airway runs on to a's old end. Both are recorded
+// for undo under UndoStep, which the caller raises. On refusal (no free slot) a becomes 0.
+void SplitAirway(int32_t &x, int32_t &y, int32_t &z, int &a);
 // Edit tool and insert-node tool (by EditSubMode).
 void InsertNodeTool();
 // Reverses the picked airway or the selection.

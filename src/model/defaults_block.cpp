@@ -4,6 +4,7 @@
 #include "model/units.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBError.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"

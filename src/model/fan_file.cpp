@@ -6,6 +6,7 @@
 #include "model/text_files.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBError.h"
 #include "platform/Text1252.h"
 

@@ -16,6 +16,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBError.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"

@@ -1,6 +1,7 @@
 #include "platform/VBControls.h"
 
 #include "platform/System.h"
+#include "platform/Text1252.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -48,6 +49,46 @@ void VBOptionButton::SetValue(bool selected) {
         emit Click();
 }
 
+VBListBox::VBListBox(QWidget *parent) : QListWidget(parent) {
+    // Keys that move the choice pick the new entry; a mouse click picks its entry, also the one chosen.
+    connect(this, &QListWidget::currentRowChanged, this, [this](int) {
+        if (!settingFromCode_ && !mouseDown_)
+            emit Click();
+    });
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem *) { emit Click(); });
+}
+
+void VBListBox::mousePressEvent(QMouseEvent *event) {
+    mouseDown_ = true;
+    QListWidget::mousePressEvent(event);
+}
+
+void VBListBox::mouseReleaseEvent(QMouseEvent *event) {
+    QListWidget::mouseReleaseEvent(event);
+    mouseDown_ = false;
+}
+
+void VBListBox::SetListIndex(int index) {
+    settingFromCode_ = true;
+    setCurrentRow(index);
+    settingFromCode_ = false;
+    emit Click();
+}
+
+void VBListBox::AddItem(const std::string &text) {
+    addItem(ToQt(text));
+}
+
+std::string VBListBox::List(int index) const {
+    const QListWidgetItem *it = item(index);
+    return it ? FromQt(it->text()) : std::string();
+}
+
+void VBListBox::SetList(int index, const std::string &text) {
+    if (QListWidgetItem *it = item(index))
+        it->setText(ToQt(text));
+}
+
 namespace VB {
 
 void DecimalKeyFilter::Install(QWidget *edit) {
@@ -69,6 +110,11 @@ bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
                           QString(mark), key->isAutoRepeat(), static_cast<quint16>(key->count()));
     QCoreApplication::sendEvent(watched, &replacement);
     return true;
+}
+
+void DetachChildSignals(QObject &window) {
+    for (QObject *child : window.findChildren<QObject *>())
+        QObject::disconnect(child, nullptr, &window, nullptr);
 }
 
 void CentreOnScreen(QWidget &window) {

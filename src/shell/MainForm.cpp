@@ -10,6 +10,7 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "exchange/frmPrinter.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "shell/Rotator.h"
@@ -113,24 +114,15 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // Find, print, view options and the contaminant runs have no window yet, and the editing tools that
-    // change the network are not built yet: their buttons stay disabled and their keys do nothing.
+    // View options and the contaminant runs have no window yet, and the editing tools that change the
+    // network in bulk are not built yet: their buttons stay disabled and their keys do nothing.
     case 2:
-    case 3:
-    case 4:
     case 6:
-    case 7:
-    case 8:
     case 9:
     case 10:
     case 11:
-    case 12:
-    case 15:
-    case 16:
     case 17:
-    case 18:
     case 21:
-    case 22:
     case 26:
     case 29:
     case 30:
@@ -487,6 +479,11 @@ void MainForm::FocusActiveWindow() {
     if (ActiveWindow >= 0 && ActiveWindow <= 4)
         if (frmWindow *w = Windows[static_cast<size_t>(ActiveWindow)])
             w->View()->setFocus();
+}
+
+void MainForm::ShowPrintWindow() {
+    frmPrinter dialog(this);
+    VB::ShowModal(dialog);
 }
 
 void MainForm::FocusGraphicsWindow(int w) {

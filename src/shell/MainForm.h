@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -227,6 +228,8 @@ public:
     void MarkToolButton(int toolCode) override;
     void FocusActiveWindow() override;
     void FocusGraphicsWindow(int w) override;
+    // The print settings dialog, modal.
+    void ShowPrintWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
     void SetRealtimeTimerEnabled(int timer, bool enabled) override;
@@ -272,6 +275,8 @@ private:
     SimulationUi *previousSimulationUi_ = nullptr;
     std::unique_ptr<MainEditorWindows> editorWindows_;
     EditorWindows *previousEditorWindows_ = nullptr;
+    // The name lists while they are open.
+    QPointer<QWidget> branchNames_, nodeNames_;
     bool levelScrollFromCode_ = false;
     struct RealtimeTimer {
         bool enabled = false;

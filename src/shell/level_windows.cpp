@@ -1,6 +1,8 @@
 #include "shell/level_windows.h"
 
 #include "graphics/graphics_state.h"
+#include "shell/MainForm.h"
+#include "tables/frmRange.h"
 
 void ShellLevelDialogs::ShowSelectLevelDialog() {
     // frmSelLevel is not built yet: nothing can be chosen.
@@ -8,5 +10,5 @@ void ShellLevelDialogs::ShowSelectLevelDialog() {
 }
 
 void ShellLevelDialogs::ShowRangeDialog() {
-    // frmRange is not built yet: the window keeps its elevation range.
+    ShowRangeChooser(MainForm::Instance());
 }

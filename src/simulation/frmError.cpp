@@ -74,8 +74,7 @@ void frmError::Command2_Click() {
     for (int a = 1; a <= AirwayCount; ++a) {
         if (AirwayNumber(a) != number)
             continue;
-        SearchAirway = a;
-        LocateByName(3);
+        LocateByName(3, a);
         SearchKind = 1;
         return;
     }

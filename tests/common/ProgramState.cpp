@@ -1,8 +1,10 @@
 #include "common/ProgramState.h"
 
 #include "dialogs/dialog_state.h"
+#include "exchange/dxf_reader.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
+#include "exchange/frmPrinter.h"
 #include "exchange/print_network.h"
 #include "exchange/realtime.h"
 #include "graphics/drawing.h"
@@ -19,6 +21,7 @@
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
 #include "simulation/smoke_spread.h"
+#include "tables/spreadsheet_state.h"
 #include "graphics/editor_windows.h"
 #include "graphics/level_dialogs.h"
 #include "graphics/mouse.h"
@@ -46,6 +49,8 @@
 #define GUSTROM_RESET_GLOBALS(X) \
     /* dialogs/dialog_state.h */ \
     X(SubDialogOpen) X(EditShape) \
+    /* exchange/dxf_reader.h */ \
+    X(CoordinateWarningShown) \
     /* exchange/dxf_writer.h */ \
     X(ExportVisibleOnly) X(ExportConfirmed) \
     /* exchange/export.h */ \
@@ -55,6 +60,8 @@
     X(SmokeSymbolSize) X(FanSymbolSize) X(NodeSymbolSize) X(ObstructionSymbolSize) X(BulkheadSymbolSize) \
     X(PrintFontFactor) X(DataTextSize) X(NameTextSize) X(NodeTextSize) X(FloatTextSize) X(CellWidth) \
     X(CellHeight) X(SymbolX) X(SymbolY) \
+    /* exchange/frmPrinter.h */ \
+    X(OrientationBusy) \
     /* graphics/drawing.h */ \
     X(GridLabelsOff) X(SmokeDisplayTime) X(PauseCount) X(LastCursorTool) X(LastCursorButton) \
     X(SymbolPicture) X(SmokePalette) \
@@ -74,7 +81,7 @@
     /* exchange/realtime.h */ \
     X(RealtimeOutputFailed) \
     /* graphics/locate.h */ \
-    X(SearchKind) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
+    X(SearchKind) X(SearchText) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
     /* graphics/network_drawing.h */ \
     X(ArrowSize) X(SmokeSize) X(FanSize) X(NodeSize) X(ObstructionSize) X(BulkheadSize) X(FontFactor) \
     X(DataFontSize) X(NameFontSize) X(NodeFontSize) X(FloatFontSize) X(LetterWidth) X(LetterHeight) \
@@ -147,14 +154,20 @@
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
     X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
-    /* simulation/smoke_spread.h */ \
-    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
     X(SolverFanCount) \
     /* simulation/meshes.h */ \
-    X(MeshingFinding)
+    X(MeshingFinding) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
+    /* tables/spreadsheet_state.h */ \
+    X(SheetColNo) X(SheetColName) X(SheetColFrom) X(SheetColTo) X(SheetColLength) X(SheetColFlow) \
+    X(SheetColVel) X(SheetColPdrop) X(SheetColResistance) X(SheetColKFactor) X(SheetColShock) X(SheetColFan) \
+    X(SheetColFPres) X(SheetColHeight) X(SheetColWidth) X(SheetColComments) X(SheetColX1) X(SheetColY1) \
+    X(SheetColZ1) X(SheetColX2) X(SheetColY2) X(SheetColZ2) X(SheetCellColour) X(SheetColumnWidths) \
+    X(SheetChanged) X(SheetSearchText) X(SheetReplaceText) X(SheetSearchRow) X(SheetReplaceMode)
 
 namespace {
 

@@ -34,7 +34,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuSaveDef Defaults
 2 mnuSvScreen Screen Bitmap
 1 -
-1 mnuImport Import Data |L
+1 mnuImport Import Data
 2 MnuDXF DXF file
 2 mnuImportData TXT file
 1 mnuExport Export Data
@@ -47,7 +47,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuMessage File Memo
 1 -
 1 mnuPsetup Print Setup
-1 mnuPrint &Print |L
+1 mnuPrint &Print
 1 -
 1 mnuOld(1) &1 |H
 1 mnuOld(2) &2 |H
@@ -81,7 +81,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuBar(10) Info |HD
 2 mnuBar(12) Insert Node |HD
 1 -
-1 mnufind Find |L
+1 mnufind Find
 2 mnuFinder(0) Follow Airway |H
 2 mnuFinder(1) Errors |C
 2 mnuFinder(2) Bad Fans
@@ -92,7 +92,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuFinder(7) Fixed Pressure
 2 mnuFinder(8) Fixed Directions
 2 mnuFinder(9) Zero lengths
-1 mnuFL Find by List |L
+1 mnuFL Find by List
 2 mnuFBName Branch Name
 2 mnuFNName Node Name
 1 mnuConfirm Confirmations |HD
@@ -116,7 +116,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuRLR Levels
 2 mnuLevels(0) Single
 2 mnuLevels(1) Multiple |L
-2 mnuLevels(2) Range |L
+2 mnuLevels(2) Range
 2 mnuLevels(3) All
 1 mnuDatas Data Type
 2 MnuQFlag(1) Airflow
@@ -160,9 +160,9 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 -mnuRemote2
 1 mnuSummary Summary |L
 0 mnuDefaults Tools
-1 mnuFanData Fans |L
-1 mnuRLBase Levels |L
-1 mnuPower Spreadsheet |L
+1 mnuFanData Fans
+1 mnuRLBase Levels
+1 mnuPower Spreadsheet
 1 -
 1 mnuSimp Simplify |L
 1 mnuremdup Remove duplicates

@@ -159,6 +159,10 @@ TEST(ErrorWindow, GotoLocatesTheListedAirwayByItsNumber) {
     AirwayEnd(1, second) = 301;
     AirwayStart(2, second) = 40;
     AirwayEnd(2, second) = 60;
+    // A level that holds the airways, so that showing one needs no new level.
+    LevelName(2) = "Mine";
+    LevelRange(2, 1) = 9999;
+    LevelRange(2, 2) = -9999;
     frmError window;
     window.Errorlist->addItem("5\tNo exit from branch");
     window.Errorlist->addItem("99\tNo entry into branch");
