@@ -20,6 +20,8 @@ public:
     virtual void ShowAirwayInformation() {}
     // frmAirEdit, modal: edits CurrentAirway (AirEditMode 1) or the selection (AirEditMode 3).
     virtual void ShowAirwayEdit() {}
+    // frmFanEdit, modal: the fans of CurrentAirway.
+    virtual void ShowFanEdit() {}
 
     // frmPopData: the airway data pop-up, placed by its top-left corner (twips, screen).
     virtual TwipsRect PopupRect() const { return {}; }

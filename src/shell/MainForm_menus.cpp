@@ -1,4 +1,5 @@
 // The menu commands of the main window that are thin handlers over other parts of the program.
+#include "dialogs/airway_dialogs.h"
 #include "exchange/export.h"
 #include "exchange/frmImport.h"
 #include "graphics/drawing.h"
@@ -191,6 +192,10 @@ void MainForm::mnuFinder_Click(int index) {
     LocateByName(index, LocateTarget);
 }
 
+void MainForm::mnucpAttrib_Click() {
+    AirwayDialogs::ShowAttributeOptions();
+}
+
 void MainForm::mnuConfirm_Click() {
     ConfirmActions = !ConfirmActions;
     SetMenuChecked("mnuConfirm", ConfirmActions);
@@ -340,7 +345,6 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
-void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)

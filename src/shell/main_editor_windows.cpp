@@ -18,8 +18,20 @@ TwipsRect toTwips(const QRect &r) {
 
 } // namespace
 
+void MainEditorWindows::ShowCoordinateEntry() {
+    AirwayDialogs::ShowCoordinateEntry();
+}
+
+void MainEditorWindows::ShowAirwayInformation() {
+    AirwayDialogs::ShowAirwayInformation();
+}
+
 void MainEditorWindows::ShowAirwayEdit() {
     AirwayDialogs::ShowAirwayEdit();
+}
+
+void MainEditorWindows::ShowFanEdit() {
+    AirwayDialogs::ShowFanEdit();
 }
 
 TwipsRect MainEditorWindows::PopupRect() const {

@@ -1,11 +1,14 @@
 #pragma once
 // The graphic editor's windows as the running program shows them: the airway data pop-up beside the
-// pointer, placed in screen twips. The airway dialogs are forwarded here as they come.
+// pointer, placed in screen twips, and the airway dialogs.
 #include "graphics/editor_windows.h"
 
 class MainEditorWindows : public EditorWindows {
 public:
+    void ShowCoordinateEntry() override;
+    void ShowAirwayInformation() override;
     void ShowAirwayEdit() override;
+    void ShowFanEdit() override;
     TwipsRect PopupRect() const override;
     void ShowPopup(int32_t left, int32_t top, const std::string &text) override;
     void HidePopup() override;

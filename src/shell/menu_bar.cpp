@@ -86,7 +86,7 @@ const MenuLine MenuTable[] = {
     {2, "mnuCopy2", "to defaults", Marked, &M::mnuCopy2_Click},
     {2, "mnuCpyPst", "to airway", Marked, &M::mnuCpyPst_Click},
     {1, "mnuDeselect", "Deselect", 0, &M::mnuDeselect_Click},
-    {1, "mnucpAttrib", "Options", Later, &M::mnucpAttrib_Click},
+    {1, "mnucpAttrib", "Options", 0, &M::mnucpAttrib_Click},
     {1, "mnuMods", "Tools", Hidden},
     {2, "mnuBar(1)", "Add Airway", 0, &M::mnuBar_Click},
     {2, "mnuBar(3)", "Move", Hidden | Disabled, &M::mnuBar_Click},

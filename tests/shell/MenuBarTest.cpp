@@ -68,7 +68,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuCopy2 to defaults
 2 mnuCpyPst to airway
 1 mnuDeselect Deselect
-1 mnucpAttrib Options |L
+1 mnucpAttrib Options
 1 mnuMods Tools |H
 2 mnuBar(1) Add Airway
 2 mnuBar(3) Move |HD
