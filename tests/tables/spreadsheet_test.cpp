@@ -321,6 +321,29 @@ TEST_F(SheetTest, F5RunsAnAirflowSimulationWhateverRanLast) {
     EXPECT_EQ(AnalysisMode, 0);
 }
 
+TEST_F(SheetTest, HiddenColumnsStayHiddenThroughARunAndAReopeningUntilShown) {
+    GenerateNetwork(60, 3);
+    MaxIterations = 500;
+    Open();
+    const int length = grid().ColWidth(SheetColLength);
+    Go(1, SheetColLength);
+    sheet->mnuHideC_Click();
+    QTest::keyClick(&grid(), Qt::Key_F5);
+    EXPECT_EQ(grid().ColWidth(SheetColLength), 0) << "after a run";
+    sheet->Form_Unload();
+    Open();
+    EXPECT_EQ(grid().ColWidth(SheetColLength), 0) << "after reopening";
+    sheet->mnuShowC_Click();
+    EXPECT_EQ(grid().ColWidth(SheetColLength), length);
+    // Z2, whose width the window never remembers, comes back too once hidden.
+    const int z2 = grid().ColWidth(SheetColZ2);
+    ASSERT_GT(z2, 0);
+    Go(1, SheetColZ2);
+    sheet->mnuHideC_Click();
+    sheet->mnuShowC_Click();
+    EXPECT_EQ(grid().ColWidth(SheetColZ2), z2);
+}
+
 TEST_F(SheetTest, PrintsEveryRowAtTheAnsweredSizeAndNothingBelowSix) {
     Drive(1, 0, "Intake");
     Drive(2, 100, "Return");
