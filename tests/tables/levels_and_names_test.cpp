@@ -120,6 +120,11 @@ TEST_F(LevelTableTest, TheRangeRunsFromTheTopOfOneLevelToTheBottomOfTheOtherInEi
     range.CmbRL1->SetListIndex(8);
     range.Command2_Click();
     EXPECT_EQ(RLWindowHigh, 480);
+    // OK with no level chosen in one list changes nothing either.
+    range.CmbRL2->SetListIndex(-1);
+    range.Command1_Click();
+    EXPECT_EQ(RLWindowHigh, 480);
+    EXPECT_EQ(WorkingElevation, 480);
 }
 
 TEST_F(ModelTest, NameListsHoldEachTrimmedNameOnceAndAClickFindsItsAirways) {
