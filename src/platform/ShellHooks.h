@@ -85,6 +85,11 @@ public:
     virtual void SetRealtimeTimerInterval(int /*timer*/, int /*intervalMs*/) {}
     // CmbRL: the text shown (the current level's name).
     virtual std::string LevelListText() const { return {}; }
+    // frmMessage: shows the text and closes itself after the given time (ms).
+    virtual void ShowMessageWindow(const std::string& /*text*/, int /*milliseconds*/) {}
+    // CmbDataVal given its own text again: the unit label and captions follow the unit system and the
+    // windows are redrawn.
+    virtual void RefreshDataList() {}
 };
 
 // The current implementation (never null).

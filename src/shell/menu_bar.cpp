@@ -82,7 +82,7 @@ const MenuLine MenuTable[] = {
     {1, "mnuUndo", "Undo", 0, &M::mnuUndo_Click},
     {1, "mnuRedo", "Redo", 0, &M::mnuRedo_Click},
     {1, "", "-"},
-    {1, "mnuCP", "Copy-Paste", Later},
+    {1, "mnuCP", "Copy-Paste"},
     {2, "mnuCopy2", "to defaults", Marked, &M::mnuCopy2_Click},
     {2, "mnuCpyPst", "to airway", Marked, &M::mnuCpyPst_Click},
     {1, "mnuDeselect", "Deselect", 0, &M::mnuDeselect_Click},
@@ -214,7 +214,7 @@ const MenuLine MenuTable[] = {
     {2, "mnnuNonConverge", "Non-converging Airways", 0, &M::mnnuNonConverge_Click},
     {2, "mnuResetAirflows", "Re-seed Airflows", 0, &M::mnuResetAirflows_Click},
     {1, "", "-"},
-    {1, "mnuOptionShow", "Options", Later, &M::mnuOptionShow_Click},
+    {1, "mnuOptionShow", "Options", 0, &M::mnuOptionShow_Click},
     {1, "mnuReverse", "Reverse coordinate axis", Hidden, &M::mnuReverse_Click},
 
     {0, "mnuWindow", "Window"},

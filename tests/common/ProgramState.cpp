@@ -12,6 +12,7 @@
 #include "graphics/locate.h"
 #include "graphics/network_drawing.h"
 #include "graphics/tool_state.h"
+#include "graphics/tools.h"
 #include "model/Gustrom1.h"
 #include "model/fan_efficiency.h"
 #include "model/levels_views.h"
@@ -20,6 +21,7 @@
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
+#include "settings/options_state.h"
 #include "simulation/smoke_spread.h"
 #include "tables/spreadsheet_state.h"
 #include "graphics/editor_windows.h"
@@ -94,7 +96,7 @@
     X(SplitPointZ) X(PressElevation) X(StartElevation) X(PressLevel) X(PanAtPressX) X(PanAtPressY) \
     X(EntryPointX) X(EntryPointY) X(EntryPointZ) X(RotateStartFractionX) X(RotateStartFractionY) \
     X(RotateStartSpin) X(RotateStartTilt) X(FenceDrawn) X(FenceFound) X(SmokeReportKind) X(PlanCursorX) \
-    X(PlanCursorY) X(PointTyped) X(CoordsForSelection) X(MakeCopy) X(PickTolerance) X(LastKey) \
+    X(PlanCursorY) X(PointTyped) X(CoordsForSelection) X(MakeCopy) X(PickedEnd) X(DrawEndNodeName) X(AttributeBuffer) X(PickTolerance) X(LastKey) \
     X(ComboUpdating) \
     /* model/Gustrom1.h */ \
     X(MaxAirways) X(AirwayCount) X(MaxFans) X(MaxFloatingTexts) X(UndoBufferSize) X(MeshCount) \
@@ -141,7 +143,7 @@
     X(MasterFile) X(NetworkSaved) X(DefaultsSaved) X(FileVersion) X(LineFields) X(LineFieldCount) \
     X(CurrentLine) X(AppFolder) X(RecentFiles) X(SeparatorConvert) X(FileDecimalSeparator) \
     X(LocalDecimalSeparator) X(LevelOffset) X(DialogCancelled) X(AnalysisMode) X(ShowProgress) \
-    X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) \
+    X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) X(SourcesEdited) \
     X(DecimalSeparator) X(CurrentAirway) X(PickedAirway) X(PickedFraction) X(ShockTotal) X(AirEditMode) \
     X(Errorlist) X(ImportFileName) X(PrintOrientation) X(PrintScale) X(PrintTitle) X(PrintInColour) \
     /* model/fan_efficiency.h */ \
@@ -162,6 +164,9 @@
     X(MeshingFinding) \
     /* simulation/smoke_spread.h */ \
     X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
+    /* settings/options_state.h */ \
+    X(OptionsLoaded) X(UnitSwitchArmed) X(AxisChanged) X(UnderlyingResistanceOff) X(EditValue) X(SelectedSwatch) \
+    X(ColourOptionGuard) X(OptionsTab) X(WallFactorWork) X(ShockLengthWork) X(ResistanceValueWork) \
     /* tables/spreadsheet_state.h */ \
     X(SheetColNo) X(SheetColName) X(SheetColFrom) X(SheetColTo) X(SheetColLength) X(SheetColFlow) \
     X(SheetColVel) X(SheetColPdrop) X(SheetColResistance) X(SheetColKFactor) X(SheetColShock) X(SheetColFan) \

@@ -2,8 +2,6 @@
 // A table window of the program shown for real (offscreen) over the test's model, with scripted boxes, SI
 // units and "." as the decimal separator.
 #include "common/ModelFixture.h"
-#include "model/units.h"
-#include "platform/System.h"
 
 #include <QTest>
 
@@ -16,10 +14,7 @@ protected:
 
     void SetUp() override {
         ModelTest::SetUp();
-        SetBuiltInUnits();
-        UnitSystem = 1;
-        VB::SetLocaleDecimalSeparatorOverride('.');
-        DecimalSeparator = '.';
+        UseSIDisplay();
     }
     void TearDown() override { window.reset(); }
 
