@@ -1,5 +1,7 @@
 #pragma once
 // A network of a few airways shown in a real spreadsheet window (offscreen), with scripted boxes.
+#include "model/units.h"
+#include "platform/System.h"
 #include "platform/VBGrid.h"
 #include "platform/VBTextBox.h"
 #include "tables/TableFixture.h"
