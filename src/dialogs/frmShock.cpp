@@ -160,7 +160,7 @@ bool frmShock::eventFilter(QObject *watched, QEvent *event) {
             ReCalc();
         // A count typed into a row ticks it and keeps the count being typed.
         TypingCount = true;
-        SetCheckValue(*ChkShockType[static_cast<size_t>(index)], true);
+        ChkShockType[static_cast<size_t>(index)]->SetValue(true);
         TypingCount = false;
         break;
     }
