@@ -19,10 +19,7 @@ protected:
 
     void SetUp() override {
         ModelTest::SetUp();
-        SetBuiltInUnits();
-        UnitSystem = 1;
-        VB::SetLocaleDecimalSeparatorOverride('.');
-        DecimalSeparator = '.';
+        UseSIDisplay();
     }
     void TearDown() override {
         sheet.reset();

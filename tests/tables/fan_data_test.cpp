@@ -23,10 +23,7 @@ protected:
 
     void SetUp() override {
         ModelTest::SetUp();
-        SetBuiltInUnits();
-        UnitSystem = 1;
-        VB::SetLocaleDecimalSeparatorOverride('.');
-        DecimalSeparator = '.';
+        UseSIDisplay();
     }
     void TearDown() override { window.reset(); }
 
