@@ -1,5 +1,6 @@
 #include "shell/MainForm.h"
 
+#include "exchange/frmSummary.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
 #include "graphics/projection.h"
@@ -12,8 +13,8 @@
 #include "platform/Busy.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
-#include "shell/Rotator.h"
 #include "platform/VBError.h"
+#include "shell/Rotator.h"
 #include "shell/file_commands.h"
 #include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
@@ -113,7 +114,7 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // Find, print, view options and the contaminant runs have no window yet, and the editing tools that
+    // Find, print and the contaminant runs have no window yet, and the editing tools that
     // change the network are not built yet: their buttons stay disabled and their keys do nothing.
     case 2:
     case 3:
@@ -131,7 +132,6 @@ bool MainForm::CommandAvailable(int code) {
     case 18:
     case 21:
     case 22:
-    case 26:
     case 29:
     case 30:
     case 91:

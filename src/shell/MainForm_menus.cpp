@@ -1,6 +1,7 @@
 // The menu commands of the main window that are thin handlers over other parts of the program.
 #include "exchange/export.h"
 #include "exchange/frmImport.h"
+#include "exchange/frmSummary.h"
 #include "graphics/drawing.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
@@ -18,6 +19,8 @@
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "settings/frmTagS.h"
+#include "settings/frmViewer.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
@@ -246,6 +249,18 @@ void MainForm::mnuOther_Click(int index) {
     dataTypeChoice(5, index);
 }
 
+void MainForm::mnuShowLayers_Click() {
+    frmTagS layers(this);
+    VB::ShowModal(layers);
+    SetVisibleAirways();
+    RotateView();
+    Redraw();
+}
+
+void MainForm::mnuViewData_Click() {
+    ShowViewOptions();
+}
+
 // ---- Run ----
 
 void MainForm::mnuExecute_Click() {
@@ -266,6 +281,16 @@ void MainForm::mnuTrace_Click() {
     SmokeMode = 2;
     SmokeTrace();
     // The trace window is placed beside the main window once the smoke windows are built.
+}
+
+void MainForm::mnuSummary_Click() {
+    // An open summary comes to the front with the figures of its own load.
+    if (!summary_ || !summary_->isVisible()) {
+        summary_ = std::make_unique<frmSummary>(this);
+        summary_->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    summary_->show();
+    summary_->raise();
 }
 
 // ---- Tools ----
@@ -298,11 +323,8 @@ void MainForm::mnuHelp_Click() {
 void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
 void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
 void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
-void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
-void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
 void MainForm::mnuRemote_Click() {}        // realtime input on or off
 void MainForm::mnuRealOutStart_Click() {}  // realtime output on or off
-void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
 void MainForm::mnuFanData_Click() {}       // frmFanData (modal), then Redraw
 void MainForm::mnuRLBase_Click() {}        // frmRLBase (modal), then Redraw
 void MainForm::mnuPower_Click() {}         // frmSpreadSheet (modeless)

@@ -5,9 +5,9 @@
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QFontMetrics>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
