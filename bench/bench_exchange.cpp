@@ -1,9 +1,12 @@
 // Exporting a generated 30,000-airway mine with every label and the arrows on: the TXT exchange file and
-// both DXF forms, written to disk (the DXF options dialog and the redraw after it excluded).
+// both DXF forms, written to disk (the DXF options dialog and the redraw after it excluded). Importing the
+// TXT file and the true-coordinate drawing (arrow size 0) back in place of the network, levels included.
+#include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
+#include "exchange/import.h"
 #include "graphics/drawing_prep.h"
 #include "graphics/graphics_state.h"
 #include "graphics/view_state.h"
@@ -11,6 +14,7 @@
 #include "model/Gustrom1.h"
 #include "model/safe_file.h"
 #include "model/units.h"
+#include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
 
 #include <benchmark/benchmark.h>
@@ -27,7 +31,7 @@ struct ExportSetup {
     PictureBox picture{1600, 1000};
 
     ExportSetup() {
-        SetDefaults();
+        SetFreshDefaults();
         SetBuiltInUnits();
         UnitSystem = 1;
         picture.ScaleWidth = 1600;
@@ -98,5 +102,44 @@ void BM_ExportDxfScreen30000(benchmark::State &state) {
     state.counters["records"] = AirwayScreenCount;
 }
 BENCHMARK(BM_ExportDxfScreen30000)->Unit(benchmark::kMillisecond);
+
+// Answers every box with No (the surface check of a generated mine may ask).
+class AnswerEveryBoxNo : public VB::DialogResponder {
+public:
+    int Message(const VB::MessageRequest &) override { return VB::vbNo; }
+    std::optional<std::string> Input(const VB::InputRequest &) override { return std::nullopt; }
+    std::optional<std::string> File(const VB::FileRequest &) override { return std::nullopt; }
+};
+
+void runImport(benchmark::State &state, const std::string &path) {
+    AnswerEveryBoxNo answers;
+    VB::DialogResponder *previous = VB::SetDialogResponder(&answers);
+    int imported = 0;
+    for (auto _ : state) {
+        ImportFileName = path;
+        NetworkSaved = 255;
+        ImportNetwork({}, {});
+        imported = AirwayCount;
+    }
+    state.counters["airways"] = imported;
+    VB::SetDialogResponder(previous);
+}
+
+void BM_ImportText30000(benchmark::State &state) {
+    ExportSetup setup;
+    const std::string path = setup.path("import.txt");
+    ExportText(path);
+    runImport(state, path);
+}
+BENCHMARK(BM_ImportText30000)->Unit(benchmark::kMillisecond);
+
+void BM_ImportDxfTrue30000(benchmark::State &state) {
+    ExportSetup setup;
+    const std::string path = setup.path("import.dxf");
+    ExportArrowSize = 0;
+    ReplaceFileContents(path, DxfTrueBytes());
+    runImport(state, path);
+}
+BENCHMARK(BM_ImportDxfTrue30000)->Unit(benchmark::kMillisecond);
 
 } // namespace

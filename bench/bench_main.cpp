@@ -1,6 +1,7 @@
 // One entry point for every benchmark. The drawing benchmarks need a GUI application for fonts, the
 // simulation's windows and the dialogs need widgets; it runs on the offscreen platform unless another is asked
 // for.
+#include "platform/Dialogs.h"
 #include "shell/program_layers.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@
 int main(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    // Nobody answers boxes during a benchmark run.
+    VB::SetDialogResponder(&VB::UnattendedResponder());
     InstallProgramLayers();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -3,21 +3,13 @@
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
 
-#include "platform/Dialogs.h"
+#include "answer_no.h"
 
 #include <optional>
 #include <random>
 #include <string>
 
 namespace {
-
-// Answers every box with No: the convergence question after the iteration limit ends the balancing.
-class AnswerNo : public VB::DialogResponder {
-public:
-    int Message(const VB::MessageRequest &) override { return VB::vbNo; }
-    std::optional<std::string> Input(const VB::InputRequest &) override { return std::nullopt; }
-    std::optional<std::string> File(const VB::FileRequest &) override { return std::nullopt; }
-};
 
 constexpr int GridSide = 122; // nodes per row and rows
 

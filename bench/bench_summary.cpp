@@ -1,5 +1,6 @@
 // The network summary's figures for a solved generated 30,000-airway network with fans: one pass.
 #include "bench_network.h"
+#include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "exchange/network_summary.h"
 #include "model/Gustrom1.h"
@@ -10,9 +11,9 @@
 namespace {
 
 void BM_NetworkSummary30000(benchmark::State &state) {
+    SetFreshDefaults();
     AnswerNo answers;
     VB::DialogResponder *previous = VB::SetDialogResponder(&answers);
-    SetDefaults();
     MaxAirways = 30002;
     GenerateNetwork(30000, 11);
     AnalysisMode = 0;

@@ -10,6 +10,7 @@
 #include "model/text_files.h"
 #include "model/units.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,11 +54,15 @@ void group(std::string &dxf, std::string_view groupCode, int32_t value) {
     dxf += "\r\n";
 }
 
-std::string trimmed(std::string_view s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
+// The groups TEXT and CIRCLE share: layer, position and size (text height or radius).
+void placedEntity(std::string &dxf, std::string_view type, std::string_view layer, float x, float y, float z,
+                  int size) {
+    group(dxf, "0", type);
+    group(dxf, "8", layer);
+    group(dxf, "10", x);
+    group(dxf, "20", y);
+    group(dxf, "30", z);
+    group(dxf, "40", static_cast<int32_t>(size));
 }
 
 void banner(std::string &dxf) {
@@ -79,7 +84,7 @@ template <typename Place> void floatingTexts(std::string &dxf, Place place) {
         const int t = FloatingTextShown(i);
         if (t == 0)
             break;
-        if (!FloatingTextString.InBounds(t) || trimmed(FloatingTextString(t)).empty())
+        if (!FloatingTextString.InBounds(t) || Trim(FloatingTextString(t)).empty())
             continue;
         float x, y, z;
         place(FloatingTextPosition(1, t), FloatingTextPosition(2, t), FloatingTextPosition(3, t), x, y, z);
@@ -116,13 +121,13 @@ void airwayEntities(std::string &dxf, int a, const Segment &s, int32_t colour, b
         DxfLine(dxf, "Arrow", colour, P(px), P(py), P(pz), P(px + size * std::cos(theta + BarbAngle)),
                 P(py + size * std::sin(theta + BarbAngle)), P(pz));
     }
-    const std::string node = trimmed(AirwayEndName(a).str());
+    const std::string node = Trim(AirwayEndName(a).str());
     if (!node.empty() && LayerTest(a, 16) && (GraphicsDetail & 1) != 0)
         DxfText(dxf, "NNAMES", ExportNodeSize, node, s.x2, s.y2, s.z2);
-    const std::string name = trimmed(AirwayName(a).str());
+    const std::string name = Trim(AirwayName(a).str());
     if (!name.empty() && LayerTest(a, 8) && (GraphicsDetail & 2) != 0)
         DxfText(dxf, "BNAMES", ExportAirwaySize, name, mx, my, mz);
-    if (!trimmed(label).empty() && LayerTest(a, 4) && (GraphicsDetail & 4) != 0)
+    if (!Trim(label).empty() && LayerTest(a, 4) && (GraphicsDetail & 4) != 0)
         DxfText(dxf, "DATA", ExportDataSize, label, mx, my + static_cast<float>(ExportDataSize), mz);
     if (circle)
         DxfCircle(dxf, "NODES", ExportNodeCircleSize, s.x2, s.y2, s.z2);
@@ -172,22 +177,12 @@ void DxfLine(std::string &dxf, std::string_view layer, int32_t colour, float x1,
 
 void DxfText(std::string &dxf, std::string_view layer, int height, std::string_view text, float x, float y,
              float z) {
-    group(dxf, "0", "TEXT");
-    group(dxf, "8", layer);
-    group(dxf, "10", x);
-    group(dxf, "20", y);
-    group(dxf, "30", z);
-    group(dxf, "40", static_cast<int32_t>(height));
+    placedEntity(dxf, "TEXT", layer, x, y, z, height);
     group(dxf, "1", text);
 }
 
 void DxfCircle(std::string &dxf, std::string_view layer, int radius, float x, float y, float z) {
-    group(dxf, "0", "CIRCLE");
-    group(dxf, "8", layer);
-    group(dxf, "10", x);
-    group(dxf, "20", y);
-    group(dxf, "30", z);
-    group(dxf, "40", static_cast<int32_t>(radius));
+    placedEntity(dxf, "CIRCLE", layer, x, y, z, radius);
 }
 
 std::string DxfTrueBytes() {

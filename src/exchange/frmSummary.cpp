@@ -7,6 +7,7 @@
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"
+#include "platform/WindowPlacement.h"
 #include "settings/button_pictures.h"
 
 #include <QGridLayout>
@@ -81,6 +82,8 @@ frmSummary::frmSummary(QWidget *parent) : QDialog(parent) {
 }
 
 void frmSummary::Form_Load() {
+    adjustSize();
+    VB::CentreOnScreen(*this);
     LblUnit[0]->setText(ToQt(unitName(Airflow)));
     LblUnit[4]->setText(ToQt(unitName(Resistance)));
     LblUnit[1]->setText(ToQt(unitName(Power)));

@@ -225,7 +225,8 @@ void RedrawAll() {
 }
 
 void RedrawLinesAllWindows() {
-    if (ActivePicture() == nullptr || windowFrozen(ActiveWindow))
+    // Drawing over is drawing: it waits like every repaint while drawing is suspended.
+    if (ActivePicture() == nullptr || windowFrozen(ActiveWindow) || RedrawSuspended)
         return;
     const int start = ActiveWindow;
     SaveView(100 + start);

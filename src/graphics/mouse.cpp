@@ -11,6 +11,7 @@
 #include "graphics/view_state.h"
 #include "model/Gustrom1.h"
 #include "model/units.h"
+#include "platform/Busy.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
 #include "platform/ShellHooks.h"
@@ -372,7 +373,9 @@ void releaseHandler(PictureBox &pic) {
         FenceDrawn = false;
     }
 
-    if (!ViewDrag)
+    // While a long operation lets events run, a tool could change the network under it: none runs.
+    const bool toolRuns = !ViewDrag && !VB::IsBusy();
+    if (toolRuns)
         dispatchTool();
 
     const bool zoomGesture = MouseButton == 4 || ToolMode == 0;
@@ -395,7 +398,7 @@ void releaseHandler(PictureBox &pic) {
             RecentreAfterPan();
     }
 
-    if (!ViewDrag) {
+    if (toolRuns) {
         if (ToolMode == 1) {
             dispatch("ConstructAirway", ConstructAirway);
             NetworkSaved = 0;
@@ -704,15 +707,21 @@ void RecentreAfterPan() {
     Redraw();
 }
 
+bool ReleaseIsClick() {
+    const PictureBox *pic = ActivePicture();
+    if (pic == nullptr)
+        return false;
+    const double click = clickSize(*pic);
+    return std::abs(CursorX - BuildStartX) < click && std::abs(CursorY - BuildStartY) < click;
+}
+
 void FenceTool() {
     VB::SetScreenPointer(VB::vbHourglass);
-    const PictureBox *pic = ActivePicture();
-    if (!ButtonHeld || pic == nullptr) {
+    if (!ButtonHeld || ActivePicture() == nullptr) {
         VB::SetScreenPointer(VB::vbDefault);
         return;
     }
-    const double click = clickSize(*pic);
-    if (std::abs(CursorX - BuildStartX) < click && std::abs(CursorY - BuildStartY) < click) {
+    if (ReleaseIsClick()) {
         int32_t x = 0, y = 0, z = 0;
         PickAirway(CursorX, CursorY, x, y, z, PickedAirway);
         if (PickedAirway != 0) {
@@ -728,19 +737,8 @@ void FenceTool() {
         const int32_t right = roundToLong(BuildEndX), top = roundToLong(BuildEndY);
         FenceFound = FenceHoldsAirways(left, bottom, right, top);
         if (FenceFound) {
-            const int count = std::clamp(AirwayScreenCount, 0, AirwayScreen.UBound());
-            for (int i = 1; i <= count; ++i) {
-                const AirwayScreenRecord &r = AirwayScreen(i);
-                const double x1 = AxisSignX * static_cast<double>(r.x1),
-                             y1 = AxisSignY * static_cast<double>(r.y1);
-                const double x2 = AxisSignX * static_cast<double>(r.x2),
-                             y2 = AxisSignY * static_cast<double>(r.y2);
-                const bool inside = InsideFence(x1, y1, left, bottom, right, top) ||
-                                    InsideFence(x2, y2, left, bottom, right, top) ||
-                                    InsideFence((x1 + x2) / 2, (y1 + y2) / 2, left, bottom, right, top);
-                if (inside && AirwayFlags.InBounds(r.airway) && r.airway >= 1)
-                    AirwayFlags(r.airway) |= AirwayFlag::Selected;
-            }
+            for (int a : AirwaysInFence(left, bottom, right, top))
+                AirwayFlags(a) |= AirwayFlag::Selected;
             RedrawAll();
         }
     }

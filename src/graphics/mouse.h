@@ -21,6 +21,9 @@ void WindowMouseDown();
 void WindowMouseMove();
 void WindowMouseUp();
 
+// Whether the release (CursorX, CursorY) lies within 1/50 of the active window's world width of the press
+// in both X and Y: a click for the tools that take a click or a fence.
+bool ReleaseIsClick();
 // The cursor coordinate read-out of the main window for a view position.
 void ShowCursorCoords(float x, float y);
 // Erases the rubber line from the start to the old end and draws the one to the new end (view positions).

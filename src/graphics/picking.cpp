@@ -171,20 +171,39 @@ void PickFloatingText(float &x, float &y, int32_t &X, int32_t &Y, int32_t &Z, st
         text = FloatingTextString(textNumber);
 }
 
+namespace {
+
+// Whether screen record r has its start, end or midpoint inside the rectangle.
+bool recordInFence(const AirwayScreenRecord &r, double left, double bottom, double right, double top) {
+    const double x1 = AxisSignX * static_cast<double>(r.x1), y1 = AxisSignY * static_cast<double>(r.y1);
+    const double x2 = AxisSignX * static_cast<double>(r.x2), y2 = AxisSignY * static_cast<double>(r.y2);
+    return InsideFence(x1, y1, left, bottom, right, top) || InsideFence(x2, y2, left, bottom, right, top) ||
+           InsideFence((x1 + x2) / 2, (y1 + y2) / 2, left, bottom, right, top);
+}
+
+} // namespace
+
 bool FenceHoldsAirways(int32_t left, int32_t bottom, int32_t right, int32_t top) {
     bool found = false;
     const int count = recordCount();
-    for (int i = 1; i <= count && !found; ++i) {
-        const AirwayScreenRecord &r = AirwayScreen(i);
-        const double x1 = AxisSignX * static_cast<double>(r.x1), y1 = AxisSignY * static_cast<double>(r.y1);
-        const double x2 = AxisSignX * static_cast<double>(r.x2), y2 = AxisSignY * static_cast<double>(r.y2);
-        const double mx = AxisSignX * (static_cast<double>(r.x1) + r.x2) / 2;
-        const double my = AxisSignY * (static_cast<double>(r.y1) + r.y2) / 2;
-        found = InsideFence(x1, y1, left, bottom, right, top) ||
-                InsideFence(x2, y2, left, bottom, right, top) ||
-                InsideFence(mx, my, left, bottom, right, top);
-    }
+    for (int i = 1; i <= count && !found; ++i)
+        found = recordInFence(AirwayScreen(i), left, bottom, right, top);
     if (!found)
         Redraw();
     return found;
+}
+
+std::vector<int> AirwaysInFence(double left, double bottom, double right, double top) {
+    std::vector<int> inside;
+    std::vector<bool> taken(static_cast<size_t>(std::max(AirwayCount, 0)) + 1, false);
+    const int count = recordCount();
+    for (int i = 1; i <= count; ++i) {
+        const AirwayScreenRecord &r = AirwayScreen(i);
+        if (r.airway < 1 || r.airway > AirwayCount || taken[static_cast<size_t>(r.airway)] ||
+            !recordInFence(r, left, bottom, right, top))
+            continue;
+        taken[static_cast<size_t>(r.airway)] = true;
+        inside.push_back(r.airway);
+    }
+    return inside;
 }

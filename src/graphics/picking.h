@@ -4,6 +4,7 @@
 // to them are view positions (window position times the axis signs).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The node name a pick returns when it finds no node.
 inline constexpr const char *NoNodeName = "&&";
@@ -29,6 +30,9 @@ void PickFloatingText(float &x, float &y, int32_t &X, int32_t &Y, int32_t &Z, st
 // caller orders the corners). When nothing is inside the active window is redrawn, which erases the
 // rubber rectangle.
 bool FenceHoldsAirways(int32_t left, int32_t bottom, int32_t right, int32_t top);
+// The drawn airways with their start, end or midpoint inside the rectangle (bounds included), in drawing
+// order, each once.
+std::vector<int> AirwaysInFence(double left, double bottom, double right, double top);
 
 // Whether the point lies inside the fence, bounds included.
 inline bool InsideFence(double px, double py, double left, double bottom, double right, double top) {

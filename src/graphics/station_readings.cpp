@@ -18,12 +18,6 @@ constexpr int32_t Red = 0x0000FF; // red in the low byte
 constexpr int32_t Blue = 0xFF0000;
 constexpr double StationPi = 3.1415926;
 
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
 // Cross-section area from the shape bits (m²), the last matching bit winning; no services deduction.
 double crossSection(int a) {
     const int32_t flags = AirwayFlags(a);
@@ -37,12 +31,33 @@ double crossSection(int a) {
     return area;
 }
 
-// The flow a station's first channel sets (m³/s). A pressure that cannot give a real flow (no positive
-// resistance, or a negative reading) leaves the flow as it is.
-void applyFlowReading(int a, const std::string &kind, double v) {
-    if (kind == "VELOCITY") {
+} // namespace
+
+StationFlow StationFlowKind(int s) {
+    if (!StationName.InBounds(s) || StationUpdateFlow(s) == 0)
+        return StationFlow::None;
+    std::string kind = StationChannelName(s, 1);
+    std::transform(kind.begin(), kind.end(), kind.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (kind == "QUANTITY")
+        return StationFlow::Quantity;
+    if (kind == "VELOCITY")
+        return StationFlow::Velocity;
+    if (kind == "PRESSURE")
+        return StationFlow::Pressure;
+    return StationFlow::None;
+}
+
+// A pressure that cannot give a real flow (no positive resistance, or a negative reading) leaves the flow
+// as it is.
+void ApplyStationFlow(int a, StationFlow kind) {
+    if (kind == StationFlow::None)
+        return;
+    const int s = AirwayStation(a);
+    const double v = static_cast<double>(StationReading(s, 1)) * StationFactor(s, 1);
+    if (kind == StationFlow::Velocity) {
         AirwayFlow(a) = static_cast<float>(v * crossSection(a));
-    } else if (kind == "QUANTITY") {
+    } else if (kind == StationFlow::Quantity) {
         AirwayFlow(a) = static_cast<float>(v);
     } else {
         const double r = AirwayResistance(a);
@@ -54,8 +69,6 @@ void applyFlowReading(int a, const std::string &kind, double v) {
     else
         AirwayFlags(a) &= ~AirwayFlag::FixedFlow;
 }
-
-} // namespace
 
 void DrawStationReadings(int a) {
     PictureBox *pic = ActivePicture();
@@ -69,18 +82,13 @@ void DrawStationReadings(int a) {
     pic->CurrentX = LabelX;
     pic->CurrentY = LabelY + LetterWidth;
     pic->Print(StationName(s) + "   " + StationFileText(s, 2));
+    ApplyStationFlow(a, StationFlowKind(s));
     double d = 2.0 * LetterWidth;
     for (int c = 1; c <= StationChannels; ++c) {
         pic->ForeColor = White;
         pic->CurrentX = LabelX;
         pic->CurrentY = LabelY + d;
         const double v = static_cast<double>(StationReading(s, c)) * StationFactor(s, c);
-        const std::string kind = upper(StationChannelName(s, c));
-        // Only the first channel of a station set to update the airflow drives the airway; other
-        // channels with a flow-type name leave it alone.
-        if (c == 1 && StationUpdateFlow(s) != 0 &&
-            (kind == "QUANTITY" || kind == "VELOCITY" || kind == "PRESSURE"))
-            applyFlowReading(a, kind, v);
         if (AlarmsOn != 0) {
             if (StationAlarmLow(s, c) != 0 && v < StationAlarmLow(s, c)) {
                 pic->ForeColor = Red;

@@ -106,6 +106,12 @@ VBArray<std::string, 2> StationFileText;
 int AlarmsOn = 0;
 int RealtimeInputOn = 0;
 int AlarmBeep = 0;
+std::string RealtimeInputFile;
+int ResimulateOnInput = 0;
+std::string InputInterval;
+std::string RealtimeOutputFile;
+std::string OutputInterval;
+int RealtimeOutputOn = 0;
 
 int UnitSystem = 0;
 VBArray<float, 2> UnitFactor;
@@ -204,6 +210,7 @@ int SmokeMode = 0;
 float SmokeMaximum = 0;
 VBArray<float> SmokeLegendLevel;
 bool SmokeBusy = false;
+bool SourcesEdited = false;
 int DecimalSeparator = '.';
 
 int CurrentAirway = 0;

@@ -172,6 +172,14 @@ extern VBArray<std::string, 2> StationFileText;             // (station, 1..2)
 extern int AlarmsOn;
 extern int RealtimeInputOn;                                 // -1 while realtime input is active
 extern int AlarmBeep;
+// Realtime input and output settings, kept in the station settings file. An interval holds seconds as
+// the file keeps them: a number in print form as read, or the text typed in a dialog; empty = not set.
+extern std::string RealtimeInputFile;                       // station readings file polled by input
+extern int ResimulateOnInput;                               // nonzero: simulate after every poll
+extern std::string InputInterval;                           // s between polls
+extern std::string RealtimeOutputFile;                      // results file written by output
+extern std::string OutputInterval;                          // s between writes
+extern int RealtimeOutputOn;                                // -1 while realtime output is active
 
 // ---- Units and displayed data ----
 extern int UnitSystem;                                      // 1 SI metric, 2 British imperial
@@ -288,6 +296,7 @@ extern float SmokeMaximum;
 extern VBArray<float> SmokeLegendLevel; // 1..5
 // Shell start-up and contaminant run state.
 extern bool SmokeBusy;         // a contaminant spread is running
+extern bool SourcesEdited;     // a contaminant source changed since the last spread
 extern int DecimalSeparator;   // character code of the locale's decimal separator
 
 // ---- Edit state ----

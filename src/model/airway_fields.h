@@ -6,7 +6,9 @@
 #include "model/Gustrom1.h"
 
 #include <array>
+#include <string_view>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -21,12 +23,20 @@ template <typename T> struct Single {
     Value Get(int a) const { return array(a); }
     void Set(int a, const Value &v) const { array(a) = v; }
     void Move(int from, int to) const { array(to) = array(from); }
-    void Clear(int a) const { array(a) = T{}; }
+    void Clear(int a) const {
+        // A name is blanked in place: a fresh empty one would cost a heap allocation per slot.
+        if constexpr (std::is_arithmetic_v<T>)
+            array(a) = 0;
+        else
+            array(a) = std::string_view();
+    }
     // Moves slot order[k - 1] to slot k.
     void Permute(const std::vector<int> &order) const {
-        std::vector<T> scratch(order.size());
-        for (std::size_t k = 0; k < order.size(); ++k)
-            scratch[k] = std::move(array(order[k]));
+        // Moved out and back: no element is constructed empty on the way (names hold heap text).
+        std::vector<T> scratch;
+        scratch.reserve(order.size());
+        for (const int from : order)
+            scratch.push_back(std::move(array(from)));
         for (std::size_t k = 0; k < order.size(); ++k)
             array(static_cast<int>(k) + 1) = std::move(scratch[k]);
     }

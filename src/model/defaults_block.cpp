@@ -4,7 +4,9 @@
 #include "model/units.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBError.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
@@ -27,13 +29,6 @@ struct SettingField {
 std::string cleanText(std::string text) {
     ReplaceControlCharacters(text);
     return text;
-}
-
-std::string trimmed(const std::string &text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 SettingField text(std::string &v) {
@@ -130,7 +125,7 @@ const std::vector<SettingField> &settingsLine() {
         for (int k = 1; k <= 4; ++k) {
             std::string &name = FontName(k);
             f.push_back({[&name](TextFileWriter &o) { o.Print(cleanText(name)); },
-                         [&name](const std::string &field) { name = cleanText(trimmed(field)); }});
+                         [&name](const std::string &field) { name = cleanText(Trim(field)); }});
             f.push_back(lenientInteger(FontBold(k)));
             f.push_back(lenientInteger(FontSize(k)));
         }

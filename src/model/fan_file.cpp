@@ -6,7 +6,9 @@
 #include "model/text_files.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBError.h"
+#include "platform/Text1252.h"
 
 namespace {
 
@@ -38,17 +40,10 @@ void emptyFan(int f) {
     }
 }
 
-std::string trimmed(const std::string &s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 void readCommaFans(TextFileReader &in) {
     CommaValueReader values(in);
     for (int f = 1; f <= MaxFans && !values.AtEnd(); ++f) {
-        FanName(f) = trimmed(values.Text());
+        FanName(f) = Trim(values.Text());
         for (int p = 1; p <= 10; ++p) {
             FanCurvePressure(1, p, f) = static_cast<float>(values.Number());
             FanCurveFlow(p, f) = static_cast<float>(values.Number());
@@ -76,7 +71,7 @@ void readTabFans(TextFileReader &in, float version) {
         // A fan beyond the arrays is passed over with its points.
         const bool inRange = f >= 1 && f <= MaxFans;
         if (inRange) {
-            FanName(f) = trimmed(LineFields(2));
+            FanName(f) = Trim(LineFields(2));
             FanDiameter(f) = StrictSingle(StrictValue(LineFields(3)));
         }
         for (int p = 1; p <= 10; ++p) {

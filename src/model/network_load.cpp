@@ -16,7 +16,9 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBError.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
@@ -33,13 +35,6 @@ struct LoadStopped {};
 
 bool startsWith(std::string_view text, std::string_view start) {
     return text.substr(0, start.size()) == start;
-}
-
-std::string trimmed(const std::string &text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // A run-time error inside the load: file errors end it, any other asks whether to go on. Returns
@@ -345,7 +340,7 @@ void Loader::readFans(bool estimateDiameters) {
         // A negative fan number has no slot: its lines are read and dropped.
         const int f = n < 1 ? -1 : n + fanOffset;
         if (f > 0) {
-            FanName(f) = trimmed(LineFields(1));
+            FanName(f) = Trim(LineFields(1));
             if (!LineFields(2).empty())
                 statement([&] { FanDiameter(f) = strictSingle(2); });
         }
@@ -521,7 +516,7 @@ std::vector<std::string> listItems(TextFileReader &in) {
                 i = comma == std::string::npos ? line.size() + 1 : comma + 1;
             } else {
                 const std::size_t comma = line.find(',', i);
-                item = trimmed(line.substr(i, comma == std::string::npos ? std::string::npos : comma - i));
+                item = Trim(line.substr(i, comma == std::string::npos ? std::string::npos : comma - i));
                 i = comma == std::string::npos ? line.size() + 1 : comma + 1;
             }
             items.push_back(std::move(item));

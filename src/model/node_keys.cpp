@@ -28,8 +28,17 @@ Currency NodeKey(double z, double y, double x) {
     return kx + ky + kz;
 }
 
-void UpdateNodeKeys() {
+void SetAirwayKeys(int a) {
     const double surface = LevelRange(1, 2);
+    AirwayStartKey(a) = NodeKey(AirwayStart(3, a), AirwayStart(2, a), AirwayStart(1, a));
+    AirwayEndKey(a) = NodeKey(AirwayEnd(3, a), AirwayEnd(2, a), AirwayEnd(1, a));
+    if (AirwayStart(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceEntry))
+        AirwayStartKey(a) = SurfaceNodeKey;
+    if (AirwayEnd(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceExit))
+        AirwayEndKey(a) = SurfaceNodeKey;
+}
+
+void UpdateNodeKeys() {
     bool packDue = false;
     bool noticeDue = false;
     for (int a = 1; a <= AirwayCount; ++a) {
@@ -38,12 +47,7 @@ void UpdateNodeKeys() {
             ++NextAirwayNumber;
             AirwayNumber(a) = NextAirwayNumber;
         }
-        AirwayStartKey(a) = NodeKey(AirwayStart(3, a), AirwayStart(2, a), AirwayStart(1, a));
-        AirwayEndKey(a) = NodeKey(AirwayEnd(3, a), AirwayEnd(2, a), AirwayEnd(1, a));
-        if (AirwayStart(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceEntry))
-            AirwayStartKey(a) = SurfaceNodeKey;
-        if (AirwayEnd(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceExit))
-            AirwayEndKey(a) = SurfaceNodeKey;
+        SetAirwayKeys(a);
         if (AirwayStartKey(a) == SurfaceNodeKey && AirwayEndKey(a) == SurfaceNodeKey) {
             ErrorLevel = 1;
             Errorlist.push_back(std::to_string(AirwayNumber(a)) + "\tboth ends on surface");
@@ -55,25 +59,31 @@ void UpdateNodeKeys() {
             ClearAirway(a);
             packDue = true;
         }
-        if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance)) AirwayFlow(a) = 0;
+        if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance))
+            AirwayFlow(a) = 0;
     }
-    if (packDue) PackAirways();
+    if (packDue)
+        PackAirways();
     if (noticeDue)
-        VB::MsgBox("Gustrom has detected that one or more of your airways has both ends on or above the surface"
-                   "\r\n\r\nPlease check your surface RL values or the airway data as the network will not "
-                   "simulate properly with the current settings.");
+        VB::MsgBox(
+            "Gustrom has detected that one or more of your airways has both ends on or above the surface"
+            "\r\n\r\nPlease check your surface RL values or the airway data as the network will not "
+            "simulate properly with the current settings.");
 }
 
 void RenumberAirways(int from, bool restart) {
-    if (restart) NextAirwayNumber = 1;
-    for (int a = from; a <= AirwayCount; ++a) AirwayNumber(a) = NextAirwayNumber++;
+    if (restart)
+        NextAirwayNumber = 1;
+    for (int a = from; a <= AirwayCount; ++a)
+        AirwayNumber(a) = NextAirwayNumber++;
 }
 
 void CheckAirwayNumbers() {
     // Any repeated number among the airways, found with a set instead of comparing all pairs.
     std::unordered_set<int32_t> seen;
     bool duplicate = false;
-    for (int a = 1; a <= AirwayCount && !duplicate; ++a) duplicate = !seen.insert(AirwayNumber(a)).second;
+    for (int a = 1; a <= AirwayCount && !duplicate; ++a)
+        duplicate = !seen.insert(AirwayNumber(a)).second;
     if (!duplicate) {
         VB::MsgBox("All airways have unqiue numbers");
         return;

@@ -10,6 +10,9 @@ double FoldFour(double v); // |v| modulo 10,000
 // The key of a point, elevation first: Z modulo 10,000 m, Y and X modulo 1,000,000 m (X in hundredths).
 Currency NodeKey(double z, double y, double x);
 
+// The keys of airway a from its end coordinates; an end at or above the surface level's RL Low, or
+// flagged as a surface entry or exit, is on the surface node.
+void SetAirwayKeys(int a);
 // Recomputes every airway's keys, applies the surface rules, removes airways with an empty end and
 // numbers unnumbered airways.
 void UpdateNodeKeys();

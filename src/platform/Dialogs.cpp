@@ -18,7 +18,7 @@ class QtResponder : public DialogResponder {
 public:
     int Message(const MessageRequest &r) override {
         if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-            return defaultAnswer(r);
+            return SafeAnswer(r);
         QMessageBox box(iconOf(r.icon()), ToQt(r.title), ToQt(r.prompt), QMessageBox::NoButton,
                         QApplication::activeWindow());
         switch (r.buttonSet()) {
@@ -150,27 +150,39 @@ private:
             return QMessageBox::NoIcon;
         }
     }
-    // Without a GUI there is nobody to ask: take the safe answer that changes nothing.
-    static int defaultAnswer(const MessageRequest &r) {
-        switch (r.buttonSet()) {
-        case vbOKCancel:
-        case vbYesNoCancel:
-        case vbRetryCancel:
-            return vbCancel;
-        case vbYesNo:
-            return vbNo;
-        case vbAbortRetryIgnore:
-            return vbAbort;
-        default:
-            return vbOK;
-        }
-    }
+};
+
+class UnattendedAnswers : public DialogResponder {
+public:
+    int Message(const MessageRequest &r) override { return SafeAnswer(r); }
+    std::optional<std::string> Input(const InputRequest &) override { return std::nullopt; }
+    std::optional<std::string> File(const FileRequest &) override { return std::nullopt; }
 };
 
 QtResponder qtResponder;
+UnattendedAnswers unattended;
 DialogResponder *current = &qtResponder;
 
 } // namespace
+
+int SafeAnswer(const MessageRequest &r) {
+    switch (r.buttonSet()) {
+    case vbOKCancel:
+    case vbYesNoCancel:
+    case vbRetryCancel:
+        return vbCancel;
+    case vbYesNo:
+        return vbNo;
+    case vbAbortRetryIgnore:
+        return vbAbort;
+    default:
+        return vbOK;
+    }
+}
+
+DialogResponder &UnattendedResponder() {
+    return unattended;
+}
 
 int MsgBox(const std::string &prompt, int buttons, const std::string &title) {
     return current->Message({prompt, buttons, title.empty() ? std::string(DefaultTitle) : title});

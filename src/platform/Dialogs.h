@@ -102,6 +102,11 @@ std::optional<PrinterChoice> PrintSetupDialog();
 // Shows an open or save dialog; nullopt when cancelled.
 std::optional<std::string> FileDialog(const FileRequest &request);
 
+// The answer that changes nothing (Cancel, No, Abort, OK), given when nobody can be asked.
+int SafeAnswer(const MessageRequest &request);
+// A responder for runs without a user: the safe answer to every box, input and file dialogs cancelled.
+DialogResponder &UnattendedResponder();
+
 // Installs a responder; nullptr restores the Qt one. Returns the previous responder.
 DialogResponder *SetDialogResponder(DialogResponder *responder);
 

@@ -1,9 +1,12 @@
 #include "platform/GridEdit.h"
 
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBGrid.h"
 #include "platform/VBTextBox.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QWidget>
 
 void GridEditShow(VBGrid &grid, VBTextBox &box, int &keyAscii) {
@@ -84,6 +87,30 @@ bool GridCommit(VBGrid &grid, VBTextBox &box) {
     grid.SetText(box.Text());
     box.hide();
     return true;
+}
+
+bool GridCommandKey(int keyAscii, const VBTextBox &box, const GridCommands &commands) {
+    const std::function<void()> *command = nullptr;
+    if (keyAscii == 3)
+        command = &commands.copy;
+    else if (keyAscii == 22)
+        command = &commands.paste;
+    else if (keyAscii == 27 && !box.isVisible() && commands.cancel)
+        command = &commands.cancel;
+    if (command == nullptr)
+        return false;
+    if (*command)
+        (*command)();
+    return true;
+}
+
+void GridCopy(const VBGrid &grid) {
+    QGuiApplication::clipboard()->clear();
+    QGuiApplication::clipboard()->setText(ToQt(GridCopyText(grid)));
+}
+
+void GridPasteClipboard(VBGrid &grid, const GridPasteRules &rules) {
+    GridPaste(grid, FromQt(QGuiApplication::clipboard()->text()), rules);
 }
 
 std::string GridCopyText(const VBGrid &grid) {

@@ -20,9 +20,19 @@ void GridEditKey(VBGrid &grid, VBTextBox &box, int &keyCode, int shift);
 // When the box is open: its text into the current cell, the box hidden. Returns whether it committed.
 bool GridCommit(VBGrid &grid, VBTextBox &box);
 
+// The command keys of a table window's grid: Ctrl+C runs its copy, Ctrl+V its paste, Esc with the box
+// hidden its cancel (when it has one). Returns whether the key was one of them; other keys go on to
+// GridEditShow.
+struct GridCommands {
+    std::function<void()> copy, paste, cancel;
+};
+bool GridCommandKey(int keyAscii, const VBTextBox &box, const GridCommands &commands);
+
 // The cells from the current cell to the far corner of the selection, each followed by a TAB, the last
 // TAB of each row replaced by CR LF; empty when the far corner lies above or left of the current cell.
 std::string GridCopyText(const VBGrid &grid);
+// The same text put on the clipboard.
+void GridCopy(const VBGrid &grid);
 // Walks clipboard text into the grid from the current cell: LF is ignored, TAB and CR end a field, which
 // goes into the target cell when `writable` allows it; the target moves one column right and, at a CR,
 // back to the first column one row down after `rowEnd` (false stops the paste). A piece after the last
@@ -35,3 +45,5 @@ struct GridPasteRules {
     std::function<bool(const std::function<void()> &work)> step;
 };
 void GridPaste(VBGrid &grid, const std::string &text, const GridPasteRules &rules);
+// The clipboard's text pasted so.
+void GridPasteClipboard(VBGrid &grid, const GridPasteRules &rules);

@@ -79,8 +79,17 @@ public:
     virtual bool OpenHelpFile(const std::string& /*path*/, int /*context*/) { return false; }
     // Gives graphics window w the focus.
     virtual void FocusGraphicsWindow(int /*w*/) {}
+    // Timer1 (realtime input, timer 1) and Timer2 (realtime output, timer 2): enabled state and interval in
+    // ms. A timer ticks only while it is enabled and its interval is above 0.
+    virtual void SetRealtimeTimerEnabled(int /*timer*/, bool /*enabled*/) {}
+    virtual void SetRealtimeTimerInterval(int /*timer*/, int /*intervalMs*/) {}
     // CmbRL: the text shown (the current level's name).
     virtual std::string LevelListText() const { return {}; }
+    // frmMessage: shows the text and closes itself after the given time (ms).
+    virtual void ShowMessageWindow(const std::string& /*text*/, int /*milliseconds*/) {}
+    // CmbDataVal given its own text again: the unit label and captions follow the unit system and the
+    // windows are redrawn.
+    virtual void RefreshDataList() {}
 };
 
 // The current implementation (never null).

@@ -43,6 +43,19 @@ std::string FromQt(const QString &text) {
     return out;
 }
 
+std::string UCase1252(std::string text) {
+    for (char &ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+            ch = static_cast<char>(c - 0x20);
+        else if (c == 0x9A || c == 0x9C || c == 0x9E) // š œ ž
+            ch = static_cast<char>(c - 0x10);
+        else if (c == 0xFF) // ÿ
+            ch = static_cast<char>(0x9F);
+    }
+    return text;
+}
+
 std::string Trim(const std::string &text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos)

@@ -1,11 +1,10 @@
 #include "platform/VBControls.h"
 
 #include "platform/System.h"
+#include "platform/Text1252.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 
 VBComboBox::VBComboBox(QWidget *parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, [this](int) { emit Click(); });
@@ -48,6 +47,46 @@ void VBOptionButton::SetValue(bool selected) {
         emit Click();
 }
 
+VBListBox::VBListBox(QWidget *parent) : QListWidget(parent) {
+    // Keys that move the choice pick the new entry; a mouse click picks its entry, also the one chosen.
+    connect(this, &QListWidget::currentRowChanged, this, [this](int) {
+        if (!settingFromCode_ && !mouseDown_)
+            emit Click();
+    });
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem *) { emit Click(); });
+}
+
+void VBListBox::mousePressEvent(QMouseEvent *event) {
+    mouseDown_ = true;
+    QListWidget::mousePressEvent(event);
+}
+
+void VBListBox::mouseReleaseEvent(QMouseEvent *event) {
+    QListWidget::mouseReleaseEvent(event);
+    mouseDown_ = false;
+}
+
+void VBListBox::SetListIndex(int index) {
+    settingFromCode_ = true;
+    setCurrentRow(index);
+    settingFromCode_ = false;
+    emit Click();
+}
+
+void VBListBox::AddItem(const std::string &text) {
+    addItem(ToQt(text));
+}
+
+std::string VBListBox::List(int index) const {
+    const QListWidgetItem *it = item(index);
+    return it ? FromQt(it->text()) : std::string();
+}
+
+void VBListBox::SetList(int index, const std::string &text) {
+    if (QListWidgetItem *it = item(index))
+        it->setText(ToQt(text));
+}
+
 namespace VB {
 
 void DecimalKeyFilter::Install(QWidget *edit) {
@@ -71,13 +110,9 @@ bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
     return true;
 }
 
-void CentreOnScreen(QWidget &window) {
-    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->geometry();
-    const QSize size = window.frameGeometry().size();
-    window.move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
+void DetachChildSignals(QObject &window) {
+    for (QObject *child : window.findChildren<QObject *>())
+        QObject::disconnect(child, nullptr, &window, nullptr);
 }
 
 namespace {

@@ -5,8 +5,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QListWidget>
 #include <QRadioButton>
 #include <functional>
+#include <string>
 
 class VBComboBox : public QComboBox {
     Q_OBJECT
@@ -43,6 +45,30 @@ private:
     bool settingFromCode_ = false;
 };
 
+// A list box whose Click runs when the user picks an entry and when code sets the list index.
+class VBListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit VBListBox(QWidget *parent = nullptr);
+    void SetListIndex(int index); // -1 clears the selection
+    int ListIndex() const { return currentRow(); }
+    void AddItem(const std::string &text);
+    std::string List(int index) const;
+    // Replaces an entry's text without running Click.
+    void SetList(int index, const std::string &text);
+    int ListCount() const { return count(); }
+signals:
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool settingFromCode_ = false;
+    bool mouseDown_ = false;
+};
+
 namespace VB {
 // Turns a "." or "," typed into the widget it watches into the locale's decimal mark
 // (LocaleDecimalSeparator, which the main window keeps in DecimalSeparator), so that a number typed on
@@ -58,8 +84,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
-// Centres a window on the screen, as dialogs place themselves when they load.
-void CentreOnScreen(QWidget &window);
+// Disconnects every child's signals from the window: called as a window is destroyed, so that the focus
+// leaving its boxes runs no handler of a half-destroyed window.
+void DetachChildSignals(QObject &window);
 
 // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected). A test installs a
 // driver that works the shown dialog (clicks, keys) and closes it, instead of a user.

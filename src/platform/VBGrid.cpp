@@ -17,6 +17,10 @@ namespace {
 
 const std::string EmptyText;
 
+uint64_t modifiedBit(int col) {
+    return uint64_t{1} << std::min(col, 63);
+}
+
 QColor vbColour(int32_t c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
@@ -46,10 +50,7 @@ SortKey keyOf(const std::string &text, int kind) {
         }
         break;
     default:
-        k.text = text;
-        std::transform(k.text.begin(), k.text.end(), k.text.begin(), [](char ch) {
-            return static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        });
+        k.text = UCase1252(text);
         break;
     }
     return k;
@@ -146,20 +147,20 @@ void VBGrid::clampPosition() {
 
 // ---- Current cell and selection ----
 
-void VBGrid::moveCurrent(int row, int col, int rowSel, int colSel) {
-    if (row < 0 || row >= Rows() || col < 0 || col >= cols_)
+void VBGrid::moveCurrent(int row, int col) {
+    if (row >= Rows() || col >= cols_ || (row < 0 && col < 0))
         return;
-    const bool moves = row != row_ || col != col_;
+    const bool moves = (row >= 0 && row != row_) || (col >= 0 && col != col_);
     if (moves)
         emit LeaveCell();
-    // A LeaveCell handler may have changed the grid; keep within it.
-    if (row >= Rows() || col >= cols_)
-        return;
-    row_ = row;
-    col_ = col;
+    // A LeaveCell handler may have moved the current cell or changed the grid.
+    if (row >= 0 && row < Rows())
+        row_ = row;
+    if (col >= 0 && col < cols_)
+        col_ = col;
     if (moves)
         emit RowColChange();
-    setSelection(rowSel, colSel);
+    setSelection(row_, col_);
 }
 
 void VBGrid::setSelection(int rowSel, int colSel) {
@@ -171,11 +172,13 @@ void VBGrid::setSelection(int rowSel, int colSel) {
 }
 
 void VBGrid::SetRow(int row) {
-    moveCurrent(row, col_, row, col_);
+    if (row >= 0)
+        moveCurrent(row, -1);
 }
 
 void VBGrid::SetCol(int col) {
-    moveCurrent(row_, col, row_, col);
+    if (col >= 0)
+        moveCurrent(-1, col);
 }
 
 void VBGrid::SetRowSel(int row) {
@@ -221,7 +224,9 @@ const std::string &VBGrid::TextMatrix(int row, int col) const {
 void VBGrid::SetTextMatrix(int row, int col, const std::string &text) {
     if (row < 0 || row >= Rows() || col < 0 || col >= cols_)
         return;
-    rows_[static_cast<size_t>(row)].text[static_cast<size_t>(col)] = text;
+    GridRow &r = rows_[static_cast<size_t>(row)];
+    r.text[static_cast<size_t>(col)] = text;
+    r.modified |= modifiedBit(col);
     if (redraw_ && viewport()->isVisible())
         viewport()->update(CellRect(row, col));
 }
@@ -238,6 +243,42 @@ void VBGrid::SetCellBackColor(int32_t colour) {
     rows_[static_cast<size_t>(row_)].back[static_cast<size_t>(col_)] = colour;
     if (redraw_ && viewport()->isVisible())
         viewport()->update(CellRect(row_, col_));
+}
+
+int32_t VBGrid::CellBackColorAt(int row, int col) const {
+    if (row < 0 || row >= Rows() || col < 0 || col >= cols_)
+        return 0;
+    return rows_[static_cast<size_t>(row)].back[static_cast<size_t>(col)];
+}
+
+void VBGrid::SetCellBackColorAt(int row, int col, int32_t colour) {
+    if (row < 0 || row >= Rows() || col < 0 || col >= cols_)
+        return;
+    rows_[static_cast<size_t>(row)].back[static_cast<size_t>(col)] = colour;
+    if (redraw_ && viewport()->isVisible())
+        viewport()->update(CellRect(row, col));
+}
+
+int64_t VBGrid::RowData(int row) const {
+    return row >= 0 && row < Rows() ? rows_[static_cast<size_t>(row)].data : 0;
+}
+
+bool VBGrid::CellModified(int row, int col) const {
+    return row >= 0 && row < Rows() && (rows_[static_cast<size_t>(row)].modified & modifiedBit(col)) != 0;
+}
+
+bool VBGrid::RowModified(int row) const {
+    return row >= 0 && row < Rows() && rows_[static_cast<size_t>(row)].modified != 0;
+}
+
+void VBGrid::ClearModified(int row) {
+    if (row >= 0 && row < Rows())
+        rows_[static_cast<size_t>(row)].modified = 0;
+}
+
+void VBGrid::SetRowData(int row, int64_t data) {
+    if (row >= 0 && row < Rows())
+        rows_[static_cast<size_t>(row)].data = data;
 }
 
 // ---- Columns ----
@@ -387,6 +428,8 @@ void VBGrid::Clear() {
     for (auto &r : rows_) {
         std::fill(r.text.begin(), r.text.end(), std::string());
         std::fill(r.back.begin(), r.back.end(), 0);
+        r.data = 0;
+        r.modified = ~uint64_t{0};
     }
     refresh();
 }
@@ -670,7 +713,7 @@ void VBGrid::keyPressEvent(QKeyEvent *event) {
             if (extend)
                 setSelection(r, c);
             else
-                moveCurrent(r, c, r, c);
+                moveCurrent(r, c);
             showCell(r, c);
             return;
         }
@@ -712,16 +755,19 @@ void VBGrid::mousePressEvent(QMouseEvent *event) {
     if (!CellAt(p, r, c) || Rows() <= fixedRows_ || cols_ <= fixedCols_)
         return;
     const bool headingRow = r < fixedRows_, headingCol = c < fixedCols_;
-    if (headingRow && headingCol)
-        moveCurrent(fixedRows_, fixedCols_, Rows() - 1, cols_ - 1);
-    else if (headingRow) // a heading selects its whole column
-        moveCurrent(fixedRows_, c, Rows() - 1, c);
-    else if (headingCol)
-        moveCurrent(r, fixedCols_, r, cols_ - 1);
-    else if (event->modifiers() & Qt::ShiftModifier)
+    if (headingRow && headingCol) {
+        moveCurrent(fixedRows_, fixedCols_);
+        setSelection(Rows() - 1, cols_ - 1);
+    } else if (headingRow) { // a heading selects its whole column
+        moveCurrent(fixedRows_, c);
+        setSelection(Rows() - 1, c);
+    } else if (headingCol) {
+        moveCurrent(r, fixedCols_);
+        setSelection(r, cols_ - 1);
+    } else if (event->modifiers() & Qt::ShiftModifier)
         setSelection(r, c);
     else {
-        moveCurrent(r, c, r, c);
+        moveCurrent(r, c);
         dragging_ = true;
     }
 }
@@ -752,7 +798,7 @@ void VBGrid::mouseDoubleClickEvent(QMouseEvent *event) {
         return;
     int r = 0, c = 0;
     if (CellAt(event->position().toPoint(), r, c) && r >= fixedRows_ && c >= fixedCols_) {
-        moveCurrent(r, c, r, c);
+        moveCurrent(r, c);
         emit DblClick();
     }
 }

@@ -68,6 +68,17 @@ public:
     // Back colour of the current cell.
     int32_t CellBackColor() const;
     void SetCellBackColor(int32_t colour);
+    // Back colour of any cell, without moving the current cell.
+    int32_t CellBackColorAt(int row, int col) const;
+    void SetCellBackColorAt(int row, int col, int32_t colour);
+    // A number the window keeps with each row; it moves with the row when rows are sorted or inserted.
+    int64_t RowData(int row) const;
+    void SetRowData(int row, int64_t data);
+    // Whether a cell's text was written since the row's marks were last cleared, so a window can tell the
+    // cells that changed since it filled them (columns from 63 on share one mark).
+    bool CellModified(int row, int col) const;
+    bool RowModified(int row) const;
+    void ClearModified(int row);
 
     // Width in twips; 0 hides the column (its cells keep their text).
     int ColWidth(int col) const;
@@ -96,7 +107,7 @@ public:
     // Inserts a row before `index` (at the end when -1) holding the TAB-separated texts of `item`.
     void AddItem(const std::string &item, int index = -1);
     void RemoveItem(int index);
-    // Empties every cell's text and colour; rows and columns stay.
+    // Empties every cell's text and colour and every row's data; rows and columns stay.
     void Clear();
 
     // Redraw off: many changes are made without repainting; on: shown at once.
@@ -138,6 +149,8 @@ private:
     struct GridRow {
         std::vector<std::string> text;
         std::vector<int32_t> back;
+        int64_t data = 0;
+        uint64_t modified = 0; // one bit per column
     };
     std::vector<GridRow> rows_;
     int cols_ = 2;
@@ -159,8 +172,9 @@ private:
     int widthPx(int col) const;
     int rowHeightPx() const;
     int defaultWidth() const;
-    // Moves the current cell (LeaveCell first) and optionally the selection's far corner.
-    void moveCurrent(int row, int col, int rowSel, int colSel);
+    // Moves the current cell to row and col (-1 keeps what a LeaveCell handler left) and collapses the
+    // selection onto it.
+    void moveCurrent(int row, int col);
     void setSelection(int rowSel, int colSel);
     void clampPosition();
     void updateScrollBars();

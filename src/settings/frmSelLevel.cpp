@@ -5,6 +5,7 @@
 #include "model/Gustrom1.h"
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
+#include "platform/WindowPlacement.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -29,6 +30,8 @@ frmSelLevel::frmSelLevel(QWidget *parent) : QDialog(parent) {
 }
 
 void frmSelLevel::Form_Load() {
+    adjustSize();
+    VB::CentreOnScreen(*this);
     moves_ = 0;
     for (int level = 1; level <= 249; ++level)
         if (LevelName.InBounds(level) && !LevelName(level).empty()) {

@@ -6,6 +6,7 @@
 #include "model/units.h"
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
+#include "platform/WindowPlacement.h"
 #include "settings/button_pictures.h"
 
 #include <QGridLayout>
@@ -100,6 +101,8 @@ frmViewer::frmViewer(QWidget *parent) : QDialog(parent) {
 }
 
 void frmViewer::Form_Load() {
+    adjustSize();
+    VB::CentreOnScreen(*this);
     for (int i = 0; i <= 9; ++i)
         ChkViewer[static_cast<size_t>(i)]->setChecked((GraphicsDetail & (1 << i)) != 0);
     for (int b = 0; b <= 3; ++b)

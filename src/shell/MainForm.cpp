@@ -11,6 +11,7 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "exchange/frmPrinter.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "platform/VBError.h"
@@ -21,6 +22,7 @@
 #include "shell/main_editor_windows.h"
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
+#include "shell/small_windows.h"
 #include "shell/tool_command.h"
 #include "shell/tool_icons.h"
 #include "simulation/driver.h"
@@ -114,27 +116,9 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // Find, print and the contaminant runs have no window yet, and the editing tools that
-    // change the network are not built yet: their buttons stay disabled and their keys do nothing.
-    case 2:
-    case 3:
-    case 4:
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-    case 15:
-    case 16:
-    case 17:
-    case 18:
-    case 21:
-    case 22:
+    // The contaminant runs have no window yet: their buttons stay disabled and their keys do nothing.
     case 29:
     case 30:
-    case 91:
         return false;
     default:
         return code >= 0 && code <= 31;
@@ -169,6 +153,8 @@ MainForm::MainForm() {
     autosave_.setInterval(60000);
     connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
     autosave_.start();
+    connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &MainForm::Timer2_Timer);
     resize(1100, 780);
 }
 
@@ -485,6 +471,17 @@ void MainForm::FocusActiveWindow() {
     if (ActiveWindow >= 0 && ActiveWindow <= 4)
         if (frmWindow *w = Windows[static_cast<size_t>(ActiveWindow)])
             w->View()->setFocus();
+}
+
+void MainForm::ShowPrintWindow() {
+    frmPrinter dialog(this);
+    VB::ShowModal(dialog);
+}
+
+void MainForm::ShowMessageWindow(const std::string &text, int milliseconds) {
+    CurrentLine = text;
+    MessageTime = milliseconds;
+    MessageWindow().ShowMessage();
 }
 
 void MainForm::FocusGraphicsWindow(int w) {

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -84,6 +85,16 @@ public:
     frmFileNote &FileNoteWindow();
     // Whether the build names a web page for Help > Gustrom Web Page.
     static bool WebPageConfigured();
+
+    // ---- Realtime input and output (their menu commands are with the Run and Tools menus) ----
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // One poll of the station readings file; one write of the results file.
+    void RemoteRoutine();
+    void RealOutRoutine();
+    // Timer1 polls the readings file, Timer2 writes the results file; each ticks only while enabled with
+    // an interval above 0.
+    QTimer Timer1, Timer2;
 
     // ---- Menu commands (indexed items take their index) ----
     // A menu item or submenu by its control name ("mnuGridFlag", "mnuLevels(0)", ...); null if absent.
@@ -218,8 +229,14 @@ public:
     void MarkToolButton(int toolCode) override;
     void FocusActiveWindow() override;
     void FocusGraphicsWindow(int w) override;
+    // The print settings dialog, modal.
+    void ShowPrintWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
+    void ShowMessageWindow(const std::string &text, int milliseconds) override;
+    void RefreshDataList() override;
+    void SetRealtimeTimerEnabled(int timer, bool enabled) override;
+    void SetRealtimeTimerInterval(int timer, int intervalMs) override;
     void StopRotationTimer() override;
     bool FileNoteShown() const override;
     std::string FileNoteText() const override;
@@ -229,6 +246,8 @@ public:
 
     // The solver's progress and error windows as this window installed them.
     SimulationWindows &Simulation() { return *simulationWindows_; }
+    // The graphic editor's windows as this window installed them.
+    MainEditorWindows &EditorWindowsOfProgram() { return *editorWindows_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -262,5 +281,13 @@ private:
     SimulationUi *previousSimulationUi_ = nullptr;
     std::unique_ptr<MainEditorWindows> editorWindows_;
     EditorWindows *previousEditorWindows_ = nullptr;
+    // The name lists while they are open.
+    QPointer<QWidget> branchNames_, nodeNames_;
     bool levelScrollFromCode_ = false;
+    struct RealtimeTimer {
+        bool enabled = false;
+        int interval = 0; // ms
+    };
+    std::array<RealtimeTimer, 3> realtimeTimers_{}; // Timer1, Timer2 at 1, 2
+    void applyRealtimeTimer(int timer);
 };

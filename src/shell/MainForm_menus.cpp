@@ -1,4 +1,5 @@
 // The menu commands of the main window that are thin handlers over other parts of the program.
+#include "dialogs/airway_dialogs.h"
 #include "exchange/export.h"
 #include "exchange/frmImport.h"
 #include "exchange/frmSummary.h"
@@ -21,11 +22,17 @@
 #include "platform/VBMath.h"
 #include "settings/frmTagS.h"
 #include "settings/frmViewer.h"
+#include "settings/frmOptions.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
+#include "shell/small_windows.h"
 #include "shell/tool_command.h"
 #include "simulation/smoke_spread.h"
+#include "tables/frmFanData.h"
+#include "tables/frmRLBase.h"
+#include "tables/frmSpreadSheet.h"
+#include "tables/name_lists.h"
 
 // ---- File ----
 
@@ -176,14 +183,21 @@ void MainForm::mnuFinder_Click(int index) {
         if (LocateTarget == 0)
             return;
     }
-    // The unique number becomes the slot of the first airway carrying it.
-    for (int a = 1; a <= AirwayCount; ++a)
+    // The unique number becomes the slot of the first airway carrying it. A number no airway carries names
+    // no slot, so the search finds nothing instead of the airway that happens to sit in that slot.
+    bool found = false;
+    for (int a = 1; a <= AirwayCount && !found; ++a)
         if (AirwayNumber(a) == LocateTarget) {
             LocateTarget = a;
-            break;
+            found = true;
         }
-    SearchAirway = LocateTarget;
-    LocateByName(index);
+    if (index == 3 && !found)
+        LocateTarget = 0;
+    LocateByName(index, LocateTarget);
+}
+
+void MainForm::mnucpAttrib_Click() {
+    AirwayDialogs::ShowAttributeOptions();
 }
 
 void MainForm::mnuConfirm_Click() {
@@ -311,6 +325,49 @@ void MainForm::mnnuNonConverge_Click() {
     RunAnalysis(-1);
 }
 
+// ---- Tables ----
+
+namespace {
+// A name list is loaded, and so filled, once; showing it again keeps its entries.
+template <typename List> void showNameList(QPointer<QWidget> &window, QWidget *owner) {
+    if (!window) {
+        auto *list = new List(owner);
+        list->setAttribute(Qt::WA_DeleteOnClose);
+        list->Form_Load();
+        window = list;
+    }
+    PlaceLowerRight(*window);
+}
+} // namespace
+
+void MainForm::mnuFBName_Click() {
+    showNameList<frmListAirNames>(branchNames_, this);
+}
+
+void MainForm::mnuFNName_Click() {
+    showNameList<frmListAirNodes>(nodeNames_, this);
+}
+
+void MainForm::mnuFanData_Click() {
+    ShowFanDatabase(this);
+    Redraw();
+}
+
+void MainForm::mnuRLBase_Click() {
+    ShowLevelTable(this);
+    Redraw();
+}
+
+void MainForm::mnuPower_Click() {
+    ShowSpreadSheet(this);
+}
+
+// ---- Options ----
+
+void MainForm::mnuOptionShow_Click() {
+    ShowOptions(this);
+}
+
 // ---- Help ----
 
 void MainForm::mnuHelp_Click() {
@@ -320,15 +377,4 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
-void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
-void MainForm::mnuFBName_Click() {}        // frmListAirNames, placed by PlaceLowerRight
-void MainForm::mnuFNName_Click() {}        // frmListAirNodes, placed by PlaceLowerRight
-void MainForm::mnuRemote_Click() {}        // realtime input on or off
-void MainForm::mnuRealOutStart_Click() {}  // realtime output on or off
-void MainForm::mnuFanData_Click() {}       // frmFanData (modal), then Redraw
-void MainForm::mnuRLBase_Click() {}        // frmRLBase (modal), then Redraw
-void MainForm::mnuPower_Click() {}         // frmSpreadSheet (modeless)
 void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
-void MainForm::mnuRemoteStation_Click() {} // frmRemote, the input stations
-void MainForm::mnuRealOut_Click() {}       // frmRealOut, the output settings
-void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)

@@ -3,6 +3,8 @@
 #include "graphics/graphics_state.h"
 #include "platform/VBControls.h"
 #include "settings/frmSelLevel.h"
+#include "shell/MainForm.h"
+#include "tables/frmRange.h"
 
 void ShellLevelDialogs::ShowSelectLevelDialog() {
     // Leaving the dialog any way but by OK is a cancel.
@@ -12,5 +14,5 @@ void ShellLevelDialogs::ShowSelectLevelDialog() {
 }
 
 void ShellLevelDialogs::ShowRangeDialog() {
-    // frmRange is not built yet: the window keeps its elevation range.
+    ShowRangeChooser(MainForm::Instance());
 }

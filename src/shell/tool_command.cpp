@@ -1,8 +1,10 @@
 #include "shell/tool_command.h"
 
+#include "exchange/frmPrinting.h"
 #include "graphics/drawing.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
+#include "graphics/locate.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
@@ -108,6 +110,10 @@ void runImmediate(int c) {
         FitNetwork();
         Redraw();
         break;
+    case 3:
+        restore();
+        FindNextBranch();
+        break;
     case 5:
         restore();
         RedoAction();
@@ -128,6 +134,14 @@ void runImmediate(int c) {
     case 20:
         restore();
         SaveCommand();
+        break;
+    case 22:
+        // The print screen leaves the zoom tool working, with the previous tool's button marked.
+        ToolCode = 0;
+        ToolCommand();
+        ToolCode = PreviousToolCode;
+        PrintScreen();
+        Redraw();
         break;
     case 23:
         restore();
@@ -166,7 +180,7 @@ void runImmediate(int c) {
         RedrawAll();
         break;
     default:
-        // Find, print, view options and the contaminant runs have no buttons in use yet: the tool stays.
+        // Print, view options and the contaminant runs have no buttons in use yet: the tool stays.
         restore();
         break;
     }

@@ -5,6 +5,7 @@
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"
+#include "platform/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -39,7 +40,7 @@ frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
     else if (const QScreen *screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();
     if (area.isValid())
-        move(area.left() + area.width() - width(), area.top() + area.height() - height());
+        VB::PlaceInLowerRight(*this, area);
 }
 
 void frmError::Unload() {
@@ -74,8 +75,7 @@ void frmError::Command2_Click() {
     for (int a = 1; a <= AirwayCount; ++a) {
         if (AirwayNumber(a) != number)
             continue;
-        SearchAirway = a;
-        LocateByName(3);
+        LocateByName(3, a);
         SearchKind = 1;
         return;
     }

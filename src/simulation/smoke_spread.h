@@ -1,15 +1,19 @@
 #pragma once
-// The contaminant spread and the smoke sourcing trace.
+// The contaminant spread and the smoke sourcing trace, on the connection lists of a solved network.
 #include "platform/VBArray.h"
 
 #include <cstdint>
 
-// Work list of the spread (airway slots), kept apart from the visible list, which a redraw rebuilds while
-// the spread lets events run.
+// Work list of the spread (airway slots from position 1, ended by 0), kept apart from the visible list,
+// which a redraw rebuilds while the spread lets events run. Sized by the spread; a clear zeroes it.
 extern VBArray<int32_t> SmokeWork;
 // The data type (group, item) shown before a spread display; 0 when none was saved.
 extern int SavedDataGroup;
 extern int SavedDataItem;
+// The smoke dialog's "Retain Legend" box as the last spread read it, and 1 once a spread filled the legend.
+extern int RetainLegend, LegendSet;
+// The spread is setting the main window's data combos: their click handlers do not redraw.
+extern bool SettingDataCombos;
 
 // Run > Smoke Simulation: the contaminant options and progress window (modeless).
 void ShowSmokeDialog();

@@ -1,14 +1,18 @@
 #include "common/ProgramState.h"
 
 #include "dialogs/dialog_state.h"
+#include "exchange/dxf_reader.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
+#include "exchange/frmPrinter.h"
 #include "exchange/print_network.h"
+#include "exchange/realtime.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
 #include "graphics/network_drawing.h"
 #include "graphics/tool_state.h"
+#include "graphics/tools.h"
 #include "model/Gustrom1.h"
 #include "model/fan_efficiency.h"
 #include "model/levels_views.h"
@@ -17,7 +21,9 @@
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
+#include "settings/options_state.h"
 #include "simulation/smoke_spread.h"
+#include "tables/spreadsheet_state.h"
 #include "graphics/editor_windows.h"
 #include "graphics/level_dialogs.h"
 #include "graphics/mouse.h"
@@ -45,6 +51,8 @@
 #define GUSTROM_RESET_GLOBALS(X) \
     /* dialogs/dialog_state.h */ \
     X(SubDialogOpen) X(EditShape) \
+    /* exchange/dxf_reader.h */ \
+    X(CoordinateWarningShown) \
     /* exchange/dxf_writer.h */ \
     X(ExportVisibleOnly) X(ExportConfirmed) \
     /* exchange/export.h */ \
@@ -54,6 +62,8 @@
     X(SmokeSymbolSize) X(FanSymbolSize) X(NodeSymbolSize) X(ObstructionSymbolSize) X(BulkheadSymbolSize) \
     X(PrintFontFactor) X(DataTextSize) X(NameTextSize) X(NodeTextSize) X(FloatTextSize) X(CellWidth) \
     X(CellHeight) X(SymbolX) X(SymbolY) \
+    /* exchange/frmPrinter.h */ \
+    X(OrientationBusy) \
     /* graphics/drawing.h */ \
     X(GridLabelsOff) X(SmokeDisplayTime) X(PauseCount) X(LastCursorTool) X(LastCursorButton) \
     X(SymbolPicture) X(SmokePalette) \
@@ -70,8 +80,10 @@
     X(MouseBusy) X(MouseDownActive) X(StartPointX) X(StartPointY) X(PressShift) X(PressWindow) \
     X(MoveWindow) X(ReleaseWindow) X(PressLeft) X(PressTop) X(PressRight) X(PressBottom) X(MoveX) \
     X(MoveY) X(MouseRawX) X(MouseRawY) X(ReleasePending) X(ToolCursorName) X(GridOn) X(Rotating) \
+    /* exchange/realtime.h */ \
+    X(RealtimeOutputFailed) \
     /* graphics/locate.h */ \
-    X(SearchKind) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
+    X(SearchKind) X(SearchText) X(SearchPosition) X(SearchAirway) X(LocateTarget) \
     /* graphics/network_drawing.h */ \
     X(ArrowSize) X(SmokeSize) X(FanSize) X(NodeSize) X(ObstructionSize) X(BulkheadSize) X(FontFactor) \
     X(DataFontSize) X(NameFontSize) X(NodeFontSize) X(FloatFontSize) X(LetterWidth) X(LetterHeight) \
@@ -84,7 +96,7 @@
     X(SplitPointZ) X(PressElevation) X(StartElevation) X(PressLevel) X(PanAtPressX) X(PanAtPressY) \
     X(EntryPointX) X(EntryPointY) X(EntryPointZ) X(RotateStartFractionX) X(RotateStartFractionY) \
     X(RotateStartSpin) X(RotateStartTilt) X(FenceDrawn) X(FenceFound) X(SmokeReportKind) X(PlanCursorX) \
-    X(PlanCursorY) X(PointTyped) X(CoordsForSelection) X(MakeCopy) X(PickTolerance) X(LastKey) \
+    X(PlanCursorY) X(PointTyped) X(CoordsForSelection) X(MakeCopy) X(PickedEnd) X(DrawEndNodeName) X(AttributeBuffer) X(PickTolerance) X(LastKey) \
     X(ComboUpdating) \
     /* model/Gustrom1.h */ \
     X(MaxAirways) X(AirwayCount) X(MaxFans) X(MaxFloatingTexts) X(UndoBufferSize) X(MeshCount) \
@@ -109,7 +121,9 @@
     X(ViewSingles) X(ViewCurrency) X(WindowOpen) X(WindowFrozen) X(ActiveWindow) X(StatusText) \
     X(StationName) X(StationUpdateFlow) X(StationChannelName) X(StationChannelAbbrev) \
     X(StationChannelUnit) X(StationFactor) X(StationAlarmLow) X(StationAlarmHigh) X(StationReading) \
-    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(UnitSystem) X(UnitFactor) \
+    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(RealtimeInputFile) \
+    X(ResimulateOnInput) X(InputInterval) X(RealtimeOutputFile) X(OutputInterval) X(RealtimeOutputOn) \
+    X(UnitSystem) X(UnitFactor) \
     X(UnitText) X(DataUnitRow) X(DataGroup) X(DataItem) X(DataCode) X(ResistanceLabel) \
     X(DataTypeCaption) X(WallTypeName) X(WallTypeFactor) X(ResistanceTypeName) X(ResistanceTypeValue) \
     X(ShockTypeName) X(ShockTypeLength) X(FontName) X(FontBold) X(FontSize) X(FontScale) X(IconSize) \
@@ -129,7 +143,7 @@
     X(MasterFile) X(NetworkSaved) X(DefaultsSaved) X(FileVersion) X(LineFields) X(LineFieldCount) \
     X(CurrentLine) X(AppFolder) X(RecentFiles) X(SeparatorConvert) X(FileDecimalSeparator) \
     X(LocalDecimalSeparator) X(LevelOffset) X(DialogCancelled) X(AnalysisMode) X(ShowProgress) \
-    X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) \
+    X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) X(SourcesEdited) \
     X(DecimalSeparator) X(CurrentAirway) X(PickedAirway) X(PickedFraction) X(ShockTotal) X(AirEditMode) \
     X(Errorlist) X(ImportFileName) X(PrintOrientation) X(PrintScale) X(PrintTitle) X(PrintInColour) \
     /* model/fan_efficiency.h */ \
@@ -142,14 +156,23 @@
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
     X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
-    /* simulation/smoke_spread.h */ \
-    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
     X(SolverFanCount) \
     /* simulation/meshes.h */ \
-    X(MeshingFinding)
+    X(MeshingFinding) \
+    /* simulation/smoke_spread.h */ \
+    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
+    /* settings/options_state.h */ \
+    X(OptionsLoaded) X(UnitSwitchArmed) X(AxisChanged) X(UnderlyingResistanceOff) X(EditValue) X(SelectedSwatch) \
+    X(ColourOptionGuard) X(OptionsTab) X(WallFactorWork) X(ShockLengthWork) X(ResistanceValueWork) \
+    /* tables/spreadsheet_state.h */ \
+    X(SheetColNo) X(SheetColName) X(SheetColFrom) X(SheetColTo) X(SheetColLength) X(SheetColFlow) \
+    X(SheetColVel) X(SheetColPdrop) X(SheetColResistance) X(SheetColKFactor) X(SheetColShock) X(SheetColFan) \
+    X(SheetColFPres) X(SheetColHeight) X(SheetColWidth) X(SheetColComments) X(SheetColX1) X(SheetColY1) \
+    X(SheetColZ1) X(SheetColX2) X(SheetColY2) X(SheetColZ2) X(SheetCellColour) X(SheetColumnWidths) \
+    X(SheetChanged) X(SheetSearchText) X(SheetReplaceText) X(SheetSearchRow) X(SheetReplaceMode)
 
 namespace {
 

@@ -127,11 +127,19 @@ public:
     }
     std::vector<int> focusedWindows;
     void FocusGraphicsWindow(int w) override { focusedWindows.push_back(w); }
+    // Timer1 and Timer2 (index 1, 2).
+    bool timerEnabled[3] = {};
+    int timerInterval[3] = {};
+    void SetRealtimeTimerEnabled(int timer, bool enabled) override { timerEnabled[timer] = enabled; }
+    void SetRealtimeTimerInterval(int timer, int ms) override { timerInterval[timer] = ms; }
     std::string LevelListText() const override {
         return levelIndex >= 0 && levelIndex < static_cast<int>(levelList.size())
                    ? levelList[static_cast<size_t>(levelIndex)]
                    : std::string();
     }
+
+    int dataListRefreshes = 0;
+    void RefreshDataList() override { ++dataListRefreshes; }
 
 private:
     ShellHooks *previous_ = nullptr;

@@ -70,6 +70,8 @@ std::unique_ptr<VB::PrintDocument> ImagePrinter::Open(int paperCode, int orienta
         throw VBError(VB::PrinterError, "Printer error");
     }
     ++opened;
+    if (onOpen)
+        onOpen();
     return std::make_unique<ImageDocument>(*this, area->size(), dpi_);
 }
 

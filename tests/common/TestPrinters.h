@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include <functional>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +26,7 @@ public:
     int documents = 0;     // documents that went out
     int opened = 0;        // documents started
     int startFailures = 0; // the next this many documents cannot start, as with a printer switched off
+    std::function<void()> onOpen; // runs as each document starts
 
 private:
     std::string name_;

@@ -8,6 +8,8 @@
 #include "graphics/tool_state.h"
 #include "model/units.h"
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,11 @@ public:
     ~RecordingEditor() override { SetEditorWindows(previous_); }
 
     int coordinateEntries = 0, informationWindows = 0, popupsHidden = 0;
+    // The coordinate dialog's answer: Cancel, or OK with this point typed (none: the proposal kept).
+    bool coordinatesCancelled = false;
+    std::optional<std::array<int32_t, 3>> typedPoint;
+    // AirEditMode of every airway edit dialog shown.
+    std::vector<int> airwayEdits;
     struct Popup {
         int32_t left, top;
         std::string text;
@@ -26,7 +33,19 @@ public:
     TwipsRect window{0, 0, 15000, 12000};
     int32_t cursorX = 0, cursorY = 0; // pixels
 
-    void ShowCoordinateEntry() override { ++coordinateEntries; }
+    void ShowCoordinateEntry() override {
+        ++coordinateEntries;
+        if (coordinatesCancelled) {
+            CoordsCancelled = -1;
+            return;
+        }
+        if (typedPoint) {
+            EntryPointX = (*typedPoint)[0];
+            EntryPointY = (*typedPoint)[1];
+            EntryPointZ = (*typedPoint)[2];
+        }
+    }
+    void ShowAirwayEdit() override { airwayEdits.push_back(AirEditMode); }
     void ShowAirwayInformation() override { ++informationWindows; }
     TwipsRect PopupRect() const override { return popup; }
     void ShowPopup(int32_t left, int32_t top, const std::string &text) override {
@@ -63,6 +82,8 @@ protected:
         AirwayScreenCount = 0;
         AirwayStart(1, 0) = AirwayStart(2, 0) = AirwayStart(3, 0) = 0;
         NetworkSaved = 255;
+        // The surface well above the test network.
+        LevelRange(1, 1) = LevelRange(1, 2) = 1000;
         UnitSystem = 1;
         SetBuiltInUnits();
         SetToolDispatchObserver([this](const std::string &tool) { dispatched.push_back(tool); });

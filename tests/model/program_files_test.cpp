@@ -12,7 +12,7 @@
 namespace {
 
 const std::string DataFolder = std::string(GUSTROM_SOURCE_DIR) + "/data/";
-const char *const Files[] = {"Defaults.dat", "Conversion.dat", "fansdata.dat"};
+const char *const Files[] = {"Defaults.dat", "Conversion.dat", "fansdata.dat", "Remotes.dat"};
 
 bool writing() {
     const char *flag = std::getenv("GUSTROM_WRITE_DATA");
@@ -43,6 +43,8 @@ TEST_F(ProgramFiles, TheProgramsOwnFilesLoadWithoutAMessage) {
         addFan(2, "Booster 1.4 m", 1.4f, 1500, 80);
         addFan(3, "Auxiliary 0.9 m", 0.9f, 2500, 15);
         GraphicsDetail = 511; // every kind of symbol and text shown
+        // The readings file of the default stations lies beside the program wherever it is installed.
+        RealtimeInputFile = "Gustrom.rem";
         AppFolder = DataFolder;
         ASSERT_TRUE(SaveDefaults());
         ASSERT_TRUE(SaveFanData());
@@ -64,4 +66,6 @@ TEST_F(ProgramFiles, TheProgramsOwnFilesLoadWithoutAMessage) {
     // The unit rows come back from the conversion file, not only from the built-in table.
     EXPECT_FALSE(UnitText(4, 1).empty());
     EXPECT_FALSE(UnitText(4, 2).empty());
+    EXPECT_EQ(StationChannelName(1, 1), "Velocity");
+    EXPECT_EQ(RealtimeInputFile, "Gustrom.rem");
 }

@@ -139,12 +139,18 @@ TEST_F(DisplayDialogsTest, SelectedLevelsListTheNamedLevelsAndKeepSixInMoveOrder
     withDialog<frmSelLevel>(form->MenuItem("mnuLevels(1)"), [](frmSelLevel &levels) { levels.OK->click(); });
     EXPECT_EQ(SelectedLevels(0), 0);
 
-    // CANCEL and the close box keep the view mode and its check mark.
+    // CANCEL and the close box keep the view mode and its check mark, and redraw.
     form->MenuItem("mnuLevels(3)")->trigger();
+    PictureBox *pic = ActivePicture();
+    ASSERT_NE(pic, nullptr);
     for (bool closeBox : {false, true}) {
+        std::vector<DrawnPrimitive> drawn;
+        pic->Recording = &drawn;
         withDialog<frmSelLevel>(form->MenuItem("mnuLevels(1)"), [closeBox](frmSelLevel &levels) {
             closeBox ? (void)levels.close() : levels.Command1->click();
         });
+        pic->Recording = nullptr;
+        EXPECT_FALSE(drawn.empty()) << closeBox;
         EXPECT_EQ(ViewMode, 4);
         EXPECT_TRUE(form->MenuItem("mnuLevels(3)")->isChecked());
         EXPECT_FALSE(form->MenuItem("mnuLevels(1)")->isChecked());

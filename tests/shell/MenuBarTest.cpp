@@ -34,7 +34,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuSaveDef Defaults
 2 mnuSvScreen Screen Bitmap
 1 -
-1 mnuImport Import Data |L
+1 mnuImport Import Data
 2 MnuDXF DXF file
 2 mnuImportData TXT file
 1 mnuExport Export Data
@@ -47,7 +47,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuMessage File Memo
 1 -
 1 mnuPsetup Print Setup
-1 mnuPrint &Print |L
+1 mnuPrint &Print
 1 -
 1 mnuOld(1) &1 |H
 1 mnuOld(2) &2 |H
@@ -64,11 +64,11 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuUndo Undo
 1 mnuRedo Redo
 1 -
-1 mnuCP Copy-Paste |L
+1 mnuCP Copy-Paste
 2 mnuCopy2 to defaults
 2 mnuCpyPst to airway
 1 mnuDeselect Deselect
-1 mnucpAttrib Options |L
+1 mnucpAttrib Options
 1 mnuMods Tools |H
 2 mnuBar(1) Add Airway
 2 mnuBar(3) Move |HD
@@ -81,7 +81,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuBar(10) Info |HD
 2 mnuBar(12) Insert Node |HD
 1 -
-1 mnufind Find |L
+1 mnufind Find
 2 mnuFinder(0) Follow Airway |H
 2 mnuFinder(1) Errors |C
 2 mnuFinder(2) Bad Fans
@@ -92,7 +92,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuFinder(7) Fixed Pressure
 2 mnuFinder(8) Fixed Directions
 2 mnuFinder(9) Zero lengths
-1 mnuFL Find by List |L
+1 mnuFL Find by List
 2 mnuFBName Branch Name
 2 mnuFNName Node Name
 1 mnuConfirm Confirmations |HD
@@ -116,7 +116,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuRLR Levels
 2 mnuLevels(0) Single
 2 mnuLevels(1) Multiple
-2 mnuLevels(2) Range |L
+2 mnuLevels(2) Range
 2 mnuLevels(3) All
 1 mnuDatas Data Type
 2 MnuQFlag(1) Airflow
@@ -154,15 +154,15 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuFire Smoke Simulation |L
 1 mnuTrace Sourcing Simulation |L
 1 -
-1 mnuRT2 Realtime |L
+1 mnuRT2 Realtime
 2 mnuRemote Activate Input
 2 mnuRealOutStart Activate Output
 1 -mnuRemote2
 1 mnuSummary Summary
 0 mnuDefaults Tools
-1 mnuFanData Fans |L
-1 mnuRLBase Levels |L
-1 mnuPower Spreadsheet |L
+1 mnuFanData Fans
+1 mnuRLBase Levels
+1 mnuPower Spreadsheet
 1 -
 1 mnuSimp Simplify |L
 1 mnuremdup Remove duplicates
@@ -181,7 +181,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuSmokes Smoke
 2 mnuClrSmoke Clear Smoke Tracking
 2 mnuClrSources Clear Smoke Sourcing
-1 mnuRD Realtime Data |L
+1 mnuRD Realtime Data
 2 mnuRemoteStation Input
 2 mnuRealOut Output
 1 mnuSimOpt Troubleshoot
@@ -193,7 +193,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnnuNonConverge Non-converging Airways
 2 mnuResetAirflows Re-seed Airflows
 1 -
-1 mnuOptionShow Options |L
+1 mnuOptionShow Options
 1 mnuReverse Reverse coordinate axis |H
 0 mnuWindow Window
 1 mnuNewWindow New

@@ -5,6 +5,8 @@
 #include "graphics/drawing.h"
 #include "shell/frmTitle.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QProcess>
 
 #include <filesystem>
@@ -113,6 +115,62 @@ TEST_F(PrintingTest, MineExampleOnPaperKeepsItsInkInsideTheBorderAndItsColours) 
             outside += beyond && colour.pixel(x, y) != qRgb(255, 255, 255);
         }
     EXPECT_EQ(outside, 0);
+}
+
+TEST_F(PrintingTest, FilePrintShowsTheDialogAndRedrawsAfter) {
+    std::string shown;
+    VB::SetModalDriver([&](QDialog &dialog) {
+        shown = dialog.windowTitle().toStdString();
+        dialog.reject();
+    });
+    AirwayScreenCount = 0;
+    started->MenuItem("mnuPrint")->trigger();
+    EXPECT_EQ(shown, "PRINT NETWORK");
+    EXPECT_GT(AirwayScreenCount, 0);
+}
+
+TEST_F(PrintingTest, PrintScreenAsksShowsTheNoticeAndLeavesTheZoomTool) {
+    auto paper = std::make_shared<ImagePrinter>("Paper");
+    TestPrinters printers({paper});
+    NetworkTitle = "Example mine";
+    started->Tools_Click(13); // the information tool
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbCancel, "Print Screen ?");
+        AirwayScreenCount = 0;
+        started->Tools_Click(22);
+        EXPECT_EQ(boxes.Shown().at(0).title, "Printing");
+        EXPECT_EQ(boxes.Shown().at(0).buttonSet, VB::vbOKCancel);
+        EXPECT_EQ(boxes.Shown().at(0).icon, VB::vbQuestion);
+    }
+    EXPECT_EQ(paper->opened, 0);
+    EXPECT_GT(AirwayScreenCount, 0);
+    EXPECT_EQ(ToolMode, 0);
+    EXPECT_TRUE(started->Tools(13)->isChecked());
+
+    // The notice shows the network's title while the document prints.
+    const auto notice = [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == "frmPrinting" && w->isVisible())
+                return w;
+        return static_cast<QWidget *>(nullptr);
+    };
+    std::vector<float> ratios;
+    paper->onOpen = [&] {
+        QWidget *shown = notice();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->windowTitle(), "PRINTING");
+        EXPECT_EQ(shown->findChildren<QLabel *>().back()->text(), "Example mine");
+        ratios.push_back(ScaleRatio);
+    };
+    for (int print = 0; print < 2; ++print) {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "Print Screen ?");
+        started->Tools_Click(22);
+    }
+    EXPECT_EQ(paper->documents, 2);
+    EXPECT_EQ(notice(), nullptr);
+    EXPECT_EQ(ratios, (std::vector<float>{1, 1}));
 }
 
 } // namespace

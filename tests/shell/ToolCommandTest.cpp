@@ -1,5 +1,10 @@
 #include "ShellFixture.h"
 
+#include "graphics/locate.h"
+#include "graphics/tools.h"
+#include "platform/Busy.h"
+#include "shell/main_editor_windows.h"
+#include "shell/small_windows.h"
 #include "shell/tool_command.h"
 
 TEST_F(ShellTest, ToolButtonsSetTheEditorToolByTheTable) {
@@ -86,11 +91,62 @@ TEST(ToolCodes, EveryToolCodeSelectsItsMode) {
 }
 
 TEST_F(ShellTest, AKeyForAToolThatIsNotAvailableKeepsTheCurrentTool) {
+    int unavailable = 1;
+    while (unavailable <= 31 && MainForm::CommandAvailable(unavailable))
+        ++unavailable;
+    ASSERT_LE(unavailable, 31) << "no toolbar command is disabled any more";
     form->Tools_Click(31);
     PreviousToolCode = ToolCode;
-    form->RunCommand(8); // delete: its button is disabled
+    form->RunCommand(unavailable);
     EXPECT_EQ(ToolCode, 31);
     EXPECT_EQ(ToolMode, 19);
     form->RunCommand(0); // zoom is available
     EXPECT_EQ(ToolMode, 0);
+}
+
+TEST_F(ShellTest, FindMenuAndFindButtonStepThroughTheMatchesAndWaitWhileBusy) {
+    AddAirways(3);
+    for (int a = 1; a <= 3; ++a)
+        AirwayNumber(a) = 10 + a;
+    AirwayFlags(1) |= AirwayFlag::FixedFlow;
+    AirwayFlags(3) |= AirwayFlag::FixedFlow;
+    ASSERT_TRUE(form->MenuItem("mnufind")->isEnabled());
+    // A number no airway carries finds nothing, not the airway in that slot.
+    boxes->ExpectInput("999").Expect(VB::vbOK, "No branches to find!");
+    form->MenuItem("mnuFinder(3)")->trigger();
+    EXPECT_TRUE(form->MenuItem("mnuFinder(3)")->isChecked());
+    boxes->ExpectInput("12");
+    form->MenuItem("mnuFinder(3)")->trigger();
+    EXPECT_EQ(SearchPosition, 3);
+    form->MenuItem("mnuFinder(6)")->trigger();
+    EXPECT_EQ(SearchPosition, 4);
+    form->Tools_Click(3);
+    EXPECT_EQ(SearchPosition, 2); // wrapped round to the first fixed flow
+    {
+        VB::BusyScope busy;
+        form->Tools_Click(3);
+    }
+    EXPECT_EQ(SearchPosition, 2);
+    EXPECT_TRUE(boxes->Done());
+}
+
+TEST_F(ShellTest, SmokeTraceAndLegendEachCloseTheOtherAndPastesShowTheMessageWindow) {
+    QWidget trace, legend;
+    MainEditorWindows &editor = form->EditorWindowsOfProgram();
+    editor.SmokeTrace = &trace;
+    editor.SmokeLegend = &legend;
+    PlaceTraceWindow();
+    EXPECT_TRUE(trace.isVisible());
+    EXPECT_TRUE(trace.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    PlaceLegendWindow();
+    EXPECT_TRUE(legend.isVisible());
+    EXPECT_FALSE(trace.isVisible());
+    PlaceTraceWindow();
+    EXPECT_FALSE(legend.isVisible());
+
+    Shell().ShowMessageWindow("\r\n\r\nAttributes pasted to Branch 7", 400);
+    EXPECT_TRUE(MessageWindow().isVisible());
+    EXPECT_EQ(MessageWindow().Timer1.interval(), 400);
+    EXPECT_EQ(CurrentLine, "\r\n\r\nAttributes pasted to Branch 7");
+    MessageWindow().hide();
 }

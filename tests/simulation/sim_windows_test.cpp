@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -159,6 +160,10 @@ TEST(ErrorWindow, GotoLocatesTheListedAirwayByItsNumber) {
     AirwayEnd(1, second) = 301;
     AirwayStart(2, second) = 40;
     AirwayEnd(2, second) = 60;
+    // A level that holds the airways, so that showing one needs no new level.
+    LevelName(2) = "Mine";
+    LevelRange(2, 1) = 9999;
+    LevelRange(2, 2) = -9999;
     frmError window;
     window.Errorlist->addItem("5\tNo exit from branch");
     window.Errorlist->addItem("99\tNo entry into branch");
@@ -242,4 +247,13 @@ TEST(ProgressWindow, EventsAreTakenAtEveryStageAndOtherwiseAtMostEvery100Ms) {
     windows.PumpEvents();
     EXPECT_EQ(delivered, 2);
     windows.CloseProgressWindow();
+}
+
+TEST(SimulationWindowPlaces, ProgressIsCentredOnTheScreenAndErrorsSitInTheMainWindowsLowerRight) {
+    QWidget main;
+    main.setGeometry(100, 80, 700, 500);
+    const frmSimForm progress(&main);
+    EXPECT_LE((progress.frameGeometry().center() - progress.screen()->geometry().center()).manhattanLength(), 1);
+    const frmError errors(&main);
+    EXPECT_EQ(errors.frameGeometry().bottomRight(), main.frameGeometry().bottomRight());
 }

@@ -1,0 +1,306 @@
+#include "exchange/import.h"
+
+#include "exchange/dxf_reader.h"
+#include "exchange/import_levels.h"
+#include "graphics/projection.h"
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "model/geometry.h"
+#include "model/levels_views.h"
+#include "model/network_save.h"
+#include "model/node_keys.h"
+#include "model/text_files.h"
+#include "model/undo.h"
+#include "model/units.h"
+#include "platform/Busy.h"
+#include "platform/Dialogs.h"
+#include "platform/ShellHooks.h"
+#include "platform/System.h"
+#include "platform/Text1252.h"
+#include "platform/VBError.h"
+#include "platform/VBMath.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr int LengthQuantity = 1;
+constexpr int AirflowQuantity = 4;
+constexpr int ResistanceQuantity = 5;
+constexpr int LastLevel = 249;
+constexpr const char *Loading = "Loading data .....";
+// Line numbers listed at most in the message about skipped lines.
+constexpr std::size_t ListedLines = 20;
+
+enum class FileKind { Text, Drawing, Other };
+
+FileKind kindOf(const std::string &fileName) {
+    std::string tail = fileName.size() >= 3 ? fileName.substr(fileName.size() - 3) : fileName;
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::toupper(c); });
+    return tail == "TXT" ? FileKind::Text : tail == "DXF" ? FileKind::Drawing : FileKind::Other;
+}
+
+// An offset box in metres: empty counts as 0; nullopt when the text is not a number.
+std::optional<double> offsetMetres(const std::string &text) {
+    if (text.find_first_not_of(" \t") == std::string::npos)
+        return 0.0;
+    const auto value = VB::StrictNumber(text, VB::LocaleDecimalSeparator());
+    if (!value || std::fabs(*value) > 3.4e38)
+        return std::nullopt;
+    float shown = static_cast<float>(*value);
+    return FromDisplayUnits(shown, LengthQuantity);
+}
+
+// A numeric field that holds text without a leading number ("#VALUE!"); an empty field reads as 0.
+bool holdsText(std::string_view field) {
+    std::size_t i = field.find_first_not_of(" \t");
+    if (i == std::string_view::npos)
+        return false;
+    if (field[i] == '+' || field[i] == '-')
+        ++i;
+    if (i < field.size() && (field[i] == '.' || field[i] == ','))
+        ++i;
+    return i >= field.size() || !std::isdigit(static_cast<unsigned char>(field[i]));
+}
+
+float fromDisplay(std::string_view field, int quantity) {
+    float value = StrictSingle(LenientValue(field));
+    return FromDisplayUnits(value, quantity);
+}
+
+// The TXT exchange file: a heading, then one airway per line. Rows whose number fields hold text are
+// left out and their line numbers collected.
+void readText(const std::string &path, ImportReading &reading, std::vector<int> &skipped) {
+    std::optional<TextFileReader> in;
+    try {
+        in.emplace(path, LineEnds::Any);
+    } catch (const VBError &) {
+        // There is nothing to go on with.
+        reading.Failure();
+        throw ImportAborted{};
+    }
+    std::string line;
+    in->ReadLine(line);
+    static constexpr int numericFields[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14, 15, 16};
+    for (int lineNumber = 2; in->ReadLine(line); ++lineNumber) {
+        if (reading.NextSlot() > MaxAirways) {
+            VB::MsgBox("Data exceeds maximum number of nodes!");
+            return;
+        }
+        SplitFields(2.6f, line, LineFields);
+        if (std::any_of(std::begin(numericFields), std::end(numericFields),
+                        [](int f) { return holdsText(LineFields(f)); })) {
+            skipped.push_back(lineNumber);
+            continue;
+        }
+        const auto &f = LineFields;
+        ImportedAirway a;
+        for (int k = 0; k < 3; ++k) {
+            reading.Read(a.start[k], [&] { return ImportCoordinate(f(1 + k)); });
+            reading.Read(a.end[k], [&] { return ImportCoordinate(f(4 + k)); });
+        }
+        reading.Read(a.flow, [&] { return fromDisplay(f(7), AirflowQuantity); });
+        reading.Read(a.resistance, [&] { return fromDisplay(f(8), ResistanceQuantity); });
+        reading.Read(a.fan, [&] { return StrictInteger(LenientValue(f(9))); });
+        reading.Read(a.fanCount, [&] { return StrictInteger(LenientValue(f(10))); });
+        a.name = Trim(f(11));
+        a.startName = Trim(f(12));
+        a.endName = Trim(f(13));
+        reading.Read(a.height, [&] { return fromDisplay(f(14), LengthQuantity); });
+        reading.Read(a.width, [&] { return fromDisplay(f(15), LengthQuantity); });
+        reading.Read(a.number, [&] { return StrictLong(LenientValue(f(16))); });
+        reading.Add(std::move(a));
+    }
+}
+
+void reportSkipped(const std::vector<int> &skipped) {
+    if (skipped.empty())
+        return;
+    std::string lines;
+    for (std::size_t i = 0; i < skipped.size() && i < ListedLines; ++i)
+        lines += (i == 0 ? "" : ", ") + std::to_string(skipped[i]);
+    if (skipped.size() > ListedLines)
+        lines += ", ...";
+    VB::MsgBox(std::to_string(skipped.size()) +
+                   " line(s) not imported: a number column holds text. Lines: " + lines,
+               VB::vbExclamation);
+}
+
+struct Offsets {
+    double metres[3] = {0, 0, 0};
+    int sign[3] = {1, 1, 1};
+};
+
+int32_t moved(int32_t coordinate, const Offsets &o, int k) {
+    return VB::ClampToInt<int32_t>(VB::RoundHalfEven((coordinate + o.metres[k]) * o.sign[k]));
+}
+
+int presetIndex(double value) {
+    return std::clamp(static_cast<int>(VB::RoundHalfEven(value)), 0, TypedPreset);
+}
+
+// The sizes, shape, wall, shock, layers and fixing a new airway takes from the new-airway settings.
+void setUpNewAirway(int a, const ImportOptions &o) {
+    const double dx = AirwayEnd(1, a) - static_cast<double>(AirwayStart(1, a));
+    const double dy = AirwayEnd(2, a) - static_cast<double>(AirwayStart(2, a));
+    const double dz = AirwayEnd(3, a) - static_cast<double>(AirwayStart(3, a));
+    const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (AirwaySize(1, a) == 0 && AirwaySize(2, a) == 0) {
+        if (UseDefaultArea != 0) {
+            AirwaySize(1, a) = DefaultPerimeter;
+            AirwaySize(2, a) = DefaultArea;
+        } else if (std::fabs(dz) * 1.5 > length && !o.forceCommonSize) {
+            AirwaySize(1, a) = 0;
+            AirwaySize(2, a) = DefaultRaiseDiameter;
+        } else {
+            AirwaySize(1, a) = DefaultDriveHeight;
+            AirwaySize(2, a) = DefaultDriveWidth;
+        }
+    }
+    // A height without a width is a drive of the default width, never a shapeless (empty) slot.
+    if (AirwaySize(1, a) != 0 && AirwaySize(2, a) == 0)
+        AirwaySize(2, a) = DefaultDriveWidth;
+    if (AirwaySize(1, a) == 0 && AirwaySize(2, a) != 0) {
+        AirwayWallType(a) = DefaultRaiseWallType;
+        AirwayFlags(a) |= AirwayFlag::Round;
+    } else {
+        AirwayWallType(a) = DefaultDriveWallType;
+        AirwayFlags(a) |= UseDefaultArea != 0 ? AirwayFlag::Irregular : AirwayFlag::Rectangular;
+    }
+    AirwayShockType(a) = presetIndex(DefaultShockLength);
+    AirwayShockLength(a) = ShockTypeLength(AirwayShockType(a));
+    AirwayWallType(a) = presetIndex(AirwayWallType(a));
+    AirwayFrictionFactor(a) = WallTypeFactor(AirwayWallType(a));
+    AirwaySecondaryLayer(a) = std::abs(ActiveSecondaryLayer);
+    AirwayPrimaryLayer(a) = std::abs(ActivePrimaryLayer);
+    // Only a resistance the file gave can be kept.
+    if (AirwayResistance(a) > 0 && ((o.retainDriveResistance && AirwayFlags(a) == AirwayFlag::Rectangular) ||
+                                    (o.retainRaiseResistance && AirwayFlags(a) == AirwayFlag::Round)))
+        AirwayResistanceType(a) = TypedPreset;
+    if (AirwayFan(a) != 0)
+        AirwayFlags(a) |= AirwayFlag::FansInSeries;
+}
+
+// The staged airways join the network, moved by the offsets, set up, numbered and levelled; the levels,
+// the main window's level controls and the view follow.
+void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, const Offsets &offsets) {
+    if (!o.merge) {
+        ClearNetwork();
+        for (int l = 1; l <= LastLevel; ++l) {
+            LevelName(l).clear();
+            LevelRange(l, 1) = 0;
+            LevelRange(l, 2) = 0;
+        }
+        AirwayCount = 0;
+    }
+    const int first = AirwayCount + 1;
+    int32_t lowest = 0, highest = 0;
+    for (const ImportedAirway &in : airways) {
+        const int a = ++AirwayCount;
+        ClearAirway(a);
+        for (int k = 0; k < 3; ++k) {
+            AirwayStart(k + 1, a) = moved(in.start[static_cast<std::size_t>(k)], offsets, k);
+            AirwayEnd(k + 1, a) = moved(in.end[static_cast<std::size_t>(k)], offsets, k);
+        }
+        AirwayName(a) = in.name;
+        AirwayStartName(a) = in.startName;
+        AirwayEndName(a) = in.endName;
+        AirwayFlow(a) = in.flow;
+        AirwayResistance(a) = in.resistance;
+        AirwayFan(a) = in.fan;
+        AirwayFanCount(a) = in.fanCount;
+        AirwaySize(1, a) = in.height;
+        AirwaySize(2, a) = in.width;
+        AirwayNumber(a) = in.number;
+        // The elevation band of the new airways, where they end up.
+        const int32_t z = AirwayStart(3, a);
+        lowest = a == first ? z : std::min(lowest, z);
+        highest = a == first ? z : std::max(highest, z);
+        setUpNewAirway(a, o);
+    }
+    RenumberAirways(first, false);
+    BuildImportLevels(lowest, highest, o.levelDatabase, o.merge);
+    CalcAllAirways();
+    NetworkSaved = 0;
+    MarkResultsStale();
+
+    VB::SetScreenPointer(VB::vbDefault);
+    UpdateNodeKeys();
+    VB::SetScreenPointer(VB::vbHourglass);
+    VB::DoEvents();
+
+    FillLevelList();
+    const int shown = Shell().LevelScrollGetValue();
+    if (shown >= 1 && shown <= LastLevel) {
+        RLWindowLow = LevelRange(shown, 2);
+        RLWindowHigh = LevelRange(shown, 1);
+        LevelElevation = (static_cast<double>(RLWindowHigh) + RLWindowLow) / 2;
+    }
+    Shell().LevelScrollSetValue(Shell().LevelScrollGetMax() > 1 ? 2 : 1);
+    Shell().LevelListSetIndex(Shell().LevelScrollGetValue() - 1);
+
+    SetVisibleAirways();
+    RotateView();
+    FitNetwork();
+    UpdateNodeKeys();
+}
+
+} // namespace
+
+ImportOutcome ImportNetwork(const ImportOptions &options,
+                            const std::function<void(const std::string &)> &message) {
+    Offsets offsets;
+    const std::string *texts[3] = {&options.xOffset, &options.yOffset, &options.zOffset};
+    const bool negate[3] = {options.negateX, options.negateY, options.negateZ};
+    for (int k = 0; k < 3; ++k) {
+        const auto metres = offsetMetres(*texts[k]);
+        if (!metres) {
+            VB::MsgBox("Offsets must be numbers", VB::vbExclamation);
+            return ImportOutcome::OffsetsInvalid;
+        }
+        offsets.metres[k] = *metres;
+        offsets.sign[k] = negate[k] ? -1 : 1;
+    }
+    const FileKind kind = kindOf(ImportFileName);
+    if (kind == FileKind::Other) {
+        VB::MsgBox("Only .TXT and .DXF files can be imported", VB::vbExclamation);
+        return ImportOutcome::Unchanged;
+    }
+    // A replacing import would discard unsaved work without a word.
+    if (!options.merge && NetworkSaved == 0) {
+        const int answer =
+            VB::MsgBox("Gustrom data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
+        if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetwork(0)))
+            return ImportOutcome::Unchanged;
+    }
+    VB::BusyScope busy;
+    if (!busy.Acquired())
+        return ImportOutcome::Unchanged;
+
+    VB::SetScreenPointer(VB::vbHourglass);
+    const auto show = [&message](const std::string &text) {
+        if (message)
+            message(text);
+        VB::DoEvents();
+    };
+    show(Loading);
+    ImportReading reading(options.merge ? AirwayCount + 1 : 1,
+                          [&show](int count) { show(std::string(Loading) + " " + std::to_string(count)); });
+    std::vector<int> skipped;
+    try {
+        if (kind == FileKind::Text)
+            readText(ImportFileName, reading, skipped);
+        else
+            ReadDxfFile(ImportFileName, reading);
+    } catch (const ImportAborted &) {
+        VB::SetScreenPointer(VB::vbDefault);
+        return ImportOutcome::Unchanged;
+    }
+    reportSkipped(skipped);
+    commit(reading.airways, options, offsets);
+    return ImportOutcome::Imported;
+}

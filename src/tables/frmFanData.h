@@ -1,0 +1,95 @@
+#pragma once
+// The fan database editor "Fan List" (modal): the fan slots, the chosen fan's name, exit diameter and ten
+// curve points, the curve chart, curve estimation and the default fan file. Edits go straight into the
+// fan arrays; the grid reaches them through the chart's read-back at every commit.
+#include <QDialog>
+
+#include <map>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class PictureBoxView;
+class VBCheckBox;
+class VBGrid;
+class VBListBox;
+class VBTextBox;
+
+class frmFanData : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmFanData(QWidget *parent = nullptr);
+    ~frmFanData() override;
+
+    VBListBox *FanList = nullptr;
+    VBTextBox *TxtFanName = nullptr;
+    QLabel *Label1 = nullptr;
+    VBTextBox *TxtOutDiam = nullptr;
+    QLabel *LblUnit = nullptr;
+    VBGrid *Spreadsheet = nullptr;
+    VBTextBox *TxtEdit = nullptr;
+    PictureBoxView *PicFan = nullptr;
+    VBCheckBox *ChkStatic = nullptr, *ChkTotal = nullptr, *ChkEff = nullptr;
+    QPushButton *ExitFan = nullptr, *Cancel = nullptr, *Command2 = nullptr;
+
+    bool CellsChanged = false;
+    bool StaticEmpty = false, TotalEmpty = false, FlowEmpty = false, EfficiencyEmpty = false;
+
+    // ---- Public operations ----
+    // The static curve of fan `fan` from its total curve, and the total curve from the static one, through
+    // the velocity pressure at the fan's exit diameter.
+    void StaticFan(int fan);
+    void TotalFan(int fan);
+    void SetWidths();
+    void DeleteCells();
+    void FanCurveSet();
+
+    void Form_Load();
+    void FillFanList();
+    void FillCurveGrid();
+    void CheckZeroEfficiency();
+    // Reads the grid back into the current fan, then draws its curves in PicFan.
+    void DrawFanCurve();
+
+    // ---- Commands ----
+    void ExitFan_Click();
+    void Cancel_Click();
+    void Command2_Click();
+    void mnuSave_Click();
+    void mnuPrintF_Click();
+    void mnuex_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuStaticCurrent_Click();
+    void mnuStaticAll_Click();
+    void mnuTotalCurrent_Click();
+    void mnuTotalAll_Click();
+
+    QAction *MenuItem(const std::string &name) const;
+
+protected:
+    void reject() override;
+
+private:
+    std::map<std::string, QAction *> items_;
+    bool unloading_ = false;
+
+    void buildMenus(class QMenuBar *bar);
+    // FanList entry of a slot: its number with a leading blank, a blank and the name.
+    static std::string listEntry(int fan, const std::string &name);
+    void FanList_Click();
+    void pressureCheckClick(VBCheckBox *clicked, VBCheckBox *other);
+    void gridKeyPress(int &keyAscii);
+    void gridKeyDown(int &keyCode, int shift);
+    void commitEdit();
+    void nameKeyPress(int &keyAscii);
+    void storeName();
+    void storeDiameter(bool onLeaving);
+    // Asks the estimate question, reads the grid, estimates current or all fans and shows the fan again.
+    void estimate(bool total, bool all);
+    // Unloads the window once; the unload runs the zero-efficiency check.
+    void unloadWindow(bool accepted);
+};
+
+// Tools > "Fans": the fan database editor, modal.
+void ShowFanDatabase(QWidget *owner);

@@ -1,0 +1,131 @@
+#pragma once
+// The network spreadsheet: one row per visible airway, edited cell by cell and written back into the
+// network on request. The hidden column 0 holds each row's airway slot; the window also keeps with each
+// row what identifies its airway, so a row that the solver's sort or a pack moved to another slot is
+// still written into its own airway, and a row whose airway is gone is written nowhere.
+#include <QMainWindow>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class VBGrid;
+class VBTextBox;
+
+class frmSpreadSheet : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmSpreadSheet(QWidget *owner = nullptr);
+    ~frmSpreadSheet() override;
+
+    VBGrid *Spreadsheet = nullptr;
+    VBTextBox *TxtEdit = nullptr;
+
+    // ---- Layout and filling ----
+    // Writes grid row `row` from VisibleAirways(row); returns that airway (0 = the list has ended).
+    int SetRow(int row);
+    // Copies the grid's cell colours of columns 4..13 into SheetCellColour.
+    void ResetColour();
+    void Form_Load();
+    // The close sequence; false when the window was not shown (nothing to do).
+    bool Form_Unload();
+
+    // ---- Cell commit and row recalculation ----
+    void CheckNames();
+    void UpdateRes(int row, int airway);
+    // A cell text as a number: empty gives 0, a text that is not a number "Error in Number Format" and 0.
+    double Star(const std::string &text);
+
+    // ---- Saving ----
+    void SaveGrid();
+    void mnuSaveChanges_Click();
+
+    // ---- Commands ----
+    void Search();
+    void mnuPrint_Click();
+    void mnuExit_Click();
+    void mnuUndo_Click();
+    void mnuEditBox_Click();
+    void mnuInfo_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuClear_Click();
+    void mnuSelAll_Click();
+    void mnuInsert_Click();
+    void mnuInsert2_Click();
+    void mnuDelete_Click();
+    void mnuFind_Click();
+    void mnuAgain_Click();
+    void mnuReplace_Click();
+    void mnuAscend_Click();
+    void mnuDescend_Click();
+    void mnuFix_Click();
+    void mnuUnfix_Click();
+    void mnuRecalc_Click();
+    void mnuRecalcAll_Click();
+    void mnuSim_Click();
+    void mnuFixCols_Click(int columns); // "Fix Columns" 1 .. 4
+    void mnuFixR_Click();
+    void mnuUnfixC_Click();
+    void mnuUnfixR_Click();
+    void mnuHideC_Click();
+    void mnuShowC_Click();
+    void mnuShowAll_Click();
+
+    // The airway of a grid row, checked against the network (0 = none: a heading, a blank new row, an
+    // airway that is gone).
+    int RowAirway(int row);
+    // A menu item by its control name ("mnuSaveChanges", "mnu3", ...); null if absent.
+    QAction *MenuItem(const std::string &name) const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // RowData of a row added for a new airway.
+    static constexpr int64_t NewRow = -1;
+    // What identifies the airway written into a row: its unique number and its two ends.
+    struct RowAirwayMark {
+        int32_t number = 0;
+        int32_t ends[6] = {};
+    };
+    std::vector<RowAirwayMark> marks_;
+    std::map<std::string, QAction *> items_;
+    bool unloaded_ = false;
+
+    void buildMenus();
+    void LoadGrid();
+    // Writes row `row` from airway a (the fill's row writing, also used after the airway edit dialog).
+    void writeRow(int row, int a);
+    // Ties a row to airway a (-1: a new row for an empty slot).
+    void markRow(int row, int a);
+    // The text the fill writes in column `col` for airway a.
+    std::string cellText(int col, int a) const;
+    bool cellFixedInModel(int col, int a) const;
+    bool fixed(int row, int col) const;
+    // Whether a row holds edits or fixed marks that its airway does not have yet.
+    bool rowChanged(int row, int a) const;
+    void markFixed(int row, int col, bool on);
+    void growColourMemory(int rows);
+    void rememberWidths();
+    // A new airway slot at the end of the network for a new row; 0 (after the message) when all are used.
+    int newAirwaySlot();
+    void appendNewRow();
+    // Rows for new airway slots at positions first .. last (row 1 for the headings' position).
+    void insertRows(int first, int last);
+    // Grid events.
+    void gridKeyPress(int &keyAscii);
+    void gridKeyDown(int &keyCode, int shift);
+    void gridDblClick();
+    void commitEdit();
+    void sort(bool descending);
+    // Packs the slots that new rows reserved and left blank.
+    void packBlankSlots();
+};
+
+// The one spreadsheet window: Tools > "Spreadsheet" shows it, loading and filling it on first use.
+frmSpreadSheet *ShowSpreadSheet(QWidget *owner);
+// The loaded window, or null.
+frmSpreadSheet *SpreadSheetWindow();
+// Runs the close sequence of a loaded window and unloads it (the main window's shutdown).
+void UnloadSpreadSheet();

@@ -1,0 +1,189 @@
+// Cell editing of the network spreadsheet: opening the edit box, committing it, and what a committed
+// value does to its row (node names, fixed marks, length and resistance).
+#include "model/Gustrom1.h"
+#include "model/text_files.h"
+#include "model/units.h"
+#include "platform/Dialogs.h"
+#include "platform/GridEdit.h"
+#include "platform/System.h"
+#include "platform/VBGrid.h"
+#include "platform/VBMath.h"
+#include "platform/VBTextBox.h"
+#include "tables/frmSpreadSheet.h"
+#include "tables/spreadsheet_state.h"
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// A cell's number: "." or "," as the decimal mark, the whole text a number.
+std::optional<double> cellNumber(const std::string &text) {
+    return VB::StrictNumber(text, ',');
+}
+
+} // namespace
+
+void frmSpreadSheet::gridKeyPress(int &keyAscii) {
+    if (GridCommandKey(keyAscii, *TxtEdit, {[this] { mnuCopy_Click(); }, [this] { mnuPaste_Click(); }, {}}))
+        return;
+    // Typing opens nothing in the slot column, "No.", "Comments" and the headings.
+    const int col = Spreadsheet->Col();
+    if (col == 0 || col == SheetColNo || col == SheetColComments || Spreadsheet->Row() == 0)
+        return;
+    GridEditShow(*Spreadsheet, *TxtEdit, keyAscii);
+}
+
+void frmSpreadSheet::gridDblClick() {
+    if (Spreadsheet->Row() == 0 || Spreadsheet->Col() == 0)
+        return;
+    int key = 32;
+    GridEditShow(*Spreadsheet, *TxtEdit, key);
+}
+
+void frmSpreadSheet::gridKeyDown(int &keyCode, int) {
+    switch (keyCode) {
+    case 114:
+        Search();
+        break;
+    case 116:
+        mnuSim_Click();
+        break;
+    case 46:
+        if (Spreadsheet->Row() >= 1 && Spreadsheet->Col() >= 1) {
+            Spreadsheet->SetText("");
+            SheetChanged = true;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void frmSpreadSheet::commitEdit() {
+    if (!TxtEdit->isVisible())
+        return;
+    Spreadsheet->SetText(TxtEdit->Text());
+    CheckNames();
+    TxtEdit->hide();
+}
+
+double frmSpreadSheet::Star(const std::string &text) {
+    if (text.empty())
+        return 0;
+    if (const auto v = cellNumber(text))
+        return *v;
+    VB::MsgBox("Error in Number Format");
+    return 0;
+}
+
+void frmSpreadSheet::CheckNames() {
+    VBGrid &g = *Spreadsheet;
+    const int c = g.Col(), r = g.Row();
+    const int a = RowAirway(r);
+    VB::SetScreenPointer(VB::vbHourglass);
+    if (c == SheetColFrom || c == SheetColTo) {
+        // Every end at the same position, at either end of any row, takes the same node name.
+        const int first = c == SheetColFrom ? SheetColX1 : SheetColX2;
+        const std::string x = g.TextMatrix(r, first), y = g.TextMatrix(r, first + 1),
+                          z = g.TextMatrix(r, first + 2);
+        if (x.empty() && y.empty() && z.empty()) {
+            VB::SetScreenPointer(VB::vbDefault);
+            return;
+        }
+        const std::string name = g.TextMatrix(r, c);
+        for (const auto &[nameCol, coordCol] :
+             {std::pair{SheetColFrom, SheetColX1}, {SheetColTo, SheetColX2}})
+            for (int row = 1; row < g.Rows(); ++row)
+                if (g.TextMatrix(row, coordCol) == x && g.TextMatrix(row, coordCol + 1) == y &&
+                    g.TextMatrix(row, coordCol + 2) == z)
+                    g.SetTextMatrix(row, nameCol, name);
+    } else if (c == SheetColResistance || c == SheetColKFactor || c == SheetColShock || c == SheetColLength) {
+        UpdateRes(r, a);
+        markFixed(r, c, true);
+    } else if (c == SheetColFlow || c == SheetColPdrop) {
+        markFixed(r, c, true);
+        if (fixed(r, SheetColPdrop) && fixed(r, SheetColFlow) &&
+            VB::MsgBox("Calculate and fix resistance ?", VB::vbYesNo, "Resistance Calculation") ==
+                VB::vbYes) {
+            TxtEdit->hide();
+            g.SetCol(SheetColResistance);
+            const auto p = cellNumber(g.TextMatrix(r, SheetColPdrop));
+            const auto q = cellNumber(g.TextMatrix(r, SheetColFlow));
+            // Without a flow there is no resistance to calculate.
+            if (p && q && *q != 0) {
+                g.SetTextMatrix(r, SheetColResistance, FormatPattern(std::fabs(*p) / (*q * *q), "0.00000"));
+                markFixed(r, SheetColResistance, true);
+            }
+        }
+    } else if (c == SheetColFPres) {
+        if (fixed(r, SheetColFlow))
+            VB::MsgBox("Cannot fix this pressure due to fixed flow");
+        else
+            markFixed(r, c, true);
+    } else if (c == SheetColHeight || c == SheetColWidth || (c >= SheetColX1 && c <= SheetColZ2)) {
+        UpdateRes(r, a);
+    }
+    SheetChanged = true;
+    VB::SetScreenPointer(VB::vbDefault);
+}
+
+void frmSpreadSheet::UpdateRes(int row, int a) {
+    VBGrid &g = *Spreadsheet;
+    // A typed resistance is never replaced; a row without an airway has nothing to recalculate.
+    if (g.Col() == SheetColResistance || a < 1)
+        return;
+    const std::string heightText = g.TextMatrix(row, SheetColHeight);
+    const auto h = heightText.empty() ? std::optional<double>(0) : cellNumber(heightText);
+    const auto w = cellNumber(g.TextMatrix(row, SheetColWidth));
+    if (!h || !w)
+        return;
+    float area, perimeter;
+    if (AirwayFlags(a) & AirwayFlag::Irregular) {
+        // An irregular airway shows its perimeter under Height and its area under Width.
+        area = static_cast<float>(*w);
+        perimeter = static_cast<float>(*h);
+    } else if (*h == 0) {
+        area = static_cast<float>(*w * *w * 3.1415926 / 4);
+        perimeter = static_cast<float>(*w * 3.1415926);
+    } else {
+        area = static_cast<float>(*h * *w);
+        perimeter = static_cast<float>(2 * *w + 2 * *h);
+    }
+    double areaSI = FromDisplayUnits(area, 3);
+    const double perimeterSI = FromDisplayUnits(perimeter, 1);
+    if (AirwayFlags(a) & AirwayFlag::Services)
+        areaSI -= 0.8;
+    if (areaSI <= 0)
+        areaSI = 0.05;
+    const auto k = cellNumber(g.TextMatrix(row, SheetColKFactor));
+    if (!k)
+        return;
+    if (AirwayShockType(a) < 6)
+        AirwayShockLength(a) = ShockTypeLength(AirwayShockType(a));
+    double length;
+    if (fixed(row, SheetColLength)) {
+        length = Star(g.TextMatrix(row, SheetColLength));
+    } else {
+        double sum = 0;
+        for (int axis = 0; axis < 3; ++axis) {
+            const double d = LenientValue(g.TextMatrix(row, SheetColX1 + axis)) -
+                             LenientValue(g.TextMatrix(row, SheetColX2 + axis));
+            sum += d * d;
+        }
+        length = std::sqrt(sum);
+    }
+    float whole = static_cast<float>(VB::Int(length));
+    AirwayLength(a) = FromDisplayUnits(whole, 1);
+    length += LenientValue(g.TextMatrix(row, SheetColShock));
+    if (length == 0)
+        return;
+    float kDisplay = static_cast<float>(*k), lengthDisplay = static_cast<float>(length);
+    const double kSI = FromDisplayUnits(kDisplay, 10);
+    const double lengthSI = FromDisplayUnits(lengthDisplay, 1);
+    double r = kSI * perimeterSI * lengthSI * AirDensity / (1.2 * areaSI * areaSI * areaSI);
+    if (r == 0)
+        r = 0.00001;
+    if (!fixed(row, SheetColResistance))
+        g.SetTextMatrix(row, SheetColResistance, FormatValue(static_cast<float>(r), 5, 0, 0));
+}

@@ -1,0 +1,214 @@
+// Writing the network spreadsheet back into the airways. A cell whose text is still what the fill wrote
+// for the airway leaves its value exactly as it is (the grid shows values rounded); the fixed marks
+// always decide the fixed flags and type codes.
+#include "model/Gustrom1.h"
+#include "model/node_keys.h"
+#include "model/text_files.h"
+#include "model/undo.h"
+#include "model/units.h"
+#include "platform/Busy.h"
+#include "platform/Dialogs.h"
+#include "platform/Text1252.h"
+#include "platform/VBGrid.h"
+#include "platform/VBMath.h"
+#include "tables/frmSpreadSheet.h"
+#include "tables/spreadsheet_state.h"
+
+#include <cmath>
+#include <optional>
+#include <tuple>
+
+namespace {
+
+void setFlag(int a, int32_t flag, bool on) {
+    if (on)
+        AirwayFlags(a) |= flag;
+    else
+        AirwayFlags(a) &= ~flag;
+}
+
+// The largest coordinates a point may have, in metres.
+constexpr double MaxPlanCoordinate = 10000000;
+constexpr double MaxElevation = 9999999;
+
+} // namespace
+
+int frmSpreadSheet::newAirwaySlot() {
+    const int n = AirwayCount + 1;
+    if (n > MaxAirways) {
+        VB::MsgBox("Network size has exceeded maximum airways - increase airways in default settings");
+        return 0;
+    }
+    AirwayCount = n;
+    return n;
+}
+
+void frmSpreadSheet::SaveGrid() {
+    VBGrid &g = *Spreadsheet;
+    bool wrote = false;
+    for (int r = 1; r < g.Rows(); ++r) {
+        int a = RowAirway(r);
+        const auto text = [&](int col) { return g.TextMatrix(r, col); };
+        if (g.RowData(r) == NewRow) {
+            // A new row becomes an airway once it holds a value; a blank one leaves its slot empty.
+            bool any = false;
+            for (int c = SheetColName; c <= SheetColZ2 && !any; ++c)
+                any = !text(c).empty();
+            if (!any)
+                continue;
+            if (a == 0 && (a = newAirwaySlot()) == 0)
+                continue;
+            ClearAirway(a);
+            AirwayFlags(a) = AirwayFlag::Rectangular;
+            AirwayPrimaryLayer(a) = 1;
+            AirwaySecondaryLayer(a) = 1;
+            AirwayParallelCount(a) = 1;
+            AirwayNumber(a) = ++NextAirwayNumber;
+            g.SetTextMatrix(r, 0, std::to_string(a));
+            g.SetTextMatrix(r, SheetColNo, std::to_string(AirwayNumber(a)));
+            wrote = true;
+        }
+        // Rows the user left alone keep their airways exactly as they are.
+        if (a == 0 || !rowChanged(r, a))
+            continue;
+        const bool isNew = g.RowData(r) == NewRow;
+        // The fixed marks alone can change these; such a change is an edit of the network too.
+        const auto codes = [a] {
+            return std::tuple{AirwayFlags(a), AirwayResistanceType(a), AirwayWallType(a), AirwayShockType(a),
+                              AirwayFan(a)};
+        };
+        const auto codesBefore = codes();
+        const auto changed = [&](int col) {
+            return (isNew || g.CellModified(r, col)) && text(col) != cellText(col, a);
+        };
+        // The cell's value when the user changed it; a text that is not a number keeps the old value.
+        const auto edited = [&](int col, int quantity) -> std::optional<float> {
+            if (!changed(col))
+                return std::nullopt;
+            const std::string t = text(col);
+            if (!t.empty() && !VB::StrictNumber(t, ',')) {
+                Star(t);
+                return std::nullopt;
+            }
+            float v = static_cast<float>(Star(t));
+            wrote = true;
+            return FromDisplayUnits(v, quantity);
+        };
+
+        if (changed(SheetColName)) {
+            AirwayName(a) = Trim(text(SheetColName));
+            wrote = true;
+        }
+        if (changed(SheetColFrom)) {
+            AirwayStartName(a) = Trim(text(SheetColFrom));
+            wrote = true;
+        }
+        if (changed(SheetColTo)) {
+            AirwayEndName(a) = Trim(text(SheetColTo));
+            wrote = true;
+        }
+        if (const auto v = edited(SheetColLength, 1))
+            AirwayLength(a) = *v;
+        setFlag(a, AirwayFlag::FixedLength, fixed(r, SheetColLength));
+        if (const auto v = edited(SheetColFlow, 4))
+            AirwayFlow(a) = *v;
+        setFlag(a, AirwayFlag::FixedFlow, fixed(r, SheetColFlow));
+
+        if (const auto v = edited(SheetColResistance, 5))
+            AirwayResistance(a) = *v;
+        if (!fixed(r, SheetColResistance))
+            AirwayResistanceType(a) = 0;
+        else if (AirwayResistanceType(a) == 0)
+            AirwayResistanceType(a) = TypedPreset;
+        if (AirwayResistance(a) == 0)
+            AirwayResistanceType(a) = 0;
+
+        if (const auto v = edited(SheetColKFactor, 10))
+            AirwayFrictionFactor(a) = *v;
+        if (fixed(r, SheetColKFactor))
+            AirwayWallType(a) = TypedPreset;
+        if (AirwayFrictionFactor(a) == 0)
+            AirwayWallType(a) = 0;
+
+        if (const auto v = edited(SheetColShock, 1))
+            AirwayShockLength(a) = *v;
+        if (fixed(r, SheetColShock))
+            AirwayShockType(a) = TypedPreset;
+        if (AirwayShockLength(a) == 0)
+            AirwayShockType(a) = 0;
+
+        if (changed(SheetColFan)) {
+            // Only a fan of the database, or none, replaces the airway's fan.
+            const int f = static_cast<int>(LenientValue(text(SheetColFan)));
+            if (f == 0 || (f >= 1 && f <= MaxFans && FanName.InBounds(f) && !FanName(f).empty())) {
+                AirwayFan(a) = f;
+                if (f > 0 && AirwayFanCount(a) == 0)
+                    AirwayFanCount(a) = 1;
+                wrote = true;
+            }
+        }
+        if (fixed(r, SheetColFPres)) {
+            // A marked text that is not a pressure ("Negate", "Stall") keeps the fan and its pressure.
+            if (const auto p = VB::StrictNumber(text(SheetColFPres), ',')) {
+                AirwayFan(a) = -1;
+                if (changed(SheetColFPres)) {
+                    float display = static_cast<float>(*p);
+                    AirwayPressure(a) = FromDisplayUnits(display, 8);
+                    wrote = true;
+                }
+            }
+        } else if (AirwayFan(a) == -1) {
+            AirwayFan(a) = 0;
+        }
+
+        if (const auto v = edited(SheetColHeight, 1))
+            AirwaySize(1, a) = *v;
+        const bool irregular = (AirwayFlags(a) & AirwayFlag::Irregular) != 0;
+        if (const auto v = edited(SheetColWidth, irregular ? 3 : 1))
+            AirwaySize(2, a) = *v;
+
+        bool moved = false;
+        for (int k = 0; k < 6; ++k) {
+            const int col = SheetColX1 + k;
+            if (!changed(col) || text(col).empty())
+                continue;
+            const auto v = VB::StrictNumber(text(col), ',');
+            if (!v) {
+                Star(text(col));
+                continue;
+            }
+            float display = static_cast<float>(*v);
+            const double metres = VB::RoundHalfEven(FromDisplayUnits(display, 14));
+            if (std::fabs(metres) > ((k % 3) == 2 ? MaxElevation : MaxPlanCoordinate)) {
+                VB::MsgBox("Coordinates exceed allowed values");
+                continue;
+            }
+            int32_t &target = k < 3 ? AirwayStart(k + 1, a) : AirwayEnd(k - 2, a);
+            target = static_cast<int32_t>(metres);
+            moved = true;
+        }
+        if (moved) {
+            SetAirwayKeys(a);
+            wrote = true;
+        }
+        if (codes() != codesBefore)
+            wrote = true;
+        markRow(r, a);
+        g.ClearModified(r);
+    }
+    ErrorLevel = 0;
+    SheetChanged = false;
+    if (wrote) {
+        NetworkSaved = 0;
+        MarkResultsStale();
+    }
+}
+
+void frmSpreadSheet::mnuSaveChanges_Click() {
+    if (VB::IsBusy())
+        return;
+    if (VB::MsgBox("Save spreadsheet changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes) {
+        SaveGrid();
+        SheetChanged = false;
+    }
+}

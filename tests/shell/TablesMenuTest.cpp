@@ -1,0 +1,83 @@
+// The data tables and the settings dialog as the main window opens and closes them.
+#include "ShellFixture.h"
+
+#include "graphics/graphics_state.h"
+#include "platform/VBControls.h"
+#include "platform/VBGrid.h"
+#include "settings/frmOptions.h"
+#include "tables/frmFanData.h"
+#include "tables/frmRLBase.h"
+#include "tables/frmRange.h"
+#include "tables/frmSpreadSheet.h"
+#include "tables/name_lists.h"
+#include "tables/spreadsheet_state.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+
+TEST_F(ShellTest, TheSpreadsheetOpensFromToolsAndAsksFirstAtExit) {
+    AddAirways(3);
+    form->MenuItem("mnuPower")->trigger();
+    frmSpreadSheet *sheet = SpreadSheetWindow();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    SheetChanged = true;
+    NetworkSaved = 0;
+    boxes->Expect(VB::vbNo, "Save spreadsheet changes to network ?")
+        .Expect(VB::vbCancel, "Gustrom data is not saved - Save it?");
+    bool cancel = false;
+    form->MDIForm_QueryUnload(cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(SpreadSheetWindow(), nullptr);
+    EXPECT_TRUE(boxes->Done());
+}
+
+TEST_F(ShellTest, TheTableDialogsAndTheRangeChooserOpenFromTheirMenus) {
+    std::vector<std::string> shown;
+    VB::SetModalDriver([&](QDialog &dialog) {
+        if (qobject_cast<frmFanData *>(&dialog))
+            shown.push_back("fans");
+        else if (qobject_cast<frmRLBase *>(&dialog))
+            shown.push_back("levels");
+        else if (qobject_cast<frmRange *>(&dialog))
+            shown.push_back("range");
+        dialog.reject();
+    });
+    form->MenuItem("mnuFanData")->trigger();
+    form->MenuItem("mnuRLBase")->trigger();
+    form->MenuItem("mnuLevels(2)")->trigger();
+    VB::SetModalDriver({});
+    EXPECT_EQ(shown, (std::vector<std::string>{"fans", "levels", "range"}));
+    EXPECT_EQ(ViewMode, 3);
+}
+
+TEST_F(ShellTest, NameListsOpenBesideTheMainWindowAndFillOnce) {
+    AddAirways(2);
+    AirwayName(1) = "Main";
+    form->MenuItem("mnuFBName")->trigger();
+    auto *list = form->findChild<frmListAirNames *>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_TRUE(list->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(list->List1->ListCount(), 1);
+    AirwayName(2) = "Decline";
+    form->MenuItem("mnuFBName")->trigger();
+    EXPECT_EQ(list->List1->ListCount(), 1);
+}
+
+TEST_F(ShellTest, TheOptionsDialogIsOneWindowAndItsUnitSwitchRelabelsTheMainWindow) {
+    form->MenuItem("mnuOptionShow")->trigger();
+    frmOptions *options = OptionsWindow();
+    ASSERT_NE(options, nullptr);
+    form->MenuItem("mnuOptionShow")->trigger();
+    EXPECT_EQ(OptionsWindow(), options);
+    form->CmbDataType->SetListIndex(0); // airflow, in m3/s
+    const QString si = form->LblUnit->text();
+    options->OptUnitType[1]->click();
+    EXPECT_EQ(UnitSystem, 2);
+    EXPECT_NE(form->LblUnit->text(), si);
+    EXPECT_EQ(options->LblUnit[2]->text(), "ft");
+    options->cmdCancel_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(OptionsWindow(), nullptr);
+}

@@ -1,0 +1,230 @@
+#include "common/ModelFixture.h"
+#include "model/units.h"
+#include "platform/PictureBoxView.h"
+#include "platform/System.h"
+#include "platform/VBControls.h"
+#include "platform/VBGrid.h"
+#include "platform/VBTextBox.h"
+#include "tables/frmFanData.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
+#include <memory>
+#include <set>
+
+namespace {
+
+class FanDataTest : public ModelTest {
+protected:
+    ScriptedDialogs boxes;
+    std::unique_ptr<frmFanData> window;
+
+    void SetUp() override {
+        ModelTest::SetUp();
+        UseSIDisplay();
+    }
+    void TearDown() override { window.reset(); }
+
+    // A fan of ten points: static pressure falling from 1000 Pa by 100, total 50 Pa above, flow rising
+    // by 10 m³/s, efficiency 60 %.
+    static void StandardFan(int f, const std::string &name) {
+        FanName(f) = name;
+        for (int p = 1; p <= 10; ++p) {
+            FanCurvePressure(1, p, f) = static_cast<float>(1100 - 100 * p);
+            FanCurvePressure(2, p, f) = static_cast<float>(1150 - 100 * p);
+            FanCurveFlow(p, f) = static_cast<float>(10 * p);
+            FanCurveEfficiency(p, f) = 60;
+        }
+    }
+    void Open() {
+        window = std::make_unique<frmFanData>();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->Form_Load();
+    }
+    void ShowFan(int f) { window->FanList->SetListIndex(f - 1); }
+    VBGrid &grid() { return *window->Spreadsheet; }
+    void Cell(int row, int col, const std::string &text) { grid().SetTextMatrix(row, col, text); }
+    std::string Cell(int row, int col) { return grid().TextMatrix(row, col); }
+};
+
+} // namespace
+
+TEST_F(FanDataTest, TheListNamesEverySlotAndTheCheckBoxesFollowTheCurves) {
+    StandardFan(7, "Main fan");
+    StandardFan(3, "Static only");
+    for (int p = 1; p <= 10; ++p)
+        FanCurvePressure(2, p, 3) = 0;
+    Open();
+    EXPECT_EQ(window->FanList->List(6), " 7 Main fan");
+    EXPECT_EQ(window->FanList->List(0), " 1 -none-");
+    ShowFan(3);
+    EXPECT_FALSE(window->ChkTotal->isChecked());
+    EXPECT_EQ(grid().ColWidth(2), 0);
+    EXPECT_EQ(Cell(1, 2), "");
+    QTest::mouseClick(window->ChkStatic, Qt::LeftButton);
+    EXPECT_TRUE(window->ChkStatic->isChecked()); // one pressure column always shows
+}
+
+TEST_F(FanDataTest, ReadBackOrdersPointsFillsGapsAndNamesAFanWithData) {
+    StandardFan(12, "");
+    Open();
+    ShowFan(12);
+    // Rows typed in rising pressure; row 2's flow emptied; rows 5 .. 10 empty.
+    const char *rows[4][4] = {{"100", "150", "40", "120"},
+                              {"200", "250", "", "50"},
+                              {"300", "350", "20", "50"},
+                              {"400", "450", "-5", "40"}};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            Cell(r + 1, c + 1, rows[r][c]);
+    for (int r = 5; r <= 10; ++r)
+        for (int c = 1; c <= 4; ++c)
+            Cell(r, c, "");
+    window->DrawFanCurve();
+    const int f = 12;
+    EXPECT_EQ(FanName(12), "Fan #12");
+    EXPECT_EQ(window->TxtFanName->Text(), "Fan #12");
+    EXPECT_EQ(window->FanList->List(11), " 12 Fan #12");
+    // Falling pressure; the empty rows repeated the fourth, whose flow of -5 is stored as 0.
+    const float statics[] = {400, 400, 400, 400, 400, 400, 400, 300, 200, 100};
+    for (int p = 1; p <= 10; ++p)
+        EXPECT_EQ(FanCurvePressure(1, p, f), statics[p - 1]) << p;
+    EXPECT_EQ(FanCurveFlow(1, f), 0);
+    EXPECT_EQ(FanCurveFlow(9, f), 40); // the emptied cell took the point above
+    EXPECT_EQ(FanCurveEfficiency(10, f), 100);
+    EXPECT_EQ(NetworkSaved, 0);
+}
+
+TEST_F(FanDataTest, AnEfficiencyCurveFromZeroToZeroSurvivesBeingShown) {
+    StandardFan(2, "Booster");
+    for (int p = 1; p <= 10; ++p)
+        FanCurveEfficiency(p, 2) = p == 1 || p == 10 ? 0 : 35 + 5 * p;
+    AirPowerEfficiency = 0.8f;
+    Open();
+    ShowFan(2);
+    EXPECT_EQ(FanCurveEfficiency(5, 2), 60);
+    EXPECT_EQ(Cell(5, 4), "60");
+    NetworkSaved = 255;
+    window->TxtFanName->SetFocus();
+    window->TxtFanName->selectAll();
+    QTest::keyClicks(window->TxtFanName, "Main,");
+    EXPECT_EQ(FanName(2), "Main");
+    EXPECT_EQ(NetworkSaved, 0);
+    boxes.Expect(VB::vbOK, "Your fan curve contains 2 zero efficiency value(s)");
+    window->ExitFan_Click();
+    EXPECT_EQ(FanCurveEfficiency(1, 2), 80);
+    EXPECT_EQ(FanCurveEfficiency(10, 2), 80);
+    EXPECT_EQ(FanCurveEfficiency(5, 2), 60);
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(FanDataTest, TheDiameterBoxKeepsTheDiameterForTextThatIsNoNumber) {
+    StandardFan(1, "Main");
+    Open();
+    EXPECT_EQ(window->TxtOutDiam->Text(), "n/a");
+    window->TxtOutDiam->SetFocus();
+    window->Spreadsheet->SetFocus(); // leaves "n/a"
+    EXPECT_EQ(FanDiameter(1), 0);
+    NetworkSaved = 255;
+    window->TxtOutDiam->SetFocus();
+    window->TxtOutDiam->SetText("2.5");
+    QTest::keyClick(window->TxtOutDiam, Qt::Key_Return);
+    EXPECT_FLOAT_EQ(FanDiameter(1), 2.5f);
+    EXPECT_EQ(NetworkSaved, 0);
+}
+
+TEST_F(FanDataTest, EstimatesGoThroughTheVelocityPressure) {
+    FanName(1) = "Axial";
+    FanDiameter(1) = 1;
+    AirDensity = 1.2f;
+    for (int p = 1; p <= 10; ++p) {
+        FanCurveFlow(p, 1) = 10;
+        FanCurvePressure(2, p, 1) = 1000;
+    }
+    Open();
+    NetworkSaved = 255;
+    window->StaticFan(1);
+    EXPECT_EQ(FanCurvePressure(1, 1, 1), 902);
+    EXPECT_EQ(NetworkSaved, 0) << "the network file carries the fans";
+    window->TotalFan(1);
+    EXPECT_EQ(FanCurvePressure(2, 1, 1), 999);
+
+    for (int f = 2; f <= 4; ++f)
+        StandardFan(f, "No diameter " + std::to_string(f));
+    boxes.Expect(VB::vbOK, "Gustrom will attempt to calculate a total fan curve for all fans")
+        .Expect(VB::vbOK, "No fan diameter has been entered for Fan 2.  Cannot estimate")
+        .Expect(VB::vbOK, "Fan 3.")
+        .Expect(VB::vbOK, "Fan 4.");
+    window->mnuTotalAll_Click();
+    EXPECT_EQ(FanCurvePressure(2, 1, 3), 1050);
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(FanDataTest, DeleteCancelCopyAndPaste) {
+    StandardFan(5, "Old");
+    StandardFan(1, "First");
+    Open();
+    ShowFan(5);
+    boxes.Expect(VB::vbOK, "Are you sure you want to delete fan?");
+    NetworkSaved = 255;
+    window->Command2_Click();
+    EXPECT_EQ(NetworkSaved, 0);
+    EXPECT_EQ(FanName(5), "");
+    EXPECT_EQ(FanCurvePressure(1, 3, 5), 0);
+    EXPECT_EQ(FanCurveFlow(3, 5), 0);
+    EXPECT_EQ(FanCurveEfficiency(3, 5), 60);
+    EXPECT_EQ(CurrentFan, 1);
+
+    // Copy of rows 2 .. 3, columns 1 .. 2.
+    grid().SetRow(2);
+    grid().SetCol(1);
+    grid().SetRowSel(3);
+    grid().SetColSel(2);
+    window->mnuCopy_Click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "900.0\t950.0\r\n800.0\t850.0\r\n");
+
+    // One line pasted over four selected rows fills all four.
+    QGuiApplication::clipboard()->setText("100\r\n");
+    grid().SetRow(1);
+    grid().SetCol(3);
+    grid().SetRowSel(4);
+    window->mnuPaste_Click();
+    EXPECT_EQ(FanCurveFlow(4, 1), 100);
+    EXPECT_EQ(FanCurveFlow(5, 1), 50);
+    // Cells committed before Cancel stay when the save question is answered No.
+    grid().SetFocus();
+    grid().SetRow(2);
+    grid().SetCol(4);
+    QTest::keyClick(&grid(), Qt::Key_7);
+    QTest::keyClick(window->TxtEdit, Qt::Key_Down);
+    boxes.Expect(VB::vbNo, "Save fan changes to network ?");
+    window->Cancel_Click();
+    EXPECT_EQ(FanCurveEfficiency(2, 1), 7);
+}
+
+TEST_F(FanDataTest, TheChartDrawsEachCurveInItsColourAndOnlyTheFrameWithoutFlow) {
+    StandardFan(1, "Main");
+    Open();
+    const auto colours = [this] {
+        std::set<QRgb> found;
+        const QImage &image = window->PicFan->Picture().Image();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                found.insert(image.pixel(x, y) & 0xFFFFFF);
+        return found;
+    };
+    std::set<QRgb> drawn = colours();
+    for (int c : {0, 1, 2, 4, 6})
+        EXPECT_TRUE(drawn.count(PictureBox::ToRgb(PictureBox::QBColor(c)) & 0xFFFFFF)) << c;
+
+    for (int p = 1; p <= 10; ++p)
+        Cell(p, 3, "0");
+    window->DrawFanCurve();
+    drawn = colours();
+    for (int c : {1, 2, 4, 6})
+        EXPECT_FALSE(drawn.count(PictureBox::ToRgb(PictureBox::QBColor(c)) & 0xFFFFFF)) << c;
+}

@@ -1,0 +1,165 @@
+#include "common/ModelFixture.h"
+#include "graphics/locate.h"
+#include "model/units.h"
+#include "platform/System.h"
+#include "platform/VBControls.h"
+#include "platform/VBGrid.h"
+#include "platform/VBTextBox.h"
+#include "tables/frmRLBase.h"
+#include "tables/frmRange.h"
+#include "tables/name_lists.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+class LevelTableTest : public ModelTest {
+protected:
+    ScriptedDialogs boxes;
+    std::unique_ptr<frmRLBase> window;
+
+    void SetUp() override {
+        ModelTest::SetUp();
+        SetBuiltInUnits();
+        UnitSystem = 1;
+        LevelName(1) = "Surface";
+        // Level i (2 .. 249) from RL 1000 - 10 i down 5 m.
+        for (int level = 2; level <= 249; ++level) {
+            LevelName(level) = std::to_string(level);
+            LevelName(level).insert(0, 1, 'L');
+            LevelRange(level, 1) = 1000 - 10 * level;
+            LevelRange(level, 2) = 995 - 10 * level;
+        }
+    }
+    void Open() {
+        window = std::make_unique<frmRLBase>();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->Form_Load();
+        window->GridRL->SetFocus();
+    }
+    VBGrid &grid() { return *window->GridRL; }
+    void Select(int row, int col, int rowSel, int colSel) {
+        grid().SetRow(row);
+        grid().SetCol(col);
+        grid().SetRowSel(rowSel);
+        grid().SetColSel(colSel);
+    }
+};
+
+} // namespace
+
+TEST_F(LevelTableTest, ANamelessLevelShowsNoRangesAndDeleteRemovesRowsOnlyAcrossAllThreeColumns) {
+    LevelName(3).clear();
+    Open();
+    EXPECT_EQ(grid().TextMatrix(3, 2), "");
+    EXPECT_EQ(grid().TextMatrix(4, 1), "L4");
+
+    Select(5, 1, 6, 1);
+    QTest::keyClick(&grid(), Qt::Key_Delete);
+    EXPECT_EQ(grid().TextMatrix(5, 1), "");
+    EXPECT_EQ(grid().TextMatrix(6, 1), "");
+    EXPECT_EQ(grid().TextMatrix(7, 1), "L7");
+
+    Select(5, 1, 6, 3);
+    QTest::keyClick(&grid(), Qt::Key_Delete);
+    EXPECT_EQ(grid().TextMatrix(5, 1), "L7");
+    EXPECT_EQ(grid().TextMatrix(247, 1), "L249");
+    EXPECT_EQ(grid().TextMatrix(248, 1), "");
+    EXPECT_EQ(grid().TextMatrix(249, 2), "");
+    EXPECT_TRUE(window->LevelsChanged);
+}
+
+TEST_F(LevelTableTest, OkStoresTheLevelsAndResetsTheWindowOfTheShownLevel) {
+    shell.scrollValue = 4;
+    Open();
+    grid().SetTextMatrix(4, 1, "Decline");
+    NetworkSaved = 255;
+    window->RLOK_Click();
+    EXPECT_EQ(LevelName(4), "Decline");
+    EXPECT_EQ(RLWindowHigh, 960);
+    EXPECT_EQ(RLWindowLow, 955);
+    EXPECT_DOUBLE_EQ(LevelElevation, 957.5);
+    EXPECT_EQ(shell.levelIndex, 3);
+    EXPECT_EQ(NetworkSaved, 0);
+}
+
+TEST_F(LevelTableTest, EscAfterTypingAsksAndNoKeepsTheLevelsWhileSaveStoresEvenUnchanged) {
+    Open();
+    grid().SetRow(2);
+    QTest::keyClick(&grid(), Qt::Key_X);
+    QTest::keyClick(window->TxtEdit, Qt::Key_Return);
+    boxes.Expect(VB::vbNo, "Save spreadsheet changes to network ?");
+    QTest::keyClick(&grid(), Qt::Key_Escape);
+    EXPECT_EQ(LevelName(2), "L2");
+    EXPECT_FALSE(window->isVisible());
+
+    Open();
+    LevelName(2) = "Changed behind the window";
+    window->mnuSave_Click();
+    EXPECT_EQ(LevelName(2), "L2");
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(LevelTableTest, TheRangeRunsFromTheTopOfOneLevelToTheBottomOfTheOtherInEitherOrder) {
+    LevelRange(2, 1) = 500;
+    LevelRange(3, 2) = 300;
+    LevelRange(4, 1) = 300;
+    LevelRange(5, 2) = 480;
+    struct Case {
+        int from, to;
+        int32_t low, high;
+        float working;
+    };
+    for (const Case &c : {Case{2, 3, 300, 500, 300}, Case{4, 5, 300, 480, 480}}) {
+        frmRange range;
+        range.Form_Load();
+        range.CmbRL1->SetListIndex(c.from - 1);
+        range.CmbRL2->SetListIndex(c.to - 1);
+        range.Command1_Click();
+        EXPECT_EQ(RLWindowLow, c.low) << c.from;
+        EXPECT_EQ(RLWindowHigh, c.high) << c.from;
+        EXPECT_EQ(WorkingElevation, c.working) << c.from;
+    }
+    frmRange range;
+    range.Form_Load();
+    range.CmbRL1->SetListIndex(8);
+    range.Command2_Click();
+    EXPECT_EQ(RLWindowHigh, 480);
+}
+
+TEST_F(ModelTest, NameListsHoldEachTrimmedNameOnceAndAClickFindsItsAirways) {
+    ScriptedDialogs boxes;
+    LevelName(2) = "Main level"; // the level the found airways lie on
+    LevelRange(2, 1) = 200;
+    LevelRange(2, 2) = 0;
+    EXPECT_TRUE(DistinctNames(4).empty());
+    const char *names[] = {"Main", "Main", " Main", "MAIN", "", "Decline"};
+    for (const char *name : names) {
+        const int a = AddAirway(AirwayCount * 100, 0, 100, AirwayCount * 100 + 50, 0, 100);
+        AirwayName(a) = name;
+        std::string node = "N";
+        node += name;
+        AirwayStartName(a) = node;
+    }
+    AirwayEndName(6) = "Exit only";
+    EXPECT_EQ(DistinctNames(4), (std::vector<std::string>{"Decline", "Main", "MAIN"}));
+    EXPECT_EQ(AirwayName(3).trimmed(), "Main");
+
+    frmListAirNodes nodes;
+    nodes.Form_Load();
+    EXPECT_EQ(nodes.List1->ListCount(), 5);
+    for (int i = 0; i < nodes.List1->ListCount(); ++i)
+        EXPECT_NE(nodes.List1->List(i), "Exit only");
+
+    frmListAirNames branches;
+    branches.Form_Load();
+    SearchPosition = 0;
+    branches.List1->SetListIndex(0); // "Decline"
+    EXPECT_EQ(SearchText, "DECLINE");
+    EXPECT_EQ(SearchKind, 4);
+    EXPECT_EQ(SearchPosition, 7);
+}

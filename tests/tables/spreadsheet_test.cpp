@@ -1,0 +1,372 @@
+#include "tables/SheetFixture.h"
+
+#include "common/NetworkGenerator.h"
+#include "common/TestPrinters.h"
+
+#include "model/geometry.h"
+#include "model/node_keys.h"
+#include "graphics/editor_windows.h"
+#include "platform/Busy.h"
+#include "simulation/checks.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QProcess>
+
+#include <filesystem>
+
+TEST_F(SheetTest, FillOrdersRowsByNumberAndMarksFixedValues) {
+    const int fan = Drive(30, 0, "Fan drive");
+    AirwayFan(fan) = 2;
+    AirwayPressure(fan) = 9999;
+    const int round = Drive(10, 100, "Raise");
+    AirwayFlags(round) = AirwayFlag::Round;
+    AirwaySize(2, round) = 3;
+    const int fixedPressure = Drive(20, 200);
+    AirwayFlags(fixedPressure) |= AirwayFlag::FixedFlow;
+    AirwayFan(fixedPressure) = -1;
+    AirwayPressure(fixedPressure) = -9999;
+    AirwayFlow(fixedPressure) = 12.34567f;
+    AirwayResistanceType(fixedPressure) = 1;
+    ResistanceTypeName(1) = "Bulkhead";
+    Open();
+
+    EXPECT_EQ(cell(1, SheetColNo), "10");
+    EXPECT_EQ(cell(2, SheetColNo), "20");
+    EXPECT_EQ(cell(3, SheetColNo), "30");
+    EXPECT_EQ(cell(1, SheetColHeight), "");
+    EXPECT_EQ(cell(1, SheetColWidth), "3.0");
+    EXPECT_EQ(cell(3, SheetColFPres), "Negate");
+    EXPECT_EQ(cell(2, SheetColFPres), "Stall");
+    EXPECT_EQ(cell(2, SheetColFlow), "12.345");
+    EXPECT_EQ(cell(2, SheetColComments), " Bulkhead");
+    // Fixed flow, fixed pressure with fixed flow (Pdrop), and a resistance type: red, remembered.
+    for (int c : {SheetColFlow, SheetColPdrop, SheetColResistance}) {
+        EXPECT_TRUE(Marked(2, c)) << c;
+        EXPECT_EQ(grid().CellBackColorAt(2, c), SheetFixedColour) << c;
+    }
+    EXPECT_FALSE(Marked(2, SheetColFPres)); // fixed pressure shows as F Pres only without fixed flow
+    EXPECT_FALSE(Marked(3, SheetColPdrop));
+
+    // An empty visible list gives the headings only.
+    VisibleAirways(1) = 0;
+    sheet->mnuUndo_Click();
+    EXPECT_EQ(grid().Rows(), 1);
+    EXPECT_EQ(cell(0, SheetColName), "Name          ");
+}
+
+TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale) {
+    Drive(1, 0);
+    Drive(2, 100);
+    Open();
+    AirwayShockType(1) = TypedPreset;
+    grid().SetTextMatrix(1, SheetColShock, "120");
+    Type(1, SheetColShock, "7");
+    EXPECT_EQ(cell(1, SheetColShock), "7");
+    EXPECT_EQ(grid().Row(), 2);
+    EXPECT_TRUE(SheetChanged);
+
+    for (int col : {SheetColNo, SheetColComments}) {
+        Go(1, col);
+        QTest::keyClick(&grid(), Qt::Key_5);
+        EXPECT_FALSE(sheet->TxtEdit->isVisible()) << col;
+    }
+    grid().CellLeft(); // scrolls the cell into view
+    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, SheetColComments).center());
+    EXPECT_TRUE(sheet->TxtEdit->isVisible());
+    QTest::keyClick(sheet->TxtEdit, Qt::Key_Escape);
+
+    VB::SetLocaleDecimalSeparatorOverride(',');
+    DecimalSeparator = ',';
+    Type(2, SheetColHeight, "2.5");
+    EXPECT_EQ(cell(2, SheetColHeight), "2,5");
+}
+
+TEST_F(SheetTest, RenamingANodeRenamesEveryEndAtThatPosition) {
+    Drive(1, 0);
+    Drive(2, 50); // starts where airway 1 ends
+    Drive(3, 200);
+    Open();
+    grid().SetTextMatrix(3, SheetColX2, "");
+    grid().SetTextMatrix(3, SheetColY2, "");
+    grid().SetTextMatrix(3, SheetColZ2, "");
+    Type(2, SheetColFrom, "North");
+    EXPECT_EQ(cell(1, SheetColTo), "North");
+    EXPECT_EQ(cell(2, SheetColFrom), "North");
+    EXPECT_EQ(cell(3, SheetColTo), "");
+}
+
+TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
+    Drive(1, 0);
+    Open();
+    Type(1, SheetColFlow, "10");
+    boxes.Expect(VB::vbYes, "Calculate and fix resistance ?");
+    Type(1, SheetColPdrop, "100");
+    EXPECT_EQ(cell(1, SheetColResistance), "1.00000");
+    EXPECT_TRUE(Marked(1, SheetColResistance));
+
+    boxes.Expect(VB::vbOK, "Cannot fix this pressure due to fixed flow");
+    Type(1, SheetColFPres, "250");
+    EXPECT_FALSE(Marked(1, SheetColFPres));
+
+    // Height 0 and width 2 is a round airway: area π, perimeter 2π.
+    grid().SetCol(SheetColResistance);
+    sheet->mnuUnfix_Click();
+    grid().SetTextMatrix(1, SheetColKFactor, "0.012");
+    grid().SetTextMatrix(1, SheetColShock, "0");
+    Type(1, SheetColHeight, "0");
+    Type(1, SheetColWidth, "2");
+    const double expected = 0.012 * 6.2831852 * 50 * AirDensity / (1.2 * 3.1415926 * 3.1415926 * 3.1415926);
+    EXPECT_EQ(cell(1, SheetColResistance), FormatValue(static_cast<float>(expected), 5, 0, 0));
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(SheetTest, CopyAndPasteBlocksAppendRowsThatBlankAreGoneAtClose) {
+    for (int i = 1; i <= 6; ++i)
+        Drive(i, 100 * i);
+    Open();
+    Go(1, SheetColName);
+    grid().SetRowSel(2);
+    grid().SetColSel(SheetColFrom);
+    grid().SetTextMatrix(1, SheetColName, "a");
+    grid().SetTextMatrix(1, SheetColFrom, "b");
+    grid().SetTextMatrix(2, SheetColName, "c");
+    grid().SetTextMatrix(2, SheetColFrom, "d");
+    QTest::keyClick(&grid(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "a\tb\r\nc\td\r\n");
+
+    QGuiApplication::clipboard()->setText("p\tq\tr\r\ns\tt\tu\r\n");
+    Go(5, SheetColName);
+    QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(cell(5, SheetColTo), "r");
+    EXPECT_EQ(cell(6, SheetColName), "s");
+    EXPECT_EQ(grid().Rows(), 9);
+    EXPECT_EQ(AirwayCount, 8);
+    boxes.Expect(VB::vbNo, "Save spreadsheet changes to network ?");
+    sheet->Form_Unload();
+    EXPECT_EQ(AirwayCount, 6);
+}
+
+TEST_F(SheetTest, FindOffersPartialHitsAndReplaceCounts) {
+    Drive(1, 0, "ABC");
+    Drive(2, 100, "xabcx");
+    Drive(3, 200, "a");
+    Open();
+    grid().SetCol(SheetColName);
+    boxes.ExpectInput("abc");
+    sheet->mnuFind_Click();
+    EXPECT_EQ(grid().Row(), 1);
+    boxes.Expect(VB::vbYes, "Could not find name - Do you mean xabcx");
+    sheet->mnuAgain_Click();
+    EXPECT_EQ(grid().Row(), 2);
+    boxes.Expect(VB::vbOK, "Level name not found");
+    sheet->mnuAgain_Click();
+    EXPECT_EQ(SheetSearchRow, 1);
+
+    grid().SetTextMatrix(1, SheetColName, "A");
+    grid().SetTextMatrix(2, SheetColName, "a");
+    boxes.ExpectInput("a").ExpectInput("B").Expect(VB::vbOK, "");
+    sheet->mnuReplace_Click();
+    EXPECT_EQ(boxes.Shown().back().prompt, " 3 replacements made");
+    EXPECT_EQ(cell(3, SheetColName), "B");
+    EXPECT_TRUE(SheetChanged);
+}
+
+TEST_F(SheetTest, SortsKeepHeadingsAndMoveMarksWithTheirRows) {
+    const int beta = Drive(1, 0, "Beta");
+    AirwayFlags(beta) |= AirwayFlag::FixedFlow;
+    Drive(2, 100, "alpha");
+    Open();
+    Go(1, SheetColName);
+    sheet->mnuAscend_Click();
+    EXPECT_EQ(cell(1, SheetColName), "alpha");
+    EXPECT_EQ(cell(0, SheetColName), "Name          ");
+    EXPECT_TRUE(Marked(2, SheetColFlow));
+    EXPECT_FALSE(Marked(1, SheetColFlow));
+
+    grid().SetTextMatrix(1, SheetColFPres, "100");
+    grid().SetTextMatrix(2, SheetColFPres, "20");
+    grid().SetCol(SheetColFPres);
+    sheet->mnuAscend_Click();
+    EXPECT_EQ(cell(1, SheetColFPres), "20");
+
+    // Three frozen columns keep No. and Name in view however far the grid scrolls.
+    sheet->mnuFixCols_Click(3);
+    grid().SetLeftCol(SheetColZ2);
+    EXPECT_FALSE(grid().CellRect(1, SheetColName).isEmpty());
+    EXPECT_TRUE(grid().CellRect(1, SheetColLength).isEmpty());
+}
+
+TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
+    const int bulkhead = Drive(1, 0);
+    AirwayResistanceType(bulkhead) = 1;
+    AirwayResistance(bulkhead) = 500;
+    const int walled = Drive(2, 100);
+    AirwayFrictionFactor(walled) = 0.0123456f;
+    Open();
+    const int r1 = RowOf(bulkhead), r2 = RowOf(walled);
+    Go(r2, SheetColKFactor);
+    sheet->mnuUnfix_Click();
+    EXPECT_TRUE(SheetChanged) << "closing must ask";
+    grid().SetTextMatrix(r2, SheetColLength, "abc");
+    grid().SetTextMatrix(r2, SheetColName, "Main");
+    grid().SetTextMatrix(r2, SheetColFan, "99"); // no such fan
+    grid().SetTextMatrix(r2, SheetColX1, "20000000");
+    boxes.Expect(VB::vbOK, "Error in Number Format").Expect(VB::vbOK, "Coordinates exceed allowed values");
+    sheet->SaveGrid();
+    EXPECT_EQ(AirwayFan(walled), 0);
+    EXPECT_EQ(AirwayStart(1, walled), 100);
+    EXPECT_EQ(AirwayResistanceType(bulkhead), 1);
+    EXPECT_EQ(AirwayWallType(walled), TypedPreset);
+    EXPECT_FLOAT_EQ(AirwayFrictionFactor(walled), 0.0123456f); // untouched cells keep every digit
+    EXPECT_FLOAT_EQ(AirwayLength(walled), 50);
+    EXPECT_EQ(AirwayName(walled).trimmed(), "Main");
+    EXPECT_EQ(NetworkSaved, 0);
+
+    // A value fixed by the Fix command alone changes the airway's flags: the network has changed.
+    NetworkSaved = 255;
+    NetworkBalanced = true;
+    Go(r1, SheetColLength);
+    sheet->mnuFix_Click();
+    sheet->SaveGrid();
+    EXPECT_TRUE(AirwayFlags(bulkhead) & AirwayFlag::FixedLength);
+    EXPECT_EQ(NetworkSaved, 0);
+    EXPECT_FALSE(NetworkBalanced) << "the last run's results are out of date";
+
+    // Select All and Clear write neither slot 0 nor the headings.
+    const float scratch = AirwayLength(0);
+    sheet->mnuSelAll_Click();
+    sheet->mnuClear_Click();
+    EXPECT_EQ(cell(0, SheetColName), "Name          ");
+    EXPECT_EQ(cell(r1, 0), std::to_string(bulkhead));
+    sheet->SaveGrid();
+    EXPECT_EQ(AirwayLength(0), scratch);
+    EXPECT_EQ(AirwayStart(1, bulkhead), 0); // an emptied coordinate keeps its place
+}
+
+TEST_F(SheetTest, RowsFollowTheirAirwaysWhenSlotsMove) {
+    const int a = Drive(1, 0, "East");
+    Drive(2, 500, "West");
+    SetAirwayKeys(1);
+    SetAirwayKeys(2);
+    Open();
+    const int eastRow = RowOf(a);
+    SortAirwayRecords(); // the solver's sort moves West to the first slot
+    ASSERT_EQ(AirwayName(1).trimmed(), "West");
+    grid().SetTextMatrix(eastRow, SheetColFrom, "Portal");
+    sheet->SaveGrid();
+    EXPECT_EQ(AirwayStartName(2).trimmed(), "Portal");
+    EXPECT_EQ(AirwayStartName(1).trimmed(), "");
+}
+
+TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
+    Drive(7, 0);
+    NextAirwayNumber = 7;
+    Open();
+    Go(1, SheetColName);
+    sheet->mnuInsert2_Click();
+    ASSERT_EQ(grid().Rows(), 3);
+    EXPECT_TRUE(SheetChanged);
+    grid().SetTextMatrix(2, SheetColName, "New drive");
+    grid().SetTextMatrix(2, SheetColX2, "30");
+    sheet->SaveGrid();
+    PackAirways();
+    ASSERT_EQ(AirwayCount, 2);
+    EXPECT_EQ(AirwayName(2).trimmed(), "New drive");
+    EXPECT_EQ(AirwayFlags(2), AirwayFlag::Rectangular);
+    EXPECT_EQ(AirwayNumber(2), 8);
+    EXPECT_EQ(AirwayEnd(1, 2), 30);
+    EXPECT_NE(AirwayEndKey(2), 0); // the moved end has its node key
+}
+
+TEST_F(SheetTest, DeletingAskedNoLeavesTheGridAndYesRemovesTheAirway) {
+    Drive(1, 0, "One");
+    Drive(2, 100, "Two");
+    Open();
+    grid().SetTextMatrix(1, SheetColName, "Edited");
+    Go(2, SheetColName);
+    boxes.Expect(VB::vbNo, "Permanently delete branch ? 2");
+    sheet->mnuDelete_Click();
+    EXPECT_EQ(grid().Rows(), 3);
+    EXPECT_EQ(cell(1, SheetColName), "Edited");
+
+    boxes.Expect(VB::vbYes, "Permanently delete branch ? 2");
+    sheet->mnuDelete_Click();
+    EXPECT_EQ(AirwayCount, 1);
+    EXPECT_EQ(AirwayName(1).trimmed(), "Edited");
+    EXPECT_EQ(NetworkSaved, 0);
+}
+
+TEST_F(SheetTest, WhileARunIsBusyCommandsThatWriteDoNothing) {
+    Drive(1, 0);
+    Drive(2, 100);
+    Open();
+    grid().SetTextMatrix(1, SheetColName, "Changed");
+    VB::BusyScope run;
+    sheet->mnuSaveChanges_Click();
+    sheet->mnuInsert_Click();
+    QTest::keyClick(&grid(), Qt::Key_F5);
+    EXPECT_EQ(AirwayName(1).trimmed(), "");
+    EXPECT_EQ(grid().Rows(), 3);
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(SheetTest, F5RunsAnAirflowSimulationWhateverRanLast) {
+    GenerateNetwork(60, 3);
+    MaxIterations = 500;
+    Open();
+    AnalysisMode = 2; // the bulkhead removal ran last
+    QTest::keyClick(&grid(), Qt::Key_F5);
+    EXPECT_TRUE(NetworkBalanced);
+    EXPECT_EQ(AnalysisMode, 0);
+}
+
+TEST_F(SheetTest, PrintsEveryRowAtTheAnsweredSizeAndNothingBelowSix) {
+    Drive(1, 0, "Intake");
+    Drive(2, 100, "Return");
+    Open();
+    const std::string file = folder.path() + "sheet.pdf";
+    TestPrinters printers({std::make_shared<VB::PdfPrinter>("Pdf", file)});
+    boxes.ExpectInput("5");
+    sheet->mnuPrint_Click();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    boxes.ExpectInput("8");
+    sheet->mnuPrint_Click();
+    QProcess text;
+    text.start("pdftotext", {QString::fromStdString(file), "-"});
+    ASSERT_TRUE(text.waitForFinished());
+    const QByteArray printed = text.readAllStandardOutput();
+    for (const char *expected : {"Resistance", "Intake", "Return"})
+        EXPECT_TRUE(printed.contains(expected)) << expected;
+}
+
+namespace {
+// The airway dialogs as the spreadsheet opens them: the edit dialog renames its airway.
+class RenamingEditor : public EditorWindows {
+public:
+    int edited = 0, informed = 0, mode = 0;
+    void ShowAirwayEdit() override {
+        edited = CurrentAirway;
+        mode = AirEditMode;
+        AirwayName(CurrentAirway) = "Renamed";
+    }
+    void ShowAirwayInformation() override { informed = CurrentAirway; }
+};
+} // namespace
+
+TEST_F(SheetTest, EditAndInfoBoxesOpenTheAirwayDialogsForTheRow) {
+    Drive(1, 0, "One");
+    const int two = Drive(2, 100, "Two");
+    Open();
+    RenamingEditor editor;
+    EditorWindows *previous = SetEditorWindows(&editor);
+    Go(RowOf(two), SheetColName);
+    sheet->mnuEditBox_Click();
+    sheet->mnuInfo_Click();
+    SetEditorWindows(previous);
+    EXPECT_EQ(editor.edited, two);
+    EXPECT_EQ(editor.mode, 1);
+    EXPECT_EQ(editor.informed, two);
+    EXPECT_EQ(cell(RowOf(two), SheetColName), "Renamed");
+    EXPECT_EQ(PickedAirway, 0);
+}
