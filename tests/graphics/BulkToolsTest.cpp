@@ -207,8 +207,10 @@ TEST_F(BulkTools, CopyToDefaultsOfARoundAirwaySetsTheRaiseDefaultsOnly) {
 
 TEST_F(BulkTools, SmokeReportsToggleAndSourcesTakeOnlyAUsableConcentration) {
     ToolMode = 18;
+    NetworkSaved = 255;
     Click(1, -200, 0);
     EXPECT_EQ(AirwaySmoke(1, a), 1);
+    EXPECT_EQ(NetworkSaved, 0); // reports are saved with the network
     Click(2, -200, 0);
     EXPECT_EQ(AirwaySmoke(1, a), 2);
     Click(2, -200, 0);
