@@ -210,6 +210,7 @@ int SmokeMode = 0;
 float SmokeMaximum = 0;
 VBArray<float> SmokeLegendLevel;
 bool SmokeBusy = false;
+bool SourcesEdited = false;
 int DecimalSeparator = '.';
 
 int CurrentAirway = 0;

@@ -296,6 +296,7 @@ extern float SmokeMaximum;
 extern VBArray<float> SmokeLegendLevel; // 1..5
 // Shell start-up and contaminant run state.
 extern bool SmokeBusy;         // a contaminant spread is running
+extern bool SourcesEdited;     // a contaminant source changed since the last spread
 extern int DecimalSeparator;   // character code of the locale's decimal separator
 
 // ---- Edit state ----

@@ -16,4 +16,9 @@ void CentreOnScreen(QWidget &window) {
     window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
 }
 
+void PlaceInLowerRight(QWidget &window, const QRect &area) {
+    const QSize size = window.frameGeometry().size();
+    window.move(area.x() + area.width() - size.width(), area.y() + area.height() - size.height());
+}
+
 } // namespace VB

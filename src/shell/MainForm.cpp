@@ -21,6 +21,7 @@
 #include "shell/main_editor_windows.h"
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
+#include "shell/small_windows.h"
 #include "shell/tool_command.h"
 #include "shell/tool_icons.h"
 #include "simulation/driver.h"
@@ -114,19 +115,11 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // View options and the contaminant runs have no window yet, and the editing tools that change the
-    // network in bulk are not built yet: their buttons stay disabled and their keys do nothing.
-    case 2:
-    case 6:
-    case 9:
-    case 10:
-    case 11:
-    case 17:
-    case 21:
+    // View options and the contaminant runs have no window yet: their buttons stay disabled and their
+    // keys do nothing.
     case 26:
     case 29:
     case 30:
-    case 91:
         return false;
     default:
         return code >= 0 && code <= 31;
@@ -484,6 +477,12 @@ void MainForm::FocusActiveWindow() {
 void MainForm::ShowPrintWindow() {
     frmPrinter dialog(this);
     VB::ShowModal(dialog);
+}
+
+void MainForm::ShowMessageWindow(const std::string &text, int milliseconds) {
+    CurrentLine = text;
+    MessageTime = milliseconds;
+    MessageWindow().ShowMessage();
 }
 
 void MainForm::FocusGraphicsWindow(int w) {

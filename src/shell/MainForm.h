@@ -232,6 +232,7 @@ public:
     void ShowPrintWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
+    void ShowMessageWindow(const std::string &text, int milliseconds) override;
     void SetRealtimeTimerEnabled(int timer, bool enabled) override;
     void SetRealtimeTimerInterval(int timer, int intervalMs) override;
     void StopRotationTimer() override;
@@ -243,6 +244,8 @@ public:
 
     // The solver's progress and error windows as this window installed them.
     SimulationWindows &Simulation() { return *simulationWindows_; }
+    // The graphic editor's windows as this window installed them.
+    MainEditorWindows &EditorWindowsOfProgram() { return *editorWindows_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

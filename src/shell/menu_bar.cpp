@@ -82,7 +82,7 @@ const MenuLine MenuTable[] = {
     {1, "mnuUndo", "Undo", 0, &M::mnuUndo_Click},
     {1, "mnuRedo", "Redo", 0, &M::mnuRedo_Click},
     {1, "", "-"},
-    {1, "mnuCP", "Copy-Paste", Later},
+    {1, "mnuCP", "Copy-Paste"},
     {2, "mnuCopy2", "to defaults", Marked, &M::mnuCopy2_Click},
     {2, "mnuCpyPst", "to airway", Marked, &M::mnuCpyPst_Click},
     {1, "mnuDeselect", "Deselect", 0, &M::mnuDeselect_Click},

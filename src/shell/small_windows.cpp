@@ -6,8 +6,6 @@
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QFontMetrics>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -64,13 +62,8 @@ void PlaceLowerRight(QWidget &window) {
     if (!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     window.show();
-    if (const MainForm *main = MainForm::Instance()) {
-        const QRect frame = main->frameGeometry();
-        const QRect own = window.frameGeometry();
-        const int lift = TwipsToPixels(40, 1);
-        window.move(frame.x() + frame.width() - own.width(),
-                    frame.y() + frame.height() - own.height() - lift);
-    }
+    if (const MainForm *main = MainForm::Instance())
+        VB::PlaceInLowerRight(window, main->frameGeometry().adjusted(0, 0, 0, -TwipsToPixels(40, 1)));
     window.raise();
 }
 

@@ -3,14 +3,16 @@
 
 #include "platform/Dialogs.h"
 
+void SetFreshDefaults() {
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "Error re-loading defaults");
+    SetDefaults();
+}
+
 void ModelTest::SetUp() {
-    {
-        ScriptedDialogs boxes;
-        boxes.Expect(VB::vbOK, "Error re-loading defaults");
-        AxisSignX = 1;
-        AxisSignY = 1;
-        SetDefaults();
-    }
+    AxisSignX = 1;
+    AxisSignY = 1;
+    SetFreshDefaults();
     ClearNetwork();
     Errorlist.clear();
     NextAirwayNumber = 0;

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+// The built-in defaults in a folder that holds no settings file, whose message is answered.
+void SetFreshDefaults();
+
 class ModelTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -64,7 +64,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuUndo Undo
 1 mnuRedo Redo
 1 -
-1 mnuCP Copy-Paste |L
+1 mnuCP Copy-Paste
 2 mnuCopy2 to defaults
 2 mnuCpyPst to airway
 1 mnuDeselect Deselect
