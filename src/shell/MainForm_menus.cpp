@@ -19,6 +19,7 @@
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "settings/frmOptions.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
@@ -336,6 +337,12 @@ void MainForm::mnuPower_Click() {
     ShowSpreadSheet(this);
 }
 
+// ---- Options ----
+
+void MainForm::mnuOptionShow_Click() {
+    ShowOptions(this);
+}
+
 // ---- Help ----
 
 void MainForm::mnuHelp_Click() {
@@ -349,4 +356,3 @@ void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAi
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
 void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
-void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)

@@ -1,7 +1,9 @@
 #include "common/ModelFixture.h"
 #include "common/AirwayEnds.h"
 
+#include "model/units.h"
 #include "platform/Dialogs.h"
+#include "platform/System.h"
 
 void SetFreshDefaults() {
     ScriptedDialogs boxes;
@@ -19,6 +21,13 @@ void ModelTest::SetUp() {
     PresetResistanceReplaces = 0;
     LevelRange(1, 1) = 1000;
     LevelRange(1, 2) = 1000;
+}
+
+void ModelTest::UseSIDisplay() {
+    SetBuiltInUnits();
+    UnitSystem = 1;
+    VB::SetLocaleDecimalSeparatorOverride('.');
+    DecimalSeparator = '.';
 }
 
 int ModelTest::AddAirway(int32_t x1, int32_t y1, int32_t z1, int32_t x2, int32_t y2, int32_t z2) {
