@@ -381,3 +381,10 @@ void ShowOptions(QWidget *owner) {
 frmOptions *OptionsWindow() {
     return instance;
 }
+
+void RefillOptions() {
+    if (!instance)
+        return;
+    OptionsLoaded = false;
+    instance->Form_Load();
+}

@@ -2,6 +2,8 @@
 #include "ShellFixture.h"
 
 #include "graphics/graphics_state.h"
+#include "model/network_load.h"
+#include "model/network_save.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
 #include "settings/frmOptions.h"
@@ -80,4 +82,17 @@ TEST_F(ShellTest, TheOptionsDialogIsOneWindowAndItsUnitSwitchRelabelsTheMainWind
     options->cmdCancel_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(OptionsWindow(), nullptr);
+}
+
+TEST_F(ShellTest, AnOpenSettingsDialogTakesTheSettingsOfANetworkLoadedMeanwhile) {
+    AddAirways(2);
+    WallTypeFactor(4) = 0.02f;
+    NetworkFileName = folder.path() + "own.sim";
+    ASSERT_TRUE(SaveNetwork(0));
+    WallTypeFactor(4) = 0.5f;
+    form->MenuItem("mnuOptionShow")->trigger();
+    LoadNetwork();
+    ASSERT_FLOAT_EQ(WallTypeFactor(4), 0.02f);
+    OptionsWindow()->cmdOK_Click();
+    EXPECT_FLOAT_EQ(WallTypeFactor(4), 0.02f);
 }
