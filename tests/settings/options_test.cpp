@@ -121,11 +121,14 @@ TEST_F(OptionsTest, OkWithoutEditsKeepsEverySettingExactlyAlsoThroughBothUnitSys
     AirDensity = 1.2034567f;
     DefaultDriveHeight = 3.333333f;
     FontSize(1) = 9;
+    FontBold(1) = -1;
+    IconScale(3) = 0;
     ResistanceTypeValue(3) = 0.0123457f;
     RealtimeEnabled = -1;
     const std::string before = settingsBits();
     DefaultsSaved = 255;
     Open();
+    dialog->CmbIcon->SetListIndex(3); // the refill must not give it class 0's scale flag
     dialog->OptUnitType[1]->click();
     EXPECT_EQ(UnitSystem, 2);
     dialog->OptUnitType[0]->click();
@@ -178,11 +181,15 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
         EXPECT_EQ(rows[i].setting(), start[i]) << rows[i].outside;
     EXPECT_FLOAT_EQ(DefaultDriveHeight, 2.5f); // the other fields are still stored
 
+    const int a = AddAirway(0, 0, 100, 100, 0, 100);
+    CalcAllAirways();
+    const float resistance = AirwayResistance(a);
     Open();
     for (const Row &r : rows)
         (dialog->*r.box)->SetText(r.inside);
     Ok();
     EXPECT_TRUE(boxes.Shown().size() == rows.size()) << "no new message";
+    EXPECT_NE(AirwayResistance(a), resistance) << "the new density reaches the airways";
     for (const Row &r : rows)
         EXPECT_FLOAT_EQ(static_cast<float>(r.setting()), static_cast<float>(r.stored)) << r.inside;
 }
