@@ -198,6 +198,7 @@ void frmOptions::OptUnitType_Click(int index) {
         UnitSwitchArmed = true;
         return;
     }
+    unitGridLeaveCell();
     UnloadData();
     UnitSystem = index == 0 ? 1 : 2;
     Form_Load();

@@ -271,6 +271,9 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
     boxes.Expect(VB::vbOK, "Invalid format code");
     type(2, 1, "abc");
     EXPECT_EQ(g.TextMatrix(2, 1), "0.0");
+    boxes.Expect(VB::vbOK, "Invalid format code");
+    type(15, 3, "xyz"); // Enter on the last row moves nowhere
+    EXPECT_EQ(g.TextMatrix(15, 3), "0");
     for (int col : {2, 4, 5}) {
         g.SetRow(3);
         g.SetCol(col);
@@ -291,12 +294,19 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
     doubleClickType(5, 5, "0");
     doubleClickType(6, 5, "x");
     doubleClickType(7, 2, "kilowatt");
+    // An entry left open on its tab is committed by OK.
+    g.SetRow(14);
+    g.SetCol(1);
+    QTest::keyClicks(&g, "0");
+    QTest::keyClicks(dialog->TxtEdit, ".00");
+    dialog->SSTab1->setCurrentIndex(0);
     Ok();
     EXPECT_EQ(UnitText(1, 3), "0.000");
     EXPECT_EQ(FormatValue(12.5f, 1, 0, 0), "12.500");
     EXPECT_FLOAT_EQ(UnitFactor(4, 2), 0.3f);
     EXPECT_FLOAT_EQ(UnitFactor(5, 2), 0.8953f);
     EXPECT_EQ(UnitText(7, 1), "kW");
+    EXPECT_EQ(UnitText(14, 3), "0.00");
     EXPECT_TRUE(boxes.Done());
 }
 
