@@ -333,6 +333,14 @@ TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
     EXPECT_EQ(FontBold(1), 1);
     EXPECT_EQ(DefaultCurvePercent, 50);
     EXPECT_EQ(ColourTable(5), colour); // swatches wait for OK
+
+    // Back from the combined curve to the static curve shown when filling: OK stores the static curve.
+    DefaultCurvePercent = 0;
+    Open();
+    dialog->Optcurve[2]->click();
+    dialog->Optcurve[0]->click();
+    Ok();
+    EXPECT_EQ(DefaultCurvePercent, 0);
 }
 
 TEST_F(OptionsTest, FanCapacityCannotDropBelowAFanInUseAndGrowsTheFanArrays) {
