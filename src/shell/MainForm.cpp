@@ -25,6 +25,7 @@
 #include "shell/tool_icons.h"
 #include "simulation/driver.h"
 #include "simulation/simulation_windows.h"
+#include "simulation/smoke_windows.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -114,8 +115,8 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // View options and the contaminant runs have no window yet, and the editing tools that change the
-    // network in bulk are not built yet: their buttons stay disabled and their keys do nothing.
+    // View options have no window yet, and the editing tools that change the network in bulk are not
+    // built yet: their buttons stay disabled and their keys do nothing.
     case 2:
     case 6:
     case 9:
@@ -124,8 +125,6 @@ bool MainForm::CommandAvailable(int code) {
     case 17:
     case 21:
     case 26:
-    case 29:
-    case 30:
     case 91:
         return false;
     default:
@@ -210,11 +209,15 @@ void MainForm::installSeams() {
     previousSimulationUi_ = SetSimulationUi(simulationWindows_.get());
     editorWindows_ = std::make_unique<MainEditorWindows>();
     previousEditorWindows_ = SetEditorWindows(editorWindows_.get());
+    smokeWindows_ = std::make_unique<SmokeWindows>(this);
+    previousSmokeUi_ = SetSmokeUi(smokeWindows_.get());
     VB::SetPrinterPageWidthProvider(printerPageWidth);
 }
 
 void MainForm::removeSeams() {
     VB::SetPrinterPageWidthProvider({});
+    SetSmokeUi(previousSmokeUi_);
+    smokeWindows_.reset();
     SetEditorWindows(previousEditorWindows_);
     SetSimulationUi(previousSimulationUi_);
     simulationWindows_.reset();

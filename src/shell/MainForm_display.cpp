@@ -53,7 +53,7 @@ void MainForm::CmbDataVal_Click() {
         SaveView(ActiveWindow + 100);
         WindowOpen(ActiveWindow) = true;
     }
-    if (!SmokeBusy)
+    if (!SmokeBusy && !SettingDataCombos)
         Redraw();
 }
 

@@ -136,7 +136,6 @@ void MainForm::mnuOld_Click(int index) {
 }
 
 void MainForm::mnuExit_Click() {
-    CloseSmokeLegend();
     close();
 }
 
@@ -265,15 +264,16 @@ void MainForm::mnuFire_Click() {
         VB::MsgBox("Contaminant must be cleared before simulating", VB::vbExclamation);
         return;
     }
+    // The dialog's "Simulate" starts the spread.
     VB::SetScreenPointer(VB::vbHourglass);
-    ShowSmokeDialog();
+    smokeWindows_->ShowDialog();
     VB::SetScreenPointer(VB::vbDefault);
 }
 
 void MainForm::mnuTrace_Click() {
     SmokeMode = 2;
     SmokeTrace();
-    // The trace window is placed beside the main window once the smoke windows are built.
+    PlaceTraceWindow();
 }
 
 // ---- Tools ----
@@ -344,5 +344,4 @@ void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
-void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)
 void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)

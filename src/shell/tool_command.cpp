@@ -121,6 +121,17 @@ void runImmediate(int c) {
         restore();
         OpenCommand();
         break;
+    case 29:
+        SmokeMode = 1;
+        restore();
+        SmokeSimulate();
+        break;
+    case 30:
+        SmokeMode = 2;
+        restore();
+        SmokeTrace();
+        PlaceTraceWindow();
+        break;
     case 20:
         restore();
         SaveCommand();

@@ -32,8 +32,9 @@ struct Builder {
         const int a = ++AirwayCount;
         SetAirwayEnds(a, x1, y1, z1, x2, y2, z2);
         if (raise) {
+            // A round airway keeps its diameter where a rectangular one keeps its width.
             AirwayFlags(a) = AirwayFlag::Round;
-            AirwaySize(1, a) = uniform(3.0f, 6.0f);
+            AirwaySize(2, a) = std::round(uniform(3.0f, 6.0f) * 10) / 10;
             AirwayWallType(a) = 2;
         } else {
             AirwayFlags(a) = AirwayFlag::Rectangular;

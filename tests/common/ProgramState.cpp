@@ -141,7 +141,7 @@
     X(MasterFile) X(NetworkSaved) X(DefaultsSaved) X(FileVersion) X(LineFields) X(LineFieldCount) \
     X(CurrentLine) X(AppFolder) X(RecentFiles) X(SeparatorConvert) X(FileDecimalSeparator) \
     X(LocalDecimalSeparator) X(LevelOffset) X(DialogCancelled) X(AnalysisMode) X(ShowProgress) \
-    X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) \
+    X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) X(SourcesEdited) \
     X(DecimalSeparator) X(CurrentAirway) X(PickedAirway) X(PickedFraction) X(ShockTotal) X(AirEditMode) \
     X(Errorlist) X(ImportFileName) X(PrintOrientation) X(PrintScale) X(PrintTitle) X(PrintInColour) \
     /* model/fan_efficiency.h */ \
