@@ -19,57 +19,62 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
+
 namespace {
 
-// The generated network fitted in a 1600 × 1000 plan window, drawn with this detail.
-void openNetwork(PictureBox &picture, int detail) {
-    GenerateNetwork(30000, 11);
-    SetBuiltInUnits();
-    UnitSystem = 1;
-    SetBuiltInColours();
-    SetBuiltInSymbols();
-    SetBuiltInFonts();
-    FontScale = 0; // every text at its set size
-    LoadSymbolPictures();
-    DataCode = 12;
-    DataDisplayMode = 0;
-    ViewIs3D = 0;
-    ViewMode = 4;
-    GridOn = false;
-    GraphicsDetail = detail;
-    picture.Tag.assign(1, '0');
-    SetWindowPicture(0, &picture);
-    ActiveWindow = 0;
-    WindowOpen(0) = true;
-    SetVisibleAirways();
-    FitNetwork();
-    Redraw();
-}
+// The generated network fitted in a 1600 × 1000 plan window and drawn with this detail, and three PDF
+// printers in a folder of their own, for the life of the object.
+class PrintBench {
+public:
+    explicit PrintBench(int detail) {
+        GenerateNetwork(30000, 11);
+        SetBuiltInUnits();
+        UnitSystem = 1;
+        SetBuiltInColours();
+        SetBuiltInSymbols();
+        SetBuiltInFonts();
+        FontScale = 0; // every text at its set size
+        LoadSymbolPictures();
+        DataCode = 12;
+        DataDisplayMode = 0;
+        ViewIs3D = 0;
+        ViewMode = 4;
+        GridOn = false;
+        GraphicsDetail = detail;
+        picture_.Tag.assign(1, '0');
+        SetWindowPicture(0, &picture_);
+        ActiveWindow = 0;
+        WindowOpen(0) = true;
+        SetVisibleAirways();
+        FitNetwork();
+        Redraw();
+        std::vector<std::shared_ptr<VB::PrinterDriver>> printers;
+        for (const char *name : {"First", "Second", "Third"})
+            printers.push_back(std::make_shared<VB::PdfPrinter>(name, folder_.path() + name + ".pdf"));
+        printers_.emplace(printers);
+    }
+    ~PrintBench() {
+        printers_.reset();
+        SetWindowPicture(0, nullptr);
+        ActiveWindow = -1;
+    }
+    PrintBench(const PrintBench &) = delete;
+    PrintBench &operator=(const PrintBench &) = delete;
 
-void closeNetwork() {
-    SetWindowPicture(0, nullptr);
-    ActiveWindow = -1;
-}
-
-// Three PDF printers in a folder of their own.
-std::vector<std::shared_ptr<VB::PrinterDriver>> threePrinters(const TestFolder &folder) {
-    std::vector<std::shared_ptr<VB::PrinterDriver>> printers;
-    for (const char *name : {"First", "Second", "Third"})
-        printers.push_back(std::make_shared<VB::PdfPrinter>(name, folder.path() + name + ".pdf"));
-    return printers;
-}
+private:
+    PictureBox picture_{1600, 1000};
+    TestFolder folder_;
+    std::optional<TestPrinters> printers_;
+};
 
 void runPrint(benchmark::State &state, int detail) {
-    PictureBox picture(1600, 1000);
-    openNetwork(picture, detail);
-    TestFolder folder;
-    TestPrinters printers(threePrinters(folder));
+    PrintBench bench(detail);
     for (auto _ : state) {
         PrintScale = 0;
         PrintNetwork();
     }
     state.counters["records"] = AirwayScreenCount;
-    closeNetwork();
 }
 
 void BM_PrintLinesOnly(benchmark::State &state) {
@@ -81,22 +86,15 @@ void BM_PrintFullyLabelled(benchmark::State &state) {
 
 // The print dialog neither projects nor draws the network: only the window's width takes part.
 void BM_PrinterDialogLoad(benchmark::State &state) {
-    PictureBox picture(1600, 1000);
-    openNetwork(picture, 511);
-    TestFolder folder;
-    TestPrinters printers(threePrinters(folder));
+    PrintBench bench(511);
     for (auto _ : state) {
         frmPrinter dialog;
         benchmark::DoNotOptimize(dialog.FitScale);
     }
-    closeNetwork();
 }
 
 void BM_PrinterDialogOrientationSwitch(benchmark::State &state) {
-    PictureBox picture(1600, 1000);
-    openNetwork(picture, 511);
-    TestFolder folder;
-    TestPrinters printers(threePrinters(folder));
+    PrintBench bench(511);
     frmPrinter dialog;
     int orientation = 0;
     for (auto _ : state) {
@@ -104,15 +102,11 @@ void BM_PrinterDialogOrientationSwitch(benchmark::State &state) {
         dialog.OptOrient[orientation]->SetValue(true);
         benchmark::DoNotOptimize(dialog.FitScale);
     }
-    closeNetwork();
 }
 
 // Three copies of the fully labelled printout from the dialog's Print button.
 void BM_PrintThreeCopiesFullyLabelled(benchmark::State &state) {
-    PictureBox picture(1600, 1000);
-    openNetwork(picture, 511);
-    TestFolder folder;
-    TestPrinters printers(threePrinters(folder));
+    PrintBench bench(511);
     for (auto _ : state) {
         state.PauseTiming();
         frmPrinter dialog;
@@ -120,7 +114,6 @@ void BM_PrintThreeCopiesFullyLabelled(benchmark::State &state) {
         state.ResumeTiming();
         dialog.PrintIt_Click();
     }
-    closeNetwork();
 }
 
 } // namespace

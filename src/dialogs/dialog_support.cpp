@@ -9,6 +9,7 @@
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <cmath>
 
@@ -52,6 +53,16 @@ float BoxValue(const QLineEdit &box, int quantity) {
 
 void ShowDataEntryError() {
     VB::MsgBox("An error has occured - probably in data entry");
+}
+
+bool AnotherProgramWindowActive(const QWidget &window) {
+    const QWidget *now = QApplication::activeWindow();
+    if (now == nullptr)
+        return false;
+    for (const QWidget *w = now; w != nullptr; w = w->parentWidget())
+        if (w == &window)
+            return false;
+    return true;
 }
 
 void SetCheckValue(VBCheckBox &box, bool checked) {

@@ -33,6 +33,10 @@ void ShowDataEntryError();
 // errors end it silently.
 void PrintDialogImage(QWidget &dialog);
 
+// True when another window of this program is now the active one: neither another application, nor the
+// window itself or a box or window it opened.
+bool AnotherProgramWindowActive(const QWidget &window);
+
 // Sets a check box from code; its Click handler runs when the value changes.
 void SetCheckValue(VBCheckBox &box, bool checked);
 

@@ -14,9 +14,9 @@
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"
+#include "platform/WindowPlacement.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -111,7 +111,7 @@ QLabel *label(QWidget *parent, const char *caption, const char *tip = nullptr) {
 
 } // namespace
 
-frmAirEdit::frmAirEdit(QWidget *parent) : QDialog(parent) {
+frmAirEdit::frmAirEdit(QWidget *parent) : CancelOnClose(parent) {
     setWindowTitle("Airway Edit");
     buildControls();
     connectHandlers();
@@ -127,8 +127,6 @@ void frmAirEdit::buildControls() {
     cmdCancel = button(this, "cmdCancel", "Cancel");
     OK = button(this, "OK", "OK");
     CmdResetSekection->hide();
-    // The airway information window is not in the program yet.
-    Info->setEnabled(false);
 
     Frame4 = new QGroupBox("Airway Data", this);
     auto *data = new QGridLayout(Frame4);
@@ -410,7 +408,7 @@ bool frmAirEdit::fieldEvent(const FieldRule &rule, QEvent *event) {
             QTimer::singleShot(0, edit, &QLineEdit::selectAll);
         return false;
     case QEvent::FocusOut:
-        if (!fieldFocusChange(event) || unloading_)
+        if (!fieldFocusChange(event) || Unloading())
             return false;
         if (rule.lost == LostFocus::LayerRename) {
             layerLostFocus(static_cast<VBComboBox *>(control));
@@ -596,7 +594,7 @@ void frmAirEdit::endWrite() {
 }
 
 void frmAirEdit::unload(int result) {
-    if (unloading_)
+    if (Unloading())
         return;
     const int a = CurrentAirway;
     if (a >= 1 && a <= AirwayCount && AirwayResistanceType(a) != LoadedResistanceType) {
@@ -605,8 +603,7 @@ void frmAirEdit::unload(int result) {
         AirwayIconPosition(a) = PickedFraction - 0.3f;
     }
     endWrite();
-    unloading_ = true;
-    done(result);
+    Unload(result);
     // One confirmation, whatever it wrote, is one undo step.
     if (wrote_)
         ++UndoStep;
@@ -621,7 +618,7 @@ void frmAirEdit::closeform() {
 }
 
 void frmAirEdit::OK_Click() {
-    if (unloading_)
+    if (Unloading())
         return;
     if (AirEditMode != 3)
         SaveOne();
@@ -637,21 +634,11 @@ void frmAirEdit::cmdCancel_Click() {
     closeform();
 }
 
-void frmAirEdit::reject() {
-    if (!unloading_)
-        closeform();
-}
-
-void frmAirEdit::closeEvent(QCloseEvent *event) {
-    if (!unloading_)
-        closeform();
-    QDialog::closeEvent(event);
-}
-
 void frmAirEdit::Info_Click() {
     beginWrite(CurrentAirway);
     SaveAirway();
     unload(QDialog::Accepted);
+    AirwayDialogs::ShowAirwayInformation();
 }
 
 void frmAirEdit::ReCalc_Click() {
@@ -670,22 +657,14 @@ void frmAirEdit::CmdResetSekection_Click() {
 
 void frmAirEdit::changeEvent(QEvent *event) {
     // Losing the focus is judged once the new window is active.
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !unloading_)
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !Unloading())
         QTimer::singleShot(0, this, [this] { activationSettled(); });
     QDialog::changeEvent(event);
 }
 
 void frmAirEdit::activationSettled() {
-    if (unloading_ || isActiveWindow())
-        return;
-    QWidget *now = QApplication::activeWindow();
-    // Another application, or a box or window this dialog opened itself.
-    if (now == nullptr)
-        return;
-    for (QWidget *w = now; w != nullptr; w = w->parentWidget())
-        if (w == this)
-            return;
-    Form_Deactivate();
+    if (!Unloading() && AnotherProgramWindowActive(*this))
+        Form_Deactivate();
 }
 
 void frmAirEdit::Form_Deactivate() {

@@ -5,7 +5,8 @@
 #include "platform/VBArray.h"
 #include "platform/VBControls.h"
 
-#include <QDialog>
+#include "dialogs/CancelOnClose.h"
+
 #include <array>
 #include <map>
 #include <set>
@@ -34,7 +35,7 @@ private:
     int32_t colour_ = 0x00FF00;
 };
 
-class frmAirEdit : public QDialog, public FixedResistanceBox {
+class frmAirEdit : public CancelOnClose, public FixedResistanceBox {
     Q_OBJECT
 public:
     // Builds the window and loads it for CurrentAirway and AirEditMode.
@@ -111,8 +112,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void reject() override;
+    void CloseBoxHandler() override { closeform(); }
 
 private:
     // Building and loading.
@@ -199,7 +199,6 @@ private:
     bool fanLoaded_ = true; // the fan controls show the airway's fan (it is in the fan list)
     bool savingSelection_ = false;
     std::set<int> reportedErrors_; // statements whose data-entry error this pass has shown
-    bool unloading_ = false;
-    bool wrote_ = false; // an airway was written: closing raises the undo step
-    int openWrite_ = 0;  // airway written since its last "after" undo record
+    bool wrote_ = false;           // an airway was written: closing raises the undo step
+    int openWrite_ = 0;            // airway written since its last "after" undo record
 };

@@ -22,13 +22,12 @@
 namespace {
 
 constexpr float Pi = 3.1415926f;
-constexpr int InvalidPropertyValue = 380;
 
 // Selects a list entry from code as a list index property does: -1 clears, a position beyond the list is
 // an error.
 void selectEntry(VBComboBox &list, int index) {
     if (index < -1 || index >= list.count())
-        throw VBError(InvalidPropertyValue, "invalid property value");
+        throw VBError(VBErr::InvalidPropertyValue, "invalid property value");
     list.setCurrentIndex(index);
 }
 
@@ -398,12 +397,12 @@ void frmAirEdit::SaveAirway() {
 int frmAirEdit::stationChoice() const {
     const int station = txtRemote->currentIndex();
     if (station < 0)
-        throw VBError(InvalidPropertyValue, "no station chosen");
+        throw VBError(VBErr::InvalidPropertyValue, "no station chosen");
     return station;
 }
 
 int frmAirEdit::presetChoice(const VBComboBox &list) {
     if (list.currentIndex() < 0)
-        throw VBError(InvalidPropertyValue, "no preset chosen");
+        throw VBError(VBErr::InvalidPropertyValue, "no preset chosen");
     return list.currentData().toInt();
 }

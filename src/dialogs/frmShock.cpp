@@ -9,8 +9,8 @@
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "platform/WindowPlacement.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -54,7 +54,7 @@ double leadingNumber(const QLineEdit *box) {
 
 } // namespace
 
-frmShock::frmShock(QWidget *parent) : QDialog(parent) {
+frmShock::frmShock(QWidget *parent) : CancelOnClose(parent) {
     setWindowTitle("Shock Calculator");
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel("Shock Type", this), 0, 0);
@@ -172,23 +172,12 @@ bool frmShock::eventFilter(QObject *watched, QEvent *event) {
 
 void frmShock::cmdOK_Click() {
     SubDialogOpen = false;
-    closing_ = true;
-    accept();
+    Unload(QDialog::Accepted);
 }
 
+// Every way of closing without OK leaves no total, and the edit dialog takes its focus back.
 void frmShock::Command2_Click() {
     ShockTotal = 0;
     SubDialogOpen = false;
-    closing_ = true;
-    QDialog::reject();
-}
-
-void frmShock::closeEvent(QCloseEvent *event) {
-    if (!closing_)
-        Command2_Click();
-    QDialog::closeEvent(event);
-}
-
-void frmShock::reject() {
-    Command2_Click();
+    Unload(QDialog::Rejected);
 }

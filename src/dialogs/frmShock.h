@@ -1,7 +1,8 @@
 #pragma once
 // The shock loss calculator: adds up the equivalent lengths of an airway's fittings. The result is left
 // in ShockTotal, in display units of length (0 after Cancel).
-#include <QDialog>
+#include "dialogs/CancelOnClose.h"
+
 #include <array>
 
 class QLabel;
@@ -9,7 +10,7 @@ class QLineEdit;
 class QPushButton;
 class VBCheckBox;
 
-class frmShock : public QDialog {
+class frmShock : public CancelOnClose {
     Q_OBJECT
 public:
     explicit frmShock(QWidget *parent = nullptr);
@@ -29,13 +30,11 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void reject() override;
+    void CloseBoxHandler() override { Command2_Click(); }
 
 private:
     void Form_Load();
     void ChkShockType_Click(int index);
     void cmdOK_Click();
     void Command2_Click();
-    bool closing_ = false;
 };

@@ -15,25 +15,7 @@
 
 namespace {
 
-constexpr double ArrowPi = 3.141592654;
-// Half the opening angle of an arrowhead, radians.
-constexpr double BarbAngle = 0.3;
 constexpr int32_t White = 0xFFFFFF;
-
-// Symbol slots.
-constexpr int ContaminantSlot = 2;
-constexpr int FanSlot = 3;
-constexpr int NodeSlot = 4;
-constexpr int ObstructionSlot = 5;
-constexpr int BulkheadSlot = 6;
-constexpr int PinSlotBase = 6; // + 1 smoke reported, + 2 clear reported
-constexpr int RegulatorSlot = 9;
-constexpr int FixedSlot = 10;
-
-void paintCentred(VB::PrinterPage &page, int slot, double x, double y, double size) {
-    if (SymbolPicture.InBounds(slot))
-        page.PaintPicture(SymbolPicture(slot), x - size / 2, y - size / 2, size, size);
-}
 
 int32_t dimmedGrey() {
     return PictureBox::QBColor(8);
@@ -137,26 +119,17 @@ void PrintAirwayLine(VB::PrinterPage &page, int a, const ClippedAirway &clip) {
         return;
 
     if (clip.StartInside == 1 && (GraphicsDetail & 32) != 0 && LayerTest(a, 64))
-        paintCentred(page, NodeSlot, clip.X1, clip.Y1, NodeSymbolSize);
+        PaintSymbol(page, SymbolSlot::Node, clip.X1, clip.Y1, NodeSymbolSize);
 
     if ((GraphicsDetail & 64) != 0 && LayerTest(a, 32)) {
         const double dx = static_cast<double>(clip.X2) - clip.X1, dy = static_cast<double>(clip.Y2) - clip.Y1;
         const double s = dx + 0.1;
         const double fraction = 0.5 - 0.1 * (s > 0 ? 1 : s < 0 ? -1 : 0);
         const double tipX = clip.X1 + dx * fraction, tipY = clip.Y1 + dy * fraction;
-        // The angle points from the tip back towards the start end.
-        double angle = dx == 0 ? ArrowPi / 2 : std::atan(dy / dx);
-        if (dx > 0)
-            angle += ArrowPi;
-        if (dx == 0 && dy > 0)
-            angle += ArrowPi;
-        const double b1x = tipX + PrintArrowSize * std::cos(angle + BarbAngle);
-        const double b1y = tipY + PrintArrowSize * std::sin(angle + BarbAngle);
-        const double b2x = tipX + PrintArrowSize * std::cos(angle - BarbAngle);
-        const double b2y = tipY + PrintArrowSize * std::sin(angle - BarbAngle);
-        if (StrictlyInsidePage(b1x, b1y) && StrictlyInsidePage(b2x, b2y) && clip.EndInside == 1) {
-            page.Line(b1x, b1y, tipX, tipY, PrintColour(lineColour));
-            page.LineTo(b2x, b2y, PrintColour(lineColour));
+        const ArrowBarbs b = ArrowheadBarbs(tipX, tipY, dx, dy, PrintArrowSize);
+        if (StrictlyInsidePage(b.x1, b.y1) && StrictlyInsidePage(b.x2, b.y2) && clip.EndInside == 1) {
+            page.Line(b.x1, b.y1, tipX, tipY, PrintColour(lineColour));
+            page.LineTo(b.x2, b.y2, PrintColour(lineColour));
         }
     }
     page.ForeColor = PrintColour(SmokeMode == 1 ? lineColour : ColourTable(4));
@@ -175,20 +148,20 @@ void PrintAirwaySymbols(VB::PrinterPage &page, int a, const ClippedAirway &clip)
     const bool fixedFlow = (flags & AirwayFlag::FixedFlow) != 0;
     if (AirwayResistanceType(a) > 0 || AirwayFan(a) != 0 || fixedFlow) {
         if (AirwayFan(a) != 0 && (GraphicsDetail & 16) != 0 && layerShown)
-            paintCentred(page, FanSlot, SymbolX, SymbolY, FanSymbolSize);
+            PaintSymbol(page, SymbolSlot::Fan, SymbolX, SymbolY, FanSymbolSize);
         if (fixedFlow)
-            paintCentred(page, AirwayPressure(a) < 0 ? RegulatorSlot : FixedSlot, (clip.X1 + clip.X2) / 2.0,
-                         (clip.Y1 + clip.Y2) / 2.0, FanSymbolSize);
+            PaintSymbol(page, AirwayPressure(a) < 0 ? SymbolSlot::Regulator : SymbolSlot::Fixed,
+                        (clip.X1 + clip.X2) / 2.0, (clip.Y1 + clip.Y2) / 2.0, FanSymbolSize);
         if (AirwayResistanceType(a) > 0 && (GraphicsDetail & 8) != 0 && layerShown) {
             if (AirwayResistanceType(a) == 1)
-                paintCentred(page, BulkheadSlot, SymbolX, SymbolY, BulkheadSymbolSize);
+                PaintSymbol(page, SymbolSlot::Bulkhead, SymbolX, SymbolY, BulkheadSymbolSize);
             else
-                paintCentred(page, ObstructionSlot, SymbolX, SymbolY, ObstructionSymbolSize);
+                PaintSymbol(page, SymbolSlot::Obstruction, SymbolX, SymbolY, ObstructionSymbolSize);
         }
     }
     if ((flags & AirwayFlag::ContaminantSource) != 0 && (GraphicsDetail & 128) != 0 && layerShown)
-        paintCentred(page, ContaminantSlot, SymbolX, SymbolY, SmokeSymbolSize / 1.5);
+        PaintSymbol(page, SymbolSlot::Contaminant, SymbolX, SymbolY, SmokeSymbolSize / 1.5);
     const int pin = AirwaySmoke(1, a);
     if (pin != 0)
-        paintCentred(page, PinSlotBase + pin, SymbolX, SymbolY, SmokeSymbolSize / 1.5);
+        PaintSymbol(page, SymbolSlot::PinBase + pin, SymbolX, SymbolY, SmokeSymbolSize / 1.5);
 }

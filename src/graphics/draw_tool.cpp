@@ -84,6 +84,14 @@ void giveProperties(int a, int source) {
 
 } // namespace
 
+bool RoomForAirways(int more) {
+    if (AirwayCount + more < MaxAirways)
+        return true;
+    VB::MsgBox("Maximum Number of Airways Exceeded\r\nIncrease allowable number of branches in Defaults !",
+               VB::vbExclamation);
+    return false;
+}
+
 void ConstructAirway() {
     if (ActivePrimaryLayer == 0)
         ActivePrimaryLayer = 1;
@@ -120,9 +128,9 @@ void ConstructAirway() {
     }
 
     // Every refusal is decided before anything changes, so a refused draw leaves no trace.
-    if (AirwayCount + 1 >= MaxAirways) {
+    if (!RoomForAirways(1)) {
         PickedAirway = 0;
-        refuse("Maximum Number of Airways Exceeded\r\nIncrease allowable number of branches in Defaults !");
+        refuse("");
         return;
     }
     if (ViewIs3D == 1 && !endSnapped && !PointTyped) {

@@ -1,7 +1,8 @@
 #pragma once
-// The windows the mouse tools open (coordinate entry, airway information, airway edit, the airway data
-// pop-up) and the screen facts they are placed by. The shell and the dialogs implement this interface;
-// without an implementation nothing is shown and nothing changes, and tests install a recording one.
+// The windows the mouse tools open (coordinate entry, airway information, airway edit, fan, the airway data
+// pop-up, the smoke trace and legend) and the screen facts they are placed by. The shell and the dialogs
+// implement this interface; without an implementation nothing is shown and nothing changes, and tests install
+// a recording one.
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,12 @@ public:
     virtual void ShowAirwayInformation() {}
     // frmAirEdit, modal: edits CurrentAirway (AirEditMode 1) or the selection (AirEditMode 3).
     virtual void ShowAirwayEdit() {}
+    // frmFanEdit, modal: the fans of CurrentAirway.
+    virtual void ShowFanEdit() {}
+    // The smoke trace and legend windows at the main window's lower right, modeless and on top; showing
+    // one closes the other.
+    virtual void PlaceTraceWindow() {}
+    virtual void PlaceLegendWindow() {}
 
     // frmPopData: the airway data pop-up, placed by its top-left corner (twips, screen).
     virtual TwipsRect PopupRect() const { return {}; }

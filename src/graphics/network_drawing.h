@@ -5,7 +5,32 @@
 #include <cstdint>
 #include <string>
 
+class DrawingSurface;
 class PictureBox;
+
+// Slots of the symbol pictures (SymbolPicture).
+namespace SymbolSlot {
+constexpr int Contaminant = 2;
+constexpr int Fan = 3;
+constexpr int Node = 4;
+constexpr int Obstruction = 5;
+constexpr int Bulkhead = 6;
+constexpr int PinBase = 6; // + 1 smoke reported, + 2 clear reported
+constexpr int Regulator = 9;
+constexpr int Fixed = 10;
+constexpr int BulkheadSmall = 11;
+constexpr int ObstructionSmall = 12;
+} // namespace SymbolSlot
+
+// Paints symbol picture `slot` in a square of side `size` centred on (x, y); nothing for an empty slot.
+void PaintSymbol(DrawingSurface &surface, int slot, double x, double y, double size);
+
+// The two barb ends of an arrowhead of length `size` with its tip at (tipX, tipY) on a segment running
+// (dx, dy) from its start end: the barbs point back towards the start.
+struct ArrowBarbs {
+    double x1, y1, x2, y2;
+};
+ArrowBarbs ArrowheadBarbs(double tipX, double tipY, double dx, double dy, double size);
 
 // ---- Per drawing ----
 // Symbol sizes (window units) of the classes arrows, smoke, fans, nodes, obstruction, bulkhead.

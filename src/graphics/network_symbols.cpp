@@ -13,23 +13,22 @@ constexpr double ArrowPi = 3.141592654;
 // Half the opening angle of an arrowhead, radians.
 constexpr double BarbAngle = 0.3;
 
-// Symbol slots.
-constexpr int ContaminantSlot = 2;
-constexpr int FanSlot = 3;
-constexpr int NodeSlot = 4;
-constexpr int PinSlotBase = 6; // + 1 smoke seen, + 2 air clear
-constexpr int RegulatorSlot = 9;
-constexpr int FixedSlot = 10;
-constexpr int BulkheadSlot = 11;
-constexpr int ObstructionSlot = 12;
+} // namespace
 
-void paintCentred(PictureBox &pic, int slot, double x, double y, double size) {
-    if (!SymbolPicture.InBounds(slot))
-        return;
-    pic.PaintPicture(SymbolPicture(slot), x - size / 2, y - size / 2, size, size);
+void PaintSymbol(DrawingSurface &surface, int slot, double x, double y, double size) {
+    if (SymbolPicture.InBounds(slot))
+        surface.PaintPicture(SymbolPicture(slot), x - size / 2, y - size / 2, size, size);
 }
 
-} // namespace
+ArrowBarbs ArrowheadBarbs(double tipX, double tipY, double dx, double dy, double size) {
+    double theta = dx == 0 ? ArrowPi / 2 : std::atan(dy / dx);
+    if (dx > 0)
+        theta += ArrowPi;
+    if (dy > 0 && dx == 0)
+        theta += ArrowPi;
+    return {tipX + size * std::cos(theta + BarbAngle), tipY + size * std::sin(theta + BarbAngle),
+            tipX + size * std::cos(theta - BarbAngle), tipY + size * std::sin(theta - BarbAngle)};
+}
 
 void DrawArrow(int a) {
     PictureBox *pic = ActivePicture();
@@ -41,29 +40,21 @@ void DrawArrow(int a) {
         return;
     // The tip sits four fifths of the way along; the barbs point back toward the entry end.
     const double tx = SegmentX1 + 0.8 * dx, ty = SegmentY1 + 0.8 * dy;
-    double theta = dx == 0 ? ArrowPi / 2 : std::atan(dy / dx);
-    if (dx > 0)
-        theta += ArrowPi;
-    if (dy > 0 && dx == 0)
-        theta += ArrowPi;
-    const double b1x = tx + ArrowSize * std::cos(theta + BarbAngle);
-    const double b1y = ty + ArrowSize * std::sin(theta + BarbAngle);
-    const double b2x = tx + ArrowSize * std::cos(theta - BarbAngle);
-    const double b2y = ty + ArrowSize * std::sin(theta - BarbAngle);
-    pic->Line(b2x, b2y, tx, ty, LineColour);
-    pic->Line(tx, ty, b1x, b1y, LineColour);
+    const ArrowBarbs barbs = ArrowheadBarbs(tx, ty, dx, dy, ArrowSize);
+    pic->Line(barbs.x2, barbs.y2, tx, ty, LineColour);
+    pic->Line(tx, ty, barbs.x1, barbs.y1, LineColour);
 }
 
 void DrawNodeSymbols(int a) {
     PictureBox *pic = ActivePicture();
     if (pic == nullptr || (GraphicsDetail & 32) == 0 || !LayerTest(a, 64) || StartOnScreen != 1)
         return;
-    paintCentred(*pic, NodeSlot, SegmentX1, SegmentY1, NodeSize);
+    PaintSymbol(*pic, SymbolSlot::Node, SegmentX1, SegmentY1, NodeSize);
     // Exit ends get their picture from the airway leaving them, except where no airway may leave them in
     // the drawing: steep airways, and every airway while the connection lists are still empty.
     const bool noLinks = !AirwayLinks.InBounds(2, 1, a) || AirwayLinks(2, 1, a) == 0;
     if (noLinks || AirwayIncline == 5)
-        paintCentred(*pic, NodeSlot, SegmentX2, SegmentY2, NodeSize);
+        PaintSymbol(*pic, SymbolSlot::Node, SegmentX2, SegmentY2, NodeSize);
 }
 
 void DrawAirwaySymbols(int a) {
@@ -76,23 +67,23 @@ void DrawAirwaySymbols(int a) {
     if (AirwayResistanceType(a) > 0 || AirwayFan(a) != 0 || fixedFlow) {
         if (layerShown && (GraphicsDetail & 16) != 0) {
             if (AirwayFan(a) != 0)
-                paintCentred(*pic, FanSlot, IconX, IconY, FanSize);
+                PaintSymbol(*pic, SymbolSlot::Fan, IconX, IconY, FanSize);
             if (fixedFlow)
-                paintCentred(*pic, AirwayPressure(a) < 0 ? RegulatorSlot : FixedSlot, LabelX, LabelY,
-                             FanSize);
+                PaintSymbol(*pic, AirwayPressure(a) < 0 ? SymbolSlot::Regulator : SymbolSlot::Fixed, LabelX,
+                            LabelY, FanSize);
         }
         if (AirwayResistanceType(a) != 0 && (GraphicsDetail & 8) != 0 && layerShown) {
             if (AirwayResistanceType(a) == 1)
-                paintCentred(*pic, BulkheadSlot, IconX, IconY, BulkheadSize);
+                PaintSymbol(*pic, SymbolSlot::BulkheadSmall, IconX, IconY, BulkheadSize);
             else
-                paintCentred(*pic, ObstructionSlot, IconX, IconY, ObstructionSize);
+                PaintSymbol(*pic, SymbolSlot::ObstructionSmall, IconX, IconY, ObstructionSize);
         }
     }
     if ((flags & AirwayFlag::ContaminantSource) != 0 && (GraphicsDetail & 128) != 0 && layerShown)
-        paintCentred(*pic, ContaminantSlot, IconX, IconY, SmokeSize);
+        PaintSymbol(*pic, SymbolSlot::Contaminant, IconX, IconY, SmokeSize);
     const int pin = AirwaySmoke.InBounds(1, a) ? AirwaySmoke(1, a) : 0;
     // The pin stands on the symbol point.
-    if (pin != 0 && SymbolPicture.InBounds(PinSlotBase + pin))
-        pic->PaintPicture(SymbolPicture(PinSlotBase + pin), IconX, IconY - 0.9 * SmokeSize, SmokeSize,
+    if (pin != 0 && SymbolPicture.InBounds(SymbolSlot::PinBase + pin))
+        pic->PaintPicture(SymbolPicture(SymbolSlot::PinBase + pin), IconX, IconY - 0.9 * SmokeSize, SmokeSize,
                           SmokeSize);
 }

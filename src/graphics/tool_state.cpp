@@ -31,6 +31,8 @@ float PlanCursorX = 0, PlanCursorY = 0;
 bool PointTyped = false;
 bool CoordsForSelection = false;
 int MakeCopy = 0;
+int PickedEnd = 0;
+std::string DrawEndNodeName;
 
 float PickTolerance = 0;
 

@@ -40,6 +40,8 @@ extern float PlanCursorX, PlanCursorY;                   // world X, Y of the cu
 extern bool PointTyped;                                  // the point comes from the coordinate dialog
 extern bool CoordsForSelection;                          // the coordinate dialog asks for a displacement
 extern int MakeCopy;                                     // the coordinate dialog's "Make a copy"
+extern int PickedEnd;                                    // move tool: signed end picked at the drop, 0 none
+extern std::string DrawEndNodeName;                      // move tool: node name found at the drop
 
 // ---- Picking ----
 extern float PickTolerance; // pick distance in view units, m

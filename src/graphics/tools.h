@@ -6,10 +6,33 @@
 
 // Draw tool: a new airway from the press to the release.
 void ConstructAirway();
+// Whether `more` new airways leave the count below MaxAirways; otherwise "Maximum Number of Airways
+// Exceeded" is shown.
+bool RoomForAirways(int more);
 // Move tool: moves or joins the node, airway end, selection, text or fence contents of the press to the
 // drop point (from..: press point, to..: drop point, m).
 void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, int32_t &toY, int32_t &toZ,
                   int &pressAirwayEnd, int &pressPick);
+// Shifts every selected airway by EntryPointX..Z, or adds shifted copies of them when MakeCopy is set;
+// one undo step.
+void CopyMarkedAirways();
+
+// The attributes the attribute tool copied from an airway, kept for the whole run.
+struct CopiedAttributes {
+    int shape = 0;                             // 1 rectangular, 2 round, 3 irregular
+    float height = 0, width = 0, diameter = 0; // m
+    float area = 0, perimeter = 0;             // m², m
+    int wallType = 0;
+    float frictionFactor = 0; // kg/m³
+    int resistanceType = 0;
+    float resistance = 0; // Ns²/m⁸
+    int shockType = 0;
+    float shockLength = 0; // m
+    int32_t flags = 0;     // the source's flags without the surface bits; 0: none
+    float fixedLength = 0; // m
+    int primaryLayer = 0, secondaryLayer = 0;
+};
+extern CopiedAttributes AttributeBuffer;
 // Attribute and layer copy (right button) and paste (left button).
 void CopyPasteAttributes();
 void CopyPasteLayers();
@@ -31,6 +54,9 @@ void PickLevelTool();
 // Smoke report (SmokeReportKind) and contaminant source at the picked airway.
 void PlaceSmokeReport();
 void ContaminantSourceTool();
+// The smoke trace or legend window at the main window's lower right, on top; each closes the other.
+void PlaceTraceWindow();
+void PlaceLegendWindow();
 // Fan, name and floating text tools.
 void InsertFanTool();
 void NameTool();

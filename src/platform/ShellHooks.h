@@ -85,6 +85,8 @@ public:
     virtual void SetRealtimeTimerInterval(int /*timer*/, int /*intervalMs*/) {}
     // CmbRL: the text shown (the current level's name).
     virtual std::string LevelListText() const { return {}; }
+    // frmMessage: shows the text and closes itself after the given time (ms).
+    virtual void ShowMessageWindow(const std::string& /*text*/, int /*milliseconds*/) {}
 };
 
 // The current implementation (never null).

@@ -4,9 +4,7 @@
 #include "platform/Text1252.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 
 VBComboBox::VBComboBox(QWidget *parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, [this](int) { emit Click(); });
@@ -115,15 +113,6 @@ bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
 void DetachChildSignals(QObject &window) {
     for (QObject *child : window.findChildren<QObject *>())
         QObject::disconnect(child, nullptr, &window, nullptr);
-}
-
-void CentreOnScreen(QWidget &window) {
-    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->geometry();
-    const QSize size = window.frameGeometry().size();
-    window.move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
 }
 
 namespace {

@@ -88,9 +88,6 @@ protected:
 // leaving its boxes runs no handler of a half-destroyed window.
 void DetachChildSignals(QObject &window);
 
-// Centres a window on the screen, as dialogs place themselves when they load.
-void CentreOnScreen(QWidget &window);
-
 // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected). A test installs a
 // driver that works the shown dialog (clicks, keys) and closes it, instead of a user.
 int ShowModal(QDialog &dialog);

@@ -18,6 +18,7 @@ constexpr int FileNotFound = 53;
 constexpr int InputPastEnd = 62;
 constexpr int DriveNotAvailable = 68;
 constexpr int PathNotFound = 76;
+constexpr int InvalidPropertyValue = 380;
 } // namespace VBErr
 
 // The message of a file error: the reader's own text for 53 (file not found), the standard texts for 68 and

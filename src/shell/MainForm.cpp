@@ -21,6 +21,7 @@
 #include "shell/main_editor_windows.h"
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
+#include "shell/small_windows.h"
 #include "shell/tool_command.h"
 #include "shell/tool_icons.h"
 #include "simulation/driver.h"
@@ -115,17 +116,8 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // View options have no window yet, and the editing tools that change the network in bulk are not
-    // built yet: their buttons stay disabled and their keys do nothing.
-    case 2:
-    case 6:
-    case 9:
-    case 10:
-    case 11:
-    case 17:
-    case 21:
+    // View options have no window yet: their button stays disabled and its key does nothing.
     case 26:
-    case 91:
         return false;
     default:
         return code >= 0 && code <= 31;
@@ -211,6 +203,11 @@ void MainForm::installSeams() {
     previousEditorWindows_ = SetEditorWindows(editorWindows_.get());
     smokeWindows_ = std::make_unique<SmokeWindows>(this);
     previousSmokeUi_ = SetSmokeUi(smokeWindows_.get());
+    // The editor places the smoke windows that exist.
+    smokeWindows_->WindowsChanged = [this] {
+        editorWindows_->SmokeTrace = smokeWindows_->Trace();
+        editorWindows_->SmokeLegend = smokeWindows_->Legend();
+    };
     VB::SetPrinterPageWidthProvider(printerPageWidth);
 }
 
@@ -487,6 +484,12 @@ void MainForm::FocusActiveWindow() {
 void MainForm::ShowPrintWindow() {
     frmPrinter dialog(this);
     VB::ShowModal(dialog);
+}
+
+void MainForm::ShowMessageWindow(const std::string &text, int milliseconds) {
+    CurrentLine = text;
+    MessageTime = milliseconds;
+    MessageWindow().ShowMessage();
 }
 
 void MainForm::FocusGraphicsWindow(int w) {

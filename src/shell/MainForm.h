@@ -234,6 +234,7 @@ public:
     void ShowPrintWindow() override;
     void RunToolCommand() override;
     bool OpenHelpFile(const std::string &path, int context) override;
+    void ShowMessageWindow(const std::string &text, int milliseconds) override;
     void SetRealtimeTimerEnabled(int timer, bool enabled) override;
     void SetRealtimeTimerInterval(int timer, int intervalMs) override;
     void StopRotationTimer() override;
@@ -247,6 +248,8 @@ public:
     SimulationWindows &Simulation() { return *simulationWindows_; }
     // The smoke dialog, legend and trace windows as this window installed them.
     SmokeWindows &Smoke() { return *smokeWindows_; }
+    // The graphic editor's windows as this window installed them.
+    MainEditorWindows &EditorWindowsOfProgram() { return *editorWindows_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,4 +1,5 @@
 // The menu commands of the main window that are thin handlers over other parts of the program.
+#include "dialogs/airway_dialogs.h"
 #include "exchange/export.h"
 #include "exchange/frmImport.h"
 #include "graphics/drawing.h"
@@ -7,6 +8,7 @@
 #include "graphics/keyboard.h"
 #include "graphics/locate.h"
 #include "graphics/projection.h"
+#include "graphics/tools.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
@@ -23,7 +25,9 @@
 #include "shell/shell_state.h"
 #include "shell/small_windows.h"
 #include "shell/tool_command.h"
+#include "simulation/simplify.h"
 #include "simulation/smoke_spread.h"
+#include "simulation/smoke_windows.h"
 #include "tables/frmFanData.h"
 #include "tables/frmRLBase.h"
 #include "tables/frmSpreadSheet.h"
@@ -190,6 +194,10 @@ void MainForm::mnuFinder_Click(int index) {
     LocateByName(index, LocateTarget);
 }
 
+void MainForm::mnucpAttrib_Click() {
+    AirwayDialogs::ShowAttributeOptions();
+}
+
 void MainForm::mnuConfirm_Click() {
     ConfirmActions = !ConfirmActions;
     SetMenuChecked("mnuConfirm", ConfirmActions);
@@ -294,6 +302,13 @@ void MainForm::mnnuNonConverge_Click() {
     RunAnalysis(-1);
 }
 
+void MainForm::mnuSimp_Click() {
+    if (!simplify_)
+        simplify_ = new frmSimplify(this);
+    simplify_->show();
+    simplify_->raise();
+}
+
 // ---- Tables ----
 
 namespace {
@@ -340,7 +355,6 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
-void MainForm::mnucpAttrib_Click() {}      // frmAttrib (modal)
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)

@@ -18,8 +18,40 @@ TwipsRect toTwips(const QRect &r) {
 
 } // namespace
 
+void MainEditorWindows::ShowCoordinateEntry() {
+    AirwayDialogs::ShowCoordinateEntry();
+}
+
+void MainEditorWindows::ShowAirwayInformation() {
+    AirwayDialogs::ShowAirwayInformation();
+}
+
 void MainEditorWindows::ShowAirwayEdit() {
     AirwayDialogs::ShowAirwayEdit();
+}
+
+void MainEditorWindows::ShowFanEdit() {
+    AirwayDialogs::ShowFanEdit();
+}
+
+namespace {
+
+// Shows one of the two smoke windows at the lower right and closes the other.
+void placeSmokeWindow(QWidget *shown, QWidget *closed) {
+    if (closed != nullptr)
+        closed->close();
+    if (shown != nullptr)
+        PlaceLowerRight(*shown);
+}
+
+} // namespace
+
+void MainEditorWindows::PlaceTraceWindow() {
+    placeSmokeWindow(SmokeTrace, SmokeLegend);
+}
+
+void MainEditorWindows::PlaceLegendWindow() {
+    placeSmokeWindow(SmokeLegend, SmokeTrace);
 }
 
 TwipsRect MainEditorWindows::PopupRect() const {

@@ -2,11 +2,10 @@
 
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
+#include "platform/WindowPlacement.h"
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QFontMetrics>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -38,7 +37,7 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowS
 }
 
 void frmMessage::Form_Load() {
-    CentreOnScreen(*this);
+    VB::CentreOnScreen(*this);
     LblMessage->setText(ToQt(CurrentLine));
     Timer1.setInterval(std::max(0, MessageTime));
 }
@@ -57,28 +56,14 @@ void frmMessage::Timer1_Timer() {
     hide();
 }
 
-void CentreOnScreen(QWidget &window) {
-    const QScreen *screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->geometry();
-    const QSize size = window.frameGeometry().size();
-    window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
-}
-
 void PlaceLowerRight(QWidget &window) {
     // Setting a window flag hides a shown window, so the flag goes on before it is shown; the frame is
     // measured once shown, when it has its decorations.
     if (!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     window.show();
-    if (const MainForm *main = MainForm::Instance()) {
-        const QRect frame = main->frameGeometry();
-        const QRect own = window.frameGeometry();
-        const int lift = TwipsToPixels(40, 1);
-        window.move(frame.x() + frame.width() - own.width(),
-                    frame.y() + frame.height() - own.height() - lift);
-    }
+    if (const MainForm *main = MainForm::Instance())
+        VB::PlaceInLowerRight(window, main->frameGeometry().adjusted(0, 0, 0, -TwipsToPixels(40, 1)));
     window.raise();
 }
 

@@ -26,9 +26,6 @@ public:
     QTimer Timer1;
 };
 
-// Moves a top-level window so that it is centred on the screen.
-void CentreOnScreen(QWidget &window);
-
 // Places a tool window at the main window's lower right corner, 40 twips above its bottom edge, and shows
 // it modeless, kept on top of the program's other windows, without moving or sizing it afterwards.
 void PlaceLowerRight(QWidget &window);

@@ -6,6 +6,7 @@
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
 #include "graphics/projection.h"
+#include "graphics/tools.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
@@ -17,6 +18,7 @@
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
 #include "simulation/driver.h"
+#include "simulation/smoke_spread.h"
 
 #include <algorithm>
 #include <cctype>

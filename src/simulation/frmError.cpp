@@ -5,6 +5,7 @@
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"
+#include "platform/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -39,7 +40,7 @@ frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
     else if (const QScreen *screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();
     if (area.isValid())
-        move(area.left() + area.width() - width(), area.top() + area.height() - height());
+        VB::PlaceInLowerRight(*this, area);
 }
 
 void frmError::Unload() {

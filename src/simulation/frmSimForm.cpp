@@ -2,14 +2,13 @@
 
 #include "graphics/drawing.h"
 #include "model/Gustrom1.h"
+#include "platform/WindowPlacement.h"
 
 #include <QEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 
 frmSimForm::frmSimForm(QWidget *parent) : QWidget(parent, Qt::Tool) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -37,10 +36,7 @@ frmSimForm::frmSimForm(QWidget *parent) : QWidget(parent, Qt::Tool) {
     Lbl1->hide();
     Lbl2->hide();
     resize(320, 150);
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    VB::CentreOnScreen(*this);
 }
 
 void frmSimForm::SetStage(const QString &caption) {

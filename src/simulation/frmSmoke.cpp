@@ -8,6 +8,7 @@
 #include "simulation/smoke_ui.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -75,4 +76,10 @@ void frmSmoke::Cancel_Click() {
         if ((AirwayFlags(a) & AirwayFlag::ContaminantSource) == 0)
             AirwayContaminant(a) = 0;
     Redraw();
+}
+
+void frmSmoke::closeEvent(QCloseEvent *event) {
+    if (Unloaded)
+        Unloaded();
+    QWidget::closeEvent(event);
 }

@@ -2,6 +2,8 @@
 // The smoke dialog "Smoke Simulation": starts a contaminant spread and shows its progress.
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -12,6 +14,8 @@ class frmSmoke : public QWidget {
     Q_OBJECT
 public:
     explicit frmSmoke(QWidget *parent = nullptr);
+    // Told when the window closes, however it is closed.
+    std::function<void()> Unloaded;
 
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
     QLineEdit *TxtItt, *TxtRate, *TxtSpread, *TxtErr;
@@ -21,4 +25,7 @@ public:
 
     void OK_Click();
     void Cancel_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 };

@@ -150,6 +150,8 @@ void frmSmokeLegend::Form_Unload() {
 
 void frmSmokeLegend::closeEvent(QCloseEvent *event) {
     Form_Unload();
+    if (Unloaded)
+        Unloaded();
     QWidget::closeEvent(event);
 }
 

@@ -3,6 +3,8 @@
 // that replays the spread, and the buttons that switch the display off and on, clear the sources and close.
 #include <QWidget>
 
+#include <functional>
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -13,6 +15,8 @@ class frmSmokeLegend : public QWidget {
     Q_OBJECT
 public:
     explicit frmSmokeLegend(QWidget *parent = nullptr);
+    // Told when the window closes, however it is closed.
+    std::function<void()> Unloaded;
 
     QGroupBox *frmLegend;
     QLineEdit *Percent[6];

@@ -10,6 +10,7 @@
 #include "platform/System.h"
 #include "simulation/smoke_ui.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -108,4 +109,10 @@ void frmSmokeTrace::mousePressEvent(QMouseEvent *event) {
 
 void frmSmokeTrace::mouseReleaseEvent(QMouseEvent *event) {
     Form_MouseUp(VB::MouseButtonValue(event->button()));
+}
+
+void frmSmokeTrace::closeEvent(QCloseEvent *event) {
+    if (Unloaded)
+        Unloaded();
+    QWidget::closeEvent(event);
 }

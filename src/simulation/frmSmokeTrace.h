@@ -3,6 +3,8 @@
 // report tool; its buttons switch the trace display, clear the report pins and close.
 #include <QWidget>
 
+#include <functional>
+
 class QGroupBox;
 class QPushButton;
 
@@ -10,6 +12,8 @@ class frmSmokeTrace : public QWidget {
     Q_OBJECT
 public:
     explicit frmSmokeTrace(QWidget *parent = nullptr);
+    // Told when the window closes, however it is closed.
+    std::function<void()> Unloaded;
 
     QGroupBox *Frm2;
     QPushButton *CmdSim, *CmdClearS, *CmdExit;
@@ -23,6 +27,7 @@ public:
     void CmdExit_Click();
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 };

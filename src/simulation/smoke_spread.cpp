@@ -3,6 +3,7 @@
 #include "graphics/drawing.h"
 #include "graphics/drawing_prep.h"
 #include "graphics/projection.h"
+#include "graphics/tools.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
@@ -41,8 +42,6 @@ constexpr int Smoked = 4, PotentialSource = 5, Cleared = 7;
 constexpr int SmokePin = 1, ClearPin = 2;
 // The data type shown during a spread: "Other" / "Contaminant".
 constexpr int OtherGroup = 5, ContaminantItem = 5;
-
-void placeLegendWindowPending() {}
 
 // The spread stopped at the user's request: the finish shows what was reached.
 struct Stopped {};
@@ -247,7 +246,7 @@ void finishSpread() {
     SmokeMode = 1;
     SmokeBusy = true;
     Smoke().LoadLegend();
-    placeLegendWindowPending();
+    PlaceLegendWindow();
     for (int i = 1; i <= 5; ++i)
         SmokeLegendLevel(i) = static_cast<float>(VB::Val(Smoke().LegendBox(i)));
     float maximum = 0;
@@ -367,6 +366,8 @@ void SmokeTrace() {
         [](int a) { return !surfaceEnd(a) && !(AirwayFlags(a) & AirwayFlag::SurfaceExit); },
         [](int b) { return AirwayFlow(b) != 0; });
     RedrawAll();
+    // Loaded for PlaceTraceWindow, which the callers run next.
+    Smoke().LoadTrace();
 }
 
 void CloseSmokeLegend() {

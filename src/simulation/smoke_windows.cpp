@@ -11,12 +11,10 @@
 
 namespace {
 
-// Closes a window (it deletes itself later) and forgets it, so that nothing writes to it any more.
+// Closes a window; it deletes itself later, and its Unloaded handler forgets it at once.
 template <typename W> void unload(QPointer<W> &window) {
-    W *closing = window.data();
-    window = nullptr;
-    if (closing != nullptr)
-        closing->close();
+    if (window)
+        window->close();
 }
 
 } // namespace
@@ -30,8 +28,10 @@ SmokeWindows::~SmokeWindows() {
 }
 
 void SmokeWindows::ShowDialog() {
-    if (!dialog_)
+    if (!dialog_) {
         dialog_ = new frmSmoke(mainWindow_);
+        dialog_->Unloaded = [this] { dialog_ = nullptr; };
+    }
     dialog_->show();
     dialog_->raise();
 }
@@ -68,6 +68,7 @@ void SmokeWindows::LoadLegend() {
     if (legend_)
         return;
     legend_ = new frmSmokeLegend(mainWindow_);
+    legend_->Unloaded = [this] { forget(legend_); };
     if (WindowsChanged)
         WindowsChanged();
 }
@@ -104,10 +105,17 @@ void SmokeWindows::LoadTrace() {
     if (trace_)
         return;
     trace_ = new frmSmokeTrace(mainWindow_);
+    trace_->Unloaded = [this] { forget(trace_); };
     if (WindowsChanged)
         WindowsChanged();
 }
 
 void SmokeWindows::UnloadTrace() {
     unload(trace_);
+}
+
+template <typename W> void SmokeWindows::forget(QPointer<W> &window) {
+    window = nullptr;
+    if (WindowsChanged)
+        WindowsChanged();
 }

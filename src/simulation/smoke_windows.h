@@ -40,10 +40,12 @@ public:
     frmSmoke *Dialog() const { return dialog_; }
     frmSmokeLegend *Legend() const { return legend_; }
     frmSmokeTrace *Trace() const { return trace_; }
-    // Told whenever the legend or the trace window is created (the code that places them needs them).
+    // Told whenever the legend or the trace window is created or closed (the code that places them needs
+    // them).
     std::function<void()> WindowsChanged;
 
 private:
+    template <typename W> void forget(QPointer<W> &window);
     QWidget *mainWindow_;
     QPointer<frmSmoke> dialog_;
     QPointer<frmSmokeLegend> legend_;

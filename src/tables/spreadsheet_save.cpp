@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -71,6 +72,12 @@ void frmSpreadSheet::SaveGrid() {
         if (a == 0 || !rowChanged(r, a))
             continue;
         const bool isNew = g.RowData(r) == NewRow;
+        // The fixed marks alone can change these; such a change is an edit of the network too.
+        const auto codes = [a] {
+            return std::tuple{AirwayFlags(a), AirwayResistanceType(a), AirwayWallType(a), AirwayShockType(a),
+                              AirwayFan(a)};
+        };
+        const auto codesBefore = codes();
         const auto changed = [&](int col) {
             return (isNew || g.CellModified(r, col)) && text(col) != cellText(col, a);
         };
@@ -184,6 +191,8 @@ void frmSpreadSheet::SaveGrid() {
             SetAirwayKeys(a);
             wrote = true;
         }
+        if (codes() != codesBefore)
+            wrote = true;
         markRow(r, a);
         g.ClearModified(r);
     }

@@ -12,6 +12,7 @@
 #include "graphics/locate.h"
 #include "graphics/network_drawing.h"
 #include "graphics/tool_state.h"
+#include "graphics/tools.h"
 #include "model/Gustrom1.h"
 #include "model/fan_efficiency.h"
 #include "model/levels_views.h"
@@ -94,7 +95,7 @@
     X(SplitPointZ) X(PressElevation) X(StartElevation) X(PressLevel) X(PanAtPressX) X(PanAtPressY) \
     X(EntryPointX) X(EntryPointY) X(EntryPointZ) X(RotateStartFractionX) X(RotateStartFractionY) \
     X(RotateStartSpin) X(RotateStartTilt) X(FenceDrawn) X(FenceFound) X(SmokeReportKind) X(PlanCursorX) \
-    X(PlanCursorY) X(PointTyped) X(CoordsForSelection) X(MakeCopy) X(PickTolerance) X(LastKey) \
+    X(PlanCursorY) X(PointTyped) X(CoordsForSelection) X(MakeCopy) X(PickedEnd) X(DrawEndNodeName) X(AttributeBuffer) X(PickTolerance) X(LastKey) \
     X(ComboUpdating) \
     /* model/Gustrom1.h */ \
     X(MaxAirways) X(AirwayCount) X(MaxFans) X(MaxFloatingTexts) X(UndoBufferSize) X(MeshCount) \

@@ -1,7 +1,9 @@
 #include "dialogs/AirEditFixture.h"
+#include "dialogs/frmAirInfo.h"
 #include "dialogs/frmShock.h"
 #include "model/record_line.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -147,3 +149,20 @@ TEST_F(AirEditClosing, ShockCalculatorTotalFixesTheShockLength) {
 }
 
 } // namespace
+
+TEST_F(AirEditClosing, InfoSavesAndShowsTheReport) {
+    auto dialog = Open(b);
+    dialog->TxtName->setText("Ramp");
+    QTest::mouseClick(dialog->Info, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(AirwayName(b).trimmed(), "Ramp");
+    frmAirInfo *info = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *shown = qobject_cast<frmAirInfo *>(w); shown != nullptr && shown->isVisible())
+            info = shown;
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->LblData[0]->text(), "Ramp");
+    EXPECT_TRUE(SubDialogOpen);
+    info->close();
+    EXPECT_FALSE(SubDialogOpen);
+}

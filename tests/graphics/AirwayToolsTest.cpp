@@ -1,6 +1,7 @@
 #include "EditFixture.h"
 
 #include "graphics/tools.h"
+#include "platform/Busy.h"
 
 #include <functional>
 
@@ -93,6 +94,7 @@ TEST_F(Tools, ASelectedAirwayOpensTheSelectionDialogAndOtherwiseTheInsertNodeToo
     EXPECT_EQ(AirwayCount, 1);
 
     AirwayFlags(a) &= ~AirwayFlag::Selected;
+    NetworkSaved = 255; // the edit tool's click above marked it already
     Click(1, 100, 0);
     ASSERT_EQ(AirwayCount, 2);
     EXPECT_EQ(AirwayEnd(1, a), 100);
@@ -264,6 +266,20 @@ TEST_F(Tools, ADraggedLevelPickDoesNothing) {
     Drag(1, 0, 0, 200, 200);
     EXPECT_EQ(RLWindowHigh, high);
     EXPECT_TRUE(shell.levelList.empty());
+}
+
+TEST_F(Tools, WhileALongOperationRunsNoToolChangesTheNetwork) {
+    Drive(-200, 0, 200, 0);
+    Ready();
+    const auto before = Stored();
+    VB::BusyScope run;
+    for (const int mode : {1, 4}) { // draw, delete
+        ToolMode = mode;
+        Drag(1, 0, 0, 0, 300);
+        Click(1, 0, 0);
+        EXPECT_EQ(Stored(), before) << "tool mode " << mode;
+    }
+    EXPECT_TRUE(dispatched.empty());
 }
 
 } // namespace

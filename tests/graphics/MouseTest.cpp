@@ -159,6 +159,7 @@ TEST_F(Mouse, ReleaseDispatchesTheToolOfTheModeWithItsButtonRules) {
         {19, 1, {"FenceTool"}, false},
         {20, 1, {}, false},
     };
+    boxes.ExpectInput(std::nullopt); // the name tool on empty space offers a floating text
     for (const auto &c : cases) {
         ToolMode = c.mode;
         dispatched.clear();

@@ -64,11 +64,11 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuUndo Undo
 1 mnuRedo Redo
 1 -
-1 mnuCP Copy-Paste |L
+1 mnuCP Copy-Paste
 2 mnuCopy2 to defaults
 2 mnuCpyPst to airway
 1 mnuDeselect Deselect
-1 mnucpAttrib Options |L
+1 mnucpAttrib Options
 1 mnuMods Tools |H
 2 mnuBar(1) Add Airway
 2 mnuBar(3) Move |HD

@@ -3,8 +3,10 @@
 #include "ShellFixture.h"
 
 #include "dialogs/frmAirEdit.h"
+#include "dialogs/frmAirInfo.h"
 #include "graphics/drawing.h"
 #include "graphics/editor_windows.h"
+#include "graphics/tool_state.h"
 #include "graphics/view_state.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
@@ -15,10 +17,14 @@
 #include "simulation/simulation_windows.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
@@ -155,17 +161,42 @@ TEST_F(ProgramSeamsTest, InformationPopupAndCaptionScaleAreTheProgramsOwn) {
     EXPECT_EQ(captionScale(), zoomed);
 }
 
-TEST_F(ProgramSeamsTest, TheEditToolsWindowIsTheAirwayEditDialog) {
-    CurrentAirway = 5;
-    AirEditMode = 1;
-    std::string shown;
+TEST_F(ProgramSeamsTest, TheAirwayDialogsAreTheProgramsOwn) {
+    // The information tool's click on a graphics window shows the report of the airway under it.
+    form->Tools_Click(13);
+    ASSERT_EQ(ToolMode, 9);
+    const AirwayScreenRecord r = AirwayScreen(1);
+    PictureBox &pic = window(0)->Picture();
+    const QPoint at(static_cast<int>(std::lround(pic.ToPixelX((r.x1 + r.x2) / 2))),
+                    static_cast<int>(std::lround(pic.ToPixelY((r.y1 + r.y2) / 2))));
+    CurrentAirway = 0;
+    QTest::mouseClick(window(0)->View(), Qt::LeftButton, Qt::NoModifier, at);
+    // The airway picked there (airways of other levels may lie under the same point).
+    const int a = CurrentAirway;
+    ASSERT_GT(a, 0);
+    QPointer<frmAirInfo> info = form->findChild<frmAirInfo *>();
+    ASSERT_FALSE(info.isNull());
+    EXPECT_TRUE(info->isVisible());
+    EXPECT_TRUE(info->LblAirName->text().endsWith(" " + QString::number(AirwayNumber(a))))
+        << info->LblAirName->text().toStdString();
+
+    // Its Edit button leads to the edit dialog for the same airway, and the other entries to theirs.
+    std::vector<std::string> shown;
     VB::SetModalDriver([&](QDialog &dialog) {
-        if (auto *edit = dynamic_cast<frmAirEdit *>(&dialog)) {
-            shown = edit->TxtUnique->text().toStdString();
-            edit->cmdCancel_Click();
-        }
+        if (auto *edit = dynamic_cast<frmAirEdit *>(&dialog))
+            shown.push_back("edit " + edit->TxtUnique->text().toStdString());
+        else
+            shown.push_back(dialog.windowTitle().toStdString());
+        dialog.reject();
     });
-    Editor().ShowAirwayEdit();
+    QTest::mouseClick(info->Command2, Qt::LeftButton);
+    CoordsForSelection = false;
+    Editor().ShowCoordinateEntry();
+    CurrentAirway = a;
+    Editor().ShowFanEdit();
+    form->MenuItem("mnucpAttrib")->trigger();
     VB::SetModalDriver({});
-    EXPECT_EQ(shown, std::to_string(AirwayNumber(5)));
+    EXPECT_EQ(shown, (std::vector<std::string>{"edit " + std::to_string(AirwayNumber(a)), "Coordinate Entry",
+                                               "Fan Edit", "Copy/Paste Attributes"}));
+    EXPECT_EQ(CoordsCancelled, -1);
 }

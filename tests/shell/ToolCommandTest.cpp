@@ -1,7 +1,10 @@
 #include "ShellFixture.h"
 
 #include "graphics/locate.h"
+#include "graphics/tools.h"
 #include "platform/Busy.h"
+#include "shell/main_editor_windows.h"
+#include "shell/small_windows.h"
 #include "shell/tool_command.h"
 
 TEST_F(ShellTest, ToolButtonsSetTheEditorToolByTheTable) {
@@ -121,4 +124,25 @@ TEST_F(ShellTest, FindMenuAndFindButtonStepThroughTheMatchesAndWaitWhileBusy) {
     }
     EXPECT_EQ(SearchPosition, 2);
     EXPECT_TRUE(boxes->Done());
+}
+
+TEST_F(ShellTest, SmokeTraceAndLegendEachCloseTheOtherAndPastesShowTheMessageWindow) {
+    QWidget trace, legend;
+    MainEditorWindows &editor = form->EditorWindowsOfProgram();
+    editor.SmokeTrace = &trace;
+    editor.SmokeLegend = &legend;
+    PlaceTraceWindow();
+    EXPECT_TRUE(trace.isVisible());
+    EXPECT_TRUE(trace.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    PlaceLegendWindow();
+    EXPECT_TRUE(legend.isVisible());
+    EXPECT_FALSE(trace.isVisible());
+    PlaceTraceWindow();
+    EXPECT_FALSE(legend.isVisible());
+
+    Shell().ShowMessageWindow("\r\n\r\nAttributes pasted to Branch 7", 400);
+    EXPECT_TRUE(MessageWindow().isVisible());
+    EXPECT_EQ(MessageWindow().Timer1.interval(), 400);
+    EXPECT_EQ(CurrentLine, "\r\n\r\nAttributes pasted to Branch 7");
+    MessageWindow().hide();
 }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -246,4 +247,13 @@ TEST(ProgressWindow, EventsAreTakenAtEveryStageAndOtherwiseAtMostEvery100Ms) {
     windows.PumpEvents();
     EXPECT_EQ(delivered, 2);
     windows.CloseProgressWindow();
+}
+
+TEST(SimulationWindowPlaces, ProgressIsCentredOnTheScreenAndErrorsSitInTheMainWindowsLowerRight) {
+    QWidget main;
+    main.setGeometry(100, 80, 700, 500);
+    const frmSimForm progress(&main);
+    EXPECT_LE((progress.frameGeometry().center() - progress.screen()->geometry().center()).manhattanLength(), 1);
+    const frmError errors(&main);
+    EXPECT_EQ(errors.frameGeometry().bottomRight(), main.frameGeometry().bottomRight());
 }

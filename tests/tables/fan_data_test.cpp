@@ -149,8 +149,10 @@ TEST_F(FanDataTest, EstimatesGoThroughTheVelocityPressure) {
         FanCurvePressure(2, p, 1) = 1000;
     }
     Open();
+    NetworkSaved = 255;
     window->StaticFan(1);
     EXPECT_EQ(FanCurvePressure(1, 1, 1), 902);
+    EXPECT_EQ(NetworkSaved, 0) << "the network file carries the fans";
     window->TotalFan(1);
     EXPECT_EQ(FanCurvePressure(2, 1, 1), 999);
 
@@ -171,7 +173,9 @@ TEST_F(FanDataTest, DeleteCancelCopyAndPaste) {
     Open();
     ShowFan(5);
     boxes.Expect(VB::vbOK, "Are you sure you want to delete fan?");
+    NetworkSaved = 255;
     window->Command2_Click();
+    EXPECT_EQ(NetworkSaved, 0);
     EXPECT_EQ(FanName(5), "");
     EXPECT_EQ(FanCurvePressure(1, 3, 5), 0);
     EXPECT_EQ(FanCurveFlow(3, 5), 0);

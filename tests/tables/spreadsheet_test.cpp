@@ -207,6 +207,7 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     const int r1 = RowOf(bulkhead), r2 = RowOf(walled);
     Go(r2, SheetColKFactor);
     sheet->mnuUnfix_Click();
+    EXPECT_TRUE(SheetChanged) << "closing must ask";
     grid().SetTextMatrix(r2, SheetColLength, "abc");
     grid().SetTextMatrix(r2, SheetColName, "Main");
     grid().SetTextMatrix(r2, SheetColFan, "99"); // no such fan
@@ -221,6 +222,16 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     EXPECT_FLOAT_EQ(AirwayLength(walled), 50);
     EXPECT_EQ(AirwayName(walled).trimmed(), "Main");
     EXPECT_EQ(NetworkSaved, 0);
+
+    // A value fixed by the Fix command alone changes the airway's flags: the network has changed.
+    NetworkSaved = 255;
+    NetworkBalanced = true;
+    Go(r1, SheetColLength);
+    sheet->mnuFix_Click();
+    sheet->SaveGrid();
+    EXPECT_TRUE(AirwayFlags(bulkhead) & AirwayFlag::FixedLength);
+    EXPECT_EQ(NetworkSaved, 0);
+    EXPECT_FALSE(NetworkBalanced) << "the last run's results are out of date";
 
     // Select All and Clear write neither slot 0 nor the headings.
     const float scratch = AirwayLength(0);

@@ -1,0 +1,189 @@
+#include "dialogs/frmCoords.h"
+
+#include "graphics/graphics_state.h"
+#include "graphics/tool_state.h"
+#include "model/Gustrom1.h"
+#include "model/levels_views.h"
+#include "model/text_files.h"
+#include "model/units.h"
+#include "platform/Dialogs.h"
+#include "platform/Text1252.h"
+#include "platform/VBControls.h"
+#include "platform/VBError.h"
+#include "platform/WindowPlacement.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+constexpr int32_t PlanLimit = 10000000, ElevationLimit = 9999999; // m
+
+// A box's text as a length in display units, in metres; a text that is not a number is a VBError.
+double typedMetres(const QLineEdit *box) {
+    float value = StrictSingle(StrictValue(FromQt(box->text())));
+    return FromDisplayUnits(value, Quantity::Length);
+}
+
+} // namespace
+
+frmCoords::frmCoords(QWidget *parent) : CancelOnClose(parent) {
+    setWindowTitle("Coordinate Entry");
+    Frame1 = new QGroupBox("Coordinates", this);
+    auto *absolute = new QGridLayout(Frame1);
+    TxtX = new QLineEdit(Frame1);
+    TxtY = new QLineEdit(Frame1);
+    TxtZ = new QLineEdit(Frame1);
+    CmbRL = new VBComboBox(Frame1);
+    const char *names[] = {"X", "Y", "RL"};
+    QLineEdit *boxes[] = {TxtX, TxtY, TxtZ};
+    for (int i = 0; i < 3; ++i) {
+        absolute->addWidget(new QLabel(names[i], Frame1), i, 0);
+        absolute->addWidget(boxes[i], i, 1);
+    }
+    absolute->addWidget(new QLabel("Level", Frame1), 3, 0);
+    absolute->addWidget(CmbRL, 3, 1);
+    Frame2 = new QGroupBox("Relative Move", this);
+    auto *offsets = new QGridLayout(Frame2);
+    TxtdX = new QLineEdit(Frame2);
+    TxtdY = new QLineEdit(Frame2);
+    TxtdZ = new QLineEdit(Frame2);
+    const char *offsetNames[] = {"dX", "dY", "dRL"};
+    QLineEdit *offsetBoxes[] = {TxtdX, TxtdY, TxtdZ};
+    for (int i = 0; i < 3; ++i) {
+        offsets->addWidget(new QLabel(offsetNames[i], Frame2), i, 0);
+        offsets->addWidget(offsetBoxes[i], i, 1);
+    }
+    ChkCopy = new VBCheckBox("Make a copy", this);
+    ChkCopy->hide();
+    OK = new QPushButton("OK", this);
+    Cancel = new QPushButton("Cancel", this);
+    for (QPushButton *b : {OK, Cancel})
+        b->setAutoDefault(false);
+    auto *frames = new QHBoxLayout;
+    frames->addWidget(Frame1);
+    frames->addWidget(Frame2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(ChkCopy);
+    buttons->addStretch();
+    buttons->addWidget(OK);
+    buttons->addWidget(Cancel);
+    auto *whole = new QVBoxLayout(this);
+    whole->addLayout(frames);
+    whole->addLayout(buttons);
+
+    for (QLineEdit *box : {TxtX, TxtY, TxtZ, TxtdX, TxtdY, TxtdZ}) {
+        box->installEventFilter(this);
+        VB::DecimalKeyFilter::Install(box);
+    }
+    connect(CmbRL, &VBComboBox::Click, this, [this] { CmbRL_Click(); });
+    connect(ChkCopy, &VBCheckBox::Click, this, [this] { MakeCopy = ChkCopy->isChecked() ? -1 : 0; });
+    connect(OK, &QPushButton::clicked, this, [this] { OK_Click(); });
+    connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
+    Form_Load();
+}
+
+void frmCoords::Form_Load() {
+    CoordsCancelled = 3;
+    // Only a move of the fence or the selection asks for a displacement, and only it can be a copy.
+    relative_ = CoordsForSelection;
+    ChkCopy->setVisible(CoordsForSelection);
+    if (relative_) {
+        for (QLineEdit *box : {TxtX, TxtY, TxtZ})
+            box->hide();
+    } else {
+        TxtX->setText(ToQt(FormatValue(static_cast<float>(EntryPointX), Quantity::Coordinates, 0, 0)));
+        TxtY->setText(ToQt(FormatValue(static_cast<float>(EntryPointY), Quantity::Coordinates, 0, 0)));
+        TxtZ->setText(ToQt(FormatValue(static_cast<float>(EntryPointZ), Quantity::Coordinates, 0, 0)));
+    }
+    for (QLineEdit *box : {TxtdX, TxtdY, TxtdZ})
+        box->setText("0");
+    for (const std::string &name : LevelListNames())
+        CmbRL->addItem(ToQt(name));
+    if (LevelListEnd < 2) {
+        LevelName(1) = "SURFACE";
+        LevelListEnd = 2;
+        CmbRL->addItem("SURFACE");
+    }
+    adjustSize();
+    VB::CentreOnScreen(*this);
+}
+
+void frmCoords::CmbRL_Click() {
+    const int level = CmbRL->ListIndex() + 1;
+    if (level < 1 || !LevelRange.InBounds(level, 2))
+        return;
+    const double middle = (static_cast<double>(LevelRange(level, 1)) + LevelRange(level, 2)) / 2;
+    TxtZ->setText(ToQt(NumberText(ToDisplayUnits(static_cast<float>(middle), Quantity::Coordinates))));
+}
+
+bool frmCoords::eventFilter(QObject *watched, QEvent *event) {
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (box != nullptr && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    if (box != nullptr && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OK_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmCoords::OK_Click() {
+    double point[3] = {0, 0, 0};
+    int32_t rounded[3] = {0, 0, 0};
+    QLineEdit *absolute[] = {TxtX, TxtY, TxtZ};
+    QLineEdit *offsets[] = {TxtdX, TxtdY, TxtdZ};
+    try {
+        for (int i = 0; i < 3; ++i) {
+            // Single precision metres, as the point is kept.
+            point[i] =
+                static_cast<float>((relative_ ? 0.0 : typedMetres(absolute[i])) + typedMetres(offsets[i]));
+            rounded[i] = StrictLong(point[i]);
+        }
+    } catch (const VBError &) {
+        VB::MsgBox("Error in coordinate entry - please check");
+        return;
+    }
+    EntryPointX = rounded[0];
+    EntryPointY = rounded[1];
+    EntryPointZ = rounded[2];
+    if (!relative_) {
+        PointTyped = true;
+        (MouseDownActive ? WorkingElevation : StartElevation) = static_cast<float>(point[2]);
+        if (std::abs(static_cast<int64_t>(EntryPointX)) > PlanLimit ||
+            std::abs(static_cast<int64_t>(EntryPointY)) > PlanLimit ||
+            std::abs(static_cast<int64_t>(EntryPointZ)) > ElevationLimit) {
+            VB::MsgBox("Coordinates exceed allowed values");
+            EntryPointX = 0;
+            EntryPointY = 0;
+            CoordsCancelled = -1;
+            MouseDownActive = false;
+            CurrentLine.clear();
+        }
+    }
+    unload(QDialog::Accepted);
+}
+
+void frmCoords::Cancel_Click() {
+    EntryPointX = 0;
+    EntryPointY = 0;
+    CoordsCancelled = -1;
+    unload(QDialog::Rejected);
+}
+
+void frmCoords::unload(int result) {
+    if (CoordsCancelled != -1)
+        CoordsCancelled = 0;
+    Unload(result);
+}

@@ -1,0 +1,220 @@
+#include "common/TestPrinters.h"
+#include "dialogs/DialogFixture.h"
+#include "dialogs/frmAirInfo.h"
+#include "graphics/editor_windows.h"
+#include "model/geometry.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+
+namespace {
+
+class AirInfo : public DialogTest {
+protected:
+    int a = 0;
+    void SetUp() override {
+        DialogTest::SetUp();
+        a = AddAirway(0, 0, 500, 100, 0, 480);
+        AirwayNumber(a) = 17;
+        CalcAirway(a);
+        // Fan 7: ten points of 10 m³/s steps, static pressure falling from 1000 Pa, 100 Pa more total.
+        FanName(7) = "Main";
+        FanDiameter(7) = 2;
+        for (int i = 1; i <= 10; ++i) {
+            FanCurveFlow(i, 7) = 10.0f * static_cast<float>(i);
+            FanCurvePressure(1, i, 7) = 1000.0f - 50.0f * static_cast<float>(i);
+            FanCurvePressure(2, i, 7) = FanCurvePressure(1, i, 7) + 100;
+            FanCurveEfficiency(i, 7) = 50 + 2 * i;
+        }
+        FanCurveFlow(11, 7) = 120;
+    }
+    // The window deletes itself when it closes; what is still open at the end of a test is deleted then.
+    std::vector<QPointer<frmAirInfo>> opened;
+    QPointer<frmAirInfo> Open(int airway) {
+        CurrentAirway = airway;
+        AirEditMode = 2;
+        opened.emplace_back(new frmAirInfo);
+        Activate(*opened.back());
+        return opened.back();
+    }
+    void TearDown() override {
+        for (const QPointer<frmAirInfo> &info : opened)
+            delete info.data();
+        DialogTest::TearDown();
+    }
+    static std::string Row(const frmAirInfo &info, int i) {
+        return info.LblDName[static_cast<size_t>(i)]->text().toStdString() + "=" +
+               info.LblData[static_cast<size_t>(i)]->text().toStdString();
+    }
+    // What the chart draws.
+    static std::vector<DrawnPrimitive> Drawn(frmAirInfo &info) {
+        std::vector<DrawnPrimitive> drawn;
+        info.Chart.Recording = &drawn;
+        info.DrawFanCurve();
+        info.Chart.Recording = nullptr;
+        return drawn;
+    }
+    // The horizontal bar of the duty point's cross, the chart's only line three pixels wide.
+    static DrawnPrimitive Cross(const std::vector<DrawnPrimitive> &drawn) {
+        const auto bar = std::find_if(drawn.begin(), drawn.end(), [](const DrawnPrimitive &p) {
+            return p.kind == DrawnPrimitive::Line && p.width == 3;
+        });
+        DrawnPrimitive none;
+        none.kind = DrawnPrimitive::Text;
+        return bar != drawn.end() ? *bar : none;
+    }
+    static int Rows(const frmAirInfo &info) {
+        int shown = 1;
+        while (shown < 16 && !info.LblData[static_cast<size_t>(shown)]->isHidden())
+            ++shown;
+        return shown;
+    }
+};
+
+TEST_F(AirInfo, PassiveAirwayReport) {
+    const struct {
+        int type;
+        const char *resistance;
+    } cases[] = {{0, "Resistance=0.00478 Ns2/m8"},
+                 {TypedPreset, "Resistance=Fixed 0.00478 Ns2/m8"},
+                 {2, "Resistance=Steel Door 0.00478 Ns2/m8"}};
+    for (const auto &c : cases) {
+        AirwayResistanceType(a) = c.type;
+        auto info = Open(a);
+        EXPECT_EQ(info->LblAirName->text(), "Passive Airway 17");
+        EXPECT_EQ(Rows(*info), 13);
+        EXPECT_EQ(info->WidthTwips(), 4700);
+        EXPECT_EQ(Row(*info, 0), "Branch name=unnamed");
+        EXPECT_EQ(Row(*info, 1), "Node names=unnamed to unnamed");
+        EXPECT_EQ(Row(*info, 4), c.resistance);
+        EXPECT_TRUE(SubDialogOpen);
+        info->close();
+    }
+}
+
+TEST_F(AirInfo, BarometricPressureReferstoTheFirstAirwayAndZeroAreaShowsNotAvailable) {
+    SurfacePressureRL = 99999;
+    AirwayStartPressure(a) = -250;
+    AirwaySize(1, a) = 0;
+    auto info = Open(a);
+    const std::string absolute = info->LblData[8]->text().toStdString();
+    const std::string barometric = info->LblData[9]->text().toStdString();
+    EXPECT_EQ(absolute.substr(0, absolute.find(" to ")), barometric.substr(0, barometric.find(" to ")));
+    EXPECT_NE(absolute, barometric); // the exit end lies 20 m lower
+    EXPECT_EQ(Row(*info, 3), "Airflow=0.0 m3/s @ n/a");
+}
+
+TEST_F(AirInfo, FanAirwayReportAndDutyChart) {
+    AirwayFan(a) = 7;
+    AirwayFanCount(a) = 2;
+    AirwayFlow(a) = 100;
+    AirwayPressure(a) = 500;
+    auto info = Open(a);
+    EXPECT_EQ(info->LblAirName->text(), "Fan Airway 17");
+    EXPECT_EQ(info->WidthTwips(), 9000);
+    EXPECT_EQ(Rows(*info), 16);
+    EXPECT_EQ(info->LblDName[13]->text(), "Fan Pressures");
+    EXPECT_EQ(info->LblDName[14]->text(), "Fan Power");
+    EXPECT_EQ(info->LblDName[15]->text(), "Fan Efficiency");
+    EXPECT_EQ(info->LblData[13]->text(), info->LblDutyP->text());
+    EXPECT_EQ(info->LblFanName->text(), "2 x Main in parallel");
+
+    const std::vector<DrawnPrimitive> drawn = Drawn(*info);
+    const auto text = std::find_if(drawn.begin(), drawn.end(), [](const DrawnPrimitive &p) {
+        return p.kind == DrawnPrimitive::Text && p.x1 == 980;
+    });
+    ASSERT_NE(text, drawn.end());
+    EXPECT_EQ(text->text, "240.0");
+    info->PicFan2_MouseMove(1000, 1000);
+    EXPECT_EQ(info->LblQ->text(), "240.0 m3/s");
+    // The cross is centred on the duty point.
+    const DrawnPrimitive cross = Cross(drawn);
+    ASSERT_EQ(cross.kind, DrawnPrimitive::Line);
+    EXPECT_NEAR((cross.x1 + cross.x2) / 2 * info->FlowScale, 100, 1e-3);
+    EXPECT_NEAR((1000 - cross.y1) * info->PressureScale, 500, 1e-2);
+}
+
+TEST_F(AirInfo, StalledAndUnknownFans) {
+    AirwayFan(a) = 7;
+    AirwayFanCount(a) = 1;
+    AirwayPressure(a) = -9999;
+    {
+        auto info = Open(a);
+        EXPECT_EQ(Row(*info, 13), "Fan Pressures=Stalled +950.0 Pa");
+        EXPECT_EQ(Row(*info, 14), "Fan Power=n/a");
+        EXPECT_EQ(info->LblFanName->text(), "1 x Main");
+        const DrawnPrimitive cross = Cross(Drawn(*info));
+        ASSERT_EQ(cross.kind, DrawnPrimitive::Line);
+        EXPECT_EQ(cross.y1, 0); // on the top edge
+    }
+    // A fan number beyond the fan database: no fan values, no chart.
+    AirwayFan(a) = 300;
+    AirwayPressure(a) = 400;
+    auto info = Open(a);
+    EXPECT_EQ(Row(*info, 14), "Fan Power=n/a");
+    EXPECT_EQ(Row(*info, 15), "Fan Efficiency=n/a");
+    EXPECT_EQ(info->FlowScale, 0);
+}
+
+class RecordingEditor : public EditorWindows {
+public:
+    void ShowAirwayEdit() override { edited.push_back(CurrentAirway); }
+    std::vector<int> edited;
+};
+
+TEST_F(AirInfo, ClosesOnAnotherProgramWindowEscapeOrEdit) {
+    auto closed = [](const QPointer<frmAirInfo> &info) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return info.isNull();
+    };
+    QPointer<frmAirInfo> info = Open(a);
+    QWidget other;
+    Activate(other);
+    QApplication::processEvents();
+    EXPECT_TRUE(closed(info));
+    EXPECT_FALSE(SubDialogOpen);
+
+    info = Open(a);
+    QTest::keyClick(info->Command1, Qt::Key_A);
+    EXPECT_TRUE(info->isVisible());
+    QTest::keyClick(info->Command1, Qt::Key_Escape);
+    EXPECT_TRUE(closed(info));
+
+    RecordingEditor editor;
+    EditorWindows *previous = SetEditorWindows(&editor);
+    info = Open(a);
+    QTest::mouseClick(info->Command2, Qt::LeftButton);
+    SetEditorWindows(previous);
+    EXPECT_TRUE(closed(info));
+    EXPECT_EQ(editor.edited, std::vector<int>{a});
+}
+
+TEST_F(AirInfo, PrintsItsImageOnOnePage) {
+    const std::string file = folder.path() + "info.pdf";
+    TestPrinters printers({std::make_shared<VB::PdfPrinter>("Pdf", file)});
+    AirwayFan(a) = 7;
+    AirwayFanCount(a) = 1;
+    auto info = Open(a);
+    QTest::mouseClick(info->Prnter, Qt::LeftButton);
+    QProcess pdfinfo;
+    pdfinfo.start("pdfinfo", {QString::fromStdString(file)});
+    ASSERT_TRUE(pdfinfo.waitForFinished());
+    EXPECT_TRUE(pdfinfo.readAllStandardOutput().contains("Pages:           1")) << file;
+    QProcess render;
+    render.start("pdftoppm", {"-r", "20", "-gray", "-singlefile", QString::fromStdString(file),
+                              QString::fromStdString(folder.path() + "page")});
+    ASSERT_TRUE(render.waitForFinished());
+    const QImage page(QString::fromStdString(folder.path() + "page.pgm"));
+    ASSERT_FALSE(page.isNull());
+    int dark = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128)
+                ++dark;
+    EXPECT_GT(dark, 20);
+}
+
+} // namespace

@@ -1,0 +1,250 @@
+// The coordinate entry, the fan, shock calculator and attribute options dialogs.
+#include "dialogs/DialogFixture.h"
+#include "dialogs/frmAttrib.h"
+#include "dialogs/frmCoords.h"
+#include "dialogs/frmFanEdit.h"
+#include "dialogs/frmShock.h"
+#include "graphics/graphics_state.h"
+#include "graphics/tool_state.h"
+#include "model/levels_views.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+class Coords : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        for (int l = 1; l <= 250; ++l) {
+            LevelName(l).clear();
+            LevelRange(l, 1) = LevelRange(l, 2) = 0;
+        }
+        EntryPointX = 100;
+        EntryPointY = 200;
+        EntryPointZ = 300;
+        CoordsForSelection = false;
+        MouseDownActive = false;
+        PointTyped = false;
+    }
+    std::unique_ptr<frmCoords> Open() {
+        auto dialog = std::make_unique<frmCoords>();
+        Activate(*dialog);
+        return dialog;
+    }
+};
+
+TEST_F(Coords, TypedPointsInDisplayUnits) {
+    UnitSystem = 2;
+    UnitFactor(1, 2) = UnitFactor(14, 2) = 3.28f;
+    LevelName(1) = "SURFACE";
+    LevelRange(1, 1) = LevelRange(1, 2) = 1000;
+    LevelName(2) = "L500";
+    LevelRange(2, 1) = 500;
+    LevelRange(2, 2) = 480;
+    auto dialog = Open();
+    EXPECT_EQ(CoordsCancelled, 3);
+    EXPECT_EQ(dialog->CmbRL->count(), 2);
+    dialog->CmbRL->SetListIndex(1);
+    EXPECT_EQ(dialog->TxtZ->text(), "1607.2");
+    dialog->TxtX->setText("328");
+    dialog->TxtdY->setText("3.28");
+    QTest::keyClick(dialog->TxtY, Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(EntryPointX, 100);
+    EXPECT_EQ(EntryPointY, 201);
+    EXPECT_EQ(EntryPointZ, 490);
+    EXPECT_EQ(CoordsCancelled, 0);
+    EXPECT_TRUE(PointTyped);
+    EXPECT_EQ(StartElevation, 490.0f);
+}
+
+TEST_F(Coords, EmptyLevelTableGetsTheSurfaceAndARelativeMoveOffsetsOnly) {
+    CoordsForSelection = true;
+    VB::SetLocaleDecimalSeparatorOverride(',');
+    auto dialog = Open();
+    EXPECT_EQ(dialog->CmbRL->itemText(0), "SURFACE");
+    EXPECT_EQ(LevelName(1), "SURFACE");
+    EXPECT_EQ(LevelListEnd, 2);
+    EXPECT_TRUE(dialog->TxtX->isHidden() && dialog->TxtY->isHidden() && dialog->TxtZ->isHidden());
+    EXPECT_TRUE(dialog->ChkCopy->isVisible());
+    Type(dialog->TxtdX, "12.5");
+    EXPECT_EQ(dialog->TxtdX->text(), "12,5");
+    ClickBox(dialog->ChkCopy);
+    QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    EXPECT_EQ(EntryPointX, 12);
+    EXPECT_EQ(EntryPointY, 0);
+    EXPECT_EQ(MakeCopy, -1);
+    EXPECT_FALSE(PointTyped);
+}
+
+TEST_F(Coords, BadEntriesAreRefused) {
+    for (const char *typed : {"1E+12", "north", ""}) {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "Error in coordinate entry - please check");
+        auto dialog = Open();
+        dialog->TxtY->setText(typed);
+        dialog->OK_Click();
+        EXPECT_TRUE(dialog->isVisible()) << typed;
+        EXPECT_EQ(EntryPointX, 100);
+    }
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "Coordinates exceed allowed values");
+    MouseDownActive = true;
+    auto dialog = Open();
+    dialog->TxtX->setText("10000001");
+    dialog->OK_Click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(CoordsCancelled, -1);
+    EXPECT_EQ(EntryPointX, 0);
+    EXPECT_FALSE(MouseDownActive);
+    EXPECT_EQ(WorkingElevation, 300.0f);
+    // The close box is Cancel.
+    dialog = Open();
+    dialog->close();
+    EXPECT_EQ(CoordsCancelled, -1);
+}
+
+class FanEdit : public DialogTest {
+protected:
+    int a = 0;
+    void SetUp() override {
+        DialogTest::SetUp();
+        a = AddAirway(0, 0, 500, 100, 0, 500);
+        FanName(7) = "Main";
+        CurrentAirway = PickedAirway = a;
+    }
+    std::unique_ptr<frmFanEdit> Open() {
+        auto dialog = std::make_unique<frmFanEdit>();
+        Activate(*dialog);
+        return dialog;
+    }
+};
+
+TEST_F(FanEdit, FitsAndRemovesFans) {
+    DefaultCurvePercent = 30;
+    {
+        auto dialog = Open();
+        EXPECT_TRUE(dialog->OptCurveType[2]->Value());
+        dialog->FanCombo2->SetListIndex(1);
+        EXPECT_EQ(dialog->TxtFanN->text(), "1");
+        dialog->VSF->setValue(8);
+        dialog->OptSer2->SetValue(true);
+        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+        EXPECT_FALSE(dialog->isVisible());
+    }
+    EXPECT_EQ(AirwayFan(a), 7);
+    EXPECT_EQ(AirwayFanCount(a), 2);
+    EXPECT_EQ(AirwayCurvePercent(a), 30);
+    EXPECT_EQ(AirwayFlags(a) & (AirwayFlag::FansInSeries | AirwayFlag::FixedDirection),
+              AirwayFlag::FansInSeries | AirwayFlag::FixedDirection);
+    {
+        auto dialog = Open();
+        EXPECT_TRUE(dialog->OptSer2->Value());
+        dialog->TxtFanN->setText("0.4");
+        dialog->Command1_Click();
+    }
+    EXPECT_EQ(AirwayFanCount(a), 1);
+    {
+        auto dialog = Open();
+        dialog->TxtFanN->setText("0");
+        dialog->Command1_Click();
+    }
+    EXPECT_EQ(AirwayFan(a), 0);
+    EXPECT_EQ(AirwayFanCount(a), 0);
+    EXPECT_TRUE(AirwayFlags(a) & AirwayFlag::FixedDirection);
+}
+
+TEST_F(FanEdit, CurvePercentageIsHeldToTheCurvesAndBadEntriesKeepTheDialogOpen) {
+    AirwayFan(a) = 7;
+    AirwayFanCount(a) = 1;
+    AirwayCurvePercent(a) = 100;
+    DefaultCurvePercent = 0;
+    auto dialog = Open();
+    EXPECT_TRUE(dialog->OptCurveType[1]->Value());
+    QTest::mouseClick(dialog->OptCurveType[2], Qt::LeftButton, {},
+                      QPoint(6, dialog->OptCurveType[2]->height() / 2));
+    EXPECT_EQ(dialog->TxtVPart->text(), "50");
+    EXPECT_EQ(DefaultCurvePercent, 50);
+    for (const char *count : {"-2", "1"}) {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "probably in data entry");
+        dialog->TxtFanN->setText(count);
+        dialog->TxtVPart->setText(count[0] == '-' ? "50" : "abc");
+        dialog->Command1_Click();
+        EXPECT_TRUE(dialog->isVisible());
+    }
+    EXPECT_EQ(AirwayCurvePercent(a), 100);
+    dialog->TxtVPart->setText("250");
+    dialog->Command1_Click();
+    EXPECT_EQ(AirwayCurvePercent(a), 100);
+    dialog = Open();
+    dialog->TxtVPart->setText("50");
+    dialog->Command1_Click();
+    EXPECT_EQ(AirwayCurvePercent(a), 50);
+}
+
+using Shock = DialogTest;
+
+TEST_F(Shock, SumsTheTickedFittingsInDisplayUnits) {
+    {
+        frmShock dialog;
+        Activate(dialog);
+        ClickBox(dialog.ChkShockType[3]);
+        Type(dialog.LblNumS[3], "2");
+        ClickBox(dialog.ChkShockType[19]);
+        EXPECT_EQ(dialog.LblShockTotal->text(), "60");
+        // A count typed into an unticked row ticks it and keeps the count.
+        Type(dialog.LblNumS[18], "3");
+        EXPECT_TRUE(dialog.ChkShockType[18]->isChecked());
+        QTest::mouseClick(dialog.CmdUpdate, Qt::LeftButton);
+        EXPECT_EQ(dialog.LblShockTotal->text(), "78");
+        SubDialogOpen = true;
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        EXPECT_EQ(ShockTotal, 78.0f);
+        EXPECT_FALSE(SubDialogOpen);
+    }
+    UnitSystem = 2;
+    frmShock dialog;
+    Activate(dialog);
+    ClickBox(dialog.ChkShockType[1]);
+    EXPECT_EQ(dialog.LblShockTotal->text(), "148");
+    SubDialogOpen = true;
+    dialog.close();
+    EXPECT_EQ(ShockTotal, 0.0f);
+    EXPECT_FALSE(SubDialogOpen);
+}
+
+using Attrib = DialogTest;
+
+TEST_F(Attrib, TickedGroupsAreCopied) {
+    AttributeMask = 0;
+    DefaultsSaved = 255;
+    {
+        frmAttrib dialog;
+        EXPECT_TRUE(dialog.ChkAttrib[0]->isChecked() && dialog.ChkAttrib[8]->isChecked());
+        dialog.show();
+        ClickBox(dialog.ChkAttrib[6]);
+        ClickBox(dialog.ChkAttrib[7]);
+        QTest::mouseClick(dialog.Command2, Qt::LeftButton);
+    }
+    EXPECT_EQ(AttributeMask, 192);
+    EXPECT_EQ(DefaultsSaved, 0);
+    {
+        frmAttrib dialog;
+        dialog.show();
+        QTest::mouseClick(dialog.Command3, Qt::LeftButton);
+        dialog.close();
+    }
+    EXPECT_EQ(AttributeMask, 192);
+    frmAttrib dialog;
+    dialog.show();
+    QTest::mouseClick(dialog.Command3, Qt::LeftButton);
+    QTest::mouseClick(dialog.Command2, Qt::LeftButton);
+    EXPECT_EQ(AttributeMask, 511);
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+#include "EditFixture.h"
+
+#include "graphics/tools.h"
+
+namespace {
+
+// Two drives meeting at the node (-100, 0), an unrelated upright drive, a drive whose start is a node of
+// its own at (0, 300), and an end above the node at another elevation.
+class MoveTool : public EditTest {
+protected:
+    int a = 0, b = 0, upright = 0, other = 0, above = 0;
+    void SetUp() override {
+        EditTest::SetUp();
+        Build();
+        ToolMode = 2;
+    }
+    // The network afresh, in its own slots.
+    void Build() {
+        AirwayCount = 0;
+        a = Drive(-300, 0, -100, 0);
+        b = Drive(-100, 0, 100, 0);
+        upright = Drive(200, -200, 200, 200);
+        other = Drive(0, 300, 100, 300);
+        above = Drive(-100, 0, -100, 100, 300);
+        Ready();
+    }
+};
+
+TEST_F(MoveTool, ADropOnAnotherNodeJoinsAfterYesAndMovesToTheCursorAfterNo) {
+    const auto before = Stored();
+    boxes.Expect(VB::vbYes, "Are you sure you want to join to this node?");
+    Drag(1, -100, 0, 10, 300);
+    EXPECT_EQ(boxes.Shown().at(0).title, "Join Nodes");
+    EXPECT_EQ(AirwayEnd(1, a), 0);
+    EXPECT_EQ(AirwayEndKey(a), AirwayStartKey(other));
+    EXPECT_EQ(AirwayStartKey(b), AirwayStartKey(other));
+    EXPECT_EQ(AirwayStart(1, above), -100); // another elevation: not part of the node
+    UndoAction();
+    EXPECT_TRUE(SameAirways(Stored(), before));
+
+    Build();
+    boxes.Expect(VB::vbNo, "Are you sure you want to join to this node?");
+    Drag(1, -100, 0, 10, 300);
+    EXPECT_EQ(AirwayEnd(1, a), 10);
+    EXPECT_EQ(AirwayStart(1, b), 10);
+    EXPECT_NE(AirwayEndKey(a), AirwayStartKey(other));
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(MoveTool, ADropOnAnAttachedEndAsksNothingAndOnAnUnrelatedMiddleSplitsAndJoins) {
+    Drag(1, -100, 0, 100, 0); // the far end of the attached drive
+    EXPECT_EQ(AirwayEnd(1, a), 100);
+    EXPECT_TRUE(boxes.Shown().empty());
+
+    Build();
+    Drag(1, -100, 0, 200, 100); // the middle of the upright drive
+    ASSERT_EQ(AirwayCount, 6);
+    EXPECT_EQ(AirwayEnd(2, a), 100);
+    EXPECT_EQ(AirwayEnd(2, upright), 100);
+    EXPECT_EQ(AirwayEndKey(a), AirwayEndKey(upright));
+}
+
+TEST_F(MoveTool, AFenceMovesOrCopiesWhatLiesStrictlyInsideByTheTypedDisplacement) {
+    int inside = 0, half = 0, outside = 0;
+    const auto build = [&] {
+        AirwayCount = 0;
+        inside = Drive(-50, -20, 50, -20);
+        half = Drive(50, 50, 300, 50);
+        outside = Drive(300, 300, 400, 300);
+        AirwayFlags(inside) |= AirwayFlag::Selected;
+        Ready();
+    };
+    build();
+    const auto before = Stored();
+    editor.typedPoint = std::array<int32_t, 3>{10, 20, 0};
+    Drag(1, -100, -100, 100, 100);
+    EXPECT_EQ(AirwayStart(1, inside), -40);
+    EXPECT_EQ(AirwayEnd(2, inside), 0);
+    EXPECT_EQ(AirwayStart(1, half), 60);
+    EXPECT_EQ(AirwayEnd(1, half), 300);
+    EXPECT_EQ(AirwayStart(1, outside), 300);
+    UndoAction();
+    EXPECT_TRUE(SameAirways(Stored(), before));
+
+    build();
+    MakeCopy = 1;
+    Drag(1, -100, -100, 100, 100);
+    ASSERT_EQ(AirwayCount, 5);
+    EXPECT_EQ(AirwayStart(1, inside), -50);
+    for (const int copy : {4, 5}) {
+        EXPECT_EQ(AirwayName(copy).trimmed(), "");
+        EXPECT_GT(AirwayNumber(copy), 3);
+        EXPECT_EQ(AirwayFlags(copy) & AirwayFlag::Selected, 0);
+    }
+    EXPECT_NE(AirwayNumber(4), AirwayNumber(5));
+    EXPECT_EQ(MakeCopy, 0);
+
+    // Copies beyond the capacity: the message and no change.
+    Ready();
+    const auto full = Stored();
+    MaxAirways = AirwayCount + 2;
+    MakeCopy = 1;
+    boxes.Expect(VB::vbOK, "Maximum Number of Airways Exceeded");
+    Drag(1, -100, -100, 100, 100);
+    EXPECT_EQ(Stored(), full);
+}
+
+TEST_F(MoveTool, SelectedAirwaysMoveByTheDragOrTheTypedDisplacementAndCopyAsNewAirways) {
+    AirwayFlags(a) |= AirwayFlag::Selected;
+    AirwayFlags(b) |= AirwayFlag::Selected;
+    // A right press on a selection: the dialog's displacement is used as typed.
+    editor.typedPoint = std::array<int32_t, 3>{30, 0, 0};
+    Press(2, -200, 0);
+    Move(2, -150, 0);
+    Release(2, -150, 0);
+    EXPECT_EQ(AirwayStart(1, a), -270);
+    EXPECT_EQ(AirwayEnd(1, b), 130);
+
+    EntryPointX = 100;
+    EntryPointY = EntryPointZ = 0;
+    MakeCopy = 1;
+    AirwayName(a) = "Source";
+    CopyMarkedAirways();
+    ASSERT_EQ(AirwayCount, 7);
+    for (const int copy : {6, 7}) {
+        EXPECT_EQ(AirwayName(copy).trimmed(), "");
+        EXPECT_EQ(AirwayFlags(copy) & AirwayFlag::Selected, 0);
+    }
+    EXPECT_EQ(AirwayStart(1, 6), AirwayStart(1, a) + 100);
+    EXPECT_EQ(AirwayNumber(7), NextAirwayNumber);
+    EXPECT_NE(AirwayFlags(a) & AirwayFlag::Selected, 0);
+}
+
+} // namespace
