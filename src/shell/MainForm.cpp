@@ -205,8 +205,8 @@ void MainForm::installSeams() {
     previousSmokeUi_ = SetSmokeUi(smokeWindows_.get());
     // The editor places the smoke windows that exist.
     smokeWindows_->WindowsChanged = [this] {
-        editorWindows_->SmokeTrace = smokeWindows_->Trace();
-        editorWindows_->SmokeLegend = smokeWindows_->Legend();
+        editorWindows_->SmokeTrace = smokeWindows_->TraceWindow();
+        editorWindows_->SmokeLegend = smokeWindows_->LegendWindow();
     };
     VB::SetPrinterPageWidthProvider(printerPageWidth);
 }

@@ -3,7 +3,7 @@
 #include "graphics/drawing.h"
 #include "model/Gustrom1.h"
 #include "platform/System.h"
-#include "platform/VBControls.h"
+#include "platform/WindowPlacement.h"
 #include "simulation/smoke_spread.h"
 #include "simulation/smoke_ui.h"
 

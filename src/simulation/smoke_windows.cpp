@@ -27,6 +27,22 @@ SmokeWindows::~SmokeWindows() {
     delete trace_.data();
 }
 
+frmSmoke *SmokeWindows::Dialog() const {
+    return dialog_;
+}
+frmSmokeLegend *SmokeWindows::Legend() const {
+    return legend_;
+}
+frmSmokeTrace *SmokeWindows::Trace() const {
+    return trace_;
+}
+QWidget *SmokeWindows::LegendWindow() const {
+    return legend_;
+}
+QWidget *SmokeWindows::TraceWindow() const {
+    return trace_;
+}
+
 void SmokeWindows::ShowDialog() {
     if (!dialog_) {
         dialog_ = new frmSmoke(mainWindow_);

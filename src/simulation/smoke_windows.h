@@ -37,9 +37,11 @@ public:
     void UnloadTrace() override;
 
     // The windows while they are loaded, else null.
-    frmSmoke *Dialog() const { return dialog_; }
-    frmSmokeLegend *Legend() const { return legend_; }
-    frmSmokeTrace *Trace() const { return trace_; }
+    frmSmoke *Dialog() const;
+    frmSmokeLegend *Legend() const;
+    frmSmokeTrace *Trace() const;
+    QWidget *LegendWindow() const;
+    QWidget *TraceWindow() const;
     // Told whenever the legend or the trace window is created or closed (the code that places them needs
     // them).
     std::function<void()> WindowsChanged;

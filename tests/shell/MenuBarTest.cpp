@@ -151,8 +151,8 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuViewData View Options |L
 0 mnuRun Run
 1 mnuExecute Airflow Simulation
-1 mnuFire Smoke Simulation |L
-1 mnuTrace Sourcing Simulation |L
+1 mnuFire Smoke Simulation
+1 mnuTrace Sourcing Simulation
 1 -
 1 mnuRT2 Realtime
 2 mnuRemote Activate Input
@@ -164,7 +164,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 1 mnuRLBase Levels
 1 mnuPower Spreadsheet
 1 -
-1 mnuSimp Simplify |L
+1 mnuSimp Simplify
 1 mnuremdup Remove duplicates
 1 mnuAf Airflow Display
 2 mnuPres Preserve
