@@ -1,6 +1,7 @@
 // Exporting a generated 30,000-airway mine with every label and the arrows on: the TXT exchange file and
 // both DXF forms, written to disk (the DXF options dialog and the redraw after it excluded). Importing the
 // TXT file and the true-coordinate drawing (arrow size 0) back in place of the network, levels included.
+#include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
 #include "exchange/dxf_writer.h"
@@ -30,7 +31,7 @@ struct ExportSetup {
     PictureBox picture{1600, 1000};
 
     ExportSetup() {
-        SetDefaults();
+        SetFreshDefaults();
         SetBuiltInUnits();
         UnitSystem = 1;
         picture.ScaleWidth = 1600;

@@ -1,5 +1,6 @@
 // File > Merge File: a generated 15,000-airway network file merged into another generated 15,000-airway
 // network, file dialog and questions answered by script, redraw excluded.
+#include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
 #include "graphics/graphics_state.h"
@@ -36,7 +37,7 @@ private:
 void BM_MergeFile15000Into15000(benchmark::State &state) {
     TestFolder folder;
     PictureBox picture{800, 600};
-    SetDefaults();
+    SetFreshDefaults();
     picture.ScaleWidth = 40000;
     picture.ScaleHeight = 30000;
     picture.ScaleLeft = -20000;

@@ -1,4 +1,5 @@
 // Saving and loading a generated 30,000-airway mine network as a network file.
+#include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
 #include "graphics/graphics_state.h"
@@ -22,7 +23,7 @@ struct Setup {
     std::string path;
 
     Setup() {
-        SetDefaults();
+        SetFreshDefaults();
         picture.ScaleWidth = 4000;
         picture.ScaleHeight = 3000;
         picture.ScaleLeft = -2000;

@@ -87,6 +87,9 @@ public:
     virtual std::string LevelListText() const { return {}; }
     // frmMessage: shows the text and closes itself after the given time (ms).
     virtual void ShowMessageWindow(const std::string& /*text*/, int /*milliseconds*/) {}
+    // CmbDataVal given its own text again: the unit label and captions follow the unit system and the
+    // windows are redrawn.
+    virtual void RefreshDataList() {}
 };
 
 // The current implementation (never null).

@@ -58,6 +58,10 @@ void MainForm::CmbDataVal_Click() {
         Redraw();
 }
 
+void MainForm::RefreshDataList() {
+    CmbDataVal_Click();
+}
+
 void MainForm::CmbRL_Click() {
     if (LevelSyncBusy || ActiveWindow == -1 || CmbRL->ListIndex() < 0)
         return;

@@ -20,6 +20,7 @@
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "settings/frmOptions.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
@@ -346,6 +347,12 @@ void MainForm::mnuPower_Click() {
     ShowSpreadSheet(this);
 }
 
+// ---- Options ----
+
+void MainForm::mnuOptionShow_Click() {
+    ShowOptions(this);
+}
+
 // ---- Help ----
 
 void MainForm::mnuHelp_Click() {
@@ -358,4 +365,3 @@ void MainForm::mnuHelp_Click() {
 void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
 void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
 void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
-void MainForm::mnuOptionShow_Click() {}    // frmOptions (modeless)

@@ -214,7 +214,7 @@ const MenuLine MenuTable[] = {
     {2, "mnnuNonConverge", "Non-converging Airways", 0, &M::mnnuNonConverge_Click},
     {2, "mnuResetAirflows", "Re-seed Airflows", 0, &M::mnuResetAirflows_Click},
     {1, "", "-"},
-    {1, "mnuOptionShow", "Options", Later, &M::mnuOptionShow_Click},
+    {1, "mnuOptionShow", "Options", 0, &M::mnuOptionShow_Click},
     {1, "mnuReverse", "Reverse coordinate axis", Hidden, &M::mnuReverse_Click},
 
     {0, "mnuWindow", "Window"},

@@ -1,22 +1,33 @@
 #include "common/ModelFixture.h"
 #include "common/AirwayEnds.h"
 
+#include "model/units.h"
 #include "platform/Dialogs.h"
+#include "platform/System.h"
+
+void SetFreshDefaults() {
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "Error re-loading defaults");
+    SetDefaults();
+}
 
 void ModelTest::SetUp() {
-    {
-        ScriptedDialogs boxes;
-        boxes.Expect(VB::vbOK, "Error re-loading defaults");
-        AxisSignX = 1;
-        AxisSignY = 1;
-        SetDefaults();
-    }
+    AxisSignX = 1;
+    AxisSignY = 1;
+    SetFreshDefaults();
     ClearNetwork();
     Errorlist.clear();
     NextAirwayNumber = 0;
     PresetResistanceReplaces = 0;
     LevelRange(1, 1) = 1000;
     LevelRange(1, 2) = 1000;
+}
+
+void ModelTest::UseSIDisplay() {
+    SetBuiltInUnits();
+    UnitSystem = 1;
+    VB::SetLocaleDecimalSeparatorOverride('.');
+    DecimalSeparator = '.';
 }
 
 int ModelTest::AddAirway(int32_t x1, int32_t y1, int32_t z1, int32_t x2, int32_t y2, int32_t z2) {

@@ -21,6 +21,7 @@
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
+#include "settings/options_state.h"
 #include "simulation/smoke_spread.h"
 #include "tables/spreadsheet_state.h"
 #include "graphics/editor_windows.h"
@@ -163,6 +164,9 @@
     X(MeshingFinding) \
     /* simulation/smoke_spread.h */ \
     X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
+    /* settings/options_state.h */ \
+    X(OptionsLoaded) X(UnitSwitchArmed) X(AxisChanged) X(UnderlyingResistanceOff) X(EditValue) X(SelectedSwatch) \
+    X(ColourOptionGuard) X(OptionsTab) X(WallFactorWork) X(ShockLengthWork) X(ResistanceValueWork) \
     /* tables/spreadsheet_state.h */ \
     X(SheetColNo) X(SheetColName) X(SheetColFrom) X(SheetColTo) X(SheetColLength) X(SheetColFlow) \
     X(SheetColVel) X(SheetColPdrop) X(SheetColResistance) X(SheetColKFactor) X(SheetColShock) X(SheetColFan) \

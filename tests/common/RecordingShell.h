@@ -138,6 +138,9 @@ public:
                    : std::string();
     }
 
+    int dataListRefreshes = 0;
+    void RefreshDataList() override { ++dataListRefreshes; }
+
 private:
     ShellHooks *previous_ = nullptr;
 };

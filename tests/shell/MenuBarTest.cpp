@@ -193,7 +193,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnnuNonConverge Non-converging Airways
 2 mnuResetAirflows Re-seed Airflows
 1 -
-1 mnuOptionShow Options |L
+1 mnuOptionShow Options
 1 mnuReverse Reverse coordinate axis |H
 0 mnuWindow Window
 1 mnuNewWindow New

@@ -1,9 +1,10 @@
-// The data tables as the main window opens and closes them.
+// The data tables and the settings dialog as the main window opens and closes them.
 #include "ShellFixture.h"
 
 #include "graphics/graphics_state.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
+#include "settings/frmOptions.h"
 #include "tables/frmFanData.h"
 #include "tables/frmRLBase.h"
 #include "tables/frmRange.h"
@@ -62,4 +63,21 @@ TEST_F(ShellTest, NameListsOpenBesideTheMainWindowAndFillOnce) {
     AirwayName(2) = "Decline";
     form->MenuItem("mnuFBName")->trigger();
     EXPECT_EQ(list->List1->ListCount(), 1);
+}
+
+TEST_F(ShellTest, TheOptionsDialogIsOneWindowAndItsUnitSwitchRelabelsTheMainWindow) {
+    form->MenuItem("mnuOptionShow")->trigger();
+    frmOptions *options = OptionsWindow();
+    ASSERT_NE(options, nullptr);
+    form->MenuItem("mnuOptionShow")->trigger();
+    EXPECT_EQ(OptionsWindow(), options);
+    form->CmbDataType->SetListIndex(0); // airflow, in m3/s
+    const QString si = form->LblUnit->text();
+    options->OptUnitType[1]->click();
+    EXPECT_EQ(UnitSystem, 2);
+    EXPECT_NE(form->LblUnit->text(), si);
+    EXPECT_EQ(options->LblUnit[2]->text(), "ft");
+    options->cmdCancel_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(OptionsWindow(), nullptr);
 }

@@ -1,34 +1,15 @@
 #pragma once
 // A network of a few airways shown in a real spreadsheet window (offscreen), with scripted boxes.
-#include "common/ModelFixture.h"
 #include "model/units.h"
 #include "platform/System.h"
 #include "platform/VBGrid.h"
 #include "platform/VBTextBox.h"
+#include "tables/TableFixture.h"
 #include "tables/frmSpreadSheet.h"
 #include "tables/spreadsheet_state.h"
 
-#include <QTest>
-
-#include <memory>
-
-class SheetTest : public ModelTest {
+class SheetTest : public TableWindowTest<frmSpreadSheet> {
 protected:
-    ScriptedDialogs boxes;
-    std::unique_ptr<frmSpreadSheet> sheet;
-
-    void SetUp() override {
-        ModelTest::SetUp();
-        SetBuiltInUnits();
-        UnitSystem = 1;
-        VB::SetLocaleDecimalSeparatorOverride('.');
-        DecimalSeparator = '.';
-    }
-    void TearDown() override {
-        sheet.reset();
-        VB::SetLocaleDecimalSeparatorOverride(0);
-    }
-
     // A level drive of airway number `number` from (x, 0, 100) to (x + 50, 0, 100).
     int Drive(int number, int32_t x, const std::string &name = "") {
         const int a = AddAirway(x, 0, 100, x + 50, 0, 100);
@@ -42,14 +23,10 @@ protected:
         for (int a = 1; a <= AirwayCount; ++a)
             VisibleAirways(a) = a;
         VisibleAirways(AirwayCount + 1) = 0;
-        sheet = std::make_unique<frmSpreadSheet>();
-        sheet->show();
-        sheet->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
-        sheet->Form_Load();
+        Show();
         grid().SetFocus();
     }
-    VBGrid &grid() { return *sheet->Spreadsheet; }
+    VBGrid &grid() { return *window->Spreadsheet; }
     std::string cell(int row, int col) { return grid().TextMatrix(row, col); }
     // The grid row of airway slot a.
     int RowOf(int a) {
@@ -66,8 +43,8 @@ protected:
     void Type(int row, int col, const char *text) {
         Go(row, col);
         QTest::keyClicks(&grid(), QString(text).left(1));
-        QTest::keyClicks(sheet->TxtEdit, QString(text).mid(1));
-        QTest::keyClick(sheet->TxtEdit, Qt::Key_Return);
+        QTest::keyClicks(window->TxtEdit, QString(text).mid(1));
+        QTest::keyClick(window->TxtEdit, Qt::Key_Return);
     }
     bool Marked(int row, int col) { return SheetCellColour(row, col) == SheetFixedColour; }
 };

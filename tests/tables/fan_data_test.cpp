@@ -1,10 +1,10 @@
-#include "common/ModelFixture.h"
 #include "model/units.h"
 #include "platform/PictureBoxView.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
 #include "platform/VBTextBox.h"
+#include "tables/TableFixture.h"
 #include "tables/frmFanData.h"
 
 #include <QClipboard>
@@ -16,20 +16,8 @@
 
 namespace {
 
-class FanDataTest : public ModelTest {
+class FanDataTest : public TableWindowTest<frmFanData> {
 protected:
-    ScriptedDialogs boxes;
-    std::unique_ptr<frmFanData> window;
-
-    void SetUp() override {
-        ModelTest::SetUp();
-        SetBuiltInUnits();
-        UnitSystem = 1;
-        VB::SetLocaleDecimalSeparatorOverride('.');
-        DecimalSeparator = '.';
-    }
-    void TearDown() override { window.reset(); }
-
     // A fan of ten points: static pressure falling from 1000 Pa by 100, total 50 Pa above, flow rising
     // by 10 m³/s, efficiency 60 %.
     static void StandardFan(int f, const std::string &name) {
@@ -40,13 +28,6 @@ protected:
             FanCurveFlow(p, f) = static_cast<float>(10 * p);
             FanCurveEfficiency(p, f) = 60;
         }
-    }
-    void Open() {
-        window = std::make_unique<frmFanData>();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        window->Form_Load();
     }
     void ShowFan(int f) { window->FanList->SetListIndex(f - 1); }
     VBGrid &grid() { return *window->Spreadsheet; }
@@ -61,7 +42,7 @@ TEST_F(FanDataTest, TheListNamesEverySlotAndTheCheckBoxesFollowTheCurves) {
     StandardFan(3, "Static only");
     for (int p = 1; p <= 10; ++p)
         FanCurvePressure(2, p, 3) = 0;
-    Open();
+    Show();
     EXPECT_EQ(window->FanList->List(6), " 7 Main fan");
     EXPECT_EQ(window->FanList->List(0), " 1 -none-");
     ShowFan(3);
@@ -74,7 +55,7 @@ TEST_F(FanDataTest, TheListNamesEverySlotAndTheCheckBoxesFollowTheCurves) {
 
 TEST_F(FanDataTest, ReadBackOrdersPointsFillsGapsAndNamesAFanWithData) {
     StandardFan(12, "");
-    Open();
+    Show();
     ShowFan(12);
     // Rows typed in rising pressure; row 2's flow emptied; rows 5 .. 10 empty.
     const char *rows[4][4] = {{"100", "150", "40", "120"},
@@ -107,7 +88,7 @@ TEST_F(FanDataTest, AnEfficiencyCurveFromZeroToZeroSurvivesBeingShown) {
     for (int p = 1; p <= 10; ++p)
         FanCurveEfficiency(p, 2) = p == 1 || p == 10 ? 0 : 35 + 5 * p;
     AirPowerEfficiency = 0.8f;
-    Open();
+    Show();
     ShowFan(2);
     EXPECT_EQ(FanCurveEfficiency(5, 2), 60);
     EXPECT_EQ(Cell(5, 4), "60");
@@ -127,7 +108,7 @@ TEST_F(FanDataTest, AnEfficiencyCurveFromZeroToZeroSurvivesBeingShown) {
 
 TEST_F(FanDataTest, TheDiameterBoxKeepsTheDiameterForTextThatIsNoNumber) {
     StandardFan(1, "Main");
-    Open();
+    Show();
     EXPECT_EQ(window->TxtOutDiam->Text(), "n/a");
     window->TxtOutDiam->SetFocus();
     window->Spreadsheet->SetFocus(); // leaves "n/a"
@@ -148,7 +129,7 @@ TEST_F(FanDataTest, EstimatesGoThroughTheVelocityPressure) {
         FanCurveFlow(p, 1) = 10;
         FanCurvePressure(2, p, 1) = 1000;
     }
-    Open();
+    Show();
     NetworkSaved = 255;
     window->StaticFan(1);
     EXPECT_EQ(FanCurvePressure(1, 1, 1), 902);
@@ -170,7 +151,7 @@ TEST_F(FanDataTest, EstimatesGoThroughTheVelocityPressure) {
 TEST_F(FanDataTest, DeleteCancelCopyAndPaste) {
     StandardFan(5, "Old");
     StandardFan(1, "First");
-    Open();
+    Show();
     ShowFan(5);
     boxes.Expect(VB::vbOK, "Are you sure you want to delete fan?");
     NetworkSaved = 255;
@@ -211,7 +192,7 @@ TEST_F(FanDataTest, DeleteCancelCopyAndPaste) {
 
 TEST_F(FanDataTest, TheChartDrawsEachCurveInItsColourAndOnlyTheFrameWithoutFlow) {
     StandardFan(1, "Main");
-    Open();
+    Show();
     const auto colours = [this] {
         std::set<QRgb> found;
         const QImage &image = window->PicFan->Picture().Image();

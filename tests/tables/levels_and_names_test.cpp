@@ -1,10 +1,10 @@
-#include "common/ModelFixture.h"
 #include "graphics/locate.h"
 #include "model/units.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
 #include "platform/VBTextBox.h"
+#include "tables/TableFixture.h"
 #include "tables/frmRLBase.h"
 #include "tables/frmRange.h"
 #include "tables/name_lists.h"
@@ -15,15 +15,10 @@
 
 namespace {
 
-class LevelTableTest : public ModelTest {
+class LevelTableTest : public TableWindowTest<frmRLBase> {
 protected:
-    ScriptedDialogs boxes;
-    std::unique_ptr<frmRLBase> window;
-
     void SetUp() override {
-        ModelTest::SetUp();
-        SetBuiltInUnits();
-        UnitSystem = 1;
+        TableWindowTest::SetUp();
         LevelName(1) = "Surface";
         // Level i (2 .. 249) from RL 1000 - 10 i down 5 m.
         for (int level = 2; level <= 249; ++level) {
@@ -34,11 +29,7 @@ protected:
         }
     }
     void Open() {
-        window = std::make_unique<frmRLBase>();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        window->Form_Load();
+        Show();
         window->GridRL->SetFocus();
     }
     VBGrid &grid() { return *window->GridRL; }
@@ -129,6 +120,11 @@ TEST_F(LevelTableTest, TheRangeRunsFromTheTopOfOneLevelToTheBottomOfTheOtherInEi
     range.CmbRL1->SetListIndex(8);
     range.Command2_Click();
     EXPECT_EQ(RLWindowHigh, 480);
+    // OK with no level chosen in one list changes nothing either.
+    range.CmbRL2->SetListIndex(-1);
+    range.Command1_Click();
+    EXPECT_EQ(RLWindowHigh, 480);
+    EXPECT_EQ(WorkingElevation, 480);
 }
 
 TEST_F(ModelTest, NameListsHoldEachTrimmedNameOnceAndAClickFindsItsAirways) {

@@ -50,7 +50,7 @@ TEST_F(SheetTest, FillOrdersRowsByNumberAndMarksFixedValues) {
 
     // An empty visible list gives the headings only.
     VisibleAirways(1) = 0;
-    sheet->mnuUndo_Click();
+    window->mnuUndo_Click();
     EXPECT_EQ(grid().Rows(), 1);
     EXPECT_EQ(cell(0, SheetColName), "Name          ");
 }
@@ -69,12 +69,12 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     for (int col : {SheetColNo, SheetColComments}) {
         Go(1, col);
         QTest::keyClick(&grid(), Qt::Key_5);
-        EXPECT_FALSE(sheet->TxtEdit->isVisible()) << col;
+        EXPECT_FALSE(window->TxtEdit->isVisible()) << col;
     }
     grid().CellLeft(); // scrolls the cell into view
     QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, SheetColComments).center());
-    EXPECT_TRUE(sheet->TxtEdit->isVisible());
-    QTest::keyClick(sheet->TxtEdit, Qt::Key_Escape);
+    EXPECT_TRUE(window->TxtEdit->isVisible());
+    QTest::keyClick(window->TxtEdit, Qt::Key_Escape);
 
     VB::SetLocaleDecimalSeparatorOverride(',');
     DecimalSeparator = ',';
@@ -111,7 +111,7 @@ TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
 
     // Height 0 and width 2 is a round airway: area π, perimeter 2π.
     grid().SetCol(SheetColResistance);
-    sheet->mnuUnfix_Click();
+    window->mnuUnfix_Click();
     grid().SetTextMatrix(1, SheetColKFactor, "0.012");
     grid().SetTextMatrix(1, SheetColShock, "0");
     Type(1, SheetColHeight, "0");
@@ -143,7 +143,7 @@ TEST_F(SheetTest, CopyAndPasteBlocksAppendRowsThatBlankAreGoneAtClose) {
     EXPECT_EQ(grid().Rows(), 9);
     EXPECT_EQ(AirwayCount, 8);
     boxes.Expect(VB::vbNo, "Save spreadsheet changes to network ?");
-    sheet->Form_Unload();
+    window->Form_Unload();
     EXPECT_EQ(AirwayCount, 6);
 }
 
@@ -154,19 +154,19 @@ TEST_F(SheetTest, FindOffersPartialHitsAndReplaceCounts) {
     Open();
     grid().SetCol(SheetColName);
     boxes.ExpectInput("abc");
-    sheet->mnuFind_Click();
+    window->mnuFind_Click();
     EXPECT_EQ(grid().Row(), 1);
     boxes.Expect(VB::vbYes, "Could not find name - Do you mean xabcx");
-    sheet->mnuAgain_Click();
+    window->mnuAgain_Click();
     EXPECT_EQ(grid().Row(), 2);
     boxes.Expect(VB::vbOK, "Level name not found");
-    sheet->mnuAgain_Click();
+    window->mnuAgain_Click();
     EXPECT_EQ(SheetSearchRow, 1);
 
     grid().SetTextMatrix(1, SheetColName, "A");
     grid().SetTextMatrix(2, SheetColName, "a");
     boxes.ExpectInput("a").ExpectInput("B").Expect(VB::vbOK, "");
-    sheet->mnuReplace_Click();
+    window->mnuReplace_Click();
     EXPECT_EQ(boxes.Shown().back().prompt, " 3 replacements made");
     EXPECT_EQ(cell(3, SheetColName), "B");
     EXPECT_TRUE(SheetChanged);
@@ -178,7 +178,7 @@ TEST_F(SheetTest, SortsKeepHeadingsAndMoveMarksWithTheirRows) {
     Drive(2, 100, "alpha");
     Open();
     Go(1, SheetColName);
-    sheet->mnuAscend_Click();
+    window->mnuAscend_Click();
     EXPECT_EQ(cell(1, SheetColName), "alpha");
     EXPECT_EQ(cell(0, SheetColName), "Name          ");
     EXPECT_TRUE(Marked(2, SheetColFlow));
@@ -187,11 +187,11 @@ TEST_F(SheetTest, SortsKeepHeadingsAndMoveMarksWithTheirRows) {
     grid().SetTextMatrix(1, SheetColFPres, "100");
     grid().SetTextMatrix(2, SheetColFPres, "20");
     grid().SetCol(SheetColFPres);
-    sheet->mnuAscend_Click();
+    window->mnuAscend_Click();
     EXPECT_EQ(cell(1, SheetColFPres), "20");
 
     // Three frozen columns keep No. and Name in view however far the grid scrolls.
-    sheet->mnuFixCols_Click(3);
+    window->mnuFixCols_Click(3);
     grid().SetLeftCol(SheetColZ2);
     EXPECT_FALSE(grid().CellRect(1, SheetColName).isEmpty());
     EXPECT_TRUE(grid().CellRect(1, SheetColLength).isEmpty());
@@ -206,14 +206,14 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     Open();
     const int r1 = RowOf(bulkhead), r2 = RowOf(walled);
     Go(r2, SheetColKFactor);
-    sheet->mnuUnfix_Click();
+    window->mnuUnfix_Click();
     EXPECT_TRUE(SheetChanged) << "closing must ask";
     grid().SetTextMatrix(r2, SheetColLength, "abc");
     grid().SetTextMatrix(r2, SheetColName, "Main");
     grid().SetTextMatrix(r2, SheetColFan, "99"); // no such fan
     grid().SetTextMatrix(r2, SheetColX1, "20000000");
     boxes.Expect(VB::vbOK, "Error in Number Format").Expect(VB::vbOK, "Coordinates exceed allowed values");
-    sheet->SaveGrid();
+    window->SaveGrid();
     EXPECT_EQ(AirwayFan(walled), 0);
     EXPECT_EQ(AirwayStart(1, walled), 100);
     EXPECT_EQ(AirwayResistanceType(bulkhead), 1);
@@ -227,19 +227,19 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     NetworkSaved = 255;
     NetworkBalanced = true;
     Go(r1, SheetColLength);
-    sheet->mnuFix_Click();
-    sheet->SaveGrid();
+    window->mnuFix_Click();
+    window->SaveGrid();
     EXPECT_TRUE(AirwayFlags(bulkhead) & AirwayFlag::FixedLength);
     EXPECT_EQ(NetworkSaved, 0);
     EXPECT_FALSE(NetworkBalanced) << "the last run's results are out of date";
 
     // Select All and Clear write neither slot 0 nor the headings.
     const float scratch = AirwayLength(0);
-    sheet->mnuSelAll_Click();
-    sheet->mnuClear_Click();
+    window->mnuSelAll_Click();
+    window->mnuClear_Click();
     EXPECT_EQ(cell(0, SheetColName), "Name          ");
     EXPECT_EQ(cell(r1, 0), std::to_string(bulkhead));
-    sheet->SaveGrid();
+    window->SaveGrid();
     EXPECT_EQ(AirwayLength(0), scratch);
     EXPECT_EQ(AirwayStart(1, bulkhead), 0); // an emptied coordinate keeps its place
 }
@@ -254,7 +254,7 @@ TEST_F(SheetTest, RowsFollowTheirAirwaysWhenSlotsMove) {
     SortAirwayRecords(); // the solver's sort moves West to the first slot
     ASSERT_EQ(AirwayName(1).trimmed(), "West");
     grid().SetTextMatrix(eastRow, SheetColFrom, "Portal");
-    sheet->SaveGrid();
+    window->SaveGrid();
     EXPECT_EQ(AirwayStartName(2).trimmed(), "Portal");
     EXPECT_EQ(AirwayStartName(1).trimmed(), "");
 }
@@ -264,12 +264,12 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     NextAirwayNumber = 7;
     Open();
     Go(1, SheetColName);
-    sheet->mnuInsert2_Click();
+    window->mnuInsert2_Click();
     ASSERT_EQ(grid().Rows(), 3);
     EXPECT_TRUE(SheetChanged);
     grid().SetTextMatrix(2, SheetColName, "New drive");
     grid().SetTextMatrix(2, SheetColX2, "30");
-    sheet->SaveGrid();
+    window->SaveGrid();
     PackAirways();
     ASSERT_EQ(AirwayCount, 2);
     EXPECT_EQ(AirwayName(2).trimmed(), "New drive");
@@ -286,12 +286,12 @@ TEST_F(SheetTest, DeletingAskedNoLeavesTheGridAndYesRemovesTheAirway) {
     grid().SetTextMatrix(1, SheetColName, "Edited");
     Go(2, SheetColName);
     boxes.Expect(VB::vbNo, "Permanently delete branch ? 2");
-    sheet->mnuDelete_Click();
+    window->mnuDelete_Click();
     EXPECT_EQ(grid().Rows(), 3);
     EXPECT_EQ(cell(1, SheetColName), "Edited");
 
     boxes.Expect(VB::vbYes, "Permanently delete branch ? 2");
-    sheet->mnuDelete_Click();
+    window->mnuDelete_Click();
     EXPECT_EQ(AirwayCount, 1);
     EXPECT_EQ(AirwayName(1).trimmed(), "Edited");
     EXPECT_EQ(NetworkSaved, 0);
@@ -303,8 +303,8 @@ TEST_F(SheetTest, WhileARunIsBusyCommandsThatWriteDoNothing) {
     Open();
     grid().SetTextMatrix(1, SheetColName, "Changed");
     VB::BusyScope run;
-    sheet->mnuSaveChanges_Click();
-    sheet->mnuInsert_Click();
+    window->mnuSaveChanges_Click();
+    window->mnuInsert_Click();
     QTest::keyClick(&grid(), Qt::Key_F5);
     EXPECT_EQ(AirwayName(1).trimmed(), "");
     EXPECT_EQ(grid().Rows(), 3);
@@ -321,6 +321,29 @@ TEST_F(SheetTest, F5RunsAnAirflowSimulationWhateverRanLast) {
     EXPECT_EQ(AnalysisMode, 0);
 }
 
+TEST_F(SheetTest, HiddenColumnsStayHiddenThroughARunAndAReopeningUntilShown) {
+    GenerateNetwork(60, 3);
+    MaxIterations = 500;
+    Open();
+    const int length = grid().ColWidth(SheetColLength);
+    Go(1, SheetColLength);
+    window->mnuHideC_Click();
+    QTest::keyClick(&grid(), Qt::Key_F5);
+    EXPECT_EQ(grid().ColWidth(SheetColLength), 0) << "after a run";
+    window->Form_Unload();
+    Open();
+    EXPECT_EQ(grid().ColWidth(SheetColLength), 0) << "after reopening";
+    window->mnuShowC_Click();
+    EXPECT_EQ(grid().ColWidth(SheetColLength), length);
+    // Z2, whose width the window never remembers, comes back too once hidden.
+    const int z2 = grid().ColWidth(SheetColZ2);
+    ASSERT_GT(z2, 0);
+    Go(1, SheetColZ2);
+    window->mnuHideC_Click();
+    window->mnuShowC_Click();
+    EXPECT_EQ(grid().ColWidth(SheetColZ2), z2);
+}
+
 TEST_F(SheetTest, PrintsEveryRowAtTheAnsweredSizeAndNothingBelowSix) {
     Drive(1, 0, "Intake");
     Drive(2, 100, "Return");
@@ -328,10 +351,10 @@ TEST_F(SheetTest, PrintsEveryRowAtTheAnsweredSizeAndNothingBelowSix) {
     const std::string file = folder.path() + "sheet.pdf";
     TestPrinters printers({std::make_shared<VB::PdfPrinter>("Pdf", file)});
     boxes.ExpectInput("5");
-    sheet->mnuPrint_Click();
+    window->mnuPrint_Click();
     EXPECT_FALSE(std::filesystem::exists(file));
     boxes.ExpectInput("8");
-    sheet->mnuPrint_Click();
+    window->mnuPrint_Click();
     QProcess text;
     text.start("pdftotext", {QString::fromStdString(file), "-"});
     ASSERT_TRUE(text.waitForFinished());
@@ -361,8 +384,8 @@ TEST_F(SheetTest, EditAndInfoBoxesOpenTheAirwayDialogsForTheRow) {
     RenamingEditor editor;
     EditorWindows *previous = SetEditorWindows(&editor);
     Go(RowOf(two), SheetColName);
-    sheet->mnuEditBox_Click();
-    sheet->mnuInfo_Click();
+    window->mnuEditBox_Click();
+    window->mnuInfo_Click();
     SetEditorWindows(previous);
     EXPECT_EQ(editor.edited, two);
     EXPECT_EQ(editor.mode, 1);

@@ -1,0 +1,163 @@
+#pragma once
+// The settings dialog (modeless): every setting, preset and unit format in display units on seven tabs.
+// OK checks and stores them in SI units and applies them; the font, icon, colour-scheme and fan-curve
+// controls act at once; the unit buttons store everything, switch the unit system and fill the dialog
+// again. A box whose text is still what filling put there keeps its setting exactly.
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class VBCheckBox;
+class VBComboBox;
+class VBGrid;
+class VBOptionButton;
+class VBTextBox;
+class PaletteStrip;
+
+class frmOptions : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmOptions(QWidget *parent = nullptr);
+    ~frmOptions() override;
+
+    QTabWidget *SSTab1 = nullptr;
+    QPushButton *cmdOK = nullptr, *cmdCancel = nullptr;
+    // Defaults
+    std::array<VBOptionButton *, 3> Optcurve{};
+    VBTextBox *TxtVPart = nullptr;
+    QLabel *LblCPart = nullptr;
+    VBTextBox *txtHeight = nullptr, *TxtWidth = nullptr, *TxtDiam = nullptr, *TxtArea = nullptr,
+              *TxtPerim = nullptr;
+    std::array<QLabel *, 11> LblUnit{};
+    VBComboBox *WallCombo = nullptr, *WallCombo2 = nullptr, *ShockCombo = nullptr;
+    VBCheckBox *ChkEDIT = nullptr, *ChkLayer = nullptr, *ChkInherit = nullptr, *ChkArea = nullptr;
+    // Simulation
+    std::array<VBOptionButton *, 2> OptSimSource{};
+    VBTextBox *TxtCost = nullptr, *TxtEff = nullptr;
+    VBTextBox *txtIt = nullptr, *txtMe = nullptr, *TxtDensity = nullptr, *TxtFanMax = nullptr,
+              *TxtAirP = nullptr, *TxtAirRL = nullptr;
+    std::array<VBOptionButton *, 2> OptUnitType{};
+    VBCheckBox *ChkSaveTime = nullptr, *ChkRemote = nullptr;
+    VBTextBox *txtsavetime = nullptr;
+    // Graphics
+    std::array<VBOptionButton *, 4> OptType{};
+    std::array<VBCheckBox *, 10> ChkViewer{};
+    VBComboBox *CmbIcon = nullptr, *CmbIconSize = nullptr, *CmbFonts = nullptr, *CmbFontSize = nullptr;
+    VBCheckBox *ChkScaleIcon = nullptr, *ChkFontBold = nullptr, *ChkFontScale = nullptr;
+    QLabel *IconPicture = nullptr;
+    // Colours
+    std::array<VBOptionButton *, 2> OptColour{};
+    std::array<QLabel *, 8> Col{};        // swatches
+    std::array<QLabel *, 8> ColCaption{}; // their captions
+    PaletteStrip *Frame3D2 = nullptr;
+    // Display
+    VBTextBox *TxtTol = nullptr, *TxtCd = nullptr, *TxtMj = nullptr, *Txtgwidth = nullptr, *Txtgx = nullptr,
+              *Txtgy = nullptr, *TxtTilt = nullptr, *TxtSpin = nullptr, *TxtPowerZoom = nullptr;
+    VBCheckBox *ChkHor = nullptr, *ChkVert = nullptr, *ChkScroll = nullptr, *ChkInfo = nullptr,
+               *ChkBuffer = nullptr, *ChkTilt = nullptr, *ChkSpeed = nullptr;
+    // Presets
+    VBComboBox *CmbWall = nullptr, *CmbShock = nullptr, *CmbRes = nullptr;
+    VBTextBox *TxtWallC = nullptr, *TxtShockC = nullptr, *TxtRes = nullptr;
+    VBTextBox *TxtW = nullptr, *TxtS = nullptr, *TxtR = nullptr; // hidden: the preset being edited
+    VBCheckBox *ChkUnderR = nullptr;
+    // Units
+    VBGrid *MSFlexGrid1 = nullptr;
+    VBTextBox *TxtEdit = nullptr;
+    std::string SavedCellText;
+
+    // ---- Filling and storing ----
+    void Form_Load();
+    void UnloadData();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // ---- Presets ----
+    void CmbWall_Click();
+    void CmbShock_Click();
+    void CmbRes_Click();
+
+    // ---- Unit grid ----
+    void ValidateData();
+
+    // ---- Immediate effects ----
+    void CmbFonts_Click();
+    void CmbFontSize_Click();
+    void ChkFontBold_Click();
+    void ChkFontScale_Click();
+    void CmbIcon_Click();
+    void CmbIconSize_Click();
+    void ChkScaleIcon_Click();
+    void Col_Click(int index);
+    // A press on the palette at Y (palette units, one per colour from the top).
+    void Frame3D2_MouseDown(double y);
+    void OptColour_Click(int index);
+    void SetColourCaptions();
+    void Optcurve_Click(int index);
+    void ChkSaveTime_Click();
+    void ChkHor_Click();
+    void ChkVert_Click();
+    void OptUnitType_Click(int index);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    // The text each box showed when filling ended.
+    std::map<const VBTextBox *, std::string> filled_;
+    // The British factors as the unit grid showed them.
+    std::array<std::string, 16> filledFactors_{};
+    // The text each preset value box showed when its preset was chosen.
+    std::map<const VBTextBox *, std::string> shownPreset_;
+    // Set while code selects a size list, whose click then stores nothing.
+    bool sizeFromCode_ = false;
+    bool unloading_ = false;
+
+    void buildDefaultsTab();
+    void buildSimulationTab();
+    void buildGraphicsTab();
+    void buildColoursTab();
+    void buildDisplayTab();
+    void buildPresetsTab();
+    void buildUnitsTab();
+    void wireImmediateControls();
+    void wirePresets();
+    void wireUnitGrid();
+
+    bool edited(const VBTextBox *box) const;
+    void fillPresets();
+    void fillUnitGrid();
+    // One preset editor: list, value box, hidden index box, working copy and value quantity.
+    struct PresetEditor {
+        VBComboBox *list;
+        VBTextBox *value;
+        VBTextBox *index;
+        std::array<float, 50> *work;
+        int quantity;
+    };
+    PresetEditor preset(int which) const; // 0 wall, 1 shock, 2 resistance
+    void presetClick(const PresetEditor &e);
+    void presetRename(const PresetEditor &e);
+    void presetStore(const PresetEditor &e);
+    void unitGridLeaveCell();
+    void checkField(VBTextBox *box, const std::function<bool(double)> &accept,
+                    const std::function<void(double)> &store, const char *message, int icon);
+    // Rows 6 .. 17 of the limits with the axis boxes; sets recalculate when the density changed.
+    void storeCheckedFields(bool &recalculate);
+    // A swatch's colour, shown and kept for OK.
+    void paintSwatch(int index, int32_t colour);
+    void unload();
+};
+
+// Tools > "Options": shows the settings dialog, or raises it when it is open.
+void ShowOptions(QWidget *owner);
+// The open settings dialog, or null.
+frmOptions *OptionsWindow();

@@ -1,0 +1,327 @@
+// Storing the settings dialog: every field checked against its limits, converted to SI and stored, and
+// what the new values need applied. A box still showing what filling put there keeps its setting exactly.
+#include "settings/frmOptions.h"
+#include "settings/options_state.h"
+
+#include "graphics/drawing.h"
+#include "graphics/drawing_prep.h"
+#include "graphics/graphics_state.h"
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
+#include "model/Gustrom1.h"
+#include "model/geometry.h"
+#include "model/text_files.h"
+#include "model/units.h"
+#include "platform/Busy.h"
+#include "platform/Dialogs.h"
+#include "platform/GridEdit.h"
+#include "platform/ShellHooks.h"
+#include "platform/System.h"
+#include "platform/Text1252.h"
+#include "platform/VBControls.h"
+#include "platform/VBGrid.h"
+#include "platform/VBMath.h"
+#include "platform/VBTextBox.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTabWidget>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+
+namespace {
+
+std::optional<double> numberIn(const VBTextBox *box) {
+    return VB::StrictNumber(box->Text(), ',');
+}
+
+// A check box stored into a 0/1 (or True/False) setting only when its state differs from the setting.
+void storeCheck(int &setting, const VBCheckBox *box) {
+    if ((setting != 0) != box->isChecked())
+        setting = box->Value();
+}
+
+// The highest fan slot in use: named in the database or chosen by an airway.
+int highestFanInUse() {
+    int highest = 0;
+    for (int f = 1; f <= MaxFans; ++f)
+        if (FanName.InBounds(f) && !FanName(f).empty())
+            highest = f;
+    for (int a = 1; a <= AirwayCount; ++a)
+        highest = std::max(highest, AirwayFan(a));
+    return highest;
+}
+
+} // namespace
+
+void frmOptions::checkField(VBTextBox *box, const std::function<bool(double)> &accept,
+                            const std::function<void(double)> &store, const char *message, int icon) {
+    // A field the user changed whose value lies outside its limits, or is no number, keeps its setting and
+    // shows its message.
+    if (!edited(box))
+        return;
+    const auto v = numberIn(box);
+    if (v)
+        EditValue = static_cast<float>(*v);
+    if (!v || !accept(*v)) {
+        VB::MsgBox(message, icon);
+        return;
+    }
+    store(*v);
+}
+
+void frmOptions::storeCheckedFields(bool &recalculate) {
+    const auto check = [this](VBTextBox *box, const std::function<bool(double)> &accept,
+                              const std::function<void(double)> &store, const char *message,
+                              int icon) { checkField(box, accept, store, message, icon); };
+    const int warn = VB::vbExclamation;
+    const auto between = [](double low, double high) {
+        return [=](double v) { return v >= low && v <= high; };
+    };
+    const auto above = [](double low, double high) { return [=](double v) { return v > low && v <= high; }; };
+    const auto single = [](double v) { return static_cast<float>(v); };
+
+    // Rows 6 .. 9, the axes, rows 10 .. 17.
+    check(
+        TxtMj, between(5, 1000), [](double v) { GridSpacing = v; },
+        "Limits of Allowable Major Grid Size Exceeded", warn);
+    check(
+        Txtgwidth, between(5, 10000), [&](double v) { DefaultScaleWidth = single(v); },
+        "Limits of Allowable Major Grid Width Exceeded", warn);
+    check(
+        Txtgx, between(0, 1e9), [&](double v) { DefaultCentreX = single(v); },
+        "Limits of Allowable Grid Exceeded", warn);
+    check(
+        Txtgy, between(0, 1e9), [&](double v) { DefaultCentreY = single(v); },
+        "Limits of Allowable Grid Exceeded", warn);
+    AxisSignX = ChkHor->isChecked() ? -1 : 1;
+    AxisSignY = ChkVert->isChecked() ? -1 : 1;
+    check(
+        txtIt, between(1, 5000), [](double v) { MaxIterations = static_cast<int>(VB::RoundHalfEven(v)); },
+        "Limits of Itterations Exceeded", warn);
+    check(
+        txtMe, [](double v) { return static_cast<float>(v) >= 0.0001f && static_cast<float>(v) <= 5.0f; },
+        [&](double v) { MaxError = single(v); }, "Limits of Allowable Errors Exceeded", warn);
+    check(
+        TxtDensity, between(0.001, 2000),
+        [&](double v) {
+            float display = single(v);
+            const float si = FromDisplayUnits(display, 6);
+            if (si != AirDensity) {
+                AirDensity = si;
+                recalculate = true;
+            }
+        },
+        "Limits of Allowable Density Exceeded", warn);
+    check(
+        TxtAirP, between(0, 10000),
+        [&](double v) {
+            float display = single(v);
+            SurfacePressure = FromDisplayUnits(display, 13);
+        },
+        "Limits of Allowable Air Pressure Exceeded", warn);
+    check(
+        TxtCost, above(0, 1000), [&](double v) { PowerCost = single(v); },
+        "Limits of Allowable Cost Exceeded", warn);
+    check(
+        TxtEff, above(0, 100), [&](double v) { AirPowerEfficiency = single(v / 100); },
+        "Limits of Allowable Efficiency Exceeded", warn);
+    // The fan capacity may not drop below a fan in use.
+    check(
+        TxtFanMax, [](double v) { return v > 10 && v <= 1000 && v >= highestFanInUse(); },
+        [](double v) {
+            const int fans = static_cast<int>(VB::RoundHalfEven(v));
+            if (fans != MaxFans) {
+                MaxFans = fans;
+                ReDimNetworkPreserve();
+            }
+        },
+        "Limits of Allowable Fan Types Exceeded", warn);
+    if (TxtAirRL->Text() != "???")
+        check(
+            TxtAirRL,
+            [](double v) {
+                float display = static_cast<float>(v);
+                const float si = FromDisplayUnits(display, 1);
+                return si > -1e7f && si <= 1e7f;
+            },
+            [](double v) {
+                float display = static_cast<float>(v);
+                const float si = FromDisplayUnits(display, 1);
+                if (si != SurfacePressureRL)
+                    SurfacePressureRL = si;
+            },
+            "Limits of Allowable RL's Exceeded", warn);
+}
+
+void frmOptions::UnloadData() {
+    // 1.
+    OptionsLoaded = false;
+    // 2. Fan curve percentage.
+    if (edited(TxtVPart))
+        if (const auto v = numberIn(TxtVPart))
+            DefaultCurvePercent = VB::ClampToInt<int32_t>(VB::RoundHalfEven(*v));
+    // 3. Realtime menus.
+    storeCheck(RealtimeEnabled, ChkRemote);
+    Shell().ShowRemoteMenus(RealtimeEnabled != 0);
+    // 4. Graphics detail; settings bits above the ten boxes stay.
+    int32_t detail = GraphicsDetail & ~0x3FF;
+    for (int i = 0; i < 10; ++i)
+        if (ChkViewer[static_cast<size_t>(i)]->isChecked())
+            detail |= 1 << i;
+    GraphicsDetail = detail;
+    // 5. Data display.
+    const int modeOfButton[] = {3, 1, 2, 0};
+    for (size_t b = 0; b < OptType.size(); ++b)
+        if (OptType[b]->Value())
+            DataDisplayMode = modeOfButton[b];
+    SetVisibleAirways();
+    // 6.
+    SmokeSourceMode = OptSimSource[1]->Value() ? 1 : 0;
+    // 7. Screen buffer: the active window is cleared.
+    ScreenBuffer = ChkBuffer->isChecked();
+    if (ActiveWindow >= 0)
+        Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
+    // 8.
+    AutoInfo = ChkInfo->isChecked();
+    storeCheck(ScrollZoomOff, ChkScroll);
+    LayerInheritance = ChkLayer->isChecked();
+    storeCheck(RightClickEditOff, ChkEDIT);
+    // 9. Rows 1 .. 5, then the rotation boxes.
+    const auto check = [this](VBTextBox *box, const std::function<bool(double)> &accept,
+                              const std::function<void(double)> &store, const char *message,
+                              int icon) { checkField(box, accept, store, message, icon); };
+    check(
+        TxtCd, [](double v) { return VB::RoundHalfEven(v) >= 1 && VB::RoundHalfEven(v) <= 100; },
+        [](double v) { MinNodeSpacing = static_cast<int>(VB::RoundHalfEven(v)); },
+        "Limits of Allowable Divisions Exceeded", VB::vbExclamation);
+    check(
+        TxtTol, [](double v) { return v >= 0.25 && v <= 20; },
+        [](double v) { PickDivisor = static_cast<int>(VB::RoundHalfEven(100 / v)); },
+        "Limits Exceeded.  Keep values between .25% and 20%", VB::vbExclamation);
+    check(
+        TxtPowerZoom, [](double v) { return v > 0 && v <= 200; },
+        [](double v) { PowerZoomSpeed = static_cast<float>(v); }, "Power Zoom exceeds limits", 0);
+    check(
+        TxtTilt, [](double v) { return v > 0 && v <= 45; },
+        [](double v) { TiltSpeed = static_cast<float>(v); }, "Tilt rotation exceeds limits", 0);
+    check(
+        TxtSpin, [](double v) { return v > 0 && v <= 45; },
+        [](double v) { SpinSpeed = static_cast<float>(v); }, "Spin rotation exceeds limits", 0);
+    storeCheck(FullRotation, ChkTilt);
+    storeCheck(UnlimitedSpeed, ChkSpeed);
+    // 10. Colours and scheme; the active window takes the background.
+    for (size_t i = 0; i < Col.size(); ++i)
+        ColourTable(static_cast<int>(i)) = Col[i]->property("colour").toInt();
+    ColourScheme = OptColour[0]->Value() ? 0 : 1;
+    if (ActiveWindow >= 0)
+        Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
+    // 11. Default airway size, without limits.
+    const auto size = [this](VBTextBox *box, float &setting, int quantity) {
+        if (!edited(box))
+            return;
+        if (const auto v = numberIn(box)) {
+            float display = static_cast<float>(*v);
+            setting = FromDisplayUnits(display, quantity);
+        }
+    };
+    size(txtHeight, DefaultDriveHeight, 1);
+    size(TxtWidth, DefaultDriveWidth, 1);
+    size(TxtDiam, DefaultRaiseDiameter, 1);
+    size(TxtPerim, DefaultPerimeter, 1);
+    size(TxtArea, DefaultArea, 3);
+    // 12. New airways.
+    PropertyInheritance = !ChkInherit->isChecked();
+    if (WallCombo->ListIndex() >= 0)
+        DefaultDriveWallType = WallCombo->ListIndex();
+    if (WallCombo2->ListIndex() >= 0)
+        DefaultRaiseWallType = WallCombo2->ListIndex();
+    if (ShockCombo->ListIndex() >= 0 && ShockCombo->ListIndex() != VB::RoundHalfEven(DefaultShockLength))
+        DefaultShockLength = static_cast<float>(ShockCombo->ListIndex());
+    storeCheck(UseDefaultArea, ChkArea);
+    // 13.
+    DefaultsSaved = 0;
+    // 14.
+    bool recalculate = false;
+    storeCheckedFields(recalculate);
+    // 15. Preset values, positive; a changed value reaches the airways that use the preset.
+    for (int i = 0; i < PresetEntries; ++i) {
+        const size_t k = static_cast<size_t>(i);
+        const float wall = std::fabs(WallFactorWork[k]), shock = std::fabs(ShockLengthWork[k]),
+                    resistance = std::fabs(ResistanceValueWork[k]);
+        if (wall != WallTypeFactor(i) || shock != ShockTypeLength(i) || resistance != ResistanceTypeValue(i))
+            recalculate = true;
+        WallTypeFactor(i) = wall;
+        ShockTypeLength(i) = shock;
+        ResistanceTypeValue(i) = resistance;
+    }
+    if (recalculate)
+        CalcAllAirways();
+    // 16. Preset names.
+    const auto names = [](const QComboBox *list, VBArray<std::string> &table) {
+        for (int i = 0; i < PresetEntries && i < list->count(); ++i) {
+            const std::string name = FromQt(list->itemText(i));
+            table(i) = UCase1252(name) == "UNDEFINED" ? std::string() : name;
+        }
+    };
+    names(CmbWall, WallTypeName);
+    names(CmbShock, ShockTypeName);
+    names(CmbRes, ResistanceTypeName);
+    // 17. Autosave: under a minute is off.
+    int32_t minutes = AutosaveMinutes;
+    if (edited(txtsavetime))
+        if (const auto v = numberIn(txtsavetime))
+            minutes = VB::ClampToInt<int32_t>(VB::RoundHalfEven(*v));
+    if (!ChkSaveTime->isChecked() || minutes < 1) {
+        AutosaveMinutes = 0;
+        Shell().SetAutosaveTimer(false, 0);
+    } else {
+        AutosaveMinutes = std::min(minutes, 10);
+        Shell().SetAutosaveTimer(true, AutosaveMinutes * 6000);
+    }
+    // 18. Unit formats and British factors (unit names are not stored).
+    for (int q = 1; q <= 15; ++q) {
+        UnitText(q, 3) = MSFlexGrid1->TextMatrix(q, 1);
+        UnitText(q, 4) = MSFlexGrid1->TextMatrix(q, 3);
+        const std::string factor = MSFlexGrid1->TextMatrix(q, 5);
+        if (factor != filledFactors_[static_cast<size_t>(q)])
+            if (const auto v = VB::StrictNumber(factor, ','); v && *v > 0)
+                UnitFactor(q, 2) = static_cast<float>(*v);
+    }
+    // 19.
+    UnderlyingResistanceOff = ChkUnderR->isChecked() ? 0 : 1;
+    // 20.
+    hide();
+    VB::DoEvents();
+    // 21.
+    if (AxisChanged) {
+        Tilt = 0;
+        Spin = 0;
+        ViewIs3D = 0;
+        PrepareDrawing();
+        FitNetwork();
+        AxisChanged = false;
+    }
+    // 22.
+    RedrawAll();
+}
+
+void frmOptions::cmdOK_Click() {
+    // A run lets events in: storing would re-allocate or recalculate arrays the solver is using.
+    if (VB::IsBusy())
+        return;
+    unitGridLeaveCell();
+    UnloadData();
+    unload();
+    PickedAirway = 0;
+}
+
+void frmOptions::cmdCancel_Click() {
+    OptionsLoaded = false;
+    hide();
+    VB::DoEvents();
+    RedrawAll();
+    unload();
+}

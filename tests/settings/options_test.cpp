@@ -1,0 +1,346 @@
+#include "common/ModelFixture.h"
+#include "model/geometry.h"
+#include "model/units.h"
+#include "platform/Busy.h"
+#include "platform/PictureBox.h"
+#include "platform/System.h"
+#include "platform/VBControls.h"
+#include "platform/VBGrid.h"
+#include "platform/VBTextBox.h"
+#include "settings/frmOptions.h"
+#include "settings/options_state.h"
+#include "settings/palette_strip.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+class OptionsTest : public ModelTest {
+protected:
+    ScriptedDialogs boxes;
+    QPointer<frmOptions> dialog;
+
+    void SetUp() override {
+        ModelTest::SetUp();
+        UseSIDisplay();
+    }
+    void TearDown() override { delete dialog.data(); }
+
+    void Open() {
+        delete dialog.data();
+        ShowOptions(nullptr);
+        dialog = OptionsWindow();
+        ASSERT_NE(dialog, nullptr);
+    }
+    // OK, then the window is gone.
+    void Ok() {
+        dialog->cmdOK_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+template <typename T> void bits(std::ostringstream &out, const T &v) {
+    unsigned char raw[sizeof(T)];
+    std::memcpy(raw, &v, sizeof(T));
+    for (unsigned char c : raw)
+        out << int(c) << ' ';
+}
+
+// Every setting the dialog shows, bit by bit.
+std::string settingsBits() {
+    std::ostringstream out;
+    for (auto v : {DefaultCurvePercent,
+                   int32_t(RealtimeEnabled),
+                   GraphicsDetail,
+                   int32_t(DataDisplayMode),
+                   int32_t(SmokeSourceMode),
+                   int32_t(ScrollZoomOff),
+                   int32_t(RightClickEditOff),
+                   int32_t(MinNodeSpacing),
+                   int32_t(PickDivisor),
+                   int32_t(FullRotation),
+                   int32_t(UnlimitedSpeed),
+                   int32_t(ColourScheme),
+                   int32_t(DefaultDriveWallType),
+                   int32_t(DefaultRaiseWallType),
+                   int32_t(UseDefaultArea),
+                   int32_t(AxisSignX),
+                   int32_t(AxisSignY),
+                   int32_t(MaxIterations),
+                   int32_t(MaxFans),
+                   AutosaveMinutes,
+                   int32_t(FontScale),
+                   int32_t(UnderlyingResistanceOff)})
+        bits(out, v);
+    for (bool v : {ScreenBuffer, AutoInfo, LayerInheritance, PropertyInheritance})
+        bits(out, v);
+    for (float v : {PowerZoomSpeed, TiltSpeed, SpinSpeed, DefaultDriveHeight, DefaultDriveWidth,
+                    DefaultRaiseDiameter, DefaultArea, DefaultPerimeter, DefaultShockLength,
+                    DefaultScaleWidth, DefaultCentreX, DefaultCentreY, MaxError, AirDensity, SurfacePressure,
+                    PowerCost, AirPowerEfficiency, SurfacePressureRL})
+        bits(out, v);
+    bits(out, GridSpacing);
+    for (int i = 0; i < 8; ++i)
+        bits(out, ColourTable(i));
+    for (int i = 0; i < 50; ++i) {
+        bits(out, WallTypeFactor(i));
+        bits(out, ShockTypeLength(i));
+        bits(out, ResistanceTypeValue(i));
+        out << WallTypeName(i) << '|' << ShockTypeName(i) << '|' << ResistanceTypeName(i) << '|';
+    }
+    for (int q = 1; q <= 15; ++q) {
+        bits(out, UnitFactor(q, 2));
+        out << UnitText(q, 3) << '|' << UnitText(q, 4) << '|';
+    }
+    for (int c = 1; c <= 4; ++c) {
+        bits(out, FontSize(c));
+        bits(out, FontBold(c));
+    }
+    for (int c = 0; c <= 6; ++c) {
+        bits(out, IconSize(c));
+        bits(out, IconScale(c));
+    }
+    return out.str();
+}
+
+} // namespace
+
+TEST_F(OptionsTest, OkWithoutEditsKeepsEverySettingExactlyAlsoThroughBothUnitSystems) {
+    // Values the boxes show rounded.
+    PickDivisor = 400;
+    AirPowerEfficiency = 0.855f;
+    AirDensity = 1.2034567f;
+    DefaultDriveHeight = 3.333333f;
+    FontSize(1) = 9;
+    ResistanceTypeValue(3) = 0.0123457f;
+    RealtimeEnabled = -1;
+    const std::string before = settingsBits();
+    DefaultsSaved = 255;
+    Open();
+    dialog->OptUnitType[1]->click();
+    EXPECT_EQ(UnitSystem, 2);
+    dialog->OptUnitType[0]->click();
+    EXPECT_EQ(UnitSystem, 1);
+    Ok();
+    EXPECT_EQ(settingsBits(), before);
+    EXPECT_EQ(DefaultsSaved, 0);
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
+    struct Row {
+        VBTextBox *frmOptions::*box;
+        const char *outside, *inside, *message;
+        std::function<double()> setting;
+        double stored;
+    };
+    const std::vector<Row> rows = {
+        {&frmOptions::TxtCd, "101", "1.4", "Divisions", [] { return MinNodeSpacing; }, 1},
+        {&frmOptions::TxtTol, "0.24", "20", ".25% and 20%", [] { return PickDivisor; }, 5},
+        {&frmOptions::TxtPowerZoom, "0", "200", "Power Zoom", [] { return PowerZoomSpeed; }, 200},
+        {&frmOptions::TxtTilt, "45.5", "45", "Tilt rotation", [] { return TiltSpeed; }, 45},
+        {&frmOptions::TxtSpin, "0", "0.5", "Spin rotation", [] { return SpinSpeed; }, 0.5},
+        {&frmOptions::TxtMj, "4", "5", "Major Grid Size", [] { return GridSpacing; }, 5},
+        {&frmOptions::Txtgwidth, "10001", "10000", "Major Grid Width", [] { return DefaultScaleWidth; },
+         10000},
+        {&frmOptions::Txtgx, "-1", "0", "Grid Exceeded", [] { return DefaultCentreX; }, 0},
+        {&frmOptions::Txtgy, "1000000001", "1000000000", "Grid Exceeded", [] { return DefaultCentreY; }, 1e9},
+        {&frmOptions::txtIt, "abc", "5000", "Itterations", [] { return MaxIterations; }, 5000},
+        {&frmOptions::txtMe, "0.00009", "0.0001", "Errors", [] { return MaxError; }, 0.0001f},
+        {&frmOptions::TxtDensity, "2001", "2000", "Density", [] { return AirDensity; }, 2000},
+        {&frmOptions::TxtAirP, "10001", "0", "Air Pressure", [] { return SurfacePressure; }, 0},
+        {&frmOptions::TxtCost, "0", "1000", "Cost", [] { return PowerCost; }, 1000},
+        {&frmOptions::TxtEff, "101", "100", "Efficiency", [] { return AirPowerEfficiency; }, 1},
+        {&frmOptions::TxtFanMax, "10", "11", "Fan Types", [] { return MaxFans; }, 11},
+        {&frmOptions::TxtAirRL, "10000001", "-9999999", "RL's", [] { return SurfacePressureRL; }, -9999999},
+    };
+    std::vector<double> start;
+    for (const Row &r : rows)
+        start.push_back(r.setting());
+    Open();
+    for (const Row &r : rows) {
+        (dialog->*r.box)->SetText(r.outside);
+        boxes.Expect(VB::vbOK, r.message);
+    }
+    dialog->txtHeight->SetText("2.5");
+    Ok();
+    EXPECT_TRUE(boxes.Done());
+    for (size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].setting(), start[i]) << rows[i].outside;
+    EXPECT_FLOAT_EQ(DefaultDriveHeight, 2.5f); // the other fields are still stored
+
+    Open();
+    for (const Row &r : rows)
+        (dialog->*r.box)->SetText(r.inside);
+    Ok();
+    EXPECT_TRUE(boxes.Shown().size() == rows.size()) << "no new message";
+    for (const Row &r : rows)
+        EXPECT_FLOAT_EQ(static_cast<float>(r.setting()), static_cast<float>(r.stored)) << r.inside;
+}
+
+TEST_F(OptionsTest, AutosaveAndTheRealtimeMenus) {
+    struct Case {
+        bool ticked;
+        const char *minutes;
+        int32_t stored;
+        bool timer;
+        int interval;
+    };
+    for (const Case &c :
+         {Case{true, "25", 10, true, 60000}, Case{false, "5", 0, false, 0}, Case{true, "0", 0, false, 0}}) {
+        Open();
+        dialog->ChkSaveTime->SetValue(c.ticked);
+        dialog->txtsavetime->SetText(c.minutes);
+        dialog->ChkRemote->SetValue(c.ticked);
+        Ok();
+        EXPECT_EQ(AutosaveMinutes, c.stored) << c.minutes;
+        EXPECT_EQ(shell.autosaveEnabled, c.timer) << c.minutes;
+        if (c.timer) {
+            EXPECT_EQ(shell.autosaveInterval, c.interval);
+        }
+        EXPECT_EQ(shell.remoteMenus, c.ticked);
+    }
+}
+
+TEST_F(OptionsTest, PresetsAreRenamedByTheirNumberStoredPositiveAndReachTheAirways) {
+    const int a = AddAirway(0, 0, 100, 100, 0, 100);
+    AirwayWallType(a) = 4;
+    CalcAllAirways();
+    const float resistance = AirwayResistance(a);
+    Open();
+    dialog->CmbRes->SetListIndex(2);
+    EXPECT_EQ(dialog->TxtR->Text(), "2");
+    dialog->CmbRes->lineEdit()->setFocus();
+    dialog->CmbRes->lineEdit()->setText("Door");
+    QTest::keyClicks(dialog->CmbRes->lineEdit(), ",");
+    QTest::keyClick(dialog->CmbRes->lineEdit(), Qt::Key_Return);
+    dialog->TxtRes->SetText("-3");
+    QTest::keyClick(dialog->TxtRes, Qt::Key_Return);
+    dialog->CmbShock->setItemText(5, "UnDefined");
+    dialog->CmbWall->SetListIndex(4);
+    dialog->TxtWallC->SetText("0.02");
+    QTest::keyClick(dialog->TxtWallC, Qt::Key_Return);
+    Ok();
+    EXPECT_EQ(ResistanceTypeName(2), "Door");
+    EXPECT_FLOAT_EQ(ResistanceTypeValue(2), 3);
+    EXPECT_EQ(ShockTypeName(5), "");
+    EXPECT_FLOAT_EQ(WallTypeFactor(4), 0.02f);
+    EXPECT_NE(AirwayResistance(a), resistance);
+
+    // Cancel drops every preset edit.
+    Open();
+    dialog->CmbRes->SetListIndex(2);
+    dialog->TxtRes->SetText("7");
+    QTest::keyClick(dialog->TxtRes, Qt::Key_Return);
+    dialog->cmdCancel_Click();
+    EXPECT_FLOAT_EQ(ResistanceTypeValue(2), 3);
+}
+
+TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
+    Open();
+    VBGrid &g = *dialog->MSFlexGrid1;
+    dialog->SSTab1->setCurrentIndex(6); // the Units tab
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    g.SetFocus();
+    const auto type = [&](int row, int col, const char *text) {
+        g.SetRow(row);
+        g.SetCol(col);
+        QTest::keyClicks(&g, QString(text).left(1));
+        QTest::keyClicks(dialog->TxtEdit, QString(text).mid(1));
+        QTest::keyClick(dialog->TxtEdit, Qt::Key_Return);
+    };
+    type(1, 1, "0.000");
+    EXPECT_EQ(g.TextMatrix(1, 1), "0.000");
+    boxes.Expect(VB::vbOK, "Invalid format code");
+    type(2, 1, "abc");
+    EXPECT_EQ(g.TextMatrix(2, 1), "0.0");
+    for (int col : {2, 4, 5}) {
+        g.SetRow(3);
+        g.SetCol(col);
+        QTest::keyClick(&g, Qt::Key_7);
+        EXPECT_FALSE(dialog->TxtEdit->isVisible()) << col;
+    }
+    const auto doubleClickType = [&](int row, int col, const char *text) {
+        g.SetRow(row);
+        g.SetCol(col);
+        g.CellLeft();
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, g.CellRect(row, col).center());
+        dialog->TxtEdit->selectAll();
+        QTest::keyClicks(dialog->TxtEdit, text);
+        QTest::keyClick(dialog->TxtEdit, Qt::Key_Return);
+    };
+    doubleClickType(4, 5, "0,3");
+    boxes.Expect(VB::vbOK, "Invalid format code").Expect(VB::vbOK, "Invalid format code");
+    doubleClickType(5, 5, "0");
+    doubleClickType(6, 5, "x");
+    doubleClickType(7, 2, "kilowatt");
+    Ok();
+    EXPECT_EQ(UnitText(1, 3), "0.000");
+    EXPECT_EQ(FormatValue(12.5f, 1, 0, 0), "12.500");
+    EXPECT_FLOAT_EQ(UnitFactor(4, 2), 0.3f);
+    EXPECT_FLOAT_EQ(UnitFactor(5, 2), 0.8953f);
+    EXPECT_EQ(UnitText(7, 1), "kW");
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
+    FontBold(1) = 0;
+    DefaultCurvePercent = 100;
+    Open();
+    dialog->ChkFontBold->click();
+    dialog->Optcurve[2]->click();
+    EXPECT_EQ(dialog->TxtVPart->Text(), "50");
+    EXPECT_EQ(DefaultCurvePercent, 50);
+    dialog->Col_Click(5);
+    dialog->Frame3D2_MouseDown(0.2);
+    EXPECT_EQ(dialog->Col[5]->property("colour").toInt(), PictureBox::QBColor(0));
+    dialog->Frame3D2_MouseDown(17);
+    EXPECT_EQ(dialog->Col[5]->property("colour").toInt(), PictureBox::QBColor(15));
+    dialog->OptColour[1]->click();
+    EXPECT_EQ(dialog->ColCaption[0]->text(), "Unspecified Airways");
+    EXPECT_EQ(dialog->ColCaption[2]->text(), "Fresh Air Airways");
+    dialog->OptColour[0]->click();
+    EXPECT_EQ(dialog->ColCaption[1]->text(), "Below Level Airways");
+    const int32_t colour = ColourTable(5);
+    dialog->cmdCancel_Click();
+    EXPECT_EQ(FontBold(1), 1);
+    EXPECT_EQ(DefaultCurvePercent, 50);
+    EXPECT_EQ(ColourTable(5), colour); // swatches wait for OK
+}
+
+TEST_F(OptionsTest, FanCapacityCannotDropBelowAFanInUseAndGrowsTheFanArrays) {
+    const int a = AddAirway(0, 0, 100, 100, 0, 100);
+    AirwayFan(a) = 40;
+    Open();
+    dialog->TxtFanMax->SetText("30");
+    boxes.Expect(VB::vbOK, "Limits of Allowable Fan Types Exceeded");
+    Ok();
+    EXPECT_EQ(MaxFans, 250);
+    Open();
+    dialog->TxtFanMax->SetText("400");
+    Ok();
+    EXPECT_EQ(MaxFans, 400);
+    EXPECT_EQ(FanName.UBound(), 400);
+}
+
+TEST_F(OptionsTest, WhileARunIsBusyOkAndTheUnitButtonsStoreNothing) {
+    Open();
+    dialog->txtIt->SetText("77");
+    VB::BusyScope run;
+    dialog->OptUnitType[1]->click();
+    dialog->cmdOK_Click();
+    EXPECT_EQ(UnitSystem, 1);
+    EXPECT_NE(MaxIterations, 77);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->OptUnitType[0]->Value());
+}
