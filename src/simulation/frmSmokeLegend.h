@@ -39,5 +39,4 @@ private:
     // Form_Unload: the data type shown before the spread returns.
     void Form_Unload();
     void showTime();
-    bool sliderFromCode_ = false;
 };

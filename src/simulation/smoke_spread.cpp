@@ -263,7 +263,8 @@ void finishSpread() {
     Shell().FocusActiveWindow();
     SetVisibleAirways();
     RotateView();
-    if (!(DataGroup == OtherGroup && DataItem == ContaminantItem)) {
+    // Another item of "Other" stays shown: only a different group is switched.
+    if (DataGroup != OtherGroup) {
         SettingDataCombos = true;
         Shell().SetDataComboIndexes(OtherGroup - 1, ContaminantItem - 2);
         SettingDataCombos = false;

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -192,6 +193,10 @@ TEST_F(SmokeTest, MixedConcentrationsAndArrivalTimesSettleOnAGeneratedMine) {
     std::vector<int32_t> sourceNumbers;
     for (int a = 40; a <= AirwayCount; a += 97)
         sourceNumbers.push_back(AirwayNumber(a));
+    // Where each airway starts as drawn: the simulation before the first spread reverses some.
+    std::map<int32_t, std::array<int32_t, 3>> drawnStart;
+    for (int a = 1; a <= AirwayCount; ++a)
+        drawnStart[AirwayNumber(a)] = {AirwayStart(1, a), AirwayStart(2, a), AirwayStart(3, a)};
     std::map<int32_t, float> firstTimes;
     for (const float contaminant : {1.0f, 100.0f}) {
         for (int a = 1; a <= AirwayCount; ++a)
@@ -202,6 +207,11 @@ TEST_F(SmokeTest, MixedConcentrationsAndArrivalTimesSettleOnAGeneratedMine) {
         SmokeSimulate();
         ASSERT_TRUE(NetworkBalanced);
         ASSERT_EQ(SmokeMode, 1);
+        int reversed = 0;
+        for (int a = 1; a <= AirwayCount; ++a)
+            reversed += drawnStart[AirwayNumber(a)] !=
+                        std::array<int32_t, 3>{AirwayStart(1, a), AirwayStart(2, a), AirwayStart(3, a)};
+        EXPECT_GT(reversed, 0);
         int reached = 0;
         for (int a = 1; a <= AirwayCount; ++a) {
             if (contaminant == 1)
