@@ -1,5 +1,6 @@
 #include "shell/MainForm.h"
 
+#include "exchange/frmSummary.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
 #include "graphics/projection.h"
@@ -13,8 +14,8 @@
 #include "exchange/frmPrinter.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
-#include "shell/Rotator.h"
 #include "platform/VBError.h"
+#include "shell/Rotator.h"
 #include "shell/file_commands.h"
 #include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
@@ -115,13 +116,8 @@ private:
 } // namespace
 
 bool MainForm::CommandAvailable(int code) {
-    switch (code) {
-    // View options have no window yet: their button stays disabled and its key does nothing.
-    case 26:
-        return false;
-    default:
-        return code >= 0 && code <= 31;
-    }
+    // Every toolbar button has its work; a code beyond the toolbar is no command.
+    return code >= 0 && code <= 31;
 }
 
 MainForm::MainForm() {

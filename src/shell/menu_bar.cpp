@@ -11,7 +11,6 @@ enum : unsigned {
     Hidden = 1,   // not visible until code shows it
     Checked = 2,  // check mark set at start
     Disabled = 4, // greyed at start
-    Later = 8,    // its work is not built yet: greyed until it is
     Marked = 16,  // carries a check mark that code sets
 };
 
@@ -131,10 +130,10 @@ const MenuLine MenuTable[] = {
     {2, "mnuPlanS", "Plan", Marked, &M::mnuPlanS_Click},
     {2, "mnu3d", "3D", Marked, &M::mnu3d_Click},
     {2, "mnuDisplayOpt", "Options"},
-    {1, "mnuShowLayers", "Layers", Later, &M::mnuShowLayers_Click},
+    {1, "mnuShowLayers", "Layers", 0, &M::mnuShowLayers_Click},
     {1, "mnuRLR", "Levels"},
     {2, "mnuLevels(0)", "Single", Marked, &M::mnuLevels_Click},
-    {2, "mnuLevels(1)", "Multiple", Later | Marked, &M::mnuLevels_Click},
+    {2, "mnuLevels(1)", "Multiple", Marked, &M::mnuLevels_Click},
     {2, "mnuLevels(2)", "Range", Marked, &M::mnuLevels_Click},
     {2, "mnuLevels(3)", "All", Marked, &M::mnuLevels_Click},
     {1, "mnuDatas", "Data Type"},
@@ -167,7 +166,7 @@ const MenuLine MenuTable[] = {
     {3, "mnuOther(4)", "Contaminant", 0, &M::mnuOther_Click},
     {3, "mnuOther(5)", "Spread Time", 0, &M::mnuOther_Click},
     {1, "", "-"},
-    {1, "mnuViewData", "View Options", Later, &M::mnuViewData_Click},
+    {1, "mnuViewData", "View Options", 0, &M::mnuViewData_Click},
 
     {0, "mnuRun", "Run"},
     {1, "mnuExecute", "Airflow Simulation", 0, &M::mnuExecute_Click},
@@ -178,7 +177,7 @@ const MenuLine MenuTable[] = {
     {2, "mnuRemote", "Activate Input", Marked, &M::mnuRemote_Click},
     {2, "mnuRealOutStart", "Activate Output", Marked, &M::mnuRealOutStart_Click},
     {1, "mnuRemote2", "-"},
-    {1, "mnuSummary", "Summary", Later, &M::mnuSummary_Click},
+    {1, "mnuSummary", "Summary", 0, &M::mnuSummary_Click},
 
     {0, "mnuDefaults", "Tools"},
     {1, "mnuFanData", "Fans", 0, &M::mnuFanData_Click},
@@ -277,7 +276,7 @@ void MainForm::buildMenus() {
             items_[name] = action;
         }
         action->setVisible(!(line.state & Hidden));
-        action->setEnabled(!(line.state & (Disabled | Later)));
+        action->setEnabled(!(line.state & Disabled));
         action->setCheckable(line.state & (Checked | Marked));
         action->setChecked(line.state & Checked);
         const Click click = line.click;

@@ -15,6 +15,9 @@
 #include "model/undo.h"
 #include "platform/Busy.h"
 #include "platform/ShellHooks.h"
+#include "platform/VBControls.h"
+#include "settings/frmViewer.h"
+#include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
 #include "simulation/driver.h"
@@ -80,6 +83,13 @@ bool masterOrUnnamed() {
 }
 
 } // namespace
+
+void ShowViewOptions() {
+    frmViewer viewer(MainForm::Instance());
+    VB::ShowModal(viewer);
+    RotateView();
+    Redraw();
+}
 
 void SaveCommand() {
     if (masterOrUnnamed())
@@ -167,6 +177,10 @@ void runImmediate(int c) {
     case 25:
         restore();
         ToggleGridFlag();
+        break;
+    case 26:
+        restore();
+        ShowViewOptions();
         break;
     case 27:
         restore();
