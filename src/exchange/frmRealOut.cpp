@@ -40,7 +40,7 @@ void frmRealOut::OKLoad() {
 
 bool frmRealOut::OKSave() {
     // An empty seconds box leaves the output without timed writes.
-    const std::string seconds = FromQt(TxtTimer->text());
+    const std::string seconds = BoxText(TxtTimer);
     const std::optional<int> interval = TimerIntervalOf(seconds);
     if (!interval)
         return RefuseNumber(TxtTimer);

@@ -129,7 +129,7 @@ bool frmRemote::OKSave(int j) {
                 return RefuseNumber(box);
         }
     }
-    const std::string seconds = FromQt(TxtTimer->text());
+    const std::string seconds = BoxText(TxtTimer);
     const std::optional<int> interval = TimerIntervalOf(seconds);
     if (TxtTimer->text().trimmed().isEmpty() || !interval)
         return RefuseNumber(TxtTimer);

@@ -101,6 +101,17 @@ TEST_F(StationEditor, SamplingSecondsSetThePollingInterval) {
     EXPECT_EQ(shell.timerInterval[1], 5000);
 }
 
+TEST_F(StationEditor, APastedTabInASecondsBoxNeverReachesTheSettingsFile) {
+    frmRemote stations;
+    stations.TxtTimer->setText("5\t");
+    stations.cmdOK_Click();
+    frmRealOut output;
+    output.TxtTimer->setText("2\t");
+    output.cmdOK_Click();
+    EXPECT_EQ(InputInterval + "|" + OutputInterval, "5 |2 ");
+    EXPECT_EQ(shell.timerInterval[1], 5000);
+}
+
 TEST_F(StationEditor, ANumberBoxThatDoesNotReadKeepsTheDialogAndTheStation) {
     const struct {
         const char *box;
