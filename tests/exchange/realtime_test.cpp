@@ -191,6 +191,10 @@ TEST_F(Realtime, AFailedWriteSaysSoOnceUntilAWriteSucceeds) {
     boxes.Expect(VB::vbOK, "Error writing realtime values");
     RealOutRoutine();
     EXPECT_TRUE(boxes.Done());
+    // Output turned on again tells the user once more.
+    boxes.Expect(VB::vbOK, "Error writing realtime values");
+    ToggleRealtimeOutput();
+    EXPECT_TRUE(boxes.Done());
 }
 
 TEST_F(Realtime, ActivateCommandsRunOnceAtOnceAndTurnOff) {
