@@ -186,7 +186,8 @@ void frmRemote::mnuExit_Click() {
 
 void frmRemote::CmdBrowse_Click() {
     VB::FileRequest request;
-    request.initialDir = FromQt(TxtRemoteSource->text());
+    // A relative path lies in the program folder, where the poll looks for it.
+    request.initialDir = RealtimePath(FromQt(TxtRemoteSource->text()));
     request.filter = "Gustrom Remote Files (*.rem)|*.rem|All Files (*.*)|*.*";
     request.filterIndex = 1;
     request.mustExist = true;

@@ -138,6 +138,7 @@ TEST_F(StationEditor, ANumberBoxThatDoesNotReadKeepsTheDialogAndTheStation) {
 }
 
 TEST_F(StationEditor, ACancelledBrowseKeepsTheReadingsPath) {
+    RealtimeInputFile = "Gustrom.rem";
     frmRemote dialog;
     const QString path = dialog.TxtRemoteSource->text();
     ScriptedDialogs boxes;
@@ -148,6 +149,7 @@ TEST_F(StationEditor, ACancelledBrowseKeepsTheReadingsPath) {
     ASSERT_EQ(boxes.FileDialogs().size(), 1u);
     EXPECT_EQ(boxes.FileDialogs()[0].filter, "Gustrom Remote Files (*.rem)|*.rem|All Files (*.*)|*.*");
     EXPECT_TRUE(boxes.FileDialogs()[0].mustExist);
+    EXPECT_EQ(boxes.FileDialogs()[0].initialDir, AppFolder + "Gustrom.rem"); // where the poll reads it
 }
 
 TEST_F(StationEditor, TheOutputDialogAddsTxtToANameWithoutADot) {
