@@ -83,6 +83,9 @@ frmRemote::frmRemote(QWidget *parent) : QDialog(parent) {
     grid->addWidget(TxtTimer, 10, 1);
     cmdOK = new QPushButton("OK", this);
     grid->addWidget(cmdOK, 10, 5);
+    // Enter in a box presses no button (it would open the file dialog).
+    for (QPushButton *b : {CmdBrowse, cmdOK})
+        b->setAutoDefault(false);
 
     connect(VScStation, &QScrollBar::valueChanged, this, &frmRemote::VScStation_Change);
     connect(cmdOK, &QPushButton::clicked, this, &frmRemote::cmdOK_Click);

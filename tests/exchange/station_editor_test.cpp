@@ -152,6 +152,19 @@ TEST_F(StationEditor, ACancelledBrowseKeepsTheReadingsPath) {
     EXPECT_EQ(boxes.FileDialogs()[0].initialDir, AppFolder + "Gustrom.rem"); // where the poll reads it
 }
 
+TEST_F(StationEditor, EnterInABoxNeitherBrowsesNorCloses) {
+    frmRemote stations;
+    frmRealOut output;
+    for (auto [dialog, box] : {std::pair<QDialog *, QLineEdit *>{&stations, stations.TxtStationName},
+                               {&output, output.TxtRealOut}}) {
+        dialog->show();
+        ScriptedDialogs boxes;
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_TRUE(boxes.FileDialogs().empty()) << dialog->windowTitle().toStdString();
+        EXPECT_TRUE(dialog->isVisible()) << dialog->windowTitle().toStdString();
+    }
+}
+
 TEST_F(StationEditor, TheOutputDialogAddsTxtToANameWithoutADot) {
     const struct {
         const char *typed, *stored;
