@@ -65,11 +65,6 @@ bool AnotherProgramWindowActive(const QWidget &window) {
     return true;
 }
 
-void SetCheckValue(VBCheckBox &box, bool checked) {
-    if (box.isChecked() != checked)
-        box.SetValue(checked);
-}
-
 void PrintDialogImage(QWidget &dialog) {
     VB::PrintWindowImage(dialog, CurrentLine);
 }

@@ -1,12 +1,11 @@
 #pragma once
-// Habits the airway dialogs share: the fan list entries, reading typed numbers, the data-entry error
-// that lets a procedure go on with its next statement, and check boxes set from code.
+// Habits the airway dialogs share: the fan list entries, reading typed numbers, and the data-entry error
+// that lets a procedure go on with its next statement.
 #include <QString>
 #include <string>
 
 class QLineEdit;
 class QWidget;
-class VBCheckBox;
 class VBComboBox;
 
 // The fan list's entry for fan f: the number right-aligned in three places, ": " and the name.
@@ -36,9 +35,6 @@ void PrintDialogImage(QWidget &dialog);
 // True when another window of this program is now the active one: neither another application, nor the
 // window itself or a box or window it opened.
 bool AnotherProgramWindowActive(const QWidget &window);
-
-// Sets a check box from code; its Click handler runs when the value changes.
-void SetCheckValue(VBCheckBox &box, bool checked);
 
 #include "platform/VBError.h"
 

@@ -79,7 +79,6 @@ VBCheckBox *checkBox(QWidget *parent, const char *name, const char *caption, con
     box->setObjectName(name);
     if (tip != nullptr)
         box->setToolTip(tip);
-    box->setAutoFillBackground(true);
     return box;
 }
 
@@ -472,17 +471,20 @@ bool frmAirEdit::isTagMarked(const QWidget *control) const {
 
 void frmAirEdit::mark(QWidget *control) {
     touched_[control] = true;
-    QPalette palette = control->palette();
-    const QPalette::ColorRole role = qobject_cast<QCheckBox *>(control) ? QPalette::Window : QPalette::Base;
-    palette.setColor(role, Qt::white);
-    control->setPalette(palette);
+    showMark(control, Qt::white);
 }
 
 void frmAirEdit::unmark(QWidget *control) {
     touched_[control] = false;
+    showMark(control, QApplication::palette().color(QPalette::Button));
+}
+
+void frmAirEdit::showMark(QWidget *control, const QColor &colour) {
+    // A check box shows its mark as its background; a box or list as its edit field.
+    const bool check = qobject_cast<QCheckBox *>(control) != nullptr;
+    control->setAutoFillBackground(check);
     QPalette palette = control->palette();
-    const QPalette::ColorRole role = qobject_cast<QCheckBox *>(control) ? QPalette::Window : QPalette::Base;
-    palette.setColor(role, QApplication::palette().color(QPalette::Button));
+    palette.setColor(check ? QPalette::Window : QPalette::Base, colour);
     control->setPalette(palette);
 }
 

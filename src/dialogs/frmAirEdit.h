@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class QColor;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -168,6 +169,7 @@ private:
     // Touched marks.
     void mark(QWidget *control);
     void unmark(QWidget *control);
+    void showMark(QWidget *control, const QColor &colour);
     void setTag(VBCheckBox *box, bool touched);
     bool isTagMarked(const QWidget *control) const;
 

@@ -111,22 +111,22 @@ void frmAirEdit::LoadAirway() {
     DataEntryStatement([&] { selectEntry(*CmbSecond, AirwaySecondaryLayer(a) - 1); });
     TxtMultiAir->setText(AirwayParallelCount(a) > 1 ? QString::number(AirwayParallelCount(a)) : "1");
 
-    SetCheckValue(*CheckService, (flags & AirwayFlag::Services) != 0);
-    SetCheckValue(*CheckFix, (flags & AirwayFlag::FixedFlow) != 0);
+    CheckService->SetValue((flags & AirwayFlag::Services) != 0);
+    CheckFix->SetValue((flags & AirwayFlag::FixedFlow) != 0);
     TxtFlow->setEnabled(single && (flags & AirwayFlag::FixedFlow) != 0);
-    SetCheckValue(*CheckLength, (flags & AirwayFlag::FixedLength) != 0);
+    CheckLength->SetValue((flags & AirwayFlag::FixedLength) != 0);
     TxtLength->setEnabled((flags & AirwayFlag::FixedLength) != 0);
-    SetCheckValue(*CheckDirection, (flags & AirwayFlag::FixedDirection) != 0);
+    CheckDirection->SetValue((flags & AirwayFlag::FixedDirection) != 0);
 
     const bool fixedPressure = AirwayFan(a) == -1;
-    SetCheckValue(*ChkPress, fixedPressure);
+    ChkPress->SetValue(fixedPressure);
     TxtPres->setText(ToQt(FormatValue(AirwayPressure(a), Quantity::Pressure, 0, 0)));
     TxtPres->setEnabled(single && fixedPressure);
 
-    SetCheckValue(*OptAirType[0], false);
-    SetCheckValue(*OptAirType[1], false);
-    SetCheckValue(*OptAirType[0], (flags & AirwayFlag::FreshAir) != 0);
-    SetCheckValue(*OptAirType[1], (flags & AirwayFlag::ExhaustAir) != 0);
+    OptAirType[0]->SetValue(false);
+    OptAirType[1]->SetValue(false);
+    OptAirType[0]->SetValue((flags & AirwayFlag::FreshAir) != 0);
+    OptAirType[1]->SetValue((flags & AirwayFlag::ExhaustAir) != 0);
     ColourAirType();
 
     TxtUnique->setText(QString::number(AirwayNumber(a)));
@@ -160,7 +160,7 @@ void frmAirEdit::LoadAirway() {
         }
         field.list->setVisible(!typed);
         field.caption->setVisible(!typed);
-        SetCheckValue(*field.fix, typed);
+        field.fix->SetValue(typed);
         field.value->setText(
             ToQt(FormatValue(field.stored(a), field.shownQuantity, 0, field.shownPrecision)));
         field.value->setEnabled(typed);
@@ -184,11 +184,11 @@ void frmAirEdit::LoadAirway() {
         TxtFanN->setText(QString::number(AirwayFanCount(a)));
         const int percent = AirwayCurvePercent(a);
         if (percent == 0) {
-            SetCheckValue(*Optcurve[0], true);
+            Optcurve[0]->SetValue(true);
         } else if (percent == 100) {
-            SetCheckValue(*Optcurve[1], true);
+            Optcurve[1]->SetValue(true);
         } else if (percent >= 1 && percent <= 99) {
-            SetCheckValue(*Optcurve[2], true);
+            Optcurve[2]->SetValue(true);
             TxtCPart->show();
             LblCPart->show();
         }
@@ -200,9 +200,9 @@ void frmAirEdit::LoadAirway() {
         setFanSpinner(AirwayFanCount(a));
     }
 
-    SetCheckValue(*OptShowData, (flags & AirwayFlag::DataHidden) == 0);
-    SetCheckValue(*ChkSurfaceEntry, (flags & AirwayFlag::SurfaceEntry) != 0);
-    SetCheckValue(*ChkSurfaceExit, (flags & AirwayFlag::SurfaceExit) != 0);
+    OptShowData->SetValue((flags & AirwayFlag::DataHidden) == 0);
+    ChkSurfaceEntry->SetValue((flags & AirwayFlag::SurfaceEntry) != 0);
+    ChkSurfaceExit->SetValue((flags & AirwayFlag::SurfaceExit) != 0);
     Loading = false;
 }
 
@@ -244,10 +244,10 @@ void frmAirEdit::SaveAirway() {
 
     if (single && ChkPress->isChecked() && CheckFix->isChecked()) {
         // Fixed pressure with fixed flow is a fixed resistance.
-        SetCheckValue(*ChkFixRes, true);
+        ChkFixRes->SetValue(true);
         UpdateFixR();
-        SetCheckValue(*ChkPress, false);
-        SetCheckValue(*CheckFix, false);
+        ChkPress->SetValue(false);
+        CheckFix->SetValue(false);
         statement(1, [&] { AirwayPressure(a) = BoxValue(*TxtPres, Quantity::Pressure); });
         AirwayFan(a) = 0;
     }

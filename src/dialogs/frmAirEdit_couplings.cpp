@@ -89,7 +89,7 @@ void frmAirEdit::flagTagClick(VBCheckBox *box) {
 void frmAirEdit::surfaceClick(VBCheckBox *box, VBCheckBox *other) {
     setTag(box, true);
     if (box->isChecked() && !Loading)
-        SetCheckValue(*other, false);
+        other->SetValue(false);
 }
 
 void frmAirEdit::OptAirType_Click(int index) {
@@ -98,7 +98,7 @@ void frmAirEdit::OptAirType_Click(int index) {
     if (!Loading)
         setTag(box, true);
     if (box->isChecked() && other->isChecked())
-        SetCheckValue(*other, false);
+        other->SetValue(false);
     ColourAirType();
 }
 
@@ -129,7 +129,7 @@ void frmAirEdit::Optcurve_Click(int index) {
         LblCPart->show();
     }
     for (int i = 0; i < 3; ++i)
-        SetCheckValue(*Optcurve[static_cast<size_t>(i)], i == index);
+        Optcurve[static_cast<size_t>(i)]->SetValue(i == index);
     if (index == 2)
         TxtCPart->setText(DefaultCurvePercent != 0 ? QString::number(DefaultCurvePercent) : "50");
     CurveBusy = false;
@@ -139,9 +139,9 @@ void frmAirEdit::FanCombo2_Click() {
     const int entry = FanCombo2->ListIndex();
     if (entry > 0 && boxNumber(TxtFanN) == 0) {
         TxtFanN->setText("1");
-        SetCheckValue(*CheckDirection, true);
+        CheckDirection->SetValue(true);
     } else if (entry == 0) {
-        SetCheckValue(*CheckDirection, false);
+        CheckDirection->SetValue(false);
         TxtFanN->setText("0");
     }
 }
@@ -159,11 +159,11 @@ void frmAirEdit::ResCombo_Click() {
     if (ResistancePreset != 0) {
         TxtFixRes->setText(
             ToQt(FormatValue(ResistanceTypeValue(ResistancePreset), Quantity::Resistance, 0, 0)));
-        SetCheckValue(*ChkFixRes, false);
+        ChkFixRes->SetValue(false);
         if (!Loading)
             mark(TxtFixRes);
     } else {
-        SetCheckValue(*ChkFixRes, false);
+        ChkFixRes->SetValue(false);
         if (!Loading)
             mark(TxtFixRes);
         TxtFixRes->setText(ToQt(FormatValue(AirwayResistance(CurrentAirway), Quantity::Resistance, 0, 0)));

@@ -232,6 +232,8 @@ void frmAirInfo::ShowAirwayData() {
         const auto i = static_cast<size_t>(row++);
         LblDName[i]->setText(name);
         LblData[i]->setText(ToQt(value));
+        // A value longer than its box shows from its start.
+        LblData[i]->setCursorPosition(0);
         LblData[i]->show();
     };
     setRow("Branch name", nameOrUnnamed(AirwayName(a)));

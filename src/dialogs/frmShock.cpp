@@ -12,6 +12,7 @@
 #include "platform/WindowPlacement.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,9 +90,11 @@ frmShock::frmShock(QWidget *parent) : CancelOnClose(parent) {
     Command2 = new QPushButton("Cancel", this);
     for (QPushButton *button : {CmdUpdate, cmdOK, Command2})
         button->setAutoDefault(false);
-    grid->addWidget(CmdUpdate, 14, 1);
-    grid->addWidget(cmdOK, 14, 2);
-    grid->addWidget(Command2, 14, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton *button : {CmdUpdate, cmdOK, Command2})
+        buttons->addWidget(button);
+    grid->addLayout(buttons, 14, 0, 1, 4);
     connect(CmdUpdate, &QPushButton::clicked, this, [this] { ReCalc(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -160,7 +163,7 @@ bool frmShock::eventFilter(QObject *watched, QEvent *event) {
             ReCalc();
         // A count typed into a row ticks it and keeps the count being typed.
         TypingCount = true;
-        SetCheckValue(*ChkShockType[static_cast<size_t>(index)], true);
+        ChkShockType[static_cast<size_t>(index)]->SetValue(true);
         TypingCount = false;
         break;
     }

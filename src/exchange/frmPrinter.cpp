@@ -166,6 +166,8 @@ void frmPrinter::OptOrient_Click(int index) {
         ShpLandscape->setVisible(PrintOrientation == 1);
         ShpPortrait->setVisible(PrintOrientation != 1);
         VB::Printer().SetOrientation(PrintOrientation + 1);
+        // The printable size turns with the page.
+        showPrintableSize();
         Setscale();
     });
     VB::SetScreenPointer(VB::vbDefault);

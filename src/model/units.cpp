@@ -127,7 +127,9 @@ void roundDigits(std::string &digits, int &point, int decimals) {
     if (keep >= static_cast<int>(digits.size()))
         return;
     if (keep < 0) {
+        // Too small to reach the last place: the value rounds to zero.
         digits.clear();
+        point = 0;
         return;
     }
     const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
@@ -214,9 +216,9 @@ std::string formatNumber(double value, const std::vector<Token> &tokens, int sig
         fraction.append(static_cast<std::size_t>(minDecimals) - fraction.size(), '0');
     if (grouping && integer.size() > 3) {
         std::string grouped;
-        const std::size_t lead = integer.size() % 3;
+        // A mark before every third digit counted from the right.
         for (std::size_t i = 0; i < integer.size(); ++i) {
-            if (i > 0 && (i - lead) % 3 == 0)
+            if (i > 0 && (integer.size() - i) % 3 == 0)
                 grouped += groupMark;
             grouped += integer[i];
         }

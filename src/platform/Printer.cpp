@@ -11,7 +11,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <QWidget>
 
 #include <algorithm>
@@ -118,15 +118,24 @@ class PdfDocument : public QtDocument {
 public:
     PdfDocument(const QString &target, QPageSize::PageSizeId paper, int orientation, double dpi)
         : target_(target) {
-        // The temporary file sits beside the target, so the finished document replaces it in one rename.
-        QTemporaryFile reserve(QFileInfo(target).absoluteDir().filePath(".gustrom-print-XXXXXX.pdf"));
-        reserve.setAutoRemove(false);
-        if (!QFileInfo(target).absoluteDir().exists())
+        // The temporary file sits beside the target, so the finished document replaces it in one rename. It
+        // is made as any new file of the user is, so that others may read the document as they read his
+        // other files.
+        const QDir folder = QFileInfo(target).absoluteDir();
+        if (!folder.exists())
             throw VBError(VBErr::PathNotFound, "path not found");
-        if (!reserve.open())
+        constexpr QFileDevice::Permissions anyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                    QFileDevice::ReadOther | QFileDevice::WriteOther;
+        for (int attempt = 0; attempt < 16 && temp_.isEmpty(); ++attempt) {
+            const QString name =
+                folder.filePath(QStringLiteral(".gustrom-print-%1.pdf")
+                                    .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+            if (QFile file(name); file.open(QIODevice::WriteOnly | QIODevice::NewOnly, anyone))
+                temp_ = name;
+        }
+        if (temp_.isEmpty())
             throw VBError(75, "path/file access error");
-        temp_ = reserve.fileName();
-        reserve.close();
         printer_.setOutputFormat(QPrinter::PdfFormat);
         printer_.setOutputFileName(temp_);
         printer_.setResolution(static_cast<int>(dpi));
@@ -139,7 +148,10 @@ public:
     }
     void Abort() override {}
     void Finish() override {
-        // rename() replaces the target in one step: a reader sees the old file or the whole new one.
+        // rename() replaces the target in one step: a reader sees the old file or the whole new one. A file
+        // replaced keeps its permissions.
+        if (QFileInfo::exists(target_))
+            QFile::setPermissions(temp_, QFile::permissions(target_));
         if (QFileInfo(temp_).size() <= 0 ||
             std::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0)
             throw VBError(75, "path/file access error");

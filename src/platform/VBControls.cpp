@@ -20,6 +20,8 @@ VBCheckBox::VBCheckBox(const QString &text, QWidget *parent) : QCheckBox(text, p
 }
 
 void VBCheckBox::SetValue(bool checked) {
+    if (isChecked() == checked)
+        return;
     setChecked(checked);
     emit Click();
 }

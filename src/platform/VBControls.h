@@ -1,7 +1,7 @@
 #pragma once
-// Controls with the event habits the program's windows rely on: setting a combo's list index or a check
-// box's value from code runs its Click handler, even when the value does not change; a user's choice
-// runs it too.
+// Controls with the event habits the program's windows rely on: setting a combo's list index from code runs
+// its Click handler, even when the index does not change; setting a check box's value from code runs it
+// when the value changes; a user's choice runs it too.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -24,7 +24,7 @@ class VBCheckBox : public QCheckBox {
     Q_OBJECT
 public:
     explicit VBCheckBox(const QString &text = QString(), QWidget *parent = nullptr);
-    void SetValue(bool checked);
+    void SetValue(bool checked); // runs Click only when the value changes
     int Value() const { return isChecked() ? 1 : 0; }
 signals:
     void Click();

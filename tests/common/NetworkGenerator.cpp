@@ -32,8 +32,9 @@ struct Builder {
         const int a = ++AirwayCount;
         SetAirwayEnds(a, x1, y1, z1, x2, y2, z2);
         if (raise) {
+            // A round airway keeps its diameter as its second size.
             AirwayFlags(a) = AirwayFlag::Round;
-            AirwaySize(1, a) = uniform(3.0f, 6.0f);
+            AirwaySize(2, a) = std::round(uniform(3.0f, 6.0f) * 10) / 10;
             AirwayWallType(a) = 2;
         } else {
             AirwayFlags(a) = AirwayFlag::Rectangular;
@@ -45,7 +46,6 @@ struct Builder {
         AirwayShockType(a) = TypedPreset;
         AirwayShockLength(a) = static_cast<float>(pick(0, 20));
         AirwayParallelCount(a) = 1;
-        AirwayFanCount(a) = 1;
         AirwayIconPosition(a) = 0.5f;
         AirwayPrimaryLayer(a) = pick(1, 4);
         AirwaySecondaryLayer(a) = pick(1, 6);
@@ -115,6 +115,7 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
         if (k == 1) {
             AirwayFlags(a) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir;
             AirwayFan(a) = 1;
+            AirwayFanCount(a) = 1;
             result.mainFanAirway = a;
         }
     }
@@ -163,6 +164,7 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
     const int drives = 2 * result.levels + 1;
     result.boosterFanAirway = std::min(drives + 1, AirwayCount);
     AirwayFan(result.boosterFanAirway) = 2;
+    AirwayFanCount(result.boosterFanAirway) = 1;
     result.fixedFlowAirway = std::min(drives + 3, AirwayCount);
     AirwayFlags(result.fixedFlowAirway) |= AirwayFlag::FixedFlow;
     AirwayFlow(result.fixedFlowAirway) = 25;

@@ -159,6 +159,12 @@ TEST_F(AirEdit, SavingOneAirwaySpreadsNodeNamesExceptAtTheSurface) {
         QTest::mouseClick(dialog->OK, Qt::LeftButton);
     }
     EXPECT_EQ(AirwayStartName(c).trimmed(), "Crib");
+    {
+        auto dialog = Open(c);
+        dialog->LblFrom->setText("Crib 2");
+        QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    }
+    EXPECT_EQ(AirwayEndName(b).trimmed(), "Crib 2");
     auto dialog = Open(b);
     dialog->LblFrom->setText("Portal");
     QTest::keyClick(dialog->LblFrom, Qt::Key_Return);

@@ -80,6 +80,7 @@ TEST_F(PrinterDialogTest, ScaleOrientationAndPaperRenewTheFit) {
     EXPECT_TRUE(dialog.ShpPortrait->isVisibleTo(&dialog));
     EXPECT_FALSE(dialog.ShpLandscape->isVisibleTo(&dialog));
     EXPECT_EQ(VB::Printer().Orientation(), VB::vbPRORPortrait);
+    EXPECT_EQ(dialog.PSizer->text(), "190mm wide x  277mm high");
     EXPECT_EQ(dialog.TxtScale->text().toFloat(), FittedScale(1000, 190));
 
     dialog.PrintSize->SetListIndex(1); // A3

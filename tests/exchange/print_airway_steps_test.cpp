@@ -46,6 +46,10 @@ TEST_F(PrintTest, ClippedEndsLieOnTheSegmentWithinTheBorder) {
         }
     }
     EXPECT_GT(accepted, 300);
+    // An end exactly on the border counts as outside.
+    ClippedAirway onBorder;
+    ASSERT_TRUE(ClipToPage({-100, 0, 0, 50, a}, onBorder));
+    EXPECT_EQ(onBorder.StartInside + onBorder.EndInside, 0);
     // Only the border would show of a segment along an edge.
     EXPECT_FALSE(ClipToPage({-100, -80, -100, 80, a}, *std::make_unique<ClippedAirway>()));
 }

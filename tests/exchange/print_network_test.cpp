@@ -77,6 +77,15 @@ TEST_F(PrintTest, PrinterThatCannotStartOffersRetryAndCancelKeepsTheTypedScale) 
     EXPECT_EQ(PrintScale, 5000);
     EXPECT_EQ(paper->documents, 0);
     EXPECT_FALSE(VB::Printer().DocumentOpen());
+    // A cancelled fitted printout stays fitted for the next one.
+    PrintScale = 0;
+    paper->startFailures = 1;
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbCancel, "Error printing network");
+        PrintNetwork();
+    }
+    EXPECT_EQ(PrintScale, 0);
 
     paper->startFailures = 1;
     {
@@ -111,11 +120,23 @@ TEST_F(PrintTest, UnwritablePdfIsRetriedAndAStopLeavesTheOldFileWhole) {
     EXPECT_FALSE(VB::Printer().DocumentOpen());
 }
 
-TEST_F(PrintTest, NothingPrintsWhileAnotherLongOperationRuns) {
+TEST_F(PrintTest, PrintsWhatWasDrawnWhenItStartedAndNothingWhileAnotherLongOperationRuns) {
     LevelAirway(-100, 0, 100, 0);
+    LevelAirway(-100, 50, 100, 50);
+    // A redraw while the printout lets events run leaves other screen records.
+    QTimer::singleShot(0, [] {
+        AirwayScreenCount = 1;
+        AirwayScreen(1).y1 = AirwayScreen(1).y2 = -300;
+    });
+    PrintNetwork();
+    const auto lines = Printed(DrawnPrimitive::Line);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].y1, 0);
+    EXPECT_EQ(lines[1].y1, 50);
+
     VB::BusyScope simulation;
     PrintNetwork();
-    EXPECT_EQ(paper->opened, 0);
+    EXPECT_EQ(paper->opened, 1);
 }
 
 } // namespace

@@ -29,13 +29,13 @@ int addAirway(const char *name, int x1, int y1, int z1, int x2, int y2, int z2, 
     const int a = ++AirwayCount;
     SetAirwayEnds(a, x1, y1, z1, x2, y2, z2);
     AirwayName(a) = name;
+    // A round airway (no width) keeps its diameter as its second size.
     AirwayFlags(a) = w == 0 ? AirwayFlag::Round : AirwayFlag::Rectangular;
-    AirwaySize(1, a) = h;
-    AirwaySize(2, a) = w;
+    AirwaySize(1, a) = w == 0 ? 0 : h;
+    AirwaySize(2, a) = w == 0 ? h : w;
     AirwayWallType(a) = w == 0 ? 3 : 5;
     AirwayShockType(a) = 1;
     AirwayParallelCount(a) = 1;
-    AirwayFanCount(a) = 1;
     AirwayIconPosition(a) = 0.5f;
     AirwayPrimaryLayer(a) = 1;
     AirwaySecondaryLayer(a) = 1;
@@ -85,6 +85,7 @@ void buildTeachingNetwork() {
     const int fan = addAirway("Return raise", 600, 0, 950, 600, 0, 1000, 4, 0);
     AirwayFlags(fan) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir;
     AirwayFan(fan) = 1;
+    AirwayFanCount(fan) = 1;
     NextAirwayNumber = AirwayCount + 1;
 
     for (int f = 1; f <= MaxFans; ++f)

@@ -9,7 +9,8 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
-TEST(VBControlEvents, SettingFromCodeRunsClickEvenWithoutAChange) {
+// A list index set from code always runs Click; a check box's value only when it changes.
+TEST(VBControlEvents, SettingFromCodeRunsClick) {
     VBComboBox combo;
     combo.addItems({"Airflow", "Pressure"});
     QSignalSpy clicks(&combo, &VBComboBox::Click);
@@ -22,8 +23,9 @@ TEST(VBControlEvents, SettingFromCodeRunsClickEvenWithoutAChange) {
     QSignalSpy checks(&check, &VBCheckBox::Click);
     check.SetValue(true);
     check.SetValue(true);
+    check.SetValue(false);
     EXPECT_EQ(checks.count(), 2);
-    EXPECT_EQ(check.Value(), 1);
+    EXPECT_EQ(check.Value(), 0);
 }
 
 TEST(VBControlEvents, AUserClickRunsClickOnce) {

@@ -83,6 +83,8 @@ TEST(Printers, PdfDocumentReplacesItsFileOnlyWhenItEnds) {
     TestFolder folder;
     const std::string file = folder.path() + "network.pdf";
     folder.Write("network.pdf", "old");
+    const auto shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QFile::setPermissions(QString::fromStdString(file), shared);
     TestPrinters printers({std::make_shared<VB::PdfPrinter>("Pdf", file)});
     VB::PrinterPage &page = VB::Printer();
     page.ScaleMillimetres();
@@ -103,6 +105,9 @@ TEST(Printers, PdfDocumentReplacesItsFileOnlyWhenItEnds) {
     ASSERT_TRUE(text.waitForFinished());
     EXPECT_TRUE(text.readAllStandardOutput().contains("GUSTROM"));
     EXPECT_EQ(QDir(QString::fromStdString(folder.path())).entryList(QDir::Files).size(), 1);
+    // The file replaced keeps its permissions.
+    const auto ownerGroupOther = QFileDevice::Permissions(0x7077);
+    EXPECT_EQ(QFile::permissions(QString::fromStdString(file)) & ownerGroupOther, shared);
 }
 
 TEST(Printers, PdfFilePrinterAsksForTheFileOfEachDocument) {
@@ -113,7 +118,10 @@ TEST(Printers, PdfFilePrinterAsksForTheFileOfEachDocument) {
     EXPECT_EQ(printerError([] { VB::Printer().Line(0, 0, 1, 1); }), VB::PrintCancelled);
     VB::Printer().Line(0, 0, 1, 1);
     VB::Printer().EndDoc();
-    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(folder.path() + "plan.pdf")));
+    // A new document is readable as any other new file of the user is.
+    folder.Write("plain.txt", "");
+    EXPECT_EQ(QFile::permissions(QString::fromStdString(folder.path() + "plan.pdf")),
+              QFile::permissions(QString::fromStdString(folder.path() + "plain.txt")));
     const VB::FileRequest &asked = boxes.FileDialogs().at(0);
     EXPECT_TRUE(asked.save);
     EXPECT_EQ(asked.filter, "PDF Files (*.pdf)|*.pdf");

@@ -138,7 +138,7 @@ TEST_F(PrintingTest, PrintScreenAsksShowsTheNoticeAndLeavesTheZoomTool) {
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbCancel, "Print Screen ?");
         AirwayScreenCount = 0;
-        started->Tools_Click(22);
+        started->Tools(22)->click(); // the button is enabled
         EXPECT_EQ(boxes.Shown().at(0).title, "Printing");
         EXPECT_EQ(boxes.Shown().at(0).buttonSet, VB::vbOKCancel);
         EXPECT_EQ(boxes.Shown().at(0).icon, VB::vbQuestion);
