@@ -12,6 +12,7 @@
 #include "shell/MainForm.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
+#include "simulation/smoke_spread.h"
 
 void MainForm::CmbDataType_Click() {
     if (CmbDataType->ListIndex() < 0)
@@ -54,7 +55,7 @@ void MainForm::CmbDataVal_Click() {
         SaveView(ActiveWindow + 100);
         WindowOpen(ActiveWindow) = true;
     }
-    if (!SmokeBusy)
+    if (!SmokeBusy && !SettingDataCombos)
         Redraw();
 }
 
