@@ -208,6 +208,9 @@ void PrintNetwork() {
     records.reserve(static_cast<size_t>(std::max(count, 0)));
     for (int i = 1; i <= count; ++i)
         records.push_back(AirwayScreen(i));
+    // A printout that does not end leaves the scale as it was asked for: 0 stays "fit the page", so the
+    // next print is fitted to the window as it then is.
+    const float asked = PrintScale;
     float requested = PrintScale;
     try {
         VB::DoEvents();
@@ -264,6 +267,6 @@ void PrintNetwork() {
     } catch (const PrintStopped &) {
         // Nothing of a cancelled printout reaches the printer or the file.
         page.KillDoc();
-        PrintScale = requested;
+        PrintScale = asked;
     }
 }

@@ -10,6 +10,7 @@
 #include "platform/VBMath.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -75,8 +76,9 @@ void ContaminantSourceTool() {
         const std::string answer =
             VB::InputBox("Enter contamination concentration", "Concentration", VB::CStrSingle(current));
         const double concentration = VB::Val(answer);
-        // No answer, or a concentration no source can have: nothing changes.
-        if (answer.empty() || !std::isfinite(concentration) || concentration < 0) {
+        // No answer, or a concentration no source can have (or a stored Single cannot hold): nothing changes.
+        if (answer.empty() || !std::isfinite(concentration) || concentration < 0 ||
+            concentration > std::numeric_limits<float>::max()) {
             PickedAirway = 0;
             Redraw();
             return;

@@ -627,6 +627,16 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
         Upper().RestoreView(0);
         Upper().Redraw();
         Upper().ShowWindowTitle();
+        // The level controls follow the stored view: its level when it shows a single one; otherwise no
+        // level in the combo, and the scroll bar's level is the one a switch to single level shows.
+        const int shown = static_cast<int>(LevelScrollValue);
+        if (ViewMode == 1 && shown >= 1 && shown <= Shell().LevelScrollGetMax()) {
+            Shell().LevelScrollSetValue(shown);
+            Shell().LevelListSetIndex(shown - 1);
+        } else {
+            CurrentLevel = Shell().LevelScrollGetValue() - 1;
+            Shell().LevelListSetIndex(-1);
+        }
     }
     if (AirwayCount > 0 && VisibleAirways(1) == 0) {
         Upper().FitNetwork();

@@ -77,6 +77,15 @@ TEST_F(PrintTest, PrinterThatCannotStartOffersRetryAndCancelKeepsTheTypedScale) 
     EXPECT_EQ(PrintScale, 5000);
     EXPECT_EQ(paper->documents, 0);
     EXPECT_FALSE(VB::Printer().DocumentOpen());
+    // A cancelled fitted printout stays fitted for the next one.
+    PrintScale = 0;
+    paper->startFailures = 1;
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbCancel, "Error printing network");
+        PrintNetwork();
+    }
+    EXPECT_EQ(PrintScale, 0);
 
     paper->startFailures = 1;
     {

@@ -207,8 +207,10 @@ TEST_F(BulkTools, CopyToDefaultsOfARoundAirwaySetsTheRaiseDefaultsOnly) {
 
 TEST_F(BulkTools, SmokeReportsToggleAndSourcesTakeOnlyAUsableConcentration) {
     ToolMode = 18;
+    NetworkSaved = 255;
     Click(1, -200, 0);
     EXPECT_EQ(AirwaySmoke(1, a), 1);
+    EXPECT_EQ(NetworkSaved, 0); // reports are saved with the network
     Click(2, -200, 0);
     EXPECT_EQ(AirwaySmoke(1, a), 2);
     Click(2, -200, 0);
@@ -221,14 +223,16 @@ TEST_F(BulkTools, SmokeReportsToggleAndSourcesTakeOnlyAUsableConcentration) {
 
     ToolMode = 7;
     NetworkSaved = 255;
-    boxes.ExpectInput("250").ExpectInput("-5").ExpectInput("0");
+    boxes.ExpectInput("250").ExpectInput("-5").ExpectInput("1e300").ExpectInput("0");
     Click(2, -200, 0);
     EXPECT_NE(AirwayFlags(a) & AirwayFlag::ContaminantSource, 0);
     EXPECT_EQ(AirwayContaminant(a), 250);
     EXPECT_TRUE(SourcesEdited);
     EXPECT_EQ(NetworkSaved, 0);
-    Click(2, -200, 0); // a negative concentration changes nothing
-    EXPECT_EQ(AirwayContaminant(a), 250);
+    for (int unusable = 0; unusable < 2; ++unusable) { // negative, or too large to store: nothing changes
+        Click(2, -200, 0);
+        EXPECT_EQ(AirwayContaminant(a), 250);
+    }
     Click(1, -200, 0); // a left click on a source removes it
     EXPECT_EQ(AirwayFlags(a) & AirwayFlag::ContaminantSource, 0);
     EXPECT_EQ(AirwayContaminant(a), 0);
