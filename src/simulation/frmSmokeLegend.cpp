@@ -10,6 +10,7 @@
 #include "platform/VBMath.h"
 #include "simulation/smoke_spread.h"
 #include "simulation/smoke_ui.h"
+#include "simulation/smoke_windows.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -19,17 +20,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
-
-namespace {
-
-QLabel *swatch(const char *rgb, QWidget *parent) {
-    auto *label = new QLabel(parent);
-    label->setFixedSize(24, 16);
-    label->setStyleSheet(QString("background-color: #%1; border: 1px solid black;").arg(rgb));
-    return label;
-}
-
-} // namespace
 
 frmSmokeLegend::frmSmokeLegend(QWidget *parent) : QWidget(parent, Qt::Tool) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -46,11 +36,11 @@ frmSmokeLegend::frmSmokeLegend(QWidget *parent) : QWidget(parent, Qt::Tool) {
         Percent[i]->installEventFilter(this);
         VB::DecimalKeyFilter::Install(Percent[i]);
         connect(Percent[i], &QLineEdit::returnPressed, this, [this] { CmdClearS->setFocus(); });
-        classes->addWidget(swatch(colours[i], frmLegend), i, 0);
+        classes->addWidget(ColourSwatch(colours[i], frmLegend), i, 0);
         classes->addWidget(Percent[i], i, 1);
     }
     LblNone = new QLabel("none", frmLegend);
-    classes->addWidget(swatch("808080", frmLegend), 6, 0);
+    classes->addWidget(ColourSwatch("808080", frmLegend), 6, 0);
     classes->addWidget(LblNone, 6, 1);
     layout->addWidget(frmLegend, 0, 0);
 

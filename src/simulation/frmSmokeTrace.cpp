@@ -9,6 +9,7 @@
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "simulation/smoke_ui.h"
+#include "simulation/smoke_windows.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -35,10 +36,7 @@ frmSmokeTrace::frmSmokeTrace(QWidget *parent) : QWidget(parent, Qt::Tool) {
     } marks[] = {{"Smoke", "FF0000"}, {"Potential", "FFFF00"}, {"Clear", "00FFFF"}};
     int row = 0;
     for (const auto &mark : marks) {
-        auto *colour = new QLabel(Frm2);
-        colour->setFixedSize(24, 16);
-        colour->setStyleSheet(QString("background-color: #%1; border: 1px solid black;").arg(mark.rgb));
-        key->addWidget(colour, row, 0);
+        key->addWidget(ColourSwatch(mark.rgb, Frm2), row, 0);
         key->addWidget(new QLabel(mark.caption, Frm2), row, 1);
         ++row;
     }
@@ -84,8 +82,8 @@ void frmSmokeTrace::CmdSim_Click() {
 }
 
 void frmSmokeTrace::CmdClearS_Click() {
-    if (VB::MsgBox("Confirm deletion of all report pins", VB::vbYesNo | VB::vbQuestion, "Delete smoke reports") ==
-        VB::vbNo)
+    if (VB::MsgBox("Confirm deletion of all report pins", VB::vbYesNo | VB::vbQuestion,
+                   "Delete smoke reports") == VB::vbNo)
         return;
     for (int a = 1; a <= AirwayCount; ++a) {
         AirwaySmoke(1, a) = 0;

@@ -53,7 +53,8 @@ double angleBetween(int a, int b, double &distanceOfA) {
     const double dot = ua[0] * ub[0] + ua[1] * ub[1] + ua[2] * ub[2];
     if (std::fabs(dot) == 1)
         return 0;
-    return (std::atan(-dot / std::sqrt(std::fabs(1 - dot * dot))) + 2 * std::atan(1.0)) * 180 / (4 * std::atan(1.0));
+    return (std::atan(-dot / std::sqrt(std::fabs(1 - dot * dot))) + 2 * std::atan(1.0)) * 180 /
+           (4 * std::atan(1.0));
 }
 
 bool selected(int a) {
@@ -235,13 +236,14 @@ frmSimplify::frmSimplify(QWidget *parent) : QWidget(parent, Qt::Tool) {
     grid->addWidget(Label1, 1, 0);
     grid->addWidget(TxtA, 1, 1);
     grid->addWidget(HSA, 1, 2);
-    CheckK = checkBox("Ensure wall types are the same", "Only airways with same friction wall types will be filtered",
-                      this);
-    CheckS = checkBox("Ensure airway dimsensions are the same", "Only airways with same dimensions will be filtered",
-                      this);
-    CheckR = checkBox("Ensure no resistance presets filtered", "Airways will preset resistance will not be filtered",
-                      this);
-    CheckSel = checkBox("Filter selected airways only", "Simplify will only be performed on selected airways", this);
+    CheckK = checkBox("Ensure wall types are the same",
+                      "Only airways with same friction wall types will be filtered", this);
+    CheckS = checkBox("Ensure airway dimsensions are the same",
+                      "Only airways with same dimensions will be filtered", this);
+    CheckR = checkBox("Ensure no resistance presets filtered",
+                      "Airways will preset resistance will not be filtered", this);
+    CheckSel =
+        checkBox("Filter selected airways only", "Simplify will only be performed on selected airways", this);
     ChkCombine =
         checkBox("Use Combined Lengths", "Combined lengths will be fixed into the new filtered airway", this);
     ChkZero = checkBox("Remove airways with zero flow", "", this);

@@ -30,12 +30,12 @@ bool SettingDataCombos = false;
 
 namespace {
 
-constexpr float NeverReached = 9999999;  // arrival time of an airway the contaminant never reaches, s
-constexpr int MaxConcentration = 20000;   // concentrations are whole numbers up to this
+constexpr float NeverReached = 9999999; // arrival time of an airway the contaminant never reaches, s
+constexpr int MaxConcentration = 20000; // concentrations are whole numbers up to this
 constexpr int ReachPasses = 1000;
 constexpr int SweepsBeforeQuestion = 100;
-constexpr double TraceFlow = 0.1;         // m³/s: less than this carries no smoke upstream in the trace
-constexpr int LatestOnSlider = 10800;     // s: the time slider ends at three hours
+constexpr double TraceFlow = 0.1;     // m³/s: less than this carries no smoke upstream in the trace
+constexpr int LatestOnSlider = 10800; // s: the time slider ends at three hours
 // Trace marks in AirwaySmoke(2).
 constexpr int Smoked = 4, PotentialSource = 5, Cleared = 7;
 // Report pins in AirwaySmoke(1).
@@ -207,7 +207,8 @@ bool spread() {
                 if (AirwaySmokeTime(lead) > AirwaySmokeTime(b))
                     lead = b;
             });
-            double c = inflow > MaxError ? load / std::fabs(inflow) + SmokeSourceMode * AirwayContaminant(a) : 0;
+            double c =
+                inflow > MaxError ? load / std::fabs(inflow) + SmokeSourceMode * AirwayContaminant(a) : 0;
             largest = std::max(largest, std::fabs(c - AirwaySmoke(2, a)));
             AirwaySmoke(2, a) = storedConcentration(std::min<double>(c, MaxConcentration));
             // The contaminant enters a when it has passed along the upstream airway it entered first.
@@ -226,8 +227,9 @@ bool spread() {
         Smoke().SetConvergence(percentText((1000 - largest) / 1000, "0.0"));
         VB::DoEvents();
         if (++sweeps > SweepsBeforeQuestion) {
-            if (VB::MsgBox("There seems to be a problem converging flows - do you want to accept the best guess ?",
-                           VB::vbYesNo | VB::vbQuestion, "Convergence problem") == VB::vbYes)
+            if (VB::MsgBox(
+                    "There seems to be a problem converging flows - do you want to accept the best guess ?",
+                    VB::vbYesNo | VB::vbQuestion, "Convergence problem") == VB::vbYes)
                 break;
             sweeps = 0;
         }
@@ -376,8 +378,8 @@ void CloseSmokeLegend() {
 }
 
 void RestoreSavedDataType() {
-    const bool valid = SavedDataGroup >= 1 && SavedDataGroup <= 5 && SavedDataItem >= 2 && SavedDataItem <= 10 &&
-                       DataTypeCaption.InBounds(SavedDataGroup, SavedDataItem) &&
+    const bool valid = SavedDataGroup >= 1 && SavedDataGroup <= 5 && SavedDataItem >= 2 &&
+                       SavedDataItem <= 10 && DataTypeCaption.InBounds(SavedDataGroup, SavedDataItem) &&
                        !DataTypeCaption(SavedDataGroup, SavedDataItem).empty();
     if (!valid)
         return;

@@ -2,12 +2,12 @@
 
 #include "model/Gustrom1.h"
 #include "model/units.h"
+#include "platform/Seam.h"
 
 #include <cstdio>
 
 namespace {
-SmokeUi silentUi;
-SmokeUi *current = &silentUi;
+Seam<SmokeUi> seam;
 } // namespace
 
 std::string SmokeUi::LegendBox(int i) const {
@@ -15,13 +15,11 @@ std::string SmokeUi::LegendBox(int i) const {
 }
 
 SmokeUi &Smoke() {
-    return *current;
+    return seam.Get();
 }
 
 SmokeUi *SetSmokeUi(SmokeUi *ui) {
-    SmokeUi *previous = current == &silentUi ? nullptr : current;
-    current = ui ? ui : &silentUi;
-    return previous;
+    return seam.Set(ui);
 }
 
 std::string LegendLevelText(double level) {

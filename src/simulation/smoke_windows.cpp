@@ -6,6 +6,7 @@
 #include "simulation/frmSmokeTrace.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 
@@ -18,6 +19,13 @@ template <typename W> void unload(QPointer<W> &window) {
 }
 
 } // namespace
+
+QLabel *ColourSwatch(const char *rgb, QWidget *parent) {
+    auto *label = new QLabel(parent);
+    label->setFixedSize(24, 16);
+    label->setStyleSheet(QString("background-color: #%1; border: 1px solid black;").arg(rgb));
+    return label;
+}
 
 SmokeWindows::SmokeWindows(QWidget *mainWindow) : mainWindow_(mainWindow) {}
 
@@ -81,12 +89,7 @@ void SmokeWindows::SetConvergence(const std::string &text) {
 }
 
 void SmokeWindows::LoadLegend() {
-    if (legend_)
-        return;
-    legend_ = new frmSmokeLegend(mainWindow_);
-    legend_->Unloaded = [this] { forget(legend_); };
-    if (WindowsChanged)
-        WindowsChanged();
+    load(legend_);
 }
 
 void SmokeWindows::UnloadLegend() {
@@ -118,16 +121,20 @@ void SmokeWindows::SetTimeSlider(int latest) {
 }
 
 void SmokeWindows::LoadTrace() {
-    if (trace_)
-        return;
-    trace_ = new frmSmokeTrace(mainWindow_);
-    trace_->Unloaded = [this] { forget(trace_); };
-    if (WindowsChanged)
-        WindowsChanged();
+    load(trace_);
 }
 
 void SmokeWindows::UnloadTrace() {
     unload(trace_);
+}
+
+template <typename W> void SmokeWindows::load(QPointer<W> &window) {
+    if (window)
+        return;
+    window = new W(mainWindow_);
+    window->Unloaded = [this, &window] { forget(window); };
+    if (WindowsChanged)
+        WindowsChanged();
 }
 
 template <typename W> void SmokeWindows::forget(QPointer<W> &window) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QLabel;
 class QWidget;
 class frmSmoke;
 class frmSmokeLegend;
@@ -47,9 +48,13 @@ public:
     std::function<void()> WindowsChanged;
 
 private:
+    template <typename W> void load(QPointer<W> &window);
     template <typename W> void forget(QPointer<W> &window);
     QWidget *mainWindow_;
     QPointer<frmSmoke> dialog_;
     QPointer<frmSmokeLegend> legend_;
     QPointer<frmSmokeTrace> trace_;
 };
+
+// A colour key square beside a class of the legend or a mark of the trace (colour as "RRGGBB").
+QLabel *ColourSwatch(const char *rgb, QWidget *parent);

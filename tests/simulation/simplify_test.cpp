@@ -31,7 +31,8 @@ protected:
         return 0;
     }
     int Run(int expectedRemoved) {
-        boxes.Expect(VB::vbOK, "The network size was reduced by " + std::to_string(expectedRemoved) + " airways");
+        boxes.Expect(VB::vbOK,
+                     "The network size was reduced by " + std::to_string(expectedRemoved) + " airways");
         const int removed = SimplifyNetwork(filter);
         EXPECT_TRUE(boxes.Done());
         for (int a = 1; a <= AirwayCount; ++a)
@@ -75,12 +76,43 @@ TEST_F(Simplify, FansSurfaceEndsJunctionsRingsAndUnselectedAirwaysStopAChain) {
         void (*build)();
         int removed;
     } cases[] = {
-        {"nothing in series", [] { Drive(1, 2); Drive(5, 6); }, 0},
-        {"a fan", [] { Drive(1, 2); AirwayFan(Drive(2, 3)) = 1; }, 0},
-        {"a surface end", [] { Drive(1, 2); Drive(2, 0); }, 0},
-        {"a junction", [] { Drive(1, 2); Drive(2, 3); Drive(2, 4); }, 0},
-        {"a two-airway ring", [] { Drive(1, 2); Drive(2, 1); }, 0},
-        {"a bend beyond the angle", [] { Drive(1, 2); AirwayEnd(2, Drive(2, 3)) = 50; }, 0},
+        {"nothing in series",
+         [] {
+             Drive(1, 2);
+             Drive(5, 6);
+         },
+         0},
+        {"a fan",
+         [] {
+             Drive(1, 2);
+             AirwayFan(Drive(2, 3)) = 1;
+         },
+         0},
+        {"a surface end",
+         [] {
+             Drive(1, 2);
+             Drive(2, 0);
+         },
+         0},
+        {"a junction",
+         [] {
+             Drive(1, 2);
+             Drive(2, 3);
+             Drive(2, 4);
+         },
+         0},
+        {"a two-airway ring",
+         [] {
+             Drive(1, 2);
+             Drive(2, 1);
+         },
+         0},
+        {"a bend beyond the angle",
+         [] {
+             Drive(1, 2);
+             AirwayEnd(2, Drive(2, 3)) = 50;
+         },
+         0},
         {"an unselected second airway",
          [] {
              AirwayFlags(Drive(1, 2)) |= AirwayFlag::Selected;

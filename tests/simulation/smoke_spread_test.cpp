@@ -85,8 +85,8 @@ TEST_F(SmokeTest, AnUnbalancedNetworkIsSimulatedFirstAndAFailureChangesNothing) 
         NetworkBalanced = false;
         SmokeMode = trace ? 2 : 1;
         boxes.Expect(VB::vbOK, "Not enough data to simulate")
-            .Expect(VB::vbOK, trace ? "before smoke sourcing simulation can work"
-                                    : "before smoke simulation can work");
+            .Expect(VB::vbOK,
+                    trace ? "before smoke sourcing simulation can work" : "before smoke simulation can work");
         trace ? SmokeTrace() : SmokeSimulate();
         EXPECT_TRUE(boxes.Done());
         EXPECT_EQ(AirwaySmoke(2, 1), 33);
@@ -234,9 +234,11 @@ TEST_F(SmokeTest, MixedConcentrationsAndArrivalTimesSettleOnAGeneratedMine) {
             const double mixed = inflow > MaxError ? std::min(load / std::fabs(inflow), 20000.0) : 0;
             EXPECT_NEAR(AirwaySmoke(2, a), mixed, 2) << "airway " << AirwayNumber(a);
             const double w = AirwaySize(2, lead);
-            const double area = (AirwayFlags(lead) & AirwayFlag::Round) ? w * w / 4 * 3.1415927 : AirwaySize(1, lead) * w;
-            EXPECT_FLOAT_EQ(AirwaySmokeTime(a),
-                            static_cast<float>(AirwaySmokeTime(lead) + AirwayLength(lead) * area / AirwayFlow(lead)))
+            const double area =
+                (AirwayFlags(lead) & AirwayFlag::Round) ? w * w / 4 * 3.1415927 : AirwaySize(1, lead) * w;
+            EXPECT_FLOAT_EQ(
+                AirwaySmokeTime(a),
+                static_cast<float>(AirwaySmokeTime(lead) + AirwayLength(lead) * area / AirwayFlow(lead)))
                 << "airway " << AirwayNumber(a);
         }
         EXPECT_GT(reached, 20);
@@ -310,7 +312,8 @@ TEST_F(SmokeTest, LegendButtonsSwitchTheDisplayAndClearSources) {
 }
 
 TEST_F(SmokeTest, TheTraceMarksSourcesAndSmokeAndItsWindowWorksTheMarks) {
-    const int a = Carrying(0, 1, 5), b = Carrying(1, 2, 5), reported = Carrying(2, 3, 5), d = Carrying(3, 0, 5);
+    const int a = Carrying(0, 1, 5), b = Carrying(1, 2, 5), reported = Carrying(2, 3, 5),
+              d = Carrying(3, 0, 5);
     const int weak = Carrying(4, 2, 0.05f); // feeds the report's node with too little air to carry smoke
     Carrying(0, 4, 0.05f);
     AirwaySmoke(1, reported) = 1;
