@@ -7,10 +7,10 @@
 #include "graphics/projection.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
-#include "shell/file_commands.h"
 #include "model/network_save.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
+#include "shell/file_commands.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +25,7 @@ public:
         previous_ = VB::SetDialogResponder(this);
     }
     ~MergeAnswers() override { VB::SetDialogResponder(previous_); }
+    void Choose(std::string path) { path_ = std::move(path); }
     int Message(const VB::MessageRequest &) override { return VB::vbNo; }
     std::optional<std::string> Input(const VB::InputRequest &) override { return std::nullopt; }
     std::optional<std::string> File(const VB::FileRequest &) override { return path_; }
@@ -37,6 +38,7 @@ private:
 void BM_MergeFile15000Into15000(benchmark::State &state) {
     TestFolder folder;
     PictureBox picture{800, 600};
+    MergeAnswers answers("");
     SetFreshDefaults();
     picture.ScaleWidth = 40000;
     picture.ScaleHeight = 30000;
@@ -51,7 +53,7 @@ void BM_MergeFile15000Into15000(benchmark::State &state) {
     MasterFile = false;
     SmokeMode = 0;
     SaveNetwork(0);
-    MergeAnswers answers(path);
+    answers.Choose(path);
     for (auto _ : state) {
         state.PauseTiming();
         MaxAirways = 2 * HalfSize + 2;

@@ -37,7 +37,7 @@ int addAirway(int from, int to, float r) {
 // A level of the mine as a square grid: rows run alternately east and west from an intake shaft to an
 // exhaust shaft (every fourth one with a fan), cross-cuts between rows run either way; a few cross-cuts
 // carry a fixed quantity or a bulkhead. Generated in reverse order so that the sort has work to do.
-void buildNetwork() {
+[[maybe_unused]] void buildNetwork() {
     MaxAirways = 30000;
     MaxFans = 20;
     ReDimNetwork();

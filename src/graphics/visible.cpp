@@ -148,8 +148,12 @@ void SetViewMode(int mode) {
     }
     case 1:
         LevelChoosers().ShowSelectLevelDialog();
-        if (LevelSelectCancelled)
+        if (LevelSelectCancelled) {
+            // The check mark goes back to the mode that stays.
+            for (int i = 0; i <= 3; ++i)
+                Shell().SetMenuChecked("mnuLevels(" + std::to_string(i) + ")", i == ViewMode - 1);
             return;
+        }
         ViewMode = 2;
         SetVisibleAirways();
         RotateView();

@@ -1,5 +1,6 @@
 #include "shell/MainForm.h"
 
+#include "exchange/frmSummary.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
 #include "graphics/projection.h"
@@ -13,8 +14,8 @@
 #include "exchange/frmPrinter.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
-#include "shell/Rotator.h"
 #include "platform/VBError.h"
+#include "shell/Rotator.h"
 #include "shell/file_commands.h"
 #include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
@@ -115,9 +116,7 @@ private:
 
 bool MainForm::CommandAvailable(int code) {
     switch (code) {
-    // View options and the contaminant runs have no window yet: their buttons stay disabled and their
-    // keys do nothing.
-    case 26:
+    // The contaminant runs have no window yet: their buttons stay disabled and their keys do nothing.
     case 29:
     case 30:
         return false;

@@ -18,6 +18,7 @@
 #include <string>
 
 class frmFileNote;
+class frmSummary;
 class frmWindow;
 class RotatorPad;
 class EditorWindows;
@@ -274,6 +275,7 @@ private:
     ShellHooks *previousHooks_ = nullptr;
     ShellLevelDialogs levelDialogs_;
     std::unique_ptr<frmFileNote> fileNote_;
+    std::unique_ptr<frmSummary> summary_;
     LevelDialogs *previousLevelDialogs_ = nullptr;
     std::unique_ptr<SimulationWindows> simulationWindows_;
     SimulationUi *previousSimulationUi_ = nullptr;

@@ -2,6 +2,7 @@
 #include "dialogs/airway_dialogs.h"
 #include "exchange/export.h"
 #include "exchange/frmImport.h"
+#include "exchange/frmSummary.h"
 #include "graphics/drawing.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
@@ -19,6 +20,8 @@
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "settings/frmTagS.h"
+#include "settings/frmViewer.h"
 #include "settings/frmOptions.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
@@ -260,6 +263,18 @@ void MainForm::mnuOther_Click(int index) {
     dataTypeChoice(5, index);
 }
 
+void MainForm::mnuShowLayers_Click() {
+    frmTagS layers(this);
+    VB::ShowModal(layers);
+    SetVisibleAirways();
+    RotateView();
+    Redraw();
+}
+
+void MainForm::mnuViewData_Click() {
+    ShowViewOptions();
+}
+
 // ---- Run ----
 
 void MainForm::mnuExecute_Click() {
@@ -280,6 +295,16 @@ void MainForm::mnuTrace_Click() {
     SmokeMode = 2;
     SmokeTrace();
     // The trace window is placed beside the main window once the smoke windows are built.
+}
+
+void MainForm::mnuSummary_Click() {
+    // An open summary comes to the front with the figures of its own load.
+    if (!summary_ || !summary_->isVisible()) {
+        summary_ = std::make_unique<frmSummary>(this);
+        summary_->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    summary_->show();
+    summary_->raise();
 }
 
 // ---- Tools ----
@@ -352,7 +377,4 @@ void MainForm::mnuHelp_Click() {
 
 // ---- Windows whose work is not built yet: their items stay disabled until it is ----
 
-void MainForm::mnuShowLayers_Click() {}    // frmTagS (modal), then SetVisibleAirways, RotateView, Redraw
-void MainForm::mnuViewData_Click() {}      // frmViewer (modal), then RotateView, Redraw
-void MainForm::mnuSummary_Click() {}       // frmSummary (modeless)
 void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)

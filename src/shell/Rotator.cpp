@@ -1,29 +1,9 @@
 #include "shell/Rotator.h"
 
-#include "shell/frmWindow.h"
+#include "platform/MouseInput.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-
-namespace {
-
-int buttonCode(Qt::MouseButton button) {
-    switch (button) {
-    case Qt::RightButton:
-        return 2;
-    case Qt::MiddleButton:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-} // namespace
 
 RotatorPad::RotatorPad(QWidget *parent) : QWidget(parent) {
     setFixedSize(56, 56);
@@ -59,24 +39,24 @@ void RotatorPad::paintEvent(QPaintEvent *) {
 
 void RotatorPad::mousePressEvent(QMouseEvent *event) {
     if (MouseDown)
-        MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), UnitsX(event->position().x()),
-                  UnitsY(event->position().y()));
+        MouseDown(VB::MouseButtonValue(event->button()), VB::ShiftMask(event->modifiers()),
+                  UnitsX(event->position().x()), UnitsY(event->position().y()));
 }
 
 void RotatorPad::mouseMoveEvent(QMouseEvent *event) {
     if (MouseMove)
-        MouseMove(buttonCode(event->button()), shiftCode(event->modifiers()), UnitsX(event->position().x()),
-                  UnitsY(event->position().y()));
+        MouseMove(VB::MouseButtonMask(event->buttons()), VB::ShiftMask(event->modifiers()),
+                  UnitsX(event->position().x()), UnitsY(event->position().y()));
 }
 
 void RotatorPad::mouseReleaseEvent(QMouseEvent *event) {
     if (MouseUp)
-        MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), UnitsX(event->position().x()),
-                UnitsY(event->position().y()));
+        MouseUp(VB::MouseButtonValue(event->button()), VB::ShiftMask(event->modifiers()),
+                UnitsX(event->position().x()), UnitsY(event->position().y()));
 }
 
 void RotatorPad::keyPressEvent(QKeyEvent *event) {
-    if (const int code = VBKeyCode(event->key()); code != 0 && KeyDown)
+    if (const int code = VB::KeyCodeValue(event->key()); code != 0 && KeyDown)
         KeyDown(code);
     else
         QWidget::keyPressEvent(event);

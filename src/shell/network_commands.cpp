@@ -8,6 +8,7 @@
 #include "model/node_keys.h"
 #include "model/undo.h"
 #include "platform/ShellHooks.h"
+#include "platform/Text1252.h"
 #include "simulation/pressures.h"
 #include "simulation/smoke_spread.h"
 
@@ -15,18 +16,6 @@
 #include <tuple>
 #include <unordered_map>
 #include <vector>
-
-namespace {
-
-// The text without blanks at either end.
-std::string trimmed(const std::string &text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-} // namespace
 
 void AutoNameAirways(const std::string &prefix) {
     int number = 1;
@@ -61,7 +50,7 @@ void AutoNameNodes(const std::string &prefix) {
 
 void PreserveFlowNames() {
     for (int a = 1; a <= AirwayCount; ++a) {
-        const std::string name = trimmed(AirwayName(a));
+        const std::string name = Trim(AirwayName(a));
         if (name.empty() || name.front() == '(') {
             char text[48];
             std::snprintf(text, sizeof text, "(%.1f)", static_cast<double>(AirwayFlow(a)));
@@ -73,7 +62,7 @@ void PreserveFlowNames() {
 
 void RemoveFlowNames() {
     for (int a = 1; a <= AirwayCount; ++a) {
-        const std::string name = trimmed(AirwayName(a));
+        const std::string name = Trim(AirwayName(a));
         if (!name.empty() && name.front() == '(' && name.back() == ')') {
             AirwayName(a) = "";
             NetworkSaved = 0;

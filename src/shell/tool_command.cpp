@@ -14,6 +14,9 @@
 #include "model/undo.h"
 #include "platform/Busy.h"
 #include "platform/ShellHooks.h"
+#include "platform/VBControls.h"
+#include "settings/frmViewer.h"
+#include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
 #include "simulation/driver.h"
@@ -78,6 +81,13 @@ bool masterOrUnnamed() {
 }
 
 } // namespace
+
+void ShowViewOptions() {
+    frmViewer viewer(MainForm::Instance());
+    VB::ShowModal(viewer);
+    RotateView();
+    Redraw();
+}
 
 void SaveCommand() {
     if (masterOrUnnamed())
@@ -154,6 +164,10 @@ void runImmediate(int c) {
     case 25:
         restore();
         ToggleGridFlag();
+        break;
+    case 26:
+        restore();
+        ShowViewOptions();
         break;
     case 27:
         restore();

@@ -9,3 +9,6 @@ int ToolModeOfCommand(int code);
 // File > Save and the toolbar's save: an unnamed network or a master file (".SMM" in any case) goes
 // through Save As, any other is written to its own file.
 void SaveCommand();
+// View > View Options and the toolbar's display options: frmViewer (modal), then the view is re-projected
+// and redrawn.
+void ShowViewOptions();

@@ -382,6 +382,16 @@ TEST_F(ImportTest, LevelsSpanTheNewAirwaysOrOnePerElevation) {
     ImportText({row({"5", "0", "0", "1", "0", "-50"})}, database);
     EXPECT_EQ(shell.levelList, (std::vector<std::string>{"Surface", "Level 100", "Level-50"}));
     EXPECT_EQ(LevelRange(1, 1), 200);
+
+    // Ends raised beyond the RL limit are reported once per import.
+    ImportOptions raised;
+    raised.levelDatabase = true;
+    raised.zOffset = "100";
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "Node exceeds Maximum RL Limits").Expect(VB::vbYes, "Place highest RL");
+    ImportText({row({"5", "0", "0", "1", "0", "9999950"}), row({"5", "0", "0", "2", "0", "9999960"})},
+               raised);
+    EXPECT_TRUE(boxes.Done());
 }
 
 TEST_F(ImportTest, DialogImportsWithItsOptionsAndStartsFreshEachTime) {

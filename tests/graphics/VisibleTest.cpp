@@ -127,12 +127,12 @@ TEST_F(VisibleList, ViewModeSwitchesRebuildOrKeepTheListWhenCancelled) {
     EXPECT_EQ(Visible(), std::vector<int>{onLevel});
     EXPECT_TRUE(shell.menuChecked["mnuLevels(0)"]);
 
-    // Choosing selected levels without a choice made changes only the menu check.
+    // Choosing selected levels without a choice made changes nothing: the check mark stays on the mode.
     SetViewMode(1);
     EXPECT_EQ(ViewMode, 1);
     EXPECT_EQ(Visible(), std::vector<int>{onLevel});
-    EXPECT_TRUE(shell.menuChecked["mnuLevels(1)"]);
-    EXPECT_FALSE(shell.menuChecked["mnuLevels(0)"]);
+    EXPECT_FALSE(shell.menuChecked["mnuLevels(1)"]);
+    EXPECT_TRUE(shell.menuChecked["mnuLevels(0)"]);
 
     SetViewMode(3);
     EXPECT_EQ(ViewMode, 4);

@@ -112,10 +112,10 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuPlanS Plan
 2 mnu3d 3D
 2 mnuDisplayOpt Options
-1 mnuShowLayers Layers |L
+1 mnuShowLayers Layers
 1 mnuRLR Levels
 2 mnuLevels(0) Single
-2 mnuLevels(1) Multiple |L
+2 mnuLevels(1) Multiple
 2 mnuLevels(2) Range
 2 mnuLevels(3) All
 1 mnuDatas Data Type
@@ -148,7 +148,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 3 mnuOther(4) Contaminant
 3 mnuOther(5) Spread Time
 1 -
-1 mnuViewData View Options |L
+1 mnuViewData View Options
 0 mnuRun Run
 1 mnuExecute Airflow Simulation
 1 mnuFire Smoke Simulation |L
@@ -158,7 +158,7 @@ const char *const ExpectedTree = R"(0 mnuFile &File
 2 mnuRemote Activate Input
 2 mnuRealOutStart Activate Output
 1 -mnuRemote2
-1 mnuSummary Summary |L
+1 mnuSummary Summary
 0 mnuDefaults Tools
 1 mnuFanData Fans
 1 mnuRLBase Levels

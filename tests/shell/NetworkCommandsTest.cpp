@@ -162,3 +162,30 @@ TEST_F(ShellTest, ClearSmokeTrackingKeepsSourcesOnNoAndBringsBackTheDataType) {
     EXPECT_FALSE(AirwayFlags(1) & AirwayFlag::ContaminantSource);
     EXPECT_EQ(NetworkSaved, 0);
 }
+
+TEST_F(ShellTest, CommandsThatChangeTheNetworkMarkItUnsavedAndDeselectClearsOnlyTheSelection) {
+    AddAirways(2);
+    AirwaySmoke(1, 2) = 3;
+    // In this order: the flow names Preserve writes are the ones Remove takes away.
+    const std::pair<void (MainForm::*)(), std::vector<int>> commands[] = {
+        {&MainForm::mnuPres_Click, {VB::vbYes}},
+        {&MainForm::mnuRmvFlow_Click, {}},
+        {&MainForm::mnuFixL_Click, {VB::vbYes, VB::vbOK}},
+        {&MainForm::mnuUnFixL_Click, {VB::vbYes, VB::vbOK}},
+        {&MainForm::mnuResetAir_Click, {VB::vbOK}},
+        {&MainForm::mnuRevCoord_Click, {VB::vbOK}},
+        {&MainForm::mnuClrSources_Click, {}},
+    };
+    for (size_t i = 0; i < std::size(commands); ++i) {
+        NetworkSaved = 255;
+        for (int answer : commands[i].second)
+            boxes->Expect(answer);
+        (form.get()->*commands[i].first)();
+        EXPECT_EQ(NetworkSaved, 0) << "command " << i;
+        EXPECT_TRUE(boxes->Done()) << "command " << i;
+    }
+
+    AirwayFlags(1) |= AirwayFlag::Selected | AirwayFlag::FixedFlow;
+    form->MenuItem("mnuDeselect")->trigger();
+    EXPECT_EQ(AirwayFlags(1) & (AirwayFlag::Selected | AirwayFlag::FixedFlow), AirwayFlag::FixedFlow);
+}

@@ -10,6 +10,9 @@
 #include "platform/Busy.h"
 #include "platform/PictureBox.h"
 #include "platform/System.h"
+#include "shell/Rotator.h"
+
+#include <QTest>
 
 #include <filesystem>
 
@@ -94,6 +97,20 @@ TEST_F(RotationTest, RightReleaseKeepsSpinningUntilAKeyOrAWindowPress) {
     form->Rotator_MouseDown(2, 0, 7, 28);
     form->Rotator_MouseUp(2, 0, 7, 28);
     window(0)->Form_MouseDown(1, 0, 0, 0);
+    EXPECT_FALSE(form->TimerRotate.isActive());
+}
+
+TEST_F(RotationTest, PadOnTheMainWindowTakesRealPressesInItsOwnUnits) {
+    RotatorPad &pad = *form->Rotator;
+    const QPoint spot(pad.width() * 22 / 50, pad.height() * 13 / 50);
+    QTest::mousePress(&pad, Qt::RightButton, {}, spot);
+    EXPECT_TRUE(form->TimerRotate.isActive());
+    EXPECT_NEAR(RotatorX, 22, 1);
+    EXPECT_NEAR(RotatorY, 13, 1);
+    // A right release leaves the view turning; a key on the pad stops it.
+    QTest::mouseRelease(&pad, Qt::RightButton, {}, spot);
+    EXPECT_TRUE(form->TimerRotate.isActive());
+    QTest::keyClick(&pad, Qt::Key_A);
     EXPECT_FALSE(form->TimerRotate.isActive());
 }
 

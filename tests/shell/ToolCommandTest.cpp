@@ -91,9 +91,13 @@ TEST(ToolCodes, EveryToolCodeSelectsItsMode) {
 }
 
 TEST_F(ShellTest, AKeyForAToolThatIsNotAvailableKeepsTheCurrentTool) {
+    int unavailable = 1;
+    while (unavailable <= 31 && MainForm::CommandAvailable(unavailable))
+        ++unavailable;
+    ASSERT_LE(unavailable, 31) << "no toolbar command is disabled any more";
     form->Tools_Click(31);
     PreviousToolCode = ToolCode;
-    form->RunCommand(26); // display options: its button is disabled
+    form->RunCommand(unavailable);
     EXPECT_EQ(ToolCode, 31);
     EXPECT_EQ(ToolMode, 19);
     form->RunCommand(0); // zoom is available
