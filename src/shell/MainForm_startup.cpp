@@ -19,6 +19,7 @@
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
+#include "simulation/smoke_spread.h"
 #include "tables/frmSpreadSheet.h"
 
 #include <QMdiSubWindow>
@@ -164,6 +165,7 @@ void MainForm::MDIForm_Load() {
 
 void MainForm::MDIForm_QueryUnload(bool &cancel) {
     Rotating = 0;
+    CloseSmokeLegend();
     // The spreadsheet's own save question comes first.
     UnloadSpreadSheet();
     // A "Yes" whose save does not happen (failed or cancelled) keeps the program running with its data.

@@ -344,3 +344,23 @@ TEST_F(OptionsTest, WhileARunIsBusyOkAndTheUnitButtonsStoreNothing) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->OptUnitType[0]->Value());
 }
+
+TEST_F(OptionsTest, AReversedAxisTurnsTheViewToAPlanOnTheNextOkAlsoAfterCancel) {
+    Tilt = 0.5f;
+    Spin = 0.3f;
+    ViewIs3D = 1;
+    AxisSignX = -1; // filling ticks the box, which marks no change
+    Open();
+    Ok();
+    EXPECT_EQ(ViewIs3D, 1);
+    Open();
+    dialog->ChkVert->click();
+    dialog->cmdCancel_Click();
+    EXPECT_EQ(ViewIs3D, 1);
+    Open();
+    Ok();
+    EXPECT_EQ(AxisSignY, 1);
+    EXPECT_EQ(Tilt, 0);
+    EXPECT_EQ(Spin, 0);
+    EXPECT_EQ(ViewIs3D, 0);
+}
