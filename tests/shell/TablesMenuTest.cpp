@@ -86,13 +86,16 @@ TEST_F(ShellTest, TheOptionsDialogIsOneWindowAndItsUnitSwitchRelabelsTheMainWind
 
 TEST_F(ShellTest, AnOpenSettingsDialogTakesTheSettingsOfANetworkLoadedMeanwhile) {
     AddAirways(2);
-    WallTypeFactor(4) = 0.02f;
+    ColourTable(5) = 0x123456;
+    GraphicsDetail = 4;
     NetworkFileName = folder.path() + "own.sim";
     ASSERT_TRUE(SaveNetwork(0));
-    WallTypeFactor(4) = 0.5f;
+    ColourTable(5) = 0x654321;
+    GraphicsDetail = 2;
     form->MenuItem("mnuOptionShow")->trigger();
     LoadNetwork();
-    ASSERT_FLOAT_EQ(WallTypeFactor(4), 0.02f);
+    ASSERT_EQ(ColourTable(5), 0x123456);
     OptionsWindow()->cmdOK_Click();
-    EXPECT_FLOAT_EQ(WallTypeFactor(4), 0.02f);
+    EXPECT_EQ(ColourTable(5), 0x123456);
+    EXPECT_EQ(GraphicsDetail, 4);
 }
