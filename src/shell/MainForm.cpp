@@ -461,6 +461,14 @@ void MainForm::ShowRemoteMenus(bool show) {
     for (const char *name : {"mnuRemote", "mnuRemote2", "mnuRemoteStation", "mnuRD", "mnuRT2"})
         if (QAction *a = MenuItem(name))
             a->setVisible(show);
+    // Realtime work whose menus are gone could not be turned off again: it stops with them.
+    if (!show) {
+        RealtimeInputOn = RealtimeOutputOn = 0;
+        for (const char *item : {"mnuRemote", "mnuRealOutStart"})
+            SetMenuChecked(item, false);
+        SetRealtimeTimerEnabled(1, false);
+        SetRealtimeTimerEnabled(2, false);
+    }
 }
 
 void MainForm::MarkToolButton(int toolCode) {
