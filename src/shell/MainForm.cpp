@@ -156,6 +156,8 @@ MainForm::MainForm() {
 MainForm::~MainForm() {
     // The children go after this body; their activation signals must find no handler any more.
     disconnect(mdi_, nullptr, this, nullptr);
+    // The rotation pad loses the focus as the window goes: that must not reach this window any more.
+    Rotator->LostFocus = nullptr;
     SetWheelHandler(nullptr);
     removeSeams();
     // The graphics windows go with the main window; their pictures must not outlive them.
