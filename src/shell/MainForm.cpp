@@ -161,6 +161,10 @@ MainForm::MainForm() {
 MainForm::~MainForm() {
     // The children go after this body; their activation signals must find no handler any more.
     disconnect(mdi_, nullptr, this, nullptr);
+    // Nor may the rotation pad call back when it loses the focus as the window goes.
+    Rotator->MouseDown = Rotator->MouseMove = Rotator->MouseUp = nullptr;
+    Rotator->LostFocus = nullptr;
+    Rotator->KeyDown = nullptr;
     SetWheelHandler(nullptr);
     removeSeams();
     // The graphics windows go with the main window; their pictures must not outlive them.
