@@ -28,6 +28,9 @@ frmRealOut::frmRealOut(QWidget *parent) : QDialog(parent) {
     grid->addWidget(TxtTimer, 1, 1);
     cmdOK = new QPushButton("OK", this);
     grid->addWidget(cmdOK, 1, 2);
+    // Enter in a box presses no button (it would open the file dialog).
+    for (QPushButton *b : {CmdBrowse, cmdOK})
+        b->setAutoDefault(false);
     connect(cmdOK, &QPushButton::clicked, this, &frmRealOut::cmdOK_Click);
     connect(CmdBrowse, &QPushButton::clicked, this, &frmRealOut::CmdBrowse_Click);
     OKLoad();
@@ -40,7 +43,7 @@ void frmRealOut::OKLoad() {
 
 bool frmRealOut::OKSave() {
     // An empty seconds box leaves the output without timed writes.
-    const std::string seconds = FromQt(TxtTimer->text());
+    const std::string seconds = BoxText(TxtTimer);
     const std::optional<int> interval = TimerIntervalOf(seconds);
     if (!interval)
         return RefuseNumber(TxtTimer);

@@ -83,6 +83,9 @@ frmRemote::frmRemote(QWidget *parent) : QDialog(parent) {
     grid->addWidget(TxtTimer, 10, 1);
     cmdOK = new QPushButton("OK", this);
     grid->addWidget(cmdOK, 10, 5);
+    // Enter in a box presses no button (it would open the file dialog).
+    for (QPushButton *b : {CmdBrowse, cmdOK})
+        b->setAutoDefault(false);
 
     connect(VScStation, &QScrollBar::valueChanged, this, &frmRemote::VScStation_Change);
     connect(cmdOK, &QPushButton::clicked, this, &frmRemote::cmdOK_Click);
@@ -129,7 +132,7 @@ bool frmRemote::OKSave(int j) {
                 return RefuseNumber(box);
         }
     }
-    const std::string seconds = FromQt(TxtTimer->text());
+    const std::string seconds = BoxText(TxtTimer);
     const std::optional<int> interval = TimerIntervalOf(seconds);
     if (TxtTimer->text().trimmed().isEmpty() || !interval)
         return RefuseNumber(TxtTimer);
@@ -186,7 +189,8 @@ void frmRemote::mnuExit_Click() {
 
 void frmRemote::CmdBrowse_Click() {
     VB::FileRequest request;
-    request.initialDir = FromQt(TxtRemoteSource->text());
+    // A relative path lies in the program folder, where the poll looks for it.
+    request.initialDir = RealtimePath(FromQt(TxtRemoteSource->text()));
     request.filter = "Gustrom Remote Files (*.rem)|*.rem|All Files (*.*)|*.*";
     request.filterIndex = 1;
     request.mustExist = true;

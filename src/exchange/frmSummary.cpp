@@ -66,9 +66,7 @@ frmSummary::frmSummary(QWidget *parent) : QDialog(parent) {
         grid->addWidget(LblUnit[static_cast<size_t>(rows[r].unit)], r, 2);
     }
     OK = new QPushButton("OK", this);
-    Prnter = new QPushButton(this);
-    Prnter->setIcon(PrinterPicture());
-    Prnter->setToolTip("Print");
+    Prnter = NewPrintButton(this);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Prnter);
     buttons->addStretch();

@@ -39,8 +39,7 @@ void stopInput() {
 }
 
 // A station number outside the table has no slot: its line is skipped.
-void storeStationLine(const std::string &line) {
-    SplitFields(ReadingsVersion, line, LineFields);
+void storeStationLine() {
     const int s = StrictInteger(LenientValue(LineFields(1)));
     if (s < 1 || s > MaxStations)
         return;
@@ -148,7 +147,12 @@ void RemoteRoutine() {
         in.LineInput();
         do {
             CurrentLine = in.LineInput();
-            storeStationLine(CurrentLine);
+            SplitFields(ReadingsVersion, CurrentLine, LineFields);
+            // A last line that stops short of its eight fields is still being written: its missing
+            // readings would read as 0 and unfix the airways its station sets.
+            if (!in.LineEnded() && LineFieldCount < 8)
+                break;
+            storeStationLine();
         } while (!in.AtEnd());
     } catch (const VBError &) {
         stopInput();

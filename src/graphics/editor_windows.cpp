@@ -1,16 +1,15 @@
 #include "graphics/editor_windows.h"
 
+#include "platform/Seam.h"
+
 namespace {
-EditorWindows silentWindows;
-EditorWindows *current = &silentWindows;
+Seam<EditorWindows> seam;
 } // namespace
 
 EditorWindows &Editor() {
-    return *current;
+    return seam.Get();
 }
 
 EditorWindows *SetEditorWindows(EditorWindows *windows) {
-    EditorWindows *previous = current == &silentWindows ? nullptr : current;
-    current = windows != nullptr ? windows : &silentWindows;
-    return previous;
+    return seam.Set(windows);
 }

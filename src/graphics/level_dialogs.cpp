@@ -1,10 +1,10 @@
 #include "graphics/level_dialogs.h"
 
 #include "graphics/graphics_state.h"
+#include "platform/Seam.h"
 
 namespace {
-LevelDialogs silentDialogs;
-LevelDialogs *current = &silentDialogs;
+Seam<LevelDialogs> seam;
 } // namespace
 
 void LevelDialogs::ShowSelectLevelDialog() {
@@ -12,11 +12,9 @@ void LevelDialogs::ShowSelectLevelDialog() {
 }
 
 LevelDialogs &LevelChoosers() {
-    return *current;
+    return seam.Get();
 }
 
 LevelDialogs *SetLevelDialogs(LevelDialogs *dialogs) {
-    LevelDialogs *previous = current == &silentDialogs ? nullptr : current;
-    current = dialogs != nullptr ? dialogs : &silentDialogs;
-    return previous;
+    return seam.Set(dialogs);
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -48,22 +49,22 @@ StationFlow StationFlowKind(int s) {
     return StationFlow::None;
 }
 
-// A pressure that cannot give a real flow (no positive resistance, or a negative reading) leaves the flow
-// as it is.
+// A reading that cannot give a real flow the model can hold (a pressure without a positive resistance or
+// below zero, a product beyond the single range) leaves the flow as it is.
 void ApplyStationFlow(int a, StationFlow kind) {
     if (kind == StationFlow::None)
         return;
     const int s = AirwayStation(a);
     const double v = static_cast<double>(StationReading(s, 1)) * StationFactor(s, 1);
+    double flow = v; // m³/s
     if (kind == StationFlow::Velocity) {
-        AirwayFlow(a) = static_cast<float>(v * crossSection(a));
-    } else if (kind == StationFlow::Quantity) {
-        AirwayFlow(a) = static_cast<float>(v);
-    } else {
+        flow = v * crossSection(a);
+    } else if (kind == StationFlow::Pressure) {
         const double r = AirwayResistance(a);
-        if (r > 0 && v >= 0)
-            AirwayFlow(a) = static_cast<float>(std::sqrt(v / r));
+        flow = r > 0 && v >= 0 ? std::sqrt(v / r) : NAN;
     }
+    if (std::fabs(flow) <= FLT_MAX)
+        AirwayFlow(a) = static_cast<float>(flow);
     if (v != 0)
         AirwayFlags(a) |= AirwayFlag::FixedFlow;
     else

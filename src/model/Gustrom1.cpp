@@ -268,7 +268,7 @@ struct FixedTables {
         ColourTable.ReDim(Bounds{0, 7});
         LineFields.ReDim(Bounds{0, 100});
         RecentFiles.ReDim(Bounds{1, 9});
-        SmokeLegendLevel.ReDim(Bounds{1, 5});
+        SmokeLegendLevel.ReDim(Bounds{0, 5});
         DataTypeCaption.ReDim(Bounds{0, 6}, Bounds{0, 10});
     }
 };

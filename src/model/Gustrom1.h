@@ -293,7 +293,7 @@ extern uint8_t RunState;       // 0 running, 255 stop
 extern bool NetworkBalanced;
 extern int SmokeMode;          // 0 off, 1 spread shown, 2 trace shown
 extern float SmokeMaximum;
-extern VBArray<float> SmokeLegendLevel; // 1..5
+extern VBArray<float> SmokeLegendLevel; // 0..5: lower bound of each class, 0 the top
 // Shell start-up and contaminant run state.
 extern bool SmokeBusy;         // a contaminant spread is running
 extern bool SourcesEdited;     // a contaminant source changed since the last spread

@@ -436,6 +436,7 @@ bool TextFileReader::ReadLine(std::string &line) {
         return false;
     const std::size_t end =
         ends_ == LineEnds::Any ? text_.find_first_of("\r\n", pos_) : text_.find('\r', pos_);
+    lineEnded_ = end != std::string::npos;
     if (end == std::string::npos) {
         line.assign(text_, pos_, std::string::npos);
         pos_ = text_.size();

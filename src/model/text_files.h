@@ -91,12 +91,15 @@ public:
     std::string LineInput();
     // The next line into `line`; false at the end of the file.
     bool ReadLine(std::string &line);
+    // Whether the line read last had its line end: a file being written may stop inside its last line.
+    bool LineEnded() const { return lineEnded_; }
 
 private:
     TextFileReader() = default;
     std::string text_;
     std::size_t pos_ = 0;
     LineEnds ends_ = LineEnds::CarriageReturn;
+    bool lineEnded_ = false;
 };
 
 // Writes a text file whose lines end in CR LF. Output is collected and written by Close (or the

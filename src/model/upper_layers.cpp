@@ -1,14 +1,15 @@
 #include "model/upper_layers.h"
 
+#include "platform/Seam.h"
+
 namespace {
-UpperLayers silent;
-UpperLayers *current = &silent;
+Seam<UpperLayers> seam;
 } // namespace
 
-UpperLayers &Upper() { return *current; }
+UpperLayers &Upper() {
+    return seam.Get();
+}
 
 UpperLayers *SetUpperLayers(UpperLayers *layers) {
-    UpperLayers *previous = current == &silent ? nullptr : current;
-    current = layers ? layers : &silent;
-    return previous;
+    return seam.Set(layers);
 }

@@ -1,14 +1,15 @@
 #include "platform/ShellHooks.h"
 
+#include "platform/Seam.h"
+
 namespace {
-ShellHooks silent;
-ShellHooks* current = &silent;
+Seam<ShellHooks> seam;
 } // namespace
 
-ShellHooks& Shell() { return *current; }
+ShellHooks &Shell() {
+    return seam.Get();
+}
 
-ShellHooks* SetShellHooks(ShellHooks* hooks) {
-    ShellHooks* previous = current == &silent ? nullptr : current;
-    current = hooks ? hooks : &silent;
-    return previous;
+ShellHooks *SetShellHooks(ShellHooks *hooks) {
+    return seam.Set(hooks);
 }

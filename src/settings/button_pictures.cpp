@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPushButton>
 
 namespace {
 
@@ -33,7 +34,7 @@ void eye(QPainter &p, bool struck) {
 
 } // namespace
 
-QIcon PrinterPicture() {
+static QIcon printerPicture() {
     return picture([](QPainter &p) {
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::white);
@@ -53,4 +54,11 @@ QIcon ShowAllPicture() {
 
 QIcon HideAllPicture() {
     return picture([](QPainter &p) { eye(p, true); });
+}
+
+QPushButton *NewPrintButton(QWidget *parent) {
+    auto *button = new QPushButton(parent);
+    button->setIcon(printerPicture());
+    button->setToolTip("Print");
+    return button;
 }

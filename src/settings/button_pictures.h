@@ -2,6 +2,10 @@
 // Pictures of the small dialog buttons, drawn by code: print, show all and hide all.
 #include <QIcon>
 
-QIcon PrinterPicture();
+class QPushButton;
+class QWidget;
+
 QIcon ShowAllPicture();
 QIcon HideAllPicture();
+// The small button with the printer picture that prints a window's image.
+QPushButton *NewPrintButton(QWidget *parent);

@@ -117,8 +117,8 @@ private:
     std::array<std::string, 16> filledFactors_{};
     // The text each preset value box showed when its preset was chosen.
     std::map<const VBTextBox *, std::string> shownPreset_;
-    // Set while code selects a size list, whose click then stores nothing.
-    bool sizeFromCode_ = false;
+    // Set while code shows a font or icon setting in its list or box, whose click then stores nothing.
+    bool shownFromCode_ = false;
     bool unloading_ = false;
 
     void buildDefaultsTab();

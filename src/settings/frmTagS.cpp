@@ -24,6 +24,43 @@ std::string layerText(const std::string &name, int layer) {
     return name.empty() ? std::to_string(layer) : name;
 }
 
+// Name box `index` of a group shows layer index + 1: a click makes that layer the active one.
+template <size_t N> void makeActive(const std::array<QLineEdit *, N> &boxes, int index, int &active) {
+    if (index < 0 || index >= static_cast<int>(N))
+        return;
+    if (active >= 1 && active <= static_cast<int>(N))
+        markActive(boxes[static_cast<size_t>(active - 1)], false);
+    markActive(boxes[static_cast<size_t>(index)], true);
+    active = index + 1;
+    NetworkSaved = 0;
+}
+
+// A name box names its own layer, however it got the focus; names are kept with the network.
+void storeName(const QLineEdit *box, std::string &name) {
+    const std::string text = FromQt(box->text());
+    if (name != text) {
+        name = text;
+        NetworkSaved = 0;
+    }
+}
+
+// Shows a group's names (the number of an unnamed layer), its shown layers and, in red, its active one.
+template <size_t N>
+void fillGroup(const std::array<QLineEdit *, N> &boxes, VBCheckBox *const *shown,
+               const VBArray<std::string> &names, const VBArray<bool> &visible, int active) {
+    for (int i = 1; i <= static_cast<int>(N); ++i) {
+        boxes[static_cast<size_t>(i - 1)]->setText(ToQt(layerText(names(i), i)));
+        shown[i - 1]->setChecked(visible(i));
+        markActive(boxes[static_cast<size_t>(i - 1)], i == active);
+    }
+}
+
+// "Hide All" leaves only the active layer of a group ticked.
+void showOnly(VBCheckBox *const *shown, int count, int active) {
+    for (int i = 1; i <= count; ++i)
+        shown[i - 1]->setChecked(i == active);
+}
+
 } // namespace
 
 frmTagS::frmTagS(QWidget *parent) : QDialog(parent) {
@@ -74,9 +111,7 @@ frmTagS::frmTagS(QWidget *parent) : QDialog(parent) {
     cmdSet = new QPushButton("Show All", this);
     CmdReset = new QPushButton("Hide All", this);
     OK = new QPushButton("OK", this);
-    Prnter = new QPushButton(this);
-    Prnter->setIcon(PrinterPicture());
-    Prnter->setToolTip("Print");
+    Prnter = NewPrintButton(this);
     auto *side = new QVBoxLayout;
     side->addWidget(show);
     side->addWidget(lines);
@@ -107,56 +142,29 @@ void frmTagS::Form_Load() {
     if (ActivePrimaryLayer == 0)
         ActivePrimaryLayer = 1;
     filling_ = true;
-    for (int i = 1; i <= 16; ++i) {
-        PLabel[static_cast<size_t>(i - 1)]->setText(ToQt(layerText(PrimaryLayerName(i), i)));
-        Tag1[static_cast<size_t>(i)]->setChecked(PrimaryLayerVisible(i));
-        markActive(PLabel[static_cast<size_t>(i - 1)], i == ActivePrimaryLayer);
-    }
+    fillGroup(PLabel, &Tag1[1], PrimaryLayerName, PrimaryLayerVisible, ActivePrimaryLayer);
     if (ActiveSecondaryLayer == 0)
         ActiveSecondaryLayer = 1;
-    for (int i = 1; i <= 48; ++i) {
-        TagLabel[static_cast<size_t>(i - 1)]->setText(ToQt(layerText(SecondaryLayerName(i), i)));
-        Tag2[static_cast<size_t>(i - 1)]->setChecked(SecondaryLayerVisible(i));
-        markActive(TagLabel[static_cast<size_t>(i - 1)], i == ActiveSecondaryLayer);
-    }
+    fillGroup(TagLabel, Tag2.data(), SecondaryLayerName, SecondaryLayerVisible, ActiveSecondaryLayer);
     filling_ = false;
 }
 
 void frmTagS::PLabel_Click(int index) {
-    if (filling_ || index < 0 || index > 15)
-        return;
-    if (ActivePrimaryLayer >= 1 && ActivePrimaryLayer <= 16)
-        markActive(PLabel[static_cast<size_t>(ActivePrimaryLayer - 1)], false);
-    markActive(PLabel[static_cast<size_t>(index)], true);
-    ActivePrimaryLayer = index + 1;
-    NetworkSaved = 0;
+    if (!filling_)
+        makeActive(PLabel, index, ActivePrimaryLayer);
 }
 
 void frmTagS::TagLabel_Click(int index) {
-    if (filling_ || index < 0 || index > 47)
-        return;
-    if (ActiveSecondaryLayer >= 1 && ActiveSecondaryLayer <= 48)
-        markActive(TagLabel[static_cast<size_t>(ActiveSecondaryLayer - 1)], false);
-    markActive(TagLabel[static_cast<size_t>(index)], true);
-    ActiveSecondaryLayer = index + 1;
-    NetworkSaved = 0;
+    if (!filling_)
+        makeActive(TagLabel, index, ActiveSecondaryLayer);
 }
 
-// A name box names its own layer, however it got the focus; names are kept with the network.
 void frmTagS::PLabel_LostFocus(int index) {
-    const std::string name = FromQt(PLabel[static_cast<size_t>(index)]->text());
-    if (PrimaryLayerName(index + 1) != name) {
-        PrimaryLayerName(index + 1) = name;
-        NetworkSaved = 0;
-    }
+    storeName(PLabel[static_cast<size_t>(index)], PrimaryLayerName(index + 1));
 }
 
 void frmTagS::TagLabel_LostFocus(int index) {
-    const std::string name = FromQt(TagLabel[static_cast<size_t>(index)]->text());
-    if (SecondaryLayerName(index + 1) != name) {
-        SecondaryLayerName(index + 1) = name;
-        NetworkSaved = 0;
-    }
+    storeName(TagLabel[static_cast<size_t>(index)], SecondaryLayerName(index + 1));
 }
 
 void frmTagS::cmdSet_Click() {
@@ -170,14 +178,8 @@ void frmTagS::cmdSet_Click() {
 
 void frmTagS::CmdReset_Click() {
     filling_ = true;
-    for (VBCheckBox *box : Tag2)
-        box->setChecked(false);
-    if (ActiveSecondaryLayer >= 1 && ActiveSecondaryLayer <= 48)
-        Tag2[static_cast<size_t>(ActiveSecondaryLayer - 1)]->setChecked(true);
-    for (int i = 1; i <= 16; ++i)
-        Tag1[static_cast<size_t>(i)]->setChecked(false);
-    if (ActivePrimaryLayer >= 1 && ActivePrimaryLayer <= 16)
-        Tag1[static_cast<size_t>(ActivePrimaryLayer)]->setChecked(true);
+    showOnly(Tag2.data(), 48, ActiveSecondaryLayer);
+    showOnly(&Tag1[1], 16, ActivePrimaryLayer);
     filling_ = false;
 }
 

@@ -60,8 +60,11 @@ void frmOptions::Form_Load() {
     ChkBuffer->SetValue(ScreenBuffer);
     ChkInfo->SetValue(AutoInfo);
     ChkScroll->SetValue(ScrollZoomOff != 0);
+    // Shown only: on a refill the icon box would otherwise give class 0's flag to the class selected.
+    shownFromCode_ = true;
     ChkFontScale->SetValue(FontScale != 0);
     ChkScaleIcon->SetValue(IconScale(0) != 0);
+    shownFromCode_ = false;
     // 8. Fonts and icons; the size lists show the sizes they store.
     CmbFonts->clear();
     CmbFonts->addItems({"Data values", "Branch names", "Node names", "Floating text"});

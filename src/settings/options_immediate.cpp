@@ -64,36 +64,37 @@ void frmOptions::CmbFonts_Click() {
         return;
     const int textClass = CmbFonts->ListIndex() + 1;
     const int item = static_cast<int>(VB::RoundHalfEven(FontSize(textClass) / 2.0));
-    sizeFromCode_ = true;
+    shownFromCode_ = true;
     CmbFontSize->SetListIndex(std::clamp(item, 0, CmbFontSize->count() - 1));
-    sizeFromCode_ = false;
-    ChkFontBold->SetValue(std::abs(FontBold(textClass)) != 0);
+    ChkFontBold->SetValue(FontBold(textClass) != 0);
+    shownFromCode_ = false;
 }
 
 void frmOptions::CmbFontSize_Click() {
-    // Only the user's choice is stored: selecting the size of a class shown changes nothing.
-    if (sizeFromCode_ || CmbFonts->ListIndex() < 0 || CmbFontSize->ListIndex() < 0)
+    // Only the user's choice is stored: showing the settings of a class changes none of them.
+    if (shownFromCode_ || CmbFonts->ListIndex() < 0 || CmbFontSize->ListIndex() < 0)
         return;
     FontSize(CmbFonts->ListIndex() + 1) = 2 * CmbFontSize->ListIndex();
 }
 
 void frmOptions::ChkFontBold_Click() {
-    if (CmbFonts->ListIndex() >= 0)
+    if (!shownFromCode_ && CmbFonts->ListIndex() >= 0)
         FontBold(CmbFonts->ListIndex() + 1) = ChkFontBold->Value();
 }
 
 void frmOptions::ChkFontScale_Click() {
-    FontScale = ChkFontScale->Value();
+    if (!shownFromCode_)
+        FontScale = ChkFontScale->Value();
 }
 
 void frmOptions::CmbIcon_Click() {
     const int iconClass = CmbIcon->ListIndex();
     if (CmbIconSize->ListIndex() < 0 || iconClass < 0)
         return;
-    sizeFromCode_ = true;
+    shownFromCode_ = true;
     CmbIconSize->SetListIndex(std::clamp(IconSize(iconClass) - 1, 0, CmbIconSize->count() - 1));
-    sizeFromCode_ = false;
     ChkScaleIcon->SetValue(IconScale(iconClass) != 0);
+    shownFromCode_ = false;
     if (SymbolPicture.InBounds(iconClass))
         IconPicture->setPixmap(
             QPixmap::fromImage(SymbolPicture(iconClass))
@@ -101,13 +102,13 @@ void frmOptions::CmbIcon_Click() {
 }
 
 void frmOptions::CmbIconSize_Click() {
-    if (sizeFromCode_ || CmbIcon->ListIndex() < 0 || CmbIconSize->ListIndex() < 0)
+    if (shownFromCode_ || CmbIcon->ListIndex() < 0 || CmbIconSize->ListIndex() < 0)
         return;
     IconSize(CmbIcon->ListIndex()) = CmbIconSize->ListIndex() + 1;
 }
 
 void frmOptions::ChkScaleIcon_Click() {
-    if (CmbIcon->ListIndex() >= 0)
+    if (!shownFromCode_ && CmbIcon->ListIndex() >= 0)
         IconScale(CmbIcon->ListIndex()) = ChkScaleIcon->Value();
 }
 
@@ -197,6 +198,7 @@ void frmOptions::OptUnitType_Click(int index) {
         UnitSwitchArmed = true;
         return;
     }
+    unitGridLeaveCell();
     UnloadData();
     UnitSystem = index == 0 ? 1 : 2;
     Form_Load();

@@ -159,10 +159,10 @@ void frmOptions::storeCheckedFields(bool &recalculate) {
 void frmOptions::UnloadData() {
     // 1.
     OptionsLoaded = false;
-    // 2. Fan curve percentage.
-    if (edited(TxtVPart))
-        if (const auto v = numberIn(TxtVPart))
-            DefaultCurvePercent = VB::ClampToInt<int32_t>(VB::RoundHalfEven(*v));
+    // 2. Fan curve percentage. Stored even when the box shows what filling put there: the curve buttons
+    // rewrite it, and the combined curve sets the percentage at once.
+    if (const auto v = numberIn(TxtVPart))
+        DefaultCurvePercent = VB::ClampToInt<int32_t>(VB::RoundHalfEven(*v));
     // 3. Realtime menus.
     storeCheck(RealtimeEnabled, ChkRemote);
     Shell().ShowRemoteMenus(RealtimeEnabled != 0);

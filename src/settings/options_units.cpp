@@ -26,7 +26,8 @@ void frmOptions::ValidateData() {
 }
 
 void frmOptions::unitGridLeaveCell() {
-    if (!TxtEdit->isVisible())
+    // Open also while another tab hides it: OK and the unit buttons are pressed there.
+    if (TxtEdit->isHidden())
         return;
     const int col = MSFlexGrid1->Col();
     if (col == 1 || col == 3 || col == 5)
@@ -64,5 +65,7 @@ void frmOptions::wireUnitGrid() {
     connect(TxtEdit, &VBTextBox::KeyDown, this,
             [this, g](int &code, int shift) { GridEditKey(*g, *TxtEdit, code, shift); });
     connect(g, &VBGrid::LeaveCell, this, &frmOptions::unitGridLeaveCell);
-    connect(g, &VBGrid::GotFocus, this, [this, g] { GridCommit(*g, *TxtEdit); });
+    // Focus coming back to the grid commits with the same check: Enter on the last row, Tab in the last
+    // column and a click from elsewhere in the dialog reach the cell this way.
+    connect(g, &VBGrid::GotFocus, this, &frmOptions::unitGridLeaveCell);
 }

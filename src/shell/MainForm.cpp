@@ -27,6 +27,7 @@
 #include "shell/tool_icons.h"
 #include "simulation/driver.h"
 #include "simulation/simulation_windows.h"
+#include "simulation/smoke_windows.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -115,14 +116,8 @@ private:
 } // namespace
 
 bool MainForm::CommandAvailable(int code) {
-    switch (code) {
-    // The contaminant runs have no window yet: their buttons stay disabled and their keys do nothing.
-    case 29:
-    case 30:
-        return false;
-    default:
-        return code >= 0 && code <= 31;
-    }
+    // Every toolbar button has its work; a code beyond the toolbar is no command.
+    return code >= 0 && code <= 31;
 }
 
 MainForm::MainForm() {
@@ -206,11 +201,20 @@ void MainForm::installSeams() {
     previousSimulationUi_ = SetSimulationUi(simulationWindows_.get());
     editorWindows_ = std::make_unique<MainEditorWindows>();
     previousEditorWindows_ = SetEditorWindows(editorWindows_.get());
+    smokeWindows_ = std::make_unique<SmokeWindows>(this);
+    previousSmokeUi_ = SetSmokeUi(smokeWindows_.get());
+    // The editor places the smoke windows that exist.
+    smokeWindows_->WindowsChanged = [this] {
+        editorWindows_->SmokeTrace = smokeWindows_->TraceWindow();
+        editorWindows_->SmokeLegend = smokeWindows_->LegendWindow();
+    };
     VB::SetPrinterPageWidthProvider(printerPageWidth);
 }
 
 void MainForm::removeSeams() {
     VB::SetPrinterPageWidthProvider({});
+    SetSmokeUi(previousSmokeUi_);
+    smokeWindows_.reset();
     SetEditorWindows(previousEditorWindows_);
     SetSimulationUi(previousSimulationUi_);
     simulationWindows_.reset();
@@ -461,6 +465,14 @@ void MainForm::ShowRemoteMenus(bool show) {
     for (const char *name : {"mnuRemote", "mnuRemote2", "mnuRemoteStation", "mnuRD", "mnuRT2"})
         if (QAction *a = MenuItem(name))
             a->setVisible(show);
+    // Realtime work whose menus are gone could not be turned off again: it stops with them.
+    if (!show) {
+        RealtimeInputOn = RealtimeOutputOn = 0;
+        for (const char *item : {"mnuRemote", "mnuRealOutStart"})
+            SetMenuChecked(item, false);
+        SetRealtimeTimerEnabled(1, false);
+        SetRealtimeTimerEnabled(2, false);
+    }
 }
 
 void MainForm::MarkToolButton(int toolCode) {

@@ -25,6 +25,8 @@ class EditorWindows;
 class MainEditorWindows;
 class SimulationUi;
 class SimulationWindows;
+class SmokeWindows;
+class SmokeUi;
 
 class MainForm : public QMainWindow, public ShellHooks {
     Q_OBJECT
@@ -246,6 +248,8 @@ public:
 
     // The solver's progress and error windows as this window installed them.
     SimulationWindows &Simulation() { return *simulationWindows_; }
+    // The smoke dialog, legend and trace windows as this window installed them.
+    SmokeWindows &Smoke() { return *smokeWindows_; }
     // The graphic editor's windows as this window installed them.
     MainEditorWindows &EditorWindowsOfProgram() { return *editorWindows_; }
 
@@ -281,8 +285,11 @@ private:
     SimulationUi *previousSimulationUi_ = nullptr;
     std::unique_ptr<MainEditorWindows> editorWindows_;
     EditorWindows *previousEditorWindows_ = nullptr;
+    std::unique_ptr<SmokeWindows> smokeWindows_;
+    SmokeUi *previousSmokeUi_ = nullptr;
     // The name lists while they are open.
     QPointer<QWidget> branchNames_, nodeNames_;
+    QPointer<QWidget> simplify_;
     bool levelScrollFromCode_ = false;
     struct RealtimeTimer {
         bool enabled = false;

@@ -11,6 +11,7 @@
 #include "shell/MainForm.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
+#include "simulation/smoke_spread.h"
 
 void MainForm::CmbDataType_Click() {
     if (CmbDataType->ListIndex() < 0)
@@ -53,7 +54,7 @@ void MainForm::CmbDataVal_Click() {
         SaveView(ActiveWindow + 100);
         WindowOpen(ActiveWindow) = true;
     }
-    if (!SmokeBusy)
+    if (!SmokeBusy && !SettingDataCombos)
         Redraw();
 }
 

@@ -9,6 +9,7 @@
 #include "graphics/keyboard.h"
 #include "graphics/locate.h"
 #include "graphics/projection.h"
+#include "graphics/tools.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
@@ -28,7 +29,9 @@
 #include "shell/shell_state.h"
 #include "shell/small_windows.h"
 #include "shell/tool_command.h"
+#include "simulation/simplify.h"
 #include "simulation/smoke_spread.h"
+#include "simulation/smoke_windows.h"
 #include "tables/frmFanData.h"
 #include "tables/frmRLBase.h"
 #include "tables/frmSpreadSheet.h"
@@ -141,7 +144,6 @@ void MainForm::mnuOld_Click(int index) {
 }
 
 void MainForm::mnuExit_Click() {
-    CloseSmokeLegend();
     close();
 }
 
@@ -286,15 +288,16 @@ void MainForm::mnuFire_Click() {
         VB::MsgBox("Contaminant must be cleared before simulating", VB::vbExclamation);
         return;
     }
+    // The dialog's "Simulate" starts the spread.
     VB::SetScreenPointer(VB::vbHourglass);
-    ShowSmokeDialog();
+    smokeWindows_->ShowDialog();
     VB::SetScreenPointer(VB::vbDefault);
 }
 
 void MainForm::mnuTrace_Click() {
     SmokeMode = 2;
     SmokeTrace();
-    // The trace window is placed beside the main window once the smoke windows are built.
+    PlaceTraceWindow();
 }
 
 void MainForm::mnuSummary_Click() {
@@ -323,6 +326,13 @@ void MainForm::mnuRemoveRedund_Click() {
 }
 void MainForm::mnnuNonConverge_Click() {
     RunAnalysis(-1);
+}
+
+void MainForm::mnuSimp_Click() {
+    if (!simplify_)
+        simplify_ = new frmSimplify(this);
+    simplify_->show();
+    simplify_->raise();
 }
 
 // ---- Tables ----
@@ -374,7 +384,3 @@ void MainForm::mnuHelp_Click() {
     activateWindow();
     ShowHelp();
 }
-
-// ---- Windows whose work is not built yet: their items stay disabled until it is ----
-
-void MainForm::mnuSimp_Click() {}          // frmSimplify (modeless)

@@ -20,6 +20,7 @@
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
+#include "simulation/smoke_spread.h"
 #include "tables/frmSpreadSheet.h"
 
 #include <QMdiSubWindow>
@@ -165,6 +166,7 @@ void MainForm::MDIForm_Load() {
 
 void MainForm::MDIForm_QueryUnload(bool &cancel) {
     Rotating = 0;
+    CloseSmokeLegend();
     // The spreadsheet's own save question comes first.
     UnloadSpreadSheet();
     // Text typed into the open memo is part of the network: the save question must cover it.

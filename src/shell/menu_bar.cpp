@@ -11,7 +11,6 @@ enum : unsigned {
     Hidden = 1,   // not visible until code shows it
     Checked = 2,  // check mark set at start
     Disabled = 4, // greyed at start
-    Later = 8,    // its work is not built yet: greyed until it is
     Marked = 16,  // carries a check mark that code sets
 };
 
@@ -171,8 +170,8 @@ const MenuLine MenuTable[] = {
 
     {0, "mnuRun", "Run"},
     {1, "mnuExecute", "Airflow Simulation", 0, &M::mnuExecute_Click},
-    {1, "mnuFire", "Smoke Simulation", Later, &M::mnuFire_Click},
-    {1, "mnuTrace", "Sourcing Simulation", Later, &M::mnuTrace_Click},
+    {1, "mnuFire", "Smoke Simulation", 0, &M::mnuFire_Click},
+    {1, "mnuTrace", "Sourcing Simulation", 0, &M::mnuTrace_Click},
     {1, "", "-"},
     {1, "mnuRT2", "Realtime"},
     {2, "mnuRemote", "Activate Input", Marked, &M::mnuRemote_Click},
@@ -185,7 +184,7 @@ const MenuLine MenuTable[] = {
     {1, "mnuRLBase", "Levels", 0, &M::mnuRLBase_Click},
     {1, "mnuPower", "Spreadsheet", 0, &M::mnuPower_Click},
     {1, "", "-"},
-    {1, "mnuSimp", "Simplify", Later, &M::mnuSimp_Click},
+    {1, "mnuSimp", "Simplify", 0, &M::mnuSimp_Click},
     {1, "mnuremdup", "Remove duplicates", 0, &M::mnuremdup_Click},
     {1, "mnuAf", "Airflow Display"},
     {2, "mnuPres", "Preserve", 0, &M::mnuPres_Click},
@@ -277,7 +276,7 @@ void MainForm::buildMenus() {
             items_[name] = action;
         }
         action->setVisible(!(line.state & Hidden));
-        action->setEnabled(!(line.state & (Disabled | Later)));
+        action->setEnabled(!(line.state & Disabled));
         action->setCheckable(line.state & (Checked | Marked));
         action->setChecked(line.state & Checked);
         const Click click = line.click;

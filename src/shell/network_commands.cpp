@@ -137,14 +137,7 @@ void ClearSmokeTracking(bool clearSources) {
         return;
     SmokeMode = 0;
     CloseSmokeLegend();
-    // Only a data type that exists comes back; otherwise the shown one stays.
-    const bool valid = SavedDataGroup >= 1 && SavedDataGroup <= 5 && SavedDataItem >= 2 &&
-                       SavedDataItem <= 10 && !DataTypeCaption(SavedDataGroup, SavedDataItem).empty();
-    if (valid) {
-        DataGroup = SavedDataGroup;
-        DataItem = SavedDataItem;
-        Shell().SetDataComboIndexes(DataGroup - 1, DataItem - 2);
-    }
+    RestoreSavedDataType();
 }
 
 void ClearSmokeSourcing() {

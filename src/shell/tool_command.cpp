@@ -6,6 +6,7 @@
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
 #include "graphics/projection.h"
+#include "graphics/tools.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
@@ -20,6 +21,7 @@
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
 #include "simulation/driver.h"
+#include "simulation/smoke_spread.h"
 
 #include <algorithm>
 #include <cctype>
@@ -130,6 +132,17 @@ void runImmediate(int c) {
     case 19:
         restore();
         OpenCommand();
+        break;
+    case 29:
+        SmokeMode = 1;
+        restore();
+        SmokeSimulate();
+        break;
+    case 30:
+        SmokeMode = 2;
+        restore();
+        SmokeTrace();
+        PlaceTraceWindow();
         break;
     case 20:
         restore();

@@ -1,11 +1,11 @@
 #include "simulation/simulation_ui.h"
 
 #include "model/Gustrom1.h"
+#include "platform/Seam.h"
 #include "platform/System.h"
 
 namespace {
-SimulationUi silentUi;
-SimulationUi *currentUi = &silentUi;
+Seam<SimulationUi> seam;
 } // namespace
 
 void SimulationUi::PumpEvents() {
@@ -13,13 +13,11 @@ void SimulationUi::PumpEvents() {
 }
 
 SimulationUi &SimUi() {
-    return *currentUi;
+    return seam.Get();
 }
 
 SimulationUi *SetSimulationUi(SimulationUi *ui) {
-    SimulationUi *previous = currentUi == &silentUi ? nullptr : currentUi;
-    currentUi = ui ? ui : &silentUi;
-    return previous;
+    return seam.Set(ui);
 }
 
 void AddErrorLine(int a, const std::string &fault) {

@@ -15,11 +15,16 @@ extern int RetainLegend, LegendSet;
 // The spread is setting the main window's data combos: their click handlers do not redraw.
 extern bool SettingDataCombos;
 
-// Run > Smoke Simulation: the contaminant options and progress window (modeless).
+// The smoke dialog shown modeless as the progress window, then the spread.
 void ShowSmokeDialog();
 // The spread from the contaminant sources, shown as display mode 1.
 void SmokeSimulate();
 // The trace from the smoke reports, shown as display mode 2.
 void SmokeTrace();
+// The legend's time slider after a spread: 0 .. the latest arrival + 1 s (at most three hours).
+void ShowSmokeTime();
 // Closes the contaminant legend window when it is open.
 void CloseSmokeLegend();
+// Shows again the data type saved before the spread, when a valid one was saved; the data combos'
+// handlers do not redraw meanwhile.
+void RestoreSavedDataType();

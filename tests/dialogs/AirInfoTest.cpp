@@ -192,9 +192,12 @@ TEST_F(AirInfo, ClosesOnAnotherProgramWindowEscapeOrEdit) {
     EXPECT_EQ(editor.edited, std::vector<int>{a});
 }
 
-TEST_F(AirInfo, PrintsItsImageOnOnePage) {
+TEST_F(AirInfo, PrintsItsImageOnOnePageOfThePrinterTheWorkLineNames) {
     const std::string file = folder.path() + "info.pdf";
-    TestPrinters printers({std::make_shared<VB::PdfPrinter>("Pdf", file)});
+    auto current = std::make_shared<ImagePrinter>("Current");
+    TestPrinters printers({current, std::make_shared<VB::PdfPrinter>("Pdf", file)});
+    // The print settings dialog left the name of its printer in the work line.
+    CurrentLine = "Pdf";
     AirwayFan(a) = 7;
     AirwayFanCount(a) = 1;
     auto info = Open(a);
@@ -215,6 +218,7 @@ TEST_F(AirInfo, PrintsItsImageOnOnePage) {
             if (qGray(page.pixel(x, y)) < 128)
                 ++dark;
     EXPECT_GT(dark, 20);
+    EXPECT_EQ(current->opened, 0);
 }
 
 } // namespace

@@ -64,6 +64,21 @@ TEST_F(Realtime, APollStoresReadingsHalvesToEvenAndTheLaterLineOfAStation) {
     }
 }
 
+TEST_F(Realtime, ALastLineStillBeingWrittenIsLeftUnread) {
+    StationReading(4, 1) = 500;
+    ScriptedDialogs boxes; // no message
+    folder.Write("mine.rem", ReadingsText({"2\td\tt\t1\t2\t3\t4\t5", "3\td\tt\t7"}) + "4\td\t10:00:05\t5");
+    RemoteRoutine();
+    EXPECT_EQ(StationReading(4, 1), 500);
+    EXPECT_EQ(StationReading(2, 5), 5);
+    EXPECT_EQ(StationReading(3, 1), 7); // a short line with its line end is whole
+    // A whole last line without its line end, as a hand-made file may have it, is read.
+    folder.Write("mine.rem", ReadingsText({}) + "4\td\tt\t1\t2\t3\t4\t5");
+    RemoteRoutine();
+    EXPECT_EQ(StationReading(4, 5), 5);
+    EXPECT_EQ(RealtimeInputOn, -1);
+}
+
 TEST_F(Realtime, AFileThatCannotBeReadTurnsInputOff) {
     const struct {
         const char *what;
@@ -175,6 +190,10 @@ TEST_F(Realtime, AFailedWriteSaysSoOnceUntilAWriteSucceeds) {
     RealtimeOutputFile = folder.path() + "no such folder/results.txt";
     boxes.Expect(VB::vbOK, "Error writing realtime values");
     RealOutRoutine();
+    EXPECT_TRUE(boxes.Done());
+    // Output turned on again tells the user once more.
+    boxes.Expect(VB::vbOK, "Error writing realtime values");
+    ToggleRealtimeOutput();
     EXPECT_TRUE(boxes.Done());
 }
 

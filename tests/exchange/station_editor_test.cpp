@@ -101,6 +101,17 @@ TEST_F(StationEditor, SamplingSecondsSetThePollingInterval) {
     EXPECT_EQ(shell.timerInterval[1], 5000);
 }
 
+TEST_F(StationEditor, APastedTabInASecondsBoxNeverReachesTheSettingsFile) {
+    frmRemote stations;
+    stations.TxtTimer->setText("5\t");
+    stations.cmdOK_Click();
+    frmRealOut output;
+    output.TxtTimer->setText("2\t");
+    output.cmdOK_Click();
+    EXPECT_EQ(InputInterval + "|" + OutputInterval, "5 |2 ");
+    EXPECT_EQ(shell.timerInterval[1], 5000);
+}
+
 TEST_F(StationEditor, ANumberBoxThatDoesNotReadKeepsTheDialogAndTheStation) {
     const struct {
         const char *box;
@@ -127,6 +138,7 @@ TEST_F(StationEditor, ANumberBoxThatDoesNotReadKeepsTheDialogAndTheStation) {
 }
 
 TEST_F(StationEditor, ACancelledBrowseKeepsTheReadingsPath) {
+    RealtimeInputFile = "Gustrom.rem";
     frmRemote dialog;
     const QString path = dialog.TxtRemoteSource->text();
     ScriptedDialogs boxes;
@@ -137,6 +149,20 @@ TEST_F(StationEditor, ACancelledBrowseKeepsTheReadingsPath) {
     ASSERT_EQ(boxes.FileDialogs().size(), 1u);
     EXPECT_EQ(boxes.FileDialogs()[0].filter, "Gustrom Remote Files (*.rem)|*.rem|All Files (*.*)|*.*");
     EXPECT_TRUE(boxes.FileDialogs()[0].mustExist);
+    EXPECT_EQ(boxes.FileDialogs()[0].initialDir, AppFolder + "Gustrom.rem"); // where the poll reads it
+}
+
+TEST_F(StationEditor, EnterInABoxNeitherBrowsesNorCloses) {
+    frmRemote stations;
+    frmRealOut output;
+    for (auto [dialog, box] : {std::pair<QDialog *, QLineEdit *>{&stations, stations.TxtStationName},
+                               {&output, output.TxtRealOut}}) {
+        dialog->show();
+        ScriptedDialogs boxes;
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_TRUE(boxes.FileDialogs().empty()) << dialog->windowTitle().toStdString();
+        EXPECT_TRUE(dialog->isVisible()) << dialog->windowTitle().toStdString();
+    }
 }
 
 TEST_F(StationEditor, TheOutputDialogAddsTxtToANameWithoutADot) {

@@ -89,12 +89,14 @@ TEST_F(Redrawing, ColourSchemesSmokeClassesAndMarks) {
         {0, 0, 2, 7, PictureBox::QBColor(11)},
         {0, 0, 2, 0, PictureBox::QBColor(8)},
         {0, 0, 1, 0, PictureBox::QBColor(8)},
-        {0, 0, 1, 250, PictureBox::QBColor(9)},   // reaches the thresholds of classes 5 and 4
-        {0, 0, 1, 1000, PictureBox::QBColor(14)}, // reaches every threshold: the lowest class counts
+        {0, 0, 1, 250, PictureBox::QBColor(9)},   // reaches the bounds 0 and 200: the higher class counts
+        {0, 0, 1, 700, PictureBox::QBColor(12)},
+        {0, 0, 1, 1000, PictureBox::QBColor(15)}, // the top class, white
     };
-    const float thresholds[6] = {0, 1000, 500, 300, 200, 100};
-    for (int k = 1; k <= 5; ++k)
-        SmokeLegendLevel(k) = thresholds[k];
+    // The legend of a spread whose maximum is 1000.
+    const float bounds[6] = {1000, 800, 600, 400, 200, 0};
+    for (int k = 0; k <= 5; ++k)
+        SmokeLegendLevel(k) = bounds[k];
     SmokeDisplayTime = 0;
     for (const auto &c : cases) {
         ColourScheme = c.scheme;

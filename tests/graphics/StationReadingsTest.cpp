@@ -41,12 +41,16 @@ TEST_F(StationReadings, FirstChannelVelocityOrQuantitySetsTheFlowAndFixesIt) {
     const struct {
         const char *name;
         int32_t reading;
-        float flow;
+        float factor, flow;
         bool fixed;
-    } cases[] = {{"Velocity", 2, 40, true}, {"VELOCITY", 0, 0, false}, {"quantity", 17, 17, true}};
+    } cases[] = {{"Velocity", 2, 1, 40, true},
+                 {"VELOCITY", 0, 1, 0, false},
+                 {"quantity", 17, 1, 17, true},
+                 {"Quantity", 1000, 1e38f, 99, true}}; // beyond a single: the flow stays
     for (const auto &c : cases) {
         StationChannelName(1, 1) = c.name;
         StationReading(1, 1) = c.reading;
+        StationFactor(1, 1) = c.factor;
         AirwayFlow(a) = 99;
         DrawRecorded();
         EXPECT_FLOAT_EQ(AirwayFlow(a), c.flow) << c.name << c.reading;

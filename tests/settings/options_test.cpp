@@ -121,11 +121,14 @@ TEST_F(OptionsTest, OkWithoutEditsKeepsEverySettingExactlyAlsoThroughBothUnitSys
     AirDensity = 1.2034567f;
     DefaultDriveHeight = 3.333333f;
     FontSize(1) = 9;
+    FontBold(1) = -1;
+    IconScale(3) = 0;
     ResistanceTypeValue(3) = 0.0123457f;
     RealtimeEnabled = -1;
     const std::string before = settingsBits();
     DefaultsSaved = 255;
     Open();
+    dialog->CmbIcon->SetListIndex(3); // the refill must not give it class 0's scale flag
     dialog->OptUnitType[1]->click();
     EXPECT_EQ(UnitSystem, 2);
     dialog->OptUnitType[0]->click();
@@ -178,11 +181,15 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
         EXPECT_EQ(rows[i].setting(), start[i]) << rows[i].outside;
     EXPECT_FLOAT_EQ(DefaultDriveHeight, 2.5f); // the other fields are still stored
 
+    const int a = AddAirway(0, 0, 100, 100, 0, 100);
+    CalcAllAirways();
+    const float resistance = AirwayResistance(a);
     Open();
     for (const Row &r : rows)
         (dialog->*r.box)->SetText(r.inside);
     Ok();
     EXPECT_TRUE(boxes.Shown().size() == rows.size()) << "no new message";
+    EXPECT_NE(AirwayResistance(a), resistance) << "the new density reaches the airways";
     for (const Row &r : rows)
         EXPECT_FLOAT_EQ(static_cast<float>(r.setting()), static_cast<float>(r.stored)) << r.inside;
 }
@@ -264,6 +271,9 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
     boxes.Expect(VB::vbOK, "Invalid format code");
     type(2, 1, "abc");
     EXPECT_EQ(g.TextMatrix(2, 1), "0.0");
+    boxes.Expect(VB::vbOK, "Invalid format code");
+    type(15, 3, "xyz"); // Enter on the last row moves nowhere
+    EXPECT_EQ(g.TextMatrix(15, 3), "0");
     for (int col : {2, 4, 5}) {
         g.SetRow(3);
         g.SetCol(col);
@@ -284,12 +294,19 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
     doubleClickType(5, 5, "0");
     doubleClickType(6, 5, "x");
     doubleClickType(7, 2, "kilowatt");
+    // An entry left open on its tab is committed by OK.
+    g.SetRow(14);
+    g.SetCol(1);
+    QTest::keyClicks(&g, "0");
+    QTest::keyClicks(dialog->TxtEdit, ".00");
+    dialog->SSTab1->setCurrentIndex(0);
     Ok();
     EXPECT_EQ(UnitText(1, 3), "0.000");
     EXPECT_EQ(FormatValue(12.5f, 1, 0, 0), "12.500");
     EXPECT_FLOAT_EQ(UnitFactor(4, 2), 0.3f);
     EXPECT_FLOAT_EQ(UnitFactor(5, 2), 0.8953f);
     EXPECT_EQ(UnitText(7, 1), "kW");
+    EXPECT_EQ(UnitText(14, 3), "0.00");
     EXPECT_TRUE(boxes.Done());
 }
 
@@ -316,6 +333,14 @@ TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
     EXPECT_EQ(FontBold(1), 1);
     EXPECT_EQ(DefaultCurvePercent, 50);
     EXPECT_EQ(ColourTable(5), colour); // swatches wait for OK
+
+    // Back from the combined curve to the static curve shown when filling: OK stores the static curve.
+    DefaultCurvePercent = 0;
+    Open();
+    dialog->Optcurve[2]->click();
+    dialog->Optcurve[0]->click();
+    Ok();
+    EXPECT_EQ(DefaultCurvePercent, 0);
 }
 
 TEST_F(OptionsTest, FanCapacityCannotDropBelowAFanInUseAndGrowsTheFanArrays) {
@@ -343,4 +368,24 @@ TEST_F(OptionsTest, WhileARunIsBusyOkAndTheUnitButtonsStoreNothing) {
     EXPECT_NE(MaxIterations, 77);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->OptUnitType[0]->Value());
+}
+
+TEST_F(OptionsTest, AReversedAxisTurnsTheViewToAPlanOnTheNextOkAlsoAfterCancel) {
+    Tilt = 0.5f;
+    Spin = 0.3f;
+    ViewIs3D = 1;
+    AxisSignX = -1; // filling ticks the box, which marks no change
+    Open();
+    Ok();
+    EXPECT_EQ(ViewIs3D, 1);
+    Open();
+    dialog->ChkVert->click();
+    dialog->cmdCancel_Click();
+    EXPECT_EQ(ViewIs3D, 1);
+    Open();
+    Ok();
+    EXPECT_EQ(AxisSignY, 1);
+    EXPECT_EQ(Tilt, 0);
+    EXPECT_EQ(Spin, 0);
+    EXPECT_EQ(ViewIs3D, 0);
 }

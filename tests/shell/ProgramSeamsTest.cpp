@@ -14,8 +14,15 @@
 #include "shell/small_windows.h"
 #include "simulation/frmError.h"
 #include "simulation/frmSimForm.h"
+#include "simulation/frmSmoke.h"
+#include "simulation/frmSmokeLegend.h"
+#include "simulation/frmSmokeTrace.h"
+#include "simulation/simplify.h"
 #include "simulation/simulation_windows.h"
+#include "simulation/smoke_windows.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -199,4 +206,38 @@ TEST_F(ProgramSeamsTest, TheAirwayDialogsAreTheProgramsOwn) {
     EXPECT_EQ(shown, (std::vector<std::string>{"edit " + std::to_string(AirwayNumber(a)), "Coordinate Entry",
                                                "Fan Edit", "Copy/Paste Attributes"}));
     EXPECT_EQ(CoordsCancelled, -1);
+}
+
+TEST_F(ProgramSeamsTest, TheSmokeWindowsAreTheProgramsOwn) {
+    int intake = 0;
+    for (int a = 1; a <= AirwayCount && intake == 0; ++a)
+        if (AirwayFlags(a) & AirwayFlag::SurfaceEntry)
+            intake = a;
+    ASSERT_NE(intake, 0);
+    AirwayFlags(intake) |= AirwayFlag::ContaminantSource;
+    AirwayContaminant(intake) = 100;
+    form->MenuItem("mnuFire")->trigger();
+    frmSmoke *dialog = form->Smoke().Dialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->OK->click(); // simulates first: the results were out of date
+    EXPECT_TRUE(NetworkBalanced);
+    EXPECT_EQ(SmokeMode, 1);
+    EXPECT_EQ(form->Smoke().Dialog(), nullptr);
+    ASSERT_NE(form->Smoke().Legend(), nullptr);
+    EXPECT_TRUE(form->Smoke().Legend()->isVisible());
+    EXPECT_EQ(form->CmbDataVal->currentText(), "Contaminant");
+
+    // The trace closes the legend, which gives the data type back.
+    form->RunCommand(30);
+    ASSERT_NE(form->Smoke().Trace(), nullptr);
+    EXPECT_TRUE(form->Smoke().Trace()->isVisible());
+    EXPECT_EQ(form->Smoke().Legend(), nullptr);
+    EXPECT_EQ(form->CmbDataVal->currentText(), "Quantity");
+
+    form->MenuItem("mnuSimp")->trigger();
+    bool simplifyShown = false;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        simplifyShown = simplifyShown || (qobject_cast<frmSimplify *>(w) != nullptr && w->isVisible());
+    EXPECT_TRUE(simplifyShown);
 }

@@ -52,4 +52,11 @@ TEST_F(ShellTest, ActivateInputFromTheMenuPollsAtOnceAndRunsThePollingTimerUntil
     EXPECT_FALSE(activate->isChecked());
     EXPECT_FALSE(form->Timer1.isActive());
     EXPECT_EQ(RealtimeInputOn, 0);
+
+    // Realtime options turned off while input runs: with its menu gone, input stops too.
+    activate->trigger();
+    form->ShowRemoteMenus(false);
+    EXPECT_FALSE(activate->isChecked());
+    EXPECT_FALSE(form->Timer1.isActive());
+    EXPECT_EQ(RealtimeInputOn, 0);
 }

@@ -91,10 +91,10 @@ TEST(ToolCodes, EveryToolCodeSelectsItsMode) {
 }
 
 TEST_F(ShellTest, AKeyForAToolThatIsNotAvailableKeepsTheCurrentTool) {
+    // Every button works now: the first code without one.
     int unavailable = 1;
-    while (unavailable <= 31 && MainForm::CommandAvailable(unavailable))
+    while (MainForm::CommandAvailable(unavailable))
         ++unavailable;
-    ASSERT_LE(unavailable, 31) << "no toolbar command is disabled any more";
     form->Tools_Click(31);
     PreviousToolCode = ToolCode;
     form->RunCommand(unavailable);
