@@ -11,11 +11,6 @@ namespace {
 constexpr float Stalled = -9999; // the fan works below the first point of its curve
 constexpr float Beyond = 9999;   // beyond its last point
 
-// A fan number that has a fan model in the database tables.
-bool hasFanModel(int f) {
-    return f >= 1 && f <= MaxFans && FanDiameter.InBounds(f) && FanCurvePressure.InBounds(1, 1, f);
-}
-
 } // namespace
 
 NetworkSummary SumNetwork() {
@@ -31,7 +26,7 @@ NetworkSummary SumNetwork() {
         if (fan != 0 || fixedFlow) {
             p = AirwayPressure(a);
             if (AirwayPressure(a) == Stalled)
-                p = hasFanModel(fan) ? FanCurvePressure(1, 1, fan) : 0;
+                p = FanInDatabase(fan) ? FanCurvePressure(1, 1, fan) : 0;
             else if (AirwayPressure(a) == Beyond)
                 p = 0;
         }
@@ -42,7 +37,7 @@ NetworkSummary SumNetwork() {
             if (efficiency == 0)
                 efficiency = AirPowerEfficiency * 100.0;
             double velocityPressure = 0;
-            if (std::fabs(AirwayPressure(a)) != Beyond && hasFanModel(fan)) {
+            if (std::fabs(AirwayPressure(a)) != Beyond && FanInDatabase(fan)) {
                 const double area = static_cast<double>(FanDiameter(fan)) * FanDiameter(fan) * 3.141592654 /
                                     4 * AirwayFanCount(a);
                 if (area != 0)

@@ -117,6 +117,10 @@ private:
     std::array<std::string, 16> filledFactors_{};
     // The text each preset value box showed when its preset was chosen.
     std::map<const VBTextBox *, std::string> shownPreset_;
+    // Each editor's preset values (SI) and names as filling showed them: OK stores only those the user
+    // changed, so a network loaded while the dialog is open keeps its own presets.
+    std::array<std::array<float, 50>, 3> filledPresetValues_{};
+    std::array<std::array<std::string, 50>, 3> filledPresetNames_{};
     // Set while code shows a font or icon setting in its list or box, whose click then stores nothing.
     bool shownFromCode_ = false;
     bool unloading_ = false;

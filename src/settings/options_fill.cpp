@@ -169,6 +169,12 @@ void frmOptions::fillPresets() {
     fill(CmbWall, WallTypeName);
     fill(CmbShock, ShockTypeName);
     fill(CmbRes, ResistanceTypeName);
+    for (size_t which = 0; which < 3; ++which) {
+        const PresetEditor e = preset(static_cast<int>(which));
+        filledPresetValues_[which] = *e.work;
+        for (int i = 0; i < PresetEntries; ++i)
+            filledPresetNames_[which][static_cast<size_t>(i)] = FromQt(e.list->itemText(i));
+    }
     CmbWall->SetListIndex(DefaultDriveWallType);
     CmbShock->SetListIndex(static_cast<int>(VB::RoundHalfEven(DefaultShockLength)));
     CmbRes->SetListIndex(1);

@@ -246,29 +246,29 @@ void frmOptions::UnloadData() {
     // 14.
     bool recalculate = false;
     storeCheckedFields(recalculate);
-    // 15. Preset values, positive; a changed value reaches the airways that use the preset.
-    for (int i = 0; i < PresetEntries; ++i) {
-        const size_t k = static_cast<size_t>(i);
-        const float wall = std::fabs(WallFactorWork[k]), shock = std::fabs(ShockLengthWork[k]),
-                    resistance = std::fabs(ResistanceValueWork[k]);
-        if (wall != WallTypeFactor(i) || shock != ShockTypeLength(i) || resistance != ResistanceTypeValue(i))
-            recalculate = true;
-        WallTypeFactor(i) = wall;
-        ShockTypeLength(i) = shock;
-        ResistanceTypeValue(i) = resistance;
-    }
+    // 15. Preset values the user changed, positive; a changed value reaches the airways that use the preset.
+    VBArray<float> *const values[3] = {&WallTypeFactor, &ShockTypeLength, &ResistanceTypeValue};
+    for (size_t which = 0; which < 3; ++which)
+        for (int i = 0; i < PresetEntries; ++i) {
+            const float work = (*preset(static_cast<int>(which)).work)[static_cast<size_t>(i)];
+            if (work == filledPresetValues_[which][static_cast<size_t>(i)])
+                continue;
+            if (std::fabs(work) != (*values[which])(i))
+                recalculate = true;
+            (*values[which])(i) = std::fabs(work);
+        }
     if (recalculate)
         CalcAllAirways();
-    // 16. Preset names.
-    const auto names = [](const QComboBox *list, VBArray<std::string> &table) {
+    // 16. Preset names the user changed.
+    VBArray<std::string> *const names[3] = {&WallTypeName, &ShockTypeName, &ResistanceTypeName};
+    for (size_t which = 0; which < 3; ++which) {
+        const QComboBox *list = preset(static_cast<int>(which)).list;
         for (int i = 0; i < PresetEntries && i < list->count(); ++i) {
             const std::string name = FromQt(list->itemText(i));
-            table(i) = UCase1252(name) == "UNDEFINED" ? std::string() : name;
+            if (name != filledPresetNames_[which][static_cast<size_t>(i)])
+                (*names[which])(i) = UCase1252(name) == "UNDEFINED" ? std::string() : name;
         }
-    };
-    names(CmbWall, WallTypeName);
-    names(CmbShock, ShockTypeName);
-    names(CmbRes, ResistanceTypeName);
+    }
     // 17. Autosave: under a minute is off.
     int32_t minutes = AutosaveMinutes;
     if (edited(txtsavetime))

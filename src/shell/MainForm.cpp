@@ -1,5 +1,6 @@
 #include "shell/MainForm.h"
 
+#include "exchange/frmPrinter.h"
 #include "exchange/frmSummary.h"
 #include "graphics/editor_input.h"
 #include "graphics/graphics_state.h"
@@ -11,7 +12,6 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
-#include "exchange/frmPrinter.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "platform/VBError.h"
@@ -156,10 +156,8 @@ MainForm::MainForm() {
 MainForm::~MainForm() {
     // The children go after this body; their activation signals must find no handler any more.
     disconnect(mdi_, nullptr, this, nullptr);
-    // Nor may the rotation pad call back when it loses the focus as the window goes.
-    Rotator->MouseDown = Rotator->MouseMove = Rotator->MouseUp = nullptr;
-    Rotator->LostFocus = nullptr;
-    Rotator->KeyDown = nullptr;
+    // The pad loses the focus as the children close.
+    Rotator->Detach();
     SetWheelHandler(nullptr);
     removeSeams();
     // The graphics windows go with the main window; their pictures must not outlive them.

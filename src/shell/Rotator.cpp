@@ -67,3 +67,9 @@ void RotatorPad::focusOutEvent(QFocusEvent *event) {
         LostFocus();
     QWidget::focusOutEvent(event);
 }
+
+void RotatorPad::Detach() {
+    MouseDown = MouseMove = MouseUp = nullptr;
+    LostFocus = nullptr;
+    KeyDown = nullptr;
+}

@@ -13,6 +13,8 @@ public:
     std::function<void(int button, int shift, float x, float y)> MouseDown, MouseMove, MouseUp;
     std::function<void()> LostFocus;
     std::function<void(int keyCode)> KeyDown;
+    // Drops every handler: the window that installed them is going.
+    void Detach();
     // Pad units of a point of the widget.
     float UnitsX(double px) const { return static_cast<float>(px * 50.0 / std::max(1, width())); }
     float UnitsY(double py) const { return static_cast<float>(py * 50.0 / std::max(1, height())); }

@@ -113,7 +113,8 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
         const int a = b.add(b.nodeX(last, last, k), b.nodeY(last, last, k), levelZ(k),
                             b.nodeX(last, last, k - 1), b.nodeY(last, last, k - 1), up, true);
         if (k == 1) {
-            AirwayFlags(a) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir;
+            // A fan fixes its airway's direction, as the edit dialog stores it.
+            AirwayFlags(a) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir | AirwayFlag::FixedDirection;
             AirwayFan(a) = 1;
             AirwayFanCount(a) = 1;
             result.mainFanAirway = a;
@@ -163,6 +164,7 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
 
     const int drives = 2 * result.levels + 1;
     result.boosterFanAirway = std::min(drives + 1, AirwayCount);
+    AirwayFlags(result.boosterFanAirway) |= AirwayFlag::FixedDirection;
     AirwayFan(result.boosterFanAirway) = 2;
     AirwayFanCount(result.boosterFanAirway) = 1;
     result.fixedFlowAirway = std::min(drives + 3, AirwayCount);

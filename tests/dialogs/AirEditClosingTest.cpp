@@ -121,6 +121,7 @@ TEST_F(AirEditClosing, OnlyAnotherWindowOfTheProgramSavesAndClosesTheDialog) {
     EXPECT_TRUE(dialog->isVisible());
     // Another window of the program, while a window the dialog opened is up, and then without one.
     QWidget other;
+    Activate(*dialog);
     SubDialogOpen = true;
     Activate(other);
     QApplication::processEvents();

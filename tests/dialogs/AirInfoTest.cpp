@@ -107,6 +107,15 @@ TEST_F(AirInfo, BarometricPressureReferstoTheFirstAirwayAndZeroAreaShowsNotAvail
     EXPECT_EQ(Row(*info, 3), "Airflow=0.0 m3/s @ n/a");
 }
 
+TEST_F(AirInfo, FixedPressureAirwayHasNoVelocityPressure) {
+    AirwayFan(a) = -1;
+    AirwayPressure(a) = 300;
+    AirwayFlow(a) = 10;
+    auto info = Open(a);
+    EXPECT_EQ(info->LblAirName->text(), "Fixed Pressure Airway 17");
+    EXPECT_EQ(Row(*info, 13), "Fix Pressure=+ Static 300.0 Pa  Total 300.0 Pa");
+}
+
 TEST_F(AirInfo, FanAirwayReportAndDutyChart) {
     AirwayFan(a) = 7;
     AirwayFanCount(a) = 2;

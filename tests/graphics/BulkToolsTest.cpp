@@ -197,6 +197,11 @@ TEST_F(BulkTools, CopyToDefaultsOfARoundAirwaySetsTheRaiseDefaultsOnly) {
     DefaultsSaved = 255;
     boxes.Expect(VB::vbOK, "The following attributes for branch 1 were copied to defaults");
     Click(2, -200, 0);
+    // Here the wall comes before the shock and the resistance, unlike the copy for pasting.
+    const std::string &text = boxes.Shown().back().prompt;
+    EXPECT_LT(text.find("Diameter"), text.find("Raise Wall Type: "));
+    EXPECT_LT(text.find("Raise Wall Type: "), text.find("Shock Value: "));
+    EXPECT_LT(text.find("Shock Value: "), text.find("Resistance Type: "));
     EXPECT_EQ(DefaultRaiseDiameter, 2.5f);
     EXPECT_EQ(DefaultRaiseWallType, 3);
     EXPECT_EQ(DefaultDriveHeight, 4);

@@ -83,7 +83,8 @@ void buildTeachingNetwork() {
     AirwayComment(bulkhead) = "Bulkhead";
     addAirway("Return raise", 600, 0, 900, 600, 0, 950, 4, 0);
     const int fan = addAirway("Return raise", 600, 0, 950, 600, 0, 1000, 4, 0);
-    AirwayFlags(fan) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir;
+    // A fan fixes its airway's direction, as the edit dialog stores it.
+    AirwayFlags(fan) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir | AirwayFlag::FixedDirection;
     AirwayFan(fan) = 1;
     AirwayFanCount(fan) = 1;
     NextAirwayNumber = AirwayCount + 1;

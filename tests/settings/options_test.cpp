@@ -250,6 +250,14 @@ TEST_F(OptionsTest, PresetsAreRenamedByTheirNumberStoredPositiveAndReachTheAirwa
     QTest::keyClick(dialog->TxtRes, Qt::Key_Return);
     dialog->cmdCancel_Click();
     EXPECT_FLOAT_EQ(ResistanceTypeValue(2), 3);
+
+    // Presets loaded with a network while the dialog is open stay: OK stores only the presets edited.
+    Open();
+    WallTypeFactor(7) = 0.5f;
+    ResistanceTypeName(9) = "Loaded";
+    Ok();
+    EXPECT_FLOAT_EQ(WallTypeFactor(7), 0.5f);
+    EXPECT_EQ(ResistanceTypeName(9), "Loaded");
 }
 
 TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
