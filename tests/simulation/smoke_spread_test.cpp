@@ -122,6 +122,12 @@ TEST_F(SmokeTest, TheNextAirwayIsReachedWhenTheContaminantHasPassedAlongTheSourc
     EXPECT_EQ(SavedDataItem, 2);
     EXPECT_FALSE(SettingDataCombos);
     EXPECT_FALSE(SmokeBusy);
+
+    // An arrival after three hours is kept, but the slider ends there.
+    AirwayLength(next) = 20000;
+    SmokeSimulate();
+    EXPECT_GT(AirwaySmokeTime(out), 10800);
+    EXPECT_EQ(windows.Legend()->Slider->maximum(), 10800);
 }
 
 TEST_F(SmokeTest, ArrivalFollowsTheEarliestEnteredUpstreamAirwayWhereverTheWorkListHasIt) {
