@@ -383,7 +383,8 @@ frmOptions *OptionsWindow() {
 }
 
 void RefillOptions() {
-    if (!instance)
+    // A hidden dialog is storing or closing: it shows nothing OK could store again.
+    if (!instance || !instance->isVisible())
         return;
     OptionsLoaded = false;
     instance->Form_Load();
