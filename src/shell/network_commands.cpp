@@ -90,13 +90,28 @@ void ReseedAirflows(int seed) {
 
 void OrientDuplicates() {
     constexpr int32_t keepsDirection = AirwayFlag::FixedFlow | AirwayFlag::FixedDirection;
+    // The network checks want every node, the surface node too, left by one airway and entered by
+    // another. A turn that would take a node's last way out or in is not made, so a network that solved
+    // before still solves; such an airway keeps its direction.
+    std::unordered_map<Currency, int> leaving;
+    std::unordered_map<Currency, int> entering;
+    for (int a = 1; a <= AirwayCount; ++a) {
+        ++leaving[AirwayStartKey(a)];
+        ++entering[AirwayEndKey(a)];
+    }
     bool turned = false;
     for (int a = 1; a <= AirwayCount; ++a) {
         if (AirwayFan(a) != 0 || (AirwayFlags(a) & keepsDirection))
             continue;
         const auto start = std::tie(AirwayStart(3, a), AirwayStart(2, a), AirwayStart(1, a));
         const auto end = std::tie(AirwayEnd(3, a), AirwayEnd(2, a), AirwayEnd(1, a));
-        if (start > end) {
+        const Currency from = AirwayStartKey(a);
+        const Currency to = AirwayEndKey(a);
+        if (start > end && leaving[from] > 1 && entering[to] > 1) {
+            --leaving[from];
+            --entering[to];
+            ++leaving[to];
+            ++entering[from];
             ReverseAirway(a);
             turned = true;
         }

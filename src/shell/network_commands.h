@@ -17,7 +17,8 @@ void SetAllLengthsFixed(bool fixed);
 // Every airway without fixed flow gets this airflow (m³/s); the results are out of date afterwards.
 void ReseedAirflows(int seed);
 // Turns airways so that each starts before it ends by Z, then Y, then X, so that twins drawn in opposite
-// directions compare equal; airways with a fan, a fixed pressure, fixed flow or fixed direction stay.
+// directions compare equal; airways with a fan, a fixed pressure, fixed flow or fixed direction stay, and so
+// does an airway whose turn would leave a node without a way in or out.
 void OrientDuplicates();
 // Exchanges X and Y of both ends of every airway and flips both axis signs, then rebuilds the view.
 void ReverseCoordinateAxes();

@@ -1,9 +1,15 @@
 #include "ShellFixture.h"
 
 #include "graphics/view_state.h"
+#include "model/network_load.h"
 #include "model/node_keys.h"
 #include "simulation/checks.h"
+#include "simulation/driver.h"
 #include "simulation/smoke_spread.h"
+
+#include <cmath>
+#include <filesystem>
+#include <map>
 
 namespace {
 
@@ -115,6 +121,40 @@ TEST_F(ShellTest, RemoveDuplicatesTurnsTwinsWholeSoTheDuplicateSearchFindsThem) 
     SortAirways();
     AnalysisMode = 0;
     EXPECT_FALSE(Errorlist.empty());
+}
+
+TEST_F(ShellTest, RemoveDuplicatesLeavesANetworkThatSolvedSolvingWithTheSameFlows) {
+    // The generated mine has airways drawn downwards, the intake shaft among them; turning that one
+    // would leave the surface node without a way in.
+    std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/mine.sim",
+                               folder.path() + "mine.sim");
+    NetworkFileName = folder.path() + "mine.sim";
+    LoadMode = 1;
+    ASSERT_EQ(LoadNetwork(), LoadOutcome::Loaded);
+    const float tolerance = MaxError;
+    MaxError = 0.001f;
+    AnalysisMode = 0;
+    ShowProgress = 0;
+    auto solve = [] {
+        Errorlist.clear();
+        ErrorLevel = 0;
+        Simulate();
+        EXPECT_TRUE(NetworkBalanced);
+        EXPECT_NE(ErrorLevel, 1) << (Errorlist.empty() ? "" : Errorlist.front());
+    };
+    solve();
+    std::map<int, std::pair<Currency, float>> before;
+    for (int a = 1; a <= AirwayCount; ++a)
+        before[AirwayNumber(a)] = {AirwayStartKey(a), std::fabs(AirwayFlow(a))};
+    form->mnuremdup_Click();
+    int turned = 0;
+    for (int a = 1; a <= AirwayCount; ++a)
+        turned += AirwayStartKey(a) != before[AirwayNumber(a)].first;
+    EXPECT_GT(turned, 0);
+    solve();
+    for (int a = 1; a <= AirwayCount; ++a)
+        EXPECT_NEAR(std::fabs(AirwayFlow(a)), before[AirwayNumber(a)].second, 0.01f) << AirwayNumber(a);
+    MaxError = tolerance;
 }
 
 TEST_F(ShellTest, ReverseCoordinateAxisExchangesXAndYAndFlipsTheSigns) {
