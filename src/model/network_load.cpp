@@ -763,6 +763,7 @@ LoadOutcome LoadNetwork() {
     const int firstMerged = LoadMode;
     Loader loader(in, version, merge);
     bool stopped = false;
+    bool settingsRead = false;
     try {
         bool estimateDiameters = false;
         if (!merge) {
@@ -808,6 +809,7 @@ LoadOutcome LoadNetwork() {
                 while (loader.next(line) && !startsWith(line, "Defaults List")) {
                 }
                 if (startsWith(line, "Defaults List for Network")) {
+                    settingsRead = true;
                     if (version <= 2.0f) {
                         loader.readPresetLines();
                     } else if (version <= 2.7f) {
@@ -855,6 +857,8 @@ LoadOutcome LoadNetwork() {
     }
 
     rebuildAfterLoad(merge, firstMerged, loader.fanOffset);
+    if (settingsRead)
+        Shell().SettingsReplaced();
     VB::SetScreenPointer(VB::vbDefault);
     if (stopped) {
         // What was read stays, but it is no longer that file: a save has to ask for a name.

@@ -90,6 +90,8 @@ public:
     // CmbDataVal given its own text again: the unit label and captions follow the unit system and the
     // windows are redrawn.
     virtual void RefreshDataList() {}
+    // A loaded network brought its own settings: a settings dialog that is open shows them.
+    virtual void SettingsReplaced() {}
 };
 
 // The current implementation (never null).

@@ -381,3 +381,11 @@ void ShowOptions(QWidget *owner) {
 frmOptions *OptionsWindow() {
     return instance;
 }
+
+void RefillOptions() {
+    // A hidden dialog is storing or closing: it shows nothing OK could store again.
+    if (!instance || !instance->isVisible())
+        return;
+    OptionsLoaded = false;
+    instance->Form_Load();
+}

@@ -165,3 +165,6 @@ private:
 void ShowOptions(QWidget *owner);
 // The open settings dialog, or null.
 frmOptions *OptionsWindow();
+// Fills the open settings dialog again from the settings, so that OK cannot store what it showed before a
+// network with settings of its own was loaded.
+void RefillOptions();

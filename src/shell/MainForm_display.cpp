@@ -8,6 +8,7 @@
 #include "model/Gustrom1.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
+#include "settings/frmOptions.h"
 #include "shell/MainForm.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
@@ -60,6 +61,10 @@ void MainForm::CmbDataVal_Click() {
 
 void MainForm::RefreshDataList() {
     CmbDataVal_Click();
+}
+
+void MainForm::SettingsReplaced() {
+    RefillOptions();
 }
 
 void MainForm::CmbRL_Click() {

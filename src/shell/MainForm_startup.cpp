@@ -16,6 +16,7 @@
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "shell/MainForm.h"
+#include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
 #include "shell/tool_command.h"
@@ -168,6 +169,9 @@ void MainForm::MDIForm_QueryUnload(bool &cancel) {
     CloseSmokeLegend();
     // The spreadsheet's own save question comes first.
     UnloadSpreadSheet();
+    // Text typed into the open memo is part of the network: the save question must cover it.
+    if (fileNote_ && fileNote_->isVisible() && fileNote_->Changed())
+        NetworkSaved = 0;
     // A "Yes" whose save does not happen (failed or cancelled) keeps the program running with its data.
     if (NetworkSaved == 0) {
         const int answer =

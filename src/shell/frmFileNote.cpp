@@ -46,9 +46,13 @@ void frmFileNote::SetText(const std::string &text) {
     MessageBox->setPlainText(boxText(text));
 }
 
+bool frmFileNote::Changed() const {
+    return boxText(FileNote) != MessageBox->toPlainText();
+}
+
 void frmFileNote::Form_Unload() {
     // Only a real change of the text counts as a change of the network.
-    if (boxText(FileNote) != MessageBox->toPlainText()) {
+    if (Changed()) {
         FileNote = Text();
         NetworkSaved = 0;
     }

@@ -19,6 +19,8 @@ public:
     // The box's text as the model keeps it (Windows-1252, CR LF line breaks), and back.
     std::string Text() const;
     void SetText(const std::string &text);
+    // The box holds text that FileNote does not have yet.
+    bool Changed() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

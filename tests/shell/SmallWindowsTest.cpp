@@ -88,6 +88,14 @@ TEST_F(ShellTest, MemoOpensAtTheLowerRightAndKeepsItsTextPlaceAndSize) {
     NetworkFileName = folder.path() + "memo.sim";
     ASSERT_TRUE(SaveNetwork(0));
     EXPECT_NE(note.MessageBox->toPlainText().indexOf("*** File Saved"), -1);
+    EXPECT_FALSE(note.Changed());
+
+    // Text typed into the open memo is covered by the exit's save question.
+    note.MessageBox->append("Regulator 4 opened");
+    boxes->Expect(VB::vbCancel, "Gustrom data is not saved - Save it?");
+    bool cancel = false;
+    form->MDIForm_QueryUnload(cancel);
+    EXPECT_TRUE(cancel);
     note.close();
 }
 

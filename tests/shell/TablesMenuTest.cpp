@@ -2,6 +2,8 @@
 #include "ShellFixture.h"
 
 #include "graphics/graphics_state.h"
+#include "model/network_load.h"
+#include "model/network_save.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
 #include "settings/frmOptions.h"
@@ -80,4 +82,20 @@ TEST_F(ShellTest, TheOptionsDialogIsOneWindowAndItsUnitSwitchRelabelsTheMainWind
     options->cmdCancel_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(OptionsWindow(), nullptr);
+}
+
+TEST_F(ShellTest, AnOpenSettingsDialogTakesTheSettingsOfANetworkLoadedMeanwhile) {
+    AddAirways(2);
+    ColourTable(5) = 0x123456;
+    GraphicsDetail = 4;
+    NetworkFileName = folder.path() + "own.sim";
+    ASSERT_TRUE(SaveNetwork(0));
+    ColourTable(5) = 0x654321;
+    GraphicsDetail = 2;
+    form->MenuItem("mnuOptionShow")->trigger();
+    LoadNetwork();
+    ASSERT_EQ(ColourTable(5), 0x123456);
+    OptionsWindow()->cmdOK_Click();
+    EXPECT_EQ(ColourTable(5), 0x123456);
+    EXPECT_EQ(GraphicsDetail, 4);
 }
