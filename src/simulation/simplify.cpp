@@ -146,7 +146,9 @@ private:
                 return;
             if (AirwayFan(a) != 0 || AirwayFan(b) != 0 || onSurface(a) || onSurface(b))
                 return;
-            if ((f_.noPresets && AirwayResistanceType(b) != 0) || (AirwayFlags(a) & AirwayFlag::FixedFlow))
+            // A fixed quantity on either airway would be lost in the join.
+            if ((f_.noPresets && AirwayResistanceType(b) != 0) ||
+                ((AirwayFlags(a) | AirwayFlags(b)) & AirwayFlag::FixedFlow))
                 return;
             if (f_.sameWall && AirwayWallType(a) != AirwayWallType(b))
                 return;

@@ -70,7 +70,7 @@ TEST_F(Simplify, CombinedLengthsAreAddedAndFixed) {
     EXPECT_NE(AirwayFlags(1) & AirwayFlag::FixedLength, 0);
 }
 
-TEST_F(Simplify, FansSurfaceEndsJunctionsRingsAndUnselectedAirwaysStopAChain) {
+TEST_F(Simplify, FansFixedQuantitiesSurfaceEndsJunctionsRingsAndUnselectedAirwaysStopAChain) {
     const struct {
         const char *what;
         void (*build)();
@@ -86,6 +86,12 @@ TEST_F(Simplify, FansSurfaceEndsJunctionsRingsAndUnselectedAirwaysStopAChain) {
          [] {
              Drive(1, 2);
              AirwayFan(Drive(2, 3)) = 1;
+         },
+         0},
+        {"a fixed quantity downstream",
+         [] {
+             Drive(1, 2);
+             AirwayFlags(Drive(2, 3)) |= AirwayFlag::FixedFlow;
          },
          0},
         {"a surface end",
