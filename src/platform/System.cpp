@@ -168,7 +168,7 @@ void ClearConfigValues() {
 bool StartProgram(const std::string &path) {
     if (programStarter)
         return programStarter(path);
-    return QProcess::startDetached(QString::fromLocal8Bit(path.c_str()), {});
+    return QProcess::startDetached(ToQt(path), {});
 }
 
 void SetProgramStarter(std::function<bool(const std::string &)> starter) {

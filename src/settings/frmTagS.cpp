@@ -12,8 +12,24 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace {
+
+// Names are stored in comma- and quote-delimited files: text pasted or dropped into a name box loses
+// these characters as typed text does.
+class LayerNameValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override {
+        const auto banned = [](QChar c) { return c == u'"' || c == u','; };
+        pos -= static_cast<int>(std::count_if(input.cbegin(), input.cbegin() + pos, banned));
+        input.removeIf(banned);
+        return Acceptable;
+    }
+};
 
 // The active layer's name shows in red.
 void markActive(QLineEdit *box, bool active) {
@@ -82,11 +98,14 @@ frmTagS::frmTagS(QWidget *parent) : QDialog(parent) {
         secondaryGrid->addWidget(Tag2[static_cast<size_t>(k)], k % 24, column);
         secondaryGrid->addWidget(TagLabel[static_cast<size_t>(k)], k % 24, column + 1);
     }
+    auto *names = new LayerNameValidator(this);
     for (size_t k = 0; k < PLabel.size(); ++k) {
+        PLabel[k]->setValidator(names);
         PLabel[k]->installEventFilter(this);
         connect(PLabel[k], &QLineEdit::textEdited, this, [this, k] { primaryEdited_[k] = true; });
     }
     for (size_t k = 0; k < TagLabel.size(); ++k) {
+        TagLabel[k]->setValidator(names);
         TagLabel[k]->installEventFilter(this);
         connect(TagLabel[k], &QLineEdit::textEdited, this, [this, k] { secondaryEdited_[k] = true; });
     }

@@ -10,6 +10,7 @@
 #include "platform/PictureBox.h"
 #include "platform/Printer.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 #include "shell/MainForm.h"
 #include "shell/frmAbout2.h"
@@ -269,7 +270,7 @@ void MainForm::mnuSvScreen_Click() {
         return;
     Redraw();
     // A picture that cannot be written is said, not passed over.
-    if (!picture->Image().save(QString::fromLocal8Bit(BitmapFileName.c_str()), "BMP"))
+    if (!picture->Image().save(ToQt(BitmapFileName), "BMP"))
         VB::MsgBox("Error Save File - Check Name", VB::vbExclamation);
     Redraw();
 }

@@ -209,8 +209,10 @@ bool spread() {
             });
             double c =
                 inflow > MaxError ? load / std::fabs(inflow) + SmokeSourceMode * AirwayContaminant(a) : 0;
+            // Measured on the value stored: a mix above the top concentration would otherwise never settle.
+            c = std::min<double>(c, MaxConcentration);
             largest = std::max(largest, std::fabs(c - AirwaySmoke(2, a)));
-            AirwaySmoke(2, a) = storedConcentration(std::min<double>(c, MaxConcentration));
+            AirwaySmoke(2, a) = storedConcentration(c);
             // The contaminant enters a when it has passed along the upstream airway it entered first.
             const double area = crossSection(lead);
             if (area == 0)

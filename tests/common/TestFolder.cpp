@@ -6,17 +6,28 @@
 #include <fstream>
 #include <sstream>
 
-TestFolder::TestFolder() {
-    VB::SetTempDirOverride(path());
-    VB::SetProgramFolderOverride(path());
-    VB::SetSettingsFolderOverride(path());
+namespace {
+
+const TestFolder *innermost = nullptr;
+
+void pointProgramFoldersAt(const std::string &folder) {
+    VB::SetTempDirOverride(folder);
+    VB::SetProgramFolderOverride(folder);
+    VB::SetSettingsFolderOverride(folder);
+}
+
+} // namespace
+
+TestFolder::TestFolder() : outer_(innermost), outerAppFolder_(AppFolder) {
+    innermost = this;
+    pointProgramFoldersAt(path());
     AppFolder = path();
 }
 
 TestFolder::~TestFolder() {
-    VB::SetTempDirOverride("");
-    VB::SetProgramFolderOverride("");
-    VB::SetSettingsFolderOverride("");
+    innermost = outer_;
+    pointProgramFoldersAt(outer_ ? outer_->path() : "");
+    AppFolder = outerAppFolder_;
 }
 
 std::string TestFolder::path() const {

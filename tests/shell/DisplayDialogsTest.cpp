@@ -73,11 +73,13 @@ TEST_F(DisplayDialogsTest, LayerNamesGoToTheirOwnLayerAndEveryCloseStoresTheBoxe
         box->selectAll();
         QTest::keyClicks(box, "Ra,mp\"");
         EXPECT_EQ(box->text(), "Ramp");
+        box->insert(",\"2"); // as a paste gives it
+        EXPECT_EQ(box->text(), "Ramp2");
         tags.Tag1[3]->setChecked(false);
         tags.LineOpt[0]->click();
         tags.close();
     });
-    EXPECT_EQ(PrimaryLayerName(5), "Ramp");
+    EXPECT_EQ(PrimaryLayerName(5), "Ramp2");
     EXPECT_EQ(ActivePrimaryLayer, 1);
     EXPECT_EQ(NetworkSaved, 0);
     EXPECT_FALSE(PrimaryLayerVisible(3));
@@ -256,6 +258,28 @@ TEST_F(DisplayDialogsTest, SummaryShowsItsFiguresAndPrintsItsImage) {
     summary = form->findChild<frmSummary *>();
     EXPECT_EQ(summary->LblUnit[0]->text(), QString::fromStdString(UnitText(4, 2)));
     EXPECT_EQ(summary->LblUnit[7]->text(), QString::fromStdString(UnitText(14, 2)));
+
+    // 20 m³/s from the surface through 0.5 Ns²/m⁸ (4 kW of air power), driven by a 500 Pa fixed pressure
+    // on 10 m³/s at 80 % (6.25 kW input).
+    UnitSystem = 1;
+    AirPowerEfficiency = 0.8f;
+    PowerCost = 0.1f;
+    const float flows[] = {20, 10, 0}, resistances[] = {0.5f, 0, 0};
+    for (int a = 1; a <= 3; ++a) {
+        AirwayFlow(a) = flows[a - 1];
+        AirwayResistance(a) = resistances[a - 1];
+    }
+    AirwayStartKey(1) = SurfaceNodeKey;
+    AirwayFan(2) = -1;
+    AirwayPressure(2) = 500;
+    summary->OK->click();
+    form->MenuItem("mnuSummary")->trigger();
+    summary = form->findChild<frmSummary *>();
+    const std::pair<QLabel *, QString> figures[] = {
+        {summary->LblAF, "20.0"},  {summary->LblAP, "4"},           {summary->LblIP, "6"},
+        {summary->LblEff, "64 %"}, {summary->LblResist, "0.50000"}, {summary->LblCost, "$5,475"}};
+    for (const auto &[label, text] : figures)
+        EXPECT_EQ(label->text(), text) << text.toStdString();
 
     const std::string pdf = folder.path() + "summary.pdf";
     TestPrinters printers({std::make_shared<VB::PdfPrinter>("Summary PDF", pdf)});

@@ -7,6 +7,7 @@
 #include "model/network_save.h"
 #include "platform/Printer.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "shell/frmAbout2.h"
 #include "shell/frmFileNote.h"
 #include "shell/small_windows.h"
@@ -143,10 +144,11 @@ TEST_F(ShellTest, AboutBoxAndSystemInformation) {
 TEST_F(ShellTest, WindowBitmapIsSavedAndItsNameOfferedAgain) {
     AddAirways(3);
     Redraw();
-    const std::string path = folder.path() + "view.bmp";
+    // Names are the program's text; "Süd" is one of them.
+    const std::string path = folder.path() + "S\xFC" "d.bmp";
     boxes->ExpectFile(path);
     form->mnuSvScreen_Click();
-    QImage saved(QString::fromStdString(path));
+    QImage saved(ToQt(path));
     const QImage &shown = window(0)->Picture().Image();
     ASSERT_EQ(saved.size(), shown.size());
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), shown.convertToFormat(QImage::Format_RGB32));

@@ -70,7 +70,7 @@ TEST_F(Simplify, CombinedLengthsAreAddedAndFixed) {
     EXPECT_NE(AirwayFlags(1) & AirwayFlag::FixedLength, 0);
 }
 
-TEST_F(Simplify, FansSurfaceEndsJunctionsRingsAndUnselectedAirwaysStopAChain) {
+TEST_F(Simplify, FansFixedQuantitiesSurfaceEndsJunctionsRingsAndUnselectedAirwaysStopAChain) {
     const struct {
         const char *what;
         void (*build)();
@@ -86,6 +86,12 @@ TEST_F(Simplify, FansSurfaceEndsJunctionsRingsAndUnselectedAirwaysStopAChain) {
          [] {
              Drive(1, 2);
              AirwayFan(Drive(2, 3)) = 1;
+         },
+         0},
+        {"a fixed quantity downstream",
+         [] {
+             Drive(1, 2);
+             AirwayFlags(Drive(2, 3)) |= AirwayFlag::FixedFlow;
          },
          0},
         {"a surface end",
@@ -175,4 +181,16 @@ TEST_F(Simplify, TheWindowRunsWithItsBarsAndBoxes) {
     boxes.Expect(VB::vbOK, "reduced by 1 airways");
     window.CmdSimp->click();
     EXPECT_EQ(AirwayCount, 1);
+}
+
+TEST_F(Simplify, AJoinNeverLeavesTwoAirwaysBetweenTheSameNodes) {
+    // Without the refusal 1-2-3 would become a second airway from 1 to 3, which the network check refuses.
+    for (const bool reversed : {false, true}) {
+        NewNetwork(200, 20);
+        Drive(1, 2);
+        Drive(2, 3);
+        reversed ? Drive(3, 1) : Drive(1, 3);
+        Run(0);
+        EXPECT_EQ(AirwayCount, 3) << reversed;
+    }
 }

@@ -171,6 +171,18 @@ TEST_F(SmokeTest, SourcesNeedFlowAndAnAirwayWithoutInflowStaysClean) {
     EXPECT_LT(AirwaySmokeTime(SlotOf(4)), 9999999) << "reached";
 }
 
+TEST_F(SmokeTest, ASourceAboveTheTopConcentrationSettlesWithoutAQuestion) {
+    SourceChain(30000);
+    // A spread that cannot settle keeps asking; this stop ends it so that the failure is reported.
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, [] { RunState = 255; });
+    stop.start(3000);
+    SmokeSimulate();
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(AirwaySmoke(2, SlotOf(2)), 20000);
+}
+
 TEST_F(SmokeTest, BadDataEndsTheSpreadWithItsMessage) {
     const struct {
         float contaminant;
