@@ -22,7 +22,9 @@
 
 #include <array>
 #include <cmath>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -76,6 +78,8 @@ public:
         SortAirways();
         UpdateNodeKeys();
         BuildConnections();
+        for (int a = 1; a <= AirwayCount; ++a)
+            ++ends_[endPair(AirwayStartKey(a), AirwayEndKey(a))];
         // Recording the changes marks the results out of date, so whether they were current is noted now.
         const bool balanced = NetworkBalanced;
         const int count = AirwayCount;
@@ -106,6 +110,12 @@ public:
 
 private:
     const SimplifyFilter &f_;
+    // Airways between each pair of nodes, either direction, kept up to date as airways are joined.
+    std::map<std::pair<Currency, Currency>, int> ends_;
+
+    static std::pair<Currency, Currency> endPair(Currency p, Currency q) {
+        return p < q ? std::pair{p, q} : std::pair{q, p};
+    }
 
     template <typename F> void guarded(F &&step) {
         try {
@@ -144,6 +154,14 @@ private:
                 return;
             if (f_.sameSize && (AirwaySize(1, a) != AirwaySize(1, b) || AirwaySize(2, a) != AirwaySize(2, b)))
                 return;
+            // Two airways between the same nodes are refused by the network check, so the run would no
+            // longer solve.
+            const Currency middle = AirwayEndKey(a), far = AirwayEndKey(b);
+            if (ends_[endPair(ownStart, far)] > 0)
+                return;
+            --ends_[endPair(ownStart, middle)];
+            --ends_[endPair(middle, far)];
+            ++ends_[endPair(ownStart, far)];
             join(a, b);
         }
     }

@@ -182,3 +182,15 @@ TEST_F(Simplify, TheWindowRunsWithItsBarsAndBoxes) {
     window.CmdSimp->click();
     EXPECT_EQ(AirwayCount, 1);
 }
+
+TEST_F(Simplify, AJoinNeverLeavesTwoAirwaysBetweenTheSameNodes) {
+    // Without the refusal 1-2-3 would become a second airway from 1 to 3, which the network check refuses.
+    for (const bool reversed : {false, true}) {
+        NewNetwork(200, 20);
+        Drive(1, 2);
+        Drive(2, 3);
+        reversed ? Drive(3, 1) : Drive(1, 3);
+        Run(0);
+        EXPECT_EQ(AirwayCount, 3) << reversed;
+    }
+}
