@@ -327,6 +327,14 @@ TEST_F(SmokeTest, LegendButtonsSwitchTheDisplayAndClearSources) {
     EXPECT_FALSE(windows.LegendLoaded());
     EXPECT_EQ(shell.dataGroupIndex, 0);
     EXPECT_EQ(shell.dataItemIndex, 0);
+    // With no type saved the contaminant stays shown, never an entry before the first.
+    MakeSource(SlotOf(1), 100);
+    SmokeSimulate();
+    SavedDataGroup = SavedDataItem = 0;
+    ASSERT_NE(windows.Legend(), nullptr);
+    windows.Legend()->CmdExit->click();
+    EXPECT_EQ(shell.dataGroupIndex, 4);
+    EXPECT_EQ(shell.dataItemIndex, 3);
 }
 
 TEST_F(SmokeTest, TheTraceMarksSourcesAndSmokeAndItsWindowWorksTheMarks) {
