@@ -2,6 +2,7 @@
 // (which splits it), a fence delete of over 10,000 airways with its undo records, a find that wraps round
 // the whole network, a node move and a fence copy of 10,000 airways. Redraws are suspended while they are
 // timed.
+#include "bench_grid.h"
 #include "common/NetworkGenerator.h"
 #include "graphics/drawing_prep.h"
 #include "graphics/graphics_state.h"
@@ -53,12 +54,7 @@ struct ToolSetup {
         RedrawSuspended = false;
         MaxAirways = capacity;
         GenerateNetwork(airways, 30000);
-        for (int i = 1; i <= 16; ++i)
-            PrimaryLayerVisible(i) = true;
-        for (int i = 1; i <= 48; ++i)
-            SecondaryLayerVisible(i) = true;
-        ViewMode = 4;
-        ViewIs3D = 0;
+        ShowAllLayersInPlan();
         AxisSignX = AxisSignY = 1;
         LevelRange(1, 1) = LevelRange(1, 2) = 100000; // the surface above everything
         ResetUndoSteps();

@@ -1,6 +1,7 @@
 // Exporting a generated 30,000-airway mine with every label and the arrows on: the TXT exchange file and
 // both DXF forms, written to disk (the DXF options dialog and the redraw after it excluded). Importing the
 // TXT file and the true-coordinate drawing (arrow size 0) back in place of the network, levels included.
+#include "bench_grid.h"
 #include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
@@ -48,12 +49,7 @@ struct ExportSetup {
             AirwayEndName(a) = name;
             AirwayFlow(a) = static_cast<float>(a % 97) * 0.37f;
         }
-        for (int i = 1; i <= 16; ++i)
-            PrimaryLayerVisible(i) = true;
-        for (int i = 1; i <= 48; ++i)
-            SecondaryLayerVisible(i) = true;
-        ViewMode = 4;
-        ViewIs3D = 0;
+        ShowAllLayersInPlan();
         GraphicsDetail = 511;
         DataCode = 12;
         ExportDataSize = ExportNodeSize = ExportAirwaySize = ExportFloatSize = 8;

@@ -1,6 +1,7 @@
 #pragma once
 // A mine of ten levels 50 m apart, each a grid of 40 m drives joined by raises, for the drawing-side
 // benchmarks: fills airways 1..airways with their ends, keys and shape, and sets AirwayCount.
+#include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
 
 inline void MakeLevelledGrid(int airways, int32_t originX, int32_t originY) {
@@ -22,4 +23,14 @@ inline void MakeLevelledGrid(int airways, int32_t originX, int32_t originY) {
         AirwayFlags(a) = AirwayFlag::Rectangular;
     }
     AirwayCount = a;
+}
+
+// Every layer shown, all levels, in a plan view.
+inline void ShowAllLayersInPlan() {
+    for (int i = 1; i <= 16; ++i)
+        PrimaryLayerVisible(i) = true;
+    for (int i = 1; i <= 48; ++i)
+        SecondaryLayerVisible(i) = true;
+    ViewMode = 4;
+    ViewIs3D = 0;
 }

@@ -23,12 +23,7 @@ void makeDrawnNetwork(PictureBox &picture) {
         AirwaySecondaryLayer(a) = 1;
         AirwayLength(a) = 40;
     }
-    for (int i = 1; i <= 16; ++i)
-        PrimaryLayerVisible(i) = true;
-    for (int i = 1; i <= 48; ++i)
-        SecondaryLayerVisible(i) = true;
-    ViewMode = 4;
-    ViewIs3D = 0;
+    ShowAllLayersInPlan();
     AxisSignX = AxisSignY = 1;
     picture.ScaleWidth = picture.ScaleHeight = 4000;
     picture.ScaleLeft = picture.ScaleTop = -2000;
