@@ -41,13 +41,11 @@ struct ToolSetup {
     VB::DialogResponder *previous = VB::SetDialogResponder(&answers);
 
     ToolSetup() {
-        SetWindowPicture(0, &picture);
-        ActiveWindow = 0;
+        OpenWindowZero(picture);
     }
     ~ToolSetup() {
         RedrawSuspended = false;
-        SetWindowPicture(0, nullptr);
-        ActiveWindow = -1;
+        CloseWindowZero();
         VB::SetDialogResponder(previous);
     }
     void Build(int airways = NetworkSize, int capacity = NetworkSize + 100) {

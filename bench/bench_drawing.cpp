@@ -1,5 +1,6 @@
 // Repainting a 30,000-airway network on a 1600 × 1000 picture: lines only, fully labelled, and labelled
 // without texts (the difference to the fully labelled figure is the share taken by text).
+#include "bench_grid.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
@@ -96,8 +97,7 @@ void runRedraw(benchmark::State &state, int detail) {
     picture.Tag.assign(1, '0'); // (an assignment from a literal upsets GCC 12's overlap warning)
     PanX = height / 2;
     PanY = height / 2;
-    SetWindowPicture(0, &picture);
-    ActiveWindow = 0;
+    OpenWindowZero(picture);
     WindowOpen(0) = true;
     GraphicsDetail = detail;
     for (auto _ : state) {
@@ -105,8 +105,7 @@ void runRedraw(benchmark::State &state, int detail) {
         benchmark::DoNotOptimize(picture.Image().constBits());
     }
     state.counters["records"] = AirwayScreenCount;
-    SetWindowPicture(0, nullptr);
-    ActiveWindow = -1;
+    CloseWindowZero();
 }
 
 // Node names, airway names, data values, symbols, node pictures, arrows, contaminants, floating text.

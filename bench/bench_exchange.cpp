@@ -39,8 +39,7 @@ struct ExportSetup {
         picture.ScaleHeight = 1000;
         picture.ScaleLeft = -800;
         picture.ScaleTop = -500;
-        SetWindowPicture(0, &picture);
-        ActiveWindow = 0;
+        OpenWindowZero(picture);
         MaxAirways = NetworkSize + 2;
         GenerateNetwork(NetworkSize, 30000);
         for (int a = 1; a <= AirwayCount; ++a) {
@@ -60,8 +59,7 @@ struct ExportSetup {
         PrepareDrawing();
     }
     ~ExportSetup() {
-        SetWindowPicture(0, nullptr);
-        ActiveWindow = -1;
+        CloseWindowZero();
     }
     std::string path(const char *name) const { return folder.path() + name; }
 };

@@ -1,6 +1,7 @@
 #pragma once
-// A mine of ten levels 50 m apart, each a grid of 40 m drives joined by raises, for the drawing-side
-// benchmarks: fills airways 1..airways with their ends, keys and shape, and sets AirwayCount.
+// Set-up shared by the drawing-side benchmarks. MakeLevelledGrid: a mine of ten levels 50 m apart, each a
+// grid of 40 m drives joined by raises: fills airways 1..airways with their ends, keys and shape, and sets
+// AirwayCount.
 #include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
 
@@ -33,4 +34,15 @@ inline void ShowAllLayersInPlan() {
         SecondaryLayerVisible(i) = true;
     ViewMode = 4;
     ViewIs3D = 0;
+}
+
+// Draws window 0 into this picture and makes it the active window, until CloseWindowZero.
+inline void OpenWindowZero(PictureBox &picture) {
+    SetWindowPicture(0, &picture);
+    ActiveWindow = 0;
+}
+
+inline void CloseWindowZero() {
+    SetWindowPicture(0, nullptr);
+    ActiveWindow = -1;
 }

@@ -1,5 +1,6 @@
 // File > Merge File: a generated 15,000-airway network file merged into another generated 15,000-airway
 // network, file dialog and questions answered by script, redraw excluded.
+#include "bench_grid.h"
 #include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
@@ -44,8 +45,7 @@ void BM_MergeFile15000Into15000(benchmark::State &state) {
     picture.ScaleHeight = 30000;
     picture.ScaleLeft = -20000;
     picture.ScaleTop = -15000;
-    SetWindowPicture(0, &picture);
-    ActiveWindow = 0;
+    OpenWindowZero(picture);
     MaxAirways = 2 * HalfSize + 2;
     GenerateNetwork(HalfSize, 15000);
     const std::string path = folder.path() + "merged.sim";
@@ -66,8 +66,7 @@ void BM_MergeFile15000Into15000(benchmark::State &state) {
         RotateView();
     }
     state.counters["airways"] = AirwayCount;
-    SetWindowPicture(0, nullptr);
-    ActiveWindow = -1;
+    CloseWindowZero();
 }
 BENCHMARK(BM_MergeFile15000Into15000)->Unit(benchmark::kMillisecond);
 

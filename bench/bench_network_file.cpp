@@ -1,4 +1,5 @@
 // Saving and loading a generated 30,000-airway mine network as a network file.
+#include "bench_grid.h"
 #include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
@@ -28,8 +29,7 @@ struct Setup {
         picture.ScaleHeight = 3000;
         picture.ScaleLeft = -2000;
         picture.ScaleTop = -1500;
-        SetWindowPicture(0, &picture);
-        ActiveWindow = 0;
+        OpenWindowZero(picture);
         MaxAirways = NetworkSize + 2;
         GenerateNetwork(NetworkSize, 30000);
         path = folder.path() + "mine30000.sim";
@@ -38,8 +38,7 @@ struct Setup {
         SmokeMode = 0;
     }
     ~Setup() {
-        SetWindowPicture(0, nullptr);
-        ActiveWindow = -1;
+        CloseWindowZero();
     }
 };
 

@@ -29,18 +29,12 @@ void makeDrawnNetwork(PictureBox &picture) {
     picture.ScaleLeft = picture.ScaleTop = -2000;
     PanX = 1200;
     PanY = 1000;
-    SetWindowPicture(0, &picture);
-    ActiveWindow = 0;
+    OpenWindowZero(picture);
     PickDivisor = 25;
     SetVisibleAirways();
     FitPass = true;
     PrepareDrawing();
     FitPass = false;
-}
-
-void finish() {
-    SetWindowPicture(0, nullptr);
-    ActiveWindow = -1;
 }
 
 void BM_PickAirwayEnd(benchmark::State &state) {
@@ -56,7 +50,7 @@ void BM_PickAirwayEnd(benchmark::State &state) {
         x = x > 1000 ? -1000 : x + 7;
     }
     state.counters["records"] = AirwayScreenCount;
-    finish();
+    CloseWindowZero();
 }
 
 void BM_PickAirway(benchmark::State &state) {
@@ -71,7 +65,7 @@ void BM_PickAirway(benchmark::State &state) {
         x = x > 1000 ? -1000 : x + 7;
     }
     state.counters["records"] = AirwayScreenCount;
-    finish();
+    CloseWindowZero();
 }
 
 } // namespace

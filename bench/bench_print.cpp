@@ -1,5 +1,6 @@
 // Printing the generated 30,000-airway network, fitted in a 1600 × 1000 plan window, to an A4 PDF: lines
 // only and fully labelled; the print dialog's loading, orientation switch and three copies.
+#include "bench_grid.h"
 #include "common/NetworkGenerator.h"
 #include "common/TestFolder.h"
 #include "common/TestPrinters.h"
@@ -43,8 +44,7 @@ public:
         GridOn = false;
         GraphicsDetail = detail;
         picture_.Tag.assign(1, '0');
-        SetWindowPicture(0, &picture_);
-        ActiveWindow = 0;
+        OpenWindowZero(picture_);
         WindowOpen(0) = true;
         SetVisibleAirways();
         FitNetwork();
@@ -56,8 +56,7 @@ public:
     }
     ~PrintBench() {
         printers_.reset();
-        SetWindowPicture(0, nullptr);
-        ActiveWindow = -1;
+        CloseWindowZero();
     }
     PrintBench(const PrintBench &) = delete;
     PrintBench &operator=(const PrintBench &) = delete;

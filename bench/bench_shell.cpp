@@ -25,8 +25,7 @@ void BM_RotationPadTick30000(benchmark::State &state) {
     PrimaryLayerVisible(1) = true;
     SecondaryLayerVisible(1) = true;
     PictureBox picture(1600, 1000);
-    SetWindowPicture(0, &picture);
-    ActiveWindow = 0;
+    OpenWindowZero(picture);
     ViewMode = 4;
     ViewIs3D = 1;
     Tilt = 0.5f;
@@ -43,8 +42,7 @@ void BM_RotationPadTick30000(benchmark::State &state) {
     for (auto _ : state)
         RotationTick();
     state.counters["lines"] = AirwayScreenCount;
-    SetWindowPicture(0, nullptr);
-    ActiveWindow = -1;
+    CloseWindowZero();
 }
 BENCHMARK(BM_RotationPadTick30000)->Unit(benchmark::kMillisecond);
 

@@ -27,8 +27,7 @@ void runViewRebuild(benchmark::State &state, int viewMode, int perspective) {
     picture.ScaleHeight = 2400;
     picture.ScaleLeft = -1500;
     picture.ScaleTop = -1200;
-    SetWindowPicture(0, &picture);
-    ActiveWindow = 0;
+    OpenWindowZero(picture);
     ViewMode = viewMode;
     RLWindowLow = -220;
     RLWindowHigh = -80;
@@ -49,8 +48,7 @@ void runViewRebuild(benchmark::State &state, int viewMode, int perspective) {
         benchmark::DoNotOptimize(AirwayEndProjected(2, AirwayCount));
     }
     SpinStep = 0;
-    SetWindowPicture(0, nullptr);
-    ActiveWindow = -1;
+    CloseWindowZero();
 }
 
 void BM_VisibleAndRotateAllLevels(benchmark::State &state) {
