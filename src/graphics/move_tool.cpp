@@ -29,10 +29,6 @@ int32_t roundToLong(double v) {
     return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
 }
 
-bool selected(int a) {
-    return a >= 1 && a <= AirwayCount && (AirwayFlags(a) & AirwayFlag::Selected) != 0;
-}
-
 Point startOf(int a) {
     return {AirwayStart(1, a), AirwayStart(2, a), AirwayStart(3, a)};
 }
@@ -251,7 +247,7 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
     const int pressed = std::abs(pressPick);
     if (MouseButton != 2) {
         PickAirwayEnd(CursorX, CursorY, toX, toY, toZ, DrawEndNodeName, PickedEnd);
-        if (selected(pressed)) {
+        if (AirwaySelected(pressed)) {
             EntryPointX = toX - fromX;
             EntryPointY = toY - fromY;
             EntryPointZ = toZ - fromZ;
@@ -264,7 +260,7 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
         return;
     }
     PointTyped = true;
-    if (!selected(pressed)) {
+    if (!AirwaySelected(pressed)) {
         if (!typedEntry({toX, toY, toZ}))
             return;
         moveEnds(from, {SplitPointX, SplitPointY, SplitPointZ}, pressAirwayEnd);
@@ -283,7 +279,7 @@ void CopyMarkedAirways() {
     if (MakeCopy != 0) {
         int copies = 0;
         for (int a = 1; a <= count; ++a)
-            copies += selected(a) ? 1 : 0;
+            copies += AirwaySelected(a) ? 1 : 0;
         if (!RoomForAirways(copies)) {
             MakeCopy = 0;
             Redraw();
@@ -292,7 +288,7 @@ void CopyMarkedAirways() {
     }
     int n = count;
     for (int a = 1; a <= count; ++a) {
-        if (!selected(a))
+        if (!AirwaySelected(a))
             continue;
         if (MakeCopy != 0)
             copyShifted(a, ++n, by, true, true);

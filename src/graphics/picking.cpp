@@ -48,6 +48,10 @@ void cursorToWorld(float x, float y, int32_t &X, int32_t &Y, int32_t &Z) {
 
 } // namespace
 
+bool AirwaySelected(int a) {
+    return a >= 1 && a <= AirwayCount && (AirwayFlags(a) & AirwayFlag::Selected) != 0;
+}
+
 void PickAirwayEnd(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, std::string &nodeName,
                    int &endNumber) {
     const double tolerance = refreshTolerance();
