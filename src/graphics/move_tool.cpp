@@ -25,10 +25,6 @@ namespace {
 
 using Point = std::array<int32_t, 3>;
 
-int32_t roundToLong(double v) {
-    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
-}
-
 Point startOf(int a) {
     return {AirwayStart(1, a), AirwayStart(2, a), AirwayStart(3, a)};
 }
@@ -147,8 +143,8 @@ std::vector<Fenced> fencedAirways(double left, double bottom, double right, doub
 }
 
 void moveFence() {
-    FenceFound = FenceHoldsAirways(roundToLong(BuildStartX), roundToLong(BuildStartY), roundToLong(CursorX),
-                                   roundToLong(CursorY));
+    FenceFound = FenceHoldsAirways(RoundToLong(BuildStartX), RoundToLong(BuildStartY), RoundToLong(CursorX),
+                                   RoundToLong(CursorY));
     if (!FenceFound)
         return;
     PointTyped = true;
@@ -208,7 +204,7 @@ bool hasEndAt(int a, const Point &p) {
 Point leftDropTarget(const Point &from, int32_t &toX, int32_t &toY, int32_t &toZ) {
     double x = 0, y = 0, z = LevelElevation;
     ScreenToWorld(CursorX, CursorY, LevelElevation, x, y, z);
-    const Point cursor{roundToLong(x), roundToLong(y), roundToLong(z)};
+    const Point cursor{RoundToLong(x), RoundToLong(y), RoundToLong(z)};
     if (PickedEnd != 0) {
         if (hasEndAt(std::abs(PickedEnd), from))
             return cursor;
