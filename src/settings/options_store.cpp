@@ -164,10 +164,9 @@ void frmOptions::UnloadData() {
             detail |= 1 << i;
     GraphicsDetail = detail;
     // 5. Data display.
-    const int modeOfButton[] = {3, 1, 2, 0};
     for (size_t b = 0; b < OptType.size(); ++b)
         if (OptType[b]->Value())
-            DataDisplayMode = modeOfButton[b];
+            DataDisplayMode = DataModeOfButton[b];
     SetVisibleAirways();
     // 6.
     SmokeSourceMode = OptSimSource[1]->Value() ? 1 : 0;
