@@ -9,6 +9,9 @@
 // The node name a pick returns when it finds no node.
 inline constexpr const char *NoNodeName = "&&";
 
+// Whether airway a (1..AirwayCount) carries the selection mark; false for any other number.
+bool AirwaySelected(int a);
+
 // Nearest airway end within PickTolerance (city-block distance inside a square; earlier record and the
 // start end win ties). endNumber = +a for the start of airway a, -a for its end, 0 none. On a hit X, Y, Z
 // and nodeName are the end's point and name and LevelElevation its Z; on a miss they are left as passed
@@ -20,6 +23,8 @@ void PickAirwayEnd(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, std::st
 // cursor lies along the drawn segment and X, Y, Z (and LevelElevation) the world point at that fraction;
 // on a miss airway = 0 and X, Y, Z the cursor at the working elevation.
 void PickAirway(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, int &airway);
+// The airway PickAirway finds at the cursor (0 none), its world point not wanted.
+int AirwayAtCursor();
 
 // Nearest shown floating text within the tolerance. On a hit x, y snap to the text's anchor and X, Y, Z,
 // text are the text's; on a miss textNumber = 0 and X, Y, Z the cursor at the working elevation.
