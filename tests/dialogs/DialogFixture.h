@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <memory>
+
 class DialogTest : public ModelTest {
 protected:
     void SetUp() override {
@@ -34,6 +36,12 @@ protected:
         window.show();
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // Makes a dialog of type D and shows it as the active window.
+    template <typename D> static std::unique_ptr<D> Shown() {
+        auto dialog = std::make_unique<D>();
+        Activate(*dialog);
+        return dialog;
     }
     // Focuses a box, as a click or Tab would, and replaces its text by typing.
     static void Type(QWidget *box, const QString &text) {
