@@ -17,14 +17,12 @@ class DialogTest : public ModelTest {
 protected:
     void SetUp() override {
         ModelTest::SetUp();
-        SetBuiltInUnits();
-        UnitSystem = 1;
+        UseSIDisplay();
         SubDialogOpen = false;
         EditShape = 0;
         ScreenBuffer = false;
         PickedAirway = 0;
         PickedFraction = 0.5f;
-        VB::SetLocaleDecimalSeparatorOverride('.');
     }
     void TearDown() override {
         VB::SetLocaleDecimalSeparatorOverride(0);
