@@ -66,26 +66,25 @@ void ShapeSwatch::paintEvent(QPaintEvent *) {
 
 namespace {
 
-QLineEdit *lineEdit(QWidget *parent, const char *name, const char *tip = nullptr) {
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
+// Names a new control (when given) and sets its tip (when given).
+template <typename W> W *named(W *w, const char *name, const char *tip) {
+    if (name != nullptr)
+        w->setObjectName(name);
     if (tip != nullptr)
-        edit->setToolTip(tip);
-    return edit;
+        w->setToolTip(tip);
+    return w;
+}
+
+QLineEdit *lineEdit(QWidget *parent, const char *name, const char *tip = nullptr) {
+    return named(new QLineEdit(parent), name, tip);
 }
 
 VBCheckBox *checkBox(QWidget *parent, const char *name, const char *caption, const char *tip = nullptr) {
-    auto *box = new VBCheckBox(caption, parent);
-    box->setObjectName(name);
-    if (tip != nullptr)
-        box->setToolTip(tip);
-    return box;
+    return named(new VBCheckBox(caption, parent), name, tip);
 }
 
 VBComboBox *comboBox(QWidget *parent, const char *name, const char *tip, bool editable) {
-    auto *combo = new VBComboBox(parent);
-    combo->setObjectName(name);
-    combo->setToolTip(tip);
+    auto *combo = named(new VBComboBox(parent), name, tip);
     combo->setEditable(editable);
     if (editable)
         combo->setInsertPolicy(QComboBox::NoInsert);
@@ -93,19 +92,13 @@ VBComboBox *comboBox(QWidget *parent, const char *name, const char *tip, bool ed
 }
 
 QPushButton *button(QWidget *parent, const char *name, const char *caption, const char *tip = nullptr) {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    if (tip != nullptr)
-        b->setToolTip(tip);
+    auto *b = named(new QPushButton(caption, parent), name, tip);
     b->setAutoDefault(false);
     return b;
 }
 
 QLabel *label(QWidget *parent, const char *caption, const char *tip = nullptr) {
-    auto *l = new QLabel(caption, parent);
-    if (tip != nullptr)
-        l->setToolTip(tip);
-    return l;
+    return named(new QLabel(caption, parent), nullptr, tip);
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -37,31 +38,25 @@ double typedMetres(const QLineEdit *box) {
 
 frmCoords::frmCoords(QWidget *parent) : CancelOnClose(parent) {
     setWindowTitle("Coordinate Entry");
+    // A labelled column of three boxes, one per axis.
+    auto axes = [](QGroupBox *frame, const std::array<const char *, 3> &names, QLineEdit *&x, QLineEdit *&y,
+                   QLineEdit *&z) {
+        auto *grid = new QGridLayout(frame);
+        QLineEdit **boxes[] = {&x, &y, &z};
+        for (int i = 0; i < 3; ++i) {
+            *boxes[i] = new QLineEdit(frame);
+            grid->addWidget(new QLabel(names[i], frame), i, 0);
+            grid->addWidget(*boxes[i], i, 1);
+        }
+        return grid;
+    };
     Frame1 = new QGroupBox("Coordinates", this);
-    auto *absolute = new QGridLayout(Frame1);
-    TxtX = new QLineEdit(Frame1);
-    TxtY = new QLineEdit(Frame1);
-    TxtZ = new QLineEdit(Frame1);
+    auto *absolute = axes(Frame1, {"X", "Y", "RL"}, TxtX, TxtY, TxtZ);
     CmbRL = new VBComboBox(Frame1);
-    const char *names[] = {"X", "Y", "RL"};
-    QLineEdit *boxes[] = {TxtX, TxtY, TxtZ};
-    for (int i = 0; i < 3; ++i) {
-        absolute->addWidget(new QLabel(names[i], Frame1), i, 0);
-        absolute->addWidget(boxes[i], i, 1);
-    }
     absolute->addWidget(new QLabel("Level", Frame1), 3, 0);
     absolute->addWidget(CmbRL, 3, 1);
     Frame2 = new QGroupBox("Relative Move", this);
-    auto *offsets = new QGridLayout(Frame2);
-    TxtdX = new QLineEdit(Frame2);
-    TxtdY = new QLineEdit(Frame2);
-    TxtdZ = new QLineEdit(Frame2);
-    const char *offsetNames[] = {"dX", "dY", "dRL"};
-    QLineEdit *offsetBoxes[] = {TxtdX, TxtdY, TxtdZ};
-    for (int i = 0; i < 3; ++i) {
-        offsets->addWidget(new QLabel(offsetNames[i], Frame2), i, 0);
-        offsets->addWidget(offsetBoxes[i], i, 1);
-    }
+    axes(Frame2, {"dX", "dY", "dRL"}, TxtdX, TxtdY, TxtdZ);
     ChkCopy = new VBCheckBox("Make a copy", this);
     ChkCopy->hide();
     OK = new QPushButton("OK", this);

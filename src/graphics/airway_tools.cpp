@@ -29,10 +29,6 @@ double distance(double x1, double y1, double z1, double x2, double y2, double z2
     return std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1) + (z2 - z1) * (z2 - z1));
 }
 
-bool selected(int a) {
-    return (AirwayFlags(a) & AirwayFlag::Selected) != 0;
-}
-
 // The airway under the cursor (0 none); fills the split point and PickedFraction.
 int pickedAirway() {
     int a = 0;
@@ -57,7 +53,7 @@ void showChanges() {
 // Records every selected airway before it is cleared, as one step.
 void deleteSelected() {
     for (int a = 1; a <= AirwayCount; ++a) {
-        if (!selected(a))
+        if (!AirwaySelected(a))
             continue;
         RecordUndo(a, UndoCode::Before, UndoStep);
         ClearAirway(a);
@@ -194,7 +190,7 @@ void SplitAirway(int32_t &x, int32_t &y, int32_t &z, int &a) {
 
 void InsertNodeTool() {
     int h = pickedAirway();
-    if (h != 0 && selected(h)) {
+    if (h != 0 && AirwaySelected(h)) {
         AirEditMode = 3;
         CurrentAirway = h;
         Editor().ShowAirwayEdit();
@@ -275,11 +271,11 @@ void DeleteTool() {
     std::string name;
     int endNumber = 0;
     PickAirwayEnd(CursorX, CursorY, x, y, z, name, endNumber);
-    if (endNumber != 0 && selected(std::abs(endNumber))) {
+    if (endNumber != 0 && AirwaySelected(std::abs(endNumber))) {
         deleteSelected();
     } else if (endNumber == 0 || !removeNode(endNumber)) {
         const int a = pickedAirway();
-        if (a != 0 && selected(a)) {
+        if (a != 0 && AirwaySelected(a)) {
             deleteSelected();
         } else if (a != 0) {
             RecordUndo(a, UndoCode::Before, UndoStep);
@@ -307,9 +303,9 @@ void ReverseTool() {
     if (a == 0)
         return;
     // Each reversed airway is recorded before and after, all in one step, so one undo restores them.
-    const bool all = selected(a);
+    const bool all = AirwaySelected(a);
     for (int u = 1; u <= AirwayCount; ++u) {
-        if (all ? !selected(u) : u != a)
+        if (all ? !AirwaySelected(u) : u != a)
             continue;
         RecordUndo(u, UndoCode::Before, UndoStep);
         reverseAirway(u);

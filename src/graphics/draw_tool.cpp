@@ -21,10 +21,6 @@
 
 namespace {
 
-int32_t roundToLong(double v) {
-    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
-}
-
 // The draw state goes back to rest, whether an airway was built or not.
 void resetDrawState() {
     WorkingElevation = 0;
@@ -103,7 +99,7 @@ void ConstructAirway() {
         DrawStartNodeName.clear();
 
     // The end point: a node, a point on an airway or the cursor.
-    int32_t endX = 0, endY = 0, endZ = roundToLong(WorkingElevation);
+    int32_t endX = 0, endY = 0, endZ = RoundToLong(WorkingElevation);
     std::string endName = NoNodeName;
     int endSplit = 0;
     bool endSnapped = false;
@@ -136,9 +132,9 @@ void ConstructAirway() {
     if (ViewIs3D == 1 && !endSnapped && !PointTyped) {
         double x = 0, y = 0, z = WorkingElevation;
         ScreenToWorld(CursorX, CursorY, WorkingElevation, x, y, z);
-        endX = roundToLong(x);
-        endY = roundToLong(y);
-        endZ = roundToLong(z);
+        endX = RoundToLong(x);
+        endY = RoundToLong(y);
+        endZ = RoundToLong(z);
         if (ReleaseWindow == ActiveWindow)
             WorkingElevation = static_cast<float>(endZ);
     }

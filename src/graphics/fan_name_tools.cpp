@@ -17,10 +17,6 @@
 
 namespace {
 
-bool selected(int a) {
-    return (AirwayFlags(a) & AirwayFlag::Selected) != 0;
-}
-
 // A name typed for an airway or a node; a comma is refused with a message and counts as no answer.
 std::string typedName(const std::string &prompt, const std::string &title, const std::string &current) {
     const std::string answer = VB::InputBox(prompt, title, current);
@@ -54,7 +50,7 @@ void nameSelection() {
     const std::string answer = typedName("Enter Name of Selected Branch(s) ", "Input Branch Name", "");
     if (!answer.empty()) {
         renameAll([&](int a, NodeName &, NodeName &, NodeName &name) {
-            if (selected(a))
+            if (AirwaySelected(a))
                 name = answer;
         });
         RedrawAll();
@@ -183,7 +179,7 @@ void NameTool() {
     int hit = std::abs(endNumber);
     if (endNumber == 0)
         PickAirway(CursorX, CursorY, x, y, z, hit);
-    if (hit != 0 && selected(hit))
+    if (hit != 0 && AirwaySelected(hit))
         nameSelection();
     else if (endNumber != 0)
         nameNode(endNumber);

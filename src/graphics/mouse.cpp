@@ -34,10 +34,6 @@ std::function<void(const std::string &)> dispatchObserver;
 // Shift was held at the press (a Shift that appears during the drag is noted separately).
 int shiftAtPress = 0;
 
-int32_t roundToLong(double v) {
-    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
-}
-
 // A drag shorter than this in both axes is a click: 1/50 of the window's world width.
 double clickSize(const PictureBox &pic) {
     return pic.ScaleWidth / 50;
@@ -75,9 +71,9 @@ void redrawLines(PictureBox &pic) {
 void toWorld(double x, double y, double z, int32_t &X, int32_t &Y, int32_t &Z) {
     double wx = 0, wy = 0, wz = z;
     ScreenToWorld(x, y, z, wx, wy, wz);
-    X = roundToLong(wx);
-    Y = roundToLong(wy);
-    Z = roundToLong(wz);
+    X = RoundToLong(wx);
+    Y = RoundToLong(wy);
+    Z = RoundToLong(wz);
 }
 
 // Coordinates quantity, no unit, no extra precision.
@@ -410,9 +406,9 @@ void releaseHandler(PictureBox &pic) {
                 BuildEndZ = static_cast<float>(endZ);
                 z = endZ;
             } else {
-                x = roundToLong(PanX + BuildEndX);
-                y = roundToLong(PanY + BuildEndY);
-                z = roundToLong(BuildStartZ);
+                x = RoundToLong(PanX + BuildEndX);
+                y = RoundToLong(PanY + BuildEndY);
+                z = RoundToLong(BuildStartZ);
             }
             if (StartSnapped == 1 || MoveFenceMode) {
                 if (dispatchObserver)
@@ -579,8 +575,8 @@ void WindowMouseDown() {
         return;
     }
     if (MouseButton == 4) {
-        EntryPointX = roundToLong(CursorX);
-        EntryPointY = roundToLong(CursorY);
+        EntryPointX = RoundToLong(CursorX);
+        EntryPointY = RoundToLong(CursorY);
         return;
     }
     if (ViewDrag)
@@ -596,8 +592,8 @@ void WindowMouseDown() {
         break;
     case 0:
         if (MouseButton == 2) {
-            EntryPointX = roundToLong(CursorX);
-            EntryPointY = roundToLong(CursorY);
+            EntryPointX = RoundToLong(CursorX);
+            EntryPointY = RoundToLong(CursorY);
         }
         break;
     default:
@@ -664,8 +660,8 @@ void WindowMouseUp() {
 }
 
 void ShowCursorCoords(float x, float y) {
-    int32_t X = roundToLong(PanX + x), Y = roundToLong(PanY + y);
-    int32_t Z = roundToLong(StartSnapped != 0 ? StartElevation : LevelElevation);
+    int32_t X = RoundToLong(PanX + x), Y = RoundToLong(PanY + y);
+    int32_t Z = RoundToLong(StartSnapped != 0 ? StartElevation : LevelElevation);
     if (ViewIs3D != 0)
         toWorld(x, y, Z, X, Y, Z);
     ShellHooks &shell = Shell();
@@ -733,8 +729,8 @@ void FenceTool() {
         }
         PickedAirway = 0;
     } else {
-        const int32_t left = roundToLong(BuildStartX), bottom = roundToLong(BuildStartY);
-        const int32_t right = roundToLong(BuildEndX), top = roundToLong(BuildEndY);
+        const int32_t left = RoundToLong(BuildStartX), bottom = RoundToLong(BuildStartY);
+        const int32_t right = RoundToLong(BuildEndX), top = RoundToLong(BuildEndY);
         FenceFound = FenceHoldsAirways(left, bottom, right, top);
         if (FenceFound) {
             for (int a : AirwaysInFence(left, bottom, right, top))

@@ -25,14 +25,6 @@ namespace {
 
 using Point = std::array<int32_t, 3>;
 
-int32_t roundToLong(double v) {
-    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
-}
-
-bool selected(int a) {
-    return a >= 1 && a <= AirwayCount && (AirwayFlags(a) & AirwayFlag::Selected) != 0;
-}
-
 Point startOf(int a) {
     return {AirwayStart(1, a), AirwayStart(2, a), AirwayStart(3, a)};
 }
@@ -151,8 +143,8 @@ std::vector<Fenced> fencedAirways(double left, double bottom, double right, doub
 }
 
 void moveFence() {
-    FenceFound = FenceHoldsAirways(roundToLong(BuildStartX), roundToLong(BuildStartY), roundToLong(CursorX),
-                                   roundToLong(CursorY));
+    FenceFound = FenceHoldsAirways(RoundToLong(BuildStartX), RoundToLong(BuildStartY), RoundToLong(CursorX),
+                                   RoundToLong(CursorY));
     if (!FenceFound)
         return;
     PointTyped = true;
@@ -212,7 +204,7 @@ bool hasEndAt(int a, const Point &p) {
 Point leftDropTarget(const Point &from, int32_t &toX, int32_t &toY, int32_t &toZ) {
     double x = 0, y = 0, z = LevelElevation;
     ScreenToWorld(CursorX, CursorY, LevelElevation, x, y, z);
-    const Point cursor{roundToLong(x), roundToLong(y), roundToLong(z)};
+    const Point cursor{RoundToLong(x), RoundToLong(y), RoundToLong(z)};
     if (PickedEnd != 0) {
         if (hasEndAt(std::abs(PickedEnd), from))
             return cursor;
@@ -251,7 +243,7 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
     const int pressed = std::abs(pressPick);
     if (MouseButton != 2) {
         PickAirwayEnd(CursorX, CursorY, toX, toY, toZ, DrawEndNodeName, PickedEnd);
-        if (selected(pressed)) {
+        if (AirwaySelected(pressed)) {
             EntryPointX = toX - fromX;
             EntryPointY = toY - fromY;
             EntryPointZ = toZ - fromZ;
@@ -264,7 +256,7 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
         return;
     }
     PointTyped = true;
-    if (!selected(pressed)) {
+    if (!AirwaySelected(pressed)) {
         if (!typedEntry({toX, toY, toZ}))
             return;
         moveEnds(from, {SplitPointX, SplitPointY, SplitPointZ}, pressAirwayEnd);
@@ -283,7 +275,7 @@ void CopyMarkedAirways() {
     if (MakeCopy != 0) {
         int copies = 0;
         for (int a = 1; a <= count; ++a)
-            copies += selected(a) ? 1 : 0;
+            copies += AirwaySelected(a) ? 1 : 0;
         if (!RoomForAirways(copies)) {
             MakeCopy = 0;
             Redraw();
@@ -292,7 +284,7 @@ void CopyMarkedAirways() {
     }
     int n = count;
     for (int a = 1; a <= count; ++a) {
-        if (!selected(a))
+        if (!AirwaySelected(a))
             continue;
         if (MakeCopy != 0)
             copyShifted(a, ++n, by, true, true);

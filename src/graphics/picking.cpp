@@ -15,10 +15,6 @@ namespace {
 
 constexpr double NoDistance = 9999999;
 
-int32_t roundToLong(double v) {
-    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
-}
-
 // The pick distance of the active window: its world width over the proximity divisor.
 float refreshTolerance() {
     if (const PictureBox *pic = ActivePicture())
@@ -41,12 +37,16 @@ bool isAirwaySlot(int a) {
 void cursorToWorld(float x, float y, int32_t &X, int32_t &Y, int32_t &Z) {
     double wx = 0, wy = 0, wz = LevelElevation;
     ScreenToWorld(x, y, LevelElevation, wx, wy, wz);
-    X = roundToLong(wx);
-    Y = roundToLong(wy);
-    Z = roundToLong(wz);
+    X = RoundToLong(wx);
+    Y = RoundToLong(wy);
+    Z = RoundToLong(wz);
 }
 
 } // namespace
+
+bool AirwaySelected(int a) {
+    return a >= 1 && a <= AirwayCount && (AirwayFlags(a) & AirwayFlag::Selected) != 0;
+}
 
 void PickAirwayEnd(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, std::string &nodeName,
                    int &endNumber) {
@@ -132,9 +132,9 @@ void PickAirway(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, int &airwa
     const double f = PickedFraction;
     const int a = airway;
     LevelElevation = AirwayStart(3, a) + (AirwayEnd(3, a) - AirwayStart(3, a)) * f;
-    X = roundToLong(AirwayStart(1, a) + (AirwayEnd(1, a) - static_cast<double>(AirwayStart(1, a))) * f);
-    Y = roundToLong(AirwayStart(2, a) + (AirwayEnd(2, a) - static_cast<double>(AirwayStart(2, a))) * f);
-    Z = roundToLong(LevelElevation);
+    X = RoundToLong(AirwayStart(1, a) + (AirwayEnd(1, a) - static_cast<double>(AirwayStart(1, a))) * f);
+    Y = RoundToLong(AirwayStart(2, a) + (AirwayEnd(2, a) - static_cast<double>(AirwayStart(2, a))) * f);
+    Z = RoundToLong(LevelElevation);
 }
 
 void PickFloatingText(float &x, float &y, int32_t &X, int32_t &Y, int32_t &Z, std::string &text,

@@ -9,6 +9,9 @@
 // The node name a pick returns when it finds no node.
 inline constexpr const char *NoNodeName = "&&";
 
+// Whether airway a (1..AirwayCount) carries the selection mark; false for any other number.
+bool AirwaySelected(int a);
+
 // Nearest airway end within PickTolerance (city-block distance inside a square; earlier record and the
 // start end win ties). endNumber = +a for the start of airway a, -a for its end, 0 none. On a hit X, Y, Z
 // and nodeName are the end's point and name and LevelElevation its Z; on a miss they are left as passed

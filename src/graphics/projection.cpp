@@ -33,10 +33,6 @@ constexpr double MinInvertibleTiltCos = 1e-3;
 // change of elevation, so it moves the point across the plan instead.
 constexpr double MinVerticalShiftSin = 1e-2;
 
-int32_t roundToLong(double v) {
-    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
-}
-
 int thousandths(double v) {
     return static_cast<int>(VB::Int(v * 1000));
 }
@@ -170,9 +166,9 @@ void ShiftPointByScreenDelta(double fromX, double fromY, double toX, double toY,
         x += h * ss;
         y += h * cs;
     }
-    X = roundToLong(x);
-    Y = roundToLong(y);
-    Z = roundToLong(z);
+    X = RoundToLong(x);
+    Y = RoundToLong(y);
+    Z = RoundToLong(z);
 }
 
 void ScreenToWorld(double sx, double sy, double z, double &X, double &Y, double &Z) {
@@ -331,4 +327,8 @@ void MouseZoom() {
         RotateView();
     }
     Redraw();
+}
+
+int32_t RoundToLong(double v) {
+    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
 }

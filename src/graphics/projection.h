@@ -3,6 +3,9 @@
 // coordinates and back, rotation steps, the X/Y exchange and the zoom commands.
 #include <cstdint>
 
+// Nearest whole metre, halves to even, clamped to the 32-bit range: how a view position becomes a world
+// coordinate.
+int32_t RoundToLong(double v);
 
 // Projects both ends of airway a with the angles of the last rotation step; a = 0 projects the rotation
 // centre.

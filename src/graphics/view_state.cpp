@@ -49,10 +49,6 @@ int cint(double v) {
 int32_t clng(double v) {
     return VB::CLng(v).value_or(0);
 }
-int32_t roundToLong(double v) {
-    return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v));
-}
-
 bool viewSlot(int slot) {
     return ViewSingles.InBounds(slot, 1) && ViewCurrency.InBounds(slot, 1);
 }
@@ -320,7 +316,7 @@ void WindowCentre() {
     const int32_t z = clng(sumZ / count);
     double X = AirwayStart(1, 0), Y = AirwayStart(2, 0), Z = z;
     ScreenToWorld(0, 0, z, X, Y, Z);
-    setCentre(roundToLong(X), roundToLong(Y), roundToLong(Z));
+    setCentre(RoundToLong(X), RoundToLong(Y), RoundToLong(Z));
 }
 
 void CentreAtView() {

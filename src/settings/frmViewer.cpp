@@ -8,6 +8,7 @@
 #include "platform/Text1252.h"
 #include "platform/WindowPlacement.h"
 #include "settings/button_pictures.h"
+#include "settings/options_state.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,9 +20,6 @@
 namespace {
 
 constexpr int AirflowQuantity = 4;
-
-// The data display mode of each OptType button: the numbers run the other way for 0 and 3.
-constexpr int ModeOfButton[4] = {3, 1, 2, 0};
 
 // A flow typed in display units, stored in m³/s when it lies in 0 .. 10000 as typed.
 void readFlow(const QLineEdit *box, float &stored) {
@@ -106,7 +104,7 @@ void frmViewer::Form_Load() {
     for (int i = 0; i <= 9; ++i)
         ChkViewer[static_cast<size_t>(i)]->setChecked((GraphicsDetail & (1 << i)) != 0);
     for (int b = 0; b <= 3; ++b)
-        if (ModeOfButton[b] == DataDisplayMode)
+        if (DataModeOfButton[b] == DataDisplayMode)
             OptType[static_cast<size_t>(b)]->SetValue(true);
     TxtSig->setText(ToQt(FormatValue(MaxShownFlow, AirflowQuantity, 0, 0)));
     TxtSigMin->setText(ToQt(FormatValue(MinShownFlow, AirflowQuantity, 0, 0)));
@@ -122,7 +120,7 @@ void frmViewer::OK_Click() {
             GraphicsDetail += 1 << i;
     for (int b = 0; b <= 3; ++b)
         if (OptType[static_cast<size_t>(b)]->Value())
-            DataDisplayMode = ModeOfButton[b];
+            DataDisplayMode = DataModeOfButton[b];
     readFlow(TxtSig, MaxShownFlow);
     readFlow(TxtSigMin, MinShownFlow);
     for (int i = 0; i <= 2; ++i)

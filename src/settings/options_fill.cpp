@@ -48,9 +48,8 @@ void frmOptions::Form_Load() {
     for (int i = 0; i < 10; ++i)
         ChkViewer[static_cast<size_t>(i)]->SetValue((GraphicsDetail >> i) & 1);
     // 5. Data display.
-    const int dataButton[] = {3, 1, 2, 0};
     if (DataDisplayMode >= 0 && DataDisplayMode <= 3)
-        OptType[static_cast<size_t>(dataButton[DataDisplayMode])]->SetValue(true);
+        OptType[static_cast<size_t>(DataModeOfButton[DataDisplayMode])]->SetValue(true);
     // 6.
     VB::CentreOnScreen(*this);
     // 7.

@@ -12,6 +12,9 @@ extern float EditValue;             // the value of the field being checked
 extern int SelectedSwatch;          // the colour swatch the palette paints
 extern bool ColourOptionGuard;      // set while the scheme captions change
 extern int OptionsTab;              // the tab shown when the dialog opens
+// The data display mode of each data button, in the settings and the view dialogs: the numbers run the
+// other way for 0 and 3, so the table also gives the button of a mode.
+constexpr int DataModeOfButton[4] = {3, 1, 2, 0};
 constexpr int PresetEntries = 50;
 // Preset values being edited, SI: friction factors (kg/m³), shock lengths (m), resistances (Ns²/m⁸).
 extern std::array<float, PresetEntries> WallFactorWork, ShockLengthWork, ResistanceValueWork;

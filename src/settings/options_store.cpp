@@ -37,6 +37,12 @@ std::optional<double> numberIn(const VBTextBox *box) {
     return VB::StrictNumber(box->Text(), ',');
 }
 
+// A value typed in display units, in SI.
+float siOf(double display, int quantity) {
+    float value = static_cast<float>(display);
+    return FromDisplayUnits(value, quantity);
+}
+
 // A check box stored into a 0/1 (or True/False) setting only when its state differs from the setting.
 void storeCheck(int &setting, const VBCheckBox *box) {
     if ((setting != 0) != box->isChecked())
@@ -73,9 +79,6 @@ void frmOptions::checkField(VBTextBox *box, const std::function<bool(double)> &a
 }
 
 void frmOptions::storeCheckedFields(bool &recalculate) {
-    const auto check = [this](VBTextBox *box, const std::function<bool(double)> &accept,
-                              const std::function<void(double)> &store, const char *message,
-                              int icon) { checkField(box, accept, store, message, icon); };
     const int warn = VB::vbExclamation;
     const auto between = [](double low, double high) {
         return [=](double v) { return v >= low && v <= high; };
@@ -84,52 +87,47 @@ void frmOptions::storeCheckedFields(bool &recalculate) {
     const auto single = [](double v) { return static_cast<float>(v); };
 
     // Rows 6 .. 9, the axes, rows 10 .. 17.
-    check(
+    checkField(
         TxtMj, between(5, 1000), [](double v) { GridSpacing = v; },
         "Limits of Allowable Major Grid Size Exceeded", warn);
-    check(
+    checkField(
         Txtgwidth, between(5, 10000), [&](double v) { DefaultScaleWidth = single(v); },
         "Limits of Allowable Major Grid Width Exceeded", warn);
-    check(
+    checkField(
         Txtgx, between(0, 1e9), [&](double v) { DefaultCentreX = single(v); },
         "Limits of Allowable Grid Exceeded", warn);
-    check(
+    checkField(
         Txtgy, between(0, 1e9), [&](double v) { DefaultCentreY = single(v); },
         "Limits of Allowable Grid Exceeded", warn);
     AxisSignX = ChkHor->isChecked() ? -1 : 1;
     AxisSignY = ChkVert->isChecked() ? -1 : 1;
-    check(
+    checkField(
         txtIt, between(1, 5000), [](double v) { MaxIterations = static_cast<int>(VB::RoundHalfEven(v)); },
         "Limits of Itterations Exceeded", warn);
-    check(
+    checkField(
         txtMe, [](double v) { return static_cast<float>(v) >= 0.0001f && static_cast<float>(v) <= 5.0f; },
         [&](double v) { MaxError = single(v); }, "Limits of Allowable Errors Exceeded", warn);
-    check(
+    checkField(
         TxtDensity, between(0.001, 2000),
         [&](double v) {
-            float display = single(v);
-            const float si = FromDisplayUnits(display, 6);
+            const float si = siOf(v, 6);
             if (si != AirDensity) {
                 AirDensity = si;
                 recalculate = true;
             }
         },
         "Limits of Allowable Density Exceeded", warn);
-    check(
-        TxtAirP, between(0, 10000),
-        [&](double v) {
-            float display = single(v);
-            SurfacePressure = FromDisplayUnits(display, 13);
-        },
+    checkField(
+        TxtAirP, between(0, 10000), [](double v) { SurfacePressure = siOf(v, 13); },
         "Limits of Allowable Air Pressure Exceeded", warn);
-    check(
+    checkField(
         TxtCost, above(0, 1000), [&](double v) { PowerCost = single(v); },
         "Limits of Allowable Cost Exceeded", warn);
-    check(
+    checkField(
         TxtEff, above(0, 100), [&](double v) { AirPowerEfficiency = single(v / 100); },
         "Limits of Allowable Efficiency Exceeded", warn);
     // The fan capacity may not drop below a fan in use.
-    check(
+    checkField(
         TxtFanMax, [](double v) { return v > 10 && v <= 1000 && v >= highestFanInUse(); },
         [](double v) {
             const int fans = static_cast<int>(VB::RoundHalfEven(v));
@@ -140,20 +138,13 @@ void frmOptions::storeCheckedFields(bool &recalculate) {
         },
         "Limits of Allowable Fan Types Exceeded", warn);
     if (TxtAirRL->Text() != "???")
-        check(
+        checkField(
             TxtAirRL,
             [](double v) {
-                float display = static_cast<float>(v);
-                const float si = FromDisplayUnits(display, 1);
+                const float si = siOf(v, 1);
                 return si > -1e7f && si <= 1e7f;
             },
-            [](double v) {
-                float display = static_cast<float>(v);
-                const float si = FromDisplayUnits(display, 1);
-                if (si != SurfacePressureRL)
-                    SurfacePressureRL = si;
-            },
-            "Limits of Allowable RL's Exceeded", warn);
+            [](double v) { SurfacePressureRL = siOf(v, 1); }, "Limits of Allowable RL's Exceeded", warn);
 }
 
 void frmOptions::UnloadData() {
@@ -173,10 +164,9 @@ void frmOptions::UnloadData() {
             detail |= 1 << i;
     GraphicsDetail = detail;
     // 5. Data display.
-    const int modeOfButton[] = {3, 1, 2, 0};
     for (size_t b = 0; b < OptType.size(); ++b)
         if (OptType[b]->Value())
-            DataDisplayMode = modeOfButton[b];
+            DataDisplayMode = DataModeOfButton[b];
     SetVisibleAirways();
     // 6.
     SmokeSourceMode = OptSimSource[1]->Value() ? 1 : 0;
@@ -190,24 +180,21 @@ void frmOptions::UnloadData() {
     LayerInheritance = ChkLayer->isChecked();
     storeCheck(RightClickEditOff, ChkEDIT);
     // 9. Rows 1 .. 5, then the rotation boxes.
-    const auto check = [this](VBTextBox *box, const std::function<bool(double)> &accept,
-                              const std::function<void(double)> &store, const char *message,
-                              int icon) { checkField(box, accept, store, message, icon); };
-    check(
+    checkField(
         TxtCd, [](double v) { return VB::RoundHalfEven(v) >= 1 && VB::RoundHalfEven(v) <= 100; },
         [](double v) { MinNodeSpacing = static_cast<int>(VB::RoundHalfEven(v)); },
         "Limits of Allowable Divisions Exceeded", VB::vbExclamation);
-    check(
+    checkField(
         TxtTol, [](double v) { return v >= 0.25 && v <= 20; },
         [](double v) { PickDivisor = static_cast<int>(VB::RoundHalfEven(100 / v)); },
         "Limits Exceeded.  Keep values between .25% and 20%", VB::vbExclamation);
-    check(
+    checkField(
         TxtPowerZoom, [](double v) { return v > 0 && v <= 200; },
         [](double v) { PowerZoomSpeed = static_cast<float>(v); }, "Power Zoom exceeds limits", 0);
-    check(
+    checkField(
         TxtTilt, [](double v) { return v > 0 && v <= 45; },
         [](double v) { TiltSpeed = static_cast<float>(v); }, "Tilt rotation exceeds limits", 0);
-    check(
+    checkField(
         TxtSpin, [](double v) { return v > 0 && v <= 45; },
         [](double v) { SpinSpeed = static_cast<float>(v); }, "Spin rotation exceeds limits", 0);
     storeCheck(FullRotation, ChkTilt);
@@ -222,10 +209,8 @@ void frmOptions::UnloadData() {
     const auto size = [this](VBTextBox *box, float &setting, int quantity) {
         if (!edited(box))
             return;
-        if (const auto v = numberIn(box)) {
-            float display = static_cast<float>(*v);
-            setting = FromDisplayUnits(display, quantity);
-        }
+        if (const auto v = numberIn(box))
+            setting = siOf(*v, quantity);
     };
     size(txtHeight, DefaultDriveHeight, 1);
     size(TxtWidth, DefaultDriveWidth, 1);

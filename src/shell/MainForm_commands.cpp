@@ -229,10 +229,10 @@ void MainForm::SetFileNoteText(const std::string &text) {
 }
 
 void MainForm::SetFileNoteSelStart(int start) {
-    QTextCursor cursor = FileNoteWindow().MessageBox->textCursor();
-    const int end = static_cast<int>(FileNoteWindow().MessageBox->toPlainText().size());
-    cursor.setPosition(std::clamp(start, 0, end));
-    FileNoteWindow().MessageBox->setTextCursor(cursor);
+    auto *box = FileNoteWindow().MessageBox;
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(std::clamp(start, 0, static_cast<int>(box->toPlainText().size())));
+    box->setTextCursor(cursor);
 }
 
 // ---- About, web page, bitmap, print setup ----

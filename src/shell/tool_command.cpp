@@ -19,6 +19,7 @@
 #include "settings/frmViewer.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
+#include "shell/network_commands.h"
 #include "shell/shell_state.h"
 #include "simulation/driver.h"
 #include "simulation/smoke_spread.h"
@@ -188,12 +189,11 @@ void runImmediate(int c) {
         break;
     case 28:
         restore();
-        for (int a = 1; a <= AirwayCount; ++a)
-            AirwayFlags(a) &= ~int32_t{0x20000};
+        DeselectAll();
         RedrawAll();
         break;
     default:
-        // Print, view options and the contaminant runs have no buttons in use yet: the tool stays.
+        // Every button in use has its case; any other code leaves the tool as it was.
         restore();
         break;
     }
