@@ -83,8 +83,7 @@ std::string formatCoordinate(int32_t value) {
 
 // The airway data pop-up beside the cursor, flipped above or to the left near the window's edges.
 void showAirwayPopup() {
-    int32_t x = 0, y = 0, z = 0;
-    PickAirway(CursorX, CursorY, x, y, z, PickedAirway);
+    PickedAirway = AirwayAtCursor();
     if (PickedAirway == 0)
         return;
     EditorWindows &editor = Editor();
@@ -742,8 +741,7 @@ void FenceTool() {
 }
 
 void AirwayInfoTool() {
-    int32_t x = 0, y = 0, z = 0;
-    PickAirway(CursorX, CursorY, x, y, z, PickedAirway);
+    PickedAirway = AirwayAtCursor();
     if (PickedAirway != 0) {
         CurrentAirway = PickedAirway;
         AirEditMode = 2;

@@ -247,13 +247,6 @@ template <typename F> void changeEach(const std::vector<int> &airways, F change)
     NetworkSaved = 0;
 }
 
-int pickedAirway() {
-    int32_t x = 0, y = 0, z = 0;
-    int a = 0;
-    PickAirway(CursorX, CursorY, x, y, z, a);
-    return a;
-}
-
 // The fence's airways after its question; empty when nothing is inside or the answer is No.
 std::vector<int> confirmedFence(const std::string &question, const std::string &title) {
     const auto rounded = [](float v) { return VB::ClampToInt<int32_t>(VB::RoundHalfEven(v)); };
@@ -302,7 +295,7 @@ void CopyPasteAttributes() {
         Redraw();
         return;
     }
-    const int a = pickedAirway();
+    const int a = AirwayAtCursor();
     if (a == 0)
         return;
     if (MouseButton == 2 && CopyToDefaults) {
@@ -331,7 +324,7 @@ void CopyPasteLayers() {
     if (!ButtonHeld || ActivePicture() == nullptr)
         return;
     if (ReleaseIsClick()) {
-        const int a = pickedAirway();
+        const int a = AirwayAtCursor();
         if (a != 0 && MouseButton == 2) {
             ActivePrimaryLayer = AirwayPrimaryLayer(a);
             ActiveSecondaryLayer = AirwaySecondaryLayer(a);

@@ -137,6 +137,13 @@ void PickAirway(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, int &airwa
     Z = RoundToLong(LevelElevation);
 }
 
+int AirwayAtCursor() {
+    int32_t x = 0, y = 0, z = 0;
+    int a = 0;
+    PickAirway(CursorX, CursorY, x, y, z, a);
+    return a;
+}
+
 void PickFloatingText(float &x, float &y, int32_t &X, int32_t &Y, int32_t &Z, std::string &text,
                       int &textNumber) {
     const double tolerance = refreshTolerance();

@@ -23,6 +23,8 @@ void PickAirwayEnd(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, std::st
 // cursor lies along the drawn segment and X, Y, Z (and LevelElevation) the world point at that fraction;
 // on a miss airway = 0 and X, Y, Z the cursor at the working elevation.
 void PickAirway(float x, float y, int32_t &X, int32_t &Y, int32_t &Z, int &airway);
+// The airway PickAirway finds at the cursor (0 none), its world point not wanted.
+int AirwayAtCursor();
 
 // Nearest shown floating text within the tolerance. On a hit x, y snap to the text's anchor and X, Y, Z,
 // text are the text's; on a miss textNumber = 0 and X, Y, Z the cursor at the working elevation.

@@ -21,13 +21,6 @@ constexpr int TracedClear = 7;
 // The concentration a source gets with a left click.
 constexpr float DefaultConcentration = 100;
 
-int pickedAirway() {
-    int32_t x = 0, y = 0, z = 0;
-    int a = 0;
-    PickAirway(CursorX, CursorY, x, y, z, a);
-    return a;
-}
-
 void makeSource(int a, float concentration) {
     AirwayFlags(a) |= AirwayFlag::ContaminantSource;
     AirwayContaminant(a) = concentration;
@@ -37,7 +30,7 @@ void makeSource(int a, float concentration) {
 } // namespace
 
 void PlaceSmokeReport() {
-    const int a = pickedAirway();
+    const int a = AirwayAtCursor();
     if (a == 0)
         return;
     PickedAirway = 0;
@@ -61,7 +54,7 @@ void PlaceSmokeReport() {
 }
 
 void ContaminantSourceTool() {
-    const int a = pickedAirway();
+    const int a = AirwayAtCursor();
     if (a == 0)
         return;
     if (MouseButton == 1) {
