@@ -85,6 +85,14 @@ protected:
         picture.Recording = nullptr;
     }
 
+    // Draws the grid alone with a recording of what is drawn.
+    void DrawGridRecorded() {
+        drawn.clear();
+        picture.Recording = &drawn;
+        DrawGrid();
+        picture.Recording = nullptr;
+    }
+
     std::vector<DrawnPrimitive> Of(DrawnPrimitive::Kind kind) const {
         std::vector<DrawnPrimitive> out;
         for (const auto &p : drawn)

@@ -138,10 +138,7 @@ TEST_F(Redrawing, GridOnlyInPlanAndEdgeOnViewsOnMultiplesOfTheSpacing) {
     PanY = -70;
     RefreshWindowBounds();
     const auto gridLines = [&] {
-        drawn.clear();
-        picture.Recording = &drawn;
-        DrawGrid();
-        picture.Recording = nullptr;
+        DrawGridRecorded();
         return Of(DrawnPrimitive::Line);
     };
     const auto isMultiple = [](double v, double spacing) {
@@ -201,10 +198,7 @@ TEST_F(Redrawing, GridLinesCloserThanAPixelBecomeOneBand) {
     picture.ScaleLeft = picture.ScaleTop = -5000;
     picture.ScaleWidth = picture.ScaleHeight = 10000;
     RefreshWindowBounds();
-    drawn.clear();
-    picture.Recording = &drawn;
-    DrawGrid();
-    picture.Recording = nullptr;
+    DrawGridRecorded();
     EXPECT_TRUE(Of(DrawnPrimitive::Line).empty());
     EXPECT_EQ(Of(DrawnPrimitive::Band).size(), 2u);
     EXPECT_EQ(picture.Image().pixel(250, 250), Rgb(ColourTable(6)));
@@ -240,10 +234,7 @@ TEST_F(Redrawing, GridLabelsShowTheWorldCoordinateWithAFlippedAxis) {
     PanX = 30;
     PanY = -70; // no horizontal line on the top edge
     RefreshWindowBounds();
-    drawn.clear();
-    picture.Recording = &drawn;
-    DrawGrid();
-    picture.Recording = nullptr;
+    DrawGridRecorded();
     int checked = 0;
     for (const auto &t : Of(DrawnPrimitive::Text)) {
         if (t.y1 != WindowTop)
