@@ -27,9 +27,7 @@ protected:
     std::unique_ptr<frmAirEdit> Open(int airway, int mode = 1) {
         CurrentAirway = airway;
         AirEditMode = mode;
-        auto dialog = std::make_unique<frmAirEdit>();
-        Activate(*dialog);
-        return dialog;
+        return Shown<frmAirEdit>();
     }
     static std::string Text(const QLineEdit *box) { return box->text().toStdString(); }
 };

@@ -11,18 +11,18 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <memory>
+
 class DialogTest : public ModelTest {
 protected:
     void SetUp() override {
         ModelTest::SetUp();
-        SetBuiltInUnits();
-        UnitSystem = 1;
+        UseSIDisplay();
         SubDialogOpen = false;
         EditShape = 0;
         ScreenBuffer = false;
         PickedAirway = 0;
         PickedFraction = 0.5f;
-        VB::SetLocaleDecimalSeparatorOverride('.');
     }
     void TearDown() override {
         VB::SetLocaleDecimalSeparatorOverride(0);
@@ -34,6 +34,12 @@ protected:
         window.show();
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // Makes a dialog of type D and shows it as the active window.
+    template <typename D> static std::unique_ptr<D> Shown() {
+        auto dialog = std::make_unique<D>();
+        Activate(*dialog);
+        return dialog;
     }
     // Focuses a box, as a click or Tab would, and replaces its text by typing.
     static void Type(QWidget *box, const QString &text) {

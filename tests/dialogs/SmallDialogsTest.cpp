@@ -30,11 +30,7 @@ protected:
         MouseDownActive = false;
         PointTyped = false;
     }
-    std::unique_ptr<frmCoords> Open() {
-        auto dialog = std::make_unique<frmCoords>();
-        Activate(*dialog);
-        return dialog;
-    }
+    std::unique_ptr<frmCoords> Open() { return Shown<frmCoords>(); }
 };
 
 TEST_F(Coords, TypedPointsInDisplayUnits) {
@@ -117,11 +113,7 @@ protected:
         FanName(7) = "Main";
         CurrentAirway = PickedAirway = a;
     }
-    std::unique_ptr<frmFanEdit> Open() {
-        auto dialog = std::make_unique<frmFanEdit>();
-        Activate(*dialog);
-        return dialog;
-    }
+    std::unique_ptr<frmFanEdit> Open() { return Shown<frmFanEdit>(); }
 };
 
 TEST_F(FanEdit, FitsAndRemovesFans) {
@@ -165,8 +157,7 @@ TEST_F(FanEdit, CurvePercentageIsHeldToTheCurvesAndBadEntriesKeepTheDialogOpen) 
     DefaultCurvePercent = 0;
     auto dialog = Open();
     EXPECT_TRUE(dialog->OptCurveType[1]->Value());
-    QTest::mouseClick(dialog->OptCurveType[2], Qt::LeftButton, {},
-                      QPoint(6, dialog->OptCurveType[2]->height() / 2));
+    ClickBox(dialog->OptCurveType[2]);
     EXPECT_EQ(dialog->TxtVPart->text(), "50");
     EXPECT_EQ(DefaultCurvePercent, 50);
     for (const char *count : {"-2", "1"}) {

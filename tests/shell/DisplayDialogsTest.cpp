@@ -22,20 +22,6 @@ std::vector<int> visible() {
     return list;
 }
 
-// Runs the dialog of type D that the action shows, working it with `work`.
-template <typename D> void withDialog(QAction *action, const std::function<void(D &)> &work) {
-    int shown = 0;
-    VB::SetModalDriver([&](QDialog &dialog) {
-        auto *d = qobject_cast<D *>(&dialog);
-        ASSERT_NE(d, nullptr);
-        ++shown;
-        work(*d);
-    });
-    action->trigger();
-    VB::SetModalDriver({});
-    EXPECT_EQ(shown, 1);
-}
-
 // A double-click on a row of the list (the list's own signal, as the mouse gives it).
 void doubleClick(QListWidget *list, int row) {
     QListWidgetItem *item = list->item(row);
@@ -223,14 +209,7 @@ TEST_F(DisplayDialogsTest, ViewOptionFlowsReadInTheUsersUnitsAndNumberForm) {
     EXPECT_NEAR(MaxShownFlow, 9000 / factor, 0.01);
 
     // The toolbar's display options button opens the same dialog.
-    int shown = 0;
-    VB::SetModalDriver([&](QDialog &dialog) {
-        shown += qobject_cast<frmViewer *>(&dialog) != nullptr;
-        dialog.reject();
-    });
-    form->Tools_Click(26);
-    VB::SetModalDriver({});
-    EXPECT_EQ(shown, 1);
+    withDialog<frmViewer>([this] { form->Tools_Click(26); }, [](frmViewer &viewer) { viewer.reject(); });
 }
 
 TEST_F(DisplayDialogsTest, SummaryShowsItsFiguresAndPrintsItsImage) {

@@ -9,12 +9,14 @@
 #include "model/upper_layers.h"
 #include "model/units.h"
 #include "platform/Dialogs.h"
+#include "platform/VBControls.h"
 #include "shell/MainForm.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 class ShellTest : public ::testing::Test {
@@ -44,6 +46,24 @@ protected:
         SetDefaults();
         ASSERT_TRUE(SaveDefaults());
         ASSERT_TRUE(SaveFanData());
+    }
+
+    // Runs the one modal dialog, of type D, that `show` opens, working it with `work`.
+    template <typename D>
+    static void withDialog(const std::function<void()> &show, const std::function<void(D &)> &work) {
+        int shown = 0;
+        VB::SetModalDriver([&](QDialog &dialog) {
+            auto *d = qobject_cast<D *>(&dialog);
+            ASSERT_NE(d, nullptr);
+            ++shown;
+            work(*d);
+        });
+        show();
+        VB::SetModalDriver({});
+        EXPECT_EQ(shown, 1);
+    }
+    template <typename D> static void withDialog(QAction *action, const std::function<void(D &)> &work) {
+        withDialog<D>([action] { action->trigger(); }, work);
     }
 
     frmWindow *window(int w) const { return Windows[static_cast<size_t>(w)]; }

@@ -101,21 +101,14 @@ TEST_F(ShellTest, MemoOpensAtTheLowerRightAndKeepsItsTextPlaceAndSize) {
 }
 
 TEST_F(ShellTest, AboutBoxAndSystemInformation) {
-    int shown = 0;
-    VB::SetModalDriver([&](QDialog &dialog) {
-        auto *about = qobject_cast<frmAbout2 *>(&dialog);
-        ASSERT_NE(about, nullptr);
-        ++shown;
-        EXPECT_EQ(about->windowTitle(), "About GUSTROM");
-        EXPECT_EQ(about->lblVersion->text(), "Version 3.9.3a May 2010");
-        boxes->Expect(VB::vbOK, "System Information Is Unavailable At This Time");
-        about->cmdSysInfo->click();
-        about->cmdOK->click();
-    });
     VB::ClearConfigValues();
-    form->mnuAbout_Click();
-    VB::SetModalDriver({});
-    EXPECT_EQ(shown, 1);
+    withDialog<frmAbout2>([this] { form->mnuAbout_Click(); }, [this](frmAbout2 &about) {
+        EXPECT_EQ(about.windowTitle(), "About GUSTROM");
+        EXPECT_EQ(about.lblVersion->text(), "Version 3.9.3a May 2010");
+        boxes->Expect(VB::vbOK, "System Information Is Unavailable At This Time");
+        about.cmdSysInfo->click();
+        about.cmdOK->click();
+    });
 
     // A double word is stored low byte first, each byte two hexadecimal digits.
     VB::SetConfigValue(VB::HKEY_LOCAL_MACHINE, "K", "Word", {VB::REG_DWORD, std::string("\x01\x02\0\0", 4)});
