@@ -12,6 +12,7 @@
 #include "platform/ShellHooks.h"
 #include "platform/VBMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -424,10 +425,13 @@ void View3D() {
 }
 
 void ShowWindowTitle() {
-    if (const PictureBox *pic = ActivePicture())
+    double height = 0;
+    if (const PictureBox *pic = ActivePicture()) {
         WindowExtent = static_cast<float>(pic->ScaleWidth);
-    if (const auto page = VB::PrinterPageWidthMm(); page && *page > 0)
-        ScaleNumber = FittedScale(WindowExtent, *page);
+        height = std::abs(pic->ScaleHeight);
+    }
+    if (const auto page = VB::PrinterPageSizeMm(); page && page->width() > 0)
+        ScaleNumber = FittedScale(WindowExtent, height, page->width(), page->height());
     auto trimmed = [](const std::string &t) {
         const auto b = t.find_first_not_of(' ');
         return b == std::string::npos ? std::string() : t.substr(b, t.find_last_not_of(' ') - b + 1);
@@ -441,10 +445,14 @@ void ShowWindowTitle() {
     Shell().SetCaption(caption);
 }
 
-float FittedScale(double worldWidth, double pageWidthMm) {
+float FittedScale(double worldWidth, double worldHeight, double pageWidthMm, double pageHeightMm) {
     if (!(pageWidthMm > 0))
         return 0;
-    return static_cast<float>(VB::Int(worldWidth * 1.1 / (pageWidthMm * 0.995) * 1000));
+    // Whichever dimension needs the smaller drawing governs, so the fitted scale is the scale drawn.
+    double metresPerMm = worldWidth * 1.1 / (pageWidthMm * 0.995);
+    if (pageHeightMm > 0)
+        metresPerMm = std::max(metresPerMm, worldHeight * 1.1 / (pageHeightMm * 0.995));
+    return static_cast<float>(VB::Int(metresPerMm * 1000));
 }
 
 void HookWheel(int window) {

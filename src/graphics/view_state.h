@@ -27,9 +27,10 @@ void PlanView();
 void View3D();
 // Writes the main window caption with the file, the title and the drawing scale.
 void ShowWindowTitle();
-// The drawing scale (1 : n) at which a world width (m) takes the printable page width (mm) less a tenth;
-// 0 for a page without width.
-float FittedScale(double worldWidth, double pageWidthMm);
+// The drawing scale (1 : n) at which a world window (m) and a tenth more fits the printable page (mm) in
+// both dimensions, less half a percent; 0 for a page without width. A page height of 0 leaves the
+// height out.
+float FittedScale(double worldWidth, double worldHeight, double pageWidthMm, double pageHeightMm);
 // The graphics window whose wheel events zoom the active view; UnhookWheel stops forwarding.
 void HookWheel(int window);
 void UnhookWheel();

@@ -179,14 +179,14 @@ MainForm *MainForm::Instance() {
 
 namespace {
 
-// Printable page width of the current printer (mm) in the print orientation.
-std::optional<double> printerPageWidth() {
+// Printable page size of the current printer (mm) in the print orientation.
+std::optional<QSizeF> printerPageSize() {
     // With no printer installed the current printer is "PDF File", so the caption always has a scale.
     try {
         VB::PrinterPage &printer = VB::Printer();
         if (printer.Orientation() != PrintOrientation + 1)
             printer.SetOrientation(PrintOrientation + 1);
-        return printer.PrintableWidthMm();
+        return QSizeF(printer.PrintableWidthMm(), printer.PrintableHeightMm());
     } catch (const VBError &) {
         return std::nullopt;
     }
@@ -206,11 +206,11 @@ void MainForm::installSeams() {
         editorWindows_->SmokeTrace = smokeWindows_->TraceWindow();
         editorWindows_->SmokeLegend = smokeWindows_->LegendWindow();
     };
-    VB::SetPrinterPageWidthProvider(printerPageWidth);
+    VB::SetPrinterPageSizeProvider(printerPageSize);
 }
 
 void MainForm::removeSeams() {
-    VB::SetPrinterPageWidthProvider({});
+    VB::SetPrinterPageSizeProvider({});
     SetSmokeUi(previousSmokeUi_);
     smokeWindows_.reset();
     SetEditorWindows(previousEditorWindows_);
