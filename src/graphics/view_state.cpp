@@ -172,6 +172,36 @@ void SetViewScale(double width, double height, int32_t centreX, int32_t centreY)
     PanY = centreY;
 }
 
+void KeepViewScale(int w, int oldPixelWidth) {
+    PictureBox *pic = WindowPicture(w);
+    if (pic == nullptr || pic->ScaleWidth == 0)
+        return;
+    const int pixelWidth = pic->PixelWidth(), pixelHeight = pic->PixelHeight();
+    // Metres per pixel across; a window that had no real width yet keeps its world width.
+    const double perPixel =
+        oldPixelWidth > 1 ? pic->ScaleWidth / oldPixelWidth : pic->ScaleWidth / std::max(pixelWidth, 1);
+    const double width = perPixel * pixelWidth;
+    const double height = std::abs(perPixel) * pixelHeight * (pic->ScaleHeight < 0 ? -1 : 1);
+    pic->ScaleWidth = width;
+    pic->ScaleHeight = height;
+    pic->ScaleLeft = -width / 2;
+    pic->ScaleTop = -height / 2;
+    // The view stored for an open window is what a redraw restores (a window being opened has the view it
+    // is to show stored, not yet its own).
+    const int slot = 100 + w;
+    if (WindowOpen.InBounds(w) && WindowOpen(w) && viewSlot(slot) && ViewSingles(slot, FScaleWidth) != 0) {
+        ViewSingles(slot, FScaleLeft) = static_cast<float>(pic->ScaleLeft);
+        ViewSingles(slot, FScaleTop) = static_cast<float>(pic->ScaleTop);
+        ViewSingles(slot, FScaleWidth) = static_cast<float>(width);
+        ViewSingles(slot, FScaleHeight) = static_cast<float>(height);
+    }
+    if (w == ActiveWindow) {
+        AspectRatio = static_cast<float>(pixelHeight) / static_cast<float>(std::max(pixelWidth, 1));
+        RefreshWindowBounds();
+        ShowWindowTitle();
+    }
+}
+
 void SaveView(int slot) {
     if (!viewSlot(slot))
         return;

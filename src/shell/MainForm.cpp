@@ -15,6 +15,7 @@
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "platform/VBError.h"
+#include "platform/WindowPlacement.h"
 #include "shell/Rotator.h"
 #include "shell/file_commands.h"
 #include "shell/frmFileNote.h"
@@ -207,9 +208,12 @@ void MainForm::installSeams() {
         editorWindows_->SmokeLegend = smokeWindows_->LegendWindow();
     };
     VB::SetPrinterPageSizeProvider(printerPageSize);
+    // Every window opens on this window's screen.
+    VB::SetMainWindow(this);
 }
 
 void MainForm::removeSeams() {
+    VB::SetMainWindow(nullptr);
     VB::SetPrinterPageSizeProvider({});
     SetSmokeUi(previousSmokeUi_);
     smokeWindows_.reset();
