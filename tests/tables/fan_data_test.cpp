@@ -1,3 +1,4 @@
+#include "common/RealKeys.h"
 #include "model/units.h"
 #include "platform/PictureBoxView.h"
 #include "platform/System.h"
@@ -117,7 +118,7 @@ TEST_F(FanDataTest, TheDiameterBoxKeepsTheDiameterForTextThatIsNoNumber) {
     NetworkSaved = 255;
     window->TxtOutDiam->SetFocus();
     window->TxtOutDiam->SetText("2.5");
-    QTest::keyClick(window->TxtOutDiam, Qt::Key_Return);
+    RealKeys::Click(window->TxtOutDiam, Qt::Key_Return);
     EXPECT_FLOAT_EQ(FanDiameter(1), 2.5f);
     EXPECT_EQ(NetworkSaved, 0);
 }

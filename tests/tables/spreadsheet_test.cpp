@@ -1,6 +1,7 @@
 #include "tables/SheetFixture.h"
 
 #include "common/NetworkGenerator.h"
+#include "common/RealKeys.h"
 #include "common/TestPrinters.h"
 
 #include "graphics/editor_windows.h"
@@ -74,7 +75,7 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     grid().CellLeft(); // scrolls the cell into view
     QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, SheetColComments).center());
     EXPECT_TRUE(window->TxtEdit->isVisible());
-    QTest::keyClick(window->TxtEdit, Qt::Key_Escape);
+    RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
 
     VB::SetLocaleDecimalSeparatorOverride(',');
     DecimalSeparator = ',';
