@@ -202,11 +202,10 @@ TEST_F(FanDataTest, EscGivesBackTheFanDatabaseAndTheSavedFlag) {
     Show();
     window->TxtFanName->SetFocus();
     window->TxtFanName->selectAll();
-    QTest::keyClicks(window->TxtFanName, "Booster");
+    RealKeys::Type(window->TxtFanName, "Booster");
     ASSERT_EQ(FanName(1), "Booster");
     grid().SetFocus();
-    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b");
-    QCoreApplication::sendEvent(&grid(), &esc);
+    RealKeys::Click(&grid(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(FanName(1), "Main");
     EXPECT_EQ(NetworkSaved, 255);

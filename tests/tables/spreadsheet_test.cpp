@@ -327,7 +327,7 @@ TEST_F(SheetTest, ACommandFirstCommitsTheOpenEditIntoItsOwnRow) {
     const int thirty = Drive(30, 200);
     Open();
     Go(RowOf(ten), SheetColFlow);
-    QTest::keyClicks(&grid(), "7");
+    RealKeys::Type(&grid(), "7");
     ASSERT_TRUE(window->TxtEdit->isVisible());
     // Show All Data refills the grid: the edit is its row's, and offered to the network first.
     boxes.Expect(VB::vbYes, "Save spreadsheet changes to network ?");
