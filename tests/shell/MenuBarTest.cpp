@@ -4,6 +4,7 @@
 #include "exchange/export.h"
 #include "graphics/drawing.h"
 #include "graphics/view_state.h"
+#include "model/file_dialogs.h"
 #include "model/geometry.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
@@ -312,6 +313,31 @@ TEST_F(ShellTest, SaveAsksForANameOnlyForUnnamedAndMasterNetworks) {
     form->mnuSaveFile_Click();
     EXPECT_EQ(boxes->FileDialogs().size(), 2u);
     EXPECT_TRUE(std::filesystem::exists(NetworkFileName));
+}
+
+TEST_F(ShellTest, ARefusedSaveAsKeepsTheFileNameAndTitle) {
+    AddAirways(2);
+    NetworkFileName = folder.path() + "old.sim";
+    SetFileName();
+    const QString title = form->windowTitle();
+    ASSERT_TRUE(title.contains("old.sim"));
+    // The main window's title whenever a box is up.
+    struct TitleAtEachBox : ScriptedDialogs {
+        const QWidget *main = nullptr;
+        std::vector<QString> titles;
+        int Message(const VB::MessageRequest &request) override {
+            titles.push_back(main->windowTitle());
+            return ScriptedDialogs::Message(request);
+        }
+    } refusal;
+    refusal.main = form.get();
+    refusal.ExpectFile(folder.path() + "new.sim").Expect(VB::vbOK, "Clear gas simulation first !");
+    SmokeMode = 1;
+    form->MenuItem("mnuSaveAs")->trigger();
+    EXPECT_EQ(refusal.titles, std::vector<QString>{title});
+    EXPECT_EQ(form->windowTitle(), title);
+    EXPECT_EQ(NetworkFileName, folder.path() + "old.sim");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "new.sim"));
 }
 
 TEST_F(ShellTest, ReloadDefaultsRestoresTheFileFollowingFanCapacityAndDensity) {
