@@ -39,9 +39,23 @@
 
 // ---- File ----
 
+namespace {
+
+// A command that starts, opens, merges or imports a network: the open spreadsheet's edits go to the
+// network they were made on, or nowhere, and the sheet then shows the network as it is.
+template <class Command> void changingNetwork(Command command) {
+    SpreadSheetBeforeNetworkChange();
+    command();
+    SpreadSheetAfterNetworkChange();
+}
+
+} // namespace
+
 void MainForm::mnuNewFile_Click() {
-    NewNetwork();
-    Redraw();
+    changingNetwork([] {
+        NewNetwork();
+        Redraw();
+    });
 }
 
 void MainForm::mnuOpenFile_Click() {
@@ -49,9 +63,11 @@ void MainForm::mnuOpenFile_Click() {
 }
 
 void MainForm::mnuMergeFile_Click() {
-    MergeCommand();
-    SetVisibleAirways();
-    RotateView();
+    changingNetwork([] {
+        MergeCommand();
+        SetVisibleAirways();
+        RotateView();
+    });
 }
 
 void MainForm::ReloadDef_Click() {
@@ -109,13 +125,15 @@ void importFileChoice(QWidget *owner, const char *filter) {
 } // namespace
 
 void MainForm::MnuDXF_Click() {
-    importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*");
+    changingNetwork([this] { importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*"); });
 }
 
 void MainForm::mnuImportData_Click() {
-    PlanView();
-    Redraw();
-    importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Filese (*.*)|*.*");
+    changingNetwork([this] {
+        PlanView();
+        Redraw();
+        importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Filese (*.*)|*.*");
+    });
 }
 
 void MainForm::MnuDXFScreen_Click() {
@@ -138,9 +156,11 @@ void MainForm::mnuPrint_Click() {
 }
 
 void MainForm::mnuOld_Click(int index) {
-    // Single-level view even when the entry turns out empty.
-    ViewMode = 1;
-    OpenRecentFile(index);
+    changingNetwork([index] {
+        // Single-level view even when the entry turns out empty.
+        ViewMode = 1;
+        OpenRecentFile(index);
+    });
 }
 
 void MainForm::mnuExit_Click() {

@@ -1,4 +1,5 @@
 // The coordinate entry, the fan, shock calculator and attribute options dialogs.
+#include "common/RealKeys.h"
 #include "dialogs/DialogFixture.h"
 #include "dialogs/frmAttrib.h"
 #include "dialogs/frmCoords.h"
@@ -48,7 +49,7 @@ TEST_F(Coords, TypedPointsInDisplayUnits) {
     EXPECT_EQ(dialog->TxtZ->text(), "1607.2");
     dialog->TxtX->setText("328");
     dialog->TxtdY->setText("3.28");
-    QTest::keyClick(dialog->TxtY, Qt::Key_Return);
+    RealKeys::Click(dialog->TxtY, Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(EntryPointX, 100);
     EXPECT_EQ(EntryPointY, 201);
