@@ -263,26 +263,30 @@ void MainForm::mnuLevels_Click(int index) {
     SetViewMode(index);
 }
 
-void MainForm::dataTypeChoice(int group, int index) {
+void MainForm::dataTypeChoice(int group, int item) {
     // The group's remembered item is set first: selecting the group then selects the item and redraws once.
-    DataItemOfGroup[static_cast<size_t>(group)] = index + 1;
+    DataItemOfGroup[static_cast<size_t>(group)] = item;
     CmbDataType->SetListIndex(group - 1);
 }
 
 void MainForm::mnuAirflow_Click(int index) {
-    dataTypeChoice(1, index);
+    dataTypeChoice(1, index + 1);
 }
 void MainForm::mnuPressure_Click(int index) {
-    dataTypeChoice(2, index);
+    // Six items for the group's seven quantities: each takes the quantity its caption names ("Loss" the
+    // total loss); the friction loss alone is chosen in the combo.
+    static constexpr int items[] = {0, 2, 4, 5, 6, 7, 8};
+    if (index >= 1 && index <= 6)
+        dataTypeChoice(2, items[index]);
 }
 void MainForm::mnuBranch_Click(int index) {
-    dataTypeChoice(3, index);
+    dataTypeChoice(3, index + 1);
 }
 void MainForm::mnuCost_Click(int index) {
-    dataTypeChoice(4, index);
+    dataTypeChoice(4, index + 1);
 }
 void MainForm::mnuOther_Click(int index) {
-    dataTypeChoice(5, index);
+    dataTypeChoice(5, index + 1);
 }
 
 void MainForm::mnuShowLayers_Click() {
