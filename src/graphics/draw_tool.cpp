@@ -39,9 +39,9 @@ void refuse(const std::string &message) {
     resetDrawState();
 }
 
-// Size, shape, wall and shock of new airway a: taken from the airway it continues when Property
-// Inheritance is on, otherwise the defaults of a drive, a raise or a typed area.
-void giveProperties(int a, int source) {
+} // namespace
+
+void GiveNewAirwayProperties(int a, int source) {
     if (!PropertyInheritance && source != 0) { // the option is stored inverted: false is on
         AirwaySize(1, a) = AirwaySize(1, source);
         AirwaySize(2, a) = AirwaySize(2, source);
@@ -77,8 +77,6 @@ void giveProperties(int a, int source) {
     if (WallTypeFactor.InBounds(AirwayWallType(a)))
         AirwayFrictionFactor(a) = WallTypeFactor(AirwayWallType(a));
 }
-
-} // namespace
 
 bool RoomForAirways(int more) {
     if (AirwayCount + more < MaxAirways)
@@ -201,7 +199,7 @@ void ConstructAirway() {
     AirwayLength(a) = static_cast<float>(
         VB::Int(std::hypot(static_cast<double>(endX) - DrawStartX, static_cast<double>(endY) - DrawStartY,
                            static_cast<double>(endZ) - DrawStartZ)));
-    giveProperties(a, DrawJoinAirway);
+    GiveNewAirwayProperties(a, DrawJoinAirway);
     AirwayPrimaryLayer(a) = primary;
     AirwaySecondaryLayer(a) = secondary;
     if (PrimaryLayerVisible.InBounds(primary) && !PrimaryLayerVisible(primary))
