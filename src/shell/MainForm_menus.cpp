@@ -21,9 +21,9 @@
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "settings/frmOptions.h"
 #include "settings/frmTagS.h"
 #include "settings/frmViewer.h"
-#include "settings/frmOptions.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
@@ -68,6 +68,8 @@ void MainForm::mnuReLoadFan_Click() {
         return;
     FanDataChanged = 255;
     LoadFanData();
+    // The network file keeps the fan list its airways use.
+    NetworkSaved = 0;
 }
 
 void MainForm::mnuSaveFile_Click() {
