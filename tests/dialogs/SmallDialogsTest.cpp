@@ -177,6 +177,20 @@ TEST_F(FanEdit, CurvePercentageIsHeldToTheCurvesAndBadEntriesKeepTheDialogOpen) 
     dialog->TxtVPart->setText("50");
     dialog->Command1_Click();
     EXPECT_EQ(AirwayCurvePercent(a), 50);
+    // A stored percentage outside 0..100 loads as the nearest curve, which OK then confirms.
+    const struct {
+        int stored;
+        size_t option;
+        int kept;
+    } outside[] = {{250, 1, 100}, {-5, 0, 0}};
+    for (const auto &c : outside) {
+        AirwayCurvePercent(a) = c.stored;
+        dialog = Open();
+        EXPECT_TRUE(dialog->OptCurveType[c.option]->Value()) << c.stored;
+        dialog->Command1_Click();
+        EXPECT_FALSE(dialog->isVisible()) << c.stored;
+        EXPECT_EQ(AirwayCurvePercent(a), c.kept);
+    }
 }
 
 using Shock = DialogTest;
