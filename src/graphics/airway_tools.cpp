@@ -182,8 +182,7 @@ void SplitAirway(int32_t &x, int32_t &y, int32_t &z, int &a) {
     AirwayName(n) = AirwayName(a);
     CalcAirway(a);
     CalcAirway(n);
-    ++NextAirwayNumber;
-    AirwayNumber(n) = NextAirwayNumber;
+    NumberNewAirways(n, n);
     RecordUndo(a, UndoCode::After, UndoStep);
     RecordUndo(n, UndoCode::After, UndoStep);
 }
@@ -206,8 +205,6 @@ void InsertNodeTool() {
         if (h == 0)
             return;
         ++UndoStep;
-        // The insert-node tool is not marked by the dispatcher: the split must not be lost at exit unasked.
-        NetworkSaved = 0;
         UpdateNodeKeys();
         PressPick = 0;
         SetVisibleAirways();

@@ -78,6 +78,23 @@ void GiveNewAirwayProperties(int a, int source) {
         AirwayFrictionFactor(a) = WallTypeFactor(AirwayWallType(a));
 }
 
+namespace {
+
+// Of an airway split into `first` and `second` (which continues it), the half that holds the point: the
+// second when the point lies beyond the split along the airway's direction.
+int halfHolding(int first, int second, int32_t x, int32_t y, int32_t z) {
+    double along = 0, split = 0;
+    for (int c = 1; c <= 3; ++c) {
+        const double direction = static_cast<double>(AirwayEnd(c, second)) - AirwayStart(c, first);
+        const double point = (c == 1 ? x : c == 2 ? y : z);
+        along += (point - AirwayStart(c, first)) * direction;
+        split += (static_cast<double>(AirwayEnd(c, first)) - AirwayStart(c, first)) * direction;
+    }
+    return along > split ? second : first;
+}
+
+} // namespace
+
 bool RoomForAirways(int more) {
     if (AirwayCount + more < MaxAirways)
         return true;
@@ -176,6 +193,9 @@ void ConstructAirway() {
             split = true;
             primary = AirwayPrimaryLayer(splitAirway);
             secondary = AirwaySecondaryLayer(splitAirway);
+            // A bypass along one airway: its end lies on whichever half of the first split holds it.
+            if (endSplit == splitAirway)
+                endSplit = halfHolding(splitAirway, AirwayCount, endX, endY, endZ);
         }
     }
     if (endName == NoNodeName)
@@ -209,8 +229,7 @@ void ConstructAirway() {
     AirwayStartKey(a) = NodeKey(DrawStartZ, DrawStartY, DrawStartX);
     AirwayEndKey(a) = NodeKey(endZ, endY, endX);
     CalcAirway(a);
-    ++NextAirwayNumber;
-    AirwayNumber(a) = NextAirwayNumber;
+    NumberNewAirways(a, a);
     AirwayName(a) = "";
     // Recorded whole, so a redo brings back the numbered, calculated airway.
     RecordUndo(a, UndoCode::After, UndoStep);

@@ -203,6 +203,14 @@ TEST_F(AirEdit, SavedValuesAreGuarded) {
     EXPECT_EQ(AirwayFan(a), 7);
     EXPECT_EQ(AirwayFanCount(a), 2);
     EXPECT_TRUE(AirwayFlags(a) & AirwayFlag::FixedDirection);
+    // A negative count is a typing error: reported, and the fans stay as they were.
+    boxes.Expect(VB::vbOK, "probably in data entry");
+    {
+        auto dialog = Open(a);
+        dialog->TxtFanN->setText("-1");
+        dialog->OK_Click();
+    }
+    EXPECT_EQ(AirwayFanCount(a), 2);
     boxes.Expect(VB::vbOK, "Fans not allowed in multiple airways");
     {
         auto dialog = Open(a);

@@ -177,6 +177,20 @@ TEST_F(FanEdit, CurvePercentageIsHeldToTheCurvesAndBadEntriesKeepTheDialogOpen) 
     dialog->TxtVPart->setText("50");
     dialog->Command1_Click();
     EXPECT_EQ(AirwayCurvePercent(a), 50);
+    // A stored percentage outside 0..100 loads as the nearest curve, which OK then confirms.
+    const struct {
+        int stored;
+        size_t option;
+        int kept;
+    } outside[] = {{250, 1, 100}, {-5, 0, 0}};
+    for (const auto &c : outside) {
+        AirwayCurvePercent(a) = c.stored;
+        dialog = Open();
+        EXPECT_TRUE(dialog->OptCurveType[c.option]->Value()) << c.stored;
+        dialog->Command1_Click();
+        EXPECT_FALSE(dialog->isVisible()) << c.stored;
+        EXPECT_EQ(AirwayCurvePercent(a), c.kept);
+    }
 }
 
 using Shock = DialogTest;
@@ -185,6 +199,13 @@ TEST_F(Shock, SumsTheTickedFittingsInDisplayUnits) {
     {
         frmShock dialog;
         Activate(dialog);
+        // Each fitting alone gives its equivalent length (m).
+        const int lengths[] = {1, 45, 1, 20, 1, 5, 1, 3, 1, 6, 10, 60, 20, 10, 30, 150, 20, 20, 6, 20};
+        for (size_t i = 0; i < std::size(lengths); ++i) {
+            ClickBox(dialog.ChkShockType[i]);
+            EXPECT_EQ(dialog.LblShockTotal->text(), QString::number(lengths[i])) << i;
+            ClickBox(dialog.ChkShockType[i]);
+        }
         ClickBox(dialog.ChkShockType[3]);
         Type(dialog.LblNumS[3], "2");
         ClickBox(dialog.ChkShockType[19]);

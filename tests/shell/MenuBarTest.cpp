@@ -358,7 +358,11 @@ TEST_F(ShellTest, ReloadDefaultsRestoresTheFileFollowingFanCapacityAndDensity) {
     CalcAllAirways();
     const float resistance = AirwayResistance(1);
     MaxFans = 300;
+    NextAirwayNumber = 0;
     ASSERT_TRUE(SaveDefaults());
+    AirwayNumber(1) = 1;
+    AirwayNumber(2) = 2;
+    NextAirwayNumber = 2;
     MaxFans = 250;
     ReDimNetworkPreserve();
     AirDensity = 2.4f;
@@ -379,6 +383,7 @@ TEST_F(ShellTest, ReloadDefaultsRestoresTheFileFollowingFanCapacityAndDensity) {
     EXPECT_FLOAT_EQ(AirDensity, 1.2f);
     EXPECT_FLOAT_EQ(AirwayResistance(1), resistance);
     EXPECT_EQ(DefaultsSaved, 255);
+    EXPECT_EQ(NextAirwayNumber, 2) << "the file's counter lies below the numbers in use";
 
     // A fan in use keeps its slot when the file asks for fewer.
     MaxFans = 10;
