@@ -20,17 +20,27 @@ constexpr struct {
     int base;
 } Channels[] = {{300, 500}, {100, 350}, {200, 600}, {100, 200}, {200, 150}};
 
+// The locale's short date in characters every reader keeps: a locale whose date text does not fit
+// Latin-1 (digits or names of another script) gives the date as yyyy-MM-dd.
+QByteArray dateText(const QLocale &locale) {
+    const QDate today = QDate::currentDate();
+    const QString text = locale.toString(today, QLocale::ShortFormat);
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return today.toString(Qt::ISODate).toLatin1();
+    return text.toLatin1();
+}
+
 } // namespace
 
-QByteArray TestDataText(ReadingGenerator &generator) {
+QByteArray TestDataText(ReadingGenerator &generator, const QLocale &locale) {
     const QByteArray lineEnd = "\r\n";
     QByteArray text = "Station, Date, Time, Vel, O2, CH4, CO, CO2" + lineEnd;
     text += QByteArray(45, '-') + lineEnd;
-    const QLocale locale = QLocale::system();
     for (int i = 1; i <= TestDataStations; ++i) {
         QByteArray line = QByteArray::number(i);
-        line += '\t' + locale.toString(QDate::currentDate(), QLocale::ShortFormat).toLatin1();
-        line += '\t' + locale.toString(QTime::currentTime(), QLocale::LongFormat).toLatin1();
+        line += '\t' + dateText(locale);
+        line += '\t' + QTime::currentTime().toString(u"HH:mm:ss").toLatin1();
         for (const auto &channel : Channels) {
             const double r = generator.Next();
             line += '\t' + QByteArray::number(static_cast<int>(std::floor(r * channel.span)) + channel.base);

@@ -2,6 +2,7 @@
 // The station readings file the program keeps rewriting: a header, a separator and twenty stations of
 // made-up readings.
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 #include <cstdint>
 
@@ -19,8 +20,9 @@ private:
 };
 
 // The whole file: lines ended by CR LF, station fields joined by TAB. Date and time are taken anew for
-// each station line.
-QByteArray TestDataText(ReadingGenerator &generator);
+// each station line: the date in the locale's short form, the time as hh:mm:ss (24-hour) whatever the
+// locale, so that a reader under any locale takes it as it stands.
+QByteArray TestDataText(ReadingGenerator &generator, const QLocale &locale = QLocale::system());
 
 // Replaces the file at path with a fresh set of readings. A reader polling the file at any moment sees the
 // old file or the new one, never a part. False when the file could not be written.

@@ -342,7 +342,12 @@ void frmAirEdit::connectHandlers() {
         mark(TxtLength);
         TxtLength->setEnabled(CheckLength->isChecked());
     });
-    connect(CheckDirection, &VBCheckBox::Click, this, [this] { mark(CheckDirection); });
+    // In multiple selection only the user's own click carries the box to every selected airway: filling
+    // the dialog shows the clicked airway's value without touching it.
+    connect(CheckDirection, &VBCheckBox::Click, this, [this] {
+        if (!filling_ || AirEditMode != 3)
+            mark(CheckDirection);
+    });
     for (VBCheckBox *box : {CheckService, OptShowData})
         connect(box, &VBCheckBox::Click, this, [this, box] { flagTagClick(box); });
     connect(ChkSurfaceEntry, &VBCheckBox::Click, this,
@@ -504,6 +509,7 @@ void frmAirEdit::Form_Load() {
     // The same bounds the airway load applies, so that nothing reads outside the network.
     CurrentAirway = std::max(1, std::min(CurrentAirway, AirwayCount));
     const int a = CurrentAirway;
+    filling_ = true;
     // Text boxes and lists start white (touched), the fixed-direction box grey.
     for (QWidget *control : std::initializer_list<QWidget *>{TxtLength, TxtFixRes, TxtWall, TxtShock,
                                                              txtHeight, TxtWidth, TxtMultiAir, ResCombo,
@@ -554,6 +560,7 @@ void frmAirEdit::Form_Load() {
         setFanSpinner(AirwayFanCount(a));
     }
     LoadAirway();
+    filling_ = false;
 
     adjustSize();
     VB::CentreOnScreen(*this);
@@ -639,7 +646,9 @@ void frmAirEdit::Info_Click() {
 void frmAirEdit::ReCalc_Click() {
     beginWrite(CurrentAirway);
     SaveAirway();
+    filling_ = true;
     LoadAirway();
+    filling_ = false;
 }
 
 void frmAirEdit::Prnter_Click() {

@@ -200,6 +200,7 @@ private:
     const QObject *afterDoubleClick_ = nullptr; // the release that ends a double click is no click
     bool fanLoaded_ = true; // the fan controls show the airway's fan (it is in the fan list)
     bool savingSelection_ = false;
+    bool filling_ = false;         // the dialog is being filled from an airway, not worked by the user
     std::set<int> reportedErrors_; // statements whose data-entry error this pass has shown
     bool wrote_ = false;           // an airway was written: closing raises the undo step
     int openWrite_ = 0;            // airway written since its last "after" undo record

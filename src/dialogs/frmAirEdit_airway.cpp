@@ -363,7 +363,10 @@ void frmAirEdit::SaveAirway() {
 
     CalcAirway(a);
 
-    if (single && fanLoaded_) {
+    if (single && fanLoaded_ && leadingNumber(*TxtFanN) < 0) {
+        // A negative number of fans is a typing error: the airway's fans stay as they were.
+        statement(15, [] { throw VBError(VBErr::InvalidPropertyValue, "negative fan count"); });
+    } else if (single && fanLoaded_) {
         if (AirwayParallelCount(a) > 1 && leadingNumber(*TxtFanN) > 0) {
             VB::MsgBox("Fans not allowed in multiple airways");
             TxtFanN->setText("0");

@@ -88,6 +88,7 @@ frmCoords::frmCoords(QWidget *parent) : CancelOnClose(parent) {
 
 void frmCoords::Form_Load() {
     CoordsCancelled = 3;
+    makeCopyAtLoad_ = MakeCopy;
     // Only a move of the fence or the selection asks for a displacement, and only it can be a copy.
     relative_ = CoordsForSelection;
     ChkCopy->setVisible(CoordsForSelection);
@@ -171,6 +172,8 @@ void frmCoords::OK_Click() {
 }
 
 void frmCoords::Cancel_Click() {
+    // A copy ticked and then abandoned must not turn the next move into a copy.
+    MakeCopy = makeCopyAtLoad_;
     EntryPointX = 0;
     EntryPointY = 0;
     CoordsCancelled = -1;

@@ -35,4 +35,5 @@ private:
     void CmbRL_Click();
     void unload(int result);
     bool relative_ = false;
+    int makeCopyAtLoad_ = 0; // MakeCopy as it was before the dialog opened
 };

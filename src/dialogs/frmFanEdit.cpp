@@ -103,7 +103,9 @@ void frmFanEdit::Form_Load() {
             VB::MsgBox("Error detected in Fan Database");
         }
     };
-    const int percent = AirwayFan(a) != 0 ? AirwayCurvePercent(a) : DefaultCurvePercent;
+    // Held to the curves the fan has, as OK holds a typed one: a stored value outside would select no
+    // curve and leave nothing to confirm.
+    const int percent = std::clamp(AirwayFan(a) != 0 ? AirwayCurvePercent(a) : DefaultCurvePercent, 0, 100);
     const int curve = percent == 0 ? 0 : percent == 100 ? 1 : percent >= 1 && percent <= 99 ? 2 : -1;
     if (curve >= 0) {
         OptCurveType[static_cast<size_t>(curve)]->SetValue(true);

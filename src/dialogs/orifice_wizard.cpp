@@ -51,7 +51,7 @@ void OrificeWizard(FixedResistanceBox &box) {
     // A negative area is no opening at all.
     if (!(orifice > 0))
         return;
-    FromDisplayUnits(orifice, Quantity::Area);
+    orifice = FromDisplayUnits(orifice, Quantity::Area);
     // An opening as large as the contracted airway, or larger, restricts nothing.
     const double open = ContractionCoefficient * orifice;
     const double gap = open >= area ? 0 : 1 / open - 1 / area;

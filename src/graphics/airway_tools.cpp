@@ -182,8 +182,7 @@ void SplitAirway(int32_t &x, int32_t &y, int32_t &z, int &a) {
     AirwayName(n) = AirwayName(a);
     CalcAirway(a);
     CalcAirway(n);
-    ++NextAirwayNumber;
-    AirwayNumber(n) = NextAirwayNumber;
+    NumberNewAirways(n, n);
     RecordUndo(a, UndoCode::After, UndoStep);
     RecordUndo(n, UndoCode::After, UndoStep);
 }

@@ -39,9 +39,9 @@ void refuse(const std::string &message) {
     resetDrawState();
 }
 
-// Size, shape, wall and shock of new airway a: taken from the airway it continues when Property
-// Inheritance is on, otherwise the defaults of a drive, a raise or a typed area.
-void giveProperties(int a, int source) {
+} // namespace
+
+void GiveNewAirwayProperties(int a, int source) {
     if (!PropertyInheritance && source != 0) { // the option is stored inverted: false is on
         AirwaySize(1, a) = AirwaySize(1, source);
         AirwaySize(2, a) = AirwaySize(2, source);
@@ -76,6 +76,21 @@ void giveProperties(int a, int source) {
         AirwayShockLength(a) = ShockTypeLength(AirwayShockType(a));
     if (WallTypeFactor.InBounds(AirwayWallType(a)))
         AirwayFrictionFactor(a) = WallTypeFactor(AirwayWallType(a));
+}
+
+namespace {
+
+// Of an airway split into `first` and `second` (which continues it), the half that holds the point: the
+// second when the point lies beyond the split along the airway's direction.
+int halfHolding(int first, int second, int32_t x, int32_t y, int32_t z) {
+    double along = 0, split = 0;
+    for (int c = 1; c <= 3; ++c) {
+        const double direction = static_cast<double>(AirwayEnd(c, second)) - AirwayStart(c, first);
+        const double point = (c == 1 ? x : c == 2 ? y : z);
+        along += (point - AirwayStart(c, first)) * direction;
+        split += (static_cast<double>(AirwayEnd(c, first)) - AirwayStart(c, first)) * direction;
+    }
+    return along > split ? second : first;
 }
 
 } // namespace
@@ -178,6 +193,9 @@ void ConstructAirway() {
             split = true;
             primary = AirwayPrimaryLayer(splitAirway);
             secondary = AirwaySecondaryLayer(splitAirway);
+            // A bypass along one airway: its end lies on whichever half of the first split holds it.
+            if (endSplit == splitAirway)
+                endSplit = halfHolding(splitAirway, AirwayCount, endX, endY, endZ);
         }
     }
     if (endName == NoNodeName)
@@ -201,7 +219,7 @@ void ConstructAirway() {
     AirwayLength(a) = static_cast<float>(
         VB::Int(std::hypot(static_cast<double>(endX) - DrawStartX, static_cast<double>(endY) - DrawStartY,
                            static_cast<double>(endZ) - DrawStartZ)));
-    giveProperties(a, DrawJoinAirway);
+    GiveNewAirwayProperties(a, DrawJoinAirway);
     AirwayPrimaryLayer(a) = primary;
     AirwaySecondaryLayer(a) = secondary;
     if (PrimaryLayerVisible.InBounds(primary) && !PrimaryLayerVisible(primary))
@@ -211,8 +229,7 @@ void ConstructAirway() {
     AirwayStartKey(a) = NodeKey(DrawStartZ, DrawStartY, DrawStartX);
     AirwayEndKey(a) = NodeKey(endZ, endY, endX);
     CalcAirway(a);
-    ++NextAirwayNumber;
-    AirwayNumber(a) = NextAirwayNumber;
+    NumberNewAirways(a, a);
     AirwayName(a) = "";
     // Recorded whole, so a redo brings back the numbered, calculated airway.
     RecordUndo(a, UndoCode::After, UndoStep);

@@ -22,6 +22,7 @@
 #include <cmath>
 #include <exception>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -33,6 +34,28 @@ std::function<void(const std::string &)> dispatchObserver;
 
 // Shift was held at the press (a Shift that appears during the drag is noted separately).
 int shiftAtPress = 0;
+// The cursor at the press, before any snapping (view position).
+float pressCursorX = 0, pressCursorY = 0;
+
+// A press first lets pending events run. Mouse events among them (the release of a tap, the moves of a
+// quick drag, the next press) come after this press: they wait until it has opened its gesture, and are
+// then delivered in their order.
+bool pressPumping = false;
+std::vector<std::function<void()>> heldBack;
+
+bool holdBack(std::function<void()> event) {
+    if (!pressPumping)
+        return false;
+    heldBack.push_back(std::move(event));
+    return true;
+}
+
+void deliverHeldBack() {
+    std::vector<std::function<void()>> events;
+    events.swap(heldBack);
+    for (const auto &event : events)
+        event();
+}
 
 // A drag shorter than this in both axes is a click: 1/50 of the window's world width.
 double clickSize(const PictureBox &pic) {
@@ -409,7 +432,9 @@ void releaseHandler(PictureBox &pic) {
                 y = RoundToLong(PanY + BuildEndY);
                 z = RoundToLong(BuildStartZ);
             }
-            if (StartSnapped == 1 || MoveFenceMode) {
+            // A left click without movement moves nothing (the right button types the target).
+            const bool click = MouseButton == 1 && CursorX == pressCursorX && CursorY == pressCursorY;
+            if (!click && (StartSnapped == 1 || MoveFenceMode)) {
                 if (dispatchObserver)
                     dispatchObserver("MoveNodeTool");
                 MoveNodeTool(DrawStartX, DrawStartY, DrawStartZ, x, y, z, PressAirwayEnd, PressPick);
@@ -429,6 +454,8 @@ void SetToolDispatchObserver(std::function<void(const std::string &)> observer) 
 }
 
 void WindowPressEvent(int window, int button, int shift, float x, float y) {
+    if (holdBack([=] { WindowPressEvent(window, button, shift, x, y); }))
+        return;
     Shell().StopRotationTimer();
     x *= static_cast<float>(AxisSignX);
     y *= static_cast<float>(AxisSignY);
@@ -436,7 +463,9 @@ void WindowPressEvent(int window, int button, int shift, float x, float y) {
     const PictureBox *pic = WindowPicture(window);
     if (windowFrozen(window) || MouseBusy || pic == nullptr)
         return;
+    pressPumping = true;
     VB::DoEvents();
+    pressPumping = false;
     ReleasePending = false;
     PressShift = shift;
     SetToolCursor(button);
@@ -459,9 +488,12 @@ void WindowPressEvent(int window, int button, int shift, float x, float y) {
         }
     }
     guarded(WindowMouseDown);
+    deliverHeldBack();
 }
 
 void WindowMoveEvent(int window, int buttons, int shift, float x, float y) {
+    if (holdBack([=] { WindowMoveEvent(window, buttons, shift, x, y); }))
+        return;
     MouseRawX = x;
     MouseRawY = y;
     x *= static_cast<float>(AxisSignX);
@@ -483,6 +515,8 @@ void WindowMoveEvent(int window, int buttons, int shift, float x, float y) {
 }
 
 void WindowReleaseEvent(int window, int button, int shift, float x, float y) {
+    if (holdBack([=] { WindowReleaseEvent(window, button, shift, x, y); }))
+        return;
     x *= static_cast<float>(AxisSignX);
     y *= static_cast<float>(AxisSignY);
     if (windowFrozen(window))
@@ -555,6 +589,8 @@ void WindowMouseDown() {
     if (pic == nullptr)
         return;
     PanState = 1;
+    pressCursorX = CursorX;
+    pressCursorY = CursorY;
     toWorld(CursorX, CursorY, LevelElevation, DrawStartX, DrawStartY, DrawStartZ);
     BuildStartX = BuildEndX = CursorX;
     BuildStartY = BuildEndY = CursorY;

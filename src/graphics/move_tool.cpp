@@ -53,19 +53,30 @@ void shiftEnds(int a, const Point &by, bool start, bool end) {
     RecordUndo(a, UndoCode::After, UndoStep);
 }
 
-// A new airway in slot n made from airway a through its record line, its chosen ends shifted: blank name,
-// a new number, not selected.
-void copyShifted(int a, int n, const Point &by, bool start, bool end) {
-    AirwayFromRecord(AirwayLine(a), n, 3.8f);
-    if (start)
-        setStart(n, shifted(startOf(n), by));
-    if (end)
-        setEnd(n, shifted(endOf(n), by));
-    ++NextAirwayNumber;
-    AirwayNumber(n) = NextAirwayNumber;
-    AirwayName(n) = "";
-    AirwayFlags(n) &= ~AirwayFlag::Selected;
-    RecordUndo(n, UndoCode::After, UndoStep);
+// An airway of a fence or of the selection, with which of its ends take part.
+struct Chosen {
+    int airway;
+    bool start, end;
+};
+
+// New airways after the last one, each made from an airway through its record line with its chosen ends
+// shifted: blank names, new numbers, not selected.
+void addShiftedCopies(const std::vector<Chosen> &sources, const Point &by) {
+    const int first = AirwayCount + 1;
+    int n = AirwayCount;
+    for (const Chosen &f : sources) {
+        AirwayFromRecord(AirwayLine(f.airway), ++n, 3.8f);
+        if (f.start)
+            setStart(n, shifted(startOf(n), by));
+        if (f.end)
+            setEnd(n, shifted(endOf(n), by));
+        AirwayName(n) = "";
+        AirwayFlags(n) &= ~AirwayFlag::Selected;
+    }
+    AirwayCount = n;
+    NumberNewAirways(first, n);
+    for (int c = first; c <= n; ++c)
+        RecordUndo(c, UndoCode::After, UndoStep);
 }
 
 Point entryPoint() {
@@ -118,13 +129,9 @@ void finish() {
 }
 
 // The airways of the fence: each once, with which of its ends lie strictly inside.
-struct Fenced {
-    int airway;
-    bool start, end;
-};
-std::vector<Fenced> fencedAirways(double left, double bottom, double right, double top) {
+std::vector<Chosen> fencedAirways(double left, double bottom, double right, double top) {
     const auto inside = [&](double x, double y) { return left < x && x < right && bottom < y && y < top; };
-    std::vector<Fenced> fenced;
+    std::vector<Chosen> fenced;
     std::vector<bool> taken(static_cast<size_t>(AirwayCount) + 1, false);
     const int count = std::clamp(AirwayScreenCount, 0, AirwayScreen.UBound());
     for (int i = 1; i <= count; ++i) {
@@ -151,19 +158,16 @@ void moveFence() {
     if (!typedDisplacement({SplitPointX, SplitPointY, SplitPointZ}))
         return;
     const Point by = entryPoint();
-    const std::vector<Fenced> fenced = fencedAirways(BuildStartX, BuildStartY, CursorX, CursorY);
+    const std::vector<Chosen> fenced = fencedAirways(BuildStartX, BuildStartY, CursorX, CursorY);
     if (MakeCopy != 0) {
         if (!RoomForAirways(static_cast<int>(fenced.size()))) {
             MakeCopy = 0;
             Redraw();
             return;
         }
-        int n = AirwayCount;
-        for (const Fenced &f : fenced)
-            copyShifted(f.airway, ++n, by, f.start, f.end);
-        AirwayCount = n;
+        addShiftedCopies(fenced, by);
     } else {
-        for (const Fenced &f : fenced)
+        for (const Chosen &f : fenced)
             shiftEnds(f.airway, by, f.start, f.end);
     }
     MakeCopy = 0;
@@ -196,17 +200,35 @@ void moveEnds(const Point &from, const Point &target, int pressAirwayEnd) {
 }
 
 bool hasEndAt(int a, const Point &p) {
-    return startOf(a) == p || endOf(a) == p;
+    return a != 0 && (startOf(a) == p || endOf(a) == p);
+}
+
+// Whether moving the ends to the target would leave an airway with both ends on one point.
+bool collapses(const Point &from, const Point &target, int pressAirwayEnd) {
+    if (pressAirwayEnd != 0) {
+        const int a = std::abs(pressAirwayEnd);
+        return (pressAirwayEnd < 0 ? endOf(a) : startOf(a)) == target;
+    }
+    for (int a = 1; a <= AirwayCount; ++a) {
+        const bool start = startOf(a) == from, end = endOf(a) == from;
+        if (start != end && (start ? endOf(a) : startOf(a)) == target)
+            return true;
+    }
+    return false;
 }
 
 // The drop of a node or an end with the left button: onto a node (after the join question), onto the
-// middle of an unrelated airway (split there) or to the cursor point.
-Point leftDropTarget(const Point &from, int32_t &toX, int32_t &toY, int32_t &toZ) {
+// middle of an unrelated airway (split there) or to the cursor point. An end is never joined to its own
+// airway, nor where an airway would be left without length: such drops are plain moves.
+Point leftDropTarget(const Point &from, int pressAirwayEnd, int32_t &toX, int32_t &toY, int32_t &toZ) {
     double x = 0, y = 0, z = LevelElevation;
     ScreenToWorld(CursorX, CursorY, LevelElevation, x, y, z);
     const Point cursor{RoundToLong(x), RoundToLong(y), RoundToLong(z)};
+    const int pressed = std::abs(pressAirwayEnd);
     if (PickedEnd != 0) {
-        if (hasEndAt(std::abs(PickedEnd), from))
+        const Point node{toX, toY, toZ};
+        if (hasEndAt(std::abs(PickedEnd), from) || hasEndAt(pressed, node) ||
+            collapses(from, node, pressAirwayEnd))
             return cursor;
         if (VB::MsgBox("Are you sure you want to join to this node?", VB::vbYesNo | VB::vbQuestion,
                        "Join Nodes") != VB::vbYes)
@@ -215,10 +237,20 @@ Point leftDropTarget(const Point &from, int32_t &toX, int32_t &toY, int32_t &toZ
     }
     int b = 0;
     PickAirway(CursorX, CursorY, toX, toY, toZ, b);
-    if (b == 0 || hasEndAt(b, from))
+    if (b == 0 || b == pressed || hasEndAt(b, from) || collapses(from, {toX, toY, toZ}, pressAirwayEnd))
         return cursor;
     SplitAirway(toX, toY, toZ, b);
     return {toX, toY, toZ};
+}
+
+// Moves the ends and finishes, unless an airway would be left without length: then nothing changes.
+void moveEndsOrRefuse(const Point &from, const Point &target, int pressAirwayEnd) {
+    if (collapses(from, target, pressAirwayEnd)) {
+        showMoved();
+        return;
+    }
+    moveEnds(from, target, pressAirwayEnd);
+    finish();
 }
 
 } // namespace
@@ -251,16 +283,14 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
                 CopyMarkedAirways();
             return;
         }
-        moveEnds(from, leftDropTarget(from, toX, toY, toZ), pressAirwayEnd);
-        finish();
+        moveEndsOrRefuse(from, leftDropTarget(from, pressAirwayEnd, toX, toY, toZ), pressAirwayEnd);
         return;
     }
     PointTyped = true;
     if (!AirwaySelected(pressed)) {
         if (!typedEntry({toX, toY, toZ}))
             return;
-        moveEnds(from, {SplitPointX, SplitPointY, SplitPointZ}, pressAirwayEnd);
-        finish();
+        moveEndsOrRefuse(from, {SplitPointX, SplitPointY, SplitPointZ}, pressAirwayEnd);
         return;
     }
     // The dialog gives a displacement for a selection, as for a fence: it is used as typed.
@@ -270,29 +300,23 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
 }
 
 void CopyMarkedAirways() {
-    const int count = AirwayCount;
     const Point by = entryPoint();
+    std::vector<Chosen> selected;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwaySelected(a))
+            selected.push_back({a, true, true});
     if (MakeCopy != 0) {
-        int copies = 0;
-        for (int a = 1; a <= count; ++a)
-            copies += AirwaySelected(a) ? 1 : 0;
-        if (!RoomForAirways(copies)) {
+        if (!RoomForAirways(static_cast<int>(selected.size()))) {
             MakeCopy = 0;
             Redraw();
             return;
         }
-    }
-    int n = count;
-    for (int a = 1; a <= count; ++a) {
-        if (!AirwaySelected(a))
-            continue;
-        if (MakeCopy != 0)
-            copyShifted(a, ++n, by, true, true);
-        else
-            shiftEnds(a, by, true, true);
+        addShiftedCopies(selected, by);
+    } else {
+        for (const Chosen &f : selected)
+            shiftEnds(f.airway, by, true, true);
     }
     ++UndoStep;
-    AirwayCount = n;
     MakeCopy = 0;
     UpdateNodeKeys();
     SetVisibleAirways();

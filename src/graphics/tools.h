@@ -6,6 +6,10 @@
 
 // Draw tool: a new airway from the press to the release.
 void ConstructAirway();
+// Size, shape, wall and shock of new airway a, whose ends are set: copied from airway `source` when
+// Property Inheritance is on and source is not 0, otherwise the defaults of a drive, a raise (steeper than
+// 30 degrees) or a typed area.
+void GiveNewAirwayProperties(int a, int source);
 // Whether `more` new airways leave the count below MaxAirways; otherwise "Maximum Number of Airways
 // Exceeded" is shown.
 bool RoomForAirways(int more);

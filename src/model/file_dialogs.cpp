@@ -22,6 +22,15 @@ std::string folderOf(const std::string &path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// The part after the last separator, at most 100 characters.
+std::string fileTitleOf(const std::string &path) {
+    const auto cut = path.find_last_of("/\\");
+    std::string title = cut == std::string::npos ? path : path.substr(cut + 1);
+    if (title.size() > 100)
+        title.resize(100);
+    return title;
+}
+
 } // namespace
 
 bool OpenNetworkDialog() {
@@ -78,25 +87,22 @@ bool SaveNetworkAs() {
         VB::MsgBox("Error Save File - Check Name", VB::vbExclamation);
         return false;
     }
-    const std::string previousName = NetworkFileName;
+    // The network takes the new name only once it is written there: a refused or failed save leaves it
+    // with the file it came from.
+    if (!SaveNetworkTo(*chosen))
+        return false;
     NetworkFileName = *chosen;
     SetFileName();
-    Upper().ShowWindowTitle();
-    if (SaveNetwork(0))
-        return true;
-    // The network still belongs to the file it came from.
-    NetworkFileName = previousName;
-    SetFileName();
-    return false;
+    return true;
 }
 
 void SetFileName() {
-    const auto cut = NetworkFileName.find_last_of("/\\");
-    NetworkFileTitle = cut == std::string::npos ? NetworkFileName : NetworkFileName.substr(cut + 1);
-    if (NetworkFileTitle.size() > 100)
-        NetworkFileTitle.resize(100);
+    NetworkFileTitle = fileTitleOf(NetworkFileName);
     Upper().ShowWindowTitle();
-    MasterFile =
-        NetworkFileTitle.size() >= 3 && upper(NetworkFileTitle.substr(NetworkFileTitle.size() - 3)) == "SMM";
+    MasterFile = IsMasterFileName(NetworkFileName);
 }
 
+bool IsMasterFileName(const std::string &path) {
+    const std::string title = fileTitleOf(path);
+    return title.size() >= 3 && upper(title.substr(title.size() - 3)) == "SMM";
+}

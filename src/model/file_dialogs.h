@@ -1,5 +1,6 @@
 #pragma once
 // The open and save-as dialogs of network files and the file name they set.
+#include <string>
 
 // The open dialog and the load (also used by the merge command). Returns true when a file was loaded.
 bool OpenNetworkDialog();
@@ -7,3 +8,5 @@ bool OpenNetworkDialog();
 bool SaveNetworkAs();
 // NetworkFileTitle and MasterFile from NetworkFileName.
 void SetFileName();
+// Whether a file of that name is a master file (its title ends in "SMM", in any case).
+bool IsMasterFileName(const std::string &path);

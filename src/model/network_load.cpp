@@ -18,7 +18,6 @@
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBError.h"
-#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
@@ -137,10 +136,22 @@ public:
     int fanOffset = 0;
 
 private:
+    // The slot after `previous` for the file's next level, at most `last`; 0 when none is left. A normal
+    // load fills the slots in order; a merge takes free slots only, so no level in use is overwritten.
+    int nextLevelSlot(int previous, int last) const;
+
     TextFileReader &in_;
     float version_;
     bool merge_;
 };
+
+int Loader::nextLevelSlot(int previous, int last) const {
+    int slot = previous + 1;
+    while (merge_ && slot <= last &&
+           !(LevelName(slot).empty() && LevelRange(slot, 1) == 0 && LevelRange(slot, 2) == 0))
+        ++slot;
+    return slot <= last ? slot : 0;
+}
 
 void Loader::readPresetLines() {
     std::string line;
@@ -375,19 +386,21 @@ void Loader::readLevels() {
     std::string line;
     if (!next(line))
         return;
-    const int offset = std::clamp(LevelOffset, 0, 98);
-    int slot = offset;
+    int slot = merge_ ? std::clamp(LevelOffset, 0, 248) : std::clamp(LevelOffset, 0, 98);
     for (int i = 1; i <= 250; ++i) {
         if (!next(line) || startsWith(line, "**END OF RL"))
             break;
-        if (i + offset >= 250)
+        const int free = nextLevelSlot(slot, 249);
+        if (free == 0)
             continue;
-        slot = i + offset;
+        slot = free;
         split(line);
         LevelName(slot) = LineFields(1);
         LevelRange(slot, 1) = LenientLong(LenientValue(LineFields(2)));
         LevelRange(slot, 2) = LenientLong(LenientValue(LineFields(3)));
     }
+    if (merge_)
+        return;
     for (int s = slot + 1; s <= 249; ++s) {
         LevelName(s).clear();
         LevelRange(s, 1) = 0;
@@ -454,11 +467,13 @@ void Loader::readAirways(int lastSlot) {
 }
 
 void Loader::readVersion1Levels(std::vector<std::string> &items, std::size_t &pos) {
-    const int offset = std::clamp(LevelOffset, 0, 98);
+    // The format held 99 levels; merged ones may go to any free slot.
+    int slot = merge_ ? std::clamp(LevelOffset, 0, 248) : std::clamp(LevelOffset, 0, 98);
     for (int i = 1; i <= 99 && pos + 3 <= items.size(); ++i, pos += 3) {
-        const int slot = i + offset;
-        if (slot > 99)
+        const int free = nextLevelSlot(slot, merge_ ? 249 : 99);
+        if (free == 0)
             continue;
+        slot = free;
         LevelName(slot) = items[pos];
         LevelRange(slot, 1) = LenientLong(LenientValue(items[pos + 1]));
         LevelRange(slot, 2) = LenientLong(LenientValue(items[pos + 2]));

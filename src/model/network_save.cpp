@@ -13,6 +13,7 @@
 #include "model/undo.h"
 #include "model/upper_layers.h"
 #include "platform/Dialogs.h"
+#include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
 
@@ -92,6 +93,11 @@ void writeLayer(TextFileWriter &out, int32_t number, const std::string &name, bo
 bool fanIsWritten(int f) {
     // A named fan without a curve is kept too, so that its name survives.
     return FanCurvePressure(1, 1, f) != 0 || FanCurvePressure(2, 1, f) != 0 || !FanName(f).empty();
+}
+
+bool confirmMasterSave() {
+    return VB::MsgBox("You are about to save as a Master file - are you sure ?", VB::vbYesNo | VB::vbQuestion,
+                      "Master File") == VB::vbYes;
 }
 
 std::string oneLine(std::string text) {
@@ -233,55 +239,98 @@ void WriteNetworkFile(TextFileWriter &out) {
     }
 }
 
-bool SaveNetwork(int mode) {
-    if (ActiveWindow == -1)
-        return false;
-    if (mode != 1) {
-        VB::DoEvents();
-        if (SmokeMode != 0) {
-            VB::MsgBox("Clear gas simulation first !", VB::vbOKOnly);
-            Upper().Redraw();
-            return false;
-        }
-        // An unnamed network needs a name first; Save As comes back here with one.
-        if (NetworkFileName.empty())
-            return SaveNetworkAs();
-    }
-    if (MasterFile && VB::MsgBox("You are about to save as a Master file - are you sure ?",
-                                 VB::vbYesNo | VB::vbQuestion, "Master File") == VB::vbNo)
-        return false;
+namespace {
 
-    const std::string path = mode == 1 ? RecoveryCopyPath() : NetworkFileName;
+// A save while the smoke display is on is refused: the display has replaced what the airways show.
+bool refusedForSmoke() {
+    VB::DoEvents();
+    if (SmokeMode == 0)
+        return false;
+    VB::MsgBox("Clear gas simulation first !", VB::vbOKOnly);
+    Upper().Redraw();
+    return true;
+}
+
+// The whole file at path, view slot 0 holding the current view; a failure throws VBError.
+void writeWholeNetwork(const std::string &path) {
+    AddNamedView(0, 0, "startupview");
+    TextFileWriter out;
+    WriteNetworkFile(out);
+    ReplaceFileContents(path, out.Text());
+}
+
+std::string saveErrorText(int number) {
+    return FileErrorText(number, "ERROR 53: That file doesn't exist.",
+                         "ERROR " + std::to_string(number) + " occurred saving file");
+}
+
+// Writes the network to path, stamping the note; the note keeps no stamp when nothing was written.
+bool writeNetworkTo(const std::string &path) {
     const uint8_t savedBefore = NetworkSaved;
     const std::string noteBefore = FileNote;
     StampFileNote();
-    if (mode != 1)
-        VB::SetScreenPointer(VB::vbHourglass);
+    VB::SetScreenPointer(VB::vbHourglass);
     try {
-        AddNamedView(0, 0, "startupview");
-        TextFileWriter out;
-        WriteNetworkFile(out);
-        ReplaceFileContents(path, out.Text());
+        writeWholeNetwork(path);
     } catch (const VBError &e) {
-        StatusText = FileErrorText(e.number, "ERROR 53: That file doesn't exist.",
-                                   "ERROR " + std::to_string(e.number) + " occurred saving file");
+        StatusText = saveErrorText(e.number);
         VB::SetScreenPointer(VB::vbDefault);
         NetworkSaved = savedBefore;
-        // Nothing was saved, so the note does not keep a stamp that says it was.
         FileNote = noteBefore;
         ShowFileNote();
         VB::MsgBox(StatusText, VB::vbExclamation);
         return false;
     }
     VB::SetScreenPointer(VB::vbDefault);
-    if (mode == 1) {
-        // The recovery copy does not make the network count as saved, nor as changed.
-        NetworkSaved = savedBefore;
-        return true;
-    }
     // Storing an unchanged list would only rewrite the settings store.
-    if (MoveToTopOfRecentFiles(NetworkFileName))
+    if (MoveToTopOfRecentFiles(path))
         AddRecentFile();
     NetworkSaved = 255;
     return true;
+}
+
+// The recovery copy is no save of the network: it asks nothing, is written whatever the file or the
+// display, and leaves the note, its window and the saved state as they are. The copy carries the note as
+// typed so far with a stamp of its own.
+bool writeRecoveryCopy() {
+    const uint8_t savedBefore = NetworkSaved;
+    const std::string liveNote = FileNote;
+    FileNote = (Shell().FileNoteShown() ? Shell().FileNoteText() : liveNote) + "\r" + FileSavedStamp() + "\r";
+    bool written = true;
+    try {
+        writeWholeNetwork(RecoveryCopyPath());
+    } catch (const VBError &e) {
+        StatusText = saveErrorText(e.number);
+        written = false;
+    }
+    FileNote = liveNote;
+    NetworkSaved = savedBefore;
+    if (!written)
+        VB::MsgBox(StatusText, VB::vbExclamation);
+    return written;
+}
+
+} // namespace
+
+bool SaveNetwork(int mode) {
+    if (ActiveWindow == -1)
+        return false;
+    if (mode == 1)
+        return writeRecoveryCopy();
+    if (refusedForSmoke())
+        return false;
+    // An unnamed network needs a name first; Save As comes back here with one.
+    if (NetworkFileName.empty())
+        return SaveNetworkAs();
+    if (MasterFile && !confirmMasterSave())
+        return false;
+    return writeNetworkTo(NetworkFileName);
+}
+
+bool SaveNetworkTo(const std::string &path) {
+    if (ActiveWindow == -1 || refusedForSmoke())
+        return false;
+    if (IsMasterFileName(path) && !confirmMasterSave())
+        return false;
+    return writeNetworkTo(path);
 }

@@ -8,6 +8,9 @@ class TextFileWriter;
 // file (an unnamed network goes to Save As). Returns true when the file was written, false when the save
 // was refused, cancelled or failed, so that closing and exit can stop.
 bool SaveNetwork(int mode);
+// Saves the network under another name (Save As): asks about a master file when the name is one, and
+// changes nothing of the current file name. Returns true when the file was written.
+bool SaveNetworkTo(const std::string &path);
 
 // Writes the network file text (every section, current version) to `out`.
 void WriteNetworkFile(TextFileWriter &out);

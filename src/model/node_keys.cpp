@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_set>
 
@@ -45,9 +46,33 @@ void SetAirwayKeys(int a) {
         AirwayEndKey(a) = SurfaceNodeKey;
 }
 
+namespace {
+
+// The highest number held by an airway outside the slots first..last; 0 when none.
+int32_t highestNumberOutside(int first, int last) {
+    int32_t highest = 0;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (a < first || a > last)
+            highest = std::max(highest, AirwayNumber(a));
+    return highest;
+}
+
+} // namespace
+
+void LiftNextAirwayNumber(int first, int last) {
+    NextAirwayNumber = std::max(NextAirwayNumber, highestNumberOutside(first, last));
+}
+
+void NumberNewAirways(int first, int last) {
+    LiftNextAirwayNumber(first, last);
+    for (int a = first; a <= last; ++a)
+        AirwayNumber(a) = ++NextAirwayNumber;
+}
+
 void UpdateNodeKeys() {
     bool packDue = false;
     bool noticeDue = false;
+    LiftNextAirwayNumber();
     for (int a = 1; a <= AirwayCount; ++a) {
         // Numbered first, so that an error line names the airway by the number the error window finds.
         if (AirwayNumber(a) == 0) {
@@ -79,8 +104,11 @@ void UpdateNodeKeys() {
 }
 
 void RenumberAirways(int from, bool restart) {
+    // Here the counter names the next number to give.
     if (restart)
         NextAirwayNumber = 1;
+    else
+        NextAirwayNumber = std::max(NextAirwayNumber, highestNumberOutside(from, AirwayCount) + 1);
     for (int a = from; a <= AirwayCount; ++a)
         AirwayNumber(a) = NextAirwayNumber++;
 }

@@ -20,7 +20,16 @@ void SetAirwayKeys(int a);
 // Recomputes every airway's keys, applies the surface rules, removes airways with an empty end and
 // numbers unnumbered airways.
 void UpdateNodeKeys();
-// Numbers airways from .. AirwayCount consecutively; restart starts the numbers again at 1.
+// Unique airway numbers. NextAirwayNumber never stays below the highest number an airway holds, and
+// every number given to an airway is above that: drawing, splitting, copying, merging, importing, a new
+// spreadsheet row, loading and reloading the defaults all go through the three calls below.
+// Lifts NextAirwayNumber to the highest number held by an airway outside the slots first..last (which
+// are about to be numbered; an empty range skips none).
+void LiftNextAirwayNumber(int first = 1, int last = 0);
+// Gives the airways in slots first..last new numbers, each above every other airway's number.
+void NumberNewAirways(int first, int last);
+// Numbers airways from .. AirwayCount consecutively; restart starts the numbers again at 1, otherwise
+// they go on above every other number in use.
 void RenumberAirways(int from, bool restart);
 // Tells whether every airway number is unique and offers to renumber when not.
 void CheckAirwayNumbers();

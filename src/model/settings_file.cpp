@@ -5,6 +5,7 @@
 #include "model/defaults_block.h"
 #include "model/geometry.h"
 #include "model/levels_views.h"
+#include "model/node_keys.h"
 #include "model/safe_file.h"
 #include "model/text_files.h"
 #include "model/upper_layers.h"
@@ -251,6 +252,8 @@ void ReloadDefaults() {
     const int fansBefore = MaxFans;
     const int fansInUse = highestFanInUse();
     LoadDefaults();
+    // The file's counter may lie below the numbers of the network in hand.
+    LiftNextAirwayNumber();
     MaxFans = std::max(MaxFans, fansInUse);
     if (MaxFans != fansBefore)
         ReDimNetworkPreserve();

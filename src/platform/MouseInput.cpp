@@ -121,9 +121,11 @@ int KeyAsciiValue(int qtKey, Qt::KeyboardModifiers modifiers, const QString &tex
     }
     if (text.isEmpty() || (modifiers & (Qt::ControlModifier | Qt::AltModifier)))
         return 0;
+    // Only the keys above type a control character; any other control text (Delete's 127, a dead or
+    // unmapped key's code below 32) types nothing.
     const std::string bytes = FromQt(text.left(1));
     const int code = static_cast<unsigned char>(bytes[0]);
-    return code >= 32 ? code : 0;
+    return code >= 32 && code != 127 ? code : 0;
 }
 
 } // namespace VB

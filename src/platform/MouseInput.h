@@ -32,7 +32,7 @@ int WheelKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 int KeyCodeValue(int qtKey);
 // The character code a key press types, as a text box's KeyPress sees it: Ctrl with a letter gives 1 .. 26
 // (Ctrl+C 3, Ctrl+V 22), Backspace 8, Tab 9, Enter 13, Esc 27, a character its Windows-1252 code; 0 when
-// the key types nothing (arrows, Delete, function keys).
+// the key types nothing (arrows, function keys, and Delete, whose text is the control code 127).
 int KeyAsciiValue(int qtKey, Qt::KeyboardModifiers modifiers, const QString &text);
 } // namespace VB
 

@@ -145,9 +145,9 @@ MainForm::MainForm() {
     TimerRotate.setInterval(10);
     connect(&TimerRotate, &QTimer::timeout, this, &MainForm::TimerRotate_Timer);
     installSeams();
-    autosave_.setInterval(60000);
-    connect(&autosave_, &QTimer::timeout, this, &MainForm::Autosave_Timer);
-    autosave_.start();
+    Autosave.setInterval(60000);
+    connect(&Autosave, &QTimer::timeout, this, &MainForm::Autosave_Timer);
+    Autosave.start();
     connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &MainForm::Timer2_Timer);
     resize(1100, 780);
@@ -452,11 +452,11 @@ void MainForm::SetDataComboIndexes(int groupIndex, int itemIndex) {
 
 void MainForm::SetAutosaveTimer(bool enabled, int intervalMs) {
     if (intervalMs > 0)
-        autosave_.setInterval(intervalMs);
+        Autosave.setInterval(intervalMs);
     if (enabled)
-        autosave_.start();
+        Autosave.start();
     else
-        autosave_.stop();
+        Autosave.stop();
 }
 
 void MainForm::ShowRemoteMenus(bool show) {

@@ -7,8 +7,8 @@
 
 #include <QLabel>
 #include <QMainWindow>
-#include <QPointer>
 #include <QMdiArea>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -71,6 +71,8 @@ public:
     void RunAnalysis(int analysisMode);
 
     // ---- Autosave timer and rotation pad ----
+    // Writes the recovery copy on every eleventh tick; the settings switch it off or set its interval.
+    QTimer Autosave;
     void Autosave_Timer();
     RotatorPad *Rotator = nullptr;
     QTimer TimerRotate;
@@ -261,8 +263,8 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildStrip();
-    // Data Type menus: item index of group 1..5.
-    void dataTypeChoice(int group, int index);
+    // Data Type menus: item 2..8 of group 1..5.
+    void dataTypeChoice(int group, int item);
     // "View n : level item" on the active window and its Window menu entry.
     void showWindowCaption();
     // Lays the graphics windows out: 0 cascade, 1 one above the other, 2 side by side.
@@ -276,7 +278,6 @@ private:
     QMdiArea *mdi_ = nullptr;
     std::array<QToolButton *, 32> tools_{};
     std::map<std::string, QAction *> items_;
-    QTimer autosave_;
     ShellHooks *previousHooks_ = nullptr;
     ShellLevelDialogs levelDialogs_;
     std::unique_ptr<frmFileNote> fileNote_;

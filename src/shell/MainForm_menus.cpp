@@ -21,9 +21,9 @@
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
+#include "settings/frmOptions.h"
 #include "settings/frmTagS.h"
 #include "settings/frmViewer.h"
-#include "settings/frmOptions.h"
 #include "shell/MainForm.h"
 #include "shell/file_commands.h"
 #include "shell/shell_state.h"
@@ -39,9 +39,23 @@
 
 // ---- File ----
 
+namespace {
+
+// A command that starts, opens, merges or imports a network: the open spreadsheet's edits go to the
+// network they were made on, or nowhere, and the sheet then shows the network as it is.
+template <class Command> void changingNetwork(Command command) {
+    SpreadSheetBeforeNetworkChange();
+    command();
+    SpreadSheetAfterNetworkChange();
+}
+
+} // namespace
+
 void MainForm::mnuNewFile_Click() {
-    NewNetwork();
-    Redraw();
+    changingNetwork([] {
+        NewNetwork();
+        Redraw();
+    });
 }
 
 void MainForm::mnuOpenFile_Click() {
@@ -49,9 +63,11 @@ void MainForm::mnuOpenFile_Click() {
 }
 
 void MainForm::mnuMergeFile_Click() {
-    MergeCommand();
-    SetVisibleAirways();
-    RotateView();
+    changingNetwork([] {
+        MergeCommand();
+        SetVisibleAirways();
+        RotateView();
+    });
 }
 
 void MainForm::ReloadDef_Click() {
@@ -109,13 +125,15 @@ void importFileChoice(QWidget *owner, const char *filter) {
 } // namespace
 
 void MainForm::MnuDXF_Click() {
-    importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*");
+    changingNetwork([this] { importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*"); });
 }
 
 void MainForm::mnuImportData_Click() {
-    PlanView();
-    Redraw();
-    importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Filese (*.*)|*.*");
+    changingNetwork([this] {
+        PlanView();
+        Redraw();
+        importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Filese (*.*)|*.*");
+    });
 }
 
 void MainForm::MnuDXFScreen_Click() {
@@ -138,9 +156,11 @@ void MainForm::mnuPrint_Click() {
 }
 
 void MainForm::mnuOld_Click(int index) {
-    // Single-level view even when the entry turns out empty.
-    ViewMode = 1;
-    OpenRecentFile(index);
+    changingNetwork([index] {
+        // Single-level view even when the entry turns out empty.
+        ViewMode = 1;
+        OpenRecentFile(index);
+    });
 }
 
 void MainForm::mnuExit_Click() {
@@ -243,26 +263,30 @@ void MainForm::mnuLevels_Click(int index) {
     SetViewMode(index);
 }
 
-void MainForm::dataTypeChoice(int group, int index) {
+void MainForm::dataTypeChoice(int group, int item) {
     // The group's remembered item is set first: selecting the group then selects the item and redraws once.
-    DataItemOfGroup[static_cast<size_t>(group)] = index + 1;
+    DataItemOfGroup[static_cast<size_t>(group)] = item;
     CmbDataType->SetListIndex(group - 1);
 }
 
 void MainForm::mnuAirflow_Click(int index) {
-    dataTypeChoice(1, index);
+    dataTypeChoice(1, index + 1);
 }
 void MainForm::mnuPressure_Click(int index) {
-    dataTypeChoice(2, index);
+    // Six items for the group's seven quantities: each takes the quantity its caption names ("Loss" the
+    // total loss); the friction loss alone is chosen in the combo.
+    static constexpr int items[] = {0, 2, 4, 5, 6, 7, 8};
+    if (index >= 1 && index <= 6)
+        dataTypeChoice(2, items[index]);
 }
 void MainForm::mnuBranch_Click(int index) {
-    dataTypeChoice(3, index);
+    dataTypeChoice(3, index + 1);
 }
 void MainForm::mnuCost_Click(int index) {
-    dataTypeChoice(4, index);
+    dataTypeChoice(4, index + 1);
 }
 void MainForm::mnuOther_Click(int index) {
-    dataTypeChoice(5, index);
+    dataTypeChoice(5, index + 1);
 }
 
 void MainForm::mnuShowLayers_Click() {

@@ -17,6 +17,7 @@
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "simulation/checks.h"
+#include "tables/frmSpreadSheet.h"
 
 #include <algorithm>
 #include <cctype>
@@ -73,16 +74,18 @@ void OpenCommand() {
     PreviousToolCode = ToolCode;
     ToolCode = ZoomToolCode;
     Shell().RunToolCommand();
+    SpreadSheetBeforeNetworkChange();
     if (NetworkSaved == 0) {
         const int answer =
             VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
-        if (answer == VB::vbCancel)
-            return;
         // The edits are kept unless they were written.
-        if (answer == VB::vbYes && !SaveNetworkAs())
+        if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetworkAs())) {
+            SpreadSheetAfterNetworkChange();
             return;
+        }
     }
     OpenNetworkDialog();
+    SpreadSheetAfterNetworkChange();
 }
 
 void OpenRecentFile(int index) {

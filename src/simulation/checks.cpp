@@ -7,6 +7,7 @@
 #include "model/node_keys.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
+#include "simulation/disjoint_sets.h"
 #include "simulation/simulation_ui.h"
 
 #include <algorithm>
@@ -54,6 +55,53 @@ struct PointHash {
                                     (static_cast<int64_t>(z) * 83492791));
     }
 };
+
+// Fixed quantities that cannot all hold. The airways without a fixed quantity join the junctions into
+// groups whose flows the balancing is free to share out; a group away from the surface whose fixed
+// inflows and outflows differ can never balance, and balancing would force the difference through
+// whatever it found (a bulkhead, at a pressure of billions of Pa). Bulkheads count as fixed at no flow, as
+// the meshing holds them. Every fixed airway at the edge of such a group is listed.
+void checkFixedQuantities(const std::vector<int> &endNode, int nodes, int surfaceNode) {
+    const int n = AirwayCount;
+    const float bulkhead = static_cast<float>(BulkheadResistance);
+    bool anyFixedFlow = false;
+    for (int a = 1; a <= n && !anyFixedFlow; ++a)
+        anyFixedFlow = (AirwayFlags(a) & AirwayFlag::FixedFlow) != 0;
+    if (!anyFixedFlow)
+        return; // every fixed quantity is a bulkhead's nothing: all groups balance
+    auto isBulkhead = [&](int a) { return AirwayResistance(a) >= bulkhead; };
+    auto isFixed = [&](int a) { return (AirwayFlags(a) & AirwayFlag::FixedFlow) || isBulkhead(a); };
+    DisjointSets groups(nodes);
+    for (int a = 1; a <= n; ++a)
+        if (!isFixed(a))
+            groups.Unite(AirwayStartNode(a), endNode[a]);
+    // Net fixed inflow of each group and the sum of the magnitudes it is made of (m³/s).
+    std::vector<double> net(nodes + 1, 0), magnitude(nodes + 1, 0);
+    for (int a = 1; a <= n; ++a) {
+        if (!isFixed(a))
+            continue;
+        const int from = groups.Find(AirwayStartNode(a)), to = groups.Find(endNode[a]);
+        const double q = isBulkhead(a) ? 0 : AirwayFlow(a);
+        if (from == to)
+            continue;
+        net[from] -= q;
+        net[to] += q;
+        magnitude[from] += std::fabs(q);
+        magnitude[to] += std::fabs(q);
+    }
+    const int surface = surfaceNode > 0 ? groups.Find(surfaceNode) : 0;
+    // Within the solver's tolerance, and above the rounding of the single-precision flows.
+    auto unbalanced = [&](int g) {
+        return g != surface && std::fabs(net[g]) > std::max<double>(MaxError, 1e-6 * magnitude[g]);
+    };
+    for (int a = 1; a <= n; ++a) {
+        if (!isFixed(a))
+            continue;
+        const int from = groups.Find(AirwayStartNode(a)), to = groups.Find(endNode[a]);
+        if (from != to && (unbalanced(from) || unbalanced(to)))
+            markFault(a, "Fixed quantities do not balance", "Bad Fix");
+    }
+}
 
 } // namespace
 
@@ -161,13 +209,20 @@ void CheckNetwork() {
     }
     NodeCount = node;
 
+    // Node of every end; an end where no airway starts gets a node of its own.
+    std::vector<int> endNode(n + 1, 0);
+    std::unordered_map<Currency, int> deadEnds;
     for (int a = 1; a <= n; ++a) {
         const auto found = slotOfKey.find(AirwayEndKey(a));
         if (found != slotOfKey.end()) {
             entered[found->second] = 1;
             AirwayEndNode(a) = AirwayStartNode(found->second);
+            endNode[a] = AirwayEndNode(a);
         } else {
             markFault(a, "No exit from branch", "No Exit");
+            const auto known =
+                deadEnds.try_emplace(AirwayEndKey(a), node + 1 + static_cast<int>(deadEnds.size()));
+            endNode[a] = known.first->second;
         }
     }
 
@@ -212,6 +267,13 @@ void CheckNetwork() {
         if (a > 1 && AirwayStartKey(a) == AirwayStartKey(a - 1) && AirwayEndKey(a) == AirwayEndKey(a - 1))
             markFault(a, "Duplicate branch", "Error-Duplicate");
     }
+
+    int surfaceNode = 0;
+    if (const auto s = slotOfKey.find(SurfaceNodeKey); s != slotOfKey.end())
+        surfaceNode = AirwayStartNode(s->second);
+    else if (const auto d = deadEnds.find(SurfaceNodeKey); d != deadEnds.end())
+        surfaceNode = d->second;
+    checkFixedQuantities(endNode, node + static_cast<int>(deadEnds.size()), surfaceNode);
 }
 
 std::vector<int> SortAirwayRecords() {

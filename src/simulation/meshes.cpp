@@ -4,6 +4,7 @@
 #include "model/geometry.h"
 #include "platform/Dialogs.h"
 #include "simulation/checks.h"
+#include "simulation/disjoint_sets.h"
 #include "simulation/simulation_ui.h"
 
 #include <algorithm>
@@ -24,18 +25,12 @@ bool isFixedChord(int a) {
 // Disjoint sets of nodes; each set is one tree of the forest and knows its label and its root node.
 // Labels only matter for which tree survives a merge: the lower label keeps its root.
 struct Forest {
-    std::vector<int> parent, size, label, root;
-    explicit Forest(int nodes) : parent(nodes + 1), size(nodes + 1, 1), label(nodes + 1, 0), root(nodes + 1) {
-        std::iota(parent.begin(), parent.end(), 0);
+    DisjointSets sets;
+    std::vector<int> label, root;
+    explicit Forest(int nodes) : sets(nodes), label(nodes + 1, 0), root(nodes + 1) {
         std::iota(root.begin(), root.end(), 0);
     }
-    int find(int x) {
-        while (parent[x] != x) {
-            parent[x] = parent[parent[x]];
-            x = parent[x];
-        }
-        return x;
-    }
+    int find(int x) { return sets.Find(x); }
     bool inForest(int node) { return label[find(node)] != 0; }
     // Adds an unlabelled node to the tree of another node.
     void attach(int node, int to) { merge(node, to); }
@@ -44,15 +39,12 @@ struct Forest {
         y = find(y);
         if (x == y)
             return;
-        int keep = label[x] == 0 || (label[y] != 0 && label[y] < label[x]) ? y : x;
+        const int keep = label[x] == 0 || (label[y] != 0 && label[y] < label[x]) ? y : x;
         const int keepLabel = label[keep];
         const int keepRoot = root[keep];
-        if (size[x] < size[y])
-            std::swap(x, y);
-        parent[y] = x;
-        size[x] += size[y];
-        label[x] = keepLabel;
-        root[x] = keepRoot;
+        const int joined = sets.Unite(x, y);
+        label[joined] = keepLabel;
+        root[joined] = keepRoot;
     }
 };
 

@@ -31,6 +31,36 @@ void fanDatabaseChanged() {
 
 } // namespace
 
+// One fan slot of the database, every curve point the arrays hold.
+struct frmFanData::FanSlot {
+    std::string name;
+    float diameter = 0;
+    std::vector<float> flow, statics, total;
+    std::vector<int> efficiency;
+
+    static FanSlot Take(int f) {
+        FanSlot s{FanName(f), FanDiameter(f), {}, {}, {}, {}};
+        for (int p = FanCurveFlow.LBound(0); p <= FanCurveFlow.UBound(0); ++p) {
+            s.flow.push_back(FanCurveFlow(p, f));
+            s.statics.push_back(FanCurvePressure(1, p, f));
+            s.total.push_back(FanCurvePressure(2, p, f));
+            s.efficiency.push_back(FanCurveEfficiency(p, f));
+        }
+        return s;
+    }
+    void Restore(int f) const {
+        FanName(f) = name;
+        FanDiameter(f) = diameter;
+        int i = 0;
+        for (int p = FanCurveFlow.LBound(0); p <= FanCurveFlow.UBound(0); ++p, ++i) {
+            FanCurveFlow(p, f) = flow[i];
+            FanCurvePressure(1, p, f) = statics[i];
+            FanCurvePressure(2, p, f) = total[i];
+            FanCurveEfficiency(p, f) = efficiency[i];
+        }
+    }
+};
+
 frmFanData::frmFanData(QWidget *parent) : QDialog(parent) {
     setWindowTitle("Fan List");
     auto *outer = new QVBoxLayout(this);
@@ -183,6 +213,11 @@ std::string frmFanData::listEntry(int fan, const std::string &name) {
 // ---- Filling ----
 
 void frmFanData::Form_Load() {
+    opened_.clear();
+    for (int f = FanName.LBound(); f <= FanName.UBound(); ++f)
+        opened_.push_back(FanSlot::Take(f));
+    openedNetworkSaved_ = NetworkSaved;
+    CellsChanged = false;
     resize(width(), 6440 / VBGrid::TwipsPerPixel);
     VB::CentreOnScreen(*this);
     CurrentFan = 1;
@@ -422,12 +457,19 @@ void frmFanData::mnuPrintF_Click() {
 
 // ---- Closing ----
 
-void frmFanData::unloadWindow(bool accepted) {
+void frmFanData::unloadWindow(bool keep) {
     if (unloading_)
         return;
     unloading_ = true;
-    CheckZeroEfficiency();
-    QDialog::done(accepted ? QDialog::Accepted : QDialog::Rejected);
+    if (keep) {
+        CheckZeroEfficiency();
+    } else {
+        int f = FanName.LBound();
+        for (const FanSlot &slot : opened_)
+            slot.Restore(f++);
+        NetworkSaved = openedNetworkSaved_;
+    }
+    QDialog::done(keep ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void frmFanData::ExitFan_Click() {
@@ -441,6 +483,9 @@ void frmFanData::ExitFan_Click() {
 }
 
 void frmFanData::Cancel_Click() {
+    if (unloading_)
+        return;
+    // No, like Cancel without cell edits, gives back the database the window opened on.
     if (CellsChanged &&
         VB::MsgBox("Save fan changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes) {
         ExitFan_Click();
@@ -451,13 +496,12 @@ void frmFanData::Cancel_Click() {
 }
 
 void frmFanData::mnuex_Click() {
-    CheckZeroEfficiency();
-    unloadWindow(false);
+    Cancel_Click();
 }
 
 void frmFanData::reject() {
-    // The close box and Esc outside the grid: the Exit command.
-    unloadWindow(false);
+    // The close box and Esc outside the grid: Cancel.
+    Cancel_Click();
 }
 
 void ShowFanDatabase(QWidget *owner) {

@@ -1,11 +1,15 @@
 #pragma once
 // The fan database editor "Fan List" (modal): the fan slots, the chosen fan's name, exit diameter and ten
 // curve points, the curve chart, curve estimation and the default fan file. Edits go straight into the
-// fan arrays; the grid reaches them through the chart's read-back at every commit.
+// fan arrays; the grid reaches them through the chart's read-back at every commit. The window keeps the
+// database as it found it: only OK (or Yes to keeping the changes) leaves the edits, every other way out
+// gives the database back.
 #include <QDialog>
 
+#include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -73,6 +77,10 @@ protected:
 private:
     std::map<std::string, QAction *> items_;
     bool unloading_ = false;
+    // The fan database and the network's saved flag as they were when the window opened.
+    struct FanSlot;
+    std::vector<FanSlot> opened_;
+    uint8_t openedNetworkSaved_ = 255;
 
     void buildMenus(class QMenuBar *bar);
     // FanList entry of a slot: its number with a leading blank, a blank and the name.
@@ -87,8 +95,9 @@ private:
     void storeDiameter(bool onLeaving);
     // Asks the estimate question, reads the grid, estimates current or all fans and shows the fan again.
     void estimate(bool total, bool all);
-    // Unloads the window once; the unload runs the zero-efficiency check.
-    void unloadWindow(bool accepted);
+    // Unloads the window once: kept, the edits stay after the zero-efficiency check; otherwise the fan
+    // database goes back to what the window opened on.
+    void unloadWindow(bool keep);
 };
 
 // Tools > "Fans": the fan database editor, modal.

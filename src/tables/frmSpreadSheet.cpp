@@ -78,10 +78,15 @@ QAction *frmSpreadSheet::MenuItem(const std::string &name) const {
 }
 
 void frmSpreadSheet::buildMenus() {
+    // Every command first commits an open edit box into the cell it belongs to, before anything refills,
+    // saves or moves the rows under it.
     const auto add = [this](QMenu *menu, const std::string &name, const char *caption, auto handler) {
         QAction *a = menu->addAction(caption);
         items_[name] = a;
-        connect(a, &QAction::triggered, this, handler);
+        connect(a, &QAction::triggered, this, [this, handler] {
+            commitEdit();
+            (this->*handler)();
+        });
     };
     QMenuBar *bar = menuBar();
     QMenu *file = bar->addMenu("File");
@@ -294,11 +299,9 @@ void frmSpreadSheet::writeRow(int row, int a) {
     for (int c = FirstMarkedColumn; c <= LastMarkedColumn; ++c)
         markFixed(row, c, false);
     g.SetTextMatrix(row, 0, std::to_string(a));
+    // Every cell, empty ones too: a row rewritten after the airway dialog shows what the airway holds.
     for (int c = SheetColNo; c <= SheetColZ2; ++c) {
-        const std::string text = cellText(c, a);
-        // Empty texts are not written, so such a cell keeps what it held.
-        if (!text.empty())
-            g.SetTextMatrix(row, c, text);
+        g.SetTextMatrix(row, c, cellText(c, a));
         if (c >= FirstMarkedColumn && c <= LastMarkedColumn && cellFixedInModel(c, a))
             markFixed(row, c, true);
     }
@@ -317,6 +320,9 @@ void frmSpreadSheet::markRow(int row, int a) {
         m.ends[k] = AirwayStart(k + 1, a);
         m.ends[3 + k] = AirwayEnd(k + 1, a);
     }
+    for (int c = FirstMarkedColumn; c <= LastMarkedColumn; ++c)
+        if (fixed(row, c))
+            m.fixedMarks |= static_cast<uint16_t>(1u << (c - FirstMarkedColumn));
     // A row keeps its place in the list; a row written for the first time gets one.
     const int64_t data = Spreadsheet->RowData(row);
     if (data >= 1 && data <= static_cast<int64_t>(marks_.size())) {
@@ -364,11 +370,19 @@ int frmSpreadSheet::RowAirway(int row) {
     return found;
 }
 
-bool frmSpreadSheet::rowChanged(int row, int a) const {
+bool frmSpreadSheet::markChanged(int row, int col) const {
+    const int64_t data = Spreadsheet->RowData(row);
+    bool before = false;
+    if (data >= 1 && data <= static_cast<int64_t>(marks_.size()))
+        before = (marks_[static_cast<size_t>(data - 1)].fixedMarks >> (col - FirstMarkedColumn)) & 1u;
+    return fixed(row, col) != before;
+}
+
+bool frmSpreadSheet::rowChanged(int row) const {
     if (Spreadsheet->RowModified(row))
         return true;
     for (int c = FirstMarkedColumn; c <= LastMarkedColumn; ++c)
-        if (c != SheetColPdrop && fixed(row, c) != cellFixedInModel(c, a))
+        if (c != SheetColPdrop && markChanged(row, c))
             return true;
     return false;
 }
@@ -408,18 +422,30 @@ void frmSpreadSheet::packBlankSlots() {
         }
 }
 
-bool frmSpreadSheet::Form_Unload() {
-    if (unloaded_ || !isVisible())
-        return false;
+void frmSpreadSheet::OfferSave() {
+    commitEdit();
     if (SheetChanged &&
         VB::MsgBox("Save spreadsheet changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes &&
         !VB::IsBusy())
         SaveGrid();
+    SheetChanged = false;
+    // Rows added and left blank reserved slots that the network must not keep.
+    if (!VB::IsBusy())
+        packBlankSlots();
+}
+
+void frmSpreadSheet::Refill() {
+    commitEdit();
+    LoadGrid();
+}
+
+bool frmSpreadSheet::Form_Unload() {
+    if (unloaded_ || !isVisible())
+        return false;
+    OfferSave();
     hide();
     rememberWidths();
     unloaded_ = true;
-    if (!VB::IsBusy())
-        packBlankSlots();
     SetVisibleAirways();
     RotateView();
     Redraw();
@@ -454,6 +480,16 @@ frmSpreadSheet *ShowSpreadSheet(QWidget *owner) {
 
 frmSpreadSheet *SpreadSheetWindow() {
     return instance;
+}
+
+void SpreadSheetBeforeNetworkChange() {
+    if (instance && instance->isVisible())
+        instance->OfferSave();
+}
+
+void SpreadSheetAfterNetworkChange() {
+    if (instance && instance->isVisible())
+        instance->Refill();
 }
 
 void UnloadSpreadSheet() {

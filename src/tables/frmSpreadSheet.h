@@ -29,6 +29,12 @@ public:
     void Form_Load();
     // The close sequence; false when the window was not shown (nothing to do).
     bool Form_Unload();
+    // Before the network changes under the sheet: an open edit is committed and edits not yet written
+    // are offered to the network they belong to ("Save spreadsheet changes to network ?"); whatever the
+    // answer, the grid holds no unsaved edits afterwards.
+    void OfferSave();
+    // Fills the grid again from the network as it now is.
+    void Refill();
 
     // ---- Cell commit and row recalculation ----
     void CheckNames();
@@ -84,10 +90,13 @@ protected:
 private:
     // RowData of a row added for a new airway.
     static constexpr int64_t NewRow = -1;
-    // What identifies the airway written into a row: its unique number and its two ends.
+    // What identifies the airway written into a row: its unique number and its two ends; and the row's
+    // fixed marks as last written from or into the airway (bit c - 4 for column c), so a save can tell
+    // the marks the user changed from the airway's own flags, which others may have changed meanwhile.
     struct RowAirwayMark {
         int32_t number = 0;
         int32_t ends[6] = {};
+        uint16_t fixedMarks = 0;
     };
     std::vector<RowAirwayMark> marks_;
     std::map<std::string, QAction *> items_;
@@ -103,8 +112,10 @@ private:
     std::string cellText(int col, int a) const;
     bool cellFixedInModel(int col, int a) const;
     bool fixed(int row, int col) const;
+    // Whether the user changed the fixed mark of a cell since the row was written from or into its airway.
+    bool markChanged(int row, int col) const;
     // Whether a row holds edits or fixed marks that its airway does not have yet.
-    bool rowChanged(int row, int a) const;
+    bool rowChanged(int row) const;
     void markFixed(int row, int col, bool on);
     void growColourMemory(int rows);
     void rememberWidths();
@@ -119,6 +130,9 @@ private:
     void gridDblClick();
     void commitEdit();
     void sort(bool descending);
+    // A new row's airway, once its cells are written, completed as a drawn airway is: the defaults for
+    // what the row leaves empty, node keys, length and resistance; the row then shows it.
+    void completeNewAirway(int row, int a);
     // Packs the slots that new rows reserved and left blank.
     void packBlankSlots();
 };
@@ -129,3 +143,7 @@ frmSpreadSheet *ShowSpreadSheet(QWidget *owner);
 frmSpreadSheet *SpreadSheetWindow();
 // Runs the close sequence of a loaded window and unloads it (the main window's shutdown).
 void UnloadSpreadSheet();
+// Around a command that opens, merges, imports or starts a network: a loaded sheet first offers to save
+// its edits into the network they were made on, and afterwards shows the network as it now is.
+void SpreadSheetBeforeNetworkChange();
+void SpreadSheetAfterNetworkChange();

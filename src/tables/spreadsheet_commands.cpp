@@ -115,12 +115,13 @@ void frmSpreadSheet::insertRows(int first, int last) {
     VBGrid &g = *Spreadsheet;
     for (int p = first; p <= last; ++p) {
         if (newAirwaySlot() == 0)
-            return;
+            break;
         const int at = std::max(p, 1);
         g.AddItem("", at);
         g.SetTextMatrix(at, 0, std::to_string(AirwayCount));
         markRow(at, NewRow);
     }
+    // The fixed marks follow the rows that moved down, however many rows were added.
     ResetColour();
     SheetChanged = true;
 }
@@ -372,6 +373,8 @@ void frmSpreadSheet::mnuShowC_Click() {
 }
 
 void frmSpreadSheet::mnuShowAll_Click() {
+    // The refill shows other rows: edits not yet written are offered to the network first.
+    OfferSave();
     ViewMode = 4;
     SetVisibleAirways();
     if (ViewIs3D == 1)

@@ -1,7 +1,10 @@
-// Writing the network spreadsheet back into the airways. A cell whose text is still what the fill wrote
-// for the airway leaves its value exactly as it is (the grid shows values rounded); the fixed marks
-// always decide the fixed flags and type codes.
+// Writing the network spreadsheet back into the airways. Only what the user changed in the sheet is
+// written: a cell whose text is still what the fill wrote leaves its value exactly as it is (the grid
+// shows values rounded), and a fixed flag or type code is written only where the user changed its mark or
+// its value, so what the airway dialogs and tools changed while the sheet was open stays.
+#include "graphics/tools.h"
 #include "model/Gustrom1.h"
+#include "model/geometry.h"
 #include "model/node_keys.h"
 #include "model/text_files.h"
 #include "model/undo.h"
@@ -43,6 +46,35 @@ int frmSpreadSheet::newAirwaySlot() {
     return n;
 }
 
+void frmSpreadSheet::completeNewAirway(int row, int a) {
+    const auto typed = [&](int col) { return !Spreadsheet->TextMatrix(row, col).empty(); };
+    const float height = AirwaySize(1, a), width = AirwaySize(2, a);
+    const float factor = AirwayFrictionFactor(a), shock = AirwayShockLength(a);
+    constexpr int32_t shapes = AirwayFlag::Rectangular | AirwayFlag::Round | AirwayFlag::Irregular;
+    // What the row leaves empty comes from the defaults a drawn airway gets.
+    AirwayFlags(a) &= ~shapes;
+    GiveNewAirwayProperties(a, 0);
+    if (typed(SheetColHeight) || typed(SheetColWidth)) {
+        // As the sheet reads a row: no height is a round airway of the width's diameter.
+        AirwayFlags(a) =
+            (AirwayFlags(a) & ~shapes) | (height == 0 ? AirwayFlag::Round : AirwayFlag::Rectangular);
+        AirwaySize(1, a) = height;
+        AirwaySize(2, a) = width;
+    }
+    if (typed(SheetColKFactor)) {
+        AirwayFrictionFactor(a) = factor;
+        AirwayWallType(a) = TypedPreset;
+    }
+    if (typed(SheetColShock)) {
+        AirwayShockLength(a) = shock;
+        AirwayShockType(a) = TypedPreset;
+    }
+    SetAirwayKeys(a);
+    CalcAirway(a);
+    // The row shows the airway as completed: its length, resistance and number.
+    writeRow(row, a);
+}
+
 void frmSpreadSheet::SaveGrid() {
     VBGrid &g = *Spreadsheet;
     bool wrote = false;
@@ -60,8 +92,9 @@ void frmSpreadSheet::SaveGrid() {
                 continue;
             ClearAirway(a);
             AirwayFlags(a) = AirwayFlag::Rectangular;
-            AirwayPrimaryLayer(a) = 1;
-            AirwaySecondaryLayer(a) = 1;
+            // On the active layers, as a drawn airway.
+            AirwayPrimaryLayer(a) = ActivePrimaryLayer == 0 ? 1 : std::abs(ActivePrimaryLayer);
+            AirwaySecondaryLayer(a) = ActiveSecondaryLayer == 0 ? 1 : std::abs(ActiveSecondaryLayer);
             AirwayParallelCount(a) = 1;
             AirwayNumber(a) = ++NextAirwayNumber;
             g.SetTextMatrix(r, 0, std::to_string(a));
@@ -69,7 +102,7 @@ void frmSpreadSheet::SaveGrid() {
             wrote = true;
         }
         // Rows the user left alone keep their airways exactly as they are.
-        if (a == 0 || !rowChanged(r, a))
+        if (a == 0 || !rowChanged(r))
             continue;
         const bool isNew = g.RowData(r) == NewRow;
         // The fixed marks alone can change these; such a change is an edit of the network too.
@@ -107,35 +140,45 @@ void frmSpreadSheet::SaveGrid() {
             AirwayEndName(a) = Trim(text(SheetColTo));
             wrote = true;
         }
+        // A value typed into a cell or a mark set or cleared there decides the cell's fixed state.
+        const auto touched = [&](int col) { return isNew || markChanged(r, col) || changed(col); };
         if (const auto v = edited(SheetColLength, 1))
             AirwayLength(a) = *v;
-        setFlag(a, AirwayFlag::FixedLength, fixed(r, SheetColLength));
+        if (touched(SheetColLength))
+            setFlag(a, AirwayFlag::FixedLength, fixed(r, SheetColLength));
         if (const auto v = edited(SheetColFlow, 4))
             AirwayFlow(a) = *v;
-        setFlag(a, AirwayFlag::FixedFlow, fixed(r, SheetColFlow));
+        if (touched(SheetColFlow))
+            setFlag(a, AirwayFlag::FixedFlow, fixed(r, SheetColFlow));
 
-        if (const auto v = edited(SheetColResistance, 5))
-            AirwayResistance(a) = *v;
-        if (!fixed(r, SheetColResistance))
-            AirwayResistanceType(a) = 0;
-        else if (AirwayResistanceType(a) == 0)
-            AirwayResistanceType(a) = TypedPreset;
-        if (AirwayResistance(a) == 0)
-            AirwayResistanceType(a) = 0;
+        if (touched(SheetColResistance)) {
+            if (const auto v = edited(SheetColResistance, 5))
+                AirwayResistance(a) = *v;
+            if (!fixed(r, SheetColResistance))
+                AirwayResistanceType(a) = 0;
+            else if (AirwayResistanceType(a) == 0)
+                AirwayResistanceType(a) = TypedPreset;
+            if (AirwayResistance(a) == 0)
+                AirwayResistanceType(a) = 0;
+        }
 
-        if (const auto v = edited(SheetColKFactor, 10))
-            AirwayFrictionFactor(a) = *v;
-        if (fixed(r, SheetColKFactor))
-            AirwayWallType(a) = TypedPreset;
-        if (AirwayFrictionFactor(a) == 0)
-            AirwayWallType(a) = 0;
+        if (touched(SheetColKFactor)) {
+            if (const auto v = edited(SheetColKFactor, 10))
+                AirwayFrictionFactor(a) = *v;
+            if (fixed(r, SheetColKFactor))
+                AirwayWallType(a) = TypedPreset;
+            if (AirwayFrictionFactor(a) == 0)
+                AirwayWallType(a) = 0;
+        }
 
-        if (const auto v = edited(SheetColShock, 1))
-            AirwayShockLength(a) = *v;
-        if (fixed(r, SheetColShock))
-            AirwayShockType(a) = TypedPreset;
-        if (AirwayShockLength(a) == 0)
-            AirwayShockType(a) = 0;
+        if (touched(SheetColShock)) {
+            if (const auto v = edited(SheetColShock, 1))
+                AirwayShockLength(a) = *v;
+            if (fixed(r, SheetColShock))
+                AirwayShockType(a) = TypedPreset;
+            if (AirwayShockLength(a) == 0)
+                AirwayShockType(a) = 0;
+        }
 
         if (changed(SheetColFan)) {
             // Only a fan of the database, or none, replaces the airway's fan.
@@ -147,9 +190,13 @@ void frmSpreadSheet::SaveGrid() {
                 wrote = true;
             }
         }
-        if (fixed(r, SheetColFPres)) {
-            // A marked text that is not a pressure ("Negate", "Stall") keeps the fan and its pressure.
-            if (const auto p = VB::StrictNumber(text(SheetColFPres), ',')) {
+        // F Pres is the fixed-pressure mark.
+        if (touched(SheetColFPres)) {
+            if (!fixed(r, SheetColFPres)) {
+                if (AirwayFan(a) == -1)
+                    AirwayFan(a) = 0;
+            } else if (const auto p = VB::StrictNumber(text(SheetColFPres), ',')) {
+                // A marked text that is not a pressure ("Negate", "Stall") keeps the fan and its pressure.
                 AirwayFan(a) = -1;
                 if (changed(SheetColFPres)) {
                     float display = static_cast<float>(*p);
@@ -157,8 +204,6 @@ void frmSpreadSheet::SaveGrid() {
                     wrote = true;
                 }
             }
-        } else if (AirwayFan(a) == -1) {
-            AirwayFan(a) = 0;
         }
 
         if (const auto v = edited(SheetColHeight, 1))
@@ -191,6 +236,8 @@ void frmSpreadSheet::SaveGrid() {
             SetAirwayKeys(a);
             wrote = true;
         }
+        if (isNew)
+            completeNewAirway(r, a);
         if (codes() != codesBefore)
             wrote = true;
         markRow(r, a);

@@ -29,7 +29,8 @@ protected:
 };
 
 TEST_F(AirEditClosing, MultipleSelectionAppliesOnlyTouchedFields) {
-    AirwayFlags(a) |= AirwayFlag::Selected;
+    // The clicked airway's fixed direction is shown, not carried to the others.
+    AirwayFlags(a) |= AirwayFlag::Selected | AirwayFlag::FixedDirection;
     AirwayFlags(b) = AirwayFlag::Round | AirwayFlag::Selected;
     AirwayFlags(c) |= AirwayFlag::Selected;
     {
@@ -60,6 +61,7 @@ TEST_F(AirEditClosing, MultipleSelectionAppliesOnlyTouchedFields) {
     for (int s : {a, b, c}) {
         EXPECT_EQ(AirwayFlags(s) & (AirwayFlag::Rectangular | AirwayFlag::Round), AirwayFlag::Round);
         EXPECT_EQ(AirwayParallelCount(s), 2);
+        EXPECT_EQ(AirwayFlags(s) & AirwayFlag::FixedDirection, s == a ? AirwayFlag::FixedDirection : 0);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "dialogs/AirEditFixture.h"
 
+#include "common/RealKeys.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -77,7 +79,7 @@ TEST_F(AirEdit, TypedNumbersFollowTheFieldRules) {
     Type(dialog->TxtFlow, "2.5");
     EXPECT_EQ(Text(dialog->TxtFlow), "2,5");
     Type(dialog->TxtFlow, "-3");
-    QTest::keyClick(dialog->TxtFlow, Qt::Key_Return);
+    RealKeys::Click(dialog->TxtFlow, Qt::Key_Return);
     EXPECT_TRUE(dialog->TxtPres->hasFocus());
     EXPECT_EQ(Text(dialog->TxtFlow), "3");
     Type(dialog->TxtPres, "-3");
@@ -88,7 +90,7 @@ TEST_F(AirEdit, TypedNumbersFollowTheFieldRules) {
     dialog->TxtMultiAir->setText("2.7");
     Leave(dialog->TxtName);
     EXPECT_EQ(Text(dialog->TxtMultiAir), "2");
-    QTest::keyClick(dialog->TxtName, Qt::Key_Return);
+    RealKeys::Click(dialog->TxtName, Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(AirwayFlow(a), 3.0f);
     // Fixed pressure with fixed flow became a fixed resistance.
@@ -167,7 +169,7 @@ TEST_F(AirEdit, SavingOneAirwaySpreadsNodeNamesExceptAtTheSurface) {
     EXPECT_EQ(AirwayEndName(b).trimmed(), "Crib 2");
     auto dialog = Open(b);
     dialog->LblFrom->setText("Portal");
-    QTest::keyClick(dialog->LblFrom, Qt::Key_Return);
+    RealKeys::Click(dialog->LblFrom, Qt::Key_Return);
     EXPECT_EQ(AirwayStartName(b).trimmed(), "Portal");
     EXPECT_EQ(AirwayEndName(a).trimmed(), "");
 }
@@ -201,6 +203,14 @@ TEST_F(AirEdit, SavedValuesAreGuarded) {
     EXPECT_EQ(AirwayFan(a), 7);
     EXPECT_EQ(AirwayFanCount(a), 2);
     EXPECT_TRUE(AirwayFlags(a) & AirwayFlag::FixedDirection);
+    // A negative count is a typing error: reported, and the fans stay as they were.
+    boxes.Expect(VB::vbOK, "probably in data entry");
+    {
+        auto dialog = Open(a);
+        dialog->TxtFanN->setText("-1");
+        dialog->OK_Click();
+    }
+    EXPECT_EQ(AirwayFanCount(a), 2);
     boxes.Expect(VB::vbOK, "Fans not allowed in multiple airways");
     {
         auto dialog = Open(a);

@@ -1,3 +1,4 @@
+#include "common/RealKeys.h"
 #include "common/TestPrinters.h"
 #include "dialogs/DialogFixture.h"
 #include "dialogs/frmAirInfo.h"
@@ -189,7 +190,7 @@ TEST_F(AirInfo, ClosesOnAnotherProgramWindowEscapeOrEdit) {
     info = Open(a);
     QTest::keyClick(info->Command1, Qt::Key_A);
     EXPECT_TRUE(info->isVisible());
-    QTest::keyClick(info->Command1, Qt::Key_Escape);
+    RealKeys::Click(info->Command1, Qt::Key_Escape);
     EXPECT_TRUE(closed(info));
 
     RecordingEditor editor;

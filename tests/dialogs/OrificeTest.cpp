@@ -25,13 +25,22 @@ protected:
 
 TEST_F(Orifice, AddsTheOrificeResistanceAndFixesTheSum) {
     AirwayFlags(a) = AirwayFlag::Round;
-    ScriptedDialogs boxes;
-    boxes.ExpectInput(std::string("1")).Expect(VB::vbOK, "A resistance of 1.27701 Ns2/m8 will now be added");
-    ResistanceBox box;
-    OrificeWizard(box);
-    EXPECT_EQ(box.text, "1.77701");
-    EXPECT_TRUE(box.fixed);
-    EXPECT_EQ(boxes.Shown().back().title, "Fix resistance for oriface");
+    // The same 1 m2 orifice typed in either unit system; the result is shown in that system's units.
+    const struct {
+        int unitSystem;
+        const char *typed, *added, *total;
+    } cases[] = {{1, "1", "1.27701 Ns2/m8", "1.77701"}, {2, "10.764", "1.14330 Rx1e9", "1.59095"}};
+    for (const auto &c : cases) {
+        UnitSystem = c.unitSystem;
+        ScriptedDialogs boxes;
+        boxes.ExpectInput(std::string(c.typed))
+            .Expect(VB::vbOK, std::string("A resistance of ") + c.added + " will now be added");
+        ResistanceBox box;
+        OrificeWizard(box);
+        EXPECT_EQ(box.text, c.total) << c.typed;
+        EXPECT_TRUE(box.fixed);
+        EXPECT_EQ(boxes.Shown().back().title, "Fix resistance for oriface");
+    }
 }
 
 TEST_F(Orifice, ChangesNothingWithoutAnOpening) {

@@ -1,4 +1,5 @@
 // The coordinate entry, the fan, shock calculator and attribute options dialogs.
+#include "common/RealKeys.h"
 #include "dialogs/DialogFixture.h"
 #include "dialogs/frmAttrib.h"
 #include "dialogs/frmCoords.h"
@@ -48,7 +49,7 @@ TEST_F(Coords, TypedPointsInDisplayUnits) {
     EXPECT_EQ(dialog->TxtZ->text(), "1607.2");
     dialog->TxtX->setText("328");
     dialog->TxtdY->setText("3.28");
-    QTest::keyClick(dialog->TxtY, Qt::Key_Return);
+    RealKeys::Click(dialog->TxtY, Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(EntryPointX, 100);
     EXPECT_EQ(EntryPointY, 201);
@@ -176,6 +177,20 @@ TEST_F(FanEdit, CurvePercentageIsHeldToTheCurvesAndBadEntriesKeepTheDialogOpen) 
     dialog->TxtVPart->setText("50");
     dialog->Command1_Click();
     EXPECT_EQ(AirwayCurvePercent(a), 50);
+    // A stored percentage outside 0..100 loads as the nearest curve, which OK then confirms.
+    const struct {
+        int stored;
+        size_t option;
+        int kept;
+    } outside[] = {{250, 1, 100}, {-5, 0, 0}};
+    for (const auto &c : outside) {
+        AirwayCurvePercent(a) = c.stored;
+        dialog = Open();
+        EXPECT_TRUE(dialog->OptCurveType[c.option]->Value()) << c.stored;
+        dialog->Command1_Click();
+        EXPECT_FALSE(dialog->isVisible()) << c.stored;
+        EXPECT_EQ(AirwayCurvePercent(a), c.kept);
+    }
 }
 
 using Shock = DialogTest;

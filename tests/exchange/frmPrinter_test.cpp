@@ -1,5 +1,6 @@
 #include "exchange/PrintFixture.h"
 
+#include "common/RealKeys.h"
 #include "common/TestFolder.h"
 #include "exchange/frmPrinter.h"
 #include "graphics/view_state.h"
@@ -118,10 +119,10 @@ TEST_F(PrinterDialogTest, EnterMovesOnAndOnlyTheScaleTakesTheLocalDecimalMark) {
     EXPECT_EQ(dialog.TxtScale->text(), "2500,5");
     ScriptedDialogs boxes;
     boxes.Expect(VB::vbOK, "Scale exceeds paper size !");
-    QTest::keyClick(dialog.TxtScale, Qt::Key_Return);
+    RealKeys::Click(dialog.TxtScale, Qt::Key_Return);
     EXPECT_TRUE(dialog.TxtCopies->hasFocus());
     dialog.TxtTitle->setFocus();
-    QTest::keyClick(dialog.TxtTitle, Qt::Key_Return);
+    RealKeys::Click(dialog.TxtTitle, Qt::Key_Return);
     EXPECT_TRUE(dialog.PrintList->hasFocus());
     dialog.reject();
 }

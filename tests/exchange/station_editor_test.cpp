@@ -1,5 +1,6 @@
 // The station editor and the output dialog, worked through their controls.
 #include "common/ModelFixture.h"
+#include "common/RealKeys.h"
 #include "exchange/frmRealOut.h"
 #include "exchange/frmRemote.h"
 #include "exchange/remotes.h"
@@ -159,7 +160,7 @@ TEST_F(StationEditor, EnterInABoxNeitherBrowsesNorCloses) {
                                {&output, output.TxtRealOut}}) {
         dialog->show();
         ScriptedDialogs boxes;
-        QTest::keyClick(box, Qt::Key_Return);
+        RealKeys::Click(box, Qt::Key_Return);
         EXPECT_TRUE(boxes.FileDialogs().empty()) << dialog->windowTitle().toStdString();
         EXPECT_TRUE(dialog->isVisible()) << dialog->windowTitle().toStdString();
     }

@@ -33,6 +33,29 @@ TEST_F(DrawTool, ADrawBetweenTheMiddlesOfTwoAirwaysSplitsBothAndOneUndoGivesThem
     EXPECT_TRUE(SameAirways(Stored(), before));
 }
 
+TEST_F(DrawTool, ABypassAlongOneAirwayCutsItIntoThreePiecesAlongItsOwnDirection) {
+    // Drawn either way round, between two points of the 600 m drive a.
+    for (const int32_t from : {-100, 100}) {
+        AirwayCount = 0;
+        a = Drive(-300, 0, 300, 0);
+        b = Drive(-300, 200, 300, 200);
+        Ready();
+        Drag(1, static_cast<float>(from), 0, static_cast<float>(-from), 0);
+        ASSERT_EQ(AirwayCount, 5) << from;
+        const int drawn = 3;
+        EXPECT_EQ(AirwayStart(1, drawn), from);
+        EXPECT_EQ(AirwayEnd(1, drawn), -from);
+        // The drive's pieces, each pointing its way, one after the other.
+        std::vector<std::array<int32_t, 2>> pieces;
+        for (const int s : {a, 4, 5})
+            pieces.push_back({AirwayStart(1, s), AirwayEnd(1, s)});
+        std::sort(pieces.begin(), pieces.end());
+        EXPECT_EQ(pieces, (std::vector<std::array<int32_t, 2>>{{-300, -100}, {-100, 100}, {100, 300}}))
+            << from;
+        EXPECT_EQ(AirwayLength(a) + AirwayLength(4) + AirwayLength(5), 600.0f) << from;
+    }
+}
+
 TEST_F(DrawTool, ARefusedDrawLeavesTheNetworkCountAndUndoLogAsTheyWere) {
     const auto before = Stored();
     // A typed end cancelled after the press picked the middle of an airway.

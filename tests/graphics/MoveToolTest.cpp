@@ -48,8 +48,9 @@ TEST_F(MoveTool, ADropOnAnotherNodeJoinsAfterYesAndMovesToTheCursorAfterNo) {
 }
 
 TEST_F(MoveTool, ADropOnAnAttachedEndAsksNothingAndOnAnUnrelatedMiddleSplitsAndJoins) {
-    Drag(1, -100, 0, 100, 0); // the far end of the attached drive
-    EXPECT_EQ(AirwayEnd(1, a), 100);
+    // Near the far end of the attached drive (exactly on it would leave that drive without length).
+    Drag(1, -100, 0, 95, 5);
+    EXPECT_EQ(AirwayEnd(1, a), 95);
     EXPECT_TRUE(boxes.Shown().empty());
 
     Build();
@@ -58,6 +59,32 @@ TEST_F(MoveTool, ADropOnAnAttachedEndAsksNothingAndOnAnUnrelatedMiddleSplitsAndJ
     EXPECT_EQ(AirwayEnd(2, a), 100);
     EXPECT_EQ(AirwayEnd(2, upright), 100);
     EXPECT_EQ(AirwayEndKey(a), AirwayEndKey(upright));
+}
+
+TEST_F(MoveTool, AnEndDroppedOnItsOwnAirwayIsAPlainMoveAndNeverLeavesItWithoutLength) {
+    // Drive a runs from -300 to -100; the press near its start detaches that end.
+    const struct {
+        float drop;
+        int32_t start; // where a's start ends up
+    } drops[] = {{-150, -150}, {-100, -300}};
+    for (const auto &d : drops) {
+        Build();
+        Drag(1, -250, 0, d.drop, 0);
+        EXPECT_EQ(AirwayCount, 5) << d.drop;
+        EXPECT_EQ(AirwayStart(1, a), d.start) << d.drop;
+        EXPECT_EQ(AirwayEnd(1, a), -100) << d.drop;
+        for (int s = 1; s <= AirwayCount; ++s)
+            EXPECT_FALSE(AirwayStart(1, s) == AirwayEnd(1, s) && AirwayStart(2, s) == AirwayEnd(2, s) &&
+                         AirwayStart(3, s) == AirwayEnd(3, s))
+                << d.drop << ", airway " << s;
+    }
+    EXPECT_TRUE(boxes.Shown().empty()); // no join is offered
+
+    // A click on a node without any movement moves nothing.
+    Build();
+    const auto before = Stored();
+    Click(1, -95, 3);
+    EXPECT_EQ(Stored(), before);
 }
 
 TEST_F(MoveTool, AFenceMovesOrCopiesWhatLiesStrictlyInsideByTheTypedDisplacement) {

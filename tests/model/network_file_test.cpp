@@ -308,23 +308,22 @@ TEST_F(NetworkFileTest, SaveRefusalsWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(Path("smoke.sim")));
     EXPECT_EQ(FileNote, "n");
     EXPECT_TRUE(SaveNetwork(1));
-    EXPECT_EQ(FileNote, "n\r*** File Saved 09:05:07   Sat, 14 Mar 2026 ***\r")
-        << "the autosave copy stamps too";
-    FileNote = "n";
+    // The copy carries its stamp; the live note stays as it was, for no file was saved.
+    EXPECT_NE(folder.Read("tempsim.sim").find("*** File Saved 09:05:07"), std::string::npos);
+    EXPECT_EQ(FileNote, "n");
     SmokeMode = 0;
 
-    // Master file, answered No, in both modes.
+    // Master file answered No: nothing written. The recovery copy asks nothing and is written.
     MasterFile = true;
     std::filesystem::remove(Path("tempsim.sim"));
     {
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbNo, "You are about to save as a Master file - are you sure ?");
-        boxes.Expect(VB::vbNo, "Master file");
         EXPECT_FALSE(SaveTo("master.smm"));
-        EXPECT_FALSE(SaveNetwork(1));
+        EXPECT_TRUE(SaveNetwork(1));
     }
     EXPECT_FALSE(std::filesystem::exists(Path("master.smm")));
-    EXPECT_FALSE(std::filesystem::exists(Path("tempsim.sim")));
+    EXPECT_TRUE(std::filesystem::exists(Path("tempsim.sim")));
     EXPECT_EQ(FileNote, "n");
 }
 
@@ -371,6 +370,11 @@ TEST_F(NetworkFileTest, EachSaveStampsTheNoteAndTheShownWindow) {
     EXPECT_EQ(shell.noteText, "Typed" + stamp + "\r\r" + stamp + "\r\r");
     EXPECT_EQ(FileNote, shell.noteText);
     EXPECT_EQ(shell.noteSelStart, 10000000);
+    // The recovery copy takes the shown text but stamps neither it nor the note.
+    shell.noteText += "typed since";
+    ASSERT_TRUE(SaveNetwork(1));
+    EXPECT_EQ(shell.noteText, FileNote + "typed since");
+    EXPECT_NE(folder.Read("tempsim.sim").find("typed since"), std::string::npos);
 
     ClearFileNote();
     EXPECT_TRUE(FileNote.empty());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <vector>
 
 namespace {
@@ -272,6 +273,7 @@ TEST_F(NetworkFileTest, MergeAppendsAirwaysWithTheFanOffset) {
     ASSERT_TRUE(SaveTo("a.sim"));
     ASSERT_EQ(LoadFrom("a.sim"), LoadOutcome::Loaded);
     ASSERT_EQ(NetworkSaved, 255);
+    NextAirwayNumber = 40; // as drawing leaves the counter: the last number given
     // The merged airways lie on the same nodes as the network's own: the sort reports them as duplicates.
     auto slotOf = [](const std::string &name) {
         for (int a = 1; a <= AirwayCount; ++a)
@@ -322,6 +324,34 @@ TEST_F(NetworkFileTest, MergeAppendsAirwaysWithTheFanOffset) {
     }
     EXPECT_EQ(AirwayFan(slotOf("B " + std::to_string(b.mainFanAirway))), 1);
     EXPECT_TRUE(FanName(3).empty());
+}
+
+TEST_F(NetworkFileTest, MergeIntoANetworkOfManyLevelsKeepsEveryLevel) {
+    GenerateNetwork(10, 2);
+    LevelName(2) = "Merged A";
+    LevelName(3) = "Merged B";
+    ASSERT_TRUE(SaveTo("b.sim"));
+    GenerateNetwork(10, 2);
+    // 120 levels, 10 m apart below the surface.
+    for (int l = 2; l <= 120; ++l) {
+        LevelName(l) = "Own " + std::to_string(l);
+        LevelRange(l, 1) = 1000 - 10 * l;
+        LevelRange(l, 2) = 995 - 10 * l;
+    }
+    {
+        ScriptedDialogs boxes;
+        boxes.ExpectFile(Path("b.sim"))
+            .Expect(VB::vbYes, "original fan database")
+            .Expect(VB::vbNo, "Duplicate branches");
+        MergeCommand();
+    }
+    std::multiset<std::string> names;
+    for (int l = 1; l <= 249; ++l)
+        names.insert(LevelName(l));
+    for (int l = 2; l <= 120; ++l)
+        EXPECT_EQ(names.count("Own " + std::to_string(l)), 1u) << l;
+    EXPECT_EQ(names.count("Merged A"), 1u);
+    EXPECT_EQ(names.count("Merged B"), 1u);
 }
 
 TEST_F(NetworkFileTest, AnAirwayLineThatFailsIsNeverAnAirway) {

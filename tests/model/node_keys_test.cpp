@@ -106,6 +106,26 @@ TEST_F(NodeKeys, DuplicateNumbersAreOfferedARenumbering) {
     }
 }
 
+TEST_F(NodeKeys, NewNumbersLieAboveEveryNumberInUseWhateverTheCounterSays) {
+    // A counter below the numbers in hand, as a settings file or an old network may leave it.
+    for (int i = 1; i <= 4; ++i)
+        AddAirway(i, 1, 500, i + 1, 1, 500);
+    AirwayNumber(1) = 5;
+    AirwayNumber(2) = 9;
+    NextAirwayNumber = 0;
+    UpdateNodeKeys();
+    EXPECT_EQ(AirwayNumber(3), 10);
+    EXPECT_EQ(AirwayNumber(4), 11);
+    NumberNewAirways(4, 4);
+    EXPECT_EQ(AirwayNumber(4), 12);
+    // Renumbering a tail (merged airways) goes on above the rest, also when the counter names the last
+    // number given, as after drawing.
+    NextAirwayNumber = 9;
+    RenumberAirways(3, false);
+    EXPECT_EQ(AirwayNumber(3), 10);
+    EXPECT_EQ(AirwayNumber(4), 11);
+}
+
 TEST_F(NodeKeys, RenumberingFromTheMiddleContinuesTheCounter) {
     for (int i = 1; i <= 4; ++i)
         AddAirway(i, 1, 500, i + 1, 1, 500);

@@ -43,6 +43,7 @@ TEST_F(ProgramFiles, TheProgramsOwnFilesLoadWithoutAMessage) {
         addFan(2, "Booster 1.4 m", 1.4f, 1500, 80);
         addFan(3, "Auxiliary 0.9 m", 0.9f, 2500, 15);
         GraphicsDetail = 511; // every kind of symbol and text shown
+        AutosaveMinutes = 5;  // the recovery copy on, at the settings dialog's own default
         // The readings file of the default stations lies beside the program wherever it is installed.
         RealtimeInputFile = "Gustrom.rem";
         AppFolder = DataFolder;

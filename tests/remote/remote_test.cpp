@@ -1,17 +1,24 @@
 #include "Form1.h"
 #include "boxes.h"
+#include "test_data.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QInputDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
+
+// hh:mm:ss and nothing else.
+bool isClockTime(const QByteArray &field) {
+    return QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(QString::fromLatin1(field)).hasMatch();
+}
 
 // Runs every test in a fresh working folder with scripted boxes.
 class RemoteProgram : public ::testing::Test {
@@ -70,7 +77,7 @@ TEST_F(RemoteProgram, EachTickReplacesTheFileWithHeaderSeparatorAndTwentyStation
             ASSERT_EQ(fields.size(), 8) << lines[i + 1].constData();
             EXPECT_EQ(fields[0], QByteArray::number(i));
             EXPECT_FALSE(fields[1].isEmpty());
-            EXPECT_FALSE(fields[2].isEmpty());
+            EXPECT_TRUE(isClockTime(fields[2])) << fields[2].constData();
             for (int c = 0; c < 5; ++c) {
                 bool ok = false;
                 const int reading = fields[c + 3].toInt(&ok);
@@ -83,6 +90,17 @@ TEST_F(RemoteProgram, EachTickReplacesTheFileWithHeaderSeparatorAndTwentyStation
     }
     EXPECT_NE(readings(), first) << "the second tick writes fresh readings";
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(RemoteProgram, DateAndTimeAreWrittenInCharactersEveryReaderKeepsUnderAnyLocale) {
+    for (const char *name : {"ar_EG", "zh_CN", "fi_FI", "en_US"}) {
+        ReadingGenerator generator;
+        const QList<QByteArray> lines = TestDataText(generator, QLocale(name)).split('\n');
+        const QList<QByteArray> fields = lines[2].split('\t');
+        ASSERT_EQ(fields.size(), 8) << name;
+        EXPECT_FALSE(fields[1].contains('?')) << name << " " << fields[1].constData();
+        EXPECT_TRUE(isClockTime(fields[2])) << name << " " << fields[2].constData();
+    }
 }
 
 TEST_F(RemoteProgram, EveryStartWritesTheSameReadings) {

@@ -1,4 +1,5 @@
 #include "common/ModelFixture.h"
+#include "common/RealKeys.h"
 #include "model/geometry.h"
 #include "model/units.h"
 #include "platform/Busy.h"
@@ -229,13 +230,13 @@ TEST_F(OptionsTest, PresetsAreRenamedByTheirNumberStoredPositiveAndReachTheAirwa
     dialog->CmbRes->lineEdit()->setFocus();
     dialog->CmbRes->lineEdit()->setText("Door");
     QTest::keyClicks(dialog->CmbRes->lineEdit(), ",");
-    QTest::keyClick(dialog->CmbRes->lineEdit(), Qt::Key_Return);
+    RealKeys::Click(dialog->CmbRes->lineEdit(), Qt::Key_Return);
     dialog->TxtRes->SetText("-3");
-    QTest::keyClick(dialog->TxtRes, Qt::Key_Return);
+    RealKeys::Click(dialog->TxtRes, Qt::Key_Return);
     dialog->CmbShock->setItemText(5, "UnDefined");
     dialog->CmbWall->SetListIndex(4);
     dialog->TxtWallC->SetText("0.02");
-    QTest::keyClick(dialog->TxtWallC, Qt::Key_Return);
+    RealKeys::Click(dialog->TxtWallC, Qt::Key_Return);
     Ok();
     EXPECT_EQ(ResistanceTypeName(2), "Door");
     EXPECT_FLOAT_EQ(ResistanceTypeValue(2), 3);
@@ -247,7 +248,7 @@ TEST_F(OptionsTest, PresetsAreRenamedByTheirNumberStoredPositiveAndReachTheAirwa
     Open();
     dialog->CmbRes->SetListIndex(2);
     dialog->TxtRes->SetText("7");
-    QTest::keyClick(dialog->TxtRes, Qt::Key_Return);
+    RealKeys::Click(dialog->TxtRes, Qt::Key_Return);
     dialog->cmdCancel_Click();
     EXPECT_FLOAT_EQ(ResistanceTypeValue(2), 3);
 
@@ -272,7 +273,7 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
         g.SetCol(col);
         QTest::keyClicks(&g, QString(text).left(1));
         QTest::keyClicks(dialog->TxtEdit, QString(text).mid(1));
-        QTest::keyClick(dialog->TxtEdit, Qt::Key_Return);
+        RealKeys::Click(dialog->TxtEdit, Qt::Key_Return);
     };
     type(1, 1, "0.000");
     EXPECT_EQ(g.TextMatrix(1, 1), "0.000");
@@ -295,7 +296,7 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
         QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, g.CellRect(row, col).center());
         dialog->TxtEdit->selectAll();
         QTest::keyClicks(dialog->TxtEdit, text);
-        QTest::keyClick(dialog->TxtEdit, Qt::Key_Return);
+        RealKeys::Click(dialog->TxtEdit, Qt::Key_Return);
     };
     doubleClickType(4, 5, "0,3");
     boxes.Expect(VB::vbOK, "Invalid format code").Expect(VB::vbOK, "Invalid format code");

@@ -4,6 +4,7 @@
 #include "exchange/export.h"
 #include "graphics/drawing.h"
 #include "graphics/view_state.h"
+#include "model/file_dialogs.h"
 #include "model/geometry.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
@@ -279,24 +280,37 @@ TEST_F(ShellTest, MenuBarHoldsEveryItemInItsPlaceWithItsStartState) {
     EXPECT_EQ(actual, expected);
 }
 
-TEST_F(ShellTest, DataTypeItemsChooseGroupAndItemWithOneRedraw) {
+TEST_F(ShellTest, DataTypeItemsDrawTheQuantityTheirCaptionsNameWithOneRedraw) {
     AddAirways(3);
-    const std::pair<const char *, int> groups[] = {
-        {"mnuAirflow", 2}, {"mnuPressure", 6}, {"mnuBranch", 6}, {"mnuCost", 4}, {"mnuOther", 5}};
-    for (int g = 1; g <= 5; ++g) {
-        const auto &[family, items] = groups[g - 1];
-        for (int i = 1; i <= items; ++i) {
-            const std::string name = std::string(family) + "(" + std::to_string(i) + ")";
-            RepaintCounter repaints(window(0)->Picture());
-            form->MenuItem(name)->trigger();
-            EXPECT_EQ(DataCode, g * 10 + i + 1) << name;
-            EXPECT_EQ(repaints.count, 1) << name;
+    // Each item and the quantity its caption names (as the data-value combo captions it).
+    const std::pair<const char *, const char *> items[] = {
+        {"mnuAirflow(1)", "Quantity"},        {"mnuAirflow(2)", "Velocity"},
+        {"mnuPressure(1)", "Total Loss"},     {"mnuPressure(2)", "Boost"},
+        {"mnuPressure(3)", "Regulator Load"}, {"mnuPressure(4)", "Relative"},
+        {"mnuPressure(5)", "Absolute"},       {"mnuPressure(6)", "Barometric"},
+        {"mnuBranch(1)", "Resistance"},       {"mnuBranch(2)", "Shock Length"},
+        {"mnuBranch(3)", "Friction Factor"},  {"mnuBranch(4)", "Dimensions"},
+        {"mnuBranch(5)", "Airway Length"},    {"mnuBranch(6)", "Coordinates"},
+        {"mnuCost(1)", "Friction Power"},     {"mnuCost(2)", "Fan/Fix Power"},
+        {"mnuCost(3)", "Friction Cost"},      {"mnuCost(4)", "Fan/Fix Cost"},
+        {"mnuOther(1)", "Airway Number"},     {"mnuOther(2)", "Layer Number"},
+        {"mnuOther(3)", "Layer Name"},        {"mnuOther(4)", "Contaminant"},
+        {"mnuOther(5)", "Spread Time"}};
+    for (const auto &[name, quantity] : items) {
+        QAction *item = form->MenuItem(name);
+        RepaintCounter repaints(window(0)->Picture());
+        item->trigger();
+        EXPECT_EQ(DataTypeCaption(DataCode / 10, DataCode % 10), quantity) << name;
+        EXPECT_EQ(form->CmbDataVal->currentText().toStdString(), quantity) << name;
+        EXPECT_EQ(repaints.count, 1) << name;
+        // A unit at the end of the caption is the unit of the quantity drawn.
+        const QString unit = item->text().section(' ', -1);
+        for (int row = 1; row <= 15; ++row) {
+            if (unit.toStdString() == UnitText(row, 1)) {
+                EXPECT_EQ(form->LblUnit->text(), unit) << name;
+            }
         }
     }
-    form->MenuItem("mnuPressure(5)")->trigger();
-    EXPECT_EQ(DataGroup, 2);
-    EXPECT_EQ(DataItem, 6);
-    EXPECT_EQ(form->CmbDataVal->ListIndex(), 4);
 }
 
 TEST_F(ShellTest, SaveAsksForANameOnlyForUnnamedAndMasterNetworks) {
@@ -314,12 +328,41 @@ TEST_F(ShellTest, SaveAsksForANameOnlyForUnnamedAndMasterNetworks) {
     EXPECT_TRUE(std::filesystem::exists(NetworkFileName));
 }
 
+TEST_F(ShellTest, ARefusedSaveAsKeepsTheFileNameAndTitle) {
+    AddAirways(2);
+    NetworkFileName = folder.path() + "old.sim";
+    SetFileName();
+    const QString title = form->windowTitle();
+    ASSERT_TRUE(title.contains("old.sim"));
+    // The main window's title whenever a box is up.
+    struct TitleAtEachBox : ScriptedDialogs {
+        const QWidget *main = nullptr;
+        std::vector<QString> titles;
+        int Message(const VB::MessageRequest &request) override {
+            titles.push_back(main->windowTitle());
+            return ScriptedDialogs::Message(request);
+        }
+    } refusal;
+    refusal.main = form.get();
+    refusal.ExpectFile(folder.path() + "new.sim").Expect(VB::vbOK, "Clear gas simulation first !");
+    SmokeMode = 1;
+    form->MenuItem("mnuSaveAs")->trigger();
+    EXPECT_EQ(refusal.titles, std::vector<QString>{title});
+    EXPECT_EQ(form->windowTitle(), title);
+    EXPECT_EQ(NetworkFileName, folder.path() + "old.sim");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "new.sim"));
+}
+
 TEST_F(ShellTest, ReloadDefaultsRestoresTheFileFollowingFanCapacityAndDensity) {
     AddAirways(2);
     CalcAllAirways();
     const float resistance = AirwayResistance(1);
     MaxFans = 300;
+    NextAirwayNumber = 0;
     ASSERT_TRUE(SaveDefaults());
+    AirwayNumber(1) = 1;
+    AirwayNumber(2) = 2;
+    NextAirwayNumber = 2;
     MaxFans = 250;
     ReDimNetworkPreserve();
     AirDensity = 2.4f;
@@ -340,6 +383,7 @@ TEST_F(ShellTest, ReloadDefaultsRestoresTheFileFollowingFanCapacityAndDensity) {
     EXPECT_FLOAT_EQ(AirDensity, 1.2f);
     EXPECT_FLOAT_EQ(AirwayResistance(1), resistance);
     EXPECT_EQ(DefaultsSaved, 255);
+    EXPECT_EQ(NextAirwayNumber, 2) << "the file's counter lies below the numbers in use";
 
     // A fan in use keeps its slot when the file asks for fewer.
     MaxFans = 10;

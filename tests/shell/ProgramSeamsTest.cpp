@@ -11,6 +11,7 @@
 #include "graphics/tool_state.h"
 #include "graphics/view_state.h"
 #include "model/geometry.h"
+#include "model/network_load.h"
 #include "model/node_keys.h"
 #include "model/record_line.h"
 #include "platform/Busy.h"
@@ -232,6 +233,36 @@ TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheN
     // The program goes on working.
     form->MenuItem("mnuExecute")->trigger();
     EXPECT_EQ(form->LblSim->text(), "OK");
+}
+
+TEST_F(ProgramSeamsTest, FixedQuantitiesInSeriesThatDifferFailTheRunNamingTheirAirways) {
+    std::filesystem::copy_file(SourceDir + "/examples/teaching.sim", folder.path() + "teaching.sim");
+    NetworkFileName = folder.path() + "teaching.sim";
+    ASSERT_EQ(LoadNetwork(), LoadOutcome::Loaded);
+    // The 800 drive segment that feeds the stope (fixed at 20 m³/s), fixed at 12.5 m³/s.
+    int stope = 0, drive = 0;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayName(a).trimmed() == "Stope")
+            stope = a;
+    ASSERT_NE(stope, 0);
+    ASSERT_TRUE(AirwayFlags(stope) & AirwayFlag::FixedFlow);
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayName(a).trimmed() == "800 drive" && AirwayEndKey(a) == AirwayStartKey(stope))
+            drive = a;
+    ASSERT_NE(drive, 0);
+    AirwayFlags(drive) |= AirwayFlag::FixedFlow;
+    AirwayFlow(drive) = 12.5f;
+    const int numbers[] = {AirwayNumber(stope), AirwayNumber(drive)};
+    form->MenuItem("mnuExecute")->trigger();
+    EXPECT_NE(form->LblSim->text(), "OK");
+    EXPECT_FALSE(NetworkBalanced);
+    const frmError *errors = form->Simulation().ErrorWindow();
+    ASSERT_NE(errors, nullptr);
+    EXPECT_TRUE(errors->isVisible());
+    for (const int number : numbers) {
+        const QString line = QString::number(number) + "\tFixed quantities do not balance";
+        EXPECT_FALSE(errors->Errorlist->findItems(line, Qt::MatchExactly).isEmpty()) << line.toStdString();
+    }
 }
 
 TEST_F(ProgramSeamsTest, InformationPopupAndCaptionScaleAreTheProgramsOwn) {

@@ -1,5 +1,6 @@
 #include "ShellFixture.h"
 
+#include "common/RealKeys.h"
 #include "common/TestPrinters.h"
 #include "graphics/drawing.h"
 #include "graphics/level_dialogs.h"
@@ -73,7 +74,7 @@ TEST_F(ShellTest, MemoOpensAtTheLowerRightAndKeepsItsTextPlaceAndSize) {
     const QRect moved = note.frameGeometry();
     note.MessageBox->setPlainText("Fan 2 stalls above 40 m3/s");
     EXPECT_EQ(FileNote, "");
-    QTest::keyClick(note.MessageBox, Qt::Key_Escape);
+    RealKeys::Click(note.MessageBox, Qt::Key_Escape);
     EXPECT_FALSE(note.isVisible());
     EXPECT_EQ(FileNote, "Fan 2 stalls above 40 m3/s");
     EXPECT_EQ(NetworkSaved, 0);

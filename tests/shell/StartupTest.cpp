@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "platform/System.h"
+#include "shell/frmTitle.h"
 
 #include <filesystem>
 #include <fstream>
@@ -90,6 +91,19 @@ TEST_F(RecoveryTest, RecoveryCopyLoadedWithYesLeavesTheNetworkUnnamed) {
     ShellTest::SetUp();
     EXPECT_EQ(boxes->Shown().size(), 2u);
     EXPECT_TRUE(NetworkFileName.empty());
+}
+
+TEST_F(RecoveryTest, AStartOnTheShippedFilesKeepsTheRecoveryCopyComing) {
+    UnitSystem = 1;
+    AppFolder = folder.path();
+    for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat", "Remotes.dat"})
+        std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/data/" + name, folder.path() + name);
+    frmTitle title("");
+    title.Start();
+    form.reset(title.MainWindow());
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->Autosave.isActive());
+    EXPECT_EQ(form->Autosave.interval(), 5 * 6000);
 }
 
 TEST_F(ShellTest, ExitAsksNetworkThenDefaultsAndCancelKeepsRunning) {

@@ -99,3 +99,38 @@ TEST_F(ShellTest, AnOpenSettingsDialogTakesTheSettingsOfANetworkLoadedMeanwhile)
     EXPECT_EQ(ColourTable(5), 0x123456);
     EXPECT_EQ(GraphicsDetail, 4);
 }
+
+TEST_F(ShellTest, OpeningANetworkOffersTheSpreadsheetEditsAndRefillsIt) {
+    // The network to open: a bulkhead and a fixed-pressure airway under the numbers the sheet shows.
+    AddAirways(2);
+    for (int a = 1; a <= 2; ++a)
+        AirwayNumber(a) = a;
+    AirwayResistanceType(1) = 1;
+    AirwayFan(2) = -1;
+    AirwayPressure(2) = 300;
+    const std::string other = folder.path() + "other.sim";
+    NetworkFileName = other;
+    ASSERT_TRUE(SaveNetwork(0));
+    // The network shown in the sheet: plain drives.
+    AirwayResistanceType(1) = 0;
+    AirwayFan(2) = 0;
+    for (int a = 1; a <= 2; ++a)
+        VisibleAirways(a) = a;
+    VisibleAirways(3) = 0;
+    NetworkSaved = 255;
+    form->MenuItem("mnuPower")->trigger();
+    frmSpreadSheet *sheet = SpreadSheetWindow();
+    ASSERT_NE(sheet, nullptr);
+    sheet->Spreadsheet->SetTextMatrix(1, SheetColName, "Typed");
+    SheetChanged = true;
+
+    boxes->Expect(VB::vbNo, "Save spreadsheet changes to network ?").ExpectFile(other);
+    form->MenuItem("mnuOpenFile")->trigger();
+    ASSERT_EQ(sheet->Spreadsheet->Rows(), 3);
+    EXPECT_EQ(sheet->Spreadsheet->TextMatrix(1, SheetColComments), " Bulkhead");
+    boxes->Expect(VB::vbYes, "Save spreadsheet changes to network ?");
+    sheet->MenuItem("mnuSaveChanges")->trigger();
+    EXPECT_EQ(AirwayResistanceType(1), 1);
+    EXPECT_EQ(AirwayFan(2), -1);
+    EXPECT_TRUE(boxes->Done());
+}

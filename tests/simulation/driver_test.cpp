@@ -5,6 +5,7 @@
 #include "simulation/driver.h"
 #include "simulation/meshes.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace testnet;
@@ -380,6 +381,40 @@ TEST_F(SimRunTest, FailedChecksStopTheRunAndShowTheErrors) {
             EXPECT_EQ(ui.errorWindowCaptions.size(), shown);
             EXPECT_EQ(ui.errorClosed, closed + 1);
         }
+    }
+}
+
+TEST_F(SimRunTest, FixedQuantitiesThatCannotAllHoldFailTheRunBeforeBalancing) {
+    // Junction 1 has only fixed airways: a fixed inflow, a fixed outflow and a bulkhead (fixed at nothing).
+    const struct {
+        double in, out;
+        bool holds;
+    } cases[] = {{6, 6, true}, {10, 6, false}};
+    for (const auto &c : cases) {
+        SetUp();
+        AddAirway(0, 2, 0.01);
+        const int in = AddFixedFlow(2, 1, 0.01, c.in);
+        const int out = AddFixedFlow(1, 3, 0.01, c.out);
+        const int bulkhead = AddBulkhead(1, 2);
+        AddAirway(3, 0, 0.01);
+        AddAirway(2, 3, 0.01);
+        Simulate();
+        std::vector<std::string> lines = LinesWith("Fixed quantities do not balance");
+        if (c.holds) {
+            EXPECT_TRUE(lines.empty()) << c.in;
+            continue;
+        }
+        // Each fixed airway at the junction is named (test airways are numbered 1000 + their slot).
+        std::sort(lines.begin(), lines.end());
+        std::vector<std::string> named;
+        for (const int added : {in, out, bulkhead})
+            named.push_back(std::to_string(1000 + added) + "\tFixed quantities do not balance");
+        EXPECT_EQ(lines, named);
+        EXPECT_EQ(ErrorLevel, 1);
+        EXPECT_FALSE(NetworkBalanced);
+        EXPECT_NE(shell.simCaption, "OK");
+        EXPECT_FALSE(ui.Reached("Balancing airflows"));
+        EXPECT_EQ(ui.errorWindowCaptions.back(), "Sim Fail Error List");
     }
 }
 

@@ -85,7 +85,11 @@ TEST(FormMeshes, FixedFlowTreeAirwayRestrictsFlowInEveryMode) {
         const int bridge = bridgeNetwork(0);
         SortAirways();
         CheckNetwork();
-        ASSERT_EQ(ErrorLevel, 0);
+        // The checks already find that the fixed flow cannot leave the far side; the meshing, reached
+        // here all the same, reports the airway it had to take into the tree.
+        ASSERT_EQ(LinesWith("\tFixed quantities do not balance").size(), 1u);
+        ErrorLevel = 0;
+        Errorlist.clear();
         OrderAirwaysForMeshing();
         FormMeshes();
         EXPECT_EQ(ErrorLevel, 1) << mode;
@@ -336,7 +340,10 @@ TEST(FormMeshes, ForestMatchesTheLabelledTreeBuildOnRandomNetworks) {
             add(100 + random() % second, 100 + random() % second);
         SortAirways();
         CheckNetwork();
-        ASSERT_EQ(ErrorLevel, 0);
+        // Random fixed flows need not balance; the forest is built all the same.
+        for (const std::string &line : Errorlist)
+            ASSERT_NE(line.find("\tFixed quantities do not balance"), std::string::npos) << line;
+        ErrorLevel = 0;
         OrderAirwaysForMeshing();
         const Forest expected = labelledForestReference();
         Errorlist.clear();

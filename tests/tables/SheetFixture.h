@@ -1,5 +1,6 @@
 #pragma once
 // A network of a few airways shown in a real spreadsheet window (offscreen), with scripted boxes.
+#include "common/RealKeys.h"
 #include "model/units.h"
 #include "platform/System.h"
 #include "platform/VBGrid.h"
@@ -44,7 +45,7 @@ protected:
         Go(row, col);
         QTest::keyClicks(&grid(), QString(text).left(1));
         QTest::keyClicks(window->TxtEdit, QString(text).mid(1));
-        QTest::keyClick(window->TxtEdit, Qt::Key_Return);
+        RealKeys::Click(window->TxtEdit, Qt::Key_Return);
     }
     bool Marked(int row, int col) { return SheetCellColour(row, col) == SheetFixedColour; }
 };

@@ -1,3 +1,4 @@
+#include "common/RealKeys.h"
 #include "model/units.h"
 #include "platform/PictureBoxView.h"
 #include "platform/System.h"
@@ -9,6 +10,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -116,7 +118,7 @@ TEST_F(FanDataTest, TheDiameterBoxKeepsTheDiameterForTextThatIsNoNumber) {
     NetworkSaved = 255;
     window->TxtOutDiam->SetFocus();
     window->TxtOutDiam->SetText("2.5");
-    QTest::keyClick(window->TxtOutDiam, Qt::Key_Return);
+    RealKeys::Click(window->TxtOutDiam, Qt::Key_Return);
     EXPECT_FLOAT_EQ(FanDiameter(1), 2.5f);
     EXPECT_EQ(NetworkSaved, 0);
 }
@@ -179,15 +181,34 @@ TEST_F(FanDataTest, DeleteCancelCopyAndPaste) {
     window->mnuPaste_Click();
     EXPECT_EQ(FanCurveFlow(4, 1), 100);
     EXPECT_EQ(FanCurveFlow(5, 1), 50);
-    // Cells committed before Cancel stay when the save question is answered No.
+    // Cancel answered No gives back the database the window opened on: the deleted fan, the pasted
+    // flows and the committed cell.
     grid().SetFocus();
     grid().SetRow(2);
     grid().SetCol(4);
     QTest::keyClick(&grid(), Qt::Key_7);
     QTest::keyClick(window->TxtEdit, Qt::Key_Down);
+    ASSERT_EQ(FanCurveEfficiency(2, 1), 7);
     boxes.Expect(VB::vbNo, "Save fan changes to network ?");
-    window->Cancel_Click();
-    EXPECT_EQ(FanCurveEfficiency(2, 1), 7);
+    window->Cancel->click();
+    EXPECT_EQ(FanCurveEfficiency(2, 1), 60);
+    EXPECT_EQ(FanCurveFlow(4, 1), 40);
+    EXPECT_EQ(FanName(5), "Old");
+}
+
+TEST_F(FanDataTest, EscGivesBackTheFanDatabaseAndTheSavedFlag) {
+    StandardFan(1, "Main");
+    NetworkSaved = 255;
+    Show();
+    window->TxtFanName->SetFocus();
+    window->TxtFanName->selectAll();
+    RealKeys::Type(window->TxtFanName, "Booster");
+    ASSERT_EQ(FanName(1), "Booster");
+    grid().SetFocus();
+    RealKeys::Click(&grid(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(FanName(1), "Main");
+    EXPECT_EQ(NetworkSaved, 255);
 }
 
 TEST_F(FanDataTest, TheChartDrawsEachCurveInItsColourAndOnlyTheFrameWithoutFlow) {

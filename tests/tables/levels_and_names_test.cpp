@@ -1,3 +1,4 @@
+#include "common/RealKeys.h"
 #include "graphics/locate.h"
 #include "model/units.h"
 #include "platform/System.h"
@@ -50,13 +51,13 @@ TEST_F(LevelTableTest, ANamelessLevelShowsNoRangesAndDeleteRemovesRowsOnlyAcross
     EXPECT_EQ(grid().TextMatrix(4, 1), "L4");
 
     Select(5, 1, 6, 1);
-    QTest::keyClick(&grid(), Qt::Key_Delete);
+    RealKeys::Click(&grid(), Qt::Key_Delete);
     EXPECT_EQ(grid().TextMatrix(5, 1), "");
     EXPECT_EQ(grid().TextMatrix(6, 1), "");
     EXPECT_EQ(grid().TextMatrix(7, 1), "L7");
 
     Select(5, 1, 6, 3);
-    QTest::keyClick(&grid(), Qt::Key_Delete);
+    RealKeys::Click(&grid(), Qt::Key_Delete);
     EXPECT_EQ(grid().TextMatrix(5, 1), "L7");
     EXPECT_EQ(grid().TextMatrix(247, 1), "L249");
     EXPECT_EQ(grid().TextMatrix(248, 1), "");
@@ -82,9 +83,9 @@ TEST_F(LevelTableTest, EscAfterTypingAsksAndNoKeepsTheLevelsWhileSaveStoresEvenU
     Open();
     grid().SetRow(2);
     QTest::keyClick(&grid(), Qt::Key_X);
-    QTest::keyClick(window->TxtEdit, Qt::Key_Return);
+    RealKeys::Click(window->TxtEdit, Qt::Key_Return);
     boxes.Expect(VB::vbNo, "Save spreadsheet changes to network ?");
-    QTest::keyClick(&grid(), Qt::Key_Escape);
+    RealKeys::Click(&grid(), Qt::Key_Escape);
     EXPECT_EQ(LevelName(2), "L2");
     EXPECT_FALSE(window->isVisible());
 

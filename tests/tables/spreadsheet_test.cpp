@@ -1,11 +1,12 @@
 #include "tables/SheetFixture.h"
 
 #include "common/NetworkGenerator.h"
+#include "common/RealKeys.h"
 #include "common/TestPrinters.h"
 
+#include "graphics/editor_windows.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
-#include "graphics/editor_windows.h"
 #include "platform/Busy.h"
 #include "simulation/checks.h"
 
@@ -74,7 +75,7 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     grid().CellLeft(); // scrolls the cell into view
     QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, SheetColComments).center());
     EXPECT_TRUE(window->TxtEdit->isVisible());
-    QTest::keyClick(window->TxtEdit, Qt::Key_Escape);
+    RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
 
     VB::SetLocaleDecimalSeparatorOverride(',');
     DecimalSeparator = ',';
@@ -267,16 +268,75 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     window->mnuInsert2_Click();
     ASSERT_EQ(grid().Rows(), 3);
     EXPECT_TRUE(SheetChanged);
-    grid().SetTextMatrix(2, SheetColName, "New drive");
-    grid().SetTextMatrix(2, SheetColX2, "30");
+    const std::pair<int, const char *> typed[] = {
+        {SheetColName, "New drive"}, {SheetColHeight, "4"}, {SheetColWidth, "4"}, {SheetColKFactor, "0.012"},
+        {SheetColShock, "0"},        {SheetColX1, "0"},     {SheetColY1, "0"},    {SheetColZ1, "100"},
+        {SheetColX2, "30"},          {SheetColY2, "40"},    {SheetColZ2, "100"}};
+    for (const auto &[col, text] : typed)
+        grid().SetTextMatrix(2, col, text);
     window->SaveGrid();
     PackAirways();
     ASSERT_EQ(AirwayCount, 2);
     EXPECT_EQ(AirwayName(2).trimmed(), "New drive");
-    EXPECT_EQ(AirwayFlags(2), AirwayFlag::Rectangular);
+    EXPECT_EQ(AirwayFlags(2) & ~AirwayFlag::LayerVisible, AirwayFlag::Rectangular);
     EXPECT_EQ(AirwayNumber(2), 8);
     EXPECT_EQ(AirwayEnd(1, 2), 30);
-    EXPECT_NE(AirwayEndKey(2), 0); // the moved end has its node key
+    EXPECT_NE(AirwayStartKey(2), 0);
+    EXPECT_NE(AirwayEndKey(2), 0);
+    // Completed at once as a drawn airway: length and resistance, shown in its row.
+    EXPECT_FLOAT_EQ(AirwayLength(2), 50);
+    EXPECT_NEAR(AirwayResistance(2), 0.012 * 16 * 50 * AirDensity / (4096 * 1.2), 1e-7);
+    EXPECT_EQ(cell(2, SheetColLength), "50.0");
+    EXPECT_EQ(cell(2, SheetColNo), "8");
+}
+
+TEST_F(SheetTest, AnInsertThatRunsOutOfSlotsKeepsTheMarksWithTheirRows) {
+    const int plain = Drive(1, 0);
+    const int fixedFlow = Drive(2, 100);
+    AirwayFlags(fixedFlow) |= AirwayFlag::FixedFlow;
+    Open();
+    MaxAirways = AirwayCount + 1; // room for one of the two rows asked for
+    Go(1, SheetColName);
+    grid().SetRowSel(2);
+    boxes.Expect(VB::vbOK, "Network size has exceeded maximum airways");
+    window->MenuItem("mnuInsert")->trigger();
+    ASSERT_EQ(grid().Rows(), 4);
+    window->SaveGrid();
+    EXPECT_TRUE(AirwayFlags(fixedFlow) & AirwayFlag::FixedFlow);
+    EXPECT_FALSE(AirwayFlags(plain) & AirwayFlag::FixedFlow);
+}
+
+TEST_F(SheetTest, ASaveWritesOnlyWhatTheSheetChanged) {
+    const int flow = Drive(1, 0);
+    const int door = Drive(2, 100);
+    Open();
+    // Meanwhile the airway dialog fixes one flow and makes the other airway a bulkhead.
+    AirwayFlags(flow) |= AirwayFlag::FixedFlow;
+    AirwayResistanceType(door) = 1;
+    Type(RowOf(flow), SheetColName, "Renamed");
+    boxes.Expect(VB::vbYes, "Save spreadsheet changes to network ?");
+    window->MenuItem("mnuSaveChanges")->trigger();
+    EXPECT_EQ(AirwayName(flow).trimmed(), "Renamed");
+    EXPECT_TRUE(AirwayFlags(flow) & AirwayFlag::FixedFlow);
+    EXPECT_EQ(AirwayResistanceType(door), 1);
+}
+
+TEST_F(SheetTest, ACommandFirstCommitsTheOpenEditIntoItsOwnRow) {
+    const int ten = Drive(10, 0);
+    Drive(20, 100);
+    const int thirty = Drive(30, 200);
+    Open();
+    Go(RowOf(ten), SheetColFlow);
+    RealKeys::Type(&grid(), "7");
+    ASSERT_TRUE(window->TxtEdit->isVisible());
+    // Show All Data refills the grid: the edit is its row's, and offered to the network first.
+    boxes.Expect(VB::vbYes, "Save spreadsheet changes to network ?");
+    window->MenuItem("mnuShowAll")->trigger();
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_FLOAT_EQ(AirwayFlow(ten), 7);
+    EXPECT_TRUE(AirwayFlags(ten) & AirwayFlag::FixedFlow);
+    EXPECT_FALSE(AirwayFlags(thirty) & AirwayFlag::FixedFlow);
+    EXPECT_TRUE(boxes.Done());
 }
 
 TEST_F(SheetTest, DeletingAskedNoLeavesTheGridAndYesRemovesTheAirway) {
@@ -372,6 +432,7 @@ public:
         edited = CurrentAirway;
         mode = AirEditMode;
         AirwayName(CurrentAirway) = "Renamed";
+        AirwayFan(CurrentAirway) = 0;
     }
     void ShowAirwayInformation() override { informed = CurrentAirway; }
 };
@@ -380,6 +441,7 @@ public:
 TEST_F(SheetTest, EditAndInfoBoxesOpenTheAirwayDialogsForTheRow) {
     Drive(1, 0, "One");
     const int two = Drive(2, 100, "Two");
+    AirwayFan(two) = 3;
     Open();
     RenamingEditor editor;
     EditorWindows *previous = SetEditorWindows(&editor);
@@ -391,5 +453,6 @@ TEST_F(SheetTest, EditAndInfoBoxesOpenTheAirwayDialogsForTheRow) {
     EXPECT_EQ(editor.mode, 1);
     EXPECT_EQ(editor.informed, two);
     EXPECT_EQ(cell(RowOf(two), SheetColName), "Renamed");
+    EXPECT_EQ(cell(RowOf(two), SheetColFan), ""); // the fan the dialog removed
     EXPECT_EQ(PickedAirway, 0);
 }

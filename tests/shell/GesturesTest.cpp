@@ -1,0 +1,99 @@
+// Mouse gestures on the program's own graphics window, as the window system delivers them.
+#include "ShellFixture.h"
+
+#include "dialogs/frmCoords.h"
+#include "graphics/drawing.h"
+#include "graphics/projection.h"
+#include "graphics/tool_state.h"
+#include "graphics/view_state.h"
+#include "graphics/visible.h"
+#include "model/geometry.h"
+#include "model/node_keys.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Two level drives 400 m long, 200 m apart, drawn in window 0 of a freshly started program.
+class Gestures : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        const int32_t z = static_cast<int32_t>(std::lround(LevelElevation));
+        for (int a = 1; a <= 2; ++a) {
+            AirwayFlags(a) = AirwayFlag::Rectangular;
+            AirwaySize(1, a) = AirwaySize(2, a) = 4;
+            AirwayParallelCount(a) = AirwayPrimaryLayer(a) = AirwaySecondaryLayer(a) = 1;
+            AirwayStart(1, a) = 1000;
+            AirwayEnd(1, a) = 1400;
+            AirwayStart(2, a) = AirwayEnd(2, a) = 800 + 200 * a;
+            AirwayStart(3, a) = AirwayEnd(3, a) = z;
+        }
+        AirwayCount = 2;
+        UpdateNodeKeys();
+        CalcAllAirways();
+        SetVisibleAirways();
+        FitNetwork();
+        Redraw();
+        ASSERT_EQ(AirwayScreenCount, 2);
+    }
+    // The pixel of the window showing the world point (x, y) at the working elevation.
+    QPoint pixel(double x, double y) const {
+        double sx = 0, sy = 0;
+        ProjectPoint(x, y, LevelElevation, sx, sy);
+        const PictureBox &pic = window(0)->Picture();
+        return {static_cast<int>(std::lround(pic.ToPixelX(sx * AxisSignX))),
+                static_cast<int>(std::lround(pic.ToPixelY(sy * AxisSignY)))};
+    }
+    // A press and its release back to back, no move between, as a tap or a quick click arrives: the
+    // release is already waiting when the press is handled.
+    void tap(QPoint at) const {
+        QWidget *view = window(0)->View();
+        QTimer::singleShot(0, view, [view, at] { QTest::mouseRelease(view, Qt::LeftButton, {}, at); });
+        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, at);
+        QCoreApplication::processEvents();
+    }
+    void drag(Qt::MouseButton button, QPoint from, QPoint to) const {
+        QWidget *view = window(0)->View();
+        QTest::mousePress(view, button, Qt::NoModifier, from);
+        QTest::mouseMove(view, (from + to) / 2);
+        QTest::mouseMove(view, to);
+        QTest::mouseRelease(view, button, Qt::NoModifier, to);
+    }
+};
+
+TEST_F(Gestures, EveryTapActsAndEveryPressStartsItsOwnGesture) {
+    // The first click of the delete tool after the start.
+    form->Tools_Click(8);
+    tap(pixel(1200, 1000));
+    ASSERT_EQ(AirwayCount, 1);
+    EXPECT_EQ(AirwayStart(2, 1), 1200);
+    // A drawn airway starts where its own press was, not at the tapped point.
+    form->Tools_Click(4);
+    drag(Qt::LeftButton, pixel(1000, 1100), pixel(1400, 1100));
+    ASSERT_EQ(AirwayCount, 2);
+    EXPECT_NEAR(AirwayStart(1, 2), 1000, 10);
+    EXPECT_NEAR(AirwayStart(2, 2), 1100, 10);
+    EXPECT_NEAR(AirwayEnd(1, 2), 1400, 10);
+}
+
+TEST_F(Gestures, CancelInTheCoordinateDialogLeavesTheNextMoveAMove) {
+    AirwayFlags(1) |= AirwayFlag::Selected;
+    form->Tools_Click(6);
+    // A right press on the selection asks for a displacement: "Make a copy" ticked, then Cancel.
+    withDialog<frmCoords>([&] { drag(Qt::RightButton, pixel(1200, 1000), pixel(1250, 1000)); },
+                          [](frmCoords &dialog) {
+                              dialog.ChkCopy->click();
+                              dialog.Cancel->click();
+                          });
+    EXPECT_EQ(MakeCopy, 0);
+    // The next drag of the selection moves it.
+    drag(Qt::LeftButton, pixel(1200, 1000), pixel(1200, 950));
+    EXPECT_EQ(AirwayCount, 2);
+    EXPECT_LT(AirwayStart(2, 1), 1000);
+}
+
+} // namespace
