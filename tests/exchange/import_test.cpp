@@ -439,6 +439,7 @@ TEST_F(ImportTest, LevelsSpanTheNewAirwaysOrOnePerElevation) {
         EXPECT_EQ(LevelRange(1, 1), surface);
         EXPECT_EQ(LevelName(2), "Level 100");
         EXPECT_EQ(LevelRange(2, 2), 100);
+        EXPECT_EQ(shell.levelList, (std::vector<std::string>{"Surface", "Level 100"}));
     }
 
     // A database merge adds new elevations in free levels and keeps the others.

@@ -26,8 +26,9 @@ TEST_F(NetworkFileTest, NewNetworkAsksOnlyWhenThereIsSomethingToLose) {
     }
     EXPECT_EQ(AirwayCount, 10);
     EXPECT_EQ(NetworkFileName, Path("kept.sim"));
-    shell.noteShown = true;
-    shell.noteText = FileNote = "old note";
+    // With the memo window closed the old memo goes all the same.
+    shell.noteShown = false;
+    FileNote = "old note";
     {
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbOK, "Current Data will be lost ?").Expect(VB::vbOK, "Can't find FAN DATABASE");

@@ -321,8 +321,12 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
 
 TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
     FontBold(1) = 0;
+    FontSize(1) = 10;
     DefaultCurvePercent = 100;
     Open();
+    dialog->CmbFonts->SetListIndex(0);
+    dialog->CmbFontSize->SetListIndex(0);
+    EXPECT_EQ(FontSize(1), 0);
     dialog->ChkFontBold->click();
     dialog->Optcurve[2]->click();
     EXPECT_EQ(dialog->TxtVPart->Text(), "50");
@@ -345,11 +349,14 @@ TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
 
     // Back from the combined curve to the static curve shown when filling: OK stores the static curve.
     DefaultCurvePercent = 0;
+    ScrollZoomOff = 0;
     Open();
     dialog->Optcurve[2]->click();
     dialog->Optcurve[0]->click();
+    dialog->ChkScroll->click();
     Ok();
     EXPECT_EQ(DefaultCurvePercent, 0);
+    EXPECT_NE(ScrollZoomOff, 0);
 }
 
 TEST_F(OptionsTest, FanCapacityCannotDropBelowAFanInUseAndGrowsTheFanArrays) {

@@ -211,6 +211,7 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     EXPECT_TRUE(SheetChanged) << "closing must ask";
     grid().SetTextMatrix(r2, SheetColLength, "abc");
     grid().SetTextMatrix(r2, SheetColName, "Main");
+    grid().SetTextMatrix(r2, SheetColFlow, "12.5");
     grid().SetTextMatrix(r2, SheetColFan, "99"); // no such fan
     grid().SetTextMatrix(r2, SheetColX1, "20000000");
     boxes.Expect(VB::vbOK, "Error in Number Format").Expect(VB::vbOK, "Coordinates exceed allowed values");
@@ -222,6 +223,7 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     EXPECT_FLOAT_EQ(AirwayFrictionFactor(walled), 0.0123456f); // untouched cells keep every digit
     EXPECT_FLOAT_EQ(AirwayLength(walled), 50);
     EXPECT_EQ(AirwayName(walled).trimmed(), "Main");
+    EXPECT_FLOAT_EQ(AirwayFlow(walled), 12.5f);
     EXPECT_EQ(NetworkSaved, 0);
 
     // A value fixed by the Fix command alone changes the airway's flags: the network has changed.
@@ -262,7 +264,7 @@ TEST_F(SheetTest, RowsFollowTheirAirwaysWhenSlotsMove) {
 
 TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     Drive(7, 0);
-    NextAirwayNumber = 7;
+    NextAirwayNumber = 3; // below the highest number in use
     Open();
     Go(1, SheetColName);
     window->mnuInsert2_Click();
