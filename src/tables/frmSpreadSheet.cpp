@@ -72,6 +72,7 @@ frmSpreadSheet::frmSpreadSheet(QWidget *owner) : QMainWindow(owner, Qt::Window) 
         if (key == 13)
             key = 0;
     });
+    VB_NAME_CONTROLS(Spreadsheet, TxtEdit);
 }
 
 frmSpreadSheet::~frmSpreadSheet() {
