@@ -303,6 +303,16 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     EXPECT_NEAR(AirwayResistance(2), 0.012 * 16 * 50 * AirDensity / (4096 * 1.2), 1e-7);
     EXPECT_EQ(cell(2, SheetColLength), "50.0");
     EXPECT_EQ(cell(2, SheetColNo), "8");
+    // After a renumbering, as a merge or Renumber Airways leaves the counter, the next row takes the
+    // number after the highest.
+    RenumberAirways(1, true);
+    Open();
+    Go(2, SheetColName);
+    window->mnuInsert2_Click();
+    for (const auto &[col, text] : typed)
+        grid().SetTextMatrix(3, col, text);
+    window->SaveGrid();
+    EXPECT_EQ(AirwayNumber(3), 3);
 }
 
 TEST_F(SheetTest, AnInsertThatRunsOutOfSlotsKeepsTheMarksWithTheirRows) {
