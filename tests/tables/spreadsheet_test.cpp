@@ -354,7 +354,11 @@ TEST_F(SheetTest, ACommandFirstCommitsTheOpenEditIntoItsOwnRow) {
     Go(RowOf(ten), SheetColFlow);
     RealKeys::Type(&grid(), "7");
     ASSERT_TRUE(window->TxtEdit->isVisible());
-    // Show All Data refills the grid: the edit is its row's, and offered to the network first.
+    // The sort moves the rows under the box: the edit lands in its own row first.
+    window->MenuItem("mnuDescend")->trigger();
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_EQ(cell(RowOf(ten), SheetColFlow), "7");
+    // Show All Data refills the grid: the edit is offered to the network first.
     boxes.Expect(VB::vbYes, "Save spreadsheet changes to network ?");
     window->MenuItem("mnuShowAll")->trigger();
     EXPECT_FALSE(window->TxtEdit->isVisible());
