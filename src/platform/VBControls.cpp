@@ -1,5 +1,6 @@
 #include "platform/VBControls.h"
 
+#include "platform/Guard.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 
@@ -179,13 +180,22 @@ ModalDriver modalDriver;
 }
 
 int ShowModal(QDialog &dialog) {
+    // A failure inside the dialog ends the handler it happened in; the command that showed the dialog
+    // goes on as after Cancel.
+    int result = QDialog::Rejected;
+    Guarded([&] {
+        if (!modalDriver) {
+            result = dialog.exec();
+            return;
+        }
+        dialog.setModal(true);
+        dialog.show();
+        modalDriver(dialog);
+    });
     if (!modalDriver)
-        return dialog.exec();
-    dialog.setModal(true);
-    dialog.show();
-    modalDriver(dialog);
+        return result;
     if (dialog.isVisible())
-        dialog.reject(); // a driver that forgot to close it cancels
+        dialog.reject(); // a driver that forgot to close it, or that failed, cancels
     return dialog.result();
 }
 
