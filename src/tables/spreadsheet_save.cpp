@@ -2,7 +2,10 @@
 // written: a cell whose text is still what the fill wrote leaves its value exactly as it is (the grid
 // shows values rounded), and a fixed flag or type code is written only where the user changed its mark or
 // its value, so what the airway dialogs and tools changed while the sheet was open stays.
+#include "graphics/drawing.h"
+#include "graphics/projection.h"
 #include "graphics/tools.h"
+#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
@@ -77,7 +80,7 @@ void frmSpreadSheet::completeNewAirway(int row, int a) {
 
 void frmSpreadSheet::SaveGrid() {
     VBGrid &g = *Spreadsheet;
-    bool wrote = false;
+    bool wrote = false, made = false;
     for (int r = 1; r < g.Rows(); ++r) {
         int a = RowAirway(r);
         const auto text = [&](int col) { return g.TextMatrix(r, col); };
@@ -99,7 +102,7 @@ void frmSpreadSheet::SaveGrid() {
             NumberNewAirways(a, a);
             g.SetTextMatrix(r, 0, std::to_string(a));
             g.SetTextMatrix(r, SheetColNo, std::to_string(AirwayNumber(a)));
-            wrote = true;
+            wrote = made = true;
         }
         // Rows the user left alone keep their airways exactly as they are.
         if (a == 0 || !rowChanged(r))
@@ -244,6 +247,12 @@ void frmSpreadSheet::SaveGrid() {
     if (wrote) {
         NetworkSaved = 0;
         MarkResultsStale();
+    }
+    // New airways are shown at once, as drawn ones are, and the sheet's next refill keeps their rows.
+    if (made) {
+        SetVisibleAirways();
+        RotateView();
+        Redraw();
     }
 }
 

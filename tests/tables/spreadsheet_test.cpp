@@ -276,8 +276,9 @@ TEST_F(SheetTest, RowsFollowTheirAirwaysWhenSlotsMove) {
 }
 
 TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
-    Drive(7, 0);
+    SetAirwayKeys(Drive(7, 0));
     NextAirwayNumber = 3; // below the highest number in use
+    RLWindowHigh = 1000;  // the view shows the drives' elevation
     Open();
     Go(1, SheetColName);
     window->mnuInsert2_Click();
@@ -290,6 +291,7 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     for (const auto &[col, text] : typed)
         grid().SetTextMatrix(2, col, text);
     window->SaveGrid();
+    EXPECT_EQ(VisibleAirways(2), 2); // shown at once, so a refill keeps its row
     PackAirways();
     ASSERT_EQ(AirwayCount, 2);
     EXPECT_EQ(AirwayName(2).trimmed(), "New drive");
