@@ -285,6 +285,10 @@ void frmAirEdit::buildControls() {
     auto *whole = new QVBoxLayout(this);
     whole->addLayout(columns);
     whole->addLayout(buttons);
+    VB_NAME_CONTROLS(Frame1, Frame2, Frame3, Frame4, OptPar2, OptSer2, LblRes, LblWall, LblShock, Label1,
+                     LblCPart, LblRemote, Label5, Label6, LblWidth, LblHeight);
+    VB::NameControlArray(LblUnit, "LblUnit");
+    VB::NameControlArray(DriveShape, "DriveShape");
 }
 
 // ---- Field behaviour ----

@@ -10,6 +10,7 @@
 #include "model/units.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
 #include "simulation/fan_curves.h"
 
@@ -156,6 +157,9 @@ frmAirInfo::frmAirInfo(QWidget *parent) : QWidget(parent, Qt::Dialog), Chart(1, 
     };
     LblCoord->setText(coords(AirwayStart, a));
     LblCoord2->setText(coords(AirwayEnd, a));
+    VB_NAME_CONTROLS(LblAirName, LblCoord, LblCoord2, Prnter, Command2, Command1, PicFan2, LblFanName, LblDutyP, LblDutyQ, LblP, LblQ);
+    VB::NameControlArray(LblDName, "LblDName");
+    VB::NameControlArray(LblData, "LblData");
 }
 
 frmAirInfo::~frmAirInfo() = default;

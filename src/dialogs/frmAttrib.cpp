@@ -38,6 +38,8 @@ frmAttrib::frmAttrib(QWidget *parent) : QDialog(parent) {
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     adjustSize();
     VB::CentreOnScreen(*this);
+    VB_NAME_CONTROLS(Frame3D1, Command1, Command2, Command3);
+    VB::NameControlArray(ChkAttrib, "ChkAttrib");
 }
 
 void frmAttrib::Command1_Click() {

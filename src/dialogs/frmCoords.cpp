@@ -84,6 +84,7 @@ frmCoords::frmCoords(QWidget *parent) : CancelOnClose(parent) {
     connect(OK, &QPushButton::clicked, this, [this] { OK_Click(); });
     connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
     Form_Load();
+    VB_NAME_CONTROLS(Frame1, Frame2, TxtX, TxtY, TxtZ, TxtdX, TxtdY, TxtdZ, CmbRL, ChkCopy, OK, Cancel);
 }
 
 void frmCoords::Form_Load() {

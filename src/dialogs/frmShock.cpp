@@ -101,6 +101,9 @@ frmShock::frmShock(QWidget *parent) : CancelOnClose(parent) {
     Form_Load();
     adjustSize();
     VB::CentreOnScreen(*this);
+    VB_NAME_CONTROLS(LblShockTotal, CmdUpdate, cmdOK, Command2);
+    VB::NameControlArray(ChkShockType, "ChkShockType");
+    VB::NameControlArray(LblNumS, "LblNumS");
 }
 
 void frmShock::Form_Load() {

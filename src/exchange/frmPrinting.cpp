@@ -4,6 +4,7 @@
 #include "model/Gustrom1.h"
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
 
 #include <QLabel>
@@ -17,6 +18,7 @@ frmPrinting::frmPrinting(QWidget *parent) : QDialog(parent) {
     lblComment = new QLabel(this);
     layout->addWidget(lblComment);
     Form_Load();
+    VB_NAME_CONTROLS(lblComment);
 }
 
 void frmPrinting::Form_Load() {

@@ -34,6 +34,7 @@ frmRealOut::frmRealOut(QWidget *parent) : QDialog(parent) {
     connect(cmdOK, &QPushButton::clicked, this, &frmRealOut::cmdOK_Click);
     connect(CmdBrowse, &QPushButton::clicked, this, &frmRealOut::CmdBrowse_Click);
     OKLoad();
+    VB_NAME_CONTROLS(TxtRealOut, CmdBrowse, TxtTimer, cmdOK);
 }
 
 void frmRealOut::OKLoad() {

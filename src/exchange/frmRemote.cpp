@@ -96,6 +96,13 @@ frmRemote::frmRemote(QWidget *parent) : QDialog(parent) {
 
     ShownStation = 1;
     OKLoad(1);
+    VB_NAME_CONTROLS(LblNumber, VScStation, TxtStationName, ChkUpdateQ, TxtRemoteSource, CmdBrowse, ChkResim, ChkAlarm, TxtTimer, cmdOK, mnuExit, mnuCopy, mnuPaste);
+    VB::NameControlArray(TxtLngNames, "TxtLngNames");
+    VB::NameControlArray(Abrev, "Abrev");
+    VB::NameControlArray(RUnits, "RUnits");
+    VB::NameControlArray(Mult, "Mult");
+    VB::NameControlArray(ALow, "ALow");
+    VB::NameControlArray(AHigh, "AHigh");
 }
 
 void frmRemote::OKLoad(int j) {

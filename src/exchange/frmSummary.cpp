@@ -6,6 +6,7 @@
 #include "model/units.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "platform/VBMath.h"
 #include "platform/WindowPlacement.h"
 #include "settings/button_pictures.h"
@@ -77,6 +78,8 @@ frmSummary::frmSummary(QWidget *parent) : QDialog(parent) {
     connect(OK, &QPushButton::clicked, this, &frmSummary::OK_Click);
     connect(Prnter, &QPushButton::clicked, this, &frmSummary::Prnter_Click);
     Form_Load();
+    VB_NAME_CONTROLS(LblAF, LblResist, LblAP, LblIP, LblEff, LblCost, LblNA, LblNF, LblLA, OK, Prnter);
+    VB::NameControlArray(LblUnit, "LblUnit");
 }
 
 void frmSummary::Form_Load() {

@@ -170,6 +170,16 @@ void MakeEditable(QComboBox *combo) {
     combo->setCompleter(nullptr);
 }
 
+void NameControls(const char *names, std::initializer_list<QObject *> controls) {
+    const QStringList list = QString::fromLatin1(names).split(',');
+    auto name = list.cbegin();
+    for (QObject *control : controls) {
+        if (control != nullptr && name != list.cend())
+            control->setObjectName(name->trimmed());
+        ++name;
+    }
+}
+
 void DetachChildSignals(QObject &window) {
     for (QObject *child : window.findChildren<QObject *>())
         QObject::disconnect(child, nullptr, &window, nullptr);

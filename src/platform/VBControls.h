@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 class VBComboBox : public QComboBox {
@@ -99,6 +100,20 @@ void NameBox(QWidget *box, std::function<bool()> isName = {});
 
 // An editable combo whose typed text is never completed from its list and never added to it.
 void MakeEditable(QComboBox *combo);
+
+// Gives each control its name in the program as its Qt object name, so that tests and tools find it by
+// name: VB_NAME_CONTROLS(TxtData, Export) names the two "TxtData" and "Export".
+#define VB_NAME_CONTROLS(...) VB::NameControls(#__VA_ARGS__, {__VA_ARGS__})
+void NameControls(const char *names, std::initializer_list<QObject *> controls);
+// The members of a control array by their index: "Tag1(1)", "Tag1(2)", ...; empty slots stay unnamed.
+template <typename Controls> void NameControlArray(const Controls &controls, const char *name) {
+    int index = 0;
+    for (QObject *control : controls) {
+        if (control != nullptr)
+            control->setObjectName(QString("%1(%2)").arg(name).arg(index));
+        ++index;
+    }
+}
 
 // Disconnects every child's signals from the window: called as a window is destroyed, so that the focus
 // leaving its boxes runs no handler of a half-destroyed window.

@@ -5,6 +5,7 @@
 #include "model/Gustrom1.h"
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
 
 #include <QGridLayout>
@@ -27,6 +28,7 @@ frmSelLevel::frmSelLevel(QWidget *parent) : QDialog(parent) {
     connect(OK, &QPushButton::clicked, this, &frmSelLevel::OK_Click);
     connect(Command1, &QPushButton::clicked, this, &frmSelLevel::Command1_Click);
     Form_Load();
+    VB_NAME_CONTROLS(RLFrom, RLTo, OK, Command1);
 }
 
 void frmSelLevel::Form_Load() {

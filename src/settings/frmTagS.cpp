@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "settings/button_pictures.h"
 
 #include <QFocusEvent>
@@ -148,6 +149,12 @@ frmTagS::frmTagS(QWidget *parent) : QDialog(parent) {
     connect(Prnter, &QPushButton::clicked, this, &frmTagS::Prnter_Click);
     OK->setDefault(true);
     Form_Load();
+    VB_NAME_CONTROLS(ChkData, ChkBranch, ChkName, ChkArrow, ChkNode, cmdSet, CmdReset, OK, Prnter);
+    VB::NameControlArray(Tag1, "Tag1");
+    VB::NameControlArray(PLabel, "PLabel");
+    VB::NameControlArray(Tag2, "Tag2");
+    VB::NameControlArray(TagLabel, "TagLabel");
+    VB::NameControlArray(LineOpt, "LineOpt");
 }
 
 void frmTagS::Form_Load() {

@@ -6,6 +6,7 @@
 #include "model/units.h"
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
 #include "settings/button_pictures.h"
 #include "settings/options_state.h"
@@ -96,6 +97,11 @@ frmViewer::frmViewer(QWidget *parent) : QDialog(parent) {
     connect(Hide, &QPushButton::clicked, this, &frmViewer::Hide_Click);
     OK->setDefault(true);
     Form_Load();
+    VB_NAME_CONTROLS(TxtSig, TxtSigMin, OK, Show, Hide);
+    VB::NameControlArray(ChkViewer, "ChkViewer");
+    VB::NameControlArray(OptType, "OptType");
+    VB::NameControlArray(ColOpt, "ColOpt");
+    VB::NameControlArray(OptDimmer, "OptDimmer");
 }
 
 void frmViewer::Form_Load() {

@@ -242,6 +242,7 @@ void MainForm::buildToolbar() {
         bar->addWidget(button);
         tools_[static_cast<size_t>(i)] = button;
     }
+    VB::NameControlArray(tools_, "Tools");
 }
 
 void MainForm::buildStrip() {
@@ -311,6 +312,8 @@ void MainForm::buildStrip() {
         l->setMinimumWidth(110);
     for (QLabel *l : {LblWin1, LblWin2, TxtX, TxtY, TxtZ})
         statusBar()->addPermanentWidget(l);
+    VB_NAME_CONTROLS(CmbDataType, CmbDataVal, LblUnit, CmbRL, CmbView, LblSim, Rotator, VsbRL, TxtX, TxtY, TxtZ,
+                     LblWin1, LblWin2);
 }
 
 // ---- ShellHooks ----

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/System.h"
+#include "platform/VBControls.h"
 #include "shell/tool_icons.h"
 
 #include <QHBoxLayout>
@@ -62,6 +63,7 @@ frmAbout2::frmAbout2(QWidget *parent) : QDialog(parent) {
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout2::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout2::cmdSysInfo_Click);
     cmdOK->setDefault(true);
+    VB_NAME_CONTROLS(Picture1, Title, lblDescription, lblVersion, Label1, Label2, lblDisclaimer, cmdOK, cmdSysInfo);
 }
 
 void frmAbout2::cmdOK_Click() {

@@ -3,6 +3,7 @@
 #include "graphics/drawing.h"
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "shell/shell_state.h"
 
 #include <QCloseEvent>
@@ -30,6 +31,7 @@ frmFileNote::frmFileNote(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::Windo
     MessageBox->setFont(QFont("Arial"));
     layout->addWidget(MessageBox);
     MessageBox->installEventFilter(this);
+    VB_NAME_CONTROLS(MessageBox);
 }
 
 void frmFileNote::Form_Load() {

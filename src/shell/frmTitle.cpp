@@ -4,6 +4,7 @@
 #include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
 #include "platform/System.h"
+#include "platform/VBControls.h"
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
@@ -141,6 +142,7 @@ frmTitle::frmTitle(const std::string &commandLine) {
     // 5.
     show();
     VB::DoEvents();
+    VB_NAME_CONTROLS(TitlePic, LblWin, Lbl1, Lbl3, Lbl2, LblCopy);
 }
 
 void frmTitle::mousePressEvent(QMouseEvent *) {

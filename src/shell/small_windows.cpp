@@ -2,6 +2,7 @@
 
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
@@ -25,6 +26,7 @@ frmPopData::frmPopData(QWidget *parent) : QWidget(parent, Qt::ToolTip) {
     // Room for the heading, a blank line and the ten data lines.
     const QFontMetrics metrics(Text->font());
     resize(30 * metrics.averageCharWidth() + 16, 13 * metrics.lineSpacing() + 16);
+    VB_NAME_CONTROLS(Text);
 }
 
 frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
@@ -36,6 +38,7 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowS
     layout->addWidget(LblMessage);
     resize(300, 90);
     connect(&Timer1, &QTimer::timeout, this, &frmMessage::Timer1_Timer);
+    VB_NAME_CONTROLS(LblMessage);
 }
 
 void frmMessage::Form_Load() {

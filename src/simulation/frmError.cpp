@@ -4,6 +4,7 @@
 #include "graphics/locate.h"
 #include "model/Gustrom1.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "platform/VBMath.h"
 #include "platform/WindowPlacement.h"
 
@@ -41,6 +42,7 @@ frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
         area = screen->availableGeometry();
     if (area.isValid())
         VB::PlaceInLowerRight(*this, area);
+    VB_NAME_CONTROLS(NET, Errorlist, Command2, Command1);
 }
 
 void frmError::Unload() {

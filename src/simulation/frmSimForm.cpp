@@ -2,6 +2,7 @@
 
 #include "graphics/drawing.h"
 #include "model/Gustrom1.h"
+#include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
 
 #include <QEvent>
@@ -37,6 +38,7 @@ frmSimForm::frmSimForm(QWidget *parent) : QWidget(parent, Qt::Tool) {
     Lbl2->hide();
     resize(320, 150);
     VB::CentreOnScreen(*this);
+    VB_NAME_CONTROLS(Label1, Lbl1, LblItt, Lbl2, LblError, ProgBar, Command1);
 }
 
 void frmSimForm::SetStage(const QString &caption) {

@@ -3,6 +3,7 @@
 #include "graphics/drawing.h"
 #include "model/Gustrom1.h"
 #include "platform/System.h"
+#include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
 #include "simulation/smoke_spread.h"
 #include "simulation/smoke_ui.h"
@@ -57,6 +58,8 @@ frmSmoke::frmSmoke(QWidget *parent) : QWidget(parent, Qt::Tool) {
     connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
     adjustSize();
     VB::CentreOnScreen(*this);
+    VB_NAME_CONTROLS(Label1, Label2, Label3, Label4, Label5, TxtItt, TxtRate, TxtSpread, TxtErr, ChkRetain, OK, Cancel);
+    VB::NameControlArray(OptSimSource, "OptSimSource");
 }
 
 void frmSmoke::OK_Click() {

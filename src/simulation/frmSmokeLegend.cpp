@@ -69,6 +69,8 @@ frmSmokeLegend::frmSmokeLegend(QWidget *parent) : QWidget(parent, Qt::Tool) {
     connect(CmdClearS, &QPushButton::clicked, this, [this] { CmdClearS_Click(); });
     connect(CmdClearSources, &QPushButton::clicked, this, [this] { CmdClearSources_Click(); });
     connect(CmdExit, &QPushButton::clicked, this, [this] { CmdExit_Click(); });
+    VB_NAME_CONTROLS(frmLegend, LblNone, Label1, LblTimer, Slider, CmdClearS, CmdClearSources, CmdExit);
+    VB::NameControlArray(Percent, "Percent");
 }
 
 void frmSmokeLegend::CmdClearS_Click() {

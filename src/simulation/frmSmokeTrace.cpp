@@ -8,6 +8,7 @@
 #include "platform/MouseInput.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "platform/VBControls.h"
 #include "simulation/smoke_spread.h"
 #include "simulation/smoke_ui.h"
 #include "simulation/smoke_windows.h"
@@ -52,6 +53,7 @@ frmSmokeTrace::frmSmokeTrace(QWidget *parent) : QWidget(parent, Qt::Tool) {
     connect(CmdExit, &QPushButton::clicked, this, [this] { CmdExit_Click(); });
     // Form_Load: the graphics windows show the current tool's cursor.
     SetToolCursor(1);
+    VB_NAME_CONTROLS(Frm2, CmdSim, CmdClearS, CmdExit);
 }
 
 void frmSmokeTrace::Form_MouseDown(int button) {

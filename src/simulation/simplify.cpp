@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
+#include "platform/VBControls.h"
 #include "platform/VBMath.h"
 #include "simulation/checks.h"
 #include "simulation/pressures.h"
@@ -281,6 +282,7 @@ frmSimplify::frmSimplify(QWidget *parent) : QWidget(parent, Qt::Tool) {
     connect(HSA, &QScrollBar::valueChanged, this, [this](int v) { TxtA->setText(QString::number(v)); });
     connect(CmdSimp, &QPushButton::clicked, this, [this] { CmdSimp_Click(); });
     connect(CmdExit, &QPushButton::clicked, this, [this] { close(); });
+    VB_NAME_CONTROLS(Label1, Label2, TxtL, TxtA, HSL, HSA, CheckK, CheckS, CheckR, CheckSel, ChkCombine, ChkZero, CmdSimp, CmdExit);
 }
 
 void frmSimplify::CmdSimp_Click() {

@@ -81,6 +81,7 @@ frmRLBase::frmRLBase(QWidget *parent) : QDialog(parent) {
     });
     connect(RLOK, &QPushButton::clicked, this, &frmRLBase::RLOK_Click);
     connect(RLCancel, &QPushButton::clicked, this, &frmRLBase::RLCancel_Click);
+    VB_NAME_CONTROLS(GridRL, TxtEdit, RLOK, RLCancel);
 }
 
 frmRLBase::~frmRLBase() {

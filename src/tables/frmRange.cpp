@@ -30,6 +30,7 @@ frmRange::frmRange(QWidget *parent) : QDialog(parent) {
     CmbRL1->setMinimumWidth(160);
     connect(Command1, &QPushButton::clicked, this, &frmRange::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmRange::Command2_Click);
+    VB_NAME_CONTROLS(CmbRL1, CmbRL2, Label1, Label2, Command1, Command2);
 }
 
 void frmRange::Form_Load() {

@@ -72,6 +72,7 @@ frmSpreadSheet::frmSpreadSheet(QWidget *owner) : QMainWindow(owner, Qt::Window) 
         if (key == 13)
             key = 0;
     });
+    VB_NAME_CONTROLS(Spreadsheet, TxtEdit);
 }
 
 frmSpreadSheet::~frmSpreadSheet() {
@@ -488,12 +489,10 @@ frmSpreadSheet *SpreadSheetWindow() {
     return instance;
 }
 
-void SpreadSheetBeforeNetworkChange() {
+void SpreadSheetAroundNetworkChange(const std::function<void()> &command) {
     if (instance && instance->isVisible())
         instance->OfferSave();
-}
-
-void SpreadSheetAfterNetworkChange() {
+    command();
     if (instance && instance->isVisible())
         instance->Refill();
 }

@@ -46,6 +46,7 @@ frmNameList::frmNameList(const char *caption, int searchKind, QWidget *parent)
     layout->addWidget(List1);
     resize(220, 300);
     connect(List1, &VBListBox::Click, this, &frmNameList::List1_Click);
+    VB_NAME_CONTROLS(List1);
 }
 
 void frmNameList::Form_Load() {

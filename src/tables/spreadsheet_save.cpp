@@ -2,7 +2,10 @@
 // written: a cell whose text is still what the fill wrote leaves its value exactly as it is (the grid
 // shows values rounded), and a fixed flag or type code is written only where the user changed its mark or
 // its value, so what the airway dialogs and tools changed while the sheet was open stays.
+#include "graphics/drawing.h"
+#include "graphics/projection.h"
 #include "graphics/tools.h"
+#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
@@ -77,7 +80,7 @@ void frmSpreadSheet::completeNewAirway(int row, int a) {
 
 void frmSpreadSheet::SaveGrid() {
     VBGrid &g = *Spreadsheet;
-    bool wrote = false;
+    bool wrote = false, made = false;
     for (int r = 1; r < g.Rows(); ++r) {
         int a = RowAirway(r);
         const auto text = [&](int col) { return g.TextMatrix(r, col); };
@@ -99,7 +102,7 @@ void frmSpreadSheet::SaveGrid() {
             NumberNewAirways(a, a);
             g.SetTextMatrix(r, 0, std::to_string(a));
             g.SetTextMatrix(r, SheetColNo, std::to_string(AirwayNumber(a)));
-            wrote = true;
+            wrote = made = true;
         }
         // Rows the user left alone keep their airways exactly as they are.
         if (a == 0 || !rowChanged(r))
@@ -162,23 +165,19 @@ void frmSpreadSheet::SaveGrid() {
                 AirwayResistanceType(a) = 0;
         }
 
-        if (touched(SheetColKFactor)) {
-            if (const auto v = edited(SheetColKFactor, 10))
-                AirwayFrictionFactor(a) = *v;
-            if (fixed(r, SheetColKFactor))
-                AirwayWallType(a) = TypedPreset;
-            if (AirwayFrictionFactor(a) == 0)
-                AirwayWallType(a) = 0;
-        }
-
-        if (touched(SheetColShock)) {
-            if (const auto v = edited(SheetColShock, 1))
-                AirwayShockLength(a) = *v;
-            if (fixed(r, SheetColShock))
-                AirwayShockType(a) = TypedPreset;
-            if (AirwayShockLength(a) == 0)
-                AirwayShockType(a) = 0;
-        }
+        // A marked K-Factor or Shock is the user's own value; a value of 0 has no type.
+        const auto presetValue = [&](int col, int quantity, float &value, int &type) {
+            if (!touched(col))
+                return;
+            if (const auto v = edited(col, quantity))
+                value = *v;
+            if (fixed(r, col))
+                type = TypedPreset;
+            if (value == 0)
+                type = 0;
+        };
+        presetValue(SheetColKFactor, 10, AirwayFrictionFactor(a), AirwayWallType(a));
+        presetValue(SheetColShock, 1, AirwayShockLength(a), AirwayShockType(a));
 
         if (changed(SheetColFan)) {
             // Only a fan of the database, or none, replaces the airway's fan.
@@ -248,6 +247,12 @@ void frmSpreadSheet::SaveGrid() {
     if (wrote) {
         NetworkSaved = 0;
         MarkResultsStale();
+    }
+    // New airways are shown at once, as drawn ones are, and the sheet's next refill keeps their rows.
+    if (made) {
+        SetVisibleAirways();
+        RotateView();
+        Redraw();
     }
 }
 
