@@ -10,15 +10,20 @@ double FoldFour(double v); // |v| modulo 10,000
 // The key of a point, elevation first: Z modulo 10,000 m, Y and X modulo 1,000,000 m (X in hundredths).
 Currency NodeKey(double z, double y, double x);
 
+// Whether airway a starts or ends on the surface node: the end lies at or above the surface level's RL Low,
+// or is flagged as a surface entry or exit.
+bool StartsAtSurface(int a);
+bool EndsAtSurface(int a);
 // The keys of airway a from its end coordinates; an end at or above the surface level's RL Low, or
 // flagged as a surface entry or exit, is on the surface node.
 void SetAirwayKeys(int a);
 // Recomputes every airway's keys, applies the surface rules, removes airways with an empty end and
 // numbers unnumbered airways.
 void UpdateNodeKeys();
-// Unique airway numbers. NextAirwayNumber never stays below the highest number an airway holds, and
-// every number given to an airway is above that: drawing, splitting, copying, merging, importing, a new
-// spreadsheet row, loading and reloading the defaults all go through the three calls below.
+// Unique airway numbers. NextAirwayNumber is the last number given; it never stays below the highest
+// number an airway holds, and every number given to an airway is above that: drawing, splitting, copying,
+// merging, importing, a new spreadsheet row, loading and reloading the defaults all go through the three
+// calls below.
 // Lifts NextAirwayNumber to the highest number held by an airway outside the slots first..last (which
 // are about to be numbered; an empty range skips none).
 void LiftNextAirwayNumber(int first = 1, int last = 0);

@@ -77,10 +77,23 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     EXPECT_TRUE(window->TxtEdit->isVisible());
     RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
 
+    // Delete empties a cell and types nothing: no edit box, no fixed mark.
+    Go(1, SheetColFlow);
+    RealKeys::Click(&grid(), Qt::Key_Delete);
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_EQ(cell(1, SheetColFlow), "");
+    grid().SetRow(2);
+    EXPECT_FALSE(Marked(1, SheetColFlow));
+
     VB::SetLocaleDecimalSeparatorOverride(',');
     DecimalSeparator = ',';
     Type(2, SheetColHeight, "2.5");
     EXPECT_EQ(cell(2, SheetColHeight), "2,5");
+    // Names take no comma and keep their points.
+    for (int col : {SheetColName, SheetColFrom, SheetColTo}) {
+        Type(2, col, "A,.1");
+        EXPECT_EQ(cell(2, col), "A.1") << col;
+    }
 }
 
 TEST_F(SheetTest, RenamingANodeRenamesEveryEndAtThatPosition) {
@@ -290,6 +303,16 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     EXPECT_NEAR(AirwayResistance(2), 0.012 * 16 * 50 * AirDensity / (4096 * 1.2), 1e-7);
     EXPECT_EQ(cell(2, SheetColLength), "50.0");
     EXPECT_EQ(cell(2, SheetColNo), "8");
+    // After a renumbering, as a merge or Renumber Airways leaves the counter, the next row takes the
+    // number after the highest.
+    RenumberAirways(1, true);
+    Open();
+    Go(2, SheetColName);
+    window->mnuInsert2_Click();
+    for (const auto &[col, text] : typed)
+        grid().SetTextMatrix(3, col, text);
+    window->SaveGrid();
+    EXPECT_EQ(AirwayNumber(3), 3);
 }
 
 TEST_F(SheetTest, AnInsertThatRunsOutOfSlotsKeepsTheMarksWithTheirRows) {
@@ -331,7 +354,11 @@ TEST_F(SheetTest, ACommandFirstCommitsTheOpenEditIntoItsOwnRow) {
     Go(RowOf(ten), SheetColFlow);
     RealKeys::Type(&grid(), "7");
     ASSERT_TRUE(window->TxtEdit->isVisible());
-    // Show All Data refills the grid: the edit is its row's, and offered to the network first.
+    // The sort moves the rows under the box: the edit lands in its own row first.
+    window->MenuItem("mnuDescend")->trigger();
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_EQ(cell(RowOf(ten), SheetColFlow), "7");
+    // Show All Data refills the grid: the edit is offered to the network first.
     boxes.Expect(VB::vbYes, "Save spreadsheet changes to network ?");
     window->MenuItem("mnuShowAll")->trigger();
     EXPECT_FALSE(window->TxtEdit->isVisible());
