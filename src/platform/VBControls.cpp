@@ -1,5 +1,6 @@
 #include "platform/VBControls.h"
 
+#include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 
@@ -122,6 +123,7 @@ ModalDriver modalDriver;
 }
 
 int ShowModal(QDialog &dialog) {
+    NoteModalDialogShown();
     if (!modalDriver)
         return dialog.exec();
     dialog.setModal(true);
