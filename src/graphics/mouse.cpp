@@ -445,8 +445,8 @@ void releaseHandler(PictureBox &pic) {
                 z = RoundToLong(BuildStartZ);
             }
             // A left click without movement moves nothing (the right button types the target).
-            const bool click = MouseButton == 1 && CursorX == pressCursorX && CursorY == pressCursorY;
-            if (!click && (StartSnapped == 1 || MoveFenceMode)) {
+            const bool unmoved = MouseButton == 1 && CursorX == pressCursorX && CursorY == pressCursorY;
+            if (!unmoved && (StartSnapped == 1 || MoveFenceMode)) {
                 if (dispatchObserver)
                     dispatchObserver("MoveNodeTool");
                 MoveNodeTool(DrawStartX, DrawStartY, DrawStartZ, x, y, z, PressAirwayEnd, PressPick);
