@@ -205,8 +205,6 @@ void InsertNodeTool() {
         if (h == 0)
             return;
         ++UndoStep;
-        // The insert-node tool is not marked by the dispatcher: the split must not be lost at exit unasked.
-        NetworkSaved = 0;
         UpdateNodeKeys();
         PressPick = 0;
         SetVisibleAirways();

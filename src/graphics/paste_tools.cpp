@@ -236,7 +236,7 @@ void paste(int a) {
     CalcAirway(a);
 }
 
-// Applies a change to each airway, recorded before and after, as one undo step; the network is changed.
+// Applies a change to each airway, recorded before and after, as one undo step.
 template <typename F> void changeEach(const std::vector<int> &airways, F change) {
     for (int a : airways) {
         RecordUndo(a, UndoCode::Before, UndoStep);
@@ -244,7 +244,6 @@ template <typename F> void changeEach(const std::vector<int> &airways, F change)
         RecordUndo(a, UndoCode::After, UndoStep);
     }
     ++UndoStep;
-    NetworkSaved = 0;
 }
 
 // The fence's airways after its question; empty when nothing is inside or the answer is No.

@@ -184,6 +184,9 @@ void MarkResultsStale() {
 
 void RecordUndo(int a, int action, int step) {
     MarkResultsStale();
+    // Whatever is recorded changes the network: one rule for every edit, so none can skip the question
+    // before its change is thrown away.
+    NetworkSaved = 0;
     // A new edit ends any claim of the last run's reversals on the next undo (the solver sets the flag
     // again after recording its own reversals).
     ReversalStepPending = false;
@@ -244,6 +247,7 @@ void UndoAction() {
         }
         anyUndone = true;
         UndoLogSynced = false;
+        NetworkSaved = 0;
         // The reversals of a run go back together with the edit before them. The flag is read before
         // anything re-simulates, so a run started by the undo cannot make it undo again.
         if (!ReversalStepPending)
@@ -257,7 +261,9 @@ void UndoAction() {
 
 void RedoAction() {
     VB::SetScreenPointer(VB::vbHourglass);
-    if (!redoOneStep())
+    if (redoOneStep())
+        NetworkSaved = 0;
+    else
         VB::MsgBox("No more actions available to redo");
     ++UndoStep;
     afterChange();

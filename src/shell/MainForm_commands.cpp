@@ -17,6 +17,7 @@
 #include "shell/frmFileNote.h"
 #include "shell/network_commands.h"
 #include "shell/shell_state.h"
+#include "simulation/smoke_spread.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -43,10 +44,13 @@ void MainForm::mnuAutoName_Click() {
     if (VB::MsgBox(std::string("This routine automatically names all airways") + AutoNameQuestion,
                    VB::vbOKCancel, "Auto name") != VB::vbOK)
         return;
-    const std::string prefix =
-        VB::InputBox("Enter a prefix (if any) you would like to appear in front of the auto number (eg 'B')",
-                     "Input Airway Prefix", "B");
-    AutoNameAirways(prefix);
+    // Cancel on the prefix leaves every name as it was.
+    const std::optional<std::string> prefix = VB::InputBoxOrCancel(
+        "Enter a prefix (if any) you would like to appear in front of the auto number (eg 'B')",
+        "Input Airway Prefix", "B");
+    if (!prefix)
+        return;
+    AutoNameAirways(*prefix);
     Redraw();
 }
 
@@ -54,11 +58,13 @@ void MainForm::mnuAutoNodes_Click() {
     if (VB::MsgBox(std::string("This routine automatically names all nodes") + AutoNameQuestion,
                    VB::vbOKCancel, "Auto name") != VB::vbOK)
         return;
-    const std::string prefix =
-        VB::InputBox("Enter a prefix (if any) you would like to appear in front of the auto number (eg 'N')",
-                     "Input Node Prefix", "N");
+    const std::optional<std::string> prefix = VB::InputBoxOrCancel(
+        "Enter a prefix (if any) you would like to appear in front of the auto number (eg 'N')",
+        "Input Node Prefix", "N");
+    if (!prefix)
+        return;
     VB::SetScreenPointer(VB::vbHourglass);
-    AutoNameNodes(prefix);
+    AutoNameNodes(*prefix);
     Redraw();
     VB::SetScreenPointer(VB::vbDefault);
 }
@@ -159,7 +165,7 @@ void MainForm::mnuClrSmoke_Click() {
 }
 
 void MainForm::mnuClrSources_Click() {
-    ClearSmokeSourcing();
+    ClearSmokeReports();
     RedrawAll();
 }
 
@@ -176,17 +182,19 @@ void MainForm::mnuComment_Click() {
     // Cancel keeps the note.
     if (!answer)
         return;
-    const std::string before = NetworkTitle;
-    NetworkTitle = *answer;
+    // A refused note keeps the one before it: the message says what was wrong, nothing is lost.
     if (answer->find('"') != std::string::npos) {
         VB::MsgBox("Invalid comment text");
-        NetworkTitle.clear();
-    } else if (answer->find(',') != std::string::npos) {
-        VB::MsgBox("Commas not allowed in comment !");
-        NetworkTitle.clear();
+        return;
     }
+    if (answer->find(',') != std::string::npos) {
+        VB::MsgBox("Commas not allowed in comment !");
+        return;
+    }
+    const bool changed = NetworkTitle != *answer;
+    NetworkTitle = *answer;
     ShowWindowTitle();
-    if (NetworkTitle != before)
+    if (changed)
         NetworkSaved = 0;
 }
 

@@ -84,6 +84,8 @@ void MainForm::mnuReLoadFan_Click() {
         return;
     FanDataChanged = 255;
     LoadFanData();
+    // The network file keeps the fan list its airways use.
+    NetworkSaved = 0;
 }
 
 void MainForm::mnuSaveFile_Click() {

@@ -240,6 +240,8 @@ void MainForm::mnuDelView_Click() {
             ViewSingles(s, f) = 0;
         for (int f = 1; f <= 5; ++f)
             ViewCurrency(s, f) = 0;
+        // Saved views are kept in the network file.
+        NetworkSaved = 0;
         return;
     }
 }

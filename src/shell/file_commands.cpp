@@ -57,6 +57,8 @@ void NewNetwork() {
     NetworkFileName.clear();
     ClearNetwork();
     ClearFileNote();
+    // The memo of the network that was closed does not travel into the new one, shown or not.
+    FileNote.clear();
     LoadMode = 1;
     AirwayCount = 0;
     if (ActiveWindow == -1) {

@@ -17,12 +17,46 @@
 #include <unordered_map>
 #include <vector>
 
+namespace {
+
+// The airways a naming changes, each recorded once before its first change; closing records their new
+// state, so the whole naming is one undo step.
+class NamingStep {
+public:
+    NamingStep() : recorded_(static_cast<size_t>(AirwayCount) + 1, false) {}
+
+    void Set(NodeName &field, int a, const std::string &name) {
+        if (field == NodeName(name))
+            return;
+        if (!recorded_[static_cast<size_t>(a)]) {
+            recorded_[static_cast<size_t>(a)] = true;
+            changed_.push_back(a);
+            RecordUndo(a, UndoCode::Before, UndoStep);
+        }
+        field = name;
+    }
+
+    void Close() {
+        for (int a : changed_)
+            RecordUndo(a, UndoCode::After, UndoStep);
+        if (!changed_.empty())
+            ++UndoStep;
+    }
+
+private:
+    std::vector<bool> recorded_;
+    std::vector<int> changed_;
+};
+
+} // namespace
+
 void AutoNameAirways(const std::string &prefix) {
+    NamingStep step;
     int number = 1;
     for (int a = 1; a <= AirwayCount; ++a)
         if (AirwayName(a).trimmed().empty())
-            AirwayName(a) = prefix + std::to_string(number++);
-    NetworkSaved = 0;
+            step.Set(AirwayName(a), a, prefix + std::to_string(number++));
+    step.Close();
 }
 
 void AutoNameNodes(const std::string &prefix) {
@@ -32,20 +66,21 @@ void AutoNameNodes(const std::string &prefix) {
     endingAt.reserve(static_cast<size_t>(AirwayCount));
     for (int a = 1; a <= AirwayCount; ++a)
         endingAt[AirwayEndKey(a)].push_back(a);
+    NamingStep step;
     int number = 1;
     for (int a = 1; a <= AirwayCount; ++a) {
         if (!AirwayEndName(a).trimmed().empty())
             continue;
         const std::string name = prefix + std::to_string(number++);
         for (int b : endingAt[AirwayEndKey(a)])
-            AirwayEndName(b) = name;
+            step.Set(AirwayEndName(b), b, name);
         for (int32_t p = AirwayLinks(2, 1, a); p <= AirwayLinks(2, 2, a); ++p) {
             const int d = AirwayLinkList(p);
             if (AirwayStartName(d).trimmed().empty())
-                AirwayStartName(d) = name;
+                step.Set(AirwayStartName(d), d, name);
         }
     }
-    NetworkSaved = 0;
+    step.Close();
 }
 
 void PreserveFlowNames() {
@@ -136,32 +171,19 @@ void ReverseCoordinateAxes() {
 }
 
 void ClearSmokeTracking(bool clearSources) {
+    if (clearSources)
+        ClearContaminantSources();
     for (int a = 1; a <= AirwayCount; ++a) {
-        if (clearSources) {
-            AirwayFlags(a) &= ~AirwayFlag::ContaminantSource;
-            AirwayContaminant(a) = 0;
-        }
         if (AirwayMeshOrder.InBounds(a))
             AirwayMeshOrder(a) = 0;
         if (SmokeWork.InBounds(a))
             SmokeWork(a) = 0;
     }
-    if (clearSources)
-        NetworkSaved = 0;
     if (SmokeMode != 1)
         return;
     SmokeMode = 0;
     CloseSmokeLegend();
     RestoreSavedDataType();
-}
-
-void ClearSmokeSourcing() {
-    for (int a = 1; a <= AirwayCount; ++a) {
-        if (AirwaySmoke(1, a) != 0 || AirwaySmoke(2, a) != 0)
-            NetworkSaved = 0;
-        AirwaySmoke(1, a) = 0;
-        AirwaySmoke(2, a) = 0;
-    }
 }
 
 void DeselectAll() {

@@ -1,12 +1,12 @@
 #pragma once
 // Menu commands that change every airway at once. Each one that changes data the network file keeps
-// marks the network unsaved; none records undo.
+// marks the network unsaved; only the namings record undo.
 #include <string>
 
-// Gives every unnamed airway the prefix and a running number (1, 2, ...), in slot order.
+// Gives every unnamed airway the prefix and a running number (1, 2, ...), in slot order; one undo step.
 void AutoNameAirways(const std::string &prefix);
 // Gives every unnamed end node the prefix and a running number: every airway ending at that node takes the
-// name as its end name, and every airway leaving it without a start name as its start name.
+// name as its end name, and every airway leaving it without a start name as its start name; one undo step.
 void AutoNameNodes(const std::string &prefix);
 // Airways whose name is empty or begins with "(" take their airflow as "(12.3)" (m³/s, one decimal).
 void PreserveFlowNames();
@@ -25,7 +25,5 @@ void ReverseCoordinateAxes();
 // Empties the spread's work arrays; with clearSources also every contaminant source. A shown spread is
 // switched off and the data type shown before it returns.
 void ClearSmokeTracking(bool clearSources);
-// Removes every smoke report pin and trace mark.
-void ClearSmokeSourcing();
 // Clears the selection of every airway.
 void DeselectAll();

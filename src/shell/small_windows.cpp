@@ -8,11 +8,11 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 frmPopData::frmPopData(QWidget *parent) : QWidget(parent, Qt::ToolTip) {
     auto *layout = new QVBoxLayout(this);
@@ -69,16 +69,18 @@ void PlaceLowerRight(QWidget &window) {
     window.raise();
 }
 
+// The two small windows are not destroyed at exit: one still shown then cannot be taken down after the
+// application is gone.
 frmPopData &PopData() {
-    static std::unique_ptr<frmPopData> window;
+    static QPointer<frmPopData> window;
     if (!window)
-        window = std::make_unique<frmPopData>();
+        window = new frmPopData();
     return *window;
 }
 
 frmMessage &MessageWindow() {
-    static std::unique_ptr<frmMessage> window;
+    static QPointer<frmMessage> window;
     if (!window)
-        window = std::make_unique<frmMessage>();
+        window = new frmMessage();
     return *window;
 }

@@ -87,12 +87,8 @@ void frmSmokeLegend::CmdClearS_Click() {
 
 void frmSmokeLegend::CmdClearSources_Click() {
     if (VB::MsgBox("Clear contaminant sources ?", VB::vbYesNo | VB::vbQuestion, "CLEAR CONTAMINANTS") ==
-        VB::vbYes) {
-        for (int a = 1; a <= AirwayCount; ++a) {
-            AirwayFlags(a) &= ~AirwayFlag::ContaminantSource;
-            AirwayContaminant(a) = 0;
-        }
-    }
+        VB::vbYes)
+        ClearContaminantSources();
     Redraw();
 }
 

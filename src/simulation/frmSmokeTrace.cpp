@@ -8,6 +8,7 @@
 #include "platform/MouseInput.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "simulation/smoke_spread.h"
 #include "simulation/smoke_ui.h"
 #include "simulation/smoke_windows.h"
 
@@ -85,10 +86,7 @@ void frmSmokeTrace::CmdClearS_Click() {
     if (VB::MsgBox("Confirm deletion of all report pins", VB::vbYesNo | VB::vbQuestion,
                    "Delete smoke reports") == VB::vbNo)
         return;
-    for (int a = 1; a <= AirwayCount; ++a) {
-        AirwaySmoke(1, a) = 0;
-        AirwaySmoke(2, a) = 0;
-    }
+    ClearSmokeReports();
     SmokeMode = 0;
     CmdSim->setText("Show Traces");
     RedrawAll();

@@ -306,6 +306,8 @@ void SmokeSimulate() {
             return;
         if (!SourcesEdited)
             RetainLegend = Smoke().RetainLegendTicked() ? 1 : 0;
+        // The results (and the sorted order) are kept in the network file.
+        NetworkSaved = 0;
         UpdateNodeKeys();
         // The connection lists follow the slots, so they are rebuilt after the records move.
         if (!SortAirwayRecords().empty())
@@ -352,6 +354,8 @@ void SmokeTrace() {
     if (!busy.Acquired())
         return;
     SmokeMode = 2;
+    // The trace marks are kept in the network file.
+    NetworkSaved = 0;
     for (int a = 1; a <= AirwayCount; ++a)
         AirwaySmoke(2, a) = 0;
     auto carries = [](int b) { return std::fabs(AirwayFlow(b)) > TraceFlow; };
@@ -373,6 +377,24 @@ void SmokeTrace() {
     RedrawAll();
     // Loaded for PlaceTraceWindow, which the callers run next.
     Smoke().LoadTrace();
+}
+
+void ClearContaminantSources() {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if ((AirwayFlags(a) & AirwayFlag::ContaminantSource) || AirwayContaminant(a) != 0)
+            NetworkSaved = 0;
+        AirwayFlags(a) &= ~AirwayFlag::ContaminantSource;
+        AirwayContaminant(a) = 0;
+    }
+}
+
+void ClearSmokeReports() {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (AirwaySmoke(1, a) != 0 || AirwaySmoke(2, a) != 0)
+            NetworkSaved = 0;
+        AirwaySmoke(1, a) = 0;
+        AirwaySmoke(2, a) = 0;
+    }
 }
 
 void CloseSmokeLegend() {

@@ -23,6 +23,12 @@ void SmokeSimulate();
 void SmokeTrace();
 // The legend's time slider after a spread: 0 .. the latest arrival + 1 s (at most three hours).
 void ShowSmokeTime();
+// Takes the contaminant source mark and concentration off every airway; the network is changed when one
+// had either.
+void ClearContaminantSources();
+// Takes every smoke report pin and every trace or spread value off the airways; the network is changed
+// when one had any.
+void ClearSmokeReports();
 // Closes the contaminant legend window when it is open.
 void CloseSmokeLegend();
 // Shows again the data type saved before the spread, when a valid one was saved; the data combos'

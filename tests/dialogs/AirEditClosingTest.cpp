@@ -56,11 +56,15 @@ TEST_F(AirEditClosing, MultipleSelectionAppliesOnlyTouchedFields) {
         auto dialog = Open(a, 3);
         QTest::mouseClick(dialog->CmdShape, Qt::LeftButton);
         dialog->TxtMultiAir->setText("2");
+        // "Show Data" unticked hides the data of every selected airway.
+        ASSERT_TRUE(dialog->OptShowData->isChecked());
+        ClickBox(dialog->OptShowData);
         QTest::mouseClick(dialog->OK, Qt::LeftButton);
     }
     for (int s : {a, b, c}) {
         EXPECT_EQ(AirwayFlags(s) & (AirwayFlag::Rectangular | AirwayFlag::Round), AirwayFlag::Round);
         EXPECT_EQ(AirwayParallelCount(s), 2);
+        EXPECT_NE(AirwayFlags(s) & AirwayFlag::DataHidden, 0);
         EXPECT_EQ(AirwayFlags(s) & AirwayFlag::FixedDirection, s == a ? AirwayFlag::FixedDirection : 0);
     }
 }

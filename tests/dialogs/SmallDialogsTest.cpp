@@ -199,6 +199,13 @@ TEST_F(Shock, SumsTheTickedFittingsInDisplayUnits) {
     {
         frmShock dialog;
         Activate(dialog);
+        // Each fitting alone gives its equivalent length (m).
+        const int lengths[] = {1, 45, 1, 20, 1, 5, 1, 3, 1, 6, 10, 60, 20, 10, 30, 150, 20, 20, 6, 20};
+        for (size_t i = 0; i < std::size(lengths); ++i) {
+            ClickBox(dialog.ChkShockType[i]);
+            EXPECT_EQ(dialog.LblShockTotal->text(), QString::number(lengths[i])) << i;
+            ClickBox(dialog.ChkShockType[i]);
+        }
         ClickBox(dialog.ChkShockType[3]);
         Type(dialog.LblNumS[3], "2");
         ClickBox(dialog.ChkShockType[19]);

@@ -182,6 +182,20 @@ TEST_F(BulkTools, AttributePasteCarriesOnlyTheChosenAttributesAndNeverSurfaceOrS
     Click(1, 0, 0);
     EXPECT_NE(AirwayFlags(b) & AirwayFlag::FixedLength, 0);
     EXPECT_EQ(AirwayLength(b), length);
+
+    // A typed resistance goes with the paste only when it is chosen.
+    AirwayResistanceType(a) = TypedPreset;
+    AirwayResistance(a) = 7;
+    AttributeMask = 0;
+    boxes.Expect(VB::vbOK, "were copied for future pasting");
+    Click(2, -200, 0);
+    AttributeMask = 1 << 3;
+    Click(1, 0, 200);
+    EXPECT_NE(AirwayResistanceType(c), TypedPreset);
+    AttributeMask = 0;
+    Click(1, 0, 200);
+    EXPECT_EQ(AirwayResistanceType(c), TypedPreset);
+    EXPECT_EQ(AirwayResistance(c), 7);
     EXPECT_TRUE(boxes.Done());
 }
 

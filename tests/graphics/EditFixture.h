@@ -2,6 +2,7 @@
 // Graphics window 0 in plan view over a network of level drives with real node keys, drawn so that the
 // tools' picks find it, and a fresh undo log.
 #include "MouseFixture.h"
+#include "common/StoredAirways.h"
 #include "graphics/drawing_prep.h"
 #include "graphics/visible.h"
 #include "model/airway_fields.h"
@@ -41,23 +42,5 @@ protected:
         SetVisibleAirways();
         PrepareDrawing();
     }
-
-    // Every stored field of every airway, bit-exact; undo stamps and the layer-visible mark belong to the
-    // session and are left out.
-    static std::vector<AirwayValues> Stored() {
-        std::vector<AirwayValues> all;
-        for (int a = 1; a <= AirwayCount; ++a) {
-            const int32_t stamp = AirwayUndoStamp(a), flags = AirwayFlags(a);
-            AirwayUndoStamp(a) = 0;
-            AirwayFlags(a) &= ~AirwayFlag::LayerVisible;
-            all.push_back(TakeAirwayValues(a));
-            AirwayUndoStamp(a) = stamp;
-            AirwayFlags(a) = flags;
-        }
-        return all;
-    }
-    // Undo may give airways back in other slots: the same airways in any order.
-    static bool SameAirways(const std::vector<AirwayValues> &a, const std::vector<AirwayValues> &b) {
-        return a.size() == b.size() && std::is_permutation(a.begin(), a.end(), b.begin());
-    }
+    static std::vector<AirwayValues> Stored() { return StoredAirways(); }
 };

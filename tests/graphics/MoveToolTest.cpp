@@ -24,6 +24,17 @@ protected:
         above = Drive(-100, 0, -100, 100, 300);
         Ready();
     }
+    // A typed point is used up by the move it was typed for: the next airway drawn with the mouse, here
+    // in empty space at (x, -400), ends at the cursor.
+    static void ExpectNextDrawEndsAtTheCursor(int x) {
+        ToolMode = 1;
+        const int count = AirwayCount;
+        Drag(1, x - 100, -400, x, -400);
+        ASSERT_EQ(AirwayCount, count + 1);
+        EXPECT_EQ(AirwayEnd(1, AirwayCount), x);
+        EXPECT_EQ(AirwayEnd(2, AirwayCount), -400);
+        ToolMode = 2;
+    }
 };
 
 TEST_F(MoveTool, ADropOnAnotherNodeJoinsAfterYesAndMovesToTheCursorAfterNo) {
@@ -128,6 +139,7 @@ TEST_F(MoveTool, AFenceMovesOrCopiesWhatLiesStrictlyInsideByTheTypedDisplacement
     }
     EXPECT_NE(AirwayNumber(4), AirwayNumber(5));
     EXPECT_EQ(MakeCopy, 0);
+    ExpectNextDrawEndsAtTheCursor(-300);
 
     // Copies beyond the capacity: the message and no change.
     Ready();
@@ -163,6 +175,7 @@ TEST_F(MoveTool, SelectedAirwaysMoveByTheDragOrTheTypedDisplacementAndCopyAsNewA
     EXPECT_EQ(AirwayStart(1, 6), AirwayStart(1, a) + 100);
     EXPECT_EQ(AirwayNumber(7), NextAirwayNumber);
     EXPECT_NE(AirwayFlags(a) & AirwayFlag::Selected, 0);
+    ExpectNextDrawEndsAtTheCursor(400);
 }
 
 } // namespace

@@ -26,8 +26,9 @@ TEST_F(NetworkFileTest, NewNetworkAsksOnlyWhenThereIsSomethingToLose) {
     }
     EXPECT_EQ(AirwayCount, 10);
     EXPECT_EQ(NetworkFileName, Path("kept.sim"));
-    shell.noteShown = true;
-    shell.noteText = FileNote = "old note";
+    // With the memo window closed the old memo goes all the same.
+    shell.noteShown = false;
+    FileNote = "old note";
     {
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbOK, "Current Data will be lost ?").Expect(VB::vbOK, "Can't find FAN DATABASE");
@@ -74,6 +75,11 @@ TEST_F(NetworkFileTest, SaveAsOffersTheNameWithoutItsExtension) {
     }
     EXPECT_EQ(NetworkFileName, Path("new.smm"));
     EXPECT_FALSE(std::filesystem::exists(Path("other.smm")));
+
+    // Opening it again warns that it is a master file.
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "Caution - a MASTER SMM file is being loaded");
+    EXPECT_EQ(LoadNetwork(), LoadOutcome::Loaded);
 }
 
 TEST_F(NetworkFileTest, FileTitleIsTheNameAfterTheLastSeparatorCutTo100) {

@@ -3,13 +3,16 @@
 #include "graphics/view_state.h"
 #include "model/network_load.h"
 #include "model/node_keys.h"
+#include "model/undo.h"
 #include "simulation/checks.h"
 #include "simulation/driver.h"
 #include "simulation/smoke_spread.h"
+#include "simulation/smoke_windows.h"
 
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -25,6 +28,9 @@ TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
     AirwayName(4) = "C";
     boxes->Expect(VB::vbCancel, "automatically names all airways");
     form->mnuAutoName_Click();
+    // Cancel on the prefix too changes nothing.
+    boxes->Expect(VB::vbOK, "automatically names all airways").ExpectInput(std::nullopt);
+    form->mnuAutoName_Click();
     EXPECT_EQ(name(2), "");
     EXPECT_EQ(NetworkSaved, 255);
 
@@ -32,6 +38,12 @@ TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
     form->mnuAutoName_Click();
     EXPECT_EQ(name(1) + name(2) + name(3) + name(4), "AB1B2C");
     EXPECT_EQ(NetworkSaved, 0);
+    // The naming is one undo step.
+    UndoAction();
+    std::multiset<std::string> names;
+    for (int a = 1; a <= AirwayCount; ++a)
+        names.insert(name(a));
+    EXPECT_EQ(names, (std::multiset<std::string>{"", "", "A", "C"}));
 
     // Two airways end at one node; the named end takes the new name too, and so does the airway leaving it.
     AddAirways(3);
@@ -39,12 +51,20 @@ TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
     AirwayStart(1, 3) = AirwayEnd(1, 1);
     UpdateNodeKeys();
     AirwayEndName(1) = "X";
+    boxes->Expect(VB::vbOK, "automatically names all nodes").ExpectInput(std::nullopt);
+    form->mnuAutoNodes_Click();
+    EXPECT_EQ(AirwayEndName(2).trimmed(), "");
     boxes->Expect(VB::vbOK, "automatically names all nodes").ExpectInput("N");
     form->mnuAutoNodes_Click();
     EXPECT_EQ(AirwayEndName(1).trimmed(), "N1");
     EXPECT_EQ(AirwayEndName(2).trimmed(), "N1");
     EXPECT_EQ(AirwayStartName(3).trimmed(), "N1");
     EXPECT_EQ(AirwayEndName(3).trimmed(), "N2");
+    UndoAction();
+    std::multiset<std::string> ends;
+    for (int a = 1; a <= AirwayCount; ++a)
+        ends.insert(AirwayStartName(a).trimmed() + ">" + AirwayEndName(a).trimmed());
+    EXPECT_EQ(ends, (std::multiset<std::string>{">X", ">", ">"}));
 }
 
 TEST_F(ShellTest, FlowsInNamesArePreservedAndRemoved) {
@@ -187,8 +207,10 @@ TEST_F(ShellTest, ClearSmokeTrackingKeepsSourcesOnNoAndBringsBackTheDataType) {
     SavedDataItem = 3;
     form->MenuItem("mnuOther(4)")->trigger();
     SmokeMode = 1;
+    form->Smoke().LoadLegend();
     boxes->Expect(VB::vbNo, "Clear contaminant sources as well?");
     form->mnuClrSmoke_Click();
+    EXPECT_FALSE(form->Smoke().LegendLoaded());
     EXPECT_FLOAT_EQ(AirwayContaminant(1), 50);
     EXPECT_EQ(AirwayMeshOrder(2), 0);
     EXPECT_EQ(NetworkSaved, 255);

@@ -50,8 +50,9 @@ TEST_F(ShellTest, TitleNoteRefusesCommasAndQuotesAndCancelKeepsIt) {
         NetworkSaved = 255;
         boxes->ExpectInput(typed).Expect(VB::vbOK, message);
         form->mnuComment_Click();
-        EXPECT_EQ(NetworkTitle, "");
-        EXPECT_EQ(NetworkSaved, 0);
+        // The message stands and the note keeps its text.
+        EXPECT_EQ(NetworkTitle, "Old");
+        EXPECT_EQ(NetworkSaved, 255);
     }
     boxes->ExpectInput("Main decline");
     form->mnuComment_Click();

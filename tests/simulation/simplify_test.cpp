@@ -176,8 +176,15 @@ TEST_F(Simplify, TheWindowRunsWithItsBarsAndBoxes) {
     window.HSA->setValue(0);
     EXPECT_EQ(window.TxtA->text(), "0");
     EXPECT_EQ(window.CheckR->toolTip(), "Airways will preset resistance will not be filtered");
-    Drive(1, 2);
+    AirwayResistanceType(Drive(1, 2)) = 1;
     Drive(2, 3);
+    // Ticked, the box keeps the bulkhead out of the chain.
+    window.CheckR->click();
+    ASSERT_TRUE(window.CheckR->isChecked());
+    boxes.Expect(VB::vbOK, "reduced by 0 airways");
+    window.CmdSimp->click();
+    EXPECT_EQ(AirwayCount, 2);
+    window.CheckR->click();
     boxes.Expect(VB::vbOK, "reduced by 1 airways");
     window.CmdSimp->click();
     EXPECT_EQ(AirwayCount, 1);

@@ -97,7 +97,12 @@ TEST_F(SmokeTest, AnUnbalancedNetworkIsSimulatedFirstAndAFailureChangesNothing) 
 
 TEST_F(SmokeTest, TheNextAirwayIsReachedWhenTheContaminantHasPassedAlongTheSource) {
     SourceChain();
+    windows.ShowDialog();
+    const QPointer<frmSmoke> dialog = windows.Dialog();
     SmokeSimulate();
+    // The last sweep changed no concentration: fully converged.
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_EQ(dialog->TxtErr->text(), "100.0 %");
     const int next = SlotOf(2), out = SlotOf(3);
     // 16 m³/s through 4 × 4 m is 1 m/s: 100 s along the source; 16/9 m/s along the next airway.
     EXPECT_FLOAT_EQ(AirwaySmokeTime(SlotOf(1)), 0);

@@ -77,10 +77,23 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     EXPECT_TRUE(window->TxtEdit->isVisible());
     RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
 
+    // Delete empties a cell and types nothing: no edit box, no fixed mark.
+    Go(1, SheetColFlow);
+    RealKeys::Click(&grid(), Qt::Key_Delete);
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_EQ(cell(1, SheetColFlow), "");
+    grid().SetRow(2);
+    EXPECT_FALSE(Marked(1, SheetColFlow));
+
     VB::SetLocaleDecimalSeparatorOverride(',');
     DecimalSeparator = ',';
     Type(2, SheetColHeight, "2.5");
     EXPECT_EQ(cell(2, SheetColHeight), "2,5");
+    // Names take no comma and keep their points.
+    for (int col : {SheetColName, SheetColFrom, SheetColTo}) {
+        Type(2, col, "A,.1");
+        EXPECT_EQ(cell(2, col), "A.1") << col;
+    }
 }
 
 TEST_F(SheetTest, RenamingANodeRenamesEveryEndAtThatPosition) {
@@ -211,6 +224,7 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     EXPECT_TRUE(SheetChanged) << "closing must ask";
     grid().SetTextMatrix(r2, SheetColLength, "abc");
     grid().SetTextMatrix(r2, SheetColName, "Main");
+    grid().SetTextMatrix(r2, SheetColFlow, "12.5");
     grid().SetTextMatrix(r2, SheetColFan, "99"); // no such fan
     grid().SetTextMatrix(r2, SheetColX1, "20000000");
     boxes.Expect(VB::vbOK, "Error in Number Format").Expect(VB::vbOK, "Coordinates exceed allowed values");
@@ -222,6 +236,7 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     EXPECT_FLOAT_EQ(AirwayFrictionFactor(walled), 0.0123456f); // untouched cells keep every digit
     EXPECT_FLOAT_EQ(AirwayLength(walled), 50);
     EXPECT_EQ(AirwayName(walled).trimmed(), "Main");
+    EXPECT_FLOAT_EQ(AirwayFlow(walled), 12.5f);
     EXPECT_EQ(NetworkSaved, 0);
 
     // A value fixed by the Fix command alone changes the airway's flags: the network has changed.
@@ -262,7 +277,7 @@ TEST_F(SheetTest, RowsFollowTheirAirwaysWhenSlotsMove) {
 
 TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     Drive(7, 0);
-    NextAirwayNumber = 7;
+    NextAirwayNumber = 3; // below the highest number in use
     Open();
     Go(1, SheetColName);
     window->mnuInsert2_Click();
