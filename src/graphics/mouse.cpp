@@ -58,6 +58,13 @@ void deliverHeldBack(int modals) {
     if (delivering)
         return;
     delivering = true;
+    // A handler that fails is ended by the application's guard: the queue must not stay closed after it.
+    struct Reopen {
+        ~Reopen() {
+            delivering = false;
+            heldBack.clear();
+        }
+    } reopen;
     while (!heldBack.empty()) {
         std::function<void()> event = std::move(heldBack.front());
         heldBack.pop_front();
@@ -66,7 +73,6 @@ void deliverHeldBack(int modals) {
         if (VB::ModalDialogsShown() == modals)
             event();
     }
-    delivering = false;
 }
 
 // A drag shorter than this in both axes is a click: 1/50 of the window's world width.
