@@ -17,7 +17,6 @@
 #include "platform/VBTextBox.h"
 #include "settings/frmTagS.h"
 #include "shell/frmFileNote.h"
-#include "shell/frmTitle.h"
 #include "simulation/frmSmoke.h"
 #include "simulation/frmSmokeLegend.h"
 #include "simulation/frmSmokeTrace.h"
@@ -36,7 +35,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
-#include <filesystem>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -47,17 +46,7 @@ const std::string SourceDir = GUSTROM_SOURCE_DIR;
 // 7 the stope with its fixed flow, 8 the bulkhead, 1 and 2 the intake shaft, 10 the fan.
 class UnsavedMark : public ShellTest {
 protected:
-    void SetUp() override {
-        UnitSystem = 1;
-        AppFolder = folder.path();
-        for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
-            std::filesystem::copy_file(SourceDir + "/data/" + name, folder.path() + name);
-        std::filesystem::copy_file(SourceDir + "/examples/teaching.sim", folder.path() + "teaching.sim");
-        frmTitle title(folder.path() + "teaching.sim");
-        title.Start();
-        form.reset(title.MainWindow());
-        ASSERT_NE(form, nullptr);
-    }
+    void SetUp() override { StartOnExample("teaching.sim"); }
     void TearDown() override {
         VB::SetModalDriver({});
         ShellTest::TearDown();
@@ -102,6 +91,15 @@ public:
             ASSERT_NE(d, nullptr) << dialog.metaObject()->className();
             work(*d);
         });
+    }
+    // The spreadsheet opened from the Tools menu, on its first row.
+    frmSpreadSheet &Sheet() {
+        Menu("mnuPower");
+        frmSpreadSheet *sheet = SpreadSheetWindow();
+        if (sheet == nullptr)
+            throw std::runtime_error("the spreadsheet did not open");
+        sheet->Spreadsheet->SetRow(1);
+        return *sheet;
     }
     // A floating text placed with the name tool in the empty space below the 900 drive.
     QPoint TextPoint() const { return At(4) + QPoint(0, 80); }
@@ -319,28 +317,18 @@ const Command Commands[] = {
         t.Menu("mnuRLBase");
     }},
     {"SpreadsheetSave", Marks, [](UnsavedMark &t) {
-        t.Menu("mnuPower");
-        frmSpreadSheet *sheet = SpreadSheetWindow();
-        ASSERT_NE(sheet, nullptr);
-        sheet->Spreadsheet->SetTextMatrix(1, SheetColName, "Renamed");
+        frmSpreadSheet &sheet = t.Sheet();
+        sheet.Spreadsheet->SetTextMatrix(1, SheetColName, "Renamed");
         t.boxes->Expect(VB::vbYes, "Save spreadsheet changes to network ?");
-        sheet->mnuSaveChanges_Click();
+        sheet.mnuSaveChanges_Click();
     }},
     {"SpreadsheetEditBox", Undoable, [](UnsavedMark &t) {
-        t.Menu("mnuPower");
-        frmSpreadSheet *sheet = SpreadSheetWindow();
-        ASSERT_NE(sheet, nullptr);
-        sheet->Spreadsheet->SetRow(1);
         t.Answer<frmAirEdit>(UnsavedMark::RenameAndConfirm);
-        sheet->mnuEditBox_Click();
+        t.Sheet().mnuEditBox_Click();
     }},
     {"SpreadsheetDeleteRow", Marks, [](UnsavedMark &t) {
-        t.Menu("mnuPower");
-        frmSpreadSheet *sheet = SpreadSheetWindow();
-        ASSERT_NE(sheet, nullptr);
-        sheet->Spreadsheet->SetRow(1);
         t.boxes->Expect(VB::vbYes, "Permanently delete branch ?");
-        sheet->mnuDelete_Click();
+        t.Sheet().mnuDelete_Click();
     }},
     {"Simplify", Undoable, [](UnsavedMark &t) {
         t.Menu("mnuSimp");
