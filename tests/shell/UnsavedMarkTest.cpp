@@ -247,10 +247,8 @@ const Command Commands[] = {
             .Expect(VB::vbNo, "Duplicate branches exist");
         t.Menu("mnuMergeFile");
     }},
-    {"ReloadFanDatabase", Marks, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbOK, "Current fan database will be lost!");
-        t.Menu("mnuReLoadFan");
-    }},
+    {"ReloadFanDatabase", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuReLoadFan", VB::vbOK, "Current fan database will be lost!"); }},
     {"ImportDxf", Marks, [](UnsavedMark &t) {
         t.boxes->ExpectFile(SourceDir + "/tests/data/import/r12.dxf");
         t.Answer<frmImport>([](frmImport &d) {
@@ -279,10 +277,9 @@ const Command Commands[] = {
     {"RedoMenu", Undoable, [](UnsavedMark &t) { t.Menu("mnuRedo"); },
      [](UnsavedMark &t) { t.ToolClick(7, 3); UndoAction(); }},
     {"SaveView", Marks, [](UnsavedMark &t) { t.boxes->ExpectInput("Stope view"); t.Menu("mnuSaveView"); }},
-    {"DeleteView", Marks, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbYes, "Are you sure");
-        t.Menu("mnuDelView");
-    }, [](UnsavedMark &t) { t.boxes->ExpectInput("Stope view"); t.Menu("mnuSaveView"); }},
+    {"DeleteView", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuDelView", VB::vbYes, "Are you sure"); },
+     [](UnsavedMark &t) { t.boxes->ExpectInput("Stope view"); t.Menu("mnuSaveView"); }},
     {"Layers", Marks, [](UnsavedMark &t) {
         t.Answer<frmTagS>([](frmTagS &d) {
             d.PLabel[1]->setFocus();
@@ -370,30 +367,21 @@ const Command Commands[] = {
         t.Menu("mnuchecknumbers");
     }, [](UnsavedMark &) { AirwayNumber(3) = AirwayNumber(4); }},
     {"SwapXYAxis", Marks, [](UnsavedMark &t) { t.Menu("mnuRevCoord", VB::vbOK, "swap your X & Y axis"); }},
-    {"ReverseCoordinateAxis", Marks, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbYes, "swap your X and Y axis coordinates");
-        t.Menu("mnuReverse");
-    }},
-    {"ClearSmokeTracking", Marks, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbYes, "Clear contaminant sources as well?");
-        t.Menu("mnuClrSmoke");
-    }, [](UnsavedMark &) { AirwayFlags(1) |= AirwayFlag::ContaminantSource; AirwayContaminant(1) = 100; }},
+    {"ReverseCoordinateAxis", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuReverse", VB::vbYes, "swap your X and Y axis coordinates"); }},
+    {"ClearSmokeTracking", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuClrSmoke", VB::vbYes, "Clear contaminant sources as well?"); },
+     [](UnsavedMark &) { AirwayFlags(1) |= AirwayFlag::ContaminantSource; AirwayContaminant(1) = 100; }},
     {"ClearSmokeSourcing", Marks, [](UnsavedMark &t) { t.Menu("mnuClrSources"); },
      [](UnsavedMark &) { AirwaySmoke(1, 4) = 1; }},
     {"FindRestrictiveFans", Marks, [](UnsavedMark &t) { t.Menu("mnuFindResFans", VB::vbOK, "NO fans"); }},
     {"FindDuplicateAirways", Marks, [](UnsavedMark &t) { t.Menu("mnuDupAir"); }},
-    {"FindUnnecessaryBulkheads", Marks, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbOK, "NO unnecessary bulkheads");
-        t.Menu("mnuProblems");
-    }},
-    {"RemoveUnnecessaryBulkheads", Marks, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbOK, "NO unnecessary bulkheads removed");
-        t.Menu("mnuRemoveRedund");
-    }},
-    {"NonConvergingAirways", Marks, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbOK, "NO major convergence problems");
-        t.Menu("mnnuNonConverge");
-    }},
+    {"FindUnnecessaryBulkheads", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuProblems", VB::vbOK, "NO unnecessary bulkheads"); }},
+    {"RemoveUnnecessaryBulkheads", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuRemoveRedund", VB::vbOK, "NO unnecessary bulkheads removed"); }},
+    {"NonConvergingAirways", Marks,
+     [](UnsavedMark &t) { t.Menu("mnnuNonConverge", VB::vbOK, "NO major convergence problems"); }},
     {"ReseedAirflows", Marks, [](UnsavedMark &t) { t.boxes->ExpectInput("5"); t.Menu("mnuResetAirflows"); }},
 
     // ---- Cancels change nothing ----
@@ -405,7 +393,8 @@ const Command Commands[] = {
         t.Answer<frmAirEdit>([](frmAirEdit &d) { QTest::mouseClick(d.cmdCancel, Qt::LeftButton); });
         t.ToolClick(12, 3);
     }},
-    {"NameAirwayCancelled", Nothing, [](UnsavedMark &t) { t.boxes->ExpectInput(std::nullopt); t.ToolClick(10, 3); }},
+    {"NameAirwayCancelled", Nothing,
+     [](UnsavedMark &t) { t.boxes->ExpectInput(std::nullopt); t.ToolClick(10, 3); }},
 
     // ---- Buttons of the smoke windows ----
     {"LegendClearSources", Marks, [](UnsavedMark &t) {
