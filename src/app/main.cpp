@@ -1,4 +1,5 @@
 // Gustrom: mine ventilation network program.
+#include "platform/Guard.h"
 #include "platform/Text1252.h"
 #include "shell/frmTitle.h"
 
@@ -6,7 +7,7 @@
 #include <string>
 
 int main(int argc, char *argv[]) {
-    QApplication app(argc, argv);
+    VB::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("Gustrom");
     // The network file argument, as the title window takes it.
     std::string commandLine;

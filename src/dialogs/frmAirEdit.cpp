@@ -85,9 +85,8 @@ VBCheckBox *checkBox(QWidget *parent, const char *name, const char *caption, con
 
 VBComboBox *comboBox(QWidget *parent, const char *name, const char *tip, bool editable) {
     auto *combo = named(new VBComboBox(parent), name, tip);
-    combo->setEditable(editable);
     if (editable)
-        combo->setInsertPolicy(QComboBox::NoInsert);
+        VB::MakeEditable(combo);
     return combo;
 }
 
@@ -321,6 +320,9 @@ void frmAirEdit::connectHandlers() {
         if (rule.separator)
             VB::DecimalKeyFilter::Install(rule.control);
     }
+    // Names keep "." as typed and take no comma.
+    for (QWidget *name : std::initializer_list<QWidget *>{TxtName, LblFrom, LblTo, CmbPrimary, CmbSecond})
+        VB::NameBox(name);
 
     connect(OK, &QPushButton::clicked, this, [this] { OK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });

@@ -106,6 +106,11 @@ public:
                 }
                 if (sections && section != "ENTITIES")
                     continue;
+                // A full network takes no airway more: the check comes before anything is staged.
+                const bool makesAirways = entity == "LINE" || entity == "3DLINE" ||
+                                          (ownFile == -1 && (entity == "POLYLINE" || entity == "LWPOLYLINE"));
+                if (makesAirways && full())
+                    return;
                 if (entity == "LINE") {
                     line();
                     inHand = true;
@@ -168,11 +173,17 @@ private:
         }
     }
 
+    // A line whose ends round to one point is no airway.
+    void addLine(ImportedAirway &&a) {
+        if (a.start != a.end)
+            reading_.Add(std::move(a));
+    }
+
     void line() {
         ImportedAirway a;
         for (pairs_.Need(); pairs_.code != 0; pairs_.Need())
             lineGroup(a);
-        reading_.Add(std::move(a));
+        addLine(std::move(a));
     }
 
     void line3d() {
@@ -181,13 +192,13 @@ private:
             pairs_.Need();
             lineGroup(a);
         } while (pairs_.code != 31);
-        reading_.Add(std::move(a));
+        addLine(std::move(a));
     }
 
-    // One airway per segment between consecutive points; stops when the capacity is reached.
-    void segments(const std::vector<Point> &points, bool dropZeroLength) {
+    // One airway per segment between consecutive points that differ; stops when the capacity is reached.
+    void segments(const std::vector<Point> &points) {
         for (std::size_t i = 1; i < points.size(); ++i) {
-            if (dropZeroLength && points[i].p == points[i - 1].p)
+            if (points[i].p == points[i - 1].p)
                 continue;
             if (reading_.NextSlot() > MaxAirways - 1)
                 return;
@@ -225,7 +236,7 @@ private:
             points.push_back(v);
         }
         // The vertices end at SEQEND (or at whatever entity follows when a writer left it out).
-        segments(points, false);
+        segments(points);
     }
 
     void lightPolyline() {
@@ -246,7 +257,7 @@ private:
         }
         for (Point &v : points)
             v.p[2] = elevation;
-        segments(points, true);
+        segments(points);
     }
 };
 

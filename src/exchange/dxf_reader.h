@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,10 @@ struct ImportedAirway {
     int fan = 0, fanCount = 0;
     std::string name, startName, endName;
     float height = 0, width = 0; // m (area and perimeter for irregular airways)
-    int32_t number = 0;
+    // What a table the program wrote also carries: the airway's flags, its surface ends marked, and its
+    // fixed or fan pressure (Pa).
+    std::optional<int32_t> flags;
+    std::optional<float> pressure;
 };
 
 // The user answered No to "continue loading": the import ends and changes nothing.

@@ -2,6 +2,7 @@
 
 #include "exchange/dxf_writer.h"
 #include "model/Gustrom1.h"
+#include "model/node_keys.h"
 #include "model/safe_file.h"
 #include "model/text_files.h"
 #include "model/units.h"
@@ -18,10 +19,25 @@ namespace {
 constexpr int LengthQuantity = 1;
 constexpr int AirflowQuantity = 4;
 constexpr int ResistanceQuantity = 5;
+constexpr int PressureQuantity = 8;
 
 constexpr std::string_view Heading =
     "X1\tY1\tZ1\tX2\tY2\tZ2\tQUANTITY\tRESISTANCE\tFAN TYPE\tNO FANS\tBRANCH NAME\t"
-    "ENTRY NODE\tEXIT NODE\tHEIGHT\tWIDTH/DIAM\tAirway No\r\n";
+    "ENTRY NODE\tEXIT NODE\tHEIGHT\tWIDTH/DIAM\tAirway No\tBranch Code\tPressure\r\n";
+
+// Marks of the moment (selection, drawing and solver marks) are not the airway's.
+constexpr int32_t PassingMarks = AirwayFlag::ErrorMark | AirwayFlag::LayerVisible | AirwayFlag::Selected;
+
+// The airway's flags with every end on the surface marked as a surface entry or exit, so that the ends
+// stay on the surface whatever levels the reading network has.
+int32_t exchangedFlags(int a) {
+    int32_t flags = AirwayFlags(a) & ~PassingMarks;
+    if (StartsAtSurface(a))
+        flags |= AirwayFlag::SurfaceEntry;
+    if (EndsAtSurface(a))
+        flags |= AirwayFlag::SurfaceExit;
+    return flags;
+}
 
 // The value as the pattern shows it, read back: flows and resistances are exchanged at the precision the
 // program shows them in SI.
@@ -61,7 +77,9 @@ std::string ExportTextBytes() {
         name(AirwayEndName(a));
         number(ToDisplayUnits(AirwaySize(1, a), LengthQuantity));
         number(ToDisplayUnits(AirwaySize(2, a), LengthQuantity));
-        AppendPrintedNumber(out, AirwayNumber(a));
+        whole(AirwayNumber(a));
+        whole(exchangedFlags(a));
+        AppendPrintedNumber(out, ToDisplayUnits(AirwayPressure(a), PressureQuantity), separator);
         out += "\r\n";
     }
     return out;

@@ -10,7 +10,9 @@ extern int ExportMode;
 void ExportNetwork();
 
 // The TXT exchange file: a heading and one TAB-separated line per airway slot, numbers in the printed
-// form with the locale's decimal separator, lines ended by CR LF.
+// form with the locale's decimal separator, lines ended by CR LF. After the sixteen table columns come the
+// airway's flags ("Branch Code", every surface end marked) and its fixed or fan pressure, so that a file
+// read back solves as the network it came from.
 std::string ExportTextBytes();
 // Writes the TXT exchange file in place of any file of that name; VBError when it cannot be written.
 void ExportText(const std::string &fileName);

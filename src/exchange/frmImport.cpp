@@ -89,17 +89,26 @@ ImportOptions frmImport::Options() const {
 }
 
 void frmImport::Import_Click() {
-    // The import lets window events run: the buttons must not start it twice or close it halfway.
-    Import->setEnabled(false);
-    Cancel->setEnabled(false);
-    importing_ = true;
-    const ImportOutcome outcome = ImportNetwork(Options(), [this](const std::string &text) {
-        LblMessage->setText(ToQt(text));
-        LblMessage->repaint();
-    });
-    importing_ = false;
-    Import->setEnabled(true);
-    Cancel->setEnabled(true);
+    // The import lets window events run: the buttons must not start it twice or close it halfway. They
+    // come back however the import ends, a failure included, so the dialog can always be closed.
+    struct Running {
+        frmImport &dialog;
+        explicit Running(frmImport &d) : dialog(d) { set(true); }
+        ~Running() { set(false); }
+        void set(bool running) {
+            dialog.importing_ = running;
+            dialog.Import->setEnabled(!running);
+            dialog.Cancel->setEnabled(!running);
+        }
+    };
+    ImportOutcome outcome;
+    {
+        const Running running(*this);
+        outcome = ImportNetwork(Options(), [this](const std::string &text) {
+            LblMessage->setText(ToQt(text));
+            LblMessage->repaint();
+        });
+    }
     if (outcome == ImportOutcome::OffsetsInvalid)
         return;
     accept();

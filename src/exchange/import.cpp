@@ -6,6 +6,7 @@
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/fan_efficiency.h"
 #include "model/geometry.h"
 #include "model/levels_views.h"
 #include "model/network_save.h"
@@ -31,6 +32,7 @@ namespace {
 constexpr int LengthQuantity = 1;
 constexpr int AirflowQuantity = 4;
 constexpr int ResistanceQuantity = 5;
+constexpr int PressureQuantity = 8;
 constexpr int LastLevel = 249;
 constexpr const char *Loading = "Loading data .....";
 // Line numbers listed at most in the message about skipped lines.
@@ -72,27 +74,41 @@ float fromDisplay(std::string_view field, int quantity) {
     return FromDisplayUnits(value, quantity);
 }
 
+// The columns after the sixteen of the table: the airway's flags and its pressure.
+constexpr int FlagsField = 17;
+constexpr int PressureField = 18;
+
+// A fan number the fan tables have room for (-1 fixed pressure, 0 none); any other does not fit.
+int fanNumber(std::string_view field) {
+    const int fan = StrictInteger(LenientValue(field));
+    if (fan < -1 || fan > MaxFans)
+        throw VBError(VBErr::Overflow);
+    return fan;
+}
+
 // The TXT exchange file: a heading, then one airway per line. Rows whose number fields hold text are
-// left out and their line numbers collected.
+// left out and their line numbers collected. The "Airway No" column is not read: the new airways are
+// numbered on from the program's counter.
 void readText(const std::string &path, ImportReading &reading, std::vector<int> &skipped) {
-    std::optional<TextFileReader> in;
-    try {
-        in.emplace(path, LineEnds::Any);
-    } catch (const VBError &) {
-        // There is nothing to go on with.
-        reading.Failure();
-        throw ImportAborted{};
-    }
+    TextFileReader in(path, LineEnds::Any);
     std::string line;
-    in->ReadLine(line);
-    static constexpr int numericFields[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14, 15, 16};
-    for (int lineNumber = 2; in->ReadLine(line); ++lineNumber) {
+    in.ReadLine(line);
+    // The columns after the table are read only where the heading names them as the program writes them.
+    SplitFields(2.6f, line, LineFields);
+    const bool flagsColumn = Trim(LineFields(FlagsField)) == "Branch Code";
+    const bool pressureColumn = Trim(LineFields(PressureField)) == "Pressure";
+    std::vector<int> numericFields = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14, 15};
+    if (flagsColumn)
+        numericFields.push_back(FlagsField);
+    if (pressureColumn)
+        numericFields.push_back(PressureField);
+    for (int lineNumber = 2; in.ReadLine(line); ++lineNumber) {
         if (reading.NextSlot() > MaxAirways) {
             VB::MsgBox("Data exceeds maximum number of nodes!");
             return;
         }
         SplitFields(2.6f, line, LineFields);
-        if (std::any_of(std::begin(numericFields), std::end(numericFields),
+        if (std::any_of(numericFields.begin(), numericFields.end(),
                         [](int f) { return holdsText(LineFields(f)); })) {
             skipped.push_back(lineNumber);
             continue;
@@ -105,14 +121,17 @@ void readText(const std::string &path, ImportReading &reading, std::vector<int> 
         }
         reading.Read(a.flow, [&] { return fromDisplay(f(7), AirflowQuantity); });
         reading.Read(a.resistance, [&] { return fromDisplay(f(8), ResistanceQuantity); });
-        reading.Read(a.fan, [&] { return StrictInteger(LenientValue(f(9))); });
+        reading.Read(a.fan, [&] { return fanNumber(f(9)); });
         reading.Read(a.fanCount, [&] { return StrictInteger(LenientValue(f(10))); });
         a.name = Trim(f(11));
         a.startName = Trim(f(12));
         a.endName = Trim(f(13));
         reading.Read(a.height, [&] { return fromDisplay(f(14), LengthQuantity); });
         reading.Read(a.width, [&] { return fromDisplay(f(15), LengthQuantity); });
-        reading.Read(a.number, [&] { return StrictLong(LenientValue(f(16))); });
+        if (flagsColumn)
+            reading.Read(a.flags, [&] { return StrictLong(LenientValue(f(FlagsField))); });
+        if (pressureColumn)
+            reading.Read(a.pressure, [&] { return fromDisplay(f(PressureField), PressureQuantity); });
         reading.Add(std::move(a));
     }
 }
@@ -143,8 +162,16 @@ int presetIndex(double value) {
     return std::clamp(static_cast<int>(VB::RoundHalfEven(value)), 0, TypedPreset);
 }
 
-// The sizes, shape, wall, shock, layers and fixing a new airway takes from the new-airway settings.
-void setUpNewAirway(int a, const ImportOptions &o) {
+// The flags a table written by the program gives back: what its columns cannot say otherwise. A fixed
+// length or a contaminant source is not kept, since the file carries neither the length nor the amount.
+constexpr int32_t KeptFlags = AirwayFlag::FixedFlow | AirwayFlag::Services | AirwayFlag::FreshAir |
+                              AirwayFlag::ExhaustAir | AirwayFlag::DataHidden | AirwayFlag::SurfaceEntry |
+                              AirwayFlag::SurfaceExit | AirwayFlag::FixedDirection;
+
+// The sizes, shape, wall, shock, layers and fixing a new airway takes from the new-airway settings, and the
+// flags a table written by the program gives back (`fileFlags`).
+void setUpNewAirway(int a, const ImportOptions &o, std::optional<int32_t> fileFlags) {
+    const bool sizedByFile = AirwaySize(1, a) != 0 && AirwaySize(2, a) != 0;
     const double dx = AirwayEnd(1, a) - static_cast<double>(AirwayStart(1, a));
     const double dy = AirwayEnd(2, a) - static_cast<double>(AirwayStart(2, a));
     const double dz = AirwayEnd(3, a) - static_cast<double>(AirwayStart(3, a));
@@ -169,7 +196,11 @@ void setUpNewAirway(int a, const ImportOptions &o) {
         AirwayFlags(a) |= AirwayFlag::Round;
     } else {
         AirwayWallType(a) = DefaultDriveWallType;
-        AirwayFlags(a) |= UseDefaultArea != 0 ? AirwayFlag::Irregular : AirwayFlag::Rectangular;
+        bool irregular = UseDefaultArea != 0;
+        // Sizes from such a table are a perimeter and an area exactly when the airway was irregular.
+        if (fileFlags && sizedByFile)
+            irregular = (*fileFlags & AirwayFlag::Irregular) != 0;
+        AirwayFlags(a) |= irregular ? AirwayFlag::Irregular : AirwayFlag::Rectangular;
     }
     AirwayShockType(a) = presetIndex(DefaultShockLength);
     AirwayShockLength(a) = ShockTypeLength(AirwayShockType(a));
@@ -181,15 +212,75 @@ void setUpNewAirway(int a, const ImportOptions &o) {
     if (AirwayResistance(a) > 0 && ((o.retainDriveResistance && AirwayFlags(a) == AirwayFlag::Rectangular) ||
                                     (o.retainRaiseResistance && AirwayFlags(a) == AirwayFlag::Round)))
         AirwayResistanceType(a) = TypedPreset;
-    if (AirwayFan(a) != 0)
+    if (fileFlags ? (*fileFlags & AirwayFlag::FansInSeries) != 0 : AirwayFan(a) != 0)
         AirwayFlags(a) |= AirwayFlag::FansInSeries;
+    if (fileFlags)
+        AirwayFlags(a) |= *fileFlags & KeptFlags;
+}
+
+// A replacing import keeps the fan database: the file names fans by number and carries no curves.
+class KeptFans {
+public:
+    KeptFans()
+        : name_(std::move(FanName)), diameter_(std::move(FanDiameter)), flow_(std::move(FanCurveFlow)),
+          pressure_(std::move(FanCurvePressure)), efficiency_(std::move(FanCurveEfficiency)) {}
+    void Restore() {
+        FanName = std::move(name_);
+        FanDiameter = std::move(diameter_);
+        FanCurveFlow = std::move(flow_);
+        FanCurvePressure = std::move(pressure_);
+        FanCurveEfficiency = std::move(efficiency_);
+    }
+
+private:
+    VBArray<std::string> name_;
+    VBArray<float> diameter_;
+    VBArray<float, 2> flow_;
+    VBArray<float, 3> pressure_;
+    VBArray<int, 2> efficiency_;
+};
+
+// An airway may not name a fan the database lacks: such a fan is left off, and the user told how often.
+void dropMissingFans(int first) {
+    int dropped = 0;
+    for (int a = first; a <= AirwayCount; ++a) {
+        if (AirwayFan(a) < 1 || FanInDatabase(AirwayFan(a)))
+            continue;
+        AirwayFan(a) = 0;
+        AirwayFanCount(a) = 0;
+        AirwayFlags(a) &= ~AirwayFlag::FansInSeries;
+        ++dropped;
+    }
+    if (dropped > 0)
+        VB::MsgBox(std::to_string(dropped) +
+                       " airway(s) name a fan that the fan database does not hold: they were imported "
+                       "without a fan",
+                   VB::vbExclamation);
+}
+
+// The surface a table written by the program gives: the highest of its marked surface ends, raised above
+// every other end so that none of those comes to lie on the surface. None when no end is marked.
+std::optional<int32_t> markedSurface(const std::vector<ImportedAirway> &airways, int first) {
+    std::optional<int32_t> marked, other;
+    const auto note = [](std::optional<int32_t> &top, int32_t z) { top = top ? std::max(*top, z) : z; };
+    for (std::size_t i = 0; i < airways.size(); ++i) {
+        const int a = first + static_cast<int>(i);
+        const int32_t flags = airways[i].flags.value_or(0);
+        note(flags & AirwayFlag::SurfaceEntry ? marked : other, AirwayStart(3, a));
+        note(flags & AirwayFlag::SurfaceExit ? marked : other, AirwayEnd(3, a));
+    }
+    if (!marked)
+        return std::nullopt;
+    return other && *other >= *marked ? *other + 1 : *marked;
 }
 
 // The staged airways join the network, moved by the offsets, set up, numbered and levelled; the levels,
 // the main window's level controls and the view follow.
 void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, const Offsets &offsets) {
     if (!o.merge) {
+        KeptFans fans;
         ClearNetwork();
+        fans.Restore();
         for (int l = 1; l <= LastLevel; ++l) {
             LevelName(l).clear();
             LevelRange(l, 1) = 0;
@@ -215,15 +306,17 @@ void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, 
         AirwayFanCount(a) = in.fanCount;
         AirwaySize(1, a) = in.height;
         AirwaySize(2, a) = in.width;
-        AirwayNumber(a) = in.number;
+        if (in.pressure && in.fan == -1)
+            AirwayPressure(a) = *in.pressure;
         // The elevation band of the new airways, where they end up.
         const int32_t z = AirwayStart(3, a);
         lowest = a == first ? z : std::min(lowest, z);
         highest = a == first ? z : std::max(highest, z);
-        setUpNewAirway(a, o);
+        setUpNewAirway(a, o, in.flags);
     }
+    dropMissingFans(first);
     RenumberAirways(first, false);
-    BuildImportLevels(lowest, highest, o.levelDatabase, o.merge);
+    BuildImportLevels(lowest, highest, o.levelDatabase, o.merge, markedSurface(airways, first));
     CalcAllAirways();
     NetworkSaved = 0;
     MarkResultsStale();
@@ -299,8 +392,23 @@ ImportOutcome ImportNetwork(const ImportOptions &options,
     } catch (const ImportAborted &) {
         VB::SetScreenPointer(VB::vbDefault);
         return ImportOutcome::Unchanged;
+    } catch (const VBError &) {
+        // The file cannot be opened or read (removed, renamed or locked since it was chosen): the question
+        // is asked, and with nothing to go on with the network stays as it was whatever the answer.
+        VB::SetScreenPointer(VB::vbDefault);
+        try {
+            reading.Failure();
+        } catch (const ImportAborted &) {
+        }
+        return ImportOutcome::Unchanged;
     }
     reportSkipped(skipped);
+    // A file without a single airway would only empty a replaced network (or add an empty level).
+    if (reading.airways.empty()) {
+        VB::SetScreenPointer(VB::vbDefault);
+        VB::MsgBox("No airway could be read from the file - the network is unchanged", VB::vbExclamation);
+        return ImportOutcome::Unchanged;
+    }
     commit(reading.airways, options, offsets);
     return ImportOutcome::Imported;
 }

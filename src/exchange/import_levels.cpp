@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -44,11 +45,21 @@ int32_t limited(int32_t e, bool &highShown, bool &lowShown) {
     return e;
 }
 
-void importLevelBand(int32_t lowest, int32_t highest) {
-    if (!(LevelRange(1, 1) > highest && LevelRange(1, 2) > highest))
-        setLevel(1, "Surface", highest + 10, highest + 10);
-    else if (LevelName(1).empty())
-        LevelName(1) = "Surface"; // an unnamed surface would end the level list before the new level
+void importLevelBand(int32_t lowest, int32_t highest, bool merge, std::optional<int32_t> surface) {
+    if (!merge && surface) {
+        setLevel(1, "Surface", *surface, *surface);
+    } else if (!merge || !inUse(1)) {
+        // A merge keeps every level the network has; only a surface level it lacks is made.
+        if (!(LevelRange(1, 1) > highest && LevelRange(1, 2) > highest))
+            setLevel(1, "Surface", highest + 10, highest + 10);
+        else if (LevelName(1).empty())
+            LevelName(1) = "Surface"; // an unnamed surface would end the level list before the new level
+    }
+    // The band stays below the surface: a level as high would be sorted above it and become the surface.
+    if (inUse(1) && highest >= LevelRange(1, 2)) {
+        highest = LevelRange(1, 2) - 1;
+        lowest = std::min(lowest, highest);
+    }
     for (int l = 2; l <= LastLevel; ++l)
         if (LevelName(l).empty()) {
             setLevel(l, "Import Level", highest, lowest);
@@ -102,6 +113,9 @@ void mergedLevelDatabase() {
     int free = 1;
     for (int a = 1; a <= AirwayCount; ++a) {
         const int32_t e = limited(AirwayEnd(3, a), highShown, lowShown);
+        // An end on the surface needs no level, and one above it would be sorted in as the surface.
+        if (inUse(1) && e >= LevelRange(1, 2))
+            continue;
         bool known = false;
         for (int l = 1; l <= LastLevel && !known; ++l)
             known = inUse(l) && LevelRange(l, 1) == e;
@@ -120,14 +134,14 @@ void mergedLevelDatabase() {
 
 } // namespace
 
-void BuildImportLevels(int32_t lowest, int32_t highest, bool levelDatabase, bool merge) {
-    const bool emptied = !merge || AirwayCount <= 1;
-    if (emptied)
+void BuildImportLevels(int32_t lowest, int32_t highest, bool levelDatabase, bool merge,
+                       std::optional<int32_t> surface) {
+    if (!merge)
         for (int l = 1; l <= LastLevel; ++l)
             setLevel(l, "", 0, 0);
     if (!levelDatabase)
-        importLevelBand(lowest, highest);
-    else if (emptied)
+        importLevelBand(lowest, highest, merge, surface);
+    else if (!merge)
         buildLevelDatabase();
     else
         mergedLevelDatabase();

@@ -15,6 +15,7 @@
 #include "platform/VBError.h"
 #include "simulation/driver.h"
 
+#include <QScopedValueRollback>
 #include <array>
 #include <type_traits>
 
@@ -161,9 +162,8 @@ void RemoteRoutine() {
     applyStationFlows();
     // Only the redraw right after new readings beeps at passed alarms.
     if (VB::ScreenPointer() != VB::vbHourglass) {
-        AlarmBeep = -1;
+        const QScopedValueRollback beep(AlarmBeep, -1);
         Redraw();
-        AlarmBeep = 0;
     }
     if (ResimulateOnInput != 0) {
         // A plain airflow run: a troubleshooting mode left from before would repeat its own work at

@@ -37,18 +37,6 @@ bool windowOpen(int w) {
     return WindowOpen.InBounds(w) && WindowOpen(w);
 }
 
-// Keeps the painter of a window open for one repaint.
-class DrawingBatch {
-public:
-    explicit DrawingBatch(PictureBox &pic) : pic_(pic) { pic_.BeginDrawing(); }
-    ~DrawingBatch() { pic_.EndDrawing(); }
-    DrawingBatch(const DrawingBatch &) = delete;
-    DrawingBatch &operator=(const DrawingBatch &) = delete;
-
-private:
-    PictureBox &pic_;
-};
-
 // Lines closer than a pixel are drawn as the band they would cover; labels are thinned so that they never
 // crowd.
 void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double pixelsPerMetre) {

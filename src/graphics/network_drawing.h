@@ -64,10 +64,13 @@ void DrawMidpointTexts(int a);
 // Readings of the station linked to airway a, and the flow the station's first channel sets.
 void DrawStationReadings(int a);
 
-// What the first channel of station s sets on its airways: nothing unless the station updates the airflow
-// and the channel is named quantity, velocity or pressure (any case). Other channels never drive a flow.
-enum class StationFlow { None, Quantity, Velocity, Pressure };
+// What station s does to the flow of its airways. A station that updates the airflow sets it from its first
+// channel when that channel is named quantity, velocity or pressure (any case). A flow channel that does not
+// set the flow (the update flag clear, or a channel after the first while the first sets nothing) releases
+// the airways' fixed flow; a later channel never undoes the first channel's fix. A station without flow
+// channels leaves the flow alone.
+enum class StationFlow { None, Quantity, Velocity, Pressure, Release };
 StationFlow StationFlowKind(int s);
 // Sets airway a's flow (m³/s) and fixed-flow flag from the first-channel reading of its station, as
-// StationFlowKind of that station says; a reading of 0 unfixes the airway.
+// StationFlowKind of that station says; a reading of 0 unfixes the airway, as Release does.
 void ApplyStationFlow(int a, StationFlow kind);

@@ -32,14 +32,11 @@ double crossSection(int a) {
     return area;
 }
 
-} // namespace
-
-StationFlow StationFlowKind(int s) {
-    if (!StationName.InBounds(s) || StationUpdateFlow(s) == 0)
-        return StationFlow::None;
-    std::string kind = StationChannelName(s, 1);
+// The flow meaning of channel c's name.
+StationFlow channelFlow(int s, int c) {
+    std::string kind = StationChannelName(s, c);
     std::transform(kind.begin(), kind.end(), kind.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+                   [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
     if (kind == "QUANTITY")
         return StationFlow::Quantity;
     if (kind == "VELOCITY")
@@ -49,11 +46,29 @@ StationFlow StationFlowKind(int s) {
     return StationFlow::None;
 }
 
+} // namespace
+
+StationFlow StationFlowKind(int s) {
+    if (!StationName.InBounds(s))
+        return StationFlow::None;
+    const StationFlow first = channelFlow(s, 1);
+    if (StationUpdateFlow(s) != 0 && first != StationFlow::None)
+        return first;
+    for (int c = 1; c <= StationChannels; ++c)
+        if (channelFlow(s, c) != StationFlow::None)
+            return StationFlow::Release;
+    return StationFlow::None;
+}
+
 // A reading that cannot give a real flow the model can hold (a pressure without a positive resistance or
 // below zero, a product beyond the single range) leaves the flow as it is.
 void ApplyStationFlow(int a, StationFlow kind) {
     if (kind == StationFlow::None)
         return;
+    if (kind == StationFlow::Release) {
+        AirwayFlags(a) &= ~AirwayFlag::FixedFlow;
+        return;
+    }
     const int s = AirwayStation(a);
     const double v = static_cast<double>(StationReading(s, 1)) * StationFactor(s, 1);
     double flow = v; // m³/s

@@ -55,11 +55,17 @@ void ClearFileNote() {
     FileNote.clear();
 }
 
-void StampFileNote() {
+std::string StampedFileNote() {
     const std::string stamp = FileSavedStamp();
-    FileNote += "\r" + stamp + "\r";
+    if (Shell().FileNoteShown())
+        return Shell().FileNoteText() + stamp + "\r\r";
+    return FileNote + "\r" + stamp + "\r";
+}
+
+void StampFileNote() {
+    FileNote = StampedFileNote();
     if (Shell().FileNoteShown()) {
-        Shell().SetFileNoteText(Shell().FileNoteText() + stamp + "\r\r");
+        Shell().SetFileNoteText(FileNote);
         Shell().SetFileNoteSelStart(NoteEnd);
     }
     GetFileNote();

@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "model/defaults_block.h"
 #include "model/fan_file.h"
+#include "model/file_dialogs.h"
 #include "model/file_note.h"
 #include "model/geometry.h"
 #include "model/levels_views.h"
@@ -761,15 +762,10 @@ LoadOutcome LoadNetwork() {
             AddRecentFile();
     }
     SurfacePressureRL = 99999;
-    if (NetworkFileName.size() >= 3) {
-        std::string ext = NetworkFileName.substr(NetworkFileName.size() - 3);
-        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
-        if (ext == "SMM")
-            VB::MsgBox(
-                "Caution - a MASTER SMM file is being loaded - this file will only be saved as a normal "
-                "SIM file unless otherwise specified in the SAVE dialog box",
-                VB::vbOKOnly);
-    }
+    if (IsMasterFileName(NetworkFileName))
+        VB::MsgBox("Caution - a MASTER SMM file is being loaded - this file will only be saved as a normal "
+                   "SIM file unless otherwise specified in the SAVE dialog box",
+                   VB::vbOKOnly);
     VB::SetScreenPointer(VB::vbHourglass);
     // Any flag other than 1 is a normal axis.
     AxisSignX = VB::RoundHalfEven(1 - 2 * xFlag) == -1 ? -1 : 1;

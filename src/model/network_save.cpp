@@ -13,7 +13,6 @@
 #include "model/undo.h"
 #include "model/upper_layers.h"
 #include "platform/Dialogs.h"
-#include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
 
@@ -291,11 +290,11 @@ bool writeNetworkTo(const std::string &path) {
 
 // The recovery copy is no save of the network: it asks nothing, is written whatever the file or the
 // display, and leaves the note, its window and the saved state as they are. The copy carries the note as
-// typed so far with a stamp of its own.
+// a save would store it now, stamp included.
 bool writeRecoveryCopy() {
     const uint8_t savedBefore = NetworkSaved;
     const std::string liveNote = FileNote;
-    FileNote = (Shell().FileNoteShown() ? Shell().FileNoteText() : liveNote) + "\r" + FileSavedStamp() + "\r";
+    FileNote = StampedFileNote();
     bool written = true;
     try {
         writeWholeNetwork(RecoveryCopyPath());

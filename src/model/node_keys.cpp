@@ -29,13 +29,20 @@ Currency NodeKey(double z, double y, double x) {
     return kx + ky + kz;
 }
 
+bool StartsAtSurface(int a) {
+    return AirwayStart(3, a) >= LevelRange(1, 2) || (AirwayFlags(a) & AirwayFlag::SurfaceEntry);
+}
+
+bool EndsAtSurface(int a) {
+    return AirwayEnd(3, a) >= LevelRange(1, 2) || (AirwayFlags(a) & AirwayFlag::SurfaceExit);
+}
+
 void SetAirwayKeys(int a) {
-    const double surface = LevelRange(1, 2);
     AirwayStartKey(a) = NodeKey(AirwayStart(3, a), AirwayStart(2, a), AirwayStart(1, a));
     AirwayEndKey(a) = NodeKey(AirwayEnd(3, a), AirwayEnd(2, a), AirwayEnd(1, a));
-    if (AirwayStart(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceEntry))
+    if (StartsAtSurface(a))
         AirwayStartKey(a) = SurfaceNodeKey;
-    if (AirwayEnd(3, a) >= surface || (AirwayFlags(a) & AirwayFlag::SurfaceExit))
+    if (EndsAtSurface(a))
         AirwayEndKey(a) = SurfaceNodeKey;
 }
 

@@ -10,6 +10,10 @@ double FoldFour(double v); // |v| modulo 10,000
 // The key of a point, elevation first: Z modulo 10,000 m, Y and X modulo 1,000,000 m (X in hundredths).
 Currency NodeKey(double z, double y, double x);
 
+// Whether airway a starts or ends on the surface node: the end lies at or above the surface level's RL Low,
+// or is flagged as a surface entry or exit.
+bool StartsAtSurface(int a);
+bool EndsAtSurface(int a);
 // The keys of airway a from its end coordinates; an end at or above the surface level's RL Low, or
 // flagged as a surface entry or exit, is on the surface node.
 void SetAirwayKeys(int a);

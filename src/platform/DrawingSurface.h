@@ -178,3 +178,30 @@ private:
     void strokeLine(double x1, double y1, double x2, double y2, int32_t colour);
     void printText(const std::string &text, bool lineBreak);
 };
+
+// One BeginDrawing .. EndDrawing batch for a scope: the batch ends however the scope is left, so a failure
+// while drawing never leaves the surface without its repaints.
+class DrawingBatch {
+public:
+    explicit DrawingBatch(DrawingSurface &surface) : surface_(surface) { surface_.BeginDrawing(); }
+    // Ends the batch here; the repaint notice at its end may fail as any drawing operation can.
+    void End() {
+        if (open_) {
+            open_ = false;
+            surface_.EndDrawing();
+        }
+    }
+    // A batch still open (its scope left by a failure) ends without that notice failing again.
+    ~DrawingBatch() {
+        try {
+            End();
+        } catch (...) {
+        }
+    }
+    DrawingBatch(const DrawingBatch &) = delete;
+    DrawingBatch &operator=(const DrawingBatch &) = delete;
+
+private:
+    DrawingSurface &surface_;
+    bool open_ = true;
+};

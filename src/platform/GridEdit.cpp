@@ -46,6 +46,7 @@ void GridEditShow(VBGrid &grid, VBTextBox &box, int &keyAscii) {
 void GridEditKey(VBGrid &grid, VBTextBox &box, int &keyCode, int) {
     switch (keyCode) {
     case 27:
+        keyCode = 0;
         box.hide();
         grid.SetFocus();
         break;

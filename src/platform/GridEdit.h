@@ -13,9 +13,10 @@ class VBTextBox;
 // Tab move one row down or one column right. Any other code opens the box over the current cell: a
 // control code or blank with the cell's text and the caret at its end, a character as the new text.
 void GridEditShow(VBGrid &grid, VBTextBox &box, int &keyAscii);
-// Called with the box's KeyDown. Esc hides the box without a commit; Enter and Down move one row down,
-// Up one row up (not above row 1), Tab one column right (the key is consumed); each gives the grid the
-// focus, so the move or the focus commits the text.
+// Called with the box's KeyDown. Esc hides the box without a commit and is consumed, so the window (a
+// dialog would close) never sees it; Enter and Down move one row down, Up one row up (not above row 1),
+// Tab one column right (the key is consumed); each gives the grid the focus, so the move or the focus
+// commits the text.
 void GridEditKey(VBGrid &grid, VBTextBox &box, int &keyCode, int shift);
 // When the box is open: its text into the current cell, the box hidden. Returns whether it committed.
 bool GridCommit(VBGrid &grid, VBTextBox &box);

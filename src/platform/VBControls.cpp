@@ -1,10 +1,15 @@
 #include "platform/VBControls.h"
 
+#include "platform/Guard.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QValidator>
+
+#include <algorithm>
 
 VBComboBox::VBComboBox(QWidget *parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, [this](int) { emit Click(); });
@@ -91,8 +96,39 @@ void VBListBox::SetList(int index, const std::string &text) {
 
 namespace VB {
 
+namespace {
+
+// Strips commas from text typed, pasted or dropped into a line edit while the box takes a name.
+class CommaFreeValidator : public QValidator {
+public:
+    CommaFreeValidator(QObject *parent, std::function<bool()> isName)
+        : QValidator(parent), isName_(std::move(isName)) {}
+    State validate(QString &input, int &pos) const override {
+        if (!isName_())
+            return Acceptable;
+        const auto comma = [](QChar c) { return c == u','; };
+        pos -= static_cast<int>(std::count_if(input.cbegin(), input.cbegin() + pos, comma));
+        input.removeIf(comma);
+        return Acceptable;
+    }
+
+private:
+    std::function<bool()> isName_;
+};
+
+} // namespace
+
+DecimalKeyFilter &DecimalKeyFilter::of(QWidget *edit) {
+    for (QObject *child : edit->children())
+        if (auto *filter = dynamic_cast<DecimalKeyFilter *>(child))
+            return *filter;
+    auto *filter = new DecimalKeyFilter(edit);
+    edit->installEventFilter(filter);
+    return *filter;
+}
+
 void DecimalKeyFilter::Install(QWidget *edit) {
-    edit->installEventFilter(new DecimalKeyFilter(edit));
+    of(edit).numbers_ = true;
 }
 
 bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
@@ -100,7 +136,9 @@ bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     const QString typed = key->text();
-    if (typed != "." && typed != ",")
+    if (isName_ && isName_())
+        return typed == ",";
+    if (!numbers_ || typed != ".")
         return false;
     const QChar mark = QChar::fromLatin1(LocaleDecimalSeparator());
     if (typed == mark)
@@ -110,6 +148,26 @@ bool DecimalKeyFilter::eventFilter(QObject *watched, QEvent *event) {
                           QString(mark), key->isAutoRepeat(), static_cast<quint16>(key->count()));
     QCoreApplication::sendEvent(watched, &replacement);
     return true;
+}
+
+void NameBox(QWidget *box, std::function<bool()> isName) {
+    if (!isName)
+        isName = [] { return true; };
+    // An editable combo takes its keys itself and hands them to its edit field directly.
+    auto *combo = qobject_cast<QComboBox *>(box);
+    QLineEdit *edit = combo != nullptr ? combo->lineEdit() : qobject_cast<QLineEdit *>(box);
+    DecimalKeyFilter::of(box).isName_ = isName;
+    if (edit != nullptr) {
+        if (edit != box)
+            DecimalKeyFilter::of(edit).isName_ = isName;
+        edit->setValidator(new CommaFreeValidator(edit, isName));
+    }
+}
+
+void MakeEditable(QComboBox *combo) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
 }
 
 void DetachChildSignals(QObject &window) {
@@ -122,13 +180,22 @@ ModalDriver modalDriver;
 }
 
 int ShowModal(QDialog &dialog) {
+    // A failure inside the dialog ends the handler it happened in; the command that showed the dialog
+    // goes on as after Cancel.
+    int result = QDialog::Rejected;
+    Guarded([&] {
+        if (!modalDriver) {
+            result = dialog.exec();
+            return;
+        }
+        dialog.setModal(true);
+        dialog.show();
+        modalDriver(dialog);
+    });
     if (!modalDriver)
-        return dialog.exec();
-    dialog.setModal(true);
-    dialog.show();
-    modalDriver(dialog);
+        return result;
     if (dialog.isVisible())
-        dialog.reject(); // a driver that forgot to close it cancels
+        dialog.reject(); // a driver that forgot to close it, or that failed, cancels
     return dialog.result();
 }
 

@@ -70,19 +70,35 @@ private:
 };
 
 namespace VB {
-// Turns a "." or "," typed into the widget it watches into the locale's decimal mark
-// (LocaleDecimalSeparator, which the main window keeps in DecimalSeparator), so that a number typed on
-// any keyboard reads back in the user's number format. Other keys pass unchanged.
+// The typing rules of a text box, one filter per box. In a number box a typed "." becomes the locale's
+// decimal mark (LocaleDecimalSeparator, which the main window keeps in DecimalSeparator), so that a
+// number typed on any keyboard reads back in the user's number format; a typed "," passes, as numbers
+// read either mark. In a name box (NameBox) no comma gets in and "." stays ".". Other keys pass unchanged.
 class DecimalKeyFilter : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-    // Installs a filter owned by the widget (a line edit, a grid's edit box, a combo's edit field).
+    // Makes a number box of a line edit, a grid, a grid's edit box or a combo's edit field.
     static void Install(QWidget *edit);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    friend void NameBox(QWidget *, std::function<bool()>);
+    static DecimalKeyFilter &of(QWidget *edit);
+    bool numbers_ = false;
+    std::function<bool()> isName_; // empty: never a name box
 };
+
+// Names are stored in comma-separated lists: a comma typed into a name box is dropped before any handler
+// sees it, and text pasted or dropped in loses its commas. With `isName` the box is a name box only while
+// it returns true (a grid and its edit box over a name column), and a number box otherwise when
+// DecimalKeyFilter is installed on it too. Works on a line edit, a grid or an editable combo.
+void NameBox(QWidget *box, std::function<bool()> isName = {});
+
+// An editable combo whose typed text is never completed from its list and never added to it.
+void MakeEditable(QComboBox *combo);
 
 // Disconnects every child's signals from the window: called as a window is destroyed, so that the focus
 // leaving its boxes runs no handler of a half-destroyed window.

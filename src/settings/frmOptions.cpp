@@ -295,8 +295,8 @@ void frmOptions::buildPresetsTab() {
                                QLabel *unit) {
         grid->addWidget(new QLabel(caption), row, 0);
         list = new VBComboBox;
-        list->setEditable(true);
-        list->setInsertPolicy(QComboBox::NoInsert);
+        VB::MakeEditable(list);
+        VB::NameBox(list);
         list->setMinimumWidth(180);
         value = new VBTextBox;
         value->setMaximumWidth(110);

@@ -15,7 +15,7 @@
 
 namespace {
 
-// The key and focus habits of an editable preset list: a comma is dropped, Enter and leaving rename.
+// The key and focus habits of an editable preset list (a name box): Enter and leaving rename.
 class PresetListKeys : public QObject {
 public:
     PresetListKeys(QObject *parent, std::function<void()> rename)
@@ -30,8 +30,6 @@ protected:
         if (event->type() != QEvent::KeyPress)
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->text() == ",")
-            return true;
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             rename_();
             return true;
@@ -108,7 +106,8 @@ void frmOptions::wirePresets() {
     for (int which = 0; which < 3; ++which) {
         const PresetEditor e = preset(which);
         connect(e.list, &VBComboBox::Click, this, [this, e] { presetClick(e); });
-        e.list->lineEdit()->installEventFilter(new PresetListKeys(e.list, [this, e] { presetRename(e); }));
+        // The keyboard gives its keys and focus to the combo, which hands them to its edit field.
+        e.list->installEventFilter(new PresetListKeys(e.list, [this, e] { presetRename(e); }));
         VB::DecimalKeyFilter::Install(e.value);
         QWidget *target = next[which];
         connect(e.value, &VBTextBox::KeyPress, this, [this, e, target](int &key) {

@@ -14,6 +14,8 @@
 #include "shell/shell_state.h"
 #include "simulation/smoke_spread.h"
 
+#include <QScopedValueRollback>
+
 void MainForm::CmbDataType_Click() {
     if (CmbDataType->ListIndex() < 0)
         return;
@@ -119,10 +121,9 @@ void MainForm::VsbRL_Change() {
 }
 
 void MainForm::VsbRL_Scroll() {
-    LevelSyncBusy = true;
+    const QScopedValueRollback syncing(LevelSyncBusy, true);
     LevelScrollValue = VsbRL->value();
     CmbRL->SetListIndex(VsbRL->value() - 1);
-    LevelSyncBusy = false;
 }
 
 void MainForm::VsbRL_KeyDown(int keyCode) {

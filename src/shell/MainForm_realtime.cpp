@@ -5,6 +5,7 @@
 #include "exchange/realtime.h"
 #include "graphics/drawing.h"
 #include "model/Gustrom1.h"
+#include "platform/Guard.h"
 #include "platform/VBControls.h"
 #include "shell/MainForm.h"
 
@@ -29,13 +30,17 @@ void MainForm::mnuRealOut_Click() {
 }
 
 void MainForm::Timer1_Timer() {
-    if (RealtimeInputOn != 0)
-        ::RemoteRoutine();
+    VB::Guarded([] {
+        if (RealtimeInputOn != 0)
+            ::RemoteRoutine();
+    });
 }
 
 void MainForm::Timer2_Timer() {
-    if (RealtimeOutputOn != 0)
-        ::RealOutRoutine();
+    VB::Guarded([] {
+        if (RealtimeOutputOn != 0)
+            ::RealOutRoutine();
+    });
 }
 
 void MainForm::RemoteRoutine() {

@@ -8,11 +8,14 @@
 #include "model/Gustrom1.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "platform/Guard.h"
 #include "platform/PictureBox.h"
 #include "platform/System.h"
 #include "shell/MainForm.h"
 #include "shell/Rotator.h"
 #include "shell/shell_state.h"
+
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -24,20 +27,22 @@ bool activeWindowUsable() {
 } // namespace
 
 void MainForm::Autosave_Timer() {
-    if (++AutosaveTicks <= 10)
-        return;
-    // A long operation is changing the arrays: the copy stays due and is written at the next idle tick.
-    if (VB::IsBusy())
-        return;
-    AutosaveTicks = 0;
-    SaveNetwork(1);
+    VB::Guarded([] {
+        if (++AutosaveTicks <= 10)
+            return;
+        // A long operation is changing the arrays: the copy stays due and is written at the next idle tick.
+        if (VB::IsBusy())
+            return;
+        AutosaveTicks = 0;
+        SaveNetwork(1);
+    });
 }
 
 void RotationTick() {
     // A tick that arrives while the last one still draws is dropped.
     if (RotateBusy)
         return;
-    RotateBusy = true;
+    const QScopedValueRollback busy(RotateBusy, true);
     constexpr double degree = 3.141592654 / 180;
     SpinStep = static_cast<float>(degree * ((22 - RotatorX) / 15) * SpinSpeed / 2);
     TiltStep = static_cast<float>(degree * ((28 - RotatorY) / 15) * TiltSpeed / 2);
@@ -48,18 +53,18 @@ void RotationTick() {
         if (PictureBox *pic = ActivePicture()) {
             // Lines only while turning; the rest of the picture follows at the release.
             PrepareDrawing();
-            pic->BeginDrawing();
+            DrawingBatch batch(*pic);
             pic->Cls();
             DrawAirwayLines();
-            pic->EndDrawing();
+            batch.End();
         }
     }
     SpinStep = TiltStep = 0;
-    RotateBusy = false;
 }
 
 void MainForm::TimerRotate_Timer() {
-    RotationTick();
+    if (!VB::Guarded(RotationTick))
+        SpinStep = TiltStep = 0;
 }
 
 void MainForm::Rotator_MouseDown(int /*button*/, int /*shift*/, float x, float y) {
@@ -102,11 +107,10 @@ void MainForm::Rotator_MouseUp(int button, int /*shift*/, float /*x*/, float /*y
         TimerRotate.stop();
         if (activeWindowUsable()) {
             VB::DoEvents();
-            PictureBox *pic = ActivePicture();
-            pic->BeginDrawing();
+            DrawingBatch batch(*ActivePicture());
             DrawGrid();
             DrawNetwork();
-            pic->EndDrawing();
+            batch.End();
             VB::DoEvents();
             FocusActiveWindow();
         }

@@ -1,5 +1,6 @@
 // The main window's menu bar: one line per menu, item and separator, in the order they appear.
 #include "platform/Busy.h"
+#include "platform/Guard.h"
 #include "shell/MainForm.h"
 
 #include <QMenuBar>
@@ -291,10 +292,13 @@ void MainForm::buildMenus() {
             // A click leaves the check mark alone; the handlers set the marks they own.
             if (action->isCheckable())
                 action->setChecked(!action->isChecked());
-            if (click.plain != nullptr)
-                (this->*click.plain)();
-            else
-                (this->*click.indexed)(index);
+            // A failure ends the command, not the program.
+            VB::Guarded([&] {
+                if (click.plain != nullptr)
+                    (this->*click.plain)();
+                else
+                    (this->*click.indexed)(index);
+            });
         });
     }
     // The web page is an address given when the program is built.

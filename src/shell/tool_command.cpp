@@ -14,6 +14,7 @@
 #include "model/network_save.h"
 #include "model/undo.h"
 #include "platform/Busy.h"
+#include "platform/Guard.h"
 #include "platform/ShellHooks.h"
 #include "platform/VBControls.h"
 #include "settings/frmViewer.h"
@@ -199,9 +200,7 @@ void runImmediate(int c) {
     }
 }
 
-} // namespace
-
-void ToolCommand() {
+void runCommand() {
     // While a long operation lets events run, an immediate command (open, save, undo, a run ...) could
     // change or free the arrays it works on: it does nothing and the tool stays.
     if (VB::IsBusy() && ToolCode != 91 && ToolModeOfCommand(ToolCode) < 0) {
@@ -229,4 +228,12 @@ void ToolCommand() {
     Shell().MarkToolButton(ToolCode);
     if (c != 14 && c != 17)
         Shell().FocusActiveWindow();
+}
+
+} // namespace
+
+void ToolCommand() {
+    // A failing command ends quietly; the toolbar still marks the current tool.
+    if (!VB::Guarded(runCommand))
+        VB::Guarded([] { Shell().MarkToolButton(ToolCode); });
 }

@@ -128,6 +128,7 @@ frmFanData::frmFanData(QWidget *parent) : QDialog(parent) {
     VB::DecimalKeyFilter::Install(Spreadsheet);
     VB::DecimalKeyFilter::Install(TxtEdit);
     VB::DecimalKeyFilter::Install(TxtOutDiam);
+    VB::NameBox(TxtFanName);
 
     connect(FanList, &VBListBox::Click, this, &frmFanData::FanList_Click);
     connect(ChkEff, &VBCheckBox::Click, this, &frmFanData::SetWidths);
@@ -379,9 +380,7 @@ void frmFanData::storeName() {
 }
 
 void frmFanData::nameKeyPress(int &keyAscii) {
-    if (keyAscii == ',') {
-        keyAscii = 0;
-    } else if (keyAscii == 13) {
+    if (keyAscii == 13) {
         storeName();
         keyAscii = 0;
         FanList->setFocus();

@@ -66,6 +66,9 @@ frmRLBase::frmRLBase(QWidget *parent) : QDialog(parent) {
 
     VB::DecimalKeyFilter::Install(GridRL);
     VB::DecimalKeyFilter::Install(TxtEdit);
+    const auto nameColumn = [this] { return GridRL->Col() == 1; };
+    VB::NameBox(GridRL, nameColumn);
+    VB::NameBox(TxtEdit, nameColumn);
     connect(GridRL, &VBGrid::KeyPress, this, &frmRLBase::gridKeyPress);
     connect(GridRL, &VBGrid::KeyDown, this, &frmRLBase::gridKeyDown);
     connect(GridRL, &VBGrid::GotFocus, this, [this] { GridCommit(*GridRL, *TxtEdit); });

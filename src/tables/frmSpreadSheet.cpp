@@ -52,6 +52,12 @@ frmSpreadSheet::frmSpreadSheet(QWidget *owner) : QMainWindow(owner, Qt::Window) 
     setCentralWidget(central);
     VB::DecimalKeyFilter::Install(Spreadsheet);
     VB::DecimalKeyFilter::Install(TxtEdit);
+    const auto nameColumn = [this] {
+        const int col = Spreadsheet->Col();
+        return col == SheetColName || col == SheetColFrom || col == SheetColTo || col == SheetColComments;
+    };
+    VB::NameBox(Spreadsheet, nameColumn);
+    VB::NameBox(TxtEdit, nameColumn);
     buildMenus();
     resize(900, 500);
 

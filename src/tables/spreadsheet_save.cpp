@@ -96,7 +96,7 @@ void frmSpreadSheet::SaveGrid() {
             AirwayPrimaryLayer(a) = ActivePrimaryLayer == 0 ? 1 : std::abs(ActivePrimaryLayer);
             AirwaySecondaryLayer(a) = ActiveSecondaryLayer == 0 ? 1 : std::abs(ActiveSecondaryLayer);
             AirwayParallelCount(a) = 1;
-            AirwayNumber(a) = ++NextAirwayNumber;
+            NumberNewAirways(a, a);
             g.SetTextMatrix(r, 0, std::to_string(a));
             g.SetTextMatrix(r, SheetColNo, std::to_string(AirwayNumber(a)));
             wrote = true;

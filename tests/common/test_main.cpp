@@ -1,6 +1,7 @@
 // Every test program runs inside a QApplication (offscreen), so widgets can be driven headless. Each test
 // starts from the program's start state.
 #include "common/ProgramState.h"
+#include "platform/Guard.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -16,7 +17,8 @@ class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
+    // The program's own application object: a failing handler ends that handler, as in the program.
+    VB::GuardedApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     CaptureProgramState();
     ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest);

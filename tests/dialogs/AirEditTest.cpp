@@ -90,6 +90,9 @@ TEST_F(AirEdit, TypedNumbersFollowTheFieldRules) {
     dialog->TxtMultiAir->setText("2.7");
     Leave(dialog->TxtName);
     EXPECT_EQ(Text(dialog->TxtMultiAir), "2");
+    // A name takes no comma and keeps its point.
+    Type(dialog->TxtName, ", A.1");
+    EXPECT_EQ(Text(dialog->TxtName), " A.1");
     RealKeys::Click(dialog->TxtName, Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(AirwayFlow(a), 3.0f);

@@ -2,6 +2,7 @@
 // A fresh model with the built-in units and an airway network for the dialog tests; dialogs are shown
 // offscreen and driven with QTest keys and clicks.
 #include "common/ModelFixture.h"
+#include "common/RealKeys.h"
 #include "dialogs/dialog_state.h"
 #include "model/units.h"
 #include "platform/System.h"
@@ -47,7 +48,7 @@ protected:
         QApplication::processEvents();
         if (auto *edit = qobject_cast<QLineEdit *>(box))
             edit->selectAll();
-        QTest::keyClicks(box, text);
+        RealKeys::Type(box, text);
     }
     // Clicks a check box on its tick, where a click always lands on it.
     static void ClickBox(QWidget *box) {

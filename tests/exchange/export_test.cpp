@@ -47,7 +47,7 @@ protected:
 TEST_F(TxtExportTest, WritesTheHeadingThenOneLinePerAirwayInTheExchangeForms) {
     const std::string heading =
         "X1\tY1\tZ1\tX2\tY2\tZ2\tQUANTITY\tRESISTANCE\tFAN TYPE\tNO FANS\tBRANCH NAME\t"
-        "ENTRY NODE\tEXIT NODE\tHEIGHT\tWIDTH/DIAM\tAirway No\r\n";
+        "ENTRY NODE\tEXIT NODE\tHEIGHT\tWIDTH/DIAM\tAirway No\tBranch Code\tPressure\r\n";
     EXPECT_EQ(ExportTextBytes(), heading);
 
     const int a = AddAirway(123, -123, 0, 10, 20, -5);
@@ -59,18 +59,22 @@ TEST_F(TxtExportTest, WritesTheHeadingThenOneLinePerAirwayInTheExchangeForms) {
     AirwayStartName(a) = std::string(40, 'S');
     AirwaySize(1, a) = 2.5f;
     AirwayNumber(a) = 77;
+    AirwayPressure(a) = 250;
     const int b = AddAirway(0, 0, 0, 1, 1, 1);
     AirwayFlow(b) = 12.5f;
     AirwayResistance(b) = 0.123456f;
+    // The surface at 1: the end of b is marked as a surface exit; its selection is not written.
+    LevelRange(1, 2) = 1;
+    AirwayFlags(b) |= AirwayFlag::Selected;
 
     const std::string bytes = ExportTextBytes();
     EXPECT_EQ(bytes.substr(0, heading.size()), heading);
     const std::string blanks(40, ' ');
     EXPECT_EQ(bytes.substr(heading.size()),
               " 123 \t-123 \t 0 \t 10 \t 20 \t-5 \t 0 \t 0 \t-1 \t 2 \tMain" + blanks.substr(4) + "\t" +
-                  std::string(40, 'S') + "\t" + blanks + "\t 2.5 \t 4 \t 77 \r\n" +
+                  std::string(40, 'S') + "\t" + blanks + "\t 2.5 \t 4 \t 77 \t 1 \t 250 \r\n" +
                   " 0 \t 0 \t 0 \t 1 \t 1 \t 1 \t 12.5 \t .12346 \t 0 \t 0 \t" + blanks + "\t" + blanks +
-                  "\t" + blanks + "\t 4 \t 4 \t 0 \r\n");
+                  "\t" + blanks + "\t 4 \t 4 \t 0 \t 8193 \t 0 \r\n");
 }
 
 TEST_F(TxtExportTest, ConvertsToDisplayUnitsAfterRoundingInSi) {

@@ -102,6 +102,7 @@ protected:
 
 TEST_F(ImportTest, TextLinesBecomeNewAirwaysWithTheNewAirwaySettings) {
     AddAirway(0, 0, 0, 1, 0, 0);
+    FanName(2) = "Booster";
     NextAirwayNumber = 40;
     // A drive with sizes, a steep airway without sizes, a fan airway; the last line has no line end.
     ASSERT_EQ(
@@ -176,6 +177,7 @@ TEST_F(ImportTest, OffsetsAndSignsMoveTheNewAirwaysOnly) {
 TEST_F(ImportTest, ExportedNetworkComesBackAlike) {
     for (const int system : {1, 2}) {
         ClearNetwork();
+        FanName(3) = "Booster";
         UnitSystem = system;
         const int a = AddAirway(-123, 456, -100, 200, 456, -100);
         AirwayName(a) = "Drive 1";
@@ -185,10 +187,13 @@ TEST_F(ImportTest, ExportedNetworkComesBackAlike) {
         AirwayFanCount(a) = 2;
         AirwaySize(1, a) = 3.5f;
         AirwaySize(2, a) = 4.5f;
+        AirwayFlags(a) |= AirwayFlag::FixedFlow; // and two fans side by side
         const int r = AddAirway(200, 456, -100, 200, 456, -300);
         AirwayFlags(r) = AirwayFlag::Round;
         AirwaySize(1, r) = 0;
         AirwaySize(2, r) = 3;
+        AirwayFan(r) = -1;
+        AirwayPressure(r) = 300;
         const std::string bytes = ExportTextBytes();
         ASSERT_EQ(Import("round.txt", bytes), ImportOutcome::Imported);
         ASSERT_EQ(AirwayCount, 2);
@@ -200,8 +205,10 @@ TEST_F(ImportTest, ExportedNetworkComesBackAlike) {
         EXPECT_EQ(AirwayFanCount(1), 2);
         EXPECT_NEAR(AirwaySize(1, 1), 3.5, 1e-4) << system;
         EXPECT_NEAR(AirwaySize(2, 1), 4.5, 1e-4) << system;
+        EXPECT_EQ(Shape(1), AirwayFlag::Rectangular | AirwayFlag::FixedFlow);
         EXPECT_EQ(Shape(2), AirwayFlag::Round);
         EXPECT_NEAR(AirwaySize(2, 2), 3, 1e-4) << system;
+        EXPECT_NEAR(AirwayPressure(2), 300, 1e-3) << system;
     }
 }
 
@@ -225,11 +232,35 @@ TEST_F(ImportTest, RetainKeepsOnlyResistancesTheFileGave) {
 TEST_F(ImportTest, TextRowsWithTextInNumberColumnsAreLeftOutAndListed) {
     ScriptedDialogs boxes;
     boxes.Expect(VB::vbOK, "Lines: 3");
+    // A label in the "Airway No" column, which is not read, refuses nothing.
     ImportText({row({"5", "0", "-10", "10,5", "0", "-10"}), row({"5", "0", "-10", "#VALUE!", "0", "-10"}),
-                row({"5", "", "-10", "20", "0", "-10"})});
+                row({"5", "", "-10", "20", "0", "-10", "", "", "", "", "", "", "", "", "", "B-12"})});
     ASSERT_EQ(AirwayCount, 2);
     EXPECT_EQ(AirwayEnd(1, 1), 10); // 10.5 halves to even
     EXPECT_EQ(AirwayEnd(1, 2), 20);
+
+    // A replacing import that reads no airway leaves the network as it was, and says so.
+    boxes.Expect(VB::vbOK, "Lines: 2").Expect(VB::vbOK, "No airway could be read");
+    EXPECT_EQ(ImportText({row({"5", "0", "-10", "#VALUE!", "0", "-10"})}), ImportOutcome::Unchanged);
+    EXPECT_EQ(AirwayCount, 2);
+    EXPECT_EQ(AirwayEnd(1, 2), 20);
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(ImportTest, AFanTheTablesCannotHoldAsksAndOneTheDatabaseLacksIsLeftOff) {
+    FanName(2) = "Main fan";
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbYes, "Error Loading Data - Do you wish to continue loading ?")
+        .Expect(VB::vbOK, "1 airway(s) name a fan that the fan database does not hold");
+    const auto fanRow = [](const char *fan) {
+        return row({"5", "0", "-10", "50", "0", "-10", "", "", fan, "1"});
+    };
+    ImportText({fanRow("400"), fanRow("7"), fanRow("2"), fanRow("-1")});
+    ASSERT_EQ(AirwayCount, 4);
+    EXPECT_EQ(AirwayFan(1), 0); // Yes stores no fan
+    EXPECT_EQ(AirwayFan(2), 0);
+    EXPECT_EQ(AirwayFan(3), 2);
+    EXPECT_EQ(AirwayFan(4), -1); // a fixed pressure
     EXPECT_TRUE(boxes.Done());
 }
 
@@ -250,6 +281,35 @@ TEST_F(ImportTest, CapacityStopsReadingAndKeepsWhatWasRead) {
     Import("lines.dxf", "0\nLINE\n10\n5\n11\n1\n0\nLINE\n10\n5\n11\n2\n0\nLINE\n10\n5\n11\n3\n0\nEOF\n");
     EXPECT_EQ(AirwayCount, 2);
     EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(ImportTest, ThroughTheDialogAFullNetworkAndAnUnreadableDrawingKeepTheNetwork) {
+    MaxAirways = 3;
+    ReDimNetwork();
+    for (int k = 1; k <= 3; ++k)
+        AddAirway(5, 0, -10, k, 0, -10);
+    folder.Write("more.dxf",
+                 "0\nLINE\n10\n5\n11\n9\n0\n3DLINE\n10\n5\n31\n9\n0\nLWPOLYLINE\n90\n2\n10\n1\n20\n1\n"
+                 "10\n5\n20\n5\n0\nEOF\n");
+    const struct {
+        const char *file; // "gone.dxf" was removed after it was chosen
+        std::vector<std::string> boxes;
+    } cases[] = {{"more.dxf", {"Data exceeds maximum number of nodes!", "No airway could be read"}},
+                 {"gone.dxf", {"Error Loading Data - Do you wish to continue loading ?"}}};
+    VB::SetModalDriver(
+        [](QDialog &d) { QTest::mouseClick(static_cast<frmImport &>(d).Import, Qt::LeftButton); });
+    for (const auto &c : cases) {
+        ImportFileName = folder.path() + c.file;
+        ScriptedDialogs boxes;
+        for (const std::string &box : c.boxes)
+            boxes.Expect(VB::vbYes, box);
+        frmImport dialog;
+        dialog.ChkMerge->setChecked(true);
+        EXPECT_EQ(VB::ShowModal(dialog), QDialog::Accepted) << c.file;
+        EXPECT_TRUE(boxes.Done()) << c.file;
+        ASSERT_EQ(AirwayCount, 3) << c.file;
+        EXPECT_EQ(Ends(3), (std::array<int32_t, 6>{5, 0, -10, 3, 0, -10})) << c.file;
+    }
 }
 
 TEST_F(ImportTest, ReplacingAChangedNetworkOffersToSaveItFirst) {
@@ -297,11 +357,14 @@ TEST_F(ImportTest, DrawingsFromACadWriterGiveTheirLinesAndPolylineSegments) {
 
 TEST_F(ImportTest, HandWrittenDrawingsReadByGroupCodeZeroOnly) {
     // A LINE straight after a 3DLINE, CR line ends, a value "LINE" under another code, coordinates
-    // rounding halves to even.
-    Import("a.dxf", "0\rLINE\r10\r2.5\r11\r3.5\r0\r3DLINE\r10\r1\r11\r2\r31\r7\r1\rLINE\r0\rEOF\r");
-    ASSERT_EQ(AirwayCount, 2);
+    // rounding halves to even; a line and a polyline segment whose ends round to one point make no airway.
+    Import("a.dxf", "0\rLINE\r10\r2.5\r11\r3.5\r0\r3DLINE\r10\r1\r11\r2\r31\r7\r1\rLINE\r"
+                    "0\rLINE\r10\r2.4\r11\r1.6\r0\rPOLYLINE\r70\r8\r0\rVERTEX\r10\r1\r0\rVERTEX\r10\r1.4\r"
+                    "0\rVERTEX\r10\r5\r0\rSEQEND\r0\rEOF\r");
+    ASSERT_EQ(AirwayCount, 3);
     EXPECT_EQ(Ends(1), (std::array<int32_t, 6>{2, 0, 0, 4, 0, 0}));
     EXPECT_EQ(Ends(2), (std::array<int32_t, 6>{1, 0, 0, 2, 0, 7}));
+    EXPECT_EQ(Ends(3), (std::array<int32_t, 6>{1, 0, 0, 5, 0, 0}));
 
     // Ten million and five becomes 5, with one warning in the run.
     {
@@ -326,7 +389,8 @@ TEST_F(ImportTest, HandWrittenDrawingsReadByGroupCodeZeroOnly) {
     folder.Write("own.dxf", own);
     ImportReading reading(1, {});
     ReadDxfFile(folder.path() + "own.dxf", reading);
-    EXPECT_EQ(reading.airways.size(), 3u * records);
+    // Arrowheads of size 0 are points: no airway.
+    EXPECT_EQ(reading.airways.size(), static_cast<std::size_t>(records));
 }
 
 TEST_F(ImportTest, ADrawingCutShortAsksOnceAndNoChangesNothing) {
@@ -450,21 +514,35 @@ TEST_F(ImportTest, DamagedFilesNeitherCrashNorHang) {
                                       {"net.txt", ExportTextBytes()}};
     std::mt19937 random(2024);
     static const char replacements[] = "0\n\r\t -.,9E#LINEVERTEX";
-    for (int round = 0; round < 60; ++round) {
-        for (const auto &[name, original] : sources) {
-            std::string bytes = original;
-            for (int k = 0; k < 8; ++k) {
-                const std::size_t at = random() % bytes.size();
-                if (random() % 3 == 0)
-                    bytes.erase(at, random() % 40);
-                else
-                    bytes[at] = replacements[random() % (sizeof replacements - 1)];
+    // Then again into a network at or next to its capacity, merging, so that the files meet the limit.
+    for (const bool nearlyFull : {false, true}) {
+        if (nearlyFull) {
+            MaxAirways = 8;
+            ReDimNetwork();
+            AirwayCount = 0;
+        }
+        for (int round = 0; round < 60; ++round) {
+            for (const auto &[name, original] : sources) {
+                std::string bytes = original;
+                for (int k = 0; k < 8; ++k) {
+                    const std::size_t at = random() % bytes.size();
+                    if (random() % 3 == 0)
+                        bytes.erase(at, random() % 40);
+                    else
+                        bytes[at] = replacements[random() % (sizeof replacements - 1)];
+                }
+                ImportOptions o;
+                o.merge = nearlyFull || random() % 2 == 0;
+                o.levelDatabase = random() % 2 == 0;
+                if (nearlyFull) {
+                    const int filled = MaxAirways - static_cast<int>(random() % 3); // 0 to 2 slots free
+                    AirwayCount = std::min(AirwayCount, filled);
+                    while (AirwayCount < filled)
+                        AddAirway(5, 0, 0, 10 + AirwayCount, 0, 0);
+                }
+                Import(name, bytes, o);
+                ASSERT_LE(AirwayCount, MaxAirways);
             }
-            ImportOptions o;
-            o.merge = random() % 2 == 0;
-            o.levelDatabase = random() % 2 == 0;
-            Import(name, bytes, o);
-            ASSERT_LE(AirwayCount, MaxAirways);
         }
     }
     VB::SetDialogResponder(previous);

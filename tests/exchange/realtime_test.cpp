@@ -2,11 +2,18 @@
 #include "common/FileMutations.h"
 #include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
+#include "exchange/frmRemote.h"
 #include "exchange/realtime.h"
 #include "graphics/DrawingFixture.h"
 #include "platform/Busy.h"
 #include "platform/System.h"
+#include "platform/VBControls.h"
+#include "simulation/driver.h"
 
+#include <QPushButton>
+#include <QTest>
+
+#include <cmath>
 #include <initializer_list>
 
 namespace {
@@ -135,6 +142,36 @@ TEST_F(Realtime, AVelocityReadingFixesTheFlowOfEveryLinkedAirwayDrawnOrNot) {
     RemoteRoutine();
     EXPECT_FLOAT_EQ(AirwayFlow(a), 100);
     EXPECT_NE(AirwayFlags(a) & AirwayFlag::FixedFlow, 0);
+}
+
+TEST_F(Realtime, UntickingUpdateAirflowInTheStationEditorReleasesTheFixAtTheNextPoll) {
+    const GeneratedNetwork net = GenerateNetwork(60, 7);
+    MaxIterations = 300; // enough sweeps to balance fully
+    ShowProgress = 0;
+    Simulate();
+    // An ordinary drive, its freely balanced flow noted.
+    int a = 1;
+    while (a == net.fixedFlowAirway || AirwayFan(a) != 0 || std::fabs(AirwayFlow(a)) < 1)
+        ++a;
+    const float free = AirwayFlow(a);
+    AirwayStation(a) = 1;
+    StationChannelName(1, 1) = "QUANTITY";
+    StationFactor(1, 1) = 1;
+    folder.Write("mine.rem",
+                 ReadingsText({"1\td\tt\t" + std::to_string(std::lround(free) + 5) + "\t0\t0\t0\t0"}));
+    for (const bool update : {true, false}) {
+        frmRemote editor;
+        editor.show();
+        if (editor.ChkUpdateQ->isChecked() != update)
+            QTest::mouseClick(editor.ChkUpdateQ, Qt::LeftButton, {},
+                              QPoint(6, editor.ChkUpdateQ->height() / 2));
+        QTest::mouseClick(editor.cmdOK, Qt::LeftButton);
+        RemoteRoutine();
+        EXPECT_EQ((AirwayFlags(a) & AirwayFlag::FixedFlow) != 0, update);
+    }
+    Simulate();
+    EXPECT_TRUE(NetworkBalanced);
+    EXPECT_NEAR(AirwayFlow(a), free, 0.1); // balanced again, not held at the last reading
 }
 
 TEST_F(Realtime, WithResimulationEveryPollRunsAPlainAirflowSimulation) {

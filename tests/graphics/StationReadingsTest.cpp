@@ -58,7 +58,7 @@ TEST_F(StationReadings, FirstChannelVelocityOrQuantitySetsTheFlowAndFixesIt) {
     }
 }
 
-TEST_F(StationReadings, OnlyTheFirstChannelOfAnUpdatingStationTouchesTheAirway) {
+TEST_F(StationReadings, OnlyTheFirstChannelOfAnUpdatingStationSetsTheFlowAndANonUpdatingOneReleasesIt) {
     StationReading(1, 1) = 2;
     Channel(2, "QUANTITY", "Q", "m3/s");
     StationReading(1, 2) = 0;
@@ -66,12 +66,12 @@ TEST_F(StationReadings, OnlyTheFirstChannelOfAnUpdatingStationTouchesTheAirway) 
     EXPECT_FLOAT_EQ(AirwayFlow(a), 40);
     EXPECT_NE(AirwayFlags(a) & AirwayFlag::FixedFlow, 0);
 
-    // A station that does not update the airflow leaves flow and fixing alone.
+    // A station that does not update the airflow leaves the flow and releases the fix.
     StationUpdateFlow(1) = 0;
     StationReading(1, 1) = 3;
     DrawRecorded();
     EXPECT_FLOAT_EQ(AirwayFlow(a), 40);
-    EXPECT_NE(AirwayFlags(a) & AirwayFlag::FixedFlow, 0);
+    EXPECT_EQ(AirwayFlags(a) & AirwayFlag::FixedFlow, 0);
 }
 
 TEST_F(StationReadings, PressureReadingWithoutARealFlowLeavesTheFlow) {

@@ -128,6 +128,8 @@ class ExampleNetworks : public NetworkFileTest {
 protected:
     void writeOrCheck(const std::string &name, void (*build)()) {
         build();
+        // Opening an example applies its settings: the recovery copy stays on, at the shipped 5 minutes.
+        AutosaveMinutes = 5;
         const std::string built = Snapshot();
         if (writing()) {
             std::filesystem::create_directories(ExampleFolder);
@@ -145,6 +147,7 @@ protected:
         ExpectSameLines(Snapshot(), built);
         // An engineer opening an example sees every kind of symbol and text.
         EXPECT_EQ(GraphicsDetail, 511) << name;
+        EXPECT_EQ(AutosaveMinutes, 5) << name;
     }
 };
 

@@ -75,6 +75,11 @@ TEST_F(NetworkFileTest, SaveAsOffersTheNameWithoutItsExtension) {
     }
     EXPECT_EQ(NetworkFileName, Path("new.smm"));
     EXPECT_FALSE(std::filesystem::exists(Path("other.smm")));
+
+    // Opening it again warns that it is a master file.
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "Caution - a MASTER SMM file is being loaded");
+    EXPECT_EQ(LoadNetwork(), LoadOutcome::Loaded);
 }
 
 TEST_F(NetworkFileTest, FileTitleIsTheNameAfterTheLastSeparatorCutTo100) {

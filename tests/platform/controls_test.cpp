@@ -1,7 +1,10 @@
+#include "common/RealKeys.h"
 #include "common/ScriptedDialogs.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -65,16 +68,24 @@ TEST(VBControlEvents, OptionButtonsExcludeEachOtherAndRunClickWhenSelected) {
     EXPECT_EQ(parallelClicks.count(), 2);
 }
 
-TEST(DecimalKeys, PointOrCommaTypedBecomesTheLocaleMark) {
-    QLineEdit edit;
-    VB::DecimalKeyFilter::Install(&edit);
+TEST(DecimalKeys, APointTypedInANumberBecomesTheLocaleMarkAndANameTakesNoComma) {
+    QLineEdit number, name;
+    VB::DecimalKeyFilter::Install(&number);
+    VB::DecimalKeyFilter::Install(&name);
+    VB::NameBox(&name);
     for (char mark : {',', '.'}) {
         VB::SetLocaleDecimalSeparatorOverride(mark);
-        edit.clear();
-        QTest::keyClicks(&edit, "2.5,1x");
-        const std::string expected = std::string("2") + mark + "5" + mark + "1x";
-        EXPECT_EQ(edit.text().toStdString(), expected);
+        number.clear();
+        name.clear();
+        RealKeys::Type(&number, "2.5,1x");
+        RealKeys::Type(&name, "A.1,b");
+        EXPECT_EQ(number.text().toStdString(), std::string("2") + mark + "5,1x");
+        EXPECT_EQ(name.text().toStdString(), "A.1b") << mark;
     }
+    // A pasted comma goes too.
+    QGuiApplication::clipboard()->setText("North, 2");
+    RealKeys::Click(&name, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(name.text().toStdString(), "A.1bNorth 2");
     VB::SetLocaleDecimalSeparatorOverride(0);
 }
 

@@ -12,6 +12,8 @@
 #include "settings/options_state.h"
 #include "settings/palette_strip.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -224,13 +226,23 @@ TEST_F(OptionsTest, PresetsAreRenamedByTheirNumberStoredPositiveAndReachTheAirwa
     AirwayWallType(a) = 4;
     CalcAllAirways();
     const float resistance = AirwayResistance(a);
+    ResistanceTypeName(3) = "Door frame";
     Open();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     dialog->CmbRes->SetListIndex(2);
     EXPECT_EQ(dialog->TxtR->Text(), "2");
-    dialog->CmbRes->lineEdit()->setFocus();
-    dialog->CmbRes->lineEdit()->setText("Door");
-    QTest::keyClicks(dialog->CmbRes->lineEdit(), ",");
-    RealKeys::Click(dialog->CmbRes->lineEdit(), Qt::Key_Return);
+    // Keys go where the keyboard sends them; a name is neither completed from the list nor takes a comma,
+    // however it arrives.
+    dialog->CmbRes->setFocus();
+    dialog->CmbRes->lineEdit()->selectAll();
+    RealKeys::Type(nullptr, "Do,or\r");
+    dialog->CmbWall->setFocus();
+    dialog->CmbWall->SetListIndex(6);
+    dialog->CmbWall->lineEdit()->selectAll();
+    QGuiApplication::clipboard()->setText("Main, shaft");
+    RealKeys::Click(nullptr, Qt::Key_V, Qt::ControlModifier);
+    RealKeys::Click(nullptr, Qt::Key_Return);
     dialog->TxtRes->SetText("-3");
     RealKeys::Click(dialog->TxtRes, Qt::Key_Return);
     dialog->CmbShock->setItemText(5, "UnDefined");
@@ -239,6 +251,8 @@ TEST_F(OptionsTest, PresetsAreRenamedByTheirNumberStoredPositiveAndReachTheAirwa
     RealKeys::Click(dialog->TxtWallC, Qt::Key_Return);
     Ok();
     EXPECT_EQ(ResistanceTypeName(2), "Door");
+    EXPECT_EQ(ResistanceTypeName(3), "Door frame");
+    EXPECT_EQ(WallTypeName(6), "Main shaft");
     EXPECT_FLOAT_EQ(ResistanceTypeValue(2), 3);
     EXPECT_EQ(ShockTypeName(5), "");
     EXPECT_FLOAT_EQ(WallTypeFactor(4), 0.02f);
@@ -289,6 +303,14 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
         QTest::keyClick(&g, Qt::Key_7);
         EXPECT_FALSE(dialog->TxtEdit->isVisible()) << col;
     }
+    // Delete types nothing into a cell; Esc in the edit box drops that cell's edit and the dialog stays.
+    g.SetCol(1);
+    RealKeys::Click(&g, Qt::Key_Delete);
+    EXPECT_FALSE(dialog->TxtEdit->isVisible());
+    RealKeys::Type(&g, "9");
+    RealKeys::Click(dialog->TxtEdit, Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(g.TextMatrix(3, 1), "0.0");
     const auto doubleClickType = [&](int row, int col, const char *text) {
         g.SetRow(row);
         g.SetCol(col);

@@ -4,6 +4,8 @@
 
 #include "dialogs/frmAirEdit.h"
 #include "dialogs/frmAirInfo.h"
+#include "exchange/export.h"
+#include "exchange/frmImport.h"
 #include "graphics/drawing.h"
 #include "graphics/editor_windows.h"
 #include "graphics/tool_state.h"
@@ -11,6 +13,9 @@
 #include "model/geometry.h"
 #include "model/network_load.h"
 #include "model/node_keys.h"
+#include "model/record_line.h"
+#include "platform/Busy.h"
+#include "platform/System.h"
 #include "shell/small_windows.h"
 #include "simulation/frmError.h"
 #include "simulation/frmSimForm.h"
@@ -125,6 +130,99 @@ TEST_F(ProgramSeamsTest, ACheckFaultShowsTheErrorWindowWithItsLines) {
     ASSERT_NE(errors, nullptr);
     EXPECT_TRUE(errors->isVisible());
     EXPECT_FALSE(errors->Errorlist->findItems(deadEnd, Qt::MatchExactly).isEmpty()) << deadEnd.toStdString();
+}
+
+TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheNetworkStays) {
+    // Every question fails, as an unexpected error inside the command would; file choices name a table.
+    int failures = 0;
+    const auto fail = [&failures] {
+        ++failures;
+        throw std::runtime_error("failed");
+    };
+    struct FailingBoxes : VB::DialogResponder {
+        std::function<void()> fail;
+        std::string file;
+        int Message(const VB::MessageRequest &) override {
+            fail();
+            return VB::vbOK;
+        }
+        std::optional<std::string> Input(const VB::InputRequest &) override { return std::nullopt; }
+        std::optional<std::string> File(const VB::FileRequest &) override { return file; }
+    } failing;
+    failing.fail = fail;
+    failing.file = folder.path() + "mine.txt";
+    ExportText(failing.file);
+    const auto network = [] {
+        std::string lines = std::to_string(AirwayCount);
+        for (int a = 1; a <= AirwayCount; ++a)
+            lines += AirwayLine(a);
+        return lines;
+    };
+    const std::string before = network();
+    PictureBox *picture = ActivePicture();
+    const auto repaint = picture->Changed;
+    NetworkSaved = 0;
+    const struct {
+        const char *where;
+        std::function<void()> fail;
+    } points[] = {
+        {"menu", [&] { form->MenuItem("mnuNewFile")->trigger(); }},
+        {"toolbar", [&] { form->Tools_Click(19); }},
+        {"modal dialog",
+         [&] {
+             VB::SetModalDriver(
+                 [](QDialog &d) { QTest::mouseClick(static_cast<frmImport &>(d).Import, Qt::LeftButton); });
+             form->MenuItem("mnuImportData")->trigger();
+             VB::SetModalDriver({});
+         }},
+        {"input timer",
+         [&] {
+             RealtimeInputOn = -1;
+             RealtimeInputFile = folder.path() + "none.rem";
+             form->Timer1_Timer();
+         }},
+        {"output timer",
+         [&] {
+             RealtimeOutputOn = -1;
+             RealtimeOutputFile = folder.path() + "no folder/results.txt";
+             form->Timer2_Timer();
+         }},
+        {"recovery timer",
+         [&] {
+             VB::SetTempDirOverride(folder.path() + "no folder/");
+             AutosaveTicks = 10;
+             form->Autosave_Timer();
+             VB::SetTempDirOverride("");
+         }},
+        {"rotation timer",
+         [&] {
+             picture->Changed = fail;
+             RotatorX = 7; // spinning
+             RotatorY = 28;
+             form->TimerRotate_Timer();
+             EXPECT_FALSE(RotateBusy);
+             // The window is told of drawing again: the failed tick's batch is closed.
+             int notices = 0;
+             picture->Changed = [&notices] { ++notices; };
+             picture->Cls();
+             EXPECT_EQ(notices, 1);
+             picture->Changed = repaint;
+         }},
+    };
+    VB::DialogResponder *previous = VB::SetDialogResponder(&failing);
+    for (const auto &point : points) {
+        const int failed = failures;
+        point.fail();
+        EXPECT_EQ(failures, failed + 1) << point.where;
+        EXPECT_EQ(network(), before) << point.where;
+        EXPECT_EQ(VB::ScreenPointer(), VB::vbDefault) << point.where;
+        EXPECT_FALSE(VB::IsBusy()) << point.where;
+    }
+    VB::SetDialogResponder(previous);
+    RealtimeInputOn = RealtimeOutputOn = 0;
+    // The program goes on working.
+    form->MenuItem("mnuExecute")->trigger();
+    EXPECT_EQ(form->LblSim->text(), "OK");
 }
 
 TEST_F(ProgramSeamsTest, FixedQuantitiesInSeriesThatDifferFailTheRunNamingTheirAirways) {

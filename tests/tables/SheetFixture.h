@@ -43,8 +43,8 @@ protected:
     // Types text into a cell through the edit box and commits it with Enter.
     void Type(int row, int col, const char *text) {
         Go(row, col);
-        QTest::keyClicks(&grid(), QString(text).left(1));
-        QTest::keyClicks(window->TxtEdit, QString(text).mid(1));
+        RealKeys::Type(&grid(), QString(text).left(1));
+        RealKeys::Type(window->TxtEdit, QString(text).mid(1));
         RealKeys::Click(window->TxtEdit, Qt::Key_Return);
     }
     bool Marked(int row, int col) { return SheetCellColour(row, col) == SheetFixedColour; }

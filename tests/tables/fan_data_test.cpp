@@ -181,9 +181,19 @@ TEST_F(FanDataTest, DeleteCancelCopyAndPaste) {
     window->mnuPaste_Click();
     EXPECT_EQ(FanCurveFlow(4, 1), 100);
     EXPECT_EQ(FanCurveFlow(5, 1), 50);
+    // Delete empties the selection and types nothing; Esc in the edit box drops that cell's edit only.
+    grid().SetFocus();
+    grid().SetRow(6);
+    RealKeys::Click(&grid(), Qt::Key_Delete);
+    EXPECT_EQ(Cell(6, 3), "");
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_FALSE(window->CellsChanged);
+    RealKeys::Type(&grid(), "9");
+    RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Cell(6, 3), "");
     // Cancel answered No gives back the database the window opened on: the deleted fan, the pasted
     // flows and the committed cell.
-    grid().SetFocus();
     grid().SetRow(2);
     grid().SetCol(4);
     QTest::keyClick(&grid(), Qt::Key_7);

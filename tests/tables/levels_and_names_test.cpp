@@ -58,6 +58,7 @@ TEST_F(LevelTableTest, ANamelessLevelShowsNoRangesAndDeleteRemovesRowsOnlyAcross
 
     Select(5, 1, 6, 3);
     RealKeys::Click(&grid(), Qt::Key_Delete);
+    EXPECT_FALSE(window->TxtEdit->isVisible()); // Delete types nothing into a cell
     EXPECT_EQ(grid().TextMatrix(5, 1), "L7");
     EXPECT_EQ(grid().TextMatrix(247, 1), "L249");
     EXPECT_EQ(grid().TextMatrix(248, 1), "");
@@ -80,10 +81,21 @@ TEST_F(LevelTableTest, OkStoresTheLevelsAndResetsTheWindowOfTheShownLevel) {
 }
 
 TEST_F(LevelTableTest, EscAfterTypingAsksAndNoKeepsTheLevelsWhileSaveStoresEvenUnchanged) {
+    VB::SetLocaleDecimalSeparatorOverride(',');
+    DecimalSeparator = ',';
     Open();
+    // Esc in the edit box drops that cell's edit only; the window stays.
+    grid().SetRow(3);
+    RealKeys::Type(&grid(), "Y");
+    RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_EQ(grid().TextMatrix(3, 1), "L3");
+    // A level name takes no comma and keeps its point.
     grid().SetRow(2);
-    QTest::keyClick(&grid(), Qt::Key_X);
-    RealKeys::Click(window->TxtEdit, Qt::Key_Return);
+    RealKeys::Type(&grid(), "X");
+    RealKeys::Type(window->TxtEdit, ",.1\r");
+    EXPECT_EQ(grid().TextMatrix(2, 1), "X.1");
     boxes.Expect(VB::vbNo, "Save spreadsheet changes to network ?");
     RealKeys::Click(&grid(), Qt::Key_Escape);
     EXPECT_EQ(LevelName(2), "L2");

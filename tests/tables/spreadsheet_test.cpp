@@ -77,10 +77,23 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     EXPECT_TRUE(window->TxtEdit->isVisible());
     RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
 
+    // Delete empties a cell and types nothing: no edit box, no fixed mark.
+    Go(1, SheetColFlow);
+    RealKeys::Click(&grid(), Qt::Key_Delete);
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_EQ(cell(1, SheetColFlow), "");
+    grid().SetRow(2);
+    EXPECT_FALSE(Marked(1, SheetColFlow));
+
     VB::SetLocaleDecimalSeparatorOverride(',');
     DecimalSeparator = ',';
     Type(2, SheetColHeight, "2.5");
     EXPECT_EQ(cell(2, SheetColHeight), "2,5");
+    // Names take no comma and keep their points.
+    for (int col : {SheetColName, SheetColFrom, SheetColTo}) {
+        Type(2, col, "A,.1");
+        EXPECT_EQ(cell(2, col), "A.1") << col;
+    }
 }
 
 TEST_F(SheetTest, RenamingANodeRenamesEveryEndAtThatPosition) {
@@ -264,7 +277,7 @@ TEST_F(SheetTest, RowsFollowTheirAirwaysWhenSlotsMove) {
 
 TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     Drive(7, 0);
-    NextAirwayNumber = 7;
+    NextAirwayNumber = 3; // below the highest number in use
     Open();
     Go(1, SheetColName);
     window->mnuInsert2_Click();
