@@ -104,13 +104,9 @@ void UpdateNodeKeys() {
 }
 
 void RenumberAirways(int from, bool restart) {
-    // Here the counter names the next number to give.
     if (restart)
-        NextAirwayNumber = 1;
-    else
-        NextAirwayNumber = std::max(NextAirwayNumber, highestNumberOutside(from, AirwayCount) + 1);
-    for (int a = from; a <= AirwayCount; ++a)
-        AirwayNumber(a) = NextAirwayNumber++;
+        NextAirwayNumber = 0;
+    NumberNewAirways(from, AirwayCount);
 }
 
 void CheckAirwayNumbers() {

@@ -20,9 +20,10 @@ void SetAirwayKeys(int a);
 // Recomputes every airway's keys, applies the surface rules, removes airways with an empty end and
 // numbers unnumbered airways.
 void UpdateNodeKeys();
-// Unique airway numbers. NextAirwayNumber never stays below the highest number an airway holds, and
-// every number given to an airway is above that: drawing, splitting, copying, merging, importing, a new
-// spreadsheet row, loading and reloading the defaults all go through the three calls below.
+// Unique airway numbers. NextAirwayNumber is the last number given; it never stays below the highest
+// number an airway holds, and every number given to an airway is above that: drawing, splitting, copying,
+// merging, importing, a new spreadsheet row, loading and reloading the defaults all go through the three
+// calls below.
 // Lifts NextAirwayNumber to the highest number held by an airway outside the slots first..last (which
 // are about to be numbered; an empty range skips none).
 void LiftNextAirwayNumber(int first = 1, int last = 0);

@@ -39,20 +39,8 @@
 
 // ---- File ----
 
-namespace {
-
-// A command that starts, opens, merges or imports a network: the open spreadsheet's edits go to the
-// network they were made on, or nowhere, and the sheet then shows the network as it is.
-template <class Command> void changingNetwork(Command command) {
-    SpreadSheetBeforeNetworkChange();
-    command();
-    SpreadSheetAfterNetworkChange();
-}
-
-} // namespace
-
 void MainForm::mnuNewFile_Click() {
-    changingNetwork([] {
+    SpreadSheetAroundNetworkChange([] {
         NewNetwork();
         Redraw();
     });
@@ -63,7 +51,7 @@ void MainForm::mnuOpenFile_Click() {
 }
 
 void MainForm::mnuMergeFile_Click() {
-    changingNetwork([] {
+    SpreadSheetAroundNetworkChange([] {
         MergeCommand();
         SetVisibleAirways();
         RotateView();
@@ -127,11 +115,12 @@ void importFileChoice(QWidget *owner, const char *filter) {
 } // namespace
 
 void MainForm::MnuDXF_Click() {
-    changingNetwork([this] { importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*"); });
+    SpreadSheetAroundNetworkChange(
+        [this] { importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*"); });
 }
 
 void MainForm::mnuImportData_Click() {
-    changingNetwork([this] {
+    SpreadSheetAroundNetworkChange([this] {
         PlanView();
         Redraw();
         importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Filese (*.*)|*.*");
@@ -158,7 +147,7 @@ void MainForm::mnuPrint_Click() {
 }
 
 void MainForm::mnuOld_Click(int index) {
-    changingNetwork([index] {
+    SpreadSheetAroundNetworkChange([index] {
         // Single-level view even when the entry turns out empty.
         ViewMode = 1;
         OpenRecentFile(index);

@@ -76,18 +76,16 @@ void OpenCommand() {
     PreviousToolCode = ToolCode;
     ToolCode = ZoomToolCode;
     Shell().RunToolCommand();
-    SpreadSheetBeforeNetworkChange();
-    if (NetworkSaved == 0) {
-        const int answer =
-            VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
-        // The edits are kept unless they were written.
-        if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetworkAs())) {
-            SpreadSheetAfterNetworkChange();
-            return;
+    SpreadSheetAroundNetworkChange([] {
+        if (NetworkSaved == 0) {
+            const int answer =
+                VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
+            // The edits are kept unless they were written.
+            if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetworkAs()))
+                return;
         }
-    }
-    OpenNetworkDialog();
-    SpreadSheetAfterNetworkChange();
+        OpenNetworkDialog();
+    });
 }
 
 void OpenRecentFile(int index) {

@@ -488,12 +488,10 @@ frmSpreadSheet *SpreadSheetWindow() {
     return instance;
 }
 
-void SpreadSheetBeforeNetworkChange() {
+void SpreadSheetAroundNetworkChange(const std::function<void()> &command) {
     if (instance && instance->isVisible())
         instance->OfferSave();
-}
-
-void SpreadSheetAfterNetworkChange() {
+    command();
     if (instance && instance->isVisible())
         instance->Refill();
 }

@@ -5,6 +5,7 @@
 // still written into its own airway, and a row whose airway is gone is written nowhere.
 #include <QMainWindow>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -143,7 +144,6 @@ frmSpreadSheet *ShowSpreadSheet(QWidget *owner);
 frmSpreadSheet *SpreadSheetWindow();
 // Runs the close sequence of a loaded window and unloads it (the main window's shutdown).
 void UnloadSpreadSheet();
-// Around a command that opens, merges, imports or starts a network: a loaded sheet first offers to save
+// Runs a command that opens, merges, imports or starts a network: a loaded sheet first offers to save
 // its edits into the network they were made on, and afterwards shows the network as it now is.
-void SpreadSheetBeforeNetworkChange();
-void SpreadSheetAfterNetworkChange();
+void SpreadSheetAroundNetworkChange(const std::function<void()> &command);

@@ -162,23 +162,19 @@ void frmSpreadSheet::SaveGrid() {
                 AirwayResistanceType(a) = 0;
         }
 
-        if (touched(SheetColKFactor)) {
-            if (const auto v = edited(SheetColKFactor, 10))
-                AirwayFrictionFactor(a) = *v;
-            if (fixed(r, SheetColKFactor))
-                AirwayWallType(a) = TypedPreset;
-            if (AirwayFrictionFactor(a) == 0)
-                AirwayWallType(a) = 0;
-        }
-
-        if (touched(SheetColShock)) {
-            if (const auto v = edited(SheetColShock, 1))
-                AirwayShockLength(a) = *v;
-            if (fixed(r, SheetColShock))
-                AirwayShockType(a) = TypedPreset;
-            if (AirwayShockLength(a) == 0)
-                AirwayShockType(a) = 0;
-        }
+        // A marked K-Factor or Shock is the user's own value; a value of 0 has no type.
+        const auto presetValue = [&](int col, int quantity, float &value, int &type) {
+            if (!touched(col))
+                return;
+            if (const auto v = edited(col, quantity))
+                value = *v;
+            if (fixed(r, col))
+                type = TypedPreset;
+            if (value == 0)
+                type = 0;
+        };
+        presetValue(SheetColKFactor, 10, AirwayFrictionFactor(a), AirwayWallType(a));
+        presetValue(SheetColShock, 1, AirwayShockLength(a), AirwayShockType(a));
 
         if (changed(SheetColFan)) {
             // Only a fan of the database, or none, replaces the airway's fan.

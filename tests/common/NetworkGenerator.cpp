@@ -190,7 +190,7 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
         FloatingTextPosition(3, t) = levelZ(1);
     }
     NetworkTitle = "Generated mine " + std::to_string(airways);
-    NextAirwayNumber = AirwayCount + 1;
+    NextAirwayNumber = AirwayCount;
     UpdateNodeKeys();
     CalcAllAirways();
     return result;

@@ -122,8 +122,8 @@ TEST_F(ImportTest, TextLinesBecomeNewAirwaysWithTheNewAirwaySettings) {
     EXPECT_EQ(AirwayWallType(2), DefaultRaiseWallType);
     EXPECT_EQ(Shape(3), AirwayFlag::Rectangular | AirwayFlag::FansInSeries);
     EXPECT_EQ(AirwaySize(1, 3), DefaultDriveHeight);
-    EXPECT_EQ(AirwayNumber(1), 40); // numbered on from the program's counter
-    EXPECT_EQ(AirwayNumber(3), 42);
+    EXPECT_EQ(AirwayNumber(1), 41); // numbered on from the program's counter
+    EXPECT_EQ(AirwayNumber(3), 43);
     EXPECT_GT(AirwayLength(1), 49); // computed
     EXPECT_EQ(NetworkSaved, 0);
     EXPECT_EQ(shell.simCaption, "SIM");

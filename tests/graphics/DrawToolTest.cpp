@@ -113,6 +113,8 @@ TEST_F(DrawTool, PropertyAndLayerInheritanceTakeWhatTheContinuedAirwayCarries) {
 }
 
 TEST_F(DrawTool, ARightButtonEndTakesTheTypedPoint) {
+    // Renumbered, as after a merge: the drawn airway takes the number after the highest.
+    RenumberAirways(1, true);
     editor.typedPoint = std::array<int32_t, 3>{450, 420, 120};
     Press(1, 300, 0);
     Move(1, 350, 100);
@@ -121,6 +123,7 @@ TEST_F(DrawTool, ARightButtonEndTakesTheTypedPoint) {
     EXPECT_EQ(AirwayEnd(1, 3), 450);
     EXPECT_EQ(AirwayEnd(2, 3), 420);
     EXPECT_EQ(AirwayEnd(3, 3), 120);
+    EXPECT_EQ(AirwayNumber(3), 3);
 }
 
 TEST_F(DrawTool, TheLastFreeSlotIsNeverFilled) {

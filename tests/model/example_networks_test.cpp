@@ -87,7 +87,7 @@ void buildTeachingNetwork() {
     AirwayFlags(fan) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir | AirwayFlag::FixedDirection;
     AirwayFan(fan) = 1;
     AirwayFanCount(fan) = 1;
-    NextAirwayNumber = AirwayCount + 1;
+    NextAirwayNumber = AirwayCount;
 
     for (int f = 1; f <= MaxFans; ++f)
         FanName(f).clear();

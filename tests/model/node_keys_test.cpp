@@ -98,7 +98,7 @@ TEST_F(NodeKeys, DuplicateNumbersAreOfferedARenumbering) {
     EXPECT_EQ(AirwayNumber(1), 1);
     EXPECT_EQ(AirwayNumber(2), 2);
     EXPECT_EQ(AirwayNumber(3), 3);
-    EXPECT_EQ(NextAirwayNumber, 4);
+    EXPECT_EQ(NextAirwayNumber, 3);
     {
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbOK, "All airways have unqiue numbers");
@@ -132,7 +132,7 @@ TEST_F(NodeKeys, RenumberingFromTheMiddleContinuesTheCounter) {
     NextAirwayNumber = 50;
     RenumberAirways(3, false);
     EXPECT_EQ(AirwayNumber(2), 0);
-    EXPECT_EQ(AirwayNumber(3), 50);
-    EXPECT_EQ(AirwayNumber(4), 51);
+    EXPECT_EQ(AirwayNumber(3), 51);
+    EXPECT_EQ(AirwayNumber(4), 52);
     EXPECT_EQ(NextAirwayNumber, 52);
 }

@@ -1,5 +1,6 @@
 // The data tables and the settings dialog as the main window opens and closes them.
 #include "ShellFixture.h"
+#include "common/RealKeys.h"
 
 #include "graphics/graphics_state.h"
 #include "model/network_load.h"
@@ -121,8 +122,10 @@ TEST_F(ShellTest, OpeningANetworkOffersTheSpreadsheetEditsAndRefillsIt) {
     form->MenuItem("mnuPower")->trigger();
     frmSpreadSheet *sheet = SpreadSheetWindow();
     ASSERT_NE(sheet, nullptr);
-    sheet->Spreadsheet->SetTextMatrix(1, SheetColName, "Typed");
-    SheetChanged = true;
+    // Typed, and the edit box still open.
+    sheet->Spreadsheet->SetRow(1);
+    sheet->Spreadsheet->SetCol(SheetColName);
+    RealKeys::Type(sheet->Spreadsheet, "T");
 
     boxes->Expect(VB::vbNo, "Save spreadsheet changes to network ?").ExpectFile(other);
     form->MenuItem("mnuOpenFile")->trigger();

@@ -303,6 +303,16 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     EXPECT_NEAR(AirwayResistance(2), 0.012 * 16 * 50 * AirDensity / (4096 * 1.2), 1e-7);
     EXPECT_EQ(cell(2, SheetColLength), "50.0");
     EXPECT_EQ(cell(2, SheetColNo), "8");
+    // After a renumbering, as a merge or Renumber Airways leaves the counter, the next row takes the
+    // number after the highest.
+    RenumberAirways(1, true);
+    Open();
+    Go(2, SheetColName);
+    window->mnuInsert2_Click();
+    for (const auto &[col, text] : typed)
+        grid().SetTextMatrix(3, col, text);
+    window->SaveGrid();
+    EXPECT_EQ(AirwayNumber(3), 3);
 }
 
 TEST_F(SheetTest, AnInsertThatRunsOutOfSlotsKeepsTheMarksWithTheirRows) {
@@ -344,7 +354,11 @@ TEST_F(SheetTest, ACommandFirstCommitsTheOpenEditIntoItsOwnRow) {
     Go(RowOf(ten), SheetColFlow);
     RealKeys::Type(&grid(), "7");
     ASSERT_TRUE(window->TxtEdit->isVisible());
-    // Show All Data refills the grid: the edit is its row's, and offered to the network first.
+    // The sort moves the rows under the box: the edit lands in its own row first.
+    window->MenuItem("mnuDescend")->trigger();
+    EXPECT_FALSE(window->TxtEdit->isVisible());
+    EXPECT_EQ(cell(RowOf(ten), SheetColFlow), "7");
+    // Show All Data refills the grid: the edit is offered to the network first.
     boxes.Expect(VB::vbYes, "Save spreadsheet changes to network ?");
     window->MenuItem("mnuShowAll")->trigger();
     EXPECT_FALSE(window->TxtEdit->isVisible());
