@@ -284,35 +284,30 @@ void rubberRectangle(PictureBox &pic) {
     FenceDrawn = true;
 }
 
-// The release's tool, for ToolMode 3 and above.
+// The release's tool, for ToolMode 3 and above. The tools mark the network changed themselves, through
+// what they record for undo, so a miss or a cancelled dialog leaves a saved network saved.
 void dispatchTool() {
     const bool left = MouseButton == 1;
     switch (ToolMode) {
     case 3:
         dispatch("ReverseTool", ReverseTool);
-        NetworkSaved = 0;
         break;
     case 4:
-        if (left) {
+        if (left)
             dispatch("DeleteTool", DeleteTool);
-            NetworkSaved = 0;
-        }
         break;
     case 5:
         dispatch("InsertFanTool", InsertFanTool);
-        NetworkSaved = 0;
         break;
     case 6:
         dispatch("NameTool", NameTool);
         Redraw();
-        NetworkSaved = 0;
         break;
     case 7:
         dispatch("ContaminantSourceTool", ContaminantSourceTool);
         break;
     case 8:
         dispatch("InsertNodeTool", InsertNodeTool);
-        NetworkSaved = 0;
         break;
     case 9:
         Editor().HidePopup();
@@ -437,7 +432,6 @@ void releaseHandler(PictureBox &pic) {
     if (toolRuns) {
         if (ToolMode == 1) {
             dispatch("ConstructAirway", ConstructAirway);
-            NetworkSaved = 0;
         } else if (ToolMode == 2) {
             int32_t x = 0, y = 0, z = 0;
             if (ViewIs3D != 0) {
@@ -459,7 +453,6 @@ void releaseHandler(PictureBox &pic) {
             } else {
                 Redraw();
             }
-            NetworkSaved = 0;
         }
     }
     endGesture();
