@@ -55,6 +55,10 @@ void GraphicsView::paintEvent(QPaintEvent *) {
 
 void GraphicsView::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
+    // A view squeezed to no width keeps its picture and its world window until it has room again: the
+    // metres per pixel of one pixel would otherwise become the whole view's width.
+    if (width() <= 1)
+        return;
     const int oldWidth = picture_.PixelWidth();
     picture_.Resize(std::max(1, width()), std::max(1, height()));
     // A maximised or tiled view shows more or less of the network at the same scale, never stretched.
