@@ -156,6 +156,8 @@ protected:
         EXPECT_EQ(AutosaveMinutes, 5) << name;
         EXPECT_EQ(FontScale, 0) << name;
         EXPECT_EQ(AxisSignY, -1) << name;
+        // Airways numbered 1 to AirwayCount: the next one drawn takes the next number.
+        EXPECT_EQ(NextAirwayNumber, AirwayCount) << name;
         // The comment field holds the network checks' status text, which every run rewrites: an example
         // keeps nothing there.
         for (int a = 1; a <= AirwayCount; ++a)

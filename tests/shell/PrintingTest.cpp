@@ -154,6 +154,21 @@ TEST_F(PrintingTest, PageWhoseHeightGovernsPrintsAtTheScaleInItsTitle) {
     const double borderMm = static_cast<double>(right - left) * 25.4 / paper->Resolution();
     const double drawn = (WindowRight - WindowLeft) * 1000.0 / borderMm;
     EXPECT_NEAR(drawn / titled, 1, 0.01) << "drawn 1:" << drawn << ", titled 1:" << titled;
+    // The border's height at that scale: the whole window, bottom edge included, lies on the page.
+    std::vector<int> across(static_cast<size_t>(page.height()));
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            across[static_cast<size_t>(y)] += page.pixel(x, y) == qRgb(0, 0, 0);
+    size_t top = 0, bottom = across.size() - 1;
+    while (across[top] < static_cast<int>(right - left) / 2)
+        ++top;
+    while (across[bottom] < static_cast<int>(right - left) / 2)
+        --bottom;
+    const double heightMm = static_cast<double>(bottom - top) * 25.4 / paper->Resolution();
+    EXPECT_NEAR((WindowBottom - WindowTop) * 1000.0 / heightMm / titled, 1, 0.01);
+    // The caption shows the scale printed.
+    EXPECT_TRUE(started->windowTitle().contains(QString(":%1]").arg(titled)))
+        << started->windowTitle().toStdString();
 }
 
 TEST_F(PrintingTest, FilePrintShowsTheDialogAndRedrawsAfter) {
