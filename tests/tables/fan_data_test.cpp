@@ -98,6 +98,7 @@ TEST_F(FanDataTest, AnEfficiencyCurveFromZeroToZeroSurvivesBeingShown) {
     window->TxtFanName->SetFocus();
     window->TxtFanName->selectAll();
     QTest::keyClicks(window->TxtFanName, "Main,");
+    EXPECT_EQ(window->TxtFanName->Text(), "Main");
     EXPECT_EQ(FanName(2), "Main");
     EXPECT_EQ(NetworkSaved, 0);
     boxes.Expect(VB::vbOK, "Your fan curve contains 2 zero efficiency value(s)");

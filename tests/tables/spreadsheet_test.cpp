@@ -91,6 +91,9 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     EXPECT_EQ(cell(2, SheetColHeight), "2,5");
     // Names take no comma and keep their points.
     for (int col : {SheetColName, SheetColFrom, SheetColTo}) {
+        Go(2, col);
+        RealKeys::Type(&grid(), ",");
+        EXPECT_FALSE(window->TxtEdit->isVisible()) << col;
         Type(2, col, "A,.1");
         EXPECT_EQ(cell(2, col), "A.1") << col;
     }
