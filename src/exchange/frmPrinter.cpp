@@ -113,7 +113,8 @@ frmPrinter::frmPrinter(QWidget *parent) : QDialog(parent) {
     connect(PrintIt, &QPushButton::clicked, this, [this] { PrintIt_Click(); });
     connect(CancelIt, &QPushButton::clicked, this, [this] { CancelIt_Click(); });
     Form_Load();
-    VB_NAME_CONTROLS(PrintList, PrintSize, PSizer, ChkColour, ShpPortrait, ShpLandscape, TxtTitle, TxtScale, TxtCopies, Printing, PrintIt, CancelIt);
+    VB_NAME_CONTROLS(PrintList, PrintSize, PSizer, ChkColour, ShpPortrait, ShpLandscape, TxtTitle, TxtScale,
+                     TxtCopies, Printing, PrintIt, CancelIt);
     VB::NameControlArray(OptOrient, "OptOrient");
 }
 

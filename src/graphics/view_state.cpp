@@ -6,6 +6,7 @@
 #include "graphics/projection.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/units.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
 #include "platform/Printer.h"
@@ -76,55 +77,11 @@ void layersFromMasks() {
         PrimaryLayerVisible(i) = PrimaryLayerMask == 0 || ((PrimaryLayerMask >> i) & 1);
 }
 
-// The unit row of a displayed data type; 0 when it has no unit.
-int unitRowOfDataCode(int code) {
-    switch (code) {
-    case 12:
-        return 4;
-    case 13:
-        return 2;
-    case 22:
-    case 23:
-    case 24:
-    case 26:
-        return 8;
-    case 25:
-        return 9;
-    case 27:
-    case 28:
-        return 13;
-    case 32:
-        return 5;
-    case 33:
-    case 35:
-    case 36:
-        return 1;
-    case 34:
-        return 10;
-    case 37:
-        return 14;
-    case 42:
-    case 43:
-        return 7;
-    case 44:
-    case 45:
-        return 11;
-    case 56:
-        return 12;
-    default:
-        return 0;
-    }
-}
-
 void showDataType() {
     DataComboUpdating = true;
     const int group = static_cast<int>(VB::Int(DataCode / 10.0));
     Shell().SetDataComboIndexes(group - 1, DataCode - 10 * group - 2);
-    const int row = unitRowOfDataCode(DataCode);
-    std::string unit;
-    if (row != 0 && UnitText.InBounds(row, UnitSystem))
-        unit = UnitText(row, UnitSystem);
-    Shell().SetLabelText("LblUnit", unit);
+    Shell().SetLabelText("LblUnit", DataUnitName(DataCode));
     DataComboUpdating = false;
 }
 

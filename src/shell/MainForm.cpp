@@ -308,8 +308,8 @@ void MainForm::buildStrip() {
         l->setMinimumWidth(110);
     for (QLabel *l : {LblWin1, LblWin2, TxtX, TxtY, TxtZ})
         statusBar()->addPermanentWidget(l);
-    VB_NAME_CONTROLS(CmbDataType, CmbDataVal, LblUnit, CmbRL, CmbView, LblSim, Rotator, VsbRL, TxtX, TxtY, TxtZ,
-                     LblWin1, LblWin2);
+    VB_NAME_CONTROLS(CmbDataType, CmbDataVal, LblUnit, CmbRL, CmbView, LblSim, Rotator, VsbRL, TxtX, TxtY,
+                     TxtZ, LblWin1, LblWin2);
 }
 
 // ---- ShellHooks ----

@@ -108,7 +108,7 @@ TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {
     EXPECT_EQ(PopData().Text->toPlainText(), "Airway 7");
 }
 
-TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndLevelControlsThatAgree) {
+TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndDisplayControlsThatAgree) {
     const std::string example = TeachingExample();
     frmTitle title(example);
     title.Start();
@@ -128,10 +128,13 @@ TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndLevelControlsT
             airwayPixels += green || red || cyan;
         }
     EXPECT_GT(airwayPixels, 50);
-    // Its startup view shows every level: the level combo names none, and a switch to single-level display
-    // shows the scroll bar's level in both.
+    // Its startup view shows every level: the level combo names none, nor does the window's caption (the
+    // empty network's level is gone), and a switch to single-level display shows the scroll bar's level in
+    // both. The unit label is that of the data shown.
     EXPECT_EQ(ViewMode, 4);
     EXPECT_EQ(started->CmbRL->currentIndex(), -1);
+    EXPECT_EQ(window(0)->windowTitle(), "View 1 :  Quantity");
+    EXPECT_EQ(started->LblUnit->text(), "m3/s");
     started->RunCommand(27);
     EXPECT_EQ(started->VsbRL->value(), 2);
     EXPECT_EQ(started->CmbRL->currentText(), "900 Level");
