@@ -253,7 +253,7 @@ void ResetProgramState() {
     VB::ClearConfigValues();
     VB::SetProgramStarter({});
     VB::UseSystemPrinters();
-    VB::SetPrinterPageWidthProvider({});
+    VB::SetPrinterPageSizeProvider({});
 }
 
 std::vector<std::string> ResetGlobalNames() {

@@ -260,8 +260,9 @@ TEST_F(ProgramSeamsTest, InformationPopupAndCaptionScaleAreTheProgramsOwn) {
     ASSERT_EQ(ToolMode, 9);
     ASSERT_GT(AirwayScreenCount, 0);
     const AirwayScreenRecord &r = AirwayScreen(1);
-    const float x = (r.x1 + r.x2) / 2 * static_cast<float>(AxisSignX);
-    const float y = (r.y1 + r.y2) / 2 * static_cast<float>(AxisSignY);
+    // The mouse gives window positions, as the screen records hold them (whatever the axis signs).
+    const float x = (r.x1 + r.x2) / 2;
+    const float y = (r.y1 + r.y2) / 2;
     const int a = r.airway;
     window(0)->Form_MouseDown(2, 0, x, y);
     EXPECT_TRUE(PopData().isVisible());
