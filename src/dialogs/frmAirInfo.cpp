@@ -157,7 +157,8 @@ frmAirInfo::frmAirInfo(QWidget *parent) : QWidget(parent, Qt::Dialog), Chart(1, 
     };
     LblCoord->setText(coords(AirwayStart, a));
     LblCoord2->setText(coords(AirwayEnd, a));
-    VB_NAME_CONTROLS(LblAirName, LblCoord, LblCoord2, Prnter, Command2, Command1, PicFan2, LblFanName, LblDutyP, LblDutyQ, LblP, LblQ);
+    VB_NAME_CONTROLS(LblAirName, LblCoord, LblCoord2, Prnter, Command2, Command1, PicFan2, LblFanName,
+                     LblDutyP, LblDutyQ, LblP, LblQ);
     VB::NameControlArray(LblDName, "LblDName");
     VB::NameControlArray(LblData, "LblData");
 }

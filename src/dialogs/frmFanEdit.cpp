@@ -91,7 +91,8 @@ frmFanEdit::frmFanEdit(QWidget *parent) : CancelOnClose(parent) {
     Form_Load();
     adjustSize();
     VB::CentreOnScreen(*this);
-    VB_NAME_CONTROLS(FrmFan, Frame1, Frame2, FanCombo2, TxtFanN, TxtVPart, VSF, OptSer2, OptPar2, LblCPart, Command1, Command2);
+    VB_NAME_CONTROLS(FrmFan, Frame1, Frame2, FanCombo2, TxtFanN, TxtVPart, VSF, OptSer2, OptPar2, LblCPart,
+                     Command1, Command2);
     VB::NameControlArray(OptCurveType, "OptCurveType");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The fans of one airway (CurrentAirway): which database fan, how many, in series or in parallel, and the
-// curve the solver uses. OK writes the airway; the insert-fan tool records it for undo around the dialog.
+// curve the solver uses. OK writes the airway; the insert-fan tool records what changed for undo.
 #include "dialogs/CancelOnClose.h"
 
 #include <array>

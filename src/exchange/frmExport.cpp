@@ -65,7 +65,8 @@ frmExport::frmExport(QWidget *parent) : QDialog(parent) {
     connect(Export, &QPushButton::clicked, this, [this] { Export_Click(); });
     connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
     Form_Load();
-    VB_NAME_CONTROLS(TxtData, TxtNode, TxtAirway, TxtNodeCircle, TxtArrow, TxtFloat, ChkVisible, Export, Cancel);
+    VB_NAME_CONTROLS(TxtData, TxtNode, TxtAirway, TxtNodeCircle, TxtArrow, TxtFloat, ChkVisible, Export,
+                     Cancel);
 }
 
 void frmExport::Form_Load() {

@@ -64,7 +64,8 @@ frmImport::frmImport(QWidget *parent) : QDialog(parent) {
     connect(Import, &QPushButton::clicked, this, [this] { Import_Click(); });
     connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
     Form_Load();
-    VB_NAME_CONTROLS(ChkRDrive, ChkRRaise, ChkSize, ChkRL, ChkMerge, Label1, Label3, Label4, TxtXOffset, TxtYOffset, TxtZOffset, NegX, NegY, NegZ, LblMessage, Import, Cancel);
+    VB_NAME_CONTROLS(ChkRDrive, ChkRRaise, ChkSize, ChkRL, ChkMerge, Label1, Label3, Label4, TxtXOffset,
+                     TxtYOffset, TxtZOffset, NegX, NegY, NegZ, LblMessage, Import, Cancel);
 }
 
 void frmImport::Form_Load() {

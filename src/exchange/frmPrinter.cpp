@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cmath>
 #include <exception>
 #include <limits>
 
@@ -113,7 +114,8 @@ frmPrinter::frmPrinter(QWidget *parent) : QDialog(parent) {
     connect(PrintIt, &QPushButton::clicked, this, [this] { PrintIt_Click(); });
     connect(CancelIt, &QPushButton::clicked, this, [this] { CancelIt_Click(); });
     Form_Load();
-    VB_NAME_CONTROLS(PrintList, PrintSize, PSizer, ChkColour, ShpPortrait, ShpLandscape, TxtTitle, TxtScale, TxtCopies, Printing, PrintIt, CancelIt);
+    VB_NAME_CONTROLS(PrintList, PrintSize, PSizer, ChkColour, ShpPortrait, ShpLandscape, TxtTitle, TxtScale,
+                     TxtCopies, Printing, PrintIt, CancelIt);
     VB::NameControlArray(OptOrient, "OptOrient");
 }
 
@@ -225,9 +227,11 @@ void frmPrinter::Setscale() {
     if (window == nullptr)
         throw VBError(VB::PrinterError, "no graphics window");
     ViewWidth = window->ScaleWidth;
-    const double printable = VB::Printer().PrintableWidthMm();
+    const VB::PrinterPage &printer = VB::Printer();
+    const double printable = printer.PrintableWidthMm();
     PageWidth = printable * 0.995;
-    FitScale = FittedScale(ViewWidth, printable);
+    // Both page dimensions take part, so that a scale the dialog accepts is the scale printed.
+    FitScale = FittedScale(ViewWidth, std::abs(window->ScaleHeight), printable, printer.PrintableHeightMm());
     TxtScale->setText(ToQt(VB::CStrSingle(FitScale)));
 }
 
@@ -269,13 +273,20 @@ void frmPrinter::PrintIt_Click() {
             throw VBError(VBErr::Overflow, "Overflow");
         PrintTitle = FromQt(TxtTitle->text());
         Printing->setVisible(true);
-        // Every copy is printed at the typed scale (a printout ends with the scale back at "fit").
+        // Every copy is printed at the typed scale (a printout ends with the scale back at "fit"). The
+        // copies are the pages of one document, so a file printer asks for its file once; a cancelled copy
+        // ends the whole print.
+        VB::PrinterPage &page = VB::Printer();
+        VB::PrintJob job(page);
         for (int left = *copies;;) {
             PrintScale = static_cast<float>(*scale);
             PrintNetwork();
-            if (--left <= 0)
+            if (job.Cancelled() || --left <= 0)
                 break;
+            if (page.DocumentOpen())
+                page.NewPage();
         }
+        job.Send();
     } catch (const std::exception &) {
         VB::MsgBox("Error while trying to print - Check Printer");
     }

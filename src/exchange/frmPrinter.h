@@ -38,7 +38,7 @@ public:
     int PaperCount = 0;
     double PageWidth = 0; // printable width × 0.995, mm
     double ViewWidth = 0; // world width of the active graphics window, m
-    float FitScale = 0;   // the scale at which that width fits the page
+    float FitScale = 0;   // the scale at which the window fits the page
 
     void Form_Load();
     void Form_Unload();

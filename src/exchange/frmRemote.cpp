@@ -96,7 +96,8 @@ frmRemote::frmRemote(QWidget *parent) : QDialog(parent) {
 
     ShownStation = 1;
     OKLoad(1);
-    VB_NAME_CONTROLS(LblNumber, VScStation, TxtStationName, ChkUpdateQ, TxtRemoteSource, CmdBrowse, ChkResim, ChkAlarm, TxtTimer, cmdOK, mnuExit, mnuCopy, mnuPaste);
+    VB_NAME_CONTROLS(LblNumber, VScStation, TxtStationName, ChkUpdateQ, TxtRemoteSource, CmdBrowse, ChkResim,
+                     ChkAlarm, TxtTimer, cmdOK, mnuExit, mnuCopy, mnuPaste);
     VB::NameControlArray(TxtLngNames, "TxtLngNames");
     VB::NameControlArray(Abrev, "Abrev");
     VB::NameControlArray(RUnits, "RUnits");

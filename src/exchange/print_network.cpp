@@ -85,11 +85,17 @@ float symbolSize(int k, double w) {
     return static_cast<float>(std::max(size, w / 500));
 }
 
-// The fitted scale of the window's width on the printable width in the print orientation.
-float fittedScale(VB::PrinterPage &page, double windowWidth) {
+// Page set-up steps 8 to 16: page coordinates, the printed window, symbol and text sizes, the border.
+struct Window {
+    double left, top, width, height;
+};
+
+// The scale at which the window fits the printable page in the print orientation.
+float fittedScale(VB::PrinterPage &page, const Window &w) {
     page.SetOrientation(PrintOrientation + 1);
     ShowWindowTitle();
-    const float fitted = FittedScale(windowWidth, page.PrintableWidthMm());
+    const float fitted =
+        FittedScale(w.width, std::abs(w.height), page.PrintableWidthMm(), page.PrintableHeightMm());
     if (!(fitted > 0))
         throw VBError(DivisionByZero, "Division by zero");
     return fitted;
@@ -103,26 +109,21 @@ void fillContaminantColours() {
         ContaminantColours(i) = PictureBox::QBColor(standard[i]);
 }
 
-// Page set-up steps 8 to 16: page coordinates, the printed window, symbol and text sizes, the border.
-struct Window {
-    double left, top, width, height;
-};
-
-void pageCoordinates(VB::PrinterPage &page, const Window &w) {
+// The page shows the window at the scale 1 : `scale` in both directions, whichever dimension governed the
+// fit, so the scale in the title is the scale drawn.
+void pageCoordinates(VB::PrinterPage &page, const Window &w, double scale) {
     WindowAspect = static_cast<float>(w.width / w.height);
     requireFinite(WindowAspect);
-    PageAspect = static_cast<float>(page.PrintableWidthMm() / page.PrintableHeightMm());
-    if (PageAspect < WindowAspect) {
-        page.ScaleWidth = w.width * 1.1 * ScaleRatio;
-        page.ScaleHeight = w.height * (WindowAspect / PageAspect) * 1.1 * ScaleRatio;
-    } else {
-        page.ScaleWidth = w.width * (PageAspect / WindowAspect) * 1.1 * ScaleRatio;
-        page.ScaleHeight = w.height * 1.1 * ScaleRatio;
-    }
+    const double width = page.PrintableWidthMm(), height = page.PrintableHeightMm();
+    PageAspect = static_cast<float>(width / height);
+    page.ScaleWidth = width * scale / 1000;
+    page.ScaleHeight = height * scale / 1000;
     // Both margins are a twentieth of the window's width.
     page.ScaleLeft = w.left - w.width / 20;
     page.ScaleTop = w.top - w.width / 20;
     requireFinite(page.ScaleWidth * page.ScaleHeight);
+    if (!(page.ScaleWidth > 0 && page.ScaleHeight > 0))
+        throw VBError(DivisionByZero, "Division by zero");
 }
 
 void printedWindow(const Window &w) {
@@ -216,21 +217,23 @@ void PrintNetwork() {
         VB::DoEvents();
         fillContaminantColours();
         if (PrintScale == 0)
-            runStep([&] { PrintScale = fittedScale(page, window.width); });
+            runStep([&] { PrintScale = fittedScale(page, window); });
         requested = PrintScale;
         ColourFactor = PrintInColour != 0 ? 1 : 0;
         RunState = 0;
         ScaleRatio = 1;
         runStep([&] {
-            ScaleRatio = requested / fittedScale(page, window.width);
+            ScaleRatio = requested / fittedScale(page, window);
             PrintScale = requested;
         });
         runStep([&] { page.SetOrientation(PrintOrientation + 1); });
-        runStep([&] { pageCoordinates(page, window); });
+        runStep([&] { pageCoordinates(page, window, requested); });
         printedWindow(window);
         runStep(symbolSizes);
         runStep(textSizes);
         runStep([&] { dataFont(page); });
+        // The airways lie above the grid, as on the screen; the border closes both.
+        runStep([&] { PrintGrid(page); });
         runStep([&] { border(page); });
         runStep([&] { airwayDefaults(page); });
 
@@ -259,7 +262,7 @@ void PrintNetwork() {
         }
 
         runStep([&] { PrintContaminantLegend(page); });
-        runStep([&] { PrintGrid(page); });
+        runStep([&] { MeasurePrintCell(page); });
         runStep([&] { PrintTitleBlock(page); });
         runStep([&] { PrintFloatingTexts(page); });
         runStep([&] { page.EndDoc(); });

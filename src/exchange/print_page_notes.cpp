@@ -64,18 +64,25 @@ void PrintContaminantLegend(VB::PrinterPage &page) {
 }
 
 void PrintGrid(VB::PrinterPage &page) {
-    page.FontTransparent = true;
-    CellWidth = static_cast<float>(page.TextWidth("F"));
     if (!GridOn)
         return;
     const auto lines = ViewGridLines();
     if (!lines)
         return;
+    page.FontTransparent = true;
+    page.DrawWidth = 1;
+    page.ForeColor = 0;
     const int32_t lineColour = OnPaper(ColourTable(6));
     const GridAxis &rows = lines->horizontal;
+    // A label the thinning places is printed only where it lies wholly inside the border.
+    const auto label = [&](const std::string &text, double x, double y) {
+        if (GridLabelFits(x, y, page.TextWidth(text), page.TextHeight(text))) {
+            page.CurrentX = x;
+            page.CurrentY = y;
+            page.Print(text);
+        }
+    };
     if (lines->vertical) {
-        page.DrawWidth = 1;
-        page.ForeColor = 0;
         page.FontSize = 10;
         const GridAxis &columns = *lines->vertical;
         // Labels are thinned so that they never crowd: a label shows when the lines since the last one
@@ -86,13 +93,11 @@ void PrintGrid(VB::PrinterPage &page) {
             page.Line(x, WindowTop, x, WindowBottom, lineColour);
             if (GridLabelsOff)
                 continue;
-            const std::string label = FormatValue(static_cast<float>(columns.World(n)), CoordinateRow, 0, 0);
+            const std::string text = FormatValue(static_cast<float>(columns.World(n)), CoordinateRow, 0, 0);
             gap += columns.spacing;
-            if (gap > 1.2 * page.TextWidth(label)) {
+            if (gap > 1.2 * page.TextWidth(text)) {
                 gap = 0;
-                page.CurrentX = x;
-                page.CurrentY = WindowTop;
-                page.Print(label);
+                label(text, x, WindowTop);
             }
         }
         for (int64_t n : byPosition(rows)) {
@@ -100,14 +105,12 @@ void PrintGrid(VB::PrinterPage &page) {
             page.Line(WindowLeft, y, WindowRight, y, lineColour);
             if (GridLabelsOff)
                 continue;
-            const std::string label = FormatValue(static_cast<float>(rows.World(n)), CoordinateRow, 0, 0);
-            const double h = page.TextHeight(label);
+            const std::string text = FormatValue(static_cast<float>(rows.World(n)), CoordinateRow, 0, 0);
+            const double h = page.TextHeight(text);
             gap += rows.spacing;
             if (gap > 1.2 * h) {
                 gap = 0;
-                page.CurrentX = WindowLeft;
-                page.CurrentY = y - h;
-                page.Print(label);
+                label(text, WindowLeft, y - h);
             }
         }
         return;
@@ -116,11 +119,14 @@ void PrintGrid(VB::PrinterPage &page) {
     for (int64_t n : byPosition(rows)) {
         const double y = rows.Position(n);
         page.Line(WindowLeft, y, WindowRight, y, lineColour);
-        const std::string label = FormatValue(static_cast<float>(rows.World(n)), CoordinateRow, 0, 0);
-        page.CurrentX = WindowLeft;
-        page.CurrentY = y - page.TextHeight(label);
-        page.Print(label);
+        const std::string text = FormatValue(static_cast<float>(rows.World(n)), CoordinateRow, 0, 0);
+        label(text, WindowLeft, y - page.TextHeight(text));
     }
+}
+
+void MeasurePrintCell(VB::PrinterPage &page) {
+    page.FontTransparent = true;
+    CellWidth = static_cast<float>(page.TextWidth("F"));
 }
 
 void PrintTitleBlock(VB::PrinterPage &page) {

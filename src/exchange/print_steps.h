@@ -32,8 +32,11 @@ void PrintAirwaySymbols(VB::PrinterPage &page, int a, const ClippedAirway &clip)
 void PrintNodeLabels(VB::PrinterPage &page, int a, const ClippedAirway &clip);
 void PrintAirwayLabels(VB::PrinterPage &page, int a, const ClippedAirway &clip);
 
-// The closing sections.
-void PrintContaminantLegend(VB::PrinterPage &page);
+// The grid, printed under the airways.
 void PrintGrid(VB::PrinterPage &page);
+// The closing sections. MeasurePrintCell sets transparent text and measures CellWidth in the font the
+// airways left, for the floating texts' fit.
+void PrintContaminantLegend(VB::PrinterPage &page);
+void MeasurePrintCell(VB::PrinterPage &page);
 void PrintTitleBlock(VB::PrinterPage &page);
 void PrintFloatingTexts(VB::PrinterPage &page);

@@ -287,6 +287,7 @@ void DeleteTool() {
             PickFloatingText(tx, ty, x, y, z, name, text);
             if (text != 0) {
                 FloatingTextUsed(text) = false;
+                NetworkSaved = 0; // texts are not in the undo log
                 SetVisibleAirways();
                 RedrawAll();
             }

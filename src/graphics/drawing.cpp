@@ -82,9 +82,12 @@ void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double 
         sum += spacingWindow;
         if (sum > width) {
             const double p = axis.Position(n);
-            pic.CurrentX = vertical ? p : WindowLeft;
-            pic.CurrentY = vertical ? WindowTop : p;
-            pic.Print(label);
+            const double x = vertical ? p : WindowLeft, y = vertical ? WindowTop : p;
+            if (GridLabelFits(x, y, pic.TextWidth(label), pic.TextHeight(label))) {
+                pic.CurrentX = x;
+                pic.CurrentY = y;
+                pic.Print(label);
+            }
             sum = 0;
             ++n;
         } else if (!dense) {
@@ -124,6 +127,10 @@ double GridAxis::Position(int64_t n) const {
     // The inverse of world = position × sign + pan; an edge-on row shows minus the world value.
     const double world = World(n);
     return edgeOn ? (-world - pan) * sign : (world - pan) * sign;
+}
+
+bool GridLabelFits(double x, double y, double width, double height) {
+    return x >= WindowLeft && x + width <= WindowRight && y >= WindowTop && y + height <= WindowBottom;
 }
 
 std::optional<GridLines> ViewGridLines() {

@@ -48,6 +48,10 @@ struct GridLines {
     GridAxis horizontal;
 };
 std::optional<GridLines> ViewGridLines();
+// True when a grid label of this size with its top-left corner at (x, y) lies wholly inside WindowLeft ..
+// WindowRight and WindowTop .. WindowBottom; a label cut by the window's edge would misread, so it is left
+// out.
+bool GridLabelFits(double x, double y, double width, double height);
 // Sets the cursor of every open graphics window for the current tool and mouse button (2 right, else left).
 void SetToolCursor(int button);
 // Fills the cursor table of the tools.

@@ -7,6 +7,7 @@
 #include "graphics/tools.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/airway_fields.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
@@ -44,6 +45,21 @@ template <typename F> void renameAll(F &&rename) {
     }
     if (changed)
         ++UndoStep;
+}
+
+// Records airway a, which was `before`, as one undo step when it changed: a cancelled dialog or a fan
+// removed where there was none leaves no step and no unsaved mark.
+void recordChange(int a, const AirwayValues &before) {
+    const AirwayValues after = TakeAirwayValues(a);
+    if (after == before)
+        return;
+    PutAirwayValues(before, a);
+    RecordUndo(a, UndoCode::Before, UndoStep);
+    const int32_t stamp = AirwayUndoStamp(a); // a first recording gives the airway its stamp
+    PutAirwayValues(after, a);
+    AirwayUndoStamp(a) = stamp;
+    RecordUndo(a, UndoCode::After, UndoStep);
+    ++UndoStep;
 }
 
 void nameSelection() {
@@ -105,12 +121,16 @@ void placeFloatingText() {
     std::string text;
     int t = 0;
     PickFloatingText(x, y, X, Y, Z, text, t);
+    // Floating texts are kept in the network file but not in the undo log: each change marks the network.
     if (t != 0 && MouseButton != 1) {
         FloatingTextUsed(t) = false;
+        NetworkSaved = 0;
     } else if (t != 0) {
         const std::string answer = VB::InputBox("Enter Text", "Floating Text", text);
-        if (!answer.empty())
+        if (!answer.empty() && answer != FloatingTextString(t)) {
             FloatingTextString(t) = answer;
+            NetworkSaved = 0;
+        }
     } else {
         const std::string answer = VB::InputBox("Enter Floating Text", "Floating Text", "");
         if (!answer.empty()) {
@@ -128,6 +148,7 @@ void placeFloatingText() {
                 FloatingTextPosition(3, free) = Z;
                 FloatingTextString(free) = answer;
                 FloatingTextUsed(free) = true;
+                NetworkSaved = 0;
             }
         }
     }
@@ -151,24 +172,25 @@ void InsertFanTool() {
         VB::MsgBox("Fan not allowed with fixed quantity airway");
         return;
     }
-    RecordUndo(a, UndoCode::Before, UndoStep);
+    const AirwayValues before = TakeAirwayValues(a);
     if (MouseButton != 1) {
         AirwayFan(a) = 0;
         AirwayFanCount(a) = 0;
         AirwayFlags(a) &= ~AirwayFlag::FixedDirection;
-        RecordUndo(a, UndoCode::After, UndoStep);
-        ++UndoStep;
+        recordChange(a, before);
         Redraw();
         return;
     }
-    if (AirwayFan(a) < 1)
-        AirwayIconPosition(a) = PickedFraction - 0.3f;
+    // A fan placed where there was none gets its symbol a little before the clicked point.
+    const bool hadFan = AirwayFan(a) >= 1;
+    const float symbolAt = PickedFraction - 0.3f;
     CurrentAirway = a;
     PickedAirway = a;
     Editor().ShowFanEdit();
-    RecordUndo(CurrentAirway, UndoCode::After, UndoStep);
-    ++UndoStep;
     PickedAirway = 0;
+    if (!hadFan && TakeAirwayValues(a) != before)
+        AirwayIconPosition(a) = symbolAt;
+    recordChange(a, before);
 }
 
 void NameTool() {

@@ -20,9 +20,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <exception>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -41,7 +41,8 @@ float pressCursorX = 0, pressCursorY = 0;
 // quick drag, the next press) come after this press: they wait until it has opened its gesture, and are
 // then delivered in their order.
 bool pressPumping = false;
-std::vector<std::function<void()>> heldBack;
+std::deque<std::function<void()>> heldBack;
+bool delivering = false;
 
 bool holdBack(std::function<void()> event) {
     if (!pressPumping)
@@ -50,11 +51,28 @@ bool holdBack(std::function<void()> event) {
     return true;
 }
 
-void deliverHeldBack() {
-    std::vector<std::function<void()>> events;
-    events.swap(heldBack);
-    for (const auto &event : events)
-        event();
+// Delivers the held events after their press; modals is the dialog count when the press was handled.
+void deliverHeldBack(int modals) {
+    // A press delivered from here queues its own followers behind the events already waiting: all come
+    // in their order.
+    if (delivering)
+        return;
+    delivering = true;
+    // A handler that fails is ended by the application's guard: the queue must not stay closed after it.
+    struct Reopen {
+        ~Reopen() {
+            delivering = false;
+            heldBack.clear();
+        }
+    } reopen;
+    while (!heldBack.empty()) {
+        std::function<void()> event = std::move(heldBack.front());
+        heldBack.pop_front();
+        // A dialog that the press or an earlier event opened takes the input queued behind it, as any
+        // modal window does: a double click does not open it twice.
+        if (VB::ModalDialogsShown() == modals)
+            event();
+    }
 }
 
 // A drag shorter than this in both axes is a click: 1/50 of the window's world width.
@@ -266,35 +284,30 @@ void rubberRectangle(PictureBox &pic) {
     FenceDrawn = true;
 }
 
-// The release's tool, for ToolMode 3 and above.
+// The release's tool, for ToolMode 3 and above. The tools mark the network changed themselves, through
+// what they record for undo, so a miss or a cancelled dialog leaves a saved network saved.
 void dispatchTool() {
     const bool left = MouseButton == 1;
     switch (ToolMode) {
     case 3:
         dispatch("ReverseTool", ReverseTool);
-        NetworkSaved = 0;
         break;
     case 4:
-        if (left) {
+        if (left)
             dispatch("DeleteTool", DeleteTool);
-            NetworkSaved = 0;
-        }
         break;
     case 5:
         dispatch("InsertFanTool", InsertFanTool);
-        NetworkSaved = 0;
         break;
     case 6:
         dispatch("NameTool", NameTool);
         Redraw();
-        NetworkSaved = 0;
         break;
     case 7:
         dispatch("ContaminantSourceTool", ContaminantSourceTool);
         break;
     case 8:
         dispatch("InsertNodeTool", InsertNodeTool);
-        NetworkSaved = 0;
         break;
     case 9:
         Editor().HidePopup();
@@ -419,7 +432,6 @@ void releaseHandler(PictureBox &pic) {
     if (toolRuns) {
         if (ToolMode == 1) {
             dispatch("ConstructAirway", ConstructAirway);
-            NetworkSaved = 0;
         } else if (ToolMode == 2) {
             int32_t x = 0, y = 0, z = 0;
             if (ViewIs3D != 0) {
@@ -433,15 +445,14 @@ void releaseHandler(PictureBox &pic) {
                 z = RoundToLong(BuildStartZ);
             }
             // A left click without movement moves nothing (the right button types the target).
-            const bool click = MouseButton == 1 && CursorX == pressCursorX && CursorY == pressCursorY;
-            if (!click && (StartSnapped == 1 || MoveFenceMode)) {
+            const bool unmoved = MouseButton == 1 && CursorX == pressCursorX && CursorY == pressCursorY;
+            if (!unmoved && (StartSnapped == 1 || MoveFenceMode)) {
                 if (dispatchObserver)
                     dispatchObserver("MoveNodeTool");
                 MoveNodeTool(DrawStartX, DrawStartY, DrawStartZ, x, y, z, PressAirwayEnd, PressPick);
             } else {
                 Redraw();
             }
-            NetworkSaved = 0;
         }
     }
     endGesture();
@@ -466,6 +477,7 @@ void WindowPressEvent(int window, int button, int shift, float x, float y) {
     pressPumping = true;
     VB::DoEvents();
     pressPumping = false;
+    const int modals = VB::ModalDialogsShown();
     ReleasePending = false;
     PressShift = shift;
     SetToolCursor(button);
@@ -488,7 +500,7 @@ void WindowPressEvent(int window, int button, int shift, float x, float y) {
         }
     }
     guarded(WindowMouseDown);
-    deliverHeldBack();
+    deliverHeldBack(modals);
 }
 
 void WindowMoveEvent(int window, int buttons, int shift, float x, float y) {

@@ -263,6 +263,7 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
             FloatingTextPosition(1, pressPick) = toX;
             FloatingTextPosition(2, pressPick) = toY;
             FloatingTextPosition(3, pressPick) = toZ;
+            NetworkSaved = 0; // texts are not in the undo log
         }
         showMoved();
         pressPick = 0;

@@ -6,12 +6,14 @@
 #include "graphics/projection.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/units.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
 #include "platform/Printer.h"
 #include "platform/ShellHooks.h"
 #include "platform/VBMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -76,55 +78,11 @@ void layersFromMasks() {
         PrimaryLayerVisible(i) = PrimaryLayerMask == 0 || ((PrimaryLayerMask >> i) & 1);
 }
 
-// The unit row of a displayed data type; 0 when it has no unit.
-int unitRowOfDataCode(int code) {
-    switch (code) {
-    case 12:
-        return 4;
-    case 13:
-        return 2;
-    case 22:
-    case 23:
-    case 24:
-    case 26:
-        return 8;
-    case 25:
-        return 9;
-    case 27:
-    case 28:
-        return 13;
-    case 32:
-        return 5;
-    case 33:
-    case 35:
-    case 36:
-        return 1;
-    case 34:
-        return 10;
-    case 37:
-        return 14;
-    case 42:
-    case 43:
-        return 7;
-    case 44:
-    case 45:
-        return 11;
-    case 56:
-        return 12;
-    default:
-        return 0;
-    }
-}
-
 void showDataType() {
     DataComboUpdating = true;
     const int group = static_cast<int>(VB::Int(DataCode / 10.0));
     Shell().SetDataComboIndexes(group - 1, DataCode - 10 * group - 2);
-    const int row = unitRowOfDataCode(DataCode);
-    std::string unit;
-    if (row != 0 && UnitText.InBounds(row, UnitSystem))
-        unit = UnitText(row, UnitSystem);
-    Shell().SetLabelText("LblUnit", unit);
+    Shell().SetLabelText("LblUnit", DataUnitName(DataCode));
     DataComboUpdating = false;
 }
 
@@ -169,6 +127,36 @@ void SetViewScale(double width, double height, int32_t centreX, int32_t centreY)
     pic->ScaleTop = -height / 2;
     PanX = centreX;
     PanY = centreY;
+}
+
+void KeepViewScale(int w, int oldPixelWidth) {
+    PictureBox *pic = WindowPicture(w);
+    if (pic == nullptr || pic->ScaleWidth == 0)
+        return;
+    const int pixelWidth = pic->PixelWidth(), pixelHeight = pic->PixelHeight();
+    // Metres per pixel across; a window that had no real width yet keeps its world width.
+    const double perPixel =
+        oldPixelWidth > 1 ? pic->ScaleWidth / oldPixelWidth : pic->ScaleWidth / std::max(pixelWidth, 1);
+    const double width = perPixel * pixelWidth;
+    const double height = std::abs(perPixel) * pixelHeight * (pic->ScaleHeight < 0 ? -1 : 1);
+    pic->ScaleWidth = width;
+    pic->ScaleHeight = height;
+    pic->ScaleLeft = -width / 2;
+    pic->ScaleTop = -height / 2;
+    // The view stored for an open window is what a redraw restores (a window being opened has the view it
+    // is to show stored, not yet its own).
+    const int slot = 100 + w;
+    if (WindowOpen.InBounds(w) && WindowOpen(w) && viewSlot(slot) && ViewSingles(slot, FScaleWidth) != 0) {
+        ViewSingles(slot, FScaleLeft) = static_cast<float>(pic->ScaleLeft);
+        ViewSingles(slot, FScaleTop) = static_cast<float>(pic->ScaleTop);
+        ViewSingles(slot, FScaleWidth) = static_cast<float>(width);
+        ViewSingles(slot, FScaleHeight) = static_cast<float>(height);
+    }
+    if (w == ActiveWindow) {
+        AspectRatio = static_cast<float>(pixelHeight) / static_cast<float>(std::max(pixelWidth, 1));
+        RefreshWindowBounds();
+        ShowWindowTitle();
+    }
 }
 
 void SaveView(int slot) {
@@ -424,10 +412,13 @@ void View3D() {
 }
 
 void ShowWindowTitle() {
-    if (const PictureBox *pic = ActivePicture())
+    double height = 0;
+    if (const PictureBox *pic = ActivePicture()) {
         WindowExtent = static_cast<float>(pic->ScaleWidth);
-    if (const auto page = VB::PrinterPageWidthMm(); page && *page > 0)
-        ScaleNumber = FittedScale(WindowExtent, *page);
+        height = std::abs(pic->ScaleHeight);
+    }
+    if (const auto page = VB::PrinterPageSizeMm(); page && page->width() > 0)
+        ScaleNumber = FittedScale(WindowExtent, height, page->width(), page->height());
     auto trimmed = [](const std::string &t) {
         const auto b = t.find_first_not_of(' ');
         return b == std::string::npos ? std::string() : t.substr(b, t.find_last_not_of(' ') - b + 1);
@@ -441,10 +432,14 @@ void ShowWindowTitle() {
     Shell().SetCaption(caption);
 }
 
-float FittedScale(double worldWidth, double pageWidthMm) {
+float FittedScale(double worldWidth, double worldHeight, double pageWidthMm, double pageHeightMm) {
     if (!(pageWidthMm > 0))
         return 0;
-    return static_cast<float>(VB::Int(worldWidth * 1.1 / (pageWidthMm * 0.995) * 1000));
+    // Whichever dimension needs the smaller drawing governs, so the fitted scale is the scale drawn.
+    double metresPerMm = worldWidth * 1.1 / (pageWidthMm * 0.995);
+    if (pageHeightMm > 0)
+        metresPerMm = std::max(metresPerMm, worldHeight * 1.1 / (pageHeightMm * 0.995));
+    return static_cast<float>(VB::Int(metresPerMm * 1000));
 }
 
 void HookWheel(int window) {

@@ -5,6 +5,11 @@
 
 // Sets the active window's world window (centred on the origin) and the pan to the given centre.
 void SetViewScale(double width, double height, int32_t centreX, int32_t centreY);
+// Graphics window w's picture took a new pixel size (it was oldPixelWidth wide, or its world window was
+// made for a picture that wide): the world window keeps its centre and its metres per pixel across, and
+// its height follows, so that x and y keep one scale. The window's stored view follows; the caption's
+// scale too when w is the active window.
+void KeepViewScale(int w, int oldPixelWidth);
 // Stores the active view into view row `slot`.
 void SaveView(int slot);
 // Copies the view row of one graphics window into another's.
@@ -27,9 +32,10 @@ void PlanView();
 void View3D();
 // Writes the main window caption with the file, the title and the drawing scale.
 void ShowWindowTitle();
-// The drawing scale (1 : n) at which a world width (m) takes the printable page width (mm) less a tenth;
-// 0 for a page without width.
-float FittedScale(double worldWidth, double pageWidthMm);
+// The drawing scale (1 : n) at which a world window (m) and a tenth more fits the printable page (mm) in
+// both dimensions, less half a percent; 0 for a page without width. A page height of 0 leaves the
+// height out.
+float FittedScale(double worldWidth, double worldHeight, double pageWidthMm, double pageHeightMm);
 // The graphics window whose wheel events zoom the active view; UnhookWheel stops forwarding.
 void HookWheel(int window);
 void UnhookWheel();

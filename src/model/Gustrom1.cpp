@@ -116,7 +116,7 @@ int RealtimeOutputOn = 0;
 int UnitSystem = 0;
 VBArray<float, 2> UnitFactor;
 VBArray<std::string, 2> UnitText;
-int DataUnitRow = 0, DataGroup = 0, DataItem = 0, DataCode = 0;
+int DataGroup = 0, DataItem = 0, DataCode = 0;
 std::string ResistanceLabel;
 VBArray<std::string, 2> DataTypeCaption;
 

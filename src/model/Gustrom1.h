@@ -185,7 +185,7 @@ extern int RealtimeOutputOn;                                // -1 while realtime
 extern int UnitSystem;                                      // 1 SI metric, 2 British imperial
 extern VBArray<float, 2> UnitFactor;                        // (quantity 0..20, system 0..2)
 extern VBArray<std::string, 2> UnitText;                    // (quantity 0..20, column 0..6)
-extern int DataUnitRow, DataGroup, DataItem, DataCode;
+extern int DataGroup, DataItem, DataCode;
 // Name of the resistance preset of the airway whose data text was built last (labels resistance symbols).
 extern std::string ResistanceLabel;
 // Captions of the display data (group 0..6, item 0..10); item 1 names the group; code = group × 10 + item.

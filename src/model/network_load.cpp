@@ -658,8 +658,8 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
         Upper().FitNetwork();
         Upper().Redraw();
     }
-    if (UnitText.InBounds(DataUnitRow, UnitSystem))
-        Shell().SetLabelText("LblUnit", UnitText(DataUnitRow, UnitSystem));
+    // The unit label and the window's caption: after a view of several levels no level choice has set it.
+    Shell().ShowDisplayChoice();
     MarkResultsStale();
     ShowFileNote();
     Upper().CentreOfVisible();

@@ -377,6 +377,51 @@ std::string UnitName(int quantity) {
     return UnitText.InBounds(quantity, 2) ? UnitText(quantity, currentSystem()) : std::string();
 }
 
+int DataUnitRow(int dataCode) {
+    switch (dataCode) {
+    case 12:
+        return Quantity::Airflow;
+    case 13:
+        return Quantity::Velocity;
+    case 22:
+    case 23:
+    case 24:
+    case 26:
+        return Quantity::Pressure;
+    case 25:
+        return Quantity::Mass;
+    case 27:
+    case 28:
+        return Quantity::AbsolutePressure;
+    case 32:
+        return Quantity::Resistance;
+    case 33:
+    case 35:
+    case 36:
+        return Quantity::Length;
+    case 34:
+        return Quantity::FrictionFactor;
+    case 37:
+        return Quantity::Coordinates;
+    case 42:
+    case 43:
+        return Quantity::Power;
+    case 44:
+    case 45:
+        return Quantity::Cost;
+    case 56:
+        return Quantity::Time;
+    default:
+        return 0;
+    }
+}
+
+std::string DataUnitName(int dataCode) {
+    // Row 0 of the unit table holds its column headings, not a unit.
+    const int row = DataUnitRow(dataCode);
+    return row != 0 ? UnitName(row) : std::string();
+}
+
 std::string FormatValue(float value, int quantity, int withUnit, int precision) {
     const bool known = UnitText.InBounds(quantity, 4);
     const int system = currentSystem();

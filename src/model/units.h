@@ -19,6 +19,11 @@ void SetBuiltInUnits();
 // The unit name of a quantity in the current unit system ("m", "ft", ...).
 std::string UnitName(int quantity);
 
+// The unit row of a display data code (group × 10 + item); 0 for a code without a unit.
+int DataUnitRow(int dataCode);
+// The unit label of a display data code in the current unit system; empty for a code without a unit.
+std::string DataUnitName(int dataCode);
+
 // SI value to the display value of the current unit system.
 float ToDisplayUnits(float value, int quantity);
 // Display value to SI. A value of exactly 0 gives 0 and sets the argument to 0.

@@ -162,8 +162,23 @@ public:
 QtResponder qtResponder;
 UnattendedAnswers unattended;
 DialogResponder *current = &qtResponder;
+int modalsShown = 0;
+
+// The responder for one box or dialog about to be shown.
+DialogResponder &responder() {
+    ++modalsShown;
+    return *current;
+}
 
 } // namespace
+
+int ModalDialogsShown() {
+    return modalsShown;
+}
+
+void NoteModalDialogShown() {
+    ++modalsShown;
+}
 
 int SafeAnswer(const MessageRequest &r) {
     switch (r.buttonSet()) {
@@ -185,11 +200,11 @@ DialogResponder &UnattendedResponder() {
 }
 
 int MsgBox(const std::string &prompt, int buttons, const std::string &title) {
-    return current->Message({prompt, buttons, title.empty() ? std::string(DefaultTitle) : title});
+    return responder().Message({prompt, buttons, title.empty() ? std::string(DefaultTitle) : title});
 }
 
 std::string InputBox(const std::string &prompt, const std::string &title, const std::string &defaultText) {
-    auto answer = current->Input({prompt, title.empty() ? std::string(DefaultTitle) : title, defaultText});
+    auto answer = responder().Input({prompt, title.empty() ? std::string(DefaultTitle) : title, defaultText});
     return answer ? *answer : std::string();
 }
 
@@ -199,7 +214,7 @@ std::optional<PrinterChoice> DialogResponder::PrintSetup(const PrintSetupRequest
 
 std::optional<std::string> InputBoxOrCancel(const std::string &prompt, const std::string &title,
                                             const std::string &defaultText) {
-    return current->Input({prompt, title.empty() ? std::string(DefaultTitle) : title, defaultText});
+    return responder().Input({prompt, title.empty() ? std::string(DefaultTitle) : title, defaultText});
 }
 
 std::optional<PrinterChoice> PrintSetupDialog() {
@@ -213,11 +228,11 @@ std::optional<PrinterChoice> PrintSetupDialog() {
         }
         request.printers.push_back(std::move(offer));
     }
-    return current->PrintSetup(request);
+    return responder().PrintSetup(request);
 }
 
 std::optional<std::string> FileDialog(const FileRequest &request) {
-    return current->File(request);
+    return responder().File(request);
 }
 
 DialogResponder *SetDialogResponder(DialogResponder *responder) {

@@ -102,6 +102,12 @@ std::optional<PrinterChoice> PrintSetupDialog();
 // Shows an open or save dialog; nullopt when cancelled.
 std::optional<std::string> FileDialog(const FileRequest &request);
 
+// How many boxes and modal dialogs have been shown so far. Input a window had queued before one of them
+// opened is stale once it closes: a modal window takes the input meant for the windows under it.
+int ModalDialogsShown();
+// Counts a modal dialog shown other than through the calls above.
+void NoteModalDialogShown();
+
 // The answer that changes nothing (Cancel, No, Abort, OK), given when nobody can be asked.
 int SafeAnswer(const MessageRequest &request);
 // A responder for runs without a user: the safe answer to every box, input and file dialogs cancelled.

@@ -231,8 +231,8 @@ Installed &installed() {
     return state;
 }
 
-std::function<std::optional<double>()> &widthProvider() {
-    static std::function<std::optional<double>()> current;
+std::function<std::optional<QSizeF>()> &sizeProvider() {
+    static std::function<std::optional<QSizeF>()> current;
     return current;
 }
 
@@ -431,7 +431,7 @@ void PrinterPage::NewPage() {
 }
 
 void PrinterPage::EndDoc() {
-    if (!document_)
+    if (!document_ || job_)
         return;
     releasePainter();
     std::unique_ptr<PrintDocument> document = std::move(document_);
@@ -439,11 +439,35 @@ void PrinterPage::EndDoc() {
 }
 
 void PrinterPage::KillDoc() {
+    if (job_)
+        jobCancelled_ = true;
     if (!document_)
         return;
     document_->Abort();
     releasePainter();
     document_.reset();
+}
+
+void PrinterPage::BeginJob() {
+    job_ = true;
+    jobCancelled_ = false;
+}
+
+void PrinterPage::EndJob() {
+    job_ = false;
+    EndDoc();
+}
+
+PrintJob::~PrintJob() {
+    if (!ended_) {
+        page_.KillDoc();
+        page_.EndJob();
+    }
+}
+
+void PrintJob::Send() {
+    ended_ = true;
+    page_.EndJob();
 }
 
 // ---- The installed printers ----
@@ -518,14 +542,14 @@ bool PrintWindowImage(QWidget &window, std::string &printerName) {
     }
 }
 
-std::optional<double> PrinterPageWidthMm() {
-    if (!widthProvider())
+std::optional<QSizeF> PrinterPageSizeMm() {
+    if (!sizeProvider())
         return std::nullopt;
-    return widthProvider()();
+    return sizeProvider()();
 }
 
-void SetPrinterPageWidthProvider(std::function<std::optional<double>()> p) {
-    widthProvider() = std::move(p);
+void SetPrinterPageSizeProvider(std::function<std::optional<QSizeF>()> p) {
+    sizeProvider() = std::move(p);
 }
 
 } // namespace VB

@@ -138,6 +138,13 @@ public:
     void EndDoc();
     // Throws the document away: nothing reaches the printer or the file.
     void KillDoc();
+    // Several printouts as the pages of one document (the copies of one print), so that a file is asked
+    // for once: from BeginJob to EndJob, EndDoc ends only the printout, and KillDoc throws away the whole
+    // document and marks the job cancelled.
+    void BeginJob();
+    // Sends the job's document if one started; throws as EndDoc.
+    void EndJob();
+    bool JobCancelled() const { return jobCancelled_; }
 
     // The printer it prints on; the page takes its default paper and portrait orientation.
     void SetDriver(std::shared_ptr<PrinterDriver> driver);
@@ -157,9 +164,29 @@ private:
     int orientation_ = vbPRORPortrait;
     std::unique_ptr<PrintDocument> document_;
     bool startFailed_ = false;
+    bool job_ = false;
+    bool jobCancelled_ = false;
     QImage metrics_;
     std::optional<QRectF> printable() const;
     void scaleTo(double unitsPerMm);
+};
+
+// A print job on a page for the life of the object: Send ends it and sends its document; a job not sent
+// sends nothing.
+class PrintJob {
+public:
+    explicit PrintJob(PrinterPage &page) : page_(page) { page_.BeginJob(); }
+    ~PrintJob();
+    PrintJob(const PrintJob &) = delete;
+    PrintJob &operator=(const PrintJob &) = delete;
+    // True when a printout of the job was cancelled: nothing of the job goes out.
+    bool Cancelled() const { return page_.JobCancelled(); }
+    // Throws as EndDoc.
+    void Send();
+
+private:
+    PrinterPage &page_;
+    bool ended_ = false;
 };
 
 // The current printer (the installed list is read from the system on first use).
@@ -182,10 +209,10 @@ void SelectPrinter(std::string &name);
 // smaller when the page is smaller. False when either step failed; nothing is then printed.
 bool PrintWindowImage(QWidget &window, std::string &printerName);
 
-// Width of the printable page in millimetres in the print orientation, or nothing when no printer can be
-// read (the caption's drawing scale).
-std::optional<double> PrinterPageWidthMm();
+// Width and height of the printable page in millimetres in the print orientation, or nothing when no
+// printer can be read (the caption's drawing scale).
+std::optional<QSizeF> PrinterPageSizeMm();
 // Installs the code that reads the printer; an empty function restores "no printer".
-void SetPrinterPageWidthProvider(std::function<std::optional<double>()> provider);
+void SetPrinterPageSizeProvider(std::function<std::optional<QSizeF>()> provider);
 
 } // namespace VB

@@ -90,6 +90,9 @@ public:
     // CmbDataVal given its own text again: the unit label and captions follow the unit system and the
     // windows are redrawn.
     virtual void RefreshDataList() {}
+    // The unit label (LblUnit) and the active graphics window's caption follow the data value and the level
+    // the combos show; nothing is redrawn.
+    virtual void ShowDisplayChoice() {}
     // A loaded network brought its own settings: a settings dialog that is open shows them.
     virtual void SettingsReplaced() {}
 };

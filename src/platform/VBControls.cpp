@@ -1,5 +1,6 @@
 #include "platform/VBControls.h"
 
+#include "platform/Dialogs.h"
 #include "platform/Guard.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
@@ -190,6 +191,7 @@ ModalDriver modalDriver;
 }
 
 int ShowModal(QDialog &dialog) {
+    NoteModalDialogShown();
     // A failure inside the dialog ends the handler it happened in; the command that showed the dialog
     // goes on as after Cancel.
     int result = QDialog::Rejected;

@@ -86,14 +86,14 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent) {
     wireImmediateControls();
     wirePresets();
     wireUnitGrid();
-    VB_NAME_CONTROLS(SSTab1, cmdOK, cmdCancel, TxtVPart, LblCPart, txtHeight, TxtWidth, TxtDiam, TxtArea, TxtPerim,
-                     WallCombo, WallCombo2, ShockCombo, ChkEDIT, ChkLayer, ChkInherit, ChkArea, TxtCost, TxtEff,
-                     txtIt, txtMe, TxtDensity, TxtFanMax, TxtAirP, TxtAirRL, ChkSaveTime, ChkRemote, txtsavetime,
-                     CmbIcon, CmbIconSize, CmbFonts, CmbFontSize, ChkScaleIcon, ChkFontBold, ChkFontScale,
-                     IconPicture, Frame3D2, TxtTol, TxtCd, TxtMj, Txtgwidth, Txtgx, Txtgy, TxtTilt, TxtSpin,
-                     TxtPowerZoom, ChkHor, ChkVert, ChkScroll, ChkInfo, ChkBuffer, ChkTilt, ChkSpeed, CmbWall,
-                     CmbShock, CmbRes, TxtWallC, TxtShockC, TxtRes, TxtW, TxtS, TxtR, ChkUnderR, MSFlexGrid1,
-                     TxtEdit);
+    VB_NAME_CONTROLS(SSTab1, cmdOK, cmdCancel, TxtVPart, LblCPart, txtHeight, TxtWidth, TxtDiam, TxtArea,
+                     TxtPerim, WallCombo, WallCombo2, ShockCombo, ChkEDIT, ChkLayer, ChkInherit, ChkArea,
+                     TxtCost, TxtEff, txtIt, txtMe, TxtDensity, TxtFanMax, TxtAirP, TxtAirRL, ChkSaveTime,
+                     ChkRemote, txtsavetime, CmbIcon, CmbIconSize, CmbFonts, CmbFontSize, ChkScaleIcon,
+                     ChkFontBold, ChkFontScale, IconPicture, Frame3D2, TxtTol, TxtCd, TxtMj, Txtgwidth, Txtgx,
+                     Txtgy, TxtTilt, TxtSpin, TxtPowerZoom, ChkHor, ChkVert, ChkScroll, ChkInfo, ChkBuffer,
+                     ChkTilt, ChkSpeed, CmbWall, CmbShock, CmbRes, TxtWallC, TxtShockC, TxtRes, TxtW, TxtS,
+                     TxtR, ChkUnderR, MSFlexGrid1, TxtEdit);
     VB::NameControlArray(Optcurve, "Optcurve");
     VB::NameControlArray(LblUnit, "LblUnit");
     VB::NameControlArray(OptSimSource, "OptSimSource");

@@ -15,6 +15,7 @@
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
 #include "platform/VBError.h"
+#include "platform/WindowPlacement.h"
 #include "shell/Rotator.h"
 #include "shell/file_commands.h"
 #include "shell/frmFileNote.h"
@@ -179,14 +180,14 @@ MainForm *MainForm::Instance() {
 
 namespace {
 
-// Printable page width of the current printer (mm) in the print orientation.
-std::optional<double> printerPageWidth() {
+// Printable page size of the current printer (mm) in the print orientation.
+std::optional<QSizeF> printerPageSize() {
     // With no printer installed the current printer is "PDF File", so the caption always has a scale.
     try {
         VB::PrinterPage &printer = VB::Printer();
         if (printer.Orientation() != PrintOrientation + 1)
             printer.SetOrientation(PrintOrientation + 1);
-        return printer.PrintableWidthMm();
+        return QSizeF(printer.PrintableWidthMm(), printer.PrintableHeightMm());
     } catch (const VBError &) {
         return std::nullopt;
     }
@@ -206,11 +207,14 @@ void MainForm::installSeams() {
         editorWindows_->SmokeTrace = smokeWindows_->TraceWindow();
         editorWindows_->SmokeLegend = smokeWindows_->LegendWindow();
     };
-    VB::SetPrinterPageWidthProvider(printerPageWidth);
+    VB::SetPrinterPageSizeProvider(printerPageSize);
+    // Every window opens on this window's screen.
+    VB::SetMainWindow(this);
 }
 
 void MainForm::removeSeams() {
-    VB::SetPrinterPageWidthProvider({});
+    VB::SetMainWindow(nullptr);
+    VB::SetPrinterPageSizeProvider({});
     SetSmokeUi(previousSmokeUi_);
     smokeWindows_.reset();
     SetEditorWindows(previousEditorWindows_);
@@ -308,8 +312,8 @@ void MainForm::buildStrip() {
         l->setMinimumWidth(110);
     for (QLabel *l : {LblWin1, LblWin2, TxtX, TxtY, TxtZ})
         statusBar()->addPermanentWidget(l);
-    VB_NAME_CONTROLS(CmbDataType, CmbDataVal, LblUnit, CmbRL, CmbView, LblSim, Rotator, VsbRL, TxtX, TxtY, TxtZ,
-                     LblWin1, LblWin2);
+    VB_NAME_CONTROLS(CmbDataType, CmbDataVal, LblUnit, CmbRL, CmbView, LblSim, Rotator, VsbRL, TxtX, TxtY,
+                     TxtZ, LblWin1, LblWin2);
 }
 
 // ---- ShellHooks ----

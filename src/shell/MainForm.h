@@ -239,6 +239,7 @@ public:
     bool OpenHelpFile(const std::string &path, int context) override;
     void ShowMessageWindow(const std::string &text, int milliseconds) override;
     void RefreshDataList() override;
+    void ShowDisplayChoice() override;
     void SettingsReplaced() override;
     void SetRealtimeTimerEnabled(int timer, bool enabled) override;
     void SetRealtimeTimerInterval(int timer, int intervalMs) override;

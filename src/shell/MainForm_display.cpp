@@ -6,6 +6,7 @@
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
+#include "model/units.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "settings/frmOptions.h"
@@ -48,17 +49,19 @@ void MainForm::CmbDataVal_Click() {
         return;
     DataItem = CmbDataVal->ListIndex() + 2;
     DataCode = DataGroup * 10 + DataItem;
-    const int row = DataCode >= 0 && DataCode < 60 ? DataUnitRowOfCode[static_cast<size_t>(DataCode)] : 0;
-    // Any unit system other than British shows SI units.
-    LblUnit->setText(row != 0 ? ToQt(UnitText(row, UnitSystem == 2 ? 2 : 1)) : QString());
     DataItemOfGroup[static_cast<size_t>(DataGroup)] = DataItem;
-    showWindowCaption();
+    ShowDisplayChoice();
     if (ActiveWindow >= 0) {
         SaveView(ActiveWindow + 100);
         WindowOpen(ActiveWindow) = true;
     }
     if (!SmokeBusy && !SettingDataCombos)
         Redraw();
+}
+
+void MainForm::ShowDisplayChoice() {
+    LblUnit->setText(ToQt(DataUnitName(DataCode)));
+    showWindowCaption();
 }
 
 void MainForm::RefreshDataList() {

@@ -28,15 +28,6 @@
 
 namespace {
 
-void fillDataTables() {
-    const std::pair<int, int> units[] = {{12, 4},  {13, 2},  {22, 8}, {23, 8},  {24, 8},  {25, 9}, {26, 8},
-                                         {27, 13}, {28, 13}, {32, 5}, {33, 1},  {34, 10}, {35, 1}, {36, 1},
-                                         {37, 14}, {42, 7},  {43, 7}, {44, 11}, {45, 11}, {56, 12}};
-    DataUnitRowOfCode.fill(0);
-    for (const auto &[code, row] : units)
-        DataUnitRowOfCode[static_cast<size_t>(code)] = row;
-}
-
 void fillDataTypeCaptions() {
     const std::vector<std::vector<const char *>> captions = {
         {"Airflow", "Quantity", "Velocity"},
@@ -67,9 +58,9 @@ void MainForm::MDIForm_Load() {
     // 2, 3. The symbol pictures and the tool cursor table.
     LoadSymbolPictures();
     BuildToolCursorTable();
-    // 5, 6. Units: the built-in table, then the conversion file over it.
+    // 5, 6. Units: the built-in table, then the conversion file over it (the unit row of each displayed
+    // data type is fixed: DataUnitRow).
     SetBuiltInUnits();
-    fillDataTables();
     LoadConversion();
     // 7. Button 0 shows the current tool.
     MarkToolButton(0);

@@ -6,12 +6,14 @@
 #include "model/Gustrom1.h"
 #include "model/levels_views.h"
 #include "platform/Dialogs.h"
+#include "platform/PictureBox.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "shell/MainForm.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -56,6 +58,9 @@ void MainForm::mnuNewWindow_Click() {
         ActiveWindow = w;
         SetViewCaption();
         RestoreView(100 + w);
+        // At the scale of the window it came from, whatever its own size.
+        if (const PictureBox *source = WindowPicture(previous))
+            KeepViewScale(w, source->PixelWidth());
     } else {
         ActiveWindow = w;
         SetViewCaption();
@@ -77,12 +82,21 @@ void MainForm::arrange(int code) {
             shown.push_back(sub);
     if (shown.empty())
         return;
-    if (code == 0) {
-        mdi_->cascadeSubWindows();
-        return;
-    }
     const QRect area = mdi_->viewport()->rect();
     const int n = static_cast<int>(shown.size());
+    if (code == 0) {
+        // Each window stands a title bar lower and to the right of the one before and keeps the rest of
+        // the area, so that every view stays a usable size.
+        const int step = std::max(shown.front()->contentsMargins().top(), 20);
+        const int width = std::max(area.width() - (n - 1) * step, area.width() / 2);
+        const int height = std::max(area.height() - (n - 1) * step, area.height() / 2);
+        for (int i = 0; i < n; ++i) {
+            shown[static_cast<size_t>(i)]->showNormal();
+            shown[static_cast<size_t>(i)]->setGeometry(i * step, i * step, width, height);
+            shown[static_cast<size_t>(i)]->raise();
+        }
+        return;
+    }
     for (int i = 0; i < n; ++i) {
         QRect r;
         if (code == 1) {

@@ -63,7 +63,8 @@ frmAbout2::frmAbout2(QWidget *parent) : QDialog(parent) {
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout2::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout2::cmdSysInfo_Click);
     cmdOK->setDefault(true);
-    VB_NAME_CONTROLS(Picture1, Title, lblDescription, lblVersion, Label1, Label2, lblDisclaimer, cmdOK, cmdSysInfo);
+    VB_NAME_CONTROLS(Picture1, Title, lblDescription, lblVersion, Label1, Label2, lblDisclaimer, cmdOK,
+                     cmdSysInfo);
 }
 
 void frmAbout2::cmdOK_Click() {

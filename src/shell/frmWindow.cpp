@@ -55,7 +55,10 @@ void GraphicsView::paintEvent(QPaintEvent *) {
 
 void GraphicsView::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
+    const int oldWidth = picture_.PixelWidth();
     picture_.Resize(std::max(1, width()), std::max(1, height()));
+    // A maximised or tiled view shows more or less of the network at the same scale, never stretched.
+    KeepViewScale(owner_->Number(), oldWidth);
     owner_->Form_Resize();
 }
 

@@ -46,4 +46,3 @@ int TwipsToPixels(int twips, int vertical) {
 int32_t MemoLeft = 0, MemoTop = 0;
 float MemoWidth = 5000, MemoHeight = 5000;
 std::string BitmapFileName;
-std::array<int, 60> DataUnitRowOfCode{};

@@ -32,5 +32,3 @@ extern int32_t MemoLeft, MemoTop;
 extern float MemoWidth, MemoHeight;
 // Last file name chosen for a window bitmap.
 extern std::string BitmapFileName;
-// Unit row (of UnitText and UnitFactor) of each display data code 0..59; 0 = no unit.
-extern std::array<int, 60> DataUnitRowOfCode;

@@ -58,7 +58,8 @@ frmSmoke::frmSmoke(QWidget *parent) : QWidget(parent, Qt::Tool) {
     connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
     adjustSize();
     VB::CentreOnScreen(*this);
-    VB_NAME_CONTROLS(Label1, Label2, Label3, Label4, Label5, TxtItt, TxtRate, TxtSpread, TxtErr, ChkRetain, OK, Cancel);
+    VB_NAME_CONTROLS(Label1, Label2, Label3, Label4, Label5, TxtItt, TxtRate, TxtSpread, TxtErr, ChkRetain,
+                     OK, Cancel);
     VB::NameControlArray(OptSimSource, "OptSimSource");
 }
 

@@ -282,7 +282,8 @@ frmSimplify::frmSimplify(QWidget *parent) : QWidget(parent, Qt::Tool) {
     connect(HSA, &QScrollBar::valueChanged, this, [this](int v) { TxtA->setText(QString::number(v)); });
     connect(CmdSimp, &QPushButton::clicked, this, [this] { CmdSimp_Click(); });
     connect(CmdExit, &QPushButton::clicked, this, [this] { close(); });
-    VB_NAME_CONTROLS(Label1, Label2, TxtL, TxtA, HSL, HSA, CheckK, CheckS, CheckR, CheckSel, ChkCombine, ChkZero, CmdSimp, CmdExit);
+    VB_NAME_CONTROLS(Label1, Label2, TxtL, TxtA, HSL, HSA, CheckK, CheckS, CheckR, CheckSel, ChkCombine,
+                     ChkZero, CmdSimp, CmdExit);
 }
 
 void frmSimplify::CmdSimp_Click() {

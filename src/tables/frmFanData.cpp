@@ -165,7 +165,8 @@ frmFanData::frmFanData(QWidget *parent) : QDialog(parent) {
     connect(ExitFan, &QPushButton::clicked, this, &frmFanData::ExitFan_Click);
     connect(Cancel, &QPushButton::clicked, this, &frmFanData::Cancel_Click);
     connect(Command2, &QPushButton::clicked, this, &frmFanData::Command2_Click);
-    VB_NAME_CONTROLS(FanList, TxtFanName, Label1, TxtOutDiam, LblUnit, Spreadsheet, TxtEdit, PicFan, ChkStatic, ChkTotal, ChkEff, ExitFan, Cancel, Command2);
+    VB_NAME_CONTROLS(FanList, TxtFanName, Label1, TxtOutDiam, LblUnit, Spreadsheet, TxtEdit, PicFan,
+                     ChkStatic, ChkTotal, ChkEff, ExitFan, Cancel, Command2);
 }
 
 frmFanData::~frmFanData() {

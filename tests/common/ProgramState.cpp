@@ -124,7 +124,7 @@
     X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(RealtimeInputFile) \
     X(ResimulateOnInput) X(InputInterval) X(RealtimeOutputFile) X(OutputInterval) X(RealtimeOutputOn) \
     X(UnitSystem) X(UnitFactor) \
-    X(UnitText) X(DataUnitRow) X(DataGroup) X(DataItem) X(DataCode) X(ResistanceLabel) \
+    X(UnitText) X(DataGroup) X(DataItem) X(DataCode) X(ResistanceLabel) \
     X(DataTypeCaption) X(WallTypeName) X(WallTypeFactor) X(ResistanceTypeName) X(ResistanceTypeValue) \
     X(ShockTypeName) X(ShockTypeLength) X(FontName) X(FontBold) X(FontSize) X(FontScale) X(IconSize) \
     X(IconScale) X(ColourTable) X(AirDensity) X(SurfacePressure) X(SurfacePressureRL) X(MaxIterations) \
@@ -155,7 +155,7 @@
     /* shell/shell_state.h */ \
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
-    X(MemoHeight) X(BitmapFileName) X(DataUnitRowOfCode) \
+    X(MemoHeight) X(BitmapFileName) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \
@@ -253,7 +253,7 @@ void ResetProgramState() {
     VB::ClearConfigValues();
     VB::SetProgramStarter({});
     VB::UseSystemPrinters();
-    VB::SetPrinterPageWidthProvider({});
+    VB::SetPrinterPageSizeProvider({});
 }
 
 std::vector<std::string> ResetGlobalNames() {

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -48,7 +49,7 @@ TEST_F(PrinterDialogTest, LoadShowsTheStoredPrinterPaperColourAndOrientation) {
     EXPECT_EQ(dialog.PSizer->text(), "400mm wide x  277mm high");
     EXPECT_EQ(dialog.TxtCopies->text(), "1");
     EXPECT_EQ(dialog.TxtTitle->text(), "Unnamed Network");
-    EXPECT_EQ(dialog.TxtScale->text().toFloat(), FittedScale(1000, 400));
+    EXPECT_EQ(dialog.TxtScale->text().toFloat(), FittedScale(1000, 1000, 400, 277));
     dialog.reject();
 
     // A printer that is gone leaves the one current at opening shown and used.
@@ -65,12 +66,14 @@ TEST_F(PrinterDialogTest, LoadShowsTheStoredPrinterPaperColourAndOrientation) {
 TEST_F(PrinterDialogTest, ScaleOrientationAndPaperRenewTheFit) {
     Store("Paper", VB::PaperA4, 0, 1);
     frmPrinter dialog;
-    const float landscapeFit = FittedScale(1000, 277);
+    const float landscapeFit = FittedScale(1000, 1000, 277, 190);
     EXPECT_EQ(dialog.FitScale, landscapeFit);
     {
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbOK, "Scale exceeds paper size !");
-        dialog.TxtScale->setText("100");
+        // Wide enough for the page's width, too tall for its height.
+        ASSERT_LT(FittedScale(1000, 0, 277, 0), 4500);
+        dialog.TxtScale->setText("4500");
         dialog.TxtScale_LostFocus();
         EXPECT_EQ(dialog.TxtScale->text().toFloat(), landscapeFit);
         dialog.TxtScale->setText("99999");
@@ -82,12 +85,12 @@ TEST_F(PrinterDialogTest, ScaleOrientationAndPaperRenewTheFit) {
     EXPECT_FALSE(dialog.ShpLandscape->isVisibleTo(&dialog));
     EXPECT_EQ(VB::Printer().Orientation(), VB::vbPRORPortrait);
     EXPECT_EQ(dialog.PSizer->text(), "190mm wide x  277mm high");
-    EXPECT_EQ(dialog.TxtScale->text().toFloat(), FittedScale(1000, 190));
+    EXPECT_EQ(dialog.TxtScale->text().toFloat(), FittedScale(1000, 1000, 190, 277));
 
     dialog.PrintSize->SetListIndex(1); // A3
     EXPECT_EQ(VB::Printer().PaperSize(), VB::PaperA3);
     EXPECT_EQ(dialog.PSizer->text(), "277mm wide x  400mm high");
-    EXPECT_EQ(dialog.TxtScale->text().toFloat(), FittedScale(1000, 277));
+    EXPECT_EQ(dialog.TxtScale->text().toFloat(), FittedScale(1000, 1000, 277, 400));
     dialog.TxtScale->clear();
     dialog.PrintSize->SetListIndex(0);
     EXPECT_EQ(VB::Printer().PaperSize(), VB::PaperA3);
@@ -144,13 +147,42 @@ TEST_F(PrinterDialogTest, EveryCopyPrintsAtTheTypedScale) {
     dialog.TxtTitle->setText("No.2");
     dialog.ChkColour->SetValue(true);
     dialog.PrintIt->click();
-    EXPECT_EQ(paper->documents, 6);
-    ASSERT_EQ(ratios.size(), 6u);
-    for (size_t k = 3; k < 6; ++k)
-        EXPECT_FLOAT_EQ(ratios[k], 2);
+    // The copies are the pages of one document, each at the typed scale.
+    EXPECT_EQ(paper->documents, 4);
+    ASSERT_EQ(ratios.size(), 4u);
+    EXPECT_FLOAT_EQ(ratios[3], 2);
+    ASSERT_EQ(paper->pages.size(), 6u);
+    EXPECT_NE(paper->pages[3], paper->pages[0]);
+    EXPECT_EQ(paper->pages[4], paper->pages[3]);
+    EXPECT_EQ(paper->pages[5], paper->pages[3]);
     EXPECT_EQ(PrintTitle, "No.2");
     EXPECT_EQ(PrintInColour, 1);
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(PrinterDialogTest, PdfCopiesGoAsPagesIntoTheOneFileAskedForOnceAndCancelEndsThePrint) {
+    Store("PDF File", VB::PaperA4, 0, 0);
+    const std::string file = folder.path() + "copies.pdf";
+    {
+        ScriptedDialogs boxes;
+        boxes.ExpectFile(file);
+        frmPrinter dialog;
+        dialog.TxtCopies->setText("3");
+        dialog.PrintIt->click();
+        EXPECT_TRUE(boxes.Done());
+    }
+    QProcess info;
+    info.start("pdfinfo", {QString::fromStdString(file)});
+    ASSERT_TRUE(info.waitForFinished());
+    EXPECT_TRUE(QString(info.readAllStandardOutput()).simplified().contains("Pages: 3"));
+
+    // Cancel in the file dialog ends the print: the dialog is not asked for again.
+    ScriptedDialogs boxes;
+    boxes.ExpectFile(std::nullopt);
+    frmPrinter dialog;
+    dialog.TxtCopies->setText("2");
+    dialog.PrintIt->click();
+    EXPECT_EQ(boxes.FileDialogs().size(), 1u);
 }
 
 TEST_F(PrinterDialogTest, ScaleBeyondASingleFailsAndCancelStoresOnlyThePrinterChoices) {

@@ -1,6 +1,7 @@
 #include "exchange/PrintFixture.h"
 #include "graphics/projection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -37,6 +38,36 @@ TEST_F(PrintTest, SideViewGridLabelsEveryLineWithItsElevation) {
             }
             EXPECT_EQ(labels, 10) << sign << " " << tilt;
         }
+}
+
+TEST_F(PrintTest, PlanGridLiesUnderTheAirwaysWithEveryLabelWhollyInsideTheBorder) {
+    GridOn = true;
+    GridSpacing = 100; // lines on the border itself, and one under the airway
+    LevelAirway(-300, 0, 300, 0);
+    PrintNetwork();
+    VB::PrinterPage &page = VB::Printer();
+    int labels = 0;
+    for (const DrawnPrimitive &t : Printed(DrawnPrimitive::Text)) {
+        if (t.text.rfind("GUSTROM", 0) == 0)
+            continue;
+        ++labels;
+        // Measured in the font it was printed in (a hundredth of a millimetre for the page's rounding).
+        page.FontSize = t.fontSize;
+        page.FontBold = t.bold;
+        const double slack = 0.1;
+        EXPECT_GE(t.x1, WindowLeft - slack) << t.text;
+        EXPECT_LE(t.x1 + page.TextWidth(t.text), WindowRight + slack) << t.text;
+        EXPECT_GE(t.y1, WindowTop - slack) << t.text;
+        EXPECT_LE(t.y1 + page.TextHeight(t.text), WindowBottom + slack) << t.text;
+    }
+    EXPECT_GT(labels, 5);
+    const auto at = [&](double x1, double x2) {
+        const auto line = std::find_if(printed.begin(), printed.end(), [&](const DrawnPrimitive &p) {
+            return p.kind == DrawnPrimitive::Line && p.y1 == 0 && p.y2 == 0 && p.x1 == x1 && p.x2 == x2;
+        });
+        return line - printed.begin();
+    };
+    EXPECT_LT(at(WindowLeft, WindowRight), at(-300, 300));
 }
 
 TEST_F(PrintTest, FloatingTextsNeedTheirSwitchASizeAndAFitWhereTheyPrint) {

@@ -62,6 +62,13 @@ TEST_F(MoveTool, ADropOnAnAttachedEndAsksNothingAndOnAnUnrelatedMiddleSplitsAndJ
     // Near the far end of the attached drive (exactly on it would leave that drive without length).
     Drag(1, -100, 0, 95, 5);
     EXPECT_EQ(AirwayEnd(1, a), 95);
+    // The same when the end found at the drop is another airway's, lying on that far end.
+    AirwayCount = 0;
+    Drive(100, 0, 100, 100);
+    const int attached = Drive(0, 0, 100, 0);
+    Ready();
+    Drag(1, 0, 0, 97, 3);
+    EXPECT_EQ(AirwayStart(1, attached), 97);
     EXPECT_TRUE(boxes.Shown().empty());
 
     Build();
@@ -77,7 +84,7 @@ TEST_F(MoveTool, AnEndDroppedOnItsOwnAirwayIsAPlainMoveAndNeverLeavesItWithoutLe
     const struct {
         float drop;
         int32_t start; // where a's start ends up
-    } drops[] = {{-150, -150}, {-100, -300}};
+    } drops[] = {{-150, -150}, {-297, -297}, {-100, -300}};
     for (const auto &d : drops) {
         Build();
         Drag(1, -250, 0, d.drop, 0);

@@ -89,7 +89,7 @@ TEST_F(Redrawing, ColourSchemesSmokeClassesAndMarks) {
         {0, 0, 2, 7, PictureBox::QBColor(11)},
         {0, 0, 2, 0, PictureBox::QBColor(8)},
         {0, 0, 1, 0, PictureBox::QBColor(8)},
-        {0, 0, 1, 250, PictureBox::QBColor(9)},   // reaches the bounds 0 and 200: the higher class counts
+        {0, 0, 1, 250, PictureBox::QBColor(9)}, // reaches the bounds 0 and 200: the higher class counts
         {0, 0, 1, 700, PictureBox::QBColor(12)},
         {0, 0, 1, 1000, PictureBox::QBColor(15)}, // the top class, white
     };
@@ -162,8 +162,12 @@ TEST_F(Redrawing, GridOnlyInPlanAndEdgeOnViewsOnMultiplesOfTheSpacing) {
     EXPECT_EQ(vertical, 10);
     EXPECT_EQ(horizontal, 10);
     bool labelled = false;
-    for (const auto &t : Of(DrawnPrimitive::Text))
-        labelled = labelled || t.text == "500";
+    for (const auto &t : Of(DrawnPrimitive::Text)) {
+        labelled = labelled || t.text == "400";
+        // A label cut by the window's edge would misread: every label lies wholly inside.
+        EXPECT_LE(t.x1 + picture.TextWidth(t.text), WindowRight) << t.text;
+        EXPECT_LE(t.y1 + picture.TextHeight(t.text), WindowBottom) << t.text;
+    }
     EXPECT_TRUE(labelled);
 
     // British units: the spacing counts in feet.

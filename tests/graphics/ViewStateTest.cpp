@@ -282,12 +282,12 @@ TEST_F(ViewState, CaptionShowsTitlesAndScale) {
     ShowWindowTitle();
     EXPECT_EQ(shell.caption, "GUSTROM [] [Scale = 1:0]");
 
-    VB::SetPrinterPageWidthProvider([] { return std::optional<double>(200.0); });
+    VB::SetPrinterPageSizeProvider([] { return std::optional<QSizeF>(QSizeF(200, 1000)); });
     NetworkFileTitle = "mine.sim";
     NetworkTitle = "North block";
     picture.ScaleWidth = 1200;
     ShowWindowTitle();
-    VB::SetPrinterPageWidthProvider({});
+    VB::SetPrinterPageSizeProvider({});
     EXPECT_EQ(WindowExtent, 1200);
     EXPECT_EQ(ScaleNumber, 6633);
     EXPECT_EQ(shell.caption, "GUSTROM [mine.sim  North block] [Scale = 1:6633]");

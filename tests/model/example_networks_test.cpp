@@ -9,6 +9,7 @@
 #include "graphics/visible.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "platform/Text1252.h"
 #include "simulation/driver.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +81,6 @@ void buildTeachingNetwork() {
     AirwayFlow(stope) = 20;
     const int bulkhead = addAirway("Cross-cut", 600, 150, 800, 600, 0, 900, 4, 4);
     AirwayResistanceType(bulkhead) = 1;
-    AirwayComment(bulkhead) = "Bulkhead";
     addAirway("Return raise", 600, 0, 900, 600, 0, 950, 4, 0);
     const int fan = addAirway("Return raise", 600, 0, 950, 600, 0, 1000, 4, 0);
     // A fan fixes its airway's direction, as the edit dialog stores it.
@@ -130,6 +130,12 @@ protected:
         build();
         // Opening an example applies its settings: the recovery copy stays on, at the shipped 5 minutes.
         AutosaveMinutes = 5;
+        // Readable at first sight: texts keep their point size whatever the zoom, and north is up.
+        FontScale = 0;
+        const int points[5] = {0, 9, 10, 8, 10}; // data values, airway names, node names, floating text
+        for (int k = 1; k <= 4; ++k)
+            FontSize(k) = points[k];
+        AxisSignY = -1;
         const std::string built = Snapshot();
         if (writing()) {
             std::filesystem::create_directories(ExampleFolder);
@@ -148,6 +154,12 @@ protected:
         // An engineer opening an example sees every kind of symbol and text.
         EXPECT_EQ(GraphicsDetail, 511) << name;
         EXPECT_EQ(AutosaveMinutes, 5) << name;
+        EXPECT_EQ(FontScale, 0) << name;
+        EXPECT_EQ(AxisSignY, -1) << name;
+        // The comment field holds the network checks' status text, which every run rewrites: an example
+        // keeps nothing there.
+        for (int a = 1; a <= AirwayCount; ++a)
+            EXPECT_EQ(Trim(AirwayComment(a).str()), "") << name << " airway " << a;
     }
 };
 

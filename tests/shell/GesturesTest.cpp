@@ -9,6 +9,7 @@
 #include "graphics/visible.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "platform/VBControls.h"
 
 #include <QCoreApplication>
 #include <QPushButton>
@@ -48,11 +49,17 @@ protected:
         return {static_cast<int>(std::lround(pic.ToPixelX(sx * AxisSignX))),
                 static_cast<int>(std::lround(pic.ToPixelY(sy * AxisSignY)))};
     }
-    // A press and its release back to back, no move between, as a tap or a quick click arrives: the
-    // release is already waiting when the press is handled.
-    void tap(QPoint at) const {
+    // Clicks back to back, each a press and its release with no move between, as a tap, a quick click or
+    // a double click arrives: all that follows the first press is already waiting when it is handled.
+    void tap(QPoint at, int clicks = 1) const {
         QWidget *view = window(0)->View();
-        QTimer::singleShot(0, view, [view, at] { QTest::mouseRelease(view, Qt::LeftButton, {}, at); });
+        QTimer::singleShot(0, view, [view, at, clicks] {
+            QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+            for (int c = 2; c <= clicks; ++c) {
+                QTest::mousePress(view, Qt::LeftButton, {}, at);
+                QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+            }
+        });
         QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, at);
         QCoreApplication::processEvents();
     }
@@ -78,6 +85,14 @@ TEST_F(Gestures, EveryTapActsAndEveryPressStartsItsOwnGesture) {
     EXPECT_NEAR(AirwayStart(1, 2), 1000, 10);
     EXPECT_NEAR(AirwayStart(2, 2), 1100, 10);
     EXPECT_NEAR(AirwayEnd(1, 2), 1400, 10);
+
+    // The dialog the first click of a double click opens takes the second, as a modal window does.
+    form->Tools_Click(12);
+    int dialogs = 0;
+    VB::SetModalDriver([&](QDialog &) { ++dialogs; });
+    tap(pixel(1200, 1100), 2);
+    VB::SetModalDriver({});
+    EXPECT_EQ(dialogs, 1);
 }
 
 TEST_F(Gestures, CancelInTheCoordinateDialogLeavesTheNextMoveAMove) {

@@ -9,7 +9,10 @@
 #include <QLabel>
 #include <QProcess>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -115,6 +118,42 @@ TEST_F(PrintingTest, MineExampleOnPaperKeepsItsInkInsideTheBorderAndItsColours) 
             outside += beyond && colour.pixel(x, y) != qRgb(255, 255, 255);
         }
     EXPECT_EQ(outside, 0);
+}
+
+TEST_F(PrintingTest, PageWhoseHeightGovernsPrintsAtTheScaleInItsTitle) {
+    auto paper = std::make_shared<ImagePrinter>("Paper");
+    TestPrinters printers({paper});
+    VB::Printer().SetPaperSize(VB::PaperA3);
+    PrintOrientation = 1;
+    PrintInColour = 1;
+    GraphicsDetail = 0; // lines only: the border is the one long black outline
+    Redraw();
+    std::vector<DrawnPrimitive> printed;
+    VB::Printer().Recording = &printed;
+    PrintNetwork();
+    VB::Printer().Recording = nullptr;
+    ASSERT_GT(PageAspect, WindowAspect);
+    ASSERT_EQ(paper->pages.size(), 1u);
+    double titled = 0;
+    for (const DrawnPrimitive &p : printed)
+        if (p.kind == DrawnPrimitive::Text && p.text.rfind("GUSTROM", 0) == 0)
+            titled = std::stod(p.text.substr(p.text.find("Scale 1:") + 8));
+    ASSERT_GT(titled, 0);
+    // The border on paper: the outermost columns that are black over most of the border's height.
+    const QImage &page = paper->pages[0];
+    std::vector<int> black(static_cast<size_t>(page.width()));
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            black[static_cast<size_t>(x)] += page.pixel(x, y) == qRgb(0, 0, 0);
+    const int tallest = *std::max_element(black.begin(), black.end());
+    size_t left = 0, right = black.size() - 1;
+    while (black[left] < tallest / 2)
+        ++left;
+    while (black[right] < tallest / 2)
+        --right;
+    const double borderMm = static_cast<double>(right - left) * 25.4 / paper->Resolution();
+    const double drawn = (WindowRight - WindowLeft) * 1000.0 / borderMm;
+    EXPECT_NEAR(drawn / titled, 1, 0.01) << "drawn 1:" << drawn << ", titled 1:" << titled;
 }
 
 TEST_F(PrintingTest, FilePrintShowsTheDialogAndRedrawsAfter) {

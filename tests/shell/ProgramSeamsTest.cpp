@@ -16,7 +16,6 @@
 #include "model/record_line.h"
 #include "platform/Busy.h"
 #include "platform/System.h"
-#include "shell/frmTitle.h"
 #include "shell/small_windows.h"
 #include "simulation/frmError.h"
 #include "simulation/frmSimForm.h"
@@ -67,16 +66,7 @@ int drawnCount(DrawnPrimitive::Kind kind) {
 class ProgramSeamsTest : public ShellTest {
 protected:
     void SetUp() override {
-        UnitSystem = 1;
-        AppFolder = folder.path();
-        for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
-            std::filesystem::copy_file(SourceDir + "/data/" + name, folder.path() + name);
-        // A copy, so that nothing a test saves can reach the checked-in example.
-        std::filesystem::copy_file(SourceDir + "/examples/mine.sim", folder.path() + "mine.sim");
-        frmTitle title(folder.path() + "mine.sim");
-        title.Start();
-        form.reset(title.MainWindow());
-        ASSERT_NE(form, nullptr);
+        StartOnExample("mine.sim");
         ASSERT_EQ(AirwayCount, 300);
     }
 
@@ -273,8 +263,9 @@ TEST_F(ProgramSeamsTest, InformationPopupAndCaptionScaleAreTheProgramsOwn) {
     ASSERT_EQ(ToolMode, 9);
     ASSERT_GT(AirwayScreenCount, 0);
     const AirwayScreenRecord &r = AirwayScreen(1);
-    const float x = (r.x1 + r.x2) / 2 * static_cast<float>(AxisSignX);
-    const float y = (r.y1 + r.y2) / 2 * static_cast<float>(AxisSignY);
+    // The mouse gives window positions, as the screen records hold them (whatever the axis signs).
+    const float x = (r.x1 + r.x2) / 2;
+    const float y = (r.y1 + r.y2) / 2;
     const int a = r.airway;
     window(0)->Form_MouseDown(2, 0, x, y);
     EXPECT_TRUE(PopData().isVisible());

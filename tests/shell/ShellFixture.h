@@ -6,18 +6,21 @@
 #include "model/Gustrom1.h"
 #include "model/fan_file.h"
 #include "model/settings_file.h"
-#include "model/upper_layers.h"
 #include "model/units.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/VBControls.h"
 #include "shell/MainForm.h"
+#include "shell/frmTitle.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 
 class ShellTest : public ::testing::Test {
 protected:
@@ -38,6 +41,21 @@ protected:
         form->MDIForm_Load();
     }
     void TearDown() override { form.reset(); }
+
+    // Starts the program as installed (the shipped settings, unit and fan files) on a copy of an example
+    // network, so that nothing a test saves can reach the checked-in file. Replaces SetUp.
+    void StartOnExample(const std::string &example) {
+        const std::string source = GUSTROM_SOURCE_DIR;
+        UnitSystem = 1;
+        AppFolder = folder.path();
+        for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
+            std::filesystem::copy_file(source + "/data/" + name, folder.path() + name);
+        std::filesystem::copy_file(source + "/examples/" + example, folder.path() + example);
+        frmTitle title(folder.path() + example);
+        title.Start();
+        form.reset(title.MainWindow());
+        ASSERT_NE(form, nullptr);
+    }
 
     static void WriteStartupFiles() {
         ScriptedDialogs setup;

@@ -17,7 +17,7 @@
 
 TEST_F(ShellTest, ToolWindowSitsAtTheMainWindowsLowerRightOnTop) {
     form->showNormal();
-    form->setGeometry(100, 120, 900, 700);
+    form->setGeometry(60, 50, 600, 450);
     QWidget list;
     list.resize(200, 150);
     PlaceLowerRight(list);

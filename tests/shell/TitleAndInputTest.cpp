@@ -9,11 +9,14 @@
 #include <QApplication>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "graphics/drawing.h"
 #include "model/network_load.h"
 #include "model/network_save.h"
+#include "platform/Text1252.h"
 
 class TitleTest : public ShellTest {
 protected:
@@ -108,7 +111,7 @@ TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {
     EXPECT_EQ(PopData().Text->toPlainText(), "Airway 7");
 }
 
-TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndLevelControlsThatAgree) {
+TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndDisplayControlsThatAgree) {
     const std::string example = TeachingExample();
     frmTitle title(example);
     title.Start();
@@ -128,10 +131,61 @@ TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndLevelControlsT
             airwayPixels += green || red || cyan;
         }
     EXPECT_GT(airwayPixels, 50);
-    // Its startup view shows every level: the level combo names none, and a switch to single-level display
-    // shows the scroll bar's level in both.
+
+    // Readable at first sight: every airway name and quantity is drawn at least 8 pixels high, measured as
+    // the rows of the drawing that its ink covers (what the drawing loses without names and data values).
+    PictureBox &pic = window(0)->Picture();
+    std::vector<DrawnPrimitive> drawn, without;
+    pic.Recording = &drawn;
+    Redraw();
+    const QImage texts = pic.Image().copy();
+    const int detail = GraphicsDetail;
+    GraphicsDetail &= ~(2 | 4);
+    pic.Recording = &without;
+    Redraw();
+    pic.Recording = nullptr;
+    GraphicsDetail = detail;
+    int names = 0, quantities = 0;
+    for (const DrawnPrimitive &t : drawn) {
+        if (t.kind != DrawnPrimitive::Text ||
+            std::any_of(without.begin(), without.end(),
+                        [&](const DrawnPrimitive &w) { return w.text == t.text; }))
+            continue;
+        (t.text.find_first_not_of("0123456789.-") == std::string::npos ? quantities : names) += 1;
+        pic.FontSize = t.fontSize;
+        pic.FontBold = t.bold;
+        const int left = static_cast<int>(pic.ToPixelX(t.x1));
+        const int right = static_cast<int>(pic.ToPixelX(t.x1 + pic.TextWidth(t.text)));
+        const double y1 = pic.ToPixelY(t.y1), y2 = pic.ToPixelY(t.y1 + pic.TextHeight(t.text));
+        const int top = static_cast<int>(std::min(y1, y2)), bottom = static_cast<int>(std::max(y1, y2));
+        int first = bottom, last = top - 1;
+        for (int y = std::max(top, 0); y <= std::min(bottom, texts.height() - 1); ++y)
+            for (int x = std::max(left, 0); x <= std::min(right, texts.width() - 1); ++x)
+                if (texts.pixel(x, y) != pic.Image().pixel(x, y)) {
+                    first = std::min(first, y);
+                    last = std::max(last, y);
+                }
+        EXPECT_GE(last - first + 1, 8) << t.text;
+    }
+    EXPECT_GT(names, 0);
+    EXPECT_GT(quantities, 0);
+    Redraw();
+    // North up: the 800 drive, north of the 900 drive, is drawn above it.
+    const auto row = [&](const char *name) {
+        for (int k = 1; k <= AirwayScreenCount; ++k)
+            if (Trim(AirwayName(AirwayScreen(k).airway).str()) == name)
+                return pic.ToPixelY((AirwayScreen(k).y1 + AirwayScreen(k).y2) / 2);
+        return 0.0;
+    };
+    EXPECT_LT(row("800 drive"), row("900 drive"));
+
+    // Its startup view shows every level: the level combo names none, nor does the window's caption (the
+    // empty network's level is gone), and a switch to single-level display shows the scroll bar's level in
+    // both. The unit label is that of the data shown.
     EXPECT_EQ(ViewMode, 4);
     EXPECT_EQ(started->CmbRL->currentIndex(), -1);
+    EXPECT_EQ(window(0)->windowTitle(), "View 1 :  Quantity");
+    EXPECT_EQ(started->LblUnit->text(), "m3/s");
     started->RunCommand(27);
     EXPECT_EQ(started->VsbRL->value(), 2);
     EXPECT_EQ(started->CmbRL->currentText(), "900 Level");

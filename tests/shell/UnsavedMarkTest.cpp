@@ -1,5 +1,6 @@
 // Every command that changes the network marks it changed, so that Exit, New and Open ask before the
-// change is lost; a command that records undo gives the saved airways back with one undo.
+// change is lost; a command that records undo gives the saved airways back with one undo; a cancelled one
+// leaves the network saved.
 #include "ShellFixture.h"
 
 #include "common/RealKeys.h"
@@ -16,7 +17,6 @@
 #include "platform/VBTextBox.h"
 #include "settings/frmTagS.h"
 #include "shell/frmFileNote.h"
-#include "shell/frmTitle.h"
 #include "simulation/frmSmoke.h"
 #include "simulation/frmSmokeLegend.h"
 #include "simulation/frmSmokeTrace.h"
@@ -35,7 +35,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
-#include <filesystem>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -46,17 +46,7 @@ const std::string SourceDir = GUSTROM_SOURCE_DIR;
 // 7 the stope with its fixed flow, 8 the bulkhead, 1 and 2 the intake shaft, 10 the fan.
 class UnsavedMark : public ShellTest {
 protected:
-    void SetUp() override {
-        UnitSystem = 1;
-        AppFolder = folder.path();
-        for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
-            std::filesystem::copy_file(SourceDir + "/data/" + name, folder.path() + name);
-        std::filesystem::copy_file(SourceDir + "/examples/teaching.sim", folder.path() + "teaching.sim");
-        frmTitle title(folder.path() + "teaching.sim");
-        title.Start();
-        form.reset(title.MainWindow());
-        ASSERT_NE(form, nullptr);
-    }
+    void SetUp() override { StartOnExample("teaching.sim"); }
     void TearDown() override {
         VB::SetModalDriver({});
         ShellTest::TearDown();
@@ -102,6 +92,22 @@ public:
             work(*d);
         });
     }
+    // The spreadsheet opened from the Tools menu, on its first row.
+    frmSpreadSheet &Sheet() {
+        Menu("mnuPower");
+        frmSpreadSheet *sheet = SpreadSheetWindow();
+        if (sheet == nullptr)
+            throw std::runtime_error("the spreadsheet did not open");
+        sheet->Spreadsheet->SetRow(1);
+        return *sheet;
+    }
+    // A floating text placed with the name tool in the empty space below the 900 drive.
+    QPoint TextPoint() const { return At(4) + QPoint(0, 80); }
+    void PlaceText() {
+        boxes->ExpectInput("Workings");
+        form->Tools_Click(10);
+        Click(TextPoint());
+    }
     static void RenameAndConfirm(frmAirEdit &d) {
         d.TxtName->setText("Renamed");
         QTest::mouseClick(d.OK, Qt::LeftButton);
@@ -141,9 +147,13 @@ public:
 
 using Step = void (*)(UnsavedMark &);
 
+// Marks: the network is marked changed. Undoable: marked too, and one undo gives the saved airways back.
+// Nothing: a cancel or a refusal, which leaves the network saved and records no undo step.
+enum Effect { Marks, Undoable, Nothing };
+
 struct Command {
     const char *name;
-    bool recordsUndo;
+    Effect effect;
     Step run;
     Step prepare = nullptr; // what the command needs first, done before the network counts as saved
 };
@@ -154,58 +164,65 @@ void PrintTo(const Command &command, std::ostream *out) {
 
 // One row per command that changes what the network file keeps. Not here: what changes only the view, the
 // selection (Deselect, Update Screen, the select tool) or the rotation centre, the settings (they have a
-// question of their own at exit), the station files, and New and Open, which replace the network.
+// question of their own at exit), the station files and the flows realtime readings set (live values, not
+// edits), and New and Open, which replace the network.
 // clang-format off
 const Command Commands[] = {
     // ---- Toolbar tools and immediate commands ----
-    {"LayerPaste", true, [](UnsavedMark &t) { ActivePrimaryLayer = 2; t.ToolClick(2, 3); }},
-    {"DrawAirway", true, [](UnsavedMark &t) {
+    {"LayerPaste", Undoable, [](UnsavedMark &t) { ActivePrimaryLayer = 2; t.ToolClick(2, 3); }},
+    {"DrawAirway", Undoable, [](UnsavedMark &t) {
         t.form->Tools_Click(4);
         t.Drag(t.At(4, 0.2) + QPoint(0, 60), t.At(4, 0.8) + QPoint(0, 60));
     }},
-    {"MoveAirwayEnd", true, [](UnsavedMark &t) {
+    {"MoveAirwayEnd", Undoable, [](UnsavedMark &t) {
         t.form->Tools_Click(6);
         t.Drag(t.At(6, 1), t.At(6, 1) + QPoint(30, 60));
     }},
-    {"ReverseAirway", true, [](UnsavedMark &t) { t.ToolClick(7, 3); }},
-    {"DeleteAirway", true, [](UnsavedMark &t) { t.ToolClick(8, 3); }},
-    {"PlaceFan", true, [](UnsavedMark &t) {
-        t.Answer<frmFanEdit>([](frmFanEdit &d) { QTest::mouseClick(d.Command1, Qt::LeftButton); });
+    {"ReverseAirway", Undoable, [](UnsavedMark &t) { t.ToolClick(7, 3); }},
+    {"DeleteAirway", Undoable, [](UnsavedMark &t) { t.ToolClick(8, 3); }},
+    {"PlaceFan", Undoable, [](UnsavedMark &t) {
+        t.Answer<frmFanEdit>([](frmFanEdit &d) {
+            d.FanCombo2->SetListIndex(1);
+            QTest::mouseClick(d.Command1, Qt::LeftButton);
+        });
         t.ToolClick(9, 3);
     }},
-    {"NameAirway", true, [](UnsavedMark &t) { t.boxes->ExpectInput("Renamed"); t.ToolClick(10, 3); }},
-    {"FloatingText", false, [](UnsavedMark &t) {
-        t.boxes->ExpectInput("Workings");
-        t.form->Tools_Click(10);
-        t.Click(t.At(4) + QPoint(0, 80));
-    }},
-    {"ContaminantSource", false, [](UnsavedMark &t) { t.ToolClick(11, 3); }},
-    {"EditAirway", true, [](UnsavedMark &t) {
+    {"NameAirway", Undoable, [](UnsavedMark &t) { t.boxes->ExpectInput("Renamed"); t.ToolClick(10, 3); }},
+    {"FloatingText", Marks, [](UnsavedMark &t) { t.PlaceText(); }},
+    {"DeleteFloatingText", Marks, [](UnsavedMark &t) { t.form->Tools_Click(8); t.Click(t.TextPoint()); },
+     [](UnsavedMark &t) { t.PlaceText(); }},
+    {"MoveFloatingText", Marks, [](UnsavedMark &t) {
+        t.form->Tools_Click(6);
+        t.Drag(t.TextPoint(), t.TextPoint() + QPoint(40, 40));
+    }, [](UnsavedMark &t) { t.PlaceText(); }},
+    {"ContaminantSource", Marks, [](UnsavedMark &t) { t.ToolClick(11, 3); }},
+    {"EditAirway", Undoable, [](UnsavedMark &t) {
         t.Answer<frmAirEdit>(UnsavedMark::RenameAndConfirm);
         t.ToolClick(12, 3);
     }},
-    {"EditSelectedAirways", true, [](UnsavedMark &t) {
+    {"EditSelectedAirways", Undoable, [](UnsavedMark &t) {
         t.Answer<frmAirEdit>([](frmAirEdit &d) {
             d.OptShowData->click();
             QTest::mouseClick(d.OK, Qt::LeftButton);
         });
         t.ToolClick(12, 3);
     }, [](UnsavedMark &) { AirwayFlags(3) |= AirwayFlag::Selected; AirwayFlags(4) |= AirwayFlag::Selected; }},
-    {"InformationEdit", true, [](UnsavedMark &t) {
+    {"EditToolBulkhead", Undoable, [](UnsavedMark &t) { t.ToolClick(12, 3, Qt::RightButton); }},
+    {"InformationEdit", Undoable, [](UnsavedMark &t) {
         t.ToolClick(13, 3);
         auto *info = t.form->findChild<frmAirInfo *>();
         ASSERT_NE(info, nullptr);
         t.Answer<frmAirEdit>(UnsavedMark::RenameAndConfirm);
         QTest::mouseClick(info->Command2, Qt::LeftButton);
     }},
-    {"InsertNode", true, [](UnsavedMark &t) { t.ToolClick(15, 3); }},
-    {"SmokeReport", false, [](UnsavedMark &t) { t.ToolClick(17, 3); }},
-    {"AttributePaste", true, [](UnsavedMark &t) {
+    {"InsertNode", Undoable, [](UnsavedMark &t) { t.ToolClick(15, 3); }},
+    {"SmokeReport", Marks, [](UnsavedMark &t) { t.ToolClick(17, 3); }},
+    {"AttributePaste", Undoable, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbOK, "were copied for future pasting");
         t.ToolClick(21, 7, Qt::RightButton);
         t.Click(t.At(3));
     }},
-    {"MoveSelectionByTypedOffset", true, [](UnsavedMark &t) {
+    {"MoveSelectionByTypedOffset", Undoable, [](UnsavedMark &t) {
         t.Answer<frmCoords>([](frmCoords &d) {
             d.TxtdX->setText("50");
             QTest::mouseClick(d.OK, Qt::LeftButton);
@@ -213,28 +230,26 @@ const Command Commands[] = {
         t.form->Tools_Click(6);
         t.Drag(t.At(3), t.At(3) + QPoint(20, 0), Qt::RightButton);
     }, [](UnsavedMark &) { AirwayFlags(3) |= AirwayFlag::Selected; }},
-    {"RedoButton", true, [](UnsavedMark &t) { t.form->Tools_Click(5); },
+    {"RedoButton", Undoable, [](UnsavedMark &t) { t.form->Tools_Click(5); },
      [](UnsavedMark &t) { t.ToolClick(7, 3); UndoAction(); }},
-    {"UndoButton", false, [](UnsavedMark &t) { t.form->Tools_Click(23); },
+    {"UndoButton", Marks, [](UnsavedMark &t) { t.form->Tools_Click(23); },
      [](UnsavedMark &t) { t.ToolClick(7, 3); }},
-    {"AirSimulation", false, [](UnsavedMark &t) { t.form->Tools_Click(14); }},
-    {"ContaminantSimulation", false, [](UnsavedMark &t) { t.form->Tools_Click(29); },
+    {"AirSimulation", Marks, [](UnsavedMark &t) { t.form->Tools_Click(14); }},
+    {"ContaminantSimulation", Marks, [](UnsavedMark &t) { t.form->Tools_Click(29); },
      [](UnsavedMark &t) { t.SolvedWithASource(); }},
-    {"SmokeSourcingSimulation", false, [](UnsavedMark &t) { t.form->Tools_Click(30); },
+    {"SmokeSourcingSimulation", Marks, [](UnsavedMark &t) { t.form->Tools_Click(30); },
      [](UnsavedMark &t) { t.SolvedWithAReport(); }},
 
     // ---- Menu commands ----
-    {"MergeFile", false, [](UnsavedMark &t) {
+    {"MergeFile", Marks, [](UnsavedMark &t) {
         t.boxes->ExpectFile(t.folder.path() + "teaching.sim")
             .Expect(VB::vbYes, "original fan database")
             .Expect(VB::vbNo, "Duplicate branches exist");
         t.Menu("mnuMergeFile");
     }},
-    {"ReloadFanDatabase", false, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbOK, "Current fan database will be lost!");
-        t.Menu("mnuReLoadFan");
-    }},
-    {"ImportDxf", false, [](UnsavedMark &t) {
+    {"ReloadFanDatabase", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuReLoadFan", VB::vbOK, "Current fan database will be lost!"); }},
+    {"ImportDxf", Marks, [](UnsavedMark &t) {
         t.boxes->ExpectFile(SourceDir + "/tests/data/import/r12.dxf");
         t.Answer<frmImport>([](frmImport &d) {
             d.ChkMerge->setChecked(true);
@@ -242,7 +257,7 @@ const Command Commands[] = {
         });
         t.Menu("MnuDXF");
     }},
-    {"ImportTxt", false, [](UnsavedMark &t) {
+    {"ImportTxt", Marks, [](UnsavedMark &t) {
         t.folder.Write("drive.txt", "X1\tY1\tZ1\tX2\tY2\tZ2\r\n0\t500\t900\t300\t500\t900\r\n");
         t.boxes->ExpectFile(t.folder.path() + "drive.txt");
         t.Answer<frmImport>([](frmImport &d) {
@@ -251,22 +266,21 @@ const Command Commands[] = {
         });
         t.Menu("mnuImportData");
     }},
-    {"TitleNote", false, [](UnsavedMark &t) { t.boxes->ExpectInput("Mine 2"); t.Menu("mnuComment"); }},
-    {"FileMemo", false, [](UnsavedMark &t) {
+    {"TitleNote", Marks, [](UnsavedMark &t) { t.boxes->ExpectInput("Mine 2"); t.Menu("mnuComment"); }},
+    {"FileMemo", Marks, [](UnsavedMark &t) {
         t.Menu("mnuMessage");
         frmFileNote &note = t.form->FileNoteWindow();
         RealKeys::Type(note.MessageBox, "Fan checked\x1b");
         EXPECT_FALSE(note.isVisible());
     }},
-    {"UndoMenu", false, [](UnsavedMark &t) { t.Menu("mnuUndo"); }, [](UnsavedMark &t) { t.ToolClick(7, 3); }},
-    {"RedoMenu", true, [](UnsavedMark &t) { t.Menu("mnuRedo"); },
+    {"UndoMenu", Marks, [](UnsavedMark &t) { t.Menu("mnuUndo"); }, [](UnsavedMark &t) { t.ToolClick(7, 3); }},
+    {"RedoMenu", Undoable, [](UnsavedMark &t) { t.Menu("mnuRedo"); },
      [](UnsavedMark &t) { t.ToolClick(7, 3); UndoAction(); }},
-    {"SaveView", false, [](UnsavedMark &t) { t.boxes->ExpectInput("Stope view"); t.Menu("mnuSaveView"); }},
-    {"DeleteView", false, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbYes, "Are you sure");
-        t.Menu("mnuDelView");
-    }, [](UnsavedMark &t) { t.boxes->ExpectInput("Stope view"); t.Menu("mnuSaveView"); }},
-    {"Layers", false, [](UnsavedMark &t) {
+    {"SaveView", Marks, [](UnsavedMark &t) { t.boxes->ExpectInput("Stope view"); t.Menu("mnuSaveView"); }},
+    {"DeleteView", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuDelView", VB::vbYes, "Are you sure"); },
+     [](UnsavedMark &t) { t.boxes->ExpectInput("Stope view"); t.Menu("mnuSaveView"); }},
+    {"Layers", Marks, [](UnsavedMark &t) {
         t.Answer<frmTagS>([](frmTagS &d) {
             d.PLabel[1]->setFocus();
             d.PLabel[1]->selectAll();
@@ -275,15 +289,15 @@ const Command Commands[] = {
         });
         t.Menu("mnuShowLayers");
     }},
-    {"AirflowSimulation", false, [](UnsavedMark &t) { t.Menu("mnuExecute"); }},
-    {"SmokeSimulation", false, [](UnsavedMark &t) {
+    {"AirflowSimulation", Marks, [](UnsavedMark &t) { t.Menu("mnuExecute"); }},
+    {"SmokeSimulation", Marks, [](UnsavedMark &t) {
         t.Menu("mnuFire");
         ASSERT_NE(t.form->Smoke().Dialog(), nullptr);
         t.form->Smoke().Dialog()->OK->click();
     }, [](UnsavedMark &t) { t.SolvedWithASource(); }},
-    {"SourcingSimulation", false, [](UnsavedMark &t) { t.Menu("mnuTrace"); },
+    {"SourcingSimulation", Marks, [](UnsavedMark &t) { t.Menu("mnuTrace"); },
      [](UnsavedMark &t) { t.SolvedWithAReport(); }},
-    {"Fans", false, [](UnsavedMark &t) {
+    {"Fans", Marks, [](UnsavedMark &t) {
         t.Answer<frmFanData>([](frmFanData &d) {
             d.TxtFanName->SetFocus();
             d.TxtFanName->selectAll();
@@ -292,38 +306,28 @@ const Command Commands[] = {
         });
         t.Menu("mnuFanData");
     }},
-    {"Levels", false, [](UnsavedMark &t) {
+    {"Levels", Marks, [](UnsavedMark &t) {
         t.Answer<frmRLBase>([](frmRLBase &d) {
             d.GridRL->SetTextMatrix(2, 1, "900 Drive");
             QTest::mouseClick(d.RLOK, Qt::LeftButton);
         });
         t.Menu("mnuRLBase");
     }},
-    {"SpreadsheetSave", false, [](UnsavedMark &t) {
-        t.Menu("mnuPower");
-        frmSpreadSheet *sheet = SpreadSheetWindow();
-        ASSERT_NE(sheet, nullptr);
-        sheet->Spreadsheet->SetTextMatrix(1, SheetColName, "Renamed");
+    {"SpreadsheetSave", Marks, [](UnsavedMark &t) {
+        frmSpreadSheet &sheet = t.Sheet();
+        sheet.Spreadsheet->SetTextMatrix(1, SheetColName, "Renamed");
         t.boxes->Expect(VB::vbYes, "Save spreadsheet changes to network ?");
-        sheet->mnuSaveChanges_Click();
+        sheet.mnuSaveChanges_Click();
     }},
-    {"SpreadsheetEditBox", true, [](UnsavedMark &t) {
-        t.Menu("mnuPower");
-        frmSpreadSheet *sheet = SpreadSheetWindow();
-        ASSERT_NE(sheet, nullptr);
-        sheet->Spreadsheet->SetRow(1);
+    {"SpreadsheetEditBox", Undoable, [](UnsavedMark &t) {
         t.Answer<frmAirEdit>(UnsavedMark::RenameAndConfirm);
-        sheet->mnuEditBox_Click();
+        t.Sheet().mnuEditBox_Click();
     }},
-    {"SpreadsheetDeleteRow", false, [](UnsavedMark &t) {
-        t.Menu("mnuPower");
-        frmSpreadSheet *sheet = SpreadSheetWindow();
-        ASSERT_NE(sheet, nullptr);
-        sheet->Spreadsheet->SetRow(1);
+    {"SpreadsheetDeleteRow", Marks, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbYes, "Permanently delete branch ?");
-        sheet->mnuDelete_Click();
+        t.Sheet().mnuDelete_Click();
     }},
-    {"Simplify", true, [](UnsavedMark &t) {
+    {"Simplify", Undoable, [](UnsavedMark &t) {
         t.Menu("mnuSimp");
         auto *simplify = t.form->findChild<frmSimplify *>();
         ASSERT_NE(simplify, nullptr);
@@ -334,67 +338,70 @@ const Command Commands[] = {
         QTest::mouseClick(simplify->CmdSimp, Qt::LeftButton);
     }},
     // The 900 drive's east piece drawn westwards is turned back.
-    {"RemoveDuplicates", false, [](UnsavedMark &t) { t.Menu("mnuremdup"); },
+    {"RemoveDuplicates", Marks, [](UnsavedMark &t) { t.Menu("mnuremdup"); },
      [](UnsavedMark &t) { t.ToolClick(7, 4); }},
-    {"PreserveFlows", false, [](UnsavedMark &t) { t.Menu("mnuPres", VB::vbYes, "copy existing airflows"); },
+    {"PreserveFlows", Marks, [](UnsavedMark &t) { t.Menu("mnuPres", VB::vbYes, "copy existing airflows"); },
      [](UnsavedMark &) { AirwayName(3) = ""; }},
-    {"RemoveFlows", false, [](UnsavedMark &t) { t.Menu("mnuRmvFlow"); },
+    {"RemoveFlows", Marks, [](UnsavedMark &t) { t.Menu("mnuRmvFlow"); },
      [](UnsavedMark &) { AirwayName(3) = "(12.0)"; }},
-    {"FixAllLengths", false, [](UnsavedMark &t) {
+    {"FixAllLengths", Marks, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbYes, "fixed").Expect(VB::vbOK, "now fixed");
         t.Menu("mnuFixL");
     }},
-    {"UnfixAllLengths", false, [](UnsavedMark &t) {
+    {"UnfixAllLengths", Marks, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbYes, "unfixed").Expect(VB::vbOK, "now unfixed");
         t.Menu("mnuUnFixL");
     }},
-    {"AutoNameAirways", true, [](UnsavedMark &t) {
+    {"AutoNameAirways", Undoable, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbOK, "names all airways").ExpectInput("B");
         t.Menu("mnuAutoName");
     }, [](UnsavedMark &) { AirwayName(3) = ""; }},
-    {"AutoNameNodes", true, [](UnsavedMark &t) {
+    {"AutoNameNodes", Undoable, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbOK, "names all nodes").ExpectInput("N");
         t.Menu("mnuAutoNodes");
     }},
-    {"RenumberAirways", false, [](UnsavedMark &t) { t.Menu("mnuResetAir", VB::vbOK, "renumbered"); },
+    {"RenumberAirways", Marks, [](UnsavedMark &t) { t.Menu("mnuResetAir", VB::vbOK, "renumbered"); },
      [](UnsavedMark &) { AirwayNumber(3) = 30; }},
-    {"CheckNumbering", false, [](UnsavedMark &t) {
+    {"CheckNumbering", Marks, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbYes);
         t.Menu("mnuchecknumbers");
     }, [](UnsavedMark &) { AirwayNumber(3) = AirwayNumber(4); }},
-    {"SwapXYAxis", false, [](UnsavedMark &t) { t.Menu("mnuRevCoord", VB::vbOK, "swap your X & Y axis"); }},
-    {"ReverseCoordinateAxis", false, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbYes, "swap your X and Y axis coordinates");
-        t.Menu("mnuReverse");
-    }},
-    {"ClearSmokeTracking", false, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbYes, "Clear contaminant sources as well?");
-        t.Menu("mnuClrSmoke");
-    }, [](UnsavedMark &) { AirwayFlags(1) |= AirwayFlag::ContaminantSource; AirwayContaminant(1) = 100; }},
-    {"ClearSmokeSourcing", false, [](UnsavedMark &t) { t.Menu("mnuClrSources"); },
+    {"SwapXYAxis", Marks, [](UnsavedMark &t) { t.Menu("mnuRevCoord", VB::vbOK, "swap your X & Y axis"); }},
+    {"ReverseCoordinateAxis", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuReverse", VB::vbYes, "swap your X and Y axis coordinates"); }},
+    {"ClearSmokeTracking", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuClrSmoke", VB::vbYes, "Clear contaminant sources as well?"); },
+     [](UnsavedMark &) { AirwayFlags(1) |= AirwayFlag::ContaminantSource; AirwayContaminant(1) = 100; }},
+    {"ClearSmokeSourcing", Marks, [](UnsavedMark &t) { t.Menu("mnuClrSources"); },
      [](UnsavedMark &) { AirwaySmoke(1, 4) = 1; }},
-    {"FindRestrictiveFans", false, [](UnsavedMark &t) { t.Menu("mnuFindResFans", VB::vbOK, "NO fans"); }},
-    {"FindDuplicateAirways", false, [](UnsavedMark &t) { t.Menu("mnuDupAir"); }},
-    {"FindUnnecessaryBulkheads", false, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbOK, "NO unnecessary bulkheads");
-        t.Menu("mnuProblems");
+    {"FindRestrictiveFans", Marks, [](UnsavedMark &t) { t.Menu("mnuFindResFans", VB::vbOK, "NO fans"); }},
+    {"FindDuplicateAirways", Marks, [](UnsavedMark &t) { t.Menu("mnuDupAir"); }},
+    {"FindUnnecessaryBulkheads", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuProblems", VB::vbOK, "NO unnecessary bulkheads"); }},
+    {"RemoveUnnecessaryBulkheads", Marks,
+     [](UnsavedMark &t) { t.Menu("mnuRemoveRedund", VB::vbOK, "NO unnecessary bulkheads removed"); }},
+    {"NonConvergingAirways", Marks,
+     [](UnsavedMark &t) { t.Menu("mnnuNonConverge", VB::vbOK, "NO major convergence problems"); }},
+    {"ReseedAirflows", Marks, [](UnsavedMark &t) { t.boxes->ExpectInput("5"); t.Menu("mnuResetAirflows"); }},
+
+    // ---- Cancels change nothing ----
+    {"PlaceFanCancelled", Nothing, [](UnsavedMark &t) {
+        t.Answer<frmFanEdit>([](frmFanEdit &d) { QTest::mouseClick(d.Command2, Qt::LeftButton); });
+        t.ToolClick(9, 3);
     }},
-    {"RemoveUnnecessaryBulkheads", false, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbOK, "NO unnecessary bulkheads removed");
-        t.Menu("mnuRemoveRedund");
+    {"EditAirwayCancelled", Nothing, [](UnsavedMark &t) {
+        t.Answer<frmAirEdit>([](frmAirEdit &d) { QTest::mouseClick(d.cmdCancel, Qt::LeftButton); });
+        t.ToolClick(12, 3);
     }},
-    {"NonConvergingAirways", false, [](UnsavedMark &t) {
-        t.boxes->Expect(VB::vbOK, "NO major convergence problems");
-        t.Menu("mnnuNonConverge");
-    }},
-    {"ReseedAirflows", false, [](UnsavedMark &t) { t.boxes->ExpectInput("5"); t.Menu("mnuResetAirflows"); }},
+    {"NameAirwayCancelled", Nothing,
+     [](UnsavedMark &t) { t.boxes->ExpectInput(std::nullopt); t.ToolClick(10, 3); }},
 
     // ---- Buttons of the smoke windows ----
-    {"LegendClearSources", false, [](UnsavedMark &t) {
+    {"LegendClearSources", Marks, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbYes, "Clear contaminant sources ?");
         QTest::mouseClick(t.form->Smoke().Legend()->CmdClearSources, Qt::LeftButton);
     }, [](UnsavedMark &t) { t.SpreadShown(); }},
-    {"TraceClearPins", false, [](UnsavedMark &t) {
+    {"TraceClearPins", Marks, [](UnsavedMark &t) {
         t.boxes->Expect(VB::vbYes, "Confirm deletion of all report pins");
         QTest::mouseClick(t.form->Smoke().Trace()->CmdClearS, Qt::LeftButton);
     }, [](UnsavedMark &t) { t.TraceShown(); }},
@@ -405,7 +412,7 @@ class EveryChange : public UnsavedMark, public ::testing::WithParamInterface<Com
 
 } // namespace
 
-TEST_P(EveryChange, MarksTheNetworkChangedAndOneUndoGivesTheSavedAirwaysBack) {
+TEST_P(EveryChange, MarksTheNetworkOnlyWhenItChangesAndOneUndoGivesTheSavedAirwaysBack) {
     const Command &command = GetParam();
     ASSERT_EQ(AirwayCount, 10);
     ASSERT_EQ(NetworkSaved, 255) << "a saved network";
@@ -415,11 +422,18 @@ TEST_P(EveryChange, MarksTheNetworkChangedAndOneUndoGivesTheSavedAirwaysBack) {
         NetworkSaved = 255;
     }
     const std::vector<AirwayValues> saved = StoredAirways();
+    const int step = UndoStep;
     command.run(*this);
     VB::SetModalDriver({});
-    EXPECT_EQ(NetworkSaved, 0);
     EXPECT_TRUE(boxes->Done());
-    if (command.recordsUndo) {
+    if (command.effect == Nothing) {
+        EXPECT_EQ(NetworkSaved, 255);
+        EXPECT_EQ(UndoStep, step);
+        EXPECT_TRUE(SameAirways(StoredAirways(), saved));
+        return;
+    }
+    EXPECT_EQ(NetworkSaved, 0);
+    if (command.effect == Undoable) {
         EXPECT_FALSE(SameAirways(StoredAirways(), saved));
         UndoAction();
         EXPECT_TRUE(SameAirways(StoredAirways(), saved));

@@ -1,11 +1,15 @@
 #include "ShellFixture.h"
 #include <QTest>
 
+#include "graphics/drawing.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
+#include "simulation/simulation_ui.h"
 #include <QTest>
 
 #include <QApplication>
+#include <QMdiArea>
+#include <QScreen>
 
 TEST_F(ShellTest, FiveWindowsAtMostEachWithItsOwnView) {
     for (int n = 2; n <= 5; ++n) {
@@ -24,11 +28,16 @@ TEST_F(ShellTest, FiveWindowsAtMostEachWithItsOwnView) {
 
 TEST_F(ShellTest, NewWindowStartsWithTheActiveViewAndKeepsItsOwnAfterwards) {
     PictureBox &first = window(0)->Picture();
-    const double width = first.ScaleWidth;
+    // Metres per pixel: the view keeps its scale when the windows are tiled.
+    const auto perPixel = [](const PictureBox &p) {
+        return static_cast<float>(p.ScaleWidth / p.PixelWidth());
+    };
+    const float scale = perPixel(first);
     form->mnuNewWindow_Click();
     ASSERT_EQ(ActiveWindow, 1);
     // A window's view travels through the single-precision view fields.
-    EXPECT_FLOAT_EQ(window(1)->Picture().ScaleWidth, width);
+    EXPECT_FLOAT_EQ(perPixel(window(1)->Picture()), scale);
+    const double width = first.ScaleWidth;
     // Zoom window 1 only, then switch back and forth.
     float w = static_cast<float>(width / 2), h = 0;
     SetZoomScale(w, h);
@@ -219,4 +228,61 @@ TEST_F(ShellTest, AQtClickOnTheGraphicsWindowReachesTheZoomTool) {
     ASSERT_EQ(ToolMode, 19);
     QTest::keyClick(view, Qt::Key_F2);
     EXPECT_EQ(ToolMode, 0);
+}
+
+TEST_F(ShellTest, ResizedViewsKeepCentreAndOneScaleAndCascadedOnesAUsableSize) {
+    AddAirways(20);
+    FitNetwork();
+    Redraw();
+    const auto perPixelX = [](const PictureBox &p) { return p.ScaleWidth / p.PixelWidth(); };
+    const auto perPixelY = [](const PictureBox &p) { return p.ScaleHeight / p.PixelHeight(); };
+    window(0)->showNormal();
+    window(0)->resize(300, 200);
+    PictureBox &pic = window(0)->Picture();
+    const double scale = perPixelX(pic);
+    const float panX = PanX, panY = PanY, captionScale = ScaleNumber;
+    window(0)->showMaximized();
+    ASSERT_GT(pic.PixelWidth(), 400);
+    EXPECT_NEAR(perPixelX(pic), scale, scale * 1e-9);
+    EXPECT_NEAR(perPixelY(pic), scale, scale * 1e-9);
+    EXPECT_EQ(pic.ScaleLeft, -pic.ScaleWidth / 2);
+    EXPECT_EQ(PanX, panX);
+    EXPECT_EQ(PanY, panY);
+    EXPECT_NE(ScaleNumber, captionScale);
+    EXPECT_TRUE(form->windowTitle().contains("1:" + QString::number(ScaleNumber) + "]"));
+
+    window(0)->showNormal();
+    form->mnuNewWindow_Click();
+    for (auto arrange : {&MainForm::mnuTileH_Click, &MainForm::MnuTileC_Click}) {
+        (form.get()->*arrange)();
+        const QSize area = form->Mdi()->viewport()->size();
+        for (int w = 0; w <= 1; ++w) {
+            form->mnuWindowView_Click(w);
+            const PictureBox &p = window(w)->Picture();
+            EXPECT_NEAR(perPixelY(p), perPixelX(p), perPixelX(p) * 1e-6) << w;
+            if (arrange == &MainForm::MnuTileC_Click) {
+                EXPECT_GE(window(w)->width(), area.width() / 2) << w;
+                EXPECT_GE(window(w)->height(), area.height() / 2) << w;
+            }
+        }
+    }
+}
+
+TEST_F(ShellTest, EveryWindowOpensWhollyOnTheMainWindowsScreen) {
+    // A main window reaching past the lower right corner of its screen.
+    const QRect screen = form->screen()->availableGeometry();
+    form->showNormal();
+    form->setGeometry(screen.right() - 400, screen.bottom() - 300, 900, 700);
+    AddAirways(3);
+    SimUi().ShowErrorWindow("Sim Fail Error List");
+    form->MenuItem("mnuOptionShow")->trigger();
+    form->MenuItem("mnuPower")->trigger();
+    int windows = 0;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w == form.get() || !w->isVisible() || w->windowType() == Qt::Popup)
+            continue;
+        ++windows;
+        EXPECT_TRUE(screen.contains(w->frameGeometry())) << w->windowTitle().toStdString();
+    }
+    EXPECT_GE(windows, 3);
 }
