@@ -16,11 +16,6 @@ int ExportMode = 0;
 
 namespace {
 
-constexpr int LengthQuantity = 1;
-constexpr int AirflowQuantity = 4;
-constexpr int ResistanceQuantity = 5;
-constexpr int PressureQuantity = 8;
-
 constexpr std::string_view Heading =
     "X1\tY1\tZ1\tX2\tY2\tZ2\tQUANTITY\tRESISTANCE\tFAN TYPE\tNO FANS\tBRANCH NAME\t"
     "ENTRY NODE\tEXIT NODE\tHEIGHT\tWIDTH/DIAM\tAirway No\tBranch Code\tPressure\r\n";
@@ -65,21 +60,21 @@ std::string ExportTextBytes() {
     };
     for (int a = 1; a <= AirwayCount; ++a) {
         for (int k = 1; k <= 3; ++k)
-            number(ToDisplayUnits(static_cast<float>(AirwayStart(k, a)), LengthQuantity));
+            number(ToDisplayUnits(static_cast<float>(AirwayStart(k, a)), Quantity::Length));
         for (int k = 1; k <= 3; ++k)
-            number(ToDisplayUnits(static_cast<float>(AirwayEnd(k, a)), LengthQuantity));
-        number(ToDisplayUnits(rounded(AirwayFlow(a), "0.0"), AirflowQuantity));
-        number(ToDisplayUnits(rounded(AirwayResistance(a), "0.00000"), ResistanceQuantity));
+            number(ToDisplayUnits(static_cast<float>(AirwayEnd(k, a)), Quantity::Length));
+        number(ToDisplayUnits(rounded(AirwayFlow(a), "0.0"), Quantity::Airflow));
+        number(ToDisplayUnits(rounded(AirwayResistance(a), "0.00000"), Quantity::Resistance));
         whole(AirwayFan(a));
         whole(AirwayFanCount(a));
         name(AirwayName(a));
         name(AirwayStartName(a));
         name(AirwayEndName(a));
-        number(ToDisplayUnits(AirwaySize(1, a), LengthQuantity));
-        number(ToDisplayUnits(AirwaySize(2, a), LengthQuantity));
+        number(ToDisplayUnits(AirwaySize(1, a), Quantity::Length));
+        number(ToDisplayUnits(AirwaySize(2, a), Quantity::Length));
         whole(AirwayNumber(a));
         whole(exchangedFlags(a));
-        AppendPrintedNumber(out, ToDisplayUnits(AirwayPressure(a), PressureQuantity), separator);
+        AppendPrintedNumber(out, ToDisplayUnits(AirwayPressure(a), Quantity::Pressure), separator);
         out += "\r\n";
     }
     return out;

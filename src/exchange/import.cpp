@@ -29,10 +29,6 @@
 
 namespace {
 
-constexpr int LengthQuantity = 1;
-constexpr int AirflowQuantity = 4;
-constexpr int ResistanceQuantity = 5;
-constexpr int PressureQuantity = 8;
 constexpr int LastLevel = 249;
 constexpr const char *Loading = "Loading data .....";
 // Line numbers listed at most in the message about skipped lines.
@@ -54,7 +50,7 @@ std::optional<double> offsetMetres(const std::string &text) {
     if (!value || std::fabs(*value) > 3.4e38)
         return std::nullopt;
     float shown = static_cast<float>(*value);
-    return FromDisplayUnits(shown, LengthQuantity);
+    return FromDisplayUnits(shown, Quantity::Length);
 }
 
 // A numeric field that holds text without a leading number ("#VALUE!"); an empty field reads as 0.
@@ -119,19 +115,19 @@ void readText(const std::string &path, ImportReading &reading, std::vector<int> 
             reading.Read(a.start[k], [&] { return ImportCoordinate(f(1 + k)); });
             reading.Read(a.end[k], [&] { return ImportCoordinate(f(4 + k)); });
         }
-        reading.Read(a.flow, [&] { return fromDisplay(f(7), AirflowQuantity); });
-        reading.Read(a.resistance, [&] { return fromDisplay(f(8), ResistanceQuantity); });
+        reading.Read(a.flow, [&] { return fromDisplay(f(7), Quantity::Airflow); });
+        reading.Read(a.resistance, [&] { return fromDisplay(f(8), Quantity::Resistance); });
         reading.Read(a.fan, [&] { return fanNumber(f(9)); });
         reading.Read(a.fanCount, [&] { return StrictInteger(LenientValue(f(10))); });
         a.name = Trim(f(11));
         a.startName = Trim(f(12));
         a.endName = Trim(f(13));
-        reading.Read(a.height, [&] { return fromDisplay(f(14), LengthQuantity); });
-        reading.Read(a.width, [&] { return fromDisplay(f(15), LengthQuantity); });
+        reading.Read(a.height, [&] { return fromDisplay(f(14), Quantity::Length); });
+        reading.Read(a.width, [&] { return fromDisplay(f(15), Quantity::Length); });
         if (flagsColumn)
             reading.Read(a.flags, [&] { return StrictLong(LenientValue(f(FlagsField))); });
         if (pressureColumn)
-            reading.Read(a.pressure, [&] { return fromDisplay(f(PressureField), PressureQuantity); });
+            reading.Read(a.pressure, [&] { return fromDisplay(f(PressureField), Quantity::Pressure); });
         reading.Add(std::move(a));
     }
 }

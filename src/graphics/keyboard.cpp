@@ -121,8 +121,9 @@ void ToggleSingleLevel() {
     }
     CurrentLevel = shell.LevelListGetIndex();
     shell.LevelListSetIndex(-1);
-    for (int i = 0; i <= 3; ++i)
-        shell.SetMenuChecked("mnuLevels(" + std::to_string(i) + ")", i == ViewMode - 1);
+    // The caption names no level once the combo shows none.
+    shell.ShowDisplayChoice();
+    ShowLevelModeMarks(ViewMode - 1);
     if (ViewMode == 3) {
         RLWindowLow = RangeLow;
         RLWindowHigh = RangeHigh;

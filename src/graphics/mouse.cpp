@@ -167,6 +167,8 @@ bool typedStartPoint() {
     DrawStartZ = EntryPointZ;
     BuildStartZ = static_cast<float>(EntryPointZ);
     StartSnapped = 0;
+    // The typed point is used up as the start: the end is still picked where the release falls.
+    PointTyped = false;
     DrawRubberLine(BuildStartX, BuildStartY, BuildStartX, BuildStartY, BuildStartX, BuildStartY);
     CoordEntryActive = false;
     return true;

@@ -95,7 +95,7 @@ void DrawAirwayLines() {
     if (pic == nullptr)
         return;
     const int lineWidth = iconSize(0);
-    pic->BeginDrawing();
+    DrawingBatch batch(*pic);
     // Records of one colour and width in a row go to the painter as one batch.
     std::vector<std::array<double, 4>> run;
     int32_t runColour = 0;
@@ -118,7 +118,7 @@ void DrawAirwayLines() {
     }
     flush();
     pic->DrawWidth = lineWidth;
-    pic->EndDrawing();
+    batch.End();
 }
 
 void DrawNetwork() {
@@ -131,7 +131,7 @@ void DrawNetwork() {
         ProjectPlan();
     RefreshWindowBounds();
     WindowExtent = static_cast<float>(WindowRight - WindowLeft);
-    pic->BeginDrawing();
+    DrawingBatch batch(*pic);
     computeSizes(*pic);
 
     if ((GraphicsDetail & 256) != 0 && FloatFontSize != 0)
@@ -197,5 +197,5 @@ void DrawNetwork() {
         if (DataFontSize != 0 && LabelOnScreen == -1)
             DrawMidpointTexts(a);
     }
-    pic->EndDrawing();
+    batch.End();
 }

@@ -238,6 +238,7 @@ void RestoreView(int slot) {
             // A damaged row's mode outside 1..4 would show nothing: the current mode stays.
             if (const int mode = cint(s(FViewMode)); mode >= 1 && mode <= 4)
                 ViewMode = mode;
+            ShowLevelModeMarks(ViewMode - 1);
             RLWindowLow = clng(s(FRLLow));
             RLWindowHigh = clng(s(FRLHigh));
             LevelScrollValue = s(FLevelScroll);

@@ -129,9 +129,13 @@ void SetVisibleAirways() {
     VisibleAirways(n + 1) = 0;
 }
 
-void SetViewMode(int mode) {
+void ShowLevelModeMarks(int mode) {
     for (int i = 0; i <= 3; ++i)
         Shell().SetMenuChecked("mnuLevels(" + std::to_string(i) + ")", i == mode);
+}
+
+void SetViewMode(int mode) {
+    ShowLevelModeMarks(mode);
     switch (mode) {
     case 0: {
         ViewMode = 1;
@@ -150,8 +154,7 @@ void SetViewMode(int mode) {
         LevelChoosers().ShowSelectLevelDialog();
         if (LevelSelectCancelled) {
             // The check mark goes back to the mode that stays.
-            for (int i = 0; i <= 3; ++i)
-                Shell().SetMenuChecked("mnuLevels(" + std::to_string(i) + ")", i == ViewMode - 1);
+            ShowLevelModeMarks(ViewMode - 1);
             return;
         }
         ViewMode = 2;

@@ -7,3 +7,5 @@ void SetVisibleAirways();
 // Switches the level display to ViewMode = mode + 1 (0 single level, 1 selected levels, 2 elevation range,
 // 3 all levels), then rebuilds, re-projects and redraws.
 void SetViewMode(int mode);
+// Checks the View > Levels item of mode (0 single .. 3 all) and clears the others.
+void ShowLevelModeMarks(int mode);

@@ -69,16 +69,22 @@ void NumberNewAirways(int first, int last) {
         AirwayNumber(a) = ++NextAirwayNumber;
 }
 
+void NumberNewAirways(const std::vector<int> &slots) {
+    LiftNextAirwayNumber();
+    for (const int a : slots)
+        AirwayNumber(a) = ++NextAirwayNumber;
+}
+
 void UpdateNodeKeys() {
     bool packDue = false;
     bool noticeDue = false;
-    LiftNextAirwayNumber();
+    // Numbered first, so that an error line names the airway by the number the error window finds.
+    std::vector<int> unnumbered;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayNumber(a) == 0)
+            unnumbered.push_back(a);
+    NumberNewAirways(unnumbered);
     for (int a = 1; a <= AirwayCount; ++a) {
-        // Numbered first, so that an error line names the airway by the number the error window finds.
-        if (AirwayNumber(a) == 0) {
-            ++NextAirwayNumber;
-            AirwayNumber(a) = NextAirwayNumber;
-        }
         SetAirwayKeys(a);
         if (AirwayStartKey(a) == SurfaceNodeKey && AirwayEndKey(a) == SurfaceNodeKey) {
             ErrorLevel = 1;

@@ -2,6 +2,8 @@
 // Node identity by key: two airway ends meet when their coordinates give the same key.
 #include "model/Gustrom1.h"
 
+#include <vector>
+
 // The single surface (atmosphere) node; no point's key reaches it.
 constexpr Currency SurfaceNodeKey = 900000000000000LL * CurrencyScale;
 
@@ -29,6 +31,8 @@ void UpdateNodeKeys();
 void LiftNextAirwayNumber(int first = 1, int last = 0);
 // Gives the airways in slots first..last new numbers, each above every other airway's number.
 void NumberNewAirways(int first, int last);
+// The same for the airways in the listed slots, in list order (one lift for the whole list).
+void NumberNewAirways(const std::vector<int> &slots);
 // Numbers airways from .. AirwayCount consecutively; restart starts the numbers again at 1, otherwise
 // they go on above every other number in use.
 void RenumberAirways(int from, bool restart);

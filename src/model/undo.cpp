@@ -65,12 +65,32 @@ public:
             return;
         PutAirwayValues(undoStore[static_cast<size_t>(s)], AirwayCount);
         const int32_t stamp = AirwayUndoStamp(AirwayCount);
-        if (stamp != 0)
+        if (stamp != 0) {
             slots_[stamp].push_back(AirwayCount);
+            restored_.insert(stamp);
+        }
+    }
+
+    // An airway brought back keeps its number unless an airway that stayed now holds it (a renumbering
+    // since the step was recorded): then it takes a new one, so every number stays unique.
+    void NumberClashes() const {
+        if (restored_.empty())
+            return;
+        std::unordered_set<int32_t> held;
+        for (int a = 1; a <= AirwayCount; ++a)
+            if (!restored_.contains(AirwayUndoStamp(a)))
+                held.insert(AirwayNumber(a));
+        std::vector<int> clashing;
+        for (int a = 1; a <= AirwayCount; ++a)
+            if (restored_.contains(AirwayUndoStamp(a)) && AirwayNumber(a) != 0 &&
+                held.contains(AirwayNumber(a)))
+                clashing.push_back(a);
+        NumberNewAirways(clashing);
     }
 
 private:
     std::unordered_map<int32_t, std::vector<int>> slots_;
+    std::unordered_set<int32_t> restored_;
     bool warned_ = false;
 
     void index() {
@@ -119,6 +139,7 @@ bool undoOneStep() {
         }
     });
     PackAirways();
+    apply.NumberClashes();
     return undone;
 }
 
@@ -143,6 +164,7 @@ bool redoOneStep() {
         }
     });
     PackAirways();
+    apply.NumberClashes();
     return redone;
 }
 

@@ -79,8 +79,7 @@ void MainForm::CmbRL_Click() {
         PreviousViewMode = ViewMode;
         ViewMode = 1;
     }
-    for (int i = 0; i <= 3; ++i)
-        SetMenuChecked("mnuLevels(" + std::to_string(i) + ")", i == 0);
+    ShowLevelModeMarks(0);
     LevelScrollValue = CmbRL->ListIndex() + 1;
     showWindowCaption();
     if (VsbRL->value() != static_cast<int>(LevelScrollValue))

@@ -142,8 +142,10 @@ frmFanData::frmFanData(QWidget *parent) : QDialog(parent) {
         DrawFanCurve();
     });
     connect(TxtEdit, &VBTextBox::KeyDown, this, [this](int &code, int shift) {
+        // Esc drops the edit, and with it the change mark its keys made.
+        const bool dropped = code == 27;
         GridEditKey(*Spreadsheet, *TxtEdit, code, shift);
-        CellsChanged = true;
+        CellsChanged = dropped ? changedBeforeEdit_ : true;
         if (!TxtEdit->isVisible())
             DrawFanCurve();
     });
@@ -153,7 +155,8 @@ frmFanData::frmFanData(QWidget *parent) : QDialog(parent) {
     });
     connect(TxtFanName, &VBTextBox::GotFocus, TxtFanName, &QLineEdit::selectAll);
     connect(TxtFanName, &VBTextBox::KeyPress, this, &frmFanData::nameKeyPress);
-    connect(TxtFanName, &VBTextBox::KeyUp, this, [this](int &, int) { storeName(); });
+    // Whatever changed the text (any key, a paste, a drop) renames the fan; a fill of the box does not.
+    connect(TxtFanName, &QLineEdit::textEdited, this, &frmFanData::storeName);
     connect(TxtOutDiam, &VBTextBox::GotFocus, TxtOutDiam, &QLineEdit::selectAll);
     connect(TxtOutDiam, &VBTextBox::KeyPress, this, [this](int &key) {
         if (key == 13) {
@@ -340,6 +343,7 @@ void frmFanData::gridKeyPress(int &keyAscii) {
             keyAscii, *TxtEdit,
             {[this] { mnuCopy_Click(); }, [this] { mnuPaste_Click(); }, [this] { Cancel_Click(); }}))
         return;
+    changedBeforeEdit_ = CellsChanged;
     GridEditShow(*Spreadsheet, *TxtEdit, keyAscii);
 }
 

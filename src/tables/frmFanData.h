@@ -77,6 +77,7 @@ protected:
 private:
     std::map<std::string, QAction *> items_;
     bool unloading_ = false;
+    bool changedBeforeEdit_ = false; // CellsChanged when the cell edit box last opened
     // The fan database and the network's saved flag as they were when the window opened.
     struct FanSlot;
     std::vector<FanSlot> opened_;

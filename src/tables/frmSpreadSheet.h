@@ -44,7 +44,8 @@ public:
     double Star(const std::string &text);
 
     // ---- Saving ----
-    void SaveGrid();
+    // False when a new row was left out for lack of its ends (the user is told; the row stays).
+    bool SaveGrid();
     void mnuSaveChanges_Click();
 
     // ---- Commands ----
@@ -134,6 +135,8 @@ private:
     // A new row's airway, once its cells are written, completed as a drawn airway is: the defaults for
     // what the row leaves empty, node keys, length and resistance; the row then shows it.
     void completeNewAirway(int row, int a);
+    // Whether a new row gives both ends away from 0, 0, 0 (a point that holds no node).
+    bool newRowHasEnds(int row) const;
     // Packs the slots that new rows reserved and left blank.
     void packBlankSlots();
 };

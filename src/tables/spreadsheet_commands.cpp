@@ -324,7 +324,9 @@ void frmSpreadSheet::mnuRecalcAll_Click() {
 void frmSpreadSheet::mnuSim_Click() {
     if (VB::IsBusy())
         return;
-    SaveGrid();
+    // A run would refill the sheet and drop the rows the save left out.
+    if (!SaveGrid())
+        return;
     rememberWidths();
     AnalysisMode = 0;
     ShowProgress = 1;

@@ -78,9 +78,23 @@ void frmSpreadSheet::completeNewAirway(int row, int a) {
     writeRow(row, a);
 }
 
-void frmSpreadSheet::SaveGrid() {
+bool frmSpreadSheet::newRowHasEnds(int row) const {
+    for (const int first : {SheetColX1, SheetColX2}) {
+        bool placed = false;
+        for (int col = first; col < first + 3; ++col) {
+            const auto v = VB::StrictNumber(Spreadsheet->TextMatrix(row, col), ',');
+            placed = placed || (v && *v != 0);
+        }
+        if (!placed)
+            return false;
+    }
+    return true;
+}
+
+bool frmSpreadSheet::SaveGrid() {
     VBGrid &g = *Spreadsheet;
     bool wrote = false, made = false;
+    std::string endless; // the new rows left out for lack of their ends
     for (int r = 1; r < g.Rows(); ++r) {
         int a = RowAirway(r);
         const auto text = [&](int col) { return g.TextMatrix(r, col); };
@@ -91,6 +105,12 @@ void frmSpreadSheet::SaveGrid() {
                 any = !text(c).empty();
             if (!any)
                 continue;
+            // An end at 0, 0, 0 holds no node: such an airway would vanish at the next key update.
+            if (!newRowHasEnds(r)) {
+                const std::string name = Trim(text(SheetColName));
+                endless += "\r\nRow " + std::to_string(r) + (name.empty() ? "" : " (" + name + ")");
+                continue;
+            }
             if (a == 0 && (a = newAirwaySlot()) == 0)
                 continue;
             ClearAirway(a);
@@ -243,7 +263,8 @@ void frmSpreadSheet::SaveGrid() {
         g.ClearModified(r);
     }
     ErrorLevel = 0;
-    SheetChanged = false;
+    // A row left out is still an edit the sheet holds.
+    SheetChanged = !endless.empty();
     if (wrote) {
         NetworkSaved = 0;
         MarkResultsStale();
@@ -254,13 +275,18 @@ void frmSpreadSheet::SaveGrid() {
         RotateView();
         Redraw();
     }
+    if (endless.empty())
+        return true;
+    VB::MsgBox("Not saved as airways - a new row needs the coordinates of both ends (X1, Y1, Z1 and X2, Y2, "
+               "Z2), neither at 0, 0, 0:" +
+                   endless,
+               VB::vbExclamation);
+    return false;
 }
 
 void frmSpreadSheet::mnuSaveChanges_Click() {
     if (VB::IsBusy())
         return;
-    if (VB::MsgBox("Save spreadsheet changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes) {
+    if (VB::MsgBox("Save spreadsheet changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes)
         SaveGrid();
-        SheetChanged = false;
-    }
 }

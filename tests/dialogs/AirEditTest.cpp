@@ -3,6 +3,7 @@
 #include "common/RealKeys.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -91,8 +92,10 @@ TEST_F(AirEdit, TypedNumbersFollowTheFieldRules) {
     Leave(dialog->TxtName);
     EXPECT_EQ(Text(dialog->TxtMultiAir), "2");
     // A name takes no comma and keeps its point.
-    Type(dialog->TxtName, ", A.1");
-    EXPECT_EQ(Text(dialog->TxtName), " A.1");
+    for (QLineEdit *name : {dialog->LblFrom, dialog->LblTo, dialog->TxtName}) {
+        Type(name, ", A.1");
+        EXPECT_EQ(Text(name), " A.1") << name->objectName().toStdString();
+    }
     RealKeys::Click(dialog->TxtName, Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(AirwayFlow(a), 3.0f);
@@ -145,10 +148,12 @@ TEST_F(AirEdit, CoupledControls) {
 
 TEST_F(AirEdit, RenamedLayerStaysAfterCancel) {
     AirwayPrimaryLayer(a) = 3;
+    PrimaryLayerName(4) = "Ramp 2";
     auto dialog = Open(a);
     dialog->CmbPrimary->setFocus(Qt::TabFocusReason);
     dialog->CmbPrimary->lineEdit()->selectAll();
-    QTest::keyClicks(dialog->CmbPrimary, "Ramp");
+    // Typed as it stands: no comma, nothing completed from the list.
+    RealKeys::Type(dialog->CmbPrimary, "Ra,mp");
     Leave(dialog->TxtName);
     QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
     EXPECT_EQ(PrimaryLayerName(3), "Ramp");

@@ -126,6 +126,18 @@ TEST_F(DrawTool, ARightButtonEndTakesTheTypedPoint) {
     EXPECT_EQ(AirwayNumber(3), 3);
 }
 
+TEST_F(DrawTool, ATypedStartEndsWhereTheLeftClickFalls) {
+    // Right press on empty space types the start; the dialog took the right release.
+    editor.typedPoint = std::array<int32_t, 3>{-200, -100, 100};
+    Press(2, -150, -120);
+    Move(0, 200, -100);
+    Click(1, 200, -100);
+    ASSERT_EQ(AirwayCount, 3);
+    EXPECT_EQ(AirwayStart(1, 3), -200);
+    EXPECT_EQ(AirwayEnd(1, 3), 200);
+    EXPECT_EQ(AirwayEnd(2, 3), -100);
+}
+
 TEST_F(DrawTool, TheLastFreeSlotIsNeverFilled) {
     MaxAirways = 100;
     // Airways on a hidden layer, out of the way of the picks.

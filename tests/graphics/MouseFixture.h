@@ -43,6 +43,8 @@ public:
             EntryPointX = (*typedPoint)[0];
             EntryPointY = (*typedPoint)[1];
             EntryPointZ = (*typedPoint)[2];
+            // As the real dialog's OK: an absolute point is marked typed.
+            PointTyped = PointTyped || !CoordsForSelection;
         }
     }
     void ShowAirwayEdit() override { airwayEdits.push_back(AirEditMode); }

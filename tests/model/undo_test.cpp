@@ -30,8 +30,8 @@ std::string airwayText(int a) {
     bits(AirwaySize(1, a));
     bits(AirwaySize(2, a));
     // The layer-visible mark belongs to the display, not to the stored airway.
-    s << (AirwayFlags(a) & ~AirwayFlag::LayerVisible) << '|' << AirwayResistanceType(a) << '|' << AirwayShockType(a) << '|'
-      << AirwayWallType(a) << '|';
+    s << (AirwayFlags(a) & ~AirwayFlag::LayerVisible) << '|' << AirwayResistanceType(a) << '|'
+      << AirwayShockType(a) << '|' << AirwayWallType(a) << '|';
     bits(AirwayFrictionFactor(a));
     bits(AirwayShockLength(a));
     s << AirwayComment(a).str() << '|';
@@ -202,6 +202,23 @@ TEST_F(Undo, OneStepCoversAWholeFenceAction) {
 
     RedoAction();
     EXPECT_EQ(network(), afterDelete);
+}
+
+TEST_F(Undo, AnAirwayBroughtBackAfterARenumberingNeverRepeatsANumber) {
+    draw(0);
+    const int b = draw(200);
+    draw(400);
+    remove({b});
+    RenumberAirways(1, true); // 1 and 3 become 1 and 2
+    UndoAction();
+    ASSERT_EQ(AirwayCount, 3);
+    std::vector<int32_t> numbers;
+    for (int a = 1; a <= AirwayCount; ++a)
+        numbers.push_back(AirwayNumber(a));
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(numbers, (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(AirwayName(3).trimmed(), "Drive 200");
+    EXPECT_EQ(AirwayNumber(3), 3);
 }
 
 TEST_F(Undo, WallAndShockCodesAndLongNamesSurviveUndoAndRedo) {

@@ -3,7 +3,6 @@
 
 #include "exchange/frmExport.h"
 #include "exchange/frmImport.h"
-#include "shell/frmTitle.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,7 +10,6 @@
 
 #include <array>
 #include <cmath>
-#include <filesystem>
 #include <map>
 
 namespace {
@@ -20,23 +18,8 @@ using Ends = std::array<int32_t, 6>;
 
 class ExchangeCommands : public ShellTest {
 protected:
-    // The program started on a copy of an example, with the program's own data files.
+    // Each test starts the program on a copy of an example (StartOnExample).
     void SetUp() override {}
-    void start(const std::string &example) {
-        form.reset();
-        UnitSystem = 1;
-        AppFolder = folder.path();
-        const auto copy = [&](const std::string &from, const std::string &name) {
-            std::filesystem::copy_file(from + name, folder.path() + name,
-                                       std::filesystem::copy_options::overwrite_existing);
-        };
-        for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
-            copy(std::string(GUSTROM_SOURCE_DIR) + "/data/", name);
-        copy(std::string(GUSTROM_SOURCE_DIR) + "/examples/", example);
-        frmTitle title(folder.path() + example);
-        title.Start();
-        form.reset(title.MainWindow());
-    }
     // Run > Airflow Simulation; true when the run reports success.
     bool simulate() {
         form->MenuItem("mnuExecute")->trigger();
@@ -44,8 +27,8 @@ protected:
     }
     // File > Import Data > TXT or DXF file of `path`, worked in the options dialog by `options`. A replacing
     // import of a changed network (`replacing`) offers to save it first: No.
-    void import(const char *item, const std::string &path, const std::function<void(frmImport &)> &options,
-                bool replacing = false) {
+    void importFile(const char *item, const std::string &path,
+                    const std::function<void(frmImport &)> &options, bool replacing = false) {
         boxes->ExpectFile(path);
         if (replacing)
             boxes->Expect(VB::vbNo, "Gustrom data is not saved - Save it?");
@@ -73,7 +56,7 @@ protected:
 
 TEST_F(ExchangeCommands, AnExportedTableReadBackSolvesAsTheNetworkItCameFrom) {
     for (const char *example : {"teaching.sim", "mine.sim"}) {
-        start(example);
+        StartOnExample(example);
         // Both runs compared start from solved flows, as the run after the import does.
         ASSERT_TRUE(simulate()) << example;
         ASSERT_TRUE(simulate()) << example;
@@ -84,54 +67,53 @@ TEST_F(ExchangeCommands, AnExportedTableReadBackSolvesAsTheNetworkItCameFrom) {
         form->MenuItem("mnuExportData")->trigger();
 
         // Replace, keeping the resistances the table gives.
-        import(
+        importFile(
             "mnuImportData", table,
             [](frmImport &dialog) {
                 dialog.ChkRDrive->setChecked(true);
-        dialog.ChkRRaise->setChecked(true);
-    },
+                dialog.ChkRRaise->setChecked(true);
+            },
             true);
-    ASSERT_EQ(AirwayCount, count) << example;
-    EXPECT_EQ(LevelRange(1, 2), 1000) << example << ": the surface ends stay on the surface";
-    ASSERT_TRUE(simulate()) << example;
-    for (const auto &[ends, flow] : flowsByEnds())
-        EXPECT_NEAR(flow, solved.at(ends), 2 * MaxError) << example;
+        ASSERT_EQ(AirwayCount, count) << example;
+        EXPECT_EQ(LevelRange(1, 2), 1000) << example << ": the surface ends stay on the surface";
+        ASSERT_TRUE(simulate()) << example;
+        for (const auto &[ends, flow] : flowsByEnds())
+            EXPECT_NEAR(flow, solved.at(ends), 2 * MaxError) << example;
 
-    // Merged beside the network: the levels there are stay, and the copy solves alike.
-    const auto before = levels();
-        import("mnuImportData", table, [](frmImport &dialog) {
+        // Merged beside the network: the levels there are stay, and the copy solves alike.
+        const auto before = levels();
+        importFile("mnuImportData", table, [](frmImport &dialog) {
             dialog.ChkRDrive->setChecked(true);
-        dialog.ChkRRaise->setChecked(true);
-        dialog.ChkMerge->setChecked(true);
-        dialog.TxtXOffset->setText("1000");
-});
-ASSERT_EQ(AirwayCount, 2 * count) << example;
-const auto after = levels();
-for (const auto &level : before)
-    EXPECT_NE(std::find(after.begin(), after.end(), level), after.end()) << std::get<0>(level);
-EXPECT_EQ(after.front(), before.front()) << example;
-ASSERT_TRUE(simulate()) << example;
-const std::map<Ends, float> merged = flowsByEnds();
-for (const auto &[ends, flow] : solved)
-    EXPECT_NEAR(merged.at({ends[0] + 1000, ends[1], ends[2], ends[3] + 1000, ends[4], ends[5]}), flow,
-                2 * MaxError)
-        << example;
-EXPECT_TRUE(boxes->Done());
-}
+            dialog.ChkRRaise->setChecked(true);
+            dialog.ChkMerge->setChecked(true);
+            dialog.TxtXOffset->setText("1000");
+        });
+        ASSERT_EQ(AirwayCount, 2 * count) << example;
+        const auto after = levels();
+        for (const auto &level : before)
+            EXPECT_NE(std::find(after.begin(), after.end(), level), after.end()) << std::get<0>(level);
+        EXPECT_EQ(after.front(), before.front()) << example;
+        ASSERT_TRUE(simulate()) << example;
+        const std::map<Ends, float> merged = flowsByEnds();
+        for (const auto &[ends, flow] : solved)
+            EXPECT_NEAR(merged.at({ends[0] + 1000, ends[1], ends[2], ends[3] + 1000, ends[4], ends[5]}), flow,
+                        2 * MaxError)
+                << example;
+        EXPECT_TRUE(boxes->Done());
+    }
 }
 
 TEST_F(ExchangeCommands, TheScreenDrawingMergedBackAddsOnlyAirwaysWithALength) {
-    start("teaching.sim");
+    StartOnExample("teaching.sim");
     const std::string drawing = folder.path() + "screen.dxf";
     boxes->ExpectFile(drawing);
     withDialog<frmExport>(form->MenuItem("MnuDXFScreen"), [](frmExport &dialog) {
         dialog.TxtArrow->setText("0");
         QTest::mouseClick(dialog.Export, Qt::LeftButton);
     });
-    import("MnuDXF", drawing, [](frmImport &dialog) { dialog.ChkMerge->setChecked(true);
-});
-EXPECT_EQ(AirwayCount, 10 + 6); // the shafts and raise segments, seen end-on in plan, are points
-for (int a = 11; a <= AirwayCount; ++a)
-    EXPECT_TRUE(AirwayStart(1, a) != AirwayEnd(1, a) || AirwayStart(2, a) != AirwayEnd(2, a)) << a;
-EXPECT_TRUE(boxes->Done());
+    importFile("MnuDXF", drawing, [](frmImport &dialog) { dialog.ChkMerge->setChecked(true); });
+    EXPECT_EQ(AirwayCount, 10 + 6); // the shafts and raise segments, seen end-on in plan, are points
+    for (int a = 11; a <= AirwayCount; ++a)
+        EXPECT_TRUE(AirwayStart(1, a) != AirwayEnd(1, a) || AirwayStart(2, a) != AirwayEnd(2, a)) << a;
+    EXPECT_TRUE(boxes->Done());
 }

@@ -172,7 +172,10 @@ TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheN
          [&] {
              VB::SetModalDriver(
                  [](QDialog &d) { QTest::mouseClick(static_cast<frmImport &>(d).Import, Qt::LeftButton); });
-             form->MenuItem("mnuImportData")->trigger();
+             // Shown directly, not from a menu whose guard would end the failure in its place.
+             ImportFileName = failing.file;
+             frmImport dialog;
+             EXPECT_EQ(VB::ShowModal(dialog), QDialog::Rejected); // as after Cancel
              VB::SetModalDriver({});
          }},
         {"input timer",

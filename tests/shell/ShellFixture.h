@@ -43,14 +43,20 @@ protected:
     void TearDown() override { form.reset(); }
 
     // Starts the program as installed (the shipped settings, unit and fan files) on a copy of an example
-    // network, so that nothing a test saves can reach the checked-in file. Replaces SetUp.
+    // network, so that nothing a test saves can reach the checked-in file. Replaces SetUp; a test may call
+    // it again to start afresh on another example.
     void StartOnExample(const std::string &example) {
+        form.reset();
         const std::string source = GUSTROM_SOURCE_DIR;
         UnitSystem = 1;
         AppFolder = folder.path();
+        const auto copy = [&](const std::string &from, const std::string &name) {
+            std::filesystem::copy_file(from + name, folder.path() + name,
+                                       std::filesystem::copy_options::overwrite_existing);
+        };
         for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
-            std::filesystem::copy_file(source + "/data/" + name, folder.path() + name);
-        std::filesystem::copy_file(source + "/examples/" + example, folder.path() + example);
+            copy(source + "/data/", name);
+        copy(source + "/examples/", example);
         frmTitle title(folder.path() + example);
         title.Start();
         form.reset(title.MainWindow());

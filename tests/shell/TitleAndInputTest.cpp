@@ -186,9 +186,15 @@ TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndDisplayControl
     EXPECT_EQ(started->CmbRL->currentIndex(), -1);
     EXPECT_EQ(window(0)->windowTitle(), "View 1 :  Quantity");
     EXPECT_EQ(started->LblUnit->text(), "m3/s");
+    EXPECT_TRUE(started->MenuItem("mnuLevels(3)")->isChecked());
+    EXPECT_FALSE(started->MenuItem("mnuLevels(0)")->isChecked());
     started->RunCommand(27);
     EXPECT_EQ(started->VsbRL->value(), 2);
     EXPECT_EQ(started->CmbRL->currentText(), "900 Level");
+    // The same key back to all levels takes the level out of the caption too.
+    started->RunCommand(27);
+    EXPECT_EQ(window(0)->windowTitle(), "View 1 :  Quantity");
+    EXPECT_TRUE(started->MenuItem("mnuLevels(3)")->isChecked());
     // Saved on a single level, the network comes back on that level in both.
     started->VsbRL->setValue(3);
     ASSERT_TRUE(SaveNetwork(0));

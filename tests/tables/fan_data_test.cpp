@@ -98,6 +98,7 @@ TEST_F(FanDataTest, AnEfficiencyCurveFromZeroToZeroSurvivesBeingShown) {
     window->TxtFanName->SetFocus();
     window->TxtFanName->selectAll();
     QTest::keyClicks(window->TxtFanName, "Main,");
+    EXPECT_EQ(window->TxtFanName->Text(), "Main");
     EXPECT_EQ(FanName(2), "Main");
     EXPECT_EQ(NetworkSaved, 0);
     boxes.Expect(VB::vbOK, "Your fan curve contains 2 zero efficiency value(s)");
@@ -106,6 +107,22 @@ TEST_F(FanDataTest, AnEfficiencyCurveFromZeroToZeroSurvivesBeingShown) {
     EXPECT_EQ(FanCurveEfficiency(10, 2), 80);
     EXPECT_EQ(FanCurveEfficiency(5, 2), 60);
     EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(FanDataTest, ANameEndingInPunctuationIsStoredAsTyped) {
+    StandardFan(1, "Main");
+    StandardFan(2, "Booster");
+    Show();
+    for (const auto &[fan, typed] : {std::pair{1, "Intake-"}, std::pair{2, "Fan 2."}}) {
+        ShowFan(fan);
+        window->TxtFanName->SetFocus();
+        window->TxtFanName->selectAll();
+        RealKeys::Type(window->TxtFanName, typed);
+    }
+    EXPECT_EQ(window->FanList->List(1), " 2 Fan 2.");
+    window->ExitFan->click();
+    EXPECT_EQ(FanName(1), "Intake-");
+    EXPECT_EQ(FanName(2), "Fan 2.");
 }
 
 TEST_F(FanDataTest, TheDiameterBoxKeepsTheDiameterForTextThatIsNoNumber) {
@@ -189,8 +206,10 @@ TEST_F(FanDataTest, DeleteCancelCopyAndPaste) {
     EXPECT_FALSE(window->TxtEdit->isVisible());
     EXPECT_FALSE(window->CellsChanged);
     RealKeys::Type(&grid(), "9");
+    RealKeys::Type(window->TxtEdit, "5");
     RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->CellsChanged);
     EXPECT_EQ(Cell(6, 3), "");
     // Cancel answered No gives back the database the window opened on: the deleted fan, the pasted
     // flows and the committed cell.

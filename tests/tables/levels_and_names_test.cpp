@@ -93,6 +93,8 @@ TEST_F(LevelTableTest, EscAfterTypingAsksAndNoKeepsTheLevelsWhileSaveStoresEvenU
     EXPECT_EQ(grid().TextMatrix(3, 1), "L3");
     // A level name takes no comma and keeps its point.
     grid().SetRow(2);
+    RealKeys::Type(&grid(), ",");
+    EXPECT_FALSE(window->TxtEdit->isVisible());
     RealKeys::Type(&grid(), "X");
     RealKeys::Type(window->TxtEdit, ",.1\r");
     EXPECT_EQ(grid().TextMatrix(2, 1), "X.1");

@@ -91,6 +91,9 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     EXPECT_EQ(cell(2, SheetColHeight), "2,5");
     // Names take no comma and keep their points.
     for (int col : {SheetColName, SheetColFrom, SheetColTo}) {
+        Go(2, col);
+        RealKeys::Type(&grid(), ",");
+        EXPECT_FALSE(window->TxtEdit->isVisible()) << col;
         Type(2, col, "A,.1");
         EXPECT_EQ(cell(2, col), "A.1") << col;
     }
@@ -288,9 +291,17 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
         {SheetColName, "New drive"}, {SheetColHeight, "4"}, {SheetColWidth, "4"}, {SheetColKFactor, "0.012"},
         {SheetColShock, "0"},        {SheetColX1, "0"},     {SheetColY1, "0"},    {SheetColZ1, "100"},
         {SheetColX2, "30"},          {SheetColY2, "40"},    {SheetColZ2, "100"}};
+    // Without its start the row is no airway yet: the user is told, the row keeps what was typed.
+    grid().SetTextMatrix(2, SheetColName, "New drive");
+    grid().SetTextMatrix(2, SheetColX2, "30");
+    boxes.Expect(VB::vbOK, "Not saved as airways");
+    EXPECT_FALSE(window->SaveGrid());
+    EXPECT_EQ(AirwayFlags(2), 0);
+    EXPECT_EQ(cell(2, SheetColName), "New drive");
+    EXPECT_TRUE(SheetChanged);
     for (const auto &[col, text] : typed)
         grid().SetTextMatrix(2, col, text);
-    window->SaveGrid();
+    EXPECT_TRUE(window->SaveGrid());
     EXPECT_EQ(VisibleAirways(2), 2); // shown at once, so a refill keeps its row
     PackAirways();
     ASSERT_EQ(AirwayCount, 2);
