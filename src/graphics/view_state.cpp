@@ -115,6 +115,17 @@ EndSums visibleEndSums() {
 
 void (*wheelHandler)(int, int, int, int) = nullptr;
 
+// The world window keeps its centre and `perPixel` metres per pixel across; its height follows the
+// picture's shape (keeping its sign), so that x and y keep one scale.
+void keepOneScale(PictureBox &pic, double perPixel) {
+    const double width = perPixel * pic.PixelWidth();
+    const double height = std::abs(perPixel) * pic.PixelHeight() * (pic.ScaleHeight < 0 ? -1 : 1);
+    pic.ScaleWidth = width;
+    pic.ScaleHeight = height;
+    pic.ScaleLeft = -width / 2;
+    pic.ScaleTop = -height / 2;
+}
+
 } // namespace
 
 void SetViewScale(double width, double height, int32_t centreX, int32_t centreY) {
@@ -137,12 +148,8 @@ void KeepViewScale(int w, int oldPixelWidth) {
     // Metres per pixel across; a window that had no real width yet keeps its world width.
     const double perPixel =
         oldPixelWidth > 1 ? pic->ScaleWidth / oldPixelWidth : pic->ScaleWidth / std::max(pixelWidth, 1);
-    const double width = perPixel * pixelWidth;
-    const double height = std::abs(perPixel) * pixelHeight * (pic->ScaleHeight < 0 ? -1 : 1);
-    pic->ScaleWidth = width;
-    pic->ScaleHeight = height;
-    pic->ScaleLeft = -width / 2;
-    pic->ScaleTop = -height / 2;
+    keepOneScale(*pic, perPixel);
+    const double width = pic->ScaleWidth, height = pic->ScaleHeight;
     // The view stored for an open window is what a redraw restores (a window being opened has the view it
     // is to show stored, not yet its own).
     const int slot = 100 + w;
@@ -234,6 +241,10 @@ void RestoreView(int slot) {
             pic->ScaleTop = s(FScaleTop);
             pic->ScaleWidth = s(FScaleWidth);
             pic->ScaleHeight = s(FScaleHeight);
+            // A view stored for a picture of another shape is shown at its scale across, never stretched
+            // (a picture without width yet keeps the stored window).
+            if (pic->PixelWidth() > 1)
+                keepOneScale(*pic, pic->ScaleWidth / pic->PixelWidth());
             LayerDisplay = clng(s(FLayerDisplay));
             // A damaged row's mode outside 1..4 would show nothing: the current mode stays.
             if (const int mode = cint(s(FViewMode)); mode >= 1 && mode <= 4)

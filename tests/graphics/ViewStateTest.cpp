@@ -65,10 +65,11 @@ TEST_F(ViewState, SavedViewComesBackWithEverythingItKeeps) {
         SecondaryLayerVisible(i) = true;
     RestoreView(100);
 
+    // The width and centre come back; the height follows the square picture, for one scale in x and y.
     EXPECT_EQ(picture.ScaleWidth, 300);
-    EXPECT_EQ(picture.ScaleHeight, 200);
+    EXPECT_EQ(picture.ScaleHeight, 300);
     EXPECT_EQ(picture.ScaleLeft, -150);
-    EXPECT_EQ(picture.ScaleTop, -100);
+    EXPECT_EQ(picture.ScaleTop, -150);
     EXPECT_EQ(Tilt, 0.5f);
     EXPECT_EQ(Spin, 1.25f);
     EXPECT_EQ(PanX, 500123);

@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
@@ -119,6 +120,10 @@ TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndDisplayControl
     ASSERT_NE(started, nullptr);
     EXPECT_EQ(AirwayCount, 10);
     ASSERT_NE(window(0), nullptr);
+    // Its stored view, made for a picture of another shape, opens with one scale in x and y.
+    const PictureBox &opened = window(0)->Picture();
+    const double perPixelAcross = opened.ScaleWidth / opened.PixelWidth();
+    EXPECT_NEAR(std::abs(opened.ScaleHeight) / opened.PixelHeight(), perPixelAcross, perPixelAcross * 1e-4);
     const QImage &image = window(0)->Picture().Image();
     // Count pixels in the airway colours (on, below and above the level) across the picture.
     int airwayPixels = 0;
