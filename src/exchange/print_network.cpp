@@ -85,7 +85,7 @@ float symbolSize(int k, double w) {
     return static_cast<float>(std::max(size, w / 500));
 }
 
-// Page set-up steps 8 to 16: page coordinates, the printed window, symbol and text sizes, the border.
+// The world window of the graphics window being printed.
 struct Window {
     double left, top, width, height;
 };
@@ -108,6 +108,8 @@ void fillContaminantColours() {
     for (int i = 0; i <= 6; ++i)
         ContaminantColours(i) = PictureBox::QBColor(standard[i]);
 }
+
+// Page set-up steps 8 to 16: page coordinates, the printed window, symbol and text sizes, the border.
 
 // The page shows the window at the scale 1 : `scale` in both directions, whichever dimension governed the
 // fit, so the scale in the title is the scale drawn.
