@@ -32,6 +32,12 @@ QMargins frameMargins(const QWidget &window) {
     return m;
 }
 
+// The window's outer size, frame included.
+QSize outerSize(const QWidget &window) {
+    const QMargins m = frameMargins(window);
+    return window.size() + QSize(m.left() + m.right(), m.top() + m.bottom());
+}
+
 // Keeps every top-level window on the main window's screen as it is shown.
 class PlacementFilter : public QObject {
 public:
@@ -76,14 +82,12 @@ void KeepOnScreen(QWidget &window) {
     const QRect area = WindowArea();
     if (!area.isValid())
         return;
-    const QMargins m = frameMargins(window);
-    const int frameWidth = m.left() + m.right(), frameHeight = m.top() + m.bottom();
+    const QSize frame = outerSize(window) - window.size();
     // A window larger than the screen is made to fit, as far as its smallest size allows.
-    const QSize inner(std::min(window.width(), area.width() - frameWidth),
-                      std::min(window.height(), area.height() - frameHeight));
+    const QSize inner = window.size().boundedTo(area.size() - frame);
     if (inner != window.size())
         window.resize(inner.expandedTo(window.minimumSize()));
-    const QSize outer = window.size() + QSize(frameWidth, frameHeight);
+    const QSize outer = window.size() + frame;
     const QPoint at = window.pos(); // the frame's top-left corner
     const int left = std::max(area.left(), std::min(at.x(), area.left() + area.width() - outer.width()));
     const int top = std::max(area.top(), std::min(at.y(), area.top() + area.height() - outer.height()));
@@ -95,15 +99,13 @@ void CentreOnScreen(QWidget &window) {
     const QRect area = WindowArea();
     if (!area.isValid())
         return;
-    const QMargins m = frameMargins(window);
-    const QSize size = window.size() + QSize(m.left() + m.right(), m.top() + m.bottom());
+    const QSize size = outerSize(window);
     window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
     KeepOnScreen(window);
 }
 
 void PlaceInLowerRight(QWidget &window, const QRect &area) {
-    const QMargins m = frameMargins(window);
-    const QSize size = window.size() + QSize(m.left() + m.right(), m.top() + m.bottom());
+    const QSize size = outerSize(window);
     window.move(area.x() + area.width() - size.width(), area.y() + area.height() - size.height());
     KeepOnScreen(window);
 }
