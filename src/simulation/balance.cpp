@@ -12,9 +12,21 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace {
+
+// Sweeps whose ratios of shrinking the error estimate takes: one lucky sweep must not end a run.
+constexpr std::size_t TailSweeps = 3;
+// The longest stretch of sweeps over which a rate of shrinking is taken: longer ones hold on to the
+// slower start of a large network long after its error shrinks faster.
+constexpr std::size_t LongestSpan = 256;
+// Sweeps over which the size of an error that swells and shrinks by turns is taken.
+constexpr std::size_t EnvelopeSweeps = 32;
+// Of the largest flow, the part that the roundings of a sweep's many corrections can make up.
+constexpr double RoundingShare = 1e-12;
+constexpr double Unknown = std::numeric_limits<double>::infinity();
 
 // One entry of a corrected mesh in four bytes, so that a sweep streams as little as possible: the airway
 // slot times four, plus 2 when it has a fan, plus 1 when the mesh runs against the airway.
@@ -79,6 +91,20 @@ std::string twoDecimalsCut(double x) {
     return text;
 }
 
+// Of the corrected meshes, those that hold an airway whose flow changed by more than limit (m³/s) in the
+// last sweep.
+std::vector<int> unsettledMeshes(const SweepMeshes &meshes, const std::vector<double> &change, double limit) {
+    std::vector<int> unsettled;
+    const int count = static_cast<int>(meshes.begin.size()) - 1;
+    for (int m = 0; m < count; ++m)
+        for (int i = meshes.begin[m]; i < meshes.begin[m + 1]; ++i)
+            if (change[meshes.entries[i].airway()] > limit) {
+                unsettled.push_back(m);
+                break;
+            }
+    return unsettled;
+}
+
 std::string oneDecimal(double x) {
     char text[64];
     std::snprintf(text, sizeof text, "%.1f", x);
@@ -86,6 +112,46 @@ std::string oneDecimal(double x) {
 }
 
 } // namespace
+
+double FlowErrorLeft(const std::vector<double> &changes) {
+    const std::size_t n = changes.size();
+    if (n == 0)
+        return Unknown;
+    if (changes.back() == 0)
+        return 0; // the flows stand still: they are the solution
+    if (n <= TailSweeps)
+        return Unknown;
+    // The slowest rate of shrinking seen: each of the last few sweeps, and over longer stretches the
+    // largest change of each stretch against that of the stretch before it, for an error that swells
+    // and shrinks by turns shows its rate only so.
+    double ratio = 0;
+    for (std::size_t k = n - TailSweeps; k < n; ++k) {
+        // A change that does not shrink gives no tail to sum.
+        if (!(changes[k] < changes[k - 1]))
+            return Unknown;
+        ratio = std::max(ratio, changes[k] / changes[k - 1]);
+    }
+    auto largestOf = [&](std::size_t end, std::size_t span) {
+        return *std::max_element(changes.begin() + static_cast<std::ptrdiff_t>(end - span),
+                                 changes.begin() + static_cast<std::ptrdiff_t>(end));
+    };
+    for (std::size_t span = 4; span <= LongestSpan && 2 * span <= n; span *= 2) {
+        const double rate =
+            std::pow(largestOf(n, span) / largestOf(n - span, span), 1.0 / static_cast<double>(span));
+        if (!(rate < 1))
+            return Unknown;
+        ratio = std::max(ratio, rate);
+    }
+    // The size of the error now: the largest of the recent changes, each carried down to this sweep at
+    // that rate, so that a sweep that caught the error at its smallest does not end the run.
+    double size = 0, carried = 1;
+    for (std::size_t k = n; k-- > n - std::min(n, EnvelopeSweeps);) {
+        size = std::max(size, changes[k] * carried);
+        carried *= ratio;
+    }
+    // The changes still to come, ratio, ratio², ... times that size; never less than the size itself.
+    return size * std::max(1.0, ratio / (1 - ratio));
+}
 
 void BalanceAirflows() {
     SimUi().ShowBalanceLabels();
@@ -109,13 +175,17 @@ void BalanceAirflows() {
     const Entry *entries = meshes.entries.data();
     const int freeCount = static_cast<int>(meshes.begin.size()) - 1;
     std::vector<double> fanPressure(meshes.mostFans), fanSlope(meshes.mostFans); // Pa, Pa per m³/s
+    std::vector<double> correction(static_cast<std::size_t>(freeCount));         // m³/s, each mesh's last
+    // Per airway: its flow before the sweep, then how much the sweep changed it (m³/s).
+    std::vector<double> before(n + 1), change(n + 1, 0.0);
+    std::vector<double> largestChanges; // m³/s, one per sweep
     const double maxError = MaxError;
     int sweep = 0;
     bool stopped = false;
     for (;;) {
-        int unconverged = 0;
+        for (int a = 1; a <= n; ++a)
+            before[a] = state[a].flow;
         double largest = 0;
-        const bool listing = AnalysisMode == -1 && sweep == MaxIterations - 1;
         for (int m = 0; m < freeCount; ++m) {
             if (RunState == 255) {
                 stopped = true;
@@ -147,42 +217,52 @@ void BalanceAirflows() {
                 }
             }
             const double dq = d != 0 ? -h / d : 0.0;
-            if (std::fabs(dq) > maxError) {
-                ++unconverged;
-                if (std::fabs(dq) > largest)
-                    largest = std::fabs(dq);
-                if (listing) {
-                    for (int i = from; i < to; ++i) {
-                        const int a = entries[i].airway();
-                        if (AirwayFlags(a) & AirwayFlag::ErrorMark)
-                            continue;
-                        AddErrorLine(a, "Converge Error");
-                        AirwayComment(a) = "Converge " + oneDecimal(std::fabs(dq));
-                        AirwayFlags(a) |= AirwayFlag::ErrorMark;
-                        ErrorLevel = 1;
-                    }
-                }
-            }
+            correction[static_cast<std::size_t>(m)] = std::fabs(dq);
+            largest = std::max(largest, std::fabs(dq));
             for (int i = from; i < to; ++i)
                 state[entries[i].airway()].flow += entries[i].along(dq);
         }
         if (stopped)
             break;
         ++sweep;
-        if (unconverged > 0) {
-            SimUi().SetSweepFigures(std::to_string(sweep), twoDecimalsCut(largest));
-            SimUi().PumpEvents();
-            if (RunState == 255) {
-                ErrorLevel = 1;
-                break;
-            }
-            if (sweep < MaxIterations)
-                continue;
+        double largestChange = 0, largestFlow = 0;
+        for (int a = 1; a <= n; ++a) {
+            change[a] = std::fabs(state[a].flow - before[a]);
+            largestChange = std::max(largestChange, change[a]);
+            largestFlow = std::max(largestFlow, std::fabs(state[a].flow));
         }
-        if (unconverged == 0)
+        // Changes within the rounding of the sums of many corrections: the flows are as exact as the
+        // arithmetic holds them.
+        largestChanges.push_back(largestChange > RoundingShare * largestFlow ? largestChange : 0.0);
+        // Converged only when the flow error still left, not just the last correction, is within MaxError.
+        const double left = FlowErrorLeft(largestChanges);
+        if (left <= maxError)
             break;
+        SimUi().SetSweepFigures(std::to_string(sweep), twoDecimalsCut(largest));
+        SimUi().PumpEvents();
+        if (RunState == 255) {
+            ErrorLevel = 1;
+            break;
+        }
+        if (sweep < MaxIterations)
+            continue;
+        // The meshes whose airways may still be off by more than MaxError: a change counts when, carried
+        // on as the estimate carries the largest, it would exceed MaxError.
+        const double limit = left == Unknown ? 0.0 : maxError * largestChange / left;
+        const std::vector<int> unsettled = unsettledMeshes(meshes, change, limit);
+        if (AnalysisMode == -1)
+            for (int m : unsettled)
+                for (int i = meshes.begin[m]; i < meshes.begin[m + 1]; ++i) {
+                    const int a = entries[i].airway();
+                    if (AirwayFlags(a) & AirwayFlag::ErrorMark)
+                        continue;
+                    AddErrorLine(a, "Converge Error");
+                    AirwayComment(a) = "Converge " + oneDecimal(correction[static_cast<std::size_t>(m)]);
+                    AirwayFlags(a) |= AirwayFlag::ErrorMark;
+                    ErrorLevel = 1;
+                }
         // The share of converged meshes, cut to a whole percent.
-        const int percent = (MeshCount - unconverged) * 100 / MeshCount;
+        const int percent = (MeshCount - static_cast<int>(unsettled.size())) * 100 / MeshCount;
         if (VB::MsgBox("Your Network only has a convergence of " + std::to_string(percent) + "%\r\n" +
                            "Do you wish to keep on simulating ?",
                        VB::vbYesNo | VB::vbQuestion, "Convergence Warning") != VB::vbYes)

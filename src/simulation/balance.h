@@ -1,8 +1,15 @@
 #pragma once
 // Hardy Cross balancing of the meshes and the progress bar of the run.
 
-// Corrects the mesh flows sweep by sweep until no correction exceeds MaxError, asking whether to go on
-// after every MaxIterations sweeps without convergence.
+#include <vector>
+
+// Corrects the mesh flows sweep by sweep until the flow error still left is within MaxError, asking
+// whether to go on after every MaxIterations sweeps without convergence.
 void BalanceAirflows();
+// The flow error still left (m³/s) after the sweeps whose largest airway flow changes (m³/s) are given,
+// oldest first: the changes still to come at the slowest rate at which the changes shrank, sweep by sweep
+// and over longer stretches (a geometric tail), and never less than the last change. Infinite while they
+// do not shrink steadily or too few sweeps tell; 0 once the flows stand still.
+double FlowErrorLeft(const std::vector<double> &changes);
 // Draws the progress bar at percent (0 .. 100) and lets pending events run.
 void SetProgress(int percent);
