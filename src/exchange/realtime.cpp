@@ -190,8 +190,10 @@ void RealOutRoutine() {
         text += name;
     }
     text += "\r\n";
-    for (int a = 1; a <= AirwayCount; ++a)
-        appendResultsLine(text, a, separator);
+    // Results that no run balanced (a failed run, or an edit since) are no results: the heading alone.
+    if (NetworkBalanced)
+        for (int a = 1; a <= AirwayCount; ++a)
+            appendResultsLine(text, a, separator);
     try {
         ReplaceFileContents(RealtimePath(RealtimeOutputFile), text);
         RealtimeOutputFailed = false;

@@ -7,8 +7,8 @@
 // first-channel flows to every linked airway, redraws with alarm beeps and, when asked, simulates again.
 // A file that cannot be read turns realtime input off with a message.
 void RemoteRoutine();
-// One write of RealtimeOutputFile: a heading and one line of 27 fields per airway slot, in SI units. A
-// failed write says so once until a write succeeds again; output stays on.
+// One write of RealtimeOutputFile: a heading and, while the results stand balanced, one line of 27 fields
+// per airway slot, in SI units. A failed write says so once until a write succeeds again; output stays on.
 void RealOutRoutine();
 
 // A write of the results file failed and said so: no further box until a write succeeds.

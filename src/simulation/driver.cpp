@@ -140,6 +140,8 @@ void Simulate() {
         VB::MsgBox("Not enough data to simulate", VB::vbExclamation);
         return;
     }
+    // Until this run ends balanced the last run's results no longer stand, whichever way it ends.
+    MarkResultsStale();
     const int pointer = VB::ScreenPointer();
     VB::SetScreenPointer(ArrowHourglass);
     // A run that fails its checks goes on as the bulkhead search; the caller's mode stays for the next

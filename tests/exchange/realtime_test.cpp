@@ -5,8 +5,10 @@
 #include "exchange/frmRemote.h"
 #include "exchange/realtime.h"
 #include "graphics/DrawingFixture.h"
+#include "model/network_load.h"
 #include "platform/Busy.h"
 #include "platform/System.h"
+#include "platform/Text1252.h"
 #include "platform/VBControls.h"
 #include "simulation/driver.h"
 
@@ -189,6 +191,37 @@ TEST_F(Realtime, WithResimulationEveryPollRunsAPlainAirflowSimulation) {
     }
 }
 
+TEST_F(Realtime, ARunThatFailsOnNewReadingsLeavesNoResultsMarkedBalanced) {
+    NetworkFileName = std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim";
+    LoadMode = 1;
+    ASSERT_EQ(LoadNetwork(), LoadOutcome::Loaded);
+    ShowProgress = 0;
+    AnalysisMode = 0;
+    Simulate();
+    ASSERT_TRUE(NetworkBalanced);
+    ASSERT_EQ(shell.simCaption, "OK");
+    // The two lengths of the intake shaft, one after the other, measured at flows that differ.
+    int station = 0;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (Trim(AirwayName(a).str()) == "Intake shaft") {
+            AirwayStation(a) = ++station;
+            StationChannelName(station, 1) = "QUANTITY";
+            StationFactor(station, 1) = 1;
+            StationUpdateFlow(station) = 1;
+        }
+    ASSERT_EQ(station, 2);
+    folder.Write("mine.rem", ReadingsText({"1\td\tt\t60\t0\t0\t0\t0", "2\td\tt\t70\t0\t0\t0\t0"}));
+    ResimulateOnInput = 1;
+    ScriptedDialogs boxes; // no box
+    RemoteRoutine();
+    EXPECT_EQ(ErrorLevel, 1);
+    EXPECT_FALSE(NetworkBalanced);
+    EXPECT_EQ(shell.simCaption, "SIM");
+    RealOutRoutine();
+    const std::string text = folder.Read("results.txt");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << "the heading alone";
+}
+
 TEST_F(Realtime, TheResultsFileHasTheHeadingAndOneLineOf27FieldsPerSlot) {
     const int a = AddAirway(10, -20, 30, 40, 50, -60);
     AirwayNumber(a) = 7;
@@ -199,6 +232,7 @@ TEST_F(Realtime, TheResultsFileHasTheHeadingAndOneLineOf27FieldsPerSlot) {
     AirwayStation(a) = 3;
     AirwayStartPressure(a) = -0.25f;
     ++AirwayCount; // an empty slot is written like any other
+    NetworkBalanced = true;
     RealOutRoutine();
     const std::string text = folder.Read("results.txt");
     const std::string heading = "Branch No\tFrom Node\tTo Node\tAirway Name\tX1\tY1\tZ1\tX2\tY2\tZ2\tDim "
