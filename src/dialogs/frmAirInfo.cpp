@@ -295,6 +295,10 @@ void frmAirInfo::ShowAirwayData() {
             text = "Negated";
         if (fixedFlow)
             text = valueText(p, Quantity::Pressure);
+        // A duty point off the measured curve leads the row, as the run's warning list says it.
+        const std::string warning = f >= 1 ? FanDutyWarning(a) : "";
+        if (!warning.empty())
+            text = warning + ": " + text;
         setRow(name, text);
     }
     if (fixedFlow)

@@ -120,6 +120,8 @@ void RunSimulation() {
     // Stopped, failed or still listing non-converging airways: the results are not valid.
     if (stopped() || ErrorLevel == 1)
         return;
+    // Balanced, but a fan run off its measured curve gives figures to check.
+    ListFanDutyWarnings();
     NetworkBalanced = true;
     Shell().SetSimLabel("OK", 0xFF00);
     Shell().SetDataCombosBackColour(0xC0FFC0);

@@ -6,6 +6,7 @@
 #include "simulation/simulation_ui.h"
 
 #include <map>
+#include <string>
 #include <utility>
 
 int SolverFanCount = 0;
@@ -30,6 +31,11 @@ bool fanCountFits(int a) {
 int arrangementCode(int a) {
     const int n = AirwayFanCount(a) == 0 ? 1 : AirwayFanCount(a);
     return (AirwayFlags(a) & AirwayFlag::FansInSeries) ? 100 + n : 100 * n + 1;
+}
+
+// Flow factor (parallel fans) and pressure factor (fans in series) of an arrangement code.
+std::pair<int, int> arrangementFactors(int code) {
+    return {code / 100 == 0 ? 1 : code / 100, code % 100 == 0 ? 1 : code % 100};
 }
 
 double blend(double staticP, double totalP, int airway) {
@@ -114,8 +120,7 @@ void BuildFanCurves() {
     reserveSolverFans(SolverFanCount);
     for (int sf = 1; sf <= SolverFanCount; ++sf) {
         const auto [model, code] = keys[sf - 1];
-        const int nq = code / 100 == 0 ? 1 : code / 100;
-        const int np = code % 100 == 0 ? 1 : code % 100;
+        const auto [nq, np] = arrangementFactors(code);
         for (int p = 1; p <= LastPoint; ++p) {
             for (int k = 1; k <= 2; ++k)
                 FanSolverPressure(k, p, sf) = static_cast<float>(np * FanCurvePressure(k, p, model));
@@ -134,28 +139,71 @@ double FanDataPressure(int point, int fanModel, int airway) {
     return blend(FanCurvePressure(1, point, fanModel), FanCurvePressure(2, point, fanModel), airway);
 }
 
-int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &slope) {
-    if (solverFan == -1) {
-        slope = -1;
-        return CurveRegion::On;
-    }
-    if (q < FanSolverFlow(1, solverFan)) {
-        p = SolverFanPointPressure(1, solverFan, airway);
+namespace {
+
+// Pressure p (Pa) and slope at flow q on the curve whose point i lies at flowAt(i), pressureAt(i).
+template <typename Flow, typename Pressure>
+int pressureOnCurve(double q, const Flow &flowAt, const Pressure &pressureAt, double &p, double &slope) {
+    if (q < flowAt(1)) {
+        p = pressureAt(1);
         slope = StallSlope;
         return CurveRegion::Below;
     }
-    if (q >= FanSolverFlow(LastPoint, solverFan)) {
+    if (q >= flowAt(LastPoint)) {
         p = 0;
         slope = StallSlope;
         return CurveRegion::Beyond;
     }
     int i = 2;
-    while (i < LastPoint && !(FanSolverFlow(i, solverFan) > q))
+    while (i < LastPoint && !(flowAt(i) > q))
         ++i;
-    const double qi = FanSolverFlow(i, solverFan);
-    const double pi = SolverFanPointPressure(i, solverFan, airway);
-    const double pPrev = SolverFanPointPressure(i - 1, solverFan, airway);
-    slope = (pPrev - pi) / (FanSolverFlow(i - 1, solverFan) - qi);
+    const double qi = flowAt(i);
+    const double pi = pressureAt(i);
+    slope = (pressureAt(i - 1) - pi) / (flowAt(i - 1) - qi);
     p = pi + (q - qi) * slope;
     return CurveRegion::On;
+}
+
+} // namespace
+
+int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &slope) {
+    if (solverFan == -1) {
+        slope = -1;
+        return CurveRegion::On;
+    }
+    return pressureOnCurve(
+        q, [&](int i) { return static_cast<double>(FanSolverFlow(i, solverFan)); },
+        [&](int i) { return SolverFanPointPressure(i, solverFan, airway); }, p, slope);
+}
+
+std::string FanDutyWarning(int airway) {
+    const int f = AirwayFan(airway);
+    if (f < 1 || !FanInDatabase(f) || !fanCountFits(airway))
+        return {};
+    const auto [nq, np] = arrangementFactors(arrangementCode(airway));
+    const double q = AirwayFlow(airway); // m³/s
+    // Past the last measured point the curve is only the straight run down to its extrapolated end.
+    const bool beyond = q > nq * static_cast<double>(FanCurveFlow(LastPoint - 1, f));
+    double p = 0, slope = 0; // Pa, Pa per m³/s
+    pressureOnCurve(
+        q, [&](int i) { return nq * static_cast<double>(FanCurveFlow(i, f)); },
+        [&](int i) { return np * FanDataPressure(i, f, airway); }, p, slope);
+    if (beyond)
+        return p < 0 ? "Fan beyond its curve, pressure negative" : "Fan beyond its curve";
+    return p < 0 ? "Fan pressure negative" : "";
+}
+
+void ListFanDutyWarnings() {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (AirwayFlags(a) & AirwayFlag::ErrorMark)
+            continue; // already listed, for a reversed flow
+        const std::string warning = FanDutyWarning(a);
+        if (warning.empty())
+            continue;
+        AddErrorLine(a, warning);
+        AirwayComment(a) = warning.rfind("Fan beyond", 0) == 0 ? "Beyond Curve" : "Negative Fan";
+        AirwayFlags(a) |= AirwayFlag::ErrorMark;
+        if (ErrorLevel == 0)
+            ErrorLevel = 2;
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Fan curves: the check and extrapolated 11th point of every database fan, the solver's fan tables for
 // each model and arrangement in use, and fan pressure, slope and efficiency at a flow.
+#include <string>
 
 // Solver fans in use (FanSolverFlow, FanSolverPressure 1 .. SolverFanCount).
 extern int SolverFanCount;
@@ -26,3 +27,10 @@ double FanDataPressure(int point, int fanModel, int airway);
 // Pressure p (Pa) and slope (Pa per m³/s) of the airway's fan at flow q (m³/s, the whole airway's flow).
 // A fixed-pressure airway (solver fan -1) passes its pressure in p. Returns the CurveRegion.
 int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &slope);
+// What is wrong with the duty point of the airway's database fans at its flow: beyond the last measured
+// point of their curve (on the extrapolated run), or a negative pressure there, where the fans act as a
+// resistance; empty when nothing is.
+std::string FanDutyWarning(int airway);
+// After a balanced run: lists every fan airway whose duty point FanDutyWarning finds fault with as a
+// warning (ErrorLevel 2 unless errors were found), once per airway.
+void ListFanDutyWarnings();

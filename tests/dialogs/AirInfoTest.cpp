@@ -169,6 +169,24 @@ TEST_F(AirInfo, StalledAndUnknownFans) {
     EXPECT_EQ(info->FlowScale, 0);
 }
 
+TEST_F(AirInfo, AFanRunBeyondItsCurveSaysSoInItsPressureRow) {
+    AirwayFan(a) = 7;
+    AirwayFanCount(a) = 1;
+    // Past point 10 (100 m³/s, 500 Pa) the curve runs straight to -600 Pa at 120 m³/s: 55 Pa less per m³/s.
+    FanCurvePressure(1, 11, 7) = -600;
+    const struct {
+        float q, p;
+        const char *row;
+    } cases[] = {{105, 225, "Fan Pressures=Fan beyond its curve: + Static 225.0 Pa"},
+                 {115, -325, "Fan Pressures=Fan beyond its curve, pressure negative: - Static 325.0 Pa"}};
+    for (const auto &c : cases) {
+        AirwayFlow(a) = c.q;
+        AirwayPressure(a) = c.p;
+        auto info = Open(a);
+        EXPECT_EQ(Row(*info, 13).rfind(c.row, 0), 0u) << Row(*info, 13);
+    }
+}
+
 class RecordingEditor : public EditorWindows {
 public:
     void ShowAirwayEdit() override { edited.push_back(CurrentAirway); }

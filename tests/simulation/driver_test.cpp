@@ -115,6 +115,23 @@ TEST_F(SimRunTest, NetworksOfNoneOrOneAirwayAreRefusedWithoutChangingAnything) {
     EXPECT_TRUE(boxes.Done());
 }
 
+TEST_F(SimRunTest, AFanRunBeyondItsCurveIsAWarningOfABalancedRun) {
+    // Surface -> 1 -> 2 -> surface through the fan with little resistance: the fan runs past its last
+    // measured point (90 m³/s, 100 Pa), on the straight run to -200 Pa at 100 m³/s.
+    SetLinearFan(1, 1000, 10);
+    AddAirway(0, 1, 0.001);
+    AddAirway(1, 2, 0.001);
+    const int fan = AddFanAirway(2, 0, 0.001, 1);
+    Simulate();
+    // The curve's run still sets the flow: 0.003 Q² = 100 - 30 (Q - 90).
+    EXPECT_NEAR(AirwayFlow(SlotOf(fan)), (-30 + std::sqrt(900 + 4 * 0.003 * 2800)) / (2 * 0.003), 0.01);
+    EXPECT_EQ(Errorlist, std::vector<std::string>{std::to_string(1000 + fan) + "\tFan beyond its curve"});
+    EXPECT_EQ(ErrorLevel, 2);
+    EXPECT_EQ(ui.errorWindowCaptions, std::vector<std::string>{"Warning-reversals"});
+    EXPECT_TRUE(NetworkBalanced);
+    EXPECT_EQ(shell.simCaption, "OK");
+}
+
 TEST_F(SimRunTest, SurfaceStartAndFixedFlowPressures) {
     const int intake = AddAirway(0, 1, 0.01);
     const int fixed = AddFixedFlow(1, 0, 0.01, 10);

@@ -157,6 +157,37 @@ TEST(FanCurves, FanNumbersAndCountsThatCannotBeUsedAreListed) {
     EXPECT_FLOAT_EQ(FanSolverPressure(1, 1, static_cast<int>(AirwaySolverFan(manySeries))), 99 * 1000.0f);
 }
 
+TEST(FanCurves, ADutyPointBeyondTheMeasuredCurveOrAtANegativePressureIsTold) {
+    NewNetwork();
+    // Fan 1 measured to 90 m³/s at 100 Pa, then the straight run to -200 Pa at 100 m³/s; fan 2 falls
+    // below zero pressure at 30 m³/s on its measured curve, which has no run beyond it.
+    SetLinearFan(1, 1000, 10);
+    SetLinearFan(2, 300, 10);
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "Invalid Fan Curve : Fan curve # 2");
+    CheckFanCurves();
+    const struct {
+        int fan, count;
+        bool series;
+        double q;             // m³/s through the airway
+        const char *expected; // by hand from the lines above
+    } cases[] = {
+        {1, 1, false, 50, ""},
+        {1, 1, false, 92, "Fan beyond its curve"},                    // 100 - 2 x 30 = 40 Pa
+        {1, 1, false, 95, "Fan beyond its curve, pressure negative"}, // 100 - 5 x 30 = -50 Pa
+        {1, 1, false, 150, "Fan beyond its curve"},                   // past the run: no pressure
+        {1, 2, false, 150, ""},                                       // 75 m³/s through each
+        {1, 2, true, 95, "Fan beyond its curve, pressure negative"},  // both at -50 Pa
+        {2, 1, false, 50, "Fan pressure negative"},                   // 300 - 500 = -200 Pa
+        {-1, 1, false, 500, ""},                                      // a fixed pressure has no curve
+    };
+    for (const auto &c : cases) {
+        const int a = AddFanAirway(1, 0, 0.1, c.fan, c.count, c.series);
+        AirwayFlow(a) = static_cast<float>(c.q);
+        EXPECT_EQ(FanDutyWarning(a), c.expected) << c.fan << " " << c.count << " " << c.q;
+    }
+}
+
 TEST(FanCurves, SolverTablesGrowWithTheFansInUse) {
     NewNetwork(200, 10);
     SetLinearFan(1, 1000, 10);
