@@ -176,15 +176,16 @@ void BalanceAirflows() {
     const int freeCount = static_cast<int>(meshes.begin.size()) - 1;
     std::vector<double> fanPressure(meshes.mostFans), fanSlope(meshes.mostFans); // Pa, Pa per m³/s
     std::vector<double> correction(static_cast<std::size_t>(freeCount));         // m³/s, each mesh's last
-    // Per airway: its flow before the sweep, then how much the sweep changed it (m³/s).
+    // Per airway: its flow before the sweep, and how much the last sweep before a convergence question
+    // changed it (m³/s).
     std::vector<double> before(n + 1), change(n + 1, 0.0);
+    for (int a = 1; a <= n; ++a)
+        before[a] = state[a].flow;
     std::vector<double> largestChanges; // m³/s, one per sweep
     const double maxError = MaxError;
     int sweep = 0;
     bool stopped = false;
     for (;;) {
-        for (int a = 1; a <= n; ++a)
-            before[a] = state[a].flow;
         double largest = 0;
         for (int m = 0; m < freeCount; ++m) {
             if (RunState == 255) {
@@ -225,11 +226,17 @@ void BalanceAirflows() {
         if (stopped)
             break;
         ++sweep;
+        // One pass for what the sweep changed: the per-airway changes are kept only for the question.
+        const bool asking = sweep >= MaxIterations;
         double largestChange = 0, largestFlow = 0;
         for (int a = 1; a <= n; ++a) {
-            change[a] = std::fabs(state[a].flow - before[a]);
-            largestChange = std::max(largestChange, change[a]);
-            largestFlow = std::max(largestFlow, std::fabs(state[a].flow));
+            const double flow = state[a].flow;
+            const double changed = std::fabs(flow - before[a]);
+            before[a] = flow;
+            if (asking)
+                change[a] = changed;
+            largestChange = std::max(largestChange, changed);
+            largestFlow = std::max(largestFlow, std::fabs(flow));
         }
         // Changes within the rounding of the sums of many corrections: the flows are as exact as the
         // arithmetic holds them.
