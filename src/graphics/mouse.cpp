@@ -34,8 +34,6 @@ std::function<void(const std::string &)> dispatchObserver;
 
 // Shift was held at the press (a Shift that appears during the drag is noted separately).
 int shiftAtPress = 0;
-// The cursor at the press, before any snapping (view position).
-float pressCursorX = 0, pressCursorY = 0;
 
 // A press first lets pending events run. Mouse events among them (the release of a tap, the moves of a
 // quick drag, the next press) come after this press: they wait until it has opened its gesture, and are
@@ -447,7 +445,7 @@ void releaseHandler(PictureBox &pic) {
                 z = RoundToLong(BuildStartZ);
             }
             // A left click without movement moves nothing (the right button types the target).
-            const bool unmoved = MouseButton == 1 && CursorX == pressCursorX && CursorY == pressCursorY;
+            const bool unmoved = MouseButton == 1 && CursorX == PressCursorX && CursorY == PressCursorY;
             if (!unmoved && (StartSnapped == 1 || MoveFenceMode)) {
                 if (dispatchObserver)
                     dispatchObserver("MoveNodeTool");
@@ -603,8 +601,8 @@ void WindowMouseDown() {
     if (pic == nullptr)
         return;
     PanState = 1;
-    pressCursorX = CursorX;
-    pressCursorY = CursorY;
+    PressCursorX = CursorX;
+    PressCursorY = CursorY;
     toWorld(CursorX, CursorY, LevelElevation, DrawStartX, DrawStartY, DrawStartZ);
     BuildStartX = BuildEndX = CursorX;
     BuildStartY = BuildEndY = CursorY;
