@@ -13,6 +13,7 @@
 #include "model/units.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
+#include "platform/MouseInput.h"
 #include "platform/PictureBox.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -76,6 +77,16 @@ void deliverHeldBack(int modals) {
 // A drag shorter than this in both axes is a click: 1/50 of the window's world width.
 double clickSize(const PictureBox &pic) {
     return pic.ScaleWidth / 50;
+}
+
+// A release that the pointer reached from the press by less than the platform's drag distance: a click,
+// however a hand on the mouse jitters.
+bool releasedAtPress(const PictureBox &pic) {
+    // Whole pixels, as the platform delivered them.
+    const auto pixelX = [&](float x) { return std::lround(pic.ToPixelX(x * AxisSignX)); };
+    const auto pixelY = [&](float y) { return std::lround(pic.ToPixelY(y * AxisSignY)); };
+    const long dx = pixelX(CursorX) - pixelX(PressCursorX), dy = pixelY(CursorY) - pixelY(PressCursorY);
+    return std::abs(dx) + std::abs(dy) < VB::DragStartDistance();
 }
 
 void dispatch(const char *tool, void (*run)()) {
@@ -444,8 +455,8 @@ void releaseHandler(PictureBox &pic) {
                 y = RoundToLong(PanY + BuildEndY);
                 z = RoundToLong(BuildStartZ);
             }
-            // A left click without movement moves nothing (the right button types the target).
-            const bool unmoved = MouseButton == 1 && CursorX == PressCursorX && CursorY == PressCursorY;
+            // A left click moves nothing (the right button types the target).
+            const bool unmoved = MouseButton == 1 && releasedAtPress(pic);
             if (!unmoved && (StartSnapped == 1 || MoveFenceMode)) {
                 if (dispatchObserver)
                     dispatchObserver("MoveNodeTool");

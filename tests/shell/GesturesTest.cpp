@@ -2,6 +2,7 @@
 #include "ShellFixture.h"
 
 #include "common/RealKeys.h"
+#include "common/StoredAirways.h"
 #include "dialogs/frmCoords.h"
 #include "graphics/drawing.h"
 #include "graphics/projection.h"
@@ -10,6 +11,7 @@
 #include "graphics/visible.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "platform/MouseInput.h"
 #include "platform/VBControls.h"
 
 #include <QCoreApplication>
@@ -222,6 +224,24 @@ TEST_F(TeachingGestures, ASelectionMovesByTheDraggedDistanceInTheViewsPlaneKeepi
             for (size_t j = 0; j < keysBefore.size(); ++j)
                 EXPECT_EQ(keysBefore[i] == keysBefore[j], keysAfter[i] == keysAfter[j]) << i << ", " << j;
         EXPECT_EQ(AirwayEndKey(10), SurfaceNodeKey);
+    }
+}
+
+TEST_F(TeachingGestures, AMoveToolReleaseWithinTheDragDistanceIsAClick) {
+    // The node where the 900 drive's two airways meet.
+    const QPoint node = pixel(300, 0, 900);
+    form->Tools_Click(6);
+    const int distance = VB::DragStartDistance();
+    const struct {
+        int pixels;
+        bool moves;
+    } cases[] = {{1, false}, {distance - 1, false}, {distance, true}};
+    for (const auto &c : cases) {
+        const auto before = StoredAirways();
+        drag(Qt::LeftButton, node, node + QPoint(c.pixels, 0));
+
+        EXPECT_EQ(StoredAirways() != before, c.moves) << c.pixels;
+        EXPECT_EQ(AirwayEnd(1, 3) != 300, c.moves) << c.pixels;
     }
 }
 
