@@ -3,6 +3,7 @@
 
 #include "common/RealKeys.h"
 #include "common/StoredAirways.h"
+#include "dialogs/frmAirEdit.h"
 #include "dialogs/frmCoords.h"
 #include "graphics/drawing.h"
 #include "graphics/projection.h"
@@ -13,6 +14,7 @@
 #include "model/node_keys.h"
 #include "platform/MouseInput.h"
 #include "platform/VBControls.h"
+#include "simulation/simplify.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -225,6 +227,38 @@ TEST_F(TeachingGestures, ASelectionMovesByTheDraggedDistanceInTheViewsPlaneKeepi
                 EXPECT_EQ(keysBefore[i] == keysBefore[j], keysAfter[i] == keysAfter[j]) << i << ", " << j;
         EXPECT_EQ(AirwayEndKey(10), SurfaceNodeKey);
     }
+}
+
+TEST_F(TeachingGestures, SimplifyKeepsADoorInsertedOnTheMainReturnAndSaysSo) {
+    // A node on the 900 drive at X 450, the second half given the preset "Steel Door".
+    form->Tools_Click(15);
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, pixel(450, 0, 900));
+    ASSERT_EQ(AirwayCount, 11);
+    const int door = 11;
+    form->Tools_Click(12);
+    withDialog<frmAirEdit>(
+        [&] { QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, pixel(525, 0, 900)); },
+        [](frmAirEdit &d) {
+            d.ResCombo->SetListIndex(d.ResCombo->findText("Steel Door"));
+            d.OK->click();
+        });
+    ASSERT_EQ(AirwayResistanceType(door), 2);
+    const std::array<int32_t, 6> doorEnds = ends(door);
+
+    form->MenuItem("mnuSimp")->trigger();
+    auto *simplify = form->findChild<frmSimplify *>();
+    ASSERT_NE(simplify, nullptr);
+    simplify->TxtL->selectAll();
+    RealKeys::Type(simplify->TxtL, "400");
+    boxes->Expect(VB::vbOK, "The network size was reduced by 0 airways\r\n1 joins were left");
+    simplify->CmdSimp->click();
+    EXPECT_TRUE(boxes->Done());
+    ASSERT_EQ(AirwayCount, 11);
+    int kept = 0;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayResistanceType(a) == 2 && ends(a) == doorEnds)
+            ++kept;
+    EXPECT_EQ(kept, 1);
 }
 
 TEST_F(TeachingGestures, AMoveToolReleaseWithinTheDragDistanceIsAClick) {
