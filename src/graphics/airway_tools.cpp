@@ -168,12 +168,21 @@ void SplitAirway(int32_t &x, int32_t &y, int32_t &z, int &a) {
     AirwayFrictionFactor(n) = AirwayFrictionFactor(a);
     AirwayPrimaryLayer(n) = AirwayPrimaryLayer(a);
     AirwaySecondaryLayer(n) = AirwaySecondaryLayer(a);
-    // A fixed length is shared in the proportion of the halves' straight lengths.
+    // Both halves are as many airways side by side as the whole.
+    AirwayParallelCount(n) = AirwayParallelCount(a);
+    // A fixed length or a fixed resistance is shared in the proportion of the halves' straight lengths,
+    // so that the two in series have the whole one's.
+    const double share = first + second > 0 ? first / (first + second) : 0.5;
     if ((AirwayFlags(a) & AirwayFlag::FixedLength) != 0) {
         const double whole = AirwayLength(a);
-        const double share = first + second > 0 ? first / (first + second) : 0.5;
         AirwayLength(a) = static_cast<float>(whole * share);
         AirwayLength(n) = static_cast<float>(whole - whole * share);
+    }
+    if (AirwayResistanceType(a) == TypedPreset) {
+        const double whole = AirwayResistance(a);
+        AirwayResistanceType(n) = TypedPreset;
+        AirwayResistance(a) = static_cast<float>(whole * share);
+        AirwayResistance(n) = static_cast<float>(whole - whole * share);
     }
     AirwayEndName(n) = Trim(AirwayEndName(a).str());
     AirwayEndName(a) = "";

@@ -14,6 +14,7 @@ TEST_F(Tools, SplitPartsFlagsAndFlowsBetweenTheHalvesAndSharesAFixedLength) {
     AirwayFlags(a) |= AirwayFlag::FixedFlow | AirwayFlag::ContaminantSource | AirwayFlag::SurfaceEntry |
                       AirwayFlag::SurfaceExit | AirwayFlag::FixedLength;
     AirwayFlow(a) = 25;
+    AirwayParallelCount(a) = 2;
     AirwayFan(a) = 3;
     AirwayFanCount(a) = 1;
     AirwayLength(a) = 300;
@@ -27,6 +28,7 @@ TEST_F(Tools, SplitPartsFlagsAndFlowsBetweenTheHalvesAndSharesAFixedLength) {
     ASSERT_EQ(AirwayCount, 2);
     const int n = 2;
     EXPECT_EQ(AirwayFlow(n), 25);
+    EXPECT_EQ(AirwayParallelCount(n), 2);
     EXPECT_EQ(AirwayFan(a), 3);
     EXPECT_EQ(AirwayFan(n), 0);
     const int32_t shared = AirwayFlag::FixedFlow | AirwayFlag::FixedLength | AirwayFlag::Rectangular;
@@ -95,8 +97,14 @@ TEST_F(Tools, ASelectedAirwayOpensTheSelectionDialogAndOtherwiseTheInsertNodeToo
 
     AirwayFlags(a) &= ~AirwayFlag::Selected;
     NetworkSaved = 255; // the edit tool's click above marked it already
+    // A fixed 0.01 Ns²/m⁸ over 400 m: 300 m and 100 m carry 0.0075 and 0.0025, fixed, 0.01 in series.
+    AirwayResistanceType(a) = TypedPreset;
+    AirwayResistance(a) = 0.01f;
     Click(1, 100, 0);
     ASSERT_EQ(AirwayCount, 2);
+    EXPECT_EQ(AirwayResistanceType(2), TypedPreset);
+    EXPECT_FLOAT_EQ(AirwayResistance(a), 0.0075f);
+    EXPECT_FLOAT_EQ(AirwayResistance(2), 0.0025f);
     EXPECT_EQ(AirwayEnd(1, a), 100);
     EXPECT_EQ(AirwayStartKey(2), AirwayEndKey(a));
     EXPECT_EQ(NetworkSaved, 0);
