@@ -92,10 +92,16 @@ bool removeNode(int endNumber) {
         VB::MsgBox("Too many attached branches to delete node");
         return true;
     }
-    if (atEnd)
-        JoinAirways(a, farSide);
-    else
-        JoinAirways(farSide, a);
+    // The node of a two-airway ring: the joined airway would start and end on one point.
+    const int keep = atEnd ? a : farSide, remove = atEnd ? farSide : a;
+    bool onePoint = true;
+    for (int c = 1; c <= 3; ++c)
+        onePoint = onePoint && AirwayStart(c, keep) == AirwayEnd(c, remove);
+    if (onePoint) {
+        VB::MsgBox("Cannot delete node - the joined airway would start and end at the same point");
+        return true;
+    }
+    JoinAirways(keep, remove);
     RedrawAll();
     return true;
 }

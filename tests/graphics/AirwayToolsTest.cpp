@@ -136,6 +136,7 @@ TEST_F(Tools, ANodeThatIsNotOneInOneOutStaysWithAMessage) {
         const char *what;
         std::function<void()> build;
         float x, y; // the click
+        const char *message = "Too many attached branches to delete node";
     } cases[] = {
         {"two arriving",
          [] {
@@ -159,6 +160,18 @@ TEST_F(Tools, ANodeThatIsNotOneInOneOutStaysWithAMessage) {
              AirwayFlags(2) |= AirwayFlag::SurfaceExit;
          },
          -300, 0},
+        {"a two-airway ring",
+         [] {
+             Drive(-300, 0, 0, 0);
+             Drive(0, 0, -300, 0);
+         },
+         0, 0, "the joined airway would start and end at the same point"},
+        {"a two-airway ring, at its other node",
+         [] {
+             Drive(-300, 0, 0, 0);
+             Drive(0, 0, -300, 0);
+         },
+         -300, 0, "the joined airway would start and end at the same point"},
     };
     for (const auto &c : cases) {
         AirwayCount = 0;
@@ -166,7 +179,7 @@ TEST_F(Tools, ANodeThatIsNotOneInOneOutStaysWithAMessage) {
         Ready();
         const auto before = Stored();
         ToolMode = 4;
-        boxes.Expect(VB::vbOK, "Too many attached branches to delete node");
+        boxes.Expect(VB::vbOK, c.message);
         Click(1, c.x, c.y);
         EXPECT_EQ(Stored(), before) << c.what;
         EXPECT_EQ(UndoSlot, 1) << c.what;
