@@ -90,7 +90,8 @@
     X(LineColour) X(SegmentX1) X(SegmentY1) X(SegmentX2) X(SegmentY2) X(StartOnScreen) X(EndOnScreen) \
     X(LabelX) X(LabelY) X(LabelOnScreen) X(IconX) X(IconY) X(IconOnScreen) X(AirwayLabelText) \
     /* graphics/tool_state.h */ \
-    X(ViewDrag) X(PanState) X(CoordEntryActive) X(CoordsCancelled) X(BuildStartZ) X(BuildEndX) \
+    X(ViewDrag) X(PanState) X(CoordEntryActive) X(CoordsCancelled) X(PressCursorX) X(PressCursorY) \
+    X(BuildStartZ) X(BuildEndX) \
     X(BuildEndY) X(BuildEndZ) X(DrawStartNodeName) X(DrawJoinAirway) X(DrawSplitAirway) X(PressPick) \
     X(PressAirwayEnd) X(StartSnapped) X(MoveFenceMode) X(TextDragging) X(SplitPointX) X(SplitPointY) \
     X(SplitPointZ) X(PressElevation) X(StartElevation) X(PressLevel) X(PanAtPressX) X(PanAtPressY) \
