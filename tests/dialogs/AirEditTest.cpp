@@ -42,7 +42,7 @@ TEST_F(AirEdit, LoadsLengthsAtFullPrecisionAndOthersInTheirFormats) {
     EXPECT_EQ(Text(dialog->TxtWidth), "13.12336");
     EXPECT_EQ(Text(dialog->TxtShock), "6.56168");
     EXPECT_EQ(Text(dialog->TxtFlow), "21.2");
-    EXPECT_EQ(Text(dialog->TxtFixRes), "0.89530");
+    EXPECT_EQ(Text(dialog->TxtFixRes), "0.89420");
     EXPECT_EQ(Text(dialog->TxtWall), "64.7");
     EXPECT_EQ(dialog->LblUnit[2]->text(), "ft");
 }
