@@ -145,9 +145,9 @@ void frmOptions::Form_Load() {
     fillUnitGrid();
     // 19.
     OptionsLoaded = true;
-    filled_.clear();
+    shown_.Clear();
     for (const VBTextBox *box : findChildren<VBTextBox *>())
-        filled_[box] = box->Text();
+        shown_.Keep(*box);
 }
 
 void frmOptions::fillPresets() {
@@ -206,6 +206,5 @@ void frmOptions::fillUnitGrid() {
 }
 
 bool frmOptions::edited(const VBTextBox *box) const {
-    const auto it = filled_.find(box);
-    return it == filled_.end() || it->second != box->Text();
+    return shown_.Edited(*box);
 }

@@ -118,11 +118,25 @@ std::string settingsBits() {
 } // namespace
 
 TEST_F(OptionsTest, OkWithoutEditsKeepsEverySettingExactlyAlsoThroughBothUnitSystems) {
-    // Values the boxes show rounded.
+    // Values the boxes show rounded, in every numeric box.
     PickDivisor = 400;
     AirPowerEfficiency = 0.855f;
     AirDensity = 1.2034567f;
     DefaultDriveHeight = 3.333333f;
+    DefaultDriveWidth = 10.0f / 3;
+    DefaultRaiseDiameter = 2.3456789f;
+    DefaultArea = 25.55555f;
+    DefaultPerimeter = 20.123456f;
+    SurfacePressure = 101.32501f;
+    SurfacePressureRL = 1234.5678f;
+    GridSpacing = 50.0 / 3;
+    DefaultScaleWidth = 1000.0f / 3;
+    DefaultCentreX = 1234.5678f;
+    MaxError = 0.0512345f;
+    PowerCost = 0.0812345f;
+    TiltSpeed = 10.0f / 3;
+    WallTypeFactor(4) = 0.0123456f;
+    ShockTypeLength(3) = 7.654321f;
     FontSize(1) = 9;
     FontBold(1) = -1;
     IconScale(3) = 0;
