@@ -136,6 +136,9 @@ private:
     void wireUnitGrid();
 
     bool edited(const VBTextBox *box) const;
+    // The font size list: every size from the first listed to the last, and `shown` when outside them.
+    static constexpr int FirstListedFontSize = 6, LastListedFontSize = 40;
+    void fillFontSizes(int shown);
     void fillPresets();
     void fillUnitGrid();
     // One preset editor: list, value box, hidden index box, working copy and value quantity.

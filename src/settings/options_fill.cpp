@@ -74,9 +74,7 @@ void frmOptions::Form_Load() {
     CmbIconSize->clear();
     for (int size = 1; size <= 20; ++size)
         CmbIconSize->addItem(QString::number(size));
-    CmbFontSize->clear();
-    for (int size = 0; size <= 38; size += 2)
-        CmbFontSize->addItem(QString::number(size));
+    fillFontSizes(FirstListedFontSize);
     CmbFonts_Click();
     CmbIcon_Click();
     // 9. Swatches and palette.

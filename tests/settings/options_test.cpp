@@ -373,6 +373,30 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
     EXPECT_TRUE(boxes.Done());
 }
 
+TEST_F(OptionsTest, FontSizeListsHoldEverySizeAndShowTheStoredOneEvenOutsideThem) {
+    const int stored[5] = {0, 9, 0, 48, 40}; // text classes 1 .. 4; 0 and 48 come from older files
+    for (int k = 1; k <= 4; ++k)
+        FontSize(k) = stored[k];
+    Open();
+    for (int k = 1; k <= 4; ++k) {
+        dialog->CmbFonts->SetListIndex(k - 1);
+        EXPECT_EQ(dialog->CmbFontSize->currentText().toStdString(), std::to_string(stored[k])) << k;
+    }
+    dialog->CmbFonts->SetListIndex(0);
+    QStringList listed;
+    for (int i = 0; i < dialog->CmbFontSize->count(); ++i)
+        listed << dialog->CmbFontSize->itemText(i);
+    QStringList everySize;
+    for (int size = 6; size <= 40; ++size)
+        everySize << QString::number(size);
+    EXPECT_EQ(listed.join(' ').toStdString(), everySize.join(' ').toStdString());
+    dialog->CmbFontSize->SetListIndex(dialog->CmbFontSize->findText("7"));
+    Ok();
+    EXPECT_EQ(FontSize(1), 7);
+    for (int k = 2; k <= 4; ++k)
+        EXPECT_EQ(FontSize(k), stored[k]) << k;
+}
+
 TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
     FontBold(1) = 0;
     FontSize(1) = 10;
@@ -380,7 +404,7 @@ TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
     Open();
     dialog->CmbFonts->SetListIndex(0);
     dialog->CmbFontSize->SetListIndex(0);
-    EXPECT_EQ(FontSize(1), 0);
+    EXPECT_EQ(FontSize(1), 6);
     dialog->ChkFontBold->click();
     dialog->Optcurve[2]->click();
     EXPECT_EQ(dialog->TxtVPart->Text(), "50");
