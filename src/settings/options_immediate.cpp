@@ -210,6 +210,8 @@ void frmOptions::OptUnitType_Click(int index) {
     unitGridLeaveCell();
     UnloadData();
     UnitSystem = index == 0 ? 1 : 2;
+    // Filled again on the tab the buttons sit on, not on the one the dialog opened with.
+    OptionsTab = SSTab1->currentIndex();
     Form_Load();
     Shell().RefreshDataList();
     show();

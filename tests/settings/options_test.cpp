@@ -218,7 +218,9 @@ TEST_F(OptionsTest, BritishDensityIsShownAndTypedInPoundsPerCubicFoot) {
     CalcAllAirways();
     const float resistance = AirwayResistance(a);
     Open();
+    dialog->SSTab1->setCurrentIndex(1); // Simulation
     dialog->OptUnitType[1]->click();
+    EXPECT_EQ(dialog->SSTab1->currentIndex(), 1);
     EXPECT_EQ(dialog->LblUnit[0]->text(), "lb/ft3");
     EXPECT_NEAR(std::stod(dialog->TxtDensity->Text()), 1.2 * lbPerFt3, 5e-5);
     dialog->TxtDensity->selectAll();
