@@ -761,7 +761,10 @@ LoadOutcome LoadNetwork() {
         if (MoveToTopOfRecentFiles(NetworkFileName))
             AddRecentFile();
     }
-    SurfacePressureRL = 99999;
+    // A merge keeps the settings of the network in hand, its surface RL with them: the merged file's
+    // settings are skipped.
+    if (!merge)
+        SurfacePressureRL = 99999;
     if (IsMasterFileName(NetworkFileName))
         VB::MsgBox("Caution - a MASTER SMM file is being loaded - this file will only be saved as a normal "
                    "SIM file unless otherwise specified in the SAVE dialog box",

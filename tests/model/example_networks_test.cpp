@@ -136,6 +136,8 @@ protected:
         for (int k = 1; k <= 4; ++k)
             FontSize(k) = points[k];
         AxisSignY = -1;
+        // The surface pressure applies at the surface level, not at wherever airway 1 starts.
+        SurfacePressureRL = static_cast<float>(LevelRange(1, 1));
         const std::string built = Snapshot();
         if (writing()) {
             std::filesystem::create_directories(ExampleFolder);
@@ -156,6 +158,7 @@ protected:
         EXPECT_EQ(AutosaveMinutes, 5) << name;
         EXPECT_EQ(FontScale, 0) << name;
         EXPECT_EQ(AxisSignY, -1) << name;
+        EXPECT_EQ(SurfacePressureRL, 1000) << name;
         // Airways numbered 1 to AirwayCount: the next one drawn takes the next number.
         EXPECT_EQ(NextAirwayNumber, AirwayCount) << name;
         // The comment field holds the network checks' status text, which every run rewrites: an example

@@ -7,6 +7,7 @@
 #include "model/network_save.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
+#include "platform/VBTextBox.h"
 #include "settings/frmOptions.h"
 #include "tables/frmFanData.h"
 #include "tables/frmRLBase.h"
@@ -99,6 +100,26 @@ TEST_F(ShellTest, AnOpenSettingsDialogTakesTheSettingsOfANetworkLoadedMeanwhile)
     OptionsWindow()->cmdOK_Click();
     EXPECT_EQ(ColourTable(5), 0x123456);
     EXPECT_EQ(GraphicsDetail, 4);
+}
+
+TEST_F(ShellTest, TheSurfaceRlShowsTheExamplesSurfaceAndATypedOneSurvivesAMerge) {
+    StartOnExample("teaching.sim");
+    form->MenuItem("mnuOptionShow")->trigger();
+    frmOptions *options = OptionsWindow();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->TxtAirRL->Text(), "1000.0");
+    options->TxtAirRL->selectAll();
+    RealKeys::Type(options->TxtAirRL, "1010");
+    options->cmdOK_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    boxes->ExpectFile(folder.path() + "teaching.sim")
+        .Expect(VB::vbYes, "original fan database")
+        .Expect(VB::vbNo, "Duplicate branches exist");
+    form->MenuItem("mnuMergeFile")->trigger();
+    form->MenuItem("mnuOptionShow")->trigger();
+    ASSERT_NE(OptionsWindow(), nullptr);
+    EXPECT_EQ(OptionsWindow()->TxtAirRL->Text(), "1010.0");
+    EXPECT_TRUE(boxes->Done());
 }
 
 TEST_F(ShellTest, OpeningANetworkOffersTheSpreadsheetEditsAndRefillsIt) {
