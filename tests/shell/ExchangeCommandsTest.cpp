@@ -3,11 +3,13 @@
 
 #include "exchange/frmExport.h"
 #include "exchange/frmImport.h"
+#include "model/geometry.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>
@@ -57,26 +59,64 @@ protected:
 TEST_F(ExchangeCommands, AnExportedTableReadBackSolvesAsTheNetworkItCameFrom) {
     for (const char *example : {"teaching.sim", "mine.sim"}) {
         StartOnExample(example);
+        // The bulkheads and an open drive made irregular, of a wall 2.5 times as rough and an area that keeps
+        // their resistance: only the table's resistance tells that wall.
+        int drive = 0;
+        for (int a = 1; a <= AirwayCount; ++a) {
+            const bool open = AirwayResistanceType(a) == 0 && AirwayFan(a) == 0 &&
+                              (AirwayFlags(a) & (AirwayFlag::Rectangular | AirwayFlag::FixedFlow)) ==
+                                  AirwayFlag::Rectangular;
+            if (AirwayResistanceType(a) != 1 && (drive != 0 || !open))
+                continue;
+            if (AirwayResistanceType(a) != 1)
+                drive = a;
+            const float h = AirwaySize(1, a), w = AirwaySize(2, a);
+            AirwayFlags(a) = (AirwayFlags(a) & ~AirwayFlag::Rectangular) | AirwayFlag::Irregular;
+            AirwaySize(1, a) = 2 * (h + w);
+            AirwaySize(2, a) = h * w * std::cbrt(2.5f);
+            AirwayFrictionFactor(a) *= 2.5f;
+            AirwayWallType(a) = TypedPreset;
+            CalcAirway(a);
+        }
+        ASSERT_NE(drive, 0) << example;
         // Both runs compared start from solved flows, as the run after the import does.
         ASSERT_TRUE(simulate()) << example;
         ASSERT_TRUE(simulate()) << example;
         const std::map<Ends, float> solved = flowsByEnds();
+        std::vector<Ends> sealed;
+        for (int a = 1; a <= AirwayCount; ++a)
+            if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance))
+                sealed.push_back({AirwayStart(1, a), AirwayStart(2, a), AirwayStart(3, a), AirwayEnd(1, a),
+                                  AirwayEnd(2, a), AirwayEnd(3, a)});
+        ASSERT_FALSE(sealed.empty()) << example;
         const int count = AirwayCount;
         const std::string table = folder.path() + "exchange.txt";
         boxes->ExpectFile(table);
         form->MenuItem("mnuExportData")->trigger();
 
-        // Replace, keeping the resistances the table gives.
-        importFile(
-            "mnuImportData", table,
-            [](frmImport &dialog) {
-                dialog.ChkRDrive->setChecked(true);
-                dialog.ChkRRaise->setChecked(true);
-            },
-            true);
-        ASSERT_EQ(AirwayCount, count) << example;
-        EXPECT_EQ(LevelRange(1, 2), 1000) << example << ": the surface ends stay on the surface";
-        ASSERT_TRUE(simulate()) << example;
+        // Replace, with the resistances recomputed from the sizes and then kept as the table gives them.
+        for (const bool retain : {false, true}) {
+            const std::string label = std::string(example) + (retain ? " retained" : " recomputed");
+            importFile(
+                "mnuImportData", table,
+                [retain](frmImport &dialog) {
+                    dialog.ChkRDrive->setChecked(retain);
+                    dialog.ChkRRaise->setChecked(retain);
+                },
+                true);
+            ASSERT_EQ(AirwayCount, count) << label;
+            EXPECT_EQ(LevelRange(1, 2), 1000) << label << ": the surface ends stay on the surface";
+            ASSERT_TRUE(simulate()) << label;
+            // An import never opens a sealed airway: it comes back as a bulkhead.
+            for (int a = 1; a <= AirwayCount; ++a) {
+                const Ends ends{AirwayStart(1, a), AirwayStart(2, a), AirwayStart(3, a),
+                                AirwayEnd(1, a),   AirwayEnd(2, a),   AirwayEnd(3, a)};
+                if (std::find(sealed.begin(), sealed.end(), ends) == sealed.end())
+                    continue;
+                EXPECT_EQ(AirwayResistanceType(a), 1) << label;
+                EXPECT_EQ(AirwayFlow(a), 0) << label;
+            }
+        }
         for (const auto &[ends, flow] : flowsByEnds())
             EXPECT_NEAR(flow, solved.at(ends), 2 * MaxError) << example;
 
