@@ -1,4 +1,5 @@
-// File > Export Data and File > Import Data worked as a user works them, on the example networks.
+// File > Export Data, File > Import Data and File > Merge File worked as a user works them, on the example
+// networks.
 #include "ShellFixture.h"
 
 #include "exchange/frmExport.h"
@@ -12,7 +13,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <fstream>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -156,4 +159,41 @@ TEST_F(ExchangeCommands, TheScreenDrawingMergedBackAddsOnlyAirwaysWithALength) {
     for (int a = 11; a <= AirwayCount; ++a)
         EXPECT_TRUE(AirwayStart(1, a) != AirwayEnd(1, a) || AirwayStart(2, a) != AirwayEnd(2, a)) << a;
     EXPECT_TRUE(boxes->Done());
+}
+
+TEST_F(ExchangeCommands, MergedAirwaysAreNumberedOnFromTheOpenNetwork) {
+    // The mine example whole, and with a damaged airway line half-way, where the merge is stopped.
+    std::string mine;
+    {
+        std::ifstream in(std::string(GUSTROM_SOURCE_DIR) + "/examples/mine.sim", std::ios::binary);
+        mine.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string damaged = mine;
+    const std::size_t line = damaged.find("\tDrive 150\t");
+    ASSERT_NE(line, std::string::npos);
+    damaged.insert(damaged.find("\t", line + 12) + 1, "x");
+    for (const std::string *file : {&mine, &damaged}) {
+        StartOnExample("teaching.sim");
+        folder.Write("merged.sim", *file);
+        // The open network's next number lies above every number it holds.
+        std::set<int32_t> expected;
+        int32_t next = NextAirwayNumber;
+        for (int a = 1; a <= AirwayCount; ++a) {
+            expected.insert(AirwayNumber(a));
+            next = std::max(next, AirwayNumber(a));
+        }
+        const int own = AirwayCount;
+        boxes->ExpectFile(folder.path() + "merged.sim").Expect(VB::vbYes, "original fan database");
+        if (file == &damaged)
+            boxes->Expect(VB::vbNo, "Do you wish to continue loading?");
+        form->MenuItem("mnuMergeFile")->trigger();
+        EXPECT_TRUE(boxes->Done());
+        ASSERT_GT(AirwayCount, own);
+        for (int k = 1; k <= AirwayCount - own; ++k)
+            expected.insert(next + k);
+        std::set<int32_t> numbers;
+        for (int a = 1; a <= AirwayCount; ++a)
+            numbers.insert(AirwayNumber(a));
+        EXPECT_EQ(numbers, expected) << AirwayCount;
+    }
 }
