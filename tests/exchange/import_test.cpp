@@ -250,18 +250,21 @@ TEST_F(ImportTest, TextRowsWithTextInNumberColumnsAreLeftOutAndListed) {
 
 TEST_F(ImportTest, AFanTheTablesCannotHoldAsksAndOneTheDatabaseLacksIsLeftOff) {
     FanName(2) = "Main fan";
+    FanName(MaxFans) = "Last fan";
     ScriptedDialogs boxes;
     boxes.Expect(VB::vbYes, "Error Loading Data - Do you wish to continue loading ?")
         .Expect(VB::vbOK, "1 airway(s) name a fan that the fan database does not hold");
-    const auto fanRow = [](const char *fan) {
+    const auto fanRow = [](const std::string &fan) {
         return row({"5", "0", "-10", "50", "0", "-10", "", "", fan, "1"});
     };
-    ImportText({fanRow("400"), fanRow("7"), fanRow("2"), fanRow("-1")});
-    ASSERT_EQ(AirwayCount, 4);
+    ImportText({fanRow(std::to_string(MaxFans + 1)), fanRow("7"), fanRow("2"), fanRow("-1"),
+                fanRow(std::to_string(MaxFans))});
+    ASSERT_EQ(AirwayCount, 5);
     EXPECT_EQ(AirwayFan(1), 0); // Yes stores no fan
     EXPECT_EQ(AirwayFan(2), 0);
     EXPECT_EQ(AirwayFan(3), 2);
     EXPECT_EQ(AirwayFan(4), -1); // a fixed pressure
+    EXPECT_EQ(AirwayFan(5), MaxFans);
     EXPECT_TRUE(boxes.Done());
 }
 
