@@ -66,12 +66,13 @@ TEST_F(ExchangeCommands, AnExportedTableReadBackSolvesAsTheNetworkItCameFrom) {
         // their resistance: only the table's resistance tells that wall.
         int drive = 0;
         for (int a = 1; a <= AirwayCount; ++a) {
-            const bool open = AirwayResistanceType(a) == 0 && AirwayFan(a) == 0 &&
-                              (AirwayFlags(a) & (AirwayFlag::Rectangular | AirwayFlag::FixedFlow)) ==
-                                  AirwayFlag::Rectangular;
-            if (AirwayResistanceType(a) != 1 && (drive != 0 || !open))
+            const bool bulkhead = AirwayResistanceType(a) == 1;
+            const bool openDrive = drive == 0 && AirwayResistanceType(a) == 0 && AirwayFan(a) == 0 &&
+                                   (AirwayFlags(a) & (AirwayFlag::Rectangular | AirwayFlag::FixedFlow)) ==
+                                       AirwayFlag::Rectangular;
+            if (!bulkhead && !openDrive)
                 continue;
-            if (AirwayResistanceType(a) != 1)
+            if (openDrive)
                 drive = a;
             const float h = AirwaySize(1, a), w = AirwaySize(2, a);
             AirwayFlags(a) = (AirwayFlags(a) & ~AirwayFlag::Rectangular) | AirwayFlag::Irregular;
