@@ -70,9 +70,10 @@ void MainForm::mnuAutoNodes_Click() {
 }
 
 void MainForm::mnuPres_Click() {
-    if (VB::MsgBox("This routine will automatically copy existing airflows to branch names do not have a "
-                   "pre-exiting text name.\r\n\r\nAre you sure you want to procede ?",
-                   VB::vbYesNo, "Auto name") != VB::vbYes)
+    if (VB::MsgBox(
+            "This routine will automatically copy existing airflows to branch names that do not have a "
+            "pre-existing text name.\r\n\r\nAre you sure you want to proceed ?",
+            VB::vbYesNo, "Auto name") != VB::vbYes)
         return;
     PreserveFlowNames();
     Redraw();

@@ -116,14 +116,14 @@ void importFileChoice(QWidget *owner, const char *filter) {
 
 void MainForm::MnuDXF_Click() {
     SpreadSheetAroundNetworkChange(
-        [this] { importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*"); });
+        [this] { importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Files (*.*)|*.*"); });
 }
 
 void MainForm::mnuImportData_Click() {
     SpreadSheetAroundNetworkChange([this] {
         PlanView();
         Redraw();
-        importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Filese (*.*)|*.*");
+        importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Files (*.*)|*.*");
     });
 }
 

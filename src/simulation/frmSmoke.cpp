@@ -39,7 +39,7 @@ frmSmoke::frmSmoke(QWidget *parent) : QWidget(parent, Qt::Tool) {
     auto *sourceLayout = new QVBoxLayout(sources);
     Label1 = new QLabel("Simulation Sources", sources);
     sourceLayout->addWidget(Label1);
-    const char *options[2] = {"Fixed", "Cummulative"};
+    const char *options[2] = {"Fixed", "Cumulative"};
     for (int i = 0; i < 2; ++i) {
         OptSimSource[i] = new QRadioButton(options[i], sources);
         OptSimSource[i]->setEnabled(false);

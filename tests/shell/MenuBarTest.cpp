@@ -454,7 +454,7 @@ TEST_F(ShellTest, ImportChoosesAFileThenShowsTheImportDialogAndExportsSetTheirFo
     form->MnuDXF_Click();
     EXPECT_TRUE(DialogCancelled);
     EXPECT_EQ(dialogs, 0);
-    EXPECT_EQ(boxes->FileDialogs()[0].filter, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*");
+    EXPECT_EQ(boxes->FileDialogs()[0].filter, "Data Files (*.DXF)|*.DXF|All Files (*.*)|*.*");
     EXPECT_TRUE(boxes->FileDialogs()[0].mustExist);
 
     ViewIs3D = 1;

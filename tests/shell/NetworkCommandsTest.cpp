@@ -74,7 +74,8 @@ TEST_F(ShellTest, FlowsInNamesArePreservedAndRemoved) {
     AirwayName(3) = "(4.0)";
     AirwayName(4) = "x(4.0)";
     AirwayFlow(1) = 20.26f;
-    boxes->Expect(VB::vbNo, "copy existing airflows");
+    boxes->Expect(VB::vbNo, "copy existing airflows to branch names that do not have a pre-existing text "
+                            "name.\r\n\r\nAre you sure you want to proceed ?");
     form->mnuPres_Click();
     EXPECT_EQ(name(1), "(12.3)");
     boxes->Expect(VB::vbYes, "copy existing airflows");
