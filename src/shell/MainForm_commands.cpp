@@ -29,8 +29,9 @@ namespace {
 // The build's web address of the program; empty when none was configured.
 const char *const WebPage = GUSTROM_WEB_PAGE;
 
-const char *const AutoNameQuestion = " that do not have an existing name - Are you sure you want to procede "
-                                     "(this cannot be undone) ?";
+// The naming is one undo step.
+const char *const AutoNameQuestion = " that do not have an existing name - Are you sure you want to proceed "
+                                     "(Edit > Undo takes it back) ?";
 
 } // namespace
 

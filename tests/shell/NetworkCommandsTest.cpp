@@ -26,7 +26,10 @@ TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
     AddAirways(4);
     AirwayName(1) = "A";
     AirwayName(4) = "C";
-    boxes->Expect(VB::vbCancel, "automatically names all airways");
+    // The naming is one undo step, and the question says so.
+    const std::string question = " that do not have an existing name - Are you sure you want to proceed "
+                                 "(Edit > Undo takes it back) ?";
+    boxes->Expect(VB::vbCancel, "automatically names all airways" + question);
     form->mnuAutoName_Click();
     // Cancel on the prefix too changes nothing.
     boxes->Expect(VB::vbOK, "automatically names all airways").ExpectInput(std::nullopt);
@@ -51,7 +54,7 @@ TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
     AirwayStart(1, 3) = AirwayEnd(1, 1);
     UpdateNodeKeys();
     AirwayEndName(1) = "X";
-    boxes->Expect(VB::vbOK, "automatically names all nodes").ExpectInput(std::nullopt);
+    boxes->Expect(VB::vbOK, "automatically names all nodes" + question).ExpectInput(std::nullopt);
     form->mnuAutoNodes_Click();
     EXPECT_EQ(AirwayEndName(2).trimmed(), "");
     boxes->Expect(VB::vbOK, "automatically names all nodes").ExpectInput("N");
