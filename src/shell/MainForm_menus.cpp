@@ -102,9 +102,11 @@ void importFileChoice(QWidget *owner, const char *filter) {
     request.filter = filter;
     request.filterIndex = 1;
     request.mustExist = true;
+    request.initialDir = FileDialogFolder();
     const std::optional<std::string> chosen = VB::FileDialog(request);
     DialogCancelled = !chosen || chosen->empty();
     if (!DialogCancelled) {
+        RememberFileDialogFolder(*chosen);
         ImportFileName = *chosen;
         frmImport dialog(owner);
         VB::ShowModal(dialog);
