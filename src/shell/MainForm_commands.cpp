@@ -121,7 +121,8 @@ void MainForm::mnuResetAir_Click() {
 }
 
 void MainForm::mnuremdup_Click() {
-    OrientDuplicates();
+    if (OrientDuplicates() == 0)
+        VB::MsgBox("No duplicate airways found", VB::vbInformation, "Remove duplicates");
 }
 
 void MainForm::mnuResetAirflows_Click() {
