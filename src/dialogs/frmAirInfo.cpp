@@ -142,7 +142,7 @@ frmAirInfo::frmAirInfo(QWidget *parent) : QWidget(parent, Qt::Dialog), Chart(1, 
     const int a = CurrentAirway;
     widthTwips_ = AirwayFan(a) < 1 ? NarrowTwips : WideTwips;
     setFixedSize(twips(widthTwips_), twips(HeightTwips));
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     FanEfficiency(a);
     ShowAirwayData();
     auto coords = [](const VBArray<int32_t, 2> &end, int airway) {

@@ -57,7 +57,7 @@ frmSmoke::frmSmoke(QWidget *parent) : QWidget(parent, Qt::Tool) {
     connect(OK, &QPushButton::clicked, this, [this] { OK_Click(); });
     connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     VB_NAME_CONTROLS(Label1, Label2, Label3, Label4, Label5, TxtItt, TxtRate, TxtSpread, TxtErr, ChkRetain,
                      OK, Cancel);
     VB::NameControlArray(OptSimSource, "OptSimSource");
