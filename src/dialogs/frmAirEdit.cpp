@@ -572,7 +572,7 @@ void frmAirEdit::Form_Load() {
     filling_ = false;
 
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
 }
 
 void frmAirEdit::setFanSpinner(int fans) {

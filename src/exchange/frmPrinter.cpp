@@ -139,7 +139,7 @@ void frmPrinter::Form_Load() {
     OptOrient_Click(PrintOrientation);
 
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     Printing->setVisible(false);
     TxtCopies->setText("1");
     TxtTitle->setText(ToQt(NetworkTitle.empty() ? std::string("Unnamed Network") : NetworkTitle));

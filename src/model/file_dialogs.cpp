@@ -33,9 +33,18 @@ std::string fileTitleOf(const std::string &path) {
 
 } // namespace
 
+std::string FileDialogFolder() {
+    const std::string network = folderOf(NetworkFileName);
+    return !network.empty() ? network : VB::GetSetting("Gustrom", "Files", "DefaultDir", "");
+}
+
+void RememberFileDialogFolder(const std::string &chosen) {
+    VB::SaveSetting("Gustrom", "Files", "DefaultDir", folderOf(chosen));
+}
+
 bool OpenNetworkDialog() {
     VB::FileRequest request;
-    request.initialDir = VB::GetSetting("Gustrom", "Files", "DefaultDir", "");
+    request.initialDir = FileDialogFolder();
     request.filter = "Gustrom Data (*.sim)|*.sim|Master Files (*.smm)|*.smm|All Files (*.*)|*.*";
     request.filterIndex = 1;
     request.mustExist = true;
@@ -44,7 +53,7 @@ bool OpenNetworkDialog() {
     if (DialogCancelled)
         return false;
     VB::SetScreenPointer(VB::vbHourglass);
-    VB::SaveSetting("Gustrom", "Files", "DefaultDir", folderOf(*chosen));
+    RememberFileDialogFolder(*chosen);
     VB::DoEvents();
     const bool merge = LoadMode > 1;
     const std::string previousName = NetworkFileName;

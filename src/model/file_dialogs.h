@@ -2,6 +2,11 @@
 // The open and save-as dialogs of network files and the file name they set.
 #include <string>
 
+// The folder the open, merge and import dialogs start in: that of the open network, else the last folder a
+// file was chosen from.
+std::string FileDialogFolder();
+// Remembers the folder of a file chosen in one of those dialogs.
+void RememberFileDialogFolder(const std::string &chosen);
 // The open dialog and the load (also used by the merge command). Returns true when a file was loaded.
 bool OpenNetworkDialog();
 // File > Save As. Returns true when the file was written.

@@ -40,7 +40,7 @@ bool startsWith(std::string_view text, std::string_view start) {
 // A run-time error inside the load: file errors end it, any other asks whether to go on. Returns
 // normally when the load goes on with the next statement.
 void loadError(const VBError &e) {
-    StatusText = FileErrorText(e.number, "ERROR 53: That file doesn't exist.", "Error occured loading file");
+    StatusText = FileErrorText(e.number, "ERROR 53: That file doesn't exist.", "Error occurred loading file");
     if (e.number == 53 || e.number == 68 || e.number == 76) {
         VB::MsgBox(StatusText, VB::vbOKOnly);
         throw LoadStopped{};

@@ -331,7 +331,7 @@ bool SaveConversion() {
     try {
         ReplaceFileContents(conversionPath(), out);
     } catch (const VBError &) {
-        VB::MsgBox("Error savings conversion values");
+        VB::MsgBox("Error saving conversion values");
         return false;
     }
     return true;

@@ -51,7 +51,7 @@ void frmOptions::Form_Load() {
     if (DataDisplayMode >= 0 && DataDisplayMode <= 3)
         OptType[static_cast<size_t>(DataModeOfButton[DataDisplayMode])]->SetValue(true);
     // 6.
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     // 7.
     ChkLayer->SetValue(LayerInheritance);
     ChkEDIT->SetValue(RightClickEditOff != 0);

@@ -12,7 +12,9 @@
 #include "simulation/pressures.h"
 #include "simulation/smoke_spread.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
@@ -123,7 +125,7 @@ void ReseedAirflows(int seed) {
     NetworkSaved = 0;
 }
 
-void OrientDuplicates() {
+int OrientDuplicates() {
     constexpr int32_t keepsDirection = AirwayFlag::FixedFlow | AirwayFlag::FixedDirection;
     // The network checks want every node, the surface node too, left by one airway and entered by
     // another. A turn that would take a node's last way out or in is not made, so a network that solved
@@ -153,6 +155,16 @@ void OrientDuplicates() {
     }
     if (turned)
         NetworkSaved = 0;
+    // Twins: airways joining the same two nodes, whichever way they run.
+    std::map<std::pair<Currency, Currency>, int> joining;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayStartKey(a) != AirwayEndKey(a))
+            ++joining[std::minmax(AirwayStartKey(a), AirwayEndKey(a))];
+    int twins = 0;
+    for (const auto &[ends, count] : joining)
+        if (count > 1)
+            twins += count;
+    return twins;
 }
 
 void ReverseCoordinateAxes() {

@@ -278,10 +278,10 @@ frmSimplify::frmSimplify(QWidget *parent) : QWidget(parent, Qt::Tool) {
     grid->addWidget(HSA, 1, 2);
     CheckK = checkBox("Ensure wall types are the same",
                       "Only airways with same friction wall types will be filtered", this);
-    CheckS = checkBox("Ensure airway dimsensions are the same",
+    CheckS = checkBox("Ensure airway dimensions are the same",
                       "Only airways with same dimensions will be filtered", this);
     CheckR = checkBox("Ensure no resistance presets filtered",
-                      "Airways will preset resistance will not be filtered", this);
+                      "Airways with preset resistance will not be filtered", this);
     CheckSel =
         checkBox("Filter selected airways only", "Simplify will only be performed on selected airways", this);
     ChkCombine =

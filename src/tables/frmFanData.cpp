@@ -225,7 +225,7 @@ void frmFanData::Form_Load() {
     openedNetworkSaved_ = NetworkSaved;
     CellsChanged = false;
     resize(width(), 6440 / VBGrid::TwipsPerPixel);
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     CurrentFan = 1;
     FillFanList();
 }

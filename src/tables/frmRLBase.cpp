@@ -95,7 +95,7 @@ QAction *frmRLBase::MenuItem(const std::string &name) const {
 
 void frmRLBase::Form_Load() {
     LevelsChanged = false;
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     VBGrid &g = *GridRL;
     g.SetCols(4);
     g.SetRows(LevelRows);

@@ -80,7 +80,7 @@ void frmSpreadSheet::mnuPaste_Click() {
                 work();
                 return true;
             } catch (const std::exception &) {
-                const int answer = VB::MsgBox("An error has occured while attempting to paste data",
+                const int answer = VB::MsgBox("An error has occurred while attempting to paste data",
                                               VB::vbAbortRetryIgnore, "Paste Error");
                 if (answer == VB::vbAbort)
                     return false;

@@ -39,7 +39,7 @@ TEST_F(Orifice, AddsTheOrificeResistanceAndFixesTheSum) {
         OrificeWizard(box);
         EXPECT_EQ(box.text, c.total) << c.typed;
         EXPECT_TRUE(box.fixed);
-        EXPECT_EQ(boxes.Shown().back().title, "Fix resistance for oriface");
+        EXPECT_EQ(boxes.Shown().back().title, "Fix resistance for orifice");
     }
 }
 
@@ -67,7 +67,7 @@ TEST_F(Orifice, ChangesNothingWithoutAnOpening) {
         AirwayResistanceType(a) = bulkhead ? 1 : 0;
         AirwaySize(1, a) = bulkhead ? 4.0f : 0.0f;
         boxes.Expect(VB::vbOK,
-                     bulkhead ? "No orifice available on blocked ariways" : "no cross-section area");
+                     bulkhead ? "No orifice available on blocked airways" : "no cross-section area");
         ResistanceBox box;
         OrificeWizard(box);
         EXPECT_EQ(box.text, "typed");

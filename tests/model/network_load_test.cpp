@@ -395,7 +395,7 @@ TEST_F(NetworkFileTest, AnAirwayLineThatFailsIsNeverAnAirway) {
     for (const auto &c : cases) {
         folder.Write("bad.sim", c.text);
         ScriptedDialogs boxes;
-        boxes.Expect(c.answer, "Error occured loading file\r\nDo you wish to continue loading?");
+        boxes.Expect(c.answer, "Error occurred loading file\r\nDo you wish to continue loading?");
         ASSERT_EQ(LoadFrom("bad.sim"), c.outcome) << c.name;
         EXPECT_EQ(boxes.Shown()[0].title, "Error");
         ASSERT_EQ(AirwayCount, c.airways) << c.name;

@@ -197,7 +197,7 @@ TEST_F(SettingsFile, FailedSaveIsReported) {
     AppFolder = folder.path() + "missing/";
     boxes.Expect(VB::vbOK, "Error saving defaults");
     EXPECT_FALSE(SaveDefaults());
-    boxes.Expect(VB::vbOK, "Error savings conversion values");
+    boxes.Expect(VB::vbOK, "Error saving conversion values");
     EXPECT_FALSE(SaveConversion());
 }
 

@@ -174,7 +174,7 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
          10000},
         {&frmOptions::Txtgx, "-1", "0", "Grid Exceeded", [] { return DefaultCentreX; }, 0},
         {&frmOptions::Txtgy, "1000000001", "1000000000", "Grid Exceeded", [] { return DefaultCentreY; }, 1e9},
-        {&frmOptions::txtIt, "abc", "5000", "Itterations", [] { return MaxIterations; }, 5000},
+        {&frmOptions::txtIt, "abc", "5000", "Iterations", [] { return MaxIterations; }, 5000},
         {&frmOptions::txtMe, "0.00009", "0.0001", "Errors", [] { return MaxError; }, 0.0001f},
         {&frmOptions::TxtDensity, "2001", "2000", "Density", [] { return AirDensity; }, 2000},
         {&frmOptions::TxtAirP, "10001", "0", "Air Pressure", [] { return SurfacePressure; }, 0},

@@ -8,6 +8,7 @@
 #include "model/geometry.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "platform/System.h"
 #include "platform/VBControls.h"
 
 #include <QMenuBar>
@@ -444,6 +445,28 @@ TEST_F(ShellTest, RecentFileEntryAsksBeforeReplacingUnsavedData) {
     EXPECT_EQ(boxes->Shown()[0].icon, VB::vbQuestion);
 }
 
+TEST_F(ShellTest, OpenMergeAndImportStartInTheNetworksFolderElseTheLastOneUsed) {
+    VB::SetModalDriver([](QDialog &dialog) { dialog.reject(); });
+    const std::string last = folder.path() + "last/", mine = folder.path() + "mine/";
+    const auto startFolder = [&](const char *item, std::optional<std::string> chosen = std::nullopt) {
+        boxes->ExpectFile(chosen);
+        form->MenuItem(item)->trigger();
+        return boxes->FileDialogs().back().initialDir;
+    };
+    const char *const items[] = {"mnuOpenFile", "mnuMergeFile", "MnuDXF", "mnuImportData"};
+    VB::SaveSetting("Gustrom", "Files", "DefaultDir", last);
+    for (const char *item : items)
+        EXPECT_EQ(startFolder(item), last) << item;
+    NetworkFileName = mine + "mine.sim";
+    for (const char *item : items)
+        EXPECT_EQ(startFolder(item), mine) << item;
+    // A drawing chosen elsewhere makes its folder the last one used.
+    NetworkFileName = "";
+    startFolder("MnuDXF", folder.path() + "drawings/plan.dxf");
+    EXPECT_EQ(startFolder("mnuMergeFile"), folder.path() + "drawings/");
+    VB::SetModalDriver({});
+}
+
 TEST_F(ShellTest, ImportChoosesAFileThenShowsTheImportDialogAndExportsSetTheirForm) {
     int dialogs = 0;
     VB::SetModalDriver([&](QDialog &dialog) {
@@ -454,7 +477,7 @@ TEST_F(ShellTest, ImportChoosesAFileThenShowsTheImportDialogAndExportsSetTheirFo
     form->MnuDXF_Click();
     EXPECT_TRUE(DialogCancelled);
     EXPECT_EQ(dialogs, 0);
-    EXPECT_EQ(boxes->FileDialogs()[0].filter, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*");
+    EXPECT_EQ(boxes->FileDialogs()[0].filter, "Data Files (*.DXF)|*.DXF|All Files (*.*)|*.*");
     EXPECT_TRUE(boxes->FileDialogs()[0].mustExist);
 
     ViewIs3D = 1;

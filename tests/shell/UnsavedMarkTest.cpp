@@ -338,7 +338,7 @@ const Command Commands[] = {
         QTest::mouseClick(simplify->CmdSimp, Qt::LeftButton);
     }},
     // The 900 drive's east piece drawn westwards is turned back.
-    {"RemoveDuplicates", Marks, [](UnsavedMark &t) { t.Menu("mnuremdup"); },
+    {"RemoveDuplicates", Marks, [](UnsavedMark &t) { t.Menu("mnuremdup", VB::vbOK, "No duplicate airways"); },
      [](UnsavedMark &t) { t.ToolClick(7, 4); }},
     {"PreserveFlows", Marks, [](UnsavedMark &t) { t.Menu("mnuPres", VB::vbYes, "copy existing airflows"); },
      [](UnsavedMark &) { AirwayName(3) = ""; }},

@@ -226,7 +226,7 @@ TEST_F(Simplify, TheWindowRunsWithItsBarsAndBoxes) {
     EXPECT_EQ(window.TxtA->text(), "15");
     window.HSA->setValue(0);
     EXPECT_EQ(window.TxtA->text(), "0");
-    EXPECT_EQ(window.CheckR->toolTip(), "Airways will preset resistance will not be filtered");
+    EXPECT_EQ(window.CheckR->toolTip(), "Airways with preset resistance will not be filtered");
     AirwayResistanceType(Drive(1, 2)) = 1;
     Drive(2, 3);
     // Ticked, the box keeps the bulkhead out of the chain.
