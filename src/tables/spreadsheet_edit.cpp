@@ -98,7 +98,11 @@ void frmSpreadSheet::CheckNames() {
                 if (g.TextMatrix(row, coordCol) == x && g.TextMatrix(row, coordCol + 1) == y &&
                     g.TextMatrix(row, coordCol + 2) == z)
                     g.SetTextMatrix(row, nameCol, name);
-    } else if (c == SheetColResistance || c == SheetColKFactor || c == SheetColShock || c == SheetColLength) {
+    } else if (c == SheetColLength) {
+        // A typed length is the airway's length: the resistance follows it.
+        markFixed(r, c, true);
+        UpdateRes(r, a);
+    } else if (c == SheetColResistance || c == SheetColKFactor || c == SheetColShock) {
         UpdateRes(r, a);
         markFixed(r, c, true);
     } else if (c == SheetColFlow || c == SheetColPdrop) {
@@ -159,8 +163,6 @@ void frmSpreadSheet::UpdateRes(int row, int a) {
     const auto k = cellNumber(g.TextMatrix(row, SheetColKFactor));
     if (!k)
         return;
-    if (AirwayShockType(a) < 6)
-        AirwayShockLength(a) = ShockTypeLength(AirwayShockType(a));
     double length;
     if (fixed(row, SheetColLength)) {
         length = Star(g.TextMatrix(row, SheetColLength));
@@ -172,9 +174,13 @@ void frmSpreadSheet::UpdateRes(int row, int a) {
             sum += d * d;
         }
         length = std::sqrt(sum);
+        // The row shows the length of its ends, in whole units as the network keeps it; the airway takes
+        // it, with everything else in the row, only when the sheet is saved.
+        float whole = static_cast<float>(VB::Int(length));
+        const std::string text = FormatValue(FromDisplayUnits(whole, 1), 1, 0, -1);
+        if (g.TextMatrix(row, SheetColLength) != text)
+            g.SetTextMatrix(row, SheetColLength, text);
     }
-    float whole = static_cast<float>(VB::Int(length));
-    AirwayLength(a) = FromDisplayUnits(whole, 1);
     length += LenientValue(g.TextMatrix(row, SheetColShock));
     if (length == 0)
         return;

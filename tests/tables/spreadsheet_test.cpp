@@ -136,6 +136,11 @@ TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
     const double expected = 0.012 * 6.2831852 * 50 * AirDensity / (1.2 * 3.1415926 * 3.1415926 * 3.1415926);
     EXPECT_EQ(cell(1, SheetColResistance), FormatValue(static_cast<float>(expected), 5, 0, 0));
     EXPECT_TRUE(boxes.Done());
+
+    // A moved end shows the row's new length; the airway takes it only when the sheet is saved.
+    Type(1, SheetColX2, "80");
+    EXPECT_EQ(cell(1, SheetColLength), "80.0");
+    EXPECT_FLOAT_EQ(AirwayLength(1), 50);
 }
 
 TEST_F(SheetTest, CopyAndPasteBlocksAppendRowsThatBlankAreGoneAtClose) {
