@@ -348,7 +348,7 @@ int frmSpreadSheet::RowAirway(int row) {
     const int64_t data = g.RowData(row);
     const bool inRange = a >= 1 && a <= AirwayCount;
     if (data == NewRow)
-        return inRange && AirwayFlags(a) == 0 ? a : 0;
+        return 0; // its airway slot is taken when it is saved
     if (data < 1 || data > static_cast<int64_t>(marks_.size()))
         return 0;
     const RowAirwayMark &m = marks_[static_cast<size_t>(data - 1)];
@@ -421,14 +421,6 @@ void frmSpreadSheet::rememberWidths() {
             SheetColumnWidths(c) = Spreadsheet->ColWidth(c);
 }
 
-void frmSpreadSheet::packBlankSlots() {
-    for (int a = 1; a <= AirwayCount; ++a)
-        if (AirwayFlags(a) == 0) {
-            PackAirways();
-            return;
-        }
-}
-
 void frmSpreadSheet::OfferSave() {
     commitEdit();
     if (SheetChanged &&
@@ -436,9 +428,6 @@ void frmSpreadSheet::OfferSave() {
         !VB::IsBusy())
         SaveGrid();
     SheetChanged = false;
-    // Rows added and left blank reserved slots that the network must not keep.
-    if (!VB::IsBusy())
-        packBlankSlots();
 }
 
 void frmSpreadSheet::Refill() {

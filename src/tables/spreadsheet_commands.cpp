@@ -55,7 +55,6 @@ void frmSpreadSheet::appendNewRow() {
     VBGrid &g = *Spreadsheet;
     const int row = g.Rows();
     g.AddItem("");
-    g.SetTextMatrix(row, 0, std::to_string(AirwayCount));
     markRow(row, NewRow);
     growColourMemory(row + 1);
     for (int c = 4; c <= 13; ++c)
@@ -68,10 +67,14 @@ void frmSpreadSheet::mnuPaste_Click() {
     GridPasteRules rules;
     // The slot column and the headings are never written.
     rules.writable = [](int row, int col) { return row >= 1 && col >= 1; };
-    rules.rowEnd = [this] {
-        if (newAirwaySlot() == 0)
+    // Each pasted value is committed as a typed one is.
+    rules.written = [this](int row, int col) { commitCell(row, col); };
+    int pending = newRowCount();
+    rules.addRow = [this, &pending] {
+        if (!roomForNewRow(pending))
             return false;
         appendNewRow();
+        ++pending;
         return true;
     };
     rules.step = [](const std::function<void()> &work) {
@@ -113,12 +116,12 @@ void frmSpreadSheet::insertRows(int first, int last) {
     if (VB::IsBusy())
         return;
     VBGrid &g = *Spreadsheet;
-    for (int p = first; p <= last; ++p) {
-        if (newAirwaySlot() == 0)
+    int pending = newRowCount();
+    for (int p = first; p <= last; ++p, ++pending) {
+        if (!roomForNewRow(pending))
             break;
         const int at = std::max(p, 1);
         g.AddItem("", at);
-        g.SetTextMatrix(at, 0, std::to_string(AirwayCount));
         markRow(at, NewRow);
     }
     // The fixed marks follow the rows that moved down, however many rows were added.

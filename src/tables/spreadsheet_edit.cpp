@@ -79,18 +79,26 @@ double frmSpreadSheet::Star(const std::string &text) {
 
 void frmSpreadSheet::CheckNames() {
     VBGrid &g = *Spreadsheet;
-    const int c = g.Col(), r = g.Row();
-    const int a = RowAirway(r);
     VB::SetScreenPointer(VB::vbHourglass);
+    if (commitCell(g.Row(), g.Col())) {
+        // The calculated resistance is the cell the user sees next.
+        TxtEdit->hide();
+        g.SetCol(SheetColResistance);
+    }
+    VB::SetScreenPointer(VB::vbDefault);
+}
+
+bool frmSpreadSheet::commitCell(int r, int c) {
+    VBGrid &g = *Spreadsheet;
+    const int a = RowAirway(r);
+    bool resistanceCalculated = false;
     if (c == SheetColFrom || c == SheetColTo) {
         // Every end at the same position, at either end of any row, takes the same node name.
         const int first = c == SheetColFrom ? SheetColX1 : SheetColX2;
         const std::string x = g.TextMatrix(r, first), y = g.TextMatrix(r, first + 1),
                           z = g.TextMatrix(r, first + 2);
-        if (x.empty() && y.empty() && z.empty()) {
-            VB::SetScreenPointer(VB::vbDefault);
-            return;
-        }
+        if (x.empty() && y.empty() && z.empty())
+            return false;
         const std::string name = g.TextMatrix(r, c);
         for (const auto &[nameCol, coordCol] :
              {std::pair{SheetColFrom, SheetColX1}, {SheetColTo, SheetColX2}})
@@ -101,17 +109,16 @@ void frmSpreadSheet::CheckNames() {
     } else if (c == SheetColLength) {
         // A typed length is the airway's length: the resistance follows it.
         markFixed(r, c, true);
-        UpdateRes(r, a);
+        recalcRow(r, a, c);
     } else if (c == SheetColResistance || c == SheetColKFactor || c == SheetColShock) {
-        UpdateRes(r, a);
+        recalcRow(r, a, c);
         markFixed(r, c, true);
     } else if (c == SheetColFlow || c == SheetColPdrop) {
         markFixed(r, c, true);
         if (fixed(r, SheetColPdrop) && fixed(r, SheetColFlow) &&
             VB::MsgBox("Calculate and fix resistance ?", VB::vbYesNo, "Resistance Calculation") ==
                 VB::vbYes) {
-            TxtEdit->hide();
-            g.SetCol(SheetColResistance);
+            resistanceCalculated = true;
             const auto p = cellNumber(g.TextMatrix(r, SheetColPdrop));
             const auto q = cellNumber(g.TextMatrix(r, SheetColFlow));
             // Without a flow there is no resistance to calculate.
@@ -126,16 +133,20 @@ void frmSpreadSheet::CheckNames() {
         else
             markFixed(r, c, true);
     } else if (c == SheetColHeight || c == SheetColWidth || (c >= SheetColX1 && c <= SheetColZ2)) {
-        UpdateRes(r, a);
+        recalcRow(r, a, c);
     }
     SheetChanged = true;
-    VB::SetScreenPointer(VB::vbDefault);
+    return resistanceCalculated;
 }
 
 void frmSpreadSheet::UpdateRes(int row, int a) {
+    recalcRow(row, a, Spreadsheet->Col());
+}
+
+void frmSpreadSheet::recalcRow(int row, int a, int editedCol) {
     VBGrid &g = *Spreadsheet;
     // A typed resistance is never replaced; a row without an airway has nothing to recalculate.
-    if (g.Col() == SheetColResistance || a < 1)
+    if (editedCol == SheetColResistance || a < 1)
         return;
     const std::string heightText = g.TextMatrix(row, SheetColHeight);
     const auto h = heightText.empty() ? std::optional<double>(0) : cellNumber(heightText);

@@ -38,6 +38,20 @@ constexpr double MaxElevation = 9999999;
 
 } // namespace
 
+bool frmSpreadSheet::roomForNewRow(int pending) {
+    if (AirwayCount + pending + 1 <= MaxAirways)
+        return true;
+    VB::MsgBox("Network size has exceeded maximum airways - increase airways in default settings");
+    return false;
+}
+
+int frmSpreadSheet::newRowCount() const {
+    int n = 0;
+    for (int r = 1; r < Spreadsheet->Rows(); ++r)
+        n += Spreadsheet->RowData(r) == NewRow ? 1 : 0;
+    return n;
+}
+
 int frmSpreadSheet::newAirwaySlot() {
     const int n = AirwayCount + 1;
     if (n > MaxAirways) {

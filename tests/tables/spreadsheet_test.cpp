@@ -143,6 +143,27 @@ TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
     EXPECT_FLOAT_EQ(AirwayLength(1), 50);
 }
 
+TEST_F(SheetTest, APastedValueIsCommittedAsATypedOne) {
+    const int a = Drive(1, 0);
+    Open();
+    // A single value as a text editor copies it, without a line end.
+    QGuiApplication::clipboard()->setText("6.0");
+    Go(1, SheetColLength);
+    QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(cell(1, SheetColLength), "6.0");
+    EXPECT_TRUE(Marked(1, SheetColLength));
+    // 4 m by 4 m, k 0.012, no shock length: the resistance of 6 m.
+    EXPECT_EQ(cell(1, SheetColResistance),
+              FormatValue(static_cast<float>(0.012 * 16 * 6 * AirDensity / (1.2 * 4096)), 5, 0, 0));
+    // The same value with its line end adds no empty row below the last.
+    QGuiApplication::clipboard()->setText("6.0\r\n");
+    QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid().Rows(), 2);
+    window->SaveGrid();
+    CalcAllAirways(); // as the next run does
+    EXPECT_FLOAT_EQ(AirwayLength(a), 6);
+}
+
 TEST_F(SheetTest, CopyAndPasteBlocksAppendRowsThatBlankAreGoneAtClose) {
     for (int i = 1; i <= 6; ++i)
         Drive(i, 100 * i);
@@ -157,13 +178,14 @@ TEST_F(SheetTest, CopyAndPasteBlocksAppendRowsThatBlankAreGoneAtClose) {
     QTest::keyClick(&grid(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "a\tb\r\nc\td\r\n");
 
+    // Two lines pasted on the last row: the second line takes a new row, which is no airway yet.
     QGuiApplication::clipboard()->setText("p\tq\tr\r\ns\tt\tu\r\n");
-    Go(5, SheetColName);
+    Go(6, SheetColName);
     QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(cell(5, SheetColTo), "r");
-    EXPECT_EQ(cell(6, SheetColName), "s");
-    EXPECT_EQ(grid().Rows(), 9);
-    EXPECT_EQ(AirwayCount, 8);
+    EXPECT_EQ(cell(6, SheetColTo), "r");
+    EXPECT_EQ(cell(7, SheetColName), "s");
+    EXPECT_EQ(grid().Rows(), 8);
+    EXPECT_EQ(AirwayCount, 6);
     boxes.Expect(VB::vbNo, "Save spreadsheet changes to network ?");
     window->Form_Unload();
     EXPECT_EQ(AirwayCount, 6);
@@ -304,6 +326,11 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     EXPECT_EQ(AirwayFlags(2), 0);
     EXPECT_EQ(cell(2, SheetColName), "New drive");
     EXPECT_TRUE(SheetChanged);
+    // Nor does a run from the sheet, which would refill the grid without it.
+    boxes.Expect(VB::vbOK, "Not saved as airways");
+    QTest::keyClick(&grid(), Qt::Key_F5);
+    ASSERT_EQ(grid().Rows(), 3);
+    EXPECT_EQ(cell(2, SheetColName), "New drive");
     for (const auto &[col, text] : typed)
         grid().SetTextMatrix(2, col, text);
     EXPECT_TRUE(window->SaveGrid());
