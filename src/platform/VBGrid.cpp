@@ -73,6 +73,7 @@ VBGrid::VBGrid(QWidget *parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(false);
     widths_.assign(static_cast<size_t>(cols_), -1);
     alignments_.assign(static_cast<size_t>(cols_), AlignLeft);
+    readOnly_.assign(static_cast<size_t>(cols_), false);
     rows_.assign(2, emptyRow());
     horizontalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setSingleStep(1);
@@ -116,6 +117,7 @@ void VBGrid::SetCols(int cols) {
     }
     widths_.resize(n, -1);
     alignments_.resize(n, AlignLeft);
+    readOnly_.resize(n, false);
     cols_ = cols;
     clampPosition();
     refresh();
@@ -312,6 +314,16 @@ int VBGrid::ColAlignment(int col) const {
 void VBGrid::SetColAlignment(int col, int alignment) {
     if (col >= 0 && col < cols_)
         alignments_[static_cast<size_t>(col)] = alignment;
+    refresh();
+}
+
+bool VBGrid::ColReadOnly(int col) const {
+    return col >= 0 && col < cols_ && readOnly_[static_cast<size_t>(col)];
+}
+
+void VBGrid::SetColReadOnly(int col, bool readOnly) {
+    if (col >= 0 && col < cols_)
+        readOnly_[static_cast<size_t>(col)] = readOnly;
     refresh();
 }
 
@@ -620,7 +632,9 @@ void VBGrid::paintEvent(QPaintEvent *) {
             const bool selected = !fixed && range && r >= top && r <= bottom && c >= left && c <= right &&
                                   !(r == row_ && c == col_);
             const int32_t back = rows_[static_cast<size_t>(r)].back[static_cast<size_t>(c)];
-            QColor fill = fixed ? pal.color(QPalette::Button) : pal.color(QPalette::Base);
+            const bool readOnly = !fixed && readOnly_[static_cast<size_t>(c)];
+            QColor fill = fixed ? pal.color(QPalette::Button)
+                                : (readOnly ? pal.color(QPalette::Window) : pal.color(QPalette::Base));
             if (back != 0)
                 fill = vbColour(back);
             if (selected)
@@ -631,7 +645,9 @@ void VBGrid::paintEvent(QPaintEvent *) {
             p.drawLine(cell.bottomLeft(), cell.bottomRight());
             const std::string &text = rows_[static_cast<size_t>(r)].text[static_cast<size_t>(c)];
             if (!text.empty()) {
-                p.setPen(selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
+                p.setPen(selected   ? pal.color(QPalette::HighlightedText)
+                         : readOnly ? pal.color(QPalette::Disabled, QPalette::Text)
+                                    : pal.color(QPalette::Text));
                 const int a = alignments_[static_cast<size_t>(c)];
                 const Qt::Alignment align =
                     (a == AlignRight ? Qt::AlignRight

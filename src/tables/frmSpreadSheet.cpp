@@ -187,6 +187,10 @@ void frmSpreadSheet::LoadGrid() {
           &SheetColComments, &SheetColX1,   &SheetColY1,    &SheetColZ1,         &SheetColX2,
           &SheetColY2,       &SheetColZ2})
         *global = col++;
+    // The save writes none of these: "No." is the airway's own number, "Vel" follows from the flow, and
+    // "Comments" holds the checks' status text, which every run replaces.
+    for (int c = 1; c < g.Cols(); ++c)
+        g.SetColReadOnly(c, c == SheetColNo || c == SheetColVel || c == SheetColComments);
 
     g.SetColWidth(0, 0);
     bool remembered = false;

@@ -137,6 +137,8 @@ private:
     void gridKeyDown(int &keyCode, int shift);
     void gridDblClick();
     void commitEdit();
+    // Whether the user may change a cell (the Comments column is read-only).
+    bool editable(int row, int col) const;
     // What a committed value in cell (r, c) does to its row: node names, fixed marks, recalculation. True
     // when the Flow and Pdrop gave a calculated resistance.
     bool commitCell(int r, int c);

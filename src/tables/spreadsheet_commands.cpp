@@ -65,8 +65,7 @@ void frmSpreadSheet::mnuPaste_Click() {
     if (VB::IsBusy())
         return;
     GridPasteRules rules;
-    // The slot column and the headings are never written.
-    rules.writable = [](int row, int col) { return row >= 1 && col >= 1; };
+    rules.writable = [this](int row, int col) { return editable(row, col); };
     // Each pasted value is committed as a typed one is.
     rules.written = [this](int row, int col) { commitCell(row, col); };
     int pending = newRowCount();
@@ -100,7 +99,8 @@ void frmSpreadSheet::mnuClear_Click() {
     VBGrid &g = *Spreadsheet;
     for (int r = std::max(g.Row(), 1); r <= g.RowSel(); ++r)
         for (int c = std::max(g.Col(), 1); c <= g.ColSel(); ++c)
-            g.SetTextMatrix(r, c, "");
+            if (editable(r, c))
+                g.SetTextMatrix(r, c, "");
     SheetChanged = true;
 }
 
@@ -208,7 +208,7 @@ void frmSpreadSheet::Search() {
         if (UCase1252(g.TextMatrix(r, c)) != wanted)
             continue;
         if (SheetReplaceMode != 0) {
-            if (c >= 1) {
+            if (editable(r, c)) {
                 g.SetTextMatrix(r, c, SheetReplaceText);
                 ++replaced;
             }

@@ -27,15 +27,18 @@ std::optional<double> cellNumber(const std::string &text) {
 void frmSpreadSheet::gridKeyPress(int &keyAscii) {
     if (GridCommandKey(keyAscii, *TxtEdit, {[this] { mnuCopy_Click(); }, [this] { mnuPaste_Click(); }, {}}))
         return;
-    // Typing opens nothing in the slot column, "No.", "Comments" and the headings.
-    const int col = Spreadsheet->Col();
-    if (col == 0 || col == SheetColNo || col == SheetColComments || Spreadsheet->Row() == 0)
+    // Typing opens nothing in the slot column, the read-only columns and the headings.
+    if (!editable(Spreadsheet->Row(), Spreadsheet->Col()))
         return;
     GridEditShow(*Spreadsheet, *TxtEdit, keyAscii);
 }
 
+bool frmSpreadSheet::editable(int row, int col) const {
+    return row >= 1 && col >= 1 && !Spreadsheet->ColReadOnly(col);
+}
+
 void frmSpreadSheet::gridDblClick() {
-    if (Spreadsheet->Row() == 0 || Spreadsheet->Col() == 0)
+    if (!editable(Spreadsheet->Row(), Spreadsheet->Col()))
         return;
     int key = 32;
     GridEditShow(*Spreadsheet, *TxtEdit, key);
@@ -50,7 +53,7 @@ void frmSpreadSheet::gridKeyDown(int &keyCode, int) {
         mnuSim_Click();
         break;
     case 46:
-        if (Spreadsheet->Row() >= 1 && Spreadsheet->Col() >= 1) {
+        if (editable(Spreadsheet->Row(), Spreadsheet->Col())) {
             Spreadsheet->SetText("");
             SheetChanged = true;
         }

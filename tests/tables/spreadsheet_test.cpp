@@ -72,8 +72,9 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
         QTest::keyClick(&grid(), Qt::Key_5);
         EXPECT_FALSE(window->TxtEdit->isVisible()) << col;
     }
+    Go(1, SheetColName);
     grid().CellLeft(); // scrolls the cell into view
-    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, SheetColComments).center());
+    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, SheetColName).center());
     EXPECT_TRUE(window->TxtEdit->isVisible());
     RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
 
@@ -141,6 +142,31 @@ TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
     Type(1, SheetColX2, "80");
     EXPECT_EQ(cell(1, SheetColLength), "80.0");
     EXPECT_FLOAT_EQ(AirwayLength(1), 50);
+}
+
+TEST_F(SheetTest, ReadOnlyColumnsKeepTheirTextAndAreShownAsSuch) {
+    const int a = Drive(1, 0);
+    Drive(2, 100);
+    AirwayComment(a) = "Door shut";
+    Open();
+    for (const int col : {SheetColNo, SheetColVel, SheetColComments}) {
+        const std::string shown = cell(1, col);
+        Go(1, col);
+        grid().CellLeft(); // scrolls the cell into view
+        QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, col).center());
+        EXPECT_FALSE(window->TxtEdit->isVisible()) << col;
+        RealKeys::Click(&grid(), Qt::Key_Delete);
+        QGuiApplication::clipboard()->setText("x\tx\r\n");
+        QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
+        window->mnuClear_Click();
+        boxes.ExpectInput(shown).ExpectInput("x").Expect(VB::vbOK, " 0 replacements made");
+        window->mnuReplace_Click();
+        EXPECT_EQ(cell(1, col), shown) << col;
+    }
+    // Painted apart from the cells beside them that take typing.
+    const QImage shot = grid().viewport()->grab().toImage();
+    const auto inside = [&](int col) { return shot.pixel(grid().CellRect(2, col).topLeft() + QPoint(1, 1)); };
+    EXPECT_NE(inside(SheetColComments), inside(SheetColWidth));
 }
 
 TEST_F(SheetTest, APastedValueIsCommittedAsATypedOne) {
