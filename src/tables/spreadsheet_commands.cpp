@@ -6,6 +6,7 @@
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/geometry.h"
+#include "model/text_files.h"
 #include "model/undo.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
@@ -157,7 +158,9 @@ void frmSpreadSheet::mnuDelete_Click() {
         const int row = g.Row();
         const int a = RowAirway(row);
         if (!several) {
-            if (VB::MsgBox("Permanently delete branch ?" + VB::Str(VB::Val(g.TextMatrix(row, 0))),
+            // The airway as the row shows it: its number, not the slot it happens to lie in.
+            const std::string number = Trim(g.TextMatrix(row, SheetColNo));
+            if (VB::MsgBox("Permanently delete branch ?" + (number.empty() ? "" : " " + number),
                            VB::vbYesNo | VB::vbQuestion, "Delete") == VB::vbNo)
                 break;
             SaveGrid();

@@ -440,17 +440,18 @@ TEST_F(SheetTest, ACommandFirstCommitsTheOpenEditIntoItsOwnRow) {
 }
 
 TEST_F(SheetTest, DeletingAskedNoLeavesTheGridAndYesRemovesTheAirway) {
-    Drive(1, 0, "One");
-    Drive(2, 100, "Two");
+    Drive(7, 0, "One");
+    Drive(9, 100, "Two");
     Open();
     grid().SetTextMatrix(1, SheetColName, "Edited");
     Go(2, SheetColName);
-    boxes.Expect(VB::vbNo, "Permanently delete branch ? 2");
+    // The question names the airway by the number its row shows.
+    boxes.Expect(VB::vbNo, "Permanently delete branch ? 9");
     window->mnuDelete_Click();
     EXPECT_EQ(grid().Rows(), 3);
     EXPECT_EQ(cell(1, SheetColName), "Edited");
 
-    boxes.Expect(VB::vbYes, "Permanently delete branch ? 2");
+    boxes.Expect(VB::vbYes, "Permanently delete branch ? 9");
     window->mnuDelete_Click();
     EXPECT_EQ(AirwayCount, 1);
     EXPECT_EQ(AirwayName(1).trimmed(), "Edited");
