@@ -11,6 +11,8 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -325,6 +327,34 @@ void VBGrid::SetColReadOnly(int col, bool readOnly) {
     if (col >= 0 && col < cols_)
         readOnly_[static_cast<size_t>(col)] = readOnly;
     refresh();
+}
+
+int VBGrid::FitColWidth(int col) const {
+    if (col < 0 || col >= cols_)
+        return 0;
+    // Texts are summed from the advances of their characters, so that tens of thousands of rows cost no
+    // text layout each; the widest one is then measured as a whole.
+    const QFontMetricsF metrics(font());
+    std::array<double, 256> advance{};
+    for (int b = 0; b < 256; ++b)
+        advance[static_cast<size_t>(b)] =
+            metrics.horizontalAdvance(ToQt(std::string(1, static_cast<char>(b))));
+    double widest = 0;
+    const std::string *widestText = nullptr;
+    for (const GridRow &r : rows_) {
+        const std::string &text = r.text[static_cast<size_t>(col)];
+        double w = 0;
+        for (const char ch : text)
+            w += advance[static_cast<unsigned char>(ch)];
+        if (w > widest) {
+            widest = w;
+            widestText = &text;
+        }
+    }
+    if (widestText != nullptr)
+        widest = std::max(widest, metrics.horizontalAdvance(ToQt(*widestText)));
+    // The painted text keeps 3 pixels from each border.
+    return (static_cast<int>(std::ceil(widest)) + 8) * TwipsPerPixel;
 }
 
 int VBGrid::rowHeightPx() const {

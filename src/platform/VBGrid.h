@@ -88,6 +88,8 @@ public:
     // A read-only column is painted as such; the window keeps the user from changing its cells.
     bool ColReadOnly(int col) const;
     void SetColReadOnly(int col, bool readOnly);
+    // The width in twips that shows the column's heading and every value in it whole.
+    int FitColWidth(int col) const;
     int RowHeight() const;
     // "|<No. |>Flow": one heading per "|"-separated part, "<" left, "^" centre, ">" right; sets Cols, the
     // headings of row 0, the alignments and widths that fit the heading texts.

@@ -207,6 +207,15 @@ void frmSpreadSheet::LoadGrid() {
     for (int row = 1; row <= n; ++row)
         if (SetRow(row) == 0 || row >= AirwayCount)
             break;
+    // Every shown column is wide enough for its heading and its widest value; the width it is shown
+    // at is the one a column brought back by Show Columns returns to.
+    for (int c = 1; c <= SheetColZ2; ++c) {
+        if (g.ColWidth(c) == 0)
+            continue;
+        g.SetColWidth(c, std::max(g.ColWidth(c), g.FitColWidth(c)));
+        if (c <= LastRememberedColumn && SheetColumnWidths(c) > 0)
+            SheetColumnWidths(c) = g.ColWidth(c);
+    }
 
     g.SetRow(0);
     g.SetCol(1);

@@ -1,5 +1,6 @@
 #include "tables/SheetFixture.h"
 
+#include "common/AirwayEnds.h"
 #include "common/NetworkGenerator.h"
 #include "common/RealKeys.h"
 #include "common/TestPrinters.h"
@@ -112,6 +113,27 @@ TEST_F(SheetTest, RenamingANodeRenamesEveryEndAtThatPosition) {
     EXPECT_EQ(cell(1, SheetColTo), "North");
     EXPECT_EQ(cell(2, SheetColFrom), "North");
     EXPECT_EQ(cell(3, SheetColTo), "");
+}
+
+TEST_F(SheetTest, EveryColumnShowsItsHeadingAndValuesWhole) {
+    const int a = Drive(123456, 0, "Fan drive to the north east return shaft");
+    AirwayStartName(a) = "Ventilation door 17";
+    AirwayFlow(a) = 1503.25f;
+    AirwayResistance(a) = 0.0123456f;
+    AirwayLength(a) = 12345.5f;
+    AirwayFan(a) = 2;
+    AirwayPressure(a) = 2345;
+    AirwayComment(a) = "Door shut for the night shift";
+    SetAirwayEnds(a, -1234567, 7654321, 987, 1234567, -7654321, -987);
+    Drive(2, 100);
+    Open();
+    const QFontMetrics metrics = grid().fontMetrics();
+    for (int col = SheetColNo; col <= SheetColZ2; ++col)
+        for (int row = 0; row < grid().Rows(); ++row)
+            // The cell's text is painted 3 pixels inside each border.
+            EXPECT_LE(metrics.horizontalAdvance(QString::fromStdString(cell(row, col))),
+                      grid().ColWidth(col) / VBGrid::TwipsPerPixel - 6)
+                << "row " << row << ", column " << col << ": " << cell(row, col);
 }
 
 TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
