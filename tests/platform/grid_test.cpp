@@ -253,7 +253,7 @@ TEST(GridClipboard, CopyGivesTabbedRowsAndPasteRepeatsDownTheSelection) {
     g.SetCol(1);
     GridPaste(g, "6.0", rules);
     EXPECT_EQ(g.TextMatrix(5, 1), "6.0");
-    GridPaste(g, "6.5\r\n", rules);
+    GridPaste(g, "6.5\r\n\r\n", rules);
     EXPECT_EQ(g.TextMatrix(5, 1), "6.5");
     EXPECT_EQ(added, 0);
     GridPaste(g, "1\r\n2\r\n", rules);
