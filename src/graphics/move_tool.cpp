@@ -60,10 +60,12 @@ void shiftChosenEnds(int a, const Point &by, bool start, bool end) {
     }
 }
 
-// The same, recorded before and after.
+// The same, recorded before and after (with the length and resistance of its new ends, which a redo
+// gives back).
 void shiftEnds(int a, const Point &by, bool start, bool end) {
     RecordUndo(a, UndoCode::Before, UndoStep);
     shiftChosenEnds(a, by, start, end);
+    CalcAirway(a);
     RecordUndo(a, UndoCode::After, UndoStep);
 }
 
@@ -83,6 +85,7 @@ void addShiftedCopies(const std::vector<Chosen> &sources, const Point &by) {
         shiftChosenEnds(n, by, f.start, f.end);
         AirwayName(n) = "";
         AirwayFlags(n) &= ~AirwayFlag::Selected;
+        CalcAirway(n);
     }
     AirwayCount = n;
     NumberNewAirways(first, n);
@@ -187,26 +190,23 @@ void moveFence() {
 
 // Moves the picked node's ends, or the one end of the airway whose middle was pressed, to the target.
 void moveEnds(const Point &from, const Point &target, int pressAirwayEnd) {
-    if (pressAirwayEnd != 0) {
-        const int a = std::abs(pressAirwayEnd);
-        RecordUndo(a, UndoCode::Before, UndoStep);
-        if (pressAirwayEnd < 0)
-            setStart(a, target);
-        else
-            setEnd(a, target);
-        RecordUndo(a, UndoCode::After, UndoStep);
-        return;
-    }
-    for (int a = 1; a <= AirwayCount; ++a) {
-        const bool start = startOf(a) == from, end = endOf(a) == from;
-        if (!start && !end)
-            continue;
+    const auto moveTo = [&](int a, bool start, bool end) {
         RecordUndo(a, UndoCode::Before, UndoStep);
         if (start)
             setStart(a, target);
         if (end)
             setEnd(a, target);
+        CalcAirway(a);
         RecordUndo(a, UndoCode::After, UndoStep);
+    };
+    if (pressAirwayEnd != 0) {
+        moveTo(std::abs(pressAirwayEnd), pressAirwayEnd<0, pressAirwayEnd> 0);
+        return;
+    }
+    for (int a = 1; a <= AirwayCount; ++a) {
+        const bool start = startOf(a) == from, end = endOf(a) == from;
+        if (start || end)
+            moveTo(a, start, end);
     }
 }
 

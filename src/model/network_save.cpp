@@ -232,8 +232,9 @@ void WriteNetworkFile(TextFileWriter &out) {
     out.EndLine();
     std::string line;
     line.reserve(256);
+    // Undo stamps belong to this session's undo log (a loaded network has none), not to the network.
     for (int a = 1; a <= AirwayCount; ++a) {
-        out.Print(AirwayLine(line, a));
+        out.Print(AirwayLine(line, a, false));
         out.EndLine();
     }
 }

@@ -2,6 +2,8 @@
 #include "ShellFixture.h"
 #include "common/RealKeys.h"
 
+#include "exchange/frmSummary.h"
+
 #include "graphics/graphics_state.h"
 #include "model/network_load.h"
 #include "model/network_save.h"
@@ -157,4 +159,19 @@ TEST_F(ShellTest, OpeningANetworkOffersTheSpreadsheetEditsAndRefillsIt) {
     EXPECT_EQ(AirwayResistanceType(1), 1);
     EXPECT_EQ(AirwayFan(2), -1);
     EXPECT_TRUE(boxes->Done());
+}
+
+TEST_F(ShellTest, ARowInsertedInTheSpreadsheetAndLeftBlankIsNoAirway) {
+    StartOnExample("teaching.sim");
+    form->MenuItem("mnuPower")->trigger();
+    frmSpreadSheet *sheet = SpreadSheetWindow();
+    ASSERT_NE(sheet, nullptr);
+    sheet->Spreadsheet->SetRow(1);
+    sheet->MenuItem("mnuInsert2")->trigger();
+    boxes->Expect(VB::vbYes, "Save spreadsheet changes to network ?");
+    sheet->MenuItem("mnuSaveChanges")->trigger();
+    form->MenuItem("mnuSummary")->trigger();
+    auto *summary = form->findChild<frmSummary *>();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->LblNA->text(), "10");
 }
