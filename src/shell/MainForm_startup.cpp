@@ -134,11 +134,11 @@ void MainForm::MDIForm_Load() {
     FitNetwork();
     Redraw();
     ResetUndoFile();
-    // 26. A network named on the command line.
+    // 26. A network named on the command line. A file refused or abandoned leaves the program unnamed, as
+    // File > Open does, so that no save can write over it.
     if (OpenAtStart) {
-        NetworkFileName = CommandLineFile;
-        LoadNetwork();
-        SetFileName();
+        NetworkFileName.clear();
+        LoadNetworkFile(CommandLineFile);
         OpenAtStart = false;
     }
     // 27. A recovery copy left by a run that did not end normally.

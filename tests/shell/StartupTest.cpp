@@ -65,6 +65,34 @@ TEST(PixelsToTwips, OneInchOfPixelsIs1440Twips) {
     EXPECT_EQ(PixelsToTwips(192, 1), 2 * inch);
 }
 
+TEST_F(ShellTest, ANetworkFileRefusedAtStartLeavesTheProgramUnnamedSoThatSaveAsksForAName) {
+    std::string big = "3.1 GUSTROM3\tBig mine\r\n**END OF RL LIST**\r\n";
+    for (int a = 0; a < AirwayLimit; ++a)
+        big += "x\r\n";
+    const struct {
+        std::string name, bytes, message;
+    } cases[] = {
+        {"big.sim", big, "File too big for current Gustrom Settings - Increase Default Size"},
+        {"notes.sim", "Shopping list\r\n", "Not a GUSTROM File - Action Aborted"},
+    };
+    for (const auto &c : cases) {
+        folder.Write(c.name, c.bytes);
+        form.reset();
+        boxes->Expect(VB::vbOK, c.message);
+        frmTitle title(folder.path() + c.name);
+        title.Start();
+        form.reset(title.MainWindow());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(NetworkFileName, "") << c.name;
+        EXPECT_EQ(form->windowTitle().toStdString().find(c.name), std::string::npos) << c.name;
+        // The toolbar's save asks for a name, and Cancel there writes nothing.
+        boxes->ExpectFile(std::nullopt);
+        form->Tools(20)->click();
+        EXPECT_TRUE(boxes->Done()) << c.name;
+        EXPECT_TRUE(folder.Read(c.name) == c.bytes) << c.name << " was written over";
+    }
+}
+
 class RecoveryTest : public ShellTest {
 protected:
     void SetUp() override {}
