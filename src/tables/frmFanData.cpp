@@ -361,7 +361,16 @@ void frmFanData::gridKeyDown(int &keyCode, int) {
 }
 
 void frmFanData::commitEdit() {
-    GridCommit(*Spreadsheet, *TxtEdit);
+    const std::string before = Spreadsheet->Text();
+    if (!GridCommit(*Spreadsheet, *TxtEdit))
+        return;
+    const std::string typed = Spreadsheet->Text();
+    if (typed == before || VB::StrictNumber(typed, ',') || Spreadsheet->Col() < 1)
+        return;
+    // An empty or unreadable cell would silently take the point above's value.
+    Spreadsheet->SetText(before);
+    VB::MsgBox("A curve point needs a number: the cell keeps " + (before.empty() ? "no value" : before) +
+               ".");
 }
 
 bool frmFanData::databaseChanged() const {

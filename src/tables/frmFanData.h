@@ -99,6 +99,8 @@ private:
     void pressureCheckClick(VBCheckBox *clicked, VBCheckBox *other);
     void gridKeyPress(int &keyAscii);
     void gridKeyDown(int &keyCode, int shift);
+    // An open edit box's text into its cell; a curve point needs a number, so other text gives the cell
+    // back as it was, with a word.
     void commitEdit();
     // Whether the fan database differs from what the window opened on.
     bool databaseChanged() const;

@@ -338,6 +338,23 @@ TEST_F(FanDataTest, OkAfterOnlyLookingAtTheFansLeavesEveryValueAsItWas) {
     EXPECT_EQ(NetworkSaved, 255);
 }
 
+TEST_F(FanDataTest, AnEmptiedOrUnreadableCurveCellIsGivenBackWithAWord) {
+    StandardFan(1, "Main");
+    Show();
+    // Keys in the grid open the cell (flow of point 3, 30.0), keys in the box change it and Return leaves.
+    for (const auto &[opening, typed] : {std::pair{"\b", "\b\b\b\b\r"}, std::pair{"a", "bc\r"}}) {
+        grid().SetFocus();
+        grid().SetRow(3);
+        grid().SetCol(3);
+        RealKeys::Type(&grid(), opening);
+        boxes.Expect(VB::vbOK, "A curve point needs a number: the cell keeps 30.0.");
+        RealKeys::Type(window->TxtEdit, typed);
+        EXPECT_EQ(Cell(3, 3), "30.0") << typed;
+        EXPECT_EQ(FanCurveFlow(3, 1), 30) << typed;
+        EXPECT_TRUE(boxes.Done()) << typed;
+    }
+}
+
 TEST_F(FanDataTest, TheChartDrawsEachCurveInItsColourAndOnlyTheFrameWithoutFlow) {
     StandardFan(1, "Main");
     Show();
