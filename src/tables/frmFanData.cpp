@@ -475,8 +475,10 @@ void frmFanData::CheckZeroEfficiency() {
 }
 
 void frmFanData::mnuSave_Click() {
-    if (VB::MsgBox("Are you sure you want to save to default database ?", VB::vbOKCancel | VB::vbQuestion,
-                   "Save Fan Database") != VB::vbOK)
+    const std::string replaced = FanFileReplacement();
+    if (VB::MsgBox("Are you sure you want to save to default database ?" +
+                       (replaced.empty() ? std::string() : "\r\n\r\n" + replaced),
+                   VB::vbOKCancel | VB::vbQuestion, "Save Fan Database") != VB::vbOK)
         return;
     CheckZeroEfficiency();
     SaveFanData();
