@@ -38,7 +38,7 @@ bool makePrivate(const std::string &folder) {
     const char *path = name.constData();
     if (::mkdir(path, 0700) != 0 && errno != EEXIST)
         return false;
-    struct stat info {};
+    struct stat info = {};
     if (::lstat(path, &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
         return false;
     return (info.st_mode & 0777) == 0700 || ::chmod(path, 0700) == 0;
@@ -51,7 +51,13 @@ FileLock::FileLock(const std::string &path, bool create) : path_(path) {
     const int fd = ::open(systemName(path).constData(), flags, 0600);
     if (fd < 0)
         return;
-    if (!lockExclusively(fd)) {
+    // A lock counts only on the file that still lies at the path: another program may have deleted it
+    // between the open and the lock.
+    struct stat opened = {};
+    struct stat atPath = {};
+    if (!lockExclusively(fd) || ::fstat(fd, &opened) != 0 ||
+        ::stat(systemName(path).constData(), &atPath) != 0 || opened.st_ino != atPath.st_ino ||
+        opened.st_dev != atPath.st_dev) {
         ::close(fd);
         return;
     }
