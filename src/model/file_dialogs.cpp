@@ -55,23 +55,29 @@ bool OpenNetworkDialog() {
     VB::SetScreenPointer(VB::vbHourglass);
     RememberFileDialogFolder(*chosen);
     VB::DoEvents();
-    const bool merge = LoadMode > 1;
-    const std::string previousName = NetworkFileName;
     const int previousViewMode = ViewMode;
     ViewMode = 1;
-    NetworkFileName = *chosen;
+    const LoadOutcome outcome = LoadNetworkFile(*chosen);
+    if (outcome == LoadOutcome::NotOpened)
+        ViewMode = previousViewMode;
+    VB::SetScreenPointer(VB::vbDefault);
+    return outcome == LoadOutcome::Loaded;
+}
+
+LoadOutcome LoadNetworkFile(const std::string &path) {
+    const bool merge = LoadMode > 1;
+    const std::string previousName = NetworkFileName;
+    NetworkFileName = path;
     const LoadOutcome outcome = LoadNetwork();
     if (outcome == LoadOutcome::NotOpened) {
         NetworkFileName = previousName;
-        ViewMode = previousViewMode;
-    } else if (merge && outcome == LoadOutcome::Loaded) {
-        // The merged network stays under its own name: saving it must not overwrite the merged file.
-        NetworkFileName = previousName;
+        return outcome;
     }
-    if (outcome != LoadOutcome::NotOpened)
-        SetFileName();
-    VB::SetScreenPointer(VB::vbDefault);
-    return outcome == LoadOutcome::Loaded;
+    // The merged network stays under its own name: saving it must not overwrite the merged file.
+    if (merge && outcome == LoadOutcome::Loaded)
+        NetworkFileName = previousName;
+    SetFileName();
+    return outcome;
 }
 
 bool SaveNetworkAs() {

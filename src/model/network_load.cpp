@@ -11,6 +11,7 @@
 #include "model/node_keys.h"
 #include "model/recent_files.h"
 #include "model/record_line.h"
+#include "model/recovery_copy.h"
 #include "model/text_files.h"
 #include "model/undo.h"
 #include "model/upper_layers.h"
@@ -757,7 +758,7 @@ LoadOutcome LoadNetwork() {
     std::string note = LineFields(5);
     const double xFlag = LenientValue(LineFields(3)), yFlag = LenientValue(LineFields(4));
 
-    if (NetworkFileName != RecoveryCopyPath()) {
+    if (!IsRecoveryCopy(NetworkFileName)) {
         if (MoveToTopOfRecentFiles(NetworkFileName))
             AddRecentFile();
     }

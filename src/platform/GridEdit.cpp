@@ -1,5 +1,6 @@
 #include "platform/GridEdit.h"
 
+#include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBGrid.h"
@@ -103,6 +104,17 @@ bool GridCommandKey(int keyAscii, const VBTextBox &box, const GridCommands &comm
     if (*command)
         (*command)();
     return true;
+}
+
+SaveChanges AskSaveChanges(const std::string &prompt) {
+    switch (VB::MsgBox(prompt, VB::vbYesNoCancel, "Save changes")) {
+    case VB::vbYes:
+        return SaveChanges::Keep;
+    case VB::vbNo:
+        return SaveChanges::Drop;
+    default:
+        return SaveChanges::Stay;
+    }
 }
 
 void GridCopy(const VBGrid &grid) {

@@ -29,6 +29,12 @@ struct GridCommands {
 };
 bool GridCommandKey(int keyAscii, const VBTextBox &box, const GridCommands &commands);
 
+// A table window's question before it closes with changes ("Save ... changes to network ?", box title
+// "Save changes", Yes, No and Cancel): Yes keeps the changes, No drops them, Cancel goes back to the
+// window with its changes.
+enum class SaveChanges { Keep, Drop, Stay };
+SaveChanges AskSaveChanges(const std::string &prompt);
+
 // The cells from the current cell to the far corner of the selection, each followed by a TAB, the last
 // TAB of each row replaced by CR LF; empty when the far corner lies above or left of the current cell.
 std::string GridCopyText(const VBGrid &grid);

@@ -85,6 +85,11 @@ void MainForm::mnuSaveAs_Click() {
 }
 
 void MainForm::mnuSaveFan_Click() {
+    // The file is the fan library of every network: it is replaced only with a yes.
+    const std::string replaced = FanFileReplacement();
+    if (!replaced.empty() && VB::MsgBox(replaced + "\r\nReplace it?", VB::vbYesNo | VB::vbQuestion,
+                                        "Save Fan Database") != VB::vbYes)
+        return;
     SaveFanData();
 }
 

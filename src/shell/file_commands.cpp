@@ -99,13 +99,8 @@ void OpenRecentFile(int index) {
             return;
     }
     VB::SetScreenPointer(VB::vbHourglass);
-    const std::string previousName = NetworkFileName;
-    NetworkFileName = RecentFiles(index);
     LoadMode = 1;
-    if (LoadNetwork() == LoadOutcome::NotOpened)
-        NetworkFileName = previousName;
-    else
-        SetFileName();
+    LoadNetworkFile(RecentFiles(index));
     VB::SetScreenPointer(VB::vbDefault);
 }
 

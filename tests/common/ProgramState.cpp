@@ -16,6 +16,7 @@
 #include "model/Gustrom1.h"
 #include "model/fan_efficiency.h"
 #include "model/levels_views.h"
+#include "model/recovery_copy.h"
 #include "model/undo.h"
 #include "shell/shell_state.h"
 #include "simulation/checks.h"
@@ -33,6 +34,7 @@
 #include "platform/PictureBox.h"
 #include "platform/Printer.h"
 #include "platform/ShellHooks.h"
+#include "platform/FileLock.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "shell/program_layers.h"
@@ -250,6 +252,9 @@ void ResetProgramState() {
     VB::SetProgramFolderOverride("");
     VB::SetLocaleDecimalSeparatorOverride(0);
     VB::SetSettingsFolderOverride("");
+    VB::SetPrivateFolderOverride("");
+    // The last test's program is gone: its recovery copy is one left behind, not this program's.
+    LetGoOfRecoveryCopy();
     VB::SetClockOverride(nullptr);
     VB::ClearConfigValues();
     VB::SetProgramStarter({});

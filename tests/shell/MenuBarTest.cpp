@@ -406,6 +406,7 @@ TEST_F(ShellTest, ReloadAndSaveOfTheFanDatabaseAndTheDefaults) {
     EXPECT_EQ(FanDataChanged, 255);
 
     const int32_t revision = FanDataRevision;
+    boxes->Expect(VB::vbYes, "fansdata.dat");
     form->mnuSaveFan_Click();
     EXPECT_EQ(FanDataRevision, revision + 1);
 
@@ -415,6 +416,28 @@ TEST_F(ShellTest, ReloadAndSaveOfTheFanDatabaseAndTheDefaults) {
     boxes->Expect(VB::vbOK, "Error saving defaults");
     form->mnuSaveDef_Click();
     EXPECT_EQ(DefaultsSaved, 0);
+}
+
+TEST_F(ShellTest, SavingTheFansOverTheFanDatabaseFileAsksNamingItAndItsFansAndNoWritesNothing) {
+    for (int f = 1; f <= 3; ++f) {
+        FanName(f) = "Fan " + std::to_string(f);
+        FanCurvePressure(1, 1, f) = 100.0f * f;
+    }
+    ASSERT_TRUE(SaveFanData());
+    const std::string library = folder.Read("fansdata.dat");
+    // The network's own database holds one fan.
+    for (int f = 2; f <= 3; ++f) {
+        FanName(f).clear();
+        FanCurvePressure(1, 1, f) = 0;
+    }
+    boxes->Expect(VB::vbNo, folder.path() + "fansdata.dat holds 3 fans and will hold 1 fan.");
+    form->MenuItem("mnuSaveFan")->trigger();
+    ASSERT_FALSE(boxes->Shown().empty());
+    EXPECT_EQ(boxes->Shown().back().buttonSet, VB::vbYesNo);
+    EXPECT_EQ(folder.Read("fansdata.dat"), library);
+    boxes->Expect(VB::vbYes, "holds 3 fans and will hold 1 fan.");
+    form->MenuItem("mnuSaveFan")->trigger();
+    EXPECT_EQ(folder.Read("fansdata.dat").find("Fan 2"), std::string::npos);
 }
 
 TEST_F(ShellTest, RecentFileEntryAsksBeforeReplacingUnsavedData) {

@@ -15,6 +15,7 @@
 #include "model/node_keys.h"
 #include "model/record_line.h"
 #include "platform/Busy.h"
+#include "platform/FileLock.h"
 #include "platform/System.h"
 #include "shell/small_windows.h"
 #include "simulation/frmError.h"
@@ -192,10 +193,12 @@ TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheN
          }},
         {"recovery timer",
          [&] {
-             VB::SetTempDirOverride(folder.path() + "no folder/");
+             // A file stands where the private folder's parent would be made.
+             folder.Write("taken", "");
+             VB::SetPrivateFolderOverride(folder.path() + "taken/private/");
              AutosaveTicks = 10;
              form->Autosave_Timer();
-             VB::SetTempDirOverride("");
+             VB::SetPrivateFolderOverride(folder.path());
          }},
         {"rotation timer",
          [&] {
