@@ -415,12 +415,29 @@ void View3D() {
     Shell().SetMenuChecked("mnu3d", true);
     SetVisibleAirways();
     RotationCentreSet = 1;
-    // The centre is taken from what the window shows now, before the view turns.
+    // The centre is taken from what the window shows now, before the view turns (the screen records of the
+    // last drawing may be older than the airways drawn since).
+    PrepareDrawing();
     WindowCentre();
     ViewIs3D = 1;
     RotateView();
     if (RedrawDeferred == 0)
         Redraw();
+}
+
+void ToggleView3D() {
+    if (ViewIs3D != 1) {
+        View3D();
+        return;
+    }
+    // Back to plan about the point the 3-D window shows in its middle, not about a centre an earlier view
+    // left behind.
+    if (ActivePicture() != nullptr) {
+        PrepareDrawing();
+        WindowCentre();
+        RotationCentreSet = 1;
+    }
+    PlanView();
 }
 
 void ShowWindowTitle() {
