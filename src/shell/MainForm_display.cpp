@@ -122,6 +122,17 @@ void MainForm::VsbRL_Change() {
     ShowCursorCoords(CursorX, CursorY);
 }
 
+void MainForm::ShowLevelChoice(int level) {
+    {
+        const QScopedValueRollback syncing(LevelSyncBusy, true);
+        if (level >= VsbRL->minimum() && level <= VsbRL->maximum())
+            VsbRL->setValue(level);
+        CmbRL->SetListIndex(level >= 1 && level <= CmbRL->count() ? level - 1 : -1);
+    }
+    CursorElevation = static_cast<float>(LevelElevation);
+    showWindowCaption();
+}
+
 void MainForm::VsbRL_Scroll() {
     const QScopedValueRollback syncing(LevelSyncBusy, true);
     LevelScrollValue = VsbRL->value();
