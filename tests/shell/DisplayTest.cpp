@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "model/levels_views.h"
+#include "model/node_keys.h"
 
 TEST_F(ShellTest, EachDataGroupReturnsToItsLastItemAndShowsItsUnit) {
     form->CmbDataType->SetListIndex(1); // Pressure
@@ -50,6 +51,15 @@ TEST_F(ShellTest, ChoosingALevelSwitchesToSingleLevelAndMovesTheScrollBar) {
     form->VsbRL->setValue(1);
     EXPECT_EQ(form->CmbRL->currentText(), "SURFACE");
     EXPECT_EQ(RLWindowLow, 1000);
+
+    // From all levels, choosing the level the controls already show shows that level alone.
+    AddAirways(1);
+    UpdateNodeKeys();
+    form->MenuItem("mnuLevels(3)")->trigger();
+    ASSERT_EQ(VisibleAirways(1), 1);
+    form->CmbRL->SetListIndex(0);
+    EXPECT_EQ(ViewMode, 1);
+    EXPECT_EQ(VisibleAirways(1), 0);
 }
 
 TEST_F(ShellTest, DraggingTheThumbMovesOnlyTheLevelComboUntilReleased) {
