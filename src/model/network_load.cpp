@@ -644,15 +644,11 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
         Upper().RestoreView(0);
         Upper().Redraw();
         Upper().ShowWindowTitle();
-        // The level controls follow the stored view: its level when it shows a single one; otherwise no
-        // level in the combo, and the scroll bar's level is the one a switch to single level shows.
+        // A stored single-level view puts the level controls on its level.
         const int shown = static_cast<int>(LevelScrollValue);
         if (ViewMode == 1 && shown >= 1 && shown <= Shell().LevelScrollGetMax()) {
             Shell().LevelScrollSetValue(shown);
             Shell().LevelListSetIndex(shown - 1);
-        } else {
-            CurrentLevel = Shell().LevelScrollGetValue() - 1;
-            Shell().LevelListSetIndex(-1);
         }
     }
     if (AirwayCount > 0 && VisibleAirways(1) == 0) {
@@ -664,7 +660,8 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     MarkResultsStale();
     ShowFileNote();
     Upper().CentreOfVisible();
-    LevelElevation = AirwayStart(3, 0);
+    // New airways go on the level the controls show, not at the mean elevation of the network.
+    Upper().ShowWorkingLevel();
 }
 
 } // namespace

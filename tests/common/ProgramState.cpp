@@ -73,7 +73,8 @@
     X(WindowSwitching) X(RedrawSuspended) X(Tilt) X(Spin) X(TiltStep) X(SpinStep) X(SpinCos) X(SpinSin) \
     X(TiltSin) X(TiltCos) X(ViewIs3D) X(PanX) X(PanY) X(KeepPan) X(PlanProjected) X(EyeX) X(EyeY) \
     X(EyeZ) X(RotationCentreSet) X(WindowLeft) X(WindowRight) X(WindowTop) X(WindowBottom) \
-    X(WindowExtent) X(WindowExtentHeight) X(ScaleNumber) X(ViewRestored) X(DataComboUpdating) X(FitPass) \
+    X(WindowExtent) X(WindowExtentHeight) X(ScaleNumber) X(PrintPageShown) X(ViewRestored) \
+    X(DataComboUpdating) X(FitPass) \
     X(RedrawDeferred) X(PrimaryLayerMask) X(SecondaryLayerMaskLow) X(SecondaryLayerMaskHigh) X(RangeLow) \
     X(RangeHigh) X(LevelSelectCancelled) X(MouseButton) X(MouseShift) X(CursorX) X(CursorY) \
     X(ButtonHeld) X(MouseMoveSeen) X(MouseMode) X(BuildStartX) X(BuildStartY) X(DrawStartX) \

@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "model/levels_views.h"
+#include "model/node_keys.h"
 #include "settings/frmOptions.h"
 
 #include <map>
@@ -96,6 +97,15 @@ TEST_F(ShellTest, ChoosingALevelSwitchesToSingleLevelAndMovesTheScrollBar) {
     form->VsbRL->setValue(1);
     EXPECT_EQ(form->CmbRL->currentText(), "SURFACE");
     EXPECT_EQ(RLWindowLow, 1000);
+
+    // From all levels, choosing the level the controls already show shows that level alone.
+    AddAirways(1);
+    UpdateNodeKeys();
+    form->MenuItem("mnuLevels(3)")->trigger();
+    ASSERT_EQ(VisibleAirways(1), 1);
+    form->CmbRL->SetListIndex(0);
+    EXPECT_EQ(ViewMode, 1);
+    EXPECT_EQ(VisibleAirways(1), 0);
 }
 
 TEST_F(ShellTest, DraggingTheThumbMovesOnlyTheLevelComboUntilReleased) {

@@ -24,29 +24,9 @@
 
 namespace {
 
-// Two level drives 400 m long, 200 m apart, drawn in window 0 of a freshly started program.
-class Gestures : public ShellTest {
+// Window 0 of a freshly started program, worked with the mouse.
+class Pointer : public ShellTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        const int32_t z = static_cast<int32_t>(std::lround(LevelElevation));
-        for (int a = 1; a <= 2; ++a) {
-            AirwayFlags(a) = AirwayFlag::Rectangular;
-            AirwaySize(1, a) = AirwaySize(2, a) = 4;
-            AirwayParallelCount(a) = AirwayPrimaryLayer(a) = AirwaySecondaryLayer(a) = 1;
-            AirwayStart(1, a) = 1000;
-            AirwayEnd(1, a) = 1400;
-            AirwayStart(2, a) = AirwayEnd(2, a) = 800 + 200 * a;
-            AirwayStart(3, a) = AirwayEnd(3, a) = z;
-        }
-        AirwayCount = 2;
-        UpdateNodeKeys();
-        CalcAllAirways();
-        SetVisibleAirways();
-        FitNetwork();
-        Redraw();
-        ASSERT_EQ(AirwayScreenCount, 2);
-    }
     // The pixel of the window showing the world point (x, y) at the working elevation.
     QPoint pixel(double x, double y) const {
         double sx = 0, sy = 0;
@@ -75,6 +55,31 @@ protected:
         QTest::mouseMove(view, (from + to) / 2);
         QTest::mouseMove(view, to);
         QTest::mouseRelease(view, button, Qt::NoModifier, to);
+    }
+};
+
+// Two level drives 400 m long, 200 m apart, drawn in window 0 of a freshly started program.
+class Gestures : public Pointer {
+protected:
+    void SetUp() override {
+        Pointer::SetUp();
+        const int32_t z = static_cast<int32_t>(std::lround(LevelElevation));
+        for (int a = 1; a <= 2; ++a) {
+            AirwayFlags(a) = AirwayFlag::Rectangular;
+            AirwaySize(1, a) = AirwaySize(2, a) = 4;
+            AirwayParallelCount(a) = AirwayPrimaryLayer(a) = AirwaySecondaryLayer(a) = 1;
+            AirwayStart(1, a) = 1000;
+            AirwayEnd(1, a) = 1400;
+            AirwayStart(2, a) = AirwayEnd(2, a) = 800 + 200 * a;
+            AirwayStart(3, a) = AirwayEnd(3, a) = z;
+        }
+        AirwayCount = 2;
+        UpdateNodeKeys();
+        CalcAllAirways();
+        SetVisibleAirways();
+        FitNetwork();
+        Redraw();
+        ASSERT_EQ(AirwayScreenCount, 2);
     }
 };
 
@@ -276,6 +281,32 @@ TEST_F(TeachingGestures, AMoveToolReleaseWithinTheDragDistanceIsAClick) {
 
         EXPECT_EQ(StoredAirways() != before, c.moves) << c.pixels;
         EXPECT_EQ(AirwayEnd(1, 3) != 300, c.moves) << c.pixels;
+    }
+}
+
+TEST_F(Pointer, TheTwoAndThreeDToggleKeepsANewlyDrawnNetworkInView) {
+    form->MenuItem("mnuNewFile")->trigger();
+    ASSERT_EQ(AirwayCount, 0);
+    // Five airways drawn where the new network's window looks, away from any earlier centre.
+    form->Tools_Click(4);
+    const double x = PanX, y = PanY;
+    for (int k = 0; k < 5; ++k)
+        drag(Qt::LeftButton, pixel(x - 200 + 80 * k, y + 60 * (k % 2)),
+             pixel(x - 120 + 80 * k, y + 60 * ((k + 1) % 2)));
+    ASSERT_EQ(AirwayCount, 5);
+    const PictureBox &pic = window(0)->Picture();
+    for (const char *shown : {"3-D", "plan", "3-D again"}) {
+        form->Tools_Click(24);
+        int inView = 0;
+        for (int i = 1; i <= AirwayScreenCount; ++i) {
+            const AirwayScreenRecord &r = AirwayScreen(i);
+            const auto inside = [&](double px, double py) {
+                return std::abs(px) <= std::abs(pic.ScaleWidth) / 2 &&
+                       std::abs(py) <= std::abs(pic.ScaleHeight) / 2;
+            };
+            inView += inside(r.x1, r.y1) && inside(r.x2, r.y2);
+        }
+        EXPECT_EQ(inView, 5) << shown;
     }
 }
 
