@@ -109,3 +109,16 @@ TEST(TestOutput, OffscreenPluginNoticesAreDroppedAndOtherMessagesPassOn) {
     }
     QuietPluginNotices::Next() = next;
 }
+
+TEST(PlatformServices, FileFiltersShowEachDescriptionsPatternsOnce) {
+    const struct {
+        const char *filter;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"Gustrom Data (*.sim)|*.sim|All Files (*.*)|*.*", {"Gustrom Data (*.sim)", "All Files (*.*)"}},
+        {"DXF Files|*.dxf", {"DXF Files (*.dxf)"}},
+        {"Text (*.txt;*.prn)|*.txt;*.prn", {"Text (*.txt;*.prn)"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(VB::FileDialogFilters(c.filter), c.shown) << c.filter;
+}
