@@ -52,7 +52,7 @@ float BoxValue(const QLineEdit &box, int quantity) {
 }
 
 void ShowDataEntryError() {
-    VB::MsgBox("An error has occured - probably in data entry");
+    VB::MsgBox("An error has occurred - probably in data entry");
 }
 
 bool AnotherProgramWindowActive(const QWidget &window) {

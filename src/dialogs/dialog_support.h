@@ -23,7 +23,7 @@ std::string BoxText(const QLineEdit &box);
 // a number, or a value too large for a single, is a VBError.
 float BoxValue(const QLineEdit &box, int quantity);
 
-// Runs one statement; a VBError in it shows "An error has occured - probably in data entry" and is
+// Runs one statement; a VBError in it shows "An error has occurred - probably in data entry" and is
 // otherwise ignored, so the caller goes on with its next statement. True when the statement succeeded.
 template <typename Statement> bool DataEntryStatement(Statement &&statement);
 void ShowDataEntryError();

@@ -421,7 +421,10 @@ bool frmAirEdit::fieldEvent(const FieldRule &rule, QEvent *event) {
             // A text that is not a number stays as typed.
             try {
                 const double value = StrictValue(BoxText(*edit));
-                edit->setText(ToQt(NumberText(rule.lost == LostFocus::Positive ? std::fabs(value) : value)));
+                const double kept = rule.lost == LostFocus::Positive ? std::fabs(value) : value;
+                // A box still showing its value keeps its text, and so the exact value behind it.
+                if (shown_.Edited(*edit) || kept != value)
+                    edit->setText(ToQt(NumberText(kept)));
             } catch (const VBError &) {
             }
         }
@@ -569,7 +572,7 @@ void frmAirEdit::Form_Load() {
     filling_ = false;
 
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
 }
 
 void frmAirEdit::setFanSpinner(int fans) {

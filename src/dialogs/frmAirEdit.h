@@ -2,6 +2,7 @@
 // The airway edit dialog: one airway (AirEditMode 1) or every selected airway (AirEditMode 3) edited
 // field by field. It works on CurrentAirway; the opener sets it and shows the dialog modally.
 #include "dialogs/orifice_wizard.h"
+#include "platform/ShownValues.h"
 #include "platform/VBArray.h"
 #include "platform/VBControls.h"
 
@@ -132,6 +133,10 @@ private:
     void beginWrite(int a);
     // Records the airway of the open write as it now is.
     void endWrite();
+    // Shows an SI value in a box in display units; the box reads back as that value until it is edited.
+    void showValue(QLineEdit &box, float value, int quantity, int precision);
+    // The SI value of a box: the value it was shown from while unedited, else its text converted.
+    float boxValue(const QLineEdit &box, int quantity) const;
     // The fan-count spinner for a count; a count it cannot show leaves TxtFanN alone.
     void setFanSpinner(int fans);
 
@@ -197,6 +202,7 @@ private:
     std::vector<FieldRule> fieldRules_;
     std::map<const QObject *, const FieldRule *> fieldOf_;
     std::map<const QWidget *, bool> touched_;
+    ShownValues shown_;
     const QObject *afterDoubleClick_ = nullptr; // the release that ends a double click is no click
     bool fanLoaded_ = true; // the fan controls show the airway's fan (it is in the fan list)
     bool savingSelection_ = false;

@@ -120,7 +120,7 @@ void frmAirEdit::LoadAirway() {
 
     const bool fixedPressure = AirwayFan(a) == -1;
     ChkPress->SetValue(fixedPressure);
-    TxtPres->setText(ToQt(FormatValue(AirwayPressure(a), Quantity::Pressure, 0, 0)));
+    showValue(*TxtPres, AirwayPressure(a), Quantity::Pressure, 0);
     TxtPres->setEnabled(single && fixedPressure);
 
     OptAirType[0]->SetValue(false);
@@ -139,11 +139,10 @@ void frmAirEdit::LoadAirway() {
     AirwayStartName(a) = from;
     AirwayEndName(a) = to;
 
-    txtHeight->setText(ToQt(FormatValue(AirwaySize(1, a), Quantity::Length, 0, 1)));
-    TxtWidth->setText(
-        ToQt(FormatValue(AirwaySize(2, a), EditShape == 2 ? Quantity::Area : Quantity::Length, 0, 1)));
-    TxtFlow->setText(ToQt(FormatValue(AirwayFlow(a), Quantity::Airflow, 0, 0)));
-    TxtLength->setText(ToQt(FormatValue(AirwayLength(a), Quantity::Coordinates, 0, 1)));
+    showValue(*txtHeight, AirwaySize(1, a), Quantity::Length, 1);
+    showValue(*TxtWidth, AirwaySize(2, a), EditShape == 2 ? Quantity::Area : Quantity::Length, 1);
+    showValue(*TxtFlow, AirwayFlow(a), Quantity::Airflow, 0);
+    showValue(*TxtLength, AirwayLength(a), Quantity::Coordinates, 1);
     DataEntryStatement([&] { selectEntry(*txtRemote, AirwayStation(a)); });
 
     fillPresets(*ResCombo, ResistanceTypeName, true);
@@ -161,8 +160,7 @@ void frmAirEdit::LoadAirway() {
         field.list->setVisible(!typed);
         field.caption->setVisible(!typed);
         field.fix->SetValue(typed);
-        field.value->setText(
-            ToQt(FormatValue(field.stored(a), field.shownQuantity, 0, field.shownPrecision)));
+        showValue(*field.value, field.stored(a), field.shownQuantity, field.shownPrecision);
         field.value->setEnabled(typed);
     }
 
@@ -248,7 +246,7 @@ void frmAirEdit::SaveAirway() {
         UpdateFixR();
         ChkPress->SetValue(false);
         CheckFix->SetValue(false);
-        statement(1, [&] { AirwayPressure(a) = BoxValue(*TxtPres, Quantity::Pressure); });
+        statement(1, [&] { AirwayPressure(a) = boxValue(*TxtPres, Quantity::Pressure); });
         AirwayFan(a) = 0;
     }
     if (Touched(CheckDirection))
@@ -288,12 +286,12 @@ void frmAirEdit::SaveAirway() {
         };
         spread(AirwayStartKey(a), NodeName(AirwayStartName(a)));
         spread(AirwayEndKey(a), NodeName(AirwayEndName(a)));
-        statement(2, [&] { AirwayFlow(a) = BoxValue(*TxtFlow, Quantity::Airflow); });
+        statement(2, [&] { AirwayFlow(a) = boxValue(*TxtFlow, Quantity::Airflow); });
         statement(3, [&] { AirwayStation(a) = stationChoice(); });
         setFlag(a, AirwayFlag::FixedDirection, CheckDirection->isChecked());
         if (ChkPress->isChecked()) {
             AirwayFan(a) = -1;
-            statement(4, [&] { AirwayPressure(a) = BoxValue(*TxtPres, Quantity::Pressure); });
+            statement(4, [&] { AirwayPressure(a) = boxValue(*TxtPres, Quantity::Pressure); });
         } else if (AirwayFan(a) == -1) {
             AirwayFan(a) = 0;
         }
@@ -321,11 +319,11 @@ void frmAirEdit::SaveAirway() {
     const bool irregular = (flags & AirwayFlag::Irregular) != 0 && EditShape == 2;
     if (Touched(TxtWidth) && (rectangular || round || irregular))
         statement(5, [&] {
-            AirwaySize(2, a) = BoxValue(*TxtWidth, irregular ? Quantity::Area : Quantity::Length);
+            AirwaySize(2, a) = boxValue(*TxtWidth, irregular ? Quantity::Area : Quantity::Length);
         });
     if (Touched(txtHeight)) {
         if (rectangular || irregular)
-            statement(6, [&] { AirwaySize(1, a) = BoxValue(*txtHeight, Quantity::Length); });
+            statement(6, [&] { AirwaySize(1, a) = boxValue(*txtHeight, Quantity::Length); });
         else if (round)
             AirwaySize(1, a) = 0;
         if (AirwaySize(1, a) == 0)
@@ -336,7 +334,7 @@ void frmAirEdit::SaveAirway() {
     if (Touched(TxtMultiAir))
         statement(7, [&] { AirwayParallelCount(a) = std::max(1, wholeNumber(*TxtMultiAir)); });
     if (Touched(TxtLength))
-        statement(8, [&] { AirwayLength(a) = BoxValue(*TxtLength, Quantity::Coordinates); });
+        statement(8, [&] { AirwayLength(a) = boxValue(*TxtLength, Quantity::Coordinates); });
 
     int id = 9;
     for (const PresetField &field : presetFields()) {
@@ -355,7 +353,7 @@ void frmAirEdit::SaveAirway() {
         // An empty box keeps the value.
         if (!field.value->text().isEmpty())
             statement(id + 1, [&] {
-                const float typed = BoxValue(*field.value, field.typedQuantity);
+                const float typed = boxValue(*field.value, field.typedQuantity);
                 if (typed > 0 || !field.positiveOnly)
                     field.stored(a) = typed;
             });
@@ -395,6 +393,16 @@ void frmAirEdit::SaveAirway() {
         statement(17, [&] { AirwayStation(a) = stationChoice(); });
 
     endWrite();
+}
+
+void frmAirEdit::showValue(QLineEdit &box, float value, int quantity, int precision) {
+    shown_.Show(box, ToQt(FormatValue(value, quantity, 0, precision)), value);
+}
+
+float frmAirEdit::boxValue(const QLineEdit &box, int quantity) const {
+    if (const auto shown = shown_.Unedited(box))
+        return static_cast<float>(*shown);
+    return BoxValue(box, quantity);
 }
 
 int frmAirEdit::stationChoice() const {

@@ -157,8 +157,7 @@ void frmAirEdit::ResCombo_Click() {
         return;
     ResistancePreset = ResCombo->currentData().toInt();
     if (ResistancePreset != 0) {
-        TxtFixRes->setText(
-            ToQt(FormatValue(ResistanceTypeValue(ResistancePreset), Quantity::Resistance, 0, 0)));
+        showValue(*TxtFixRes, ResistanceTypeValue(ResistancePreset), Quantity::Resistance, 0);
         ChkFixRes->SetValue(false);
         if (!Loading)
             mark(TxtFixRes);
@@ -166,7 +165,7 @@ void frmAirEdit::ResCombo_Click() {
         ChkFixRes->SetValue(false);
         if (!Loading)
             mark(TxtFixRes);
-        TxtFixRes->setText(ToQt(FormatValue(AirwayResistance(CurrentAirway), Quantity::Resistance, 0, 0)));
+        showValue(*TxtFixRes, AirwayResistance(CurrentAirway), Quantity::Resistance, 0);
     }
 }
 
@@ -176,7 +175,7 @@ void frmAirEdit::presetClick(const PresetField &field) {
     const int preset = field.list->currentData().toInt();
     if (preset >= TypedPreset)
         return;
-    field.value->setText(ToQt(FormatValue(field.presetValue(preset), field.shownQuantity, 0, 0)));
+    showValue(*field.value, field.presetValue(preset), field.shownQuantity, 0);
     if (!Loading)
         mark(field.value);
 }
@@ -227,20 +226,20 @@ void frmAirEdit::SetShape() {
         LblWidth->setText("Width");
         LblHeight->setText("Height");
         LblUnit[7]->setText(ToQt(UnitName(Quantity::Length)));
-        txtHeight->setText(oneDecimal(EditHeight, Quantity::Length));
-        TxtWidth->setText(oneDecimal(EditWidth, Quantity::Length));
+        shown_.Show(*txtHeight, oneDecimal(EditHeight, Quantity::Length), EditHeight);
+        shown_.Show(*TxtWidth, oneDecimal(EditWidth, Quantity::Length), EditWidth);
         break;
     case 1:
         LblWidth->setText("Diam");
         LblUnit[7]->setText(ToQt(UnitName(Quantity::Length)));
-        txtHeight->setText("0");
+        shown_.Show(*txtHeight, "0", 0);
         break;
     default:
         LblWidth->setText("Area");
         LblHeight->setText("Perim");
         LblUnit[7]->setText(ToQt(UnitName(Quantity::Area)));
-        txtHeight->setText(oneDecimal(EditPerimeter, Quantity::Length));
-        TxtWidth->setText(oneDecimal(EditArea, Quantity::Area));
+        shown_.Show(*txtHeight, oneDecimal(EditPerimeter, Quantity::Length), EditPerimeter);
+        shown_.Show(*TxtWidth, oneDecimal(EditArea, Quantity::Area), EditArea);
         break;
     }
 }

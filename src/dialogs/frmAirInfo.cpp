@@ -136,14 +136,13 @@ frmAirInfo::frmAirInfo(QWidget *parent) : QWidget(parent, Qt::Dialog), Chart(1, 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Prnter, &QPushButton::clicked, this, [this] { Prnter_Click(); });
-    Command1->installEventFilter(this);
 
     // Loading.
     SubDialogOpen = true;
     const int a = CurrentAirway;
     widthTwips_ = AirwayFan(a) < 1 ? NarrowTwips : WideTwips;
     setFixedSize(twips(widthTwips_), twips(HeightTwips));
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     FanEfficiency(a);
     ShowAirwayData();
     auto coords = [](const VBArray<int32_t, 2> &end, int airway) {
@@ -439,13 +438,13 @@ void frmAirInfo::Prnter_Click() {
     PrintDialogImage(*this);
 }
 
-bool frmAirInfo::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Command1 && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+void frmAirInfo::keyPressEvent(QKeyEvent *event) {
+    // Esc closes the report wherever the focus is: no control of the window takes the key itself.
+    if (event->key() == Qt::Key_Escape) {
         unloadAndRedraw();
-        return true;
+        return;
     }
-    return QWidget::eventFilter(watched, event);
+    QWidget::keyPressEvent(event);
 }
 
 void frmAirInfo::changeEvent(QEvent *event) {

@@ -58,7 +58,7 @@ public:
     float PressureFactor = 0, FlowFactor = 0, PressureScale = 0, FlowScale = 0;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

@@ -37,7 +37,7 @@ frmAttrib::frmAttrib(QWidget *parent) : QDialog(parent) {
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     VB_NAME_CONTROLS(Frame3D1, Command1, Command2, Command3);
     VB::NameControlArray(ChkAttrib, "ChkAttrib");
 }

@@ -111,7 +111,7 @@ void frmCoords::Form_Load() {
         CmbRL->addItem("SURFACE");
     }
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
 }
 
 void frmCoords::CmbRL_Click() {

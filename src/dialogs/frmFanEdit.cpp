@@ -90,7 +90,7 @@ frmFanEdit::frmFanEdit(QWidget *parent) : CancelOnClose(parent) {
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     Form_Load();
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     VB_NAME_CONTROLS(FrmFan, Frame1, Frame2, FanCombo2, TxtFanN, TxtVPart, VSF, OptSer2, OptPar2, LblCPart,
                      Command1, Command2);
     VB::NameControlArray(OptCurveType, "OptCurveType");

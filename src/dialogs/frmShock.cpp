@@ -100,7 +100,7 @@ frmShock::frmShock(QWidget *parent) : CancelOnClose(parent) {
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     Form_Load();
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     VB_NAME_CONTROLS(LblShockTotal, CmdUpdate, cmdOK, Command2);
     VB::NameControlArray(ChkShockType, "ChkShockType");
     VB::NameControlArray(LblNumS, "LblNumS");

@@ -37,7 +37,7 @@ double numericValue(const std::string &text) {
 void OrificeWizard(FixedResistanceBox &box) {
     const int a = CurrentAirway;
     if (AirwayResistanceType(a) == 1) {
-        VB::MsgBox("No orifice available on blocked ariways");
+        VB::MsgBox("No orifice available on blocked airways");
         return;
     }
     const double area = storedArea(a);
@@ -66,7 +66,7 @@ void OrificeWizard(FixedResistanceBox &box) {
                        " will now be added to the airway.\r\n\r\nThe total resistance will be "
                        "fixed to " +
                        FormatPattern(total, "0.00000") + " " + unit,
-                   VB::vbOKCancel, "Fix resistance for oriface");
+                   VB::vbOKCancel, "Fix resistance for orifice");
     if (answerCode == VB::vbCancel)
         return;
     box.FixResistance();

@@ -59,6 +59,10 @@ public:
         if (!Next())
             throw CutShort{};
     }
+    // The pair read last is the file's last, and its value may have been cut.
+    bool Last() const { return in_.AtEnd(); }
+    // The value read last had its line end: its text is complete.
+    bool ValueEnded() const { return in_.LineEnded(); }
 
 private:
     TextFileReader in_;
@@ -80,8 +84,9 @@ public:
         try {
             for (;;) {
                 if (!inHand) {
+                    // A drawing ends with its EOF marker; without it the file was cut short.
                     if (!pairs_.Next())
-                        return;
+                        throw CutShort{};
                     if (ownFile == 0)
                         ownFile = trimmedUpper(pairs_.value).rfind("GUSTROM", 0) == 0 ? 1 : -1;
                 }
@@ -89,13 +94,17 @@ public:
                 if (pairs_.code != 0)
                     continue;
                 const std::string entity = pairs_.value;
-                if (entity == "EOF")
+                if (entity == "EOF") {
+                    // An ENTITIES section still open at the end marker lost its end.
+                    if (section == "ENTITIES")
+                        throw CutShort{};
                     return;
+                }
                 if (entity == "SECTION") {
                     // Only the ENTITIES section holds the drawing: block definitions are not drawn as such.
                     sections = true;
                     if (!pairs_.Next())
-                        return;
+                        throw CutShort{};
                     section = pairs_.code == 2 ? trimmedUpper(pairs_.value) : std::string();
                     inHand = pairs_.code == 0;
                     continue;
@@ -127,7 +136,7 @@ public:
                     return;
             }
         } catch (const CutShort &) {
-            // The entity the file ends in is lost; the completed ones stay when the user goes on.
+            // The entity the file ends in is lost; the whole ones before it stay when the user goes on.
             reading_.Failure();
         }
     }
@@ -192,6 +201,9 @@ private:
             pairs_.Need();
             lineGroup(a);
         } while (pairs_.code != 31);
+        // Its last coordinate is whole only with its line end.
+        if (pairs_.Last() && !pairs_.ValueEnded())
+            throw CutShort{};
         addLine(std::move(a));
     }
 
@@ -235,7 +247,10 @@ private:
             }
             points.push_back(v);
         }
-        // The vertices end at SEQEND (or at whatever entity follows when a writer left it out).
+        // The vertices end at SEQEND (or at whatever entity follows when a writer left it out). Anything
+        // else as the file's last pair may be a vertex cut short, and the polyline with it.
+        if (pairs_.value != "SEQEND" && pairs_.Last())
+            throw CutShort{};
         segments(points);
     }
 

@@ -57,9 +57,11 @@ extern bool CoordinateWarningShown;
 // length, rounded halves to even. VBError 6 when it does not fit.
 int32_t ImportCoordinate(std::string_view text);
 
-// Stages the airways of a DXF file, lines ended by CR LF, LF or CR. Stops at the end of the file, at its
-// EOF marker, or when the next slot would pass MaxAirways - 1 ("Data exceeds maximum number of nodes!").
-// A file written by the program's own screen export (its banner first) gives its lines only.
+// Stages the airways of a DXF file, lines ended by CR LF, LF or CR. Stops at its EOF marker, or when the
+// next slot would pass MaxAirways - 1 ("Data exceeds maximum number of nodes!"). A file that ends without
+// the marker, inside an entity or with its ENTITIES section open was cut short: the failure question is
+// asked once, and on Yes only the entities read whole stay. A file written by the program's own screen
+// export (its banner first) gives its lines only.
 void ReadDxfFile(const std::string &path, ImportReading &reading);
 
 template <typename T, typename Convert> void ImportReading::Read(T &target, Convert convert) const {

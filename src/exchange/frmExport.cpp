@@ -71,7 +71,7 @@ frmExport::frmExport(QWidget *parent) : QDialog(parent) {
 
 void frmExport::Form_Load() {
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     // Older settings files carried defaults for the node and arrow sizes; newer ones leave them 0.
     const std::array<int, 6> defaults = {fontSize(1), fontSize(3), fontSize(2), 0, 0, fontSize(4)};
     const std::array<QLineEdit *, 6> boxes = {TxtData, TxtNode, TxtAirway, TxtNodeCircle, TxtArrow, TxtFloat};

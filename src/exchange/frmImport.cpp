@@ -70,7 +70,7 @@ frmImport::frmImport(QWidget *parent) : QDialog(parent) {
 
 void frmImport::Form_Load() {
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     Import->setFocus();
 }
 

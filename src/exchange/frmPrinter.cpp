@@ -121,6 +121,8 @@ frmPrinter::frmPrinter(QWidget *parent) : QDialog(parent) {
 
 void frmPrinter::Form_Load() {
     Loading = true;
+    // While the dialog is open the caption shows the scale at which the window fits the page.
+    PrintPageShown = true;
     VB::PrinterPage &printer = VB::Printer();
     CurrentLine = printer.DeviceName();
     // Listing the printers leaves the current one current.
@@ -139,7 +141,7 @@ void frmPrinter::Form_Load() {
     OptOrient_Click(PrintOrientation);
 
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     Printing->setVisible(false);
     TxtCopies->setText("1");
     TxtTitle->setText(ToQt(NetworkTitle.empty() ? std::string("Unnamed Network") : NetworkTitle));
@@ -154,6 +156,15 @@ void frmPrinter::Form_Load() {
 
 void frmPrinter::Form_Unload() {
     SavePrintSettings();
+    PrintPageShown = false;
+    ShowWindowTitle();
+}
+
+frmPrinter::~frmPrinter() {
+    if (PrintPageShown) {
+        PrintPageShown = false;
+        ShowWindowTitle();
+    }
 }
 
 void frmPrinter::done(int result) {
@@ -233,6 +244,7 @@ void frmPrinter::Setscale() {
     // Both page dimensions take part, so that a scale the dialog accepts is the scale printed.
     FitScale = FittedScale(ViewWidth, std::abs(window->ScaleHeight), printable, printer.PrintableHeightMm());
     TxtScale->setText(ToQt(VB::CStrSingle(FitScale)));
+    ShowWindowTitle();
 }
 
 void frmPrinter::PrintList_Click() {

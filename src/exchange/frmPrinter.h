@@ -22,6 +22,7 @@ class frmPrinter : public QDialog {
     Q_OBJECT
 public:
     explicit frmPrinter(QWidget *parent = nullptr);
+    ~frmPrinter() override;
 
     VBComboBox *PrintList, *PrintSize;
     QLineEdit *PSizer;

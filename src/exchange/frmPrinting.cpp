@@ -24,7 +24,7 @@ frmPrinting::frmPrinting(QWidget *parent) : QDialog(parent) {
 void frmPrinting::Form_Load() {
     lblComment->setText(ToQt(NetworkTitle));
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
 }
 
 void PrintScreen() {

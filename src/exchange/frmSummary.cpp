@@ -84,7 +84,7 @@ frmSummary::frmSummary(QWidget *parent) : QDialog(parent) {
 
 void frmSummary::Form_Load() {
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     LblUnit[0]->setText(ToQt(unitName(Airflow)));
     LblUnit[4]->setText(ToQt(unitName(Resistance)));
     LblUnit[1]->setText(ToQt(unitName(Power)));

@@ -204,9 +204,12 @@ void setUpNewAirway(int a, const ImportOptions &o, std::optional<int32_t> fileFl
     AirwayFrictionFactor(a) = WallTypeFactor(AirwayWallType(a));
     AirwaySecondaryLayer(a) = std::abs(ActiveSecondaryLayer);
     AirwayPrimaryLayer(a) = std::abs(ActivePrimaryLayer);
-    // Only a resistance the file gave can be kept.
-    if (AirwayResistance(a) > 0 && ((o.retainDriveResistance && AirwayFlags(a) == AirwayFlag::Rectangular) ||
-                                    (o.retainRaiseResistance && AirwayFlags(a) == AirwayFlag::Round)))
+    // An import never opens a sealed airway: a bulkhead's resistance comes back as a bulkhead. Otherwise
+    // only a resistance the file gave can be kept, for a raise (round) or a drive of either other shape.
+    const bool raise = (AirwayFlags(a) & AirwayFlag::Round) != 0;
+    if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance))
+        AirwayResistanceType(a) = BulkheadPreset;
+    else if (AirwayResistance(a) > 0 && (raise ? o.retainRaiseResistance : o.retainDriveResistance))
         AirwayResistanceType(a) = TypedPreset;
     if (fileFlags ? (*fileFlags & AirwayFlag::FansInSeries) != 0 : AirwayFan(a) != 0)
         AirwayFlags(a) |= AirwayFlag::FansInSeries;

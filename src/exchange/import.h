@@ -6,11 +6,11 @@
 
 // The choices of the import options dialog.
 struct ImportOptions {
-    bool merge = false;           // keep the network and add the new airways
-    bool forceCommonSize = false; // steep airways without sizes become drives, not raises
-    bool retainDriveResistance = false;
-    bool retainRaiseResistance = false;
-    bool levelDatabase = false;                              // one level per distinct end elevation
+    bool merge = false;                 // keep the network and add the new airways
+    bool forceCommonSize = false;       // steep airways without sizes become drives, not raises
+    bool retainDriveResistance = false; // rectangular and irregular airways keep the file's resistance
+    bool retainRaiseResistance = false; // round airways keep the file's resistance
+    bool levelDatabase = false;         // one level per distinct end elevation
     std::string xOffset = "0", yOffset = "0", zOffset = "0"; // display units of length, as typed
     bool negateX = false, negateY = false, negateZ = false;
 };

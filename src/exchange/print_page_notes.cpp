@@ -137,7 +137,7 @@ void PrintTitleBlock(VB::PrinterPage &page) {
     page.CurrentX = WindowLeft;
     page.CurrentY = WindowTop - 1.2 * page.TextHeight(PrintTitle);
     std::string line = "GUSTROM  " + PrintTitle + "   Scale 1:" + FormatPattern(PrintScale, "", 7) +
-                       "RL Name " + Shell().LevelListText() + "   ";
+                       "   RL Name " + Shell().LevelListText() + "   ";
     static const char *const results[3] = {"AirFlow Simulation  ", "Contaminant Spread Simulation  ",
                                            "Contaminant Source Simulation  "};
     if (SmokeMode >= 0 && SmokeMode <= 2)

@@ -92,10 +92,16 @@ bool removeNode(int endNumber) {
         VB::MsgBox("Too many attached branches to delete node");
         return true;
     }
-    if (atEnd)
-        JoinAirways(a, farSide);
-    else
-        JoinAirways(farSide, a);
+    // The node of a two-airway ring: the joined airway would start and end on one point.
+    const int keep = atEnd ? a : farSide, remove = atEnd ? farSide : a;
+    bool onePoint = true;
+    for (int c = 1; c <= 3; ++c)
+        onePoint = onePoint && AirwayStart(c, keep) == AirwayEnd(c, remove);
+    if (onePoint) {
+        VB::MsgBox("Cannot delete node - the joined airway would start and end at the same point");
+        return true;
+    }
+    JoinAirways(keep, remove);
     RedrawAll();
     return true;
 }
@@ -168,12 +174,21 @@ void SplitAirway(int32_t &x, int32_t &y, int32_t &z, int &a) {
     AirwayFrictionFactor(n) = AirwayFrictionFactor(a);
     AirwayPrimaryLayer(n) = AirwayPrimaryLayer(a);
     AirwaySecondaryLayer(n) = AirwaySecondaryLayer(a);
-    // A fixed length is shared in the proportion of the halves' straight lengths.
+    // Both halves are as many airways side by side as the whole.
+    AirwayParallelCount(n) = AirwayParallelCount(a);
+    // A fixed length or a fixed resistance is shared in the proportion of the halves' straight lengths,
+    // so that the two in series have the whole one's.
+    const double share = first + second > 0 ? first / (first + second) : 0.5;
     if ((AirwayFlags(a) & AirwayFlag::FixedLength) != 0) {
         const double whole = AirwayLength(a);
-        const double share = first + second > 0 ? first / (first + second) : 0.5;
         AirwayLength(a) = static_cast<float>(whole * share);
         AirwayLength(n) = static_cast<float>(whole - whole * share);
+    }
+    if (AirwayResistanceType(a) == TypedPreset) {
+        const double whole = AirwayResistance(a);
+        AirwayResistanceType(n) = TypedPreset;
+        AirwayResistance(a) = static_cast<float>(whole * share);
+        AirwayResistance(n) = static_cast<float>(whole - whole * share);
     }
     AirwayEndName(n) = Trim(AirwayEndName(a).str());
     AirwayEndName(a) = "";

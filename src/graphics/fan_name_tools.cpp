@@ -30,36 +30,26 @@ std::string typedName(const std::string &prompt, const std::string &title, const
 
 // Renames airways, each recorded before and after once, as one undo step (none when nothing changed).
 template <typename F> void renameAll(F &&rename) {
-    bool changed = false;
+    UndoStepRecorder step;
     for (int a = 1; a <= AirwayCount; ++a) {
         NodeName start = AirwayStartName(a), end = AirwayEndName(a), name = AirwayName(a);
         rename(a, start, end, name);
         if (start == AirwayStartName(a) && end == AirwayEndName(a) && name == AirwayName(a))
             continue;
-        RecordUndo(a, UndoCode::Before, UndoStep);
+        step.Changing(a);
         AirwayStartName(a) = start;
         AirwayEndName(a) = end;
         AirwayName(a) = name;
-        RecordUndo(a, UndoCode::After, UndoStep);
-        changed = true;
     }
-    if (changed)
-        ++UndoStep;
+    step.Close();
 }
 
 // Records airway a, which was `before`, as one undo step when it changed: a cancelled dialog or a fan
 // removed where there was none leaves no step and no unsaved mark.
 void recordChange(int a, const AirwayValues &before) {
-    const AirwayValues after = TakeAirwayValues(a);
-    if (after == before)
-        return;
-    PutAirwayValues(before, a);
-    RecordUndo(a, UndoCode::Before, UndoStep);
-    const int32_t stamp = AirwayUndoStamp(a); // a first recording gives the airway its stamp
-    PutAirwayValues(after, a);
-    AirwayUndoStamp(a) = stamp;
-    RecordUndo(a, UndoCode::After, UndoStep);
-    ++UndoStep;
+    UndoStepRecorder step;
+    step.Changed(a, before);
+    step.Close();
 }
 
 void nameSelection() {

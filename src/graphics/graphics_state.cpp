@@ -38,6 +38,7 @@ int32_t WindowLeft = 0, WindowRight = 0, WindowTop = 0, WindowBottom = 0;
 float WindowExtent = 0;
 float WindowExtentHeight = 0;
 float ScaleNumber = 0;
+bool PrintPageShown = false;
 
 int ViewRestored = 0;
 bool DataComboUpdating = false;

@@ -36,6 +36,9 @@ extern int32_t WindowLeft, WindowRight, WindowTop, WindowBottom;
 extern float WindowExtent;       // world width of the active window, m
 extern float WindowExtentHeight; // height of the fitted extent, m
 extern float ScaleNumber;        // drawing scale 1 : ScaleNumber
+// True while the print dialog is open: the caption's scale is then the one at which the active window fits
+// the printer's page; otherwise it is the scale of the drawing on the screen.
+extern bool PrintPageShown;
 
 // ---- View bookkeeping ----
 extern int ViewRestored;       // 1 after RestoreView loaded a view
@@ -83,5 +86,5 @@ extern float MouseRawX, MouseRawY;                         // last move point be
 extern bool ReleasePending; // a release is being handled (no rubber lines meanwhile)
 // Cursor resource name per command code 0..40; column 1 normal, column 2 while the right button is down.
 extern std::string ToolCursorName[41][3];
-extern bool GridOn; // the grid is drawn
-extern int Rotating;                // 1 while a button is held on the rotation pad
+extern bool GridOn;  // the grid is drawn
+extern int Rotating; // 1 while a button is held on the rotation pad

@@ -13,6 +13,7 @@
 #include "model/units.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
+#include "platform/MouseInput.h"
 #include "platform/PictureBox.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -34,8 +35,6 @@ std::function<void(const std::string &)> dispatchObserver;
 
 // Shift was held at the press (a Shift that appears during the drag is noted separately).
 int shiftAtPress = 0;
-// The cursor at the press, before any snapping (view position).
-float pressCursorX = 0, pressCursorY = 0;
 
 // A press first lets pending events run. Mouse events among them (the release of a tap, the moves of a
 // quick drag, the next press) come after this press: they wait until it has opened its gesture, and are
@@ -78,6 +77,16 @@ void deliverHeldBack(int modals) {
 // A drag shorter than this in both axes is a click: 1/50 of the window's world width.
 double clickSize(const PictureBox &pic) {
     return pic.ScaleWidth / 50;
+}
+
+// A release that the pointer reached from the press by less than the platform's drag distance: a click,
+// however a hand on the mouse jitters.
+bool releasedAtPress(const PictureBox &pic) {
+    // Whole pixels, as the platform delivered them.
+    const auto pixelX = [&](float x) { return std::lround(pic.ToPixelX(x * AxisSignX)); };
+    const auto pixelY = [&](float y) { return std::lround(pic.ToPixelY(y * AxisSignY)); };
+    const long dx = pixelX(CursorX) - pixelX(PressCursorX), dy = pixelY(CursorY) - pixelY(PressCursorY);
+    return std::abs(dx) + std::abs(dy) < VB::DragStartDistance();
 }
 
 void dispatch(const char *tool, void (*run)()) {
@@ -446,8 +455,8 @@ void releaseHandler(PictureBox &pic) {
                 y = RoundToLong(PanY + BuildEndY);
                 z = RoundToLong(BuildStartZ);
             }
-            // A left click without movement moves nothing (the right button types the target).
-            const bool unmoved = MouseButton == 1 && CursorX == pressCursorX && CursorY == pressCursorY;
+            // A left click moves nothing (the right button types the target).
+            const bool unmoved = MouseButton == 1 && releasedAtPress(pic);
             if (!unmoved && (StartSnapped == 1 || MoveFenceMode)) {
                 if (dispatchObserver)
                     dispatchObserver("MoveNodeTool");
@@ -603,8 +612,8 @@ void WindowMouseDown() {
     if (pic == nullptr)
         return;
     PanState = 1;
-    pressCursorX = CursorX;
-    pressCursorY = CursorY;
+    PressCursorX = CursorX;
+    PressCursorY = CursorY;
     toWorld(CursorX, CursorY, LevelElevation, DrawStartX, DrawStartY, DrawStartZ);
     BuildStartX = BuildEndX = CursorX;
     BuildStartY = BuildEndY = CursorY;

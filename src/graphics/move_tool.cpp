@@ -43,13 +43,29 @@ Point shifted(const Point &p, const Point &by) {
     return {p[0] + by[0], p[1] + by[1], p[2] + by[2]};
 }
 
-// Shifts the chosen ends of airway a, recorded before and after.
+// Shifts the chosen ends of airway a. An end on the surface stays on the surface node when the shift
+// takes it below the surface level, so what is moved keeps its connection to the surface.
+void shiftChosenEnds(int a, const Point &by, bool start, bool end) {
+    if (start) {
+        const bool surface = StartsAtSurface(a);
+        setStart(a, shifted(startOf(a), by));
+        if (surface && !StartsAtSurface(a))
+            AirwayFlags(a) |= AirwayFlag::SurfaceEntry;
+    }
+    if (end) {
+        const bool surface = EndsAtSurface(a);
+        setEnd(a, shifted(endOf(a), by));
+        if (surface && !EndsAtSurface(a))
+            AirwayFlags(a) |= AirwayFlag::SurfaceExit;
+    }
+}
+
+// The same, recorded before and after (with the length and resistance of its new ends, which a redo
+// gives back).
 void shiftEnds(int a, const Point &by, bool start, bool end) {
     RecordUndo(a, UndoCode::Before, UndoStep);
-    if (start)
-        setStart(a, shifted(startOf(a), by));
-    if (end)
-        setEnd(a, shifted(endOf(a), by));
+    shiftChosenEnds(a, by, start, end);
+    CalcAirway(a);
     RecordUndo(a, UndoCode::After, UndoStep);
 }
 
@@ -66,12 +82,10 @@ void addShiftedCopies(const std::vector<Chosen> &sources, const Point &by) {
     int n = AirwayCount;
     for (const Chosen &f : sources) {
         AirwayFromRecord(AirwayLine(f.airway), ++n, 3.8f);
-        if (f.start)
-            setStart(n, shifted(startOf(n), by));
-        if (f.end)
-            setEnd(n, shifted(endOf(n), by));
+        shiftChosenEnds(n, by, f.start, f.end);
         AirwayName(n) = "";
         AirwayFlags(n) &= ~AirwayFlag::Selected;
+        CalcAirway(n);
     }
     AirwayCount = n;
     NumberNewAirways(first, n);
@@ -176,26 +190,23 @@ void moveFence() {
 
 // Moves the picked node's ends, or the one end of the airway whose middle was pressed, to the target.
 void moveEnds(const Point &from, const Point &target, int pressAirwayEnd) {
-    if (pressAirwayEnd != 0) {
-        const int a = std::abs(pressAirwayEnd);
-        RecordUndo(a, UndoCode::Before, UndoStep);
-        if (pressAirwayEnd < 0)
-            setStart(a, target);
-        else
-            setEnd(a, target);
-        RecordUndo(a, UndoCode::After, UndoStep);
-        return;
-    }
-    for (int a = 1; a <= AirwayCount; ++a) {
-        const bool start = startOf(a) == from, end = endOf(a) == from;
-        if (!start && !end)
-            continue;
+    const auto moveTo = [&](int a, bool start, bool end) {
         RecordUndo(a, UndoCode::Before, UndoStep);
         if (start)
             setStart(a, target);
         if (end)
             setEnd(a, target);
+        CalcAirway(a);
         RecordUndo(a, UndoCode::After, UndoStep);
+    };
+    if (pressAirwayEnd != 0) {
+        moveTo(std::abs(pressAirwayEnd), pressAirwayEnd<0, pressAirwayEnd> 0);
+        return;
+    }
+    for (int a = 1; a <= AirwayCount; ++a) {
+        const bool start = startOf(a) == from, end = endOf(a) == from;
+        if (start || end)
+            moveTo(a, start, end);
     }
 }
 
@@ -275,15 +286,16 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
     }
     const int pressed = std::abs(pressPick);
     if (MouseButton != 2) {
-        PickAirwayEnd(CursorX, CursorY, toX, toY, toZ, DrawEndNodeName, PickedEnd);
         if (AirwaySelected(pressed)) {
-            EntryPointX = toX - fromX;
-            EntryPointY = toY - fromY;
-            EntryPointZ = toZ - fromZ;
+            // The selection moves by the drag itself, in the view's plane: nothing at the drop is snapped
+            // to, so it keeps its shape, its elevation in plan and its connections.
+            ScreenDeltaToWorld(PressCursorX, PressCursorY, CursorX, CursorY, EntryPointX, EntryPointY,
+                               EntryPointZ);
             if (EntryPointX != 0 || EntryPointY != 0 || EntryPointZ != 0)
                 CopyMarkedAirways();
             return;
         }
+        PickAirwayEnd(CursorX, CursorY, toX, toY, toZ, DrawEndNodeName, PickedEnd);
         moveEndsOrRefuse(from, leftDropTarget(from, pressAirwayEnd, toX, toY, toZ), pressAirwayEnd);
         return;
     }

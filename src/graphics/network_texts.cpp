@@ -81,13 +81,13 @@ void DrawNodeNames(int a) {
         return;
     pic->FontBold = FontBold.InBounds(3) && FontBold(3) != 0;
     pic->FontSize = NodeFontSize;
+    // A name stands one line of its own font above its end, so it never covers the end's value.
+    const double above = pic->TextHeight("F");
     if (EndOnScreen == 1)
-        printAt(*pic, SegmentX2 + LetterHeight / 2, SegmentY2 - LetterWidth,
-                withoutPadding(AirwayEndName(a)));
+        printAt(*pic, SegmentX2 + LetterHeight / 2, SegmentY2 - above, withoutPadding(AirwayEndName(a)));
     // Entry-end names would repeat the exit-end name of the airway before; only steep airways show them.
     if (AirwayIncline == 5 && StartOnScreen == 1)
-        printAt(*pic, SegmentX1 + LetterHeight / 2, SegmentY1 - LetterWidth,
-                withoutPadding(AirwayStartName(a)));
+        printAt(*pic, SegmentX1 + LetterHeight / 2, SegmentY1 - above, withoutPadding(AirwayStartName(a)));
 }
 
 void DrawEndValues(int a) {
@@ -129,29 +129,30 @@ void DrawMidpointTexts(int a) {
     // Data labels of lines in the background colour or dimmed keep the colour in force.
     if (LineColour != background && LineColour != PictureBox::QBColor(8) && SmokeMode == 0)
         pic->ForeColor = ColourTable(5);
-    pic->CurrentX = LabelX;
-    pic->CurrentY = LabelY;
-    LabelY -= LetterWidth;
+    // The stack grows upward from the middle of the airway, each line written one line of its own font
+    // above the one before, so that no two overlap; a line not written leaves its place to the next.
+    bool written = false;
+    const auto writeLine = [&](const std::string &text) {
+        if (written)
+            LabelY -= static_cast<float>(pic->TextHeight("F"));
+        pic->CurrentX = LabelX;
+        pic->CurrentY = LabelY;
+        pic->Print(text);
+        written = true;
+    };
     if ((AirwayFlags(a) & AirwayFlag::ErrorMark) != 0)
         ResistanceLabel = Trim(AirwayComment(a));
-    if (!Trim(ResistanceLabel).empty()) {
-        pic->Print(ResistanceLabel);
-        pic->CurrentX = LabelX;
-        pic->CurrentY = LabelY;
-        LabelY -= LetterWidth;
-    }
-    if (!Trim(AirwayLabelText).empty() && (GraphicsDetail & 4) != 0 && LayerTest(a, 4)) {
-        pic->Print(AirwayLabelText);
-        pic->CurrentX = LabelX;
-        pic->CurrentY = LabelY;
-    }
+    if (!Trim(ResistanceLabel).empty())
+        writeLine(ResistanceLabel);
+    if (!Trim(AirwayLabelText).empty() && (GraphicsDetail & 4) != 0 && LayerTest(a, 4))
+        writeLine(AirwayLabelText);
     ResistanceLabel = Trim(AirwayName(a));
     if (!ResistanceLabel.empty() && NameFontSize != 0 && (GraphicsDetail & 2) != 0 && LayerTest(a, 8)) {
         if (LineColour != background && SmokeMode == 0)
             pic->ForeColor = LineColour;
         pic->FontBold = FontBold.InBounds(2) && FontBold(2) != 0;
         pic->FontSize = NameFontSize;
-        pic->Print(ResistanceLabel);
+        writeLine(ResistanceLabel);
     }
     ResistanceLabel.clear();
 }

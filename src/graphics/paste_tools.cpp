@@ -238,12 +238,12 @@ void paste(int a) {
 
 // Applies a change to each airway, recorded before and after, as one undo step.
 template <typename F> void changeEach(const std::vector<int> &airways, F change) {
+    UndoStepRecorder step;
     for (int a : airways) {
-        RecordUndo(a, UndoCode::Before, UndoStep);
+        step.Changing(a);
         change(a);
-        RecordUndo(a, UndoCode::After, UndoStep);
     }
-    ++UndoStep;
+    step.Close();
 }
 
 // The fence's airways after its question; empty when nothing is inside or the answer is No.

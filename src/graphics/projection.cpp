@@ -171,21 +171,38 @@ void ShiftPointByScreenDelta(double fromX, double fromY, double toX, double toY,
     Z = RoundToLong(z);
 }
 
+namespace {
+
+// Whether a screen point of the 3-D view is turned back into the world at a given elevation (otherwise a
+// known point is moved by the screen movement).
+bool invertsAtElevation() {
+    const bool invertible =
+        ViewKind() != 2 && std::abs(std::cos(static_cast<double>(Tilt))) >= MinInvertibleTiltCos;
+    return (MouseShift == 0 || MouseMode == 5) && invertible;
+}
+
+// The horizontal world point (unrounded) that the projected point (u, v) shows at elevation z.
+void unproject(double u, double v, double z, double &X, double &Y) {
+    const double a = std::cos(static_cast<double>(Spin)), b = std::sin(static_cast<double>(Spin));
+    const double c = std::cos(static_cast<double>(Tilt)), d = std::sin(static_cast<double>(Tilt));
+    // Undo the tilt at the given elevation, then turn back by the spin (a rotation: no division).
+    const double w = (v + z * d) / c;
+    X = a * u + b * w;
+    Y = -b * u + a * w;
+}
+
+} // namespace
+
 void ScreenToWorld(double sx, double sy, double z, double &X, double &Y, double &Z) {
     if (ViewIs3D == 0) {
         X = sx + PanX;
         Y = sy + PanY;
         return;
     }
-    const double a = std::cos(static_cast<double>(Spin)), b = std::sin(static_cast<double>(Spin));
-    const double c = std::cos(static_cast<double>(Tilt)), d = std::sin(static_cast<double>(Tilt));
-    const bool invertible = ViewKind() != 2 && std::abs(c) >= MinInvertibleTiltCos;
-    if ((MouseShift == 0 || MouseMode == 5) && invertible) {
-        const double u = sx + PanX, v = sy + PanY;
-        // Undo the tilt at the given elevation, then turn back by the spin (a rotation: no division).
-        const double w = (v + z * d) / c;
-        X = VB::RoundHalfEven(a * u + b * w);
-        Y = VB::RoundHalfEven(-b * u + a * w);
+    if (invertsAtElevation()) {
+        unproject(sx + PanX, sy + PanY, z, X, Y);
+        X = VB::RoundHalfEven(X);
+        Y = VB::RoundHalfEven(Y);
         Z = z;
         return;
     }
@@ -208,6 +225,25 @@ void ScreenToWorld(double sx, double sy, double z, double &X, double &Y, double 
     X = x;
     Y = y;
     Z = zz;
+}
+
+void ScreenDeltaToWorld(double fromX, double fromY, double toX, double toY, int32_t &dX, int32_t &dY,
+                        int32_t &dZ) {
+    dX = dY = dZ = 0;
+    if (ViewIs3D == 0) {
+        dX = RoundToLong(toX - fromX);
+        dY = RoundToLong(toY - fromY);
+        return;
+    }
+    if (invertsAtElevation()) {
+        // At one elevation the difference of the two world points does not depend on that elevation.
+        double x = 0, y = 0;
+        unproject(toX - fromX, toY - fromY, 0, x, y);
+        dX = RoundToLong(x);
+        dY = RoundToLong(y);
+        return;
+    }
+    ShiftPointByScreenDelta(fromX, fromY, toX, toY, dX, dY, dZ);
 }
 
 int ViewKind() {

@@ -22,6 +22,11 @@ void ScreenToWorld(double sx, double sy, double z, double &X, double &Y, double 
 // (toX, toY) stands for.
 void ShiftPointByScreenDelta(double fromX, double fromY, double toX, double toY, int32_t &X, int32_t &Y,
                              int32_t &Z);
+// The world displacement that a screen movement from (fromX, fromY) to (toX, toY) stands for, in the
+// view's plane: no change of elevation in a plan or tilted view (unless Shift moves vertically), none of
+// depth in an edge-on one.
+void ScreenDeltaToWorld(double fromX, double fromY, double toX, double toY, int32_t &dX, int32_t &dY,
+                        int32_t &dZ);
 // 0 plan; 1 3-D; 2 3-D seen exactly edge-on.
 int ViewKind();
 // Exchanges X and Y of the whole network and of the axis signs.

@@ -99,7 +99,9 @@ void DrawStationReadings(int a) {
     pic->CurrentY = LabelY + LetterWidth;
     pic->Print(StationName(s) + "   " + StationFileText(s, 2));
     ApplyStationFlow(a, StationFlowKind(s));
-    double d = 2.0 * LetterWidth;
+    // Each line of the block stands one line of its own font below the one before, whatever the font.
+    const double line = pic->TextHeight("F");
+    double d = LetterWidth + line;
     for (int c = 1; c <= StationChannels; ++c) {
         pic->ForeColor = White;
         pic->CurrentX = LabelX;
@@ -120,7 +122,7 @@ void DrawStationReadings(int a) {
         if (!StationChannelAbbrev(s, c).empty()) {
             pic->Print(StationChannelAbbrev(s, c) + "  " + FormatPattern(v, "0.0") +
                        StationChannelUnit(s, c));
-            d += LetterWidth;
+            d += line;
         }
     }
 }

@@ -1,11 +1,11 @@
 #include "graphics/tool_state.h"
 
-
 bool ViewDrag = false;
 int PanState = 0;
 bool CoordEntryActive = false;
 int CoordsCancelled = 0;
 
+float PressCursorX = 0, PressCursorY = 0;
 float BuildStartZ = 0;
 float BuildEndX = 0, BuildEndY = 0, BuildEndZ = 0;
 std::string DrawStartNodeName = "&&";

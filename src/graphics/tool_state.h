@@ -10,12 +10,13 @@
 // ---- Tool selection ----
 
 // ---- Mouse event state ----
-extern bool ViewDrag;              // the gesture drags the view; no tool runs for it
-extern int PanState;               // 1 after a press, 2 once the drag has panned
-extern bool CoordEntryActive;      // the coordinate dialog opened by a press is up
-extern int CoordsCancelled;        // 3 coordinate dialog open, 0 OK, -1 cancelled
+extern bool ViewDrag;         // the gesture drags the view; no tool runs for it
+extern int PanState;          // 1 after a press, 2 once the drag has panned
+extern bool CoordEntryActive; // the coordinate dialog opened by a press is up
+extern int CoordsCancelled;   // 3 coordinate dialog open, 0 OK, -1 cancelled
 
 // ---- Gesture ----
+extern float PressCursorX, PressCursorY;              // the cursor at the press, before any snapping
 extern float BuildStartZ;                             // elevation of the start point, m
 extern float BuildEndX, BuildEndY, BuildEndZ;         // moving corner of the rubber band (view position)
 extern std::string DrawStartNodeName;                 // node picked at the press ("&&" none) or the text

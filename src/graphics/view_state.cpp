@@ -415,7 +415,9 @@ void View3D() {
     Shell().SetMenuChecked("mnu3d", true);
     SetVisibleAirways();
     RotationCentreSet = 1;
-    // The centre is taken from what the window shows now, before the view turns.
+    // The centre is taken from what the window shows now, before the view turns (the screen records of the
+    // last drawing may be older than the airways drawn since).
+    PrepareDrawing();
     WindowCentre();
     ViewIs3D = 1;
     RotateView();
@@ -423,14 +425,37 @@ void View3D() {
         Redraw();
 }
 
+void ToggleView3D() {
+    if (ViewIs3D != 1) {
+        View3D();
+        return;
+    }
+    // Back to plan about the point the 3-D window shows in its middle, not about a centre an earlier view
+    // left behind.
+    if (ActivePicture() != nullptr) {
+        PrepareDrawing();
+        WindowCentre();
+        RotationCentreSet = 1;
+    }
+    PlanView();
+}
+
 void ShowWindowTitle() {
     double height = 0;
-    if (const PictureBox *pic = ActivePicture()) {
+    const PictureBox *pic = ActivePicture();
+    if (pic != nullptr) {
         WindowExtent = static_cast<float>(pic->ScaleWidth);
         height = std::abs(pic->ScaleHeight);
     }
-    if (const auto page = VB::PrinterPageSizeMm(); page && page->width() > 0)
-        ScaleNumber = FittedScale(WindowExtent, height, page->width(), page->height());
+    if (PrintPageShown) {
+        if (const auto page = VB::PrinterPageSizeMm(); page && page->width() > 0)
+            ScaleNumber = FittedScale(WindowExtent, height, page->width(), page->height());
+    } else if (pic != nullptr && pic->PixelWidth() > 0) {
+        // The drawing's metres per pixel over the length of a pixel of the picture: a resized or maximised
+        // window at the same zoom, or a print, leaves it as it is.
+        const double perPixel = std::abs(pic->ScaleWidth) / pic->PixelWidth();
+        ScaleNumber = static_cast<float>(VB::Int(perPixel * pic->Image().dotsPerMeterX()));
+    }
     auto trimmed = [](const std::string &t) {
         const auto b = t.find_first_not_of(' ');
         return b == std::string::npos ? std::string() : t.substr(b, t.find_last_not_of(' ') - b + 1);

@@ -30,6 +30,9 @@ void FitNetwork();
 void PlanView();
 // Switches the active view to 3-D.
 void View3D();
+// Switches the active view between plan and 3-D about the middle of what the window shows, so that the
+// drawing stays in view.
+void ToggleView3D();
 // Writes the main window caption with the file, the title and the drawing scale.
 void ShowWindowTitle();
 // The drawing scale (1 : n) at which a world window (m) and a tenth more fits the printable page (mm) in

@@ -3,8 +3,10 @@
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/level_dialogs.h"
+#include "graphics/mouse.h"
 #include "graphics/projection.h"
 #include "model/Gustrom1.h"
+#include "model/levels_views.h"
 #include "platform/ShellHooks.h"
 
 #include <algorithm>
@@ -179,4 +181,28 @@ void SetViewMode(int mode) {
     KeepPan = 1;
     RotateView();
     Redraw();
+}
+
+void ShowWorkingLevel() {
+    const int levels = std::max(1, static_cast<int>(LevelListNames().size()));
+    const auto holds = [](int level, double z) {
+        return z >= LevelRange(level, 2) && z <= LevelRange(level, 1);
+    };
+    int level = static_cast<int>(LevelScrollValue);
+    if (level < 1 || level > levels) {
+        level = 0;
+        for (int l = 1; l <= levels && level == 0; ++l)
+            if (holds(l, LevelElevation))
+                level = l;
+        if (level == 0)
+            level = levels >= 2 ? 2 : 1;
+    }
+    // New points take the middle of the level's band, where every airway drawn on it meets the others; an
+    // elevation between levels (the mean of the network's ends, say) would join nothing.
+    LevelScrollValue = level;
+    CurrentLevel = level - 1;
+    LevelElevation = (static_cast<double>(LevelRange(level, 1)) + LevelRange(level, 2)) / 2;
+    WorkingElevation = static_cast<float>(LevelElevation);
+    Shell().ShowLevelChoice(level);
+    ShowCursorCoords(CursorX, CursorY);
 }

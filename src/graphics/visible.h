@@ -9,3 +9,8 @@ void SetVisibleAirways();
 void SetViewMode(int mode);
 // Checks the View > Levels item of mode (0 single .. 3 all) and clears the others.
 void ShowLevelModeMarks(int mode);
+// A view opens on the level whose elevation new airways take: the view's own level when it names one,
+// else the level holding its elevation, else the first level below the surface. New points take the middle
+// of that level's band; the level combo, the level scroll bar and the cursor read-out show it, whatever
+// levels the view displays.
+void ShowWorkingLevel();

@@ -199,6 +199,7 @@ extern VBArray<float> ResistanceTypeValue;                  // R, Ns²/m⁸
 extern VBArray<std::string> ShockTypeName;
 extern VBArray<float> ShockTypeLength;                      // m
 constexpr int TypedPreset = 50;
+constexpr int BulkheadPreset = 1;                           // resistance type of a bulkhead
 
 // ---- Fonts (classes 1..4), symbols (classes 0..6), colours (0..7) ----
 extern VBArray<std::string> FontName;

@@ -8,7 +8,8 @@
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBError.h"
-#include "platform/Text1252.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -88,7 +89,51 @@ void readTabFans(TextFileReader &in, float version) {
     }
 }
 
+// The fans a file holds, counted as the reader takes them.
+int fansInFile(const std::string &path) {
+    int count = 0;
+    try {
+        TextFileReader in(path);
+        std::string line = in.LineInput();
+        float version = 0;
+        ReadVersion(line, version);
+        if (version == 1.0f) {
+            CommaValueReader values(in);
+            while (!values.AtEnd()) {
+                bool kept = !Trim(values.Text()).empty();
+                for (int v = 0; v < 20 && !values.AtEnd(); ++v)
+                    kept = values.Number() != 0 || kept;
+                count += kept ? 1 : 0;
+            }
+        } else if (version >= 1.5f) {
+            in.LineInput();
+            in.LineInput();
+            while (in.ReadLine(line)) {
+                ++count;
+                for (int p = 1; p <= 10 && in.ReadLine(line); ++p) {
+                }
+            }
+        }
+    } catch (const VBError &) {
+    }
+    return count;
+}
+
+std::string fansText(int count) {
+    return std::to_string(count) + (count == 1 ? " fan" : " fans");
+}
+
 } // namespace
+
+std::string FanFileReplacement() {
+    if (!QFileInfo::exists(ToQt(fanFilePath())))
+        return {};
+    int toWrite = 0;
+    for (int f = 1; f <= MaxFans; ++f)
+        toWrite += worthKeeping(f) ? 1 : 0;
+    return "The fan database file " + fanFilePath() + " holds " + fansText(fansInFile(fanFilePath())) +
+           " and will hold " + fansText(toWrite) + ".";
+}
 
 void LoadFanData() {
     FanDataChanged = 255;

@@ -33,9 +33,18 @@ std::string fileTitleOf(const std::string &path) {
 
 } // namespace
 
+std::string FileDialogFolder() {
+    const std::string network = folderOf(NetworkFileName);
+    return !network.empty() ? network : VB::GetSetting("Gustrom", "Files", "DefaultDir", "");
+}
+
+void RememberFileDialogFolder(const std::string &chosen) {
+    VB::SaveSetting("Gustrom", "Files", "DefaultDir", folderOf(chosen));
+}
+
 bool OpenNetworkDialog() {
     VB::FileRequest request;
-    request.initialDir = VB::GetSetting("Gustrom", "Files", "DefaultDir", "");
+    request.initialDir = FileDialogFolder();
     request.filter = "Gustrom Data (*.sim)|*.sim|Master Files (*.smm)|*.smm|All Files (*.*)|*.*";
     request.filterIndex = 1;
     request.mustExist = true;
@@ -44,25 +53,31 @@ bool OpenNetworkDialog() {
     if (DialogCancelled)
         return false;
     VB::SetScreenPointer(VB::vbHourglass);
-    VB::SaveSetting("Gustrom", "Files", "DefaultDir", folderOf(*chosen));
+    RememberFileDialogFolder(*chosen);
     VB::DoEvents();
-    const bool merge = LoadMode > 1;
-    const std::string previousName = NetworkFileName;
     const int previousViewMode = ViewMode;
     ViewMode = 1;
-    NetworkFileName = *chosen;
+    const LoadOutcome outcome = LoadNetworkFile(*chosen);
+    if (outcome == LoadOutcome::NotOpened)
+        ViewMode = previousViewMode;
+    VB::SetScreenPointer(VB::vbDefault);
+    return outcome == LoadOutcome::Loaded;
+}
+
+LoadOutcome LoadNetworkFile(const std::string &path) {
+    const bool merge = LoadMode > 1;
+    const std::string previousName = NetworkFileName;
+    NetworkFileName = path;
     const LoadOutcome outcome = LoadNetwork();
     if (outcome == LoadOutcome::NotOpened) {
         NetworkFileName = previousName;
-        ViewMode = previousViewMode;
-    } else if (merge && outcome == LoadOutcome::Loaded) {
-        // The merged network stays under its own name: saving it must not overwrite the merged file.
-        NetworkFileName = previousName;
+        return outcome;
     }
-    if (outcome != LoadOutcome::NotOpened)
-        SetFileName();
-    VB::SetScreenPointer(VB::vbDefault);
-    return outcome == LoadOutcome::Loaded;
+    // The merged network stays under its own name: saving it must not overwrite the merged file.
+    if (merge && outcome == LoadOutcome::Loaded)
+        NetworkFileName = previousName;
+    SetFileName();
+    return outcome;
 }
 
 bool SaveNetworkAs() {

@@ -1,7 +1,18 @@
 #pragma once
 // The open and save-as dialogs of network files and the file name they set.
+#include "model/network_load.h"
+
 #include <string>
 
+// The folder the open, merge and import dialogs start in: that of the open network, else the last folder a
+// file was chosen from.
+std::string FileDialogFolder();
+// Remembers the folder of a file chosen in one of those dialogs.
+void RememberFileDialogFolder(const std::string &chosen);
+// Loads a network file as the open command does: a file that cannot be opened leaves the network and its
+// name as they were, a load the user stopped leaves no name, a merge keeps the network's own name; any
+// other load gives the network the file's name.
+LoadOutcome LoadNetworkFile(const std::string &path);
 // The open dialog and the load (also used by the merge command). Returns true when a file was loaded.
 bool OpenNetworkDialog();
 // File > Save As. Returns true when the file was written.

@@ -24,16 +24,19 @@ int weekDay(int year, int month, int day) {
 
 } // namespace
 
-std::string FileSavedStamp() {
+std::string TimeAndDateText(const VB::DateTime &t) {
     static const char *days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char *months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const VB::DateTime t = VB::Now();
     const int month = t.month >= 1 && t.month <= 12 ? t.month : 1;
-    char text[96];
-    std::snprintf(text, sizeof text, "*** File Saved %02d:%02d:%02d   %s, %d %s %04d ***", t.hour, t.minute,
-                  t.second, days[weekDay(t.year, month, t.day)], t.day, months[month - 1], t.year);
+    char text[80];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d   %s, %d %s %04d", t.hour, t.minute, t.second,
+                  days[weekDay(t.year, month, t.day)], t.day, months[month - 1], t.year);
     return text;
+}
+
+std::string FileSavedStamp() {
+    return "*** File Saved " + TimeAndDateText(VB::Now()) + " ***";
 }
 
 void GetFileNote() {

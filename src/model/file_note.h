@@ -2,6 +2,10 @@
 // The file note: free text kept with the network, edited in the note window and stamped at every save.
 #include <string>
 
+namespace VB {
+struct DateTime;
+}
+
 // While the note window is shown, FileNote takes its text.
 void GetFileNote();
 // While the note window is shown, its text becomes FileNote and the caret goes to the end.
@@ -16,3 +20,5 @@ std::string StampedFileNote();
 void StampFileNote();
 // The stamp text without the surrounding CRs, for the current time.
 std::string FileSavedStamp();
+// A time as the stamp shows it: "hh:mm:ss   ddd, d mmm yyyy".
+std::string TimeAndDateText(const VB::DateTime &t);

@@ -11,6 +11,7 @@
 #include "model/node_keys.h"
 #include "model/recent_files.h"
 #include "model/record_line.h"
+#include "model/recovery_copy.h"
 #include "model/text_files.h"
 #include "model/undo.h"
 #include "model/upper_layers.h"
@@ -40,7 +41,7 @@ bool startsWith(std::string_view text, std::string_view start) {
 // A run-time error inside the load: file errors end it, any other asks whether to go on. Returns
 // normally when the load goes on with the next statement.
 void loadError(const VBError &e) {
-    StatusText = FileErrorText(e.number, "ERROR 53: That file doesn't exist.", "Error occured loading file");
+    StatusText = FileErrorText(e.number, "ERROR 53: That file doesn't exist.", "Error occurred loading file");
     if (e.number == 53 || e.number == 68 || e.number == 76) {
         VB::MsgBox(StatusText, VB::vbOKOnly);
         throw LoadStopped{};
@@ -643,15 +644,11 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
         Upper().RestoreView(0);
         Upper().Redraw();
         Upper().ShowWindowTitle();
-        // The level controls follow the stored view: its level when it shows a single one; otherwise no
-        // level in the combo, and the scroll bar's level is the one a switch to single level shows.
+        // A stored single-level view puts the level controls on its level.
         const int shown = static_cast<int>(LevelScrollValue);
         if (ViewMode == 1 && shown >= 1 && shown <= Shell().LevelScrollGetMax()) {
             Shell().LevelScrollSetValue(shown);
             Shell().LevelListSetIndex(shown - 1);
-        } else {
-            CurrentLevel = Shell().LevelScrollGetValue() - 1;
-            Shell().LevelListSetIndex(-1);
         }
     }
     if (AirwayCount > 0 && VisibleAirways(1) == 0) {
@@ -663,7 +660,8 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     MarkResultsStale();
     ShowFileNote();
     Upper().CentreOfVisible();
-    LevelElevation = AirwayStart(3, 0);
+    // New airways go on the level the controls show, not at the mean elevation of the network.
+    Upper().ShowWorkingLevel();
 }
 
 } // namespace
@@ -757,11 +755,14 @@ LoadOutcome LoadNetwork() {
     std::string note = LineFields(5);
     const double xFlag = LenientValue(LineFields(3)), yFlag = LenientValue(LineFields(4));
 
-    if (NetworkFileName != RecoveryCopyPath()) {
+    if (!IsRecoveryCopy(NetworkFileName)) {
         if (MoveToTopOfRecentFiles(NetworkFileName))
             AddRecentFile();
     }
-    SurfacePressureRL = 99999;
+    // A merge keeps the settings of the network in hand, its surface RL with them: the merged file's
+    // settings are skipped.
+    if (!merge)
+        SurfacePressureRL = 99999;
     if (IsMasterFileName(NetworkFileName))
         VB::MsgBox("Caution - a MASTER SMM file is being loaded - this file will only be saved as a normal "
                    "SIM file unless otherwise specified in the SAVE dialog box",

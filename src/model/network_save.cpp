@@ -9,6 +9,7 @@
 #include "model/levels_views.h"
 #include "model/recent_files.h"
 #include "model/record_line.h"
+#include "model/recovery_copy.h"
 #include "model/text_files.h"
 #include "model/undo.h"
 #include "model/upper_layers.h"
@@ -105,10 +106,6 @@ std::string oneLine(std::string text) {
 }
 
 } // namespace
-
-std::string RecoveryCopyPath() {
-    return VB::TempDir() + "tempsim.sim";
-}
 
 bool MoveToTopOfRecentFiles(const std::string &fileName) {
     if (RecentFiles(1) == fileName)
@@ -232,8 +229,9 @@ void WriteNetworkFile(TextFileWriter &out) {
     out.EndLine();
     std::string line;
     line.reserve(256);
+    // Undo stamps belong to this session's undo log (a loaded network has none), not to the network.
     for (int a = 1; a <= AirwayCount; ++a) {
-        out.Print(AirwayLine(line, a));
+        out.Print(AirwayLine(line, a, false));
         out.EndLine();
     }
 }
@@ -297,7 +295,11 @@ bool writeRecoveryCopy() {
     FileNote = StampedFileNote();
     bool written = true;
     try {
-        writeWholeNetwork(RecoveryCopyPath());
+        const std::string copy = RecoveryCopyPath();
+        if (copy.empty())
+            throw VBError(VBErr::PathNotFound, "no private folder");
+        writeWholeNetwork(copy);
+        NoteRecoveryCopy(NetworkFileName, NetworkTitle, TimeAndDateText(VB::Now()));
     } catch (const VBError &e) {
         StatusText = saveErrorText(e.number);
         written = false;

@@ -4,7 +4,7 @@
 
 class TextFileWriter;
 
-// Mode 1 writes the recovery copy "tempsim.sim" in the temporary folder; any other mode writes the current
+// Mode 1 writes this program's recovery copy (see recovery_copy.h); any other mode writes the current
 // file (an unnamed network goes to Save As). Returns true when the file was written, false when the save
 // was refused, cancelled or failed, so that closing and exit can stop.
 bool SaveNetwork(int mode);
@@ -18,7 +18,3 @@ void WriteNetworkFile(TextFileWriter &out);
 // Puts a file name at the top of the recent-file list: an entry already in the list moves up, the others
 // move down one place. Returns false when the list was already so.
 bool MoveToTopOfRecentFiles(const std::string &fileName);
-
-// The path of the recovery copy.
-std::string RecoveryCopyPath();
-

@@ -122,7 +122,7 @@ void CheckAirwayNumbers() {
     for (int a = 1; a <= AirwayCount && !duplicate; ++a)
         duplicate = !seen.insert(AirwayNumber(a)).second;
     if (!duplicate) {
-        VB::MsgBox("All airways have unqiue numbers");
+        VB::MsgBox("All airways have unique numbers");
         return;
     }
     if (VB::MsgBox("Duplicate unique airway numbers exist - allow Gustrom to re-number them ?",

@@ -53,7 +53,7 @@ void tab(std::string &line) {
 
 } // namespace
 
-std::string &AirwayLine(std::string &line, int a) {
+std::string &AirwayLine(std::string &line, int a, bool undoStamp) {
     const char sep = VB::LocaleDecimalSeparator();
     line.clear();
     line += storeTrimmed(AirwayStartName(a));
@@ -99,7 +99,7 @@ std::string &AirwayLine(std::string &line, int a) {
     whole(AirwaySecondaryLayer(a));
     single(AirwayStartPressure(a));
     single(AirwayEndPressure(a));
-    whole(AirwayUndoStamp(a));
+    whole(undoStamp ? AirwayUndoStamp(a) : 0);
     whole(AirwayNumber(a));
     single(AirwayIconPosition(a));
     whole(AirwayStation(a));

@@ -5,8 +5,9 @@
 #include <string_view>
 
 // Builds the line of slot `airway` into `line` and returns it. Trims the names and the comment (and
-// replaces control characters in them) in the slot itself. Fields 4 and 5 (node keys) stay empty.
-std::string &AirwayLine(std::string &line, int airway);
+// replaces control characters in them) in the slot itself. Fields 4 and 5 (node keys) stay empty; the
+// undo stamp is written as 0 unless asked for.
+std::string &AirwayLine(std::string &line, int airway, bool undoStamp = true);
 std::string AirwayLine(int airway);
 
 // Parses a line into slot `airway`. `version` is the version of the text the line came from: it

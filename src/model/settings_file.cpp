@@ -8,6 +8,7 @@
 #include "model/node_keys.h"
 #include "model/safe_file.h"
 #include "model/text_files.h"
+#include "model/units.h"
 #include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
@@ -16,6 +17,7 @@
 #include "platform/VBMath.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -174,6 +176,18 @@ void readCommaValues(TextFileReader &in, float version, bool extendedResistances
         DefaultsSaved = 0;
 }
 
+// British factors that earlier files carry wrong (density 0.015 instead of 0.0624 lb/ft³ per kg/m³, pressures
+// for water and mercury at another temperature, rounded mass and friction factors): such a row reads with
+// the built-in factor; any other factor is the user's and stays.
+float mendedFactor(int quantity, float british) {
+    constexpr std::pair<int, float> wrong[] = {{5, 0.8953f}, {6, 0.015f},   {8, 4.0186f},
+                                               {9, 2.204f},  {10, 5391.0f}, {13, 0.2961f}};
+    for (const auto &[q, factor] : wrong)
+        if (q == quantity && british == factor)
+            return BuiltInBritishFactor(quantity);
+    return british;
+}
+
 // A decimal format written where the comma is the decimal mark ("0,0", "0,00") reads with ".".
 // Grouping formats ("0,000", "#,##0") and time formats are left alone.
 std::string normalisedFormat(const std::string &format) {
@@ -286,7 +300,7 @@ void LoadConversion() {
         for (int q = 1; q <= 15; ++q) {
             line = in.LineInput();
             SplitFields(TabSplitVersion, line, LineFields);
-            const float british = StrictSingle(StrictValue(LineFields(2)));
+            const float british = mendedFactor(q, StrictSingle(StrictValue(LineFields(2))));
             UnitFactor(q, 1) = 1.0f;
             UnitFactor(q, 2) = british;
             UnitText(q, 0) = Trim(LineFields(1));
@@ -317,7 +331,7 @@ bool SaveConversion() {
     try {
         ReplaceFileContents(conversionPath(), out);
     } catch (const VBError &) {
-        VB::MsgBox("Error savings conversion values");
+        VB::MsgBox("Error saving conversion values");
         return false;
     }
     return true;

@@ -2,7 +2,10 @@
 // The undo log of airway changes. Every editing action records each airway it changes with action 2
 // before the change and action 1 after it (a new airway only with action 1), all under the current
 // UndoStep, and raises UndoStep by one when the action is complete.
+#include "model/airway_fields.h"
+
 #include <string>
+#include <vector>
 
 namespace UndoCode {
 // Log entry actions.
@@ -31,3 +34,22 @@ void RecordUndo(int a, int action, int step);
 void UndoAction();
 // Puts the step at UndoStep back; the network is then changed when there was one.
 void RedoAction();
+
+// The airways one editing action changes, recorded as one undo step: each airway as it was before its
+// first change and, when the step closes, as it then is. An action that changed nothing records nothing.
+class UndoStepRecorder {
+public:
+    // Airway a is about to change.
+    void Changing(int a);
+    // Airway a has changed already and was `before`: recorded when it differs.
+    void Changed(int a, const AirwayValues &before);
+    // Airway a is new.
+    void Added(int a);
+    // Records every airway noted as it now is and raises UndoStep; false (nothing recorded) when none was.
+    bool Close();
+
+private:
+    std::vector<bool> noted_; // by slot
+    std::vector<int> airways_;
+    bool note(int a);
+};

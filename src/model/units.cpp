@@ -287,41 +287,49 @@ std::string formatTime(double days, const std::vector<Token> &tokens) {
     return out;
 }
 
+struct UnitRow {
+    const char *name;
+    float british;
+    const char *siUnit;
+    const char *britishUnit;
+    const char *siFormat;
+    const char *britishFormat;
+};
+// British units of mine ventilation: a resistance in milli-inches of water per (1000 ft³/min)², which is
+// in.w.g. per (ft³/min)² × 1e9; a friction factor in lbf·min²/ft⁴ × 1e10; a pressure in milli-inches of
+// water (1 in.w.g. = 249.089 Pa); an absolute pressure in inches of mercury (3386.389 Pa).
+constexpr UnitRow BuiltInRows[15] = {
+    {"Length", 3.28084f, "m", "ft", "0.0", "0.0"},
+    {"Velocity", 196.85f, "m/s", "ft/min", "0.0", "0"},
+    {"Area", 10.764f, "m2", "ft2", "0.0", "0.0"},
+    {"Airflow", 2.1189f, "m3/s", "kcf/m", "0.0", "0.0"},
+    {"Resistance", 0.89420f, "Ns2/m8", "Rx1e9", "0.00000", "0.00000"},
+    {"Density", 0.062428f, "kg/m3", "lb/ft3", "0.00", "0.0000"},
+    {"Power", 1.341f, "kW", "hp", "0", "0"},
+    {"Pressure", 4.0146f, "Pa", "m.in.wg", "0.0", "0.0"},
+    {"Mass", 2.2046f, "kg", "lb", "0", "0"},
+    {"Friction Factor", 5389.8f, "kg/m3", "Kx1e10", "0.00000", "0.0"},
+    {"Cost", 1.0f, "$", "$", "0,000", "0,000"},
+    {"Time", 1.0f, "h:m:s", "h:m:s", "hh:mm:ss", "hh:mm:ss"},
+    {"Absolute Pressure", 0.29530f, "kPa", "in.Hg", "0.00", "0.00"},
+    {"Coordinates", 3.28084f, "m", "ft", "0", "0"},
+    {"Percent", 1.0f, "%", "%", "0", "0"},
+};
+
 } // namespace
 
+float BuiltInBritishFactor(int quantity) {
+    return quantity >= 1 && quantity <= 15 ? BuiltInRows[quantity - 1].british : 1.0f;
+}
+
 void SetBuiltInUnits() {
-    struct Row {
-        const char *name;
-        float british;
-        const char *siUnit;
-        const char *britishUnit;
-        const char *siFormat;
-        const char *britishFormat;
-    };
-    static const Row rows[15] = {
-        {"Length", 3.28084f, "m", "ft", "0.0", "0.0"},
-        {"Velocity", 196.85f, "m/s", "ft/min", "0.0", "0"},
-        {"Area", 10.764f, "m2", "ft2", "0.0", "0.0"},
-        {"Airflow", 2.1189f, "m3/s", "kcf/m", "0.0", "0.0"},
-        {"Resistance", 0.8953f, "Ns2/m8", "Rx1e9", "0.00000", "0.00000"},
-        {"Density", 0.015f, "kg/m3", "lb/ft3", "0.0", "0.0"},
-        {"Power", 1.341f, "kW", "hp", "0", "0"},
-        {"Pressure", 4.0186f, "Pa", "m.in.wg", "0.0", "0.0"},
-        {"Mass", 2.204f, "kg", "lb", "0", "0"},
-        {"Friction Factor", 5391, "kg/m3", "Kx1e10", "0.00000", "0.0"},
-        {"Cost", 1.0f, "$", "$", "0,000", "0,000"},
-        {"Time", 1.0f, "h:m:s", "h:m:s", "hh:mm:ss", "hh:mm:ss"},
-        {"Absolute Pressure", 0.2961f, "kPa", "in.Hg", "0.00", "0.00"},
-        {"Coordinates", 3.28084f, "m", "ft", "0", "0"},
-        {"Percent", 1.0f, "%", "%", "0", "0"},
-    };
     // Headings of the table's columns: the quantity, the British factor, the units and the formats.
     const char *const headings[7] = {"",          "Data Type",     "Factor", "SI Unit", "British Unit",
                                      "SI Format", "British Format"};
     for (int c = 1; c <= 6; ++c)
         UnitText(0, c) = headings[c];
     for (int q = 1; q <= 15; ++q) {
-        const Row &r = rows[q - 1];
+        const UnitRow &r = BuiltInRows[q - 1];
         UnitText(q, 0) = r.name;
         UnitFactor(q, 1) = 1.0f;
         UnitFactor(q, 2) = r.british;

@@ -15,6 +15,8 @@ constexpr int Length = 1, Velocity = 2, Area = 3, Airflow = 4, Resistance = 5, D
 
 // The built-in table: SI factors 1, British factors, unit names and number formats of rows 1..15.
 void SetBuiltInUnits();
+// The British factor of a quantity in the built-in table.
+float BuiltInBritishFactor(int quantity);
 
 // The unit name of a quantity in the current unit system ("m", "ft", ...).
 std::string UnitName(int quantity);

@@ -14,6 +14,8 @@ public:
     virtual void FitNetwork() {}
     virtual void CentreOfVisible() {}
     virtual void ShowWindowTitle() {}
+    // The level new airways take, shown in the level controls and the cursor read-out.
+    virtual void ShowWorkingLevel() {}
     virtual void Redraw() {}
     virtual void RedrawAll() {}
     // Shows the first saved view's name in the view list without loading it, and leaves the active view

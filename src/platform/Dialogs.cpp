@@ -79,7 +79,9 @@ public:
         dialog.setFileMode(r.save || !r.mustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         if (!r.save || !r.confirmOverwrite)
             dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-        const QStringList filters = qtFilters(r.filter);
+        QStringList filters;
+        for (const std::string &f : FileDialogFilters(r.filter))
+            filters << ToQt(f);
         dialog.setNameFilters(filters);
         if (r.filterIndex >= 1 && r.filterIndex <= filters.size())
             dialog.selectNameFilter(filters[r.filterIndex - 1]);
@@ -127,15 +129,6 @@ public:
     }
 
 private:
-    // "Data Files (*.sim)|*.sim|All files (*.*)|*.*" → {"Data Files (*.sim)", "All files (*.*)"}.
-    static QStringList qtFilters(const std::string &filter) {
-        const QStringList parts = ToQt(filter).split('|');
-        QStringList out;
-        for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-            out << parts[i] + " (" + parts[i + 1] + ")";
-        return out;
-    }
-
     static QMessageBox::Icon iconOf(int icon) {
         switch (icon) {
         case vbCritical:
@@ -229,6 +222,17 @@ std::optional<PrinterChoice> PrintSetupDialog() {
         request.printers.push_back(std::move(offer));
     }
     return responder().PrintSetup(request);
+}
+
+std::vector<std::string> FileDialogFilters(const std::string &filter) {
+    const QStringList parts = ToQt(filter).split('|');
+    std::vector<std::string> out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = "(" + parts[i + 1] + ")";
+        // A description that already shows its patterns keeps them once.
+        out.push_back(FromQt(parts[i].trimmed().endsWith(patterns) ? parts[i] : parts[i] + " " + patterns));
+    }
+    return out;
 }
 
 std::optional<std::string> FileDialog(const FileRequest &request) {

@@ -101,6 +101,9 @@ std::optional<PrinterChoice> PrintSetupDialog();
 
 // Shows an open or save dialog; nullopt when cancelled.
 std::optional<std::string> FileDialog(const FileRequest &request);
+// A file filter of the form "Data Files (*.sim)|*.sim|All files|*.*" as the file dialog's name filters:
+// each description with its patterns in brackets, written once ({"Data Files (*.sim)", "All files (*.*)"}).
+std::vector<std::string> FileDialogFilters(const std::string &filter);
 
 // How many boxes and modal dialogs have been shown so far. Input a window had queued before one of them
 // opened is stale once it closes: a modal window takes the input meant for the windows under it.

@@ -1,5 +1,6 @@
 #include "platform/GridEdit.h"
 
+#include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBGrid.h"
@@ -105,6 +106,17 @@ bool GridCommandKey(int keyAscii, const VBTextBox &box, const GridCommands &comm
     return true;
 }
 
+SaveChanges AskSaveChanges(const std::string &prompt) {
+    switch (VB::MsgBox(prompt, VB::vbYesNoCancel, "Save changes")) {
+    case VB::vbYes:
+        return SaveChanges::Keep;
+    case VB::vbNo:
+        return SaveChanges::Drop;
+    default:
+        return SaveChanges::Stay;
+    }
+}
+
 void GridCopy(const VBGrid &grid) {
     QGuiApplication::clipboard()->clear();
     QGuiApplication::clipboard()->setText(ToQt(GridCopyText(grid)));
@@ -136,6 +148,25 @@ void GridPaste(VBGrid &grid, const std::string &text, const GridPasteRules &rule
     };
     const int firstCol = grid.Col();
     int row = grid.Row(), col = firstCol;
+    // Writes one piece at (row, col); false ends the paste.
+    const auto write = [&](const std::string &piece) {
+        // Rows are added below the last one only for a value to go into.
+        while (!piece.empty() && row >= grid.Rows()) {
+            if (!rules.addRow)
+                return true;
+            const int rows = grid.Rows();
+            bool added = false;
+            if (!run([&] { added = rules.addRow(); }) || !added || grid.Rows() <= rows)
+                return false;
+        }
+        if (row >= grid.Rows() || col >= grid.Cols() || (rules.writable && !rules.writable(row, col)))
+            return true;
+        return run([&] {
+            grid.SetTextMatrix(row, col, piece);
+            if (rules.written)
+                rules.written(row, col);
+        });
+    };
     std::string piece;
     for (;;) {
         const int passStart = row;
@@ -146,23 +177,25 @@ void GridPaste(VBGrid &grid, const std::string &text, const GridPasteRules &rule
                 piece += ch;
                 continue;
             }
-            if (row < grid.Rows() && col < grid.Cols() && (!rules.writable || rules.writable(row, col))) {
-                if (!run([&] { grid.SetTextMatrix(row, col, piece); }))
-                    return;
-            }
+            if (!write(piece))
+                return;
             piece.clear();
             ++col;
             if (ch == '\r') {
-                bool more = true;
-                if (rules.rowEnd && !run([&] { more = rules.rowEnd(); }))
-                    return;
-                if (!more)
-                    return;
                 ++row;
                 col = firstCol;
             }
         }
-        piece.clear();
+        // A last piece without TAB or line end is pasted too, and ends its line.
+        if (!piece.empty()) {
+            if (!write(piece))
+                return;
+            piece.clear();
+            if (row != passStart) {
+                ++row;
+                col = firstCol;
+            }
+        }
         if (row > grid.RowSel() || row == passStart)
             return;
     }

@@ -29,20 +29,29 @@ struct GridCommands {
 };
 bool GridCommandKey(int keyAscii, const VBTextBox &box, const GridCommands &commands);
 
+// A table window's question before it closes with changes ("Save ... changes to network ?", box title
+// "Save changes", Yes, No and Cancel): Yes keeps the changes, No drops them, Cancel goes back to the
+// window with its changes.
+enum class SaveChanges { Keep, Drop, Stay };
+SaveChanges AskSaveChanges(const std::string &prompt);
+
 // The cells from the current cell to the far corner of the selection, each followed by a TAB, the last
 // TAB of each row replaced by CR LF; empty when the far corner lies above or left of the current cell.
 std::string GridCopyText(const VBGrid &grid);
 // The same text put on the clipboard.
 void GridCopy(const VBGrid &grid);
 // Walks clipboard text into the grid from the current cell: LF is ignored, TAB and CR end a field, which
-// goes into the target cell when `writable` allows it; the target moves one column right and, at a CR,
-// back to the first column one row down after `rowEnd` (false stops the paste). A piece after the last
-// TAB or CR is not written. Passes repeat while the target row has not passed the selection's last row
-// and the pass reached a new row, so a short block fills a taller selection and every paste ends.
-// `step` runs each cell write and row end, so the caller can handle a failure of one.
+// goes into the target cell when `writable` allows it (then `written` runs for that cell); the target
+// moves one column right and, at a CR, back to the first column one row down. A piece after the last TAB
+// or CR is written too. A value that falls below the last row first has `addRow` append a row (false, or
+// no `addRow`, ends the paste there); no row is added for nothing. Passes repeat while the target row has
+// not passed the selection's last row and the pass reached a new row, so a short block fills a taller
+// selection and every paste ends. `step` runs each cell write and row addition, so the caller can handle
+// a failure of one.
 struct GridPasteRules {
     std::function<bool(int row, int col)> writable;
-    std::function<bool()> rowEnd;
+    std::function<void(int row, int col)> written;
+    std::function<bool()> addRow;
     std::function<bool(const std::function<void()> &work)> step;
 };
 void GridPaste(VBGrid &grid, const std::string &text, const GridPasteRules &rules);

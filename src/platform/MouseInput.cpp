@@ -3,6 +3,7 @@
 #include "platform/PictureBox.h"
 #include "platform/Text1252.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -59,6 +60,10 @@ int WheelKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     if (buttons & Qt::MiddleButton)
         keys |= 0x10;
     return keys;
+}
+
+int DragStartDistance() {
+    return QApplication::startDragDistance();
 }
 
 int KeyCodeValue(int qtKey) {

@@ -28,6 +28,9 @@ int MouseButtonMask(Qt::MouseButtons buttons);
 int ShiftMask(Qt::KeyboardModifiers modifiers);
 // The key state of a wheel step: 0x1 left, 0x2 right, 0x4 Shift, 0x8 Ctrl, 0x10 middle.
 int WheelKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+// How far, in pixels, the pointer must travel between a press and its release to make a drag (the
+// platform's start-drag distance, measured as |dx| + |dy|).
+int DragStartDistance();
 // A Qt key as a VB key code (letters and digits as their upper-case characters); 0 when it has none.
 int KeyCodeValue(int qtKey);
 // The character code a key press types, as a text box's KeyPress sees it: Ctrl with a letter gives 1 .. 26

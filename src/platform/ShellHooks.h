@@ -41,6 +41,9 @@ public:
     virtual int LevelScrollGetMax() const { return 1; }
     // CmbRL: the list index shown (-1 none).
     virtual int LevelListGetIndex() const { return -1; }
+    // CmbRL and VsbRL show this level without running their handlers (the view mode and the displayed
+    // levels stay); the active graphics window's caption names it.
+    virtual void ShowLevelChoice(int /*level*/) {}
 
     // mnuOld(1..9): recent files.
     virtual void RecentMenuSet(int /*index*/, const std::string& /*caption*/, bool /*visible*/) {}

@@ -11,6 +11,8 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -73,6 +75,7 @@ VBGrid::VBGrid(QWidget *parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(false);
     widths_.assign(static_cast<size_t>(cols_), -1);
     alignments_.assign(static_cast<size_t>(cols_), AlignLeft);
+    readOnly_.assign(static_cast<size_t>(cols_), false);
     rows_.assign(2, emptyRow());
     horizontalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setSingleStep(1);
@@ -116,6 +119,7 @@ void VBGrid::SetCols(int cols) {
     }
     widths_.resize(n, -1);
     alignments_.resize(n, AlignLeft);
+    readOnly_.resize(n, false);
     cols_ = cols;
     clampPosition();
     refresh();
@@ -313,6 +317,44 @@ void VBGrid::SetColAlignment(int col, int alignment) {
     if (col >= 0 && col < cols_)
         alignments_[static_cast<size_t>(col)] = alignment;
     refresh();
+}
+
+bool VBGrid::ColReadOnly(int col) const {
+    return col >= 0 && col < cols_ && readOnly_[static_cast<size_t>(col)];
+}
+
+void VBGrid::SetColReadOnly(int col, bool readOnly) {
+    if (col >= 0 && col < cols_)
+        readOnly_[static_cast<size_t>(col)] = readOnly;
+    refresh();
+}
+
+int VBGrid::FitColWidth(int col) const {
+    if (col < 0 || col >= cols_)
+        return 0;
+    // Texts are summed from the advances of their characters, so that tens of thousands of rows cost no
+    // text layout each; the widest one is then measured as a whole.
+    const QFontMetricsF metrics(font());
+    std::array<double, 256> advance{};
+    for (int b = 0; b < 256; ++b)
+        advance[static_cast<size_t>(b)] =
+            metrics.horizontalAdvance(ToQt(std::string(1, static_cast<char>(b))));
+    double widest = 0;
+    const std::string *widestText = nullptr;
+    for (const GridRow &r : rows_) {
+        const std::string &text = r.text[static_cast<size_t>(col)];
+        double w = 0;
+        for (const char ch : text)
+            w += advance[static_cast<unsigned char>(ch)];
+        if (w > widest) {
+            widest = w;
+            widestText = &text;
+        }
+    }
+    if (widestText != nullptr)
+        widest = std::max(widest, metrics.horizontalAdvance(ToQt(*widestText)));
+    // The painted text keeps 3 pixels from each border.
+    return (static_cast<int>(std::ceil(widest)) + 8) * TwipsPerPixel;
 }
 
 int VBGrid::rowHeightPx() const {
@@ -620,7 +662,9 @@ void VBGrid::paintEvent(QPaintEvent *) {
             const bool selected = !fixed && range && r >= top && r <= bottom && c >= left && c <= right &&
                                   !(r == row_ && c == col_);
             const int32_t back = rows_[static_cast<size_t>(r)].back[static_cast<size_t>(c)];
-            QColor fill = fixed ? pal.color(QPalette::Button) : pal.color(QPalette::Base);
+            const bool readOnly = !fixed && readOnly_[static_cast<size_t>(c)];
+            QColor fill = fixed ? pal.color(QPalette::Button)
+                                : (readOnly ? pal.color(QPalette::Window) : pal.color(QPalette::Base));
             if (back != 0)
                 fill = vbColour(back);
             if (selected)
@@ -631,7 +675,9 @@ void VBGrid::paintEvent(QPaintEvent *) {
             p.drawLine(cell.bottomLeft(), cell.bottomRight());
             const std::string &text = rows_[static_cast<size_t>(r)].text[static_cast<size_t>(c)];
             if (!text.empty()) {
-                p.setPen(selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
+                p.setPen(selected   ? pal.color(QPalette::HighlightedText)
+                         : readOnly ? pal.color(QPalette::Disabled, QPalette::Text)
+                                    : pal.color(QPalette::Text));
                 const int a = alignments_[static_cast<size_t>(c)];
                 const Qt::Alignment align =
                     (a == AlignRight ? Qt::AlignRight

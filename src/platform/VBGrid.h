@@ -85,6 +85,11 @@ public:
     void SetColWidth(int col, int twips);
     int ColAlignment(int col) const;
     void SetColAlignment(int col, int alignment);
+    // A read-only column is painted as such; the window keeps the user from changing its cells.
+    bool ColReadOnly(int col) const;
+    void SetColReadOnly(int col, bool readOnly);
+    // The width in twips that shows the column's heading and every value in it whole.
+    int FitColWidth(int col) const;
     int RowHeight() const;
     // "|<No. |>Flow": one heading per "|"-separated part, "<" left, "^" centre, ">" right; sets Cols, the
     // headings of row 0, the alignments and widths that fit the heading texts.
@@ -156,6 +161,7 @@ private:
     int cols_ = 2;
     std::vector<int> widths_; // twips
     std::vector<int> alignments_;
+    std::vector<bool> readOnly_;
     int fixedRows_ = 1, fixedCols_ = 1;
     int row_ = 1, col_ = 1, rowSel_ = 1, colSel_ = 1;
     int topRow_ = 1, leftCol_ = 1;

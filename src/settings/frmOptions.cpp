@@ -155,7 +155,7 @@ void frmOptions::buildSimulationTab() {
     auto *grid = new QGridLayout(page);
 
     auto *sources = new QVBoxLayout;
-    addOptions(OptSimSource, sources, {"Fixed Injection", "Cummulative"});
+    addOptions(OptSimSource, sources, {"Fixed Injection", "Cumulative"});
     grid->addWidget(frame("Smoke Sources", sources), 0, 0);
 
     auto *cost = new QFormLayout;
@@ -164,7 +164,7 @@ void frmOptions::buildSimulationTab() {
     grid->addWidget(frame("Cost and Efficiency Defaults", cost), 1, 0);
 
     auto *simulation = new QFormLayout;
-    txtIt = addBox(simulation, "Max Itterations (1-5000)");
+    txtIt = addBox(simulation, "Max Iterations (1-5000)");
     txtMe = addBox(simulation, "Max Allowable Error (0.0001-5.0)");
     TxtDensity = addBox(simulation, "Average Air Density", &LblUnit[0]);
     TxtFanMax = addBox(simulation, "Max Number of Fan Types (1000)");
@@ -190,7 +190,7 @@ void frmOptions::buildSimulationTab() {
     TxtAirRL->setToolTip("RL height at surface");
     TxtAirP->setToolTip("Surface barometric pressure");
     TxtDensity->setToolTip("Average air density throughout mine");
-    txtIt->setToolTip("Maximum number of itterations");
+    txtIt->setToolTip("Maximum number of iterations");
     txtMe->setToolTip("Maximum allowable error");
     ChkRemote->setToolTip("Show remote monitoring options on menus");
     SSTab1->addTab(page, "Simulation");

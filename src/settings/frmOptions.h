@@ -3,12 +3,13 @@
 // OK checks and stores them in SI units and applies them; the font, icon, colour-scheme and fan-curve
 // controls act at once; the unit buttons store everything, switch the unit system and fill the dialog
 // again. A box whose text is still what filling put there keeps its setting exactly.
+#include "platform/ShownValues.h"
+
 #include <QDialog>
 
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 
 class QLabel;
@@ -111,12 +112,10 @@ protected:
     void reject() override;
 
 private:
-    // The text each box showed when filling ended.
-    std::map<const VBTextBox *, std::string> filled_;
+    // What each box showed when filling ended, and each preset value box when its preset was chosen.
+    ShownValues shown_;
     // The British factors as the unit grid showed them.
     std::array<std::string, 16> filledFactors_{};
-    // The text each preset value box showed when its preset was chosen.
-    std::map<const VBTextBox *, std::string> shownPreset_;
     // Each editor's preset values (SI) and names as filling showed them: OK stores only those the user
     // changed, so a network loaded while the dialog is open keeps its own presets.
     std::array<std::array<float, 50>, 3> filledPresetValues_{};
@@ -137,6 +136,9 @@ private:
     void wireUnitGrid();
 
     bool edited(const VBTextBox *box) const;
+    // The font size list: every size from the first listed to the last, and `shown` when outside them.
+    static constexpr int FirstListedFontSize = 6, LastListedFontSize = 40;
+    void fillFontSizes(int shown);
     void fillPresets();
     void fillUnitGrid();
     // One preset editor: list, value box, hidden index box, working copy and value quantity.

@@ -33,7 +33,7 @@ frmSelLevel::frmSelLevel(QWidget *parent) : QDialog(parent) {
 
 void frmSelLevel::Form_Load() {
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     moves_ = 0;
     for (int level = 1; level <= 249; ++level)
         if (LevelName.InBounds(level) && !LevelName(level).empty()) {

@@ -106,7 +106,7 @@ frmViewer::frmViewer(QWidget *parent) : QDialog(parent) {
 
 void frmViewer::Form_Load() {
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     for (int i = 0; i <= 9; ++i)
         ChkViewer[static_cast<size_t>(i)]->setChecked((GraphicsDetail & (1 << i)) != 0);
     for (int b = 0; b <= 3; ++b)

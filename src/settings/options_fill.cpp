@@ -51,7 +51,7 @@ void frmOptions::Form_Load() {
     if (DataDisplayMode >= 0 && DataDisplayMode <= 3)
         OptType[static_cast<size_t>(DataModeOfButton[DataDisplayMode])]->SetValue(true);
     // 6.
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     // 7.
     ChkLayer->SetValue(LayerInheritance);
     ChkEDIT->SetValue(RightClickEditOff != 0);
@@ -74,9 +74,7 @@ void frmOptions::Form_Load() {
     CmbIconSize->clear();
     for (int size = 1; size <= 20; ++size)
         CmbIconSize->addItem(QString::number(size));
-    CmbFontSize->clear();
-    for (int size = 0; size <= 38; size += 2)
-        CmbFontSize->addItem(QString::number(size));
+    fillFontSizes(FirstListedFontSize);
     CmbFonts_Click();
     CmbIcon_Click();
     // 9. Swatches and palette.
@@ -145,9 +143,9 @@ void frmOptions::Form_Load() {
     fillUnitGrid();
     // 19.
     OptionsLoaded = true;
-    filled_.clear();
+    shown_.Clear();
     for (const VBTextBox *box : findChildren<VBTextBox *>())
-        filled_[box] = box->Text();
+        shown_.Keep(*box);
 }
 
 void frmOptions::fillPresets() {
@@ -206,6 +204,5 @@ void frmOptions::fillUnitGrid() {
 }
 
 bool frmOptions::edited(const VBTextBox *box) const {
-    const auto it = filled_.find(box);
-    return it == filled_.end() || it->second != box->Text();
+    return shown_.Edited(*box);
 }

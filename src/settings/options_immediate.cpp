@@ -59,13 +59,22 @@ void frmOptions::wireImmediateControls() {
 
 // ---- Fonts and icons ----
 
+void frmOptions::fillFontSizes(int shown) {
+    // Every point size from 6 to 40; a stored size outside them (from an older file) is listed too, so
+    // that it shows as it is.
+    CmbFontSize->clear();
+    for (int size = std::min(shown, FirstListedFontSize); size <= std::max(shown, LastListedFontSize); ++size)
+        if ((size >= FirstListedFontSize && size <= LastListedFontSize) || size == shown)
+            CmbFontSize->addItem(QString::number(size), size);
+}
+
 void frmOptions::CmbFonts_Click() {
     if (CmbFontSize->count() == 0 || CmbFonts->ListIndex() < 0)
         return;
     const int textClass = CmbFonts->ListIndex() + 1;
-    const int item = static_cast<int>(VB::RoundHalfEven(FontSize(textClass) / 2.0));
     shownFromCode_ = true;
-    CmbFontSize->SetListIndex(std::clamp(item, 0, CmbFontSize->count() - 1));
+    fillFontSizes(FontSize(textClass));
+    CmbFontSize->SetListIndex(CmbFontSize->findData(FontSize(textClass)));
     ChkFontBold->SetValue(FontBold(textClass) != 0);
     shownFromCode_ = false;
 }
@@ -74,7 +83,7 @@ void frmOptions::CmbFontSize_Click() {
     // Only the user's choice is stored: showing the settings of a class changes none of them.
     if (shownFromCode_ || CmbFonts->ListIndex() < 0 || CmbFontSize->ListIndex() < 0)
         return;
-    FontSize(CmbFonts->ListIndex() + 1) = 2 * CmbFontSize->ListIndex();
+    FontSize(CmbFonts->ListIndex() + 1) = CmbFontSize->currentData().toInt();
 }
 
 void frmOptions::ChkFontBold_Click() {
@@ -201,6 +210,8 @@ void frmOptions::OptUnitType_Click(int index) {
     unitGridLeaveCell();
     UnloadData();
     UnitSystem = index == 0 ? 1 : 2;
+    // Filled again on the tab the buttons sit on, not on the one the dialog opened with.
+    OptionsTab = SSTab1->currentIndex();
     Form_Load();
     Shell().RefreshDataList();
     show();

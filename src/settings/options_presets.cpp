@@ -62,7 +62,7 @@ void frmOptions::presetClick(const PresetEditor &e) {
     e.value->SetText(e.quantity == 14 ? FormatValue(si, 14, 0, 0)
                                       : NumberText(ToDisplayUnits(si, e.quantity)));
     e.index->SetText(std::to_string(i));
-    shownPreset_[e.value] = e.value->Text();
+    shown_.Keep(*e.value);
 }
 
 void frmOptions::presetRename(const PresetEditor &e) {
@@ -75,8 +75,7 @@ void frmOptions::presetRename(const PresetEditor &e) {
 
 void frmOptions::presetStore(const PresetEditor &e) {
     // Only a value the user changed is stored: a shown value converted back could differ in its last digit.
-    const auto shown = shownPreset_.find(e.value);
-    if (shown != shownPreset_.end() && shown->second == e.value->Text())
+    if (!edited(e.value))
         return;
     const int i = static_cast<int>(LenientValue(e.index->Text()));
     const auto v = VB::StrictNumber(e.value->Text(), ',');
@@ -84,7 +83,7 @@ void frmOptions::presetStore(const PresetEditor &e) {
         return;
     float display = static_cast<float>(*v);
     (*e.work)[static_cast<size_t>(i)] = FromDisplayUnits(display, e.quantity);
-    shownPreset_[e.value] = e.value->Text();
+    shown_.Keep(*e.value);
 }
 
 void frmOptions::CmbWall_Click() {

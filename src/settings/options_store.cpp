@@ -103,7 +103,7 @@ void frmOptions::storeCheckedFields(bool &recalculate) {
     AxisSignY = ChkVert->isChecked() ? -1 : 1;
     checkField(
         txtIt, between(1, 5000), [](double v) { MaxIterations = static_cast<int>(VB::RoundHalfEven(v)); },
-        "Limits of Itterations Exceeded", warn);
+        "Limits of Iterations Exceeded", warn);
     checkField(
         txtMe, [](double v) { return static_cast<float>(v) >= 0.0001f && static_cast<float>(v) <= 5.0f; },
         [&](double v) { MaxError = single(v); }, "Limits of Allowable Errors Exceeded", warn);

@@ -220,6 +220,7 @@ public:
     int LevelScrollGetMin() const override;
     int LevelScrollGetMax() const override;
     int LevelListGetIndex() const override;
+    void ShowLevelChoice(int level) override;
     std::string LevelListText() const override;
     int ViewListCount() const override;
     std::string ViewListText(int index) const override;

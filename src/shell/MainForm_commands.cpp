@@ -12,6 +12,7 @@
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBMath.h"
+#include "platform/WindowPlacement.h"
 #include "shell/MainForm.h"
 #include "shell/frmAbout2.h"
 #include "shell/frmFileNote.h"
@@ -29,8 +30,9 @@ namespace {
 // The build's web address of the program; empty when none was configured.
 const char *const WebPage = GUSTROM_WEB_PAGE;
 
-const char *const AutoNameQuestion = " that do not have an existing name - Are you sure you want to procede "
-                                     "(this cannot be undone) ?";
+// The naming is one undo step.
+const char *const AutoNameQuestion = " that do not have an existing name - Are you sure you want to proceed "
+                                     "(Edit > Undo takes it back) ?";
 
 } // namespace
 
@@ -70,9 +72,10 @@ void MainForm::mnuAutoNodes_Click() {
 }
 
 void MainForm::mnuPres_Click() {
-    if (VB::MsgBox("This routine will automatically copy existing airflows to branch names do not have a "
-                   "pre-exiting text name.\r\n\r\nAre you sure you want to procede ?",
-                   VB::vbYesNo, "Auto name") != VB::vbYes)
+    if (VB::MsgBox(
+            "This routine will automatically copy existing airflows to branch names that do not have a "
+            "pre-existing text name.\r\n\r\nAre you sure you want to proceed ?",
+            VB::vbYesNo, "Auto name") != VB::vbYes)
         return;
     PreserveFlowNames();
     Redraw();
@@ -119,7 +122,8 @@ void MainForm::mnuResetAir_Click() {
 }
 
 void MainForm::mnuremdup_Click() {
-    OrientDuplicates();
+    if (OrientDuplicates() == 0)
+        VB::MsgBox("No duplicate airways found", VB::vbInformation, "Remove duplicates");
 }
 
 void MainForm::mnuResetAirflows_Click() {
@@ -208,19 +212,18 @@ void MainForm::mnuMessage_Click() {
     frmFileNote &note = FileNoteWindow();
     if (!note.isVisible())
         note.Form_Load();
-    const QRect main = frameGeometry();
     if (MemoLeft == 0 && MemoTop == 0) {
-        // First opening: 5000 twips square with its lower right corner on the main window's.
+        // First opening: 5000 twips square in the lower right corner of the main window's work area, so
+        // that its status bar stays in view.
         MemoWidth = MemoHeight = 5000;
-        MemoLeft = PixelsToTwips(main.x() + main.width(), 0) - static_cast<int32_t>(MemoWidth);
-        MemoTop = PixelsToTwips(main.y() + main.height(), 1) - static_cast<int32_t>(MemoHeight);
+        const QRect work = VB::WorkArea(*this);
+        MemoLeft = PixelsToTwips(work.x() + work.width(), 0) - static_cast<int32_t>(MemoWidth);
+        MemoTop = PixelsToTwips(work.y() + work.height(), 1) - static_cast<int32_t>(MemoHeight);
     }
+    VB::SetOuterGeometry(note, QRect(TwipsToPixels(MemoLeft, 0), TwipsToPixels(MemoTop, 1),
+                                     TwipsToPixels(static_cast<int32_t>(MemoWidth), 0),
+                                     TwipsToPixels(static_cast<int32_t>(MemoHeight), 1)));
     note.show();
-    // The frame adds its border and title to the inner size.
-    const QSize frameExtra = note.frameGeometry().size() - note.size();
-    note.resize(TwipsToPixels(MemoWidth, 0) - frameExtra.width(),
-                TwipsToPixels(MemoHeight, 1) - frameExtra.height());
-    note.move(TwipsToPixels(MemoLeft, 0), TwipsToPixels(MemoTop, 1));
     note.raise();
 }
 

@@ -75,7 +75,8 @@ void MainForm::SettingsReplaced() {
 void MainForm::CmbRL_Click() {
     if (LevelSyncBusy || ActiveWindow == -1 || CmbRL->ListIndex() < 0)
         return;
-    if (ViewMode != 1) {
+    const bool toSingleLevel = ViewMode != 1;
+    if (toSingleLevel) {
         PreviousViewMode = ViewMode;
         ViewMode = 1;
     }
@@ -84,6 +85,8 @@ void MainForm::CmbRL_Click() {
     showWindowCaption();
     if (VsbRL->value() != static_cast<int>(LevelScrollValue))
         VsbRL->setValue(static_cast<int>(LevelScrollValue));
+    else if (toSingleLevel)
+        VsbRL_Change(); // the scroll bar already stands on the level: it is shown alone all the same
     if (MouseDownActive) {
         StartPointX = CursorX;
         StartPointY = CursorY;
@@ -120,6 +123,17 @@ void MainForm::VsbRL_Change() {
     }
     VB::DoEvents();
     ShowCursorCoords(CursorX, CursorY);
+}
+
+void MainForm::ShowLevelChoice(int level) {
+    {
+        const QScopedValueRollback syncing(LevelSyncBusy, true);
+        if (level >= VsbRL->minimum() && level <= VsbRL->maximum())
+            VsbRL->setValue(level);
+        CmbRL->SetListIndex(level >= 1 && level <= CmbRL->count() ? level - 1 : -1);
+    }
+    CursorElevation = static_cast<float>(LevelElevation);
+    showWindowCaption();
 }
 
 void MainForm::VsbRL_Scroll() {

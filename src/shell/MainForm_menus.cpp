@@ -85,6 +85,11 @@ void MainForm::mnuSaveAs_Click() {
 }
 
 void MainForm::mnuSaveFan_Click() {
+    // The file is the fan library of every network: it is replaced only with a yes.
+    const std::string replaced = FanFileReplacement();
+    if (!replaced.empty() && VB::MsgBox(replaced + "\r\nReplace it?", VB::vbYesNo | VB::vbQuestion,
+                                        "Save Fan Database") != VB::vbYes)
+        return;
     SaveFanData();
 }
 
@@ -102,9 +107,11 @@ void importFileChoice(QWidget *owner, const char *filter) {
     request.filter = filter;
     request.filterIndex = 1;
     request.mustExist = true;
+    request.initialDir = FileDialogFolder();
     const std::optional<std::string> chosen = VB::FileDialog(request);
     DialogCancelled = !chosen || chosen->empty();
     if (!DialogCancelled) {
+        RememberFileDialogFolder(*chosen);
         ImportFileName = *chosen;
         frmImport dialog(owner);
         VB::ShowModal(dialog);
@@ -116,14 +123,14 @@ void importFileChoice(QWidget *owner, const char *filter) {
 
 void MainForm::MnuDXF_Click() {
     SpreadSheetAroundNetworkChange(
-        [this] { importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*"); });
+        [this] { importFileChoice(this, "Data Files (*.DXF)|*.DXF|All Files (*.*)|*.*"); });
 }
 
 void MainForm::mnuImportData_Click() {
     SpreadSheetAroundNetworkChange([this] {
         PlanView();
         Redraw();
-        importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Filese (*.*)|*.*");
+        importFileChoice(this, "Data Files (*.TXT)|*.TXT|All Files (*.*)|*.*");
     });
 }
 

@@ -10,6 +10,7 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "model/recent_files.h"
+#include "model/recovery_copy.h"
 #include "model/settings_file.h"
 #include "model/undo.h"
 #include "model/units.h"
@@ -24,7 +25,6 @@
 #include "tables/frmSpreadSheet.h"
 
 #include <QMdiSubWindow>
-#include <filesystem>
 
 namespace {
 
@@ -45,8 +45,47 @@ void fillDataTypeCaptions() {
             DataTypeCaption(static_cast<int>(g) + 1, static_cast<int>(i) + 1) = captions[g][i];
 }
 
-std::string recoveryCopy() {
-    return VB::TempDir() + "tempsim.sim";
+std::string recoveryQuestion(const LeftRecoveryCopy &left) {
+    const auto said = [&left](const std::string &text, const char *none) {
+        return !left.described ? std::string("not recorded") : text.empty() ? std::string(none) : text;
+    };
+    return "An autosaved recovery file exists - do you wish to load this file\r\n\r\nNetwork file: " +
+           said(left.networkFile, "none (the network had not been saved)") +
+           "\r\nNetwork title: " + said(left.title, "none") + "\r\nWritten: " + said(left.written, "") +
+           "\r\n\r\nNo keeps the copy for the next start.";
+}
+
+// The caption's file title of a recovered network, which has no file name of its own.
+std::string recoveredFrom(const LeftRecoveryCopy &left) {
+    const std::string &file = left.networkFile;
+    const std::string from = file.empty() ? "an unnamed network" : file.substr(file.find_last_of("/\\") + 1);
+    return "Recovered copy of " + from + (left.written.empty() ? "" : ", autosaved " + left.written);
+}
+
+// Offers, one by one, the copies that programs left when they did not end in order, until one is loaded.
+// A copy that is declined, or that cannot be read in whole, stays for the next start.
+void offerRecoveryCopies() {
+    std::vector<LeftRecoveryCopy> left = ClaimLeftRecoveryCopies();
+    for (LeftRecoveryCopy &copy : left) {
+        if (VB::MsgBox(recoveryQuestion(copy), VB::vbYesNo | VB::vbQuestion, "Auto save recovery") !=
+            VB::vbYes)
+            continue;
+        NetworkFileName = copy.path;
+        LoadMode = 1;
+        const LoadOutcome outcome = LoadNetwork();
+        NetworkFileName.clear();
+        if (outcome == LoadOutcome::NotOpened)
+            continue;
+        // The copy becomes this program's own, so that a crash before the next autosave still leaves it.
+        if (outcome == LoadOutcome::Loaded)
+            AdoptRecoveryCopy(copy);
+        // Whatever was recovered is saved nowhere yet: the next save asks for a name, exit asks to save.
+        NetworkSaved = 0;
+        MasterFile = false;
+        NetworkFileTitle = recoveredFrom(copy);
+        ShowWindowTitle();
+        return;
+    }
 }
 
 } // namespace
@@ -134,25 +173,15 @@ void MainForm::MDIForm_Load() {
     FitNetwork();
     Redraw();
     ResetUndoFile();
-    // 26. A network named on the command line.
+    // 26. A network named on the command line. A file refused or abandoned leaves the program unnamed, as
+    // File > Open does, so that no save can write over it.
     if (OpenAtStart) {
-        NetworkFileName = CommandLineFile;
-        LoadNetwork();
-        SetFileName();
+        NetworkFileName.clear();
+        LoadNetworkFile(CommandLineFile);
         OpenAtStart = false;
     }
-    // 27. A recovery copy left by a run that did not end normally.
-    std::error_code error;
-    if (std::filesystem::exists(recoveryCopy(), error)) {
-        if (VB::MsgBox("An autosaved recovery file exists - do you wish to load this file",
-                       VB::vbYesNo | VB::vbQuestion, "Auto save recovery") == VB::vbYes) {
-            NetworkFileName = recoveryCopy();
-            LoadNetwork();
-            SetFileName();
-            // The recovered network has no name of its own: the next save asks for one.
-            NetworkFileName.clear();
-        }
-    }
+    // 27. Recovery copies left by runs that did not end in order.
+    offerRecoveryCopies();
 }
 
 void MainForm::MDIForm_QueryUnload(bool &cancel) {
@@ -190,7 +219,6 @@ void MainForm::MDIForm_QueryUnload(bool &cancel) {
             SaveDefaults();
     }
     AddRecentFile();
-    std::error_code error;
-    std::filesystem::remove(recoveryCopy(), error);
+    RemoveRecoveryCopy();
     UnhookWheel();
 }

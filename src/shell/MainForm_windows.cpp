@@ -3,6 +3,7 @@
 #include "graphics/drawing_prep.h"
 #include "graphics/graphics_state.h"
 #include "graphics/view_state.h"
+#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/levels_views.h"
 #include "platform/Dialogs.h"
@@ -152,6 +153,7 @@ void MainForm::mnuWindowView_Click(int index) {
     window->View()->setFocus();
     ActiveWindow = index;
     RestoreView(100 + index);
+    ShowWorkingLevel();
     WindowSwitching = false;
     PrepareDrawing();
     Redraw();
@@ -274,6 +276,7 @@ void MainForm::CmbView_Click() {
     RestoreView(slot);
     if (ViewRestored == 0)
         FitNetwork();
+    ShowWorkingLevel();
     Redraw();
     ShowWindowTitle();
     ViewRestored = 0;

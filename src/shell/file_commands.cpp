@@ -99,13 +99,8 @@ void OpenRecentFile(int index) {
             return;
     }
     VB::SetScreenPointer(VB::vbHourglass);
-    const std::string previousName = NetworkFileName;
-    NetworkFileName = RecentFiles(index);
     LoadMode = 1;
-    if (LoadNetwork() == LoadOutcome::NotOpened)
-        NetworkFileName = previousName;
-    else
-        SetFileName();
+    LoadNetworkFile(RecentFiles(index));
     VB::SetScreenPointer(VB::vbDefault);
 }
 
@@ -117,15 +112,20 @@ void MergeCommand() {
     // The merged levels fill the slots from the first free one.
     --LevelOffset;
     const int firstMerged = LoadMode;
+    // The load lifts the counter over the merged file's own numbers.
+    const int32_t nextNumber = NextAirwayNumber;
     const bool merged = OpenNetworkDialog();
     FillLevelList();
     removeAdjacentDuplicateLevels();
     FillLevelList();
-    if (merged && AirwayCount >= firstMerged) {
-        // The merged airways are numbered while they still sit after the network's own; the sort then
-        // moves whole records.
+    if (AirwayCount >= firstMerged) {
+        // The merged airways, also those of a merge stopped part-way, continue the open network's numbers;
+        // they are numbered while they still sit after the network's own, and the sort then moves whole
+        // records.
+        NextAirwayNumber = nextNumber;
         RenumberAirways(firstMerged, false);
-        SortAirways();
+        if (merged)
+            SortAirways();
     }
     UpdateNodeKeys();
     LoadMode = 1;

@@ -5,6 +5,7 @@
 #include "model/Gustrom1.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
+#include "platform/WindowPlacement.h"
 #include "shell/MainForm.h"
 #include "shell/shell_state.h"
 
@@ -139,7 +140,8 @@ frmTitle::frmTitle(const std::string &commandLine) {
     connect(&TimerStart, &QTimer::timeout, this, &frmTitle::Start);
     if (OpenAtStart)
         TimerStart.start(1500);
-    // 5.
+    // 5. In the middle of the screen: the main window is not there yet.
+    VB::CentreOnMainWindow(*this);
     show();
     VB::DoEvents();
     VB_NAME_CONTROLS(TitlePic, LblWin, Lbl1, Lbl3, Lbl2, LblCopy);

@@ -6,6 +6,7 @@
 #include "graphics/graphics_state.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
+#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/network_save.h"
 #include "platform/Dialogs.h"
@@ -143,6 +144,7 @@ void frmWindow::loadscreen() {
     if (WindowOpen(number_)) {
         RestoreView(number_ + 100);
         PrepareDrawing();
+        ShowWorkingLevel();
     }
 }
 

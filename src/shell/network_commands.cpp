@@ -12,50 +12,31 @@
 #include "simulation/pressures.h"
 #include "simulation/smoke_spread.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
 
 namespace {
 
-// The airways a naming changes, each recorded once before its first change; closing records their new
-// state, so the whole naming is one undo step.
-class NamingStep {
-public:
-    NamingStep() : recorded_(static_cast<size_t>(AirwayCount) + 1, false) {}
-
-    void Set(NodeName &field, int a, const std::string &name) {
-        if (field == NodeName(name))
-            return;
-        if (!recorded_[static_cast<size_t>(a)]) {
-            recorded_[static_cast<size_t>(a)] = true;
-            changed_.push_back(a);
-            RecordUndo(a, UndoCode::Before, UndoStep);
-        }
-        field = name;
-    }
-
-    void Close() {
-        for (int a : changed_)
-            RecordUndo(a, UndoCode::After, UndoStep);
-        if (!changed_.empty())
-            ++UndoStep;
-    }
-
-private:
-    std::vector<bool> recorded_;
-    std::vector<int> changed_;
-};
+// Names one field of airway a within a naming that is one undo step.
+void setName(UndoStepRecorder &step, NodeName &field, int a, const std::string &name) {
+    if (field == NodeName(name))
+        return;
+    step.Changing(a);
+    field = name;
+}
 
 } // namespace
 
 void AutoNameAirways(const std::string &prefix) {
-    NamingStep step;
+    UndoStepRecorder step;
     int number = 1;
     for (int a = 1; a <= AirwayCount; ++a)
         if (AirwayName(a).trimmed().empty())
-            step.Set(AirwayName(a), a, prefix + std::to_string(number++));
+            setName(step, AirwayName(a), a, prefix + std::to_string(number++));
     step.Close();
 }
 
@@ -66,18 +47,18 @@ void AutoNameNodes(const std::string &prefix) {
     endingAt.reserve(static_cast<size_t>(AirwayCount));
     for (int a = 1; a <= AirwayCount; ++a)
         endingAt[AirwayEndKey(a)].push_back(a);
-    NamingStep step;
+    UndoStepRecorder step;
     int number = 1;
     for (int a = 1; a <= AirwayCount; ++a) {
         if (!AirwayEndName(a).trimmed().empty())
             continue;
         const std::string name = prefix + std::to_string(number++);
         for (int b : endingAt[AirwayEndKey(a)])
-            step.Set(AirwayEndName(b), b, name);
+            setName(step, AirwayEndName(b), b, name);
         for (int32_t p = AirwayLinks(2, 1, a); p <= AirwayLinks(2, 2, a); ++p) {
             const int d = AirwayLinkList(p);
             if (AirwayStartName(d).trimmed().empty())
-                step.Set(AirwayStartName(d), d, name);
+                setName(step, AirwayStartName(d), d, name);
         }
     }
     step.Close();
@@ -123,7 +104,7 @@ void ReseedAirflows(int seed) {
     NetworkSaved = 0;
 }
 
-void OrientDuplicates() {
+int OrientDuplicates() {
     constexpr int32_t keepsDirection = AirwayFlag::FixedFlow | AirwayFlag::FixedDirection;
     // The network checks want every node, the surface node too, left by one airway and entered by
     // another. A turn that would take a node's last way out or in is not made, so a network that solved
@@ -153,6 +134,16 @@ void OrientDuplicates() {
     }
     if (turned)
         NetworkSaved = 0;
+    // Twins: airways joining the same two nodes, whichever way they run.
+    std::map<std::pair<Currency, Currency>, int> joining;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayStartKey(a) != AirwayEndKey(a))
+            ++joining[std::minmax(AirwayStartKey(a), AirwayEndKey(a))];
+    int twins = 0;
+    for (const auto &[ends, count] : joining)
+        if (count > 1)
+            twins += count;
+    return twins;
 }
 
 void ReverseCoordinateAxes() {

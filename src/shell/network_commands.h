@@ -18,8 +18,9 @@ void SetAllLengthsFixed(bool fixed);
 void ReseedAirflows(int seed);
 // Turns airways so that each starts before it ends by Z, then Y, then X, so that twins drawn in opposite
 // directions compare equal; airways with a fan, a fixed pressure, fixed flow or fixed direction stay, and so
-// does an airway whose turn would leave a node without a way in or out.
-void OrientDuplicates();
+// does an airway whose turn would leave a node without a way in or out. Returns the number of airways that
+// join the same two nodes as another.
+int OrientDuplicates();
 // Exchanges X and Y of both ends of every airway and flips both axis signs, then rebuilds the view.
 void ReverseCoordinateAxes();
 // Empties the spread's work arrays; with clearSources also every contaminant source. A shown spread is

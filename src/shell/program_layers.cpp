@@ -21,6 +21,7 @@ public:
     void FitNetwork() override { ::FitNetwork(); }
     void CentreOfVisible() override { ::CentreOfVisible(); }
     void ShowWindowTitle() override { ::ShowWindowTitle(); }
+    void ShowWorkingLevel() override { ::ShowWorkingLevel(); }
     void Redraw() override { ::Redraw(); }
     void RedrawAll() override { ::RedrawAll(); }
     void ShowViewListTopInPlan() override {

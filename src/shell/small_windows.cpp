@@ -42,7 +42,7 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowS
 }
 
 void frmMessage::Form_Load() {
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     LblMessage->setText(ToQt(CurrentLine));
     Timer1.setInterval(std::max(0, MessageTime));
 }
@@ -62,13 +62,13 @@ void frmMessage::Timer1_Timer() {
 }
 
 void PlaceLowerRight(QWidget &window) {
-    // Setting a window flag hides a shown window, so the flag goes on before it is shown; the frame is
-    // measured once shown, when it has its decorations.
+    // Setting a window flag hides a shown window, so the flag goes on before it is shown.
     if (!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    window.show();
+    // 40 twips above the bottom of the main window's work area, so that its status bar stays in view.
     if (const MainForm *main = MainForm::Instance())
-        VB::PlaceInLowerRight(window, main->frameGeometry().adjusted(0, 0, 0, -TwipsToPixels(40, 1)));
+        VB::PlaceInLowerRight(window, VB::WorkArea(*main).adjusted(0, 0, 0, -TwipsToPixels(40, 1)));
+    window.show();
     window.raise();
 }
 

@@ -165,16 +165,7 @@ void runImmediate(int c) {
     case 24:
         restore();
         Rotating = 0;
-        ViewIs3D = ViewIs3D == 1 ? 0 : 1;
-        if (ViewIs3D == 0) {
-            PlanView();
-            Redraw();
-        } else {
-            RotateView();
-            WindowCentre();
-            RotateView();
-            Redraw();
-        }
+        ToggleView3D();
         break;
     case 25:
         restore();

@@ -28,7 +28,7 @@ namespace {
 constexpr int ArrowHourglass = 13; // screen pointer for the whole run
 
 void majorError(int number) {
-    StatusText = "Major Simulation error No#" + std::to_string(number) + " Occured\r\n" +
+    StatusText = "Major Simulation error No#" + std::to_string(number) + " Occurred\r\n" +
                  "Try increasing your maximum number of Airways\r\n" +
                  "under the <DEFAULTS><Simulation> menu";
     VB::MsgBox(StatusText, VB::vbExclamation);

@@ -37,7 +37,7 @@ frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
     resize(300, 260);
     QRect area;
     if (mainWindow)
-        area = mainWindow->frameGeometry();
+        area = VB::WorkArea(*mainWindow);
     else if (const QScreen *screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();
     if (area.isValid())

@@ -37,7 +37,7 @@ frmSimForm::frmSimForm(QWidget *parent) : QWidget(parent, Qt::Tool) {
     Lbl1->hide();
     Lbl2->hide();
     resize(320, 150);
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     VB_NAME_CONTROLS(Label1, Lbl1, LblItt, Lbl2, LblError, ProgBar, Command1);
 }
 

@@ -39,7 +39,7 @@ frmSmoke::frmSmoke(QWidget *parent) : QWidget(parent, Qt::Tool) {
     auto *sourceLayout = new QVBoxLayout(sources);
     Label1 = new QLabel("Simulation Sources", sources);
     sourceLayout->addWidget(Label1);
-    const char *options[2] = {"Fixed", "Cummulative"};
+    const char *options[2] = {"Fixed", "Cumulative"};
     for (int i = 0; i < 2; ++i) {
         OptSimSource[i] = new QRadioButton(options[i], sources);
         OptSimSource[i]->setEnabled(false);
@@ -57,7 +57,7 @@ frmSmoke::frmSmoke(QWidget *parent) : QWidget(parent, Qt::Tool) {
     connect(OK, &QPushButton::clicked, this, [this] { OK_Click(); });
     connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
     adjustSize();
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     VB_NAME_CONTROLS(Label1, Label2, Label3, Label4, Label5, TxtItt, TxtRate, TxtSpread, TxtErr, ChkRetain,
                      OK, Cancel);
     VB::NameControlArray(OptSimSource, "OptSimSource");

@@ -138,7 +138,7 @@ void removeRedundantBulkheads() {
 
 void meshListFull() {
     VB::MsgBox(
-        "Number of meshes exceed reserved memory setting - please increase the allowable branch numbers "
+        "Number of meshes exceeds reserved memory setting - please increase the allowable branch numbers "
         "in the defaults settings !",
         VB::vbExclamation, "meshes Error");
     ErrorLevel = 1;

@@ -73,6 +73,8 @@ public:
     explicit Run(const SimplifyFilter &filter) : f_(filter) {}
 
     int removed = 0;
+    // Joins the filters allowed but that would have lost a resistance, a fan or a fixed flow or pressure.
+    int joinsLeft = 0;
     bool zeroFlowSkipped = false;
 
     void Go() {
@@ -127,6 +129,19 @@ private:
         }
     }
 
+    // Whether a with b joined into it still has the resistance of both. The joined airway keeps a's
+    // settings and only its computed resistance follows the joined length: b must be nothing but its
+    // geometry (no preset, bulkhead or fixed value), a's resistance must not be fixed, and a length kept
+    // fixed must be added up. A fan, a fixed pressure or a fixed quantity on either would be lost or moved.
+    bool joinKeepsResistance(int a, int b) const {
+        const int32_t flags = AirwayFlags(a) | AirwayFlags(b);
+        if (AirwayFan(a) != 0 || AirwayFan(b) != 0 || (flags & AirwayFlag::FixedFlow) != 0)
+            return false;
+        if (AirwayResistanceType(b) != 0 || AirwayResistanceType(a) == TypedPreset)
+            return false;
+        return f_.combineLengths || (flags & AirwayFlag::FixedLength) == 0;
+    }
+
     // Joins into a every airway that follows it in series while the filters allow.
     void extend(int a) {
         if ((f_.noPresets && AirwayResistanceType(a) != 0) || (f_.selectedOnly && !selected(a)))
@@ -145,11 +160,7 @@ private:
             const double angle = angleBetween(a, b, distance);
             if (!(std::fabs(angle) <= f_.maxAngle && distance <= f_.maxLength))
                 return;
-            if (AirwayFan(a) != 0 || AirwayFan(b) != 0 || onSurface(a) || onSurface(b))
-                return;
-            // A fixed quantity on either airway would be lost in the join.
-            if ((f_.noPresets && AirwayResistanceType(b) != 0) ||
-                ((AirwayFlags(a) | AirwayFlags(b)) & AirwayFlag::FixedFlow))
+            if (onSurface(a) || onSurface(b) || (f_.noPresets && AirwayResistanceType(b) != 0))
                 return;
             if (f_.sameWall && AirwayWallType(a) != AirwayWallType(b))
                 return;
@@ -160,6 +171,10 @@ private:
             const Currency middle = AirwayEndKey(a), far = AirwayEndKey(b);
             if (ends_[endPair(ownStart, far)] > 0)
                 return;
+            if (!joinKeepsResistance(a, b)) {
+                ++joinsLeft;
+                return;
+            }
             --ends_[endPair(ownStart, middle)];
             --ends_[endPair(middle, far)];
             ++ends_[endPair(ownStart, far)];
@@ -228,6 +243,10 @@ int SimplifyNetwork(const SimplifyFilter &filter) {
     VB::SetScreenPointer(VB::vbDefault);
     if (!cancelled) {
         std::string text = "The network size was reduced by " + std::to_string(run.removed) + " airways";
+        if (run.joinsLeft > 0)
+            text += "\r\n" + std::to_string(run.joinsLeft) +
+                    " joins were left to keep resistance presets, fixed resistances and lengths, fans, "
+                    "fixed pressures and fixed quantities";
         if (run.zeroFlowSkipped)
             text += "\r\nZero flow airways not removed - network not balanced";
         VB::MsgBox(text, VB::vbOKOnly);
@@ -259,10 +278,10 @@ frmSimplify::frmSimplify(QWidget *parent) : QWidget(parent, Qt::Tool) {
     grid->addWidget(HSA, 1, 2);
     CheckK = checkBox("Ensure wall types are the same",
                       "Only airways with same friction wall types will be filtered", this);
-    CheckS = checkBox("Ensure airway dimsensions are the same",
+    CheckS = checkBox("Ensure airway dimensions are the same",
                       "Only airways with same dimensions will be filtered", this);
     CheckR = checkBox("Ensure no resistance presets filtered",
-                      "Airways will preset resistance will not be filtered", this);
+                      "Airways with preset resistance will not be filtered", this);
     CheckSel =
         checkBox("Filter selected airways only", "Simplify will only be performed on selected airways", this);
     ChkCombine =

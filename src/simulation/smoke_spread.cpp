@@ -319,6 +319,10 @@ void SmokeSimulate() {
         } catch (const Stopped &) {
         }
         if (!sources) {
+            VB::MsgBox("No contaminant source with airflow - nothing to simulate", VB::vbExclamation);
+            // Without a legend on screen nothing is shown as a result.
+            if (!Smoke().LegendLoaded())
+                SmokeMode = 0;
             SetVisibleAirways();
             RotateView();
             RedrawAll();

@@ -47,24 +47,31 @@ void frmFanData::DrawFanCurve() {
     for (int p = 1; p <= Points; ++p)
         before[p] = pointOf(p, f);
 
-    // 1. Read-back: an empty cell or one that is not a number repeats the value of the row above.
+    // 1. Read-back, in SI: an empty cell or one that is not a number repeats the value of the row above; a
+    // cell as the last fill left it keeps the value it shows, unrounded.
     float runStatic = 0, runTotal = 0, runFlow = 0, runEfficiency = 0;
     float largestFlow = 0, largestPressure = 0;
-    const auto read = [&g](int p, int col, float &running) {
-        if (const auto v = VB::StrictNumber(g.TextMatrix(p, col), ','))
-            running = static_cast<float>(*v);
+    const auto read = [&](int p, int col, int unit, float &running) {
+        const std::string text = g.TextMatrix(p, col);
+        const ShownCell &shown = shown_[p][col];
+        if (shownFan_ == f && text == shown.text) {
+            if (!text.empty())
+                running = shown.value;
+        } else if (const auto v = VB::StrictNumber(text, ',')) {
+            float display = static_cast<float>(*v);
+            running = unit == 0 ? display : FromDisplayUnits(display, unit);
+        }
     };
     for (int p = 1; p <= Points; ++p) {
-        read(p, 1, runStatic);
-        read(p, 2, runTotal);
-        read(p, 3, runFlow);
-        read(p, 4, runEfficiency);
+        read(p, 1, 8, runStatic);
+        read(p, 2, 8, runTotal);
+        read(p, 3, 4, runFlow);
+        read(p, 4, 0, runEfficiency);
         runFlow = std::max(runFlow, 0.0f);
         runEfficiency = std::clamp(runEfficiency, 0.0f, 100.0f);
-        float s = runStatic, t = runTotal, q = runFlow;
-        points[p].statics = FromDisplayUnits(s, 8);
-        points[p].total = FromDisplayUnits(t, 8);
-        points[p].flow = FromDisplayUnits(q, 4);
+        points[p].statics = runStatic;
+        points[p].total = runTotal;
+        points[p].flow = runFlow;
         points[p].efficiency = VB::CInt(runEfficiency).value_or(0);
         largestFlow = std::max(largestFlow, runFlow);
         largestPressure = std::max({largestPressure, runStatic, runTotal});
@@ -103,8 +110,8 @@ void frmFanData::DrawFanCurve() {
         NetworkSaved = 0;
 
     // 5. Scales: the largest flow and pressure span 1000 chart units.
-    float flowScale = FromDisplayUnits(largestFlow, 4) / 1000;
-    float pressureScale = FromDisplayUnits(largestPressure, 8) / 1000;
+    const float flowScale = largestFlow / 1000;
+    const float pressureScale = largestPressure / 1000;
 
     // 6. - 8. The curves, their labels and the frame.
     PictureBox &pic = PicFan->Picture();

@@ -48,6 +48,7 @@ struct frmFanData::FanSlot {
         }
         return s;
     }
+    bool operator==(const FanSlot &) const = default;
     void Restore(int f) const {
         FanName(f) = name;
         FanDiameter(f) = diameter;
@@ -225,7 +226,7 @@ void frmFanData::Form_Load() {
     openedNetworkSaved_ = NetworkSaved;
     CellsChanged = false;
     resize(width(), 6440 / VBGrid::TwipsPerPixel);
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     CurrentFan = 1;
     FillFanList();
 }
@@ -284,12 +285,18 @@ void frmFanData::FillCurveGrid() {
     const bool noFlow = allZero([f](int p) { return FanCurveFlow(p, f); });
     const bool noEfficiency = allZero([f](int p) { return static_cast<float>(FanCurveEfficiency(p, f)); });
     for (int p = 1; p <= Points; ++p) {
-        g.SetTextMatrix(p, 0, std::to_string(p));
-        g.SetTextMatrix(p, 1, noStatic ? "" : FormatValue(FanCurvePressure(1, p, f), 8, 0, 0));
-        g.SetTextMatrix(p, 2, noTotal ? "" : FormatValue(FanCurvePressure(2, p, f), 8, 0, 0));
-        g.SetTextMatrix(p, 3, noFlow ? "" : FormatValue(FanCurveFlow(p, f), 4, 0, 0));
-        g.SetTextMatrix(p, 4, noEfficiency ? "" : std::to_string(FanCurveEfficiency(p, f)));
+        const float values[] = {0, FanCurvePressure(1, p, f), FanCurvePressure(2, p, f), FanCurveFlow(p, f),
+                                static_cast<float>(FanCurveEfficiency(p, f))};
+        const std::string texts[] = {std::to_string(p), noStatic ? "" : FormatValue(values[1], 8, 0, 0),
+                                     noTotal ? "" : FormatValue(values[2], 8, 0, 0),
+                                     noFlow ? "" : FormatValue(values[3], 4, 0, 0),
+                                     noEfficiency ? "" : std::to_string(FanCurveEfficiency(p, f))};
+        for (int c = 0; c <= 4; ++c) {
+            g.SetTextMatrix(p, c, texts[c]);
+            shown_[p][c] = {texts[c], values[c]};
+        }
     }
+    shownFan_ = f;
     DrawFanCurve();
 }
 
@@ -354,7 +361,24 @@ void frmFanData::gridKeyDown(int &keyCode, int) {
 }
 
 void frmFanData::commitEdit() {
-    GridCommit(*Spreadsheet, *TxtEdit);
+    const std::string before = Spreadsheet->Text();
+    if (!GridCommit(*Spreadsheet, *TxtEdit))
+        return;
+    const std::string typed = Spreadsheet->Text();
+    if (typed == before || VB::StrictNumber(typed, ',') || Spreadsheet->Col() < 1)
+        return;
+    // An empty or unreadable cell would silently take the point above's value.
+    Spreadsheet->SetText(before);
+    VB::MsgBox("A curve point needs a number: the cell keeps " + (before.empty() ? "no value" : before) +
+               ".");
+}
+
+bool frmFanData::databaseChanged() const {
+    int f = FanName.LBound();
+    for (const FanSlot &slot : opened_)
+        if (!(FanSlot::Take(f++) == slot))
+            return true;
+    return false;
 }
 
 void frmFanData::DeleteCells() {
@@ -394,6 +418,9 @@ void frmFanData::nameKeyPress(int &keyAscii) {
 }
 
 void frmFanData::storeDiameter(bool onLeaving) {
+    // The box loses the focus as the window goes: the database may already be given back.
+    if (unloading_)
+        return;
     const std::string text = TxtOutDiam->Text();
     float display = 0;
     if (!onLeaving) {
@@ -448,8 +475,10 @@ void frmFanData::CheckZeroEfficiency() {
 }
 
 void frmFanData::mnuSave_Click() {
-    if (VB::MsgBox("Are you sure you want to save to default database ?", VB::vbOKCancel | VB::vbQuestion,
-                   "Save Fan Database") != VB::vbOK)
+    const std::string replaced = FanFileReplacement();
+    if (VB::MsgBox("Are you sure you want to save to default database ?" +
+                       (replaced.empty() ? std::string() : "\r\n\r\n" + replaced),
+                   VB::vbOKCancel | VB::vbQuestion, "Save Fan Database") != VB::vbOK)
         return;
     CheckZeroEfficiency();
     SaveFanData();
@@ -479,8 +508,7 @@ void frmFanData::unloadWindow(bool keep) {
 
 void frmFanData::ExitFan_Click() {
     if (TxtEdit->isVisible()) {
-        Spreadsheet->SetText(TxtEdit->Text());
-        TxtEdit->hide();
+        commitEdit();
         DrawFanCurve();
     }
     CheckZeroEfficiency();
@@ -490,11 +518,21 @@ void frmFanData::ExitFan_Click() {
 void frmFanData::Cancel_Click() {
     if (unloading_)
         return;
-    // No, like Cancel without cell edits, gives back the database the window opened on.
-    if (CellsChanged &&
-        VB::MsgBox("Save fan changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes) {
-        ExitFan_Click();
-        return;
+    // A diameter typed but not yet stored is an edit too.
+    if (TxtOutDiam->isModified())
+        storeDiameter(true);
+    // Any edit asks, however it was made; No, like a close without edits, gives back the database the
+    // window opened on.
+    if (CellsChanged || databaseChanged()) {
+        switch (AskSaveChanges("Save fan changes to network ?")) {
+        case SaveChanges::Keep:
+            ExitFan_Click();
+            return;
+        case SaveChanges::Stay:
+            return;
+        case SaveChanges::Drop:
+            break;
+        }
     }
     TxtEdit->hide();
     unloadWindow(false);

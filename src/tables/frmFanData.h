@@ -3,9 +3,10 @@
 // curve points, the curve chart, curve estimation and the default fan file. Edits go straight into the
 // fan arrays; the grid reaches them through the chart's read-back at every commit. The window keeps the
 // database as it found it: only OK (or Yes to keeping the changes) leaves the edits, every other way out
-// gives the database back.
+// asks whenever anything differs and gives the database back on No.
 #include <QDialog>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -82,6 +83,14 @@ private:
     struct FanSlot;
     std::vector<FanSlot> opened_;
     uint8_t openedNetworkSaved_ = 255;
+    // The curve grid as the last fill left it: each cell's text and the value (SI) it shows, so that a cell
+    // nobody changed gives back the stored value and not its rounded text.
+    struct ShownCell {
+        std::string text;
+        float value = 0;
+    };
+    std::array<std::array<ShownCell, 5>, 11> shown_{};
+    int shownFan_ = 0;
 
     void buildMenus(class QMenuBar *bar);
     // FanList entry of a slot: its number with a leading blank, a blank and the name.
@@ -90,7 +99,11 @@ private:
     void pressureCheckClick(VBCheckBox *clicked, VBCheckBox *other);
     void gridKeyPress(int &keyAscii);
     void gridKeyDown(int &keyCode, int shift);
+    // An open edit box's text into its cell; a curve point needs a number, so other text gives the cell
+    // back as it was, with a word.
     void commitEdit();
+    // Whether the fan database differs from what the window opened on.
+    bool databaseChanged() const;
     void nameKeyPress(int &keyAscii);
     void storeName();
     void storeDiameter(bool onLeaving);

@@ -95,7 +95,7 @@ QAction *frmRLBase::MenuItem(const std::string &name) const {
 
 void frmRLBase::Form_Load() {
     LevelsChanged = false;
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     VBGrid &g = *GridRL;
     g.SetCols(4);
     g.SetRows(LevelRows);
@@ -199,10 +199,16 @@ void frmRLBase::RLOK_Click() {
 }
 
 void frmRLBase::RLCancel_Click() {
-    if (LevelsChanged &&
-        VB::MsgBox("Save spreadsheet changes to network ?", VB::vbYesNo, "Save changes") == VB::vbYes) {
-        RLOK_Click();
-        return;
+    if (LevelsChanged) {
+        switch (AskSaveChanges("Save spreadsheet changes to network ?")) {
+        case SaveChanges::Keep:
+            RLOK_Click();
+            return;
+        case SaveChanges::Stay:
+            return;
+        case SaveChanges::Drop:
+            break;
+        }
     }
     QDialog::done(QDialog::Rejected);
 }
@@ -217,7 +223,8 @@ void frmRLBase::mnuExit_Click() {
 }
 
 void frmRLBase::reject() {
-    QDialog::done(QDialog::Rejected);
+    // The close box and Esc outside the grid ask as Cancel does: typed levels are not thrown away unasked.
+    RLCancel_Click();
 }
 
 void ShowLevelTable(QWidget *owner) {

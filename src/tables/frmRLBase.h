@@ -32,7 +32,7 @@ public:
     QAction *MenuItem(const std::string &name) const;
 
 protected:
-    // The close box unloads without storing anything.
+    // The close box: Cancel.
     void reject() override;
 
 private:

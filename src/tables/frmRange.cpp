@@ -34,7 +34,7 @@ frmRange::frmRange(QWidget *parent) : QDialog(parent) {
 }
 
 void frmRange::Form_Load() {
-    VB::CentreOnScreen(*this);
+    VB::CentreOnMainWindow(*this);
     CmbRL1->clear();
     CmbRL2->clear();
     for (const std::string &name : LevelListNames()) {

@@ -187,6 +187,10 @@ void frmSpreadSheet::LoadGrid() {
           &SheetColComments, &SheetColX1,   &SheetColY1,    &SheetColZ1,         &SheetColX2,
           &SheetColY2,       &SheetColZ2})
         *global = col++;
+    // The save writes none of these: "No." is the airway's own number, "Vel" follows from the flow, and
+    // "Comments" holds the checks' status text, which every run replaces.
+    for (int c = 1; c < g.Cols(); ++c)
+        g.SetColReadOnly(c, c == SheetColNo || c == SheetColVel || c == SheetColComments);
 
     g.SetColWidth(0, 0);
     bool remembered = false;
@@ -203,6 +207,15 @@ void frmSpreadSheet::LoadGrid() {
     for (int row = 1; row <= n; ++row)
         if (SetRow(row) == 0 || row >= AirwayCount)
             break;
+    // Every shown column is wide enough for its heading and its widest value; the width it is shown
+    // at is the one a column brought back by Show Columns returns to.
+    for (int c = 1; c <= SheetColZ2; ++c) {
+        if (g.ColWidth(c) == 0)
+            continue;
+        g.SetColWidth(c, std::max(g.ColWidth(c), g.FitColWidth(c)));
+        if (c <= LastRememberedColumn && SheetColumnWidths(c) > 0)
+            SheetColumnWidths(c) = g.ColWidth(c);
+    }
 
     g.SetRow(0);
     g.SetCol(1);
@@ -348,7 +361,7 @@ int frmSpreadSheet::RowAirway(int row) {
     const int64_t data = g.RowData(row);
     const bool inRange = a >= 1 && a <= AirwayCount;
     if (data == NewRow)
-        return inRange && AirwayFlags(a) == 0 ? a : 0;
+        return 0; // its airway slot is taken when it is saved
     if (data < 1 || data > static_cast<int64_t>(marks_.size()))
         return 0;
     const RowAirwayMark &m = marks_[static_cast<size_t>(data - 1)];
@@ -421,14 +434,6 @@ void frmSpreadSheet::rememberWidths() {
             SheetColumnWidths(c) = Spreadsheet->ColWidth(c);
 }
 
-void frmSpreadSheet::packBlankSlots() {
-    for (int a = 1; a <= AirwayCount; ++a)
-        if (AirwayFlags(a) == 0) {
-            PackAirways();
-            return;
-        }
-}
-
 void frmSpreadSheet::OfferSave() {
     commitEdit();
     if (SheetChanged &&
@@ -436,9 +441,6 @@ void frmSpreadSheet::OfferSave() {
         !VB::IsBusy())
         SaveGrid();
     SheetChanged = false;
-    // Rows added and left blank reserved slots that the network must not keep.
-    if (!VB::IsBusy())
-        packBlankSlots();
 }
 
 void frmSpreadSheet::Refill() {

@@ -123,22 +123,33 @@ private:
     void rememberWidths();
     // A new airway slot at the end of the network for a new row; 0 (after the message) when all are used.
     int newAirwaySlot();
+    // Whether the network has room for one more new row beside the `pending` ones (the message when
+    // not); new rows take their slots only when they are saved, so a row left blank never becomes an
+    // empty airway.
+    bool roomForNewRow(int pending);
+    // New rows not yet saved as airways.
+    int newRowCount() const;
     void appendNewRow();
-    // Rows for new airway slots at positions first .. last (row 1 for the headings' position).
+    // New rows at positions first .. last (row 1 for the headings' position).
     void insertRows(int first, int last);
     // Grid events.
     void gridKeyPress(int &keyAscii);
     void gridKeyDown(int &keyCode, int shift);
     void gridDblClick();
     void commitEdit();
+    // Whether the user may change a cell (the Comments column is read-only).
+    bool editable(int row, int col) const;
+    // What a committed value in cell (r, c) does to its row: node names, fixed marks, recalculation. True
+    // when the Flow and Pdrop gave a calculated resistance.
+    bool commitCell(int r, int c);
+    // Recalculates row `row` of airway a after cell `editedCol` changed (a typed resistance stays).
+    void recalcRow(int row, int a, int editedCol);
     void sort(bool descending);
     // A new row's airway, once its cells are written, completed as a drawn airway is: the defaults for
     // what the row leaves empty, node keys, length and resistance; the row then shows it.
     void completeNewAirway(int row, int a);
     // Whether a new row gives both ends away from 0, 0, 0 (a point that holds no node).
     bool newRowHasEnds(int row) const;
-    // Packs the slots that new rows reserved and left blank.
-    void packBlankSlots();
 };
 
 // The one spreadsheet window: Tools > "Spreadsheet" shows it, loading and filling it on first use.

@@ -6,6 +6,7 @@
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/geometry.h"
+#include "model/text_files.h"
 #include "model/undo.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
@@ -55,7 +56,6 @@ void frmSpreadSheet::appendNewRow() {
     VBGrid &g = *Spreadsheet;
     const int row = g.Rows();
     g.AddItem("");
-    g.SetTextMatrix(row, 0, std::to_string(AirwayCount));
     markRow(row, NewRow);
     growColourMemory(row + 1);
     for (int c = 4; c <= 13; ++c)
@@ -66,12 +66,15 @@ void frmSpreadSheet::mnuPaste_Click() {
     if (VB::IsBusy())
         return;
     GridPasteRules rules;
-    // The slot column and the headings are never written.
-    rules.writable = [](int row, int col) { return row >= 1 && col >= 1; };
-    rules.rowEnd = [this] {
-        if (newAirwaySlot() == 0)
+    rules.writable = [this](int row, int col) { return editable(row, col); };
+    // Each pasted value is committed as a typed one is.
+    rules.written = [this](int row, int col) { commitCell(row, col); };
+    int pending = newRowCount();
+    rules.addRow = [this, &pending] {
+        if (!roomForNewRow(pending))
             return false;
         appendNewRow();
+        ++pending;
         return true;
     };
     rules.step = [](const std::function<void()> &work) {
@@ -80,7 +83,7 @@ void frmSpreadSheet::mnuPaste_Click() {
                 work();
                 return true;
             } catch (const std::exception &) {
-                const int answer = VB::MsgBox("An error has occured while attempting to paste data",
+                const int answer = VB::MsgBox("An error has occurred while attempting to paste data",
                                               VB::vbAbortRetryIgnore, "Paste Error");
                 if (answer == VB::vbAbort)
                     return false;
@@ -97,7 +100,8 @@ void frmSpreadSheet::mnuClear_Click() {
     VBGrid &g = *Spreadsheet;
     for (int r = std::max(g.Row(), 1); r <= g.RowSel(); ++r)
         for (int c = std::max(g.Col(), 1); c <= g.ColSel(); ++c)
-            g.SetTextMatrix(r, c, "");
+            if (editable(r, c))
+                g.SetTextMatrix(r, c, "");
     SheetChanged = true;
 }
 
@@ -113,12 +117,12 @@ void frmSpreadSheet::insertRows(int first, int last) {
     if (VB::IsBusy())
         return;
     VBGrid &g = *Spreadsheet;
-    for (int p = first; p <= last; ++p) {
-        if (newAirwaySlot() == 0)
+    int pending = newRowCount();
+    for (int p = first; p <= last; ++p, ++pending) {
+        if (!roomForNewRow(pending))
             break;
         const int at = std::max(p, 1);
         g.AddItem("", at);
-        g.SetTextMatrix(at, 0, std::to_string(AirwayCount));
         markRow(at, NewRow);
     }
     // The fixed marks follow the rows that moved down, however many rows were added.
@@ -154,7 +158,9 @@ void frmSpreadSheet::mnuDelete_Click() {
         const int row = g.Row();
         const int a = RowAirway(row);
         if (!several) {
-            if (VB::MsgBox("Permanently delete branch ?" + VB::Str(VB::Val(g.TextMatrix(row, 0))),
+            // The airway as the row shows it: its number, not the slot it happens to lie in.
+            const std::string number = Trim(g.TextMatrix(row, SheetColNo));
+            if (VB::MsgBox("Permanently delete branch ?" + (number.empty() ? "" : " " + number),
                            VB::vbYesNo | VB::vbQuestion, "Delete") == VB::vbNo)
                 break;
             SaveGrid();
@@ -205,7 +211,7 @@ void frmSpreadSheet::Search() {
         if (UCase1252(g.TextMatrix(r, c)) != wanted)
             continue;
         if (SheetReplaceMode != 0) {
-            if (c >= 1) {
+            if (editable(r, c)) {
                 g.SetTextMatrix(r, c, SheetReplaceText);
                 ++replaced;
             }

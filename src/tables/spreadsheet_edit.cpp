@@ -27,15 +27,18 @@ std::optional<double> cellNumber(const std::string &text) {
 void frmSpreadSheet::gridKeyPress(int &keyAscii) {
     if (GridCommandKey(keyAscii, *TxtEdit, {[this] { mnuCopy_Click(); }, [this] { mnuPaste_Click(); }, {}}))
         return;
-    // Typing opens nothing in the slot column, "No.", "Comments" and the headings.
-    const int col = Spreadsheet->Col();
-    if (col == 0 || col == SheetColNo || col == SheetColComments || Spreadsheet->Row() == 0)
+    // Typing opens nothing in the slot column, the read-only columns and the headings.
+    if (!editable(Spreadsheet->Row(), Spreadsheet->Col()))
         return;
     GridEditShow(*Spreadsheet, *TxtEdit, keyAscii);
 }
 
+bool frmSpreadSheet::editable(int row, int col) const {
+    return row >= 1 && col >= 1 && !Spreadsheet->ColReadOnly(col);
+}
+
 void frmSpreadSheet::gridDblClick() {
-    if (Spreadsheet->Row() == 0 || Spreadsheet->Col() == 0)
+    if (!editable(Spreadsheet->Row(), Spreadsheet->Col()))
         return;
     int key = 32;
     GridEditShow(*Spreadsheet, *TxtEdit, key);
@@ -50,7 +53,7 @@ void frmSpreadSheet::gridKeyDown(int &keyCode, int) {
         mnuSim_Click();
         break;
     case 46:
-        if (Spreadsheet->Row() >= 1 && Spreadsheet->Col() >= 1) {
+        if (editable(Spreadsheet->Row(), Spreadsheet->Col())) {
             Spreadsheet->SetText("");
             SheetChanged = true;
         }
@@ -79,18 +82,26 @@ double frmSpreadSheet::Star(const std::string &text) {
 
 void frmSpreadSheet::CheckNames() {
     VBGrid &g = *Spreadsheet;
-    const int c = g.Col(), r = g.Row();
-    const int a = RowAirway(r);
     VB::SetScreenPointer(VB::vbHourglass);
+    if (commitCell(g.Row(), g.Col())) {
+        // The calculated resistance is the cell the user sees next.
+        TxtEdit->hide();
+        g.SetCol(SheetColResistance);
+    }
+    VB::SetScreenPointer(VB::vbDefault);
+}
+
+bool frmSpreadSheet::commitCell(int r, int c) {
+    VBGrid &g = *Spreadsheet;
+    const int a = RowAirway(r);
+    bool resistanceCalculated = false;
     if (c == SheetColFrom || c == SheetColTo) {
         // Every end at the same position, at either end of any row, takes the same node name.
         const int first = c == SheetColFrom ? SheetColX1 : SheetColX2;
         const std::string x = g.TextMatrix(r, first), y = g.TextMatrix(r, first + 1),
                           z = g.TextMatrix(r, first + 2);
-        if (x.empty() && y.empty() && z.empty()) {
-            VB::SetScreenPointer(VB::vbDefault);
-            return;
-        }
+        if (x.empty() && y.empty() && z.empty())
+            return false;
         const std::string name = g.TextMatrix(r, c);
         for (const auto &[nameCol, coordCol] :
              {std::pair{SheetColFrom, SheetColX1}, {SheetColTo, SheetColX2}})
@@ -98,16 +109,19 @@ void frmSpreadSheet::CheckNames() {
                 if (g.TextMatrix(row, coordCol) == x && g.TextMatrix(row, coordCol + 1) == y &&
                     g.TextMatrix(row, coordCol + 2) == z)
                     g.SetTextMatrix(row, nameCol, name);
-    } else if (c == SheetColResistance || c == SheetColKFactor || c == SheetColShock || c == SheetColLength) {
-        UpdateRes(r, a);
+    } else if (c == SheetColLength) {
+        // A typed length is the airway's length: the resistance follows it.
+        markFixed(r, c, true);
+        recalcRow(r, a, c);
+    } else if (c == SheetColResistance || c == SheetColKFactor || c == SheetColShock) {
+        recalcRow(r, a, c);
         markFixed(r, c, true);
     } else if (c == SheetColFlow || c == SheetColPdrop) {
         markFixed(r, c, true);
         if (fixed(r, SheetColPdrop) && fixed(r, SheetColFlow) &&
             VB::MsgBox("Calculate and fix resistance ?", VB::vbYesNo, "Resistance Calculation") ==
                 VB::vbYes) {
-            TxtEdit->hide();
-            g.SetCol(SheetColResistance);
+            resistanceCalculated = true;
             const auto p = cellNumber(g.TextMatrix(r, SheetColPdrop));
             const auto q = cellNumber(g.TextMatrix(r, SheetColFlow));
             // Without a flow there is no resistance to calculate.
@@ -122,16 +136,20 @@ void frmSpreadSheet::CheckNames() {
         else
             markFixed(r, c, true);
     } else if (c == SheetColHeight || c == SheetColWidth || (c >= SheetColX1 && c <= SheetColZ2)) {
-        UpdateRes(r, a);
+        recalcRow(r, a, c);
     }
     SheetChanged = true;
-    VB::SetScreenPointer(VB::vbDefault);
+    return resistanceCalculated;
 }
 
 void frmSpreadSheet::UpdateRes(int row, int a) {
+    recalcRow(row, a, Spreadsheet->Col());
+}
+
+void frmSpreadSheet::recalcRow(int row, int a, int editedCol) {
     VBGrid &g = *Spreadsheet;
     // A typed resistance is never replaced; a row without an airway has nothing to recalculate.
-    if (g.Col() == SheetColResistance || a < 1)
+    if (editedCol == SheetColResistance || a < 1)
         return;
     const std::string heightText = g.TextMatrix(row, SheetColHeight);
     const auto h = heightText.empty() ? std::optional<double>(0) : cellNumber(heightText);
@@ -159,8 +177,6 @@ void frmSpreadSheet::UpdateRes(int row, int a) {
     const auto k = cellNumber(g.TextMatrix(row, SheetColKFactor));
     if (!k)
         return;
-    if (AirwayShockType(a) < 6)
-        AirwayShockLength(a) = ShockTypeLength(AirwayShockType(a));
     double length;
     if (fixed(row, SheetColLength)) {
         length = Star(g.TextMatrix(row, SheetColLength));
@@ -172,9 +188,13 @@ void frmSpreadSheet::UpdateRes(int row, int a) {
             sum += d * d;
         }
         length = std::sqrt(sum);
+        // The row shows the length of its ends, in whole units as the network keeps it; the airway takes
+        // it, with everything else in the row, only when the sheet is saved.
+        float whole = static_cast<float>(VB::Int(length));
+        const std::string text = FormatValue(FromDisplayUnits(whole, 1), 1, 0, -1);
+        if (g.TextMatrix(row, SheetColLength) != text)
+            g.SetTextMatrix(row, SheetColLength, text);
     }
-    float whole = static_cast<float>(VB::Int(length));
-    AirwayLength(a) = FromDisplayUnits(whole, 1);
     length += LenientValue(g.TextMatrix(row, SheetColShock));
     if (length == 0)
         return;

@@ -22,7 +22,6 @@
 
 #include <cmath>
 #include <optional>
-#include <tuple>
 
 namespace {
 
@@ -38,6 +37,20 @@ constexpr double MaxPlanCoordinate = 10000000;
 constexpr double MaxElevation = 9999999;
 
 } // namespace
+
+bool frmSpreadSheet::roomForNewRow(int pending) {
+    if (AirwayCount + pending + 1 <= MaxAirways)
+        return true;
+    VB::MsgBox("Network size has exceeded maximum airways - increase airways in default settings");
+    return false;
+}
+
+int frmSpreadSheet::newRowCount() const {
+    int n = 0;
+    for (int r = 1; r < Spreadsheet->Rows(); ++r)
+        n += Spreadsheet->RowData(r) == NewRow ? 1 : 0;
+    return n;
+}
 
 int frmSpreadSheet::newAirwaySlot() {
     const int n = AirwayCount + 1;
@@ -93,7 +106,9 @@ bool frmSpreadSheet::newRowHasEnds(int row) const {
 
 bool frmSpreadSheet::SaveGrid() {
     VBGrid &g = *Spreadsheet;
-    bool wrote = false, made = false;
+    // The whole save is one undo step: each airway it changes as it was and as it now is.
+    UndoStepRecorder step;
+    bool made = false;
     std::string endless; // the new rows left out for lack of their ends
     for (int r = 1; r < g.Rows(); ++r) {
         int a = RowAirway(r);
@@ -122,18 +137,14 @@ bool frmSpreadSheet::SaveGrid() {
             NumberNewAirways(a, a);
             g.SetTextMatrix(r, 0, std::to_string(a));
             g.SetTextMatrix(r, SheetColNo, std::to_string(AirwayNumber(a)));
-            wrote = made = true;
+            step.Added(a);
+            made = true;
         }
         // Rows the user left alone keep their airways exactly as they are.
         if (a == 0 || !rowChanged(r))
             continue;
         const bool isNew = g.RowData(r) == NewRow;
-        // The fixed marks alone can change these; such a change is an edit of the network too.
-        const auto codes = [a] {
-            return std::tuple{AirwayFlags(a), AirwayResistanceType(a), AirwayWallType(a), AirwayShockType(a),
-                              AirwayFan(a)};
-        };
-        const auto codesBefore = codes();
+        const AirwayValues before = TakeAirwayValues(a);
         const auto changed = [&](int col) {
             return (isNew || g.CellModified(r, col)) && text(col) != cellText(col, a);
         };
@@ -147,22 +158,15 @@ bool frmSpreadSheet::SaveGrid() {
                 return std::nullopt;
             }
             float v = static_cast<float>(Star(t));
-            wrote = true;
             return FromDisplayUnits(v, quantity);
         };
 
-        if (changed(SheetColName)) {
+        if (changed(SheetColName))
             AirwayName(a) = Trim(text(SheetColName));
-            wrote = true;
-        }
-        if (changed(SheetColFrom)) {
+        if (changed(SheetColFrom))
             AirwayStartName(a) = Trim(text(SheetColFrom));
-            wrote = true;
-        }
-        if (changed(SheetColTo)) {
+        if (changed(SheetColTo))
             AirwayEndName(a) = Trim(text(SheetColTo));
-            wrote = true;
-        }
         // A value typed into a cell or a mark set or cleared there decides the cell's fixed state.
         const auto touched = [&](int col) { return isNew || markChanged(r, col) || changed(col); };
         if (const auto v = edited(SheetColLength, 1))
@@ -206,7 +210,6 @@ bool frmSpreadSheet::SaveGrid() {
                 AirwayFan(a) = f;
                 if (f > 0 && AirwayFanCount(a) == 0)
                     AirwayFanCount(a) = 1;
-                wrote = true;
             }
         }
         // F Pres is the fixed-pressure mark.
@@ -220,7 +223,6 @@ bool frmSpreadSheet::SaveGrid() {
                 if (changed(SheetColFPres)) {
                     float display = static_cast<float>(*p);
                     AirwayPressure(a) = FromDisplayUnits(display, 8);
-                    wrote = true;
                 }
             }
         }
@@ -251,24 +253,20 @@ bool frmSpreadSheet::SaveGrid() {
             target = static_cast<int32_t>(metres);
             moved = true;
         }
-        if (moved) {
+        if (moved)
             SetAirwayKeys(a);
-            wrote = true;
-        }
         if (isNew)
             completeNewAirway(r, a);
-        if (codes() != codesBefore)
-            wrote = true;
+        else
+            step.Changed(a, before);
         markRow(r, a);
         g.ClearModified(r);
     }
+    // Recording marks the network changed and its results out of date.
+    step.Close();
     ErrorLevel = 0;
     // A row left out is still an edit the sheet holds.
     SheetChanged = !endless.empty();
-    if (wrote) {
-        NetworkSaved = 0;
-        MarkResultsStale();
-    }
     // New airways are shown at once, as drawn ones are, and the sheet's next refill keeps their rows.
     if (made) {
         SetVisibleAirways();

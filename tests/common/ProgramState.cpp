@@ -16,6 +16,7 @@
 #include "model/Gustrom1.h"
 #include "model/fan_efficiency.h"
 #include "model/levels_views.h"
+#include "model/recovery_copy.h"
 #include "model/undo.h"
 #include "shell/shell_state.h"
 #include "simulation/checks.h"
@@ -33,6 +34,7 @@
 #include "platform/PictureBox.h"
 #include "platform/Printer.h"
 #include "platform/ShellHooks.h"
+#include "platform/FileLock.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "shell/program_layers.h"
@@ -71,7 +73,8 @@
     X(WindowSwitching) X(RedrawSuspended) X(Tilt) X(Spin) X(TiltStep) X(SpinStep) X(SpinCos) X(SpinSin) \
     X(TiltSin) X(TiltCos) X(ViewIs3D) X(PanX) X(PanY) X(KeepPan) X(PlanProjected) X(EyeX) X(EyeY) \
     X(EyeZ) X(RotationCentreSet) X(WindowLeft) X(WindowRight) X(WindowTop) X(WindowBottom) \
-    X(WindowExtent) X(WindowExtentHeight) X(ScaleNumber) X(ViewRestored) X(DataComboUpdating) X(FitPass) \
+    X(WindowExtent) X(WindowExtentHeight) X(ScaleNumber) X(PrintPageShown) X(ViewRestored) \
+    X(DataComboUpdating) X(FitPass) \
     X(RedrawDeferred) X(PrimaryLayerMask) X(SecondaryLayerMaskLow) X(SecondaryLayerMaskHigh) X(RangeLow) \
     X(RangeHigh) X(LevelSelectCancelled) X(MouseButton) X(MouseShift) X(CursorX) X(CursorY) \
     X(ButtonHeld) X(MouseMoveSeen) X(MouseMode) X(BuildStartX) X(BuildStartY) X(DrawStartX) \
@@ -90,7 +93,8 @@
     X(LineColour) X(SegmentX1) X(SegmentY1) X(SegmentX2) X(SegmentY2) X(StartOnScreen) X(EndOnScreen) \
     X(LabelX) X(LabelY) X(LabelOnScreen) X(IconX) X(IconY) X(IconOnScreen) X(AirwayLabelText) \
     /* graphics/tool_state.h */ \
-    X(ViewDrag) X(PanState) X(CoordEntryActive) X(CoordsCancelled) X(BuildStartZ) X(BuildEndX) \
+    X(ViewDrag) X(PanState) X(CoordEntryActive) X(CoordsCancelled) X(PressCursorX) X(PressCursorY) \
+    X(BuildStartZ) X(BuildEndX) \
     X(BuildEndY) X(BuildEndZ) X(DrawStartNodeName) X(DrawJoinAirway) X(DrawSplitAirway) X(PressPick) \
     X(PressAirwayEnd) X(StartSnapped) X(MoveFenceMode) X(TextDragging) X(SplitPointX) X(SplitPointY) \
     X(SplitPointZ) X(PressElevation) X(StartElevation) X(PressLevel) X(PanAtPressX) X(PanAtPressY) \
@@ -249,6 +253,9 @@ void ResetProgramState() {
     VB::SetProgramFolderOverride("");
     VB::SetLocaleDecimalSeparatorOverride(0);
     VB::SetSettingsFolderOverride("");
+    VB::SetPrivateFolderOverride("");
+    // The last test's program is gone: its recovery copy is one left behind, not this program's.
+    LetGoOfRecoveryCopy();
     VB::SetClockOverride(nullptr);
     VB::ClearConfigValues();
     VB::SetProgramStarter({});

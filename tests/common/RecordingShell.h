@@ -64,6 +64,10 @@ public:
         levelIndex = index;
     }
     int LevelListGetIndex() const override { return levelIndex; }
+    void ShowLevelChoice(int level) override {
+        levelIndex = level - 1;
+        scrollValue = level;
+    }
     void LevelScrollSetRange(int min, int max) override {
         scrollMin = min;
         scrollMax = max;

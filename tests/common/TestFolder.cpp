@@ -1,6 +1,7 @@
 #include "common/TestFolder.h"
 
 #include "model/Gustrom1.h"
+#include "platform/FileLock.h"
 #include "platform/System.h"
 
 #include <fstream>
@@ -14,6 +15,7 @@ void pointProgramFoldersAt(const std::string &folder) {
     VB::SetTempDirOverride(folder);
     VB::SetProgramFolderOverride(folder);
     VB::SetSettingsFolderOverride(folder);
+    VB::SetPrivateFolderOverride(folder);
 }
 
 } // namespace

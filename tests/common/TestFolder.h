@@ -1,5 +1,6 @@
 #pragma once
-// A temporary folder for one test that the program's folders, settings store and temp folder point at.
+// A temporary folder for one test that the program's folders, settings store, temp and private folders
+// point at.
 // Folders nest: when an inner one goes, the program's folders point at the outer one again, so nothing is
 // ever written beside the program or into the current folder.
 #include <QTemporaryDir>

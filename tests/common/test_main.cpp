@@ -1,6 +1,7 @@
 // Every test program runs inside a QApplication (offscreen), so widgets can be driven headless. Each test
 // starts from the program's start state.
 #include "common/ProgramState.h"
+#include "common/QuietPluginNotices.h"
 #include "platform/Guard.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QuietPluginNotices::Install();
     // The program's own application object: a failing handler ends that handler, as in the program.
     VB::GuardedApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,6 +1,7 @@
 #include "dialogs/AirEditFixture.h"
 
 #include "common/RealKeys.h"
+#include "model/airway_fields.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -42,9 +43,67 @@ TEST_F(AirEdit, LoadsLengthsAtFullPrecisionAndOthersInTheirFormats) {
     EXPECT_EQ(Text(dialog->TxtWidth), "13.12336");
     EXPECT_EQ(Text(dialog->TxtShock), "6.56168");
     EXPECT_EQ(Text(dialog->TxtFlow), "21.2");
-    EXPECT_EQ(Text(dialog->TxtFixRes), "0.89530");
+    EXPECT_EQ(Text(dialog->TxtFixRes), "0.89420");
     EXPECT_EQ(Text(dialog->TxtWall), "64.7");
     EXPECT_EQ(dialog->LblUnit[2]->text(), "ft");
+}
+
+TEST_F(AirEdit, OkWithoutAnEditKeepsEveryValueTheBoxesShowRoundedInBothUnitSystems) {
+    // Values no box shows exactly, on each shape, each fixing and typed presets.
+    const struct {
+        const char *name;
+        void (*setUp)(int a);
+    } cases[] = {
+        {"rectangular, fixed flow and length, typed presets",
+         [](int a) {
+             AirwaySize(1, a) = 10.0f / 3;
+             AirwaySize(2, a) = 7.0f / 3;
+             AirwayFlags(a) |= AirwayFlag::FixedFlow | AirwayFlag::FixedLength;
+             AirwayFlow(a) = 12.0456f; // "12.0", which leaving the box would turn into "12"
+             AirwayLength(a) = 123.456789f;
+             AirwayResistanceType(a) = AirwayWallType(a) = AirwayShockType(a) = TypedPreset;
+             AirwayResistance(a) = 0.00123456f;
+             AirwayFrictionFactor(a) = 0.0123456f;
+             AirwayShockLength(a) = 7.654321f;
+         }},
+        {"round, fixed pressure",
+         [](int a) {
+             AirwayFlags(a) = AirwayFlag::Round;
+             AirwaySize(1, a) = 0;
+             AirwaySize(2, a) = 2.3456789f;
+             AirwayFan(a) = -1;
+             AirwayPressure(a) = 250.55f;
+         }},
+        {"irregular, fixed flow",
+         [](int a) {
+             AirwayFlags(a) = AirwayFlag::Irregular | AirwayFlag::FixedFlow;
+             AirwaySize(1, a) = 12.3456789f;
+             AirwaySize(2, a) = 9.87654f;
+             AirwayFlow(a) = 20.05f;
+         }},
+    };
+    const auto values = [this] {
+        return std::vector<float>{AirwayFlow(a),           AirwayPressure(a),   AirwaySize(1, a),
+                                  AirwaySize(2, a),        AirwayLength(a),     AirwayResistance(a),
+                                  AirwayFrictionFactor(a), AirwayShockLength(a)};
+    };
+    const AirwayValues plain = TakeAirwayValues(a);
+    for (const auto &c : cases)
+        for (const int system : {1, 2}) {
+            UnitSystem = system;
+            PutAirwayValues(plain, a);
+            c.setUp(a);
+            CalcAirway(a);
+            const std::vector<float> stored = values();
+            auto dialog = Open(a);
+            // Passing through every box, as Tab does, leaves nothing typed.
+            for (QLineEdit *box : {dialog->TxtFlow, dialog->TxtPres, dialog->TxtLength, dialog->TxtFixRes,
+                                   dialog->TxtWall, dialog->TxtShock, dialog->TxtWidth, dialog->txtHeight})
+                Leave(box);
+            Leave(dialog->TxtName);
+            dialog->OK_Click();
+            EXPECT_EQ(values(), stored) << c.name << ", unit system " << system;
+        }
 }
 
 TEST_F(AirEdit, IrregularAirwayOffersItsSquareWhenTheShapeChanges) {

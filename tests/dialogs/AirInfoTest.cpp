@@ -220,6 +220,30 @@ TEST_F(AirInfo, ClosesOnAnotherProgramWindowEscapeOrEdit) {
     EXPECT_EQ(editor.edited, std::vector<int>{a});
 }
 
+TEST_F(AirInfo, EscapeClosesTheReportWhereverTheFocusIs) {
+    AirwayFan(a) = 7;
+    AirwayFanCount(a) = 1;
+    // Null: the focus where the opening put it.
+    const std::function<QWidget *(frmAirInfo &)> focused[] = {
+        [](frmAirInfo &) -> QWidget * { return nullptr; },
+        [](frmAirInfo &info) -> QWidget * { return info.LblData[3]; },
+        [](frmAirInfo &info) -> QWidget * { return info.Command2; },
+        [](frmAirInfo &info) -> QWidget * { return info.Prnter; },
+        [](frmAirInfo &info) -> QWidget * { return info.Command1; },
+    };
+    for (size_t k = 0; k < std::size(focused); ++k) {
+        QPointer<frmAirInfo> info = Open(a);
+        if (QWidget *target = focused[k](*info)) {
+            target->setFocus(Qt::MouseFocusReason);
+            ASSERT_TRUE(target->hasFocus()) << k;
+        }
+        RealKeys::Click(nullptr, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(info.isNull()) << k;
+        EXPECT_FALSE(SubDialogOpen) << k;
+    }
+}
+
 TEST_F(AirInfo, PrintsItsImageOnOnePageOfThePrinterTheWorkLineNames) {
     const std::string file = folder.path() + "info.pdf";
     auto current = std::make_shared<ImagePrinter>("Current");

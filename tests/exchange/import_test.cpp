@@ -1,5 +1,6 @@
 // The drawing import: TXT tables and DXF drawings become airways, with their levels.
 #include "common/ModelFixture.h"
+#include "common/NetworkGenerator.h"
 #include "exchange/dxf_reader.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/export.h"
@@ -249,18 +250,21 @@ TEST_F(ImportTest, TextRowsWithTextInNumberColumnsAreLeftOutAndListed) {
 
 TEST_F(ImportTest, AFanTheTablesCannotHoldAsksAndOneTheDatabaseLacksIsLeftOff) {
     FanName(2) = "Main fan";
+    FanName(MaxFans) = "Last fan";
     ScriptedDialogs boxes;
     boxes.Expect(VB::vbYes, "Error Loading Data - Do you wish to continue loading ?")
         .Expect(VB::vbOK, "1 airway(s) name a fan that the fan database does not hold");
-    const auto fanRow = [](const char *fan) {
+    const auto fanRow = [](const std::string &fan) {
         return row({"5", "0", "-10", "50", "0", "-10", "", "", fan, "1"});
     };
-    ImportText({fanRow("400"), fanRow("7"), fanRow("2"), fanRow("-1")});
-    ASSERT_EQ(AirwayCount, 4);
+    ImportText({fanRow(std::to_string(MaxFans + 1)), fanRow("7"), fanRow("2"), fanRow("-1"),
+                fanRow(std::to_string(MaxFans))});
+    ASSERT_EQ(AirwayCount, 5);
     EXPECT_EQ(AirwayFan(1), 0); // Yes stores no fan
     EXPECT_EQ(AirwayFan(2), 0);
     EXPECT_EQ(AirwayFan(3), 2);
     EXPECT_EQ(AirwayFan(4), -1); // a fixed pressure
+    EXPECT_EQ(AirwayFan(5), MaxFans);
     EXPECT_TRUE(boxes.Done());
 }
 
@@ -409,7 +413,77 @@ TEST_F(ImportTest, ADrawingCutShortAsksOnceAndNoChangesNothing) {
     EXPECT_EQ(Import("cut.dxf", cut), ImportOutcome::Imported);
     ASSERT_EQ(AirwayCount, 1);
     EXPECT_EQ(AirwayEnd(1, 1), 2);
+    // A polyline whose file ends in the name of its next vertex may have lost vertices, a 3DLINE whose
+    // file ends in its last coordinate may have lost digits: neither stays.
+    for (const char *entity : {"0\nPOLYLINE\n70\n8\n0\nVERTEX\n10\n1\n0\nVERTEX\n10\n9\n0\nVER",
+                               "0\n3DLINE\n10\n1\n11\n2\n31\n1"}) {
+        boxes.Expect(VB::vbYes, "continue loading").Expect(VB::vbOK, "No airway could be read");
+        EXPECT_EQ(Import("cut.dxf", entity), ImportOutcome::Unchanged) << entity;
+    }
     EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(ImportTest, TheProgramsOwnDrawingsCutAnywhereAskOnceAndKeepOnlyWholeEntities) {
+    GenerateNetwork(20, 3);
+    ExportArrowSize = 3;
+    ExportNodeSize = ExportAirwaySize = ExportDataSize = ExportFloatSize = 2;
+    SetVisibleAirways();
+    PrepareDrawing();
+    const auto endsOf = [](int from) {
+        std::vector<std::array<int32_t, 6>> ends;
+        for (int a = from; a <= AirwayCount; ++a)
+            ends.push_back(Ends(a));
+        return ends;
+    };
+    // The network each cut drawing is merged into.
+    const std::vector<std::array<int32_t, 6>> own = endsOf(1);
+    std::mt19937 random(4511);
+    for (const std::string &whole : {DxfTrueBytes(), DxfScreenBytes()}) {
+        // Where the pairs of group code 0 begin (entities, section marks and the end marker).
+        std::vector<std::size_t> codeZero;
+        for (std::size_t at = 0, line = 0; at < whole.size(); at = whole.find("\r\n", at) + 2, ++line)
+            if (line % 2 == 0 && whole.compare(at, 3, "0\r\n") == 0)
+                codeZero.push_back(at);
+        for (int round = 0; round < 30; ++round) {
+            // Short of the last "F\r\n": every cut loses at least a letter of the end marker.
+            const std::size_t cut = 1 + random() % (whole.size() - 3);
+            // The entities read whole are those before the last code-0 pair that the cut leaves readable
+            // (its code line and a letter of its value): a drawing of only those, closed, is the expectation.
+            std::size_t closed = 0;
+            for (const std::size_t at : codeZero)
+                if (at + 4 <= cut)
+                    closed = at;
+            folder.Write("whole.dxf", whole.substr(0, closed) + "0\r\nENDSEC\r\n0\r\nEOF\r\n");
+            ImportReading expected(1, {});
+            ReadDxfFile(folder.path() + "whole.dxf", expected);
+
+            const bool goOn = random() % 2 == 0;
+            ScriptedDialogs boxes;
+            boxes.Expect(goOn ? VB::vbYes : VB::vbNo,
+                         "Error Loading Data - Do you wish to continue loading ?");
+            if (goOn && expected.airways.empty())
+                boxes.Expect(VB::vbOK, "No airway could be read");
+            // Moved away, so that no end of the screen form's flat drawing lies at (0, 0, 0) or on the
+            // surface.
+            ImportOptions merge;
+            merge.merge = true;
+            merge.xOffset = "12345";
+            merge.zOffset = "-5000";
+            GenerateNetwork(20, 3);
+            Import("cut.dxf", whole.substr(0, cut), merge);
+            EXPECT_TRUE(boxes.Done()) << cut;
+            const auto after = endsOf(1);
+            ASSERT_EQ(after.size(), own.size() + (goOn ? expected.airways.size() : 0)) << cut;
+            EXPECT_TRUE(std::equal(own.begin(), own.end(), after.begin())) << cut;
+            for (std::size_t i = 0; goOn && i < expected.airways.size(); ++i) {
+                const ImportedAirway &e = expected.airways[i];
+                EXPECT_EQ(Ends(static_cast<int>(own.size() + 1 + i)),
+                          (std::array<int32_t, 6>{e.start[0] + 12345, e.start[1], e.start[2] - 5000,
+                                                  e.end[0] + 12345, e.end[1], e.end[2] - 5000}))
+                    << cut;
+            }
+        }
+    }
 }
 
 TEST_F(ImportTest, LevelsSpanTheNewAirwaysOrOnePerElevation) {

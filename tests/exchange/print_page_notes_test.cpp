@@ -129,7 +129,7 @@ TEST_F(PrintTest, TitleBlockNamesTitleScaleLevelAndResult) {
     DataItem = 2;
     PrintScale = 5000;
     PrintNetwork();
-    const auto title = Text("GUSTROM  T   Scale 1:5000RL Name L1   AirFlow Simulation  Airflow Quantity");
+    const auto title = Text("GUSTROM  T   Scale 1:5000   RL Name L1   AirFlow Simulation  Airflow Quantity");
     ASSERT_TRUE(title);
     EXPECT_EQ(title->x1, -500);
     EXPECT_LT(title->y1, -500);
@@ -139,7 +139,7 @@ TEST_F(PrintTest, TitleBlockNamesTitleScaleLevelAndResult) {
     SmokeMode = 2;
     PrintNetwork();
     EXPECT_TRUE(
-        Text("GUSTROM  T   Scale 1:2500,5RL Name L1   Contaminant Source Simulation  Airflow Quantity"));
+        Text("GUSTROM  T   Scale 1:2500,5   RL Name L1   Contaminant Source Simulation  Airflow Quantity"));
 }
 
 } // namespace

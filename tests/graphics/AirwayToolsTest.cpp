@@ -14,6 +14,7 @@ TEST_F(Tools, SplitPartsFlagsAndFlowsBetweenTheHalvesAndSharesAFixedLength) {
     AirwayFlags(a) |= AirwayFlag::FixedFlow | AirwayFlag::ContaminantSource | AirwayFlag::SurfaceEntry |
                       AirwayFlag::SurfaceExit | AirwayFlag::FixedLength;
     AirwayFlow(a) = 25;
+    AirwayParallelCount(a) = 2;
     AirwayFan(a) = 3;
     AirwayFanCount(a) = 1;
     AirwayLength(a) = 300;
@@ -27,6 +28,7 @@ TEST_F(Tools, SplitPartsFlagsAndFlowsBetweenTheHalvesAndSharesAFixedLength) {
     ASSERT_EQ(AirwayCount, 2);
     const int n = 2;
     EXPECT_EQ(AirwayFlow(n), 25);
+    EXPECT_EQ(AirwayParallelCount(n), 2);
     EXPECT_EQ(AirwayFan(a), 3);
     EXPECT_EQ(AirwayFan(n), 0);
     const int32_t shared = AirwayFlag::FixedFlow | AirwayFlag::FixedLength | AirwayFlag::Rectangular;
@@ -95,8 +97,14 @@ TEST_F(Tools, ASelectedAirwayOpensTheSelectionDialogAndOtherwiseTheInsertNodeToo
 
     AirwayFlags(a) &= ~AirwayFlag::Selected;
     NetworkSaved = 255; // the edit tool's click above marked it already
+    // A fixed 0.01 Ns²/m⁸ over 400 m: 300 m and 100 m carry 0.0075 and 0.0025, fixed, 0.01 in series.
+    AirwayResistanceType(a) = TypedPreset;
+    AirwayResistance(a) = 0.01f;
     Click(1, 100, 0);
     ASSERT_EQ(AirwayCount, 2);
+    EXPECT_EQ(AirwayResistanceType(2), TypedPreset);
+    EXPECT_FLOAT_EQ(AirwayResistance(a), 0.0075f);
+    EXPECT_FLOAT_EQ(AirwayResistance(2), 0.0025f);
     EXPECT_EQ(AirwayEnd(1, a), 100);
     EXPECT_EQ(AirwayStartKey(2), AirwayEndKey(a));
     EXPECT_EQ(NetworkSaved, 0);
@@ -128,6 +136,7 @@ TEST_F(Tools, ANodeThatIsNotOneInOneOutStaysWithAMessage) {
         const char *what;
         std::function<void()> build;
         float x, y; // the click
+        const char *message = "Too many attached branches to delete node";
     } cases[] = {
         {"two arriving",
          [] {
@@ -151,6 +160,18 @@ TEST_F(Tools, ANodeThatIsNotOneInOneOutStaysWithAMessage) {
              AirwayFlags(2) |= AirwayFlag::SurfaceExit;
          },
          -300, 0},
+        {"a two-airway ring",
+         [] {
+             Drive(-300, 0, 0, 0);
+             Drive(0, 0, -300, 0);
+         },
+         0, 0, "the joined airway would start and end at the same point"},
+        {"a two-airway ring, at its other node",
+         [] {
+             Drive(-300, 0, 0, 0);
+             Drive(0, 0, -300, 0);
+         },
+         -300, 0, "the joined airway would start and end at the same point"},
     };
     for (const auto &c : cases) {
         AirwayCount = 0;
@@ -158,7 +179,7 @@ TEST_F(Tools, ANodeThatIsNotOneInOneOutStaysWithAMessage) {
         Ready();
         const auto before = Stored();
         ToolMode = 4;
-        boxes.Expect(VB::vbOK, "Too many attached branches to delete node");
+        boxes.Expect(VB::vbOK, c.message);
         Click(1, c.x, c.y);
         EXPECT_EQ(Stored(), before) << c.what;
         EXPECT_EQ(UndoSlot, 1) << c.what;

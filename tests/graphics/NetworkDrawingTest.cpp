@@ -90,7 +90,9 @@ TEST_F(NetworkDrawing, MiddleTextStackOrderAndColours) {
     EXPECT_EQ(texts[0].text, "J2");
     EXPECT_EQ(texts[0].colour, ColourTable(4));
     EXPECT_NEAR(texts[0].x1, 100 + LetterHeight / 2, 1e-3);
-    EXPECT_NEAR(texts[0].y1, 0 - LetterWidth, 1e-3);
+    // One line of the node font above the end, clear of the end's value below it.
+    picture.FontSize = texts[0].fontSize;
+    EXPECT_NEAR(texts[0].y1, 0 - picture.TextHeight("F"), 1e-3);
     // At the middle, growing upward: resistance name, data label (both data colour), airway name (line
     // colour).
     EXPECT_EQ(texts[1].text, "Steel Door");
@@ -99,9 +101,18 @@ TEST_F(NetworkDrawing, MiddleTextStackOrderAndColours) {
     EXPECT_EQ(texts[1].colour, ColourTable(5));
     EXPECT_EQ(texts[2].colour, ColourTable(5));
     EXPECT_EQ(texts[3].colour, ColourTable(0));
-    for (int i = 1; i <= 3; ++i) {
-        EXPECT_NEAR(texts[static_cast<size_t>(i)].x1, 0, 1e-3);
-        EXPECT_NEAR(texts[static_cast<size_t>(i)].y1, -(i - 1) * LetterWidth, 1e-3) << i;
+    // Each line one line of its own font above the one before, so none overlaps another, whatever the fonts.
+    NameFontSize = 2 * DataFontSize;
+    DrawRecorded();
+    const std::vector<DrawnPrimitive> stack = Of(DrawnPrimitive::Text);
+    ASSERT_EQ(stack.size(), 4u);
+    EXPECT_NEAR(stack[1].y1, 0, 1e-3);
+    for (size_t i = 1; i <= 3; ++i) {
+        EXPECT_NEAR(stack[i].x1, 0, 1e-3);
+        if (i == 1)
+            continue;
+        picture.FontSize = stack[i].fontSize;
+        EXPECT_NEAR(stack[i - 1].y1 - stack[i].y1, picture.TextHeight("F"), 1e-3) << i;
     }
 
     // The checks' comment takes the first line; an empty one leaves it to the data label.

@@ -116,9 +116,11 @@ TEST_F(StationReadings, BlockTextsAndAlarmColours) {
     EXPECT_EQ(texts[0].text, "Fan house   10:15:00");
     EXPECT_NEAR(texts[0].y1, LetterWidth, 1e-3);
     EXPECT_EQ(texts[1].text, "V  2.0m/s");
-    EXPECT_NEAR(texts[1].y1, 2 * LetterWidth, 1e-3);
     EXPECT_EQ(texts[2].text, "CO  60.0ppm");
-    EXPECT_NEAR(texts[4].y1, 5 * LetterWidth, 1e-3);
+    // Each line stands one line of the block's font below the one before, so none overlaps another.
+    ASSERT_EQ(picture.FontSize, NameFontSize);
+    for (size_t k = 1; k < texts.size(); ++k)
+        EXPECT_NEAR(texts[k].y1 - texts[k - 1].y1, picture.TextHeight(texts[k - 1].text), 1e-3) << k;
     const int32_t white = 0xFFFFFF, red = 0x0000FF, blue = 0xFF0000;
     EXPECT_EQ(texts[1].colour, white);
     EXPECT_EQ(texts[2].colour, blue);

@@ -279,11 +279,13 @@ TEST_F(ViewState, CentreFollowsWhatTheWindowShows) {
 TEST_F(ViewState, CaptionShowsTitlesAndScale) {
     NetworkFileTitle = "";
     NetworkTitle = "  ";
-    ScaleNumber = 0;
-    ShowWindowTitle();
-    EXPECT_EQ(shell.caption, "GUSTROM [] [Scale = 1:0]");
-
+    // On the screen: 1000 m over 500 pixels of 1/3780 m (96 per inch) is 1:7560, whatever the page.
     VB::SetPrinterPageSizeProvider([] { return std::optional<QSizeF>(QSizeF(200, 1000)); });
+    ShowWindowTitle();
+    EXPECT_EQ(shell.caption, "GUSTROM [] [Scale = 1:7560]");
+
+    // With the print dialog open: 1200 m and a tenth fit 200 mm less half a percent at 1:6633.
+    PrintPageShown = true;
     NetworkFileTitle = "mine.sim";
     NetworkTitle = "North block";
     picture.ScaleWidth = 1200;

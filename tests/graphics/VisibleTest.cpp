@@ -2,6 +2,7 @@
 
 #include "graphics/projection.h"
 #include "graphics/visible.h"
+#include "model/units.h"
 
 namespace {
 
@@ -142,6 +143,35 @@ TEST_F(VisibleList, ViewModeSwitchesRebuildOrKeepTheListWhenCancelled) {
     EXPECT_EQ(ViewMode, 3);
     EXPECT_EQ(RangeLow, 480);
     EXPECT_EQ(RangeHigh, 500);
+}
+
+TEST_F(VisibleList, AViewOpensOnTheLevelNewAirwaysTake) {
+    SetBuiltInUnits();
+    UnitSystem = 1;
+    const char *names[] = {"SURFACE", "900 Level", "800 Level"};
+    const int32_t bands[][2] = {{1000, 1000}, {910, 890}, {810, 790}};
+    for (int l = 1; l <= 3; ++l) {
+        LevelName(l) = names[l - 1];
+        LevelRange(l, 1) = bands[l - 1][0];
+        LevelRange(l, 2) = bands[l - 1][1];
+    }
+    const struct {
+        double viewLevel, elevation;
+        int level;
+        const char *z;
+    } cases[] = {{3, 0, 3, "800"},    // the view's own level
+                 {0, 795, 3, "800"},  // the level that holds the view's elevation
+                 {0, 880, 2, "900"},  // between levels: the first level below the surface
+                 {7, 880, 2, "900"}}; // a level the table does not have
+    for (const auto &c : cases) {
+        LevelScrollValue = c.viewLevel;
+        LevelElevation = c.elevation;
+        ShowWorkingLevel();
+        EXPECT_EQ(LevelScrollValue, c.level) << c.viewLevel << " " << c.elevation;
+        EXPECT_EQ(shell.levelIndex, c.level - 1) << c.viewLevel << " " << c.elevation;
+        EXPECT_EQ(shell.labels["TxtZ"], c.z) << c.viewLevel << " " << c.elevation;
+        EXPECT_EQ(LevelElevation, (bands[c.level - 1][0] + bands[c.level - 1][1]) / 2.0);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "model/record_line.h"
+#include "model/recovery_copy.h"
 #include "model/text_files.h"
 #include "platform/PictureBox.h"
 #include "platform/System.h"
@@ -49,6 +50,10 @@ protected:
     }
 
     std::string Path(const std::string &name) const { return folder.path() + name; }
+    // This program's recovery copy, which lies in the test folder.
+    std::string RecoveryCopyText() const {
+        return folder.Read(RecoveryCopyPath().substr(folder.path().size()));
+    }
     bool SaveTo(const std::string &name) {
         NetworkFileName = Path(name);
         return SaveNetwork(0);

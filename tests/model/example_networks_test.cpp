@@ -8,6 +8,7 @@
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/geometry.h"
+#include "model/levels_views.h"
 #include "model/node_keys.h"
 #include "platform/Text1252.h"
 #include "simulation/driver.h"
@@ -137,14 +138,23 @@ protected:
         for (int k = 1; k <= 4; ++k)
             FontSize(k) = points[k];
         AxisSignY = -1;
+        // The surface pressure applies at the surface level, not at wherever airway 1 starts.
+        SurfacePressureRL = static_cast<float>(LevelRange(1, 1));
         const std::string built = Snapshot();
         if (writing()) {
+            const std::string note = FileNote;
             std::filesystem::create_directories(ExampleFolder);
             NetworkFileName = ExampleFolder + name;
             ASSERT_TRUE(SaveNetwork(0));
-            // Saved again with a start-up view that shows every level, fitted to the network.
+            // Saved again with a start-up view that shows every level, fitted to the network, on the first
+            // level below the surface; the note keeps the stamp of this last save only.
             ASSERT_EQ(LoadNetwork(), LoadOutcome::Loaded) << name;
+            FileNote = note;
             ViewMode = 4;
+            LevelScrollValue = 2;
+            RLWindowLow = LevelRange(2, 2);
+            RLWindowHigh = LevelRange(2, 1);
+            LevelElevation = (static_cast<double>(RLWindowHigh) + RLWindowLow) / 2;
             SetVisibleAirways();
             FitNetwork();
             ASSERT_TRUE(SaveNetwork(0));
@@ -157,6 +167,19 @@ protected:
         EXPECT_EQ(AutosaveMinutes, 5) << name;
         EXPECT_EQ(FontScale, 0) << name;
         EXPECT_EQ(AxisSignY, -1) << name;
+        EXPECT_EQ(SurfacePressureRL, 1000) << name;
+        // Written once: the note carries one save stamp.
+        std::size_t stamps = 0;
+        for (std::size_t at = FileNote.find("*** File Saved "); at != std::string::npos;
+             at = FileNote.find("*** File Saved ", at + 1))
+            ++stamps;
+        EXPECT_EQ(stamps, 1u) << name;
+        // The start-up view sits on a level (fields 11 to 13 of a view row: RL Low, RL High, level), so the
+        // airways drawn in it meet on that level.
+        const int level = static_cast<int>(ViewSingles(0, 13));
+        ASSERT_TRUE(level >= 1 && level <= static_cast<int>(LevelListNames().size())) << name << " " << level;
+        EXPECT_EQ(ViewSingles(0, 11), LevelRange(level, 2)) << name;
+        EXPECT_EQ(ViewSingles(0, 12), LevelRange(level, 1)) << name;
         // Airways numbered 1 to AirwayCount: the next one drawn takes the next number.
         EXPECT_EQ(NextAirwayNumber, AirwayCount) << name;
         // The comment field holds the network checks' status text, which every run rewrites: an example

@@ -141,6 +141,7 @@ TEST_F(FanFile, OldCommaFileLoads) {
             text += std::to_string(1000 - p * 50) + "," + std::to_string(p) + ".5\r\n";
     }
     folder.Write("fansdata.dat", text);
+    EXPECT_NE(FanFileReplacement().find("holds 2 fans and will hold 0 fans."), std::string::npos);
     LoadFanData();
     EXPECT_EQ(FanName(1), "Fan 1");
     EXPECT_EQ(FanName(2), "Fan 2");
@@ -153,7 +154,9 @@ TEST_F(FanFile, OldCommaFileLoads) {
 TEST_F(FanFile, MissingOrDamagedFilesAreReported) {
     boxes.Expect(VB::vbOK, "Can't find FAN DATABASE");
     LoadFanData();
+    EXPECT_EQ(FanFileReplacement(), "") << "no file, nothing to replace";
     folder.Write("fansdata.dat", "2.6 GUSTROM\t1\r\nh\r\nh\r\n1\tCut\t1\r\n1\t5\t6\t7\t8\r\n");
+    EXPECT_NE(FanFileReplacement().find("holds 1 fan and"), std::string::npos);
     boxes.Expect(VB::vbOK, "ERROR 62 occurred while loading fans.");
     LoadFanData();
     EXPECT_EQ(FanName(1), "Cut");

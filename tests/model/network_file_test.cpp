@@ -4,6 +4,7 @@
 #include "model/file_note.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "platform/FileLock.h"
 #include "platform/VBError.h"
 
 #include <gtest/gtest.h>
@@ -145,7 +146,7 @@ TEST_F(NetworkFileTest, SavedAirwaysAreExactlyOneToAirwayCount) {
     ASSERT_TRUE(SaveTo("count.sim"));
     EXPECT_EQ(linesStarting(afterHeading(folder.Read("count.sim")), ""), 12);
     ASSERT_TRUE(SaveNetwork(1));
-    EXPECT_EQ(linesStarting(afterHeading(folder.Read("tempsim.sim")), ""), 12);
+    EXPECT_EQ(linesStarting(afterHeading(RecoveryCopyText()), ""), 12);
 
     // An empty network has no airway lines at all.
     ClearNetwork();
@@ -309,13 +310,13 @@ TEST_F(NetworkFileTest, SaveRefusalsWriteNothing) {
     EXPECT_EQ(FileNote, "n");
     EXPECT_TRUE(SaveNetwork(1));
     // The copy carries its stamp; the live note stays as it was, for no file was saved.
-    EXPECT_NE(folder.Read("tempsim.sim").find("*** File Saved 09:05:07"), std::string::npos);
+    EXPECT_NE(RecoveryCopyText().find("*** File Saved 09:05:07"), std::string::npos);
     EXPECT_EQ(FileNote, "n");
     SmokeMode = 0;
 
     // Master file answered No: nothing written. The recovery copy asks nothing and is written.
     MasterFile = true;
-    std::filesystem::remove(Path("tempsim.sim"));
+    std::filesystem::remove(RecoveryCopyPath());
     {
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbNo, "You are about to save as a Master file - are you sure ?");
@@ -323,7 +324,7 @@ TEST_F(NetworkFileTest, SaveRefusalsWriteNothing) {
         EXPECT_TRUE(SaveNetwork(1));
     }
     EXPECT_FALSE(std::filesystem::exists(Path("master.smm")));
-    EXPECT_TRUE(std::filesystem::exists(Path("tempsim.sim")));
+    EXPECT_TRUE(std::filesystem::exists(RecoveryCopyPath()));
     EXPECT_EQ(FileNote, "n");
 }
 
@@ -350,6 +351,22 @@ TEST_F(NetworkFileTest, UnnamedNetworkGoesToSaveAs) {
     EXPECT_EQ(linesStarting(FileNote, "\r*** File Saved"), 1);
 }
 
+TEST_F(NetworkFileTest, EachProgramWritesItsOwnRecoveryCopyInAFolderOnlyItsUserCanOpen) {
+    VB::SetPrivateFolderOverride(Path("private/"));
+    GenerateNetwork(10, 4);
+    ASSERT_TRUE(SaveNetwork(1));
+    const std::string first = RecoveryCopyPath();
+    EXPECT_EQ(first.rfind(Path("private/"), 0), 0u) << first;
+    EXPECT_EQ(std::filesystem::status(Path("private")).permissions(), std::filesystem::perms::owner_all);
+    const std::string firstText = folder.Read(first.substr(folder.path().size()));
+    // The next program writes a copy of its own and leaves the first program's alone.
+    LetGoOfRecoveryCopy();
+    GenerateNetwork(12, 5);
+    ASSERT_TRUE(SaveNetwork(1));
+    EXPECT_NE(RecoveryCopyPath(), first);
+    EXPECT_EQ(folder.Read(first.substr(folder.path().size())), firstText);
+}
+
 TEST_F(NetworkFileTest, RecoveryCopyLeavesTheSavedStateAlone) {
     GenerateNetwork(10, 4);
     for (const uint8_t state : {uint8_t{0}, uint8_t{255}}) {
@@ -374,7 +391,7 @@ TEST_F(NetworkFileTest, EachSaveStampsTheNoteAndTheShownWindow) {
     shell.noteText += "typed since";
     ASSERT_TRUE(SaveNetwork(1));
     EXPECT_EQ(shell.noteText, FileNote + "typed since");
-    EXPECT_NE(folder.Read("tempsim.sim").find("typed since"), std::string::npos);
+    EXPECT_NE(RecoveryCopyText().find("typed since"), std::string::npos);
 
     ClearFileNote();
     EXPECT_TRUE(FileNote.empty());

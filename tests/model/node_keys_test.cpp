@@ -101,7 +101,7 @@ TEST_F(NodeKeys, DuplicateNumbersAreOfferedARenumbering) {
     EXPECT_EQ(NextAirwayNumber, 3);
     {
         ScriptedDialogs boxes;
-        boxes.Expect(VB::vbOK, "All airways have unqiue numbers");
+        boxes.Expect(VB::vbOK, "All airways have unique numbers");
         CheckAirwayNumbers();
     }
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 // Prefix and number, built by appending (gcc 12 misreads a literal plus a temporary here).
@@ -195,7 +197,7 @@ TEST_F(SettingsFile, FailedSaveIsReported) {
     AppFolder = folder.path() + "missing/";
     boxes.Expect(VB::vbOK, "Error saving defaults");
     EXPECT_FALSE(SaveDefaults());
-    boxes.Expect(VB::vbOK, "Error savings conversion values");
+    boxes.Expect(VB::vbOK, "Error saving conversion values");
     EXPECT_FALSE(SaveConversion());
 }
 
@@ -212,7 +214,7 @@ TEST_F(ConversionFile, RoundTripKeepsEveryFormat) {
         UnitText(q, 0) = "Quantity " + std::to_string(q);
     for (int c = 1; c <= 6; ++c)
         UnitText(0, c) = "Heading " + std::to_string(c);
-    UnitFactor(8, 2) = 4.0186f;
+    UnitFactor(8, 2) = 4.0123f;
     VB::SetLocaleDecimalSeparatorOverride(',');
     ASSERT_TRUE(SaveConversion());
     VB::SetLocaleDecimalSeparatorOverride('.');
@@ -220,7 +222,7 @@ TEST_F(ConversionFile, RoundTripKeepsEveryFormat) {
     UnitFactor(8, 2) = 0;
     UnitText(3, 0) = "";
     LoadConversion();
-    EXPECT_FLOAT_EQ(UnitFactor(8, 2), 4.0186f);
+    EXPECT_FLOAT_EQ(UnitFactor(8, 2), 4.0123f);
     EXPECT_FLOAT_EQ(UnitFactor(8, 1), 1.0f);
     EXPECT_EQ(UnitText(3, 0), "Quantity 3");
     EXPECT_EQ(UnitText(0, 6), "Heading 6");
@@ -245,6 +247,19 @@ TEST_F(ConversionFile, DecimalFormatsWrittenWithACommaReadWithAPoint) {
         EXPECT_EQ(UnitText(q, 4), formats[(q - 1) % 6][1]) << q;
         EXPECT_FLOAT_EQ(UnitFactor(q, 2), 1.5f);
     }
+}
+
+TEST_F(ConversionFile, FactorsThatEarlierFilesHeldWrongReadAsTheBuiltInOnes) {
+    // Earlier files held these British factors; every other row here holds a factor of the user's own.
+    const std::map<int, const char *> wrong = {{5, "0.8953"}, {6, "0.015"}, {8, "4.0186"},
+                                               {9, "2.204"},  {10, "5391"}, {13, "0.2961"}};
+    std::string text = "Conversion Table : SI Units to British Units\r\nA\tB\tC\tD\tE\tF\t\r\n";
+    for (int q = 1; q <= 15; ++q)
+        text += std::string("Q\t") + (wrong.contains(q) ? wrong.at(q) : "1.5") + "\tu\tv\t0.0\t0.0\t\r\n";
+    folder.Write("Conversion.dat", text + "End\r\n");
+    LoadConversion();
+    for (int q = 1; q <= 15; ++q)
+        EXPECT_EQ(UnitFactor(q, 2), wrong.contains(q) ? BuiltInBritishFactor(q) : 1.5f) << q;
 }
 
 TEST_F(ConversionFile, MissingOrShortFileIsReportedAndKeepsRowsNotReached) {

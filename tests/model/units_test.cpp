@@ -1,8 +1,12 @@
+#include "common/ScriptedDialogs.h"
 #include "model/Gustrom1.h"
+#include "model/settings_file.h"
 #include "model/units.h"
 #include "platform/System.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -101,7 +105,7 @@ TEST_F(Units, FormatValueInSiAndBritishUnits) {
         {1, 12.34f, 4, 1, 0, "12.3 m3/s"},
         {2, 12.34f, 4, 1, 0, "26.1 kcf/m"},
         {1, 250, 8, 1, 0, "250.0 Pa"},
-        {2, 250, 8, 1, 0, "1004.7 m.in.wg"},
+        {2, 250, 8, 1, 0, "1003.7 m.in.wg"},
         {1, 1500, 11, 1, 0, "$ 1,500"},
         {2, 1500, 11, 1, 0, "$ 1,500"},
         {1, 12, 11, 1, 0, "$ 0,012"},
@@ -119,6 +123,54 @@ TEST_F(Units, FormatValueInSiAndBritishUnits) {
     // Before any settings are read the values show in SI.
     UnitSystem = 0;
     EXPECT_EQ(FormatValue(12.34f, 4, 1, 0), "12.3 m3/s");
+}
+
+TEST_F(Units, EveryBritishFactorIsTheOneItsUnitsGive) {
+    // Exact definitions: the foot, the pound, standard gravity; an inch of water at 4 °C and of mercury
+    // at 0 °C.
+    const double ft = 0.3048, lb = 0.45359237, g = 9.80665, inchOfWater = 249.089, inchOfMercury = 3386.389;
+    const double lbf = lb * g, lbfPerFt2 = lbf / (ft * ft), ftPerMin = ft / 60;
+    const double milliInchOfWater = inchOfWater / 1000, kcfm = 1000 * ft * ft * ft / 60;
+    const struct {
+        int quantity;
+        const char *unit;
+        double factor; // British units per SI unit
+    } rows[] = {
+        {1, "ft", 1 / ft},
+        {2, "ft/min", 1 / ftPerMin},
+        {3, "ft2", 1 / (ft * ft)},
+        {4, "kcf/m", 1 / kcfm},
+        // Pressure in milli-inches of water per airflow in thousand ft³/min, squared.
+        {5, "Rx1e9", kcfm * kcfm / milliInchOfWater},
+        {6, "lb/ft3", ft * ft * ft / lb},
+        {7, "hp", 1000 / (550 * lbf * ft)},
+        {8, "m.in.wg", 1 / milliInchOfWater},
+        {9, "lb", 1 / lb},
+        // k = p A / (C L v²): lbf·min²/ft⁴ × 1e10; the lengths cancel, the velocity is in ft/min.
+        {10, "Kx1e10", 1e10 / lbfPerFt2 * ftPerMin * ftPerMin},
+        {11, "$", 1},
+        {12, "h:m:s", 1},
+        {13, "in.Hg", 1000 / inchOfMercury},
+        {14, "ft", 1 / ft},
+        {15, "%", 1},
+    };
+    // The built-in table, then the conversion file the program ships.
+    const std::string folder = AppFolder;
+    for (const bool shipped : {false, true}) {
+        SetBuiltInUnits();
+        if (shipped) {
+            ScriptedDialogs quiet;
+            AppFolder = std::string(GUSTROM_SOURCE_DIR) + "/data/";
+            LoadConversion();
+            AppFolder = folder;
+        }
+        for (const auto &r : rows) {
+            EXPECT_EQ(UnitText(r.quantity, 2), r.unit) << r.quantity;
+            EXPECT_NEAR(UnitFactor(r.quantity, 2) / r.factor, 1, 5e-5)
+                << r.unit << (shipped ? " in Conversion.dat" : " built in");
+            EXPECT_EQ(UnitFactor(r.quantity, 1), 1.0f);
+        }
+    }
 }
 
 TEST_F(Units, DisplayConversionBothWays) {

@@ -224,11 +224,11 @@ TEST(GridClipboard, CopyGivesTabbedRowsAndPasteRepeatsDownTheSelection) {
     g.SetColSel(0);
     EXPECT_EQ(GridCopyText(g), "");
 
-    // One line over four selected rows fills all four; a piece after the last CR is not written.
+    // A block repeats down the four selected rows; a piece after the last CR is pasted too.
     g.SetCol(3);
     g.SetRowSel(4);
     GridPaste(g, "100\r\n7", {});
-    EXPECT_EQ(column(g, 3), (std::vector<std::string>{"100", "100", "100", "100", ""}));
+    EXPECT_EQ(column(g, 3), (std::vector<std::string>{"100", "7", "100", "7", ""}));
 
     // Fields beyond the last column are dropped and the next line still lands; text without CR ends.
     g.SetRow(1);
@@ -239,4 +239,24 @@ TEST(GridClipboard, CopyGivesTabbedRowsAndPasteRepeatsDownTheSelection) {
     g.SetRowSel(5);
     GridPaste(g, "z\t", {});
     EXPECT_EQ(g.TextMatrix(1, 2), "z");
+
+    // A value copied without a line end is pasted; a line end below the last row adds no empty row,
+    // a value there adds the one row it needs.
+    int added = 0;
+    GridPasteRules rules;
+    rules.addRow = [&] {
+        g.SetRows(g.Rows() + 1);
+        ++added;
+        return true;
+    };
+    g.SetRow(5);
+    g.SetCol(1);
+    GridPaste(g, "6.0", rules);
+    EXPECT_EQ(g.TextMatrix(5, 1), "6.0");
+    GridPaste(g, "6.5\r\n\r\n", rules);
+    EXPECT_EQ(g.TextMatrix(5, 1), "6.5");
+    EXPECT_EQ(added, 0);
+    GridPaste(g, "1\r\n2\r\n", rules);
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(g.TextMatrix(6, 1), "2");
 }

@@ -1,3 +1,4 @@
+#include "common/QuietPluginNotices.h"
 #include "common/RecordingShell.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestFolder.h"
@@ -81,4 +82,43 @@ TEST(PlatformServices, HourglassIsVisibleToTheTimers) {
     EXPECT_EQ(VB::ScreenPointer(), VB::vbHourglass);
     VB::SetScreenPointer(VB::vbDefault);
     EXPECT_EQ(VB::ScreenPointer(), VB::vbDefault);
+}
+
+TEST(TestOutput, OffscreenPluginNoticesAreDroppedAndOtherMessagesPassOn) {
+    // The test program's main installed the quiet handler.
+    const QtMessageHandler installed = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(installed);
+    EXPECT_EQ(installed, &QuietPluginNotices::Handler);
+
+    static std::vector<std::string> passed;
+    passed.clear();
+    const QtMessageHandler next = QuietPluginNotices::Next();
+    QuietPluginNotices::Next() = [](QtMsgType, const QMessageLogContext &, const QString &message) {
+        passed.push_back(message.toStdString());
+    };
+    const std::pair<const char *, bool> messages[] = {
+        {"This plugin does not support propagateSizeHints()", false},
+        {"This plugin does not support raise()", false},
+        {"This plugin does not support setOpacity()", true},
+        {"QLayout: Attempting to add QLayout \"\" to QWidget \"\", which already has a layout", true},
+    };
+    for (const auto &[message, shown] : messages) {
+        passed.clear();
+        qWarning("%s", message);
+        EXPECT_EQ(passed.size(), shown ? 1u : 0u) << message;
+    }
+    QuietPluginNotices::Next() = next;
+}
+
+TEST(PlatformServices, FileFiltersShowEachDescriptionsPatternsOnce) {
+    const struct {
+        const char *filter;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"Gustrom Data (*.sim)|*.sim|All Files (*.*)|*.*", {"Gustrom Data (*.sim)", "All Files (*.*)"}},
+        {"DXF Files|*.dxf", {"DXF Files (*.dxf)"}},
+        {"Text (*.txt;*.prn)|*.txt;*.prn", {"Text (*.txt;*.prn)"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(VB::FileDialogFilters(c.filter), c.shown) << c.filter;
 }

@@ -118,11 +118,25 @@ std::string settingsBits() {
 } // namespace
 
 TEST_F(OptionsTest, OkWithoutEditsKeepsEverySettingExactlyAlsoThroughBothUnitSystems) {
-    // Values the boxes show rounded.
+    // Values the boxes show rounded, in every numeric box.
     PickDivisor = 400;
     AirPowerEfficiency = 0.855f;
     AirDensity = 1.2034567f;
     DefaultDriveHeight = 3.333333f;
+    DefaultDriveWidth = 10.0f / 3;
+    DefaultRaiseDiameter = 2.3456789f;
+    DefaultArea = 25.55555f;
+    DefaultPerimeter = 20.123456f;
+    SurfacePressure = 101.32501f;
+    SurfacePressureRL = 1234.5678f;
+    GridSpacing = 50.0 / 3;
+    DefaultScaleWidth = 1000.0f / 3;
+    DefaultCentreX = 1234.5678f;
+    MaxError = 0.0512345f;
+    PowerCost = 0.0812345f;
+    TiltSpeed = 10.0f / 3;
+    WallTypeFactor(4) = 0.0123456f;
+    ShockTypeLength(3) = 7.654321f;
     FontSize(1) = 9;
     FontBold(1) = -1;
     IconScale(3) = 0;
@@ -160,7 +174,7 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
          10000},
         {&frmOptions::Txtgx, "-1", "0", "Grid Exceeded", [] { return DefaultCentreX; }, 0},
         {&frmOptions::Txtgy, "1000000001", "1000000000", "Grid Exceeded", [] { return DefaultCentreY; }, 1e9},
-        {&frmOptions::txtIt, "abc", "5000", "Itterations", [] { return MaxIterations; }, 5000},
+        {&frmOptions::txtIt, "abc", "5000", "Iterations", [] { return MaxIterations; }, 5000},
         {&frmOptions::txtMe, "0.00009", "0.0001", "Errors", [] { return MaxError; }, 0.0001f},
         {&frmOptions::TxtDensity, "2001", "2000", "Density", [] { return AirDensity; }, 2000},
         {&frmOptions::TxtAirP, "10001", "0", "Air Pressure", [] { return SurfacePressure; }, 0},
@@ -195,6 +209,26 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
     EXPECT_NE(AirwayResistance(a), resistance) << "the new density reaches the airways";
     for (const Row &r : rows)
         EXPECT_FLOAT_EQ(static_cast<float>(r.setting()), static_cast<float>(r.stored)) << r.inside;
+}
+
+TEST_F(OptionsTest, BritishDensityIsShownAndTypedInPoundsPerCubicFoot) {
+    const double lbPerFt3 = 0.3048 * 0.3048 * 0.3048 / 0.45359237; // in 1 kg/m³
+    const int a = AddAirway(0, 0, 100, 100, 0, 100);
+    AirDensity = 1.2f;
+    CalcAllAirways();
+    const float resistance = AirwayResistance(a);
+    Open();
+    dialog->SSTab1->setCurrentIndex(1); // Simulation
+    dialog->OptUnitType[1]->click();
+    EXPECT_EQ(dialog->SSTab1->currentIndex(), 1);
+    EXPECT_EQ(dialog->LblUnit[0]->text(), "lb/ft3");
+    EXPECT_NEAR(std::stod(dialog->TxtDensity->Text()), 1.2 * lbPerFt3, 5e-5);
+    dialog->TxtDensity->selectAll();
+    RealKeys::Type(dialog->TxtDensity, "0.075");
+    Ok();
+    EXPECT_NEAR(AirDensity, 0.075 / lbPerFt3, 1e-5);
+    // Every resistance follows the density in proportion.
+    EXPECT_NEAR(AirwayResistance(a) / resistance, AirDensity / 1.2, 1e-5);
 }
 
 TEST_F(OptionsTest, AutosaveAndTheRealtimeMenus) {
@@ -335,10 +369,34 @@ TEST_F(OptionsTest, TheUnitGridChecksFormatsAndFactors) {
     EXPECT_EQ(UnitText(1, 3), "0.000");
     EXPECT_EQ(FormatValue(12.5f, 1, 0, 0), "12.500");
     EXPECT_FLOAT_EQ(UnitFactor(4, 2), 0.3f);
-    EXPECT_FLOAT_EQ(UnitFactor(5, 2), 0.8953f);
+    EXPECT_FLOAT_EQ(UnitFactor(5, 2), 0.8942f);
     EXPECT_EQ(UnitText(7, 1), "kW");
     EXPECT_EQ(UnitText(14, 3), "0.00");
     EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(OptionsTest, FontSizeListsHoldEverySizeAndShowTheStoredOneEvenOutsideThem) {
+    const int stored[5] = {0, 9, 0, 48, 40}; // text classes 1 .. 4; 0 and 48 come from older files
+    for (int k = 1; k <= 4; ++k)
+        FontSize(k) = stored[k];
+    Open();
+    for (int k = 1; k <= 4; ++k) {
+        dialog->CmbFonts->SetListIndex(k - 1);
+        EXPECT_EQ(dialog->CmbFontSize->currentText().toStdString(), std::to_string(stored[k])) << k;
+    }
+    dialog->CmbFonts->SetListIndex(0);
+    QStringList listed;
+    for (int i = 0; i < dialog->CmbFontSize->count(); ++i)
+        listed << dialog->CmbFontSize->itemText(i);
+    QStringList everySize;
+    for (int size = 6; size <= 40; ++size)
+        everySize << QString::number(size);
+    EXPECT_EQ(listed.join(' ').toStdString(), everySize.join(' ').toStdString());
+    dialog->CmbFontSize->SetListIndex(dialog->CmbFontSize->findText("7"));
+    Ok();
+    EXPECT_EQ(FontSize(1), 7);
+    for (int k = 2; k <= 4; ++k)
+        EXPECT_EQ(FontSize(k), stored[k]) << k;
 }
 
 TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
@@ -348,7 +406,7 @@ TEST_F(OptionsTest, ImmediateControlsActAtOnceAndCancelKeepsThem) {
     Open();
     dialog->CmbFonts->SetListIndex(0);
     dialog->CmbFontSize->SetListIndex(0);
-    EXPECT_EQ(FontSize(1), 0);
+    EXPECT_EQ(FontSize(1), 6);
     dialog->ChkFontBold->click();
     dialog->Optcurve[2]->click();
     EXPECT_EQ(dialog->TxtVPart->Text(), "50");

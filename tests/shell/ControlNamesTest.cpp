@@ -40,6 +40,8 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTabBar>
@@ -85,13 +87,9 @@ std::vector<std::string> namingFaults(const QWidget &window) {
     return faults;
 }
 
-} // namespace
-
-TEST_F(ShellTest, EveryControlOfEveryWindowCarriesItsName) {
-    AddAirways(2);
-    CurrentAirway = 1;
-    AirEditMode = 1;
-    const std::map<std::string, std::function<std::unique_ptr<QWidget>()>> windows = {
+// Every window of the program, made afresh by caption; "MainForm" stands for the test's main window.
+std::map<std::string, std::function<std::unique_ptr<QWidget>()>> everyWindow() {
+    return {
         {"MainForm", [] { return nullptr; }},
         {"frmAirEdit", [] { return std::make_unique<frmAirEdit>(); }},
         {"frmAirInfo", [] { return std::make_unique<frmAirInfo>(); }},
@@ -128,6 +126,38 @@ TEST_F(ShellTest, EveryControlOfEveryWindowCarriesItsName) {
         {"frmListAirNames", [] { return std::make_unique<frmListAirNames>(); }},
         {"frmListAirNodes", [] { return std::make_unique<frmListAirNodes>(); }},
     };
+}
+
+// Every text the window shows: its caption, captions and tips of its controls, list entries, tabs, menus.
+QStringList shownTexts(const QWidget &window) {
+    QStringList texts{window.windowTitle(), window.toolTip()};
+    for (const QWidget *w : window.findChildren<QWidget *>()) {
+        texts << w->toolTip();
+        if (const auto *label = qobject_cast<const QLabel *>(w))
+            texts << label->text();
+        if (const auto *button = qobject_cast<const QAbstractButton *>(w))
+            texts << button->text();
+        if (const auto *group = qobject_cast<const QGroupBox *>(w))
+            texts << group->title();
+        if (const auto *combo = qobject_cast<const QComboBox *>(w))
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        if (const auto *tabs = qobject_cast<const QTabBar *>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+    }
+    for (const QAction *action : window.findChildren<QAction *>())
+        texts << action->text() << action->toolTip();
+    return texts;
+}
+
+} // namespace
+
+TEST_F(ShellTest, EveryControlOfEveryWindowCarriesItsName) {
+    AddAirways(2);
+    CurrentAirway = 1;
+    AirEditMode = 1;
+    const auto windows = everyWindow();
     for (const auto &[caption, make] : windows) {
         const std::unique_ptr<QWidget> made = make();
         const QWidget &window = made ? *made : *form;
@@ -138,4 +168,21 @@ TEST_F(ShellTest, EveryControlOfEveryWindowCarriesItsName) {
     EXPECT_EQ(import.findChild<QLineEdit *>("TxtXOffset"), import.TxtXOffset);
     frmTagS layers;
     EXPECT_EQ(layers.findChild<QLineEdit *>("TagLabel(47)"), layers.TagLabel[47]);
+}
+
+TEST_F(ShellTest, NoWindowShowsAMisspelledWord) {
+    AddAirways(2);
+    CurrentAirway = 1;
+    AirEditMode = 1;
+    const char *const misspelled[] = {"itterat", "cummul",   "dimsens",   "procede",  "occured",
+                                      "oriface", "ariway",   "unqiue",    "filese",   "seperat",
+                                      "recieve", "existant", "paramater", "succesful"};
+    for (const auto &[caption, make] : everyWindow()) {
+        const std::unique_ptr<QWidget> made = make();
+        const QWidget &window = made ? *made : *form;
+        for (const QString &text : shownTexts(window))
+            for (const char *wrong : misspelled)
+                EXPECT_FALSE(text.contains(wrong, Qt::CaseInsensitive))
+                    << caption << ": " << text.toStdString();
+    }
 }

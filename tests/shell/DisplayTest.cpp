@@ -1,6 +1,10 @@
 #include "ShellFixture.h"
 
 #include "model/levels_views.h"
+#include "model/node_keys.h"
+#include "settings/frmOptions.h"
+
+#include <map>
 
 TEST_F(ShellTest, EachDataGroupReturnsToItsLastItemAndShowsItsUnit) {
     form->CmbDataType->SetListIndex(1); // Pressure
@@ -28,6 +32,49 @@ TEST_F(ShellTest, EachDataGroupReturnsToItsLastItemAndShowsItsUnit) {
     UnitSystem = 1;
 }
 
+TEST_F(ShellTest, EveryDataValueIsLabelledWithTheUnitOfItsQuantityInBothUnitSystems) {
+    const struct {
+        int group;
+        const char *item, *si, *british;
+    } rows[] = {
+        {1, "Quantity", "m3/s", "kcf/m"},   {1, "Velocity", "m/s", "ft/min"},
+        {2, "Total Loss", "Pa", "m.in.wg"}, {2, "Friction Loss", "Pa", "m.in.wg"},
+        {2, "Boost", "Pa", "m.in.wg"},      {2, "Regulator Load", "kg", "lb"},
+        {2, "Relative", "Pa", "m.in.wg"},   {2, "Absolute", "kPa", "in.Hg"},
+        {2, "Barometric", "kPa", "in.Hg"},  {3, "Resistance", "Ns2/m8", "Rx1e9"},
+        {3, "Shock Length", "m", "ft"},     {3, "Friction Factor", "kg/m3", "Kx1e10"},
+        {3, "Dimensions", "m", "ft"},       {3, "Airway Length", "m", "ft"},
+        {3, "Coordinates", "m", "ft"},      {4, "Friction Power", "kW", "hp"},
+        {4, "Fan/Fix Power", "kW", "hp"},   {4, "Friction Cost", "$", "$"},
+        {4, "Fan/Fix Cost", "$", "$"},      {5, "Airway Number", "", ""},
+        {5, "Layer Number", "", ""},        {5, "Layer Name", "", ""},
+        {5, "Contaminant", "", ""},         {5, "Spread Time", "h:m:s", "h:m:s"},
+    };
+    // The unit system is switched as the user does it, in the settings dialog.
+    form->MenuItem("mnuOptionShow")->trigger();
+    frmOptions *options = OptionsWindow();
+    ASSERT_NE(options, nullptr);
+    for (const int system : {2, 1}) {
+        options->OptUnitType[static_cast<size_t>(system - 1)]->click();
+        ASSERT_EQ(UnitSystem, system);
+        std::map<int, int> items;
+        for (const auto &r : rows) {
+            form->CmbDataType->SetListIndex(r.group - 1);
+            ++items[r.group];
+            form->CmbDataVal->SetListIndex(form->CmbDataVal->findText(r.item));
+            ASSERT_EQ(form->CmbDataVal->currentText().toStdString(), r.item);
+            EXPECT_EQ(form->LblUnit->text().toStdString(), system == 1 ? r.si : r.british)
+                << r.item << ", unit system " << system;
+        }
+        // No quantity of the lists is left unlabelled.
+        for (const auto &[group, count] : items) {
+            form->CmbDataType->SetListIndex(group - 1);
+            EXPECT_EQ(form->CmbDataVal->count(), count) << group;
+        }
+    }
+    options->cmdCancel_Click();
+}
+
 TEST_F(ShellTest, ChoosingALevelSwitchesToSingleLevelAndMovesTheScrollBar) {
     LevelName(3) = "Decline";
     LevelRange(3, 1) = 300;
@@ -50,6 +97,15 @@ TEST_F(ShellTest, ChoosingALevelSwitchesToSingleLevelAndMovesTheScrollBar) {
     form->VsbRL->setValue(1);
     EXPECT_EQ(form->CmbRL->currentText(), "SURFACE");
     EXPECT_EQ(RLWindowLow, 1000);
+
+    // From all levels, choosing the level the controls already show shows that level alone.
+    AddAirways(1);
+    UpdateNodeKeys();
+    form->MenuItem("mnuLevels(3)")->trigger();
+    ASSERT_EQ(VisibleAirways(1), 1);
+    form->CmbRL->SetListIndex(0);
+    EXPECT_EQ(ViewMode, 1);
+    EXPECT_EQ(VisibleAirways(1), 0);
 }
 
 TEST_F(ShellTest, DraggingTheThumbMovesOnlyTheLevelComboUntilReleased) {

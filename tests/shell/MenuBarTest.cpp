@@ -8,6 +8,7 @@
 #include "model/geometry.h"
 #include "model/network_save.h"
 #include "platform/Busy.h"
+#include "platform/System.h"
 #include "platform/VBControls.h"
 
 #include <QMenuBar>
@@ -405,6 +406,7 @@ TEST_F(ShellTest, ReloadAndSaveOfTheFanDatabaseAndTheDefaults) {
     EXPECT_EQ(FanDataChanged, 255);
 
     const int32_t revision = FanDataRevision;
+    boxes->Expect(VB::vbYes, "fansdata.dat");
     form->mnuSaveFan_Click();
     EXPECT_EQ(FanDataRevision, revision + 1);
 
@@ -414,6 +416,28 @@ TEST_F(ShellTest, ReloadAndSaveOfTheFanDatabaseAndTheDefaults) {
     boxes->Expect(VB::vbOK, "Error saving defaults");
     form->mnuSaveDef_Click();
     EXPECT_EQ(DefaultsSaved, 0);
+}
+
+TEST_F(ShellTest, SavingTheFansOverTheFanDatabaseFileAsksNamingItAndItsFansAndNoWritesNothing) {
+    for (int f = 1; f <= 3; ++f) {
+        FanName(f) = "Fan " + std::to_string(f);
+        FanCurvePressure(1, 1, f) = 100.0f * f;
+    }
+    ASSERT_TRUE(SaveFanData());
+    const std::string library = folder.Read("fansdata.dat");
+    // The network's own database holds one fan.
+    for (int f = 2; f <= 3; ++f) {
+        FanName(f).clear();
+        FanCurvePressure(1, 1, f) = 0;
+    }
+    boxes->Expect(VB::vbNo, folder.path() + "fansdata.dat holds 3 fans and will hold 1 fan.");
+    form->MenuItem("mnuSaveFan")->trigger();
+    ASSERT_FALSE(boxes->Shown().empty());
+    EXPECT_EQ(boxes->Shown().back().buttonSet, VB::vbYesNo);
+    EXPECT_EQ(folder.Read("fansdata.dat"), library);
+    boxes->Expect(VB::vbYes, "holds 3 fans and will hold 1 fan.");
+    form->MenuItem("mnuSaveFan")->trigger();
+    EXPECT_EQ(folder.Read("fansdata.dat").find("Fan 2"), std::string::npos);
 }
 
 TEST_F(ShellTest, RecentFileEntryAsksBeforeReplacingUnsavedData) {
@@ -444,6 +468,28 @@ TEST_F(ShellTest, RecentFileEntryAsksBeforeReplacingUnsavedData) {
     EXPECT_EQ(boxes->Shown()[0].icon, VB::vbQuestion);
 }
 
+TEST_F(ShellTest, OpenMergeAndImportStartInTheNetworksFolderElseTheLastOneUsed) {
+    VB::SetModalDriver([](QDialog &dialog) { dialog.reject(); });
+    const std::string last = folder.path() + "last/", mine = folder.path() + "mine/";
+    const auto startFolder = [&](const char *item, std::optional<std::string> chosen = std::nullopt) {
+        boxes->ExpectFile(chosen);
+        form->MenuItem(item)->trigger();
+        return boxes->FileDialogs().back().initialDir;
+    };
+    const char *const items[] = {"mnuOpenFile", "mnuMergeFile", "MnuDXF", "mnuImportData"};
+    VB::SaveSetting("Gustrom", "Files", "DefaultDir", last);
+    for (const char *item : items)
+        EXPECT_EQ(startFolder(item), last) << item;
+    NetworkFileName = mine + "mine.sim";
+    for (const char *item : items)
+        EXPECT_EQ(startFolder(item), mine) << item;
+    // A drawing chosen elsewhere makes its folder the last one used.
+    NetworkFileName = "";
+    startFolder("MnuDXF", folder.path() + "drawings/plan.dxf");
+    EXPECT_EQ(startFolder("mnuMergeFile"), folder.path() + "drawings/");
+    VB::SetModalDriver({});
+}
+
 TEST_F(ShellTest, ImportChoosesAFileThenShowsTheImportDialogAndExportsSetTheirForm) {
     int dialogs = 0;
     VB::SetModalDriver([&](QDialog &dialog) {
@@ -454,7 +500,7 @@ TEST_F(ShellTest, ImportChoosesAFileThenShowsTheImportDialogAndExportsSetTheirFo
     form->MnuDXF_Click();
     EXPECT_TRUE(DialogCancelled);
     EXPECT_EQ(dialogs, 0);
-    EXPECT_EQ(boxes->FileDialogs()[0].filter, "Data Files (*.DXF)|*.DXF|All Filese (*.*)|*.*");
+    EXPECT_EQ(boxes->FileDialogs()[0].filter, "Data Files (*.DXF)|*.DXF|All Files (*.*)|*.*");
     EXPECT_TRUE(boxes->FileDialogs()[0].mustExist);
 
     ViewIs3D = 1;

@@ -26,7 +26,10 @@ TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
     AddAirways(4);
     AirwayName(1) = "A";
     AirwayName(4) = "C";
-    boxes->Expect(VB::vbCancel, "automatically names all airways");
+    // The naming is one undo step, and the question says so.
+    const std::string question = " that do not have an existing name - Are you sure you want to proceed "
+                                 "(Edit > Undo takes it back) ?";
+    boxes->Expect(VB::vbCancel, "automatically names all airways" + question);
     form->mnuAutoName_Click();
     // Cancel on the prefix too changes nothing.
     boxes->Expect(VB::vbOK, "automatically names all airways").ExpectInput(std::nullopt);
@@ -51,7 +54,7 @@ TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
     AirwayStart(1, 3) = AirwayEnd(1, 1);
     UpdateNodeKeys();
     AirwayEndName(1) = "X";
-    boxes->Expect(VB::vbOK, "automatically names all nodes").ExpectInput(std::nullopt);
+    boxes->Expect(VB::vbOK, "automatically names all nodes" + question).ExpectInput(std::nullopt);
     form->mnuAutoNodes_Click();
     EXPECT_EQ(AirwayEndName(2).trimmed(), "");
     boxes->Expect(VB::vbOK, "automatically names all nodes").ExpectInput("N");
@@ -74,7 +77,8 @@ TEST_F(ShellTest, FlowsInNamesArePreservedAndRemoved) {
     AirwayName(3) = "(4.0)";
     AirwayName(4) = "x(4.0)";
     AirwayFlow(1) = 20.26f;
-    boxes->Expect(VB::vbNo, "copy existing airflows");
+    boxes->Expect(VB::vbNo, "copy existing airflows to branch names that do not have a pre-existing text "
+                            "name.\r\n\r\nAre you sure you want to proceed ?");
     form->mnuPres_Click();
     EXPECT_EQ(name(1), "(12.3)");
     boxes->Expect(VB::vbYes, "copy existing airflows");
@@ -166,6 +170,8 @@ TEST_F(ShellTest, RemoveDuplicatesLeavesANetworkThatSolvedSolvingWithTheSameFlow
     std::map<int, std::pair<Currency, float>> before;
     for (int a = 1; a <= AirwayCount; ++a)
         before[AirwayNumber(a)] = {AirwayStartKey(a), std::fabs(AirwayFlow(a))};
+    // The mine has no twins: turning its airways finds none, and the command says so.
+    boxes->Expect(VB::vbOK, "No duplicate airways found");
     form->mnuremdup_Click();
     int turned = 0;
     for (int a = 1; a <= AirwayCount; ++a)

@@ -6,6 +6,7 @@
 #include "dialogs/frmAirInfo.h"
 #include "exchange/export.h"
 #include "exchange/frmImport.h"
+#include "exchange/frmPrinter.h"
 #include "graphics/drawing.h"
 #include "graphics/editor_windows.h"
 #include "graphics/tool_state.h"
@@ -15,6 +16,7 @@
 #include "model/node_keys.h"
 #include "model/record_line.h"
 #include "platform/Busy.h"
+#include "platform/FileLock.h"
 #include "platform/System.h"
 #include "shell/small_windows.h"
 #include "simulation/frmError.h"
@@ -192,10 +194,12 @@ TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheN
          }},
         {"recovery timer",
          [&] {
-             VB::SetTempDirOverride(folder.path() + "no folder/");
+             // A file stands where the private folder's parent would be made.
+             folder.Write("taken", "");
+             VB::SetPrivateFolderOverride(folder.path() + "taken/private/");
              AutosaveTicks = 10;
              form->Autosave_Timer();
-             VB::SetTempDirOverride("");
+             VB::SetPrivateFolderOverride(folder.path());
          }},
         {"rotation timer",
          [&] {
@@ -275,19 +279,25 @@ TEST_F(ProgramSeamsTest, InformationPopupAndCaptionScaleAreTheProgramsOwn) {
     window(0)->Form_MouseUp(2, 0, x, y);
     EXPECT_FALSE(PopData().isVisible());
 
-    // The caption's drawing scale comes from the printer's page and follows the zoom.
+    // The caption's drawing scale is the drawing's on the screen: a wheel step in shows 0.8 times the metres
+    // in a pixel.
     const double scale = captionScale();
     EXPECT_GT(scale, 0) << form->windowTitle().toStdString();
     frmWindow::MouseWheel(0, 120, 0, 0);
     const double zoomed = captionScale();
-    EXPECT_GT(zoomed, 0);
-    EXPECT_NE(zoomed, scale);
-    // A landscape page is wider: the same window is drawn at a larger scale.
-    PrintOrientation = 1;
-    ShowWindowTitle();
-    EXPECT_LT(captionScale(), zoomed);
-    PrintOrientation = 0;
-    ShowWindowTitle();
+    EXPECT_NEAR(zoomed / scale, 0.8, 1e-3);
+    // While the print dialog is open it is the scale at which the window fits the page, as the dialog
+    // offers it: a landscape page is wider, so the same window fits at a larger scale. Closed, the dialog
+    // leaves the screen's scale.
+    withDialog<frmPrinter>(form->MenuItem("mnuPrint"), [&](frmPrinter &dialog) {
+        const double portrait = captionScale();
+        EXPECT_EQ(portrait, dialog.TxtScale->text().toDouble());
+        dialog.OptOrient[1]->click();
+        EXPECT_EQ(captionScale(), dialog.TxtScale->text().toDouble());
+        EXPECT_LT(captionScale(), portrait);
+        dialog.OptOrient[0]->click();
+        dialog.CancelIt->click();
+    });
     EXPECT_EQ(captionScale(), zoomed);
 }
 

@@ -7,6 +7,7 @@
 #include "graphics/visible.h"
 #include "model/network_save.h"
 #include "model/node_keys.h"
+#include "model/recovery_copy.h"
 #include "platform/Busy.h"
 #include "platform/PictureBox.h"
 #include "platform/System.h"
@@ -116,7 +117,7 @@ TEST_F(RotationTest, PadOnTheMainWindowTakesRealPressesInItsOwnUnits) {
 
 TEST_F(ShellTest, AutosaveWritesTheRecoveryCopyOnTheEleventhIdleTick) {
     AddAirways(2);
-    const std::string copy = VB::TempDir() + "tempsim.sim";
+    const std::string copy = RecoveryCopyPath();
     std::filesystem::remove(copy);
     AutosaveTicks = 0;
     {

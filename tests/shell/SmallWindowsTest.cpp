@@ -9,10 +9,12 @@
 #include "platform/Printer.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
+#include "platform/WindowPlacement.h"
 #include "shell/frmAbout2.h"
 #include "shell/frmFileNote.h"
 #include "shell/small_windows.h"
 
+#include <QStatusBar>
 #include <QTest>
 
 TEST_F(ShellTest, ToolWindowSitsAtTheMainWindowsLowerRightOnTop) {
@@ -23,7 +25,10 @@ TEST_F(ShellTest, ToolWindowSitsAtTheMainWindowsLowerRightOnTop) {
     PlaceLowerRight(list);
     EXPECT_TRUE(list.isVisible());
     EXPECT_TRUE(list.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    const QRect main = form->frameGeometry(), own = list.frameGeometry();
+    // In the main window's work area: the status bar stays in view.
+    const QRect main = VB::WorkArea(*form), own = list.frameGeometry();
+    EXPECT_FALSE(
+        own.intersects(QRect(form->statusBar()->mapToGlobal(QPoint(0, 0)), form->statusBar()->size())));
     EXPECT_EQ(own.x() + own.width(), main.x() + main.width());
     // 40 twips above the bottom edge: 2 or 3 pixels on common screens.
     const int lift = main.y() + main.height() - (own.y() + own.height());
@@ -61,11 +66,12 @@ TEST_F(ShellTest, TitleNoteRefusesCommasAndQuotesAndCancelKeepsIt) {
 
 TEST_F(ShellTest, MemoOpensAtTheLowerRightAndKeepsItsTextPlaceAndSize) {
     form->showNormal();
-    form->setGeometry(50, 60, 1000, 800);
+    form->setGeometry(50, 60, 700, 600);
     form->mnuMessage_Click();
     frmFileNote &note = form->FileNoteWindow();
     ASSERT_TRUE(note.isVisible());
-    const QRect main = form->frameGeometry();
+    // In the lower right corner of the work area: the status bar stays in view.
+    const QRect main = VB::WorkArea(*form);
     QRect first = note.frameGeometry();
     EXPECT_NEAR(first.x() + first.width(), main.x() + main.width(), 2);
     EXPECT_NEAR(first.y() + first.height(), main.y() + main.height(), 2);

@@ -1,5 +1,8 @@
 #include "ShellFixture.h"
 
+#include "model/network_save.h"
+#include "model/recovery_copy.h"
+#include "platform/FileLock.h"
 #include "platform/System.h"
 #include "shell/frmTitle.h"
 
@@ -65,32 +68,140 @@ TEST(PixelsToTwips, OneInchOfPixelsIs1440Twips) {
     EXPECT_EQ(PixelsToTwips(192, 1), 2 * inch);
 }
 
+TEST_F(ShellTest, ANetworkFileRefusedAtStartLeavesTheProgramUnnamedSoThatSaveAsksForAName) {
+    std::string big = "3.1 GUSTROM3\tBig mine\r\n**END OF RL LIST**\r\n";
+    for (int a = 0; a < AirwayLimit; ++a)
+        big += "x\r\n";
+    const struct {
+        std::string name, bytes, message;
+    } cases[] = {
+        {"big.sim", big, "File too big for current Gustrom Settings - Increase Default Size"},
+        {"notes.sim", "Shopping list\r\n", "Not a GUSTROM File - Action Aborted"},
+    };
+    for (const auto &c : cases) {
+        folder.Write(c.name, c.bytes);
+        form.reset();
+        boxes->Expect(VB::vbOK, c.message);
+        frmTitle title(folder.path() + c.name);
+        title.Start();
+        form.reset(title.MainWindow());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(NetworkFileName, "") << c.name;
+        EXPECT_EQ(form->windowTitle().toStdString().find(c.name), std::string::npos) << c.name;
+        // The toolbar's save asks for a name, and Cancel there writes nothing.
+        boxes->ExpectFile(std::nullopt);
+        form->Tools(20)->click();
+        EXPECT_TRUE(boxes->Done()) << c.name;
+        EXPECT_TRUE(folder.Read(c.name) == c.bytes) << c.name << " was written over";
+    }
+}
+
 class RecoveryTest : public ShellTest {
 protected:
+    VB::DateTime clock{2026, 3, 14, 9, 5, 7};
+    bool filesWritten_ = false;
+
     void SetUp() override {}
+    void TearDown() override {
+        ShellTest::TearDown();
+        VB::SetClockOverride(nullptr);
+    }
+    // Starts the program; the first start writes its files beside it.
+    void StartProgram() {
+        if (!filesWritten_) {
+            filesWritten_ = true;
+            ShellTest::SetUp();
+            return;
+        }
+        form = std::make_unique<MainForm>();
+        form->show();
+        form->MDIForm_Load();
+    }
+
+    // A program that autosaves a network of `airways` airways and then ends without an orderly exit, as
+    // a crash or a power loss ends it. Returns its copy.
+    std::string LeaveCopy(const std::string &networkFile, const std::string &title, int airways) {
+        StartProgram();
+        AddAirways(airways);
+        NetworkFileName = networkFile;
+        NetworkTitle = title;
+        VB::SetClockOverride(&clock);
+        EXPECT_TRUE(SaveNetwork(1));
+        VB::SetClockOverride(nullptr);
+        const std::string copy = RecoveryCopyPath();
+        form.reset();
+        LetGoOfRecoveryCopy();
+        NetworkFileName.clear();
+        return copy;
+    }
 };
 
-TEST_F(RecoveryTest, RecoveryCopyIsOfferedAndDeletedAtAnOrderlyExit) {
-    const std::string copy = VB::TempDir() + "tempsim.sim";
-    std::ofstream(copy) << "x";
+TEST_F(RecoveryTest, RecoveryCopyIsOfferedAndOnlyTheProgramsOwnIsDeletedAtAnOrderlyExit) {
+    const std::string left = LeaveCopy("", "", 2);
     boxes->Expect(VB::vbNo, "An autosaved recovery file exists - do you wish to load this file");
-    ShellTest::SetUp();
+    StartProgram();
     ASSERT_EQ(boxes->Shown().size(), 1u);
     EXPECT_EQ(boxes->Shown()[0].title, "Auto save recovery");
-    EXPECT_TRUE(std::filesystem::exists(copy)); // No keeps it until the exit
+    EXPECT_EQ(boxes->Shown()[0].buttonSet, VB::vbYesNo);
+    EXPECT_NE(boxes->Shown()[0].prompt.find("Network file: none"), std::string::npos);
+    ASSERT_TRUE(SaveNetwork(1));
+    const std::string own = RecoveryCopyPath();
+    EXPECT_NE(own, left);
     bool cancel = false;
     form->MDIForm_QueryUnload(cancel);
     EXPECT_FALSE(cancel);
-    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_FALSE(std::filesystem::exists(own));
+    // No kept the copy it was asked about: the next start offers it again.
+    EXPECT_TRUE(std::filesystem::exists(left));
+    LetGoOfRecoveryCopy();
+    boxes->Expect(VB::vbNo, "Network file: none");
+    StartProgram();
+    EXPECT_TRUE(boxes->Done());
 }
 
 TEST_F(RecoveryTest, RecoveryCopyLoadedWithYesLeavesTheNetworkUnnamed) {
-    const std::string copy = VB::TempDir() + "tempsim.sim";
-    std::ofstream(copy) << "x";
+    const std::string left = LeaveCopy("", "", 2);
+    std::ofstream(left, std::ios::trunc) << "x";
     boxes->Expect(VB::vbYes, "recovery file").Expect(VB::vbOK, "Not a GUSTROM File - Action Aborted");
-    ShellTest::SetUp();
+    StartProgram();
     EXPECT_EQ(boxes->Shown().size(), 2u);
     EXPECT_TRUE(NetworkFileName.empty());
+    // A copy that could not be read stays where it was.
+    EXPECT_TRUE(std::filesystem::exists(left));
+}
+
+TEST_F(RecoveryTest, OnlyCopiesOfProgramsNoLongerRunningAreOfferedWithTheirNetworkAndTime) {
+    const std::string crashed = LeaveCopy("/home/eng/mine.sim", "Teaching mine", 3);
+    boxes->Expect(VB::vbNo, "/home/eng/mine.sim");
+    const std::string running = LeaveCopy("/home/eng/other.sim", "Other mine", 4);
+    // The second program still runs: it holds the lock beside its copy.
+    VB::FileLock stillRunning(running.substr(0, running.size() - 4) + ".lock", false);
+    ASSERT_TRUE(stillRunning.Held());
+    boxes->Expect(VB::vbNo, "An autosaved recovery file exists - do you wish to load this file");
+    StartProgram();
+    ASSERT_EQ(boxes->Shown().size(), 2u);
+    const std::string &question = boxes->Shown()[1].prompt;
+    for (const char *named : {"/home/eng/mine.sim", "Teaching mine", "09:05:07   Sat, 14 Mar 2026"})
+        EXPECT_NE(question.find(named), std::string::npos) << named << " in " << question;
+    EXPECT_EQ(question.find("Other mine"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(crashed));
+}
+
+TEST_F(RecoveryTest, ARecoveredNetworkIsUnsavedAndItsCaptionTellsWhereItCameFrom) {
+    const std::string left = LeaveCopy("/home/eng/mine.sim", "Teaching mine", 3);
+    boxes->Expect(VB::vbYes, "/home/eng/mine.sim");
+    StartProgram();
+    EXPECT_EQ(AirwayCount, 3);
+    EXPECT_TRUE(NetworkFileName.empty());
+    EXPECT_NE(form->windowTitle().toStdString().find("Recovered copy of mine.sim"), std::string::npos);
+    // The copy is this program's own now: a crash before the next autosave still leaves it.
+    EXPECT_FALSE(std::filesystem::exists(left));
+    EXPECT_TRUE(std::filesystem::exists(RecoveryCopyPath()));
+    boxes->Expect(VB::vbNo, "Gustrom data is not saved - Save it?");
+    bool cancel = false;
+    form->MDIForm_QueryUnload(cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(boxes->Done());
 }
 
 TEST_F(RecoveryTest, AStartOnTheShippedFilesKeepsTheRecoveryCopyComing) {

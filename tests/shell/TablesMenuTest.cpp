@@ -2,11 +2,14 @@
 #include "ShellFixture.h"
 #include "common/RealKeys.h"
 
+#include "exchange/frmSummary.h"
+
 #include "graphics/graphics_state.h"
 #include "model/network_load.h"
 #include "model/network_save.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
+#include "platform/VBTextBox.h"
 #include "settings/frmOptions.h"
 #include "tables/frmFanData.h"
 #include "tables/frmRLBase.h"
@@ -101,6 +104,26 @@ TEST_F(ShellTest, AnOpenSettingsDialogTakesTheSettingsOfANetworkLoadedMeanwhile)
     EXPECT_EQ(GraphicsDetail, 4);
 }
 
+TEST_F(ShellTest, TheSurfaceRlShowsTheExamplesSurfaceAndATypedOneSurvivesAMerge) {
+    StartOnExample("teaching.sim");
+    form->MenuItem("mnuOptionShow")->trigger();
+    frmOptions *options = OptionsWindow();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->TxtAirRL->Text(), "1000.0");
+    options->TxtAirRL->selectAll();
+    RealKeys::Type(options->TxtAirRL, "1010");
+    options->cmdOK_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    boxes->ExpectFile(folder.path() + "teaching.sim")
+        .Expect(VB::vbYes, "original fan database")
+        .Expect(VB::vbNo, "Duplicate branches exist");
+    form->MenuItem("mnuMergeFile")->trigger();
+    form->MenuItem("mnuOptionShow")->trigger();
+    ASSERT_NE(OptionsWindow(), nullptr);
+    EXPECT_EQ(OptionsWindow()->TxtAirRL->Text(), "1010.0");
+    EXPECT_TRUE(boxes->Done());
+}
+
 TEST_F(ShellTest, OpeningANetworkOffersTheSpreadsheetEditsAndRefillsIt) {
     // The network to open: a bulkhead and a fixed-pressure airway under the numbers the sheet shows.
     AddAirways(2);
@@ -136,4 +159,19 @@ TEST_F(ShellTest, OpeningANetworkOffersTheSpreadsheetEditsAndRefillsIt) {
     EXPECT_EQ(AirwayResistanceType(1), 1);
     EXPECT_EQ(AirwayFan(2), -1);
     EXPECT_TRUE(boxes->Done());
+}
+
+TEST_F(ShellTest, ARowInsertedInTheSpreadsheetAndLeftBlankIsNoAirway) {
+    StartOnExample("teaching.sim");
+    form->MenuItem("mnuPower")->trigger();
+    frmSpreadSheet *sheet = SpreadSheetWindow();
+    ASSERT_NE(sheet, nullptr);
+    sheet->Spreadsheet->SetRow(1);
+    sheet->MenuItem("mnuInsert2")->trigger();
+    boxes->Expect(VB::vbYes, "Save spreadsheet changes to network ?");
+    sheet->MenuItem("mnuSaveChanges")->trigger();
+    form->MenuItem("mnuSummary")->trigger();
+    auto *summary = form->findChild<frmSummary *>();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->LblNA->text(), "10");
 }

@@ -51,7 +51,8 @@ TEST_F(TitleTest, NetworkArgumentArmsTheTimerAndStartLoadsTheNamedFile) {
     ASSERT_NE(started, nullptr);
     EXPECT_FALSE(title.isVisible());
     EXPECT_FALSE(title.TimerStart.isActive());
-    EXPECT_EQ(NetworkFileName, folder.path() + "mine.sim");
+    // A file that could not be opened gives the program no name, so that no save can take it for one.
+    EXPECT_EQ(NetworkFileName, "");
     EXPECT_FALSE(OpenAtStart);
     ASSERT_NE(window(0), nullptr);
     EXPECT_EQ(window(0)->Caption(), "View 1 : U/Ground Quantity");
@@ -184,13 +185,26 @@ TEST_F(TitleTest, StartOnTheTeachingExampleShowsItsNetworkDrawnAndDisplayControl
     };
     EXPECT_LT(row("800 drive"), row("900 drive"));
 
-    // Its startup view shows every level: the level combo names none, nor does the window's caption (the
-    // empty network's level is gone), and a switch to single-level display shows the scroll bar's level in
-    // both. The unit label is that of the data shown.
+    // Its startup view shows every level, and the level combo, the window's caption and the cursor's
+    // elevation name the level new airways take (the empty network's level is gone); a switch to
+    // single-level display shows that level. The unit label is that of the data shown.
     EXPECT_EQ(ViewMode, 4);
-    EXPECT_EQ(started->CmbRL->currentIndex(), -1);
-    EXPECT_EQ(window(0)->windowTitle(), "View 1 :  Quantity");
+    EXPECT_EQ(started->CmbRL->currentText(), "900 Level");
+    EXPECT_EQ(window(0)->windowTitle(), "View 1 : 900 Level Quantity");
+    EXPECT_EQ(started->TxtZ->text(), "900");
     EXPECT_EQ(started->LblUnit->text(), "m3/s");
+    // An airway drawn in empty space south of the 900 drive lies on that level.
+    started->Tools_Click(4);
+    const auto at = [&](double x, double y) {
+        return QPoint(static_cast<int>(std::lround(pic.ToPixelX((x - PanX) * AxisSignX))),
+                      static_cast<int>(std::lround(pic.ToPixelY((y - PanY) * AxisSignY))));
+    };
+    QTest::mousePress(window(0)->View(), Qt::LeftButton, Qt::NoModifier, at(100, -60));
+    QTest::mouseMove(window(0)->View(), at(200, -60));
+    QTest::mouseRelease(window(0)->View(), Qt::LeftButton, Qt::NoModifier, at(200, -60));
+    ASSERT_EQ(AirwayCount, 11);
+    EXPECT_EQ(AirwayStart(3, 11), 900);
+    EXPECT_EQ(AirwayEnd(3, 11), 900);
     EXPECT_TRUE(started->MenuItem("mnuLevels(3)")->isChecked());
     EXPECT_FALSE(started->MenuItem("mnuLevels(0)")->isChecked());
     started->RunCommand(27);

@@ -13,6 +13,7 @@
 #include "graphics/graphics_state.h"
 #include "graphics/tool_state.h"
 #include "model/undo.h"
+#include "platform/System.h"
 #include "platform/VBGrid.h"
 #include "platform/VBTextBox.h"
 #include "settings/frmTagS.h"
@@ -313,7 +314,7 @@ const Command Commands[] = {
         });
         t.Menu("mnuRLBase");
     }},
-    {"SpreadsheetSave", Marks, [](UnsavedMark &t) {
+    {"SpreadsheetSave", Undoable, [](UnsavedMark &t) {
         frmSpreadSheet &sheet = t.Sheet();
         sheet.Spreadsheet->SetTextMatrix(1, SheetColName, "Renamed");
         t.boxes->Expect(VB::vbYes, "Save spreadsheet changes to network ?");
@@ -338,7 +339,7 @@ const Command Commands[] = {
         QTest::mouseClick(simplify->CmdSimp, Qt::LeftButton);
     }},
     // The 900 drive's east piece drawn westwards is turned back.
-    {"RemoveDuplicates", Marks, [](UnsavedMark &t) { t.Menu("mnuremdup"); },
+    {"RemoveDuplicates", Marks, [](UnsavedMark &t) { t.Menu("mnuremdup", VB::vbOK, "No duplicate airways"); },
      [](UnsavedMark &t) { t.ToolClick(7, 4); }},
     {"PreserveFlows", Marks, [](UnsavedMark &t) { t.Menu("mnuPres", VB::vbYes, "copy existing airflows"); },
      [](UnsavedMark &) { AirwayName(3) = ""; }},
@@ -442,3 +443,61 @@ TEST_P(EveryChange, MarksTheNetworkOnlyWhenItChangesAndOneUndoGivesTheSavedAirwa
 
 INSTANTIATE_TEST_SUITE_P(Commands, EveryChange, ::testing::ValuesIn(Commands),
                          [](const ::testing::TestParamInfo<Command> &info) { return info.param.name; });
+
+// Undo and redo walk the whole session: every undo back to the start gives back the file as it was
+// opened, and every redo the file as it was last edited, byte for byte.
+TEST_F(UnsavedMark, UndoingEveryStepGivesBackTheFileAsOpenedAndRedoingEveryStepTheEditedFile) {
+    const VB::DateTime clock{2026, 3, 14, 9, 5, 7};
+    VB::SetClockOverride(&clock);
+    const std::string note = FileNote;
+    // Each save stamps the memo: every copy is saved from the memo as opened.
+    const auto saveAs = [&](const std::string &name) {
+        FileNote = note;
+        boxes->ExpectFile(folder.path() + name);
+        Menu("mnuSaveAs");
+        return folder.Read(name);
+    };
+    const std::string opened = saveAs("opened.sim");
+    // A new drive below the 900 drive, then a node of the 800 drive dragged away.
+    form->Tools_Click(4);
+    Drag(At(4, 0.2) + QPoint(0, 60), At(4, 0.8) + QPoint(0, 60));
+    ASSERT_EQ(AirwayCount, 11);
+    form->Tools_Click(6);
+    Drag(At(6, 1), At(6, 1) + QPoint(30, 60));
+    // The 900 drive and the new drive selected, edited together, and the selection cleared. The last
+    // airway picked is the new drive, so the working elevation the file keeps is the one it opened with.
+    ToolClick(31, 3);
+    ToolClick(31, 11);
+    Answer<frmAirEdit>([](frmAirEdit &d) {
+        d.OptShowData->click();
+        QTest::mouseClick(d.OK, Qt::LeftButton);
+    });
+    ToolClick(12, 11);
+    VB::SetModalDriver({});
+    Menu("mnuDeselect");
+    // The new drive named in the spreadsheet.
+    frmSpreadSheet &sheet = Sheet();
+    VBGrid &grid = *sheet.Spreadsheet;
+    for (int r = 1; r < grid.Rows(); ++r)
+        if (grid.TextMatrix(r, SheetColNo) == "11")
+            grid.SetRow(r);
+    grid.SetCol(SheetColName);
+    RealKeys::Type(&grid, "T");
+    RealKeys::Type(sheet.TxtEdit, "est drive\r");
+    boxes->Expect(VB::vbYes, "Save spreadsheet changes to network ?");
+    sheet.MenuItem("mnuSaveChanges")->trigger();
+    sheet.MenuItem("mnuExit")->trigger();
+    const std::string edited = saveAs("edited.sim");
+    ASSERT_NE(edited.find("Test drive"), std::string::npos);
+
+    // Draw, move, dialog and spreadsheet: four steps.
+    for (int step = 1; step <= 4; ++step)
+        Menu("mnuUndo");
+    Menu("mnuUndo", VB::vbOK, "No more actions to undo");
+    EXPECT_EQ(saveAs("undone.sim"), opened);
+    for (int step = 1; step <= 4; ++step)
+        Menu("mnuRedo");
+    Menu("mnuRedo", VB::vbOK, "No more actions available to redo");
+    EXPECT_EQ(saveAs("redone.sim"), edited);
+    VB::SetClockOverride(nullptr);
+}

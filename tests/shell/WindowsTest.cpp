@@ -144,7 +144,7 @@ TEST_F(ShellTest, ClosingTheLastWindowOffersToSaveAnyChangedNetworkThenClearsIt)
     EXPECT_EQ(boxes->Shown().size(), 3u);
 }
 
-TEST_F(ShellTest, NamedViewIsListedAndRestoresItsZoom) {
+TEST_F(ShellTest, NamedViewIsListedAndRestoresItsZoomAndLevel) {
     const double width = window(0)->Picture().ScaleWidth;
     float w = static_cast<float>(width / 2), h = 0;
     SetZoomScale(w, h);
@@ -156,8 +156,10 @@ TEST_F(ShellTest, NamedViewIsListedAndRestoresItsZoom) {
     w = static_cast<float>(width * 2);
     SetZoomScale(w, h);
     ASSERT_NE(window(0)->Picture().ScaleWidth, zoomed);
+    form->VsbRL->setValue(1);
     form->CmbView->SetListIndex(form->CmbView->findText("Stope A"));
     EXPECT_DOUBLE_EQ(window(0)->Picture().ScaleWidth, zoomed);
+    EXPECT_EQ(form->CmbRL->currentText(), "U/Ground");
 }
 
 TEST_F(ShellTest, BadViewNamesAreRefusedAndBuiltInViewsCannotBeDeleted) {
@@ -209,12 +211,16 @@ TEST_F(ShellTest, ActivatingAWindowStoresTheOldViewAndLoadsItsOwn) {
     float w = static_cast<float>(window(1)->Picture().ScaleWidth / 2), h = 0;
     SetZoomScale(w, h);
     const double zoomed = window(1)->Picture().ScaleWidth;
+    form->VsbRL->setValue(1);
     form->Mdi()->setActiveSubWindow(window(0));
     ASSERT_EQ(ActiveWindow, 0);
     EXPECT_TRUE(WindowOpen(1));
+    // The level controls follow the window that becomes active.
+    EXPECT_EQ(form->CmbRL->currentText(), "U/Ground");
     form->Mdi()->setActiveSubWindow(window(1));
     EXPECT_EQ(ActiveWindow, 1);
     EXPECT_DOUBLE_EQ(window(1)->Picture().ScaleWidth, zoomed);
+    EXPECT_EQ(form->CmbRL->currentText(), "SURFACE");
 }
 
 TEST_F(ShellTest, AQtClickOnTheGraphicsWindowReachesTheZoomTool) {
@@ -251,7 +257,8 @@ TEST_F(ShellTest, ResizedViewsKeepCentreAndOneScaleAndCascadedOnesAUsableSize) {
     EXPECT_EQ(pic.ScaleLeft, -pic.ScaleWidth / 2);
     EXPECT_EQ(PanX, panX);
     EXPECT_EQ(PanY, panY);
-    EXPECT_NE(ScaleNumber, captionScale);
+    // The drawing did not change: neither does the caption's scale.
+    EXPECT_EQ(ScaleNumber, captionScale);
     EXPECT_TRUE(form->windowTitle().contains("1:" + QString::number(ScaleNumber) + "]"));
 
     window(0)->showNormal();

@@ -443,7 +443,7 @@ TEST_F(SimRunTest, UnexpectedFailureIsReportedAndTheRunClosesDown) {
             throw VBError(VBErr::SubscriptOutOfRange);
     };
     boxes.Expect(VB::vbOK,
-                 "Major Simulation error No#9 Occured\r\nTry increasing your maximum number of Airways");
+                 "Major Simulation error No#9 Occurred\r\nTry increasing your maximum number of Airways");
     Simulate();
     EXPECT_EQ(RunState, 255);
     EXPECT_EQ(ui.progressClosed, 2);

@@ -217,7 +217,7 @@ TEST(FormMeshes, MoreMeshesThanHalfTheCapacityAndAFullMeshListDoNotOverrun) {
     }
     MeshAirwayList.ReDim(Bounds{0, 7});
     ScriptedDialogs boxes;
-    boxes.Expect(VB::vbOK, "Number of meshes exceed reserved memory setting");
+    boxes.Expect(VB::vbOK, "Number of meshes exceeds reserved memory setting");
     CheckAndMesh();
     EXPECT_TRUE(boxes.Done());
     EXPECT_EQ(boxes.Shown().at(0).title, "meshes Error");

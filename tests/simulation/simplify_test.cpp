@@ -17,9 +17,11 @@ class Simplify : public SimRunTest {
 protected:
     SimplifyFilter filter;
 
-    // An underground airway from node to node (10 m apart per node number, on one line) carrying 5 m³/s.
+    // An underground airway from node to node (10 m apart per node number, on one line) carrying 5 m³/s,
+    // its resistance computed from its geometry.
     static int Drive(int from, int to, float flow = 5) {
         const int a = AddAirway(from, to, 0.1);
+        AirwayResistanceType(a) = 0;
         AirwayLength(a) = 10.0f * static_cast<float>(std::abs(to - from));
         AirwayFlow(a) = flow;
         return a;
@@ -30,11 +32,17 @@ protected:
                 return a;
         return 0;
     }
-    int Run(int expectedRemoved) {
-        boxes.Expect(VB::vbOK,
-                     "The network size was reduced by " + std::to_string(expectedRemoved) + " airways");
+    // The run, with its message: the reduction and the joins left to keep resistances (none: no line).
+    int Run(int expectedRemoved, int expectedLeft = 0) {
+        const std::string reduced =
+            "The network size was reduced by " + std::to_string(expectedRemoved) + " airways";
+        boxes.Expect(VB::vbOK, expectedLeft == 0 ? reduced
+                                                 : reduced + "\r\n" + std::to_string(expectedLeft) +
+                                                       " joins were left to keep");
         const int removed = SimplifyNetwork(filter);
         EXPECT_TRUE(boxes.Done());
+        EXPECT_EQ(expectedLeft == 0,
+                  boxes.Shown().back().prompt.find("joins were left") == std::string::npos);
         for (int a = 1; a <= AirwayCount; ++a)
             EXPECT_NE(AirwayStartKey(a), -9999 * CurrencyScale) << "no marker stays";
         return removed;
@@ -75,6 +83,7 @@ TEST_F(Simplify, FansFixedQuantitiesSurfaceEndsJunctionsRingsAndUnselectedAirway
         const char *what;
         void (*build)();
         int removed;
+        int left = 0; // joins left to keep a resistance, a fan or a fixed flow or pressure
     } cases[] = {
         {"nothing in series",
          [] {
@@ -87,13 +96,55 @@ TEST_F(Simplify, FansFixedQuantitiesSurfaceEndsJunctionsRingsAndUnselectedAirway
              Drive(1, 2);
              AirwayFan(Drive(2, 3)) = 1;
          },
-         0},
+         0, 1},
+        {"a fixed pressure downstream",
+         [] {
+             Drive(1, 2);
+             AirwayFan(Drive(2, 3)) = -1;
+         },
+         0, 1},
         {"a fixed quantity downstream",
          [] {
              Drive(1, 2);
              AirwayFlags(Drive(2, 3)) |= AirwayFlag::FixedFlow;
          },
-         0},
+         0, 1},
+        {"a door downstream",
+         [] {
+             Drive(1, 2);
+             AirwayResistanceType(Drive(2, 3)) = 2;
+         },
+         0, 1},
+        {"a bulkhead downstream",
+         [] {
+             Drive(1, 2);
+             AirwayResistanceType(Drive(2, 3)) = 1;
+         },
+         0, 1},
+        {"a fixed resistance downstream",
+         [] {
+             Drive(1, 2);
+             AirwayResistanceType(Drive(2, 3)) = TypedPreset;
+         },
+         0, 1},
+        {"a fixed resistance upstream",
+         [] {
+             AirwayResistanceType(Drive(1, 2)) = TypedPreset;
+             Drive(2, 3);
+         },
+         0, 1},
+        {"a fixed length, the lengths not combined",
+         [] {
+             AirwayFlags(Drive(1, 2)) |= AirwayFlag::FixedLength;
+             Drive(2, 3);
+         },
+         0, 1},
+        {"a door upstream, extended",
+         [] {
+             AirwayResistanceType(Drive(1, 2)) = 2;
+             Drive(2, 3);
+         },
+         1},
         {"a surface end",
          [] {
              Drive(1, 2);
@@ -139,7 +190,7 @@ TEST_F(Simplify, FansFixedQuantitiesSurfaceEndsJunctionsRingsAndUnselectedAirway
         const int before = AirwayCount;
         const int step = UndoStep;
         filter.selectedOnly = std::string(c.what).find("selected") != std::string::npos;
-        EXPECT_EQ(Run(c.removed), c.removed) << c.what;
+        EXPECT_EQ(Run(c.removed, c.left), c.removed) << c.what;
         EXPECT_EQ(AirwayCount, before - c.removed) << c.what;
         EXPECT_EQ(UndoStep, step + (c.removed > 0 ? 1 : 0)) << c.what;
     }
@@ -175,7 +226,7 @@ TEST_F(Simplify, TheWindowRunsWithItsBarsAndBoxes) {
     EXPECT_EQ(window.TxtA->text(), "15");
     window.HSA->setValue(0);
     EXPECT_EQ(window.TxtA->text(), "0");
-    EXPECT_EQ(window.CheckR->toolTip(), "Airways will preset resistance will not be filtered");
+    EXPECT_EQ(window.CheckR->toolTip(), "Airways with preset resistance will not be filtered");
     AirwayResistanceType(Drive(1, 2)) = 1;
     Drive(2, 3);
     // Ticked, the box keeps the bulkhead out of the chain.

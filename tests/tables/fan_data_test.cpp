@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -234,10 +235,124 @@ TEST_F(FanDataTest, EscGivesBackTheFanDatabaseAndTheSavedFlag) {
     RealKeys::Type(window->TxtFanName, "Booster");
     ASSERT_EQ(FanName(1), "Booster");
     grid().SetFocus();
+    boxes.Expect(VB::vbNo, "Save fan changes to network ?");
     RealKeys::Click(&grid(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(FanName(1), "Main");
     EXPECT_EQ(NetworkSaved, 255);
+}
+
+TEST_F(FanDataTest, EveryEditIsOfferedForSavingOnEveryWayOutAndCancelThereKeepsTheWindow) {
+    const auto database = [] {
+        std::string text;
+        for (int f = 1; f <= 3; ++f) {
+            text += FanName(f) + ' ' + std::to_string(FanDiameter(f));
+            for (int p = 1; p <= 10; ++p)
+                text += ' ' + std::to_string(FanCurvePressure(1, p, f)) + '/' +
+                        std::to_string(FanCurvePressure(2, p, f)) + '/' + std::to_string(FanCurveFlow(p, f)) +
+                        '/' + std::to_string(FanCurveEfficiency(p, f));
+            text += '\n';
+        }
+        return text;
+    };
+    const std::function<void()> exitMenu = [this] { window->MenuItem("mnuex")->trigger(); };
+    const std::function<void()> closeBox = [this] { window->close(); };
+    const std::function<void()> esc = [] { RealKeys::Click(nullptr, Qt::Key_Escape); };
+    const struct {
+        const char *edit;
+        std::function<void()> make;
+        std::function<bool()> made;
+        std::function<void()> leave;
+    } cases[] = {
+        {"paste into a curve point",
+         [this] {
+             QGuiApplication::clipboard()->setText("77\r\n");
+             grid().SetFocus();
+             grid().SetRow(2);
+             grid().SetCol(3);
+             RealKeys::Click(&grid(), Qt::Key_V, Qt::ControlModifier);
+         },
+         [] { return FanCurveFlow(2, 1) == 77; }, exitMenu},
+        {"rename",
+         [this] {
+             window->TxtFanName->SetFocus();
+             window->TxtFanName->selectAll();
+             RealKeys::Type(window->TxtFanName, "Intake");
+         },
+         [] { return FanName(1) == "Intake"; }, closeBox},
+        {"diameter typed and left unstored",
+         [this] {
+             window->TxtOutDiam->SetFocus();
+             window->TxtOutDiam->selectAll();
+             RealKeys::Type(window->TxtOutDiam, "2.5");
+         },
+         [] { return FanDiameter(1) == 2.5f; }, esc},
+        {"delete",
+         [this] {
+             boxes.Expect(VB::vbOK, "Are you sure you want to delete fan?");
+             window->Command2->click();
+         },
+         [] { return FanName(1).empty(); }, esc},
+        {"estimate",
+         [this] {
+             boxes.Expect(VB::vbOK, "Gustrom will attempt to calculate a static fan curve based on");
+             window->MenuItem("mnuStaticCurrent")->trigger();
+         },
+         [] { return FanCurvePressure(1, 1, 1) != 1000; }, closeBox},
+    };
+    for (const auto &c : cases) {
+        StandardFan(1, "Main");
+        FanDiameter(1) = 1;
+        NetworkSaved = 255;
+        const std::string opened = database();
+        Show();
+        c.make();
+        boxes.Expect(VB::vbCancel, "Save fan changes to network ?");
+        c.leave();
+        ASSERT_FALSE(boxes.Shown().empty()) << c.edit;
+        EXPECT_EQ(boxes.Shown().back().buttonSet, VB::vbYesNoCancel) << c.edit;
+        EXPECT_TRUE(window->isVisible()) << c.edit;
+        EXPECT_TRUE(c.made()) << c.edit;
+        boxes.Expect(VB::vbNo, "Save fan changes to network ?");
+        c.leave();
+        EXPECT_FALSE(window->isVisible()) << c.edit;
+        EXPECT_EQ(database(), opened) << c.edit;
+        EXPECT_EQ(NetworkSaved, 255) << c.edit;
+        EXPECT_TRUE(boxes.Done()) << c.edit;
+    }
+}
+
+TEST_F(FanDataTest, OkAfterOnlyLookingAtTheFansLeavesEveryValueAsItWas) {
+    StandardFan(1, "Main");
+    StandardFan(2, "Booster");
+    // Values finer than the grid shows them.
+    FanCurveFlow(4, 1) = 40.04f;
+    FanCurvePressure(1, 4, 1) = 700.06f;
+    NetworkSaved = 255;
+    Show();
+    ShowFan(2);
+    ShowFan(1);
+    window->ExitFan->click();
+    EXPECT_EQ(FanCurveFlow(4, 1), 40.04f);
+    EXPECT_EQ(FanCurvePressure(1, 4, 1), 700.06f);
+    EXPECT_EQ(NetworkSaved, 255);
+}
+
+TEST_F(FanDataTest, AnEmptiedOrUnreadableCurveCellIsGivenBackWithAWord) {
+    StandardFan(1, "Main");
+    Show();
+    // Keys in the grid open the cell (flow of point 3, 30.0), keys in the box change it and Return leaves.
+    for (const auto &[opening, typed] : {std::pair{"\b", "\b\b\b\b\r"}, std::pair{"a", "bc\r"}}) {
+        grid().SetFocus();
+        grid().SetRow(3);
+        grid().SetCol(3);
+        RealKeys::Type(&grid(), opening);
+        boxes.Expect(VB::vbOK, "A curve point needs a number: the cell keeps 30.0.");
+        RealKeys::Type(window->TxtEdit, typed);
+        EXPECT_EQ(Cell(3, 3), "30.0") << typed;
+        EXPECT_EQ(FanCurveFlow(3, 1), 30) << typed;
+        EXPECT_TRUE(boxes.Done()) << typed;
+    }
 }
 
 TEST_F(FanDataTest, TheChartDrawsEachCurveInItsColourAndOnlyTheFrameWithoutFlow) {

@@ -12,6 +12,7 @@
 
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -108,6 +109,35 @@ TEST_F(LevelTableTest, EscAfterTypingAsksAndNoKeepsTheLevelsWhileSaveStoresEvenU
     window->mnuSave_Click();
     EXPECT_EQ(LevelName(2), "L2");
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(LevelTableTest, EveryWayOutAfterAnEditAsksAndCancelThereKeepsTheWindowWithItsEdits) {
+    const struct {
+        const char *way;
+        std::function<void(frmRLBase &)> leave;
+    } ways[] = {
+        {"File > Exit", [](frmRLBase &w) { w.MenuItem("mnuExit")->trigger(); }},
+        {"Esc", [](frmRLBase &w) { RealKeys::Click(w.GridRL, Qt::Key_Escape); }},
+        {"close box", [](frmRLBase &w) { w.close(); }},
+    };
+    for (const auto &way : ways) {
+        Open();
+        grid().SetRow(2);
+        RealKeys::Type(&grid(), "X");
+        RealKeys::Type(window->TxtEdit, "\r");
+        boxes.Expect(VB::vbCancel, "Save spreadsheet changes to network ?");
+        way.leave(*window);
+        ASSERT_FALSE(boxes.Shown().empty()) << way.way;
+        EXPECT_EQ(boxes.Shown().back().buttonSet, VB::vbYesNoCancel) << way.way;
+        EXPECT_TRUE(window->isVisible()) << way.way;
+        EXPECT_EQ(grid().TextMatrix(2, 1), "X") << way.way;
+        EXPECT_EQ(LevelName(2), "L2") << way.way;
+        boxes.Expect(VB::vbNo, "Save spreadsheet changes to network ?");
+        way.leave(*window);
+        EXPECT_FALSE(window->isVisible()) << way.way;
+        EXPECT_EQ(LevelName(2), "L2") << way.way;
+        EXPECT_TRUE(boxes.Done()) << way.way;
+    }
 }
 
 TEST_F(LevelTableTest, TheRangeRunsFromTheTopOfOneLevelToTheBottomOfTheOtherInEitherOrder) {

@@ -1,5 +1,6 @@
 #include "tables/SheetFixture.h"
 
+#include "common/AirwayEnds.h"
 #include "common/NetworkGenerator.h"
 #include "common/RealKeys.h"
 #include "common/TestPrinters.h"
@@ -72,8 +73,9 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
         QTest::keyClick(&grid(), Qt::Key_5);
         EXPECT_FALSE(window->TxtEdit->isVisible()) << col;
     }
+    Go(1, SheetColName);
     grid().CellLeft(); // scrolls the cell into view
-    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, SheetColComments).center());
+    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, SheetColName).center());
     EXPECT_TRUE(window->TxtEdit->isVisible());
     RealKeys::Click(window->TxtEdit, Qt::Key_Escape);
 
@@ -113,6 +115,27 @@ TEST_F(SheetTest, RenamingANodeRenamesEveryEndAtThatPosition) {
     EXPECT_EQ(cell(3, SheetColTo), "");
 }
 
+TEST_F(SheetTest, EveryColumnShowsItsHeadingAndValuesWhole) {
+    const int a = Drive(123456, 0, "Fan drive to the north east return shaft");
+    AirwayStartName(a) = "Ventilation door 17";
+    AirwayFlow(a) = 1503.25f;
+    AirwayResistance(a) = 0.0123456f;
+    AirwayLength(a) = 12345.5f;
+    AirwayFan(a) = 2;
+    AirwayPressure(a) = 2345;
+    AirwayComment(a) = "Door shut for the night shift";
+    SetAirwayEnds(a, -1234567, 7654321, 987, 1234567, -7654321, -987);
+    Drive(2, 100);
+    Open();
+    const QFontMetrics metrics = grid().fontMetrics();
+    for (int col = SheetColNo; col <= SheetColZ2; ++col)
+        for (int row = 0; row < grid().Rows(); ++row)
+            // The cell's text is painted 3 pixels inside each border.
+            EXPECT_LE(metrics.horizontalAdvance(QString::fromStdString(cell(row, col))),
+                      grid().ColWidth(col) / VBGrid::TwipsPerPixel - 6)
+                << "row " << row << ", column " << col << ": " << cell(row, col);
+}
+
 TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
     Drive(1, 0);
     Open();
@@ -136,6 +159,57 @@ TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
     const double expected = 0.012 * 6.2831852 * 50 * AirDensity / (1.2 * 3.1415926 * 3.1415926 * 3.1415926);
     EXPECT_EQ(cell(1, SheetColResistance), FormatValue(static_cast<float>(expected), 5, 0, 0));
     EXPECT_TRUE(boxes.Done());
+
+    // A moved end shows the row's new length; the airway takes it only when the sheet is saved.
+    Type(1, SheetColX2, "80");
+    EXPECT_EQ(cell(1, SheetColLength), "80.0");
+    EXPECT_FLOAT_EQ(AirwayLength(1), 50);
+}
+
+TEST_F(SheetTest, ReadOnlyColumnsKeepTheirTextAndAreShownAsSuch) {
+    const int a = Drive(1, 0);
+    Drive(2, 100);
+    AirwayComment(a) = "Door shut";
+    Open();
+    for (const int col : {SheetColNo, SheetColVel, SheetColComments}) {
+        const std::string shown = cell(1, col);
+        Go(1, col);
+        grid().CellLeft(); // scrolls the cell into view
+        QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, col).center());
+        EXPECT_FALSE(window->TxtEdit->isVisible()) << col;
+        RealKeys::Click(&grid(), Qt::Key_Delete);
+        QGuiApplication::clipboard()->setText("x\tx\r\n");
+        QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
+        window->mnuClear_Click();
+        boxes.ExpectInput(shown).ExpectInput("x").Expect(VB::vbOK, " 0 replacements made");
+        window->mnuReplace_Click();
+        EXPECT_EQ(cell(1, col), shown) << col;
+    }
+    // Painted apart from the cells beside them that take typing.
+    const QImage shot = grid().viewport()->grab().toImage();
+    const auto inside = [&](int col) { return shot.pixel(grid().CellRect(2, col).topLeft() + QPoint(1, 1)); };
+    EXPECT_NE(inside(SheetColComments), inside(SheetColWidth));
+}
+
+TEST_F(SheetTest, APastedValueIsCommittedAsATypedOne) {
+    const int a = Drive(1, 0);
+    Open();
+    // A single value as a text editor copies it, without a line end.
+    QGuiApplication::clipboard()->setText("6.0");
+    Go(1, SheetColLength);
+    QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(cell(1, SheetColLength), "6.0");
+    EXPECT_TRUE(Marked(1, SheetColLength));
+    // 4 m by 4 m, k 0.012, no shock length: the resistance of 6 m.
+    EXPECT_EQ(cell(1, SheetColResistance),
+              FormatValue(static_cast<float>(0.012 * 16 * 6 * AirDensity / (1.2 * 4096)), 5, 0, 0));
+    // The same value with its line end adds no empty row below the last.
+    QGuiApplication::clipboard()->setText("6.0\r\n");
+    QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid().Rows(), 2);
+    window->SaveGrid();
+    CalcAllAirways(); // as the next run does
+    EXPECT_FLOAT_EQ(AirwayLength(a), 6);
 }
 
 TEST_F(SheetTest, CopyAndPasteBlocksAppendRowsThatBlankAreGoneAtClose) {
@@ -152,13 +226,14 @@ TEST_F(SheetTest, CopyAndPasteBlocksAppendRowsThatBlankAreGoneAtClose) {
     QTest::keyClick(&grid(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "a\tb\r\nc\td\r\n");
 
+    // Two lines pasted on the last row: the second line takes a new row, which is no airway yet.
     QGuiApplication::clipboard()->setText("p\tq\tr\r\ns\tt\tu\r\n");
-    Go(5, SheetColName);
+    Go(6, SheetColName);
     QTest::keyClick(&grid(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(cell(5, SheetColTo), "r");
-    EXPECT_EQ(cell(6, SheetColName), "s");
-    EXPECT_EQ(grid().Rows(), 9);
-    EXPECT_EQ(AirwayCount, 8);
+    EXPECT_EQ(cell(6, SheetColTo), "r");
+    EXPECT_EQ(cell(7, SheetColName), "s");
+    EXPECT_EQ(grid().Rows(), 8);
+    EXPECT_EQ(AirwayCount, 6);
     boxes.Expect(VB::vbNo, "Save spreadsheet changes to network ?");
     window->Form_Unload();
     EXPECT_EQ(AirwayCount, 6);
@@ -299,6 +374,11 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     EXPECT_EQ(AirwayFlags(2), 0);
     EXPECT_EQ(cell(2, SheetColName), "New drive");
     EXPECT_TRUE(SheetChanged);
+    // Nor does a run from the sheet, which would refill the grid without it.
+    boxes.Expect(VB::vbOK, "Not saved as airways");
+    QTest::keyClick(&grid(), Qt::Key_F5);
+    ASSERT_EQ(grid().Rows(), 3);
+    EXPECT_EQ(cell(2, SheetColName), "New drive");
     for (const auto &[col, text] : typed)
         grid().SetTextMatrix(2, col, text);
     EXPECT_TRUE(window->SaveGrid());
@@ -382,17 +462,18 @@ TEST_F(SheetTest, ACommandFirstCommitsTheOpenEditIntoItsOwnRow) {
 }
 
 TEST_F(SheetTest, DeletingAskedNoLeavesTheGridAndYesRemovesTheAirway) {
-    Drive(1, 0, "One");
-    Drive(2, 100, "Two");
+    Drive(7, 0, "One");
+    Drive(9, 100, "Two");
     Open();
     grid().SetTextMatrix(1, SheetColName, "Edited");
     Go(2, SheetColName);
-    boxes.Expect(VB::vbNo, "Permanently delete branch ? 2");
+    // The question names the airway by the number its row shows.
+    boxes.Expect(VB::vbNo, "Permanently delete branch ? 9");
     window->mnuDelete_Click();
     EXPECT_EQ(grid().Rows(), 3);
     EXPECT_EQ(cell(1, SheetColName), "Edited");
 
-    boxes.Expect(VB::vbYes, "Permanently delete branch ? 2");
+    boxes.Expect(VB::vbYes, "Permanently delete branch ? 9");
     window->mnuDelete_Click();
     EXPECT_EQ(AirwayCount, 1);
     EXPECT_EQ(AirwayName(1).trimmed(), "Edited");

@@ -1,0 +1,164 @@
+#include "model/recovery_copy.h"
+
+#include "model/text_files.h"
+#include "platform/Text1252.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr const char *Prefix = "recovery-";
+constexpr const char *NotesHeading = "Gustrom recovery copy";
+
+std::unique_ptr<VB::FileLock> ownLock;
+std::string ownCopy;
+
+bool endsWith(const std::string &text, const std::string &end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string lockOf(const std::string &copy) {
+    return copy.substr(0, copy.size() - 4) + ".lock";
+}
+
+bool exists(const std::string &path) {
+    return QFileInfo::exists(ToQt(path));
+}
+
+// Each run takes a name of its own: its process number and start time, and a count should both repeat.
+bool claimOwnCopy() {
+    if (ownLock)
+        return true;
+    const std::string folder = VB::PrivateFolder();
+    if (folder.empty())
+        return false;
+    const std::string run = std::to_string(QCoreApplication::applicationPid()) + "-" +
+                            std::to_string(QDateTime::currentMSecsSinceEpoch());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string base = folder + Prefix + run;
+        if (attempt > 0)
+            base.append(1, '-').append(std::to_string(attempt));
+        if (exists(base + ".sim"))
+            continue;
+        auto lock = std::make_unique<VB::FileLock>(base + ".lock", true);
+        if (!lock->Held())
+            continue;
+        ownLock = std::move(lock);
+        ownCopy = base + ".sim";
+        return true;
+    }
+    return false;
+}
+
+std::string notesText(const std::string &networkFile, const std::string &title, const std::string &written) {
+    std::string text = std::string(NotesHeading) + "\r\n";
+    for (std::string line : {networkFile, title, written}) {
+        ReplaceControlCharacters(line);
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+void readNotes(LeftRecoveryCopy &left) {
+    std::vector<std::string> lines;
+    std::string text = left.claim->Read();
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        at = end == std::string::npos ? text.size() : end + 2;
+    }
+    left.described = lines.size() >= 4 && lines[0] == NotesHeading;
+    if (left.described) {
+        left.networkFile = lines[1];
+        left.title = lines[2];
+        left.written = lines[3];
+    }
+}
+
+// The lock of a copy, taken when no running program holds it (made anew when it is missing).
+std::unique_ptr<VB::FileLock> claimLock(const std::string &lockPath) {
+    const bool missing = !exists(lockPath);
+    auto lock = std::make_unique<VB::FileLock>(lockPath, missing);
+    return lock->Held() ? std::move(lock) : nullptr;
+}
+
+QFileInfoList filesOf(const std::string &folder, const char *pattern) {
+    return QDir(ToQt(folder)).entryInfoList({QString(Prefix) + pattern}, QDir::Files, QDir::Time);
+}
+
+} // namespace
+
+std::string RecoveryCopyPath() {
+    return claimOwnCopy() ? ownCopy : std::string();
+}
+
+bool IsRecoveryCopy(const std::string &path) {
+    const std::string folder = VB::PrivateFolderName();
+    if (folder.empty() || path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0)
+        return false;
+    const std::string name = path.substr(folder.size());
+    return name.rfind(Prefix, 0) == 0 && endsWith(name, ".sim") && name.find('/') == std::string::npos;
+}
+
+void NoteRecoveryCopy(const std::string &networkFile, const std::string &title, const std::string &written) {
+    if (ownLock)
+        ownLock->Rewrite(notesText(networkFile, title, written));
+}
+
+void RemoveRecoveryCopy() {
+    if (!ownLock)
+        return;
+    QFile::remove(ToQt(ownCopy));
+    ownLock->Remove();
+    ownLock.reset();
+    ownCopy.clear();
+}
+
+void LetGoOfRecoveryCopy() {
+    ownLock.reset();
+    ownCopy.clear();
+}
+
+std::vector<LeftRecoveryCopy> ClaimLeftRecoveryCopies() {
+    std::vector<LeftRecoveryCopy> left;
+    const std::string folder = VB::PrivateFolderName();
+    if (folder.empty())
+        return left;
+    for (const QFileInfo &file : filesOf(folder, "*.sim")) {
+        LeftRecoveryCopy copy;
+        copy.path = FromQt(file.absoluteFilePath());
+        if (copy.path == ownCopy)
+            continue;
+        copy.claim = claimLock(lockOf(copy.path));
+        if (!copy.claim)
+            continue;
+        readNotes(copy);
+        left.push_back(std::move(copy));
+    }
+    // A lock without a copy is what a program leaves that ended before its first autosave.
+    for (const QFileInfo &file : filesOf(folder, "*.lock")) {
+        const std::string lock = FromQt(file.absoluteFilePath());
+        if (exists(lock.substr(0, lock.size() - 5) + ".sim") || (ownLock && lock == ownLock->Path()))
+            continue;
+        if (auto claim = claimLock(lock))
+            claim->Remove();
+    }
+    return left;
+}
+
+bool AdoptRecoveryCopy(LeftRecoveryCopy &left) {
+    if (!left.claim || !claimOwnCopy())
+        return false;
+    QFile::remove(ToQt(ownCopy));
+    if (!QFile::rename(ToQt(left.path), ToQt(ownCopy)))
+        return false;
+    ownLock->Rewrite(left.claim->Read());
+    left.claim->Remove();
+    left.claim.reset();
+    left.path = ownCopy;
+    return true;
+}

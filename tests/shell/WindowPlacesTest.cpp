@@ -1,0 +1,115 @@
+// Where each window of the program opens from the maximised main window.
+#include "ShellFixture.h"
+
+#include "dialogs/airway_dialogs.h"
+#include "shell/small_windows.h"
+#include "simulation/simulation_ui.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+
+#include <map>
+#include <set>
+
+namespace {
+
+enum class Place { Centre, LowerRight };
+
+struct Opening {
+    const char *window; // class name of the window that opens
+    Place place;
+    std::function<void(MainForm &, ScriptedDialogs &)> open;
+};
+
+std::function<void(MainForm &, ScriptedDialogs &)> menu(const char *item) {
+    return [item](MainForm &form, ScriptedDialogs &) { form.MenuItem(item)->trigger(); };
+}
+
+} // namespace
+
+TEST_F(ShellTest, EveryWindowOpensOnTheScreenCentredOnTheMainWindowOrInItsCornerBelowTheMenuBar) {
+    form->showMaximized();
+    QApplication::processEvents();
+    AddAirways(3);
+    CurrentAirway = 1;
+    AirEditMode = 1;
+    const std::string drawing = folder.path() + "plan.dxf";
+    const Opening openings[] = {
+        {"frmOptions", Place::Centre, menu("mnuOptionShow")},
+        {"frmSpreadSheet", Place::Centre, menu("mnuPower")},
+        {"frmSimplify", Place::Centre, menu("mnuSimp")},
+        {"frmSummary", Place::Centre, menu("mnuSummary")},
+        {"frmSmoke", Place::Centre, menu("mnuFire")},
+        {"frmAttrib", Place::Centre, menu("mnucpAttrib")},
+        {"frmTagS", Place::Centre, menu("mnuShowLayers")},
+        {"frmViewer", Place::Centre, menu("mnuViewData")},
+        {"frmFanData", Place::Centre, menu("mnuFanData")},
+        {"frmRLBase", Place::Centre, menu("mnuRLBase")},
+        {"frmPrinter", Place::Centre, menu("mnuPrint")},
+        {"frmAbout2", Place::Centre, menu("mnuAbout")},
+        {"frmSelLevel", Place::Centre, menu("mnuLevels(1)")},
+        {"frmRange", Place::Centre, menu("mnuLevels(2)")},
+        {"frmRemote", Place::Centre, menu("mnuRemoteStation")},
+        {"frmRealOut", Place::Centre, menu("mnuRealOut")},
+        {"frmImport", Place::Centre,
+         [&](MainForm &form, ScriptedDialogs &boxes) {
+             boxes.ExpectFile(drawing);
+             form.MenuItem("MnuDXF")->trigger();
+         }},
+        {"frmAirEdit", Place::Centre, [](MainForm &, ScriptedDialogs &) { AirwayDialogs::ShowAirwayEdit(); }},
+        {"frmAirInfo", Place::Centre,
+         [](MainForm &, ScriptedDialogs &) { AirwayDialogs::ShowAirwayInformation(); }},
+        {"frmCoords", Place::Centre,
+         [](MainForm &, ScriptedDialogs &) { AirwayDialogs::ShowCoordinateEntry(); }},
+        {"frmMessage", Place::Centre, [](MainForm &, ScriptedDialogs &) { MessageWindow().ShowMessage(); }},
+        {"frmFileNote", Place::LowerRight, menu("mnuMessage")},
+        {"frmListAirNames", Place::LowerRight, menu("mnuFBName")},
+        {"frmListAirNodes", Place::LowerRight, menu("mnuFNName")},
+        {"frmError", Place::LowerRight,
+         [](MainForm &, ScriptedDialogs &) { SimUi().ShowErrorWindow("Sim Fail Error List"); }},
+    };
+    const QRect screen = form->screen()->availableGeometry();
+    const QRect menuBar(form->menuBar()->mapToGlobal(QPoint(0, 0)), form->menuBar()->size());
+    const QRect statusBar(form->statusBar()->mapToGlobal(QPoint(0, 0)), form->statusBar()->size());
+    // The main window between its menu bar and its status bar.
+    const QRect main = form->frameGeometry();
+    const QRect work(main.left(), menuBar.bottom() + 1, main.width(), statusBar.top() - menuBar.bottom() - 1);
+    for (const Opening &opening : openings) {
+        std::set<QWidget *> before;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                before.insert(w);
+        std::map<std::string, QRect> opened;
+        VB::SetModalDriver([&](QDialog &dialog) {
+            opened[dialog.metaObject()->className()] = dialog.frameGeometry();
+            dialog.reject();
+        });
+        opening.open(*form, *boxes);
+        VB::SetModalDriver({});
+        std::vector<QWidget *> shown;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible() && before.count(w) == 0) {
+                opened[w->metaObject()->className()] = w->frameGeometry();
+                shown.push_back(w);
+            }
+        ASSERT_EQ(opened.count(opening.window), 1u) << opening.window;
+        const QRect frame = opened[opening.window];
+        EXPECT_TRUE(screen.contains(frame)) << opening.window;
+        EXPECT_FALSE(frame.intersects(menuBar)) << opening.window;
+        if (opening.place == Place::Centre && frame.width() <= work.width() &&
+            frame.height() <= work.height()) {
+            EXPECT_LE(std::abs(frame.center().x() - work.center().x()), 1) << opening.window;
+            EXPECT_LE(std::abs(frame.center().y() - work.center().y()), 1) << opening.window;
+        }
+        if (opening.place == Place::LowerRight) {
+            EXPECT_EQ(frame.right(), work.right()) << opening.window;
+            EXPECT_FALSE(frame.intersects(statusBar)) << opening.window;
+            EXPECT_LE(work.bottom() - frame.bottom(), 4) << opening.window;
+        }
+        for (QWidget *w : shown)
+            w->close();
+        QApplication::processEvents();
+    }
+}
