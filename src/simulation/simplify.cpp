@@ -131,13 +131,17 @@ private:
 
     // Whether a with b joined into it still has the resistance of both. The joined airway keeps a's
     // settings and only its computed resistance follows the joined length: b must be nothing but its
-    // geometry (no preset, bulkhead or fixed value), a's resistance must not be fixed, and a length kept
-    // fixed must be added up. A fan, a fixed pressure or a fixed quantity on either would be lost or moved.
+    // geometry (no preset, bulkhead or fixed value), a's resistance must be neither fixed nor a preset in
+    // place of its geometry's, and a length kept fixed must be added up. A fan, a fixed pressure or a fixed
+    // quantity on either would be lost or moved.
     bool joinKeepsResistance(int a, int b) const {
         const int32_t flags = AirwayFlags(a) | AirwayFlags(b);
         if (AirwayFan(a) != 0 || AirwayFan(b) != 0 || (flags & AirwayFlag::FixedFlow) != 0)
             return false;
         if (AirwayResistanceType(b) != 0 || AirwayResistanceType(a) == TypedPreset)
+            return false;
+        // A preset that replaces the computed resistance would stand for the joined length alone.
+        if (AirwayResistanceType(a) != 0 && PresetResistanceReplaces == 1)
             return false;
         return f_.combineLengths || (flags & AirwayFlag::FixedLength) == 0;
     }

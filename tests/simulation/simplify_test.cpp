@@ -145,6 +145,13 @@ TEST_F(Simplify, FansFixedQuantitiesSurfaceEndsJunctionsRingsAndUnselectedAirway
              Drive(2, 3);
          },
          1},
+        {"a door upstream, its preset replacing the computed resistance",
+         [] {
+             PresetResistanceReplaces = 1;
+             AirwayResistanceType(Drive(1, 2)) = 2;
+             Drive(2, 3);
+         },
+         0, 1},
         {"a surface end",
          [] {
              Drive(1, 2);
@@ -186,6 +193,7 @@ TEST_F(Simplify, FansFixedQuantitiesSurfaceEndsJunctionsRingsAndUnselectedAirway
     filter.selectedOnly = false;
     for (const auto &c : cases) {
         NewNetwork(200, 20);
+        PresetResistanceReplaces = 0;
         c.build();
         const int before = AirwayCount;
         const int step = UndoStep;
