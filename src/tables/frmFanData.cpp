@@ -383,9 +383,23 @@ bool frmFanData::databaseChanged() const {
 
 void frmFanData::DeleteCells() {
     VBGrid &g = *Spreadsheet;
-    for (int r = std::max(g.Row(), 1); r <= g.RowSel(); ++r)
-        for (int c = std::max(g.Col(), 1); c <= g.ColSel(); ++c)
-            g.SetTextMatrix(r, c, "");
+    const int top = std::max(g.Row(), 1), bottom = g.RowSel();
+    bool kept = false;
+    for (int c = std::max(g.Col(), 1); c <= g.ColSel(); ++c) {
+        // A column is blank as a whole (no curve) or a number at every point: an empty cell among
+        // values would silently take the point above's value.
+        bool othersBlank = true, selectionBlank = true;
+        for (int p = 1; p <= Points; ++p)
+            (p >= top && p <= bottom ? selectionBlank : othersBlank) &= g.TextMatrix(p, c).empty();
+        if (othersBlank) {
+            for (int r = top; r <= bottom; ++r)
+                g.SetTextMatrix(r, c, "");
+        } else {
+            kept = kept || !selectionBlank;
+        }
+    }
+    if (kept)
+        VB::MsgBox("A curve point needs a number: a column is cleared whole or not at all.");
 }
 
 void frmFanData::mnuCopy_Click() {

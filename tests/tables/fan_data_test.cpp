@@ -199,10 +199,13 @@ TEST_F(FanDataTest, DeleteCancelCopyAndPaste) {
     window->mnuPaste_Click();
     EXPECT_EQ(FanCurveFlow(4, 1), 100);
     EXPECT_EQ(FanCurveFlow(5, 1), 50);
-    // Delete empties the selection and types nothing; Esc in the edit box drops that cell's edit only.
+    // Delete empties the selection (here a whole column) and types nothing; Esc in the edit box drops that
+    // cell's edit only.
     grid().SetFocus();
-    grid().SetRow(6);
+    grid().SetRow(1);
+    grid().SetRowSel(10);
     RealKeys::Click(&grid(), Qt::Key_Delete);
+    grid().SetRow(6);
     EXPECT_EQ(Cell(6, 3), "");
     EXPECT_FALSE(window->TxtEdit->isVisible());
     EXPECT_FALSE(window->CellsChanged);
@@ -353,6 +356,13 @@ TEST_F(FanDataTest, AnEmptiedOrUnreadableCurveCellIsGivenBackWithAWord) {
         EXPECT_EQ(FanCurveFlow(3, 1), 30) << typed;
         EXPECT_TRUE(boxes.Done()) << typed;
     }
+    // Delete on part of a column keeps it too.
+    grid().SetRow(3);
+    grid().SetCol(3);
+    boxes.Expect(VB::vbOK, "A curve point needs a number: a column is cleared whole or not at all.");
+    RealKeys::Click(&grid(), Qt::Key_Delete);
+    EXPECT_EQ(Cell(3, 3), "30.0");
+    EXPECT_TRUE(boxes.Done());
 }
 
 TEST_F(FanDataTest, TheChartDrawsEachCurveInItsColourAndOnlyTheFrameWithoutFlow) {
