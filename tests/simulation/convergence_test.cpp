@@ -206,6 +206,13 @@ TEST_F(SolvedNetworks, AtTheDefaultToleranceEveryFlowLiesWithinItOfTheSolution) 
              LevelRange(1, 1) = LevelRange(1, 2) = 1000; // its surface
          },
          1000},
+        // A slower part of the error surfaces only after the faster ones have died away.
+        {"a generated mine of 2,000 airways",
+         [] {
+             GenerateNetwork(2000, 8);
+             LevelRange(1, 1) = LevelRange(1, 2) = 1000;
+         },
+         1000},
     };
     for (const auto &c : cases) {
         const std::map<int32_t, double> solution = solvedFlows(c.load, 1e-7f, 30000);
