@@ -112,17 +112,6 @@ public:
             placed.emplace_back(it->second, a);
             targets_.erase(it);
         }
-        if (placed.empty()) {
-            // Nothing to put back: the gaps close up as a pack closes them.
-            int d = 0;
-            for (const int a : kept)
-                if (++d != a)
-                    MoveAirwayFields(a, d);
-            for (int a = d + 1; a <= AirwayCount; ++a)
-                ClearAirway(a);
-            AirwayCount = d;
-            return;
-        }
         std::stable_sort(placed.begin(), placed.end(),
                          [](const auto &x, const auto &y) { return x.first < y.first; });
         std::vector<int> order;
