@@ -17,10 +17,6 @@ constexpr const char *NotesHeading = "Gustrom recovery copy";
 std::unique_ptr<VB::FileLock> ownLock;
 std::string ownCopy;
 
-bool endsWith(const std::string &text, const std::string &end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 std::string lockOf(const std::string &copy) {
     return copy.substr(0, copy.size() - 4) + ".lock";
 }
@@ -98,10 +94,10 @@ std::string RecoveryCopyPath() {
 
 bool IsRecoveryCopy(const std::string &path) {
     const std::string folder = VB::PrivateFolderName();
-    if (folder.empty() || path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0)
+    if (folder.empty() || !path.starts_with(folder))
         return false;
     const std::string name = path.substr(folder.size());
-    return name.rfind(Prefix, 0) == 0 && endsWith(name, ".sim") && name.find('/') == std::string::npos;
+    return name.starts_with(Prefix) && name.ends_with(".sim") && name.find('/') == std::string::npos;
 }
 
 void NoteRecoveryCopy(const std::string &networkFile, const std::string &title, const std::string &written) {
