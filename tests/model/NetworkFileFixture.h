@@ -50,10 +50,11 @@ protected:
     }
 
     std::string Path(const std::string &name) const { return folder.path() + name; }
-    // This program's recovery copy, which lies in the test folder.
-    std::string RecoveryCopyText() const {
-        return folder.Read(RecoveryCopyPath().substr(folder.path().size()));
+    // A file anywhere inside the test folder, this program's recovery copy among them.
+    std::string TextOf(const std::string &path) const {
+        return folder.Read(path.substr(folder.path().size()));
     }
+    std::string RecoveryCopyText() const { return TextOf(RecoveryCopyPath()); }
     bool SaveTo(const std::string &name) {
         NetworkFileName = Path(name);
         return SaveNetwork(0);

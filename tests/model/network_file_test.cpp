@@ -358,13 +358,13 @@ TEST_F(NetworkFileTest, EachProgramWritesItsOwnRecoveryCopyInAFolderOnlyItsUserC
     const std::string first = RecoveryCopyPath();
     EXPECT_EQ(first.rfind(Path("private/"), 0), 0u) << first;
     EXPECT_EQ(std::filesystem::status(Path("private")).permissions(), std::filesystem::perms::owner_all);
-    const std::string firstText = folder.Read(first.substr(folder.path().size()));
+    const std::string firstText = TextOf(first);
     // The next program writes a copy of its own and leaves the first program's alone.
     LetGoOfRecoveryCopy();
     GenerateNetwork(12, 5);
     ASSERT_TRUE(SaveNetwork(1));
     EXPECT_NE(RecoveryCopyPath(), first);
-    EXPECT_EQ(folder.Read(first.substr(folder.path().size())), firstText);
+    EXPECT_EQ(TextOf(first), firstText);
 }
 
 TEST_F(NetworkFileTest, RecoveryCopyLeavesTheSavedStateAlone) {
