@@ -53,13 +53,7 @@ int frmSpreadSheet::newRowCount() const {
 }
 
 int frmSpreadSheet::newAirwaySlot() {
-    const int n = AirwayCount + 1;
-    if (n > MaxAirways) {
-        VB::MsgBox("Network size has exceeded maximum airways - increase airways in default settings");
-        return 0;
-    }
-    AirwayCount = n;
-    return n;
+    return roomForNewRow(0) ? ++AirwayCount : 0;
 }
 
 void frmSpreadSheet::completeNewAirway(int row, int a) {
