@@ -106,15 +106,11 @@ bool GridCommandKey(int keyAscii, const VBTextBox &box, const GridCommands &comm
     return true;
 }
 
-SaveChanges AskSaveChanges(const std::string &prompt) {
-    switch (VB::MsgBox(prompt, VB::vbYesNoCancel, "Save changes")) {
-    case VB::vbYes:
-        return SaveChanges::Keep;
-    case VB::vbNo:
-        return SaveChanges::Drop;
-    default:
-        return SaveChanges::Stay;
-    }
+bool AskedToDropChanges(const std::string &prompt, const std::function<void()> &keep) {
+    const int answer = VB::MsgBox(prompt, VB::vbYesNoCancel, "Save changes");
+    if (answer == VB::vbYes)
+        keep();
+    return answer == VB::vbNo;
 }
 
 void GridCopy(const VBGrid &grid) {

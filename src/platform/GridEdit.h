@@ -30,10 +30,9 @@ struct GridCommands {
 bool GridCommandKey(int keyAscii, const VBTextBox &box, const GridCommands &commands);
 
 // A table window's question before it closes with changes ("Save ... changes to network ?", box title
-// "Save changes", Yes, No and Cancel): Yes keeps the changes, No drops them, Cancel goes back to the
-// window with its changes.
-enum class SaveChanges { Keep, Drop, Stay };
-SaveChanges AskSaveChanges(const std::string &prompt);
+// "Save changes", Yes, No and Cancel): Yes runs `keep`, Cancel goes back to the window with its changes.
+// True only for No: the window then closes without them.
+bool AskedToDropChanges(const std::string &prompt, const std::function<void()> &keep);
 
 // The cells from the current cell to the far corner of the selection, each followed by a TAB, the last
 // TAB of each row replaced by CR LF; empty when the far corner lies above or left of the current cell.

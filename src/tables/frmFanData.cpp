@@ -537,17 +537,9 @@ void frmFanData::Cancel_Click() {
         storeDiameter(true);
     // Any edit asks, however it was made; No, like a close without edits, gives back the database the
     // window opened on.
-    if (CellsChanged || databaseChanged()) {
-        switch (AskSaveChanges("Save fan changes to network ?")) {
-        case SaveChanges::Keep:
-            ExitFan_Click();
-            return;
-        case SaveChanges::Stay:
-            return;
-        case SaveChanges::Drop:
-            break;
-        }
-    }
+    if ((CellsChanged || databaseChanged()) &&
+        !AskedToDropChanges("Save fan changes to network ?", [this] { ExitFan_Click(); }))
+        return;
     TxtEdit->hide();
     unloadWindow(false);
 }

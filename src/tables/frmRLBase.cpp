@@ -199,17 +199,9 @@ void frmRLBase::RLOK_Click() {
 }
 
 void frmRLBase::RLCancel_Click() {
-    if (LevelsChanged) {
-        switch (AskSaveChanges("Save spreadsheet changes to network ?")) {
-        case SaveChanges::Keep:
-            RLOK_Click();
-            return;
-        case SaveChanges::Stay:
-            return;
-        case SaveChanges::Drop:
-            break;
-        }
-    }
+    if (LevelsChanged &&
+        !AskedToDropChanges("Save spreadsheet changes to network ?", [this] { RLOK_Click(); }))
+        return;
     QDialog::done(QDialog::Rejected);
 }
 

@@ -137,7 +137,7 @@ private:
     void gridKeyDown(int &keyCode, int shift);
     void gridDblClick();
     void commitEdit();
-    // Whether the user may change a cell (the Comments column is read-only).
+    // Whether the user may change a cell: not a heading, the slot column nor a read-only column.
     bool editable(int row, int col) const;
     // What a committed value in cell (r, c) does to its row: node names, fixed marks, recalculation. True
     // when the Flow and Pdrop gave a calculated resistance.

@@ -53,13 +53,7 @@ int frmSpreadSheet::newRowCount() const {
 }
 
 int frmSpreadSheet::newAirwaySlot() {
-    const int n = AirwayCount + 1;
-    if (n > MaxAirways) {
-        VB::MsgBox("Network size has exceeded maximum airways - increase airways in default settings");
-        return 0;
-    }
-    AirwayCount = n;
-    return n;
+    return roomForNewRow(0) ? ++AirwayCount : 0;
 }
 
 void frmSpreadSheet::completeNewAirway(int row, int a) {
@@ -114,7 +108,7 @@ bool frmSpreadSheet::SaveGrid() {
         int a = RowAirway(r);
         const auto text = [&](int col) { return g.TextMatrix(r, col); };
         if (g.RowData(r) == NewRow) {
-            // A new row becomes an airway once it holds a value; a blank one leaves its slot empty.
+            // A new row takes a slot and becomes an airway once it holds a value; a blank one takes none.
             bool any = false;
             for (int c = SheetColName; c <= SheetColZ2 && !any; ++c)
                 any = !text(c).empty();
@@ -126,7 +120,7 @@ bool frmSpreadSheet::SaveGrid() {
                 endless += "\r\nRow " + std::to_string(r) + (name.empty() ? "" : " (" + name + ")");
                 continue;
             }
-            if (a == 0 && (a = newAirwaySlot()) == 0)
+            if ((a = newAirwaySlot()) == 0)
                 continue;
             ClearAirway(a);
             AirwayFlags(a) = AirwayFlag::Rectangular;
