@@ -60,13 +60,17 @@ void shiftChosenEnds(int a, const Point &by, bool start, bool end) {
     }
 }
 
-// The same, recorded before and after (with the length and resistance of its new ends, which a redo
-// gives back).
-void shiftEnds(int a, const Point &by, bool start, bool end) {
+// Moves ends of airway a, recorded before and after (with the length and resistance of its new ends,
+// which a redo gives back).
+template <typename Move> void recordedMove(int a, Move move) {
     RecordUndo(a, UndoCode::Before, UndoStep);
-    shiftChosenEnds(a, by, start, end);
+    move();
     CalcAirway(a);
     RecordUndo(a, UndoCode::After, UndoStep);
+}
+
+void shiftEnds(int a, const Point &by, bool start, bool end) {
+    recordedMove(a, [&] { shiftChosenEnds(a, by, start, end); });
 }
 
 // An airway of a fence or of the selection, with which of its ends take part.
@@ -191,16 +195,16 @@ void moveFence() {
 // Moves the picked node's ends, or the one end of the airway whose middle was pressed, to the target.
 void moveEnds(const Point &from, const Point &target, int pressAirwayEnd) {
     const auto moveTo = [&](int a, bool start, bool end) {
-        RecordUndo(a, UndoCode::Before, UndoStep);
-        if (start)
-            setStart(a, target);
-        if (end)
-            setEnd(a, target);
-        CalcAirway(a);
-        RecordUndo(a, UndoCode::After, UndoStep);
+        recordedMove(a, [&] {
+            if (start)
+                setStart(a, target);
+            if (end)
+                setEnd(a, target);
+        });
     };
     if (pressAirwayEnd != 0) {
-        moveTo(std::abs(pressAirwayEnd), pressAirwayEnd<0, pressAirwayEnd> 0);
+        const bool atStart = pressAirwayEnd < 0;
+        moveTo(std::abs(pressAirwayEnd), atStart, !atStart);
         return;
     }
     for (int a = 1; a <= AirwayCount; ++a) {

@@ -27,10 +27,10 @@ namespace {
 // Window 0 of a freshly started program, worked with the mouse.
 class Pointer : public ShellTest {
 protected:
-    // The pixel of the window showing the world point (x, y) at the working elevation.
-    QPoint pixel(double x, double y) const {
+    // The pixel of the window showing the world point (x, y, z), by default at the working elevation.
+    QPoint pixel(double x, double y, double z = LevelElevation) const {
         double sx = 0, sy = 0;
-        ProjectPoint(x, y, LevelElevation, sx, sy);
+        ProjectPoint(x, y, z, sx, sy);
         const PictureBox &pic = window(0)->Picture();
         return {static_cast<int>(std::lround(pic.ToPixelX(sx * AxisSignX))),
                 static_cast<int>(std::lround(pic.ToPixelY(sy * AxisSignY)))};
@@ -124,7 +124,7 @@ TEST_F(Gestures, CancelInTheCoordinateDialogLeavesTheNextMoveAMove) {
 
 // The teaching mine in a maximised window, fitted with Home: north up, the cross-cut (airway 8) from
 // (600, 150, 800) to (600, 0, 900), the return raise (9, 10) from there to the surface at RL 1000.
-class TeachingGestures : public ShellTest {
+class TeachingGestures : public Pointer {
 protected:
     void SetUp() override { Start(); }
     void Start() {
@@ -136,30 +136,17 @@ protected:
     }
     void TearDown() override {
         VB::SetModalDriver({});
-        ShellTest::TearDown();
+        Pointer::TearDown();
     }
     QWidget *view() const { return window(0)->View(); }
     void Home() const {
         RealKeys::Click(view(), Qt::Key_Home);
         QCoreApplication::processEvents();
     }
-    // The pixel of the window showing the world point.
-    QPoint pixel(double x, double y, double z) const {
-        double sx = 0, sy = 0;
-        ProjectPoint(x, y, z, sx, sy);
-        const PictureBox &pic = window(0)->Picture();
-        return {static_cast<int>(std::lround(pic.ToPixelX(sx * AxisSignX))),
-                static_cast<int>(std::lround(pic.ToPixelY(sy * AxisSignY)))};
-    }
     // Metres of the mine that one pixel of the window shows.
     double metresPerPixel() const {
         const PictureBox &pic = window(0)->Picture();
         return std::abs(pic.ScaleHeight) / pic.PixelHeight();
-    }
-    void drag(Qt::MouseButton button, QPoint from, QPoint to) const {
-        QTest::mousePress(view(), button, Qt::NoModifier, from);
-        QTest::mouseMove(view(), to);
-        QTest::mouseRelease(view(), button, Qt::NoModifier, to);
     }
     // The ends of airway a.
     static std::array<int32_t, 6> ends(int a) {

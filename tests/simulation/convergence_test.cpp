@@ -10,13 +10,13 @@
 #include "platform/System.h"
 #include "simulation/balance.h"
 #include "simulation/driver.h"
+#include "test_network.h"
 
 #include <array>
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <map>
-#include <queue>
 #include <unordered_map>
 
 namespace {
@@ -128,39 +128,7 @@ void expectBothLaws(const std::string &what) {
         EXPECT_LE(std::fabs(sum), 1e-5 * through[key] + 1e-6) << what << " junction " << key;
     }
 
-    // Junction pressures from the surface along the airways whose flow is free, then every such airway
-    // must lose between its ends what its flow loses in it.
-    auto free = [](int a) {
-        return !(AirwayFlags(a) & AirwayFlag::FixedFlow) && AirwayResistance(a) < BulkheadResistance;
-    };
-    std::unordered_map<Currency, std::vector<int>> touching;
-    double largestDrop = 0;
-    for (int a = 1; a <= AirwayCount; ++a)
-        if (free(a)) {
-            touching[AirwayStartKey(a)].push_back(a);
-            touching[AirwayEndKey(a)].push_back(a);
-            largestDrop = std::max(largestDrop, std::fabs(dropOf(a)));
-        }
-    std::unordered_map<Currency, double> pressure{{SurfaceNodeKey, 0.0}};
-    std::queue<Currency> reached;
-    reached.push(SurfaceNodeKey);
-    while (!reached.empty()) {
-        const Currency k = reached.front();
-        reached.pop();
-        for (int a : touching[k]) {
-            const bool fromStart = AirwayStartKey(a) == k;
-            const Currency other = fromStart ? AirwayEndKey(a) : AirwayStartKey(a);
-            if (pressure.emplace(other, fromStart ? pressure[k] - dropOf(a) : pressure[k] + dropOf(a)).second)
-                reached.push(other);
-        }
-    }
-    for (int a = 1; a <= AirwayCount; ++a)
-        if (free(a)) {
-            ASSERT_TRUE(pressure.count(AirwayStartKey(a)) && pressure.count(AirwayEndKey(a))) << what;
-            EXPECT_LE(std::fabs(pressure[AirwayStartKey(a)] - pressure[AirwayEndKey(a)] - dropOf(a)),
-                      1e-3 * largestDrop)
-                << what << " airway " << AirwayNumber(a);
-        }
+    testnet::ExpectPressuresAgree(dropOf, what);
 }
 
 // Every airway's flow after a whole run, by airway number, in the direction it was drawn in (m³/s).

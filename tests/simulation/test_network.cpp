@@ -5,6 +5,12 @@
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
 
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <queue>
+#include <unordered_map>
+
 namespace testnet {
 
 void NewNetwork(int capacity, int fans) {
@@ -116,6 +122,40 @@ bool Solve() {
     BuildFanCurves();
     BalanceAirflows();
     return ErrorLevel == 0;
+}
+
+void ExpectPressuresAgree(const std::function<double(int)> &dropOf, const std::string &what) {
+    auto free = [](int a) {
+        return !(AirwayFlags(a) & AirwayFlag::FixedFlow) && AirwayResistance(a) < BulkheadResistance;
+    };
+    std::unordered_map<Currency, std::vector<int>> touching;
+    double largestDrop = 0;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (free(a)) {
+            touching[AirwayStartKey(a)].push_back(a);
+            touching[AirwayEndKey(a)].push_back(a);
+            largestDrop = std::max(largestDrop, std::fabs(dropOf(a)));
+        }
+    std::unordered_map<Currency, double> pressure{{SurfaceNodeKey, 0.0}};
+    std::queue<Currency> reached;
+    reached.push(SurfaceNodeKey);
+    while (!reached.empty()) {
+        const Currency k = reached.front();
+        reached.pop();
+        for (int a : touching[k]) {
+            const bool fromStart = AirwayStartKey(a) == k;
+            const Currency other = fromStart ? AirwayEndKey(a) : AirwayStartKey(a);
+            if (pressure.emplace(other, fromStart ? pressure[k] - dropOf(a) : pressure[k] + dropOf(a)).second)
+                reached.push(other);
+        }
+    }
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (free(a)) {
+            ASSERT_TRUE(pressure.count(AirwayStartKey(a)) && pressure.count(AirwayEndKey(a))) << what;
+            EXPECT_LE(std::fabs(pressure[AirwayStartKey(a)] - pressure[AirwayEndKey(a)] - dropOf(a)),
+                      1e-3 * largestDrop)
+                << what << " airway " << AirwayNumber(a);
+        }
 }
 
 } // namespace testnet

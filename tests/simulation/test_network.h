@@ -4,6 +4,7 @@
 #include "model/node_keys.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ void SetLinearFan(int f, double p0, double slope);
 
 // The lines of Errorlist that end with the fault text.
 std::vector<std::string> LinesWith(const std::string &fault);
+
+// Junction pressures walked out from the surface along the airways whose flow is free (no fixed quantity,
+// no bulkhead); then every such airway must lose between its ends what dropOf gives for it (Pa), within a
+// thousandth of the largest drop.
+void ExpectPressuresAgree(const std::function<double(int)> &dropOf, const std::string &what);
 
 // Every stage up to meshing, in the driver's order; false when a stage raised ErrorLevel.
 bool CheckAndMesh();
