@@ -117,6 +117,8 @@ std::string oneDecimal(double x) {
 
 } // namespace
 
+BalanceOutcome LastBalance;
+
 double FlowErrorLeft(const std::vector<double> &changes) {
     const std::size_t n = changes.size();
     if (n == 0)
@@ -158,6 +160,7 @@ double FlowErrorLeft(const std::vector<double> &changes) {
 }
 
 void BalanceAirflows() {
+    LastBalance = BalanceOutcome{};
     SimUi().ShowBalanceLabels();
     const int n = AirwayCount;
     // Flows are kept in double while balancing so that the node balance holds to the last digit of a single.
@@ -247,8 +250,13 @@ void BalanceAirflows() {
         largestChanges.push_back(largestChange > RoundingShare * largestFlow ? largestChange : 0.0);
         // Converged only when the flow error still left, not just the last correction, is within MaxError.
         const double left = FlowErrorLeft(largestChanges);
-        if (left <= EstimateShare * maxError)
+        LastBalance.sweeps += 1;
+        LastBalance.flowErrorLeft = left;
+        if (left <= EstimateShare * maxError) {
+            LastBalance.converged = true;
+            LastBalance.unsettledMeshes = 0;
             break;
+        }
         SimUi().SetSweepFigures(std::to_string(sweep), twoDecimalsCut(largest));
         SimUi().PumpEvents();
         if (RunState == 255) {
@@ -272,6 +280,7 @@ void BalanceAirflows() {
                     AirwayFlags(a) |= AirwayFlag::ErrorMark;
                     ErrorLevel = 1;
                 }
+        LastBalance.unsettledMeshes = static_cast<int>(unsettled.size());
         // The share of converged meshes, cut to a whole percent.
         const int percent = (MeshCount - static_cast<int>(unsettled.size())) * 100 / MeshCount;
         if (VB::MsgBox("Your Network only has a convergence of " + std::to_string(percent) + "%\r\n" +

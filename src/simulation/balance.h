@@ -3,6 +3,17 @@
 
 #include <vector>
 
+// How the last balancing ended, for the driver, the status and the warning list.
+struct BalanceOutcome {
+    bool converged = false;   // the flow error left is within Max Allowable Error
+    int unsettledMeshes = 0;  // meshes whose airways may still be off by more than it (0 when converged)
+    double flowErrorLeft = 0; // m³/s, estimated; infinite while the sweeps do not shrink steadily
+    int sweeps = 0;           // all sweeps of the run
+    int newtonSteps = 0;      // steps of the whole-network solve before the sweeps (0: sweeps alone)
+};
+// Set by every BalanceAirflows; a run that never balanced leaves it not converged.
+extern BalanceOutcome LastBalance;
+
 // Corrects the mesh flows sweep by sweep until the flow error still left is within MaxError, asking
 // whether to go on after every MaxIterations sweeps without convergence.
 void BalanceAirflows();
