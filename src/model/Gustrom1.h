@@ -100,7 +100,7 @@ extern VBArray<int> AirwayMeshOrder;
 extern VBArray<float> AirwayWeight;
 extern VBArray<int32_t, 3> AirwayLinks;                     // (1..2 up/down, 1..2 first/last, slot)
 extern VBArray<int> AirwayLinkList;                         // 0 .. 4 × MaxAirways
-extern VBArray<int> MeshAirwayList;                         // 0 .. 20 × MaxAirways
+extern VBArray<int> MeshAirwayList;                         // 0 .. as many as the meshes need
 extern VBArray<int32_t> MeshStart;                          // 0 .. MaxAirways / 2
 
 // ---- Fan database (fans 0 .. MaxFans; curve points 1..10 of 0..11) ----

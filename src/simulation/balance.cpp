@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
 #include "simulation/fan_curves.h"
+#include "simulation/network_solve.h"
 #include "simulation/simulation_ui.h"
 
 #include <algorithm>
@@ -109,6 +110,48 @@ std::vector<int> unsettledMeshes(const SweepMeshes &meshes, const std::vector<do
     return unsettled;
 }
 
+// Every airway's flow as the sum of the flows of the meshes through it, each mesh carrying the flow
+// chordFlow gives for its chord (m³/s): air is then neither made nor lost at any junction, whatever the
+// chord flows are. An airway in no mesh carries none.
+template <typename ChordFlow>
+void superposeMeshFlows(std::vector<AirwayState> &state, const ChordFlow &chordFlow) {
+    for (AirwayState &s : state)
+        s.flow = 0;
+    for (int m = 1; m <= MeshCount; ++m) {
+        const int from = MeshStart(m), to = MeshStart(m + 1);
+        const int chord = std::abs(MeshAirwayList(from));
+        const double meshFlow = chordFlow(chord);
+        state[chord].flow += meshFlow;
+        for (int i = from + 1; i < to; ++i) {
+            const int e = MeshAirwayList(i);
+            state[std::abs(e)].flow += e > 0 ? meshFlow : -meshFlow;
+        }
+    }
+}
+
+// The whole network solved at once before the sweeps, which then confirm the balance and finish what is
+// left; where it cannot be solved so, the sweeps start from the previous flows as they are. False when a
+// stop request ended it.
+bool solveWholeNetwork(const SweepMeshes &meshes, std::vector<AirwayState> &state) {
+    const int n = AirwayCount;
+    std::vector<uint8_t> free(n + 1, 0);
+    for (const Entry &e : meshes.entries)
+        free[e.airway()] = 1;
+    std::vector<double> flow(n + 1);
+    for (int a = 1; a <= n; ++a)
+        flow[a] = state[a].flow;
+    const NetworkSolveResult solved = SolveNetworkByNewton(flow, free);
+    if (solved.stopped)
+        return false;
+    if (!solved.solved)
+        return true;
+    LastBalance.newtonSteps = solved.steps;
+    // The solve's flows balance the junctions only as closely as its linear systems were solved; taken
+    // through the meshes they balance them exactly, as the sweeps keep them.
+    superposeMeshFlows(state, [&](int chord) { return flow[chord]; });
+    return true;
+}
+
 std::string oneDecimal(double x) {
     char text[64];
     std::snprintf(text, sizeof text, "%.1f", x);
@@ -168,17 +211,13 @@ void BalanceAirflows() {
     for (int a = 1; a <= n; ++a)
         state[a].resistance = AirwayResistance(a);
     // Start from the chords' flows of the previous run (a fixed quantity, or 0 for a bulkhead).
-    for (int m = 1; m <= MeshCount; ++m) {
-        const int from = MeshStart(m), to = MeshStart(m + 1);
-        const double meshFlow = AirwayFlow(std::abs(MeshAirwayList(from)));
-        state[std::abs(MeshAirwayList(from))].flow += meshFlow;
-        for (int i = from + 1; i < to; ++i) {
-            const int e = MeshAirwayList(i);
-            state[std::abs(e)].flow += e > 0 ? meshFlow : -meshFlow;
-        }
-    }
+    superposeMeshFlows(state, [](int chord) { return static_cast<double>(AirwayFlow(chord)); });
 
     const SweepMeshes meshes = freeMeshes();
+    if (!solveWholeNetwork(meshes, state)) {
+        ErrorLevel = 1; // stopped: the flows stay as the run found them
+        return;
+    }
     const Entry *entries = meshes.entries.data();
     const int freeCount = static_cast<int>(meshes.begin.size()) - 1;
     std::vector<double> fanPressure(meshes.mostFans), fanSlope(meshes.mostFans); // Pa, Pa per m³/s

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
+#include <new>
 #include <numeric>
 #include <vector>
 
@@ -136,11 +139,11 @@ void removeRedundantBulkheads() {
     VB::MsgBox("There were " + std::to_string(count) + " unnecessary bulkheads removed from the network");
 }
 
-void meshListFull() {
-    VB::MsgBox(
-        "Number of meshes exceeds reserved memory setting - please increase the allowable branch numbers "
-        "in the defaults settings !",
-        VB::vbExclamation, "meshes Error");
+// Memory ran out while the meshes were listed: the run stops with what the user can do about it.
+void meshMemoryExhausted() {
+    VB::MsgBox("There is not enough memory to list the meshes of this network.\r\n"
+               "Close other programs, or simplify the network (Tools > Simplify), and run again.",
+               VB::vbExclamation, "meshes Error");
     ErrorLevel = 1;
 }
 
@@ -148,6 +151,7 @@ int parentOf(int c) {
     return c < 0 ? std::abs(AirwayStartNode(-c)) : std::abs(AirwayEndNode(c));
 }
 
+// The mesh list grows to what the meshes need, so any network that loads can be meshed.
 void formChordMeshes() {
     const int n = AirwayCount;
     int chords = 0;
@@ -156,54 +160,47 @@ void formChordMeshes() {
             ++chords;
     if (MeshStart.size() == 0 || MeshStart.UBound() < chords + 1)
         MeshStart.ReDim(Bounds{0, chords + 1});
-    const int capacity = MeshAirwayList.size() == 0 ? 0 : MeshAirwayList.UBound();
     // Position of each tree airway in the current mesh's first path (valid when its mesh mark matches).
     std::vector<int> firstPos(n + 1, 0), mark(n + 1, 0);
     std::vector<int> second;
     MeshCount = 0;
     int p = 1;
     auto write = [&](int entry) {
+        if (MeshAirwayList.size() == 0 || p > MeshAirwayList.UBound()) {
+            const int64_t grown = std::max<int64_t>(2 * static_cast<int64_t>(p), 20 * int64_t{MaxAirways});
+            if (grown > std::numeric_limits<int32_t>::max())
+                throw std::bad_alloc();
+            MeshAirwayList.ReDimPreserve(Bounds{0, static_cast<int>(grown)});
+        }
         MeshAirwayList(p) = entry;
         ++p;
-        return p <= capacity;
     };
     for (int a = 1; a <= n; ++a) {
         if (AirwayStartNode(a) >= 1)
             continue;
         ++MeshCount;
         MeshStart(MeshCount) = p;
-        const int meshStart = p;
-        bool fits = p <= capacity && write(a);
+        write(AirwayEndNode(a) < 0 ? -a : a);
         int node = std::abs(AirwayEndNode(a));
-        for (int c = NodeTreeAirway(node); fits && c != 0; c = NodeTreeAirway(node)) {
+        for (int c = NodeTreeAirway(node); c != 0; c = NodeTreeAirway(node)) {
             firstPos[std::abs(c)] = p;
             mark[std::abs(c)] = MeshCount;
-            fits = write(c);
+            write(c);
             node = parentOf(c);
         }
-        if (fits && AirwayEndNode(a) < 0)
-            MeshAirwayList(meshStart) = -a;
-        if (fits) {
-            second.clear();
-            node = std::abs(AirwayStartNode(a));
-            for (int c = NodeTreeAirway(node); c != 0; c = NodeTreeAirway(node)) {
-                if (mark[std::abs(c)] == MeshCount) {
-                    // The paths share everything from here to the root.
-                    p = firstPos[std::abs(c)];
-                    break;
-                }
-                second.push_back(c);
-                node = parentOf(c);
+        second.clear();
+        node = std::abs(AirwayStartNode(a));
+        for (int c = NodeTreeAirway(node); c != 0; c = NodeTreeAirway(node)) {
+            if (mark[std::abs(c)] == MeshCount) {
+                // The paths share everything from here to the root.
+                p = firstPos[std::abs(c)];
+                break;
             }
-            for (auto it = second.rbegin(); fits && it != second.rend(); ++it)
-                fits = write(-*it);
+            second.push_back(c);
+            node = parentOf(c);
         }
-        if (!fits) {
-            meshListFull();
-            --MeshCount;
-            MeshStart(MeshCount + 1) = meshStart;
-            return;
-        }
+        for (auto it = second.rbegin(); it != second.rend(); ++it)
+            write(-*it);
     }
     MeshStart(MeshCount + 1) = p;
 }
@@ -294,5 +291,12 @@ void FormMeshes() {
     }
     if (AnalysisMode != 0 && AnalysisMode != -1)
         return;
-    formChordMeshes();
+    try {
+        formChordMeshes();
+    } catch (const std::bad_alloc &) {
+        MeshCount = 0;
+        if (MeshStart.size() > 0)
+            MeshStart(1) = 1;
+        meshMemoryExhausted();
+    }
 }
