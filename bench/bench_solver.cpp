@@ -96,23 +96,33 @@ void BM_FanCurves(benchmark::State &state) {
     }
 }
 
-// 50 sweeps (the balancing stops at the iteration limit and the question is answered No).
-void BM_Balance50Sweeps(benchmark::State &state) {
-    Quiet quiet;
+// The generated network meshed and its fan tables built, ready to balance from the flows it was built
+// with (none but the fixed quantities).
+std::vector<float> readyToBalance(float maxError, bool sweepsAlone) {
     buildNetwork();
     configure();
-    MaxError = 1e-12f;
+    MaxError = maxError;
+    // An airway without resistance ties its two junctions to one pressure, which the whole-network solve
+    // cannot hold: the sweeps balance alone.
+    if (sweepsAlone)
+        AirwayResistance(AirwayCount) = 0;
     CheckFanCurves();
     SortAirways();
     CheckNetwork();
     OrderAirwaysForMeshing();
     FormMeshes();
     BuildFanCurves();
+    return {AirwayFlow.data(), AirwayFlow.data() + AirwayCount + 1};
+}
+
+// 50 sweeps alone (the balancing stops at the iteration limit and the question is answered No).
+void BM_Balance50Sweeps(benchmark::State &state) {
+    Quiet quiet;
+    const std::vector<float> start = readyToBalance(1e-12f, true);
     long entries = 0;
     for (int m = 1; m <= MeshCount; ++m)
         if (MeshAirwayList(MeshStart(m)) > 0)
             entries += MeshStart(m + 1) - MeshStart(m);
-    std::vector<float> start(AirwayFlow.data(), AirwayFlow.data() + AirwayCount + 1);
     for (auto _ : state) {
         state.PauseTiming();
         std::copy(start.begin(), start.end(), AirwayFlow.data());
@@ -120,9 +130,27 @@ void BM_Balance50Sweeps(benchmark::State &state) {
         BalanceAirflows();
     }
     state.counters["entries"] = static_cast<double>(entries);
+    state.counters["sweeps"] = LastBalance.sweeps;
     state.counters["ns_per_entry_sweep"] = benchmark::Counter(
         static_cast<double>(entries) * MaxIterations * static_cast<double>(state.iterations()),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The whole balancing from the built flows: the Newton solve of the whole network, then the sweeps that
+// confirm it, at the default Max Allowable Error (argument 1) or until the flows stand still (0).
+void BM_BalanceWholeNetwork(benchmark::State &state) {
+    Quiet quiet;
+    const std::vector<float> start = readyToBalance(state.range(0) == 1 ? 0.05f : 1e-12f, false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::copy(start.begin(), start.end(), AirwayFlow.data());
+        state.ResumeTiming();
+        BalanceAirflows();
+    }
+    state.counters["airways"] = AirwayCount;
+    state.counters["newton steps"] = LastBalance.newtonSteps;
+    state.counters["sweeps"] = LastBalance.sweeps;
+    state.counters["converged"] = LastBalance.converged;
 }
 
 } // namespace
@@ -132,3 +160,4 @@ BENCHMARK(BM_CheckNetwork)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderAndFormMeshes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FanCurves)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Balance50Sweeps)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BalanceWholeNetwork)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);

@@ -27,6 +27,8 @@ constexpr double FloorFlow = 1e-4;
 // Of the largest flow, the part that a step may still change once the flows are as exact as the
 // arithmetic holds them.
 constexpr double RoundingShare = 1e-13;
+// Of Max Allowable Error, the size of a step that ends the solve once the steps shrink as Newton's do.
+constexpr double ToleranceShare = 0.01;
 // A step is kept when the content falls by at least this share of what its slope promises.
 constexpr double Sufficient = 1e-4;
 // Of the content's size, the part that its rounding can make up: steps that promise less are too small
@@ -82,7 +84,10 @@ struct Branch {
 
 class NewtonSolve {
 public:
-    NewtonSolve(std::vector<double> &flow, const std::vector<uint8_t> &free) : flow_(flow) { number(free); }
+    NewtonSolve(std::vector<double> &flow, const std::vector<uint8_t> &free, double tolerance)
+        : flow_(flow), tolerance_(tolerance) {
+        number(free);
+    }
 
     NetworkSolveResult Run() {
         NetworkSolveResult result;
@@ -121,6 +126,10 @@ public:
                 q[i] += t * d[i];
             SimUi().PumpEvents();
             if (largestStep <= RoundingShare * std::max(1.0, largestFlow))
+                break;
+            // A whole step far within the tolerance that shrank tenfold: each step now squares the error,
+            // which is left far smaller still, for the sweeps to confirm.
+            if (t == 1 && largestStep <= ToleranceShare * tolerance_ && largestStep <= lastStep / 10)
                 break;
             // Near the solution each step squares the error; steps that stop shrinking are rounding.
             stalled =
@@ -336,6 +345,7 @@ private:
     }
 
     std::vector<double> &flow_;
+    double tolerance_; // m³/s
     std::vector<Branch> branches_;
     std::vector<FanCurve> curves_;
     std::vector<int> unknown_;
@@ -348,7 +358,15 @@ private:
 
 } // namespace
 
-NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<uint8_t> &free) {
-    NewtonSolve solve(flow, free);
+bool TiesJunctions(int airway) {
+    return AirwaySolverFan(airway) == 0 && !(AirwayResistance(airway) > 0);
+}
+
+NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<uint8_t> &free,
+                                        double tolerance) {
+    for (std::size_t a = 1; a < free.size(); ++a)
+        if (free[a] && TiesJunctions(static_cast<int>(a)))
+            return {};
+    NewtonSolve solve(flow, free, tolerance);
     return solve.Run();
 }

@@ -11,10 +11,17 @@ struct NetworkSolveResult {
     bool stopped = false; // a stop request ended the solve
 };
 
+// An airway with neither resistance nor fan ties its two junctions to one pressure, which the system over
+// the junctions cannot hold.
+bool TiesJunctions(int airway);
+
 // Balances the flows (m³/s, by airway slot) of the airways marked free (those of a corrected mesh); every
 // other airway keeps its flow, a fixed quantity or the no flow of a bulkhead, and counts as known at its
 // junctions. Each step is damped so that the network's content (over the airways, the integral over the
 // flow of the pressure lost, R Q|Q| less the fan or fixed pressure) falls, so the flows reached are a
-// stable balanced state near the ones given. Where the system is singular or no step lowers the content,
-// or on a stop request, the flows are left as they came in.
-NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<uint8_t> &free);
+// stable balanced state near the ones given. Where the system is singular (an airway ties its junctions)
+// or no step lowers the content,
+// or on a stop request, the flows are left as they came in. The solve ends once the flows are far within
+// tolerance (m³/s) of the balance, or as exact as the arithmetic holds them.
+NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<uint8_t> &free,
+                                        double tolerance);
