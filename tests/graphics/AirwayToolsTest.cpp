@@ -171,6 +171,37 @@ TEST_F(Tools, DeleteAtANodeOfOneInAndOneOutJoinsTheAirwaysAndOneUndoSeparatesThe
     EXPECT_TRUE(SameAirways(Stored(), before));
 }
 
+TEST_F(Tools, DeletingTheNodeBetweenTwoAirwaysThatJoinIntoAVerticalShaftJoinsThem) {
+    // Down from (0, 0, 300) to the node at (50, 0, 200) and on down to (0, 0, 100): the joined airway's
+    // ends lie one above the other, which is a shaft, not a ring.
+    const int a = Drive(0, 0, 50, 0);
+    SetAirwayEnds(a, 0, 0, 300, 50, 0, 200);
+    SetAirwayEnds(Drive(50, 0, 0, 0), 50, 0, 200, 0, 0, 100);
+    Ready();
+    ToolMode = 4;
+    Click(1, 50, 0);
+    ASSERT_EQ(AirwayCount, 1);
+    EXPECT_EQ(AirwayEnd(1, a), 0);
+    EXPECT_EQ(AirwayEnd(3, a), 100);
+    EXPECT_EQ(AirwayLength(a), 200);
+}
+
+TEST_F(Tools, UndoThenRedoOfANodeDeleteGivesBackTheAirwayOrderSeenAfterTheDelete) {
+    // The airway leaving the node lies before the one arriving, so the join packs the kept one down a slot.
+    Drive(-100, 0, 100, 0);
+    Drive(-300, 0, -100, 0);
+    Drive(0, 300, 100, 300);
+    Ready();
+    ToolMode = 4;
+    Click(1, -100, 0);
+    ASSERT_EQ(AirwayCount, 2);
+    const auto afterDelete = Stored();
+    UndoAction();
+    ASSERT_EQ(AirwayCount, 3);
+    RedoAction();
+    EXPECT_EQ(Stored(), afterDelete);
+}
+
 TEST_F(Tools, ANodeThatIsNotOneInOneOutStaysWithAMessage) {
     const struct {
         const char *what;
