@@ -176,13 +176,20 @@ void SplitAirway(int32_t &x, int32_t &y, int32_t &z, int &a) {
     AirwaySecondaryLayer(n) = AirwaySecondaryLayer(a);
     // Both halves are as many airways side by side as the whole.
     AirwayParallelCount(n) = AirwayParallelCount(a);
-    // A fixed length or a fixed resistance is shared in the proportion of the halves' straight lengths,
-    // so that the two in series have the whole one's.
+    // A fixed length, a shock length or a fixed resistance is shared in the proportion of the halves'
+    // straight lengths, so that the two in series have the whole one's.
     const double share = first + second > 0 ? first / (first + second) : 0.5;
     if ((AirwayFlags(a) & AirwayFlag::FixedLength) != 0) {
         const double whole = AirwayLength(a);
         AirwayLength(a) = static_cast<float>(whole * share);
         AirwayLength(n) = static_cast<float>(whole - whole * share);
+    }
+    if (AirwayShockLength(a) != 0) {
+        // Typed, for a recalculation would give each half a preset's whole length again.
+        const double whole = AirwayShockLength(a);
+        AirwayShockType(a) = AirwayShockType(n) = TypedPreset;
+        AirwayShockLength(a) = static_cast<float>(whole * share);
+        AirwayShockLength(n) = static_cast<float>(whole - whole * share);
     }
     if (AirwayResistanceType(a) == TypedPreset) {
         const double whole = AirwayResistance(a);

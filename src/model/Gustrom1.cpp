@@ -338,15 +338,29 @@ void SetBuiltInSymbols() {
         IconSize(k) = iconSizes[k];
         IconScale(k) = 1;
     }
-    FontScale = 1;
+    // Texts keep their point size whatever the zoom, so that they stay readable at Fit All and in print.
+    FontScale = 0;
 }
 
 void SetBuiltInFonts() {
+    const int points[5] = {0, 9, 10, 8, 10}; // data values, airway names, node names, floating text
     for (int k = 1; k <= 4; ++k) {
         FontName(k) = "Arial";
         FontBold(k) = 0;
-        FontSize(k) = 6;
+        FontSize(k) = points[k];
     }
+}
+
+void SetNewNetworkAxes() {
+    AxisSignX = 1;
+    AxisSignY = -1;
+    TiltBuiltInViews();
+}
+
+void TiltBuiltInViews() {
+    ViewSingles(3, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
+    ViewSingles(4, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
+    ViewSingles(5, 1) = static_cast<float>(AxisSignY);
 }
 
 void SetBuiltInColours() {

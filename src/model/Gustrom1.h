@@ -325,6 +325,11 @@ void SetDefaults();
 void SetBuiltInSymbols();
 void SetBuiltInFonts();
 void SetBuiltInColours();
+// A network without a file of its own is drawn as plans are: X growing to the right and Y (north) growing
+// upwards on screen and in print. A network file brings its own axes.
+void SetNewNetworkAxes();
+// The tilt of the built-in long section, cross section and iso views follows the vertical axis.
+void TiltBuiltInViews();
 
 // Half of the airway capacity, rounded halves to even (bound of the mesh arrays).
 int32_t HalfAirwayCapacity();

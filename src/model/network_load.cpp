@@ -282,9 +282,7 @@ void Loader::readViewsAndTags() {
                 ReadViewLine(slot++);
         }
     }
-    ViewSingles(3, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
-    ViewSingles(4, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
-    ViewSingles(5, 1) = static_cast<float>(AxisSignY);
+    TiltBuiltInViews();
 
     next(line); // "Tag List"
     while (next(line)) {

@@ -202,9 +202,23 @@ std::string normalisedFormat(const std::string &format) {
     return f;
 }
 
-} // namespace
+// The label sizes of the settings file as last read or written (pt, and the zoom scaling): a new network
+// starts with them, whatever network was open before.
+struct LabelSizes {
+    int size[5] = {0, 0, 0, 0, 0};
+    int scale = 0;
+    bool noted = false;
+};
+LabelSizes settingsLabels;
 
-void LoadDefaults() {
+void noteLabelSizes() {
+    for (int k = 1; k <= 4; ++k)
+        settingsLabels.size[k] = FontSize(k);
+    settingsLabels.scale = FontScale;
+    settingsLabels.noted = true;
+}
+
+void readDefaultsFile() {
     try {
         TextFileReader in(defaultsPath());
         std::string first = in.LineInput();
@@ -233,6 +247,21 @@ void LoadDefaults() {
     } catch (const VBError &) {
         VB::MsgBox("Error re-loading defaults");
     }
+}
+
+} // namespace
+
+void LoadDefaults() {
+    readDefaultsFile();
+    noteLabelSizes();
+}
+
+void UseSettingsLabelSizes() {
+    if (!settingsLabels.noted)
+        return;
+    for (int k = 1; k <= 4; ++k)
+        FontSize(k) = settingsLabels.size[k];
+    FontScale = settingsLabels.scale;
 }
 
 namespace {
@@ -284,6 +313,7 @@ bool SaveDefaults() {
         VB::MsgBox("Error saving defaults", VB::vbExclamation);
         return false;
     }
+    noteLabelSizes();
     SaveConversion();
     Upper().SaveRemotes();
     return true;

@@ -12,6 +12,7 @@
 #include "model/network_save.h"
 #include "model/node_keys.h"
 #include "model/recent_files.h"
+#include "model/settings_file.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
@@ -59,6 +60,9 @@ void NewNetwork() {
     ClearFileNote();
     // The memo of the network that was closed does not travel into the new one, shown or not.
     FileNote.clear();
+    // The axes and label sizes of the network closed belong to its file, not to the new one.
+    SetNewNetworkAxes();
+    UseSettingsLabelSizes();
     LoadMode = 1;
     AirwayCount = 0;
     if (ActiveWindow == -1) {

@@ -96,8 +96,7 @@ QImage frmTitle::TitlePicture() {
 frmTitle::frmTitle(const std::string &commandLine) {
     // 1, 2.
     AppFolder = VB::ProgramFolder();
-    AxisSignX = 1;
-    AxisSignY = 1;
+    SetNewNetworkAxes();
     setWindowTitle("Gustrom");
     // 3. The picture and the lines under it, centred.
     TitlePic = new ClickLabel(this);

@@ -230,6 +230,23 @@ TEST_F(ImportTest, RetainKeepsOnlyResistancesTheFileGave) {
     EXPECT_GT(AirwayResistance(1), 0);
 }
 
+TEST_F(ImportTest, RetainRaiseAndRetainDriveEachKeepTheResistanceOfTheirOwnShapeOnly) {
+    const struct { bool raise, drive; } ticked[] = {{true, false}, {false, true}};
+    for (const auto &t : ticked) {
+        ImportOptions o;
+        o.retainRaiseResistance = t.raise;
+        o.retainDriveResistance = t.drive;
+        // A raise of 3 m diameter and a 4 by 4 m drive, each given 0.25 Ns²/m⁸ by the file.
+        ImportText({row({"5", "5", "-10", "5", "50", "-200", "0", ".25", "0", "0", "", "", "", "0", "3"}),
+                    row({"5", "5", "-10", "100", "5", "-10", "0", ".25", "0", "0", "", "", "", "4", "4"})},
+                   o);
+        ASSERT_EQ(AirwayCount, 2);
+        ASSERT_NE(Shape(1) & AirwayFlag::Round, 0);
+        EXPECT_EQ(AirwayResistance(1) == 0.25f, t.raise) << "raise, Retain Raise " << t.raise;
+        EXPECT_EQ(AirwayResistance(2) == 0.25f, t.drive) << "drive, Retain Drive " << t.drive;
+    }
+}
+
 TEST_F(ImportTest, TextRowsWithTextInNumberColumnsAreLeftOutAndListed) {
     ScriptedDialogs boxes;
     boxes.Expect(VB::vbOK, "Lines: 3");

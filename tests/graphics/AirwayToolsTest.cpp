@@ -3,6 +3,7 @@
 #include "graphics/tools.h"
 #include "platform/Busy.h"
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -111,6 +112,45 @@ TEST_F(Tools, ASelectedAirwayOpensTheSelectionDialogAndOtherwiseTheInsertNodeToo
     EXPECT_EQ(EditSubMode, 1);
 }
 
+TEST_F(Tools, InsertNodeSharesTheShockLengthSoThatThePathKeepsItsResistance) {
+    // R = k P (L + shock) / A³ at 1.2 kg/m³, of n airways side by side R / n²; k 0.012, L 400 m.
+    const double pi = 3.1415926;
+    const struct {
+        const char *what;
+        int32_t shape;
+        float height, width; // the two sizes as the airway holds them
+        double area, perimeter;
+    } shapes[] = {
+        {"rectangular", AirwayFlag::Rectangular, 4, 4, 16, 16},
+        {"round", AirwayFlag::Round, 0, 4, 4 * pi, 4 * pi},
+        {"irregular", AirwayFlag::Irregular, 14, 12, 12, 14},
+    };
+    AirDensity = 1.2f;
+    ShockTypeLength(0) = 0;  // "None"
+    ShockTypeLength(3) = 50; // "Moderate", m
+    for (const auto &s : shapes)
+        for (const int shockType : {0, 3})
+            for (const int parallel : {1, 3}) {
+                AirwayCount = 0;
+                const int a = Drive(-200, 0, 200, 0);
+                AirwayFlags(a) = s.shape;
+                AirwaySize(1, a) = s.height;
+                AirwaySize(2, a) = s.width;
+                AirwayShockType(a) = shockType;
+                AirwayParallelCount(a) = parallel;
+                Ready();
+                ToolMode = 17;
+                Click(1, 100, 0);
+                ASSERT_EQ(AirwayCount, 2) << s.what;
+                CalcAllAirways(); // as every run does
+                const double shock = shockType == 3 ? 50 : 0;
+                const double whole =
+                    0.012 * s.perimeter * (400 + shock) / std::pow(s.area, 3) / (parallel * parallel);
+                EXPECT_NEAR(AirwayResistance(1) + AirwayResistance(2), whole, whole * 1e-5)
+                    << s.what << ", shock " << shock << ", " << parallel << " side by side";
+            }
+}
+
 TEST_F(Tools, DeleteAtANodeOfOneInAndOneOutJoinsTheAirwaysAndOneUndoSeparatesThem) {
     const int a = Drive(-300, 0, -100, 0);
     Drive(-100, 0, 100, 0);
@@ -129,6 +169,37 @@ TEST_F(Tools, DeleteAtANodeOfOneInAndOneOutJoinsTheAirwaysAndOneUndoSeparatesThe
     EXPECT_FLOAT_EQ(AirwayResistance(a), 2 * resistance);
     UndoAction();
     EXPECT_TRUE(SameAirways(Stored(), before));
+}
+
+TEST_F(Tools, DeletingTheNodeBetweenTwoAirwaysThatJoinIntoAVerticalShaftJoinsThem) {
+    // Down from (0, 0, 300) to the node at (50, 0, 200) and on down to (0, 0, 100): the joined airway's
+    // ends lie one above the other, which is a shaft, not a ring.
+    const int a = Drive(0, 0, 50, 0);
+    SetAirwayEnds(a, 0, 0, 300, 50, 0, 200);
+    SetAirwayEnds(Drive(50, 0, 0, 0), 50, 0, 200, 0, 0, 100);
+    Ready();
+    ToolMode = 4;
+    Click(1, 50, 0);
+    ASSERT_EQ(AirwayCount, 1);
+    EXPECT_EQ(AirwayEnd(1, a), 0);
+    EXPECT_EQ(AirwayEnd(3, a), 100);
+    EXPECT_EQ(AirwayLength(a), 200);
+}
+
+TEST_F(Tools, UndoThenRedoOfANodeDeleteGivesBackTheAirwayOrderSeenAfterTheDelete) {
+    // The airway leaving the node lies before the one arriving, so the join packs the kept one down a slot.
+    Drive(-100, 0, 100, 0);
+    Drive(-300, 0, -100, 0);
+    Drive(0, 300, 100, 300);
+    Ready();
+    ToolMode = 4;
+    Click(1, -100, 0);
+    ASSERT_EQ(AirwayCount, 2);
+    const auto afterDelete = Stored();
+    UndoAction();
+    ASSERT_EQ(AirwayCount, 3);
+    RedoAction();
+    EXPECT_EQ(Stored(), afterDelete);
 }
 
 TEST_F(Tools, ANodeThatIsNotOneInOneOutStaysWithAMessage) {

@@ -178,4 +178,22 @@ TEST_F(MoveTool, SelectedAirwaysMoveByTheDragOrTheTypedDisplacementAndCopyAsNewA
     ExpectNextDrawEndsAtTheCursor(400);
 }
 
+TEST_F(MoveTool, ASelectionMovedDownByATypedDisplacementKeepsItsEndsOnTheSurfaceJoinedToTheSurface) {
+    // A shaft from the surface (RL 1000) down to a drive at 100, both selected, moved down 50 m.
+    AirwayCount = 0;
+    const int shaft = Drive(-100, 0, -100, 0);
+    SetAirwayEnds(shaft, -100, 0, 1000, -100, 0, 100);
+    const int drive = Drive(-100, 0, 200, 0);
+    AirwayFlags(shaft) |= AirwayFlag::Selected;
+    AirwayFlags(drive) |= AirwayFlag::Selected;
+    Ready();
+    editor.typedPoint = std::array<int32_t, 3>{0, 0, -50};
+    Press(2, 100, 0);
+    Move(2, 120, 0);
+    Release(2, 120, 0);
+    ASSERT_EQ(AirwayStart(3, shaft), 950);
+    EXPECT_EQ(AirwayStartKey(shaft), SurfaceNodeKey);
+    EXPECT_EQ(AirwayStartKey(drive), AirwayEndKey(shaft));
+}
+
 } // namespace

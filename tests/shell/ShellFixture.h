@@ -46,18 +46,22 @@ protected:
     // network, so that nothing a test saves can reach the checked-in file. Replaces SetUp; a test may call
     // it again to start afresh on another example.
     void StartOnExample(const std::string &example) {
+        std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/" + example,
+                                   folder.path() + example,
+                                   std::filesystem::copy_options::overwrite_existing);
+        StartAsInstalled(folder.path() + example);
+    }
+    // Starts the program as installed through its title window, on the network file named on the command
+    // line (none when empty).
+    void StartAsInstalled(const std::string &commandLine) {
         form.reset();
-        const std::string source = GUSTROM_SOURCE_DIR;
         UnitSystem = 1;
         AppFolder = folder.path();
-        const auto copy = [&](const std::string &from, const std::string &name) {
-            std::filesystem::copy_file(from + name, folder.path() + name,
-                                       std::filesystem::copy_options::overwrite_existing);
-        };
         for (const char *name : {"Defaults.dat", "Conversion.dat", "fansdata.dat"})
-            copy(source + "/data/", name);
-        copy(source + "/examples/", example);
-        frmTitle title(folder.path() + example);
+            std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/data/" + name,
+                                       folder.path() + name,
+                                       std::filesystem::copy_options::overwrite_existing);
+        frmTitle title(commandLine);
         title.Start();
         form.reset(title.MainWindow());
         ASSERT_NE(form, nullptr);

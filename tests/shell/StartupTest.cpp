@@ -40,6 +40,46 @@ TEST_F(ShellTest, PlainStartShowsOneEmptyWindowWithTheStartingDisplayChoice) {
     EXPECT_TRUE(boxes->Shown().empty());
 }
 
+TEST_F(ShellTest, ANewNetworkIsDrawnNorthUpWithReadableLabelsAndAStoredFileKeepsItsOwn) {
+    // A network stored with north down and small labels that shrink with the zoom.
+    AddAirways(1);
+    AxisSignY = 1;
+    FontScale = 1;
+    for (int k = 1; k <= 4; ++k)
+        FontSize(k) = 6;
+    const std::string stored = folder.path() + "old.sim";
+    NetworkFileName = stored;
+    ASSERT_TRUE(SaveNetwork(0));
+
+    const struct {
+        const char *what;
+        std::function<void()> start;
+    } cases[] = {
+        {"start without a file", [&] { StartAsInstalled(""); }},
+        {"File > New after a stored file",
+         [&] {
+             StartAsInstalled(stored);
+             ASSERT_EQ(AirwayCount, 1);
+             EXPECT_EQ(AxisSignY, 1);
+             EXPECT_EQ(FontSize(1), 6);
+             EXPECT_EQ(FontScale, 1);
+             boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+             form->MenuItem("mnuNewFile")->trigger();
+         }},
+    };
+    for (const auto &c : cases) {
+        c.start();
+        // As the examples: Y grows upwards, texts of 9, 10, 8 and 10 points whatever the zoom.
+        EXPECT_EQ(AxisSignX, 1) << c.what;
+        EXPECT_EQ(AxisSignY, -1) << c.what;
+        EXPECT_EQ(std::vector<int>({FontSize(1), FontSize(2), FontSize(3), FontSize(4)}),
+                  std::vector<int>({9, 10, 8, 10}))
+            << c.what;
+        EXPECT_EQ(FontScale, 0) << c.what;
+    }
+    EXPECT_TRUE(boxes->Done());
+}
+
 TEST(CommandLine, QuotesAreStrippedOnlyWhenPresentAndNetworkNamesArmTheStart) {
     struct Case {
         std::string given, file;

@@ -46,6 +46,8 @@ TEST(FlowErrorLeft, OnlyChangesThatShrinkSteadilyGiveAnErrorAndItCoversTheChange
         {"swelling and shrinking for ever", [pi](int k) { return 1e-4 * (1.2 + std::cos(2 * pi * k / 20)); },
          70, false},
         {"by turns larger and smaller", [](int k) { return k % 2 ? 2e-4 : 1e-4; }, 41, false},
+        {"shrinking, but the last sweep's change grew", [](int k) { return std::pow(0.5, k < 40 ? k : 38); },
+         40, false},
         {"too few sweeps to tell", [](int k) { return std::pow(0.1, k); }, 3, false},
     };
     for (const ChangeSequence &c : cases) {
