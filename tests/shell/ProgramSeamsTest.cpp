@@ -15,6 +15,7 @@
 #include "model/network_load.h"
 #include "model/node_keys.h"
 #include "model/record_line.h"
+#include "model/undo.h"
 #include "platform/Busy.h"
 #include "platform/FileLock.h"
 #include "platform/System.h"
@@ -265,6 +266,45 @@ TEST_F(ProgramSeamsTest, NoToTheConvergenceQuestionShowsTheFlowsAsNotBalancedAnd
     RealtimeOutputOn = 0;
     const std::string text = folder.Read("results.txt");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text.substr(0, 400);
+}
+
+TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoKeepsNoResultsOfTheLastRun) {
+    const struct {
+        const char *what;
+        std::function<void()> change;
+    } changes[] = {
+        {"File > New",
+         [&] {
+             boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+             form->MenuItem("mnuNewFile")->trigger();
+             EXPECT_EQ(AirwayCount, 0);
+         }},
+        {"closing the last window",
+         [&] {
+             boxes->Expect(VB::vbNo, "Network Data is not saved - Save it?");
+             window(0)->close();
+             EXPECT_EQ(AirwayCount, 0);
+         }},
+        {"Edit > Undo of the edit before the run",
+         [&] {
+             AutoSimulate = false;
+             form->MenuItem("mnuUndo")->trigger();
+         }},
+    };
+    for (const auto &c : changes) {
+        StartOnExample("mine.sim");
+        // An edit as every tool records it, for the undo to take back.
+        RecordUndo(1, UndoCode::Before, UndoStep);
+        AirwayName(1) = "Renamed";
+        RecordUndo(1, UndoCode::After, UndoStep);
+        ++UndoStep;
+        form->MenuItem("mnuExecute")->trigger();
+        ASSERT_EQ(form->LblSim->text(), "OK") << c.what;
+        c.change();
+        EXPECT_TRUE(boxes->Done()) << c.what;
+        EXPECT_FALSE(NetworkBalanced) << c.what;
+        EXPECT_EQ(form->LblSim->text(), "SIM") << c.what;
+    }
 }
 
 TEST_F(ProgramSeamsTest, FixedQuantitiesInSeriesThatDifferFailTheRunNamingTheirAirways) {
