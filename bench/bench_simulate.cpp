@@ -1,9 +1,13 @@
 // The whole simulation of a generated network of about 30,000 airways: without windows, with the time
 // spent in each stage of the run, for exactly 50 sweeps and at the default Max Allowable Error, and once
-// more with the program's progress and error windows.
+// more with the program's progress and error windows. Then generated multi-level mines as a user runs
+// them: the default Max Allowable Error and the shipped Max Iterations.
+#include "common/ModelFixture.h"
+#include "common/NetworkGenerator.h"
 #include "model/Gustrom1.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
+#include "simulation/balance.h"
 #include "simulation/driver.h"
 #include "simulation/simulation_ui.h"
 #include "simulation/simulation_windows.h"
@@ -145,8 +149,56 @@ void BM_SimulateWithWindows(benchmark::State &state) {
     state.counters["balanced"] = NetworkBalanced;
 }
 
+// Answers No and counts the convergence questions.
+class CountedNo : public AnswerNo {
+public:
+    int questions = 0;
+    int Message(const VB::MessageRequest &request) override {
+        if (request.prompt.find("convergence of") != std::string::npos)
+            ++questions;
+        return AnswerNo::Message(request);
+    }
+};
+
+// A generated multi-level mine of about range(0) airways at MaxError 0.05 and MaxIterations 50; every
+// convergence question is answered No, which ends the run unbalanced.
+void BM_SimulateMine(benchmark::State &state) {
+    StageClock clock;
+    RunSetting setting(clock);
+    CountedNo answers;
+    VB::DialogResponder *previous = VB::SetDialogResponder(&answers);
+    int questions = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        SetFreshDefaults();
+        GenerateMultiLevelMine(static_cast<int>(state.range(0)), 2026);
+        MaxError = 0.05f;
+        MaxIterations = 50;
+        AnalysisMode = 0;
+        ShowProgress = 0;
+        UndoStep = 1;
+        UndoSlot = 1;
+        answers.questions = 0;
+        LastBalance = BalanceOutcome{}; // a run that stops before balancing reports no sweeps
+        state.ResumeTiming();
+        clock.Start();
+        Simulate();
+        clock.Stop();
+        questions = answers.questions;
+    }
+    VB::SetDialogResponder(previous);
+    for (const auto &[stage, s] : clock.seconds)
+        state.counters[stage + " ms"] = 1000 * s / static_cast<double>(state.iterations());
+    state.counters["airways"] = AirwayCount;
+    state.counters["sweeps"] = LastBalance.sweeps;
+    state.counters["newton steps"] = LastBalance.newtonSteps;
+    state.counters["balanced"] = NetworkBalanced;
+    state.counters["questions"] = questions;
+}
+
 } // namespace
 
 // Argument 0: exactly 50 sweeps; 1: the default Max Allowable Error, as many sweeps as convergence takes.
 BENCHMARK(BM_Simulate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_SimulateWithWindows)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_SimulateMine)->Arg(5000)->Arg(17000)->Arg(30000)->Iterations(1)->Unit(benchmark::kSecond);

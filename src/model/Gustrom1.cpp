@@ -412,6 +412,8 @@ void ClearNetwork() {
     }
     ReDimNetwork();
     AirwayCount = 0;
+    // No results belong to an empty network, whatever the last run gave.
+    MarkResultsStale();
     NetworkTitle.clear();
     Upper().SetVisibleAirways();
     NetworkFileTitle.clear();

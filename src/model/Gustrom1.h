@@ -316,7 +316,7 @@ void ReDimNetwork();
 void ReDimNetworkPreserve();
 // Empties one airway slot (AirwayCount unchanged).
 void ClearAirway(int a);
-// Empties the whole network.
+// Empties the whole network; its results are out of date.
 void ClearNetwork();
 // The built-in start-up defaults, then the settings file, station settings and allocation.
 void SetDefaults();

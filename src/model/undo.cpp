@@ -373,6 +373,8 @@ void UndoAction() {
         anyUndone = true;
         UndoLogSynced = false;
         NetworkSaved = 0;
+        // The network is no longer the one solved, and may be empty now.
+        MarkResultsStale();
         // The reversals of a run go back together with the edit before them. The flag is read before
         // anything re-simulates, so a run started by the undo cannot make it undo again.
         if (!ReversalStepPending)
@@ -386,10 +388,12 @@ void UndoAction() {
 
 void RedoAction() {
     VB::SetScreenPointer(VB::vbHourglass);
-    if (redoOneStep())
+    if (redoOneStep()) {
         NetworkSaved = 0;
-    else
+        MarkResultsStale();
+    } else {
         VB::MsgBox("No more actions available to redo");
+    }
     ++UndoStep;
     afterChange();
     Upper().RedrawAll();

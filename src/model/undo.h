@@ -30,7 +30,8 @@ void MarkResultsStale();
 // Records airway slot a for one action of one step; action 1 gives the airway a new undo stamp. Marks the
 // network changed and its results out of date, so every recorded edit counts as a change.
 void RecordUndo(int a, int action, int step);
-// Takes back the last step (and the step before a pending reversal step); the network is then changed.
+// Takes back the last step (and the step before a pending reversal step); the network is then changed and
+// its results out of date.
 void UndoAction();
 // Puts the step at UndoStep back; the network is then changed when there was one.
 void RedoAction();

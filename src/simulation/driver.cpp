@@ -19,6 +19,8 @@
 #include "simulation/pressures.h"
 #include "simulation/simulation_ui.h"
 
+#include <cmath>
+#include <cstdio>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -26,6 +28,13 @@
 namespace {
 
 constexpr int ArrowHourglass = 13; // screen pointer for the whole run
+// The status of a run whose balancing gave up: red, apart from the green of balanced results and the
+// orange of results out of date (&HBBGGRR).
+constexpr int32_t NotBalancedColour = 0x6060FF;
+
+// Set by a run whose balancing ended without converging (No to the question, or a stop): its flows are
+// not the network's.
+bool balancingGaveUp = false;
 
 void majorError(int number) {
     StatusText = "Major Simulation error No#" + std::to_string(number) + " Occurred\r\n" +
@@ -43,9 +52,39 @@ bool stopped() {
     return RunState == 255;
 }
 
+// A flow (m³/s) with at least two significant figures and two decimals.
+std::string flowText(double q) {
+    const int decimals = q > 0 && q < 0.1 ? 1 - static_cast<int>(std::floor(std::log10(q))) : 2;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f m3/s", decimals, q);
+    return text;
+}
+
+// Flows whose balancing gave up stand for the pressure stages but are no results: one line of the warning
+// list says how far off they may be, the error window shows it and the status shows them as not balanced.
+void reportNotBalanced() {
+    std::string line = "Not balanced: ";
+    const int meshes = LastBalance.unsettledMeshes;
+    if (stopped())
+        line += "the run was stopped";
+    else if (meshes > 0)
+        line += std::to_string(meshes) + (meshes == 1 ? " mesh" : " meshes") + " did not converge";
+    else
+        line += "the meshes did not converge";
+    if (std::isfinite(LastBalance.flowErrorLeft))
+        line += ", flows may be off by an estimated " + flowText(LastBalance.flowErrorLeft);
+    else
+        line += ", the flow error left cannot be estimated";
+    Errorlist.push_back(line);
+    SimUi().ErrorAdded(line);
+    ErrorLevel = 1;
+    Shell().SetSimLabel("NOT BAL", NotBalancedColour);
+}
+
 } // namespace
 
 void RunSimulation() {
+    balancingGaveUp = false;
     SimUi().HideErrorWindow();
     SimUi().SetSweepFigures("", "");
     SimUi().SetProgressBar(0);
@@ -93,6 +132,7 @@ void RunSimulation() {
         return stopRun();
     SimUi().SetStage("Balancing airflows");
     BalanceAirflows();
+    balancingGaveUp = !LastBalance.converged;
     SetProgress(70);
     if (stopped())
         return stopRun();
@@ -115,10 +155,10 @@ void RunSimulation() {
     BuildConnections();
     SetProgress(100);
 
-    if (ErrorLevel == 0 && AnalysisMode == -1)
+    if (ErrorLevel == 0 && AnalysisMode == -1 && !balancingGaveUp)
         VB::MsgBox("There are NO major convergence problems");
-    // Stopped, failed or still listing non-converging airways: the results are not valid.
-    if (stopped() || ErrorLevel == 1)
+    // Stopped, failed, not balanced or still listing non-converging airways: the results are not valid.
+    if (stopped() || ErrorLevel == 1 || balancingGaveUp)
         return;
     // Balanced, but a fan run off its measured curve gives figures to check.
     ListFanDutyWarnings();
@@ -158,6 +198,9 @@ void Simulate() {
         if (ShowProgress == 1)
             SimUi().ShowProgressWindow();
         RunSimulation();
+        // After the pressure stages, whose undo records mark the results out of date.
+        if (balancingGaveUp)
+            reportNotBalanced();
     } catch (const VBError &e) {
         failure = e.number;
     } catch (const std::bad_alloc &) {

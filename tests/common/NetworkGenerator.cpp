@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <set>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -67,6 +69,21 @@ void setFan(int f, const std::string &name, float pressure, float flow, float di
     }
 }
 
+// Replaces the levels with the surface at RL 1000 and `levels` levels below it, `spacing` m apart.
+void setLevels(int levels, int spacing) {
+    for (int l = 1; l <= 250; ++l) {
+        LevelName(l).clear();
+        LevelRange(l, 1) = LevelRange(l, 2) = 0;
+    }
+    LevelName(1) = "SURFACE";
+    LevelRange(1, 1) = LevelRange(1, 2) = 1000;
+    for (int k = 1; k <= levels; ++k) {
+        LevelName(k + 1) = "Level " + std::to_string(k);
+        LevelRange(k + 1, 1) = 1000 - spacing * k + 10;
+        LevelRange(k + 1, 2) = 1000 - spacing * k - 10;
+    }
+}
+
 } // namespace
 
 GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
@@ -86,18 +103,8 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
         ++b.grid;
 
     // Levels: the surface, then one every 60 m below it.
-    for (int l = 1; l <= 250; ++l) {
-        LevelName(l).clear();
-        LevelRange(l, 1) = LevelRange(l, 2) = 0;
-    }
-    LevelName(1) = "SURFACE";
-    LevelRange(1, 1) = LevelRange(1, 2) = 1000;
+    setLevels(result.levels, 60);
     auto levelZ = [](int k) { return 1000 - 60 * k; };
-    for (int k = 1; k <= result.levels; ++k) {
-        LevelName(k + 1) = "Level " + std::to_string(k);
-        LevelRange(k + 1, 1) = levelZ(k) + 10;
-        LevelRange(k + 1, 2) = levelZ(k) - 10;
-    }
 
     // Shafts: intake at one grid corner going down, exhaust at the other going up.
     const int last = b.grid - 1;
@@ -194,4 +201,153 @@ GeneratedNetwork GenerateNetwork(int airways, uint32_t seed) {
     UpdateNodeKeys();
     CalcAllAirways();
     return result;
+}
+
+GeneratedMine GenerateMultiLevelMine(int airways, uint32_t seed) {
+    airways = std::clamp(airways, 200, AirwayLimit - 1);
+    if (MaxAirways < airways + 2)
+        MaxAirways = std::min(airways + 2, AirwayLimit);
+    ReDimNetwork();
+    AirwayCount = 0;
+    Builder b{std::mt19937(seed)};
+    GeneratedMine mine;
+
+    // Levels of about 1,200 airways; a large mine has a second intake and a second return shaft.
+    const int levels = mine.levels = std::clamp(airways / 1200, 2, 25);
+    const int shaftPairs = levels >= 6 ? 2 : 1;
+    const int rows = mine.rows =
+        std::clamp(static_cast<int>(std::lround(std::sqrt(airways / levels / 12.0))), 3, 14);
+    const int boosterEvery = 3; // levels 2, 5, 8, ... return through a booster as well
+    const int boosters = (levels + 1) / boosterEvery;
+    // Shaft segments, level connections and boosters; the panels take what is left but a twentieth, the
+    // raises between the levels make up the count.
+    const int fixedPart = 2 * shaftPairs * levels * 2 + boosters;
+    const int perLevel = (airways - airways / 20 - fixedPart) / levels;
+    const int columns = mine.columns = std::max(2, (perLevel - (rows - 1)) / (2 * rows - 1));
+
+    constexpr int Spacing = 60, DriveStep = 80, CrossCutStep = 40;
+    setLevels(levels, Spacing);
+    auto z = [&](int k) { return 1000 - Spacing * k; };
+    // Grid node (r, c) of a level; column -1 and columns + 1 are the shafts' nodes beside the panel.
+    auto x = [&](int c) { return b.originX + DriveStep * c; };
+    auto y = [&](int r) { return b.originY + CrossCutStep * r; };
+    auto drive = [&](int r1, int c1, int r2, int c2, int k) {
+        return b.add(x(c1), y(r1), z(k), x(c2), y(r2), z(k), false);
+    };
+    auto shaft = [&](int r, int c, int k1, int k2) {
+        const int a = b.add(x(c), y(r), k1 == 0 ? 1000 : z(k1), x(c), y(r), k2 == 0 ? 1000 : z(k2), true);
+        AirwaySize(2, a) = 7;
+        AirwayWallType(a) = TypedPreset;
+        AirwayFrictionFactor(a) = 0.004f;
+        AirwayShockLength(a) = 0;
+        AirwayName(a) = "Shaft " + std::to_string(a);
+        return a;
+    };
+
+    // Intake shafts at the panel's intake corners, return shafts at its return corners, the main fans at
+    // the tops of the return shafts.
+    struct Corner {
+        int shaftColumn, panelColumn;
+    };
+    std::vector<Corner> intakes{{-1, 0}}, returns{{columns + 1, columns}};
+    if (shaftPairs == 2) {
+        intakes.push_back({columns + 1, columns});
+        returns.push_back({-1, 0});
+    }
+    for (const Corner &in : intakes) {
+        AirwayFlags(shaft(0, in.shaftColumn, 0, 1)) |= AirwayFlag::SurfaceEntry | AirwayFlag::FreshAir;
+        for (int k = 1; k < levels; ++k)
+            shaft(0, in.shaftColumn, k, k + 1);
+    }
+    for (const Corner &out : returns) {
+        for (int k = levels; k > 1; --k)
+            shaft(rows - 1, out.shaftColumn, k, k - 1);
+        const int fan = shaft(rows - 1, out.shaftColumn, 1, 0);
+        // A fan fixes its airway's direction, as the edit dialog stores it.
+        AirwayFlags(fan) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir | AirwayFlag::FixedDirection;
+        AirwayFan(fan) = 1;
+        AirwayFanCount(fan) = 1;
+        ++mine.mainFans;
+    }
+
+    // The regulators' presets: wood door, brattice, parachute stop and high muck pile (1.5 to 5 Ns²/m⁸).
+    const int regulatorPresets[] = {3, 4, 5, 6};
+    for (int k = 1; k <= levels; ++k) {
+        for (const Corner &in : intakes)
+            drive(0, in.shaftColumn, 0, in.panelColumn, k);
+        for (const Corner &out : returns) {
+            const bool boosted = &out == &returns.front() && k % boosterEvery == 2;
+            // A boosted return ends in the booster beyond the regulator, halfway to the shaft, so every
+            // path round the booster passes the regulator.
+            const int regulator =
+                boosted ? b.add(x(out.panelColumn), y(rows - 1), z(k),
+                                (x(out.panelColumn) + x(out.shaftColumn)) / 2, y(rows - 1), z(k), false)
+                        : drive(rows - 1, out.panelColumn, rows - 1, out.shaftColumn, k);
+            AirwayResistanceType(regulator) = regulatorPresets[b.pick(0, 3)];
+            AirwayName(regulator) = "Regulator " + std::to_string(regulator);
+            ++mine.regulators;
+            if (boosted) {
+                const int booster = b.add((x(out.panelColumn) + x(out.shaftColumn)) / 2, y(rows - 1), z(k),
+                                          x(out.shaftColumn), y(rows - 1), z(k), false);
+                AirwayFlags(booster) |= AirwayFlag::FixedDirection;
+                AirwayFan(booster) = 2;
+                AirwayFanCount(booster) = 1;
+                AirwayName(booster) = "Booster " + std::to_string(booster);
+                ++mine.boosterFans;
+            }
+        }
+        // The panel: drives along the rows, cross-cuts between them, all drawn from the intake side.
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < columns; ++c)
+                drive(r, c, r, c + 1, k);
+        for (int r = 0; r + 1 < rows; ++r)
+            for (int c = 0; c <= columns; ++c) {
+                const int a = drive(r, c, r + 1, c, k);
+                AirwayName(a) = "Cross-cut " + std::to_string(a);
+                // Cross-cuts are driven smaller than the drives they join.
+                AirwaySize(1, a) = std::round(b.uniform(3.0f, 4.0f) * 10) / 10;
+                AirwaySize(2, a) = std::round(b.uniform(3.0f, 4.0f) * 10) / 10;
+                // Away from the panel's ends, where the air comes in and leaves: the panel gives a way round
+                // a door or a fixed quantity there, so it closes a mesh of its own and restricts no flow.
+                if (c == 0 || c == columns)
+                    continue;
+                const int roll = b.pick(0, 99);
+                if (roll < 3) {
+                    AirwayResistanceType(a) = 1;
+                    AirwayName(a) = "Door " + std::to_string(a);
+                    ++mine.doors;
+                } else if (roll == 3 && mine.fixedQuantities < 2 * k) {
+                    AirwayFlags(a) |= AirwayFlag::FixedFlow;
+                    AirwayFlow(a) = 4;
+                    AirwayName(a) = "Stope " + std::to_string(a);
+                    ++mine.fixedQuantities;
+                }
+            }
+    }
+    // Raises between neighbouring levels at panel nodes, none twice, up to the count.
+    std::set<std::tuple<int, int, int>> raised;
+    while (AirwayCount < airways) {
+        const int k = b.pick(1, levels - 1), r = b.pick(0, rows - 1), c = b.pick(0, columns);
+        if (!raised.insert({k, r, c}).second)
+            continue;
+        const int a = b.add(x(c), y(r), z(k), x(c), y(r), z(k + 1), true);
+        AirwayName(a) = "Raise " + std::to_string(a);
+        ++mine.raises;
+    }
+
+    for (int f = 1; f <= MaxFans; ++f)
+        FanName(f).clear();
+    // Each main fan serves one return of every level, some 30 m³/s each at two thirds of its shut-off
+    // pressure.
+    setFan(1, "Main fan", 3000, 60.0f * static_cast<float>(levels), 4.5f);
+    setFan(2, "Booster", 900, 60, 1.4f);
+    PrimaryLayerName(1) = "Development";
+    PrimaryLayerName(2) = "Production";
+    SecondaryLayerName(1) = "Intake";
+    SecondaryLayerName(2) = "Return";
+    NetworkTitle = "Generated multi-level mine " + std::to_string(airways);
+    NextAirwayNumber = AirwayCount;
+    UpdateNodeKeys();
+    CalcAllAirways();
+    return mine;
 }

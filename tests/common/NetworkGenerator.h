@@ -15,3 +15,19 @@ struct GeneratedNetwork {
 
 // Replaces the network with `airways` airways (at least 8, at most 32,766); grows MaxAirways when needed.
 GeneratedNetwork GenerateNetwork(int airways, uint32_t seed);
+
+// What GenerateMultiLevelMine built.
+struct GeneratedMine {
+    int levels = 0;  // underground levels
+    int rows = 0;    // drives per level, joined by cross-cuts
+    int columns = 0; // cross-cuts between two drives
+    int mainFans = 0, boosterFans = 0, regulators = 0, doors = 0, fixedQuantities = 0, raises = 0;
+};
+
+// Replaces the network with a panel mine of exactly `airways` airways (200 .. 32,766): up to 25 levels,
+// each a panel of parallel drives joined by cross-cuts, fed by intake shafts from the surface and exhausted
+// through return shafts with a main fan at the top of each; every level returns through a regulator (some
+// also through a booster fan behind it), some cross-cuts are closed by doors (bulkheads) and some carry a
+// fixed quantity, and raises between the levels make up the count. The fans work within their curves, so a
+// run balances it without warnings. Grows MaxAirways when needed; the same seed gives the same mine.
+GeneratedMine GenerateMultiLevelMine(int airways, uint32_t seed);

@@ -19,6 +19,7 @@
 #include "model/recovery_copy.h"
 #include "model/undo.h"
 #include "shell/shell_state.h"
+#include "simulation/balance.h"
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/meshes.h"
@@ -160,6 +161,8 @@
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
     X(MemoHeight) X(BitmapFileName) \
+    /* simulation/balance.h */ \
+    X(LastBalance) \
     /* simulation/checks.h */ \
     X(NodeCount) \
     /* simulation/fan_curves.h */ \

@@ -15,6 +15,7 @@
 #include "model/network_load.h"
 #include "model/node_keys.h"
 #include "model/record_line.h"
+#include "model/undo.h"
 #include "platform/Busy.h"
 #include "platform/FileLock.h"
 #include "platform/System.h"
@@ -41,6 +42,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -230,6 +232,79 @@ TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheN
     // The program goes on working.
     form->MenuItem("mnuExecute")->trigger();
     EXPECT_EQ(form->LblSim->text(), "OK");
+}
+
+TEST_F(ProgramSeamsTest, NoToTheConvergenceQuestionShowsTheFlowsAsNotBalancedAndWritesNoResults) {
+    // Too fine a tolerance for one sweep: the question comes after the first.
+    MaxIterations = 1;
+    MaxError = 1e-6f;
+    boxes->Expect(VB::vbNo, "Your Network only has a convergence of");
+    form->MenuItem("mnuExecute")->trigger();
+    EXPECT_TRUE(boxes->Done());
+    EXPECT_FALSE(NetworkBalanced);
+    EXPECT_EQ(form->LblSim->text(), "NOT BAL");
+    EXPECT_TRUE(form->LblSim->styleSheet().contains("rgb(255, 96, 96)"))
+        << form->LblSim->styleSheet().toStdString();
+    const frmError *errors = form->Simulation().ErrorWindow();
+    ASSERT_NE(errors, nullptr);
+    EXPECT_TRUE(errors->isVisible());
+    const QList<QListWidgetItem *> lines =
+        errors->Errorlist->findItems("Not balanced: ", Qt::MatchStartsWith);
+    ASSERT_EQ(lines.size(), 1);
+    const QString line = lines.front()->text();
+    // After so few sweeps the error left may not be known yet.
+    EXPECT_TRUE(QRegularExpression(R"(^Not balanced: [1-9][0-9]* (mesh|meshes) did not converge, )"
+                                   R"((flows may be off by an estimated [0-9]+\.[0-9]+ m3/s|)"
+                                   R"(the flow error left cannot be estimated)$)")
+                    .match(line)
+                    .hasMatch())
+        << line.toStdString();
+    // Realtime output writes the heading alone.
+    RealtimeOutputOn = -1;
+    RealtimeOutputFile = folder.path() + "results.txt";
+    form->Timer2_Timer();
+    RealtimeOutputOn = 0;
+    const std::string text = folder.Read("results.txt");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text.substr(0, 400);
+}
+
+TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoKeepsNoResultsOfTheLastRun) {
+    const struct {
+        const char *what;
+        std::function<void()> change;
+    } changes[] = {
+        {"File > New",
+         [&] {
+             boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+             form->MenuItem("mnuNewFile")->trigger();
+             EXPECT_EQ(AirwayCount, 0);
+         }},
+        {"closing the last window",
+         [&] {
+             boxes->Expect(VB::vbNo, "Network Data is not saved - Save it?");
+             window(0)->close();
+             EXPECT_EQ(AirwayCount, 0);
+         }},
+        {"Edit > Undo of the edit before the run",
+         [&] {
+             AutoSimulate = false;
+             form->MenuItem("mnuUndo")->trigger();
+         }},
+    };
+    for (const auto &c : changes) {
+        StartOnExample("mine.sim");
+        // An edit as every tool records it, for the undo to take back.
+        RecordUndo(1, UndoCode::Before, UndoStep);
+        AirwayName(1) = "Renamed";
+        RecordUndo(1, UndoCode::After, UndoStep);
+        ++UndoStep;
+        form->MenuItem("mnuExecute")->trigger();
+        ASSERT_EQ(form->LblSim->text(), "OK") << c.what;
+        c.change();
+        EXPECT_TRUE(boxes->Done()) << c.what;
+        EXPECT_FALSE(NetworkBalanced) << c.what;
+        EXPECT_EQ(form->LblSim->text(), "SIM") << c.what;
+    }
 }
 
 TEST_F(ProgramSeamsTest, FixedQuantitiesInSeriesThatDifferFailTheRunNamingTheirAirways) {

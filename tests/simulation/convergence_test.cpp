@@ -183,6 +183,8 @@ TEST_F(SolvedNetworks, AtTheDefaultToleranceEveryFlowLiesWithinItOfTheSolution) 
              LevelRange(1, 1) = LevelRange(1, 2) = 1000;
          },
          1000},
+        // Panels of drives and cross-cuts on four levels, as a user runs it: the shipped Max Iterations.
+        {"a generated multi-level mine of 5,000 airways", [] { GenerateMultiLevelMine(5000, 11); }, 50},
     };
     for (const auto &c : cases) {
         const std::map<int32_t, double> solution = solvedFlows(c.load, 1e-7f, 30000);
@@ -192,4 +194,16 @@ TEST_F(SolvedNetworks, AtTheDefaultToleranceEveryFlowLiesWithinItOfTheSolution) 
         for (const auto &[number, q] : flows)
             EXPECT_NEAR(q, solution.at(number), 0.05) << c.what << " airway " << number;
     }
+}
+
+TEST_F(SolvedNetworks, AMultiLevelMineOf30000AirwaysBalancesWithNoMessageAndNoQuestion) {
+    GenerateMultiLevelMine(30000, 5);
+    MaxError = 0.05f;
+    MaxIterations = 50;
+    AnalysisMode = 0;
+    ShowProgress = 0;
+    ScriptedDialogs boxes; // the mesh memory message or a convergence question fails the test
+    Simulate();
+    EXPECT_TRUE(NetworkBalanced);
+    EXPECT_EQ(Errorlist, std::vector<std::string>{});
 }

@@ -260,9 +260,15 @@ TEST_F(SimRunTest, CancelDuringBalancingLeavesNoResults) {
     };
     Simulate();
     EXPECT_EQ(ErrorLevel, 1);
-    // The last run's results no longer stand.
+    // The last run's results no longer stand, and the flows the sweeps left are shown as not balanced.
     EXPECT_FALSE(NetworkBalanced);
-    EXPECT_EQ(shell.simCaption, "SIM");
+    EXPECT_EQ(shell.simCaption, "NOT BAL");
+    EXPECT_EQ(std::count_if(Errorlist.begin(), Errorlist.end(),
+                            [](const std::string &line) {
+                                return line.starts_with("Not balanced: the run was stopped");
+                            }),
+              1);
+    EXPECT_EQ(ui.errorWindowCaptions, std::vector<std::string>{"Sim Fail Error List"});
     EXPECT_EQ(ui.stages.back(), "Simulation Failed !");
     for (int a = 1; a <= AirwayCount; ++a) {
         EXPECT_EQ(AirwayStartPressure(a), 123.0f);

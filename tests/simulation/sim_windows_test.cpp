@@ -98,7 +98,7 @@ TEST_F(SimWindowsTest, CancelButtonStopsTheRun) {
     Simulate();
     EXPECT_EQ(ErrorLevel, 1);
     EXPECT_FALSE(NetworkBalanced);
-    EXPECT_EQ(shell.simCaption, "SIM");
+    EXPECT_EQ(shell.simCaption, "NOT BAL"); // the flows the sweeps left
     flushDeletes();
     EXPECT_EQ(windows.ProgressWindow(), nullptr);
     ASSERT_NE(windows.ErrorWindow(), nullptr);
@@ -118,7 +118,7 @@ TEST_F(SimWindowsTest, ClosingTheErrorWindowStopsTheRunAndClosesTheProgressWindo
     };
     Simulate();
     EXPECT_EQ(ErrorLevel, 1);
-    EXPECT_EQ(shell.simCaption, "SIM");
+    EXPECT_EQ(shell.simCaption, "NOT BAL");
     EXPECT_FALSE(ui.Reached("Resolving Pressures"));
 }
 
