@@ -568,21 +568,11 @@ struct LineCounts {
     int all = 0;         // non-empty lines after the header
 };
 
-// Counts lines as the reader sees them (they end at CR, with an LF behind it).
+// Counts lines as the reader sees them.
 LineCounts countLines(std::string_view text) {
     std::size_t pos = 0;
-    auto nextLine = [&](std::string_view &line) {
-        if (pos >= text.size())
-            return false;
-        std::size_t end = text.find('\r', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (pos < text.size() && text[pos] == '\n')
-            ++pos;
-        return true;
-    };
+    bool ended = false;
+    auto nextLine = [&](std::string_view &line) { return NextTextLine(text, pos, line, ended); };
     std::string_view line;
     nextLine(line);
     bool counting = false;

@@ -1,5 +1,6 @@
 #include "ShellFixture.h"
 
+#include "common/FileMutations.h"
 #include "model/network_save.h"
 #include "model/recovery_copy.h"
 #include "platform/FileLock.h"
@@ -94,6 +95,31 @@ TEST_F(ShellTest, ANetworkFileRefusedAtStartLeavesTheProgramUnnamedSoThatSaveAsk
         EXPECT_TRUE(boxes->Done()) << c.name;
         EXPECT_TRUE(folder.Read(c.name) == c.bytes) << c.name << " was written over";
     }
+}
+
+TEST_F(ShellTest, ANetworkFileWithLfLineEndsOpensWholeAndSavesAsItsCrLfOriginal) {
+    VB::DateTime clock{2026, 3, 14, 9, 5, 7}; // the memo's save stamp
+    VB::SetClockOverride(&clock);
+    std::string saved[2];
+    for (const bool lf : {false, true}) {
+        StartOnExample("teaching.sim");
+        if (lf) {
+            // The file as a Unix tool or a checkout leaves it, given to the program at start.
+            folder.Write("teaching_lf.sim", WithLineEnds(folder.Read("teaching.sim"), {"\n"}));
+            form.reset();
+            frmTitle title(folder.path() + "teaching_lf.sim");
+            title.Start();
+            form.reset(title.MainWindow());
+            ASSERT_NE(form, nullptr);
+        }
+        EXPECT_EQ(AirwayCount, 10);
+        form->Tools(20)->click(); // Save
+        saved[lf] = folder.Read(lf ? "teaching_lf.sim" : "teaching.sim");
+    }
+    VB::SetClockOverride(nullptr);
+    EXPECT_TRUE(boxes->Done());
+    EXPECT_TRUE(saved[1] == saved[0])
+        << saved[1].size() << " bytes saved, " << saved[0].size() << " expected";
 }
 
 class RecoveryTest : public ShellTest {
