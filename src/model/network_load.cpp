@@ -136,6 +136,8 @@ public:
     void readVersion1Airways(std::vector<std::string> &items, std::size_t &pos, int lastSlot);
 
     int fanOffset = 0;
+    // Airway records left out because they could not be read.
+    int unreadable = 0;
 
 private:
     // The slot after `previous` for the file's next level, at most `last`; 0 when none is left. A normal
@@ -460,8 +462,10 @@ void Loader::readAirways(int lastSlot) {
             VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
             break;
         }
-        if (!readAirwayLine(line, a, version_))
+        if (!readAirwayLine(line, a, version_)) {
+            ++unreadable;
             continue;
+        }
         AirwayUndoStamp(a) = 0;
         checkAirwayIndexes(a);
         ++a;
@@ -498,6 +502,7 @@ void Loader::readVersion1Airways(std::vector<std::string> &items, std::size_t &p
             line += '\t';
         }
         if (!readAirwayLine(line, a, 3.0f)) {
+            ++unreadable;
             --a; // the next record takes the slot
             continue;
         }
@@ -511,6 +516,9 @@ void Loader::readVersion1Airways(std::vector<std::string> &items, std::size_t &p
         AirwayUndoStamp(a) = 0;
         checkAirwayIndexes(a);
     }
+    // Items after the last whole record are a record cut short.
+    if (pos < items.size() && pos + 26 > items.size())
+        ++unreadable;
 }
 
 // The comma-separated list items of the remaining lines; a quoted item keeps its commas.
@@ -597,7 +605,24 @@ int startLevel() {
     return std::max(n, 2) - 1 >= 2 ? 2 : 1;
 }
 
-void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
+// One message for all the airway records a load left out, with how many and why.
+void reportLeftOut(int unreadable, int empty) {
+    const int total = unreadable + empty;
+    if (total == 0)
+        return;
+    std::string text = std::to_string(total) + (total == 1 ? " airway record was" : " airway records were") +
+                       " left out of the network: ";
+    const std::string cannotRead = "could not be read";
+    const std::string noAirway = "held no airway (no branch code and every coordinate 0)";
+    if (unreadable == 0 || empty == 0)
+        text += (total == 1 ? "it " : "they ") + (empty == 0 ? cannotRead : noAirway);
+    else
+        text += std::to_string(unreadable) + " " + cannotRead + ", " + std::to_string(empty) + " " + noAirway;
+    VB::MsgBox(text + ".", VB::vbExclamation);
+}
+
+// Rebuilds everything derived from the loaded data; returns how many loaded records held no airway.
+int rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     FillLevelList();
     const int level = startLevel();
     LevelScrollValue = level;
@@ -616,7 +641,9 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
                 if (AirwayFan(a) > MaxFans)
                     AirwayFan(a) = 0;
             }
+    const int loaded = AirwayCount;
     UpdateNodeKeys();
+    const int empty = loaded - AirwayCount;
     CalcAllAirways();
     FillViewList();
 
@@ -652,6 +679,7 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     Upper().CentreOfVisible();
     // New airways go on the level the controls show, not at the mean elevation of the network.
     Upper().ShowWorkingLevel();
+    return empty;
 }
 
 } // namespace
@@ -858,7 +886,7 @@ LoadOutcome LoadNetwork() {
         stopped = true;
     }
 
-    rebuildAfterLoad(merge, firstMerged, loader.fanOffset);
+    const int empty = rebuildAfterLoad(merge, firstMerged, loader.fanOffset);
     if (settingsRead)
         Shell().SettingsReplaced();
     VB::SetScreenPointer(VB::vbDefault);
@@ -868,6 +896,8 @@ LoadOutcome LoadNetwork() {
         NetworkSaved = 0;
         return LoadOutcome::Stopped;
     }
+    // A load the user ended has left out the rest of the file at the user's word; a whole load tells.
+    reportLeftOut(loader.unreadable, empty);
     // A merged network differs from every file on disk.
     NetworkSaved = merge ? 0 : 255;
     return LoadOutcome::Loaded;
