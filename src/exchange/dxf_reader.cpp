@@ -38,7 +38,7 @@ struct CutShort {};
 // Group-code / value line pairs of a DXF file.
 class Pairs {
 public:
-    explicit Pairs(const std::string &path) : in_(path, LineEnds::Any) {}
+    explicit Pairs(const std::string &path) : in_(path) {}
 
     int code = -1;
     std::string value; // trimmed and upper-cased for code 0, as read otherwise

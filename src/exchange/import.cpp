@@ -86,7 +86,7 @@ int fanNumber(std::string_view field) {
 // left out and their line numbers collected. The "Airway No" column is not read: the new airways are
 // numbered on from the program's counter.
 void readText(const std::string &path, ImportReading &reading, std::vector<int> &skipped) {
-    TextFileReader in(path, LineEnds::Any);
+    TextFileReader in(path);
     std::string line;
     in.ReadLine(line);
     // The columns after the table are read only where the heading names them as the program writes them.

@@ -142,7 +142,7 @@ void RemoteRoutine() {
     if (waiting())
         return;
     try {
-        TextFileReader in(RealtimePath(RealtimeInputFile), LineEnds::Any);
+        TextFileReader in(RealtimePath(RealtimeInputFile));
         // The heading and separator lines carry nothing the program uses.
         in.LineInput();
         in.LineInput();

@@ -146,7 +146,7 @@ std::string RealtimePath(const std::string &path) {
 
 void LoadRemotes() {
     try {
-        TextFileReader in(settingsPath(), LineEnds::Any);
+        TextFileReader in(settingsPath());
         for (int s = 1; s <= MaxStations && !in.AtEnd(); ++s) {
             CurrentLine = in.LineInput();
             if (CurrentLine.empty())

@@ -21,9 +21,6 @@ bool CommaValueReader::AtEnd() {
         }
         if (!in_.ReadLine(line_))
             return true;
-        // A line may end in LF alone.
-        if (!line_.empty() && line_.front() == '\n')
-            line_.erase(0, 1);
         pos_ = 0;
         haveLine_ = true;
     }

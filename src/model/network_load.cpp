@@ -136,6 +136,8 @@ public:
     void readVersion1Airways(std::vector<std::string> &items, std::size_t &pos, int lastSlot);
 
     int fanOffset = 0;
+    // Airway records left out because they could not be read.
+    int unreadable = 0;
 
 private:
     // The slot after `previous` for the file's next level, at most `last`; 0 when none is left. A normal
@@ -458,8 +460,10 @@ void Loader::readAirways(int lastSlot) {
             VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
             break;
         }
-        if (!readAirwayLine(line, a, version_))
+        if (!readAirwayLine(line, a, version_)) {
+            ++unreadable;
             continue;
+        }
         AirwayUndoStamp(a) = 0;
         checkAirwayIndexes(a);
         ++a;
@@ -496,6 +500,7 @@ void Loader::readVersion1Airways(std::vector<std::string> &items, std::size_t &p
             line += '\t';
         }
         if (!readAirwayLine(line, a, 3.0f)) {
+            ++unreadable;
             --a; // the next record takes the slot
             continue;
         }
@@ -509,6 +514,9 @@ void Loader::readVersion1Airways(std::vector<std::string> &items, std::size_t &p
         AirwayUndoStamp(a) = 0;
         checkAirwayIndexes(a);
     }
+    // Items after the last whole record are a record cut short.
+    if (pos < items.size() && pos + 26 > items.size())
+        ++unreadable;
 }
 
 // The comma-separated list items of the remaining lines; a quoted item keeps its commas.
@@ -566,21 +574,11 @@ struct LineCounts {
     int all = 0;         // non-empty lines after the header
 };
 
-// Counts lines as the reader sees them (they end at CR, with an LF behind it).
+// Counts lines as the reader sees them.
 LineCounts countLines(std::string_view text) {
     std::size_t pos = 0;
-    auto nextLine = [&](std::string_view &line) {
-        if (pos >= text.size())
-            return false;
-        std::size_t end = text.find('\r', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (pos < text.size() && text[pos] == '\n')
-            ++pos;
-        return true;
-    };
+    bool ended = false;
+    auto nextLine = [&](std::string_view &line) { return NextTextLine(text, pos, line, ended); };
     std::string_view line;
     nextLine(line);
     bool counting = false;
@@ -605,7 +603,24 @@ int startLevel() {
     return std::max(n, 2) - 1 >= 2 ? 2 : 1;
 }
 
-void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
+// One message for all the airway records a load left out, with how many and why.
+void reportLeftOut(int unreadable, int empty) {
+    const int total = unreadable + empty;
+    if (total == 0)
+        return;
+    std::string text = std::to_string(total) + (total == 1 ? " airway record was" : " airway records were") +
+                       " left out of the network: ";
+    const std::string cannotRead = "could not be read";
+    const std::string noAirway = "held no airway (no branch code and every coordinate 0)";
+    if (unreadable == 0 || empty == 0)
+        text += (total == 1 ? "it " : "they ") + (empty == 0 ? cannotRead : noAirway);
+    else
+        text += std::to_string(unreadable) + " " + cannotRead + ", " + std::to_string(empty) + " " + noAirway;
+    VB::MsgBox(text + ".", VB::vbExclamation);
+}
+
+// Rebuilds everything derived from the loaded data; returns how many loaded records held no airway.
+int rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     FillLevelList();
     const int level = startLevel();
     LevelScrollValue = level;
@@ -624,7 +639,9 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
                 if (AirwayFan(a) > MaxFans)
                     AirwayFan(a) = 0;
             }
+    const int loaded = AirwayCount;
     UpdateNodeKeys();
+    const int empty = loaded - AirwayCount;
     CalcAllAirways();
     FillViewList();
 
@@ -660,6 +677,7 @@ void rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     Upper().CentreOfVisible();
     // New airways go on the level the controls show, not at the mean elevation of the network.
     Upper().ShowWorkingLevel();
+    return empty;
 }
 
 } // namespace
@@ -866,7 +884,7 @@ LoadOutcome LoadNetwork() {
         stopped = true;
     }
 
-    rebuildAfterLoad(merge, firstMerged, loader.fanOffset);
+    const int empty = rebuildAfterLoad(merge, firstMerged, loader.fanOffset);
     if (settingsRead)
         Shell().SettingsReplaced();
     VB::SetScreenPointer(VB::vbDefault);
@@ -876,6 +894,8 @@ LoadOutcome LoadNetwork() {
         NetworkSaved = 0;
         return LoadOutcome::Stopped;
     }
+    // A load the user ended has left out the rest of the file at the user's word; a whole load tells.
+    reportLeftOut(loader.unreadable, empty);
     // A merged network differs from every file on disk.
     NetworkSaved = merge ? 0 : 255;
     return LoadOutcome::Loaded;

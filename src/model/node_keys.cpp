@@ -26,7 +26,8 @@ Currency NodeKey(double z, double y, double x) {
     const auto kz = static_cast<Currency>(std::llround(FoldFour(zs))) * 100000000000000LL;
     const auto ky = static_cast<Currency>(std::llround(FoldSix(ys))) * 100000000LL;
     const auto kx = static_cast<Currency>(std::llround(FoldSix(xs) * 100.0));
-    return kx + ky + kz;
+    const Currency key = kx + ky + kz;
+    return key == 0 ? OriginNodeKey : key;
 }
 
 bool StartsAtSurface(int a) {
@@ -57,6 +58,16 @@ int32_t highestNumberOutside(int first, int last) {
     return highest;
 }
 
+// A slot cleared and not filled again: no shape or other flag and every coordinate 0.
+bool emptySlot(int a) {
+    if (AirwayFlags(a) != 0)
+        return false;
+    for (int c = 1; c <= 3; ++c)
+        if (AirwayStart(c, a) != 0 || AirwayEnd(c, a) != 0)
+            return false;
+    return true;
+}
+
 } // namespace
 
 void LiftNextAirwayNumber(int first, int last) {
@@ -81,10 +92,15 @@ void UpdateNodeKeys() {
     // Numbered first, so that an error line names the airway by the number the error window finds.
     std::vector<int> unnumbered;
     for (int a = 1; a <= AirwayCount; ++a)
-        if (AirwayNumber(a) == 0)
+        if (AirwayNumber(a) == 0 && !emptySlot(a))
             unnumbered.push_back(a);
     NumberNewAirways(unnumbered);
     for (int a = 1; a <= AirwayCount; ++a) {
+        if (emptySlot(a)) {
+            ClearAirway(a);
+            packDue = true;
+            continue;
+        }
         SetAirwayKeys(a);
         if (AirwayStartKey(a) == SurfaceNodeKey && AirwayEndKey(a) == SurfaceNodeKey) {
             ErrorLevel = 1;
@@ -92,10 +108,6 @@ void UpdateNodeKeys() {
             AirwayComment(a) = "ends on surface";
             AirwayFlags(a) |= AirwayFlag::ErrorMark;
             noticeDue = true;
-        }
-        if (AirwayStartKey(a) == 0 || AirwayEndKey(a) == 0) {
-            ClearAirway(a);
-            packDue = true;
         }
         if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance))
             AirwayFlow(a) = 0;

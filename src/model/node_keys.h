@@ -7,9 +7,14 @@
 // The single surface (atmosphere) node; no point's key reaches it.
 constexpr Currency SurfaceNodeKey = 900000000000000LL * CurrencyScale;
 
+// The key of the origin (0, 0, 0) and of every point that folds onto it. The origin is an ordinary point
+// (a local mine grid, RL 0); its key lies below every other key, so that 0 is left to mean "no node".
+constexpr Currency OriginNodeKey = -1;
+
 double FoldSix(double v);  // |v| modulo 1,000,000
 double FoldFour(double v); // |v| modulo 10,000
-// The key of a point, elevation first: Z modulo 10,000 m, Y and X modulo 1,000,000 m (X in hundredths).
+// The key of a point, elevation first: Z modulo 10,000 m, Y and X modulo 1,000,000 m (X in hundredths);
+// never 0.
 Currency NodeKey(double z, double y, double x);
 
 // Whether airway a starts or ends on the surface node: the end lies at or above the surface level's RL Low,
@@ -19,8 +24,8 @@ bool EndsAtSurface(int a);
 // The keys of airway a from its end coordinates; an end at or above the surface level's RL Low, or
 // flagged as a surface entry or exit, is on the surface node.
 void SetAirwayKeys(int a);
-// Recomputes every airway's keys, applies the surface rules, removes airways with an empty end and
-// numbers unnumbered airways.
+// Recomputes every airway's keys, applies the surface rules, removes empty slots (cleared and not
+// filled again) and numbers unnumbered airways.
 void UpdateNodeKeys();
 // Unique airway numbers. NextAirwayNumber is the last number given; it never stays below the highest
 // number an airway holds, and every number given to an airway is above that: drawing, splitting, copying,

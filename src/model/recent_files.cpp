@@ -1,11 +1,13 @@
 #include "model/recent_files.h"
 
 #include "model/Gustrom1.h"
+#include "model/text_files.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "platform/VBError.h"
 
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 
 namespace {
 
@@ -43,18 +45,18 @@ void ShowRecentFiles() {
 void LoadRecentFiles() {
     ShowRecentFiles();
     const std::string old = AppFolder + "Gustrom.old";
-    std::ifstream in(old, std::ios::binary);
-    if (in) {
+    if (std::filesystem::is_regular_file(old)) {
         // An older release kept four entries in a file of its own: take them over once.
-        std::string line;
-        for (int i = 1; i <= 4 && std::getline(in, line); ++i) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            RecentFiles(i) = line;
+        try {
+            TextFileReader in(old);
+            std::string line;
+            for (int i = 1; i <= 4 && in.ReadLine(line); ++i)
+                RecentFiles(i) = line;
+            std::remove(old.c_str());
+            return;
+        } catch (const VBError &) {
+            // Unreadable: the settings store's list serves.
         }
-        in.close();
-        std::remove(old.c_str());
-        return;
     }
     for (int i = 1; i <= Entries; ++i)
         RecentFiles(i) = VB::GetSetting(App, Section, keyOf(i));

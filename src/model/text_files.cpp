@@ -411,7 +411,24 @@ std::string PrintedNumber(int32_t x) {
 
 // ---- Reader ----
 
-TextFileReader::TextFileReader(const std::string &path, LineEnds ends) : ends_(ends) {
+bool NextTextLine(std::string_view text, std::size_t &pos, std::string_view &line, bool &ended) {
+    if (pos >= text.size())
+        return false;
+    const std::size_t end = text.find_first_of("\r\n", pos);
+    ended = end != std::string_view::npos;
+    if (!ended) {
+        line = text.substr(pos);
+        pos = text.size();
+        return true;
+    }
+    line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (text[end] == '\r' && pos < text.size() && text[pos] == '\n')
+        ++pos;
+    return true;
+}
+
+TextFileReader::TextFileReader(const std::string &path) {
     const QString name = ToQt(path);
     QFile file(name);
     if (!file.exists()) {
@@ -424,28 +441,17 @@ TextFileReader::TextFileReader(const std::string &path, LineEnds ends) : ends_(e
     text_.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-TextFileReader TextFileReader::FromText(std::string text, LineEnds ends) {
+TextFileReader TextFileReader::FromText(std::string text) {
     TextFileReader r;
     r.text_ = std::move(text);
-    r.ends_ = ends;
     return r;
 }
 
 bool TextFileReader::ReadLine(std::string &line) {
-    if (AtEnd())
+    std::string_view found;
+    if (!NextTextLine(text_, pos_, found, lineEnded_))
         return false;
-    const std::size_t end =
-        ends_ == LineEnds::Any ? text_.find_first_of("\r\n", pos_) : text_.find('\r', pos_);
-    lineEnded_ = end != std::string::npos;
-    if (end == std::string::npos) {
-        line.assign(text_, pos_, std::string::npos);
-        pos_ = text_.size();
-    } else {
-        line.assign(text_, pos_, end - pos_);
-        pos_ = end + 1;
-        if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n')
-            ++pos_;
-    }
+    line.assign(found);
     return true;
 }
 

@@ -71,20 +71,18 @@ std::string PrintedNumber(float x);
 std::string PrintedNumber(double x);
 std::string PrintedNumber(int32_t x);
 
-// Which characters end a line of a text file.
-enum class LineEnds {
-    CarriageReturn, // CR or CR LF; a lone LF stays inside the line (the program's own files)
-    Any,            // CR LF, LF or CR (files from other programs and other systems)
-};
+// The next line of `text` from `pos`, which moves behind the line's end. A line ends at CR LF, LF or CR
+// (files come from other systems, tools and checkouts; any mix is read alike) or at the end of the text.
+// False at the end of the text; `ended` tells whether the line had its line end.
+bool NextTextLine(std::string_view text, std::size_t &pos, std::string_view &line, bool &ended);
 
-// Reads a text file line by line, bytes as they stand. A line ends at its line end (an LF right behind a
-// CR belongs to it) or at the end of the file.
+// Reads a text file line by line, bytes as they stand, with the line ends of NextTextLine.
 class TextFileReader {
 public:
     // Opens a file; VBError 53 when it does not exist, 76 when its folder does not exist.
-    explicit TextFileReader(const std::string &path, LineEnds ends = LineEnds::CarriageReturn);
+    explicit TextFileReader(const std::string &path);
     // Reads from text in memory.
-    static TextFileReader FromText(std::string text, LineEnds ends = LineEnds::CarriageReturn);
+    static TextFileReader FromText(std::string text);
 
     bool AtEnd() const { return pos_ >= text_.size(); }
     // The next line; VBError 62 at the end of the file.
@@ -98,7 +96,6 @@ private:
     TextFileReader() = default;
     std::string text_;
     std::size_t pos_ = 0;
-    LineEnds ends_ = LineEnds::CarriageReturn;
     bool lineEnded_ = false;
 };
 

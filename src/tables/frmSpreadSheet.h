@@ -148,7 +148,7 @@ private:
     // A new row's airway, once its cells are written, completed as a drawn airway is: the defaults for
     // what the row leaves empty, node keys, length and resistance; the row then shows it.
     void completeNewAirway(int row, int a);
-    // Whether a new row gives both ends away from 0, 0, 0 (a point that holds no node).
+    // Whether a new row gives a coordinate of each end (0 is a coordinate like any other).
     bool newRowHasEnds(int row) const;
 };
 

@@ -90,7 +90,7 @@ bool frmSpreadSheet::newRowHasEnds(int row) const {
         bool placed = false;
         for (int col = first; col < first + 3; ++col) {
             const auto v = VB::StrictNumber(Spreadsheet->TextMatrix(row, col), ',');
-            placed = placed || (v && *v != 0);
+            placed = placed || v.has_value();
         }
         if (!placed)
             return false;
@@ -114,7 +114,7 @@ bool frmSpreadSheet::SaveGrid() {
                 any = !text(c).empty();
             if (!any)
                 continue;
-            // An end at 0, 0, 0 holds no node: such an airway would vanish at the next key update.
+            // An end with no coordinate typed is no point yet.
             if (!newRowHasEnds(r)) {
                 const std::string name = Trim(text(SheetColName));
                 endless += "\r\nRow " + std::to_string(r) + (name.empty() ? "" : " (" + name + ")");
@@ -270,7 +270,7 @@ bool frmSpreadSheet::SaveGrid() {
     if (endless.empty())
         return true;
     VB::MsgBox("Not saved as airways - a new row needs the coordinates of both ends (X1, Y1, Z1 and X2, Y2, "
-               "Z2), neither at 0, 0, 0:" +
+               "Z2):" +
                    endless,
                VB::vbExclamation);
     return false;

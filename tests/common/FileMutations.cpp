@@ -51,3 +51,14 @@ std::string Mutate(std::string text, std::mt19937 &random) {
     }
     return text;
 }
+
+std::string WithLineEnds(const std::string &crlfText, const std::vector<std::string> &ends) {
+    std::string text;
+    std::size_t pos = 0, k = 0;
+    for (std::size_t end; (end = crlfText.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+        text.append(crlfText, pos, end - pos);
+        text += ends[k++ % ends.size()];
+    }
+    text.append(crlfText, pos);
+    return text;
+}

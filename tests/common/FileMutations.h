@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 // Answers every box at random (Yes or No for questions) and counts them.
 class RandomAnswers : public VB::DialogResponder {
@@ -31,3 +32,7 @@ private:
 // One to four random edits of a text file: a flipped byte, a dropped, repeated or cut line, or a field
 // replaced by an awkward value (empty, out of range, not a number, a separator, a section marker).
 std::string Mutate(std::string text, std::mt19937 &random);
+
+// The text with each CR LF line end replaced by the next of `ends` in turn: {"\n"} gives the file a Unix
+// tool or a checkout leaves, {"\n", "\r", "\r\n"} a mix of all three.
+std::string WithLineEnds(const std::string &crlfText, const std::vector<std::string> &ends);

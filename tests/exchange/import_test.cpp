@@ -480,8 +480,7 @@ TEST_F(ImportTest, TheProgramsOwnDrawingsCutAnywhereAskOnceAndKeepOnlyWholeEntit
                          "Error Loading Data - Do you wish to continue loading ?");
             if (goOn && expected.airways.empty())
                 boxes.Expect(VB::vbOK, "No airway could be read");
-            // Moved away, so that no end of the screen form's flat drawing lies at (0, 0, 0) or on the
-            // surface.
+            // Moved away, so that no end of the screen form's flat drawing lies on the surface.
             ImportOptions merge;
             merge.merge = true;
             merge.xOffset = "12345";

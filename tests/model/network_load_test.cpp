@@ -380,23 +380,39 @@ TEST_F(NetworkFileTest, AnAirwayLineThatFailsIsNeverAnAirway) {
         x2 = text.find('\t', x2) + 1;
     const std::string cut = text.substr(0, x2 + 2); // ends inside the fifth airway's X2
     const std::string garbage = text.substr(0, lineStart) + "garbage\r\n" + text.substr(lineStart);
+    // A record of an empty slot (no branch code, every coordinate 0) holds no airway.
+    std::string emptyRecord;
+    for (int field = 1; field <= 39; ++field)
+        emptyRecord += "0\t";
+    const std::string mixed = text.substr(0, lineStart) + "garbage\r\n" + emptyRecord + "\r\n" +
+                              text.substr(lineStart) + "more garbage\r\n";
 
     const struct {
         const char *name;
         const std::string &text;
-        int answer;
+        int answer, questions;
         LoadOutcome outcome;
-        int airways; // the file's first airways, in their slots
+        int airways;         // the file's first airways, in their slots
+        const char *leftOut; // the one message on the records left out
     } cases[] = {
-        {"cut, Yes", cut, VB::vbYes, LoadOutcome::Loaded, 4},
-        {"cut, No", cut, VB::vbNo, LoadOutcome::Stopped, 4},
-        {"garbage, Yes", garbage, VB::vbYes, LoadOutcome::Loaded, 12},
+        {"cut, Yes", cut, VB::vbYes, 1, LoadOutcome::Loaded, 4,
+         "1 airway record was left out of the network: it could not be read."},
+        {"cut, No", cut, VB::vbNo, 1, LoadOutcome::Stopped, 4, nullptr},
+        {"garbage, Yes", garbage, VB::vbYes, 1, LoadOutcome::Loaded, 12,
+         "1 airway record was left out of the network: it could not be read."},
+        {"garbage twice and an empty record, Yes", mixed, VB::vbYes, 2, LoadOutcome::Loaded, 12,
+         "3 airway records were left out of the network: 2 could not be read, 1 held no airway (no branch "
+         "code and every coordinate 0)."},
     };
     for (const auto &c : cases) {
         folder.Write("bad.sim", c.text);
         ScriptedDialogs boxes;
-        boxes.Expect(c.answer, "Error occurred loading file\r\nDo you wish to continue loading?");
+        for (int q = 0; q < c.questions; ++q)
+            boxes.Expect(c.answer, "Error occurred loading file\r\nDo you wish to continue loading?");
+        if (c.leftOut)
+            boxes.Expect(VB::vbOK, c.leftOut);
         ASSERT_EQ(LoadFrom("bad.sim"), c.outcome) << c.name;
+        EXPECT_TRUE(boxes.Done()) << c.name;
         EXPECT_EQ(boxes.Shown()[0].title, "Error");
         ASSERT_EQ(AirwayCount, c.airways) << c.name;
         for (int a = 1; a <= AirwayCount; ++a)

@@ -16,7 +16,10 @@ TEST_F(NodeKeys, KeysFoldCoordinatesExactly) {
     EXPECT_EQ(NodeKey(0, 0, 999999), 999999LL * 100);
     EXPECT_NE(NodeKey(1, 2, 3), NodeKey(1, 3, 2));
     EXPECT_LT(NodeKey(9999, 999999, 999999), SurfaceNodeKey);
-    EXPECT_EQ(NodeKey(0, 0, 0), 0);
+    // The origin is a point like any other: 0 means "no node".
+    EXPECT_EQ(NodeKey(0, 0, 0), OriginNodeKey);
+    EXPECT_NE(OriginNodeKey, 0);
+    EXPECT_EQ(NodeKey(10000, 0, 0), OriginNodeKey);
     EXPECT_DOUBLE_EQ(FoldSix(-1234567), 234567);
     EXPECT_DOUBLE_EQ(FoldFour(123456), 3456);
 }
@@ -50,16 +53,19 @@ TEST_F(NodeKeys, AirwaysWithBothEndsOnSurfaceAreListedAndNoticedOnce) {
     EXPECT_NE(boxes.Shown()[0].prompt.find("\r\n\r\nPlease check your surface RL values"), std::string::npos);
 }
 
-TEST_F(NodeKeys, EmptyEndsRemoveTheAirwayAndBulkheadsCarryNoFlow) {
-    AddAirway(10, 10, 500, 0, 0, 0);
+TEST_F(NodeKeys, EmptySlotsAreRemovedAndBulkheadsCarryNoFlow) {
+    ClearAirway(AddAirway(10, 10, 500, 20, 10, 500)); // emptied and not filled again
+    AirwayName(AddAirway(10, 10, 500, 0, 0, 0)) = "to the origin";
     const int b = AddAirway(10, 10, 500, 20, 10, 500);
     AirwayResistance(b) = 1e9f;
     AirwayFlow(b) = 25;
     AirwayName(b) = "kept";
     UpdateNodeKeys();
-    EXPECT_EQ(AirwayCount, 1);
-    EXPECT_EQ(AirwayName(1).trimmed(), "kept");
-    EXPECT_EQ(AirwayFlow(1), 0.0f);
+    ASSERT_EQ(AirwayCount, 2);
+    EXPECT_EQ(AirwayName(1).trimmed(), "to the origin");
+    EXPECT_EQ(AirwayEndKey(1), OriginNodeKey);
+    EXPECT_EQ(AirwayName(2).trimmed(), "kept");
+    EXPECT_EQ(AirwayFlow(2), 0.0f);
 }
 
 TEST_F(NodeKeys, UnnumberedAirwaysGetTheNextNumbers) {

@@ -229,11 +229,12 @@ TEST(NumberForms, SevenDigitRoundingMatchesThePreciseConversionWhereShortFormsMi
     }
 }
 
-TEST(TextFileReader, LinesEndAtCrOrCrLfButNotAtLoneLf) {
+TEST(TextFileReader, LinesEndAtCrLfCrOrLoneLf) {
     auto in = TextFileReader::FromText("a\r\nb\rc\nd\r\n\r\nlast");
     EXPECT_EQ(in.LineInput(), "a");
     EXPECT_EQ(in.LineInput(), "b");
-    EXPECT_EQ(in.LineInput(), "c\nd");
+    EXPECT_EQ(in.LineInput(), "c");
+    EXPECT_EQ(in.LineInput(), "d");
     EXPECT_EQ(in.LineInput(), "");
     EXPECT_FALSE(in.AtEnd());
     EXPECT_EQ(in.LineInput(), "last");
@@ -241,8 +242,8 @@ TEST(TextFileReader, LinesEndAtCrOrCrLfButNotAtLoneLf) {
     EXPECT_EQ(errorNumberOf([&] { in.LineInput(); }), VBErr::InputPastEnd);
 }
 
-TEST(TextFileReader, AnyLineEndModeEndsLinesAtCrLfLfOrCr) {
-    auto in = TextFileReader::FromText("a\r\nb\nc\rd\n\r\n\nlast", LineEnds::Any);
+TEST(TextFileReader, MixedLineEndsEndLinesAtCrLfLfOrCr) {
+    auto in = TextFileReader::FromText("a\r\nb\nc\rd\n\r\n\nlast");
     for (const char *expected : {"a", "b", "c", "d", "", "", "last"})
         EXPECT_EQ(in.LineInput(), expected);
     EXPECT_TRUE(in.AtEnd());

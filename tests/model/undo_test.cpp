@@ -85,7 +85,6 @@ protected:
         AirwayStartName(a) = "N" + std::to_string(x);
         AirwayEndName(a) = "N" + std::to_string(x + 100);
         AirwayName(a) = "Drive " + std::to_string(x);
-        // Away from the origin: a point at 0, 0, 0 has no node key.
         AirwayStart(1, a) = x + 1000;
         AirwayEnd(1, a) = x + 1100;
         AirwayStart(2, a) = AirwayEnd(2, a) = 500;

@@ -1,6 +1,8 @@
 #include "ShellFixture.h"
 
+#include "common/FileMutations.h"
 #include "model/network_save.h"
+#include "model/node_keys.h"
 #include "model/recovery_copy.h"
 #include "platform/FileLock.h"
 #include "platform/System.h"
@@ -8,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 TEST_F(ShellTest, PlainStartShowsOneEmptyWindowWithTheStartingDisplayChoice) {
     ASSERT_NE(window(0), nullptr);
@@ -134,6 +137,78 @@ TEST_F(ShellTest, ANetworkFileRefusedAtStartLeavesTheProgramUnnamedSoThatSaveAsk
         EXPECT_TRUE(boxes->Done()) << c.name;
         EXPECT_TRUE(folder.Read(c.name) == c.bytes) << c.name << " was written over";
     }
+}
+
+TEST_F(ShellTest, ANetworkFileWithLfLineEndsOpensWholeAndSavesAsItsCrLfOriginal) {
+    VB::DateTime clock{2026, 3, 14, 9, 5, 7}; // the memo's save stamp
+    VB::SetClockOverride(&clock);
+    std::string saved[2];
+    for (const bool lf : {false, true}) {
+        StartOnExample("teaching.sim");
+        if (lf) {
+            // The file as a Unix tool or a checkout leaves it, given to the program at start.
+            folder.Write("teaching_lf.sim", WithLineEnds(folder.Read("teaching.sim"), {"\n"}));
+            form.reset();
+            frmTitle title(folder.path() + "teaching_lf.sim");
+            title.Start();
+            form.reset(title.MainWindow());
+            ASSERT_NE(form, nullptr);
+        }
+        EXPECT_EQ(AirwayCount, 10);
+        form->Tools(20)->click(); // Save
+        saved[lf] = folder.Read(lf ? "teaching_lf.sim" : "teaching.sim");
+    }
+    VB::SetClockOverride(nullptr);
+    EXPECT_TRUE(boxes->Done());
+    EXPECT_TRUE(saved[1] == saved[0])
+        << saved[1].size() << " bytes saved, " << saved[0].size() << " expected";
+}
+
+TEST_F(ShellTest, AirwaysMeetingAtTheOriginOpenDrawSolveAndSaveLikeAnyOther) {
+    // The teaching mine lowered by 900 m, its levels with it: the intake shaft, the shaft below it and the
+    // 900 drive meet at 0, 0, 0.
+    StartOnExample("teaching.sim");
+    for (int a = 1; a <= AirwayCount; ++a) {
+        AirwayStart(3, a) -= 900;
+        AirwayEnd(3, a) -= 900;
+    }
+    for (int l = 1; !LevelName(l).empty(); ++l)
+        for (int c = 1; c <= 2; ++c)
+            LevelRange(l, c) -= 900;
+    SurfacePressureRL -= 900;
+    for (int t = 1; t <= MaxFloatingTexts; ++t)
+        FloatingTextPosition(3, t) -= FloatingTextUsed(t) ? 900 : 0;
+    NetworkFileName = folder.path() + "origin.sim";
+    ASSERT_TRUE(SaveNetwork(0));
+
+    form.reset();
+    frmTitle title(folder.path() + "origin.sim");
+    title.Start();
+    form.reset(title.MainWindow());
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(AirwayCount, 10);
+    std::set<int> drawn;
+    for (int i = 1; VisibleAirways(i) != 0; ++i)
+        drawn.insert(VisibleAirways(i));
+    int endsAtOrigin = 0;
+    for (int a = 1; a <= AirwayCount; ++a) {
+        const bool atOrigin = AirwayStartKey(a) == OriginNodeKey || AirwayEndKey(a) == OriginNodeKey;
+        endsAtOrigin += (AirwayStartKey(a) == OriginNodeKey) + (AirwayEndKey(a) == OriginNodeKey);
+        EXPECT_TRUE(!atOrigin || drawn.count(a)) << "airway " << a << " is not drawn";
+    }
+    EXPECT_EQ(endsAtOrigin, 3);
+    form->Tools(14)->click(); // Run
+    EXPECT_TRUE(NetworkBalanced);
+    form->Tools(20)->click(); // Save
+    EXPECT_TRUE(boxes->Done());
+    const std::string saved = folder.Read("origin.sim");
+    const std::size_t heading = saved.find("Entry Node\t");
+    ASSERT_NE(heading, std::string::npos);
+    int records = -1; // the heading's own line end
+    for (std::size_t end = saved.find("\r\n", heading); end != std::string::npos;
+         end = saved.find("\r\n", end + 2))
+        ++records;
+    EXPECT_EQ(records, 10);
 }
 
 class RecoveryTest : public ShellTest {

@@ -364,8 +364,8 @@ TEST_F(SheetTest, AnInsertedRowFilledInBecomesAnAirway) {
     EXPECT_TRUE(SheetChanged);
     const std::pair<int, const char *> typed[] = {
         {SheetColName, "New drive"}, {SheetColHeight, "4"}, {SheetColWidth, "4"}, {SheetColKFactor, "0.012"},
-        {SheetColShock, "0"},        {SheetColX1, "0"},     {SheetColY1, "0"},    {SheetColZ1, "100"},
-        {SheetColX2, "30"},          {SheetColY2, "40"},    {SheetColZ2, "100"}};
+        {SheetColShock, "0"},        {SheetColX1, "0"},     {SheetColY1, "0"},    {SheetColZ1, "0"},
+        {SheetColX2, "30"},          {SheetColY2, "40"},    {SheetColZ2, "0"}}; // from the origin
     // Without its start the row is no airway yet: the user is told, the row keeps what was typed.
     grid().SetTextMatrix(2, SheetColName, "New drive");
     grid().SetTextMatrix(2, SheetColX2, "30");
