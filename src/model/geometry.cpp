@@ -105,11 +105,21 @@ double CalcResistance(int a) {
     return friction(a, s, lengthFor(a));
 }
 
+bool IsEmptyAirwaySlot(int a) {
+    if (AirwayFlags(a) != 0)
+        return false;
+    for (int c = 1; c <= 3; ++c)
+        if (AirwayStart(c, a) != 0 || AirwayEnd(c, a) != 0)
+            return false;
+    return true;
+}
+
+// Only empty slots go: a record read with no branch code still holds an airway.
 void PackAirways() {
     const int n = AirwayCount;
     int d = 0;
     for (int s = 1; s <= n; ++s) {
-        if (AirwayFlags(s) == 0) continue;
+        if (IsEmptyAirwaySlot(s)) continue;
         ++d;
         if (d != s) MoveAirwayFields(s, d);
     }

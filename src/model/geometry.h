@@ -9,4 +9,6 @@ void CalcAllAirways();
 // division or resistance type; stores the copied presets and the length like CalcAirway.
 double CalcResistance(int a);
 // Closes the gaps left by deleted airways and sets AirwayCount.
+// A slot cleared and not filled again: no shape or other flag and every coordinate 0.
+bool IsEmptyAirwaySlot(int a);
 void PackAirways();

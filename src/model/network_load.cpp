@@ -784,9 +784,11 @@ LoadOutcome LoadNetwork() {
                    "SIM file unless otherwise specified in the SAVE dialog box",
                    VB::vbOKOnly);
     VB::SetScreenPointer(VB::vbHourglass);
-    // Any flag other than 1 is a normal axis.
-    AxisSignX = VB::RoundHalfEven(1 - 2 * xFlag) == -1 ? -1 : 1;
-    AxisSignY = VB::RoundHalfEven(1 - 2 * yFlag) == -1 ? -1 : 1;
+    // Any flag other than 1 is a normal axis. A merge keeps the axes of the network in hand.
+    if (!merge) {
+        AxisSignX = VB::RoundHalfEven(1 - 2 * xFlag) == -1 ? -1 : 1;
+        AxisSignY = VB::RoundHalfEven(1 - 2 * yFlag) == -1 ? -1 : 1;
+    }
 
     const int firstMerged = LoadMode;
     Loader loader(in, version, merge);

@@ -58,16 +58,6 @@ int32_t highestNumberOutside(int first, int last) {
     return highest;
 }
 
-// A slot cleared and not filled again: no shape or other flag and every coordinate 0.
-bool emptySlot(int a) {
-    if (AirwayFlags(a) != 0)
-        return false;
-    for (int c = 1; c <= 3; ++c)
-        if (AirwayStart(c, a) != 0 || AirwayEnd(c, a) != 0)
-            return false;
-    return true;
-}
-
 } // namespace
 
 void LiftNextAirwayNumber(int first, int last) {
@@ -92,11 +82,11 @@ void UpdateNodeKeys() {
     // Numbered first, so that an error line names the airway by the number the error window finds.
     std::vector<int> unnumbered;
     for (int a = 1; a <= AirwayCount; ++a)
-        if (AirwayNumber(a) == 0 && !emptySlot(a))
+        if (AirwayNumber(a) == 0 && !IsEmptyAirwaySlot(a))
             unnumbered.push_back(a);
     NumberNewAirways(unnumbered);
     for (int a = 1; a <= AirwayCount; ++a) {
-        if (emptySlot(a)) {
+        if (IsEmptyAirwaySlot(a)) {
             ClearAirway(a);
             packDue = true;
             continue;

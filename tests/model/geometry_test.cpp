@@ -146,7 +146,8 @@ std::string nameOf(int i) {
 TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
     for (int i = 1; i <= 5; ++i)
         AddAirway(i, i, i, 10 * i, 10 * i, 10 * i);
-    const int32_t flags[] = {1, 0, 5, 0, 9};
+    // Slots 2 and 4 are cleared; slot 3 was read with no branch code but holds an airway.
+    const int32_t flags[] = {1, 0, 0, 0, 9};
     for (int i = 1; i <= 5; ++i) {
         AirwayFlags(i) = flags[i - 1];
         AirwayName(i) = nameOf(i);
@@ -158,6 +159,8 @@ TEST_F(AirwayGeometry, PackAirwaysClosesGapsInOrder) {
         AirwayEndPressure(i) = 900.0f + i;
         AirwaySmokeTime(i) = 60.0f * i;
     }
+    ClearAirway(2);
+    ClearAirway(4);
     ViewMode = 4; // all levels shown
     PackAirways();
     EXPECT_EQ(AirwayCount, 3);

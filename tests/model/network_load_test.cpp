@@ -268,8 +268,10 @@ TEST_F(NetworkFileTest, MergeAppendsAirwaysWithTheFanOffset) {
     for (int a = 1; a <= AirwayCount; ++a)
         AirwayName(a) = "B " + std::to_string(a);
     FloatingTextString(1) = "B text";
+    AxisSignY = -1; // drawn with north down
     ASSERT_TRUE(SaveTo("b.sim"));
     GenerateNetwork(40, 1);
+    AxisSignY = 1;
     ASSERT_TRUE(SaveTo("a.sim"));
     ASSERT_EQ(LoadFrom("a.sim"), LoadOutcome::Loaded);
     ASSERT_EQ(NetworkSaved, 255);
@@ -296,6 +298,7 @@ TEST_F(NetworkFileTest, MergeAppendsAirwaysWithTheFanOffset) {
     EXPECT_EQ(FanName(3), "Main fan");
     EXPECT_EQ(FanName(4), "Booster");
     EXPECT_EQ(NetworkSaved, 0) << "a merged network counts as changed";
+    EXPECT_EQ(AxisSignY, 1) << "a merge keeps the network's own axes";
     EXPECT_EQ(NetworkFileName, Path("a.sim")) << "saving must not overwrite the merged file";
     EXPECT_EQ(LoadMode, 1);
     EXPECT_EQ(LevelOffset, 0);
