@@ -440,6 +440,22 @@ TEST_F(ShellTest, SavingTheFansOverTheFanDatabaseFileAsksNamingItAndItsFansAndNo
     EXPECT_EQ(folder.Read("fansdata.dat").find("Fan 2"), std::string::npos);
 }
 
+TEST_F(ShellTest, SavingTheDefaultsOverTheSettingsFileAsksNamingItAndNoWritesNothing) {
+    const std::string before = folder.Read("Defaults.dat");
+    AirDensity = 1.3f;
+    DefaultsSaved = 0;
+    boxes->Expect(VB::vbNo, "The settings file " + folder.path() + "Defaults.dat");
+    form->MenuItem("mnuSaveDef")->trigger();
+    ASSERT_EQ(boxes->Shown().size(), 1u);
+    EXPECT_EQ(boxes->Shown()[0].buttonSet, VB::vbYesNo);
+    EXPECT_EQ(folder.Read("Defaults.dat"), before);
+    EXPECT_EQ(DefaultsSaved, 0);
+    boxes->Expect(VB::vbYes, "Replace it?");
+    form->MenuItem("mnuSaveDef")->trigger();
+    EXPECT_NE(folder.Read("Defaults.dat"), before);
+    EXPECT_EQ(DefaultsSaved, 255);
+}
+
 TEST_F(ShellTest, RecentFileEntryAsksBeforeReplacingUnsavedData) {
     GenerateNetwork(12, 3);
     NetworkFileName = folder.path() + "recent.sim";
