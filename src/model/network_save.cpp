@@ -249,11 +249,11 @@ bool refusedForSmoke() {
 }
 
 // The whole file at path, view slot 0 holding the current view; a failure throws VBError.
-void writeWholeNetwork(const std::string &path) {
+void writeWholeNetwork(const std::string &path, bool ownerOnly) {
     AddNamedView(0, 0, "startupview");
     TextFileWriter out;
     WriteNetworkFile(out);
-    ReplaceFileContents(path, out.Text());
+    ReplaceFileContents(path, out.Text(), ownerOnly);
 }
 
 std::string saveErrorText(int number) {
@@ -268,7 +268,7 @@ bool writeNetworkTo(const std::string &path) {
     StampFileNote();
     VB::SetScreenPointer(VB::vbHourglass);
     try {
-        writeWholeNetwork(path);
+        writeWholeNetwork(path, false);
     } catch (const VBError &e) {
         StatusText = saveErrorText(e.number);
         VB::SetScreenPointer(VB::vbDefault);
@@ -288,17 +288,17 @@ bool writeNetworkTo(const std::string &path) {
 
 // The recovery copy is no save of the network: it asks nothing, is written whatever the file or the
 // display, and leaves the note, its window and the saved state as they are. The copy carries the note as
-// a save would store it now, stamp included.
+// it stands, without a save stamp: the network was saved nowhere. Only the user may read the copy.
 bool writeRecoveryCopy() {
     const uint8_t savedBefore = NetworkSaved;
     const std::string liveNote = FileNote;
-    FileNote = StampedFileNote();
+    FileNote = CurrentFileNote();
     bool written = true;
     try {
         const std::string copy = RecoveryCopyPath();
         if (copy.empty())
             throw VBError(VBErr::PathNotFound, "no private folder");
-        writeWholeNetwork(copy);
+        writeWholeNetwork(copy, true);
         NoteRecoveryCopy(NetworkFileName, NetworkTitle, TimeAndDateText(VB::Now()));
     } catch (const VBError &e) {
         StatusText = saveErrorText(e.number);

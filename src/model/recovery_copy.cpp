@@ -152,6 +152,7 @@ bool AdoptRecoveryCopy(LeftRecoveryCopy &left) {
     QFile::remove(ToQt(ownCopy));
     if (!QFile::rename(ToQt(left.path), ToQt(ownCopy)))
         return false;
+    QFile::setPermissions(ToQt(ownCopy), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     ownLock->Rewrite(left.claim->Read());
     left.claim->Remove();
     left.claim.reset();
