@@ -354,6 +354,30 @@ TEST_F(ShellTest, ARefusedSaveAsKeepsTheFileNameAndTitle) {
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "new.sim"));
 }
 
+TEST_F(ShellTest, SaveOverAFileAnotherProgramChangedAsksNamingItAndNoWritesNothing) {
+    StartOnExample("teaching.sim");
+    const std::string path = folder.path() + "teaching.sim";
+    // Unchanged since it was opened: no question.
+    form->MenuItem("mnuSaveFile")->trigger();
+    // Another program renames an airway and saves.
+    std::string theirs = folder.Read("teaching.sim");
+    theirs.replace(theirs.find("900 drive"), 9, "900 Drive A");
+    folder.Write("teaching.sim", theirs);
+    // The recovery copy is no save over the file: it asks nothing.
+    ASSERT_TRUE(SaveNetwork(1));
+    boxes->Expect(VB::vbNo, "The file " + path + " has been changed on disk");
+    form->MenuItem("mnuSaveFile")->trigger();
+    ASSERT_EQ(boxes->Shown().size(), 1u);
+    EXPECT_EQ(boxes->Shown()[0].buttonSet, VB::vbYesNo);
+    EXPECT_EQ(folder.Read("teaching.sim"), theirs);
+    boxes->Expect(VB::vbYes, "has been changed on disk");
+    form->MenuItem("mnuSaveFile")->trigger();
+    EXPECT_EQ(folder.Read("teaching.sim").find("900 Drive A"), std::string::npos);
+    // What this program wrote is what it knows now: the next save asks nothing.
+    form->MenuItem("mnuSaveFile")->trigger();
+    EXPECT_EQ(boxes->Shown().size(), 2u);
+}
+
 TEST_F(ShellTest, ReloadDefaultsRestoresTheFileFollowingFanCapacityAndDensity) {
     AddAirways(2);
     CalcAllAirways();
