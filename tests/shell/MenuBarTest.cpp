@@ -7,7 +7,9 @@
 #include "model/file_dialogs.h"
 #include "model/geometry.h"
 #include "model/network_save.h"
+#include "model/recovery_copy.h"
 #include "platform/Busy.h"
+#include "platform/FileLock.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
 
@@ -376,6 +378,27 @@ TEST_F(ShellTest, SaveOverAFileAnotherProgramChangedAsksNamingItAndNoWritesNothi
     // What this program wrote is what it knows now: the next save asks nothing.
     form->MenuItem("mnuSaveFile")->trigger();
     EXPECT_EQ(boxes->Shown().size(), 2u);
+}
+
+TEST_F(ShellTest, OpeningAFileAnotherRunningProgramHasOpenAsksAndNoOpensNothing) {
+    StartOnExample("teaching.sim");
+    const std::string path = folder.path() + "teaching.sim";
+    // That program runs on as another one, which keeps the file open and holds the lock that notes it.
+    const std::string copy = RecoveryCopyPath();
+    LetGoOfRecoveryCopy();
+    VB::FileLock otherProgram(copy.substr(0, copy.size() - 4) + ".lock", false);
+    ASSERT_TRUE(otherProgram.Held());
+    boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+    form->MenuItem("mnuNewFile")->trigger();
+    boxes->ExpectFile(path).Expect(VB::vbNo,
+                                   "The file " + path + " is open in another running Gustrom program");
+    form->MenuItem("mnuOpenFile")->trigger();
+    EXPECT_EQ(AirwayCount, 0);
+    EXPECT_TRUE(NetworkFileName.empty());
+    boxes->ExpectFile(path).Expect(VB::vbYes, "is open in another running Gustrom program");
+    form->MenuItem("mnuOpenFile")->trigger();
+    EXPECT_EQ(AirwayCount, 10);
+    EXPECT_TRUE(boxes->Done());
 }
 
 TEST_F(ShellTest, ReloadDefaultsRestoresTheFileFollowingFanCapacityAndDensity) {
