@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "model/network_load.h"
 #include "model/network_save.h"
+#include "model/recovery_copy.h"
 #include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
@@ -29,6 +30,16 @@ std::string fileTitleOf(const std::string &path) {
     if (title.size() > 100)
         title.resize(100);
     return title;
+}
+
+// Two programs saving one file would each write over what the other saved: opening a file that another
+// program has open asks first. No opens nothing.
+bool openWhereverHeld(const std::string &path) {
+    return !HeldByAnotherProgram(path) ||
+           VB::MsgBox("The file " + path +
+                          " is open in another running Gustrom program.\r\n\r\nChanges saved in one "
+                          "program would be lost when the other saves. Open it here anyway?",
+                      VB::vbYesNo | VB::vbQuestion, "File Already Open") == VB::vbYes;
 }
 
 } // namespace
@@ -66,6 +77,8 @@ bool OpenNetworkDialog() {
 
 LoadOutcome LoadNetworkFile(const std::string &path) {
     const bool merge = LoadMode > 1;
+    if (!merge && !openWhereverHeld(path))
+        return LoadOutcome::NotOpened;
     const std::string previousName = NetworkFileName;
     NetworkFileName = path;
     const LoadOutcome outcome = LoadNetwork();
@@ -115,6 +128,7 @@ void SetFileName() {
     NetworkFileTitle = fileTitleOf(NetworkFileName);
     Upper().ShowWindowTitle();
     MasterFile = IsMasterFileName(NetworkFileName);
+    NoteOpenNetworkFile(NetworkFileName);
 }
 
 bool IsMasterFileName(const std::string &path) {

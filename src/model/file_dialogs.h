@@ -9,9 +9,10 @@
 std::string FileDialogFolder();
 // Remembers the folder of a file chosen in one of those dialogs.
 void RememberFileDialogFolder(const std::string &chosen);
-// Loads a network file as the open command does: a file that cannot be opened leaves the network and its
-// name as they were, a load the user stopped leaves no name, a merge keeps the network's own name; any
-// other load gives the network the file's name.
+// Loads a network file as the open command does: a file that another running program has open is opened
+// only after a question; a file not opened leaves the network and its name as they were, a load the user
+// stopped leaves no name, a merge keeps the network's own name; any other load gives the network the
+// file's name.
 LoadOutcome LoadNetworkFile(const std::string &path);
 // The open dialog and the load (also used by the merge command). Returns true when a file was loaded.
 bool OpenNetworkDialog();

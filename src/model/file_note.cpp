@@ -58,18 +58,18 @@ void ClearFileNote() {
     FileNote.clear();
 }
 
-std::string StampedFileNote() {
-    const std::string stamp = FileSavedStamp();
-    if (Shell().FileNoteShown())
-        return Shell().FileNoteText() + stamp + "\r\r";
-    return FileNote + "\r" + stamp + "\r";
+std::string CurrentFileNote() {
+    return Shell().FileNoteShown() ? Shell().FileNoteText() : FileNote;
 }
 
 void StampFileNote() {
-    FileNote = StampedFileNote();
-    if (Shell().FileNoteShown()) {
-        Shell().SetFileNoteText(FileNote);
-        Shell().SetFileNoteSelStart(NoteEnd);
+    const std::string stamp = FileSavedStamp();
+    if (!Shell().FileNoteShown()) {
+        FileNote += "\r" + stamp + "\r";
+        return;
     }
+    // The window's text, stamp included, is what the file keeps.
+    Shell().SetFileNoteText(Shell().FileNoteText() + stamp + "\r\r");
+    Shell().SetFileNoteSelStart(NoteEnd);
     GetFileNote();
 }

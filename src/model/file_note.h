@@ -12,9 +12,8 @@ void GetFileNote();
 void ShowFileNote();
 // While the note window is shown, empties its text and FileNote; otherwise changes nothing.
 void ClearFileNote();
-// The note as a save stores it: the shown note window's text, else FileNote, with the save stamp appended.
-// Changes nothing.
-std::string StampedFileNote();
+// The note as it stands: the shown note window's text, else FileNote. Changes nothing.
+std::string CurrentFileNote();
 // Appends the save stamp (CR "*** File Saved hh:mm:ss   ddd, d mmm yyyy ***" CR) to the note and to the
 // shown note window, then takes the window's text back.
 void StampFileNote();

@@ -738,6 +738,7 @@ LoadOutcome LoadNetwork() {
         }
         return LoadOutcome::NotOpened;
     }
+    const std::string digest = ContentDigest(text);
     const LineCounts lineCounts = countLines(text);
     TextFileReader in = TextFileReader::FromText(std::move(text));
     std::string header;
@@ -774,6 +775,8 @@ LoadOutcome LoadNetwork() {
     if (!IsRecoveryCopy(NetworkFileName)) {
         if (MoveToTopOfRecentFiles(NetworkFileName))
             AddRecentFile();
+        if (!merge)
+            NoteNetworkFileDigest(NetworkFileName, digest);
     }
     // A merge keeps the settings of the network in hand, its surface RL with them: the merged file's
     // settings are skipped.

@@ -19,11 +19,14 @@
 
 #include "platform/Text1252.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QCryptographicHash>
+#include <QFile>
 
 namespace {
+
+// The network file this program last read or wrote, and the digest of the bytes it held then.
+std::string knownFile;
+std::string knownDigest;
 
 constexpr const char *AirwayHeadings[37] = {"Entry Node",
                                             "Exit Node",
@@ -106,6 +109,17 @@ std::string oneLine(std::string text) {
 }
 
 } // namespace
+
+std::string ContentDigest(std::string_view bytes) {
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                                    QCryptographicHash::Sha256)
+        .toStdString();
+}
+
+void NoteNetworkFileDigest(const std::string &path, std::string digest) {
+    knownFile = path;
+    knownDigest = std::move(digest);
+}
 
 bool MoveToTopOfRecentFiles(const std::string &fileName) {
     if (RecentFiles(1) == fileName)
@@ -248,12 +262,38 @@ bool refusedForSmoke() {
     return true;
 }
 
-// The whole file at path, view slot 0 holding the current view; a failure throws VBError.
-void writeWholeNetwork(const std::string &path) {
+// The whole file at path, view slot 0 holding the current view; returns the bytes written, a failure
+// throws VBError.
+std::string writeWholeNetwork(const std::string &path, bool ownerOnly) {
     AddNamedView(0, 0, "startupview");
     TextFileWriter out;
     WriteNetworkFile(out);
-    ReplaceFileContents(path, out.Text());
+    ReplaceFileContents(path, out.Text(), ownerOnly);
+    return out.Text();
+}
+
+// Whether the file holds other bytes than this program last read from or wrote to it. A file this program
+// never read or wrote, or one that is gone or cannot be read, gives nothing to compare with.
+bool changedOnDisk(const std::string &path) {
+    if (path != knownFile)
+        return false;
+    QFile file(ToQt(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    return ContentDigest(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))) !=
+           knownDigest;
+}
+
+// A save over a file that another program wrote since it was opened here would lose that program's work:
+// it is replaced only with a yes.
+bool confirmReplacingChangedFile(const std::string &path) {
+    return !changedOnDisk(path) ||
+           VB::MsgBox("The file " + path +
+                          " has been changed on disk since this program opened or saved it, perhaps by "
+                          "another program.\r\n\r\nReplace it with this network? No leaves the file as "
+                          "it is; Save As can keep this network under another name.",
+                      VB::vbYesNo | VB::vbQuestion, "File Changed") == VB::vbYes;
 }
 
 std::string saveErrorText(int number) {
@@ -268,7 +308,7 @@ bool writeNetworkTo(const std::string &path) {
     StampFileNote();
     VB::SetScreenPointer(VB::vbHourglass);
     try {
-        writeWholeNetwork(path);
+        NoteNetworkFileDigest(path, ContentDigest(writeWholeNetwork(path, false)));
     } catch (const VBError &e) {
         StatusText = saveErrorText(e.number);
         VB::SetScreenPointer(VB::vbDefault);
@@ -288,17 +328,17 @@ bool writeNetworkTo(const std::string &path) {
 
 // The recovery copy is no save of the network: it asks nothing, is written whatever the file or the
 // display, and leaves the note, its window and the saved state as they are. The copy carries the note as
-// a save would store it now, stamp included.
+// it stands, without a save stamp: the network was saved nowhere. Only the user may read the copy.
 bool writeRecoveryCopy() {
     const uint8_t savedBefore = NetworkSaved;
     const std::string liveNote = FileNote;
-    FileNote = StampedFileNote();
+    FileNote = CurrentFileNote();
     bool written = true;
     try {
         const std::string copy = RecoveryCopyPath();
         if (copy.empty())
             throw VBError(VBErr::PathNotFound, "no private folder");
-        writeWholeNetwork(copy);
+        writeWholeNetwork(copy, true);
         NoteRecoveryCopy(NetworkFileName, NetworkTitle, TimeAndDateText(VB::Now()));
     } catch (const VBError &e) {
         StatusText = saveErrorText(e.number);
@@ -324,6 +364,8 @@ bool SaveNetwork(int mode) {
     if (NetworkFileName.empty())
         return SaveNetworkAs();
     if (MasterFile && !confirmMasterSave())
+        return false;
+    if (!confirmReplacingChangedFile(NetworkFileName))
         return false;
     return writeNetworkTo(NetworkFileName);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Writing the whole network to its file or to the recovery copy.
 #include <string>
+#include <string_view>
 
 class TextFileWriter;
 
@@ -11,6 +12,12 @@ bool SaveNetwork(int mode);
 // Saves the network under another name (Save As): asks about a master file when the name is one, and
 // changes nothing of the current file name. Returns true when the file was written.
 bool SaveNetworkTo(const std::string &path);
+
+// Notes what this program last read from or wrote to its network file (the digest of its bytes), so that
+// a save can tell whether another program has replaced the file since.
+void NoteNetworkFileDigest(const std::string &path, std::string digest);
+// The digest of a file's bytes, as NoteNetworkFileDigest takes it.
+std::string ContentDigest(std::string_view bytes);
 
 // Writes the network file text (every section, current version) to `out`.
 void WriteNetworkFile(TextFileWriter &out);

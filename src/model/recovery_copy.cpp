@@ -16,6 +16,9 @@ constexpr const char *NotesHeading = "Gustrom recovery copy";
 
 std::unique_ptr<VB::FileLock> ownLock;
 std::string ownCopy;
+// What this program's lock notes: the network its copy holds (file, title, when written), and the network
+// file the program has open now, which differs from the copy's until the next autosave.
+std::string copyFile, copyTitle, copyWritten, openFile;
 
 std::string lockOf(const std::string &copy) {
     return copy.substr(0, copy.size() - 4) + ".lock";
@@ -50,23 +53,41 @@ bool claimOwnCopy() {
     return false;
 }
 
-std::string notesText(const std::string &networkFile, const std::string &title, const std::string &written) {
-    std::string text = std::string(NotesHeading) + "\r\n";
-    for (std::string line : {networkFile, title, written}) {
-        ReplaceControlCharacters(line);
-        text += line + "\r\n";
-    }
+std::string noteLine(std::string text) {
+    ReplaceControlCharacters(text);
     return text;
 }
 
-void readNotes(LeftRecoveryCopy &left) {
+void rewriteOwnNotes() {
+    if (!ownLock)
+        return;
+    std::string text = std::string(NotesHeading) + "\r\n";
+    for (const std::string *line : {&copyFile, &copyTitle, &copyWritten, &openFile})
+        text += noteLine(*line) + "\r\n";
+    ownLock->Rewrite(text);
+}
+
+std::vector<std::string> notesLines(const std::string &text) {
     std::vector<std::string> lines;
-    std::string text = left.claim->Read();
     for (size_t at = 0; at < text.size();) {
         const size_t end = text.find("\r\n", at);
         lines.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
         at = end == std::string::npos ? text.size() : end + 2;
     }
+    return lines;
+}
+
+// A network file as the locks note it: one text for every name of the file (links, relative paths).
+std::string openFileNote(const std::string &networkFile) {
+    if (networkFile.empty())
+        return {};
+    const QFileInfo file(ToQt(networkFile));
+    const QString canonical = file.canonicalFilePath();
+    return noteLine(FromQt(canonical.isEmpty() ? file.absoluteFilePath() : canonical));
+}
+
+void readNotes(LeftRecoveryCopy &left) {
+    const std::vector<std::string> lines = notesLines(left.claim->Read());
     left.described = lines.size() >= 4 && lines[0] == NotesHeading;
     if (left.described) {
         left.networkFile = lines[1];
@@ -101,22 +122,57 @@ bool IsRecoveryCopy(const std::string &path) {
 }
 
 void NoteRecoveryCopy(const std::string &networkFile, const std::string &title, const std::string &written) {
-    if (ownLock)
-        ownLock->Rewrite(notesText(networkFile, title, written));
+    copyFile = networkFile;
+    copyTitle = title;
+    copyWritten = written;
+    rewriteOwnNotes();
+}
+
+void NoteOpenNetworkFile(const std::string &networkFile) {
+    openFile = openFileNote(networkFile);
+    // The lock is taken now, not at the first autosave: other programs look for the file from the start.
+    if (!openFile.empty() || ownLock)
+        claimOwnCopy();
+    rewriteOwnNotes();
+}
+
+bool HeldByAnotherProgram(const std::string &networkFile) {
+    const std::string folder = VB::PrivateFolderName();
+    const std::string wanted = openFileNote(networkFile);
+    if (folder.empty() || wanted.empty())
+        return false;
+    for (const QFileInfo &file : filesOf(folder, "*.lock")) {
+        const std::string lock = FromQt(file.absoluteFilePath());
+        if (ownLock && lock == ownLock->Path())
+            continue;
+        // A lock that can be taken belongs to no running program.
+        if (VB::FileLock(lock, false).Held())
+            continue;
+        QFile notes(file.absoluteFilePath());
+        if (!notes.open(QIODevice::ReadOnly))
+            continue;
+        const std::vector<std::string> lines = notesLines(notes.readAll().toStdString());
+        if (lines.size() >= 5 && lines[0] == NotesHeading && lines[4] == wanted)
+            return true;
+    }
+    return false;
 }
 
 void RemoveRecoveryCopy() {
-    if (!ownLock)
-        return;
-    QFile::remove(ToQt(ownCopy));
-    ownLock->Remove();
-    ownLock.reset();
-    ownCopy.clear();
+    if (ownLock) {
+        QFile::remove(ToQt(ownCopy));
+        ownLock->Remove();
+    }
+    LetGoOfRecoveryCopy();
 }
 
 void LetGoOfRecoveryCopy() {
     ownLock.reset();
     ownCopy.clear();
+    copyFile.clear();
+    copyTitle.clear();
+    copyWritten.clear();
+    openFile.clear();
 }
 
 std::vector<LeftRecoveryCopy> ClaimLeftRecoveryCopies() {
@@ -152,7 +208,11 @@ bool AdoptRecoveryCopy(LeftRecoveryCopy &left) {
     QFile::remove(ToQt(ownCopy));
     if (!QFile::rename(ToQt(left.path), ToQt(ownCopy)))
         return false;
-    ownLock->Rewrite(left.claim->Read());
+    QFile::setPermissions(ToQt(ownCopy), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    copyFile = left.networkFile;
+    copyTitle = left.title;
+    copyWritten = left.written;
+    rewriteOwnNotes();
     left.claim->Remove();
     left.claim.reset();
     left.path = ownCopy;

@@ -1,7 +1,8 @@
 #pragma once
 // The recovery copy of the network. Each running program writes a copy of its own into the user's private
-// folder, beside a lock file that it holds while it runs and that notes which network the copy holds and
-// when it was written. A copy whose lock nobody holds was left by a program that did not end in order.
+// folder, beside a lock file that it holds while it runs and that notes which network the copy holds, when
+// it was written and which network file the program has open. A copy whose lock nobody holds was left by a
+// program that did not end in order.
 #include "platform/FileLock.h"
 
 #include <memory>
@@ -15,6 +16,11 @@ bool IsRecoveryCopy(const std::string &path);
 // Notes beside this program's copy the network it holds (its file name, empty for an unnamed network, and
 // its title) and when the copy was written.
 void NoteRecoveryCopy(const std::string &networkFile, const std::string &title, const std::string &written);
+// Notes in this program's lock the network file it has open now (empty for none), so that other running
+// programs can tell (HeldByAnotherProgram).
+void NoteOpenNetworkFile(const std::string &networkFile);
+// Whether another running program of this user has the network file open.
+bool HeldByAnotherProgram(const std::string &networkFile);
 // Deletes this program's copy and its lock: the orderly exit.
 void RemoveRecoveryCopy();
 // Lets go of this program's copy without deleting it, as a program that ends otherwise does.

@@ -16,6 +16,8 @@
 #include "platform/VBError.h"
 #include "platform/VBMath.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -302,6 +304,13 @@ void ReloadDefaults() {
         ReDimNetworkPreserve();
     if (calculationSettings() != before)
         CalcAllAirways();
+}
+
+std::string DefaultsFileReplacement() {
+    if (!QFileInfo::exists(ToQt(defaultsPath())))
+        return {};
+    return "The settings file " + defaultsPath() +
+           " holds the settings every new network starts with; it will hold the settings in use now.";
 }
 
 bool SaveDefaults() {

@@ -1,5 +1,6 @@
 #pragma once
 // The settings file "Defaults.dat" and the unit conversion file "Conversion.dat" in the program folder.
+#include <string>
 
 // Reads the settings file of any version from 1.0 on; a missing or damaged file is reported and the
 // values read so far stay.
@@ -11,6 +12,8 @@ void UseSettingsLabelSizes();
 // never below the highest fan in use, and every airway is recalculated once when the air density or a
 // preset value changed, so stored resistances follow the reloaded settings.
 void ReloadDefaults();
+// What Save Special > Defaults replaces, naming the settings file; empty when there is no file yet.
+std::string DefaultsFileReplacement();
 // Writes the settings file, the unit conversion file and the station settings; false (after a message)
 // when the settings file could not be written, the old one then being left as it was.
 bool SaveDefaults();

@@ -94,6 +94,11 @@ void MainForm::mnuSaveFan_Click() {
 }
 
 void MainForm::mnuSaveDef_Click() {
+    // The file holds the settings of every new network: it is replaced only with a yes.
+    const std::string replaced = DefaultsFileReplacement();
+    if (!replaced.empty() &&
+        VB::MsgBox(replaced + "\r\nReplace it?", VB::vbYesNo | VB::vbQuestion, "Save Defaults") != VB::vbYes)
+        return;
     // Exit offers to save the settings again unless they really were written.
     if (SaveDefaults())
         DefaultsSaved = 255;

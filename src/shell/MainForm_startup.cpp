@@ -76,6 +76,7 @@ void offerRecoveryCopies() {
         NetworkFileName.clear();
         if (outcome == LoadOutcome::NotOpened)
             continue;
+        NoteOpenNetworkFile("");
         // The copy becomes this program's own, so that a crash before the next autosave still leaves it.
         if (outcome == LoadOutcome::Loaded)
             AdoptRecoveryCopy(copy);

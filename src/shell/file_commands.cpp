@@ -12,6 +12,7 @@
 #include "model/network_save.h"
 #include "model/node_keys.h"
 #include "model/recent_files.h"
+#include "model/recovery_copy.h"
 #include "model/settings_file.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
@@ -56,6 +57,7 @@ void NewNetwork() {
         VB::MsgBox("Current Data will be lost ?", VB::vbOKCancel, "Data Exists") == VB::vbCancel)
         return;
     NetworkFileName.clear();
+    NoteOpenNetworkFile("");
     ClearNetwork();
     ClearFileNote();
     // The memo of the network that was closed does not travel into the new one, shown or not.

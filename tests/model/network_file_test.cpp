@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -309,8 +310,8 @@ TEST_F(NetworkFileTest, SaveRefusalsWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(Path("smoke.sim")));
     EXPECT_EQ(FileNote, "n");
     EXPECT_TRUE(SaveNetwork(1));
-    // The copy carries its stamp; the live note stays as it was, for no file was saved.
-    EXPECT_NE(RecoveryCopyText().find("*** File Saved 09:05:07"), std::string::npos);
+    // No file was saved: neither the copy nor the live note carries a save stamp.
+    EXPECT_EQ(RecoveryCopyText().find("*** File Saved"), std::string::npos);
     EXPECT_EQ(FileNote, "n");
     SmokeMode = 0;
 
@@ -351,13 +352,20 @@ TEST_F(NetworkFileTest, UnnamedNetworkGoesToSaveAs) {
     EXPECT_EQ(linesStarting(FileNote, "\r*** File Saved"), 1);
 }
 
-TEST_F(NetworkFileTest, EachProgramWritesItsOwnRecoveryCopyInAFolderOnlyItsUserCanOpen) {
+TEST_F(NetworkFileTest, EachProgramWritesItsOwnRecoveryCopyOnlyItsUserCanRead) {
     VB::SetPrivateFolderOverride(Path("private/"));
     GenerateNetwork(10, 4);
+    // A usual mask, which leaves new files readable by everyone.
+    const mode_t mask = ::umask(022);
     ASSERT_TRUE(SaveNetwork(1));
+    ::umask(mask);
     const std::string first = RecoveryCopyPath();
     EXPECT_EQ(first.rfind(Path("private/"), 0), 0u) << first;
     EXPECT_EQ(std::filesystem::status(Path("private")).permissions(), std::filesystem::perms::owner_all);
+    // Owner-only also where the folder is not: the copy and its lock, whatever the mask.
+    const auto ownerOnly = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+    for (const std::string &file : {first, first.substr(0, first.size() - 4) + ".lock"})
+        EXPECT_EQ(std::filesystem::status(file).permissions(), ownerOnly) << file;
     const std::string firstText = TextOf(first);
     // The next program writes a copy of its own and leaves the first program's alone.
     LetGoOfRecoveryCopy();

@@ -7,7 +7,9 @@
 #include "model/file_dialogs.h"
 #include "model/geometry.h"
 #include "model/network_save.h"
+#include "model/recovery_copy.h"
 #include "platform/Busy.h"
+#include "platform/FileLock.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
 
@@ -354,6 +356,51 @@ TEST_F(ShellTest, ARefusedSaveAsKeepsTheFileNameAndTitle) {
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "new.sim"));
 }
 
+TEST_F(ShellTest, SaveOverAFileAnotherProgramChangedAsksNamingItAndNoWritesNothing) {
+    StartOnExample("teaching.sim");
+    const std::string path = folder.path() + "teaching.sim";
+    // Unchanged since it was opened: no question.
+    form->MenuItem("mnuSaveFile")->trigger();
+    // Another program renames an airway and saves.
+    std::string theirs = folder.Read("teaching.sim");
+    theirs.replace(theirs.find("900 drive"), 9, "900 Drive A");
+    folder.Write("teaching.sim", theirs);
+    // The recovery copy is no save over the file: it asks nothing.
+    ASSERT_TRUE(SaveNetwork(1));
+    boxes->Expect(VB::vbNo, "The file " + path + " has been changed on disk");
+    form->MenuItem("mnuSaveFile")->trigger();
+    ASSERT_EQ(boxes->Shown().size(), 1u);
+    EXPECT_EQ(boxes->Shown()[0].buttonSet, VB::vbYesNo);
+    EXPECT_EQ(folder.Read("teaching.sim"), theirs);
+    boxes->Expect(VB::vbYes, "has been changed on disk");
+    form->MenuItem("mnuSaveFile")->trigger();
+    EXPECT_EQ(folder.Read("teaching.sim").find("900 Drive A"), std::string::npos);
+    // What this program wrote is what it knows now: the next save asks nothing.
+    form->MenuItem("mnuSaveFile")->trigger();
+    EXPECT_EQ(boxes->Shown().size(), 2u);
+}
+
+TEST_F(ShellTest, OpeningAFileAnotherRunningProgramHasOpenAsksAndNoOpensNothing) {
+    StartOnExample("teaching.sim");
+    const std::string path = folder.path() + "teaching.sim";
+    // That program runs on as another one, which keeps the file open and holds the lock that notes it.
+    const std::string copy = RecoveryCopyPath();
+    LetGoOfRecoveryCopy();
+    VB::FileLock otherProgram(copy.substr(0, copy.size() - 4) + ".lock", false);
+    ASSERT_TRUE(otherProgram.Held());
+    boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+    form->MenuItem("mnuNewFile")->trigger();
+    boxes->ExpectFile(path).Expect(VB::vbNo,
+                                   "The file " + path + " is open in another running Gustrom program");
+    form->MenuItem("mnuOpenFile")->trigger();
+    EXPECT_EQ(AirwayCount, 0);
+    EXPECT_TRUE(NetworkFileName.empty());
+    boxes->ExpectFile(path).Expect(VB::vbYes, "is open in another running Gustrom program");
+    form->MenuItem("mnuOpenFile")->trigger();
+    EXPECT_EQ(AirwayCount, 10);
+    EXPECT_TRUE(boxes->Done());
+}
+
 TEST_F(ShellTest, ReloadDefaultsRestoresTheFileFollowingFanCapacityAndDensity) {
     AddAirways(2);
     CalcAllAirways();
@@ -438,6 +485,22 @@ TEST_F(ShellTest, SavingTheFansOverTheFanDatabaseFileAsksNamingItAndItsFansAndNo
     boxes->Expect(VB::vbYes, "holds 3 fans and will hold 1 fan.");
     form->MenuItem("mnuSaveFan")->trigger();
     EXPECT_EQ(folder.Read("fansdata.dat").find("Fan 2"), std::string::npos);
+}
+
+TEST_F(ShellTest, SavingTheDefaultsOverTheSettingsFileAsksNamingItAndNoWritesNothing) {
+    const std::string before = folder.Read("Defaults.dat");
+    AirDensity = 1.3f;
+    DefaultsSaved = 0;
+    boxes->Expect(VB::vbNo, "The settings file " + folder.path() + "Defaults.dat");
+    form->MenuItem("mnuSaveDef")->trigger();
+    ASSERT_EQ(boxes->Shown().size(), 1u);
+    EXPECT_EQ(boxes->Shown()[0].buttonSet, VB::vbYesNo);
+    EXPECT_EQ(folder.Read("Defaults.dat"), before);
+    EXPECT_EQ(DefaultsSaved, 0);
+    boxes->Expect(VB::vbYes, "Replace it?");
+    form->MenuItem("mnuSaveDef")->trigger();
+    EXPECT_NE(folder.Read("Defaults.dat"), before);
+    EXPECT_EQ(DefaultsSaved, 255);
 }
 
 TEST_F(ShellTest, RecentFileEntryAsksBeforeReplacingUnsavedData) {

@@ -15,6 +15,7 @@
 #include "model/network_load.h"
 #include "model/node_keys.h"
 #include "model/record_line.h"
+#include "model/recovery_copy.h"
 #include "model/undo.h"
 #include "platform/Busy.h"
 #include "platform/FileLock.h"
@@ -196,8 +197,10 @@ TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheN
          }},
         {"recovery timer",
          [&] {
-             // A file stands where the private folder's parent would be made.
+             // A file stands where the private folder's parent would be made; the lock that the program
+             // took when it opened its file is let go, so that the copy needs the folder.
              folder.Write("taken", "");
+             LetGoOfRecoveryCopy();
              VB::SetPrivateFolderOverride(folder.path() + "taken/private/");
              AutosaveTicks = 10;
              form->Autosave_Timer();

@@ -240,6 +240,7 @@ protected:
         AddAirways(airways);
         NetworkFileName = networkFile;
         NetworkTitle = title;
+        FileNote = "Note of " + title;
         VB::SetClockOverride(&clock);
         EXPECT_TRUE(SaveNetwork(1));
         VB::SetClockOverride(nullptr);
@@ -308,6 +309,7 @@ TEST_F(RecoveryTest, ARecoveredNetworkIsUnsavedAndItsCaptionTellsWhereItCameFrom
     StartProgram();
     EXPECT_EQ(AirwayCount, 3);
     EXPECT_TRUE(NetworkFileName.empty());
+    EXPECT_EQ(FileNote, "Note of Teaching mine") << "an autosave saved no file: no save stamp";
     EXPECT_NE(form->windowTitle().toStdString().find("Recovered copy of mine.sim"), std::string::npos);
     // The copy is this program's own now: a crash before the next autosave still leaves it.
     EXPECT_FALSE(std::filesystem::exists(left));
