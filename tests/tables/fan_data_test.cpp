@@ -389,3 +389,33 @@ TEST_F(FanDataTest, TheChartDrawsEachCurveInItsColourAndOnlyTheFrameWithoutFlow)
     for (int c : {1, 2, 4, 6})
         EXPECT_FALSE(drawn.count(PictureBox::ToRgb(PictureBox::QBColor(c)) & 0xFFFFFF)) << c;
 }
+
+TEST_F(FanDataTest, WhileACurveIsTypedTheAxesAreLabelledWithItsLargestPressureAndFlow) {
+    Show();
+    ShowFan(2);
+    const auto type = [this](int row, int col, const std::string &text) {
+        grid().SetFocus();
+        grid().SetRow(row);
+        grid().SetCol(col);
+        RealKeys::Type(&grid(), QString::fromStdString(text.substr(0, 1)));
+        RealKeys::Type(window->TxtEdit, QString::fromStdString(text.substr(1) + "\r"));
+    };
+    // Two points of a new fan, the other rows still empty.
+    type(1, 1, "1000");
+    type(1, 3, "10");
+    type(2, 1, "800");
+    type(2, 3, "20");
+    std::vector<DrawnPrimitive> drawn;
+    window->PicFan->Picture().Recording = &drawn;
+    window->DrawFanCurve();
+    window->PicFan->Picture().Recording = nullptr;
+    std::set<std::string> labels;
+    for (const DrawnPrimitive &p : drawn)
+        if (p.kind == DrawnPrimitive::Text)
+            labels.insert(p.text);
+    EXPECT_TRUE(labels.count(FormatValue(1000, 8, 1, 0))) << "pressure axis";
+    EXPECT_TRUE(labels.count(FormatValue(20, 4, 1, 0))) << "flow axis";
+    // The stored points fall in pressure.
+    EXPECT_EQ(FanCurvePressure(1, 1, 2), 1000);
+    EXPECT_EQ(FanCurvePressure(1, 10, 2), 800);
+}
