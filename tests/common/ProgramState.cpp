@@ -37,6 +37,7 @@
 #include "platform/FileLock.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
+#include "platform/WindowPlacement.h"
 #include "shell/program_layers.h"
 #include "simulation/simulation_ui.h"
 
@@ -261,6 +262,7 @@ void ResetProgramState() {
     VB::SetProgramStarter({});
     VB::UseSystemPrinters();
     VB::SetPrinterPageSizeProvider({});
+    VB::ForgetPlaces();
 }
 
 std::vector<std::string> ResetGlobalNames() {
