@@ -285,6 +285,13 @@ void frmAirEdit::buildControls() {
     auto *whole = new QVBoxLayout(this);
     whole->addLayout(columns);
     whole->addLayout(buttons);
+    // Shown in one selection mode and hidden in the other, they keep their room: one size for both.
+    for (QWidget *modal : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Info),
+                           static_cast<QWidget *>(CmdResetSekection)}) {
+        QSizePolicy policy = modal->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        modal->setSizePolicy(policy);
+    }
     VB_NAME_CONTROLS(Frame1, Frame2, Frame3, Frame4, OptPar2, OptSer2, LblRes, LblWall, LblShock, Label1,
                      LblCPart, LblRemote, Label5, Label6, LblWidth, LblHeight);
     VB::NameControlArray(LblUnit, "LblUnit");
@@ -571,8 +578,7 @@ void frmAirEdit::Form_Load() {
     LoadAirway();
     filling_ = false;
 
-    adjustSize();
-    VB::CentreOnMainWindow(*this);
+    VB::KeepPlaceAndSize(*this, "frmAirEdit");
 }
 
 void frmAirEdit::setFanSpinner(int fans) {

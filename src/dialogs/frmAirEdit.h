@@ -170,6 +170,9 @@ private:
     void VSF_Change();
     void layerKeyPress(VBComboBox *combo);
     void layerLostFocus(VBComboBox *combo);
+    // Names a layer with the text its list shows, unless that is only the number an unnamed layer is listed
+    // by.
+    static void storeLayerName(bool primary, int layer, const std::string &text);
 
     // Touched marks.
     void mark(QWidget *control);

@@ -259,7 +259,7 @@ void frmAirEdit::SaveAirway() {
         const int layer = renaming != 0 ? renaming : combo->currentIndex() + 1;
         if (layer > 0 && layer <= combo->count()) {
             (primary ? AirwayPrimaryLayer : AirwaySecondaryLayer)(a) = layer;
-            (primary ? PrimaryLayerName : SecondaryLayerName)(layer) = FromQt(combo->currentText());
+            storeLayerName(primary, layer, FromQt(combo->currentText()));
             renaming = 0;
         }
     }

@@ -182,6 +182,14 @@ void frmAirEdit::presetClick(const PresetField &field) {
 
 // ---- Layers ----
 
+void frmAirEdit::storeLayerName(bool primary, int layer, const std::string &text) {
+    std::string &name = (primary ? PrimaryLayerName : SecondaryLayerName)(layer);
+    // An untouched layer list must not name every unnamed layer it passes with its number.
+    if (name.empty() && text == std::to_string(layer))
+        return;
+    name = text;
+}
+
 void frmAirEdit::layerKeyPress(VBComboBox *combo) {
     int &renaming = combo == CmbPrimary ? PrimaryRenameIndex : SecondaryRenameIndex;
     if (renaming == 0)
@@ -199,7 +207,7 @@ void frmAirEdit::layerLostFocus(VBComboBox *combo) {
         return;
     if (QString::fromStdString(CurrentLine).trimmed().isEmpty())
         return;
-    (primary ? PrimaryLayerName : SecondaryLayerName)(renaming) = CurrentLine;
+    storeLayerName(primary, renaming, CurrentLine);
     combo->setItemText(renaming - 1, ToQt(CurrentLine));
     combo->setCurrentIndex(renaming - 1);
     VBArray<int> &layer = primary ? AirwayPrimaryLayer : AirwaySecondaryLayer;

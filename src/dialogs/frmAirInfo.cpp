@@ -20,8 +20,11 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 // ---- Picture view ----
@@ -46,6 +49,7 @@ void PictureView::mouseMoveEvent(QMouseEvent *event) {
 namespace {
 
 constexpr int NarrowTwips = 4700, WideTwips = 9000, HeightTwips = 5955;
+constexpr int ChartLeftTwips = 4830; // the chart column's controls start here
 constexpr std::array<int, 16> nameTops{570,  840,  1110, 1380, 1650, 1890, 2160, 2430,
                                        2700, 2970, 3240, 3510, 3750, 4020, 4290, 4560};
 constexpr std::array<int, 16> dataTops{540,  810,  1080, 1350, 1620, 1890, 2130, 2400,
@@ -72,6 +76,22 @@ std::string valueText(double value, int quantity) {
     if (!std::isfinite(value) || std::fabs(value) > 3.0e38)
         return "n/a";
     return FormatValue(static_cast<float>(value), quantity, 1, 0);
+}
+
+// The width at which a box shows its whole text without scrolling.
+int wholeTextWidth(const QLineEdit &box) {
+    QStyleOptionFrame option;
+    option.initFrom(&box);
+    option.lineWidth =
+        box.hasFrame() ? box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &box) : 0;
+    option.state |= QStyle::State_Sunken;
+    const QMargins text = box.textMargins(), contents = box.contentsMargins();
+    // The box keeps 2 pixels beside the text on each side and 1 for the cursor after it.
+    const int inner = box.fontMetrics().horizontalAdvance(box.text()) + 2 * 2 + 1 + text.left() +
+                      text.right() + contents.left() + contents.right();
+    return box.style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, box.height()), &box)
+        .width();
 }
 
 std::string nameOrUnnamed(const std::string &name) {
@@ -114,12 +134,12 @@ frmAirInfo::frmAirInfo(QWidget *parent) : QWidget(parent, Qt::Dialog), Chart(1, 
 
     Chart.Resize(twips(3795), twips(4335));
     PicFan2 = new PictureView(Chart, this);
-    place(PicFan2, 4830, 600, 3795, 4335);
+    place(PicFan2, ChartLeftTwips, 600, 3795, 4335);
     PicFan2->MouseMove = [this](double x, double y) { PicFan2_MouseMove(x, y); };
     LblFanName = new QLabel(this);
     LblFanName->setFont(fontOf("Times New Roman", 9.75, true, true));
     LblFanName->setWordWrap(true);
-    place(LblFanName, 4830, 90, 3795, 555);
+    place(LblFanName, ChartLeftTwips, 90, 3795, 555);
     place(new QLabel("Duty Point", this), 5310, 5040, 1035, 255);
     place(new QLabel("Cursor", this), 5610, 5280, 735, 315);
     LblDutyP = new QLabel("P=", this);
@@ -156,6 +176,7 @@ frmAirInfo::frmAirInfo(QWidget *parent) : QWidget(parent, Qt::Dialog), Chart(1, 
     };
     LblCoord->setText(coords(AirwayStart, a));
     LblCoord2->setText(coords(AirwayEnd, a));
+    fitValues();
     VB_NAME_CONTROLS(LblAirName, LblCoord, LblCoord2, Prnter, Command2, Command1, PicFan2, LblFanName,
                      LblDutyP, LblDutyQ, LblP, LblQ);
     VB::NameControlArray(LblDName, "LblDName");
@@ -166,6 +187,23 @@ frmAirInfo::~frmAirInfo() = default;
 
 int frmAirInfo::twips(int value) const {
     return static_cast<int>(std::lround(value * logicalDpiX() / 1440.0));
+}
+
+void frmAirInfo::fitValues() {
+    // Every value is read whole, without scrolling: the value column widens to the longest, and the chart
+    // column moves right with it.
+    int extra = 0;
+    for (const QLineEdit *box : LblData)
+        if (!box->isHidden())
+            extra = std::max(extra, wholeTextWidth(*box) - box->width());
+    if (extra <= 0)
+        return;
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (child->x() >= twips(ChartLeftTwips))
+            child->move(child->x() + extra, child->y());
+    for (QLineEdit *box : LblData)
+        box->resize(box->width() + extra, box->height());
+    setFixedSize(width() + extra, height());
 }
 
 // ---- The report ----

@@ -43,7 +43,8 @@ public:
     void Command2_Click();
     void Prnter_Click();
 
-    // The window's width as loaded, twips.
+    // The window's designed width as loaded, twips: with the chart column or without (the value column may
+    // widen beyond it).
     int WidthTwips() const { return widthTwips_; }
 
     QLabel *LblAirName;
@@ -64,6 +65,8 @@ protected:
 
 private:
     void ShowAirwayData();
+    // Widens the value column where a value would not show whole.
+    void fitValues();
     // Closes the window, and redraws the active graphics window unless ScreenBuffer is set.
     void unloadAndRedraw();
     int twips(int value) const;

@@ -140,8 +140,7 @@ void frmPrinter::Form_Load() {
     PrintOrientation = storedNumber("PrintOrient") == 1 ? 1 : 0;
     OptOrient_Click(PrintOrientation);
 
-    adjustSize();
-    VB::CentreOnMainWindow(*this);
+    VB::KeepPlaceAndSize(*this, "frmPrinter");
     Printing->setVisible(false);
     TxtCopies->setText("1");
     TxtTitle->setText(ToQt(NetworkTitle.empty() ? std::string("Unnamed Network") : NetworkTitle));

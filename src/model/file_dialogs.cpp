@@ -53,8 +53,9 @@ void RememberFileDialogFolder(const std::string &chosen) {
     VB::SaveSetting("Gustrom", "Files", "DefaultDir", folderOf(chosen));
 }
 
-bool OpenNetworkDialog() {
+bool OpenNetworkDialog(const std::string &title) {
     VB::FileRequest request;
+    request.title = title;
     request.initialDir = FileDialogFolder();
     request.filter = "Gustrom Data (*.sim)|*.sim|Master Files (*.smm)|*.smm|All Files (*.*)|*.*";
     request.filterIndex = 1;

@@ -14,8 +14,9 @@ void RememberFileDialogFolder(const std::string &chosen);
 // stopped leaves no name, a merge keeps the network's own name; any other load gives the network the
 // file's name.
 LoadOutcome LoadNetworkFile(const std::string &path);
-// The open dialog and the load (also used by the merge command). Returns true when a file was loaded.
-bool OpenNetworkDialog();
+// The open dialog and the load (also used by the merge command, under its own title). Returns true when a
+// file was loaded.
+bool OpenNetworkDialog(const std::string &title = "");
 // File > Save As. Returns true when the file was written.
 bool SaveNetworkAs();
 // NetworkFileTitle and MasterFile from NetworkFileName.

@@ -13,6 +13,9 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
 
 namespace VB {
 
@@ -21,13 +24,29 @@ namespace {
 // How a window asked to be placed, kept on the window: a placement asked for is made at once and again as
 // the window is next shown (its size final), and once more when its frame becomes known. Explicit: a
 // place and outer size given by its code.
-enum Placement { NotPlaced = 0, Centred = 1, LowerRight = 2, Explicit = 3 };
+// Kept: where the window of the same name stood when it last went, else centred.
+enum Placement { NotPlaced = 0, Centred = 1, LowerRight = 2, Explicit = 3, Kept = 4 };
 constexpr const char *PlacementKey = "vbPlacement";
 constexpr const char *AreaKey = "vbPlacementArea";
 constexpr const char *PendingKey = "vbPlacementPending"; // asked for since the window was last shown
 constexpr const char *ShownKey = "vbShown";
 constexpr const char *PlacedAtShowKey = "vbPlacedAtShow";
 constexpr const char *FrameUnknownKey = "vbFrameUnknown";
+constexpr const char *KeptNameKey = "vbKeptName";
+
+// The place (frame top-left, screen pixels) and the inside size each kept window had when it last stood.
+struct KeptPlace {
+    std::optional<QPoint> at;
+    QSize size;
+};
+std::map<std::string, KeptPlace> &keptPlaces() {
+    static std::map<std::string, KeptPlace> places;
+    return places;
+}
+
+KeptPlace &keptPlaceOf(const QWidget &window) {
+    return keptPlaces()[window.property(KeptNameKey).toString().toStdString()];
+}
 
 QPointer<QWidget> &mainWindow() {
     static QPointer<QWidget> window;
@@ -150,6 +169,12 @@ void placeAsAsked(QWidget &window) {
     case Explicit:
         outerNow(window, window.property(AreaKey).toRect());
         break;
+    case Kept:
+        if (const std::optional<QPoint> at = keptPlaceOf(window).at)
+            moveFrame(window, *at);
+        else
+            centreNow(window);
+        break;
     default:
         KeepOnScreen(window);
     }
@@ -169,14 +194,16 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override {
         const QEvent::Type type = event->type();
         if ((type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize ||
-             type == QEvent::Paint || type == QEvent::WindowActivate) &&
+             type == QEvent::Paint || type == QEvent::WindowActivate || type == QEvent::Hide) &&
             watched->isWidgetType()) {
             auto &w = *static_cast<QWidget *>(watched);
             if (placed(w)) {
                 if (type == QEvent::Show)
                     shown(w);
-                else
+                else if (type != QEvent::Hide)
                     frameChanged(w);
+                if (type == QEvent::Move || type == QEvent::Hide)
+                    noteKeptPlace(w);
             }
         }
         return QObject::eventFilter(watched, event);
@@ -200,6 +227,11 @@ private:
         w.setProperty(PlacedAtShowKey, place);
         w.setProperty(ShownKey, true);
         w.setProperty(FrameUnknownKey, actualFrame(w).isNull());
+    }
+    // A kept window's place is where it stands as the user last saw it: moved while shown, or as it goes.
+    static void noteKeptPlace(QWidget &w) {
+        if (w.property(PlacementKey).toInt() == Kept && w.property(ShownKey).toBool())
+            keptPlaceOf(w).at = framePosition(w);
     }
     // The window system has decorated the window (it is painted, moved or activated once that is done): the
     // placement is made again with the real frame.
@@ -296,6 +328,24 @@ void PlaceInLowerRight(QWidget &window, const QRect &area) {
 void SetOuterGeometry(QWidget &window, const QRect &outer) {
     window.setProperty(AreaKey, outer);
     ask(window, Explicit);
+}
+
+void KeepPlaceAndSize(QWidget &window, const std::string &name) {
+    window.setProperty(KeptNameKey, QString::fromStdString(name));
+    KeptPlace &kept = keptPlaces()[name];
+    // Sizes as shown: in the style's fonts and margins.
+    window.ensurePolished();
+    // The size its contents ask for at the first opening, and from then on that size: no field moves when
+    // the contents change (units, a mode, a list). Only contents that no longer fit at all make it larger.
+    const QSize least = window.minimumSizeHint();
+    kept.size = kept.size.isValid() ? kept.size.expandedTo(least) : window.sizeHint().expandedTo(least);
+    window.setFixedSize(kept.size);
+    ask(window, Kept);
+}
+
+void ForgetPlaces() {
+    keptPlaces().clear();
+    learnedFrame() = QMargins();
 }
 
 } // namespace VB

@@ -5,6 +5,8 @@
 // a window that no code placed is centred the first time it is shown; shown again, it keeps its place.
 // The frame the window system puts round a window is counted in: before a window is first decorated its
 // frame is taken as the last one seen, and the placement is made again once the real frame is known.
+#include <string>
+
 class QRect;
 class QWidget;
 
@@ -28,4 +30,12 @@ void CentreOnMainWindow(QWidget &window);
 void PlaceInLowerRight(QWidget &window, const QRect &area);
 // Gives the window, frame included, this outer place and size (screen pixels), kept on the screen.
 void SetOuterGeometry(QWidget &window, const QRect &outer);
+// For a dialog made anew at each opening: the first opening centres it as CentreOnMainWindow does, every
+// later one puts it back where the dialog of that name stood when it last went (kept on the screen), so
+// that a click aimed where a field was still hits it. Its size is fixed: what its contents asked for at the
+// first opening, larger only where they no longer fit at all. Called again while it is open (its contents
+// refilled), it stays put.
+void KeepPlaceAndSize(QWidget &window, const std::string &name);
+// Forgets every kept place and size and the frame learned, as a new run of the program starts without them.
+void ForgetPlaces();
 } // namespace VB

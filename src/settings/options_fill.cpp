@@ -50,8 +50,7 @@ void frmOptions::Form_Load() {
     // 5. Data display.
     if (DataDisplayMode >= 0 && DataDisplayMode <= 3)
         OptType[static_cast<size_t>(DataModeOfButton[DataDisplayMode])]->SetValue(true);
-    // 6.
-    VB::CentreOnMainWindow(*this);
+    // 6. (The dialog is placed once it is filled, below.)
     // 7.
     ChkLayer->SetValue(LayerInheritance);
     ChkEDIT->SetValue(RightClickEditOff != 0);
@@ -141,6 +140,8 @@ void frmOptions::Form_Load() {
     txtsavetime->SetText(std::to_string(AutosaveMinutes));
     // 18. Unit grid.
     fillUnitGrid();
+    // Where it last stood, at one size: a unit switch refills it without moving a field.
+    VB::KeepPlaceAndSize(*this, "frmOptions");
     // 19.
     OptionsLoaded = true;
     shown_.Clear();

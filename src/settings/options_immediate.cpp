@@ -5,6 +5,8 @@
 #include "settings/palette_strip.h"
 
 #include "graphics/drawing.h"
+#include "graphics/graphics_state.h"
+#include "graphics/mouse.h"
 #include "model/Gustrom1.h"
 #include "model/text_files.h"
 #include "platform/Busy.h"
@@ -214,5 +216,7 @@ void frmOptions::OptUnitType_Click(int index) {
     OptionsTab = SSTab1->currentIndex();
     Form_Load();
     Shell().RefreshDataList();
+    // The cursor's coordinates in the status bar follow the new units at once, not at the next move.
+    ShowCursorCoords(CursorX, CursorY);
     show();
 }

@@ -8,6 +8,9 @@
 RotatorPad::RotatorPad(QWidget *parent) : QWidget(parent) {
     setFixedSize(56, 56);
     setFocusPolicy(Qt::ClickFocus);
+    // A right press holds the spin: it must not also open the main window's tool bar menu, which would
+    // take the next click in the drawing and leave the view turning.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     setToolTip("Hold to rotate: left and right spin, up and down tilt");
 }
 

@@ -120,7 +120,8 @@ void MergeCommand() {
     const int firstMerged = LoadMode;
     // The load lifts the counter over the merged file's own numbers.
     const int32_t nextNumber = NextAirwayNumber;
-    const bool merged = OpenNetworkDialog();
+    // The file dialog says that it adds to the open network, not that it opens one.
+    const bool merged = OpenNetworkDialog("Merge File");
     FillLevelList();
     removeAdjacentDuplicateLevels();
     FillLevelList();

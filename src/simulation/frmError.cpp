@@ -15,7 +15,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 
 frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
@@ -31,6 +33,8 @@ frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
     grid->addWidget(Errorlist, 1, 0, 1, 2);
     grid->addWidget(Command2, 2, 0);
     grid->addWidget(Command1, 2, 1);
+    connect(Errorlist->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { fitLines(first, last); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 
@@ -43,6 +47,24 @@ frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
     if (area.isValid())
         VB::PlaceInLowerRight(*this, area);
     VB_NAME_CONTROLS(NET, Errorlist, Command2, Command1);
+}
+
+void frmError::fitLines(int first, int last) {
+    // Every line is read whole, without scrolling: the window widens to the longest, its right edge kept.
+    int widest = 0;
+    for (int row = first; row <= last; ++row)
+        widest = std::max(widest, Errorlist->sizeHintForIndex(Errorlist->model()->index(row, 0)).width());
+    const QMargins margins = layout()->contentsMargins();
+    const int needed = widest + 2 * Errorlist->frameWidth() +
+                       Errorlist->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right();
+    if (needed <= width())
+        return;
+    const int grown = needed - width();
+    resize(needed, height());
+    if (isVisible()) {
+        move(pos() - QPoint(grown, 0));
+        VB::KeepOnScreen(*this);
+    }
 }
 
 void frmError::Unload() {

@@ -30,5 +30,7 @@ protected:
 private:
     void Command1_Click();
     void Command2_Click();
+    // Widens the window to the lines first .. last of the list where they need more room.
+    void fitLines(int first, int last);
     bool unloading_ = false;
 };

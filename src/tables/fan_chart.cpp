@@ -87,8 +87,12 @@ void frmFanData::DrawFanCurve() {
     }
 
     // 3. Points by falling pressure, total pressure when the static curve is empty; a point equal to an
-    // earlier one goes before it.
-    const auto key = [this](const CurvePoint &c) { return StaticEmpty ? c.total : c.statics; };
+    // earlier one goes before it. Empty is judged on the curve read, not as the fan was shown: a static curve
+    // typed into an empty fan orders its points (ordered by the still empty total curve, they would turn
+    // round at every redraw).
+    const bool noStatic = std::all_of(points.begin() + 1, points.end(),
+                                      [&](const CurvePoint &c) { return c.statics == points[1].statics; });
+    const auto key = [noStatic](const CurvePoint &c) { return noStatic ? c.total : c.statics; };
     for (int p = 2; p <= Points; ++p) {
         if (key(points[p - 1]) > key(points[p]))
             continue;
@@ -148,8 +152,9 @@ void frmFanData::DrawFanCurve() {
         text(40, -30, "P");
         text(950, 1070, "Q");
         text(0, 1050, "0,0");
-        text(40, 20, FormatValue(std::max(points[1].statics, points[1].total), 8, 1, 0));
-        text(680, 1010, FormatValue(points[Points].flow, 4, 1, 0));
+        // The ends of the axes: what the curve read spans, however far its typing has come.
+        text(40, 20, FormatValue(largestPressure, 8, 1, 0));
+        text(680, 1010, FormatValue(largestFlow, 4, 1, 0));
         text(850, -30, "Eff");
         text(850, 40, "100%");
         pic.FontName = "MS Sans Serif";

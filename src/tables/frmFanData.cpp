@@ -143,10 +143,7 @@ frmFanData::frmFanData(QWidget *parent) : QDialog(parent) {
         DrawFanCurve();
     });
     connect(TxtEdit, &VBTextBox::KeyDown, this, [this](int &code, int shift) {
-        // Esc drops the edit, and with it the change mark its keys made.
-        const bool dropped = code == 27;
         GridEditKey(*Spreadsheet, *TxtEdit, code, shift);
-        CellsChanged = dropped ? changedBeforeEdit_ : true;
         if (!TxtEdit->isVisible())
             DrawFanCurve();
     });
@@ -224,7 +221,6 @@ void frmFanData::Form_Load() {
     for (int f = FanName.LBound(); f <= FanName.UBound(); ++f)
         opened_.push_back(FanSlot::Take(f));
     openedNetworkSaved_ = NetworkSaved;
-    CellsChanged = false;
     resize(width(), 6440 / VBGrid::TwipsPerPixel);
     VB::CentreOnMainWindow(*this);
     CurrentFan = 1;
@@ -350,7 +346,6 @@ void frmFanData::gridKeyPress(int &keyAscii) {
             keyAscii, *TxtEdit,
             {[this] { mnuCopy_Click(); }, [this] { mnuPaste_Click(); }, [this] { Cancel_Click(); }}))
         return;
-    changedBeforeEdit_ = CellsChanged;
     GridEditShow(*Spreadsheet, *TxtEdit, keyAscii);
 }
 
@@ -535,9 +530,11 @@ void frmFanData::Cancel_Click() {
     // A diameter typed but not yet stored is an edit too.
     if (TxtOutDiam->isModified())
         storeDiameter(true);
-    // Any edit asks, however it was made; No, like a close without edits, gives back the database the
-    // window opened on.
-    if ((CellsChanged || databaseChanged()) &&
+    // Any edit asks, however it was made, and only a change does: keys that end where they began (a
+    // cell emptied and given back) leave nothing to save. No, like a close without edits, gives back the
+    // database the window opened on.
+    const bool typing = TxtEdit->isVisible() && TxtEdit->Text() != Spreadsheet->Text();
+    if ((typing || databaseChanged()) &&
         !AskedToDropChanges("Save fan changes to network ?", [this] { ExitFan_Click(); }))
         return;
     TxtEdit->hide();

@@ -37,7 +37,6 @@ public:
     VBCheckBox *ChkStatic = nullptr, *ChkTotal = nullptr, *ChkEff = nullptr;
     QPushButton *ExitFan = nullptr, *Cancel = nullptr, *Command2 = nullptr;
 
-    bool CellsChanged = false;
     bool StaticEmpty = false, TotalEmpty = false, FlowEmpty = false, EfficiencyEmpty = false;
 
     // ---- Public operations ----
@@ -78,7 +77,6 @@ protected:
 private:
     std::map<std::string, QAction *> items_;
     bool unloading_ = false;
-    bool changedBeforeEdit_ = false; // CellsChanged when the cell edit box last opened
     // The fan database and the network's saved flag as they were when the window opened.
     struct FanSlot;
     std::vector<FanSlot> opened_;

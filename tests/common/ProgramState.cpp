@@ -38,6 +38,7 @@
 #include "platform/FileLock.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
+#include "platform/WindowPlacement.h"
 #include "shell/program_layers.h"
 #include "simulation/simulation_ui.h"
 
@@ -264,6 +265,7 @@ void ResetProgramState() {
     VB::SetProgramStarter({});
     VB::UseSystemPrinters();
     VB::SetPrinterPageSizeProvider({});
+    VB::ForgetPlaces();
 }
 
 std::vector<std::string> ResetGlobalNames() {

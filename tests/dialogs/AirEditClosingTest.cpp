@@ -1,7 +1,9 @@
 #include "dialogs/AirEditFixture.h"
 #include "dialogs/frmAirInfo.h"
 #include "dialogs/frmShock.h"
+#include "model/network_save.h"
 #include "model/record_line.h"
+#include "model/text_files.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,6 +69,18 @@ TEST_F(AirEditClosing, MultipleSelectionAppliesOnlyTouchedFields) {
         EXPECT_NE(AirwayFlags(s) & AirwayFlag::DataHidden, 0);
         EXPECT_EQ(AirwayFlags(s) & AirwayFlag::FixedDirection, s == a ? AirwayFlag::FixedDirection : 0);
     }
+}
+
+TEST_F(AirEditClosing, AnUntouchedOkChangesNothingTheFileStores) {
+    const auto stored = [] {
+        TextFileWriter file;
+        WriteNetworkFile(file);
+        return file.Text();
+    };
+    const std::string before = stored();
+    auto dialog = Open(b);
+    QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    EXPECT_EQ(stored(), before);
 }
 
 TEST_F(AirEditClosing, OneUndoTakesBackEveryWayOfWriting) {

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -66,6 +67,17 @@ protected:
         DrawnPrimitive none;
         none.kind = DrawnPrimitive::Text;
         return bar != drawn.end() ? *bar : none;
+    }
+    // Whether a value box shows its whole text: with the cursor after the text, the text has not scrolled.
+    static bool ShowsWhole(QLineEdit &box) {
+        const auto cursorAt = [&box](qsizetype position) {
+            box.setCursorPosition(static_cast<int>(position));
+            box.repaint(); // the box scrolls to its cursor as it paints
+            return box.inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+        };
+        const int start = cursorAt(0), end = cursorAt(box.text().size());
+        cursorAt(0);
+        return end - start >= box.fontMetrics().horizontalAdvance(box.text()) - 1;
     }
     static int Rows(const frmAirInfo &info) {
         int shown = 1;
@@ -184,6 +196,9 @@ TEST_F(AirInfo, AFanRunBeyondItsCurveSaysSoInItsPressureRow) {
         AirwayPressure(a) = c.p;
         auto info = Open(a);
         EXPECT_EQ(Row(*info, 13).rfind(c.row, 0), 0u) << Row(*info, 13);
+        // Read whole, without scrolling.
+        for (QLineEdit *box : info->LblData)
+            EXPECT_TRUE(box->isHidden() || ShowsWhole(*box)) << box->text().toStdString();
     }
 }
 

@@ -4,6 +4,8 @@
 #include "model/node_keys.h"
 #include "settings/frmOptions.h"
 
+#include <QTest>
+
 #include <map>
 
 TEST_F(ShellTest, EachDataGroupReturnsToItsLastItemAndShowsItsUnit) {
@@ -73,6 +75,22 @@ TEST_F(ShellTest, EveryDataValueIsLabelledWithTheUnitOfItsQuantityInBothUnitSyst
         }
     }
     options->cmdCancel_Click();
+}
+
+TEST_F(ShellTest, AUnitSwitchShowsTheCursorCoordinatesInTheNewUnitsAtOnce) {
+    QWidget *view = window(0)->View();
+    const QPoint spot(view->width() * 3 / 4, view->height() / 4);
+    QTest::mouseMove(view, spot);
+    const QString metres = form->TxtX->text();
+    form->MenuItem("mnuOptionShow")->trigger();
+    OptionsWindow()->OptUnitType[1]->click();
+    const QString shown = form->TxtX->text();
+    EXPECT_NE(shown, metres);
+    // What the next move at the same spot would show.
+    QTest::mouseMove(view, spot + QPoint(1, 0));
+    QTest::mouseMove(view, spot);
+    EXPECT_EQ(shown, form->TxtX->text());
+    OptionsWindow()->cmdCancel_Click();
 }
 
 TEST_F(ShellTest, ChoosingALevelSwitchesToSingleLevelAndMovesTheScrollBar) {

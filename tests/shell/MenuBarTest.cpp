@@ -553,6 +553,12 @@ TEST_F(ShellTest, OpenMergeAndImportStartInTheNetworksFolderElseTheLastOneUsed) 
     VB::SetModalDriver({});
 }
 
+TEST_F(ShellTest, TheMergeFileDialogIsTitledForTheMerge) {
+    boxes->ExpectFile(std::nullopt);
+    form->MenuItem("mnuMergeFile")->trigger();
+    EXPECT_EQ(boxes->FileDialogs().back().title, "Merge File");
+}
+
 TEST_F(ShellTest, ImportChoosesAFileThenShowsTheImportDialogAndExportsSetTheirForm) {
     int dialogs = 0;
     VB::SetModalDriver([&](QDialog &dialog) {

@@ -13,6 +13,7 @@
 #include "platform/System.h"
 #include "shell/Rotator.h"
 
+#include <QApplication>
 #include <QTest>
 
 #include <filesystem>
@@ -113,6 +114,19 @@ TEST_F(RotationTest, PadOnTheMainWindowTakesRealPressesInItsOwnUnits) {
     EXPECT_TRUE(form->TimerRotate.isActive());
     QTest::keyClick(&pad, Qt::Key_A);
     EXPECT_FALSE(form->TimerRotate.isActive());
+}
+
+TEST_F(RotationTest, ARightPressOnThePadOpensNoMenu) {
+    RotatorPad &pad = *form->Rotator;
+    // Through the window system, which makes a context menu event of a right press.
+    const QPoint spot = pad.mapTo(form.get(), QPoint(pad.width() * 7 / 50, pad.height() * 28 / 50));
+    QTest::mousePress(form->windowHandle(), Qt::RightButton, {}, spot);
+    QTest::mouseRelease(form->windowHandle(), Qt::RightButton, {}, spot);
+    QWidget *menu = QApplication::activePopupWidget();
+    EXPECT_EQ(menu, nullptr);
+    if (menu != nullptr)
+        menu->close();
+    EXPECT_TRUE(form->TimerRotate.isActive());
 }
 
 TEST_F(ShellTest, AutosaveWritesTheRecoveryCopyOnTheEleventhIdleTick) {

@@ -2,6 +2,9 @@
 #include "ShellFixture.h"
 
 #include "dialogs/airway_dialogs.h"
+#include "exchange/frmPrinter.h"
+#include "platform/WindowPlacement.h"
+#include "settings/frmOptions.h"
 #include "shell/small_windows.h"
 #include "simulation/simulation_ui.h"
 
@@ -111,5 +114,66 @@ TEST_F(ShellTest, EveryWindowOpensOnTheScreenCentredOnTheMainWindowOrInItsCorner
         for (QWidget *w : shown)
             w->close();
         QApplication::processEvents();
+    }
+}
+
+TEST_F(ShellTest, TheAirwayEditOptionsAndPrintDialogsOpenWhereTheyLastStoodAtOneSize) {
+    form->showMaximized();
+    QApplication::processEvents();
+    AddAirways(3);
+    CurrentAirway = 1;
+    AirEditMode = 1;
+    const QRect screen = VB::WindowArea();
+    using Work = std::function<void(QWidget &)>;
+    const auto modal = [](const std::function<void()> &show) {
+        return [show](const Work &work) {
+            VB::SetModalDriver([&](QDialog &dialog) {
+                work(dialog);
+                dialog.reject();
+            });
+            show();
+            VB::SetModalDriver({});
+        };
+    };
+    const struct {
+        const char *window;
+        std::function<void(const Work &)> open;
+        std::function<void()> before; // a change of state for the next opening
+        Work during;                  // a change made in the open dialog
+    } dialogs[] = {
+        {"frmAirEdit", modal([] { AirwayDialogs::ShowAirwayEdit(); }),
+         [] {
+             for (int a = 1; a <= 3; ++a)
+                 AirwayFlags(a) |= AirwayFlag::Selected;
+             AirEditMode = 3;
+         },
+         [](QWidget &) {}},
+        {"frmPrinter", modal([this] { form->MenuItem("mnuPrint")->trigger(); }), [] {},
+         [](QWidget &dialog) { static_cast<frmPrinter &>(dialog).OptOrient[1]->click(); }},
+        {"frmOptions",
+         [this](const Work &work) {
+             form->MenuItem("mnuOptionShow")->trigger();
+             work(*OptionsWindow());
+             OptionsWindow()->cmdCancel_Click();
+             QApplication::processEvents();
+         },
+         [] {}, [](QWidget &dialog) { static_cast<frmOptions &>(dialog).OptUnitType[1]->click(); }},
+    };
+    for (const auto &d : dialogs) {
+        QRect left;
+        d.open([&](QWidget &dialog) {
+            ASSERT_EQ(dialog.metaObject()->className(), std::string(d.window));
+            // Moved by the user, halfway to the lower left corner of the screen.
+            const QRect frame = dialog.frameGeometry();
+            dialog.move(dialog.pos() + (QPoint(screen.left(), screen.bottom()) - frame.bottomLeft()) / 2);
+            left = dialog.frameGeometry();
+        });
+        d.before();
+        d.open([&](QWidget &dialog) {
+            EXPECT_EQ(dialog.frameGeometry(), left) << d.window << " as it opens";
+            d.during(dialog);
+            QApplication::processEvents();
+            EXPECT_EQ(dialog.frameGeometry(), left) << d.window << " after a change in it";
+        });
     }
 }

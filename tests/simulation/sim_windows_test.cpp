@@ -11,8 +11,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -215,6 +216,24 @@ TEST(ErrorWindow, CancelStopsTheRunAndUnloadsBothWindows) {
     SetSimulationUi(previous);
 }
 
+TEST(ErrorWindow, EveryLineIsReadWholeWithoutScrolling) {
+    RecordingShell shell;
+    SimulationWindows windows;
+    SimulationUi *previous = SetSimulationUi(&windows);
+    // A line listed before the window shows and one added while it shows.
+    Errorlist = {"17\tFan beyond its curve"};
+    windows.ShowErrorWindow("Warning-reversals");
+    windows.ErrorAdded("12345\tFan beyond its curve, pressure negative");
+    QCoreApplication::processEvents();
+    const QListWidget &list = *windows.ErrorWindow()->Errorlist;
+    for (int row = 0; row < list.count(); ++row)
+        EXPECT_LE(list.sizeHintForIndex(list.model()->index(row, 0)).width(), list.viewport()->width())
+            << list.item(row)->text().toStdString();
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0);
+    windows.CloseErrorWindow();
+    SetSimulationUi(previous);
+}
+
 TEST(ProgressWindow, LeftOverWindowGoesWhenActivatedAfterTheRun) {
     RecordingShell shell;
     SimulationWindows windows;
@@ -254,7 +273,8 @@ TEST(SimulationWindowPlaces, ProgressIsCentredOnTheScreenAndErrorsSitInTheMainWi
     QWidget main;
     main.setGeometry(100, 80, 700, 500);
     const frmSimForm progress(&main);
-    EXPECT_LE((progress.frameGeometry().center() - progress.screen()->geometry().center()).manhattanLength(), 1);
+    EXPECT_LE((progress.frameGeometry().center() - progress.screen()->geometry().center()).manhattanLength(),
+              1);
     const frmError errors(&main);
     EXPECT_EQ(errors.frameGeometry().bottomRight(), main.frameGeometry().bottomRight());
 }
