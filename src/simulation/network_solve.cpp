@@ -93,9 +93,8 @@ public:
         NetworkSolveResult result;
         if (branches_.empty())
             return result;
-        const std::vector<double> given = flow_;
+        // The flows given are written only once the solve has found its own.
         auto giveUp = [&] {
-            flow_ = given;
             result.solved = false;
             return result;
         };
