@@ -135,11 +135,8 @@ void superposeMeshFlows(std::vector<AirwayState> &state, const ChordFlow &chordF
 bool solveWholeNetwork(const SweepMeshes &meshes, std::vector<AirwayState> &state) {
     const int n = AirwayCount;
     std::vector<uint8_t> free(n + 1, 0);
-    for (const Entry &e : meshes.entries) {
-        if (TiesJunctions(e.airway()))
-            return true;
+    for (const Entry &e : meshes.entries)
         free[e.airway()] = 1;
-    }
     std::vector<double> flow(n + 1);
     for (int a = 1; a <= n; ++a)
         flow[a] = state[a].flow;

@@ -357,14 +357,13 @@ private:
 
 } // namespace
 
-bool TiesJunctions(int airway) {
-    return AirwaySolverFan(airway) == 0 && !(AirwayResistance(airway) > 0);
-}
-
 NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<uint8_t> &free,
                                         double tolerance) {
+    // An airway with neither resistance nor fan ties its two junctions to one pressure, which the system
+    // over the junctions cannot hold: seen before any set-up, so that the sweeps start at once.
     for (std::size_t a = 1; a < free.size(); ++a)
-        if (free[a] && TiesJunctions(static_cast<int>(a)))
+        if (free[a] && AirwaySolverFan(static_cast<int>(a)) == 0 &&
+            !(AirwayResistance(static_cast<int>(a)) > 0))
             return {};
     NewtonSolve solve(flow, free, tolerance);
     return solve.Run();

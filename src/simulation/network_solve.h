@@ -11,10 +11,6 @@ struct NetworkSolveResult {
     bool stopped = false; // a stop request ended the solve
 };
 
-// An airway with neither resistance nor fan ties its two junctions to one pressure, which the system over
-// the junctions cannot hold.
-bool TiesJunctions(int airway);
-
 // Balances the flows (m³/s, by airway slot) of the airways marked free (those of a corrected mesh); every
 // other airway keeps its flow, a fixed quantity or the no flow of a bulkhead, and counts as known at its
 // junctions. Each step is damped so that the network's content (over the airways, the integral over the

@@ -148,11 +148,7 @@ TEST_F(ShellTest, ANetworkFileWithLfLineEndsOpensWholeAndSavesAsItsCrLfOriginal)
         if (lf) {
             // The file as a Unix tool or a checkout leaves it, given to the program at start.
             folder.Write("teaching_lf.sim", WithLineEnds(folder.Read("teaching.sim"), {"\n"}));
-            form.reset();
-            frmTitle title(folder.path() + "teaching_lf.sim");
-            title.Start();
-            form.reset(title.MainWindow());
-            ASSERT_NE(form, nullptr);
+            StartAsInstalled(folder.path() + "teaching_lf.sim");
         }
         EXPECT_EQ(AirwayCount, 10);
         form->Tools(20)->click(); // Save
@@ -181,11 +177,7 @@ TEST_F(ShellTest, AirwaysMeetingAtTheOriginOpenDrawSolveAndSaveLikeAnyOther) {
     NetworkFileName = folder.path() + "origin.sim";
     ASSERT_TRUE(SaveNetwork(0));
 
-    form.reset();
-    frmTitle title(folder.path() + "origin.sim");
-    title.Start();
-    form.reset(title.MainWindow());
-    ASSERT_NE(form, nullptr);
+    StartAsInstalled(folder.path() + "origin.sim");
     ASSERT_EQ(AirwayCount, 10);
     std::set<int> drawn;
     for (int i = 1; VisibleAirways(i) != 0; ++i)
