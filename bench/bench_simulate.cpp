@@ -1,6 +1,6 @@
 // The whole simulation of a generated network of about 30,000 airways: without windows, with the time
-// spent in each stage of the run, for exactly 50 sweeps and at the default Max Allowable Error, and once
-// more with the program's progress and error windows. Then generated multi-level mines as a user runs
+// spent in each stage of the run, until the flows stand still and at the default Max Allowable Error, and
+// once more with the program's progress and error windows. Then generated multi-level mines as a user runs
 // them: the default Max Allowable Error and the shipped Max Iterations.
 #include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
@@ -94,11 +94,12 @@ public:
     RunSetting(const RunSetting &) = delete;
     RunSetting &operator=(const RunSetting &) = delete;
 
-    // The generated network, set for a run of exactly MaxIterations sweeps, or with the default Max
-    // Allowable Error for a run that ends when it has converged.
+    // The generated network, set for a run until the flows stand still (at most MaxIterations sweeps after
+    // the whole-network solve), or with the default Max Allowable Error for a run that ends when it has
+    // converged.
     static void Prepare(int showProgress, bool defaultTolerance = false) {
         buildNetwork();
-        MaxError = defaultTolerance ? 0.05f : 1e-12f; // 1e-12 never converges: exactly MaxIterations sweeps
+        MaxError = defaultTolerance ? 0.05f : 1e-12f; // 1e-12: until the flows stand still
         MaxIterations = defaultTolerance ? 30000 : 50;
         BulkheadResistance = 1000000000;
         AnalysisMode = 0;
@@ -198,7 +199,7 @@ void BM_SimulateMine(benchmark::State &state) {
 
 } // namespace
 
-// Argument 0: exactly 50 sweeps; 1: the default Max Allowable Error, as many sweeps as convergence takes.
+// Argument 0: until the flows stand still, or 50 sweeps; 1: the default Max Allowable Error.
 BENCHMARK(BM_Simulate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_SimulateWithWindows)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_SimulateMine)->Arg(5000)->Arg(17000)->Arg(30000)->Iterations(1)->Unit(benchmark::kSecond);
