@@ -1,5 +1,6 @@
 #pragma once
-// Hardy Cross balancing of the meshes and the progress bar of the run.
+// Balancing of the airflows (the whole network solved at once, then Hardy Cross sweeps of the meshes) and
+// the progress bar of the run.
 
 #include <vector>
 
@@ -14,8 +15,9 @@ struct BalanceOutcome {
 // Set by every BalanceAirflows; a run that never balanced leaves it not converged.
 extern BalanceOutcome LastBalance;
 
-// Corrects the mesh flows sweep by sweep until the flow error still left is within MaxError, asking
-// whether to go on after every MaxIterations sweeps without convergence.
+// Solves the whole network at once from the previous flows (where it can be), then corrects the mesh flows
+// sweep by sweep until the flow error still left is within MaxError, asking whether to go on after every
+// MaxIterations sweeps without convergence.
 void BalanceAirflows();
 // The flow error still left (m³/s) after the sweeps whose largest airway flow changes (m³/s) are given,
 // oldest first: the changes still to come at the slowest rate at which the changes shrank, sweep by sweep
