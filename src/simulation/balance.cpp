@@ -19,7 +19,7 @@
 namespace {
 
 // Sweeps whose ratios of shrinking the error estimate takes: one lucky sweep must not end a run.
-constexpr std::size_t TailSweeps = 3;
+constexpr std::size_t TailSweeps = SweepsToConfirm - 1;
 // The longest stretch of sweeps over which a rate of shrinking is taken: longer ones hold on to the
 // slower start of a large network long after its error shrinks faster.
 constexpr std::size_t LongestSpan = 256;
@@ -134,22 +134,42 @@ void superposeMeshFlows(std::vector<AirwayState> &state, const ChordFlow &chordF
 // stop request ended it.
 bool solveWholeNetwork(const SweepMeshes &meshes, std::vector<AirwayState> &state) {
     const int n = AirwayCount;
-    std::vector<uint8_t> free(n + 1, 0);
+    std::vector<SolveRole> role(n + 1, SolveRole::Known);
+    const int count = static_cast<int>(meshes.begin.size()) - 1;
     for (const Entry &e : meshes.entries)
-        free[e.airway()] = 1;
+        role[e.airway()] = SolveRole::Free;
+    for (int m = 0; m < count; ++m)
+        role[meshes.entries[meshes.begin[m]].airway()] = SolveRole::Chord;
     std::vector<double> flow(n + 1);
     for (int a = 1; a <= n; ++a)
         flow[a] = state[a].flow;
-    const NetworkSolveResult solved = SolveNetworkByNewton(flow, free, MaxError);
+    std::vector<double> chordChange(static_cast<std::size_t>(count));
+    const CarryThroughMeshes carry = [&](std::vector<double> &change) {
+        for (int m = 0; m < count; ++m)
+            chordChange[m] = change[meshes.entries[meshes.begin[m]].airway()];
+        std::fill(change.begin(), change.end(), 0.0);
+        for (int m = 0; m < count; ++m)
+            for (int i = meshes.begin[m]; i < meshes.begin[m + 1]; ++i)
+                change[meshes.entries[i].airway()] += meshes.entries[i].along(chordChange[m]);
+    };
+    const NetworkSolveResult solved = SolveNetworkByNewton(flow, role, MaxError, carry);
     if (solved.stopped)
         return false;
     if (!solved.solved)
         return true;
     LastBalance.newtonSteps = solved.steps;
-    // The solve's flows balance the junctions only as closely as its linear systems were solved; taken
-    // through the meshes they balance them exactly, as the sweeps keep them.
+    // The solve's flows balance the junctions as the meshes carry them; taken through the meshes once more
+    // they are exactly the sweeps' own.
     superposeMeshFlows(state, [&](int chord) { return flow[chord]; });
     return true;
+}
+
+std::vector<int> correctedBeyond(const std::vector<double> &correction, double limit) {
+    std::vector<int> beyond;
+    for (std::size_t m = 0; m < correction.size(); ++m)
+        if (correction[m] > limit)
+            beyond.push_back(static_cast<int>(m));
+    return beyond;
 }
 
 std::string oneDecimal(double x) {
@@ -202,7 +222,10 @@ double FlowErrorLeft(const std::vector<double> &changes) {
     return size * std::max(1.0, ratio / (1 - ratio));
 }
 
-void BalanceAirflows() {
+namespace {
+
+// The balancing of a run: the whole network solved at once first where asked, then the sweeps.
+void balance(bool wholeNetworkFirst) {
     LastBalance = BalanceOutcome{};
     SimUi().ShowBalanceLabels();
     const int n = AirwayCount;
@@ -214,7 +237,7 @@ void BalanceAirflows() {
     superposeMeshFlows(state, [](int chord) { return static_cast<double>(AirwayFlow(chord)); });
 
     const SweepMeshes meshes = freeMeshes();
-    if (!solveWholeNetwork(meshes, state)) {
+    if (wholeNetworkFirst && !solveWholeNetwork(meshes, state)) {
         ErrorLevel = 1; // stopped: the flows stay as the run found them
         return;
     }
@@ -290,7 +313,11 @@ void BalanceAirflows() {
         // Converged only when the flow error still left, not just the last correction, is within MaxError.
         const double left = FlowErrorLeft(largestChanges);
         LastBalance.sweeps += 1;
-        LastBalance.flowErrorLeft = left;
+        // An estimate beyond every flow of the network, or from changes that never shrank, tells nothing of
+        // how far off the flows are.
+        LastBalance.flowErrorLeft =
+            left == 0 || (left <= largestFlow && largestChanges.back() < largestChanges.front()) ? left
+                                                                                                 : Unknown;
         if (left <= EstimateShare * maxError) {
             LastBalance.converged = true;
             LastBalance.unsettledMeshes = 0;
@@ -306,8 +333,11 @@ void BalanceAirflows() {
             continue;
         // The meshes whose airways may still be off by more than MaxError: a change counts when, carried
         // on as the estimate carries the largest, it would exceed the share of MaxError the estimate keeps.
-        const double limit = left == Unknown ? 0.0 : EstimateShare * maxError * largestChange / left;
-        const std::vector<int> unsettled = unsettledMeshes(meshes, change, limit);
+        // While too few sweeps tell, the meshes whose last correction exceeded MaxError.
+        const std::vector<int> unsettled =
+            left == Unknown
+                ? correctedBeyond(correction, maxError)
+                : unsettledMeshes(meshes, change, EstimateShare * maxError * largestChange / left);
         if (AnalysisMode == -1)
             for (int m : unsettled)
                 for (int i = meshes.begin[m]; i < meshes.begin[m + 1]; ++i) {
@@ -330,6 +360,16 @@ void BalanceAirflows() {
     }
     for (int a = 1; a <= n; ++a)
         AirwayFlow(a) = static_cast<float>(state[a].flow);
+}
+
+} // namespace
+
+void BalanceAirflows() {
+    balance(true);
+}
+
+void BalanceBySweeps() {
+    balance(false);
 }
 
 void SetProgress(int percent) {

@@ -8,10 +8,13 @@
 struct BalanceOutcome {
     bool converged = false;   // the flow error left is within Max Allowable Error
     int unsettledMeshes = 0;  // meshes whose airways may still be off by more than it (0 when converged)
-    double flowErrorLeft = 0; // m³/s, estimated; infinite while the sweeps do not shrink steadily
+    double flowErrorLeft = 0; // m³/s, estimated; infinite while the sweeps do not shrink steadily, or
+                              // where the estimate exceeds every flow of the network
     int sweeps = 0;           // all sweeps of the run
     int newtonSteps = 0;      // steps of the whole-network solve before the sweeps (0: sweeps alone)
 };
+// The fewest sweeps whose changes tell the flow error left, unless the flows stand still.
+constexpr int SweepsToConfirm = 4;
 // Set by every BalanceAirflows; a run that never balanced leaves it not converged.
 extern BalanceOutcome LastBalance;
 
@@ -19,6 +22,9 @@ extern BalanceOutcome LastBalance;
 // sweep by sweep until the flow error still left is within MaxError, asking whether to go on after every
 // MaxIterations sweeps without convergence.
 void BalanceAirflows();
+// The sweeps alone from the previous flows, as a run balances when the whole network cannot be solved at
+// once: the same stop rule and questions.
+void BalanceBySweeps();
 // The flow error still left (m³/s) after the sweeps whose largest airway flow changes (m³/s) are given,
 // oldest first: the changes still to come at the slowest rate at which the changes shrank, sweep by sweep
 // and over longer stretches (a geometric tail), and never less than the last change. Infinite while they

@@ -65,10 +65,15 @@ std::string flowText(double q) {
 void reportNotBalanced() {
     std::string line = "Not balanced: ";
     const int meshes = LastBalance.unsettledMeshes;
+    const int sweeps = LastBalance.sweeps;
     if (stopped())
         line += "the run was stopped";
     else if (meshes > 0)
         line += std::to_string(meshes) + (meshes == 1 ? " mesh" : " meshes") + " did not converge";
+    else if (sweeps < SweepsToConfirm)
+        line += "the balance could not be confirmed in " + std::to_string(sweeps) +
+                (sweeps == 1 ? " sweep" : " sweeps") + " (it takes " + std::to_string(SweepsToConfirm) +
+                "; raise Max Iterations)";
     else
         line += "the meshes did not converge";
     if (std::isfinite(LastBalance.flowErrorLeft))

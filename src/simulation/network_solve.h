@@ -3,21 +3,33 @@
 // each step solves one sparse symmetric system over the junctions (a graph Laplacian weighted by the
 // airways' inverse slopes), so its cost follows the network's own sparsity whatever the meshes look like.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct NetworkSolveResult {
     bool solved = false;  // false: the flows were left as they came in
-    int steps = 0;        // Newton steps taken
+    int steps = 0;        // Newton steps kept
     bool stopped = false; // a stop request ended the solve
 };
 
-// Balances the flows (m³/s, by airway slot) of the airways marked free (those of a corrected mesh); every
-// other airway keeps its flow, a fixed quantity or the no flow of a bulkhead, and counts as known at its
-// junctions. Each step is damped so that the network's content (over the airways, the integral over the
-// flow of the pressure lost, R Q|Q| less the fan or fixed pressure) falls, so the flows reached are a
-// stable balanced state near the ones given. Where the system is singular (an airway ties its junctions)
-// or no step lowers the content,
-// or on a stop request, the flows are left as they came in. The solve ends once the flows are far within
-// tolerance (m³/s) of the balance, or as exact as the arithmetic holds them.
-NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<uint8_t> &free,
-                                        double tolerance);
+// How an airway takes part in the solve: not at all (its flow is known), as a free airway, or as a free
+// airway that is the chord of a corrected mesh.
+enum class SolveRole : uint8_t { Known = 0, Free = 1, Chord = 2 };
+
+// Replaces a change of the flows (m³/s, by airway slot) by the circulation that its chords' changes give
+// through the corrected meshes, so that the junctions stay balanced to the last digit whatever the linear
+// systems left.
+using CarryThroughMeshes = std::function<void(std::vector<double> &change)>;
+
+// Balances the flows (m³/s, by airway slot) of the free airways; every other airway keeps its flow, a
+// fixed quantity or the no flow of a bulkhead, and counts as known at its junctions. The flows given must
+// balance the junctions. Each step is damped so that the network's content (over the airways, the
+// integral over the flow of the pressure lost, R Q|Q| less the fan or fixed pressure) falls, so the flows
+// reached are a stable balanced state near the ones given. An airway with neither resistance nor fan joins
+// its two junctions into one unknown; where such airways close a ring of their own, the ring keeps the
+// circulation it was given. Where no step lowers the content any further, the system cannot be solved or
+// the steps run out, the flows reached so far are kept; on a stop request the flows are left as they came
+// in. The solve ends once the flows are far within tolerance (m³/s) of the balance, or as exact as the
+// arithmetic holds them.
+NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<SolveRole> &role,
+                                        double tolerance, const CarryThroughMeshes &carry);

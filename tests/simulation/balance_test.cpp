@@ -1,3 +1,4 @@
+#include "common/NetworkGenerator.h"
 #include "common/RecordingSimulationUi.h"
 #include "common/ScriptedDialogs.h"
 #include "simulation/balance.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <set>
@@ -123,12 +125,11 @@ double dropOf(int a) {
 } // namespace
 
 TEST(BalanceAirflows, GeneratedNetworksBalanceFlowsAndPressures) {
-    // 0 airways: 200, one of them without resistance, which the whole-network solve cannot hold: the
-    // sweeps balance alone.
+    // 0 airways: 200, one of them without resistance, which joins its two junctions into one for the
+    // whole-network solve.
     for (int airways : {20, 60, 200, 700, 2000, 0}) {
-        const bool sweepsAlone = airways == 0;
-        generate(sweepsAlone ? 200 : airways, 1000u + airways);
-        if (sweepsAlone)
+        generate(airways == 0 ? 200 : airways, 1000u + airways);
+        if (airways == 0)
             AirwayResistance(AirwayCount) = 0;
         MaxError = 1e-4f;
         MaxIterations = 30000;
@@ -136,7 +137,7 @@ TEST(BalanceAirflows, GeneratedNetworksBalanceFlowsAndPressures) {
         ASSERT_TRUE(Solve()) << airways << (Errorlist.empty() ? "" : " " + Errorlist[0]);
         ASSERT_GT(MeshCount, 0);
         EXPECT_TRUE(LastBalance.converged) << airways;
-        EXPECT_EQ(LastBalance.newtonSteps == 0, sweepsAlone) << airways;
+        EXPECT_GT(LastBalance.newtonSteps, 0) << airways;
 
         // Flow balance at every node.
         std::unordered_map<Currency, double> net;
@@ -171,8 +172,8 @@ TEST(BalanceAirflows, GeneratedNetworksBalanceFlowsAndPressures) {
 
 namespace {
 
-// Surface S, nodes 1 and 2: a free fan mesh, a bulkhead mesh and a fixed-quantity mesh. The intake has no
-// resistance, so the sweeps balance alone and their question comes.
+// Surface S, nodes 1 and 2: a free fan mesh, a bulkhead mesh and a fixed-quantity mesh, balanced by the
+// sweeps alone so that their question comes.
 void threeMeshes() {
     NewNetwork();
     SetLinearFan(1, 1000, 10);
@@ -201,7 +202,7 @@ TEST(BalanceAirflows, ConvergenceQuestionShowsTheCutPercentageAndNoKeepsTheFlows
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbNo,
                      "Your Network only has a convergence of 66%\r\nDo you wish to keep on simulating ?");
-        ASSERT_TRUE(Solve());
+        ASSERT_TRUE(Solve(true));
         EXPECT_TRUE(boxes.Done());
         EXPECT_EQ(boxes.Shown().at(0).title, "Convergence Warning");
         EXPECT_EQ(boxes.Shown().at(0).icon, VB::vbQuestion);
@@ -223,7 +224,7 @@ TEST(BalanceAirflows, ConvergenceQuestionShowsTheCutPercentageAndNoKeepsTheFlows
     RecordingSimulationUi ui2;
     ScriptedDialogs boxes;
     boxes.Expect(VB::vbYes, "66%").Expect(VB::vbNo, "66%");
-    ASSERT_TRUE(Solve());
+    ASSERT_TRUE(Solve(true));
     EXPECT_TRUE(boxes.Done());
     ASSERT_EQ(ui2.sweepFigures.size(), 2u);
     EXPECT_EQ(ui2.sweepFigures[1].first, "1"); // the count starts again after Yes
@@ -246,7 +247,7 @@ TEST(BalanceAirflows, OnlyFixedMeshesEndAfterOneSweepWithoutFigures) {
 }
 
 TEST(BalanceAirflows, NonConvergingModeListsEachAirwayOnce) {
-    // Two fan meshes share the intake S-1, which has no resistance: the sweeps balance alone.
+    // Two fan meshes share the intake S-1, which has no resistance.
     NewNetwork();
     SetLinearFan(1, 1000, 10);
     AddAirway(0, 1, 0);
@@ -261,7 +262,7 @@ TEST(BalanceAirflows, NonConvergingModeListsEachAirwayOnce) {
     CheckFanCurves();
     ASSERT_TRUE(CheckAndMesh());
     BuildFanCurves();
-    BalanceAirflows();
+    BalanceBySweeps();
     EXPECT_EQ(ErrorLevel, 1);
     EXPECT_EQ(LinesWith("\tConverge Error").size(), 4u);
     std::set<std::string> distinct(ui.errors.begin(), ui.errors.end());
@@ -275,7 +276,7 @@ TEST(BalanceAirflows, CancelStopsTheRunAfterTheSweep) {
     RecordingSimulationUi ui;
     ui.cancelAtPump = 1;
     ScriptedDialogs boxes;
-    Solve();
+    Solve(true);
     EXPECT_EQ(ErrorLevel, 1);
     EXPECT_EQ(ui.sweepFigures.size(), 1u);
 }
@@ -286,4 +287,51 @@ TEST(SetProgress, DrawsTheBarAndLetsEventsRun) {
     SetProgress(100);
     EXPECT_EQ(ui.progress, (std::vector<int>{40, 100}));
     EXPECT_EQ(ui.pumps, 2);
+}
+
+TEST(BalanceAirflows, ARingOfAirwaysWithoutResistanceKeepsTheSplitItWasGiven) {
+    // S-1, a ring without resistance from 1 to 2 (straight, and through 3), then the fan from 2 to S.
+    NewNetwork();
+    SetLinearFan(1, fanModels[0].p0, fanModels[0].slope);
+    AddAirway(0, 1, 0.5);
+    for (const auto &[from, to] : {std::pair{1, 2}, {1, 3}, {3, 2}})
+        AirwayFlow(AddAirway(from, to, 0)) = 3;
+    AddFanAirway(2, 0, 0.1, 1);
+    ScriptedDialogs boxes;
+    ASSERT_TRUE(Solve());
+    EXPECT_TRUE(LastBalance.converged);
+    EXPECT_GT(LastBalance.newtonSteps, 0);
+    // The airway that closes the ring keeps its 3 m³/s, and the path beside it takes the rest of what the
+    // fan drives.
+    std::vector<float> ring;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayResistance(a) == 0)
+            ring.push_back(AirwayFlow(a));
+    ASSERT_EQ(ring.size(), 3u);
+    EXPECT_EQ(std::count(ring.begin(), ring.end(), 3.0f) % 2, 1)
+        << ring[0] << " " << ring[1] << " " << ring[2];
+    EXPECT_GT(*std::max_element(ring.begin(), ring.end()), 10.0f);
+    ExpectPressuresAgree(dropOf, "ring");
+}
+
+TEST(BalanceAirflows, AnEstimateBeyondEveryFlowIsNoEstimate) {
+    // Sweeps alone on a generated network, stopped at the question: after 20 sweeps the changes shrink too
+    // slowly for the estimate to mean anything, after 40 it is a real figure.
+    for (const int sweeps : {20, 40}) {
+        GenerateNetwork(200, 3);
+        LevelRange(1, 1) = LevelRange(1, 2) = 1000; // its surface
+        MaxIterations = sweeps;
+        MaxError = 0.05f;
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbNo, "convergence of");
+        Solve(true);
+        EXPECT_TRUE(boxes.Done());
+        double largest = 0;
+        for (int a = 1; a <= AirwayCount; ++a)
+            largest = std::max(largest, std::fabs(static_cast<double>(AirwayFlow(a))));
+        if (sweeps == 20)
+            EXPECT_FALSE(std::isfinite(LastBalance.flowErrorLeft)) << LastBalance.flowErrorLeft;
+        else
+            EXPECT_LE(LastBalance.flowErrorLeft, largest);
+    }
 }

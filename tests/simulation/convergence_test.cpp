@@ -6,6 +6,7 @@
 #include "graphics/graphics_state.h"
 #include "model/network_load.h"
 #include "model/node_keys.h"
+#include "model/undo.h"
 #include "platform/PictureBox.h"
 #include "platform/System.h"
 #include "simulation/balance.h"
@@ -17,6 +18,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <random>
 #include <unordered_map>
 
 namespace {
@@ -207,3 +209,67 @@ TEST_F(SolvedNetworks, AMultiLevelMineOf30000AirwaysBalancesWithNoMessageAndNoQu
     EXPECT_TRUE(NetworkBalanced);
     EXPECT_EQ(Errorlist, std::vector<std::string>{});
 }
+
+namespace {
+
+// How a generated mine is edited before it is run, as users edit theirs.
+enum class Edit { TwentyAtOneHundredth, TwentyAtOneMillionth, OneWithoutResistance, WildStoredFlows };
+
+// Ordinary airways of the network: no fan, no fixed quantity, no bulkhead.
+std::vector<int> ordinaryAirways() {
+    std::vector<int> ordinary;
+    for (int a = 1; a <= AirwayCount; ++a)
+        if (AirwayFan(a) == 0 && !(AirwayFlags(a) & AirwayFlag::FixedFlow) &&
+            AirwayResistanceType(a) != BulkheadPreset && AirwayResistance(a) < 1000)
+            ordinary.push_back(a);
+    return ordinary;
+}
+
+void editMine(int airways, Edit edit) {
+    GenerateMultiLevelMine(airways, 23);
+    ResetUndoSteps(); // as a network opened anew: its reversals go to an empty undo log
+    std::mt19937 random(static_cast<uint32_t>(airways) + static_cast<uint32_t>(edit));
+    const std::vector<int> ordinary = ordinaryAirways();
+    auto typed = [&](int count, float resistance) {
+        for (int k = 0; k < count; ++k) {
+            const int a = ordinary[random() % ordinary.size()];
+            AirwayResistanceType(a) = 50;
+            AirwayResistance(a) = resistance;
+        }
+    };
+    switch (edit) {
+    case Edit::TwentyAtOneHundredth:
+        return typed(20, 0.01f);
+    case Edit::TwentyAtOneMillionth:
+        return typed(20, 1e-6f);
+    case Edit::OneWithoutResistance:
+        return typed(1, 0.0f);
+    case Edit::WildStoredFlows: {
+        std::uniform_real_distribution<float> wild(-5000, 5000);
+        for (int a : ordinary)
+            AirwayFlow(a) = wild(random);
+        return;
+    }
+    }
+}
+
+class EditedMines : public SolvedNetworks, public ::testing::WithParamInterface<int> {};
+
+} // namespace
+
+TEST_P(EditedMines, BalanceAtTheDefaultsWithinTheToleranceOfTheSolution) {
+    const int airways = GetParam();
+    for (Edit edit : {Edit::TwentyAtOneHundredth, Edit::TwentyAtOneMillionth, Edit::OneWithoutResistance,
+                      Edit::WildStoredFlows}) {
+        const std::string what = std::to_string(airways) + " airways, edit " + std::to_string(int(edit));
+        const std::map<int32_t, double> solution =
+            solvedFlows([&] { editMine(airways, edit); }, 1e-7f, 30000);
+        expectBothLaws(what);
+        const std::map<int32_t, double> flows = solvedFlows([&] { editMine(airways, edit); }, 0.05f, 50);
+        ASSERT_EQ(flows.size(), solution.size()) << what;
+        for (const auto &[number, q] : flows)
+            EXPECT_NEAR(q, solution.at(number), 0.05) << what << " airway " << number;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, EditedMines, ::testing::Values(5000, 17000, 30000));

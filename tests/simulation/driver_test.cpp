@@ -357,7 +357,11 @@ TEST_F(SimRunTest, NonConvergingModeClosesWithItsMessageWhenAllConverges) {
 
 TEST_F(SimRunTest, NonConvergingModeListingReversesWithUndoAndDoesNotShowOK) {
     DrawnBackwards net;
-    AirwayResistance(net.outward) = 0; // the sweeps balance alone
+    // A fan whose pressure drops at one flow where the network needs it: neither the whole-network solve
+    // nor the sweeps settle on the drop.
+    for (int p = 1; p <= 9; ++p)
+        FanCurveFlow(p, 1) = 40;
+    FanCurveFlow(10, 1) = 50;
 
     AnalysisMode = -1;
     MaxIterations = 2;

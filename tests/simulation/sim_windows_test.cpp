@@ -66,7 +66,9 @@ protected:
 } // namespace
 
 TEST_F(SimWindowsTest, ProgressWindowShowsTheStagesAndTheSweepCounter) {
-    AirwayResistance(1) = 0; // the intake: the sweeps balance alone and count their sweeps
+    // The sweeps confirm the balance the whole-network solve found, counting their sweeps: at a wide
+    // tolerance the solve leaves them something to confirm.
+    MaxError = 0.5f;
     Simulate();
     ASSERT_FALSE(windows.looks.empty());
     std::vector<std::string> titles;

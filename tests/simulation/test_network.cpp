@@ -115,12 +115,15 @@ bool CheckAndMesh() {
     return ErrorLevel == 0;
 }
 
-bool Solve() {
+bool Solve(bool sweepsAlone) {
     CheckFanCurves();
     if (!CheckAndMesh())
         return false;
     BuildFanCurves();
-    BalanceAirflows();
+    if (sweepsAlone)
+        BalanceBySweeps();
+    else
+        BalanceAirflows();
     return ErrorLevel == 0;
 }
 

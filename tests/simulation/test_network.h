@@ -40,7 +40,7 @@ void ExpectPressuresAgree(const std::function<double(int)> &dropOf, const std::s
 
 // Every stage up to meshing, in the driver's order; false when a stage raised ErrorLevel.
 bool CheckAndMesh();
-// Checks, meshing, fan tables and balancing.
-bool Solve();
+// Checks, meshing, fan tables and balancing (by the sweeps alone where asked).
+bool Solve(bool sweepsAlone = false);
 
 } // namespace testnet
