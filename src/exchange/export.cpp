@@ -34,12 +34,6 @@ int32_t exchangedFlags(int a) {
     return flags;
 }
 
-// The value as the pattern shows it, read back: flows and resistances are exchanged at the precision the
-// program shows them in SI.
-float rounded(float value, std::string_view pattern) {
-    return static_cast<float>(LenientValue(FormatPattern(value, pattern, 7)));
-}
-
 } // namespace
 
 std::string ExportTextBytes() {
@@ -63,8 +57,10 @@ std::string ExportTextBytes() {
             number(ToDisplayUnits(static_cast<float>(AirwayStart(k, a)), Quantity::Length));
         for (int k = 1; k <= 3; ++k)
             number(ToDisplayUnits(static_cast<float>(AirwayEnd(k, a)), Quantity::Length));
-        number(ToDisplayUnits(rounded(AirwayFlow(a), "0.0"), Quantity::Airflow));
-        number(ToDisplayUnits(rounded(AirwayResistance(a), "0.00000"), Quantity::Resistance));
+        // Flows go at the precision the program shows them in SI; a resistance goes whole, for the file's
+        // readers solve with it and a fixed number of decimals loses most of a small one's digits.
+        number(ToDisplayUnits(ShownValue(AirwayFlow(a), "0.0"), Quantity::Airflow));
+        number(ToDisplayUnits(AirwayResistance(a), Quantity::Resistance));
         whole(AirwayFan(a));
         whole(AirwayFanCount(a));
         name(AirwayName(a));

@@ -126,8 +126,9 @@ void RotateView() {
         PanY = AirwayStartProjected(2, 0);
     }
     KeepPan = 0;
-    Shell().SetLabelText("LblWin1", VB::CStr(PanX));
-    Shell().SetLabelText("LblWin2", VB::CStr(PanY));
+    // The pan is a single-precision position worked out in doubles: shown at the digits a single holds.
+    Shell().SetLabelText("LblWin1", VB::CStrSingle(static_cast<float>(PanX)));
+    Shell().SetLabelText("LblWin2", VB::CStrSingle(static_cast<float>(PanY)));
 
     const int last = std::min(AirwayCount, VisibleAirways.UBound());
     for (int i = 1; i <= last; ++i) {

@@ -381,6 +381,10 @@ std::string FormatPattern(double value, std::string_view pattern, int significan
     return formatNumber(value, tokens, significantDigits, withSign);
 }
 
+float ShownValue(float value, std::string_view pattern) {
+    return static_cast<float>(LenientValue(FormatPattern(value, pattern, 7)));
+}
+
 std::string UnitName(int quantity) {
     return UnitText.InBounds(quantity, 2) ? UnitText(quantity, currentSystem()) : std::string();
 }

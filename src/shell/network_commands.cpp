@@ -7,13 +7,13 @@
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
+#include "model/units.h"
 #include "platform/ShellHooks.h"
 #include "platform/Text1252.h"
 #include "simulation/pressures.h"
 #include "simulation/smoke_spread.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -68,8 +68,10 @@ void PreserveFlowNames() {
     for (int a = 1; a <= AirwayCount; ++a) {
         const std::string name = Trim(AirwayName(a));
         if (name.empty() || name.front() == '(') {
-            char text[48];
-            std::snprintf(text, sizeof text, "(%.1f)", static_cast<double>(AirwayFlow(a)));
+            // Rounded from the flow's own 7 digits, as every shown value is: 0.35 gives (0.4).
+            std::string text(1, '(');
+            text += FormatPattern(AirwayFlow(a), "0.0", 7);
+            text += ')';
             AirwayName(a) = text;
         }
     }

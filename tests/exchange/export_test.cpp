@@ -63,6 +63,7 @@ TEST_F(TxtExportTest, WritesTheHeadingThenOneLinePerAirwayInTheExchangeForms) {
     const int b = AddAirway(0, 0, 0, 1, 1, 1);
     AirwayFlow(b) = 12.5f;
     AirwayResistance(b) = 0.123456f;
+    // Flows go rounded to 0.1 m³/s, resistances with every digit a single holds.
     // The surface at 1: the end of b is marked as a surface exit; its selection is not written.
     LevelRange(1, 2) = 1;
     AirwayFlags(b) |= AirwayFlag::Selected;
@@ -71,9 +72,9 @@ TEST_F(TxtExportTest, WritesTheHeadingThenOneLinePerAirwayInTheExchangeForms) {
     EXPECT_EQ(bytes.substr(0, heading.size()), heading);
     const std::string blanks(40, ' ');
     EXPECT_EQ(bytes.substr(heading.size()),
-              " 123 \t-123 \t 0 \t 10 \t 20 \t-5 \t 0 \t 0 \t-1 \t 2 \tMain" + blanks.substr(4) + "\t" +
+              " 123 \t-123 \t 0 \t 10 \t 20 \t-5 \t 0 \t 4E-06 \t-1 \t 2 \tMain" + blanks.substr(4) + "\t" +
                   std::string(40, 'S') + "\t" + blanks + "\t 2.5 \t 4 \t 77 \t 1 \t 250 \r\n" +
-                  " 0 \t 0 \t 0 \t 1 \t 1 \t 1 \t 12.5 \t .12346 \t 0 \t 0 \t" + blanks + "\t" + blanks +
+                  " 0 \t 0 \t 0 \t 1 \t 1 \t 1 \t 12.5 \t .123456 \t 0 \t 0 \t" + blanks + "\t" + blanks +
                   "\t" + blanks + "\t 4 \t 4 \t 0 \t 8193 \t 0 \r\n");
 }
 

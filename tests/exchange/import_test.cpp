@@ -213,6 +213,44 @@ TEST_F(ImportTest, ExportedNetworkComesBackAlike) {
     }
 }
 
+TEST_F(ImportTest, ExportedMineComesBackWithEveryResistance) {
+    // Export Data > TXT file, then Import Data with both Retain boxes ticked: the file's readers solve with
+    // the resistances, so each must come back to within the single precision it was printed with.
+    VB::SetModalDriver([](QDialog &d) {
+        auto &f = static_cast<frmImport &>(d);
+        QTest::mouseClick(f.ChkRDrive, Qt::LeftButton);
+        QTest::mouseClick(f.ChkRRaise, Qt::LeftButton);
+        QTest::mouseClick(f.Import, Qt::LeftButton);
+    });
+    for (const int system : {1, 2}) {
+        GenerateMultiLevelMine(2000, 17);
+        UnitSystem = system;
+        std::vector<float> before;
+        for (int a = 1; a <= AirwayCount; ++a)
+            before.push_back(AirwayResistance(a));
+        const std::string path = folder.path() + "mine.txt";
+        {
+            ScriptedDialogs boxes;
+            boxes.ExpectFile(path);
+            ExportMode = 0;
+            ExportNetwork();
+        }
+        ImportFileName = path;
+        NetworkSaved = 255;
+        frmImport dialog;
+        ASSERT_EQ(VB::ShowModal(dialog), QDialog::Accepted);
+        ASSERT_EQ(AirwayCount, static_cast<int>(before.size()));
+        int off = 0;
+        for (int a = 1; a <= AirwayCount; ++a) {
+            const double was = before[static_cast<std::size_t>(a - 1)];
+            if (std::fabs(AirwayResistance(a) - was) > 1e-6 * std::fabs(was) && ++off <= 3)
+                ADD_FAILURE() << "system " << system << ", airway " << a << ": " << was << " came back as "
+                              << AirwayResistance(a);
+        }
+        EXPECT_EQ(off, 0) << "system " << system;
+    }
+}
+
 TEST_F(ImportTest, RetainKeepsOnlyResistancesTheFileGave) {
     for (const bool retain : {true, false}) {
         ImportOptions o;

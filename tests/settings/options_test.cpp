@@ -156,6 +156,19 @@ TEST_F(OptionsTest, OkWithoutEditsKeepsEverySettingExactlyAlsoThroughBothUnitSys
     EXPECT_TRUE(boxes.Shown().empty());
 }
 
+TEST_F(OptionsTest, TheEfficiencyShowsTheWholePercentItWasGiven) {
+    const struct {
+        float efficiency;
+        const char *shown;
+    } cases[] = {{0.53f, "53"}, {0.59f, "59"}, {0.855f, "85"}, {1.0f, "100"}};
+    for (const auto &c : cases) {
+        AirPowerEfficiency = c.efficiency;
+        Open();
+        EXPECT_EQ(dialog->TxtEff->Text(), c.shown) << c.efficiency;
+        Ok();
+    }
+}
+
 TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
     struct Row {
         VBTextBox *frmOptions::*box;

@@ -71,12 +71,14 @@ TEST_F(ShellTest, AutoNamingFillsOnlyEmptyNamesAndCancelChangesNothing) {
 }
 
 TEST_F(ShellTest, FlowsInNamesArePreservedAndRemoved) {
-    AddAirways(4);
+    AddAirways(5);
     AirwayName(1) = "(12.3)";
     AirwayName(2) = "Main";
     AirwayName(3) = "(4.0)";
     AirwayName(4) = "x(4.0)";
     AirwayFlow(1) = 20.26f;
+    AirwayFlow(3) = 0.35f;  // held as 0.349999994
+    AirwayFlow(5) = -2.25f; // a half goes away from zero
     boxes->Expect(VB::vbNo, "copy existing airflows to branch names that do not have a pre-existing text "
                             "name.\r\n\r\nAre you sure you want to proceed ?");
     form->mnuPres_Click();
@@ -85,6 +87,8 @@ TEST_F(ShellTest, FlowsInNamesArePreservedAndRemoved) {
     form->mnuPres_Click();
     EXPECT_EQ(name(1), "(20.3)");
     EXPECT_EQ(name(2), "Main");
+    EXPECT_EQ(name(3), "(0.4)");
+    EXPECT_EQ(name(5), "(-2.3)");
     form->mnuRmvFlow_Click();
     EXPECT_EQ(name(1), "");
     EXPECT_EQ(name(3), "");

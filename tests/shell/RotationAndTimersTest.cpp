@@ -16,7 +16,12 @@
 #include <QApplication>
 #include <QTest>
 
+#include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -100,6 +105,35 @@ TEST_F(RotationTest, RightReleaseKeepsSpinningUntilAKeyOrAWindowPress) {
     form->Rotator_MouseUp(2, 0, 7, 28);
     window(0)->Form_MouseDown(1, 0, 0, 0);
     EXPECT_FALSE(form->TimerRotate.isActive());
+}
+
+TEST_F(RotationTest, TheReadOutShowsThePanAtTheDigitsASingleHolds) {
+    // The significant digits of a number's text ("-0.0012340" has four, "880" three).
+    const auto significant = [](const std::string &text) {
+        std::string digits;
+        for (const char c : text.substr(0, text.find_first_of("Ee")))
+            if (std::isdigit(static_cast<unsigned char>(c)))
+                digits += c;
+        digits.erase(0, digits.find_first_not_of('0'));
+        if (text.find('.') != std::string::npos)
+            digits.erase(digits.find_last_not_of('0') + 1);
+        return static_cast<int>(digits.size());
+    };
+    int longer = 0; // turns whose pan a double's 15 digits would show with more than 7
+    form->Rotator_MouseDown(2, 0, 7, 40);
+    for (int tick = 0; tick < 12; ++tick) {
+        form->TimerRotate_Timer();
+        for (const auto &[label, pan] : {std::pair{form->LblWin1, PanX}, std::pair{form->LblWin2, PanY}}) {
+            const std::string text = label->text().toStdString();
+            char full[32];
+            std::snprintf(full, sizeof full, "%.15g", pan);
+            longer += significant(full) > 7 ? 1 : 0;
+            EXPECT_LE(significant(text), 7) << text;
+            EXPECT_NEAR(std::stod(text), pan, 5e-7 * std::fabs(pan) + 1e-30) << text;
+        }
+    }
+    form->Rotator_MouseUp(2, 0, 7, 40);
+    EXPECT_GT(longer, 0);
 }
 
 TEST_F(RotationTest, PadOnTheMainWindowTakesRealPressesInItsOwnUnits) {

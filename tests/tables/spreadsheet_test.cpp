@@ -40,7 +40,7 @@ TEST_F(SheetTest, FillOrdersRowsByNumberAndMarksFixedValues) {
     EXPECT_EQ(cell(1, SheetColWidth), "3.0");
     EXPECT_EQ(cell(3, SheetColFPres), "Negate");
     EXPECT_EQ(cell(2, SheetColFPres), "Stall");
-    EXPECT_EQ(cell(2, SheetColFlow), "12.345");
+    EXPECT_EQ(cell(2, SheetColFlow), "12.346");
     EXPECT_EQ(cell(2, SheetColComments), " Bulkhead");
     // Fixed flow, fixed pressure with fixed flow (Pdrop), and a resistance type: red, remembered.
     for (int c : {SheetColFlow, SheetColPdrop, SheetColResistance}) {
@@ -55,6 +55,31 @@ TEST_F(SheetTest, FillOrdersRowsByNumberAndMarksFixedValues) {
     window->mnuUndo_Click();
     EXPECT_EQ(grid().Rows(), 1);
     EXPECT_EQ(cell(0, SheetColName), "Name          ");
+}
+
+TEST_F(SheetTest, FlowsAndResistancesShowRoundedFromTheDigitsTheyHold) {
+    // Flows to 3 decimals and resistances to 7, each rounded from the value as typed, never cut below it.
+    const struct {
+        float flow, resistance; // m³/s, Ns²/m⁸
+        const char *flowText, *resistanceText;
+    } cases[] = {
+        {0.7f, 0.0002f, "0.7", "0.0002"},
+        {12.34567f, 0.000105487f, "12.346", "0.0001055"},
+        {12.3455f, 0.009858535f, "12.346", "0.0098585"},
+        {-0.7f, 0.12345676f, "-0.7", "0.1234568"},
+        {150.0f, 1.1f, "150.0", "1.1"},
+    };
+    for (const auto &c : cases) {
+        const int a = Drive(AirwayCount + 1, 100 * AirwayCount);
+        AirwayFlow(a) = c.flow;
+        AirwayResistance(a) = c.resistance;
+    }
+    Open();
+    for (int r = 1; r <= AirwayCount; ++r) {
+        const auto &c = cases[r - 1];
+        EXPECT_EQ(cell(r, SheetColFlow), c.flowText) << c.flow;
+        EXPECT_EQ(cell(r, SheetColResistance), c.resistanceText) << c.resistance;
+    }
 }
 
 TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale) {
