@@ -333,10 +333,14 @@ void setView(int slot, const char *name, float tilt, float spin, float is3D) {
 } // namespace
 
 void SetBuiltInSymbols() {
-    const int iconSizes[7] = {1, 2, 5, 5, 5, 5, 5};
+    // Lines, arrows, smoke, fans, nodes, obstruction, bulkhead. Symbols keep their share of the window
+    // whatever the zoom, as the texts keep their point size, so that a fan or a door reads at Fit All; the
+    // node marks alone keep their size in the mine, so that they stay dots beside the node names.
+    const int iconSizes[7] = {1, 3, 5, 5, 5, 5, 5};
+    const int iconScales[7] = {0, 0, 0, 0, 1, 0, 0};
     for (int k = 0; k <= 6; ++k) {
         IconSize(k) = iconSizes[k];
-        IconScale(k) = 1;
+        IconScale(k) = iconScales[k];
     }
     // Texts keep their point size whatever the zoom, so that they stay readable at Fit All and in print.
     FontScale = 0;

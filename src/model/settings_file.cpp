@@ -204,11 +204,13 @@ std::string normalisedFormat(const std::string &format) {
     return f;
 }
 
-// The label sizes of the settings file as last read or written (pt, and the zoom scaling): a new network
-// starts with them, whatever network was open before.
+// The label sizes (pt, and the zoom scaling) and the symbol sizes and scalings of the settings file as last
+// read or written: a new network starts with them, whatever network was open before.
 struct LabelSizes {
     int size[5] = {0, 0, 0, 0, 0};
     int scale = 0;
+    int iconSize[7] = {0, 0, 0, 0, 0, 0, 0};
+    int iconScale[7] = {0, 0, 0, 0, 0, 0, 0};
     bool noted = false;
 };
 LabelSizes settingsLabels;
@@ -217,6 +219,10 @@ void noteLabelSizes() {
     for (int k = 1; k <= 4; ++k)
         settingsLabels.size[k] = FontSize(k);
     settingsLabels.scale = FontScale;
+    for (int k = 0; k <= 6; ++k) {
+        settingsLabels.iconSize[k] = IconSize(k);
+        settingsLabels.iconScale[k] = IconScale(k);
+    }
     settingsLabels.noted = true;
 }
 
@@ -264,6 +270,10 @@ void UseSettingsLabelSizes() {
     for (int k = 1; k <= 4; ++k)
         FontSize(k) = settingsLabels.size[k];
     FontScale = settingsLabels.scale;
+    for (int k = 0; k <= 6; ++k) {
+        IconSize(k) = settingsLabels.iconSize[k];
+        IconScale(k) = settingsLabels.iconScale[k];
+    }
 }
 
 namespace {

@@ -5,8 +5,8 @@
 // Reads the settings file of any version from 1.0 on; a missing or damaged file is reported and the
 // values read so far stay.
 void LoadDefaults();
-// Gives the network in hand the label sizes (FontSize, FontScale) of the settings file as last read or
-// written, as a new network starts with them.
+// Gives the network in hand the label sizes (FontSize, FontScale) and the symbol sizes (IconSize,
+// IconScale) of the settings file as last read or written, as a new network starts with them.
 void UseSettingsLabelSizes();
 // Reads the settings file again under a loaded network: the fan arrays follow a changed fan capacity,
 // never below the highest fan in use, and every airway is recalculated once when the air density or a

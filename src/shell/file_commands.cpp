@@ -62,7 +62,7 @@ void NewNetwork() {
     ClearFileNote();
     // The memo of the network that was closed does not travel into the new one, shown or not.
     FileNote.clear();
-    // The axes and label sizes of the network closed belong to its file, not to the new one.
+    // The axes, label and symbol sizes of the network closed belong to its file, not to the new one.
     SetNewNetworkAxes();
     UseSettingsLabelSizes();
     LoadMode = 1;

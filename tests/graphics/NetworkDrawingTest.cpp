@@ -16,7 +16,7 @@ protected:
 
 TEST_F(NetworkDrawing, ArrowTipAndBarbsPointTowardTheExitEnd) {
     GraphicsDetail = 64;
-    // The arrow size is 1/200 of the 1000 m window times the arrow icon size 2: 10 m.
+    // The arrow size is 1/200 of the 1000 m window times the arrow icon size 3: 15 m.
     const struct {
         int x1, y1, x2, y2;
         double tipX, tipY, theta;
@@ -38,10 +38,10 @@ TEST_F(NetworkDrawing, ArrowTipAndBarbsPointTowardTheExitEnd) {
         EXPECT_NEAR(toTip.y2, c.tipY, 1e-3);
         EXPECT_NEAR(fromTip.x1, c.tipX, 1e-3);
         EXPECT_NEAR(fromTip.y1, c.tipY, 1e-3);
-        EXPECT_NEAR(toTip.x1, c.tipX + 10 * std::cos(c.theta - 0.3), 1e-3);
-        EXPECT_NEAR(toTip.y1, c.tipY + 10 * std::sin(c.theta - 0.3), 1e-3);
-        EXPECT_NEAR(fromTip.x2, c.tipX + 10 * std::cos(c.theta + 0.3), 1e-3);
-        EXPECT_NEAR(fromTip.y2, c.tipY + 10 * std::sin(c.theta + 0.3), 1e-3);
+        EXPECT_NEAR(toTip.x1, c.tipX + 15 * std::cos(c.theta - 0.3), 1e-3);
+        EXPECT_NEAR(toTip.y1, c.tipY + 15 * std::sin(c.theta - 0.3), 1e-3);
+        EXPECT_NEAR(fromTip.x2, c.tipX + 15 * std::cos(c.theta + 0.3), 1e-3);
+        EXPECT_NEAR(fromTip.y2, c.tipY + 15 * std::sin(c.theta + 0.3), 1e-3);
         EXPECT_EQ(toTip.colour, ColourTable(0));
     }
     // A zero-length segment (a shaft seen from above) has no direction to show.

@@ -79,7 +79,7 @@ TEST_F(DataModel, BuiltInDefaultsStandWithoutASettingsFile) {
     EXPECT_TRUE(ShockTypeName(6).empty());
     EXPECT_EQ(ColourTable(1), 0x0000FF); // bright red, red in the low byte
     EXPECT_EQ(ColourTable(5), 0x00FFFF); // yellow
-    EXPECT_EQ(IconSize(1), 2);
+    EXPECT_EQ(IconSize(1), 3);
     EXPECT_EQ(FontName(4), "Arial");
     EXPECT_EQ(DefaultsSaved, 255);
     EXPECT_EQ(MaxAirways, 30000);

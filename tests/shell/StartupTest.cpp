@@ -43,13 +43,17 @@ TEST_F(ShellTest, PlainStartShowsOneEmptyWindowWithTheStartingDisplayChoice) {
     EXPECT_TRUE(boxes->Shown().empty());
 }
 
-TEST_F(ShellTest, ANewNetworkIsDrawnNorthUpWithReadableLabelsAndAStoredFileKeepsItsOwn) {
+TEST_F(ShellTest, ANewNetworkIsDrawnNorthUpWithReadableLabelsAndSymbolsAndAStoredFileKeepsItsOwn) {
     // A network stored with north down and small labels that shrink with the zoom.
     AddAirways(1);
     AxisSignY = 1;
     FontScale = 1;
     for (int k = 1; k <= 4; ++k)
         FontSize(k) = 6;
+    for (int k = 0; k <= 6; ++k) {
+        IconSize(k) = 2;
+        IconScale(k) = 1;
+    }
     const std::string stored = folder.path() + "old.sim";
     NetworkFileName = stored;
     ASSERT_TRUE(SaveNetwork(0));
@@ -66,6 +70,7 @@ TEST_F(ShellTest, ANewNetworkIsDrawnNorthUpWithReadableLabelsAndAStoredFileKeeps
              EXPECT_EQ(AxisSignY, 1);
              EXPECT_EQ(FontSize(1), 6);
              EXPECT_EQ(FontScale, 1);
+             EXPECT_EQ(IconScale(3), 1);
              boxes->Expect(VB::vbOK, "Current Data will be lost ?");
              form->MenuItem("mnuNewFile")->trigger();
          }},
@@ -79,6 +84,14 @@ TEST_F(ShellTest, ANewNetworkIsDrawnNorthUpWithReadableLabelsAndAStoredFileKeeps
                   std::vector<int>({9, 10, 8, 10}))
             << c.what;
         EXPECT_EQ(FontScale, 0) << c.what;
+        // Symbols keep their share of the window, node marks their size in the mine.
+        std::vector<int> sizes, scales;
+        for (int k = 0; k <= 6; ++k) {
+            sizes.push_back(IconSize(k));
+            scales.push_back(IconScale(k));
+        }
+        EXPECT_EQ(sizes, std::vector<int>({1, 3, 5, 5, 5, 5, 5})) << c.what;
+        EXPECT_EQ(scales, std::vector<int>({0, 0, 0, 0, 1, 0, 0})) << c.what;
     }
     EXPECT_TRUE(boxes->Done());
 }
