@@ -19,7 +19,7 @@ float LetterWidth = 0, LetterHeight = 0;
 int32_t LineColour = 0;
 float SegmentX1 = 0, SegmentY1 = 0, SegmentX2 = 0, SegmentY2 = 0;
 int StartOnScreen = 0, EndOnScreen = 0;
-float LabelX = 0, LabelY = 0;
+float LabelX = 0, LabelY = 0, LabelShift = 0;
 int LabelOnScreen = 0;
 float IconX = 0, IconY = 0;
 int IconOnScreen = 0;
@@ -170,6 +170,7 @@ void DrawNetwork() {
         EndOnScreen = strictlyInside(r.x2, r.y2) ? 1 : 0;
         LabelX = (r.x1 + r.x2) / 2;
         LabelY = (r.y1 + r.y2) / 2;
+        LabelShift = 0;
         const float f = AirwayIconPosition(a) + 0.3f;
         IconX = r.x1 + (r.x2 - r.x1) * f;
         IconY = r.y1 + (r.y2 - r.y1) * f;

@@ -44,6 +44,7 @@ extern int32_t LineColour;                               // the record's colour 
 extern float SegmentX1, SegmentY1, SegmentX2, SegmentY2; // window positions of the entry and exit ends
 extern int StartOnScreen, EndOnScreen;                   // 1 when that end lies strictly inside the window
 extern float LabelX, LabelY;        // anchor of the middle texts; LabelY moves line by line
+extern float LabelShift;            // the middle texts start this far right of LabelX, clear of a symbol
 extern int LabelOnScreen;           // -1 when the middle lies strictly inside the window
 extern float IconX, IconY;          // the symbol point
 extern int IconOnScreen;            // -1 when the symbol point lies strictly inside the window

@@ -5,6 +5,7 @@
 #include "model/Gustrom1.h"
 #include "platform/PictureBox.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -61,26 +62,33 @@ void DrawAirwaySymbols(int a) {
     PictureBox *pic = ActivePicture();
     if (pic == nullptr)
         return;
+    // A symbol over the corner of the middle texts (a fixed quantity's, or any on an airway seen end-on)
+    // would hide their first letters: they start right of it.
+    const auto paint = [pic](int slot, double x, double y, double size) {
+        PaintSymbol(*pic, slot, x, y, size);
+        if (std::abs(x - LabelX) < size / 2 && std::abs(y - LabelY) < size / 2)
+            LabelShift = std::max(LabelShift, static_cast<float>(x + size / 2 - LabelX));
+    };
     const int32_t flags = AirwayFlags(a);
     const bool layerShown = (flags & AirwayFlag::LayerVisible) != 0;
     const bool fixedFlow = (flags & AirwayFlag::FixedFlow) != 0;
     if (AirwayResistanceType(a) > 0 || AirwayFan(a) != 0 || fixedFlow) {
         if (layerShown && (GraphicsDetail & 16) != 0) {
             if (AirwayFan(a) != 0)
-                PaintSymbol(*pic, SymbolSlot::Fan, IconX, IconY, FanSize);
+                paint(SymbolSlot::Fan, IconX, IconY, FanSize);
             if (fixedFlow)
-                PaintSymbol(*pic, AirwayPressure(a) < 0 ? SymbolSlot::Regulator : SymbolSlot::Fixed, LabelX,
-                            LabelY, FanSize);
+                paint(AirwayPressure(a) < 0 ? SymbolSlot::Regulator : SymbolSlot::Fixed, LabelX, LabelY,
+                      FanSize);
         }
         if (AirwayResistanceType(a) != 0 && (GraphicsDetail & 8) != 0 && layerShown) {
             if (AirwayResistanceType(a) == 1)
-                PaintSymbol(*pic, SymbolSlot::BulkheadSmall, IconX, IconY, BulkheadSize);
+                paint(SymbolSlot::BulkheadSmall, IconX, IconY, BulkheadSize);
             else
-                PaintSymbol(*pic, SymbolSlot::ObstructionSmall, IconX, IconY, ObstructionSize);
+                paint(SymbolSlot::ObstructionSmall, IconX, IconY, ObstructionSize);
         }
     }
     if ((flags & AirwayFlag::ContaminantSource) != 0 && (GraphicsDetail & 128) != 0 && layerShown)
-        PaintSymbol(*pic, SymbolSlot::Contaminant, IconX, IconY, SmokeSize);
+        paint(SymbolSlot::Contaminant, IconX, IconY, SmokeSize);
     const int pin = AirwaySmoke.InBounds(1, a) ? AirwaySmoke(1, a) : 0;
     // The pin stands on the symbol point.
     if (pin != 0 && SymbolPicture.InBounds(SymbolSlot::PinBase + pin))

@@ -135,7 +135,7 @@ void DrawMidpointTexts(int a) {
     const auto writeLine = [&](const std::string &text) {
         if (written)
             LabelY -= static_cast<float>(pic->TextHeight("F"));
-        pic->CurrentX = LabelX;
+        pic->CurrentX = LabelX + LabelShift;
         pic->CurrentY = LabelY;
         pic->Print(text);
         written = true;
