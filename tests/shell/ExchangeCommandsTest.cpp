@@ -156,7 +156,7 @@ TEST_F(ExchangeCommands, TheScreenDrawingMergedBackAddsOnlyAirwaysWithALength) {
         QTest::mouseClick(dialog.Export, Qt::LeftButton);
     });
     importFile("MnuDXF", drawing, [](frmImport &dialog) { dialog.ChkMerge->setChecked(true); });
-    EXPECT_EQ(AirwayCount, 10 + 6); // the shafts and raise segments, seen end-on in plan, are points
+    EXPECT_EQ(AirwayCount, 10 + 8); // the intake shaft and the return raise, seen end-on in plan, are points
     for (int a = 11; a <= AirwayCount; ++a)
         EXPECT_TRUE(AirwayStart(1, a) != AirwayEnd(1, a) || AirwayStart(2, a) != AirwayEnd(2, a)) << a;
     EXPECT_TRUE(boxes->Done());
