@@ -19,6 +19,10 @@ bool ReversalStepPending = false;
 
 namespace {
 
+// The step whose recordings have marked the results out of date since the main window last showed a
+// run's outcome (0: none).
+int staleStep = 0;
+
 // What log slot s keeps, at index s: every stored field of the airway, kept exactly, so that a restored
 // airway is the recorded one to the bit (no text conversion, no version rules, no length limit), and the
 // slot and number the airway had when it was recorded. The store belongs to this process.
@@ -299,6 +303,7 @@ void ResetUndoFile() {
     if (logReady())
         UndoLog.Fill(0);
     UndoLogSynced = true;
+    staleStep = 0;
 }
 
 void MarkResultsStale() {
@@ -307,8 +312,17 @@ void MarkResultsStale() {
     Shell().SetDataCombosBackColour(rgb(255, 255, 192));
 }
 
+void RunOutcomeShown() {
+    staleStep = 0;
+}
+
 void RecordUndo(int a, int action, int step) {
-    MarkResultsStale();
+    // Once per step: a bulk edit records thousands of airways, and the main window's status would be set
+    // as often.
+    if (NetworkBalanced || step != staleStep) {
+        MarkResultsStale();
+        staleStep = step;
+    }
     // Whatever is recorded changes the network: one rule for every edit, so none can skip the question
     // before its change is thrown away.
     NetworkSaved = 0;

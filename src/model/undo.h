@@ -27,8 +27,12 @@ void ResetUndoSteps();
 void ResetUndoFile();
 // Clears NetworkBalanced and shows on the main window that the results are out of date.
 void MarkResultsStale();
+// The main window shows a run's outcome: the next recording marks the results out of date again, whatever
+// its step.
+void RunOutcomeShown();
 // Records airway slot a for one action of one step; action 1 gives the airway a new undo stamp. Marks the
-// network changed and its results out of date, so every recorded edit counts as a change.
+// network changed and its results out of date, so every recorded edit counts as a change; the results are
+// marked once per step, not once per airway of a bulk edit.
 void RecordUndo(int a, int action, int step);
 // Takes back the last step (and the step before a pending reversal step); the network is then changed and
 // its results out of date.

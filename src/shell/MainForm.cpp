@@ -82,6 +82,13 @@ QString vbColourStyle(int32_t colour) {
         .arg((colour >> 16) & 0xFF);
 }
 
+// Setting a style sheet restyles the widget even when it is the one it has, which costs far more than the
+// comparison.
+void setChangedStyleSheet(QWidget *widget, const QString &style) {
+    if (widget->styleSheet() != style)
+        widget->setStyleSheet(style);
+}
+
 // A toolbar button that hands its keys to the graphic editor, so function keys work while it has focus.
 class ToolButton : public QToolButton {
 public:
@@ -327,13 +334,16 @@ bool MainForm::IsMinimized() const {
 }
 
 void MainForm::SetSimLabel(const std::string &caption, int32_t backColour) {
-    LblSim->setText(ToQt(caption));
-    LblSim->setStyleSheet(vbColourStyle(backColour));
+    const QString text = ToQt(caption);
+    if (LblSim->text() != text)
+        LblSim->setText(text);
+    setChangedStyleSheet(LblSim, vbColourStyle(backColour));
 }
 
 void MainForm::SetDataCombosBackColour(int32_t colour) {
-    CmbDataType->setStyleSheet(vbColourStyle(colour));
-    CmbDataVal->setStyleSheet(vbColourStyle(colour));
+    const QString style = vbColourStyle(colour);
+    setChangedStyleSheet(CmbDataType, style);
+    setChangedStyleSheet(CmbDataVal, style);
 }
 
 void MainForm::SetupGraphicsWindow(int w, const std::string &caption, int32_t backColour, bool autoRedraw) {

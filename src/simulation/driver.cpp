@@ -84,6 +84,7 @@ void reportNotBalanced() {
     SimUi().ErrorAdded(line);
     ErrorLevel = 1;
     Shell().SetSimLabel("NOT BAL", NotBalancedColour);
+    RunOutcomeShown();
 }
 
 } // namespace
@@ -170,6 +171,7 @@ void RunSimulation() {
     NetworkBalanced = true;
     Shell().SetSimLabel("OK", 0xFF00);
     Shell().SetDataCombosBackColour(0xC0FFC0);
+    RunOutcomeShown();
 }
 
 void Simulate() {

@@ -17,6 +17,7 @@ public:
     bool minimized = false;
     std::string simCaption;
     int32_t simColour = -1;
+    int simLabelSets = 0;
     int32_t comboColour = -1;
     std::vector<std::string> viewList;
     std::vector<int> viewIndexSet;
@@ -45,6 +46,7 @@ public:
     void SetSimLabel(const std::string &c, int32_t colour) override {
         simCaption = c;
         simColour = colour;
+        ++simLabelSets;
     }
     void SetDataCombosBackColour(int32_t colour) override { comboColour = colour; }
     void SetupGraphicsWindow(int w, const std::string &c, int32_t back, bool autoRedraw) override {

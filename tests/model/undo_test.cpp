@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -322,13 +323,27 @@ TEST_F(Undo, FullBufferIsReportedOnceAndRecordingGoesOnAtSlotOne) {
     EXPECT_EQ(AirwayCount, 4);
 }
 
-TEST_F(Undo, RecordingMarksResultsOutOfDate) {
+TEST_F(Undo, RecordingMarksResultsOutOfDateOncePerStep) {
     NetworkBalanced = true;
     draw(0);
     EXPECT_FALSE(NetworkBalanced);
     EXPECT_EQ(shell.simCaption, "SIM");
     EXPECT_EQ(shell.simColour, 255 + 192 * 256 + 128 * 65536);
     EXPECT_EQ(shell.comboColour, 255 + 255 * 256 + 192 * 65536);
+    for (int i = 1; i < 50; ++i)
+        draw(200 * i);
+    // An edit of every airway as one step, and one more step after results were claimed again.
+    const int marked = shell.simLabelSets;
+    std::vector<int> all(50);
+    std::iota(all.begin(), all.end(), 1);
+    edit(all, [](int a) { AirwaySize(1, a) = 3; });
+    EXPECT_EQ(shell.simLabelSets, marked + 1);
+    NetworkBalanced = true;
+    shell.simCaption = "OK";
+    edit(all, [](int a) { AirwaySize(1, a) = 2; });
+    EXPECT_EQ(shell.simLabelSets, marked + 2);
+    EXPECT_EQ(shell.simCaption, "SIM");
+    EXPECT_FALSE(NetworkBalanced);
 }
 
 TEST_F(Undo, EditOfAFullNetworkIsUndoneWithoutLosingAirways) {

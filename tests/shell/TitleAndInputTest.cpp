@@ -2,11 +2,16 @@
 
 #include <QTest>
 
+#include "common/NetworkGenerator.h"
+#include "dialogs/frmAirEdit.h"
 #include "graphics/view_state.h"
+#include "model/undo.h"
 #include "shell/frmTitle.h"
 #include "shell/small_windows.h"
+#include "simulation/driver.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -97,6 +102,66 @@ TEST_F(ShellTest, SimulationLabelAndReadOutsAreWrittenThroughTheHooks) {
     Shell().SetLabelText("LblWin2", "Plan");
     EXPECT_EQ(form->TxtX->text(), "X 120 m");
     EXPECT_EQ(form->LblWin2->text(), "Plan");
+}
+
+// Counts the restylings (style sheets set) of the widgets it watches.
+class RestyleCount : public QObject {
+public:
+    explicit RestyleCount(std::initializer_list<QWidget *> widgets) {
+        for (QWidget *w : widgets)
+            w->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::StyleChange)
+            ++count;
+        return false;
+    }
+};
+
+TEST_F(ShellTest, BulkEditOfTenThousandAirwaysRestylesTheStatusOnceAndEveryChangeShowsItOutOfDate) {
+    UndoBufferSize = 50000; // room for two edits of every airway
+    GenerateMultiLevelMine(10000, 5);
+    AutoSimulate = false;
+    ShowProgress = 0;
+    const RestyleCount restyles{form->LblSim, form->CmbDataType, form->CmbDataVal};
+    auto run = [this] {
+        Simulate();
+        ASSERT_EQ(form->LblSim->text(), "OK");
+    };
+    run();
+    // Every airway selected and its width changed in the airway dialog.
+    for (int a = 1; a <= AirwayCount; ++a)
+        AirwayFlags(a) |= AirwayFlag::Selected;
+    CurrentAirway = 1;
+    AirEditMode = 3;
+    auto bulkEdit = [](const char *width) {
+        frmAirEdit dialog;
+        dialog.show();
+        QTest::keyClicks(dialog.TxtWidth, width);
+        dialog.OK_Click();
+    };
+    int before = restyles.count;
+    const int slot = UndoSlot;
+    bulkEdit("5");
+    ASSERT_EQ(UndoSlot, slot + 2 * 10000);
+    EXPECT_EQ(form->LblSim->text(), "SIM");
+    EXPECT_FALSE(NetworkBalanced);
+    // The label and the two combos change colour once each, and not again while the results stay out of
+    // date.
+    EXPECT_LE(restyles.count - before, 3);
+    before = restyles.count;
+    bulkEdit("6");
+    EXPECT_EQ(restyles.count, before);
+    // An undo after a run shows the results out of date as well.
+    run();
+    before = restyles.count;
+    UndoAction();
+    EXPECT_EQ(form->LblSim->text(), "SIM");
+    EXPECT_FALSE(NetworkBalanced);
+    EXPECT_LE(restyles.count - before, 3);
 }
 
 TEST_F(ShellTest, MessageWindowShowsTheCurrentLineForItsTime) {

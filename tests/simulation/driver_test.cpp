@@ -279,6 +279,29 @@ TEST_F(SimRunTest, CancelDuringBalancingLeavesNoResults) {
     EXPECT_FALSE(ui.Reached("Resolving Pressures"));
 }
 
+TEST_F(SimRunTest, EditAfterARunThatGaveUpShowsTheResultsOutOfDateUnderAnyStep) {
+    StalledFan net;
+    ui.onPump = [&] {
+        if (ui.Reached("Balancing airflows"))
+            RunState = 255;
+    };
+    const int step = UndoStep;
+    auto edit = [&] {
+        RecordUndo(net.link, UndoCode::Before, UndoStep);
+        AirwayResistance(net.link) *= 2;
+        RecordUndo(net.link, UndoCode::After, UndoStep);
+        ++UndoStep;
+    };
+    edit();
+    UndoAction();
+    ASSERT_EQ(UndoStep, step);
+    Simulate();
+    ASSERT_EQ(shell.simCaption, "NOT BAL");
+    // The new edit has the step number of the undone one, which marked the results out of date before.
+    edit();
+    EXPECT_EQ(shell.simCaption, "SIM");
+}
+
 TEST_F(SimRunTest, CallsDuringARunAreRefusedAndTheRunCompletes) {
     FanCircuit net;
     bool tried = false;
