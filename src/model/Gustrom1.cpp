@@ -416,8 +416,11 @@ void ClearNetwork() {
     }
     ReDimNetwork();
     AirwayCount = 0;
-    // No results belong to an empty network, whatever the last run gave.
+    // No results belong to an empty network, whatever the last run gave, nor the last run's findings.
     MarkResultsStale();
+    Errorlist.clear();
+    ErrorLevel = 0;
+    Upper().CloseErrorWindow();
     NetworkTitle.clear();
     Upper().SetVisibleAirways();
     NetworkFileTitle.clear();
