@@ -307,7 +307,7 @@ TEST_F(ProgramSeamsTest, NoToTheConvergenceQuestionShowsTheFlowsAsNotBalancedAnd
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text.substr(0, 400);
 }
 
-TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoKeepsNoResultsOfTheLastRun) {
+TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoOrRedoKeepsNoResultsOfTheLastRun) {
     const struct {
         const char *what;
         std::function<void()> change;
@@ -328,6 +328,20 @@ TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoKeepsNoResultsOfTheLastRu
          [&] {
              AutoSimulate = false;
              form->MenuItem("mnuUndo")->trigger();
+         }},
+        {"Edit > Redo of an edit undone before the run",
+         [&] {
+             AutoSimulate = false;
+             // An edit after the run, which has turned what it had to: the runs below record nothing.
+             RecordUndo(2, UndoCode::Before, UndoStep);
+             AirwayName(2) = "Renamed too";
+             RecordUndo(2, UndoCode::After, UndoStep);
+             ++UndoStep;
+             form->MenuItem("mnuUndo")->trigger();
+             form->MenuItem("mnuExecute")->trigger();
+             ASSERT_EQ(form->LblSim->text(), "OK");
+             form->MenuItem("mnuRedo")->trigger();
+             EXPECT_EQ(AirwayName(2).trimmed(), "Renamed too");
          }},
     };
     for (const auto &c : changes) {
