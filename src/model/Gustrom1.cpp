@@ -358,13 +358,6 @@ void SetBuiltInFonts() {
 void SetNewNetworkAxes() {
     AxisSignX = 1;
     AxisSignY = -1;
-    TiltBuiltInViews();
-}
-
-void TiltBuiltInViews() {
-    ViewSingles(3, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
-    ViewSingles(4, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
-    ViewSingles(5, 1) = static_cast<float>(AxisSignY);
 }
 
 void SetBuiltInColours() {
