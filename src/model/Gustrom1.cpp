@@ -358,13 +358,6 @@ void SetBuiltInFonts() {
 void SetNewNetworkAxes() {
     AxisSignX = 1;
     AxisSignY = -1;
-    TiltBuiltInViews();
-}
-
-void TiltBuiltInViews() {
-    ViewSingles(3, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
-    ViewSingles(4, 1) = static_cast<float>(ViewPi / 2 * AxisSignY);
-    ViewSingles(5, 1) = static_cast<float>(AxisSignY);
 }
 
 void SetBuiltInColours() {
@@ -416,8 +409,11 @@ void ClearNetwork() {
     }
     ReDimNetwork();
     AirwayCount = 0;
-    // No results belong to an empty network, whatever the last run gave.
+    // No results belong to an empty network, whatever the last run gave, nor the last run's findings.
     MarkResultsStale();
+    Errorlist.clear();
+    ErrorLevel = 0;
+    Upper().CloseErrorWindow();
     NetworkTitle.clear();
     Upper().SetVisibleAirways();
     NetworkFileTitle.clear();

@@ -327,9 +327,8 @@ void SetBuiltInFonts();
 void SetBuiltInColours();
 // A network without a file of its own is drawn as plans are: X growing to the right and Y (north) growing
 // upwards on screen and in print. A network file brings its own axes.
+// The built-in views need no turning with the axes: RestoreView tilts them the way the Y axis points.
 void SetNewNetworkAxes();
-// The tilt of the built-in long section, cross section and iso views follows the vertical axis.
-void TiltBuiltInViews();
 
 // Half of the airway capacity, rounded halves to even (bound of the mesh arrays).
 int32_t HalfAirwayCapacity();

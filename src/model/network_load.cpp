@@ -284,7 +284,6 @@ void Loader::readViewsAndTags() {
                 ReadViewLine(slot++);
         }
     }
-    TiltBuiltInViews();
 
     next(line); // "Tag List"
     while (next(line)) {

@@ -24,6 +24,8 @@ public:
 
     // The solver (automatic simulation after undo and redo).
     virtual void Simulate() {}
+    // Closes the solver's error and warning window, whose lines belong to the network they were found on.
+    virtual void CloseErrorWindow() {}
 
     // The remote station settings file.
     virtual void LoadRemotes() {}

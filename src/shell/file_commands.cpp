@@ -67,6 +67,9 @@ void NewNetwork() {
     UseSettingsLabelSizes();
     LoadMode = 1;
     AirwayCount = 0;
+    // The new network holds nothing to save, and its airways are numbered from 1.
+    NetworkSaved = 255;
+    NextAirwayNumber = 0;
     if (ActiveWindow == -1) {
         ActiveWindow = 0;
         SetViewCaption();

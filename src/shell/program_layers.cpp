@@ -9,6 +9,7 @@
 #include "model/upper_layers.h"
 #include "platform/ShellHooks.h"
 #include "simulation/driver.h"
+#include "simulation/simulation_ui.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ public:
         ViewIs3D = 0;
     }
     void Simulate() override { ::Simulate(); }
+    void CloseErrorWindow() override { SimUi().CloseErrorWindow(); }
     void LoadRemotes() override { ::LoadRemotes(); }
     void SaveRemotes() override { ::SaveRemotes(); }
 };

@@ -60,12 +60,22 @@ TEST_F(NodeKeys, EmptySlotsAreRemovedAndBulkheadsCarryNoFlow) {
     AirwayResistance(b) = 1e9f;
     AirwayFlow(b) = 25;
     AirwayName(b) = "kept";
+    // A slot is empty only when all six coordinates are 0: with no flags, one coordinate set keeps it (the
+    // Z ones: airways on the vertical through X = Y = 0).
+    for (int c = 0; c < 6; ++c) {
+        const int a = AddAirway(0, 0, 0, 0, 0, 0);
+        ClearAirway(a);
+        (c < 3 ? AirwayStart : AirwayEnd)(c % 3 + 1, a) = 100;
+        AirwayName(a) = "coordinate " + std::to_string(c);
+    }
     UpdateNodeKeys();
-    ASSERT_EQ(AirwayCount, 2);
+    ASSERT_EQ(AirwayCount, 8);
     EXPECT_EQ(AirwayName(1).trimmed(), "to the origin");
     EXPECT_EQ(AirwayEndKey(1), OriginNodeKey);
     EXPECT_EQ(AirwayName(2).trimmed(), "kept");
     EXPECT_EQ(AirwayFlow(2), 0.0f);
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(AirwayName(3 + c).trimmed(), "coordinate " + std::to_string(c));
 }
 
 TEST_F(NodeKeys, UnnumberedAirwaysGetTheNextNumbers) {

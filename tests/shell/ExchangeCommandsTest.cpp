@@ -147,6 +147,26 @@ TEST_F(ExchangeCommands, AnExportedTableReadBackSolvesAsTheNetworkItCameFrom) {
     }
 }
 
+TEST_F(ExchangeCommands, AnImportAfterFileNewAsksNothingAndNumbersTheAirwaysFrom1) {
+    StartOnExample("mine.sim");
+    const std::string table = folder.path() + "mine.txt";
+    boxes->ExpectFile(table);
+    form->MenuItem("mnuExportData")->trigger();
+    // A solved network is one to save; File > New discards it at the user's word.
+    ASSERT_TRUE(simulate());
+    boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+    form->MenuItem("mnuNewFile")->trigger();
+    importFile("mnuImportData", table, [](frmImport &) {});
+    ASSERT_EQ(AirwayCount, 300);
+    std::set<int32_t> numbers, expected;
+    for (int a = 1; a <= AirwayCount; ++a) {
+        numbers.insert(AirwayNumber(a));
+        expected.insert(a);
+    }
+    EXPECT_EQ(numbers, expected);
+    EXPECT_TRUE(boxes->Done());
+}
+
 TEST_F(ExchangeCommands, TheScreenDrawingMergedBackAddsOnlyAirwaysWithALength) {
     StartOnExample("teaching.sim");
     const std::string drawing = folder.path() + "screen.dxf";

@@ -378,6 +378,18 @@ TEST_F(ShellTest, SaveOverAFileAnotherProgramChangedAsksNamingItAndNoWritesNothi
     // What this program wrote is what it knows now: the next save asks nothing.
     form->MenuItem("mnuSaveFile")->trigger();
     EXPECT_EQ(boxes->Shown().size(), 2u);
+
+    // A merge leaves the network under its own file, which it still knows as last written.
+    std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/mine.sim",
+                               folder.path() + "mine.sim");
+    boxes->ExpectFile(folder.path() + "mine.sim").Expect(VB::vbYes, "original fan database");
+    form->MenuItem("mnuMergeFile")->trigger();
+    ASSERT_EQ(AirwayCount, 310);
+    folder.Write("teaching.sim", theirs);
+    boxes->Expect(VB::vbNo, "The file " + path + " has been changed on disk");
+    form->MenuItem("mnuSaveFile")->trigger();
+    EXPECT_EQ(folder.Read("teaching.sim"), theirs);
+    EXPECT_TRUE(boxes->Done());
 }
 
 TEST_F(ShellTest, OpeningAFileAnotherRunningProgramHasOpenAsksAndNoOpensNothing) {
@@ -395,7 +407,30 @@ TEST_F(ShellTest, OpeningAFileAnotherRunningProgramHasOpenAsksAndNoOpensNothing)
     form->MenuItem("mnuOpenFile")->trigger();
     EXPECT_EQ(AirwayCount, 0);
     EXPECT_TRUE(NetworkFileName.empty());
+    // The same file under other names: a link to it, and a path through another folder.
+    std::filesystem::create_symlink(path, folder.path() + "link.sim");
+    std::filesystem::create_directory(folder.path() + "sub");
+    for (const std::string &alias : {folder.path() + "link.sim", folder.path() + "sub/../teaching.sim"}) {
+        boxes->ExpectFile(alias).Expect(VB::vbNo, "is open in another running Gustrom program");
+        form->MenuItem("mnuOpenFile")->trigger();
+        EXPECT_EQ(AirwayCount, 0) << alias;
+    }
     boxes->ExpectFile(path).Expect(VB::vbYes, "is open in another running Gustrom program");
+    form->MenuItem("mnuOpenFile")->trigger();
+    EXPECT_EQ(AirwayCount, 10);
+    EXPECT_TRUE(boxes->Done());
+}
+
+TEST_F(ShellTest, AFileClosedByFileNewOpensInAnotherProgramWithoutTheQuestion) {
+    StartOnExample("teaching.sim");
+    boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+    form->MenuItem("mnuNewFile")->trigger();
+    // This program runs on as another one, holding the lock whose notes File > New left.
+    const std::string copy = RecoveryCopyPath();
+    LetGoOfRecoveryCopy();
+    VB::FileLock otherProgram(copy.substr(0, copy.size() - 4) + ".lock", false);
+    ASSERT_TRUE(otherProgram.Held());
+    boxes->ExpectFile(folder.path() + "teaching.sim");
     form->MenuItem("mnuOpenFile")->trigger();
     EXPECT_EQ(AirwayCount, 10);
     EXPECT_TRUE(boxes->Done());

@@ -75,6 +75,22 @@ protected:
         ASSERT_EQ(AirwayCount, 300);
     }
 
+    // A drive that leads nowhere from the end of airway 1, for the checks to find; returns its slot.
+    static int addDeadEnd() {
+        const int a = AirwayCount + 1;
+        AirwayFlags(a) = AirwayFlag::Rectangular;
+        AirwaySize(1, a) = AirwaySize(2, a) = 4;
+        AirwayParallelCount(a) = 1;
+        AirwayPrimaryLayer(a) = AirwaySecondaryLayer(a) = 1;
+        for (int c = 1; c <= 3; ++c)
+            AirwayStart(c, a) = AirwayEnd(c, a) = AirwayEnd(c, 1);
+        AirwayEnd(1, a) += 150;
+        AirwayCount = a;
+        UpdateNodeKeys();
+        CalcAllAirways();
+        return a;
+    }
+
     // The scale in the main window's caption ("... [Scale = 1:n]").
     double captionScale() const {
         const auto match = QRegularExpression(R"(\[Scale = 1:([0-9.E+]+)\]$)").match(form->windowTitle());
@@ -117,24 +133,46 @@ TEST_F(ProgramSeamsTest, RunMenuShowsTheProgressWindowThenEverythingTheResultsHa
 }
 
 TEST_F(ProgramSeamsTest, ACheckFaultShowsTheErrorWindowWithItsLines) {
-    // A drive that leads nowhere from the end of airway 1.
-    const int a = AirwayCount + 1;
-    AirwayFlags(a) = AirwayFlag::Rectangular;
-    AirwaySize(1, a) = AirwaySize(2, a) = 4;
-    AirwayParallelCount(a) = 1;
-    AirwayPrimaryLayer(a) = AirwaySecondaryLayer(a) = 1;
-    for (int c = 1; c <= 3; ++c)
-        AirwayStart(c, a) = AirwayEnd(c, a) = AirwayEnd(c, 1);
-    AirwayEnd(1, a) += 150;
-    AirwayCount = a;
-    UpdateNodeKeys();
-    CalcAllAirways();
+    const int a = addDeadEnd();
     const QString deadEnd = QString::number(AirwayNumber(a)) + "\tNo exit from branch";
     form->MenuItem("mnuExecute")->trigger();
     const frmError *errors = form->Simulation().ErrorWindow();
     ASSERT_NE(errors, nullptr);
     EXPECT_TRUE(errors->isVisible());
     EXPECT_FALSE(errors->Errorlist->findItems(deadEnd, Qt::MatchExactly).isEmpty()) << deadEnd.toStdString();
+}
+
+TEST_F(ProgramSeamsTest, TheErrorWindowClosesWhenAnotherNetworkReplacesTheOneItsLinesBelongTo) {
+    std::filesystem::copy_file(SourceDir + "/examples/teaching.sim", folder.path() + "teaching.sim");
+    const struct {
+        const char *what;
+        std::function<void()> replace;
+    } cases[] = {
+        {"File > New",
+         [&] {
+             boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+             form->MenuItem("mnuNewFile")->trigger();
+         }},
+        {"File > Open",
+         [&] {
+             boxes->Expect(VB::vbNo, "Network Data is not saved - Save it?")
+                 .ExpectFile(folder.path() + "teaching.sim");
+             form->MenuItem("mnuOpenFile")->trigger();
+             ASSERT_EQ(AirwayCount, 10);
+         }},
+    };
+    for (const auto &c : cases) {
+        StartOnExample("mine.sim");
+        addDeadEnd();
+        form->MenuItem("mnuExecute")->trigger();
+        ASSERT_NE(form->Simulation().ErrorWindow(), nullptr) << c.what;
+        ASSERT_TRUE(form->Simulation().ErrorWindow()->isVisible()) << c.what;
+        c.replace();
+        flushDeletes();
+        EXPECT_TRUE(boxes->Done()) << c.what;
+        EXPECT_EQ(form->Simulation().ErrorWindow(), nullptr) << c.what;
+        EXPECT_TRUE(Errorlist.empty()) << c.what;
+    }
 }
 
 TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheNetworkStays) {
@@ -269,7 +307,7 @@ TEST_F(ProgramSeamsTest, NoToTheConvergenceQuestionShowsTheFlowsAsNotBalancedAnd
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text.substr(0, 400);
 }
 
-TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoKeepsNoResultsOfTheLastRun) {
+TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoOrRedoKeepsNoResultsOfTheLastRun) {
     const struct {
         const char *what;
         std::function<void()> change;
@@ -290,6 +328,20 @@ TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoKeepsNoResultsOfTheLastRu
          [&] {
              AutoSimulate = false;
              form->MenuItem("mnuUndo")->trigger();
+         }},
+        {"Edit > Redo of an edit undone before the run",
+         [&] {
+             AutoSimulate = false;
+             // An edit after the run, which has turned what it had to: the runs below record nothing.
+             RecordUndo(2, UndoCode::Before, UndoStep);
+             AirwayName(2) = "Renamed too";
+             RecordUndo(2, UndoCode::After, UndoStep);
+             ++UndoStep;
+             form->MenuItem("mnuUndo")->trigger();
+             form->MenuItem("mnuExecute")->trigger();
+             ASSERT_EQ(form->LblSim->text(), "OK");
+             form->MenuItem("mnuRedo")->trigger();
+             EXPECT_EQ(AirwayName(2).trimmed(), "Renamed too");
          }},
     };
     for (const auto &c : changes) {

@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "common/FileMutations.h"
+#include "graphics/projection.h"
 #include "model/network_save.h"
 #include "model/node_keys.h"
 #include "model/recovery_copy.h"
@@ -57,6 +58,20 @@ TEST_F(ShellTest, ANewNetworkIsDrawnNorthUpWithReadableLabelsAndSymbolsAndAStore
     const std::string stored = folder.path() + "old.sim";
     NetworkFileName = stored;
     ASSERT_TRUE(SaveNetwork(0));
+    // The built-in section and iso views, chosen in the view list, show a higher point above a lower one
+    // whichever way the network's Y axis points.
+    const auto sectionsShowHigherAbove = [&](const std::string &what) {
+        for (const char *view : {" 3. Long Section", " 4. Cross Section", " 5. Iso View"}) {
+            form->CmbView->SetListIndex(form->CmbView->findText(view));
+            double pixelY[2] = {};
+            for (int k = 0; k < 2; ++k) {
+                double sx = 0, sy = 0;
+                ProjectPoint(100, 100, k == 0 ? 500 : 400, sx, sy);
+                pixelY[k] = window(ActiveWindow)->Picture().ToPixelY(sy * AxisSignY);
+            }
+            EXPECT_LT(pixelY[0], pixelY[1]) << what << view;
+        }
+    };
 
     const struct {
         const char *what;
@@ -71,6 +86,7 @@ TEST_F(ShellTest, ANewNetworkIsDrawnNorthUpWithReadableLabelsAndSymbolsAndAStore
              EXPECT_EQ(FontSize(1), 6);
              EXPECT_EQ(FontScale, 1);
              EXPECT_EQ(IconScale(3), 1);
+             sectionsShowHigherAbove("the stored file");
              boxes->Expect(VB::vbOK, "Current Data will be lost ?");
              form->MenuItem("mnuNewFile")->trigger();
          }},
@@ -92,7 +108,18 @@ TEST_F(ShellTest, ANewNetworkIsDrawnNorthUpWithReadableLabelsAndSymbolsAndAStore
         }
         EXPECT_EQ(sizes, std::vector<int>({1, 3, 5, 5, 5, 5, 5})) << c.what;
         EXPECT_EQ(scales, std::vector<int>({0, 0, 0, 0, 1, 0, 0})) << c.what;
+        sectionsShowHigherAbove(c.what);
     }
+
+    // Save Special > Defaults makes the stored file's label sizes those of every new network.
+    StartAsInstalled(stored);
+    boxes->Expect(VB::vbYes, "Replace it?");
+    form->MenuItem("mnuSaveDef")->trigger();
+    boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+    form->MenuItem("mnuNewFile")->trigger();
+    EXPECT_EQ(std::vector<int>({FontSize(1), FontSize(2), FontSize(3), FontSize(4)}),
+              std::vector<int>({6, 6, 6, 6}));
+    EXPECT_EQ(FontScale, 1);
     EXPECT_TRUE(boxes->Done());
 }
 
