@@ -9,6 +9,7 @@
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/network_save.h"
+#include "model/recovery_copy.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "shell/MainForm.h"
@@ -204,6 +205,9 @@ bool frmWindow::Form_Unload() {
             }
         }
         ClearNetwork();
+        // The emptied network is no longer the file's: a save must not write it over the file.
+        NetworkFileName.clear();
+        NoteOpenNetworkFile("");
         LoadMode = 1;
         AirwayCount = 0;
         NetworkSaved = 255;

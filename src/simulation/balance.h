@@ -2,16 +2,17 @@
 // Balancing of the airflows (the whole network solved at once, then Hardy Cross sweeps of the meshes) and
 // the progress bar of the run.
 
+#include <limits>
 #include <vector>
 
 // How the last balancing ended, for the driver, the status and the warning list.
 struct BalanceOutcome {
-    bool converged = false;   // the flow error left is within Max Allowable Error
-    int unsettledMeshes = 0;  // meshes whose airways may still be off by more than it (0 when converged)
-    double flowErrorLeft = 0; // m³/s, estimated; infinite while the sweeps do not shrink steadily, or
-                              // where the estimate exceeds every flow of the network
-    int sweeps = 0;           // all sweeps of the run
-    int newtonSteps = 0;      // steps of the whole-network solve before the sweeps (0: sweeps alone)
+    bool converged = false;  // the flow error left is within Max Allowable Error
+    int unsettledMeshes = 0; // meshes whose airways may still be off by more than it (0 when converged)
+    // m³/s, estimated; infinite until the sweeps shrink steadily, or where the estimate exceeds every flow
+    double flowErrorLeft = std::numeric_limits<double>::infinity();
+    int sweeps = 0;      // all sweeps of the run
+    int newtonSteps = 0; // steps of the whole-network solve before the sweeps (0: sweeps alone)
 };
 // The fewest sweeps whose changes tell the flow error left, unless the flows stand still.
 constexpr int SweepsToConfirm = 4;

@@ -144,6 +144,18 @@ TEST_F(ShellTest, ClosingTheLastWindowOffersToSaveAnyChangedNetworkThenClearsIt)
     EXPECT_EQ(boxes->Shown().size(), 3u);
 }
 
+TEST_F(ShellTest, ANetworkEmptiedByClosingTheLastWindowIsNeverSavedOverItsFile) {
+    StartOnExample("teaching.sim");
+    const std::string before = folder.Read("teaching.sim");
+    window(0)->close();
+    ASSERT_EQ(AirwayCount, 0);
+    // Save has no file to write to: it asks for one, and Cancel writes nothing.
+    boxes->ExpectFile(std::nullopt);
+    form->MenuItem("mnuSaveFile")->trigger();
+    EXPECT_TRUE(boxes->Done());
+    EXPECT_EQ(folder.Read("teaching.sim"), before);
+}
+
 TEST_F(ShellTest, NamedViewIsListedAndRestoresItsZoomAndLevel) {
     const double width = window(0)->Picture().ScaleWidth;
     float w = static_cast<float>(width / 2), h = 0;
