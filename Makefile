@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
-PACKAGES := build-essential cmake qt6-base-dev libeigen3-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb poppler-utils python3-ezdxf fonts-liberation2 fonts-urw-base35
+PACKAGES := build-essential cmake qt6-base-dev libssl-dev libeigen3-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb poppler-utils python3-ezdxf fonts-liberation2 fonts-urw-base35
 EXAMPLE := examples/teaching.sim
 
 .PHONY: deps build run test test-asan bench clean

@@ -26,6 +26,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <vector>
 
@@ -737,9 +738,15 @@ LoadOutcome LoadNetwork() {
         }
         return LoadOutcome::NotOpened;
     }
-    const std::string digest = ContentDigest(text);
+    // Only the file that becomes the network's own is compared at its next save.
+    const std::string path = NetworkFileName;
+    const bool noteDigest = !merge && !IsRecoveryCopy(path);
     const LineCounts lineCounts = countLines(text);
     TextFileReader in = TextFileReader::FromText(std::move(text));
+    // Worked out while the file is read; declared after `in`, whose text it reads, so as to end first.
+    std::future<std::string> digest;
+    if (noteDigest)
+        digest = ContentDigestBeside(in.Text());
     std::string header;
     in.ReadLine(header);
     float version = 0;
@@ -774,8 +781,6 @@ LoadOutcome LoadNetwork() {
     if (!IsRecoveryCopy(NetworkFileName)) {
         if (MoveToTopOfRecentFiles(NetworkFileName))
             AddRecentFile();
-        if (!merge)
-            NoteNetworkFileDigest(NetworkFileName, digest);
     }
     // A merge keeps the settings of the network in hand, its surface RL with them: the merged file's
     // settings are skipped.
@@ -888,6 +893,9 @@ LoadOutcome LoadNetwork() {
         stopped = true;
     }
 
+    // The file is the network's own from the first record read, whether or not the load was ended.
+    if (noteDigest)
+        NoteNetworkFileDigest(path, digest.get());
     const int empty = rebuildAfterLoad(merge, firstMerged, loader.fanOffset);
     if (settingsRead)
         Shell().SettingsReplaced();

@@ -1,5 +1,6 @@
 #pragma once
 // Writing the whole network to its file or to the recovery copy.
+#include <future>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ bool SaveNetworkTo(const std::string &path);
 void NoteNetworkFileDigest(const std::string &path, std::string digest);
 // The digest of a file's bytes, as NoteNetworkFileDigest takes it.
 std::string ContentDigest(std::string_view bytes);
+// ContentDigest worked out on a thread of its own (on the caller's at get() when no thread can be had),
+// so that a load or save does not wait for it; the bytes must stay as they are until the result is taken.
+std::future<std::string> ContentDigestBeside(std::string_view bytes);
 
 // Writes the network file text (every section, current version) to `out`.
 void WriteNetworkFile(TextFileWriter &out);

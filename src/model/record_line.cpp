@@ -54,7 +54,10 @@ void tab(std::string &line) {
 } // namespace
 
 std::string &AirwayLine(std::string &line, int a, bool undoStamp) {
-    const char sep = VB::LocaleDecimalSeparator();
+    return AirwayLine(line, a, undoStamp, VB::LocaleDecimalSeparator());
+}
+
+std::string &AirwayLine(std::string &line, int a, bool undoStamp, char sep) {
     line.clear();
     line += storeTrimmed(AirwayStartName(a));
     tab(line);

@@ -8,6 +8,9 @@
 // replaces control characters in them) in the slot itself. Fields 4 and 5 (node keys) stay empty; the
 // undo stamp is written as 0 unless asked for.
 std::string &AirwayLine(std::string &line, int airway, bool undoStamp = true);
+// The same with the decimal separator given, for a caller writing many lines with one separator (asking
+// the system's locale costs as much as the rest of a line).
+std::string &AirwayLine(std::string &line, int airway, bool undoStamp, char decimalSeparator);
 std::string AirwayLine(int airway);
 
 // Parses a line into slot `airway`. `version` is the version of the text the line came from: it

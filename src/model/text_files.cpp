@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -411,10 +412,35 @@ std::string PrintedNumber(int32_t x) {
 
 // ---- Reader ----
 
+namespace {
+
+// The first CR or LF at or after pos, npos when none. find_first_of tests every byte against the set one
+// by one, many times slower than memchr on a whole network file; two memchr over a window each find the
+// nearer of the two at memchr's speed, and the window keeps a file of one kind of line end from being
+// searched to its end for the other at every line.
+std::size_t lineEndFrom(std::string_view text, std::size_t pos) {
+    constexpr std::size_t Window = 512;
+    const char *const bytes = text.data();
+    while (pos < text.size()) {
+        const std::size_t length = std::min(Window, text.size() - pos);
+        const void *lf = std::memchr(bytes + pos, '\n', length);
+        const std::size_t upTo =
+            lf != nullptr ? static_cast<std::size_t>(static_cast<const char *>(lf) - bytes) : pos + length;
+        if (const void *cr = std::memchr(bytes + pos, '\r', upTo - pos))
+            return static_cast<std::size_t>(static_cast<const char *>(cr) - bytes);
+        if (lf != nullptr)
+            return upTo;
+        pos += length;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
 bool NextTextLine(std::string_view text, std::size_t &pos, std::string_view &line, bool &ended) {
     if (pos >= text.size())
         return false;
-    const std::size_t end = text.find_first_of("\r\n", pos);
+    const std::size_t end = lineEndFrom(text, pos);
     ended = end != std::string_view::npos;
     if (!ended) {
         line = text.substr(pos);

@@ -85,6 +85,8 @@ public:
     static TextFileReader FromText(std::string text);
 
     bool AtEnd() const { return pos_ >= text_.size(); }
+    // The whole text, which reading leaves as it is.
+    std::string_view Text() const { return text_; }
     // The next line; VBError 62 at the end of the file.
     std::string LineInput();
     // The next line into `line`; false at the end of the file.
@@ -111,6 +113,8 @@ public:
     TextFileWriter &operator=(const TextFileWriter &) = delete;
 
     void Print(std::string_view text) { text_ += text; }
+    // Room for this many bytes in all, so that a long text is not copied again and again as it grows.
+    void Reserve(std::size_t bytes) { text_.reserve(bytes); }
     void PrintNumber(float x);
     void PrintNumber(double x);
     void PrintNumber(int32_t x);

@@ -178,6 +178,8 @@ const DrawingSurface::CachedFont &DrawingSurface::font() const {
     f->bold = FontBold;
     f->font = makeFont(FontName, FontSize, FontBold, metricsDevice());
     f->metrics = std::make_unique<QFontMetricsF>(f->font, &metricsDevice());
+    f->height = f->metrics->height();
+    f->ascent = f->metrics->ascent();
     f->raw = QRawFont::fromFont(f->font);
     if (f->raw.isValid()) {
         for (int c = 32; c < 256; ++c) {
@@ -312,7 +314,7 @@ void DrawingSurface::printText(const std::string &text, bool lineBreak) {
         Recording->push_back(std::move(p));
     }
     // Texts wholly outside the drawing area show nothing: they are left out.
-    const bool outside = py > a.bottom() || py + m.height() < a.top() || px > a.right();
+    const bool outside = py > a.bottom() || py + f.height < a.top() || px > a.right();
     double x = 0;
     if (!text.empty()) {
         // Single-byte text with every character in the font is placed glyph by glyph from the cached
@@ -340,26 +342,27 @@ void DrawingSurface::printText(const std::string &text, bool lineBreak) {
         if (!outside && (px + x >= a.left() || !simple)) {
             QPainter &p = painter(ForeColor, true);
             if (!FontTransparent)
-                p.fillRect(QRectF(px, py, x, m.height()), QColor::fromRgb(ToRgb(BackColor)));
-            if (fontInPainter_ != &f) {
-                p.setFont(f.font);
-                fontInPainter_ = &f;
-            }
-            const QPointF origin(px, py + m.ascent());
+                p.fillRect(QRectF(px, py, x, f.height), QColor::fromRgb(ToRgb(BackColor)));
+            const QPointF origin(px, py + f.ascent);
             if (simple && !glyphs.empty()) {
+                // A glyph run carries its own font: the painter's is set only for the full layout.
                 QGlyphRun run;
                 run.setRawFont(f.raw);
                 run.setGlyphIndexes(QList<quint32>(glyphs.begin(), glyphs.end()));
                 run.setPositions(QList<QPointF>(positions.begin(), positions.end()));
                 p.drawGlyphRun(origin, run);
             } else if (!simple) {
+                if (fontInPainter_ != &f) {
+                    p.setFont(f.font);
+                    fontInPainter_ = &f;
+                }
                 p.drawText(origin, ToQt(text));
             }
             done();
         }
     }
     if (lineBreak) {
-        const double height = std::abs(m.height() * ScaleHeight / a.height());
+        const double height = std::abs(f.height * ScaleHeight / a.height());
         CurrentX = ScaleLeft;
         CurrentY += ScaleHeight < 0 ? -height : height;
     } else {
@@ -381,7 +384,7 @@ double DrawingSurface::TextWidth(const std::string &text) const {
 }
 
 double DrawingSurface::TextHeight(const std::string &) const {
-    return std::abs(font().metrics->height() * ScaleHeight / area().height());
+    return std::abs(font().height * ScaleHeight / area().height());
 }
 
 void DrawingSurface::PaintPicture(const QImage &picture, double x, double y, double w, double h) {

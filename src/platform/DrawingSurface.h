@@ -157,6 +157,8 @@ private:
         bool bold = false;
         QFont font;
         std::unique_ptr<QFontMetricsF> metrics;
+        // The metrics every text asks for, kept: asking QFontMetricsF costs a font engine lookup each time.
+        double height = 0, ascent = 0;
         QRawFont raw;
         std::array<quint32, 256> glyph{}; // 0 = not in the font
         std::array<double, 256> advance{};

@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -247,6 +248,28 @@ TEST(TextFileReader, MixedLineEndsEndLinesAtCrLfLfOrCr) {
     for (const char *expected : {"a", "b", "c", "d", "", "", "last"})
         EXPECT_EQ(in.LineInput(), expected);
     EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(TextFileReader, LongLinesEndAtTheirOwnLineEndsWhateverTheMix) {
+    // Lengths around and far past the reader's search step (a CR LF astride a step boundary among them),
+    // each line of its own letter so that a line cut in the wrong place shows, in every mix of ends.
+    const std::size_t lengths[] = {0, 1, 255, 510, 511, 512, 513, 1023, 1024, 1025, 3000, 70000};
+    const std::vector<std::vector<std::string>> mixes = {
+        {"\r\n"}, {"\n"}, {"\r"}, {"\r\n", "\n", "\r"}, {"\r", "\r\n"}};
+    for (const auto &ends : mixes) {
+        std::string text;
+        std::vector<std::string> expected;
+        for (std::size_t i = 0; i < std::size(lengths); ++i) {
+            expected.emplace_back(lengths[i], static_cast<char>('a' + i));
+            text += expected.back() + ends[i % ends.size()];
+        }
+        expected.emplace_back(700, 'z'); // the last line has no line end
+        text += expected.back();
+        auto in = TextFileReader::FromText(text);
+        for (const auto &line : expected)
+            EXPECT_EQ(in.LineInput(), line) << ends.size() << " ends, line of " << line.size();
+        EXPECT_TRUE(in.AtEnd());
+    }
 }
 
 TEST(TextFileReader, FileBytesRoundTripAndMissingFilesReportTheirNumbers) {
