@@ -32,11 +32,24 @@
 
 namespace {
 
+// The recording window in place of the main window's controls, handing the commands a key chooses to
+// the main window's dispatcher as the main window itself does.
+class RecordingControls : public RecordingShell {
+public:
+    explicit RecordingControls(MainForm &form) : form_(form) {}
+    void RunCommand(int code) override { form_.RunCommand(code); }
+    void RunToolCommand() override { form_.RunToolCommand(); }
+
+private:
+    MainForm &form_;
+};
+
 // The program started as installed in the run's folder, every box answered No, and the mine of `airways`
-// airways written to a network file once.
+// airways written to a network file once; with `recording`, the recording window in place of the main
+// window's controls.
 class ProgramWindow {
 public:
-    explicit ProgramWindow(int airways) : previousAnswers_(VB::SetDialogResponder(&answers_)) {
+    ProgramWindow(int airways, bool recording) : previousAnswers_(VB::SetDialogResponder(&answers_)) {
         SetBuiltInUnits();
         SetDefaults();
         SaveDefaults();
@@ -47,8 +60,11 @@ public:
         GenerateMultiLevelMine(airways, 2026);
         path_ = AppFolder + "mine" + std::to_string(airways) + ".sim";
         SaveNetworkTo(path_);
+        if (recording)
+            recording_.emplace(*form_);
     }
     ~ProgramWindow() {
+        recording_.reset();
         form_.reset();
         VB::SetDialogResponder(previousAnswers_);
     }
@@ -63,33 +79,18 @@ public:
         AutoSimulate = false;
     }
     QWidget *ActiveView() const { return Windows[static_cast<size_t>(ActiveWindow)]->View(); }
-    MainForm &Form() { return *form_; }
 
 private:
     AnswerNo answers_;
     VB::DialogResponder *previousAnswers_;
     std::unique_ptr<MainForm> form_;
+    std::optional<RecordingControls> recording_;
     std::string path_;
-};
-
-// The recording window in place of the main window's controls, handing the commands a key chooses to
-// the main window's dispatcher as the main window itself does.
-class RecordingControls : public RecordingShell {
-public:
-    explicit RecordingControls(MainForm &form) : form_(form) {}
-    void RunCommand(int code) override { form_.RunCommand(code); }
-    void RunToolCommand() override { form_.RunToolCommand(); }
-
-private:
-    MainForm &form_;
 };
 
 // F12 in the active graphics window right after the mine is opened; argument 1 is the mine's size.
 void BM_F12ThroughMainWindow(benchmark::State &state) {
-    ProgramWindow program(static_cast<int>(state.range(1)));
-    std::optional<RecordingControls> recording;
-    if (state.range(0) == 0)
-        recording.emplace(program.Form());
+    ProgramWindow program(static_cast<int>(state.range(1)), state.range(0) == 0);
     int reversed = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -109,10 +110,7 @@ void BM_F12ThroughMainWindow(benchmark::State &state) {
 // The airway dialog's OK in multiple selection on every third airway of the 30,000-airway mine: each one
 // recorded for undo before and after its change.
 void BM_BulkEditThroughMainWindow(benchmark::State &state) {
-    ProgramWindow program(30000);
-    std::optional<RecordingControls> recording;
-    if (state.range(0) == 0)
-        recording.emplace(program.Form());
+    ProgramWindow program(30000, state.range(0) == 0);
     int selected = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -23,8 +23,8 @@ extern BalanceOutcome LastBalance;
 // sweep by sweep until the flow error still left is within MaxError, asking whether to go on after every
 // MaxIterations sweeps without convergence.
 void BalanceAirflows();
-// The sweeps alone from the previous flows, as a run balances when the whole network cannot be solved at
-// once: the same stop rule and questions.
+// The sweeps alone from the previous flows: BalanceAirflows without its whole-network solve, with the same
+// stop rule and questions.
 void BalanceBySweeps();
 // The flow error still left (m³/s) after the sweeps whose largest airway flow changes (m³/s) are given,
 // oldest first: the changes still to come at the slowest rate at which the changes shrank, sweep by sweep

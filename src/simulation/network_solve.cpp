@@ -151,26 +151,24 @@ public:
                 largestStep = std::max(largestStep, std::fabs(d[a]));
                 largestFlow = std::max(largestFlow, std::fabs(q[a]));
             }
-            const bool small = largestStep <= ToleranceShare * tolerance_ ||
-                               largestStep <= RoundingShare * std::max(1.0, largestFlow);
-            const double t = small ? 1.0 : stepLength(q, d);
+            const bool rounding = largestStep <= RoundingShare * std::max(1.0, largestFlow);
+            const bool withinTolerance = largestStep <= ToleranceShare * tolerance_;
+            // Steps this small are taken whole: the content cannot judge them better than its rounding.
+            const double t = rounding || withinTolerance ? 1.0 : stepLength(q, d);
             if (t == 0)
                 break;
             for (int a : freeAirways_)
                 q[a] += t * d[a];
             ++result.steps;
             SimUi().PumpEvents();
-            if (largestStep <= RoundingShare * std::max(1.0, largestFlow))
-                break;
-            // A whole step far within the tolerance that shrank tenfold: each step now squares the error,
-            // which is left far smaller still, for the sweeps to confirm.
-            if (t == 1 && largestStep <= ToleranceShare * tolerance_ && largestStep <= lastStep / 10)
+            // A step far within the tolerance that shrank tenfold: each step now squares the error, which is
+            // left far smaller still, for the sweeps to confirm.
+            if (rounding || (withinTolerance && largestStep <= lastStep / 10))
                 break;
             // Near the solution each step squares the error; small steps that stop shrinking are rounding,
             // or an airway linearised more steeply than it is, which the sweeps finish.
-            stalled = t == 1 && largestStep > lastStep / 2 && (largestStep <= 1e-7 * largestFlow || small)
-                          ? stalled + 1
-                          : 0;
+            const bool small = withinTolerance || largestStep <= 1e-7 * largestFlow;
+            stalled = t == 1 && small && largestStep > lastStep / 2 ? stalled + 1 : 0;
             if (stalled == 2)
                 break;
             lastStep = largestStep;
@@ -373,8 +371,7 @@ private:
     bool direction(const std::vector<double> &q, std::vector<double> &d) {
         const std::size_t count = branches_.size();
         h_.resize(count);
-        std::vector<double> &conductance = conductance_;
-        conductance.resize(count);
+        conductance_.resize(count);
         double steepest = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
@@ -382,7 +379,7 @@ private:
             loss(b, q[b.airway], h_[i], slope);
             if (!std::isfinite(slope) || !std::isfinite(h_[i]))
                 return false;
-            conductance[i] = slope; // the slope until the floor is known
+            conductance_[i] = slope; // the slope until the floor is known
             if (b.resistance < BulkheadResistance)
                 steepest = std::max(steepest, slope);
         }
@@ -393,10 +390,10 @@ private:
         std::fill(values, values + matrix_.nonZeros(), 0.0);
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
-            const double slope = std::max(conductance[i], floor);
+            const double slope = std::max(conductance_[i], floor);
             if (!(slope > 0))
                 return false;
-            conductance[i] = 1 / slope;
+            conductance_[i] = 1 / slope;
             if (b.from == -2)
                 continue;
             // The branch's flow in terms of its end pressures: q - h/g + (p_from - p_to)/g.
@@ -425,7 +422,7 @@ private:
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
             const double drop = b.from == -2 ? 0.0 : at(b.from) - at(b.to);
-            const double step = (drop - h_[i]) * conductance[i];
+            const double step = (drop - h_[i]) * conductance_[i];
             d[b.airway] = step;
             if (b.start != b.end) {
                 excess_[b.start] -= step;
