@@ -2,6 +2,7 @@
 #include "platform/Busy.h"
 #include "platform/VBError.h"
 #include "run_fixture.h"
+#include "simulation/balance.h"
 #include "simulation/driver.h"
 #include "simulation/meshes.h"
 
@@ -407,6 +408,42 @@ TEST_F(SimRunTest, NonConvergingModeListingReversesWithUndoAndDoesNotShowOK) {
     EXPECT_NE(shell.simCaption, "OK");
     EXPECT_FALSE(NetworkBalanced);
     EXPECT_EQ(ui.errorWindowCaptions, std::vector<std::string>{"Sim Fail Error List"});
+}
+
+TEST_F(SimRunTest, AWholeNetworkSolveThatRunsOutOfStepsLeavesItsFlowsToTheSweeps) {
+    DrawnBackwards net;
+    // The fan's pressure drops at 40 m³/s, where the network needs it: the solve steps about the drop until
+    // its steps run out.
+    for (int p = 1; p <= 9; ++p)
+        FanCurveFlow(p, 1) = 40;
+    FanCurveFlow(10, 1) = 50;
+    MaxIterations = 1;
+    boxes.Expect(VB::vbNo, "convergence of");
+    Simulate();
+    EXPECT_GE(LastBalance.newtonSteps, 50);
+    // One sweep from the solve's flows, at the drop; from the flows the run was given it leaves 20 m³/s.
+    EXPECT_NEAR(AirwayFlow(SlotOf(net.fan)), 40, 1);
+}
+
+TEST_F(SimRunTest, ABalanceIsSaidToWantMoreSweepsOnlyWhenFewerThanFourRan) {
+    for (const int sweeps : {3, 4}) {
+        SetUp();
+        SetSteppedFan(1);
+        AddAirway(0, 1, 0.05);
+        AddAirway(1, 2, 0.05);
+        AddFanAirway(2, 0, 0.1, 1);
+        MaxError = 0.05f; // no correction beyond it, yet the flows never settle
+        MaxIterations = sweeps;
+        boxes.Expect(VB::vbNo, "convergence of 100%");
+        Simulate();
+        EXPECT_EQ(LinesWith("cannot be estimated"),
+                  std::vector<std::string>{
+                      sweeps < 4 ? "Not balanced: the balance could not be confirmed in 3 sweeps "
+                                   "(it takes 4; raise Max Iterations), the flow error left "
+                                   "cannot be estimated"
+                                 : "Not balanced: the meshes did not converge, the flow error "
+                                   "left cannot be estimated"});
+    }
 }
 
 TEST_F(SimRunTest, FailedChecksStopTheRunAndShowTheErrors) {
