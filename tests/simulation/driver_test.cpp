@@ -489,11 +489,17 @@ TEST_F(SimRunTest, ARunThatCannotBalanceNamesTheAirwayAndKeepsEveryFigureItStart
     } cases[] = {
         {"Negative resistance", "SIM", 1, {{0, 1, 0.5}, {1, 0, -0.5}}},
         {"Fixed quantity beyond 9994 m3/s", "SIM", 1, {{0, 1, 0.5}, {1, 0, 0.5, 0, 12000, FixedFlow}}},
-        // 500 Pa round an airway without resistance.
+        // 500 Pa round an airway without resistance; 22,000 m³/s would balance them through 1e-6 Ns²/m⁸.
         {"Fixed pressure short-circuited by airways without resistance",
          "SIM",
          1,
          {{1, 0, 0}, {0, 1, 0, 500}}},
+        {"Not balanced: the flow ran away beyond 9994 m3/s", "NOT BAL", 1, {{1, 0, 0}, {0, 1, 1e-6, 500}}},
+        // Balanced at the 1.4 m³/s it had, a bulkhead of 3e38 Ns²/m⁸ loses twice what a single holds.
+        {"Not balanced: the pressure is not a finite number",
+         "NOT BAL",
+         0,
+         {{0, 1, 3e38}, {1, 2, 0, 3e38f, 1.41421356f}, {2, 0, 0, 3e38f, 1.41421356f}}},
     };
     for (const auto &c : cases) {
         SetUp();
