@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+enum class Value;
 class QLabel;
 class QPushButton;
 class PictureBoxView;
@@ -100,6 +101,8 @@ private:
     // An open edit box's text into its cell; a curve point needs a number, so other text gives the cell
     // back as it was, with a word.
     void commitEdit();
+    // Whether a number typed into curve column `col` breaks its rule (named in `rule`).
+    static bool refusedPoint(int col, const std::string &text, Value &rule);
     // Whether the fan database differs from what the window opened on.
     bool databaseChanged() const;
     void nameKeyPress(int &keyAscii);
