@@ -271,16 +271,8 @@ void frmFanData::FillCurveGrid() {
     g.SetTextMatrix(0, 3, "Q " + UnitText(4, UnitSystem));
     g.SetTextMatrix(0, 4, "Efc%");
     // A column is left blank only when it holds no value at all.
-    const auto allZero = [f](auto value) {
-        for (int p = 1; p <= Points; ++p)
-            if (value(p) != 0)
-                return false;
-        return true;
-    };
-    const bool noStatic = allZero([f](int p) { return FanCurvePressure(1, p, f); });
-    const bool noTotal = allZero([f](int p) { return FanCurvePressure(2, p, f); });
-    const bool noFlow = allZero([f](int p) { return FanCurveFlow(p, f); });
-    const bool noEfficiency = allZero([f](int p) { return static_cast<float>(FanCurveEfficiency(p, f)); });
+    const bool noStatic = ColumnEmpty(f, 1), noTotal = ColumnEmpty(f, 2), noFlow = ColumnEmpty(f, 3),
+               noEfficiency = ColumnEmpty(f, 4);
     for (int p = 1; p <= Points; ++p) {
         const float values[] = {0, FanCurvePressure(1, p, f), FanCurvePressure(2, p, f), FanCurveFlow(p, f),
                                 static_cast<float>(FanCurveEfficiency(p, f))};
@@ -295,6 +287,18 @@ void frmFanData::FillCurveGrid() {
     }
     shownFan_ = f;
     DrawFanCurve();
+}
+
+bool frmFanData::ColumnEmpty(int fan, int column) {
+    for (int p = 1; p <= Points; ++p) {
+        const float value = column == 1   ? FanCurvePressure(1, p, fan)
+                            : column == 2 ? FanCurvePressure(2, p, fan)
+                            : column == 3 ? FanCurveFlow(p, fan)
+                                          : static_cast<float>(FanCurveEfficiency(p, fan));
+        if (value != 0)
+            return false;
+    }
+    return true;
 }
 
 void frmFanData::FanCurveSet() {

@@ -42,10 +42,13 @@ public:
 
     // ---- Public operations ----
     // The static curve of fan `fan` from its total curve, and the total curve from the static one, through
-    // the velocity pressure at the fan's exit diameter.
+    // the velocity pressure at the fan's exit diameter. A fan without a total curve, or without flows, has
+    // nothing to estimate from and is left as it is.
     void StaticFan(int fan);
     void TotalFan(int fan);
     void SetWidths();
+    // Whether a curve column of a fan (1 static, 2 total, 3 flow, 4 efficiency) holds no value at all.
+    static bool ColumnEmpty(int fan, int column);
     void DeleteCells();
     void FanCurveSet();
 
