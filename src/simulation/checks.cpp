@@ -5,6 +5,7 @@
 #include "model/airway_fields.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "model/undo.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "simulation/disjoint_sets.h"
@@ -161,6 +162,13 @@ void SortAirways() {
 }
 
 void RemoveDuplicates() {
+    // What the checks delete was the user's: every airway deleted goes into one undo step.
+    bool recorded = false;
+    const auto deleteAirway = [&recorded](int a) {
+        RecordUndo(a, UndoCode::Before, UndoStep);
+        recorded = true;
+        ClearAirway(a);
+    };
     bool asked = false;
     bool remove = false;
     bool emptied = false;
@@ -174,7 +182,7 @@ void RemoveDuplicates() {
                                 "Duplicate branches") == VB::vbYes;
         }
         if (remove) {
-            ClearAirway(i);
+            deleteAirway(i);
             emptied = true;
         } else {
             markFault(i, "Duplicate airway", "Duplicate branch");
@@ -196,7 +204,7 @@ void RemoveDuplicates() {
                                 VB::vbYesNo | VB::vbQuestion, "Zero length branches") == VB::vbYes;
         }
         if (remove) {
-            ClearAirway(a);
+            deleteAirway(a);
             emptied = true;
         } else {
             markFault(a, "Same start/end", "Same start/end");
@@ -204,6 +212,8 @@ void RemoveDuplicates() {
     }
     if (emptied)
         PackAirways();
+    if (recorded)
+        ++UndoStep;
     CalcAllAirways();
     VB::SetScreenPointer(VB::vbHourglass);
 }

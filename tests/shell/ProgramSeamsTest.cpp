@@ -324,6 +324,11 @@ TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoOrRedoKeepsNoResultsOfThe
              boxes->Expect(VB::vbNo, "Network Data is not saved - Save it?");
              window(0)->close();
              EXPECT_EQ(AirwayCount, 0);
+             // This program runs on as another, whose lock notes no file: the file opens without a question.
+             const std::string copy = RecoveryCopyPath();
+             LetGoOfRecoveryCopy();
+             const VB::FileLock other(copy.substr(0, copy.size() - 4) + ".lock", false);
+             EXPECT_FALSE(HeldByAnotherProgram(folder.path() + "mine.sim"));
          }},
         {"Edit > Undo of the edit before the run",
          [&] {
@@ -358,6 +363,8 @@ TEST_F(ProgramSeamsTest, ANetworkEmptiedOrChangedByUndoOrRedoKeepsNoResultsOfThe
         EXPECT_TRUE(boxes->Done()) << c.what;
         EXPECT_FALSE(NetworkBalanced) << c.what;
         EXPECT_EQ(form->LblSim->text(), "SIM") << c.what;
+        for (const QComboBox *combo : {form->CmbDataType, form->CmbDataVal})
+            EXPECT_TRUE(combo->styleSheet().contains("rgb(255, 255, 192)")) << c.what;
     }
 }
 
