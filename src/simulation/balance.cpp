@@ -1,9 +1,9 @@
 #include "simulation/balance.h"
 
 #include "model/Gustrom1.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
-#include "simulation/checks.h"
 #include "simulation/fan_curves.h"
 #include "simulation/network_solve.h"
 #include "simulation/simulation_ui.h"
@@ -162,7 +162,7 @@ bool solveWholeNetwork(const SweepMeshes &meshes, std::vector<AirwayState> &stat
     // Flows that ran away are no start for the sweeps, which go on from the flows given as where the
     // network cannot be solved at once.
     for (int a = 1; a <= n; ++a)
-        if (!(std::fabs(flow[a]) <= FlowLimit))
+        if (!(std::fabs(flow[a]) <= SolverFlowLimit))
             return true;
     // The solve's flows balance the junctions as the meshes carry them; taken through the meshes once more
     // they are exactly the sweeps' own.
@@ -178,10 +178,10 @@ std::vector<int> correctedBeyond(const std::vector<double> &correction, double l
     return beyond;
 }
 
-// Notes in LastBalance the first airway whose flow is beyond FlowLimit or not a number; false when none is.
+// Notes in LastBalance the first airway whose flow is beyond the limit or not a number; false when none is.
 bool ranAway(const std::vector<AirwayState> &state) {
     for (std::size_t a = 1; a < state.size(); ++a)
-        if (!(std::fabs(state[a].flow) <= FlowLimit)) {
+        if (!(std::fabs(state[a].flow) <= SolverFlowLimit)) {
             LastBalance.runawayAirway = static_cast<int>(a);
             return true;
         }

@@ -13,7 +13,7 @@ struct BalanceOutcome {
     double flowErrorLeft = std::numeric_limits<double>::infinity();
     int sweeps = 0;      // all sweeps of the run
     int newtonSteps = 0; // steps of the whole-network solve before the sweeps (0: sweeps alone)
-    // The first airway (slot) whose flow ran beyond FlowLimit or is not a number; the flows were then
+    // The first airway (slot) whose flow ran beyond SolverFlowLimit or is not a number; the flows were then
     // left as the run found them. 0 when none did.
     int runawayAirway = 0;
 };

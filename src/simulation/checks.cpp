@@ -6,6 +6,7 @@
 #include "model/geometry.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "simulation/disjoint_sets.h"
@@ -291,7 +292,7 @@ void CheckNetwork() {
         NodeLabel(a) = 0;
         NodeTreeAirway(a) = 0;
         // A user's fixed quantity is kept as typed: a run cannot honour it, so it is reported.
-        if (!(std::fabs(AirwayFlow(a)) <= FlowLimit)) {
+        if (!(std::fabs(AirwayFlow(a)) <= SolverFlowLimit)) {
             if (AirwayFlags(a) & AirwayFlag::FixedFlow)
                 markFault(a, "Fixed quantity beyond 9994 m3/s", "Bad Fix");
             else

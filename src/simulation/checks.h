@@ -8,10 +8,6 @@
 // Distinct start nodes numbered by CheckNetwork (nodes 1 .. NodeCount).
 extern int NodeCount;
 
-// m³/s: no airway of a mine carries more. A stored flow beyond it is noise from an earlier failure, a
-// fixed quantity beyond it cannot be honoured, and a run whose flows pass it has run away.
-constexpr float FlowLimit = 9994;
-
 // Puts the airways into descending order of (start key, end key), moving whole records, removes or
 // reports duplicate and zero-length airways, sorts again and refreshes the visible list and projection.
 void SortAirways();
@@ -22,10 +18,10 @@ std::vector<int> SortAirwayRecords();
 void RemoveDuplicates();
 // Numbers the nodes and lists every airway without exit, without entry, touching a surface entry or
 // exit, or repeating the pair of the airway before it, every airway of negative resistance, every fixed
-// quantity beyond FlowLimit, every fixed pressure without resistance whose ends airways without resistance
-// join, and every fixed airway whose quantity cannot hold with the others (fixed inflows and outflows of a
-// junction, or of junctions joined only by airways without a fixed quantity away from the surface, that
-// differ). Stored flows beyond FlowLimit are reset to 0, fixed quantities never.
+// quantity beyond SolverFlowLimit, every fixed pressure without resistance whose ends airways without
+// resistance join, and every fixed airway whose quantity cannot hold with the others (fixed inflows and
+// outflows of a junction, or of junctions joined only by airways without a fixed quantity away from the
+// surface, that differ). Stored flows beyond it are reset to 0, fixed quantities never.
 void CheckNetwork();
 
 // The slot order SortAirways gives: result[k] is the position (0-based) in pairs of the record that
