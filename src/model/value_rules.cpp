@@ -11,8 +11,6 @@ namespace {
 
 constexpr double Single = FLT_MAX;
 constexpr double Integer = 32767;
-// The solver balances fixed quantities up to this size, m³/s.
-constexpr double SolverFlowLimit = 9994;
 
 using Q = Value;
 struct Entry {

@@ -8,6 +8,10 @@
 
 #include <string>
 
+// m³/s: no airway of a mine carries more. The solver balances fixed quantities up to it; a stored flow beyond
+// it is noise from an earlier failure, and a run whose flows pass it has run away.
+constexpr double SolverFlowLimit = 9994;
+
 enum class Value {
     // Airways
     Resistance,     // Ns²/m⁸
