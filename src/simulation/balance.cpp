@@ -1,6 +1,7 @@
 #include "simulation/balance.h"
 
 #include "model/Gustrom1.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
 #include "simulation/fan_curves.h"
@@ -156,6 +157,11 @@ NetworkSolveResult solveWholeNetwork(const SweepMeshes &meshes, std::vector<Airw
     if (!solved.solved)
         return solved;
     LastBalance.newtonSteps += solved.steps;
+    // Flows that ran away are no start for the sweeps, which go on from the flows given as where the
+    // network cannot be solved at once.
+    for (int a = 1; a <= n; ++a)
+        if (!(std::fabs(flow[a]) <= SolverFlowLimit))
+            return NetworkSolveResult{};
     // The solve's flows balance the junctions as the meshes carry them; taken through the meshes once more
     // they are exactly the sweeps' own.
     superposeMeshFlows(state, [&](int chord) { return flow[chord]; });
@@ -169,7 +175,6 @@ double evenSplit(const Entry *first, const Entry *last, const std::vector<Airway
     for (const Entry *e = first; e != last; ++e) {
         if (e->hasFan() || state[e->airway()].resistance != 0)
             return 0.0; // a mesh that has no slope only for want of flow or of its fan's
-
         const double q = e->along(state[e->airway()].flow);
         h += q * std::fabs(q);
         d += 2 * std::fabs(q);
@@ -183,6 +188,16 @@ std::vector<int> correctedBeyond(const std::vector<double> &correction, double l
         if (correction[m] > limit)
             beyond.push_back(static_cast<int>(m));
     return beyond;
+}
+
+// Notes in LastBalance the first airway whose flow is beyond the limit or not a number; false when none is.
+bool ranAway(const std::vector<AirwayState> &state) {
+    for (std::size_t a = 1; a < state.size(); ++a)
+        if (!(std::fabs(state[a].flow) <= SolverFlowLimit)) {
+            LastBalance.runawayAirway = static_cast<int>(a);
+            return true;
+        }
+    return false;
 }
 
 std::string oneDecimal(double x) {
@@ -340,6 +355,8 @@ void balance(bool wholeNetworkFirst) {
             largestChange = std::max(largestChange, changed);
             largestFlow = std::max(largestFlow, std::fabs(flow));
         }
+        if (ranAway(state))
+            break;
         const double maxError = std::max<double>(MaxError, FlowErrorFloor(largestFlow));
         floorFlow = SlopeFloorFlow(maxError);
         moved += largestChange;
@@ -414,6 +431,11 @@ void balance(bool wholeNetworkFirst) {
             break;
         sweep = 0;
         mayBound = wholeNetworkFirst;
+    }
+    // A stop in the middle of a sweep may have left flows that ran away; such flows are never kept.
+    if (LastBalance.runawayAirway != 0 || ranAway(state)) {
+        LastBalance.converged = false;
+        return;
     }
     for (int a = 1; a <= n; ++a)
         AirwayFlow(a) = static_cast<float>(state[a].flow);

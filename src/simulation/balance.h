@@ -15,6 +15,9 @@ struct BalanceOutcome {
     double flowErrorLeft = std::numeric_limits<double>::infinity();
     int sweeps = 0;      // all sweeps of the run
     int newtonSteps = 0; // steps of the whole-network solves of the run (0: sweeps alone)
+    // The first airway (slot) whose flow ran beyond SolverFlowLimit or is not a number; the flows were then
+    // left as the run found them. 0 when none did.
+    int runawayAirway = 0;
 };
 // The fewest sweeps whose changes tell the flow error left, unless the flows stand still.
 constexpr int SweepsToConfirm = 4;
@@ -26,7 +29,7 @@ extern BalanceOutcome LastBalance;
 // whole-network solve, taken whole, and the changes of the sweeps since (where the sweeps alone seem to
 // have converged, the whole-network solve is run again to bound it). Asks whether to go on after every
 // MaxIterations sweeps without convergence. A MaxError below what single-precision flows hold is raised to
-// that floor.
+// that floor. Flows that run away end it at once, unconverged, and are not kept.
 void BalanceAirflows();
 // The sweeps alone from the previous flows: BalanceAirflows without its whole-network solve, with the same
 // questions; converged where the error the sweeps' changes leave, estimated from how they shrink, is within
