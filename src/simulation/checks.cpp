@@ -300,6 +300,10 @@ void CheckNetwork() {
         }
         if (!(AirwayResistance(a) >= 0))
             markFault(a, "Negative resistance", "Negative Res");
+        // A bulkhead that is also to carry a fixed quantity contradicts itself: the user chooses which.
+        if ((AirwayFlags(a) & AirwayFlag::FixedFlow) &&
+            AirwayResistance(a) >= static_cast<float>(BulkheadResistance))
+            markFault(a, "Fixed quantity in a bulkhead", "Bad Fix");
         if (a > 1 && AirwayStartKey(a) == AirwayStartKey(a - 1) && AirwayEndKey(a) == AirwayEndKey(a - 1))
             markFault(a, "Duplicate branch", "Error-Duplicate");
     }
