@@ -6,10 +6,8 @@
 #include "simulation/checks.h"
 #include "simulation/disjoint_sets.h"
 #include "simulation/fan_curves.h"
+#include "simulation/junction_system.h"
 #include "simulation/simulation_ui.h"
-
-#include <Eigen/SparseCholesky>
-#include <Eigen/SparseCore>
 
 #include <algorithm>
 #include <array>
@@ -137,6 +135,13 @@ struct Tie {
     bool towardParent = false; // the airway runs from child to parent
 };
 
+// A junction of the meshes' tree reached from its parent through an airway, which runs from the junction
+// to the parent, or the other way.
+struct TreeStep {
+    int node = 0, parent = 0, airway = 0;
+    bool fromNode = false;
+};
+
 // A ring closed by airways of negligible resistance: the airway that closes it, then the ties back from its
 // end to its start, each with +1 where the ring runs along it.
 struct Ring {
@@ -157,8 +162,10 @@ public:
             return result;
         // The flows given are written only once the solve has found its own.
         std::vector<double> q(flow_.size(), 0.0), d(flow_.size(), 0.0);
-        for (int a : freeAirways_)
+        for (int a : freeAirways_) {
             q[a] = flow_[a];
+            largestFlow_ = std::max(largestFlow_, std::fabs(q[a]));
+        }
         double lastStep = std::numeric_limits<double>::infinity();
         int stalled = 0;
         for (;;) {
@@ -179,8 +186,11 @@ public:
             const double t = rounding || withinTolerance ? 1.0 : stepLength(q, d);
             if (t == 0)
                 break;
-            for (int a : freeAirways_)
+            largestFlow_ = 0;
+            for (int a : freeAirways_) {
                 q[a] += t * d[a];
+                largestFlow_ = std::max(largestFlow_, std::fabs(q[a]));
+            }
             ++result.steps;
             SimUi().PumpEvents();
             if (rounding || withinTolerance) {
@@ -304,29 +314,38 @@ private:
             branches_.push_back(b);
         }
         orderTree();
-        // The matrix's pattern is the network's: it is analysed once.
-        std::vector<Eigen::Triplet<double>> pattern;
-        pattern.reserve(3 * branches_.size() + static_cast<std::size_t>(unknowns_));
-        for (int v = 0; v < unknowns_; ++v)
-            pattern.emplace_back(v, v, 1.0);
+        // The matrix's pattern is the network's: it is analysed once. Each unknown is known by the least
+        // key of its junctions, which stays the same from run to run.
+        std::vector<Currency> identity(static_cast<std::size_t>(unknowns_),
+                                       std::numeric_limits<Currency>::max());
+        auto know = [&](int v, Currency key) {
+            if (v >= 1 && v <= nodes && unknownOf(v) >= 0)
+                identity[unknownOf(v)] = std::min(identity[unknownOf(v)], key);
+        };
+        for (int a = 1; a <= n; ++a) {
+            know(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
+            know(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
+        }
+        std::vector<std::pair<int, int>> links;
+        links.reserve(branches_.size());
         for (const Branch &b : branches_)
             if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                pattern.emplace_back(std::max(b.from, b.to), std::min(b.from, b.to), 1.0);
-        matrix_.resize(unknowns_, unknowns_);
-        matrix_.setFromTriplets(pattern.begin(), pattern.end());
+                links.emplace_back(b.from, b.to);
+        system_.Define(identity, links);
         for (Branch &b : branches_) {
             if (b.from >= 0)
-                b.fromDiagonal = valueIndex(b.from, b.from);
+                b.fromDiagonal = system_.Slot(b.from, b.from);
             if (b.to >= 0)
-                b.toDiagonal = valueIndex(b.to, b.to);
+                b.toDiagonal = system_.Slot(b.to, b.to);
             if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                b.between = valueIndex(std::max(b.from, b.to), std::min(b.from, b.to));
+                b.between = system_.Slot(b.from, b.to);
         }
-        if (unknowns_ > 0)
-            factor_.analyzePattern(matrix_);
         excess_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
         loss_.assign(static_cast<std::size_t>(n) + 1, 0.0);
+        slope_.resize(branches_.size());
+        residual_.resize(branches_.size());
         potential_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
+        potentialLow_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
     }
 
     // Lists the ties of each group from its root outwards, so that taken backwards every tie's child has
@@ -395,20 +414,15 @@ private:
             if (NodeTreeAirway(root) != 0)
                 continue;
             for (std::size_t next = walk_.size(), v = static_cast<std::size_t>(root);;) {
-                for (int i = first[v]; i < first[v + 1]; ++i)
-                    walk_.push_back(child[i]);
+                for (int i = first[v]; i < first[v + 1]; ++i) {
+                    const int c = NodeTreeAirway(child[i]);
+                    walk_.push_back(TreeStep{child[i], static_cast<int>(v), std::abs(c), c > 0});
+                }
                 if (next == walk_.size())
                     break;
-                v = static_cast<std::size_t>(walk_[next++]);
+                v = static_cast<std::size_t>(walk_[next++].node);
             }
         }
-    }
-
-    int valueIndex(int row, int column) const {
-        const int *rows = matrix_.innerIndexPtr();
-        const int *columns = matrix_.outerIndexPtr();
-        return static_cast<int>(std::lower_bound(rows + columns[column], rows + columns[column + 1], row) -
-                                rows);
     }
 
     // Pressure lost along branch b at flow q (Pa) and the slope (Pa per m³/s) of its law there: that of its
@@ -416,10 +430,10 @@ private:
     // slope at a small flow, so that the system stays positive definite. Where that leaves nothing (no
     // resistance, a fan off its curve or a fixed pressure), the slope the sweeps take for the fan; 0 where
     // even that is nothing.
-    void loss(const Branch &b, double q, long double &h, double &slope) const {
-        h = static_cast<long double>(b.resistance) * q * std::fabs(q);
+    void loss(const Branch &b, double q, double &h, double &slope) const {
+        h = b.resistance * q * std::fabs(q);
         const double friction = 2 * b.resistance * std::fabs(q);
-        const double floor = 2 * b.resistance * SlopeFloorFlow(tolerance());
+        const double floor = 2 * b.resistance * floorFlow_;
         slope = std::max(friction, floor);
         if (b.solverFan == 0)
             return;
@@ -441,6 +455,15 @@ private:
         return rise;
     }
 
+    // The loss of chord b less the pressure drop the tree airways give between its ends (Pa): the pressure
+    // sum of its mesh, the difference of the two-double pressures worked exactly.
+    double chordResidual(const Branch &b) const {
+        const double high = potential_[b.start], other = potential_[b.end];
+        const double drop = high - other, part = drop - high;
+        const double lost = (high - (drop - part)) + (-other - part);
+        return (loss_[b.airway] - drop) - (lost + (potentialLow_[b.start] - potentialLow_[b.end]));
+    }
+
     // A ring's pressure sum and slope at flows q (Pa, Pa per m³/s): each airway weighed by its resistance,
     // or where it has none by equal small ones.
     static void ringSums(const Ring &ring, const std::vector<double> &q, double &sum, double &slope) {
@@ -459,44 +482,42 @@ private:
     // through the meshes. False when the system cannot be solved.
     bool direction(const std::vector<double> &q, std::vector<double> &d) {
         const std::size_t count = branches_.size();
-        slope_.resize(count);
-        largestFlow_ = 0;
-        for (int a : freeAirways_)
-            largestFlow_ = std::max(largestFlow_, std::fabs(q[a]));
+        floorFlow_ = SlopeFloorFlow(tolerance());
         double steepest = 0;
+        bool level = false; // a branch whose law gives no slope
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
             loss(b, q[b.airway], loss_[b.airway], slope_[i]);
             if (!std::isfinite(slope_[i]) || !std::isfinite(loss_[b.airway]))
                 return false;
             steepest = std::max(steepest, slope_[i]);
+            level = level || !(slope_[i] > 0);
         }
         for (double &slope : slope_)
-            if (!(slope > 0) && !((slope = LeastSlopeShare * steepest) > 0))
+            if (level && !(slope > 0) && !((slope = LeastSlopeShare * steepest) > 0))
                 return false;
         for (const Tie &tie : ties_)
-            loss_[tie.airway] = static_cast<long double>(AirwayResistance(tie.airway)) * q[tie.airway] *
-                                std::fabs(q[tie.airway]);
-        for (int v : walk_) {
-            const int c = NodeTreeAirway(v), a = std::abs(c);
-            const int parent = c < 0 ? std::abs(AirwayStartNode(a)) : std::abs(AirwayEndNode(a));
-            potential_[v] = potential_[parent] + (c > 0 ? loss_[a] : -loss_[a]);
+            loss_[tie.airway] =
+                static_cast<double>(AirwayResistance(tie.airway)) * q[tie.airway] * std::fabs(q[tie.airway]);
+        for (const TreeStep &w : walk_) {
+            // Summed with the rounding of each sum kept (two doubles), so that a junction's pressure holds
+            // the losses below it however large the losses above it.
+            const double h = w.fromNode ? loss_[w.airway] : -loss_[w.airway], above = potential_[w.parent];
+            const double sum = above + h, part = sum - above;
+            potential_[w.node] = sum;
+            potentialLow_[w.node] = potentialLow_[w.parent] + ((above - (sum - part)) + (h - part));
         }
         Eigen::VectorXd rhs = Eigen::VectorXd::Zero(unknowns_);
         // Values are written into the analysed pattern: the diagonal, then each branch's off-diagonal entry.
-        double *values = matrix_.valuePtr();
-        std::fill(values, values + matrix_.nonZeros(), 0.0);
-        residual_.assign(count, 0.0);
+        system_.ClearValues();
+        double *values = system_.Values();
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
-            const double slope = slope_[i];
-            if (b.chord)
-                residual_[i] =
-                    static_cast<double>(loss_[b.airway] - (potential_[b.start] - potential_[b.end]));
+            residual_[i] = b.chord ? chordResidual(b) : 0.0;
             if (b.from == -2)
                 continue;
             // The branch's step in terms of the changes of its end pressures: (p_from - p_to - r)/g.
-            const double c = residual_[i] / slope, w = 1 / slope;
+            const double w = 1 / slope_[i], c = residual_[i] * w;
             if (b.from >= 0) {
                 rhs[b.from] += c;
                 values[b.fromDiagonal] += w;
@@ -509,14 +530,8 @@ private:
                 values[b.between] -= w;
         }
         Eigen::VectorXd pressure;
-        if (unknowns_ > 0) {
-            factor_.factorize(matrix_);
-            if (factor_.info() != Eigen::Success || !(factor_.vectorD().minCoeff() > 0))
-                return false;
-            pressure = factor_.solve(rhs);
-            if (factor_.info() != Eigen::Success || !pressure.allFinite())
-                return false;
-        }
+        if (!system_.Factorize() || !system_.Solve(rhs, pressure))
+            return false;
         auto at = [&](int v) { return v >= 0 ? pressure[v] : 0.0; };
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
@@ -621,18 +636,18 @@ private:
     std::vector<Ring> rings_;
     std::vector<int> freeAirways_;
     std::vector<FanCurve> curves_;
-    std::vector<int> walk_; // junctions of the meshes' tree, each after its parent
+    std::vector<TreeStep> walk_; // the meshes' tree, each junction after its parent
     int unknowns_ = 0;
-    double largestFlow_ = 0; // m³/s, at the last step's start
+    double largestFlow_ = 0; // m³/s, of the flows the next step starts from
+    double floorFlow_ = 0;   // m³/s, below which friction is linearised as at it
     // Pa: by airway slot, the loss at the step's flows; by junction, the tree airways' losses walked from the
-    // root. Both carried in extended precision, so that the chords' residuals, their differences, hold the
+    // root, as the sum and the rounding it left, so that the chords' residuals, their differences, hold the
     // pressures of stagnant airways far below the rounding of the network's pressures.
-    std::vector<long double> loss_, potential_;
+    std::vector<double> loss_, potential_, potentialLow_;
     std::vector<double> residual_, slope_; // Pa and Pa per m³/s, by branch
     std::vector<double> excess_;   // m³/s of a step left at each junction, while the ties are balanced
     std::vector<double> ringFlow_; // m³/s, by airway slot: the rings' flows as they are settled
-    Eigen::SparseMatrix<double> matrix_;
-    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>, Eigen::Lower> factor_;
+    JunctionSystem system_;
 };
 
 } // namespace

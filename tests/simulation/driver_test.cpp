@@ -429,21 +429,16 @@ TEST_F(SimRunTest, AWholeNetworkSolveThatRunsOutOfStepsLeavesItsFlowsToTheSweeps
 TEST_F(SimRunTest, ABalanceIsSaidToWantMoreSweepsOnlyWhenFewerThanFourRan) {
     for (const int sweeps : {3, 4}) {
         SetUp();
-        SetSteppedFan(1);
-        AddAirway(0, 1, 0.05);
-        AddAirway(1, 2, 0.05);
-        AddFanAirway(2, 0, 0.1, 1);
-        MaxError = 0.05f; // no correction beyond it, yet the flows never settle
+        FanCircuit net;
+        SetSteppedFan(1); // no correction beyond the tolerance, yet the flows never settle
+        MaxError = 0.05f;
         MaxIterations = sweeps;
         boxes.Expect(VB::vbNo, "convergence of 100%");
         Simulate();
-        EXPECT_EQ(LinesWith("cannot be estimated"),
-                  std::vector<std::string>{
-                      sweeps < 4 ? "Not balanced: the balance could not be confirmed in 3 sweeps "
-                                   "(it takes 4; raise Max Iterations), the flow error left "
-                                   "cannot be estimated"
-                                 : "Not balanced: the meshes did not converge, the flow error "
-                                   "left cannot be estimated"});
+        const std::string said = sweeps < 4
+                                     ? "could not be confirmed in 3 sweeps (it takes 4; raise Max Iterations)"
+                                     : "Not balanced: the meshes did not converge";
+        EXPECT_EQ(LinesWith(said + ", the flow error left cannot be estimated").size(), 1u);
     }
 }
 
