@@ -142,12 +142,15 @@ void NoteNetworkFileDigest(const std::string &path, std::string digest) {
     knownDigest = std::move(digest);
 }
 
-bool MoveToTopOfRecentFiles(const std::string &fileName) {
+bool MoveToTopOfRecentFiles(const std::string &name) {
+    // Each file once, by its whole name: the entry opens it from whatever folder the program runs in, and
+    // an entry of an older run that names it otherwise (relative, through a link) is the same entry.
+    const std::string fileName = VB::WholeFilePath(name);
     if (RecentFiles(1) == fileName)
         return false;
     int found = 0;
     for (int i = 1; i <= 9 && found == 0; ++i)
-        if (RecentFiles(i) == fileName)
+        if (!RecentFiles(i).empty() && VB::WholeFilePath(RecentFiles(i)) == fileName)
             found = i;
     if (found == 0)
         found = 9;

@@ -9,6 +9,8 @@
 #include "platform/System.h"
 #include "shell/frmTitle.h"
 
+#include <QDir>
+
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -177,6 +179,29 @@ TEST_F(ShellTest, ANetworkFileRefusedAtStartLeavesTheProgramUnnamedSoThatSaveAsk
         EXPECT_TRUE(boxes->Done()) << c.name;
         EXPECT_TRUE(folder.Read(c.name) == c.bytes) << c.name << " was written over";
     }
+}
+
+TEST_F(ShellTest, AFileOpenedByARelativeNameIsOneRecentEntryByItsWholePathThatOpensFromAnyFolder) {
+    std::filesystem::create_directories(folder.path() + "run");
+    std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim",
+                               folder.path() + "teaching.sim");
+    const struct BackTo {
+        QString folder;
+        ~BackTo() { QDir::setCurrent(folder); }
+    } back{QDir::currentPath()};
+    QDir::setCurrent(QString::fromStdString(folder.path() + "run"));
+    StartAsInstalled("../teaching.sim");
+    boxes->ExpectFile(folder.path() + "teaching.sim");
+    form->MenuItem("mnuOpenFile")->trigger();
+    EXPECT_EQ(RecentFiles(1), folder.path() + "teaching.sim");
+    EXPECT_FALSE(form->MenuItem("mnuOld(2)")->isVisible());
+    // From another folder the entry still opens its file.
+    QDir::setCurrent(QString::fromStdString(folder.path()));
+    boxes->Expect(VB::vbOK, "Current Data will be lost");
+    form->MenuItem("mnuNewFile")->trigger();
+    form->MenuItem("mnuOld(1)")->trigger();
+    EXPECT_EQ(AirwayCount, 10);
+    EXPECT_EQ(NetworkFileName, folder.path() + "teaching.sim");
 }
 
 TEST_F(ShellTest, ANetworkFileWithLfLineEndsOpensWholeAndSavesAsItsCrLfOriginal) {
