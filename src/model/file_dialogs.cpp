@@ -39,7 +39,7 @@ bool openWhereverHeld(const std::string &path) {
            VB::MsgBox("The file " + path +
                           " is open in another running Gustrom program.\r\n\r\nChanges saved in one "
                           "program would be lost when the other saves. Open it here anyway?",
-                      VB::vbYesNo | VB::vbQuestion, "File Already Open") == VB::vbYes;
+                      VB::vbYesNo | VB::vbQuestion | VB::vbDefaultButton2, "File Already Open") == VB::vbYes;
 }
 
 } // namespace

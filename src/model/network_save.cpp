@@ -350,7 +350,7 @@ bool confirmReplacingChangedFile(const std::string &path) {
                           " has been changed on disk since this program opened or saved it, perhaps by "
                           "another program.\r\n\r\nReplace it with this network? No leaves the file as "
                           "it is; Save As can keep this network under another name.",
-                      VB::vbYesNo | VB::vbQuestion, "File Changed") == VB::vbYes;
+                      VB::vbYesNo | VB::vbQuestion | VB::vbDefaultButton2, "File Changed") == VB::vbYes;
 }
 
 std::string saveErrorText(int number) {

@@ -18,6 +18,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "shell/tool_command.h"
 #include "simulation/checks.h"
 #include "tables/frmSpreadSheet.h"
 
@@ -89,8 +90,8 @@ void OpenCommand() {
         if (NetworkSaved == 0) {
             const int answer =
                 VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
-            // The edits are kept unless they were written.
-            if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetworkAs()))
+            // Yes saves as File > Save does; the edits are kept unless they were written.
+            if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveCommand()))
                 return;
         }
         OpenNetworkDialog();
@@ -100,16 +101,18 @@ void OpenCommand() {
 void OpenRecentFile(int index) {
     if (index < 1 || index > 9 || RecentFiles(index).empty())
         return;
+    // The file chosen, taken before a save moves the entries.
+    const std::string chosen = RecentFiles(index);
     if (NetworkSaved == 0) {
         const int answer =
             VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
-        // A Save As that is cancelled or fails keeps the unsaved network.
-        if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetworkAs()))
+        // A save that is cancelled or fails keeps the unsaved network.
+        if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveCommand()))
             return;
     }
     VB::SetScreenPointer(VB::vbHourglass);
     LoadMode = 1;
-    LoadNetworkFile(RecentFiles(index));
+    LoadNetworkFile(chosen);
     VB::SetScreenPointer(VB::vbDefault);
 }
 
