@@ -66,7 +66,18 @@ void frmSpreadSheet::gridKeyDown(int &keyCode, int) {
 void frmSpreadSheet::commitEdit() {
     if (!TxtEdit->isVisible())
         return;
-    Spreadsheet->SetText(TxtEdit->Text());
+    const std::string typed = TxtEdit->Text();
+    const int c = Spreadsheet->Col();
+    // A number column keeps its value when what was typed is no number: no mark, no change, the sheet
+    // stays open. Text the cell already holds ("Negate" under F Pres) is no change.
+    const bool numberColumn = (c >= SheetColLength && c <= SheetColWidth && c != SheetColVel) ||
+                              (c >= SheetColX1 && c <= SheetColZ2);
+    if (numberColumn && !typed.empty() && typed != Spreadsheet->Text() && !cellNumber(typed)) {
+        TxtEdit->hide();
+        VB::MsgBox("Error in Number Format");
+        return;
+    }
+    Spreadsheet->SetText(typed);
     CheckNames();
     TxtEdit->hide();
 }
