@@ -138,6 +138,8 @@ void SetViewScale(double width, double height, int32_t centreX, int32_t centreY)
     pic->ScaleTop = -height / 2;
     PanX = centreX;
     PanY = centreY;
+    // The caption's scale is the drawing's, however the world window was set (zoom tool, fit, locate).
+    ShowWindowTitle();
 }
 
 void KeepViewScale(int w, int oldPixelWidth) {
