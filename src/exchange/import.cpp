@@ -11,6 +11,7 @@
 #include "model/levels_views.h"
 #include "model/network_save.h"
 #include "model/node_keys.h"
+#include "model/recovery_copy.h"
 #include "model/text_files.h"
 #include "model/undo.h"
 #include "model/units.h"
@@ -280,6 +281,12 @@ void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, 
         KeptFans fans;
         ClearNetwork();
         fans.Restore();
+        // The imported network has no file yet: a save asks for a name, so the file of the network it
+        // replaced keeps its own; the caption says where the network came from.
+        NetworkFileName.clear();
+        NoteOpenNetworkFile("");
+        MasterFile = false;
+        NetworkFileTitle = "Imported from " + ImportFileName.substr(ImportFileName.find_last_of("/\\") + 1);
         for (int l = 1; l <= LastLevel; ++l) {
             LevelName(l).clear();
             LevelRange(l, 1) = 0;
