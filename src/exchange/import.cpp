@@ -2,6 +2,7 @@
 
 #include "exchange/dxf_reader.h"
 #include "exchange/import_levels.h"
+#include "graphics/drawing.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
@@ -346,6 +347,11 @@ void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, 
     RotateView();
     FitNetwork();
     UpdateNodeKeys();
+    // No other window goes on showing what the network was before.
+    if (o.merge)
+        RedrawAll();
+    else
+        ShowNewNetworkInEveryWindow();
 }
 
 } // namespace

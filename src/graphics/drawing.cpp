@@ -219,6 +219,28 @@ void RedrawAll() {
     Shell().FocusGraphicsWindow(start);
 }
 
+void ShowNewNetworkInEveryWindow() {
+    if (ActivePicture() == nullptr)
+        return;
+    const int start = ActiveWindow;
+    SaveView(100 + start);
+    if (WindowOpen.InBounds(start))
+        WindowOpen(start) = true;
+    for (int w = 0; w <= 4; ++w) {
+        if (w == start || !windowOpen(w) || windowFrozen(w) || WindowPicture(w) == nullptr)
+            continue;
+        CopyView(start, w);
+        ActiveWindow = w;
+        RestoreView(100 + w);
+        FitNetwork();
+        SaveView(100 + w);
+        Redraw();
+    }
+    ActiveWindow = start;
+    RestoreView(100 + start);
+    Redraw();
+}
+
 void RedrawLinesAllWindows() {
     // Drawing over is drawing: it waits like every repaint while drawing is suspended.
     if (ActivePicture() == nullptr || windowFrozen(ActiveWindow) || RedrawSuspended)

@@ -25,6 +25,9 @@ extern VBArray<int32_t> SmokePalette;
 void Redraw();
 // Repaints every open, unfrozen graphics window, the active one last.
 void RedrawAll();
+// After a network replaced the one shown: every other open, unfrozen window takes the active window's view
+// of it, fitted to its own shape, and every one is repainted, the active one last.
+void ShowNewNetworkInEveryWindow();
 // Draws the airway lines and the network of every open, unfrozen window over what is there.
 void RedrawLinesAllWindows();
 // The coordinate grid of the active window (plan and edge-on views only).

@@ -400,6 +400,7 @@ void FitNetwork() {
 
 void PlanView() {
     ViewIs3D = 0;
+    ShowPanReadOut();
     Shell().SetMenuChecked("mnuPlanS", true);
     Shell().SetMenuChecked("mnu3d", false);
     SetVisibleAirways();

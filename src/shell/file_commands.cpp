@@ -3,6 +3,7 @@
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/view_state.h"
+#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/fan_file.h"
 #include "model/file_dialogs.h"
@@ -74,9 +75,18 @@ void NewNetwork() {
     if (ActiveWindow == -1) {
         ActiveWindow = 0;
         SetViewCaption();
-        FitNetwork();
-        Redraw();
     }
+    // The new network starts as a start without a file does: its two levels, the second alone in plan,
+    // fitted in every window, and nothing of the network closed left in the level controls, the captions or
+    // the read-outs.
+    SetDefaultLevels();
+    ViewMode = 1;
+    ShowLevelModeMarks(0);
+    LevelScrollValue = 2;
+    ShowWorkingLevel();
+    PlanView();
+    FitNetwork();
+    ShowNewNetworkInEveryWindow();
     LoadFanData();
 }
 

@@ -11,6 +11,9 @@
 #include <QMdiArea>
 #include <QScreen>
 
+#include <algorithm>
+#include <filesystem>
+
 TEST_F(ShellTest, FiveWindowsAtMostEachWithItsOwnView) {
     for (int n = 2; n <= 5; ++n) {
         form->mnuNewWindow_Click();
@@ -312,4 +315,24 @@ TEST_F(ShellTest, EveryWindowOpensWhollyOnTheMainWindowsScreen) {
         EXPECT_TRUE(screen.contains(w->frameGeometry())) << w->windowTitle().toStdString();
     }
     EXPECT_GE(windows, 4);
+}
+
+TEST_F(ShellTest, ANetworkReplacingAnotherLeavesNothingOfItInTheOtherWindowTheLevelControlsOrTheReadOuts) {
+    std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim",
+                               folder.path() + "teaching.sim");
+    StartOnExample("mine.sim");
+    form->mnuNewWindow_Click();
+    std::vector<DrawnPrimitive> other;
+    window(0)->Picture().Recording = &other;
+    boxes->ExpectFile(folder.path() + "teaching.sim");
+    form->MenuItem("mnuOpenFile")->trigger();
+    window(0)->Picture().Recording = nullptr;
+    EXPECT_TRUE(std::any_of(other.begin(), other.end(),
+                            [](const DrawnPrimitive &p) { return p.text == "Cross-cut"; }));
+    form->Tools_Click(24); // 3-D, with its pan read-out
+    boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+    form->MenuItem("mnuNewFile")->trigger();
+    EXPECT_EQ(form->CmbRL->currentText(), "U/Ground");
+    EXPECT_EQ(form->MenuItem("mnuWindowView(1)")->text(), "View 2 : U/Ground Quantity");
+    EXPECT_EQ(form->LblWin1->text(), "");
 }
