@@ -219,6 +219,27 @@ void RedrawAll() {
     Shell().FocusGraphicsWindow(start);
 }
 
+QRectF DrawnArea() {
+    PictureBox *pic = ActivePicture();
+    if (pic == nullptr)
+        return {};
+    QRectF drawn;
+    const struct Measuring {
+        PictureBox &pic;
+        ~Measuring() {
+            pic.Measured = nullptr;
+            FitPass = false;
+        }
+    } measuring{*pic};
+    pic->Measured = &drawn;
+    FitPass = true;
+    PrepareDrawing();
+    FitPass = false;
+    DrawAirwayLines();
+    DrawNetwork();
+    return drawn;
+}
+
 void ShowNewNetworkInEveryWindow() {
     if (ActivePicture() == nullptr)
         return;

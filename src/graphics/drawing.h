@@ -2,6 +2,7 @@
 // The repaint of the graphics windows: the fixed pipeline (prepare, clear, grid, airway lines, network),
 // the coordinate grid, the tool cursors and the short delays of the continuous zoom and rotation.
 #include <QImage>
+#include <QRectF>
 
 #include <cstdint>
 #include <optional>
@@ -65,6 +66,10 @@ void LoadSymbolPictures();
 void Pause(float seconds);
 // The delays are measured by the clock, so there is nothing to calibrate; lets events run once.
 void CalibratePause();
+// The device rectangle (pixels) over which a repaint of the active window draws the network, every visible
+// airway with its symbols and texts included wherever it lies; nothing is painted. Null when nothing would
+// be drawn.
+QRectF DrawnArea();
 // Draws only the airway lines of the active window (continuous zoom and rotation).
 void DrawAirwayLines();
 // Draws everything over the airway lines: floating texts, arrows, symbols, texts, station readings.

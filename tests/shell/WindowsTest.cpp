@@ -336,3 +336,27 @@ TEST_F(ShellTest, ANetworkReplacingAnotherLeavesNothingOfItInTheOtherWindowTheLe
     EXPECT_EQ(form->MenuItem("mnuWindowView(1)")->text(), "View 2 : U/Ground Quantity");
     EXPECT_EQ(form->LblWin1->text(), "");
 }
+
+TEST_F(ShellTest, FitAllAfterARunShowsEveryLabelWholeInTheWindow) {
+    StartOnExample("teaching.sim");
+    form->MenuItem("mnuExecute")->trigger();
+    form->MenuItem("mnuFitAll")->trigger();
+    PictureBox &pic = window(0)->Picture();
+    std::vector<DrawnPrimitive> drawn;
+    pic.Recording = &drawn;
+    Redraw();
+    pic.Recording = nullptr;
+    int texts = 0;
+    for (const DrawnPrimitive &p : drawn) {
+        if (p.kind != DrawnPrimitive::Text || p.text.empty())
+            continue;
+        ++texts;
+        pic.FontSize = p.fontSize;
+        pic.FontBold = p.bold;
+        const QRectF box(
+            QPointF(pic.ToPixelX(p.x1), pic.ToPixelY(p.y1)),
+            QPointF(pic.ToPixelX(p.x1 + pic.TextWidth(p.text)), pic.ToPixelY(p.y1 + pic.TextHeight(p.text))));
+        EXPECT_TRUE(QRectF(0, 0, pic.PixelWidth(), pic.PixelHeight()).contains(box.normalized())) << p.text;
+    }
+    EXPECT_GT(texts, 20);
+}
