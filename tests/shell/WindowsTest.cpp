@@ -351,6 +351,7 @@ TEST_F(ShellTest, FitAllAfterARunShowsEveryLabelWholeInTheWindow) {
         if (p.kind != DrawnPrimitive::Text || p.text.empty())
             continue;
         ++texts;
+        pic.FontName = FontName(1);
         pic.FontSize = p.fontSize;
         pic.FontBold = p.bold;
         const QRectF box(
