@@ -5,8 +5,10 @@
 #include "exchange/frmPrinter.h"
 #include "platform/WindowPlacement.h"
 #include "settings/frmOptions.h"
+#include "shell/frmFileNote.h"
 #include "shell/small_windows.h"
 #include "simulation/simulation_ui.h"
+#include "tables/frmFanData.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -174,6 +176,40 @@ TEST_F(ShellTest, TheAirwayEditOptionsAndPrintDialogsOpenWhereTheyLastStoodAtOne
             d.during(dialog);
             QApplication::processEvents();
             EXPECT_EQ(dialog.frameGeometry(), left) << d.window << " after a change in it";
+        });
+    }
+}
+
+TEST_F(ShellTest, TheMemoAndTheFanListOpenWhollyOnTheScreenThoughTheWindowManagerReportsFramesOfNothing) {
+    form->showMaximized();
+    QApplication::processEvents();
+    // While an X11 window manager puts its frame round a new window it reports a frame of one pixel.
+    bool decorating = false;
+    VB::SetFrameReport([&decorating](const QWidget &w) {
+        const QRect frame = w.frameGeometry(), inner = w.geometry();
+        if (decorating)
+            return QMargins(0, 0, 1 - inner.width(), 1 - inner.height());
+        return QMargins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                        frame.bottom() - inner.bottom());
+    });
+    const auto decorate = [&decorating](QWidget &w) {
+        QApplication::processEvents();
+        decorating = false;
+        w.update();
+        QApplication::processEvents();
+    };
+    const QRect screen = form->screen()->availableGeometry();
+    decorating = true;
+    form->MenuItem("mnuMessage")->trigger();
+    decorate(form->FileNoteWindow());
+    const QRect memo = form->FileNoteWindow().frameGeometry();
+    EXPECT_TRUE(screen.contains(memo));
+    EXPECT_EQ(memo.size(), QSize(TwipsToPixels(5000, 0), TwipsToPixels(5000, 1))) << "the memo's first size";
+    for (int opening = 1; opening <= 2; ++opening) {
+        decorating = true;
+        withDialog<frmFanData>(form->MenuItem("mnuFanData"), [&](frmFanData &list) {
+            decorate(list);
+            EXPECT_TRUE(screen.contains(list.frameGeometry())) << opening;
         });
     }
 }
