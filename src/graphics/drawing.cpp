@@ -255,6 +255,8 @@ void ShowNewNetworkInEveryWindow() {
         RestoreView(100 + w);
         FitNetwork();
         SaveView(100 + w);
+        // Its caption names the level and the data shown, as the active window's does.
+        Shell().ShowDisplayChoice();
         Redraw();
     }
     ActiveWindow = start;

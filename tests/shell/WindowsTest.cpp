@@ -329,6 +329,8 @@ TEST_F(ShellTest, ANetworkReplacingAnotherLeavesNothingOfItInTheOtherWindowTheLe
     window(0)->Picture().Recording = nullptr;
     EXPECT_TRUE(std::any_of(other.begin(), other.end(),
                             [](const DrawnPrimitive &p) { return p.text == "Cross-cut"; }));
+    EXPECT_EQ(form->MenuItem("mnuWindowView(0)")->text().mid(6),
+              form->MenuItem("mnuWindowView(1)")->text().mid(6));
     form->Tools_Click(24); // 3-D, with its pan read-out
     boxes->Expect(VB::vbOK, "Current Data will be lost ?");
     form->MenuItem("mnuNewFile")->trigger();
