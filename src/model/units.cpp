@@ -248,6 +248,9 @@ std::string formatNumber(double value, const std::vector<Token> &tokens, int sig
 // A value in days as hours, minutes and seconds. Hours count on beyond a day.
 std::string formatTime(double days, const std::vector<Token> &tokens) {
     const double seconds = std::round(std::fabs(days) * 86400.0);
+    // No time of day stands for a value beyond every number: it is shown as it is.
+    if (!std::isfinite(seconds))
+        return NumberText(days);
     const double hours = std::floor(seconds / 3600);
     const int minutes = static_cast<int>(std::fmod(std::floor(seconds / 60), 60));
     const int secs = static_cast<int>(std::fmod(seconds, 60));
