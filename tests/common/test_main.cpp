@@ -16,8 +16,7 @@ class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
 } // namespace
 
 int main(int argc, char **argv) {
-    // Offscreen, on a laptop's 1366 x 768 screen (not the plugin's 800 x 800): the smallest screen the
-    // program's windows must fit.
+    // Offscreen, on a laptop's 1366 x 768 screen: the smallest screen the program's windows must fit.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform.isEmpty() || platform == "offscreen")
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" GUSTROM_TEST_DATA "/laptop-screen.json");

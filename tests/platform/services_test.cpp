@@ -55,10 +55,8 @@ TEST(ScriptedMessageBoxes, CancelledInputGivesEmptyText) {
 }
 
 TEST(MessageBoxes, ReturnAnswersWithTheFirstButtonOrTheSecondWhereTheFirstCannotBeUndone) {
-    for (const auto &[buttons, answer] : {std::pair{VB::vbYesNo, VB::vbYes},
-                                          {VB::vbOKCancel, VB::vbOK},
-                                          {VB::vbYesNo | VB::vbDefaultButton2, VB::vbNo},
-                                          {VB::vbYesNoCancel | VB::vbDefaultButton2, VB::vbNo}}) {
+    for (const auto &[buttons, answer] :
+         {std::pair{VB::vbYesNo, VB::vbYes}, {VB::vbYesNoCancel | VB::vbDefaultButton2, VB::vbNo}}) {
         QTimer::singleShot(0, [] { RealKeys::Click(QApplication::activeModalWidget(), Qt::Key_Return); });
         EXPECT_EQ(VB::MsgBox("Replace it?", buttons), answer) << buttons;
     }

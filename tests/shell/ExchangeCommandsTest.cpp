@@ -178,7 +178,6 @@ TEST_F(ExchangeCommands, AReplacingImportIsUnnamedCaptionedWithItsSourceAndSaves
     boxes->ExpectFile(std::nullopt);
     form->MenuItem("mnuSaveFile")->trigger();
     EXPECT_TRUE(folder.Read("teaching.sim") == before);
-    EXPECT_TRUE(boxes->Done());
 }
 
 TEST_F(ExchangeCommands, TheScreenDrawingMergedBackAddsOnlyAirwaysWithALength) {

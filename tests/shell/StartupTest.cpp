@@ -182,17 +182,11 @@ TEST_F(ShellTest, ANetworkFileRefusedAtStartLeavesTheProgramUnnamedSoThatSaveAsk
 }
 
 TEST_F(ShellTest, AFileOpenedByARelativeNameIsOneRecentEntryByItsWholePathThatOpensFromAnyFolder) {
+    StartOnExample("teaching.sim"); // by its whole path
     std::filesystem::create_directories(folder.path() + "run");
-    std::filesystem::copy_file(std::string(GUSTROM_SOURCE_DIR) + "/examples/teaching.sim",
-                               folder.path() + "teaching.sim");
-    const struct BackTo {
-        QString folder;
-        ~BackTo() { QDir::setCurrent(folder); }
-    } back{QDir::currentPath()};
+    const QString startedIn = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(folder.path() + "run"));
     StartAsInstalled("../teaching.sim");
-    boxes->ExpectFile(folder.path() + "teaching.sim");
-    form->MenuItem("mnuOpenFile")->trigger();
     EXPECT_EQ(RecentFiles(1), folder.path() + "teaching.sim");
     EXPECT_FALSE(form->MenuItem("mnuOld(2)")->isVisible());
     // From another folder the entry still opens its file.
@@ -200,6 +194,7 @@ TEST_F(ShellTest, AFileOpenedByARelativeNameIsOneRecentEntryByItsWholePathThatOp
     boxes->Expect(VB::vbOK, "Current Data will be lost");
     form->MenuItem("mnuNewFile")->trigger();
     form->MenuItem("mnuOld(1)")->trigger();
+    QDir::setCurrent(startedIn);
     EXPECT_EQ(AirwayCount, 10);
     EXPECT_EQ(NetworkFileName, folder.path() + "teaching.sim");
 }

@@ -184,32 +184,28 @@ TEST_F(ShellTest, TheMemoAndTheFanListOpenWhollyOnTheScreenThoughTheWindowManage
     form->showMaximized();
     QApplication::processEvents();
     // While an X11 window manager puts its frame round a new window it reports a frame of one pixel.
-    bool decorating = false;
+    bool decorating = true;
     VB::SetFrameReport([&decorating](const QWidget &w) {
-        const QRect frame = w.frameGeometry(), inner = w.geometry();
-        if (decorating)
-            return QMargins(0, 0, 1 - inner.width(), 1 - inner.height());
-        return QMargins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-                        frame.bottom() - inner.bottom());
+        const QRect frame = w.frameGeometry(), in = w.geometry();
+        return decorating ? QMargins(0, 0, 1 - in.width(), 1 - in.height())
+                          : QMargins(in.left() - frame.left(), in.top() - frame.top(),
+                                     frame.right() - in.right(), frame.bottom() - in.bottom());
     });
-    const auto decorate = [&decorating](QWidget &w) {
+    const auto decorated = [&decorating](QWidget &w) {
         QApplication::processEvents();
         decorating = false;
         w.update();
         QApplication::processEvents();
+        decorating = true;
+        return w.frameGeometry();
     };
     const QRect screen = form->screen()->availableGeometry();
-    decorating = true;
     form->MenuItem("mnuMessage")->trigger();
-    decorate(form->FileNoteWindow());
-    const QRect memo = form->FileNoteWindow().frameGeometry();
+    const QRect memo = decorated(form->FileNoteWindow());
     EXPECT_TRUE(screen.contains(memo));
     EXPECT_EQ(memo.size(), QSize(TwipsToPixels(5000, 0), TwipsToPixels(5000, 1))) << "the memo's first size";
-    for (int opening = 1; opening <= 2; ++opening) {
-        decorating = true;
+    for (int opening = 1; opening <= 2; ++opening)
         withDialog<frmFanData>(form->MenuItem("mnuFanData"), [&](frmFanData &list) {
-            decorate(list);
-            EXPECT_TRUE(screen.contains(list.frameGeometry())) << opening;
+            EXPECT_TRUE(screen.contains(decorated(list))) << opening;
         });
-    }
 }
