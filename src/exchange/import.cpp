@@ -368,10 +368,7 @@ void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, 
     FitNetwork();
     UpdateNodeKeys();
     // No other window goes on showing what the network was before.
-    if (o.merge)
-        RedrawAll();
-    else
-        ShowNewNetworkInEveryWindow();
+    ShowNetworkInEveryWindow(!o.merge);
 }
 
 } // namespace

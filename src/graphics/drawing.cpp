@@ -240,25 +240,32 @@ QRectF DrawnArea() {
     return drawn;
 }
 
-void ShowNewNetworkInEveryWindow() {
+void ShowNetworkInEveryWindow(bool anew) {
     if (ActivePicture() == nullptr)
         return;
     const int start = ActiveWindow;
     SaveView(100 + start);
     if (WindowOpen.InBounds(start))
         WindowOpen(start) = true;
+    bool others = false;
     for (int w = 0; w <= 4; ++w) {
         if (w == start || !windowOpen(w) || windowFrozen(w) || WindowPicture(w) == nullptr)
             continue;
-        CopyView(start, w);
+        others = true;
+        if (anew)
+            CopyView(start, w);
         ActiveWindow = w;
         RestoreView(100 + w);
-        FitNetwork();
-        SaveView(100 + w);
-        // Its caption names the level and the data shown, as the active window's does.
-        Shell().ShowDisplayChoice();
+        if (anew) {
+            FitNetwork();
+            SaveView(100 + w);
+            // Its caption names the level and the data shown, as the active window's does.
+            Shell().ShowDisplayChoice();
+        }
         Redraw();
     }
+    if (!others)
+        return;
     ActiveWindow = start;
     RestoreView(100 + start);
     Redraw();

@@ -26,9 +26,10 @@ extern VBArray<int32_t> SmokePalette;
 void Redraw();
 // Repaints every open, unfrozen graphics window, the active one last.
 void RedrawAll();
-// After a network replaced the one shown: every other open, unfrozen window takes the active window's view
-// of it, fitted to its own shape, and every one is repainted, the active one last.
-void ShowNewNetworkInEveryWindow();
+// After the network changed under every window (opened, new, imported or merged): every other open,
+// unfrozen window is repainted, with `anew` taking the active window's view fitted to its own shape, and
+// then the active one. Nothing is done when no other window shows the network.
+void ShowNetworkInEveryWindow(bool anew);
 // Draws the airway lines and the network of every open, unfrozen window over what is there.
 void RedrawLinesAllWindows();
 // The coordinate grid of the active window (plan and edge-on views only).

@@ -686,10 +686,7 @@ int rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     // New airways go on the level the controls show, not at the mean elevation of the network.
     Upper().ShowWorkingLevel();
     // No other window goes on showing what the network was before.
-    if (merge)
-        Upper().RedrawAll();
-    else
-        Upper().ShowNewNetworkInEveryWindow();
+    Upper().ShowNetworkInEveryWindow(!merge);
     return empty;
 }
 

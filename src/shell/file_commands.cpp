@@ -86,7 +86,7 @@ void NewNetwork() {
     ShowWorkingLevel();
     PlanView();
     FitNetwork();
-    ShowNewNetworkInEveryWindow();
+    ShowNetworkInEveryWindow(true);
     LoadFanData();
 }
 
