@@ -1,10 +1,12 @@
 #include "model/NetworkFileFixture.h"
 
 #include "model/file_dialogs.h"
+#include "model/levels_views.h"
 #include "shell/file_commands.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <vector>
@@ -141,6 +143,16 @@ TEST_F(NetworkFileTest, Version10ListRecordsLoad) {
     EXPECT_EQ(LevelName(2), "Level A");
     EXPECT_EQ(LevelRange(2, 2), 880);
     EXPECT_EQ(NetworkSaved, 255);
+
+    // An airway takes three lines: 11,000 of them fit, though their 33,000 lines would not.
+    out.resize(100);
+    for (int a = 0; a < 11000; ++a)
+        out.insert(out.end(),
+                   {"\"A\",\"B\",\"D\",0,0," + std::to_string(a) + ",0,0,0,1,0,4,4,1,0,0,4,0.012,5",
+                    "\"\",0.5,20,0,1,100,0", "0,1,1"});
+    folder.Write("v10.sim", lines(out));
+    ASSERT_EQ(LoadFrom("v10.sim"), LoadOutcome::Loaded);
+    EXPECT_EQ(AirwayCount, 11000);
 }
 
 TEST_F(NetworkFileTest, Version15PresetLinesAndFans) {
@@ -529,4 +541,59 @@ TEST_F(NetworkFileTest, FileWithoutStartupViewFitsTheNetwork) {
     EXPECT_EQ(LevelScrollValue, 2);
     EXPECT_EQ(RLWindowHigh, LevelRange(2, 1));
     EXPECT_EQ(shell.levelIndexSet.back(), 1);
+}
+
+TEST_F(NetworkFileTest, ASectionWithoutItsMarkerLineLeavesTheNetworkAndItsFileAlone) {
+    GenerateNetwork(12, 3);
+    ASSERT_TRUE(SaveTo("own.sim"));
+    const std::string good = folder.Read("own.sim");
+    ASSERT_EQ(LoadFrom("own.sim"), LoadOutcome::Loaded);
+    const std::string before = Snapshot();
+    // Each marker changed by one character where the readers look; a merge skips the settings and views.
+    const struct {
+        std::string marker, damaged;
+        bool merge;
+    } cases[] = {
+        {"Defaults List for Network", "Defaults List for Netwerk", false},
+        {"Defaults List for Network", "Defaulds List for Network", false},
+        {"End of saved views", "End of saved viewz", false},
+        {"End of Tag List", "End of Tab List", false},
+        {"**End of Fan Database**", "**End of Fen Database**", false},
+        {"**END OF RL LIST**", "**END OF RM LIST**", false},
+        {"**End Of Floating Text", "**End Of Floating Texy", false},
+        {"**END OF RL LIST**", "**END OF RM LIST**", true},
+    };
+    for (const auto &c : cases) {
+        std::string text = good;
+        text.replace(text.find(c.marker), c.marker.size(), c.damaged);
+        folder.Write("damaged.sim", text);
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "is missing");
+        LoadMode = c.merge ? AirwayCount + 1 : 1;
+        EXPECT_EQ(LoadNetworkFile(Path("damaged.sim")), LoadOutcome::NotOpened) << c.damaged;
+        EXPECT_TRUE(boxes.Done() && boxes.Shown()[0].prompt.find(c.marker) != std::string::npos) << c.damaged;
+        ExpectSameLines(Snapshot(), before);
+        // The network is still its own file's and saved: a save writes that file, never the damaged one.
+        EXPECT_EQ(NetworkFileName, Path("own.sim")) << c.damaged;
+        EXPECT_EQ(NetworkSaved, 255) << c.damaged;
+    }
+}
+
+TEST_F(NetworkFileTest, EveryLevelReadIsListedAndSaved) {
+    GenerateNetwork(10, 5);
+    ASSERT_TRUE(SaveTo("levels.sim"));
+    // A blank line, and a nameless level at RL 0, before levels below RL 0.
+    std::string text = folder.Read("levels.sim");
+    text.insert(text.find("**END OF RL LIST**"),
+                "\r\nDeep\t-100\t-200\r\n\t0\t-250\r\nDeeper\t-300\t-400\r\n");
+    folder.Write("levels.sim", text);
+    ASSERT_EQ(LoadFrom("levels.sim"), LoadOutcome::Loaded);
+    const std::vector<std::string> listed = LevelListNames();
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), "Deep") +
+                  std::count(listed.begin(), listed.end(), "Deeper"),
+              2);
+    const std::string loaded = Snapshot();
+    ASSERT_TRUE(SaveTo("levels.sim"));
+    ASSERT_EQ(LoadFrom("levels.sim"), LoadOutcome::Loaded);
+    ExpectSameLines(Snapshot(), loaded);
 }
