@@ -597,3 +597,30 @@ TEST_F(NetworkFileTest, EveryLevelReadIsListedAndSaved) {
     ASSERT_EQ(LoadFrom("levels.sim"), LoadOutcome::Loaded);
     ExpectSameLines(Snapshot(), loaded);
 }
+
+TEST_F(NetworkFileTest, ContradictoryShapeBitsReadAsOneShapeWhoseSizeAndResistanceSurviveASave) {
+    constexpr int32_t shapes = AirwayFlag::Round | AirwayFlag::Rectangular | AirwayFlag::Irregular;
+    // 4 m by 4 m, 100 m, k = 0.012: a rectangle has R = 0.012 * 16 * 100 / 16^3; an irregular section of
+    // perimeter 4 m and area 4 m² has R = 0.012 * 4 * 100 / 4^3.
+    const struct {
+        int32_t flags, shape;
+        float resistance;
+    } cases[] = {
+        {AirwayFlag::Round | AirwayFlag::Rectangular, AirwayFlag::Rectangular, 0.0046875f},
+        {AirwayFlag::Round | AirwayFlag::Irregular, AirwayFlag::Irregular, 0.075f},
+        {shapes, AirwayFlag::Irregular, 0.075f},
+    };
+    for (const auto &c : cases) {
+        ClearNetwork();
+        AirwayFlags(AddAirway(0, 0, 500, 100, 0, 500)) = c.flags; // as a damaged or foreign file holds it
+        ASSERT_TRUE(SaveTo("shape.sim"));
+        // Loaded, then loaded again after its own save.
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_EQ(LoadFrom("shape.sim"), LoadOutcome::Loaded);
+            EXPECT_EQ(AirwayFlags(1) & shapes, c.shape) << c.flags;
+            EXPECT_EQ(AirwaySize(1, 1), 4.0f) << c.flags;
+            EXPECT_FLOAT_EQ(AirwayResistance(1), c.resistance) << c.flags;
+            ASSERT_TRUE(SaveTo("shape.sim"));
+        }
+    }
+}
