@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "model/text_files.h"
 #include "model/units.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
 #include "platform/Text1252.h"
@@ -53,6 +54,13 @@ float BoxValue(const QLineEdit &box, int quantity) {
 
 void ShowDataEntryError() {
     VB::MsgBox("An error has occurred - probably in data entry");
+}
+
+void ShowDataEntryError(const VBError &error) {
+    if (dynamic_cast<const ValueRefused *>(&error) == nullptr)
+        ShowDataEntryError();
+    else
+        VB::MsgBox(std::string("An error has occurred - probably in data entry\r\n") + error.what());
 }
 
 bool AnotherProgramWindowActive(const QWidget &window) {

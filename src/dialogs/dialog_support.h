@@ -1,6 +1,8 @@
 #pragma once
 // Habits the airway dialogs share: the fan list entries, reading typed numbers, and the data-entry error
 // that lets a procedure go on with its next statement.
+#include "platform/VBError.h"
+
 #include <QString>
 #include <string>
 
@@ -27,6 +29,8 @@ float BoxValue(const QLineEdit &box, int quantity);
 // otherwise ignored, so the caller goes on with its next statement. True when the statement succeeded.
 template <typename Statement> bool DataEntryStatement(Statement &&statement);
 void ShowDataEntryError();
+// The same for an error of a statement: a value its rule refuses is named with its range.
+void ShowDataEntryError(const VBError &error);
 
 // Prints an image of the dialog on the current printer (the print buttons of the dialogs); printer
 // errors end it silently.
@@ -36,14 +40,12 @@ void PrintDialogImage(QWidget &dialog);
 // window itself or a box or window it opened.
 bool AnotherProgramWindowActive(const QWidget &window);
 
-#include "platform/VBError.h"
-
 template <typename Statement> bool DataEntryStatement(Statement &&statement) {
     try {
         statement();
         return true;
-    } catch (const VBError &) {
-        ShowDataEntryError();
+    } catch (const VBError &e) {
+        ShowDataEntryError(e);
         return false;
     }
 }

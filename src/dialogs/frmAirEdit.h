@@ -2,6 +2,7 @@
 // The airway edit dialog: one airway (AirEditMode 1) or every selected airway (AirEditMode 3) edited
 // field by field. It works on CurrentAirway; the opener sets it and shows the dialog modally.
 #include "dialogs/orifice_wizard.h"
+#include "model/value_rules.h"
 #include "platform/ShownValues.h"
 #include "platform/VBArray.h"
 #include "platform/VBControls.h"
@@ -137,6 +138,8 @@ private:
     void showValue(QLineEdit &box, float value, int quantity, int precision);
     // The SI value of a box: the value it was shown from while unedited, else its text converted.
     float boxValue(const QLineEdit &box, int quantity) const;
+    // The same, a text typed into it held to its rule (ValueRefused).
+    float boxValue(const QLineEdit &box, int quantity, Value rule) const;
     // The fan-count spinner for a count; a count it cannot show leaves TxtFanN alone.
     void setFanSpinner(int fans);
 
@@ -152,7 +155,8 @@ private:
         int shownQuantity;  // how the box shows the value (and a preset's value)
         int shownPrecision; // of the stored value
         int typedQuantity;  // how the save reads the box
-        bool positiveOnly;  // a typed 0 or negative value is not stored
+        Value rule;         // what may be typed
+        bool positiveOnly;  // a typed 0 is not stored
     };
     std::array<PresetField, 3> presetFields();
     PresetField presetField(const QWidget *control);

@@ -232,9 +232,9 @@ void frmAirEdit::SaveAirway() {
     auto statement = [&](int id, auto &&body) {
         try {
             body();
-        } catch (const VBError &) {
+        } catch (const VBError &e) {
             if (!savingSelection_ || !reportedErrors_.contains(id))
-                ShowDataEntryError();
+                ShowDataEntryError(e);
             if (savingSelection_)
                 reportedErrors_.insert(id);
         }
@@ -286,7 +286,10 @@ void frmAirEdit::SaveAirway() {
         };
         spread(AirwayStartKey(a), NodeName(AirwayStartName(a)));
         spread(AirwayEndKey(a), NodeName(AirwayEndName(a)));
-        statement(2, [&] { AirwayFlow(a) = boxValue(*TxtFlow, Quantity::Airflow); });
+        statement(2, [&] {
+            AirwayFlow(a) =
+                boxValue(*TxtFlow, Quantity::Airflow, CheckFix->isChecked() ? Value::FixedFlow : Value::Flow);
+        });
         statement(3, [&] { AirwayStation(a) = stationChoice(); });
         setFlag(a, AirwayFlag::FixedDirection, CheckDirection->isChecked());
         if (ChkPress->isChecked()) {
@@ -319,11 +322,12 @@ void frmAirEdit::SaveAirway() {
     const bool irregular = (flags & AirwayFlag::Irregular) != 0 && EditShape == 2;
     if (Touched(TxtWidth) && (rectangular || round || irregular))
         statement(5, [&] {
-            AirwaySize(2, a) = boxValue(*TxtWidth, irregular ? Quantity::Area : Quantity::Length);
+            AirwaySize(2, a) = irregular ? boxValue(*TxtWidth, Quantity::Area, Value::Area)
+                                         : boxValue(*TxtWidth, Quantity::Length, Value::Size);
         });
     if (Touched(txtHeight)) {
         if (rectangular || irregular)
-            statement(6, [&] { AirwaySize(1, a) = boxValue(*txtHeight, Quantity::Length); });
+            statement(6, [&] { AirwaySize(1, a) = boxValue(*txtHeight, Quantity::Length, Value::Size); });
         else if (round)
             AirwaySize(1, a) = 0;
         if (AirwaySize(1, a) == 0)
@@ -334,7 +338,7 @@ void frmAirEdit::SaveAirway() {
     if (Touched(TxtMultiAir))
         statement(7, [&] { AirwayParallelCount(a) = std::max(1, wholeNumber(*TxtMultiAir)); });
     if (Touched(TxtLength))
-        statement(8, [&] { AirwayLength(a) = boxValue(*TxtLength, Quantity::Coordinates); });
+        statement(8, [&] { AirwayLength(a) = boxValue(*TxtLength, Quantity::Coordinates, Value::Length); });
 
     int id = 9;
     for (const PresetField &field : presetFields()) {
@@ -353,7 +357,7 @@ void frmAirEdit::SaveAirway() {
         // An empty box keeps the value.
         if (!field.value->text().isEmpty())
             statement(id + 1, [&] {
-                const float typed = boxValue(*field.value, field.typedQuantity);
+                const float typed = boxValue(*field.value, field.typedQuantity, field.rule);
                 if (typed > 0 || !field.positiveOnly)
                     field.stored(a) = typed;
             });
@@ -387,7 +391,10 @@ void frmAirEdit::SaveAirway() {
         if (AirwayFan(a) >= 1 && AirwayFanCount(a) == 0)
             AirwayFanCount(a) = 1;
         setFlag(a, AirwayFlag::FansInSeries, OptSer2->isChecked());
-        statement(16, [&] { AirwayCurvePercent(a) = std::min(100, wholeNumber(*TxtCPart)); });
+        statement(16, [&] {
+            AirwayCurvePercent(a) =
+                static_cast<int>(Checked(Value::CurvePercent, std::min(100, wholeNumber(*TxtCPart))));
+        });
     }
     if (single)
         statement(17, [&] { AirwayStation(a) = stationChoice(); });
@@ -403,6 +410,12 @@ float frmAirEdit::boxValue(const QLineEdit &box, int quantity) const {
     if (const auto shown = shown_.Unedited(box))
         return static_cast<float>(*shown);
     return BoxValue(box, quantity);
+}
+
+float frmAirEdit::boxValue(const QLineEdit &box, int quantity, Value rule) const {
+    if (const auto shown = shown_.Unedited(box))
+        return static_cast<float>(*shown);
+    return static_cast<float>(Checked(rule, BoxValue(box, quantity)));
 }
 
 int frmAirEdit::stationChoice() const {

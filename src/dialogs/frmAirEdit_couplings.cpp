@@ -44,12 +44,12 @@ double boxNumber(const QLineEdit *box) {
 
 std::array<frmAirEdit::PresetField, 3> frmAirEdit::presetFields() {
     return {{{ChkFixRes, TxtFixRes, ResCombo, LblRes, AirwayResistanceType, AirwayResistance,
-              ResistanceTypeValue, Quantity::Resistance, 0, Quantity::Resistance, true},
+              ResistanceTypeValue, Quantity::Resistance, 0, Quantity::Resistance, Value::Resistance, true},
              {ChkFixK, TxtWall, WallCombo, LblWall, AirwayWallType, AirwayFrictionFactor, WallTypeFactor,
-              Quantity::FrictionFactor, 0, Quantity::FrictionFactor, true},
+              Quantity::FrictionFactor, 0, Quantity::FrictionFactor, Value::FrictionFactor, true},
              // The shock length shows as a coordinate and is read as a length: both are metres or feet.
              {ChkShock, TxtShock, ShockCombo, LblShock, AirwayShockType, AirwayShockLength, ShockTypeLength,
-              Quantity::Coordinates, 1, Quantity::Length, false}}};
+              Quantity::Coordinates, 1, Quantity::Length, Value::ShockLength, false}}};
 }
 
 frmAirEdit::PresetField frmAirEdit::presetField(const QWidget *control) {

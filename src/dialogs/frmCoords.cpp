@@ -6,6 +6,7 @@
 #include "model/levels_views.h"
 #include "model/text_files.h"
 #include "model/units.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
@@ -25,8 +26,6 @@
 #include <cmath>
 
 namespace {
-
-constexpr int32_t PlanLimit = 10000000, ElevationLimit = 9999999; // m
 
 // A box's text as a length in display units, in metres; a text that is not a number is a VBError.
 double typedMetres(const QLineEdit *box) {
@@ -158,9 +157,8 @@ void frmCoords::OK_Click() {
     if (!relative_) {
         PointTyped = true;
         (MouseDownActive ? WorkingElevation : StartElevation) = static_cast<float>(point[2]);
-        if (std::abs(static_cast<int64_t>(EntryPointX)) > PlanLimit ||
-            std::abs(static_cast<int64_t>(EntryPointY)) > PlanLimit ||
-            std::abs(static_cast<int64_t>(EntryPointZ)) > ElevationLimit) {
+        if (!InRange(Value::PlanCoordinate, EntryPointX) || !InRange(Value::PlanCoordinate, EntryPointY) ||
+            !InRange(Value::Elevation, EntryPointZ)) {
             VB::MsgBox("Coordinates exceed allowed values");
             EntryPointX = 0;
             EntryPointY = 0;

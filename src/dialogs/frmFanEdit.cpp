@@ -4,6 +4,7 @@
 #include "graphics/drawing.h"
 #include "model/Gustrom1.h"
 #include "model/text_files.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
@@ -175,10 +176,10 @@ void frmFanEdit::Command1_Click() {
     try {
         percent = StrictInteger(StrictValue(FromQt(TxtVPart->text())));
         if (count < 0)
-            throw VBError(VBErr::Overflow, "negative fan count");
+            throw ValueRefused(Value::FanCount);
         StrictInteger(count);
-    } catch (const VBError &) {
-        ShowDataEntryError();
+    } catch (const VBError &e) {
+        ShowDataEntryError(e);
         return;
     }
     // A blend beyond the total curve, or below the static one, is no curve of the fan.

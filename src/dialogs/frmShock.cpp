@@ -5,6 +5,8 @@
 #include "model/Gustrom1.h"
 #include "model/text_files.h"
 #include "model/units.h"
+#include "model/value_rules.h"
+#include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
@@ -120,7 +122,14 @@ void frmShock::ReCalc() {
     for (int i = 0; i < Types; ++i) {
         const auto index = static_cast<size_t>(i);
         const int ticked = ChkShockType[index]->Value();
-        const double count = leadingNumber(LblNumS[index]);
+        double count = leadingNumber(LblNumS[index]);
+        // A count that is not a whole number of fittings is said and goes back to none, before the box
+        // shows, so that nothing the box sets off counts it again.
+        if (ticked != 0 && !InRange(Value::ShockCount, count)) {
+            LblNumS[index]->setText("0");
+            count = 0;
+            VB::MsgBox(RangeText(Value::ShockCount), VB::vbExclamation);
+        }
         // The length as the length format shows it in display units.
         const double length =
             VB::Val(FormatValue(static_cast<float>(EquivalentLength[index]), Quantity::Length, 0, 0),

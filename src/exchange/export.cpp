@@ -59,7 +59,7 @@ std::string ExportTextBytes() {
             number(ToDisplayUnits(static_cast<float>(AirwayEnd(k, a)), Quantity::Length));
         // Flows go at the precision the program shows them in SI; a resistance goes whole, for the file's
         // readers solve with it and a fixed number of decimals loses most of a small one's digits.
-        number(ToDisplayUnits(ShownValue(AirwayFlow(a), "0.0"), Quantity::Airflow));
+        number(ToDisplayUnits(ShownValue(AirwayFlow(a), 1), Quantity::Airflow));
         number(ToDisplayUnits(AirwayResistance(a), Quantity::Resistance));
         whole(AirwayFan(a));
         whole(AirwayFanCount(a));

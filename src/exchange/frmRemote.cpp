@@ -126,37 +126,33 @@ void frmRemote::OKLoad(int j) {
     TxtTimer->setText(ToQt(InputInterval).trimmed());
 }
 
+QLineEdit *frmRemote::unreadableBox(bool withSeconds) const {
+    for (size_t r = 0; r < 5; ++r)
+        for (QLineEdit *box : {Mult[r], ALow[r], AHigh[r]})
+            if (!box->text().isEmpty() && !BoxNumber(box))
+                return box;
+    if (withSeconds && (TxtTimer->text().trimmed().isEmpty() || !TimerIntervalOf(BoxText(TxtTimer))))
+        return TxtTimer;
+    return nullptr;
+}
+
 bool frmRemote::OKSave(int j) {
     // Every number box is read before anything is stored, so a refused box leaves the station whole.
-    std::array<std::optional<float>, 5> factor, low, high;
-    for (size_t r = 0; r < 5; ++r) {
-        const std::pair<QLineEdit *, std::optional<float> *> boxes[] = {
-            {Mult[r], &factor[r]}, {ALow[r], &low[r]}, {AHigh[r], &high[r]}};
-        for (auto [box, value] : boxes) {
-            if (box->text().isEmpty())
-                continue;
-            *value = BoxNumber(box);
-            if (!*value)
-                return RefuseNumber(box);
-        }
-    }
+    if (QLineEdit *refused = unreadableBox())
+        return RefuseNumber(refused);
     const std::string seconds = BoxText(TxtTimer);
-    const std::optional<int> interval = TimerIntervalOf(seconds);
-    if (TxtTimer->text().trimmed().isEmpty() || !interval)
-        return RefuseNumber(TxtTimer);
-
     for (int c = 1; c <= StationChannels; ++c) {
         const auto r = static_cast<size_t>(c - 1);
         StationChannelName(j, c) = BoxText(TxtLngNames[r]);
         StationChannelAbbrev(j, c) = BoxText(Abrev[r]);
         StationChannelUnit(j, c) = BoxText(RUnits[r]);
         // An empty box keeps the stored value: an alarm is removed by typing 0.
-        if (factor[r])
-            StationFactor(j, c) = *factor[r];
-        if (low[r])
-            StationAlarmLow(j, c) = *low[r];
-        if (high[r])
-            StationAlarmHigh(j, c) = *high[r];
+        if (const auto v = BoxNumber(Mult[r]))
+            StationFactor(j, c) = *v;
+        if (const auto v = BoxNumber(ALow[r]))
+            StationAlarmLow(j, c) = *v;
+        if (const auto v = BoxNumber(AHigh[r]))
+            StationAlarmHigh(j, c) = *v;
     }
     StationName(j) = BoxText(TxtStationName);
     StationUpdateFlow(j) = ChkUpdateQ->Value();
@@ -164,17 +160,25 @@ bool frmRemote::OKSave(int j) {
     ResimulateOnInput = ChkResim->Value();
     InputInterval = seconds;
     AlarmsOn = ChkAlarm->Value();
-    Shell().SetRealtimeTimerInterval(1, *interval);
+    Shell().SetRealtimeTimerInterval(1, TimerIntervalOf(seconds).value_or(0));
     return true;
 }
 
 void frmRemote::VScStation_Change() {
-    if (!OKSave(ShownStation)) {
+    if (QLineEdit *refused = unreadableBox()) {
         // The refused station stays shown for mending.
-        const QSignalBlocker block(VScStation);
-        VScStation->setValue(ShownStation);
+        {
+            const QSignalBlocker block(VScStation);
+            VScStation->setValue(ShownStation);
+        }
+        // The message takes the mouse release from the scroll bar, whose arrow would go on repeating its
+        // step, and the message with it, for ever: the bar rests while the message shows.
+        VScStation->setEnabled(false);
+        RefuseNumber(refused);
+        VScStation->setEnabled(true);
         return;
     }
+    OKSave(ShownStation);
     ShownStation = VScStation->value();
     OKLoad(ShownStation);
 }
@@ -211,12 +215,11 @@ void frmRemote::CmdBrowse_Click() {
 
 void frmRemote::mnuCopy_Click() {
     // A row whose multiplier or alarm does not read copies nothing, as storing would refuse it.
-    for (size_t r = 0; r < 5; ++r)
-        for (QLineEdit *box : {Mult[r], ALow[r], AHigh[r]})
-            if (!box->text().isEmpty() && !BoxNumber(box)) {
-                RefuseNumber(box);
-                return;
-            }
+    if (QLineEdit *refused = unreadableBox(false)) {
+        RefuseNumber(refused);
+        return;
+    }
+    Copied = true;
     for (size_t r = 0; r < 5; ++r) {
         CopiedChannel &row = CopiedChannels[r];
         row.name = BoxText(TxtLngNames[r]);
@@ -233,6 +236,9 @@ void frmRemote::mnuCopy_Click() {
 }
 
 void frmRemote::mnuPaste_Click() {
+    // Nothing copied yet: nothing to paste.
+    if (!Copied)
+        return;
     for (size_t r = 0; r < 5; ++r) {
         const CopiedChannel &row = CopiedChannels[r];
         TxtLngNames[r]->setText(ToQt(row.name));

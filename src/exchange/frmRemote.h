@@ -34,12 +34,13 @@ public:
 
     // The station whose fields the dialog shows.
     int ShownStation = 1;
-    // The channel rows of the last "Copy Station"; empty until then.
+    // The channel rows of the last "Copy Station".
     struct CopiedChannel {
         std::string name, abbrev, unit;
         float factor = 0, low = 0, high = 0;
     };
     std::array<CopiedChannel, 5> CopiedChannels{};
+    bool Copied = false; // whether "Copy Station" has filled CopiedChannels
 
     QLabel *LblNumber = nullptr;
     QScrollBar *VScStation = nullptr;
@@ -56,6 +57,8 @@ public:
     QAction *mnuExit = nullptr, *mnuCopy = nullptr, *mnuPaste = nullptr;
 
 private:
+    // The first number box whose text does not read (the seconds box too when asked), or none.
+    QLineEdit *unreadableBox(bool withSeconds = true) const;
     // Stores the station shown and closes.
     void storeAndClose();
 };

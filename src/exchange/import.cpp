@@ -14,6 +14,7 @@
 #include "model/text_files.h"
 #include "model/undo.h"
 #include "model/units.h"
+#include "model/value_rules.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
@@ -65,9 +66,10 @@ bool holdsText(std::string_view field) {
     return i >= field.size() || !std::isdigit(static_cast<unsigned char>(field[i]));
 }
 
-float fromDisplay(std::string_view field, int quantity) {
+// A field in display units, in SI, held to its rule (ValueRefused).
+float fromDisplay(std::string_view field, int quantity, Value rule) {
     float value = StrictSingle(LenientValue(field));
-    return FromDisplayUnits(value, quantity);
+    return static_cast<float>(Checked(rule, FromDisplayUnits(value, quantity)));
 }
 
 // The columns after the sixteen of the table: the airway's flags and its pressure.
@@ -115,19 +117,23 @@ void readText(const std::string &path, ImportReading &reading, std::vector<int> 
             reading.Read(a.start[k], [&] { return ImportCoordinate(f(1 + k)); });
             reading.Read(a.end[k], [&] { return ImportCoordinate(f(4 + k)); });
         }
-        reading.Read(a.flow, [&] { return fromDisplay(f(7), Quantity::Airflow); });
-        reading.Read(a.resistance, [&] { return fromDisplay(f(8), Quantity::Resistance); });
+        reading.Read(a.flow, [&] { return fromDisplay(f(7), Quantity::Airflow, Value::Flow); });
+        reading.Read(a.resistance,
+                     [&] { return fromDisplay(f(8), Quantity::Resistance, Value::Resistance); });
         reading.Read(a.fan, [&] { return fanNumber(f(9)); });
-        reading.Read(a.fanCount, [&] { return StrictInteger(LenientValue(f(10))); });
+        reading.Read(a.fanCount, [&] {
+            return static_cast<int>(Checked(Value::FanCount, StrictInteger(LenientValue(f(10)))));
+        });
         a.name = Trim(f(11));
         a.startName = Trim(f(12));
         a.endName = Trim(f(13));
-        reading.Read(a.height, [&] { return fromDisplay(f(14), Quantity::Length); });
-        reading.Read(a.width, [&] { return fromDisplay(f(15), Quantity::Length); });
+        reading.Read(a.height, [&] { return fromDisplay(f(14), Quantity::Length, Value::Size); });
+        reading.Read(a.width, [&] { return fromDisplay(f(15), Quantity::Length, Value::Size); });
         if (flagsColumn)
             reading.Read(a.flags, [&] { return StrictLong(LenientValue(f(FlagsField))); });
         if (pressureColumn)
-            reading.Read(a.pressure, [&] { return fromDisplay(f(PressureField), Quantity::Pressure); });
+            reading.Read(a.pressure,
+                         [&] { return fromDisplay(f(PressureField), Quantity::Pressure, Value::Pressure); });
         reading.Add(std::move(a));
     }
 }
@@ -152,6 +158,20 @@ struct Offsets {
 
 int32_t moved(int32_t coordinate, const Offsets &o, int k) {
     return VB::ClampToInt<int32_t>(VB::RoundHalfEven((coordinate + o.metres[k]) * o.sign[k]));
+}
+
+// Airways read beyond the coordinate limits are left out at the user's word (the failure question, once
+// for each). Where the offsets take an end is the level building's to report.
+void keepWithinLimits(ImportReading &reading) {
+    std::erase_if(reading.airways, [&](const ImportedAirway &a) {
+        for (int k = 0; k < 3; ++k)
+            for (const int32_t c : {a.start[static_cast<std::size_t>(k)], a.end[static_cast<std::size_t>(k)]})
+                if (!InRange(k == 2 ? Value::Elevation : Value::PlanCoordinate, c)) {
+                    reading.Failure();
+                    return true;
+                }
+        return false;
+    });
 }
 
 int presetIndex(double value) {
@@ -388,6 +408,7 @@ ImportOutcome ImportNetwork(const ImportOptions &options,
             readText(ImportFileName, reading, skipped);
         else
             ReadDxfFile(ImportFileName, reading);
+        keepWithinLimits(reading);
     } catch (const ImportAborted &) {
         VB::SetScreenPointer(VB::vbDefault);
         return ImportOutcome::Unchanged;

@@ -2,6 +2,7 @@
 
 #include "model/Gustrom1.h"
 #include "model/levels_views.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
 
@@ -11,7 +12,7 @@
 namespace {
 
 constexpr int LastLevel = 249;
-constexpr int32_t RLLimit = 9999999;     // m
+const int32_t RLLimit = static_cast<int32_t>(RuleOf(Value::Elevation).high); // m
 constexpr int32_t ZeroMarker = 10000000; // an elevation of 0 while the table is built: empty levels hold 0
 
 bool inUse(int l) {

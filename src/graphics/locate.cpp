@@ -58,7 +58,13 @@ int32_t midpoint(int32_t from, int32_t to) {
     return static_cast<int32_t>(VB::RoundHalfEven((static_cast<double>(from) + to) / 2));
 }
 
-// A new last level spanning every airway end; 0 when the level list is full.
+bool surfaceDefined() {
+    return !LevelName(1).empty() || LevelRange(1, 1) != 0 || LevelRange(1, 2) != 0;
+}
+
+// A new last level spanning every airway end below the surface; 0 when the level list is full. Its top stays
+// under the surface's RL Low: a level as high would sort above the surface and become the surface itself,
+// turning every airway end below it into a surface node.
 int addGlobalLevel() {
     VB::MsgBox("Could not find a valid defined display level the airway was on!\nGustrom will create a new "
                "global level range and add it to your level list");
@@ -74,6 +80,8 @@ int addGlobalLevel() {
         VB::MsgBox("Level addition failed - too many levels already defined");
         return 0;
     }
+    if (surfaceDefined())
+        high = std::min(high, LevelRange(1, 2) - 1);
     const int level = max + 1;
     shell.LevelScrollSetRange(shell.LevelScrollGetMin(), level);
     LevelName(level) = "Global Level";
@@ -129,6 +137,9 @@ void ShowAirway(int a) {
     for (int l = 1; l <= LastLevel && level == 0; ++l)
         if (LevelRange(l, 2) <= z && z <= LevelRange(l, 1))
             level = l;
+    // An end on or above the surface is joined at the surface node: it shows with the surface level.
+    if (level == 0 && surfaceDefined() && z >= LevelRange(1, 2))
+        level = 1;
     // When no level can be added the display stays on its level.
     if (level == 0)
         level = addGlobalLevel();

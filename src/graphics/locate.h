@@ -18,6 +18,7 @@ extern int32_t LocateTarget;   // Find > Branch Number: the unique number typed,
 void LocateByName(int kind, int slot);
 // Shows the next airway that matches SearchKind after the last one, wrapping round once.
 void FindNextBranch();
-// Shows airway a: on a level that holds its nearer end (a "Global Level" spanning the network when no
-// level does), with its layers visible, centred in the active view and ringed.
+// Shows airway a: on a level that holds its nearer end (the surface level for an end above the surface, a
+// "Global Level" spanning the network below the surface when no level does), with its layers visible,
+// centred in the active view and ringed.
 void ShowAirway(int a);

@@ -2,11 +2,11 @@
 
 #include "model/Gustrom1.h"
 #include "model/units.h"
+#include "model/value_rules.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBError.h"
-#include "platform/Text1252.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
@@ -140,7 +140,7 @@ const std::vector<SettingField> &settingsLine() {
         f.push_back({[](TextFileWriter &o) { o.PrintNumber(static_cast<int32_t>(MaxFans)); },
                      [](const std::string &field) {
                          const int v = LenientInteger(LenientValue(field));
-                         MaxFans = v == 0 ? 250 : std::clamp(v, 10, 1000);
+                         MaxFans = v == 0 ? 250 : static_cast<int>(Nearest(Value::MaxFans, v));
                      }});
         f.push_back({[](TextFileWriter &o) { o.PrintNumber(static_cast<int32_t>(PresetResistanceReplaces)); },
                      [](const std::string &field) {
@@ -289,6 +289,7 @@ void ReadSettingsBlock(TextFileReader &in) {
             CurrentLine = in.LineInput();
     };
     readBlock();
+    HoldSettingsInRange();
 
     if (DefaultArea == 0) {
         DefaultArea = 25;

@@ -4,6 +4,7 @@
 #include "model/comma_values.h"
 #include "model/safe_file.h"
 #include "model/text_files.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
@@ -30,20 +31,19 @@ bool worthKeeping(int f) {
     return hasCurve(f) || !FanName(f).empty();
 }
 
-void emptyFan(int f) {
-    FanName(f).clear();
-    FanDiameter(f) = 0;
-    for (int p = 1; p <= 10; ++p) {
-        FanCurvePressure(1, p, f) = 0;
-        FanCurvePressure(2, p, f) = 0;
-        FanCurveFlow(p, f) = 0;
-        FanCurveEfficiency(p, f) = 0;
-    }
+// Fans whose values lie outside their rules are damaged: they are emptied and counted.
+int leftOut = 0;
+
+void keepOnlyInRange(int f) {
+    if (FanInRange(f))
+        return;
+    EmptyFan(f);
+    ++leftOut;
 }
 
 void readCommaFans(TextFileReader &in) {
     CommaValueReader values(in);
-    for (int f = 1; f <= MaxFans && !values.AtEnd(); ++f) {
+    for (int f = 1; f <= MaxFans && !values.AtEnd(); keepOnlyInRange(f++)) {
         FanName(f) = Trim(values.Text());
         for (int p = 1; p <= 10; ++p) {
             FanCurvePressure(1, p, f) = static_cast<float>(values.Number());
@@ -55,7 +55,7 @@ void readCommaFans(TextFileReader &in) {
 
 void readTabFans(TextFileReader &in, float version) {
     for (int f = 1; f <= MaxFans; ++f)
-        emptyFan(f);
+        EmptyFan(f);
     std::string line = in.LineInput();
     SplitFields(version, line, LineFields);
     if (!LineFields(4).empty()) {
@@ -86,6 +86,8 @@ void readTabFans(TextFileReader &in, float version) {
             if (!LineFields(5).empty())
                 FanCurvePressure(2, p, f) = StrictSingle(StrictValue(LineFields(5)));
         }
+        if (inRange)
+            keepOnlyInRange(f);
     }
 }
 
@@ -138,6 +140,7 @@ std::string FanFileReplacement() {
 void LoadFanData() {
     FanDataChanged = 255;
     FileVersion = 0;
+    leftOut = 0;
     try {
         TextFileReader in(fanFilePath());
         std::string header = in.LineInput();
@@ -158,6 +161,24 @@ void LoadFanData() {
         VB::MsgBox(text, VB::vbExclamation);
         VB::SetScreenPointer(VB::vbDefault);
     }
+    ReportFansLeftOut(leftOut, "the fan database");
+}
+
+void EmptyFan(int f) {
+    FanName(f).clear();
+    FanDiameter(f) = 0;
+    for (int p = 1; p <= 10; ++p) {
+        FanCurvePressure(1, p, f) = 0;
+        FanCurvePressure(2, p, f) = 0;
+        FanCurveFlow(p, f) = 0;
+        FanCurveEfficiency(p, f) = 0;
+    }
+}
+
+void ReportFansLeftOut(int count, const std::string &what) {
+    if (count > 0)
+        VB::MsgBox(fansText(count) + " of " + what + " left out: a value lies outside its range.",
+                   VB::vbExclamation);
 }
 
 bool SaveFanData() {

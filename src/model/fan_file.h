@@ -10,3 +10,7 @@ bool SaveFanData();
 // What a save would replace, for the question before it: the file, how many fans it holds and how many it
 // will hold. Empty when there is no file to replace.
 std::string FanFileReplacement();
+// Empties fan slot f: no name, no diameter, no curve.
+void EmptyFan(int f);
+// "n fan(s) of <what> left out: a value lies outside its range." shown when n is above 0.
+void ReportFansLeftOut(int count, const std::string &what);

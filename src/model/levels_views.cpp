@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "model/units.h"
 #include "model/upper_layers.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr int32_t RLLimit = 9999999; // m
+const int32_t RLLimit = static_cast<int32_t>(RuleOf(Value::Elevation).high); // m
 constexpr int CoordinateQuantity = 14;
 constexpr int LastLevel = 249;
 

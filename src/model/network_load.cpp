@@ -15,6 +15,7 @@
 #include "model/text_files.h"
 #include "model/undo.h"
 #include "model/upper_layers.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
@@ -185,6 +186,7 @@ bool booleanField(int n) {
 bool readAirwayLine(const std::string &line, int a, float version) {
     try {
         AirwayFromRecord(line, a, version);
+        CheckAirwayRecord(a);
     } catch (const VBError &e) {
         ClearAirway(a);
         AirwayCount = a - 1;
@@ -240,6 +242,8 @@ public:
     int fanOffset = 0;
     // Airway records left out because they could not be read.
     int unreadable = 0;
+    // Fans left out because a value lies outside its range.
+    int fansLeftOut = 0;
 
 private:
     // The slot after `previous` for the file's next level, at most `last`; 0 when none is left. A normal
@@ -477,6 +481,10 @@ void Loader::readFans(bool estimateDiameters) {
         if (f > 0 && estimateDiameters && FanDiameter(f) == 0 && FanCurveFlow(10, f) > 0) {
             const double d = 2 * std::sqrt(FanCurveFlow(10, f) / (21 * ViewPi));
             FanDiameter(f) = static_cast<float>(VB::RoundHalfEven(d * 100) / 100);
+        }
+        if (f > 0 && !FanInRange(f)) {
+            EmptyFan(f);
+            ++fansLeftOut;
         }
     }
     // The end marker follows the last fan even when the file holds exactly its count of fans.
@@ -937,6 +945,7 @@ LoadOutcome LoadNetwork() {
                     statement([&] { ReadSettingsBlock(in); });
                     ReDimNetworkPreserve();
                 }
+                HoldSettingsInRange();
                 Shell().SetMenuChecked("mnuConfirm", ConfirmActions);
                 Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
                 if (version <= 2.7f) {
@@ -987,6 +996,7 @@ LoadOutcome LoadNetwork() {
     }
     // A load the user ended has left out the rest of the file at the user's word; a whole load tells.
     reportLeftOut(loader.unreadable, empty);
+    ReportFansLeftOut(loader.fansLeftOut, "the file's fan database");
     // A merged network differs from every file on disk.
     NetworkSaved = merge ? 0 : 255;
     return LoadOutcome::Loaded;

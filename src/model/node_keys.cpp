@@ -99,7 +99,9 @@ void UpdateNodeKeys() {
             AirwayFlags(a) |= AirwayFlag::ErrorMark;
             noticeDue = true;
         }
-        if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance))
+        // A bulkhead carries no air; a fixed quantity given to one is the user's and stays for the checks.
+        if (AirwayResistance(a) >= static_cast<float>(BulkheadResistance) &&
+            !(AirwayFlags(a) & AirwayFlag::FixedFlow))
             AirwayFlow(a) = 0;
     }
     if (packDue)

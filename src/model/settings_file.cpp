@@ -10,6 +10,7 @@
 #include "model/text_files.h"
 #include "model/units.h"
 #include "model/upper_layers.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/Text1252.h"
@@ -43,7 +44,7 @@ int whole(const std::string &field) {
 
 // The fan capacity as the settings dialog allows it; a missing value gives the usual 250.
 int fanCapacity(int v) {
-    return v == 0 ? 250 : std::clamp(v, 10, 1000);
+    return v == 0 ? 250 : static_cast<int>(Nearest(Value::MaxFans, v));
 }
 
 // Booleans of the comma files: #TRUE#, #FALSE#, the words or a number.
@@ -261,6 +262,7 @@ void readDefaultsFile() {
 
 void LoadDefaults() {
     readDefaultsFile();
+    HoldSettingsInRange();
     noteLabelSizes();
 }
 
@@ -361,6 +363,7 @@ void LoadConversion() {
     } catch (const VBError &) {
         VB::MsgBox("Error loading conversion values");
     }
+    HoldUnitFactorsInRange();
 }
 
 bool SaveConversion() {

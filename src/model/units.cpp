@@ -4,8 +4,11 @@
 #include "model/text_files.h"
 #include "platform/System.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -155,46 +158,62 @@ void roundDigits(std::string &digits, int &point, int decimals) {
         point = 0;
 }
 
-std::string formatNumber(double value, const std::vector<Token> &tokens, int significant, bool withSign) {
-    const char decimalMark = VB::LocaleDecimalSeparator();
-    const char groupMark = decimalMark == ',' ? '.' : ',';
-    // Shape of the number: placeholders before and after the point, grouping.
-    std::size_t first = tokens.size(), last = 0;
+// The shape of a number's section: where its placeholders lie among the tokens, the digits it shows before
+// and after the point, its grouping and the literals inside the number (shown behind it).
+struct NumberShape {
+    std::size_t first = 0, last = 0;
+    int minInteger = 0, minDecimals = 0, maxDecimals = 0;
+    bool hasPoint = false, grouping = false;
+    std::string inner;
+};
+
+NumberShape shapeOf(const std::vector<Token> &tokens) {
+    NumberShape shape;
+    shape.first = tokens.size();
     for (std::size_t i = 0; i < tokens.size(); ++i)
         if (tokens[i].kind == Token::Zero || tokens[i].kind == Token::Hash ||
             tokens[i].kind == Token::Point) {
-            if (first == tokens.size())
-                first = i;
-            last = i;
+            if (shape.first == tokens.size())
+                shape.first = i;
+            shape.last = i;
         }
-    int minInteger = 0, minDecimals = 0, maxDecimals = 0;
-    bool afterPoint = false, hasPoint = false, grouping = false;
-    std::string inner; // literals inside the number, shown behind it
-    for (std::size_t i = first; i < tokens.size() && i <= last; ++i) {
+    bool afterPoint = false;
+    for (std::size_t i = shape.first; i < tokens.size() && i <= shape.last; ++i) {
         switch (tokens[i].kind) {
         case Token::Zero:
             if (afterPoint)
-                minDecimals = ++maxDecimals;
+                shape.minDecimals = ++shape.maxDecimals;
             else
-                ++minInteger;
+                ++shape.minInteger;
             break;
         case Token::Hash:
             if (afterPoint)
-                ++maxDecimals;
+                ++shape.maxDecimals;
             break;
         case Token::Point:
-            if (!hasPoint)
-                hasPoint = afterPoint = true;
+            if (!shape.hasPoint)
+                shape.hasPoint = afterPoint = true;
             break;
         case Token::Comma:
             if (!afterPoint)
-                grouping = true;
+                shape.grouping = true;
             break;
         default:
-            inner += tokens[i].text;
+            shape.inner += tokens[i].text;
             break;
         }
     }
+    return shape;
+}
+
+std::string formatNumber(double value, const std::vector<Token> &tokens, const NumberShape &shape,
+                         int significant, bool withSign) {
+    const char decimalMark = VB::LocaleDecimalSeparator();
+    const char groupMark = decimalMark == ',' ? '.' : ',';
+    const std::size_t first = shape.first, last = shape.last;
+    const int minInteger = shape.minInteger, minDecimals = shape.minDecimals, maxDecimals = shape.maxDecimals;
+    const bool hasPoint = shape.hasPoint, grouping = shape.grouping;
+    const std::string &inner = shape.inner;
     std::string digits;
     int point = 0;
     decimalDigits(std::fabs(value), significant, digits, point);
@@ -248,6 +267,9 @@ std::string formatNumber(double value, const std::vector<Token> &tokens, int sig
 // A value in days as hours, minutes and seconds. Hours count on beyond a day.
 std::string formatTime(double days, const std::vector<Token> &tokens) {
     const double seconds = std::round(std::fabs(days) * 86400.0);
+    // No time of day stands for a value beyond every number: it is shown as it is.
+    if (!std::isfinite(seconds))
+        return NumberText(days);
     const double hours = std::floor(seconds / 3600);
     const int minutes = static_cast<int>(std::fmod(std::floor(seconds / 60), 60));
     const int secs = static_cast<int>(std::fmod(seconds, 60));
@@ -285,6 +307,37 @@ std::string formatTime(double days, const std::vector<Token> &tokens) {
         }
     }
     return out;
+}
+
+// A section of a pattern as read: its tokens and, for a number, its shape.
+struct Section {
+    bool empty = true;
+    bool isTime = false;
+    std::vector<Token> tokens;
+    NumberShape shape;
+};
+
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
+
+// The sections of a pattern, each pattern read once: the program shows its values with a few patterns,
+// and reading one costs more than the number it formats.
+const std::vector<Section> &sectionsRead(std::string_view pattern) {
+    static std::unordered_map<std::string, std::vector<Section>, TextHash, std::equal_to<>> read;
+    const auto found = read.find(pattern);
+    if (found != read.end())
+        return found->second;
+    std::vector<Section> sections;
+    for (const std::string_view text : sectionsOf(pattern)) {
+        Section section;
+        section.empty = text.empty();
+        section.tokens = tokensOf(text, section.isTime);
+        section.shape = shapeOf(section.tokens);
+        sections.push_back(std::move(section));
+    }
+    return read.emplace(std::string(pattern), std::move(sections)).first->second;
 }
 
 struct UnitRow {
@@ -357,16 +410,16 @@ float FromDisplayUnits(float &value, int quantity) {
 }
 
 std::string FormatPattern(double value, std::string_view pattern, int significantDigits) {
-    const auto sections = sectionsOf(pattern);
-    std::string_view section = sections[0];
+    const std::vector<Section> &sections = sectionsRead(pattern);
+    const Section *section = &sections[0];
     bool withSign = true;
-    if (value < 0 && sections.size() >= 2 && !sections[1].empty()) {
-        section = sections[1];
+    if (value < 0 && sections.size() >= 2 && !sections[1].empty) {
+        section = &sections[1];
         withSign = false;
-    } else if (value == 0 && sections.size() >= 3 && !sections[2].empty()) {
-        section = sections[2];
+    } else if (value == 0 && sections.size() >= 3 && !sections[2].empty) {
+        section = &sections[2];
     }
-    if (section.empty()) {
+    if (section->empty) {
         std::string text;
         if (significantDigits <= 7)
             AppendNumberText(text, static_cast<float>(value), VB::LocaleDecimalSeparator());
@@ -374,15 +427,37 @@ std::string FormatPattern(double value, std::string_view pattern, int significan
             AppendNumberText(text, value, VB::LocaleDecimalSeparator());
         return text;
     }
-    bool isTime = false;
-    const auto tokens = tokensOf(section, isTime);
-    if (isTime)
-        return formatTime(withSign ? value : std::fabs(value), tokens);
-    return formatNumber(value, tokens, significantDigits, withSign);
+    if (section->isTime)
+        return formatTime(withSign ? value : std::fabs(value), section->tokens);
+    return formatNumber(value, section->tokens, section->shape, significantDigits, withSign);
 }
 
-float ShownValue(float value, std::string_view pattern) {
-    return static_cast<float>(LenientValue(FormatPattern(value, pattern, 7)));
+float ShownValue(float value, int decimals) {
+    std::string digits;
+    int point = 0;
+    decimalDigits(std::fabs(static_cast<double>(value)), 7, digits, point);
+    roundDigits(digits, point, decimals);
+    if (digits.empty())
+        return 0.0f;
+    // The rounded digits' value as the double nearest to them, then the single nearest to that, as reading
+    // them back from their text gives it: a whole number of at most 8 digits times an exact power of ten
+    // rounds once.
+    constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    int64_t whole = 0;
+    for (const char c : digits)
+        whole = whole * 10 + (c - '0');
+    const int exponent = point - static_cast<int>(digits.size());
+    double shown = 0;
+    if (exponent >= 0 && exponent <= 22)
+        shown = static_cast<double>(whole) * powers[exponent];
+    else if (exponent < 0 && exponent >= -22)
+        shown = static_cast<double>(whole) / powers[-exponent];
+    else {
+        const std::string text = digits + "e" + std::to_string(exponent);
+        std::from_chars(text.data(), text.data() + text.size(), shown);
+    }
+    return static_cast<float>(value < 0 ? -shown : shown);
 }
 
 std::string UnitName(int quantity) {

@@ -38,9 +38,9 @@ float FromDisplayUnits(float &value, int quantity);
 // gives the general number form.
 std::string FormatPattern(double value, std::string_view pattern, int significantDigits = 15);
 
-// A single as the pattern shows it, read back: its 7 significant digits rounded to the pattern's decimals,
-// so a value is never cut below the decimal it stands for (0.0002 is held as 0.000199999995).
-float ShownValue(float value, std::string_view pattern);
+// A single as it shows with `decimals` decimals, read back: its 7 significant digits rounded to them, so a
+// value is never cut below the decimal it stands for (0.0002 is held as 0.000199999995).
+float ShownValue(float value, int decimals);
 
 // The display text of an SI value: formatted with the quantity's format of the current unit system, or
 // with "0.0########" when precision is not 0; withUnit adds the unit (in front for cost).

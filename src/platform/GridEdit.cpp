@@ -158,6 +158,8 @@ void GridPaste(VBGrid &grid, const std::string &text, const GridPasteRules &rule
         if (row >= grid.Rows() || col >= grid.Cols() || (rules.writable && !rules.writable(row, col)))
             return true;
         return run([&] {
+            if (rules.accept)
+                rules.accept(row, col, piece);
             grid.SetTextMatrix(row, col, piece);
             if (rules.written)
                 rules.written(row, col);

@@ -46,9 +46,10 @@ void GridCopy(const VBGrid &grid);
 // no `addRow`, ends the paste there); no row is added for nothing. Passes repeat while the target row has
 // not passed the selection's last row and the pass reached a new row, so a short block fills a taller
 // selection and every paste ends. `step` runs each cell write and row addition, so the caller can handle
-// a failure of one.
+// a failure of one. `accept` runs before a cell is written: what it throws leaves the cell as it was.
 struct GridPasteRules {
     std::function<bool(int row, int col)> writable;
+    std::function<void(int row, int col, const std::string &piece)> accept;
     std::function<void(int row, int col)> written;
     std::function<bool()> addRow;
     std::function<bool(const std::function<void()> &work)> step;

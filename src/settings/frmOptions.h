@@ -3,6 +3,7 @@
 // OK checks and stores them in SI units and applies them; the font, icon, colour-scheme and fan-curve
 // controls act at once; the unit buttons store everything, switch the unit system and fill the dialog
 // again. A box whose text is still what filling put there keeps its setting exactly.
+#include "model/value_rules.h"
 #include "platform/ShownValues.h"
 
 #include <QDialog>
@@ -148,14 +149,20 @@ private:
         VBTextBox *index;
         std::array<float, 50> *work;
         int quantity;
+        Value rule;
     };
     PresetEditor preset(int which) const; // 0 wall, 1 shock, 2 resistance
+    // A working value as its box shows it.
+    static std::string presetText(const PresetEditor &e, int i);
     void presetClick(const PresetEditor &e);
     void presetRename(const PresetEditor &e);
     void presetStore(const PresetEditor &e);
     void unitGridLeaveCell();
-    void checkField(VBTextBox *box, const std::function<bool(double)> &accept,
-                    const std::function<void(double)> &store, const char *message, int icon);
+    // A field the user changed: its value, taken to SI by `toSI` (none: as typed) and rounded where its rule
+    // counts, is stored when its rule and `also` accept it; otherwise the message shows.
+    void checkField(VBTextBox *box, Value rule, const std::function<double(double)> &toSI,
+                    const std::function<void(double)> &store, const char *message, int icon,
+                    const std::function<bool(double)> &also = {});
     // Rows 6 .. 17 of the limits with the axis boxes; sets recalculate when the density changed.
     void storeCheckedFields(bool &recalculate);
     // A swatch's colour, shown and kept for OK.

@@ -131,7 +131,7 @@ void frmOptions::Form_Load() {
     TxtCost->SetText(NumberText(PowerCost));
     // The whole percent of the efficiency's own 7 digits: 0.53 is held as 0.529999971, which cut shows 52.
     TxtEff->SetText(
-        std::to_string(static_cast<int>(VB::Fix(ShownValue(AirPowerEfficiency * 100.0f, "0.0########")))));
+        std::to_string(static_cast<int>(VB::Fix(ShownValue(AirPowerEfficiency * 100.0f, 9)))));
     TxtDensity->SetText(FormatValue(AirDensity, 6, 0, 0));
     TxtFanMax->SetText(std::to_string(MaxFans));
     TxtAirP->SetText(FormatValue(SurfacePressure, 13, 0, 0));

@@ -6,6 +6,7 @@
 #include "model/Gustrom1.h"
 #include "model/text_files.h"
 #include "model/units.h"
+#include "platform/Dialogs.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
 #include "platform/VBTextBox.h"
@@ -43,14 +44,19 @@ private:
 
 } // namespace
 
+std::string frmOptions::presetText(const PresetEditor &e, int i) {
+    const float si = (*e.work)[static_cast<size_t>(i)];
+    return e.quantity == 14 ? FormatValue(si, 14, 0, 0) : NumberText(ToDisplayUnits(si, e.quantity));
+}
+
 frmOptions::PresetEditor frmOptions::preset(int which) const {
     switch (which) {
     case 0:
-        return {CmbWall, TxtWallC, TxtW, &WallFactorWork, 10};
+        return {CmbWall, TxtWallC, TxtW, &WallFactorWork, 10, Value::FrictionFactor};
     case 1:
-        return {CmbShock, TxtShockC, TxtS, &ShockLengthWork, 14};
+        return {CmbShock, TxtShockC, TxtS, &ShockLengthWork, 14, Value::ShockLength};
     default:
-        return {CmbRes, TxtRes, TxtR, &ResistanceValueWork, 5};
+        return {CmbRes, TxtRes, TxtR, &ResistanceValueWork, 5, Value::Resistance};
     }
 }
 
@@ -58,9 +64,7 @@ void frmOptions::presetClick(const PresetEditor &e) {
     const int i = e.list->ListIndex();
     if (i < 0 || i >= PresetEntries)
         return;
-    const float si = (*e.work)[static_cast<size_t>(i)];
-    e.value->SetText(e.quantity == 14 ? FormatValue(si, 14, 0, 0)
-                                      : NumberText(ToDisplayUnits(si, e.quantity)));
+    e.value->SetText(presetText(e, i));
     e.index->SetText(std::to_string(i));
     shown_.Keep(*e.value);
 }
@@ -82,7 +86,15 @@ void frmOptions::presetStore(const PresetEditor &e) {
     if (e.index->Text().empty() || i < 0 || i >= PresetEntries || !v)
         return;
     float display = static_cast<float>(*v);
-    (*e.work)[static_cast<size_t>(i)] = FromDisplayUnits(display, e.quantity);
+    const float si = FromDisplayUnits(display, e.quantity);
+    if (!InRange(e.rule, si)) {
+        // The box shows the preset's value again first: leaving it for the message stores nothing.
+        e.value->SetText(presetText(e, i));
+        shown_.Keep(*e.value);
+        VB::MsgBox(RangeText(e.rule), VB::vbExclamation);
+        return;
+    }
+    (*e.work)[static_cast<size_t>(i)] = si;
     shown_.Keep(*e.value);
 }
 

@@ -62,89 +62,86 @@ int highestFanInUse() {
 
 } // namespace
 
-void frmOptions::checkField(VBTextBox *box, const std::function<bool(double)> &accept,
-                            const std::function<void(double)> &store, const char *message, int icon) {
-    // A field the user changed whose value lies outside its limits, or is no number, keeps its setting and
+void frmOptions::checkField(VBTextBox *box, Value rule, const std::function<double(double)> &toSI,
+                            const std::function<void(double)> &store, const char *message, int icon,
+                            const std::function<bool(double)> &also) {
+    // A field the user changed whose value lies outside its rule, or is no number, keeps its setting and
     // shows its message.
     if (!edited(box))
         return;
     const auto v = numberIn(box);
     if (v)
         EditValue = static_cast<float>(*v);
-    if (!v || !accept(*v)) {
+    double si = v ? (toSI ? toSI(*v) : *v) : 0;
+    if (RuleOf(rule).whole)
+        si = VB::RoundHalfEven(si);
+    if (!v || !InRange(rule, si) || (also && !also(si))) {
         VB::MsgBox(message, icon);
         return;
     }
-    store(*v);
+    store(si);
 }
 
 void frmOptions::storeCheckedFields(bool &recalculate) {
     const int warn = VB::vbExclamation;
-    const auto between = [](double low, double high) {
-        return [=](double v) { return v >= low && v <= high; };
-    };
-    const auto above = [](double low, double high) { return [=](double v) { return v > low && v <= high; }; };
     const auto single = [](double v) { return static_cast<float>(v); };
+    const auto as = [](int quantity) { return [quantity](double v) { return siOf(v, quantity); }; };
 
     // Rows 6 .. 9, the axes, rows 10 .. 17.
     checkField(
-        TxtMj, between(5, 1000), [](double v) { GridSpacing = v; },
+        TxtMj, Value::GridSpacing, {}, [](double v) { GridSpacing = v; },
         "Limits of Allowable Major Grid Size Exceeded", warn);
     checkField(
-        Txtgwidth, between(5, 10000), [&](double v) { DefaultScaleWidth = single(v); },
+        Txtgwidth, Value::ScaleWidth, {}, [&](double v) { DefaultScaleWidth = single(v); },
         "Limits of Allowable Major Grid Width Exceeded", warn);
     checkField(
-        Txtgx, between(0, 1e9), [&](double v) { DefaultCentreX = single(v); },
+        Txtgx, Value::GridCentre, {}, [&](double v) { DefaultCentreX = single(v); },
         "Limits of Allowable Grid Exceeded", warn);
     checkField(
-        Txtgy, between(0, 1e9), [&](double v) { DefaultCentreY = single(v); },
+        Txtgy, Value::GridCentre, {}, [&](double v) { DefaultCentreY = single(v); },
         "Limits of Allowable Grid Exceeded", warn);
     AxisSignX = ChkHor->isChecked() ? -1 : 1;
     AxisSignY = ChkVert->isChecked() ? -1 : 1;
     checkField(
-        txtIt, between(1, 5000), [](double v) { MaxIterations = static_cast<int>(VB::RoundHalfEven(v)); },
+        txtIt, Value::MaxIterations, {}, [](double v) { MaxIterations = static_cast<int>(v); },
         "Limits of Iterations Exceeded", warn);
     checkField(
-        txtMe, [](double v) { return static_cast<float>(v) >= 0.0001f && static_cast<float>(v) <= 5.0f; },
+        txtMe, Value::MaxError, [&](double v) { return static_cast<double>(single(v)); },
         [&](double v) { MaxError = single(v); }, "Limits of Allowable Errors Exceeded", warn);
     checkField(
-        TxtDensity, between(0.001, 2000),
-        [&](double v) {
-            const float si = siOf(v, 6);
-            if (si != AirDensity) {
-                AirDensity = si;
+        TxtDensity, Value::AirDensity, as(6),
+        [&](double si) {
+            if (single(si) != AirDensity) {
+                AirDensity = single(si);
                 recalculate = true;
             }
         },
         "Limits of Allowable Density Exceeded", warn);
     checkField(
-        TxtAirP, between(0, 10000), [](double v) { SurfacePressure = siOf(v, 13); },
+        TxtAirP, Value::SurfacePressure, as(13), [&](double si) { SurfacePressure = single(si); },
         "Limits of Allowable Air Pressure Exceeded", warn);
     checkField(
-        TxtCost, above(0, 1000), [&](double v) { PowerCost = single(v); },
+        TxtCost, Value::PowerCost, {}, [&](double v) { PowerCost = single(v); },
         "Limits of Allowable Cost Exceeded", warn);
     checkField(
-        TxtEff, above(0, 100), [&](double v) { AirPowerEfficiency = single(v / 100); },
-        "Limits of Allowable Efficiency Exceeded", warn);
-    // The fan capacity may not drop below a fan in use.
+        TxtEff, Value::PowerEfficiency, [](double v) { return v / 100; },
+        [&](double v) { AirPowerEfficiency = single(v); }, "Limits of Allowable Efficiency Exceeded", warn);
+    // The fan capacity may not drop below a fan in use; 10 itself, which files may hold, is not typed.
     checkField(
-        TxtFanMax, [](double v) { return v > 10 && v <= 1000 && v >= highestFanInUse(); },
+        TxtFanMax, Value::MaxFans, {},
         [](double v) {
-            const int fans = static_cast<int>(VB::RoundHalfEven(v));
+            const int fans = static_cast<int>(v);
             if (fans != MaxFans) {
                 MaxFans = fans;
                 ReDimNetworkPreserve();
             }
         },
-        "Limits of Allowable Fan Types Exceeded", warn);
+        "Limits of Allowable Fan Types Exceeded", warn,
+        [](double v) { return v > 10 && v >= highestFanInUse(); });
     if (TxtAirRL->Text() != "???")
         checkField(
-            TxtAirRL,
-            [](double v) {
-                const float si = siOf(v, 1);
-                return si > -1e7f && si <= 1e7f;
-            },
-            [](double v) { SurfacePressureRL = siOf(v, 1); }, "Limits of Allowable RL's Exceeded", warn);
+            TxtAirRL, Value::SurfacePressureRL, as(1), [&](double si) { SurfacePressureRL = single(si); },
+            "Limits of Allowable RL's Exceeded", warn);
 }
 
 void frmOptions::UnloadData() {
@@ -181,22 +178,21 @@ void frmOptions::UnloadData() {
     storeCheck(RightClickEditOff, ChkEDIT);
     // 9. Rows 1 .. 5, then the rotation boxes.
     checkField(
-        TxtCd, [](double v) { return VB::RoundHalfEven(v) >= 1 && VB::RoundHalfEven(v) <= 100; },
-        [](double v) { MinNodeSpacing = static_cast<int>(VB::RoundHalfEven(v)); },
+        TxtCd, Value::MinNodeSpacing, {}, [](double v) { MinNodeSpacing = static_cast<int>(v); },
         "Limits of Allowable Divisions Exceeded", VB::vbExclamation);
     checkField(
-        TxtTol, [](double v) { return v >= 0.25 && v <= 20; },
+        TxtTol, Value::PickTolerance, {},
         [](double v) { PickDivisor = static_cast<int>(VB::RoundHalfEven(100 / v)); },
         "Limits Exceeded.  Keep values between .25% and 20%", VB::vbExclamation);
     checkField(
-        TxtPowerZoom, [](double v) { return v > 0 && v <= 200; },
-        [](double v) { PowerZoomSpeed = static_cast<float>(v); }, "Power Zoom exceeds limits", 0);
+        TxtPowerZoom, Value::PowerZoomSpeed, {}, [](double v) { PowerZoomSpeed = static_cast<float>(v); },
+        "Power Zoom exceeds limits", 0);
     checkField(
-        TxtTilt, [](double v) { return v > 0 && v <= 45; },
-        [](double v) { TiltSpeed = static_cast<float>(v); }, "Tilt rotation exceeds limits", 0);
+        TxtTilt, Value::RotationSpeed, {}, [](double v) { TiltSpeed = static_cast<float>(v); },
+        "Tilt rotation exceeds limits", 0);
     checkField(
-        TxtSpin, [](double v) { return v > 0 && v <= 45; },
-        [](double v) { SpinSpeed = static_cast<float>(v); }, "Spin rotation exceeds limits", 0);
+        TxtSpin, Value::RotationSpeed, {}, [](double v) { SpinSpeed = static_cast<float>(v); },
+        "Spin rotation exceeds limits", 0);
     storeCheck(FullRotation, ChkTilt);
     storeCheck(UnlimitedSpeed, ChkSpeed);
     // 10. Colours and scheme; the active window takes the background.
@@ -205,18 +201,21 @@ void frmOptions::UnloadData() {
     ColourScheme = OptColour[0]->Value() ? 0 : 1;
     if (ActiveWindow >= 0)
         Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
-    // 11. Default airway size, without limits.
-    const auto size = [this](VBTextBox *box, float &setting, int quantity) {
+    // 11. Default airway size, held to the sizes an airway may have.
+    const auto size = [this](VBTextBox *box, float &setting, int quantity, Value rule) {
         if (!edited(box))
             return;
-        if (const auto v = numberIn(box))
+        const auto v = numberIn(box);
+        if (v && !InRange(rule, siOf(*v, quantity)))
+            VB::MsgBox(RangeText(rule), VB::vbExclamation);
+        else if (v)
             setting = siOf(*v, quantity);
     };
-    size(txtHeight, DefaultDriveHeight, 1);
-    size(TxtWidth, DefaultDriveWidth, 1);
-    size(TxtDiam, DefaultRaiseDiameter, 1);
-    size(TxtPerim, DefaultPerimeter, 1);
-    size(TxtArea, DefaultArea, 3);
+    size(txtHeight, DefaultDriveHeight, 1, Value::Size);
+    size(TxtWidth, DefaultDriveWidth, 1, Value::Size);
+    size(TxtDiam, DefaultRaiseDiameter, 1, Value::Size);
+    size(TxtPerim, DefaultPerimeter, 1, Value::Size);
+    size(TxtArea, DefaultArea, 3, Value::Area);
     // 12. New airways.
     PropertyInheritance = !ChkInherit->isChecked();
     if (WallCombo->ListIndex() >= 0)
@@ -272,7 +271,7 @@ void frmOptions::UnloadData() {
         UnitText(q, 4) = MSFlexGrid1->TextMatrix(q, 3);
         const std::string factor = MSFlexGrid1->TextMatrix(q, 5);
         if (factor != filledFactors_[static_cast<size_t>(q)])
-            if (const auto v = VB::StrictNumber(factor, ','); v && *v > 0)
+            if (const auto v = VB::StrictNumber(factor, ','); v && InRange(Value::UnitFactor, *v))
                 UnitFactor(q, 2) = static_cast<float>(*v);
     }
     // 19.

@@ -15,7 +15,7 @@ void frmOptions::ValidateData() {
     bool valid;
     if (MSFlexGrid1->Col() == 5) {
         const auto factor = VB::StrictNumber(text, ',');
-        valid = factor && *factor > 0;
+        valid = factor && InRange(Value::UnitFactor, *factor);
     } else {
         valid = VB::StrictNumber(FormatPattern(1, text, 7), ',').has_value();
     }

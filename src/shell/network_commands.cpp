@@ -117,7 +117,8 @@ int OrientDuplicates() {
         ++leaving[AirwayStartKey(a)];
         ++entering[AirwayEndKey(a)];
     }
-    bool turned = false;
+    // The turns are one undo step; they also put the last run's flows out of date.
+    UndoStepRecorder step;
     for (int a = 1; a <= AirwayCount; ++a) {
         if (AirwayFan(a) != 0 || (AirwayFlags(a) & keepsDirection))
             continue;
@@ -130,12 +131,11 @@ int OrientDuplicates() {
             --entering[to];
             ++leaving[to];
             ++entering[from];
+            step.Changing(a);
             ReverseAirway(a);
-            turned = true;
         }
     }
-    if (turned)
-        NetworkSaved = 0;
+    step.Close();
     // Twins: airways joining the same two nodes, whichever way they run.
     std::map<std::pair<Currency, Currency>, int> joining;
     for (int a = 1; a <= AirwayCount; ++a)

@@ -18,8 +18,8 @@ void SetAllLengthsFixed(bool fixed);
 void ReseedAirflows(int seed);
 // Turns airways so that each starts before it ends by Z, then Y, then X, so that twins drawn in opposite
 // directions compare equal; airways with a fan, a fixed pressure, fixed flow or fixed direction stay, and so
-// does an airway whose turn would leave a node without a way in or out. Returns the number of airways that
-// join the same two nodes as another.
+// does an airway whose turn would leave a node without a way in or out. The turns are one undo step. Returns
+// the number of airways that join the same two nodes as another.
 int OrientDuplicates();
 // Exchanges X and Y of both ends of every airway and flips both axis signs, then rebuilds the view.
 void ReverseCoordinateAxes();

@@ -1,6 +1,7 @@
 #include "simulation/balance.h"
 
 #include "model/Gustrom1.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
 #include "simulation/fan_curves.h"
@@ -158,6 +159,11 @@ bool solveWholeNetwork(const SweepMeshes &meshes, std::vector<AirwayState> &stat
     if (!solved.solved)
         return true;
     LastBalance.newtonSteps = solved.steps;
+    // Flows that ran away are no start for the sweeps, which go on from the flows given as where the
+    // network cannot be solved at once.
+    for (int a = 1; a <= n; ++a)
+        if (!(std::fabs(flow[a]) <= SolverFlowLimit))
+            return true;
     // The solve's flows balance the junctions as the meshes carry them; taken through the meshes once more
     // they are exactly the sweeps' own.
     superposeMeshFlows(state, [&](int chord) { return flow[chord]; });
@@ -170,6 +176,16 @@ std::vector<int> correctedBeyond(const std::vector<double> &correction, double l
         if (correction[m] > limit)
             beyond.push_back(static_cast<int>(m));
     return beyond;
+}
+
+// Notes in LastBalance the first airway whose flow is beyond the limit or not a number; false when none is.
+bool ranAway(const std::vector<AirwayState> &state) {
+    for (std::size_t a = 1; a < state.size(); ++a)
+        if (!(std::fabs(state[a].flow) <= SolverFlowLimit)) {
+            LastBalance.runawayAirway = static_cast<int>(a);
+            return true;
+        }
+    return false;
 }
 
 std::string oneDecimal(double x) {
@@ -307,6 +323,8 @@ void balance(bool wholeNetworkFirst) {
             largestChange = std::max(largestChange, changed);
             largestFlow = std::max(largestFlow, std::fabs(flow));
         }
+        if (ranAway(state))
+            break;
         // Changes within the rounding of the sums of many corrections: the flows are as exact as the
         // arithmetic holds them.
         largestChanges.push_back(largestChange > RoundingShare * largestFlow ? largestChange : 0.0);
@@ -357,6 +375,11 @@ void balance(bool wholeNetworkFirst) {
                        VB::vbYesNo | VB::vbQuestion, "Convergence Warning") != VB::vbYes)
             break;
         sweep = 0;
+    }
+    // A stop in the middle of a sweep may have left flows that ran away; such flows are never kept.
+    if (LastBalance.runawayAirway != 0 || ranAway(state)) {
+        LastBalance.converged = false;
+        return;
     }
     for (int a = 1; a <= n; ++a)
         AirwayFlow(a) = static_cast<float>(state[a].flow);

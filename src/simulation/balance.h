@@ -13,6 +13,9 @@ struct BalanceOutcome {
     double flowErrorLeft = std::numeric_limits<double>::infinity();
     int sweeps = 0;      // all sweeps of the run
     int newtonSteps = 0; // steps of the whole-network solve before the sweeps (0: sweeps alone)
+    // The first airway (slot) whose flow ran beyond SolverFlowLimit or is not a number; the flows were then
+    // left as the run found them. 0 when none did.
+    int runawayAirway = 0;
 };
 // The fewest sweeps whose changes tell the flow error left, unless the flows stand still.
 constexpr int SweepsToConfirm = 4;
@@ -21,7 +24,8 @@ extern BalanceOutcome LastBalance;
 
 // Solves the whole network at once from the previous flows (where it can be), then corrects the mesh flows
 // sweep by sweep until the flow error still left is within MaxError, asking whether to go on after every
-// MaxIterations sweeps without convergence.
+// MaxIterations sweeps without convergence. Flows that run away end it at once, unconverged, and are not
+// kept.
 void BalanceAirflows();
 // The sweeps alone from the previous flows: BalanceAirflows without its whole-network solve, with the same
 // stop rule and questions.

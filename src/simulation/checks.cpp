@@ -5,6 +5,8 @@
 #include "model/airway_fields.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
+#include "model/undo.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "simulation/disjoint_sets.h"
@@ -19,8 +21,6 @@
 int NodeCount = 0;
 
 namespace {
-
-constexpr float FlowLimit = 9994; // m³/s; a stored flow beyond it is noise from an earlier failure
 
 using Pair = std::pair<Currency, Currency>;
 
@@ -103,6 +103,26 @@ void checkFixedQuantities(const std::vector<int> &endNode, int nodes, int surfac
     }
 }
 
+// A fixed pressure without resistance whose two ends are joined by airways with neither resistance nor
+// fan drives air round that ring with nothing to hold it back: no flow balances it.
+void checkShortCircuits(const std::vector<int> &endNode, int nodes) {
+    auto withoutResistance = [](int a) {
+        return !(AirwayResistance(a) > 0) && !(AirwayFlags(a) & AirwayFlag::FixedFlow);
+    };
+    auto drives = [&](int a) { return withoutResistance(a) && AirwayFan(a) == -1 && AirwayPressure(a) != 0; };
+    const int n = AirwayCount;
+    DisjointSets joined(nodes);
+    bool anyDriving = false;
+    for (int a = 1; a <= n; ++a) {
+        anyDriving = anyDriving || drives(a);
+        if (withoutResistance(a) && AirwayFan(a) == 0)
+            joined.Unite(AirwayStartNode(a), endNode[a]);
+    }
+    for (int a = 1; a <= n && anyDriving; ++a)
+        if (drives(a) && joined.Find(AirwayStartNode(a)) == joined.Find(endNode[a]))
+            markFault(a, "Fixed pressure short-circuited by airways without resistance", "Short Circ");
+}
+
 } // namespace
 
 std::vector<int> DescendingPairOrder(const std::vector<Pair> &pairs) {
@@ -143,6 +163,13 @@ void SortAirways() {
 }
 
 void RemoveDuplicates() {
+    // What the checks delete was the user's: every airway deleted goes into one undo step.
+    bool recorded = false;
+    const auto deleteAirway = [&recorded](int a) {
+        RecordUndo(a, UndoCode::Before, UndoStep);
+        recorded = true;
+        ClearAirway(a);
+    };
     bool asked = false;
     bool remove = false;
     bool emptied = false;
@@ -156,7 +183,7 @@ void RemoveDuplicates() {
                                 "Duplicate branches") == VB::vbYes;
         }
         if (remove) {
-            ClearAirway(i);
+            deleteAirway(i);
             emptied = true;
         } else {
             markFault(i, "Duplicate airway", "Duplicate branch");
@@ -178,7 +205,7 @@ void RemoveDuplicates() {
                                 VB::vbYesNo | VB::vbQuestion, "Zero length branches") == VB::vbYes;
         }
         if (remove) {
-            ClearAirway(a);
+            deleteAirway(a);
             emptied = true;
         } else {
             markFault(a, "Same start/end", "Same start/end");
@@ -186,6 +213,8 @@ void RemoveDuplicates() {
     }
     if (emptied)
         PackAirways();
+    if (recorded)
+        ++UndoStep;
     CalcAllAirways();
     VB::SetScreenPointer(VB::vbHourglass);
 }
@@ -262,8 +291,19 @@ void CheckNetwork() {
     for (int a = 1; a <= n; ++a) {
         NodeLabel(a) = 0;
         NodeTreeAirway(a) = 0;
-        if (std::fabs(AirwayFlow(a)) > FlowLimit)
-            AirwayFlow(a) = 0;
+        // A user's fixed quantity is kept as typed: a run cannot honour it, so it is reported.
+        if (!(std::fabs(AirwayFlow(a)) <= SolverFlowLimit)) {
+            if (AirwayFlags(a) & AirwayFlag::FixedFlow)
+                markFault(a, "Fixed quantity beyond 9994 m3/s", "Bad Fix");
+            else
+                AirwayFlow(a) = 0;
+        }
+        if (!(AirwayResistance(a) >= 0))
+            markFault(a, "Negative resistance", "Negative Res");
+        // A bulkhead that is also to carry a fixed quantity contradicts itself: the user chooses which.
+        if ((AirwayFlags(a) & AirwayFlag::FixedFlow) &&
+            AirwayResistance(a) >= static_cast<float>(BulkheadResistance))
+            markFault(a, "Fixed quantity in a bulkhead", "Bad Fix");
         if (a > 1 && AirwayStartKey(a) == AirwayStartKey(a - 1) && AirwayEndKey(a) == AirwayEndKey(a - 1))
             markFault(a, "Duplicate branch", "Error-Duplicate");
     }
@@ -274,6 +314,7 @@ void CheckNetwork() {
     else if (const auto d = deadEnds.find(SurfaceNodeKey); d != deadEnds.end())
         surfaceNode = d->second;
     checkFixedQuantities(endNode, node + static_cast<int>(deadEnds.size()), surfaceNode);
+    checkShortCircuits(endNode, node + static_cast<int>(deadEnds.size()));
 }
 
 std::vector<int> SortAirwayRecords() {

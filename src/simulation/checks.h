@@ -17,9 +17,11 @@ std::vector<int> SortAirwayRecords();
 // The duplicate and zero-length search on the sorted airways; called by SortAirways.
 void RemoveDuplicates();
 // Numbers the nodes and lists every airway without exit, without entry, touching a surface entry or
-// exit, or repeating the pair of the airway before it, and every fixed airway whose quantity cannot hold
-// with the others (fixed inflows and outflows of a junction, or of junctions joined only by airways
-// without a fixed quantity away from the surface, that differ).
+// exit, or repeating the pair of the airway before it, every airway of negative resistance, every fixed
+// quantity beyond SolverFlowLimit, every fixed pressure without resistance whose ends airways without
+// resistance join, and every fixed airway whose quantity cannot hold with the others (fixed inflows and
+// outflows of a junction, or of junctions joined only by airways without a fixed quantity away from the
+// surface, that differ). Stored flows beyond it are reset to 0, fixed quantities never.
 void CheckNetwork();
 
 // The slot order SortAirways gives: result[k] is the position (0-based) in pairs of the record that

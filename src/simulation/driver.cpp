@@ -24,6 +24,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -60,8 +61,12 @@ std::string flowText(double q) {
     return text;
 }
 
+// Set by a run whose flows or pressures ran away: the line naming the airway says why it is not balanced.
+bool ranAway = false;
+
 // Flows whose balancing gave up stand for the pressure stages but are no results: one line of the warning
 // list says how far off they may be, the error window shows it and the status shows them as not balanced.
+// A run whose figures ran away has named its airway instead.
 void reportNotBalanced() {
     std::string line = "Not balanced: ";
     const int meshes = LastBalance.unsettledMeshes;
@@ -80,17 +85,46 @@ void reportNotBalanced() {
         line += ", flows may be off by an estimated " + flowText(LastBalance.flowErrorLeft);
     else
         line += ", the flow error left cannot be estimated";
-    Errorlist.push_back(line);
-    SimUi().ErrorAdded(line);
+    if (!ranAway) {
+        Errorlist.push_back(line);
+        SimUi().ErrorAdded(line);
+    }
     ErrorLevel = 1;
     Shell().SetSimLabel("NOT BAL", NotBalancedColour);
     RunOutcomeShown();
+}
+
+// What the balancing starts from, per airway slot: flows (m³/s) and pressures (Pa).
+struct StartFigures {
+    std::vector<float> flow, pressure;
+    StartFigures() {
+        for (int a = 0; a <= AirwayCount; ++a) {
+            flow.push_back(AirwayFlow(a));
+            pressure.push_back(AirwayPressure(a));
+        }
+    }
+};
+
+// The run's figures ran away at airway a (why: `cause`): nothing of them is kept, the flows and pressures
+// the run started from are put back, and the run ends not balanced with the airway named.
+void runAway(int a, const std::string &cause, const StartFigures &start) {
+    for (int b = 1; b <= AirwayCount; ++b) {
+        AirwayFlow(b) = start.flow[static_cast<std::size_t>(b)];
+        AirwayPressure(b) = start.pressure[static_cast<std::size_t>(b)];
+    }
+    AddErrorLine(a, "Not balanced: " + cause);
+    AirwayComment(a) = "Ran away";
+    AirwayFlags(a) |= AirwayFlag::ErrorMark;
+    ErrorLevel = 1;
+    ranAway = true;
+    balancingGaveUp = true;
 }
 
 } // namespace
 
 void RunSimulation() {
     balancingGaveUp = false;
+    ranAway = false;
     SimUi().HideErrorWindow();
     SimUi().SetSweepFigures("", "");
     SimUi().SetProgressBar(0);
@@ -137,10 +171,13 @@ void RunSimulation() {
     if (stopped() || ErrorLevel == 1)
         return stopRun();
     SimUi().SetStage("Balancing airflows");
+    const StartFigures start;
     BalanceAirflows();
     balancingGaveUp = !LastBalance.converged;
+    if (LastBalance.runawayAirway != 0)
+        runAway(LastBalance.runawayAirway, "the flow ran away beyond 9994 m3/s", start);
     SetProgress(70);
-    if (stopped())
+    if (stopped() || ranAway)
         return stopRun();
 
     FixedMeshPressures();
@@ -148,6 +185,11 @@ void RunSimulation() {
     if (stopped())
         return stopRun();
     AirwaySourcePressures();
+    for (int a = 1; a <= AirwayCount && !ranAway; ++a)
+        if (!std::isfinite(AirwayPressure(a)))
+            runAway(a, "the pressure is not a finite number", start);
+    if (ranAway)
+        return stopRun();
     SimUi().SetStage("Resolving Pressures");
     SimUi().PumpEvents();
     ReverseNegativeFlows(true);

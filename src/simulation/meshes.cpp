@@ -214,7 +214,8 @@ void OrderAirwaysForMeshing() {
         AirwayWeight(a) = AirwayResistance(a);
         if (AirwayResistance(a) >= bulkhead) {
             AirwayWeight(a) = HeavyWeight;
-            AirwayFlow(a) = 0;
+            if (!(AirwayFlags(a) & AirwayFlag::FixedFlow))
+                AirwayFlow(a) = 0;
         }
         if ((AirwayFlags(a) & AirwayFlag::FixedFlow) || AirwayFan(a) != 0)
             AirwayWeight(a) = HeavyWeight;

@@ -5,10 +5,8 @@
 #include "simulation/checks.h"
 #include "simulation/disjoint_sets.h"
 #include "simulation/fan_curves.h"
+#include "simulation/junction_system.h"
 #include "simulation/simulation_ui.h"
-
-#include <Eigen/SparseCholesky>
-#include <Eigen/SparseCore>
 
 #include <algorithm>
 #include <array>
@@ -273,26 +271,32 @@ private:
             if (unknownOf(e) >= 0)
                 known_[static_cast<std::size_t>(unknownOf(e))] += flow_[a];
         }
-        // The matrix's pattern is the network's: it is analysed once.
-        std::vector<Eigen::Triplet<double>> pattern;
-        pattern.reserve(3 * branches_.size() + static_cast<std::size_t>(unknowns_));
-        for (int v = 0; v < unknowns_; ++v)
-            pattern.emplace_back(v, v, 1.0);
+        // The matrix's pattern is the network's: it is analysed once. Each unknown is known by the least
+        // key of its junctions, which stays the same from run to run.
+        std::vector<Currency> identity(static_cast<std::size_t>(unknowns_),
+                                       std::numeric_limits<Currency>::max());
+        auto know = [&](int v, Currency key) {
+            if (v >= 1 && v <= nodes && unknownOf(v) >= 0)
+                identity[unknownOf(v)] = std::min(identity[unknownOf(v)], key);
+        };
+        for (int a = 1; a <= n; ++a) {
+            know(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
+            know(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
+        }
+        std::vector<std::pair<int, int>> links;
+        links.reserve(branches_.size());
         for (const Branch &b : branches_)
             if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                pattern.emplace_back(std::max(b.from, b.to), std::min(b.from, b.to), 1.0);
-        matrix_.resize(unknowns_, unknowns_);
-        matrix_.setFromTriplets(pattern.begin(), pattern.end());
+                links.emplace_back(b.from, b.to);
+        system_.Define(identity, links);
         for (Branch &b : branches_) {
             if (b.from >= 0)
-                b.fromDiagonal = valueIndex(b.from, b.from);
+                b.fromDiagonal = system_.Slot(b.from, b.from);
             if (b.to >= 0)
-                b.toDiagonal = valueIndex(b.to, b.to);
+                b.toDiagonal = system_.Slot(b.to, b.to);
             if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                b.between = valueIndex(std::max(b.from, b.to), std::min(b.from, b.to));
+                b.between = system_.Slot(b.from, b.to);
         }
-        if (unknowns_ > 0)
-            factor_.analyzePattern(matrix_);
         excess_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
     }
 
@@ -318,13 +322,6 @@ private:
                 v = static_cast<std::size_t>(ties_[next++].child);
             }
         }
-    }
-
-    int valueIndex(int row, int column) const {
-        const int *rows = matrix_.innerIndexPtr();
-        const int *columns = matrix_.outerIndexPtr();
-        return static_cast<int>(std::lower_bound(rows + columns[column], rows + columns[column + 1], row) -
-                                rows);
     }
 
     // Pressure lost along branch b at flow q (Pa) and the slope (Pa per m³/s) of its law there: that of its
@@ -386,8 +383,8 @@ private:
         const double floor = SlopeShare * steepest;
         Eigen::VectorXd rhs = Eigen::Map<const Eigen::VectorXd>(known_.data(), unknowns_);
         // Values are written into the analysed pattern: the diagonal, then each branch's off-diagonal entry.
-        double *values = matrix_.valuePtr();
-        std::fill(values, values + matrix_.nonZeros(), 0.0);
+        system_.ClearValues();
+        double *values = system_.Values();
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
             const double slope = std::max(conductance_[i], floor);
@@ -410,14 +407,8 @@ private:
                 values[b.between] -= w;
         }
         Eigen::VectorXd pressure;
-        if (unknowns_ > 0) {
-            factor_.factorize(matrix_);
-            if (factor_.info() != Eigen::Success || !(factor_.vectorD().minCoeff() > 0))
-                return false;
-            pressure = factor_.solve(rhs);
-            if (factor_.info() != Eigen::Success || !pressure.allFinite())
-                return false;
-        }
+        if (!system_.Factorize() || !system_.Solve(rhs, pressure))
+            return false;
         auto at = [&](int v) { return v >= 0 ? pressure[v] : 0.0; };
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
@@ -491,8 +482,7 @@ private:
     std::vector<double> known_; // m³/s into each unknown junction through the airways not balanced here
     std::vector<double> h_, conductance_;
     std::vector<double> excess_; // m³/s of a step left at each junction, while the ties are balanced
-    Eigen::SparseMatrix<double> matrix_;
-    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>, Eigen::Lower> factor_;
+    JunctionSystem system_;
 };
 
 } // namespace

@@ -53,6 +53,9 @@ constexpr EstimateCommand Estimates[2][2] = {
 } // namespace
 
 void frmFanData::StaticFan(int fan) {
+    // Estimated from nothing, a static-only fan would lose its curve.
+    if (ColumnEmpty(fan, 2))
+        return;
     float area = 0;
     const auto pv = velocityPressures(fan, area);
     for (int p = 1; p <= Points; ++p)
@@ -79,6 +82,8 @@ void frmFanData::estimate(bool total, bool all) {
     const EstimateCommand &command = Estimates[total ? 1 : 0][all ? 1 : 0];
     if (VB::MsgBox(command.prompt, VB::vbOKCancel, command.caption) != VB::vbOK)
         return;
+    // A cell still being typed is part of what the grid shows.
+    commitEdit();
     DrawFanCurve();
     const int first = all ? 1 : CurrentFan, last = all ? MaxFans : CurrentFan;
     for (int f = first; f <= last; ++f)

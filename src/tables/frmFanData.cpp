@@ -4,6 +4,7 @@
 #include "model/fan_file.h"
 #include "model/text_files.h"
 #include "model/units.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/GridEdit.h"
 #include "platform/PictureBoxView.h"
@@ -270,16 +271,8 @@ void frmFanData::FillCurveGrid() {
     g.SetTextMatrix(0, 3, "Q " + UnitText(4, UnitSystem));
     g.SetTextMatrix(0, 4, "Efc%");
     // A column is left blank only when it holds no value at all.
-    const auto allZero = [f](auto value) {
-        for (int p = 1; p <= Points; ++p)
-            if (value(p) != 0)
-                return false;
-        return true;
-    };
-    const bool noStatic = allZero([f](int p) { return FanCurvePressure(1, p, f); });
-    const bool noTotal = allZero([f](int p) { return FanCurvePressure(2, p, f); });
-    const bool noFlow = allZero([f](int p) { return FanCurveFlow(p, f); });
-    const bool noEfficiency = allZero([f](int p) { return static_cast<float>(FanCurveEfficiency(p, f)); });
+    const bool noStatic = ColumnEmpty(f, 1), noTotal = ColumnEmpty(f, 2), noFlow = ColumnEmpty(f, 3),
+               noEfficiency = ColumnEmpty(f, 4);
     for (int p = 1; p <= Points; ++p) {
         const float values[] = {0, FanCurvePressure(1, p, f), FanCurvePressure(2, p, f), FanCurveFlow(p, f),
                                 static_cast<float>(FanCurveEfficiency(p, f))};
@@ -294,6 +287,18 @@ void frmFanData::FillCurveGrid() {
     }
     shownFan_ = f;
     DrawFanCurve();
+}
+
+bool frmFanData::ColumnEmpty(int fan, int column) {
+    for (int p = 1; p <= Points; ++p) {
+        const float value = column == 1   ? FanCurvePressure(1, p, fan)
+                            : column == 2 ? FanCurvePressure(2, p, fan)
+                            : column == 3 ? FanCurveFlow(p, fan)
+                                          : static_cast<float>(FanCurveEfficiency(p, fan));
+        if (value != 0)
+            return false;
+    }
+    return true;
 }
 
 void frmFanData::FanCurveSet() {
@@ -355,17 +360,29 @@ void frmFanData::gridKeyDown(int &keyCode, int) {
     fanDatabaseChanged();
 }
 
+bool frmFanData::refusedPoint(int col, const std::string &text, Value &rule) {
+    const int units[] = {0, Quantity::Pressure, Quantity::Pressure, Quantity::Airflow, 0};
+    const auto v = VB::StrictNumber(text, ',');
+    if (!v || col < 1 || col > 4)
+        return false;
+    rule = col == 3 ? Value::FanFlow : col == 4 ? Value::FanEfficiency : Value::FanPressure;
+    float display = static_cast<float>(*v);
+    return !InRange(rule, units[col] == 0 ? display : FromDisplayUnits(display, units[col]));
+}
+
 void frmFanData::commitEdit() {
     const std::string before = Spreadsheet->Text();
     if (!GridCommit(*Spreadsheet, *TxtEdit))
         return;
     const std::string typed = Spreadsheet->Text();
-    if (typed == before || VB::StrictNumber(typed, ',') || Spreadsheet->Col() < 1)
+    Value rule{};
+    const bool refused = refusedPoint(Spreadsheet->Col(), typed, rule);
+    if (typed == before || (VB::StrictNumber(typed, ',') && !refused) || Spreadsheet->Col() < 1)
         return;
     // An empty or unreadable cell would silently take the point above's value.
     Spreadsheet->SetText(before);
-    VB::MsgBox("A curve point needs a number: the cell keeps " + (before.empty() ? "no value" : before) +
-               ".");
+    VB::MsgBox((refused ? RangeText(rule) : std::string("A curve point needs a number")) +
+               ": the cell keeps " + (before.empty() ? "no value" : before) + ".");
 }
 
 bool frmFanData::databaseChanged() const {
@@ -404,6 +421,20 @@ void frmFanData::mnuCopy_Click() {
 void frmFanData::mnuPaste_Click() {
     GridPasteRules rules;
     rules.writable = [](int row, int col) { return row >= 1 && col >= 1; };
+    rules.accept = [](int, int col, const std::string &piece) {
+        Value rule{};
+        if (refusedPoint(col, piece, rule))
+            throw ValueRefused(rule);
+    };
+    // A value refused is said and left out; the paste goes on.
+    rules.step = [](const std::function<void()> &work) {
+        try {
+            work();
+        } catch (const ValueRefused &e) {
+            VB::MsgBox(e.what(), VB::vbExclamation);
+        }
+        return true;
+    };
     GridPasteClipboard(*Spreadsheet, rules);
     DrawFanCurve();
 }
@@ -442,6 +473,10 @@ void frmFanData::storeDiameter(bool onLeaving) {
         display = static_cast<float>(*v);
     }
     const float metres = FromDisplayUnits(display, 1);
+    if (!InRange(Value::FanDiameter, metres)) {
+        VB::MsgBox(RangeText(Value::FanDiameter), VB::vbExclamation);
+        return;
+    }
     if (FanDiameter(CurrentFan) != metres)
         fanDatabaseChanged();
     FanDiameter(CurrentFan) = metres;

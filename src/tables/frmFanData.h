@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+enum class Value;
 class QLabel;
 class QPushButton;
 class PictureBoxView;
@@ -41,10 +42,13 @@ public:
 
     // ---- Public operations ----
     // The static curve of fan `fan` from its total curve, and the total curve from the static one, through
-    // the velocity pressure at the fan's exit diameter.
+    // the velocity pressure at the fan's exit diameter. A fan without a total curve, or without flows, has
+    // nothing to estimate from and is left as it is.
     void StaticFan(int fan);
     void TotalFan(int fan);
     void SetWidths();
+    // Whether a curve column of a fan (1 static, 2 total, 3 flow, 4 efficiency) holds no value at all.
+    static bool ColumnEmpty(int fan, int column);
     void DeleteCells();
     void FanCurveSet();
 
@@ -100,6 +104,8 @@ private:
     // An open edit box's text into its cell; a curve point needs a number, so other text gives the cell
     // back as it was, with a word.
     void commitEdit();
+    // Whether a number typed into curve column `col` breaks its rule (named in `rule`).
+    static bool refusedPoint(int col, const std::string &text, Value &rule);
     // Whether the fan database differs from what the window opened on.
     bool databaseChanged() const;
     void nameKeyPress(int &keyAscii);

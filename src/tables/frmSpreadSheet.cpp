@@ -253,13 +253,13 @@ std::string frmSpreadSheet::cellText(int col, int a) const {
     // Flows show to 3 decimals and resistances to 7 in SI, rounded from the digits the single holds: a
     // typed 0.0002 reads 0.0002, not the 0.0001999 its binary form cut there would give.
     if (col == SheetColFlow)
-        return FormatValue(ShownValue(AirwayFlow(a), "0.000"), 4, 0, -1);
+        return FormatValue(ShownValue(AirwayFlow(a), 3), 4, 0, -1);
     if (col == SheetColVel)
         return AirwayDataText(13, a, 0);
     if (col == SheetColPdrop)
         return FormatValue(AirwayFlow(a) * AirwayFlow(a) * AirwayResistance(a), 8, 0, 0);
     if (col == SheetColResistance)
-        return FormatValue(ShownValue(AirwayResistance(a), "0.0000000"), 5, 0, -1);
+        return FormatValue(ShownValue(AirwayResistance(a), 7), 5, 0, -1);
     if (col == SheetColKFactor)
         return FormatValue(AirwayFrictionFactor(a), 10, 0, 0);
     if (col == SheetColShock)

@@ -12,6 +12,7 @@
 
 class VBGrid;
 class VBTextBox;
+enum class Value;
 
 class frmSpreadSheet : public QMainWindow {
     Q_OBJECT
@@ -137,6 +138,13 @@ private:
     void gridKeyDown(int &keyCode, int shift);
     void gridDblClick();
     void commitEdit();
+    // The unit row and the rule of the number a cell of column `col` holds for airway a; false for a
+    // column without one.
+    bool cellRule(int col, int a, int &unit, Value &rule) const;
+    // The rule a number typed into cell (row, col) breaks; false when it keeps to it or is no number.
+    bool refusedCell(int row, int col, const std::string &text, Value &rule);
+    // "Error in Number Format", with the rule that refused the value.
+    static void refuseCell(Value rule);
     // Whether the user may change a cell: not a heading, the slot column nor a read-only column.
     bool editable(int row, int col) const;
     // What a committed value in cell (r, c) does to its row: node names, fixed marks, recalculation. True

@@ -8,6 +8,7 @@
 #include "model/geometry.h"
 #include "model/text_files.h"
 #include "model/undo.h"
+#include "model/value_rules.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
 #include "platform/GridEdit.h"
@@ -67,7 +68,12 @@ void frmSpreadSheet::mnuPaste_Click() {
         return;
     GridPasteRules rules;
     rules.writable = [this](int row, int col) { return editable(row, col); };
-    // Each pasted value is committed as a typed one is.
+    // Each pasted value is committed as a typed one is, and refused as one is.
+    rules.accept = [this](int row, int col, const std::string &piece) {
+        Value rule{};
+        if (refusedCell(row, col, piece, rule))
+            throw ValueRefused(rule);
+    };
     rules.written = [this](int row, int col) { commitCell(row, col); };
     int pending = newRowCount();
     rules.addRow = [this, &pending] {
@@ -82,8 +88,10 @@ void frmSpreadSheet::mnuPaste_Click() {
             try {
                 work();
                 return true;
-            } catch (const std::exception &) {
-                const int answer = VB::MsgBox("An error has occurred while attempting to paste data",
+            } catch (const std::exception &e) {
+                const auto *refused = dynamic_cast<const ValueRefused *>(&e);
+                const int answer = VB::MsgBox("An error has occurred while attempting to paste data" +
+                                                  (refused ? "\r\n" + std::string(refused->what()) : ""),
                                               VB::vbAbortRetryIgnore, "Paste Error");
                 if (answer == VB::vbAbort)
                     return false;

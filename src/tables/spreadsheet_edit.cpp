@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "model/text_files.h"
 #include "model/units.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/GridEdit.h"
 #include "platform/System.h"
@@ -14,6 +15,8 @@
 
 #include <cmath>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -63,9 +66,54 @@ void frmSpreadSheet::gridKeyDown(int &keyCode, int) {
     }
 }
 
+bool frmSpreadSheet::cellRule(int col, int a, int &unit, Value &rule) const {
+    const bool irregular = a >= 1 && (AirwayFlags(a) & AirwayFlag::Irregular) != 0;
+    const std::pair<int, std::pair<int, Value>> rules[] = {
+        {SheetColLength, {Quantity::Length, Value::Length}},
+        {SheetColFlow, {Quantity::Airflow, Value::FixedFlow}}, // a typed flow is fixed
+        {SheetColResistance, {Quantity::Resistance, Value::Resistance}},
+        {SheetColKFactor, {Quantity::FrictionFactor, Value::FrictionFactor}},
+        {SheetColShock, {Quantity::Length, Value::ShockLength}},
+        {SheetColFPres, {Quantity::Pressure, Value::Pressure}},
+        {SheetColHeight, {Quantity::Length, Value::Size}},
+        {SheetColWidth,
+         irregular ? std::pair{Quantity::Area, Value::Area} : std::pair{Quantity::Length, Value::Size}},
+    };
+    for (const auto &[column, r] : rules)
+        if (column == col) {
+            std::tie(unit, rule) = r;
+            return true;
+        }
+    if (col < SheetColX1 || col > SheetColZ2)
+        return false;
+    unit = Quantity::Coordinates;
+    rule = (col - SheetColX1) % 3 == 2 ? Value::Elevation : Value::PlanCoordinate;
+    return true;
+}
+
+bool frmSpreadSheet::refusedCell(int row, int col, const std::string &text, Value &rule) {
+    int unit = 0;
+    const auto v = cellNumber(text);
+    if (!v || !cellRule(col, RowAirway(row), unit, rule))
+        return false;
+    float display = static_cast<float>(*v);
+    return !InRange(rule, FromDisplayUnits(display, unit));
+}
+
+void frmSpreadSheet::refuseCell(Value rule) {
+    VB::MsgBox("Error in Number Format\r\n" + RangeText(rule));
+}
+
 void frmSpreadSheet::commitEdit() {
     if (!TxtEdit->isVisible())
         return;
+    // A number outside its rule is refused: the cell keeps what it held.
+    Value rule{};
+    if (refusedCell(Spreadsheet->Row(), Spreadsheet->Col(), TxtEdit->Text(), rule)) {
+        TxtEdit->hide();
+        refuseCell(rule);
+        return;
+    }
     Spreadsheet->SetText(TxtEdit->Text());
     CheckNames();
     TxtEdit->hide();

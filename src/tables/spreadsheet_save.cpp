@@ -12,6 +12,7 @@
 #include "model/text_files.h"
 #include "model/undo.h"
 #include "model/units.h"
+#include "model/value_rules.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
@@ -31,10 +32,6 @@ void setFlag(int a, int32_t flag, bool on) {
     else
         AirwayFlags(a) &= ~flag;
 }
-
-// The largest coordinates a point may have, in metres.
-constexpr double MaxPlanCoordinate = 10000000;
-constexpr double MaxElevation = 9999999;
 
 } // namespace
 
@@ -142,8 +139,9 @@ bool frmSpreadSheet::SaveGrid() {
         const auto changed = [&](int col) {
             return (isNew || g.CellModified(r, col)) && text(col) != cellText(col, a);
         };
-        // The cell's value when the user changed it; a text that is not a number keeps the old value.
-        const auto edited = [&](int col, int quantity) -> std::optional<float> {
+        // The cell's value when the user changed it; a text that is not a number, or a number outside its
+        // rule, keeps the old value.
+        const auto edited = [&](int col) -> std::optional<float> {
             if (!changed(col))
                 return std::nullopt;
             const std::string t = text(col);
@@ -151,8 +149,16 @@ bool frmSpreadSheet::SaveGrid() {
                 Star(t);
                 return std::nullopt;
             }
+            int unit = 0;
+            Value rule{};
+            cellRule(col, a, unit, rule);
             float v = static_cast<float>(Star(t));
-            return FromDisplayUnits(v, quantity);
+            const float si = FromDisplayUnits(v, unit);
+            if (!InRange(rule, si)) {
+                refuseCell(rule);
+                return std::nullopt;
+            }
+            return si;
         };
 
         if (changed(SheetColName))
@@ -163,17 +169,17 @@ bool frmSpreadSheet::SaveGrid() {
             AirwayEndName(a) = Trim(text(SheetColTo));
         // A value typed into a cell or a mark set or cleared there decides the cell's fixed state.
         const auto touched = [&](int col) { return isNew || markChanged(r, col) || changed(col); };
-        if (const auto v = edited(SheetColLength, 1))
+        if (const auto v = edited(SheetColLength))
             AirwayLength(a) = *v;
         if (touched(SheetColLength))
             setFlag(a, AirwayFlag::FixedLength, fixed(r, SheetColLength));
-        if (const auto v = edited(SheetColFlow, 4))
+        if (const auto v = edited(SheetColFlow))
             AirwayFlow(a) = *v;
         if (touched(SheetColFlow))
             setFlag(a, AirwayFlag::FixedFlow, fixed(r, SheetColFlow));
 
         if (touched(SheetColResistance)) {
-            if (const auto v = edited(SheetColResistance, 5))
+            if (const auto v = edited(SheetColResistance))
                 AirwayResistance(a) = *v;
             if (!fixed(r, SheetColResistance))
                 AirwayResistanceType(a) = 0;
@@ -184,22 +190,22 @@ bool frmSpreadSheet::SaveGrid() {
         }
 
         // A marked K-Factor or Shock is the user's own value; a value of 0 has no type.
-        const auto presetValue = [&](int col, int quantity, float &value, int &type) {
+        const auto presetValue = [&](int col, float &value, int &type) {
             if (!touched(col))
                 return;
-            if (const auto v = edited(col, quantity))
+            if (const auto v = edited(col))
                 value = *v;
             if (fixed(r, col))
                 type = TypedPreset;
             if (value == 0)
                 type = 0;
         };
-        presetValue(SheetColKFactor, 10, AirwayFrictionFactor(a), AirwayWallType(a));
-        presetValue(SheetColShock, 1, AirwayShockLength(a), AirwayShockType(a));
+        presetValue(SheetColKFactor, AirwayFrictionFactor(a), AirwayWallType(a));
+        presetValue(SheetColShock, AirwayShockLength(a), AirwayShockType(a));
 
         if (changed(SheetColFan)) {
             // Only a fan of the database, or none, replaces the airway's fan.
-            const int f = static_cast<int>(LenientValue(text(SheetColFan)));
+            const int f = LenientInteger(LenientValue(text(SheetColFan)));
             if (f == 0 || (f >= 1 && f <= MaxFans && FanName.InBounds(f) && !FanName(f).empty())) {
                 AirwayFan(a) = f;
                 if (f > 0 && AirwayFanCount(a) == 0)
@@ -211,20 +217,17 @@ bool frmSpreadSheet::SaveGrid() {
             if (!fixed(r, SheetColFPres)) {
                 if (AirwayFan(a) == -1)
                     AirwayFan(a) = 0;
-            } else if (const auto p = VB::StrictNumber(text(SheetColFPres), ',')) {
+            } else if (VB::StrictNumber(text(SheetColFPres), ',')) {
                 // A marked text that is not a pressure ("Negate", "Stall") keeps the fan and its pressure.
                 AirwayFan(a) = -1;
-                if (changed(SheetColFPres)) {
-                    float display = static_cast<float>(*p);
-                    AirwayPressure(a) = FromDisplayUnits(display, 8);
-                }
+                if (const auto p = edited(SheetColFPres))
+                    AirwayPressure(a) = *p;
             }
         }
 
-        if (const auto v = edited(SheetColHeight, 1))
+        if (const auto v = edited(SheetColHeight))
             AirwaySize(1, a) = *v;
-        const bool irregular = (AirwayFlags(a) & AirwayFlag::Irregular) != 0;
-        if (const auto v = edited(SheetColWidth, irregular ? 3 : 1))
+        if (const auto v = edited(SheetColWidth))
             AirwaySize(2, a) = *v;
 
         bool moved = false;
@@ -239,7 +242,7 @@ bool frmSpreadSheet::SaveGrid() {
             }
             float display = static_cast<float>(*v);
             const double metres = VB::RoundHalfEven(FromDisplayUnits(display, 14));
-            if (std::fabs(metres) > ((k % 3) == 2 ? MaxElevation : MaxPlanCoordinate)) {
+            if (!InRange((k % 3) == 2 ? Value::Elevation : Value::PlanCoordinate, metres)) {
                 VB::MsgBox("Coordinates exceed allowed values");
                 continue;
             }

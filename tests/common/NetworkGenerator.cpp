@@ -351,3 +351,75 @@ GeneratedMine GenerateMultiLevelMine(int airways, uint32_t seed) {
     CalcAllAirways();
     return mine;
 }
+
+void GenerateGridMine(int levels, int side, int raiseEvery, uint32_t seed) {
+    levels = std::clamp(levels, 2, 20);
+    side = std::clamp(side, 3, 120);
+    raiseEvery = std::clamp(raiseEvery, 1, side);
+    // Raises stand halfway between the lattice's lines, away from the shafts in the grid's corners.
+    const int firstRaise = std::max(1, raiseEvery / 2);
+    auto count = [&] {
+        const int raisesPerSide = (side - 2 - firstRaise) / raiseEvery + 1;
+        return levels * 2 * side * (side - 1) + 4 * levels + (levels - 1) * raisesPerSide * raisesPerSide;
+    };
+    while (count() > AirwayLimit - 2)
+        --side;
+    const int airways = count();
+    if (MaxAirways < airways + 2)
+        MaxAirways = std::min(airways + 2, AirwayLimit);
+    ReDimNetwork();
+    AirwayCount = 0;
+    Builder b{std::mt19937(seed)};
+
+    constexpr int Spacing = 60, DriveStep = 50;
+    setLevels(levels, Spacing);
+    auto x = [&](int i) { return b.originX + DriveStep * i; };
+    auto y = [&](int j) { return b.originY + DriveStep * j; };
+    auto z = [&](int k) { return k == 0 ? 1000 : 1000 - Spacing * k; };
+    auto shaft = [&](int i, int j, int k1, int k2) {
+        const int a = b.add(x(i), y(j), z(k1), x(i), y(j), z(k2), true);
+        AirwaySize(2, a) = 7;
+        AirwayWallType(a) = TypedPreset;
+        AirwayFrictionFactor(a) = 0.004f;
+        AirwayShockLength(a) = 0;
+        return a;
+    };
+    const int last = side - 1;
+    for (const int i : {0, last}) {
+        AirwayFlags(shaft(i, 0, 0, 1)) |= AirwayFlag::SurfaceEntry | AirwayFlag::FreshAir;
+        for (int k = 1; k < levels; ++k)
+            shaft(i, 0, k, k + 1);
+    }
+    for (const int i : {last, 0}) {
+        for (int k = levels; k > 1; --k)
+            shaft(i, last, k, k - 1);
+        const int fan = shaft(i, last, 1, 0);
+        // A fan fixes its airway's direction, as the edit dialog stores it.
+        AirwayFlags(fan) |= AirwayFlag::SurfaceExit | AirwayFlag::ExhaustAir | AirwayFlag::FixedDirection;
+        AirwayFan(fan) = 1;
+        AirwayFanCount(fan) = 1;
+    }
+    for (int k = 1; k <= levels; ++k)
+        for (int j = 0; j < side; ++j)
+            for (int i = 0; i < side; ++i) {
+                if (i < last)
+                    b.add(x(i), y(j), z(k), x(i + 1), y(j), z(k), false);
+                if (j < last)
+                    b.add(x(i), y(j), z(k), x(i), y(j + 1), z(k), false);
+            }
+    for (int k = 1; k < levels; ++k)
+        for (int j = firstRaise; j < last; j += raiseEvery)
+            for (int i = firstRaise; i < last; i += raiseEvery) {
+                const int a = b.add(x(i), y(j), z(k), x(i), y(j), z(k + 1), true);
+                AirwayName(a) = "Raise " + std::to_string(a);
+            }
+
+    for (int f = 1; f <= MaxFans; ++f)
+        FanName(f).clear();
+    // Each main fan draws half the mine's air.
+    setFan(1, "Main fan", 3000, 80.0f * static_cast<float>(levels), 4.5f);
+    NetworkTitle = "Generated grid mine " + std::to_string(AirwayCount);
+    NextAirwayNumber = AirwayCount;
+    UpdateNodeKeys();
+    CalcAllAirways();
+}

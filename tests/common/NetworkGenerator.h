@@ -31,3 +31,10 @@ struct GeneratedMine {
 // fixed quantity, and raises between the levels make up the count. The fans work within their curves, so a
 // run balances it without warnings. Grows MaxAirways when needed; the same seed gives the same mine.
 GeneratedMine GenerateMultiLevelMine(int airways, uint32_t seed);
+
+// Replaces the network with a mine of `levels` levels (2 .. 20), each a square grid of `side` x `side`
+// junctions (3 .. 120) joined by drives, fed through two intake shafts from the surface and exhausted
+// through two return shafts with a main fan at the top of each; raises join neighbouring levels at every
+// `raiseEvery`-th junction of both directions. Six levels of 50 x 50 with raises at every second junction
+// make 32,304 airways. Grows MaxAirways when needed; the same seed gives the same mine.
+void GenerateGridMine(int levels, int side, int raiseEvery, uint32_t seed);

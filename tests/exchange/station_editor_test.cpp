@@ -44,6 +44,7 @@ TEST_F(StationEditor, OKWithoutEditsKeepsTheTableAndMarksTheSettingsUnsaved) {
     EXPECT_EQ(dialog.LblNumber->text(), "1");
     EXPECT_EQ(dialog.ALow[1]->text(), "");
     EXPECT_EQ(dialog.AHigh[1]->text(), "21.5");
+    dialog.mnuPaste->trigger(); // nothing copied yet: nothing pasted
     QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(SavedTable(), before);
@@ -126,7 +127,9 @@ TEST_F(StationEditor, ANumberBoxThatDoesNotReadKeepsTheDialogAndTheStation) {
         Type(dialog.TxtStationName, "Renamed");
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbOK, "Not a valid number").Expect(VB::vbOK, "Not a valid number");
-        dialog.VScStation->setValue(2);
+        // The scroll arrow's press alone: the message takes the release while it is read.
+        QTest::mousePress(dialog.VScStation, Qt::LeftButton, {}, QPoint(5, dialog.VScStation->height() - 3));
+        QTest::qWait(600);
         EXPECT_EQ(dialog.VScStation->value(), 1) << c.box;
         EXPECT_EQ(dialog.LblNumber->text(), "1") << c.box;
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);

@@ -127,6 +127,22 @@ TEST_F(NetworkDrawing, MiddleTextStackOrderAndColours) {
     EXPECT_EQ(marked[2].colour, PictureBox::QBColor(15)); // the name takes the white of the error mark
 }
 
+TEST_F(NetworkDrawing, OnlyAnAirwaysOwnSymbolOverTheCornerOfItsTextsShiftsThem) {
+    GraphicsDetail = 2 | 16;
+    // A fixed quantity's mark lies on the corner, the next airway's fan 0.7 of the way along.
+    const int fixedFlow = AddAirway(-100, 0, 0, 100, 0, 0), fan = AddAirway(-100, 100, 0, 100, 100, 0);
+    AirwayFlags(fixedFlow) |= AirwayFlag::FixedFlow;
+    AirwayFan(fan) = 3;
+    AirwayIconPosition(fan) = 0.4f;
+    AirwayName(fixedFlow) = AirwayName(fan) = "Drive";
+    Show({fixedFlow, fan});
+    DrawRecorded();
+    const std::vector<DrawnPrimitive> names = Of(DrawnPrimitive::Text);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_GT(names[0].x1, 0);
+    EXPECT_EQ(names[1].x1, 0);
+}
+
 TEST_F(NetworkDrawing, ResistanceNameNeverCarriesOverToTheNextAirway) {
     GraphicsDetail = 4;
     DataCode = 12;

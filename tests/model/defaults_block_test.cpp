@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -25,7 +26,7 @@ void setAll(int s) {
     GridSpacing = 50.125 * s;
     PickDivisor = 25 + s;
     DefaultDriveWallType = 4 + s;
-    DefaultShockLength = 0.05f * f;
+    DefaultShockLength = static_cast<float>(s); // a shock preset
     DefaultDriveHeight = 4.5f + f;
     DefaultDriveWidth = 4.25f + f;
     DefaultRaiseDiameter = 1.8f + f;
@@ -78,11 +79,11 @@ void setAll(int s) {
     NextAirwayNumber = 100000 + s;
     AutoInfo = s % 2 == 0;
     ScrollZoomOff = s;
-    AutosaveMinutes = 10 + s;
+    AutosaveMinutes = 7 + s;
     SmokeSourceMode = s % 2;
     RightClickEditOff = s;
     DefaultScaleWidth = 500.5f + f;
-    DefaultCentreX = -1000.25f - f;
+    DefaultCentreX = 1000.25f + f;
     DefaultCentreY = 1000.75f + f;
     MinShownFlow = 0.125f * f;
     MaxShownFlow = 999.5f + f;
@@ -167,7 +168,7 @@ TEST_F(DefaultsBlock, WriteThenReadGivesEqualSettingsAcrossLocales) {
         // Strict fields carry the blanks of printed numbers.
         SplitFields(3.1f, lines[7], LineFields);
         EXPECT_EQ(LineFieldCount, 90);
-        EXPECT_EQ(LineFields(5), writer == '.' ? " .05 " : " ,05 ");
+        EXPECT_EQ(LineFields(11), writer == '.' ? " .05 " : " ,05 ");
         EXPECT_EQ(LineFields(74), "True");
 
         VB::SetLocaleDecimalSeparatorOverride(writer == '.' ? ',' : '.');
@@ -176,8 +177,8 @@ TEST_F(DefaultsBlock, WriteThenReadGivesEqualSettingsAcrossLocales) {
         EXPECT_EQ(FileVersion, 3.1f);
         EXPECT_EQ(GridSpacing, 50.125);
         EXPECT_EQ(MaxError, 0.05f);
-        EXPECT_EQ(DefaultShockLength, 0.05f);
-        EXPECT_EQ(DefaultCentreX, -1001.25f);
+        EXPECT_EQ(DefaultShockLength, 1.0f);
+        EXPECT_EQ(DefaultCentreX, 1001.25f);
         EXPECT_EQ(ShockTypeName(3), "Shock, 4") << "text keeps its comma";
         EXPECT_EQ(SurfaceName, "SURFACE 1");
         EXPECT_TRUE(LayerInheritance);
@@ -235,6 +236,33 @@ TEST_F(DefaultsBlock, ZerosAreReplacedAndShellIsSet) {
     EXPECT_TRUE(shell.autosaveEnabled);
     EXPECT_EQ(shell.autosaveInterval, 30000);
     EXPECT_EQ(MaxFans, 1000) << "fan capacity kept within the dialog's range";
+}
+
+TEST_F(DefaultsBlock, SettingsBeyondTheirRangesReadAsTheNearestValueTheRangeAllows) {
+    const struct {
+        std::size_t line; // of the block: 2 friction factors, 7 the settings line
+        int field;
+        const char *text;
+        std::function<double()> setting;
+        double held;
+    } cases[] = {
+        {7, 72, " 9 ", [] { return UnitSystem; }, 2},
+        {7, 72, "-3 ", [] { return UnitSystem; }, 1},
+        {7, 5, " 1E+20 ", [] { return DefaultShockLength; }, 50},
+        {7, 4, "-2 ", [] { return DefaultDriveWallType; }, 0},
+        {7, 15, "-1 ", [] { return AirDensity; }, 0.001f},
+        {7, 10, " 0 ", [] { return MaxIterations; }, 1},
+        {7, 83, " 600 ", [] { return AutosaveMinutes; }, 10},
+        {7, 13, "-1 ", [] { return PowerCost; }, 0.08f},
+        {2, 3, "-.5 ", [] { return WallTypeFactor(2); }, 0},
+    };
+    for (const auto &c : cases) {
+        setAll(1);
+        auto lines = linesOf(writtenBlock());
+        lines[c.line] = withField(lines[c.line], c.field, c.text);
+        readBlock(joinLines(lines));
+        EXPECT_EQ(c.setting(), c.held) << c.text;
+    }
 }
 
 TEST_F(DefaultsBlock, PresetRulesIconOrderAndCapacitiesNotApplied) {

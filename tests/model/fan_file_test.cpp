@@ -164,6 +164,15 @@ TEST_F(FanFile, MissingOrDamagedFilesAreReported) {
     LoadFanData();
     EXPECT_EQ(FanName(1), "Cut");
     EXPECT_EQ(FanCurvePressure(2, 1, 1), 8);
+    // A fan with a flow below 0 is damaged: left out and counted.
+    std::string text = "2.6 GUSTROM\t1\r\nh\r\nh\r\n1\tBad\t1\r\n";
+    for (int p = 1; p <= 10; ++p)
+        text += std::to_string(p) + "\t5\t" + (p == 4 ? "-6" : "6") + "\t7\t8\r\n";
+    folder.Write("fansdata.dat", text);
+    boxes.Expect(VB::vbOK, "1 fan of the fan database left out: a value lies outside its range.");
+    LoadFanData();
+    EXPECT_EQ(FanName(1), "");
+    EXPECT_EQ(FanCurveFlow(1, 1), 0);
     EXPECT_TRUE(boxes.Done());
 }
 

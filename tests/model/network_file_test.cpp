@@ -170,6 +170,7 @@ TEST_F(NetworkFileTest, CommaDecimalFileLoadsWithSameValues) {
     const std::string text = folder.Read("comma.sim");
     EXPECT_EQ(text.substr(0, 4), "3,1 ");
     EXPECT_NE(text.find("1,175"), std::string::npos);
+    EXPECT_EQ(afterHeading(text).find('.'), std::string::npos); // the airway lines too
     ClearNetwork();
     ASSERT_EQ(LoadFrom("comma.sim"), LoadOutcome::Loaded);
     ExpectSameLines(Snapshot(), before);

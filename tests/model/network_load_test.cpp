@@ -401,6 +401,13 @@ TEST_F(NetworkFileTest, AnAirwayLineThatFailsIsNeverAnAirway) {
         emptyRecord += "0\t";
     const std::string mixed = text.substr(0, lineStart) + "garbage\r\n" + emptyRecord + "\r\n" +
                               text.substr(lineStart) + "more garbage\r\n";
+    // A copy of the fifth airway whose height (field 12) lies below 0.
+    std::string fifth = text.substr(lineStart, text.find("\r\n", lineStart) + 2 - lineStart);
+    std::size_t height = 0;
+    for (int tab = 0; tab < 11; ++tab)
+        height = fifth.find('\t', height) + 1;
+    fifth.replace(height, fifth.find('\t', height) - height, "-4");
+    const std::string negative = text.substr(0, lineStart) + fifth + text.substr(lineStart);
 
     const struct {
         const char *name;
@@ -414,6 +421,8 @@ TEST_F(NetworkFileTest, AnAirwayLineThatFailsIsNeverAnAirway) {
          "1 airway record was left out of the network: it could not be read."},
         {"cut, No", cut, VB::vbNo, 1, LoadOutcome::Stopped, 4, nullptr},
         {"garbage, Yes", garbage, VB::vbYes, 1, LoadOutcome::Loaded, 12,
+         "1 airway record was left out of the network: it could not be read."},
+        {"a height below 0, Yes", negative, VB::vbYes, 1, LoadOutcome::Loaded, 12,
          "1 airway record was left out of the network: it could not be read."},
         {"garbage twice and an empty record, Yes", mixed, VB::vbYes, 2, LoadOutcome::Loaded, 12,
          "3 airway records were left out of the network: 2 could not be read, 1 held no airway (no branch "

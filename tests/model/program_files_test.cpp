@@ -55,10 +55,13 @@ TEST_F(ProgramFiles, TheProgramsOwnFilesLoadWithoutAMessage) {
         std::filesystem::copy_file(DataFolder + name, folder.path() + name,
                                    std::filesystem::copy_options::overwrite_existing);
     ScriptedDialogs boxes; // any message fails the test
+    SetBuiltInSymbols();   // a network without a file of its own has the shipped symbol sizes
+    const std::vector<int> builtIn(IconSize.data(), IconSize.data() + IconSize.size());
     SetBuiltInUnits();
     LoadConversion();
     SetDefaults();
     LoadFanData();
+    EXPECT_EQ(std::vector<int>(IconSize.data(), IconSize.data() + IconSize.size()), builtIn);
     EXPECT_EQ(GraphicsDetail, 511);
     EXPECT_FLOAT_EQ(WallTypeFactor(4), 0.01f);
     EXPECT_EQ(ShockTypeName(3), "Moderate");

@@ -262,6 +262,18 @@ TEST_F(ConversionFile, FactorsThatEarlierFilesHeldWrongReadAsTheBuiltInOnes) {
         EXPECT_EQ(UnitFactor(q, 2), wrong.contains(q) ? BuiltInBritishFactor(q) : 1.5f) << q;
 }
 
+TEST_F(ConversionFile, AFactorBeyondItsRangeReadsAsItsLimitAndTimeShowsAnyValue) {
+    std::string text = "Conversion Table : SI Units to British Units\r\nA\tB\tC\tD\tE\tF\t\r\n";
+    for (int q = 1; q <= 15; ++q)
+        text += std::string("Q\t") + (q == 12 ? "1E+38" : "0") + "\tu\tv\thh:mm:ss\thh:mm:ss\t\r\n";
+    folder.Write("Conversion.dat", text + "End\r\n");
+    LoadConversion();
+    EXPECT_EQ(UnitFactor(12, 2), 1e6f);
+    EXPECT_EQ(UnitFactor(1, 2), 1e-6f);
+    UnitSystem = 2;
+    EXPECT_EQ(FormatValue(1e33f, 12, 0, 0), "inf");
+}
+
 TEST_F(ConversionFile, MissingOrShortFileIsReportedAndKeepsRowsNotReached) {
     SetBuiltInUnits();
     boxes.Expect(VB::vbOK, "Error loading conversion values");

@@ -95,21 +95,22 @@ TEST_F(Units, PatternFormatterCoversThePatternLanguage) {
 TEST_F(Units, ShownValuesRoundFromTheSevenDigitsASingleHolds) {
     const struct {
         float value;
-        const char *pattern;
+        int decimals;
         double shown;
     } cases[] = {
-        {0.0002f, "0.0000000", 0.0002},     // held as 0.000199999995
-        {12.3455f, "0.000", 12.346},        // held as 12.3454999924: the typed half goes up
-        {0.7f, "0.000", 0.7},               // held as 0.699999988
-        {-2.25f, "0.0", -2.3},              // halves away from zero
-        {0.000105487f, "0.00000", 0.00011}, // a fixed number of decimals keeps only what it shows
-        {1e9f, "0.0", 1e9},
+        {0.0002f, 7, 0.0002},       // held as 0.000199999995
+        {12.3455f, 3, 12.346},      // held as 12.3454999924: the typed half goes up
+        {0.7f, 3, 0.7},             // held as 0.699999988
+        {-2.25f, 1, -2.3},          // halves away from zero
+        {0.000105487f, 5, 0.00011}, // a fixed number of decimals keeps only what it shows
+        {1e9f, 1, 1e9},
+        {3e25f, 1, 3e25}, // beyond the powers of ten a double holds exactly
     };
     for (const char separator : {'.', ','}) {
         VB::SetLocaleDecimalSeparatorOverride(separator);
         for (const auto &c : cases)
-            EXPECT_FLOAT_EQ(ShownValue(c.value, c.pattern), static_cast<float>(c.shown))
-                << c.value << " " << c.pattern << " '" << separator << "'";
+            EXPECT_FLOAT_EQ(ShownValue(c.value, c.decimals), static_cast<float>(c.shown))
+                << c.value << " " << c.decimals << " '" << separator << "'";
     }
 }
 

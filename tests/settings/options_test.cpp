@@ -290,7 +290,12 @@ TEST_F(OptionsTest, PresetsAreRenamedByTheirNumberStoredPositiveAndReachTheAirwa
     QGuiApplication::clipboard()->setText("Main, shaft");
     RealKeys::Click(nullptr, Qt::Key_V, Qt::ControlModifier);
     RealKeys::Click(nullptr, Qt::Key_Return);
+    // A negative value is refused (said, and the box shows the preset again); a value in range is kept.
+    boxes.Expect(VB::vbOK, "Resistance must be a number from 0");
     dialog->TxtRes->SetText("-3");
+    RealKeys::Click(dialog->TxtRes, Qt::Key_Return);
+    EXPECT_EQ(dialog->TxtRes->Text(), "10");
+    dialog->TxtRes->SetText("3");
     RealKeys::Click(dialog->TxtRes, Qt::Key_Return);
     dialog->CmbShock->setItemText(5, "UnDefined");
     dialog->CmbWall->SetListIndex(4);

@@ -11,6 +11,7 @@
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "model/geometry.h"
+#include "model/levels_views.h"
 #include "model/node_keys.h"
 #include "platform/MouseInput.h"
 #include "platform/VBControls.h"
@@ -269,6 +270,23 @@ TEST_F(TeachingGestures, AMoveToolReleaseWithinTheDragDistanceIsAClick) {
         EXPECT_EQ(StoredAirways() != before, c.moves) << c.pixels;
         EXPECT_EQ(AirwayEnd(1, 3) != 300, c.moves) << c.pixels;
     }
+}
+
+TEST_F(TeachingGestures, ALevelPickKeepsTheSurfaceOnTopAndWhatTheChecksDeleteOneUndoBringsBack) {
+    // The fan drift rises from the raise's top at RL 980, on no level.
+    form->Tools_Click(16);
+    boxes->Expect(VB::vbOK, "Could not find a valid defined display level");
+    tap(pixel(600, -30, 985));
+    FillLevelList(); // as the next load sorts the levels
+    EXPECT_EQ(LevelName(1), "SURFACE");
+    // A second copy of the first 900 drive, which the run deletes.
+    PutAirwayValues(TakeAirwayValues(3), 11);
+    AirwayNumber(11) = AirwayCount = 11;
+    boxes->Expect(VB::vbYes, "Duplicate branches exist - delete them ?");
+    RealKeys::Click(view(), Qt::Key_F12);
+    ASSERT_EQ(AirwayCount, 10);
+    RealKeys::Click(view(), Qt::Key_Backspace);
+    EXPECT_EQ(AirwayCount, 11);
 }
 
 TEST_F(Pointer, TheTwoAndThreeDToggleKeepsANewlyDrawnNetworkInView) {

@@ -187,6 +187,12 @@ TEST_F(SolvedNetworks, AtTheDefaultToleranceEveryFlowLiesWithinItOfTheSolution) 
          }},
         // Panels of drives and cross-cuts on four levels.
         {"a generated multi-level mine of 5,000 airways", [] { GenerateMultiLevelMine(5000, 11); }},
+        // Levels so wide and so often joined that their junctions are eliminated by nested dissection.
+        {"a generated grid mine of 32,000 airways",
+         [] {
+             UndoBufferSize = 70000; // the reversals of half its airways, recorded before and after
+             GenerateGridMine(6, 50, 2, 4);
+         }},
     };
     for (const auto &c : cases) {
         const std::map<int32_t, double> solution = solvedFlows(c.load, 1e-7f, 30000);

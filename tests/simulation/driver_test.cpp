@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 using namespace testnet;
 
@@ -470,6 +471,55 @@ TEST_F(SimRunTest, FixedQuantitiesThatCannotAllHoldFailTheRunBeforeBalancing) {
         EXPECT_NE(shell.simCaption, "OK");
         EXPECT_FALSE(ui.Reached("Balancing airflows"));
         EXPECT_EQ(ui.errorWindowCaptions.back(), "Sim Fail Error List");
+    }
+}
+
+TEST_F(SimRunTest, ARunThatCannotBalanceNamesTheAirwayAndKeepsEveryFigureItStartedFrom) {
+    struct Airway {
+        int from, to;
+        double r;                     // Ns²/m⁸
+        float pressure = 0, flow = 0; // Pa of a fixed pressure, m³/s it had
+        int32_t flags = 0;
+    };
+    using AirwayFlag::FixedFlow;
+    const struct {
+        const char *fault, *caption;
+        int named; // the airway the fault names, counted from 0
+        std::vector<Airway> airways;
+    } cases[] = {
+        {"Negative resistance", "SIM", 1, {{0, 1, 0.5}, {1, 0, -0.5}}},
+        {"Fixed quantity beyond 9994 m3/s", "SIM", 1, {{0, 1, 0.5}, {1, 0, 0.5, 0, 12000, FixedFlow}}},
+        {"Fixed quantity in a bulkhead", "SIM", 1, {{0, 1, 0.5}, {1, 0, 2e9, 0, 25, FixedFlow}}},
+        // 500 Pa round an airway without resistance; 22,000 m³/s would balance them through 1e-6 Ns²/m⁸.
+        {"Fixed pressure short-circuited by airways without resistance",
+         "SIM",
+         1,
+         {{1, 0, 0}, {0, 1, 0, 500}}},
+        {"Not balanced: the flow ran away beyond 9994 m3/s", "NOT BAL", 1, {{1, 0, 0}, {0, 1, 1e-6, 500}}},
+        // Balanced at the 1.4 m³/s it had, a bulkhead of 3e38 Ns²/m⁸ loses twice what a single holds.
+        {"Not balanced: the pressure is not a finite number",
+         "NOT BAL",
+         0,
+         {{0, 1, 3e38}, {1, 2, 0, 3e38f, 1.41421356f}, {2, 0, 0, 3e38f, 1.41421356f}}},
+    };
+    for (const auto &c : cases) {
+        SetUp();
+        std::map<int32_t, float> flows; // by airway number
+        for (const Airway &w : c.airways) {
+            const int a = AddAirway(w.from, w.to, w.r, w.flags);
+            AirwayFan(a) = w.pressure != 0 ? -1 : 0;
+            AirwayPressure(a) = w.pressure;
+            flows[AirwayNumber(a)] = AirwayFlow(a) = w.flow;
+        }
+        Simulate();
+        EXPECT_EQ(LinesWith(c.fault),
+                  std::vector<std::string>{std::to_string(1001 + c.named) + "\t" + c.fault});
+        EXPECT_EQ(shell.simCaption, c.caption) << c.fault;
+        EXPECT_FALSE(NetworkBalanced) << c.fault;
+        for (int a = 1; a <= AirwayCount; ++a)
+            EXPECT_TRUE(AirwayFlow(a) == flows[AirwayNumber(a)] &&
+                        std::isfinite(AirwayPressure(a) + AirwayStartPressure(a) + AirwayEndPressure(a)))
+                << c.fault << " airway " << AirwayNumber(a) << " " << AirwayFlow(a);
     }
 }
 

@@ -163,8 +163,16 @@ TEST_F(FanDataTest, EstimatesGoThroughTheVelocityPressure) {
         .Expect(VB::vbOK, "No fan diameter has been entered for Fan 2.  Cannot estimate")
         .Expect(VB::vbOK, "Fan 3.")
         .Expect(VB::vbOK, "Fan 4.");
+    RealKeys::Type(&grid(), "5"); // the first static pressure, still being typed
     window->mnuTotalAll_Click();
+    EXPECT_EQ(FanCurvePressure(2, 1, 1), 102);
     EXPECT_EQ(FanCurvePressure(2, 1, 3), 1050);
+    // A fan without a total curve keeps its static one.
+    for (int p = 1; p <= 10; ++p)
+        FanCurvePressure(2, p, 3) = 0;
+    boxes.Expect(VB::vbOK, "static fan curve for all fans");
+    window->mnuStaticAll_Click();
+    EXPECT_EQ(FanCurvePressure(1, 1, 3), 1000);
     EXPECT_TRUE(boxes.Done());
 }
 
