@@ -828,6 +828,11 @@ LoadOutcome LoadNetwork() {
     const std::string path = NetworkFileName;
     const bool noteDigest = !merge && !IsRecoveryCopy(path);
     TextFileReader in = TextFileReader::FromText(std::move(text));
+    // Worked out while the file is checked and read; declared after `in`, whose text it reads, so as to end
+    // first.
+    std::future<std::string> digest;
+    if (noteDigest)
+        digest = ContentDigestBeside(in.Text());
     std::string header;
     in.ReadLine(header);
     float version = 0;
@@ -863,10 +868,6 @@ LoadOutcome LoadNetwork() {
         VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
         return LoadOutcome::NotOpened;
     }
-    // Worked out while the file is read; declared after `in`, whose text it reads, so as to end first.
-    std::future<std::string> digest;
-    if (noteDigest)
-        digest = ContentDigestBeside(in.Text());
     const std::string title = LineFields(2);
     std::string note = LineFields(5);
     const double xFlag = LenientValue(LineFields(3)), yFlag = LenientValue(LineFields(4));
