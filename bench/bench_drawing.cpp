@@ -1,8 +1,10 @@
 // Repainting a 30,000-airway network on a 1600 × 1000 picture: lines only, fully labelled, and labelled
-// without texts (the difference to the fully labelled figure is the share taken by text).
+// without texts (the difference to the fully labelled figure is the share taken by text); and View > Fit
+// All with its repaint, fully labelled.
 #include "bench_grid.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
+#include "graphics/view_state.h"
 #include "model/Gustrom1.h"
 #include "model/units.h"
 #include "platform/PictureBox.h"
@@ -84,7 +86,8 @@ void setDrawingDefaults() {
     GridOn = false;
 }
 
-void runRedraw(benchmark::State &state, int detail) {
+// With `fit`, each repaint follows View > Fit All's fit of the network and its labels.
+void runRedraw(benchmark::State &state, int detail, bool fit = false) {
     makeGridNetwork();
     setDrawingDefaults();
     PictureBox picture(1600, 1000);
@@ -101,6 +104,8 @@ void runRedraw(benchmark::State &state, int detail) {
     WindowOpen(0) = true;
     GraphicsDetail = detail;
     for (auto _ : state) {
+        if (fit)
+            FitNetwork();
         Redraw();
         benchmark::DoNotOptimize(picture.Image().constBits());
     }
@@ -121,9 +126,13 @@ void BM_RedrawFullyLabelled(benchmark::State &state) {
 void BM_RedrawSymbolsWithoutText(benchmark::State &state) {
     runRedraw(state, FullDetail & ~TextBits);
 }
+void BM_FitAllFullyLabelled(benchmark::State &state) {
+    runRedraw(state, FullDetail, true);
+}
 
 } // namespace
 
 BENCHMARK(BM_RedrawLinesOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawFullyLabelled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawSymbolsWithoutText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FitAllFullyLabelled)->Unit(benchmark::kMillisecond);

@@ -2,6 +2,7 @@
 
 #include "exchange/dxf_reader.h"
 #include "exchange/import_levels.h"
+#include "graphics/drawing.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
@@ -11,6 +12,7 @@
 #include "model/levels_views.h"
 #include "model/network_save.h"
 #include "model/node_keys.h"
+#include "model/recovery_copy.h"
 #include "model/text_files.h"
 #include "model/undo.h"
 #include "model/units.h"
@@ -300,6 +302,12 @@ void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, 
         KeptFans fans;
         ClearNetwork();
         fans.Restore();
+        // The imported network has no file yet: a save asks for a name, so the file of the network it
+        // replaced keeps its own; the caption says where the network came from.
+        NetworkFileName.clear();
+        NoteOpenNetworkFile("");
+        MasterFile = false;
+        NetworkFileTitle = "Imported from " + ImportFileName.substr(ImportFileName.find_last_of("/\\") + 1);
         for (int l = 1; l <= LastLevel; ++l) {
             LevelName(l).clear();
             LevelRange(l, 1) = 0;
@@ -359,6 +367,8 @@ void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, 
     RotateView();
     FitNetwork();
     UpdateNodeKeys();
+    // No other window goes on showing what the network was before.
+    ShowNetworkInEveryWindow(!o.merge);
 }
 
 } // namespace

@@ -219,6 +219,58 @@ void RedrawAll() {
     Shell().FocusGraphicsWindow(start);
 }
 
+QRectF DrawnArea() {
+    PictureBox *pic = ActivePicture();
+    if (pic == nullptr)
+        return {};
+    QRectF drawn;
+    const struct Measuring {
+        PictureBox &pic;
+        ~Measuring() {
+            pic.Measured = nullptr;
+            FitPass = false;
+        }
+    } measuring{*pic};
+    pic->Measured = &drawn;
+    FitPass = true;
+    PrepareDrawing();
+    FitPass = false;
+    DrawAirwayLines();
+    DrawNetwork();
+    return drawn;
+}
+
+void ShowNetworkInEveryWindow(bool anew) {
+    if (ActivePicture() == nullptr)
+        return;
+    const int start = ActiveWindow;
+    SaveView(100 + start);
+    if (WindowOpen.InBounds(start))
+        WindowOpen(start) = true;
+    bool others = false;
+    for (int w = 0; w <= 4; ++w) {
+        if (w == start || !windowOpen(w) || windowFrozen(w) || WindowPicture(w) == nullptr)
+            continue;
+        others = true;
+        if (anew)
+            CopyView(start, w);
+        ActiveWindow = w;
+        RestoreView(100 + w);
+        if (anew) {
+            FitNetwork();
+            SaveView(100 + w);
+            // Its caption names the level and the data shown, as the active window's does.
+            Shell().ShowDisplayChoice();
+        }
+        Redraw();
+    }
+    if (!others)
+        return;
+    ActiveWindow = start;
+    RestoreView(100 + start);
+    Redraw();
+}
+
 void RedrawLinesAllWindows() {
     // Drawing over is drawing: it waits like every repaint while drawing is suspended.
     if (ActivePicture() == nullptr || windowFrozen(ActiveWindow) || RedrawSuspended)

@@ -2,6 +2,7 @@
 // The repaint of the graphics windows: the fixed pipeline (prepare, clear, grid, airway lines, network),
 // the coordinate grid, the tool cursors and the short delays of the continuous zoom and rotation.
 #include <QImage>
+#include <QRectF>
 
 #include <cstdint>
 #include <optional>
@@ -25,6 +26,10 @@ extern VBArray<int32_t> SmokePalette;
 void Redraw();
 // Repaints every open, unfrozen graphics window, the active one last.
 void RedrawAll();
+// After the network changed under every window (opened, new, imported or merged): every other open,
+// unfrozen window is repainted, with `anew` taking the active window's view fitted to its own shape, and
+// then the active one. Nothing is done when no other window shows the network.
+void ShowNetworkInEveryWindow(bool anew);
 // Draws the airway lines and the network of every open, unfrozen window over what is there.
 void RedrawLinesAllWindows();
 // The coordinate grid of the active window (plan and edge-on views only).
@@ -62,6 +67,10 @@ void LoadSymbolPictures();
 void Pause(float seconds);
 // The delays are measured by the clock, so there is nothing to calibrate; lets events run once.
 void CalibratePause();
+// The device rectangle (pixels) over which a repaint of the active window draws the network, every visible
+// airway with its symbols and texts included wherever it lies; nothing is painted. Null when nothing would
+// be drawn.
+QRectF DrawnArea();
 // Draws only the airway lines of the active window (continuous zoom and rotation).
 void DrawAirwayLines();
 // Draws everything over the airway lines: floating texts, arrows, symbols, texts, station readings.

@@ -79,10 +79,21 @@ void ProjectPlan() {
     PlanProjected = 1;
 }
 
+void ShowPanReadOut() {
+    const bool shown = ViewIs3D != 0;
+    // The pan is a single-precision position worked out in doubles: shown at the digits a single holds.
+    Shell().SetLabelText("LblWin1", shown ? VB::CStrSingle(static_cast<float>(PanX)) : "");
+    Shell().SetLabelText("LblWin2", shown ? VB::CStrSingle(static_cast<float>(PanY)) : "");
+}
+
 void RotateView() {
     PictureBox *pic = ActivePicture();
-    if (pic == nullptr || ViewIs3D == 0)
+    if (pic == nullptr)
         return;
+    if (ViewIs3D == 0) {
+        ShowPanReadOut();
+        return;
+    }
     RefreshWindowBounds();
     if (KeepPan == 0 && RotationCentreSet == 0) {
         CentreAtView();
@@ -126,9 +137,7 @@ void RotateView() {
         PanY = AirwayStartProjected(2, 0);
     }
     KeepPan = 0;
-    // The pan is a single-precision position worked out in doubles: shown at the digits a single holds.
-    Shell().SetLabelText("LblWin1", VB::CStrSingle(static_cast<float>(PanX)));
-    Shell().SetLabelText("LblWin2", VB::CStrSingle(static_cast<float>(PanY)));
+    ShowPanReadOut();
 
     const int last = std::min(AirwayCount, VisibleAirways.UBound());
     for (int i = 1; i <= last; ++i) {

@@ -12,8 +12,11 @@ int32_t RoundToLong(double v);
 void ProjectAirway(int a);
 // Plan projection of every airway, once per visible-list rebuild.
 void ProjectPlan();
-// One rotation step of the active 3-D view and re-projection of every visible airway.
+// One rotation step of the active 3-D view and re-projection of every visible airway; in plan only the
+// pan read-out.
 void RotateView();
+// The main window's pan read-out: the pan of a 3-D view, nothing in plan.
+void ShowPanReadOut();
 // A world point to view coordinates (projected minus pan) with the live angles.
 void ProjectPoint(double x, double y, double z, double &sx, double &sy);
 // A view point back to a world point, at elevation z where the view needs one.

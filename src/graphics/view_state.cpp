@@ -115,6 +115,38 @@ EndSums visibleEndSums() {
 
 void (*wheelHandler)(int, int, int, int) = nullptr;
 
+// Texts and symbols keep their size on the screen whatever the zoom, so a fit by the airways alone cuts the
+// labels at the window's edge. The window widens and moves until all that a repaint draws lies inside it
+// with the airways' margin (a twelfth of the window each side), what is drawn beside the airways' box
+// (minX .. maxY, projected) keeping its size in pixels. Labels that stand inside the network may reach out
+// further at the new scale: it is measured again, twice at most. The fit never comes closer.
+void fitWhatIsDrawn(PictureBox &pic, double minX, double maxX, double minY, double maxY) {
+    const double w = pic.PixelWidth(), h = pic.PixelHeight();
+    for (int pass = 0; pass < 3; ++pass) {
+        const QRectF drawn = DrawnArea();
+        if (drawn.isNull() || QRectF(w / 12 - 1, h / 12 - 1, w * 5 / 6 + 2, h * 5 / 6 + 2).contains(drawn))
+            return;
+        const double x1 = pic.ToPixelX((minX - PanX) * AxisSignX),
+                     x2 = pic.ToPixelX((maxX - PanX) * AxisSignX);
+        const double y1 = pic.ToPixelY((minY - PanY) * AxisSignY),
+                     y2 = pic.ToPixelY((maxY - PanY) * AxisSignY);
+        // Pixels drawn beyond the box on each side.
+        const double left = std::max(0.0, std::min(x1, x2) - drawn.left());
+        const double right = std::max(0.0, drawn.right() - std::max(x1, x2));
+        const double above = std::max(0.0, std::min(y1, y2) - drawn.top());
+        const double below = std::max(0.0, drawn.bottom() - std::max(y1, y2));
+        // Metres per pixel that leave the box room beside what is drawn around it.
+        const double roomX = std::max(w * 5 / 6 - left - right, w / 6);
+        const double roomY = std::max(h * 5 / 6 - above - below, h / 6);
+        const double perPixel =
+            std::max({(maxX - minX) / roomX, (maxY - minY) / roomY, std::abs(pic.ScaleWidth) / w});
+        // The box moves off the middle by half the difference of what stands beside it.
+        const double panX = (minX + maxX) / 2 - (left - right) / 2 * perPixel * AxisSignX;
+        const double panY = (minY + maxY) / 2 - (above - below) / 2 * perPixel * AxisSignY;
+        SetViewScale(perPixel * w, perPixel * h, clng(panX), clng(panY));
+    }
+}
+
 // The world window keeps its centre and `perPixel` metres per pixel across; its height follows the
 // picture's shape (keeping its sign), so that x and y keep one scale.
 void keepOneScale(PictureBox &pic, double perPixel) {
@@ -138,6 +170,8 @@ void SetViewScale(double width, double height, int32_t centreX, int32_t centreY)
     pic->ScaleTop = -height / 2;
     PanX = centreX;
     PanY = centreY;
+    // The caption's scale is the drawing's, however the world window was set (zoom tool, fit, locate).
+    ShowWindowTitle();
 }
 
 void KeepViewScale(int w, int oldPixelWidth) {
@@ -386,6 +420,8 @@ void FitNetwork() {
         WindowExtentHeight = static_cast<float>(extentHeight);
         SetViewScale(extent * 1.2, extent * 1.2 * AspectRatio, clng((minX + maxX) / 2),
                      clng((minY + maxY) / 2));
+        if (AirwayScreenCount > 0)
+            fitWhatIsDrawn(*pic, minX, maxX, minY, maxY);
         WindowCentre();
         ShowWindowTitle();
         CentreOfVisible();
@@ -398,6 +434,7 @@ void FitNetwork() {
 
 void PlanView() {
     ViewIs3D = 0;
+    ShowPanReadOut();
     Shell().SetMenuChecked("mnuPlanS", true);
     Shell().SetMenuChecked("mnu3d", false);
     SetVisibleAirways();

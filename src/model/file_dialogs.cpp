@@ -39,7 +39,7 @@ bool openWhereverHeld(const std::string &path) {
            VB::MsgBox("The file " + path +
                           " is open in another running Gustrom program.\r\n\r\nChanges saved in one "
                           "program would be lost when the other saves. Open it here anyway?",
-                      VB::vbYesNo | VB::vbQuestion, "File Already Open") == VB::vbYes;
+                      VB::vbYesNo | VB::vbQuestion | VB::vbDefaultButton2, "File Already Open") == VB::vbYes;
 }
 
 } // namespace
@@ -76,8 +76,11 @@ bool OpenNetworkDialog(const std::string &title) {
     return outcome == LoadOutcome::Loaded;
 }
 
-LoadOutcome LoadNetworkFile(const std::string &path) {
+LoadOutcome LoadNetworkFile(const std::string &named) {
     const bool merge = LoadMode > 1;
+    // The network keeps its file's whole name, so that its saves, its lock and the recent files reach that
+    // file wherever the program runs from.
+    const std::string path = VB::WholeFilePath(named);
     if (!merge && !openWhereverHeld(path))
         return LoadOutcome::NotOpened;
     const std::string previousName = NetworkFileName;
@@ -120,7 +123,7 @@ bool SaveNetworkAs() {
     // with the file it came from.
     if (!SaveNetworkTo(*chosen))
         return false;
-    NetworkFileName = *chosen;
+    NetworkFileName = VB::WholeFilePath(*chosen);
     SetFileName();
     return true;
 }

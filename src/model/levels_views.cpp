@@ -73,6 +73,19 @@ void CheckLevelRanges(std::vector<LevelGridRow> grid) {
     FillLevelList();
 }
 
+void SetDefaultLevels() {
+    for (int l = 1; l <= LastLevel; ++l) {
+        LevelName(l).clear();
+        LevelRange(l, 1) = LevelRange(l, 2) = 0;
+    }
+    LevelName(1) = "SURFACE";
+    LevelRange(1, 1) = LevelRange(1, 2) = 1000;
+    LevelName(2) = "U/Ground";
+    LevelRange(2, 1) = RLWindowHigh = 500;
+    LevelRange(2, 2) = RLWindowLow = 480;
+    FillLevelList();
+}
+
 void FillLevelList() {
     Shell().LevelListClear();
     // Insertion by RL High, highest first; equal heights end in the reverse of their former order.

@@ -21,6 +21,9 @@ std::vector<std::string> LevelListNames();
 
 // Sorts the levels by RL High, highest first, and refills the level list and scroll range.
 void FillLevelList();
+// The levels a network starts with: level 1 "SURFACE" at RL 1000, level 2 "U/Ground" from RL 480 to 500,
+// and the elevation window on level 2; the level list is refilled.
+void SetDefaultLevels();
 // Refills the view list with the non-empty names of view slots 1..100.
 void FillViewList();
 // Stores the active view in view slot `slot` under `name`; code 6 keeps the name out of the view list.

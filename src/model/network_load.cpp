@@ -763,6 +763,8 @@ int rebuildAfterLoad(bool merge, int firstMerged, int fanOffset) {
     Upper().CentreOfVisible();
     // New airways go on the level the controls show, not at the mean elevation of the network.
     Upper().ShowWorkingLevel();
+    // No other window goes on showing what the network was before.
+    Upper().ShowNetworkInEveryWindow(!merge);
     return empty;
 }
 

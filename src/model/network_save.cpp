@@ -142,12 +142,15 @@ void NoteNetworkFileDigest(const std::string &path, std::string digest) {
     knownDigest = std::move(digest);
 }
 
-bool MoveToTopOfRecentFiles(const std::string &fileName) {
+bool MoveToTopOfRecentFiles(const std::string &name) {
+    // Each file once, by its whole name: the entry opens it from whatever folder the program runs in, and
+    // an entry of an older run that names it otherwise (relative, through a link) is the same entry.
+    const std::string fileName = VB::WholeFilePath(name);
     if (RecentFiles(1) == fileName)
         return false;
     int found = 0;
     for (int i = 1; i <= 9 && found == 0; ++i)
-        if (RecentFiles(i) == fileName)
+        if (!RecentFiles(i).empty() && VB::WholeFilePath(RecentFiles(i)) == fileName)
             found = i;
     if (found == 0)
         found = 9;
@@ -348,7 +351,7 @@ bool confirmReplacingChangedFile(const std::string &path) {
                           " has been changed on disk since this program opened or saved it, perhaps by "
                           "another program.\r\n\r\nReplace it with this network? No leaves the file as "
                           "it is; Save As can keep this network under another name.",
-                      VB::vbYesNo | VB::vbQuestion, "File Changed") == VB::vbYes;
+                      VB::vbYesNo | VB::vbQuestion | VB::vbDefaultButton2, "File Changed") == VB::vbYes;
 }
 
 std::string saveErrorText(int number) {

@@ -1,6 +1,7 @@
 #include "model/recovery_copy.h"
 
 #include "model/text_files.h"
+#include "platform/System.h"
 #include "platform/Text1252.h"
 
 #include <QCoreApplication>
@@ -79,11 +80,7 @@ std::vector<std::string> notesLines(const std::string &text) {
 
 // A network file as the locks note it: one text for every name of the file (links, relative paths).
 std::string openFileNote(const std::string &networkFile) {
-    if (networkFile.empty())
-        return {};
-    const QFileInfo file(ToQt(networkFile));
-    const QString canonical = file.canonicalFilePath();
-    return noteLine(FromQt(canonical.isEmpty() ? file.absoluteFilePath() : canonical));
+    return networkFile.empty() ? std::string() : noteLine(VB::WholeFilePath(networkFile));
 }
 
 void readNotes(LeftRecoveryCopy &left) {

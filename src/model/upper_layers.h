@@ -18,6 +18,7 @@ public:
     virtual void ShowWorkingLevel() {}
     virtual void Redraw() {}
     virtual void RedrawAll() {}
+    virtual void ShowNetworkInEveryWindow(bool /*anew*/) {}
     // Shows the first saved view's name in the view list without loading it, and leaves the active view
     // in plan.
     virtual void ShowViewListTopInPlan() {}

@@ -11,6 +11,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace VB {
 namespace {
 
@@ -21,26 +23,34 @@ public:
             return SafeAnswer(r);
         QMessageBox box(iconOf(r.icon()), ToQt(r.title), ToQt(r.prompt), QMessageBox::NoButton,
                         QApplication::activeWindow());
+        // The buttons in their order; Enter answers with the default one.
+        std::vector<QMessageBox::StandardButton> order;
         switch (r.buttonSet()) {
         case vbOKCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            order = {QMessageBox::Ok, QMessageBox::Cancel};
             break;
         case vbYesNoCancel:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            order = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
             break;
         case vbYesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            order = {QMessageBox::Yes, QMessageBox::No};
             break;
         case vbAbortRetryIgnore:
-            box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+            order = {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
             break;
         case vbRetryCancel:
-            box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+            order = {QMessageBox::Retry, QMessageBox::Cancel};
             break;
         default:
-            box.setStandardButtons(QMessageBox::Ok);
+            order = {QMessageBox::Ok};
             break;
         }
+        QMessageBox::StandardButtons buttons;
+        for (const QMessageBox::StandardButton b : order)
+            buttons |= b;
+        box.setStandardButtons(buttons);
+        box.setDefaultButton(
+            order[std::min<size_t>(static_cast<size_t>(r.defaultButton()), order.size()) - 1]);
         switch (box.exec()) {
         case QMessageBox::Yes:
             return vbYes;

@@ -19,6 +19,8 @@ constexpr int vbCritical = 16;
 constexpr int vbQuestion = 32;
 constexpr int vbExclamation = 48;
 constexpr int vbInformation = 64;
+// The second button is the default (No, or Cancel): for questions whose first answer cannot be undone.
+constexpr int vbDefaultButton2 = 256;
 // Answers.
 constexpr int vbOK = 1;
 constexpr int vbCancel = 2;
@@ -37,6 +39,7 @@ struct MessageRequest {
     std::string title;
     int buttonSet() const { return buttons & 7; }
     int icon() const { return buttons & 0x70; }
+    int defaultButton() const { return (buttons & vbDefaultButton2) != 0 ? 2 : 1; }
 };
 
 struct InputRequest {

@@ -100,6 +100,15 @@ void DrawingSurface::resetCaches() {
     scaledPictures_.clear();
 }
 
+bool DrawingSurface::measured(const QRectF &device) {
+    if (Measured == nullptr)
+        return false;
+    // A point is a rectangle without size, which a union would drop.
+    const QRectF r = device.normalized().adjusted(0, 0, 1e-9, 1e-9);
+    *Measured = Measured->isNull() ? r : Measured->united(r);
+    return true;
+}
+
 // Ends an operation: outside a batch the painter is closed again, unless the surface holds it.
 void DrawingSurface::done() {
     if (drawingDepth_ == 0 && !holdPainter_)
@@ -197,8 +206,11 @@ const DrawingSurface::CachedFont &DrawingSurface::font() const {
 }
 
 void DrawingSurface::strokeLine(double x1, double y1, double x2, double y2, int32_t colour) {
+    const QPointF from(ToPixelX(x1), ToPixelY(y1)), to(ToPixelX(x2), ToPixelY(y2));
+    if (measured(QRectF(from, to)))
+        return;
     QPainter &p = painter(colour, false);
-    p.drawLine(QPointF(ToPixelX(x1), ToPixelY(y1)), QPointF(ToPixelX(x2), ToPixelY(y2)));
+    p.drawLine(from, to);
     if (Recording != nullptr)
         Recording->push_back(
             shape(DrawnPrimitive::Line, x1, y1, x2, y2, colour, std::max(DrawWidth, 1), DrawStyle));
@@ -219,17 +231,20 @@ void DrawingSurface::Line(double x1, double y1, double x2, double y2, int32_t co
 void DrawingSurface::Lines(const std::vector<std::array<double, 4>> &lines, int32_t colour) {
     if (lines.empty())
         return;
-    QPainter &p = painter(colour, false);
     std::vector<QLineF> pixels;
     pixels.reserve(lines.size());
+    bool measuring = false;
     for (const auto &l : lines) {
         pixels.emplace_back(ToPixelX(l[0]), ToPixelY(l[1]), ToPixelX(l[2]), ToPixelY(l[3]));
+        measuring = measured(QRectF(pixels.back().p1(), pixels.back().p2()));
         if (Recording != nullptr)
             Recording->push_back(shape(DrawnPrimitive::Line, l[0], l[1], l[2], l[3], colour,
                                        std::max(DrawWidth, 1), DrawStyle));
     }
-    p.drawLines(pixels.data(), static_cast<int>(pixels.size()));
-    done();
+    if (!measuring) {
+        painter(colour, false).drawLines(pixels.data(), static_cast<int>(pixels.size()));
+        done();
+    }
     CurrentX = lines.back()[2];
     CurrentY = lines.back()[3];
     notify();
@@ -243,6 +258,11 @@ void DrawingSurface::LineTo(double x2, double y2, int32_t colour) {
 }
 
 void DrawingSurface::Box(double x1, double y1, double x2, double y2, int32_t colour) {
+    if (measured(QRectF(QPointF(ToPixelX(x1), ToPixelY(y1)), QPointF(ToPixelX(x2), ToPixelY(y2))))) {
+        CurrentX = x2;
+        CurrentY = y2;
+        return;
+    }
     QPainter &p = painter(colour, false);
     // One closed outline, so that the corners are not inverted twice in not-XOR mode.
     QPen pen = p.pen();
@@ -264,9 +284,14 @@ void DrawingSurface::Box(double x1, double y1, double x2, double y2, int32_t col
 }
 
 void DrawingSurface::FilledBox(double x1, double y1, double x2, double y2, int32_t colour) {
-    QPainter &p = painter(colour, false);
     const QRectF box =
         QRectF(QPointF(ToPixelX(x1), ToPixelY(y1)), QPointF(ToPixelX(x2), ToPixelY(y2))).normalized();
+    if (measured(box)) {
+        CurrentX = x2;
+        CurrentY = y2;
+        return;
+    }
+    QPainter &p = painter(colour, false);
     p.fillRect(box, QColor::fromRgb(ToRgb(colour)));
     if (Recording != nullptr)
         Recording->push_back(shape(DrawnPrimitive::FilledBox, x1, y1, x2, y2, colour, 0));
@@ -281,9 +306,15 @@ void DrawingSurface::Circle(double x, double y, double radius) {
 }
 
 void DrawingSurface::Circle(double x, double y, double radius, int32_t colour) {
-    QPainter &p = painter(colour, true);
     const double r = ScaleWidth == 0 ? 0 : std::abs(radius * area().width() / ScaleWidth);
-    p.drawEllipse(QPointF(ToPixelX(x), ToPixelY(y)), r, r);
+    const QPointF centre(ToPixelX(x), ToPixelY(y));
+    if (measured(QRectF(centre - QPointF(r, r), centre + QPointF(r, r)))) {
+        CurrentX = x;
+        CurrentY = y;
+        return;
+    }
+    QPainter &p = painter(colour, true);
+    p.drawEllipse(centre, r, r);
     if (Recording != nullptr)
         Recording->push_back(shape(DrawnPrimitive::Circle, x, y, radius, 0, colour, std::max(DrawWidth, 1)));
     done();
@@ -339,7 +370,7 @@ void DrawingSurface::printText(const std::string &text, bool lineBreak) {
         }
         if (!simple)
             x = m.horizontalAdvance(ToQt(text));
-        if (!outside && (px + x >= a.left() || !simple)) {
+        if (!measured(QRectF(px, py, x, f.height)) && !outside && (px + x >= a.left() || !simple)) {
             QPainter &p = painter(ForeColor, true);
             if (!FontTransparent)
                 p.fillRect(QRectF(px, py, x, f.height), QColor::fromRgb(ToRgb(BackColor)));
@@ -395,7 +426,7 @@ void DrawingSurface::PaintPicture(const QImage &picture, double x, double y, dou
     }
     const QRectF target =
         QRectF(QPointF(ToPixelX(x), ToPixelY(y)), QPointF(ToPixelX(x + w), ToPixelY(y + h))).normalized();
-    if (target.intersects(area()) && !picture.isNull()) {
+    if (!measured(target) && target.intersects(area()) && !picture.isNull()) {
         QPainter &p = painter(penColour_ < 0 ? ForeColor : penColour_, false);
         const int pw = std::max(1, static_cast<int>(std::lround(target.width())));
         const int ph = std::max(1, static_cast<int>(std::lround(target.height())));
@@ -418,11 +449,12 @@ void DrawingSurface::PaintPicture(const QImage &picture, double x, double y, dou
 void DrawingSurface::FillBand(double x1, double y1, double x2, double y2, int32_t colour) {
     if (Recording != nullptr)
         Recording->push_back(shape(DrawnPrimitive::Band, x1, y1, x2, y2, colour, 0));
-    QPainter &p = painter(colour, false);
     const QRectF band = QRectF(QPointF(ToPixelX(x1), ToPixelY(y1)), QPointF(ToPixelX(x2), ToPixelY(y2)))
                             .normalized()
                             .adjusted(-0.5, -0.5, 0.5, 0.5);
-    p.fillRect(band, QColor::fromRgb(ToRgb(colour)));
-    done();
+    if (!measured(band)) {
+        painter(colour, false).fillRect(band, QColor::fromRgb(ToRgb(colour)));
+        done();
+    }
     notify();
 }

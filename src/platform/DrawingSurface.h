@@ -105,6 +105,9 @@ public:
 
     // While set, every drawing operation is also appended here (tests read what was drawn).
     std::vector<DrawnPrimitive> *Recording = nullptr;
+    // While set, drawing operations paint nothing: each adds the device rectangle it would cover, wherever
+    // that lies, to this one (a fit measures what a repaint draws).
+    QRectF *Measured = nullptr;
 
     // The 16 standard colours 0..15 as VB colours; other numbers give black.
     static int32_t QBColor(int index);
@@ -177,6 +180,8 @@ private:
     const CachedFont &font() const;
     QPainter &painter(int32_t colour, bool antialiased);
     void done();
+    // True while measuring: the rectangle is added and nothing is painted.
+    bool measured(const QRectF &device);
     void strokeLine(double x1, double y1, double x2, double y2, int32_t colour);
     void printText(const std::string &text, bool lineBreak);
 };

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 #include <map>
@@ -83,6 +84,14 @@ std::string ProgramFolder() {
 }
 void SetProgramFolderOverride(const std::string &folder) {
     programOverride = folder.empty() ? folder : withSeparator(ToQt(folder));
+}
+
+std::string WholeFilePath(const std::string &path) {
+    if (path.empty())
+        return path;
+    const QFileInfo file(ToQt(path));
+    const QString canonical = file.canonicalFilePath();
+    return FromQt(canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical);
 }
 
 char LocaleDecimalSeparator() {

@@ -24,6 +24,10 @@ void SetTempDirOverride(const std::string &folder); // empty restores the system
 std::string ProgramFolder();
 void SetProgramFolderOverride(const std::string &folder);
 
+// A file's one whole name: absolute, with links and "." and ".." resolved (as far as the file exists), so
+// that every name of one file (relative, through links) gives the same text. Empty stays empty.
+std::string WholeFilePath(const std::string &path);
+
 // The decimal separator of the user's locale ('.' or ',').
 char LocaleDecimalSeparator();
 void SetLocaleDecimalSeparatorOverride(char separator); // 0 restores the locale's

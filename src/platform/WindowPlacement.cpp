@@ -33,6 +33,7 @@ constexpr const char *ShownKey = "vbShown";
 constexpr const char *PlacedAtShowKey = "vbPlacedAtShow";
 constexpr const char *FrameUnknownKey = "vbFrameUnknown";
 constexpr const char *KeptNameKey = "vbKeptName";
+constexpr const char *ShowOwedKey = "vbShowOwed"; // shown while its frame was in doubt
 
 // The place (frame top-left, screen pixels) and the inside size each kept window had when it last stood.
 struct KeptPlace {
@@ -64,10 +65,29 @@ QMargins &learnedFrame() {
     return frame;
 }
 
-QMargins actualFrame(const QWidget &w) {
+FrameReport &frameReport() {
+    static FrameReport report;
+    return report;
+}
+
+QMargins reportedFrame(const QWidget &w) {
+    if (frameReport())
+        return frameReport()(w);
     const QRect frame = w.frameGeometry(), inner = w.geometry();
     return QMargins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
                     frame.bottom() - inner.bottom());
+}
+
+// While the window manager puts its frame round a window, the window system may report for a moment a frame
+// smaller than the window, and a position that means nothing: placed by them, a window would double its
+// size or leave the screen.
+bool frameInDoubt(const QWidget &w) {
+    const QMargins m = reportedFrame(w);
+    return m.left() < 0 || m.top() < 0 || m.right() < 0 || m.bottom() < 0;
+}
+
+QMargins actualFrame(const QWidget &w) {
+    return frameInDoubt(w) ? QMargins() : reportedFrame(w);
 }
 
 bool normalState(const QWidget &w) {
@@ -197,19 +217,33 @@ public:
              type == QEvent::Paint || type == QEvent::WindowActivate || type == QEvent::Hide) &&
             watched->isWidgetType()) {
             auto &w = *static_cast<QWidget *>(watched);
-            if (placed(w)) {
-                if (type == QEvent::Show)
-                    shown(w);
-                else if (type != QEvent::Hide)
-                    frameChanged(w);
-                if (type == QEvent::Move || type == QEvent::Hide)
-                    noteKeptPlace(w);
-            }
+            if (placed(w))
+                handle(w, type);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    static void handle(QWidget &w, QEvent::Type type) {
+        if (type == QEvent::Hide) {
+            w.setProperty(ShowOwedKey, false);
+            noteKeptPlace(w);
+            return;
+        }
+        if (type == QEvent::Show)
+            w.setProperty(ShowOwedKey, true);
+        // A frame in doubt places nothing: the window is placed at the next report that makes sense.
+        if (frameInDoubt(w))
+            return;
+        if (w.property(ShowOwedKey).toBool()) {
+            w.setProperty(ShowOwedKey, false);
+            shown(w);
+        } else {
+            frameChanged(w);
+        }
+        if (type == QEvent::Move)
+            noteKeptPlace(w);
+    }
     // As the window is shown its size is final. A window that no code placed is centred the first time;
     // shown again it keeps its place unless a new placement was asked for.
     static void shown(QWidget &w) {
@@ -346,6 +380,10 @@ void KeepPlaceAndSize(QWidget &window, const std::string &name) {
 void ForgetPlaces() {
     keptPlaces().clear();
     learnedFrame() = QMargins();
+}
+
+void SetFrameReport(FrameReport report) {
+    frameReport() = std::move(report);
 }
 
 } // namespace VB

@@ -5,6 +5,9 @@
 // a window that no code placed is centred the first time it is shown; shown again, it keeps its place.
 // The frame the window system puts round a window is counted in: before a window is first decorated its
 // frame is taken as the last one seen, and the placement is made again once the real frame is known.
+#include <QMargins>
+
+#include <functional>
 #include <string>
 
 class QRect;
@@ -38,4 +41,9 @@ void SetOuterGeometry(QWidget &window, const QRect &outer);
 void KeepPlaceAndSize(QWidget &window, const std::string &name);
 // Forgets every kept place and size and the frame learned, as a new run of the program starts without them.
 void ForgetPlaces();
+// The frame round a window as the window system reports it: its margins outside the window's inside
+// (screen pixels). Tests replay what a window manager reports while it decorates a window; an empty
+// function restores the window system's own reports.
+using FrameReport = std::function<QMargins(const QWidget &)>;
+void SetFrameReport(FrameReport report);
 } // namespace VB

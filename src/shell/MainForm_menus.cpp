@@ -87,8 +87,9 @@ void MainForm::mnuSaveAs_Click() {
 void MainForm::mnuSaveFan_Click() {
     // The file is the fan library of every network: it is replaced only with a yes.
     const std::string replaced = FanFileReplacement();
-    if (!replaced.empty() && VB::MsgBox(replaced + "\r\nReplace it?", VB::vbYesNo | VB::vbQuestion,
-                                        "Save Fan Database") != VB::vbYes)
+    if (!replaced.empty() &&
+        VB::MsgBox(replaced + "\r\nReplace it?", VB::vbYesNo | VB::vbQuestion | VB::vbDefaultButton2,
+                   "Save Fan Database") != VB::vbYes)
         return;
     SaveFanData();
 }
@@ -97,7 +98,8 @@ void MainForm::mnuSaveDef_Click() {
     // The file holds the settings of every new network: it is replaced only with a yes.
     const std::string replaced = DefaultsFileReplacement();
     if (!replaced.empty() &&
-        VB::MsgBox(replaced + "\r\nReplace it?", VB::vbYesNo | VB::vbQuestion, "Save Defaults") != VB::vbYes)
+        VB::MsgBox(replaced + "\r\nReplace it?", VB::vbYesNo | VB::vbQuestion | VB::vbDefaultButton2,
+                   "Save Defaults") != VB::vbYes)
         return;
     // Exit offers to save the settings again unless they really were written.
     if (SaveDefaults())

@@ -148,15 +148,7 @@ void MainForm::MDIForm_Load() {
     // 21.
     CmbDataType->SetListIndex(DataGroup - 1);
     // 22. The surface level and one underground level; the view starts on the second.
-    LevelName(1) = "SURFACE";
-    LevelRange(1, 1) = 1000;
-    LevelRange(1, 2) = 1000;
-    LevelName(2) = "U/Ground";
-    LevelRange(2, 1) = 500;
-    LevelRange(2, 2) = 480;
-    RLWindowLow = 480;
-    RLWindowHigh = 500;
-    FillLevelList();
+    SetDefaultLevels();
     VsbRL->setRange(1, 2);
     VsbRL->setSingleStep(1);
     VsbRL->setPageStep(1);

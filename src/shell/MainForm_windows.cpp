@@ -218,7 +218,7 @@ void MainForm::mnuSaveView_Click() {
         if (ViewName(s) != name)
             continue;
         const int reply = VB::MsgBox("There is already a view with that name!\r\nDo you wish to overwrite ?",
-                                     VB::vbYesNo | VB::vbQuestion, "Overwrite view");
+                                     VB::vbYesNo | VB::vbQuestion | VB::vbDefaultButton2, "Overwrite view");
         if (reply != VB::vbYes)
             return;
         // Overwriting ends the command: a second slot of the same name would only shadow this one.

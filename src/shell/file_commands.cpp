@@ -3,6 +3,7 @@
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/view_state.h"
+#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/fan_file.h"
 #include "model/file_dialogs.h"
@@ -18,6 +19,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
+#include "shell/tool_command.h"
 #include "simulation/checks.h"
 #include "tables/frmSpreadSheet.h"
 
@@ -73,9 +75,18 @@ void NewNetwork() {
     if (ActiveWindow == -1) {
         ActiveWindow = 0;
         SetViewCaption();
-        FitNetwork();
-        Redraw();
     }
+    // The new network starts as a start without a file does: its two levels, the second alone in plan,
+    // fitted in every window, and nothing of the network closed left in the level controls, the captions or
+    // the read-outs.
+    SetDefaultLevels();
+    ViewMode = 1;
+    ShowLevelModeMarks(0);
+    LevelScrollValue = 2;
+    ShowWorkingLevel();
+    PlanView();
+    FitNetwork();
+    ShowNetworkInEveryWindow(true);
     LoadFanData();
 }
 
@@ -89,8 +100,8 @@ void OpenCommand() {
         if (NetworkSaved == 0) {
             const int answer =
                 VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
-            // The edits are kept unless they were written.
-            if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetworkAs()))
+            // Yes saves as File > Save does; the edits are kept unless they were written.
+            if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveCommand()))
                 return;
         }
         OpenNetworkDialog();
@@ -100,16 +111,18 @@ void OpenCommand() {
 void OpenRecentFile(int index) {
     if (index < 1 || index > 9 || RecentFiles(index).empty())
         return;
+    // The file chosen, taken before a save moves the entries.
+    const std::string chosen = RecentFiles(index);
     if (NetworkSaved == 0) {
         const int answer =
             VB::MsgBox("Network Data is not saved - Save it?", VB::vbYesNoCancel | VB::vbQuestion);
-        // A Save As that is cancelled or fails keeps the unsaved network.
-        if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveNetworkAs()))
+        // A save that is cancelled or fails keeps the unsaved network.
+        if (answer == VB::vbCancel || (answer == VB::vbYes && !SaveCommand()))
             return;
     }
     VB::SetScreenPointer(VB::vbHourglass);
     LoadMode = 1;
-    LoadNetworkFile(RecentFiles(index));
+    LoadNetworkFile(chosen);
     VB::SetScreenPointer(VB::vbDefault);
 }
 

@@ -25,6 +25,7 @@ public:
     void ShowWorkingLevel() override { ::ShowWorkingLevel(); }
     void Redraw() override { ::Redraw(); }
     void RedrawAll() override { ::RedrawAll(); }
+    void ShowNetworkInEveryWindow(bool anew) override { ::ShowNetworkInEveryWindow(anew); }
     void ShowViewListTopInPlan() override {
         // The view combo's click handler loads nothing while the 3-D flag reads -1.
         ViewIs3D = -1;

@@ -93,11 +93,8 @@ void ShowViewOptions() {
     Redraw();
 }
 
-void SaveCommand() {
-    if (masterOrUnnamed())
-        SaveNetworkAs();
-    else
-        SaveNetwork(0);
+bool SaveCommand() {
+    return masterOrUnnamed() ? SaveNetworkAs() : SaveNetwork(0);
 }
 
 namespace {

@@ -7,8 +7,8 @@ void ToolCommand();
 // The editor's tool (ToolMode) selected by a command; -1 for immediate commands and unknown codes.
 int ToolModeOfCommand(int code);
 // File > Save and the toolbar's save: an unnamed network or a master file (".SMM" in any case) goes
-// through Save As, any other is written to its own file.
-void SaveCommand();
+// through Save As, any other is written to its own file. True when the network was written.
+bool SaveCommand();
 // View > View Options and the toolbar's display options: frmViewer (modal), then the view is re-projected
 // and redrawn.
 void ShowViewOptions();

@@ -20,7 +20,8 @@
 #include <algorithm>
 #include <cmath>
 
-frmError::frmError(QWidget *mainWindow) : QWidget(nullptr, Qt::Tool) {
+// A tool window of the main window, so that it stays above it.
+frmError::frmError(QWidget *mainWindow) : QWidget(mainWindow, Qt::Tool) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Sim Fail Error List");
     NET = new QLabel("Network Errors", this);

@@ -107,14 +107,25 @@ void frmSpreadSheet::refuseCell(Value rule) {
 void frmSpreadSheet::commitEdit() {
     if (!TxtEdit->isVisible())
         return;
-    // A number outside its rule is refused: the cell keeps what it held.
+    const std::string typed = TxtEdit->Text();
+    const int r = Spreadsheet->Row(), c = Spreadsheet->Col();
+    // A number column keeps its value when what was typed is no number: no mark, no change, the sheet
+    // stays open. Text the cell already holds ("Negate" under F Pres) is no change.
+    int unit = 0;
     Value rule{};
-    if (refusedCell(Spreadsheet->Row(), Spreadsheet->Col(), TxtEdit->Text(), rule)) {
+    const bool numberColumn = cellRule(c, RowAirway(r), unit, rule) || c == SheetColPdrop || c == SheetColFan;
+    if (numberColumn && !typed.empty() && typed != Spreadsheet->Text() && !cellNumber(typed)) {
+        TxtEdit->hide();
+        VB::MsgBox("Error in Number Format");
+        return;
+    }
+    // A number outside its rule is refused: the cell keeps what it held.
+    if (refusedCell(r, c, typed, rule)) {
         TxtEdit->hide();
         refuseCell(rule);
         return;
     }
-    Spreadsheet->SetText(TxtEdit->Text());
+    Spreadsheet->SetText(typed);
     CheckNames();
     TxtEdit->hide();
 }

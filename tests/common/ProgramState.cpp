@@ -270,6 +270,7 @@ void ResetProgramState() {
     VB::UseSystemPrinters();
     VB::SetPrinterPageSizeProvider({});
     VB::ForgetPlaces();
+    VB::SetFrameReport({});
 }
 
 std::vector<std::string> ResetGlobalNames() {

@@ -39,7 +39,7 @@ std::vector<std::string> ScriptedDialogs::Prompts() const {
 }
 
 int ScriptedDialogs::Message(const VB::MessageRequest &r) {
-    shown_.push_back({r.prompt, r.title, r.buttonSet(), r.icon()});
+    shown_.push_back({r.prompt, r.title, r.buttonSet(), r.icon(), r.defaultButton()});
     if (script_.empty() || script_.front().kind != Kind::Message) {
         ADD_FAILURE() << "unexpected message box: \"" << r.prompt << "\" (" << r.title << ")";
         return r.buttonSet() == VB::vbOKOnly ? VB::vbOK : VB::vbCancel;

@@ -12,6 +12,7 @@ struct ShownBox {
     std::string title;
     int buttonSet = 0;
     int icon = 0;
+    int defaultButton = 1;
 };
 
 class ScriptedDialogs : public VB::DialogResponder {

@@ -16,8 +16,10 @@ class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
 } // namespace
 
 int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    // Offscreen, on a laptop's 1366 x 768 screen: the smallest screen the program's windows must fit.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" GUSTROM_TEST_DATA "/laptop-screen.json");
     QuietPluginNotices::Install();
     // The program's own application object: a failing handler ends that handler, as in the program.
     VB::GuardedApplication app(argc, argv);

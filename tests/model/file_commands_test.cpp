@@ -37,7 +37,8 @@ TEST_F(NetworkFileTest, NewNetworkAsksOnlyWhenThereIsSomethingToLose) {
     EXPECT_EQ(AirwayCount, 0);
     EXPECT_TRUE(NetworkFileName.empty());
     EXPECT_TRUE(FileNote.empty());
-    EXPECT_EQ(shell.caption, "Gustrom");
+    // The caption of an unnamed network with the scale of its drawing, as at a start without a file.
+    EXPECT_EQ(shell.caption.rfind("GUSTROM [] [Scale = 1:", 0), 0u) << shell.caption;
 }
 
 TEST_F(NetworkFileTest, SaveAsOffersTheNameWithoutItsExtension) {
@@ -178,7 +179,8 @@ TEST_F(NetworkFileTest, RecentFileEntryLoadsItsFileOrChangesNothing) {
     EXPECT_EQ(AirwayCount, 10);
     EXPECT_EQ(RecentFiles(1), Path("recent.sim"));
 
-    // A changed network is offered for saving first; a cancelled Save As keeps it.
+    // A changed network is offered for saving first; a cancelled Save As keeps an unnamed one.
+    NetworkFileName.clear();
     NetworkSaved = 0;
     {
         ScriptedDialogs boxes;
@@ -186,8 +188,18 @@ TEST_F(NetworkFileTest, RecentFileEntryLoadsItsFileOrChangesNothing) {
         OpenRecentFile(1);
     }
     EXPECT_EQ(AirwayCount, 10);
-    NetworkSaved = 255;
-    OpenRecentFile(1);
-    EXPECT_EQ(AirwayCount, 12);
-    EXPECT_EQ(NetworkFileTitle, "recent.sim");
+    // Yes saves a named network under its name, as File > Save does, before a recent entry or Open opens.
+    for (const bool recent : {true, false}) {
+        GenerateNetwork(10, 1);
+        NetworkFileName = Path("current.sim");
+        NetworkSaved = 0;
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbYes, "Network Data is not saved - Save it?");
+        if (!recent)
+            boxes.ExpectFile(Path("recent.sim"));
+        recent ? OpenRecentFile(1) : OpenCommand();
+        EXPECT_EQ(AirwayCount, 12) << recent; // the entry chosen, though the save moved it down
+        EXPECT_EQ(boxes.FileDialogs().size(), recent ? 0u : 1u) << "a Save As was offered";
+        EXPECT_TRUE(std::filesystem::remove(Path("current.sim")));
+    }
 }

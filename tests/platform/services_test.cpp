@@ -1,10 +1,13 @@
 #include "common/QuietPluginNotices.h"
+#include "common/RealKeys.h"
 #include "common/RecordingShell.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestFolder.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 
+#include <QApplication>
+#include <QTimer>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -49,6 +52,14 @@ TEST(ScriptedMessageBoxes, CancelledInputGivesEmptyText) {
     ScriptedDialogs boxes;
     boxes.ExpectInput(std::nullopt);
     EXPECT_EQ(VB::InputBox("Name?", "", "default"), "");
+}
+
+TEST(MessageBoxes, ReturnAnswersWithTheFirstButtonOrTheSecondWhereTheFirstCannotBeUndone) {
+    for (const auto &[buttons, answer] :
+         {std::pair{VB::vbYesNo, VB::vbYes}, {VB::vbYesNoCancel | VB::vbDefaultButton2, VB::vbNo}}) {
+        QTimer::singleShot(0, [] { RealKeys::Click(QApplication::activeModalWidget(), Qt::Key_Return); });
+        EXPECT_EQ(VB::MsgBox("Replace it?", buttons), answer) << buttons;
+    }
 }
 
 TEST(PlatformServices, SettingsStoreRoundTripsInTheTestFolder) {

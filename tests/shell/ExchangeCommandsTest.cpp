@@ -167,6 +167,19 @@ TEST_F(ExchangeCommands, AnImportAfterFileNewAsksNothingAndNumbersTheAirwaysFrom
     EXPECT_TRUE(boxes->Done());
 }
 
+TEST_F(ExchangeCommands, AReplacingImportIsUnnamedCaptionedWithItsSourceAndSavesNothingOverTheFileBefore) {
+    StartOnExample("teaching.sim");
+    const std::string table = folder.path() + "teaching.txt", before = folder.Read("teaching.sim");
+    boxes->ExpectFile(table);
+    form->MenuItem("mnuExportData")->trigger();
+    importFile("mnuImportData", table, [](frmImport &) {});
+    EXPECT_TRUE(form->windowTitle().startsWith("GUSTROM [Imported from teaching.txt] [Scale = 1:"))
+        << form->windowTitle().toStdString();
+    boxes->ExpectFile(std::nullopt);
+    form->MenuItem("mnuSaveFile")->trigger();
+    EXPECT_TRUE(folder.Read("teaching.sim") == before);
+}
+
 TEST_F(ExchangeCommands, TheScreenDrawingMergedBackAddsOnlyAirwaysWithALength) {
     StartOnExample("teaching.sim");
     const std::string drawing = folder.path() + "screen.dxf";

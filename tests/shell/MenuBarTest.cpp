@@ -371,6 +371,7 @@ TEST_F(ShellTest, SaveOverAFileAnotherProgramChangedAsksNamingItAndNoWritesNothi
     form->MenuItem("mnuSaveFile")->trigger();
     ASSERT_EQ(boxes->Shown().size(), 1u);
     EXPECT_EQ(boxes->Shown()[0].buttonSet, VB::vbYesNo);
+    EXPECT_EQ(boxes->Shown()[0].defaultButton, 2) << "Return would replace their file";
     EXPECT_EQ(folder.Read("teaching.sim"), theirs);
     boxes->Expect(VB::vbYes, "has been changed on disk");
     form->MenuItem("mnuSaveFile")->trigger();
@@ -544,6 +545,7 @@ TEST_F(ShellTest, RecentFileEntryAsksBeforeReplacingUnsavedData) {
     ASSERT_TRUE(SaveNetwork(0));
     RecentFiles(1) = NetworkFileName;
     RecentFiles(2).clear();
+    NetworkFileName.clear(); // unnamed: Yes asks for a name
     ViewMode = 4;
     form->mnuOld_Click(2);
     EXPECT_EQ(ViewMode, 1);

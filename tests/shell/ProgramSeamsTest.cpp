@@ -440,6 +440,11 @@ TEST_F(ProgramSeamsTest, InformationPopupAndCaptionScaleAreTheProgramsOwn) {
         dialog.CancelIt->click();
     });
     EXPECT_EQ(captionScale(), zoomed);
+    // A click of the zoom tool halves the metres in a pixel.
+    form->Tools_Click(0);
+    window(0)->Form_MouseDown(1, 0, x, y);
+    window(0)->Form_MouseUp(1, 0, x, y);
+    EXPECT_NEAR(captionScale() / zoomed, 0.5, 1e-3);
 }
 
 TEST_F(ProgramSeamsTest, TheAirwayDialogsAreTheProgramsOwn) {

@@ -9,6 +9,8 @@
 #include "platform/System.h"
 #include "shell/frmTitle.h"
 
+#include <QDir>
+
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -177,6 +179,24 @@ TEST_F(ShellTest, ANetworkFileRefusedAtStartLeavesTheProgramUnnamedSoThatSaveAsk
         EXPECT_TRUE(boxes->Done()) << c.name;
         EXPECT_TRUE(folder.Read(c.name) == c.bytes) << c.name << " was written over";
     }
+}
+
+TEST_F(ShellTest, AFileOpenedByARelativeNameIsOneRecentEntryByItsWholePathThatOpensFromAnyFolder) {
+    StartOnExample("teaching.sim"); // by its whole path
+    std::filesystem::create_directories(folder.path() + "run");
+    const QString startedIn = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.path() + "run"));
+    StartAsInstalled("../teaching.sim");
+    EXPECT_EQ(RecentFiles(1), folder.path() + "teaching.sim");
+    EXPECT_FALSE(form->MenuItem("mnuOld(2)")->isVisible());
+    // From another folder the entry still opens its file.
+    QDir::setCurrent(QString::fromStdString(folder.path()));
+    boxes->Expect(VB::vbOK, "Current Data will be lost");
+    form->MenuItem("mnuNewFile")->trigger();
+    form->MenuItem("mnuOld(1)")->trigger();
+    QDir::setCurrent(startedIn);
+    EXPECT_EQ(AirwayCount, 10);
+    EXPECT_EQ(NetworkFileName, folder.path() + "teaching.sim");
 }
 
 TEST_F(ShellTest, ANetworkFileWithLfLineEndsOpensWholeAndSavesAsItsCrLfOriginal) {

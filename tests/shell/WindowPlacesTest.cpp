@@ -5,8 +5,10 @@
 #include "exchange/frmPrinter.h"
 #include "platform/WindowPlacement.h"
 #include "settings/frmOptions.h"
+#include "shell/frmFileNote.h"
 #include "shell/small_windows.h"
 #include "simulation/simulation_ui.h"
+#include "tables/frmFanData.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -176,4 +178,34 @@ TEST_F(ShellTest, TheAirwayEditOptionsAndPrintDialogsOpenWhereTheyLastStoodAtOne
             EXPECT_EQ(dialog.frameGeometry(), left) << d.window << " after a change in it";
         });
     }
+}
+
+TEST_F(ShellTest, TheMemoAndTheFanListOpenWhollyOnTheScreenThoughTheWindowManagerReportsFramesOfNothing) {
+    form->showMaximized();
+    QApplication::processEvents();
+    // While an X11 window manager puts its frame round a new window it reports a frame of one pixel.
+    bool decorating = true;
+    VB::SetFrameReport([&decorating](const QWidget &w) {
+        const QRect frame = w.frameGeometry(), in = w.geometry();
+        return decorating ? QMargins(0, 0, 1 - in.width(), 1 - in.height())
+                          : QMargins(in.left() - frame.left(), in.top() - frame.top(),
+                                     frame.right() - in.right(), frame.bottom() - in.bottom());
+    });
+    const auto decorated = [&decorating](QWidget &w) {
+        QApplication::processEvents();
+        decorating = false;
+        w.update();
+        QApplication::processEvents();
+        decorating = true;
+        return w.frameGeometry();
+    };
+    const QRect screen = form->screen()->availableGeometry();
+    form->MenuItem("mnuMessage")->trigger();
+    const QRect memo = decorated(form->FileNoteWindow());
+    EXPECT_TRUE(screen.contains(memo));
+    EXPECT_EQ(memo.size(), QSize(TwipsToPixels(5000, 0), TwipsToPixels(5000, 1))) << "the memo's first size";
+    for (int opening = 1; opening <= 2; ++opening)
+        withDialog<frmFanData>(form->MenuItem("mnuFanData"), [&](frmFanData &list) {
+            EXPECT_TRUE(screen.contains(decorated(list))) << opening;
+        });
 }

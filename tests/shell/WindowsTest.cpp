@@ -11,6 +11,9 @@
 #include <QMdiArea>
 #include <QScreen>
 
+#include <algorithm>
+#include <filesystem>
+
 TEST_F(ShellTest, FiveWindowsAtMostEachWithItsOwnView) {
     for (int n = 2; n <= 5; ++n) {
         form->mnuNewWindow_Click();
@@ -312,4 +315,49 @@ TEST_F(ShellTest, EveryWindowOpensWhollyOnTheMainWindowsScreen) {
         EXPECT_TRUE(screen.contains(w->frameGeometry())) << w->windowTitle().toStdString();
     }
     EXPECT_GE(windows, 4);
+}
+
+TEST_F(ShellTest, ANetworkReplacingAnotherLeavesNothingOfItInTheOtherWindowTheLevelControlsOrTheReadOuts) {
+    StartOnExample("teaching.sim");
+    StartOnExample("mine.sim");
+    form->mnuNewWindow_Click();
+    std::vector<DrawnPrimitive> other;
+    window(0)->Picture().Recording = &other;
+    boxes->ExpectFile(folder.path() + "teaching.sim");
+    form->MenuItem("mnuOpenFile")->trigger();
+    window(0)->Picture().Recording = nullptr;
+    EXPECT_TRUE(std::any_of(other.begin(), other.end(),
+                            [](const DrawnPrimitive &p) { return p.text == "Cross-cut"; }));
+    EXPECT_EQ(form->MenuItem("mnuWindowView(0)")->text().mid(6),
+              form->MenuItem("mnuWindowView(1)")->text().mid(6));
+    form->Tools_Click(24); // 3-D, with its pan read-out
+    boxes->Expect(VB::vbOK, "Current Data will be lost ?");
+    form->MenuItem("mnuNewFile")->trigger();
+    EXPECT_EQ(form->CmbRL->currentText(), "U/Ground");
+    EXPECT_EQ(form->MenuItem("mnuWindowView(1)")->text(), "View 2 : U/Ground Quantity");
+    EXPECT_EQ(form->LblWin1->text(), "");
+}
+
+TEST_F(ShellTest, FitAllAfterARunShowsEveryLabelWholeInTheWindow) {
+    StartOnExample("teaching.sim");
+    form->MenuItem("mnuExecute")->trigger();
+    form->MenuItem("mnuFitAll")->trigger();
+    PictureBox &pic = window(0)->Picture();
+    std::vector<DrawnPrimitive> drawn;
+    pic.Recording = &drawn;
+    Redraw();
+    pic.Recording = nullptr;
+    pic.FontName = FontName(1);
+    int texts = 0;
+    for (const DrawnPrimitive &p : drawn)
+        if (p.kind == DrawnPrimitive::Text && !p.text.empty()) {
+            ++texts;
+            pic.FontSize = p.fontSize;
+            pic.FontBold = p.bold;
+            const QRectF box(QPointF(pic.ToPixelX(p.x1), pic.ToPixelY(p.y1)),
+                             QPointF(pic.ToPixelX(p.x1 + pic.TextWidth(p.text)),
+                                     pic.ToPixelY(p.y1 + pic.TextHeight(p.text))));
+            EXPECT_TRUE(QRectF(pic.Image().rect()).contains(box.normalized())) << p.text;
+        }
+    EXPECT_GT(texts, 20);
 }

@@ -279,4 +279,6 @@ TEST(SimulationWindowPlaces, ProgressIsCentredOnTheScreenAndErrorsSitInTheMainWi
               1);
     const frmError errors(&main);
     EXPECT_EQ(errors.frameGeometry().bottomRight(), main.frameGeometry().bottomRight());
+    // Both are tool windows of the main window, kept above it.
+    EXPECT_TRUE(errors.isWindow() && errors.parentWidget() == &main && progress.parentWidget() == &main);
 }

@@ -47,5 +47,7 @@ protected:
         RealKeys::Type(window->TxtEdit, QString(text).mid(1));
         RealKeys::Click(window->TxtEdit, Qt::Key_Return);
     }
-    bool Marked(int row, int col) { return SheetCellColour(row, col) == SheetFixedColour; }
+    bool Marked(int row, int col) {
+        return SheetCellColour.InBounds(row, col) && SheetCellColour(row, col) == SheetFixedColour;
+    }
 };

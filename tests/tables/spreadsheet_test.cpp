@@ -111,6 +111,15 @@ TEST_F(SheetTest, TypingEditsTheOpenColumnsOnlyAndTheDecimalKeyFollowsTheLocale)
     EXPECT_EQ(cell(1, SheetColFlow), "");
     grid().SetRow(2);
     EXPECT_FALSE(Marked(1, SheetColFlow));
+    // Text that is no number leaves a number cell as it was and unmarked, and the sheet open.
+    for (int col : {SheetColResistance, SheetColFan, SheetColLength, SheetColX1}) {
+        const std::string before = cell(2, col);
+        boxes.Expect(VB::vbOK, "Error in Number Format");
+        Type(2, col, "abc");
+        EXPECT_EQ(cell(2, col), before) << col;
+        EXPECT_FALSE(Marked(2, col)) << col;
+    }
+    EXPECT_TRUE(window->isVisible());
 
     VB::SetLocaleDecimalSeparatorOverride(',');
     DecimalSeparator = ',';
