@@ -61,8 +61,6 @@ public:
     }
     // The pair read last is the file's last, and its value may have been cut.
     bool Last() const { return in_.AtEnd(); }
-    // The value read last had its line end: its text is complete.
-    bool ValueEnded() const { return in_.LineEnded(); }
 
 private:
     TextFileReader in_;
@@ -120,11 +118,9 @@ public:
                                           (ownFile == -1 && (entity == "POLYLINE" || entity == "LWPOLYLINE"));
                 if (makesAirways && full())
                     return;
-                if (entity == "LINE") {
+                if (entity == "LINE" || entity == "3DLINE") {
                     line();
                     inHand = true;
-                } else if (entity == "3DLINE") {
-                    line3d();
                 } else if (entity == "POLYLINE" && ownFile == -1) {
                     polyline();
                     inHand = true;
@@ -188,22 +184,11 @@ private:
             reading_.Add(std::move(a));
     }
 
+    // A LINE or 3DLINE: its groups run to the next group 0, whichever of its coordinates it gives.
     void line() {
         ImportedAirway a;
         for (pairs_.Need(); pairs_.code != 0; pairs_.Need())
             lineGroup(a);
-        addLine(std::move(a));
-    }
-
-    void line3d() {
-        ImportedAirway a;
-        do {
-            pairs_.Need();
-            lineGroup(a);
-        } while (pairs_.code != 31);
-        // Its last coordinate is whole only with its line end.
-        if (pairs_.Last() && !pairs_.ValueEnded())
-            throw CutShort{};
         addLine(std::move(a));
     }
 

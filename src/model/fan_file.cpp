@@ -182,7 +182,8 @@ void ReportFansLeftOut(int count, const std::string &what) {
 }
 
 bool SaveFanData() {
-    const int32_t revision = FanDataRevision + 1;
+    // A file may hold the highest revision there is: it stays the highest.
+    const int32_t revision = FanDataRevision < INT32_MAX ? FanDataRevision + 1 : INT32_MAX;
     const char separator = VB::LocaleDecimalSeparator();
     int highest = 0;
     for (int f = 1; f <= MaxFans; ++f)

@@ -20,22 +20,21 @@ struct Section {
     double perimeter = 0;
 };
 
-// Area and perimeter from the shape bits; with several bits set the last test wins.
+// Area and perimeter from the shape; with several shape bits set the one OneShape keeps counts. Only a
+// round airway's unused height is cleared, never a size that the counting shape reads.
 Section shapeOf(int a) {
     Section s;
     const double h = AirwaySize(1, a);
     const double w = AirwaySize(2, a);
-    const int32_t flags = AirwayFlags(a);
-    if (flags & AirwayFlag::Round) {
+    const int32_t shape = OneShape(AirwayFlags(a));
+    if (shape & AirwayFlag::Round) {
         s.area = w * w * Pi / 4;
         s.perimeter = w * Pi;
         AirwaySize(1, a) = 0;
-    }
-    if (flags & AirwayFlag::Rectangular) {
+    } else if (shape & AirwayFlag::Rectangular) {
         s.area = w * h;
         s.perimeter = 2 * w + 2 * h;
-    }
-    if (flags & AirwayFlag::Irregular) {
+    } else if (shape & AirwayFlag::Irregular) {
         s.area = w;
         s.perimeter = h;
     }
@@ -71,6 +70,14 @@ double friction(int a, const Section& s, double length) {
 bool storable(double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
 
 } // namespace
+
+int32_t OneShape(int32_t flags) {
+    constexpr int32_t shapes = AirwayFlag::Round | AirwayFlag::Rectangular | AirwayFlag::Irregular;
+    for (const int32_t shape : {AirwayFlag::Irregular, AirwayFlag::Rectangular})
+        if (flags & shape)
+            return (flags & ~shapes) | shape;
+    return flags;
+}
 
 void CalcAirway(int a) {
     if (AirwayParallelCount(a) == 0) AirwayParallelCount(a) = 1;

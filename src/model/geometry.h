@@ -1,5 +1,10 @@
 #pragma once
 // Airway cross-section, length and Atkinson resistance; compaction of the airway arrays.
+#include <cstdint>
+
+// Flags with one shape bit at most: of several, the one whose area counts (irregular, then rectangular, then
+// round) stays. A damaged or foreign record may carry several.
+int32_t OneShape(int32_t flags);
 
 // Recomputes area-dependent values, friction factor, shock length, length and resistance of airway a.
 void CalcAirway(int a);

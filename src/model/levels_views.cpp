@@ -38,14 +38,17 @@ int32_t typedHeight(const std::string &text) {
 
 int LevelListEnd = 0;
 
+bool IsUnusedLevel(int level) {
+    return LevelName(level).empty() && LevelRange(level, 1) == 0 && LevelRange(level, 2) == 0;
+}
+
 std::vector<std::string> LevelListNames() {
     std::vector<std::string> names;
     LevelListEnd = 1;
     for (; LevelListEnd <= LastLevel; ++LevelListEnd) {
-        const int l = LevelListEnd;
-        if (LevelName(l).empty() && LevelRange(l, 1) == 0 && LevelRange(l, 2) == 0)
+        if (IsUnusedLevel(LevelListEnd))
             break;
-        names.push_back(LevelName(l));
+        names.push_back(LevelName(LevelListEnd));
     }
     return names;
 }
@@ -103,7 +106,7 @@ void FillLevelList() {
     }
     int n = 1;
     for (; n <= 250; ++n) {
-        if (LevelName(n).empty() && LevelRange(n, 1) == 0 && LevelRange(n, 2) == 0)
+        if (IsUnusedLevel(n))
             break;
         Shell().LevelListAdd(LevelName(n));
     }

@@ -11,6 +11,8 @@ using LevelGridRow = std::array<std::string, 3>;
 // Takes the level table over from the grid, enforcing the RL limits and warning about levels that
 // reach the surface level, then refills the level controls.
 void CheckLevelRanges(std::vector<LevelGridRow> grid);
+// A level slot in no use: no name and both bounds 0. The level table ends at the first one.
+bool IsUnusedLevel(int level);
 // The first unused level slot, found by the last LevelListNames (250 when all 249 levels are in use).
 extern int LevelListEnd;
 // The names of the levels in use for a dialog's level list, level 1 first (list position i is level

@@ -40,6 +40,106 @@ bool startsWith(std::string_view text, std::string_view start) {
     return text.substr(0, start.size()) == start;
 }
 
+// The first field of a line as SplitFields cuts it.
+std::string_view firstField(std::string_view line, float version) {
+    if (version > 2.4f)
+        return line.substr(0, line.find('\t'));
+    const std::size_t comma = line.find(',');
+    return comma == std::string_view::npos ? line.substr(0, 30) : line.substr(0, comma);
+}
+
+// The marker lines that end the sections, as every reader of the file finds them.
+bool isTagsEnd(std::string_view line) {
+    return startsWith(line, "End of Tag");
+}
+bool isFansEnd(std::string_view line) {
+    return startsWith(line, "**End of Fa");
+}
+bool isLevelsEnd(std::string_view line) {
+    return startsWith(line, "**END OF RL");
+}
+bool isViewsEnd(std::string_view line, float version) {
+    return firstField(line, version) == "End of saved views";
+}
+bool isTextsEnd(std::string_view line, float version) {
+    return firstField(line, version) == "**End Of Floating Text";
+}
+
+// What the file holds, found before anything changes: a section whose marker line is missing would be read
+// to the end of the file and take every section after it, the airways too.
+struct FileLayout {
+    int64_t airways = 0; // airway records, at most
+    std::string damage;  // the message on the first section whose marker line is missing
+};
+
+FileLayout scanLayout(std::string_view text, float version, bool merge) {
+    FileLayout layout;
+    std::size_t pos = 0;
+    bool ended = false;
+    std::string_view line;
+    auto next = [&] { return NextTextLine(text, pos, line, ended); };
+    auto skip = [&](int lines) {
+        for (int i = 0; i < lines && next(); ++i) {
+        }
+    };
+    auto reach = [&](auto isEnd) {
+        while (next())
+            if (isEnd(line))
+                return true;
+        return false;
+    };
+    auto damaged = [&](const std::string &what, const std::string &marker) {
+        layout.damage = "The network file is damaged: the " + what + " (the line \"" + marker +
+                        "\") is missing.\r\n\r\nNothing was loaded: the network stays as it was.";
+        return layout;
+    };
+    const auto views = [version](std::string_view l) { return isViewsEnd(l, version); };
+    const auto texts = [version](std::string_view l) { return isTextsEnd(l, version); };
+    next(); // header
+    if (version >= 1.5f) {
+        if (merge && version > 1.5f) {
+            // A merge skips the settings, views and layer names of the file.
+            if (!reach(isTagsEnd))
+                return damaged("end of the layer names", "End of Tag List");
+        } else {
+            // Only the settings' own start line is taken: any other would have their lines read as levels.
+            if (!reach([](std::string_view l) { return startsWith(l, "Defaults List"); }) ||
+                (!merge && !startsWith(line, "Defaults List for Network")))
+                return damaged("start of the settings", "Defaults List for Network");
+            skip(version <= 2.0f ? 29 : version <= 2.7f ? 7 : 9);
+            if (!merge && version != 1.5f) {
+                next(); // "Saved Views"
+                if (!next() || (!views(line) && !reach(views)))
+                    return damaged("end of the saved views", "End of saved views");
+                next(); // "Tag List"
+                if (!reach(isTagsEnd))
+                    return damaged("end of the layer names", "End of Tag List");
+            }
+        }
+        next(); // fan heading
+        if (!reach(isFansEnd))
+            return damaged("end of the fan database", "**End of Fan Database**");
+    }
+    next(); // level heading
+    if (!reach(isLevelsEnd))
+        return damaged("end of the level list", "**END OF RL LIST**");
+    if (version >= 2.6f && !reach(texts))
+        return damaged("end of the floating texts", "**End Of Floating Text");
+    next(); // airway heading
+    while (next())
+        if (!line.empty())
+            ++layout.airways;
+    return layout;
+}
+
+// The airway records the version 1.0 reader takes from the file's list items: after 99 levels of three
+// items, one record of 29 items per airway (the last may lack its three dropped items). An airway spreads
+// over three lines, so its lines are no count of airways.
+int64_t version1Airways(std::size_t items) {
+    const std::size_t levels = std::min<std::size_t>(99, items / 3) * 3;
+    return items >= levels + 26 ? static_cast<int64_t>((items - levels - 26) / 29 + 1) : 0;
+}
+
 // A run-time error inside the load: file errors end it, any other asks whether to go on. Returns
 // normally when the load goes on with the next statement.
 void loadError(const VBError &e) {
@@ -121,10 +221,11 @@ public:
 
     bool next(std::string &line) { return in_.ReadLine(line); }
     void split(const std::string &line) { SplitFields(version_, line, LineFields); }
-    void skipUntil(std::string_view start) {
+    // Reads up to and including the line that ends a section.
+    template <typename IsEnd> void skipUntil(IsEnd isEnd) {
         std::string line;
         while (next(line))
-            if (startsWith(line, start))
+            if (isEnd(line))
                 return;
     }
 
@@ -156,8 +257,7 @@ private:
 
 int Loader::nextLevelSlot(int previous, int last) const {
     int slot = previous + 1;
-    while (merge_ && slot <= last &&
-           !(LevelName(slot).empty() && LevelRange(slot, 1) == 0 && LevelRange(slot, 2) == 0))
+    while (merge_ && slot <= last && !IsUnusedLevel(slot))
         ++slot;
     return slot <= last ? slot : 0;
 }
@@ -278,13 +378,13 @@ void Loader::readViewsAndTags() {
     split(line);
     if (LineFields(1) == "startupview")
         ReadViewLine(0);
-    if (LineFields(1) != "End of saved views") {
+    if (!isViewsEnd(line, version_)) {
         // Named views are packed into the slots from 6; slot 100 on belongs to the graphics windows.
         int slot = 6;
         while (next(line)) {
-            split(line);
-            if (LineFields(1) == "End of saved views")
+            if (isViewsEnd(line, version_))
                 break;
+            split(line);
             if (slot <= 99)
                 ReadViewLine(slot++);
         }
@@ -292,7 +392,7 @@ void Loader::readViewsAndTags() {
 
     next(line); // "Tag List"
     while (next(line)) {
-        if (startsWith(line, "End of Tag"))
+        if (isTagsEnd(line))
             break;
         split(line);
         const int n = lenientWhole(1);
@@ -332,7 +432,7 @@ void Loader::readFans(bool estimateDiameters) {
                 "database to the existing fan list (NO)",
                 VB::vbYesNo | VB::vbQuestion, "Merge fan database") == VB::vbYes) {
             fanOffset = 0;
-            skipUntil("**End of Fa");
+            skipUntil(isFansEnd);
             return;
         }
     }
@@ -340,7 +440,7 @@ void Loader::readFans(bool estimateDiameters) {
     for (int k = 1; k <= fileFans && !endSeen; ++k) {
         if (!next(line))
             return;
-        if (startsWith(line, "**End of Fa")) {
+        if (isFansEnd(line)) {
             endSeen = true;
             break;
         }
@@ -364,7 +464,7 @@ void Loader::readFans(bool estimateDiameters) {
         for (int p = 1; p <= 10; ++p) {
             if (!next(line))
                 return;
-            if (startsWith(line, "**End of Fa")) {
+            if (isFansEnd(line)) {
                 endSeen = true;
                 break;
             }
@@ -389,7 +489,7 @@ void Loader::readFans(bool estimateDiameters) {
     }
     // The end marker follows the last fan even when the file holds exactly its count of fans.
     if (!endSeen)
-        skipUntil("**End of Fa");
+        skipUntil(isFansEnd);
 }
 
 void Loader::readLevels() {
@@ -397,17 +497,21 @@ void Loader::readLevels() {
     if (!next(line))
         return;
     int slot = merge_ ? std::clamp(LevelOffset, 0, 248) : std::clamp(LevelOffset, 0, 98);
-    for (int i = 1; i <= 250; ++i) {
-        if (!next(line) || startsWith(line, "**END OF RL"))
-            break;
+    while (next(line) && !isLevelsEnd(line)) {
+        split(line);
+        const int32_t high = LenientLong(LenientValue(LineFields(2)));
+        const int32_t low = LenientLong(LenientValue(LineFields(3)));
+        // A line that holds no level (no name, both bounds 0) would end the table there and hide the levels
+        // after it: it takes no slot.
+        if (LineFields(1).empty() && high == 0 && low == 0)
+            continue;
         const int free = nextLevelSlot(slot, 249);
         if (free == 0)
             continue;
         slot = free;
-        split(line);
         LevelName(slot) = LineFields(1);
-        LevelRange(slot, 1) = LenientLong(LenientValue(LineFields(2)));
-        LevelRange(slot, 2) = LenientLong(LenientValue(LineFields(3)));
+        LevelRange(slot, 1) = high;
+        LevelRange(slot, 2) = low;
     }
     if (merge_)
         return;
@@ -425,11 +529,11 @@ void Loader::readFloatingTexts() {
     for (int t = 1; t <= MaxFloatingTexts; ++t) {
         if (!next(line))
             return;
-        split(line);
-        if (LineFields(1) == "**End Of Floating Text") {
+        if (isTextsEnd(line, version_)) {
             endSeen = true;
             break;
         }
+        split(line);
         if (merge_) {
             // Merged texts take free slots and leave the network's own texts alone.
             do
@@ -454,7 +558,7 @@ void Loader::readFloatingTexts() {
             statement([&] { FloatingTextPosition(c, slot) = strictWhole(c + 1); });
     }
     if (!endSeen)
-        skipUntil("**End Of Floating Text");
+        skipUntil([this](std::string_view l) { return isTextsEnd(l, version_); });
 }
 
 void Loader::readAirways(int lastSlot) {
@@ -577,36 +681,10 @@ std::string fileBytes(const std::string &path) {
     return bytes;
 }
 
-struct LineCounts {
-    int afterLevels = 0; // non-empty lines after the level list: at least the airways
-    int all = 0;         // non-empty lines after the header
-};
-
-// Counts lines as the reader sees them.
-LineCounts countLines(std::string_view text) {
-    std::size_t pos = 0;
-    bool ended = false;
-    auto nextLine = [&](std::string_view &line) { return NextTextLine(text, pos, line, ended); };
-    std::string_view line;
-    nextLine(line);
-    bool counting = false;
-    LineCounts counts;
-    while (nextLine(line)) {
-        if (line.empty())
-            continue;
-        ++counts.all;
-        if (counting)
-            ++counts.afterLevels;
-        else if (startsWith(line, "**END OF RL"))
-            counting = true;
-    }
-    return counts;
-}
-
 // Level the display starts on: 2 when there are two or more levels.
 int startLevel() {
     int n = 1;
-    while (n <= 250 && !(LevelName(n).empty() && LevelRange(n, 1) == 0 && LevelRange(n, 2) == 0))
+    while (n <= 250 && !IsUnusedLevel(n))
         ++n;
     return std::max(n, 2) - 1 >= 2 ? 2 : 1;
 }
@@ -722,7 +800,7 @@ void ReadViewLine(int slot) {
 void SkipToEndOfTag(TextFileReader &in) {
     std::string line;
     while (in.ReadLine(line))
-        if (startsWith(line, "End of Tag"))
+        if (isTagsEnd(line))
             return;
 }
 
@@ -751,9 +829,9 @@ LoadOutcome LoadNetwork() {
     // Only the file that becomes the network's own is compared at its next save.
     const std::string path = NetworkFileName;
     const bool noteDigest = !merge && !IsRecoveryCopy(path);
-    const LineCounts lineCounts = countLines(text);
     TextFileReader in = TextFileReader::FromText(std::move(text));
-    // Worked out while the file is read; declared after `in`, whose text it reads, so as to end first.
+    // Worked out while the file is checked and read; declared after `in`, whose text it reads, so as to end
+    // first.
     std::future<std::string> digest;
     if (noteDigest)
         digest = ContentDigestBeside(in.Text());
@@ -777,9 +855,17 @@ LoadOutcome LoadNetwork() {
         VB::MsgBox("Cannot read file format", VB::vbOKOnly);
         return LoadOutcome::NotOpened;
     }
-    // Version 1.0 files have no level list end: their airways follow the 99 level records.
-    const int airwayLines = version1 ? std::max(0, lineCounts.all - 99) : lineCounts.afterLevels;
-    const int64_t lastNeeded = int64_t{LoadMode} + airwayLines - 1;
+    // Version 1.0 files have no sections: their list items are the levels and then the airways.
+    std::vector<std::string> items;
+    if (version1)
+        items = listItems(in);
+    const FileLayout layout =
+        version1 ? FileLayout{version1Airways(items.size()), {}} : scanLayout(in.Text(), version, merge);
+    if (!layout.damage.empty()) {
+        VB::MsgBox(layout.damage, VB::vbExclamation);
+        return LoadOutcome::NotOpened;
+    }
+    const int64_t lastNeeded = int64_t{LoadMode} + layout.airways - 1;
     if (lastNeeded > AirwayLimit - 1) {
         VB::MsgBox("File too big for current Gustrom Settings - Increase Default Size", VB::vbOKOnly);
         return LoadOutcome::NotOpened;
@@ -834,54 +920,48 @@ LoadOutcome LoadNetwork() {
             lastSlot = MaxAirways - 1;
         };
         if (version1) {
-            std::vector<std::string> items = listItems(in);
             std::size_t pos = 0;
             loader.readVersion1Levels(items, pos);
             ensureCapacity();
             loader.readVersion1Airways(items, pos, lastSlot);
         } else {
-            bool fans = version >= 1.5f;
+            // The file's sections all have their marker lines (the layout was checked before).
+            auto settingsStart = [](std::string_view l) { return startsWith(l, "Defaults List"); };
             if (merge) {
                 if (version > 1.5f) {
                     SkipToEndOfTag(in);
                 } else if (version >= 1.5f) {
-                    loader.skipUntil("Defaults List");
+                    loader.skipUntil(settingsStart);
                     for (int i = 0; i < 29; ++i) {
                         std::string skipped;
                         loader.next(skipped);
                     }
                 }
             } else if (version >= 1.5f) {
-                std::string line;
-                while (loader.next(line) && !startsWith(line, "Defaults List")) {
+                loader.skipUntil(settingsStart);
+                settingsRead = true;
+                if (version <= 2.0f) {
+                    loader.readPresetLines();
+                } else if (version <= 2.7f) {
+                    loader.readSevenTabLines();
+                } else if (loader.next(CurrentLine)) {
+                    statement([&] { ReadSettingsBlock(in); });
+                    ReDimNetworkPreserve();
                 }
-                if (startsWith(line, "Defaults List for Network")) {
-                    settingsRead = true;
-                    if (version <= 2.0f) {
-                        loader.readPresetLines();
-                    } else if (version <= 2.7f) {
-                        loader.readSevenTabLines();
-                    } else if (loader.next(CurrentLine)) {
-                        statement([&] { ReadSettingsBlock(in); });
-                        ReDimNetworkPreserve();
-                    }
-                    HoldSettingsInRange();
-                    Shell().SetMenuChecked("mnuConfirm", ConfirmActions);
-                    Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
-                    if (version <= 2.7f) {
-                        if (ResistanceTypeValue(1) >= 1000)
-                            ResistanceTypeValue(1) = 10000;
-                        GraphicsDetail |= 0x100;
-                        for (int k = 1; k <= 4; ++k)
-                            FontName(k) = "Arial";
-                    }
-                    if (version != 1.5f)
-                        loader.readViewsAndTags();
-                } else {
-                    fans = false;
+                HoldSettingsInRange();
+                Shell().SetMenuChecked("mnuConfirm", ConfirmActions);
+                Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
+                if (version <= 2.7f) {
+                    if (ResistanceTypeValue(1) >= 1000)
+                        ResistanceTypeValue(1) = 10000;
+                    GraphicsDetail |= 0x100;
+                    for (int k = 1; k <= 4; ++k)
+                        FontName(k) = "Arial";
                 }
+                if (version != 1.5f)
+                    loader.readViewsAndTags();
             }
-            if (fans)
+            if (version >= 1.5f)
                 loader.readFans(estimateDiameters && version < 2.4f);
             loader.readLevels();
             ensureCapacity();

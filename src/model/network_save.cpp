@@ -233,7 +233,8 @@ void WriteNetworkFile(TextFileWriter &out) {
     out.Print("RL Name\tRL Max\tRL Min");
     out.EndLine();
     for (int l = 1; l <= 249; ++l) {
-        if (LevelName(l).empty() && LevelRange(l, 1) == 0)
+        // The same end as the level list's: every level listed is saved.
+        if (IsUnusedLevel(l))
             break;
         out.Print(oneLine(LevelName(l)));
         out.Tab();

@@ -1,6 +1,7 @@
 #include "model/record_line.h"
 
 #include "model/Gustrom1.h"
+#include "model/geometry.h"
 #include "model/text_files.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
@@ -145,7 +146,7 @@ void AirwayFromRecord(std::string_view line, int a, float version) {
         AirwayEnd(c, a) = StrictLong(strict(8 + c));
     AirwaySize(1, a) = StrictSingle(strict(12));
     AirwaySize(2, a) = StrictSingle(strict(13));
-    AirwayFlags(a) = LenientLong(lenient(14));
+    AirwayFlags(a) = OneShape(LenientLong(lenient(14)));
     AirwayResistanceType(a) = LenientInteger(lenient(15));
     // Files up to 2.0 marked a typed resistance with 10.
     if (AirwayResistanceType(a) == 10 && version <= 2.0f)

@@ -32,7 +32,7 @@ namespace {
 // Removes a level that repeats the one before it (name and range), as merging the same levels twice gives.
 void removeAdjacentDuplicateLevels() {
     int last = 1;
-    while (last < 249 && !(LevelName(last + 1).empty() && LevelRange(last + 1, 1) == 0))
+    while (last < 249 && !IsUnusedLevel(last + 1))
         ++last;
     for (int i = 2; i <= last;) {
         if (LevelName(i) == LevelName(i - 1) && LevelRange(i, 1) == LevelRange(i - 1, 1) &&

@@ -424,6 +424,11 @@ TEST_F(ImportTest, HandWrittenDrawingsReadByGroupCodeZeroOnly) {
     EXPECT_EQ(Ends(1), (std::array<int32_t, 6>{2, 0, 0, 4, 0, 0}));
     EXPECT_EQ(Ends(2), (std::array<int32_t, 6>{1, 0, 0, 2, 0, 7}));
     EXPECT_EQ(Ends(3), (std::array<int32_t, 6>{1, 0, 0, 5, 0, 0}));
+    // A 3DLINE without its group 31 ends at the next group 0 like any entity.
+    Import("c.dxf", "0\n3DLINE\n10\n1\n11\n2\n0\nLINE\n10\n3\n11\n4\n0\nLINE\n10\n5\n11\n6\n0\nEOF\n");
+    ASSERT_EQ(AirwayCount, 3);
+    EXPECT_EQ(Ends(1), (std::array<int32_t, 6>{1, 0, 0, 2, 0, 0}));
+    EXPECT_EQ(Ends(2), (std::array<int32_t, 6>{3, 0, 0, 4, 0, 0}));
 
     // Ten million and five becomes 5, with one warning in the run.
     {

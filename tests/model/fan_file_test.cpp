@@ -105,6 +105,9 @@ TEST_F(FanFile, EverySaveRaisesTheRevision) {
     FanDataRevision = 0;
     LoadFanData();
     EXPECT_EQ(FanDataRevision, 2);
+    FanDataRevision = INT32_MAX; // as a file may give it
+    ASSERT_TRUE(SaveFanData());
+    EXPECT_EQ(FanDataRevision, INT32_MAX);
 }
 
 TEST_F(FanFile, HeadingCapacityAboveMaxFansRaisesIt) {

@@ -47,6 +47,13 @@ TEST_F(AirwayGeometry, ShapeServicesAndLeastArea) {
     AirwaySize(2, i) = 10;
     CalcAirway(i);
     EXPECT_NEAR(AirwayResistance(i), 0.012 * 20 * 100 / 1000.0, 1e-8);
+
+    // With a round and a rectangular bit the rectangle counts, and its height is left as it was.
+    const int b = AddAirway(0, 0, 500, 100, 0, 500);
+    AirwayFlags(b) |= AirwayFlag::Round;
+    CalcAirway(b);
+    EXPECT_EQ(AirwaySize(1, b), 4.0f);
+    EXPECT_FLOAT_EQ(AirwayResistance(b), 0.0046875f);
 }
 
 TEST_F(AirwayGeometry, PresetsAddToOrReplaceTheComputedResistance) {

@@ -1,10 +1,12 @@
 #include "model/NetworkFileFixture.h"
 
 #include "model/file_dialogs.h"
+#include "model/levels_views.h"
 #include "shell/file_commands.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <vector>
@@ -141,6 +143,16 @@ TEST_F(NetworkFileTest, Version10ListRecordsLoad) {
     EXPECT_EQ(LevelName(2), "Level A");
     EXPECT_EQ(LevelRange(2, 2), 880);
     EXPECT_EQ(NetworkSaved, 255);
+
+    // An airway takes three lines: 11,000 of them fit, though their 33,000 lines would not.
+    out.resize(100);
+    for (int a = 0; a < 11000; ++a)
+        out.insert(out.end(),
+                   {"\"A\",\"B\",\"D\",0,0," + std::to_string(a) + ",0,0,0,1,0,4,4,1,0,0,4,0.012,5",
+                    "\"\",0.5,20,0,1,100,0", "0,1,1"});
+    folder.Write("v10.sim", lines(out));
+    ASSERT_EQ(LoadFrom("v10.sim"), LoadOutcome::Loaded);
+    EXPECT_EQ(AirwayCount, 11000);
 }
 
 TEST_F(NetworkFileTest, Version15PresetLinesAndFans) {
@@ -538,4 +550,68 @@ TEST_F(NetworkFileTest, FileWithoutStartupViewFitsTheNetwork) {
     EXPECT_EQ(LevelScrollValue, 2);
     EXPECT_EQ(RLWindowHigh, LevelRange(2, 1));
     EXPECT_EQ(shell.levelIndexSet.back(), 1);
+}
+
+TEST_F(NetworkFileTest, ASectionWithoutItsMarkerLineLeavesTheNetworkAndItsFileAlone) {
+    GenerateNetwork(12, 3);
+    ASSERT_TRUE(SaveTo("own.sim"));
+    ASSERT_EQ(LoadFrom("own.sim"), LoadOutcome::Loaded);
+    const std::string before = Snapshot();
+    // Each marker changed by one character where the readers look.
+    const std::pair<std::string, std::string> cases[] = {
+        {"Defaults List for Network", "Defaults List for Netwerk"},
+        {"Defaults List for Network", "Defaulds List for Network"},
+        {"End of saved views", "End of saved viewz"},
+        {"End of Tag List", "End of Tab List"},
+        {"**End of Fan Database**", "**End of Fen Database**"},
+        {"**END OF RL LIST**", "**END OF RM LIST**"},
+        {"**End Of Floating Text", "**End Of Floating Texy"}};
+    for (const auto &[marker, damaged] : cases) {
+        std::string text = folder.Read("own.sim");
+        folder.Write("damaged.sim", text.replace(text.find(marker), marker.size(), damaged));
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "is missing");
+        EXPECT_EQ(LoadNetworkFile(Path("damaged.sim")), LoadOutcome::NotOpened) << damaged;
+        EXPECT_TRUE(boxes.Done() && boxes.Shown()[0].prompt.find(marker) != std::string::npos) << damaged;
+        ExpectSameLines(Snapshot(), before);
+        // Still its own file's and saved: a save writes that file, never the damaged one.
+        EXPECT_TRUE(NetworkFileName == Path("own.sim") && NetworkSaved == 255) << damaged;
+    }
+}
+
+TEST_F(NetworkFileTest, EveryLevelReadIsListedAndSaved) {
+    GenerateNetwork(10, 5);
+    ASSERT_TRUE(SaveTo("levels.sim"));
+    // A blank line, and a nameless level at RL 0, before levels below RL 0.
+    std::string text = folder.Read("levels.sim");
+    text.insert(text.find("**END OF RL LIST**"),
+                "\r\nDeep\t-100\t-200\r\n\t0\t-250\r\nDeeper\t-300\t-400\r\n");
+    folder.Write("levels.sim", text);
+    ASSERT_EQ(LoadFrom("levels.sim"), LoadOutcome::Loaded);
+    EXPECT_EQ(LevelListNames().back(), "Deeper");
+    const std::string loaded = Snapshot();
+    ASSERT_TRUE(SaveTo("levels.sim"));
+    ASSERT_EQ(LoadFrom("levels.sim"), LoadOutcome::Loaded);
+    ExpectSameLines(Snapshot(), loaded);
+}
+
+TEST_F(NetworkFileTest, ContradictoryShapeBitsReadAsOneShapeWhoseSizeAndResistanceSurviveASave) {
+    // 4 m by 4 m, 100 m, k = 0.012: a rectangle has R = 0.012 * 16 * 100 / 16^3; an irregular section of
+    // perimeter 4 m and area 4 m² has R = 0.012 * 4 * 100 / 4^3.
+    const std::pair<int32_t, float> cases[] = {{AirwayFlag::Rectangular, 0.0046875f},
+                                               {AirwayFlag::Irregular, 0.075f}};
+    for (const auto &[shape, resistance] : cases) {
+        ClearNetwork();
+        AirwayFlags(AddAirway(0, 0, 500, 100, 0, 500)) =
+            shape | AirwayFlag::Round; // as a foreign file has it
+        ASSERT_TRUE(SaveTo("shape.sim"));
+        // Loaded, then loaded again after its own save.
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_EQ(LoadFrom("shape.sim"), LoadOutcome::Loaded);
+            EXPECT_EQ(AirwayFlags(1) & (AirwayFlag::Round | shape), shape);
+            EXPECT_EQ(AirwaySize(1, 1), 4.0f) << shape;
+            EXPECT_FLOAT_EQ(AirwayResistance(1), resistance) << shape;
+            ASSERT_TRUE(SaveTo("shape.sim"));
+        }
+    }
 }

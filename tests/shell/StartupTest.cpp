@@ -154,7 +154,7 @@ TEST(PixelsToTwips, OneInchOfPixelsIs1440Twips) {
 }
 
 TEST_F(ShellTest, ANetworkFileRefusedAtStartLeavesTheProgramUnnamedSoThatSaveAsksForAName) {
-    std::string big = "3.1 GUSTROM3\tBig mine\r\n**END OF RL LIST**\r\n";
+    std::string big = "1.4 GUSTROM3\tBig mine\r\nRL Name\r\n**END OF RL LIST**\r\nEntry Node\r\n";
     for (int a = 0; a < AirwayLimit; ++a)
         big += "x\r\n";
     const struct {
