@@ -133,7 +133,7 @@ void BM_Balance50Sweeps(benchmark::State &state) {
 }
 
 // The whole balancing from the built flows: the Newton solve of the whole network, then the sweeps that
-// confirm it, at the default Max Allowable Error (argument 1) or until the flows stand still (0).
+// confirm it, at the default Max Allowable Error (argument 1) or as exact as single-precision flows hold (0).
 void BM_BalanceWholeNetwork(benchmark::State &state) {
     Quiet quiet;
     const std::vector<float> start = readyToBalance(state.range(0) == 1 ? 0.05f : 1e-12f);

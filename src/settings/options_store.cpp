@@ -22,6 +22,7 @@
 #include "platform/VBGrid.h"
 #include "platform/VBMath.h"
 #include "platform/VBTextBox.h"
+#include "simulation/balance.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -107,7 +108,20 @@ void frmOptions::storeCheckedFields(bool &recalculate) {
         "Limits of Iterations Exceeded", warn);
     checkField(
         txtMe, Value::MaxError, [&](double v) { return static_cast<double>(single(v)); },
-        [&](double v) { MaxError = single(v); }, "Limits of Allowable Errors Exceeded", warn);
+        [&](double v) {
+            MaxError = single(v);
+            // Kept as typed, but the flows are single precision: a run holds them no closer than their
+            // spacing at the largest flow.
+            double largest = 0;
+            for (int a = 1; a <= AirwayCount; ++a)
+                largest = std::max(largest, std::fabs(static_cast<double>(AirwayFlow(a))));
+            if (MaxError < FlowErrorFloor(largest))
+                VB::MsgBox("Max Allowable Error is finer than the flows of this network hold in single "
+                           "precision: runs raise it to " +
+                               NumberText(static_cast<float>(FlowErrorFloor(largest))) + " m3/s",
+                           VB::vbInformation);
+        },
+        "Limits of Allowable Errors Exceeded", warn);
     checkField(
         TxtDensity, Value::AirDensity, as(6),
         [&](double si) {

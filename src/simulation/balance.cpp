@@ -130,10 +130,10 @@ void superposeMeshFlows(std::vector<AirwayState> &state, const ChordFlow &chordF
     }
 }
 
-// The whole network solved at once before the sweeps, which then confirm the balance and finish what is
-// left; where it cannot be solved so, the sweeps start from the previous flows as they are. False when a
-// stop request ended it.
-bool solveWholeNetwork(const SweepMeshes &meshes, std::vector<AirwayState> &state) {
+// The whole network solved at once from the flows in state, which it replaces by its own where it finds
+// them: before the sweeps, which then confirm the balance and finish what is left, and again where the
+// sweeps seem to have converged, to bound the error they left.
+NetworkSolveResult solveWholeNetwork(const SweepMeshes &meshes, std::vector<AirwayState> &state) {
     const int n = AirwayCount;
     std::vector<SolveRole> role(n + 1, SolveRole::Known);
     const int count = static_cast<int>(meshes.begin.size()) - 1;
@@ -154,20 +154,32 @@ bool solveWholeNetwork(const SweepMeshes &meshes, std::vector<AirwayState> &stat
                 change[meshes.entries[i].airway()] += meshes.entries[i].along(chordChange[m]);
     };
     const NetworkSolveResult solved = SolveNetworkByNewton(flow, role, MaxError, carry);
-    if (solved.stopped)
-        return false;
     if (!solved.solved)
-        return true;
-    LastBalance.newtonSteps = solved.steps;
+        return solved;
+    LastBalance.newtonSteps += solved.steps;
     // Flows that ran away are no start for the sweeps, which go on from the flows given as where the
     // network cannot be solved at once.
     for (int a = 1; a <= n; ++a)
         if (!(std::fabs(flow[a]) <= SolverFlowLimit))
-            return true;
+            return NetworkSolveResult{};
     // The solve's flows balance the junctions as the meshes carry them; taken through the meshes once more
     // they are exactly the sweeps' own.
     superposeMeshFlows(state, [&](int chord) { return flow[chord]; });
-    return true;
+    return solved;
+}
+
+// The correction (m³/s) of a mesh whose airways have neither resistance nor fan: the split of equal small
+// resistances, so that such a ring carries no circulation beyond what the flow through it needs.
+double evenSplit(const Entry *first, const Entry *last, const std::vector<AirwayState> &state) {
+    double h = 0, d = 0;
+    for (const Entry *e = first; e != last; ++e) {
+        if (e->hasFan() || state[e->airway()].resistance != 0)
+            return 0.0; // a mesh that has no slope only for want of flow or of its fan's
+        const double q = e->along(state[e->airway()].flow);
+        h += q * std::fabs(q);
+        d += 2 * std::fabs(q);
+    }
+    return d > 0 ? -h / d : 0.0;
 }
 
 std::vector<int> correctedBeyond(const std::vector<double> &correction, double limit) {
@@ -197,6 +209,15 @@ std::string oneDecimal(double x) {
 } // namespace
 
 BalanceOutcome LastBalance;
+
+double SlopeFloorFlow(double tolerance) {
+    return std::min(1e-4, 0.01 * tolerance);
+}
+
+double FlowErrorFloor(double largestFlow) {
+    const float largest = static_cast<float>(std::min(largestFlow, 1e38));
+    return static_cast<double>(std::nextafter(largest, INFINITY)) - largest;
+}
 
 double FlowErrorLeft(const std::vector<double> &changes) {
     const std::size_t n = changes.size();
@@ -253,7 +274,18 @@ void balance(bool wholeNetworkFirst) {
     superposeMeshFlows(state, [](int chord) { return static_cast<double>(AirwayFlow(chord)); });
 
     const SweepMeshes meshes = freeMeshes();
-    if (wholeNetworkFirst && !solveWholeNetwork(meshes, state)) {
+    // m³/s: the flow error the last whole-network solve left at most, and what the sweeps changed since.
+    double bound = Unknown, moved = 0;
+    // Where the sweeps alone seem to have converged, a whole-network solve bounds the error they left,
+    // once in each stretch of MaxIterations sweeps.
+    bool mayBound = wholeNetworkFirst;
+    auto solveWhole = [&] {
+        const NetworkSolveResult solved = solveWholeNetwork(meshes, state);
+        bound = solved.errorBound;
+        moved = 0;
+        return !solved.stopped;
+    };
+    if (wholeNetworkFirst && !solveWhole()) {
         ErrorLevel = 1; // stopped: the flows stay as the run found them
         return;
     }
@@ -266,8 +298,8 @@ void balance(bool wholeNetworkFirst) {
     std::vector<double> before(n + 1), change(n + 1, 0.0);
     for (int a = 1; a <= n; ++a)
         before[a] = state[a].flow;
-    std::vector<double> largestChanges; // m³/s, one per sweep
-    const double maxError = MaxError;
+    std::vector<double> largestChanges;          // m³/s, one per sweep
+    double floorFlow = SlopeFloorFlow(MaxError); // m³/s
     int sweep = 0;
     bool stopped = false;
     for (;;) {
@@ -292,7 +324,7 @@ void balance(bool wholeNetworkFirst) {
                 const AirwayState &st = state[entry.airway()];
                 const double q = entry.along(st.flow);
                 const double loss = st.resistance * q * std::fabs(q);
-                const double slope = 2 * st.resistance * std::fabs(q);
+                const double slope = 2 * st.resistance * std::max(std::fabs(q), floorFlow);
                 if (entry.hasFan()) {
                     h += loss - entry.along(fanPressure[fan]);
                     d += slope - fanSlope[fan];
@@ -302,7 +334,7 @@ void balance(bool wholeNetworkFirst) {
                     d += slope;
                 }
             }
-            const double dq = d != 0 ? -h / d : 0.0;
+            const double dq = d != 0 ? -h / d : evenSplit(entries + from, entries + to, state);
             correction[static_cast<std::size_t>(m)] = std::fabs(dq);
             largest = std::max(largest, std::fabs(dq));
             for (int i = from; i < to; ++i)
@@ -325,10 +357,12 @@ void balance(bool wholeNetworkFirst) {
         }
         if (ranAway(state))
             break;
+        const double maxError = std::max<double>(MaxError, FlowErrorFloor(largestFlow));
+        floorFlow = SlopeFloorFlow(maxError);
+        moved += largestChange;
         // Changes within the rounding of the sums of many corrections: the flows are as exact as the
         // arithmetic holds them.
         largestChanges.push_back(largestChange > RoundingShare * largestFlow ? largestChange : 0.0);
-        // Converged only when the flow error still left, not just the last correction, is within MaxError.
         const double left = FlowErrorLeft(largestChanges);
         LastBalance.sweeps += 1;
         // An estimate beyond every flow of the network, or from changes that never shrank, tells nothing of
@@ -336,7 +370,28 @@ void balance(bool wholeNetworkFirst) {
         LastBalance.flowErrorLeft =
             left == 0 || (left <= largestFlow && largestChanges.back() < largestChanges.front()) ? left
                                                                                                  : Unknown;
-        if (left <= EstimateShare * maxError) {
+        // Converged only when the flow error still left, not just the last correction, is within MaxError:
+        // bounded by a whole-network solve, or where the sweeps alone run, estimated from their changes;
+        // or the flows stand still, every mesh's law met as far as the arithmetic holds it.
+        bool converged = bound + moved <= EstimateShare * maxError || left == 0;
+        if (!converged && left <= EstimateShare * maxError) {
+            if (!wholeNetworkFirst) {
+                converged = true;
+            } else if (mayBound) {
+                mayBound = false;
+                if (!solveWhole()) {
+                    ErrorLevel = 1;
+                    break;
+                }
+                for (int a = 1; a <= n; ++a)
+                    before[a] = state[a].flow;
+                largestChanges.clear();
+                converged = bound <= EstimateShare * maxError;
+            }
+        }
+        if (std::isfinite(bound))
+            LastBalance.flowErrorLeft = bound + moved;
+        if (converged) {
             LastBalance.converged = true;
             LastBalance.unsettledMeshes = 0;
             break;
@@ -375,6 +430,7 @@ void balance(bool wholeNetworkFirst) {
                        VB::vbYesNo | VB::vbQuestion, "Convergence Warning") != VB::vbYes)
             break;
         sweep = 0;
+        mayBound = wholeNetworkFirst;
     }
     // A stop in the middle of a sweep may have left flows that ran away; such flows are never kept.
     if (LastBalance.runawayAirway != 0 || ranAway(state)) {

@@ -224,6 +224,17 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
         EXPECT_FLOAT_EQ(static_cast<float>(r.setting()), static_cast<float>(r.stored)) << r.inside;
 }
 
+TEST_F(OptionsTest, AMaxAllowableErrorFinerThanTheFlowsHoldSaysWhatRunsRaiseItTo) {
+    // Singles between 4096 and 8192 lie 2^-11 m³/s apart.
+    AirwayFlow(AddAirway(0, 0, 100, 100, 0, 100)) = -5000;
+    Open();
+    dialog->txtMe->SetText("0.0004");
+    boxes.Expect(VB::vbOK, "runs raise it to 0.0004882812 m3/s");
+    Ok();
+    EXPECT_TRUE(boxes.Done());
+    EXPECT_FLOAT_EQ(MaxError, 0.0004f); // kept as typed
+}
+
 TEST_F(OptionsTest, BritishDensityIsShownAndTypedInPoundsPerCubicFoot) {
     const double lbPerFt3 = 0.3048 * 0.3048 * 0.3048 / 0.45359237; // in 1 kg/m³
     const int a = AddAirway(0, 0, 100, 100, 0, 100);

@@ -277,9 +277,11 @@ TEST_F(ProgramSeamsTest, ACommandThatFailsEndsQuietlyAtEveryDispatchPointAndTheN
 }
 
 TEST_F(ProgramSeamsTest, NoToTheConvergenceQuestionShowsTheFlowsAsNotBalancedAndWritesNoResults) {
-    // Too fine a tolerance for one sweep: the question comes after the first.
+    // The main fan's pressure falls away at 320 m³/s, where the mine needs it: the question comes after the
+    // first sweep.
     MaxIterations = 1;
-    MaxError = 1e-6f;
+    for (int p = 1; p <= 9; ++p)
+        FanCurveFlow(p, 1) = 320;
     boxes->Expect(VB::vbNo, "Your Network only has a convergence of");
     form->MenuItem("mnuExecute")->trigger();
     EXPECT_TRUE(boxes->Done());
@@ -294,11 +296,9 @@ TEST_F(ProgramSeamsTest, NoToTheConvergenceQuestionShowsTheFlowsAsNotBalancedAnd
         errors->Errorlist->findItems("Not balanced: ", Qt::MatchStartsWith);
     ASSERT_EQ(lines.size(), 1);
     const QString line = lines.front()->text();
-    // One sweep after the whole-network solve: no mesh is off by the tolerance, but so few sweeps cannot
-    // tell the error left.
-    EXPECT_EQ(line.toStdString(),
-              "Not balanced: the balance could not be confirmed in 1 sweep (it takes 4; raise "
-              "Max Iterations), the flow error left cannot be estimated");
+    // One sweep after the whole-network solve, too few to tell the error left.
+    EXPECT_TRUE(line.endsWith(" meshes did not converge, the flow error left cannot be estimated"))
+        << line.toStdString();
     // Realtime output writes the heading alone.
     RealtimeOutputOn = -1;
     RealtimeOutputFile = folder.path() + "results.txt";

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 #include <set>
 #include <unordered_map>
@@ -289,29 +290,40 @@ TEST(SetProgress, DrawsTheBarAndLetsEventsRun) {
     EXPECT_EQ(ui.pumps, 2);
 }
 
-TEST(BalanceAirflows, ARingOfAirwaysWithoutResistanceKeepsTheSplitItWasGiven) {
-    // S-1, a ring without resistance from 1 to 2 (straight, and through 3), then the fan from 2 to S.
+namespace {
+
+// S-1, a ring without resistance from 1 to 2 (straight, and through 3) given a circulation of its own, then
+// the fan from 2 to S (model 1, or none where it is switched off); solved whole or by the sweeps alone.
+void solveRing(float stored, int fan, bool sweepsAlone) {
     NewNetwork();
     SetLinearFan(1, fanModels[0].p0, fanModels[0].slope);
     AddAirway(0, 1, 0.5);
     for (const auto &[from, to] : {std::pair{1, 2}, {1, 3}, {3, 2}})
-        AirwayFlow(AddAirway(from, to, 0)) = 3;
-    AddFanAirway(2, 0, 0.1, 1);
+        AirwayFlow(AddAirway(from, to, 0)) = stored;
+    AddFanAirway(2, 0, 0.1, fan);
+    MaxError = 1e-4f;
+    MaxIterations = 5000;
     ScriptedDialogs boxes;
-    ASSERT_TRUE(Solve());
+    ASSERT_TRUE(Solve(sweepsAlone));
     EXPECT_TRUE(LastBalance.converged);
-    EXPECT_GT(LastBalance.newtonSteps, 0);
-    // The airway that closes the ring keeps its 3 m³/s, and the path beside it takes the rest of what the
-    // fan drives.
-    std::vector<float> ring;
+    EXPECT_EQ(LastBalance.newtonSteps > 0, !sweepsAlone);
+    // Equal resistances split as the square root of the path lengths: the straight airway carries the
+    // square root of 2 times the path through 3, and nothing goes round where nothing goes through.
+    std::map<int, double> q; // by the order added
     for (int a = 1; a <= AirwayCount; ++a)
-        if (AirwayResistance(a) == 0)
-            ring.push_back(AirwayFlow(a));
-    ASSERT_EQ(ring.size(), 3u);
-    EXPECT_EQ(std::count(ring.begin(), ring.end(), 3.0f) % 2, 1)
-        << ring[0] << " " << ring[1] << " " << ring[2];
-    EXPECT_GT(*std::max_element(ring.begin(), ring.end()), 10.0f);
+        q[AirwayNumber(a) - 1000] = AirwayFlow(a);
+    EXPECT_NEAR(q[2], std::sqrt(2.0) * q[3], 1e-3) << stored << " " << fan << " " << sweepsAlone;
+    EXPECT_NEAR(q[2] + q[3], q[1], 1e-3);
     ExpectPressuresAgree(dropOf, "ring");
+}
+
+} // namespace
+
+TEST(BalanceAirflows, ARingOfAirwaysWithoutResistanceTakesTheSplitOfEqualSmallResistances) {
+    for (const float stored : {3.0f, -300.0f})
+        for (const int fan : {1, 0})
+            for (const bool sweepsAlone : {false, true})
+                solveRing(stored, fan, sweepsAlone);
 }
 
 TEST(BalanceAirflows, AnEstimateBeyondEveryFlowIsNoEstimate) {

@@ -2,6 +2,7 @@
 #include "platform/Busy.h"
 #include "platform/VBError.h"
 #include "run_fixture.h"
+#include "simulation/balance.h"
 #include "simulation/driver.h"
 #include "simulation/meshes.h"
 
@@ -408,6 +409,37 @@ TEST_F(SimRunTest, NonConvergingModeListingReversesWithUndoAndDoesNotShowOK) {
     EXPECT_NE(shell.simCaption, "OK");
     EXPECT_FALSE(NetworkBalanced);
     EXPECT_EQ(ui.errorWindowCaptions, std::vector<std::string>{"Sim Fail Error List"});
+}
+
+TEST_F(SimRunTest, AWholeNetworkSolveThatRunsOutOfStepsLeavesItsFlowsToTheSweeps) {
+    DrawnBackwards net;
+    // The fan's pressure drops at 40 m³/s, where the network needs it: the solve steps about the drop until
+    // its steps run out.
+    for (int p = 1; p <= 9; ++p)
+        FanCurveFlow(p, 1) = 40;
+    FanCurveFlow(10, 1) = 50;
+    MaxIterations = 1;
+    boxes.Expect(VB::vbNo, "convergence of");
+    Simulate();
+    EXPECT_GE(LastBalance.newtonSteps, 50);
+    // One sweep from the solve's flows, at the drop; from the flows the run was given it leaves 20 m³/s.
+    EXPECT_NEAR(AirwayFlow(SlotOf(net.fan)), 40, 1);
+}
+
+TEST_F(SimRunTest, ABalanceIsSaidToWantMoreSweepsOnlyWhenFewerThanFourRan) {
+    for (const int sweeps : {3, 4}) {
+        SetUp();
+        FanCircuit net;
+        SetSteppedFan(1); // no correction beyond the tolerance, yet the flows never settle
+        MaxError = 0.05f;
+        MaxIterations = sweeps;
+        boxes.Expect(VB::vbNo, "convergence of 100%");
+        Simulate();
+        const std::string said = sweeps < 4
+                                     ? "could not be confirmed in 3 sweeps (it takes 4; raise Max Iterations)"
+                                     : "Not balanced: the meshes did not converge";
+        EXPECT_EQ(LinesWith(said + ", the flow error left cannot be estimated").size(), 1u);
+    }
 }
 
 TEST_F(SimRunTest, FailedChecksStopTheRunAndShowTheErrors) {

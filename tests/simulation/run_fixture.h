@@ -15,6 +15,16 @@
 #include <string>
 #include <vector>
 
+// Fan model f, 1000 Pa at no flow less 10 Pa per m³/s, dropping 1 Pa at 49.99 m³/s: a circuit of 0.2 Ns²/m⁸,
+// which would take 50 m³/s, balances at no flow, and its flows turn about the drop by some 0.03 m³/s.
+inline void SetSteppedFan(int f) {
+    testnet::SetLinearFan(f, 1000, 10);
+    FanCurveFlow(6, f) = FanCurveFlow(7, f) = 49.99f;
+    for (int k : {1, 2})
+        FanCurvePressure(k, 6, f) = 500.1f + 100 * (k - 1),
+                               FanCurvePressure(k, 7, f) = 499.1f + 100 * (k - 1);
+}
+
 class RunUi : public RecordingSimulationUi {
 public:
     int progressShown = 0, progressClosed = 0, errorsCleared = 0, errorHidden = 0, errorClosed = 0;
