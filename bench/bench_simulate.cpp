@@ -162,6 +162,31 @@ public:
     }
 };
 
+// A mine's run as F12 starts it: the default Max Allowable Error and the shipped Max Iterations, no
+// progress window, a fresh undo log and no outcome of an earlier run.
+void PrepareMineRun(CountedNo &answers) {
+    MaxError = 0.05f;
+    MaxIterations = 50;
+    AnalysisMode = 0;
+    ShowProgress = 0;
+    UndoStep = 1;
+    UndoSlot = 1;
+    answers.questions = 0;
+    LastBalance = BalanceOutcome{}; // a run that stops before balancing reports no sweeps
+}
+
+// What the runs of a mine did: each stage's time per run over the runs the clock holds, and the last run's
+// sweeps, steps and questions.
+void ReportMineRun(benchmark::State &state, const StageClock &clock, double runs, int questions) {
+    for (const auto &[stage, s] : clock.seconds)
+        state.counters[stage + " ms"] = 1000 * s / runs;
+    state.counters["airways"] = AirwayCount;
+    state.counters["sweeps"] = LastBalance.sweeps;
+    state.counters["newton steps"] = LastBalance.newtonSteps;
+    state.counters["balanced"] = NetworkBalanced;
+    state.counters["questions"] = questions;
+}
+
 // A generated multi-level mine of about range(0) airways at MaxError 0.05 and MaxIterations 50; every
 // convergence question is answered No, which ends the run unbalanced.
 void BM_SimulateMine(benchmark::State &state) {
@@ -174,14 +199,7 @@ void BM_SimulateMine(benchmark::State &state) {
         state.PauseTiming();
         SetFreshDefaults();
         GenerateMultiLevelMine(static_cast<int>(state.range(0)), 2026);
-        MaxError = 0.05f;
-        MaxIterations = 50;
-        AnalysisMode = 0;
-        ShowProgress = 0;
-        UndoStep = 1;
-        UndoSlot = 1;
-        answers.questions = 0;
-        LastBalance = BalanceOutcome{}; // a run that stops before balancing reports no sweeps
+        PrepareMineRun(answers);
         state.ResumeTiming();
         clock.Start();
         Simulate();
@@ -189,13 +207,7 @@ void BM_SimulateMine(benchmark::State &state) {
         questions = answers.questions;
     }
     VB::SetDialogResponder(previous);
-    for (const auto &[stage, s] : clock.seconds)
-        state.counters[stage + " ms"] = 1000 * s / static_cast<double>(state.iterations());
-    state.counters["airways"] = AirwayCount;
-    state.counters["sweeps"] = LastBalance.sweeps;
-    state.counters["newton steps"] = LastBalance.newtonSteps;
-    state.counters["balanced"] = NetworkBalanced;
-    state.counters["questions"] = questions;
+    ReportMineRun(state, clock, static_cast<double>(state.iterations()), questions);
 }
 
 // A generated mine whose six levels are grids of 50 x 50 junctions joined by raises at every second
@@ -207,16 +219,6 @@ void BM_SimulateGridMine(benchmark::State &state) {
     CountedNo answers;
     VB::DialogResponder *previous = VB::SetDialogResponder(&answers);
     int questions = 0;
-    auto prepare = [&] {
-        MaxError = 0.05f;
-        MaxIterations = 50;
-        AnalysisMode = 0;
-        ShowProgress = 0;
-        UndoStep = 1;
-        UndoSlot = 1;
-        answers.questions = 0;
-        LastBalance = BalanceOutcome{};
-    };
     for (auto _ : state) {
         state.PauseTiming();
         SetFreshDefaults();
@@ -224,11 +226,11 @@ void BM_SimulateGridMine(benchmark::State &state) {
         // junctions afresh as a network's first run does.
         const bool again = state.range(0) == 1;
         GenerateGridMine(again ? 6 : 2, again ? 50 : 3, 2, 2026);
-        prepare();
+        PrepareMineRun(answers);
         Simulate();
         if (!again)
             GenerateGridMine(6, 50, 2, 2026);
-        prepare();
+        PrepareMineRun(answers);
         clock.seconds.clear();
         state.ResumeTiming();
         clock.Start();
@@ -237,13 +239,7 @@ void BM_SimulateGridMine(benchmark::State &state) {
         questions = answers.questions;
     }
     VB::SetDialogResponder(previous);
-    for (const auto &[stage, s] : clock.seconds)
-        state.counters[stage + " ms"] = 1000 * s;
-    state.counters["airways"] = AirwayCount;
-    state.counters["sweeps"] = LastBalance.sweeps;
-    state.counters["newton steps"] = LastBalance.newtonSteps;
-    state.counters["balanced"] = NetworkBalanced;
-    state.counters["questions"] = questions;
+    ReportMineRun(state, clock, 1, questions); // the clock holds the last timed run only
 }
 
 } // namespace
