@@ -162,6 +162,19 @@ public:
     }
 };
 
+// A mine's runs, timed stage by stage, with every convergence question answered No and counted.
+struct MineRuns {
+    StageClock clock;
+    RunSetting setting{clock};
+    CountedNo answers;
+    VB::DialogResponder *previous = VB::SetDialogResponder(&answers);
+    int questions = 0; // of the last run
+    MineRuns() = default;
+    ~MineRuns() { VB::SetDialogResponder(previous); }
+    MineRuns(const MineRuns &) = delete;
+    MineRuns &operator=(const MineRuns &) = delete;
+};
+
 // A mine's run as F12 starts it: the default Max Allowable Error and the shipped Max Iterations, no
 // progress window, a fresh undo log and no outcome of an earlier run.
 void PrepareMineRun(CountedNo &answers) {
@@ -177,48 +190,39 @@ void PrepareMineRun(CountedNo &answers) {
 
 // What the runs of a mine did: each stage's time per run over the runs the clock holds, and the last run's
 // sweeps, steps and questions.
-void ReportMineRun(benchmark::State &state, const StageClock &clock, double runs, int questions) {
-    for (const auto &[stage, s] : clock.seconds)
+void ReportMineRun(benchmark::State &state, const MineRuns &mine, double runs) {
+    for (const auto &[stage, s] : mine.clock.seconds)
         state.counters[stage + " ms"] = 1000 * s / runs;
     state.counters["airways"] = AirwayCount;
     state.counters["sweeps"] = LastBalance.sweeps;
     state.counters["newton steps"] = LastBalance.newtonSteps;
     state.counters["balanced"] = NetworkBalanced;
-    state.counters["questions"] = questions;
+    state.counters["questions"] = mine.questions;
 }
 
 // A generated multi-level mine of about range(0) airways at MaxError 0.05 and MaxIterations 50; every
 // convergence question is answered No, which ends the run unbalanced.
 void BM_SimulateMine(benchmark::State &state) {
-    StageClock clock;
-    RunSetting setting(clock);
-    CountedNo answers;
-    VB::DialogResponder *previous = VB::SetDialogResponder(&answers);
-    int questions = 0;
+    MineRuns mine;
     for (auto _ : state) {
         state.PauseTiming();
         SetFreshDefaults();
         GenerateMultiLevelMine(static_cast<int>(state.range(0)), 2026);
-        PrepareMineRun(answers);
+        PrepareMineRun(mine.answers);
         state.ResumeTiming();
-        clock.Start();
+        mine.clock.Start();
         Simulate();
-        clock.Stop();
-        questions = answers.questions;
+        mine.clock.Stop();
+        mine.questions = mine.answers.questions;
     }
-    VB::SetDialogResponder(previous);
-    ReportMineRun(state, clock, static_cast<double>(state.iterations()), questions);
+    ReportMineRun(state, mine, static_cast<double>(state.iterations()));
 }
 
 // A generated mine whose six levels are grids of 50 x 50 junctions joined by raises at every second
 // junction (32,304 airways) at the default Max Allowable Error and the shipped Max Iterations: its first
 // run (argument 0), and a run again of the unchanged network from the flows of the first (1).
 void BM_SimulateGridMine(benchmark::State &state) {
-    StageClock clock;
-    RunSetting setting(clock);
-    CountedNo answers;
-    VB::DialogResponder *previous = VB::SetDialogResponder(&answers);
-    int questions = 0;
+    MineRuns mine;
     for (auto _ : state) {
         state.PauseTiming();
         SetFreshDefaults();
@@ -226,20 +230,19 @@ void BM_SimulateGridMine(benchmark::State &state) {
         // junctions afresh as a network's first run does.
         const bool again = state.range(0) == 1;
         GenerateGridMine(again ? 6 : 2, again ? 50 : 3, 2, 2026);
-        PrepareMineRun(answers);
+        PrepareMineRun(mine.answers);
         Simulate();
         if (!again)
             GenerateGridMine(6, 50, 2, 2026);
-        PrepareMineRun(answers);
-        clock.seconds.clear();
+        PrepareMineRun(mine.answers);
+        mine.clock.seconds.clear();
         state.ResumeTiming();
-        clock.Start();
+        mine.clock.Start();
         Simulate();
-        clock.Stop();
-        questions = answers.questions;
+        mine.clock.Stop();
+        mine.questions = mine.answers.questions;
     }
-    VB::SetDialogResponder(previous);
-    ReportMineRun(state, clock, 1, questions); // the clock holds the last timed run only
+    ReportMineRun(state, mine, 1); // the clock holds the last timed run only
 }
 
 } // namespace
