@@ -188,6 +188,9 @@ void RunSimulation() {
     for (int a = 1; a <= AirwayCount && !ranAway; ++a)
         if (!std::isfinite(AirwayPressure(a)))
             runAway(a, "the pressure is not a finite number", start);
+    // Each finite, the pressures could still add up along a path to a junction pressure no single holds.
+    if (const int a = ranAway ? 0 : PressuresBeyondSingle(); a != 0)
+        runAway(a, "the pressures add up beyond what a single holds", start);
     if (ranAway)
         return stopRun();
     SimUi().SetStage("Resolving Pressures");

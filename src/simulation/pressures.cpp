@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <queue>
 #include <unordered_map>
 #include <utility>
@@ -174,6 +175,18 @@ void ReverseNegativeFlows(bool afterBalancing) {
         UndoStep = step + 1;
         ReversalStepPending = true;
     }
+}
+
+int PressuresBeyondSingle() {
+    sizeTerms();
+    double total = 0; // Pa
+    for (int a = 1; a <= AirwayCount; ++a) {
+        const double q = AirwayFlow(a);
+        total += std::fabs(fanTerm[a]) + std::fabs(fixingTerm[a]) + std::fabs(AirwayResistance(a) * q * q);
+        if (!(total <= std::numeric_limits<float>::max()))
+            return a;
+    }
+    return 0;
 }
 
 void ResolvePressures() {

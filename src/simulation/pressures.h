@@ -18,6 +18,9 @@ void ReverseNegativeFlows(bool afterBalancing);
 // Reverses airway a in place: keys, points, names, surface flags, flow, junction pressures, symbol
 // position, and the fixing pressure of a fixed-flow airway.
 void ReverseAirway(int a);
+// The first airway at which the pressures the airways add, summed as magnitudes, pass what a single holds;
+// 0 when they stay within it, so no junction pressure walked from them can overflow.
+int PressuresBeyondSingle();
 // Junction pressures at both ends of every airway, relative to the surface (0 Pa); -9999999 as end
 // pressure where no path from the surface reaches. Leaves the airways sorted.
 void ResolvePressures();

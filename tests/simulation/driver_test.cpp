@@ -533,6 +533,12 @@ TEST_F(SimRunTest, ARunThatCannotBalanceNamesTheAirwayAndKeepsEveryFigureItStart
          "NOT BAL",
          0,
          {{0, 1, 3e38}, {1, 2, 0, 3e38f, 1.41421356f}, {2, 0, 0, 3e38f, 1.41421356f}}},
+        // Two fixed pressures of 2e38 Pa in series against two bulkheads: each airway's pressure is a
+        // single, but the junction between the pairs lies 4e38 Pa above the surface.
+        {"Not balanced: the pressures add up beyond what a single holds",
+         "NOT BAL",
+         3,
+         {{0, 1, 0, 2e38f, 1.41421356f}, {1, 2, 0, 2e38f, 1.41421356f}, {2, 3, 1e38}, {3, 0, 1e38}}},
     };
     for (const auto &c : cases) {
         SetUp();
