@@ -6,6 +6,7 @@
 #include "model/file_dialogs.h"
 #include "model/file_note.h"
 #include "model/geometry.h"
+#include "model/left_out.h"
 #include "model/levels_views.h"
 #include "model/network_save.h"
 #include "model/node_keys.h"
@@ -242,8 +243,8 @@ public:
     int fanOffset = 0;
     // Airway records left out because they could not be read.
     int unreadable = 0;
-    // Fans left out because a value lies outside its range.
-    int fansLeftOut = 0;
+    // Fans left out because they were damaged.
+    FansLeftOut fansLeftOut;
 
 private:
     // The slot after `previous` for the file's next level, at most `last`; 0 when none is left. A normal
@@ -456,35 +457,60 @@ void Loader::readFans(bool estimateDiameters) {
         }
         // A negative fan number has no slot: its lines are read and dropped.
         const int f = n < 1 ? -1 : n + fanOffset;
+        // A fan that fails part-way, or whose lines end early, is never a fan: it is emptied and counted,
+        // and the fans after it are read.
+        bool whole = true;
+        auto failed = [&](const VBError &e) {
+            whole = false;
+            if (f > 0)
+                EmptyFan(f);
+            loadError(e);
+        };
         if (f > 0) {
             FanName(f) = Trim(LineFields(1));
-            if (!LineFields(2).empty())
-                statement([&] { FanDiameter(f) = strictSingle(2); });
+            if (!LineFields(2).empty()) {
+                try {
+                    FanDiameter(f) = strictSingle(2);
+                } catch (const VBError &e) {
+                    failed(e);
+                }
+            }
         }
         for (int p = 1; p <= 10; ++p) {
-            if (!next(line))
-                return;
-            if (isFansEnd(line)) {
-                endSeen = true;
+            if (!next(line)) {
+                whole = false;
                 break;
             }
-            if (f < 0)
+            if (isFansEnd(line)) {
+                endSeen = true;
+                whole = false;
+                break;
+            }
+            if (f < 0 || !whole)
                 continue;
             split(line);
-            statement([&] { FanCurvePressure(1, p, f) = strictSingle(2); });
-            statement([&] { FanCurveFlow(p, f) = strictSingle(3); });
-            if (!LineFields(4).empty())
-                statement([&] { FanCurveEfficiency(p, f) = StrictInteger(StrictValue(LineFields(4))); });
-            if (!LineFields(5).empty())
-                statement([&] { FanCurvePressure(2, p, f) = strictSingle(5); });
+            try {
+                FanCurvePressure(1, p, f) = strictSingle(2);
+                FanCurveFlow(p, f) = strictSingle(3);
+                if (!LineFields(4).empty())
+                    FanCurveEfficiency(p, f) = StrictInteger(StrictValue(LineFields(4)));
+                if (!LineFields(5).empty())
+                    FanCurvePressure(2, p, f) = strictSingle(5);
+            } catch (const VBError &e) {
+                failed(e);
+            }
         }
-        if (f > 0 && estimateDiameters && FanDiameter(f) == 0 && FanCurveFlow(10, f) > 0) {
+        if (f < 0) {
+            ++fansLeftOut.noSlot;
+            continue;
+        }
+        if (whole && estimateDiameters && FanDiameter(f) == 0 && FanCurveFlow(10, f) > 0) {
             const double d = 2 * std::sqrt(FanCurveFlow(10, f) / (21 * ViewPi));
             FanDiameter(f) = static_cast<float>(VB::RoundHalfEven(d * 100) / 100);
         }
-        if (f > 0 && !FanInRange(f)) {
+        if (!whole || !FanInRange(f)) {
             EmptyFan(f);
-            ++fansLeftOut;
+            ++(whole ? fansLeftOut.outOfRange : fansLeftOut.unreadable);
         }
     }
     // The end marker follows the last fan even when the file holds exactly its count of fans.
@@ -689,20 +715,21 @@ int startLevel() {
     return std::max(n, 2) - 1 >= 2 ? 2 : 1;
 }
 
-// One message for all the airway records a load left out, with how many and why.
-void reportLeftOut(int unreadable, int empty) {
-    const int total = unreadable + empty;
-    if (total == 0)
-        return;
-    std::string text = std::to_string(total) + (total == 1 ? " airway record was" : " airway records were") +
-                       " left out of the network: ";
-    const std::string cannotRead = "could not be read";
-    const std::string noAirway = "held no airway (no branch code and every coordinate 0)";
-    if (unreadable == 0 || empty == 0)
-        text += (total == 1 ? "it " : "they ") + (empty == 0 ? cannotRead : noAirway);
-    else
-        text += std::to_string(unreadable) + " " + cannotRead + ", " + std::to_string(empty) + " " + noAirway;
-    VB::MsgBox(text + ".", VB::vbExclamation);
+// The airway records a load left out, with how many and why.
+std::string airwaysLeftOut(int unreadable, int empty) {
+    return LeftOutText("airway record", "airway records", "the network",
+                       {{unreadable, "could not be read"},
+                        {empty, "held no airway (no branch code and every coordinate 0)"}});
+}
+
+// One message on all the damage a whole load stepped over.
+void reportDamage(std::initializer_list<std::string> texts) {
+    std::string said;
+    for (const std::string &text : texts)
+        if (!text.empty())
+            said += (said.empty() ? "" : "\r\n") + text;
+    if (!said.empty())
+        VB::MsgBox(said, VB::vbExclamation);
 }
 
 // Rebuilds everything derived from the loaded data; returns how many loaded records held no airway.
@@ -998,8 +1025,8 @@ LoadOutcome LoadNetwork() {
         return LoadOutcome::Stopped;
     }
     // A load the user ended has left out the rest of the file at the user's word; a whole load tells.
-    reportLeftOut(loader.unreadable, empty);
-    ReportFansLeftOut(loader.fansLeftOut, "the file's fan database");
+    reportDamage({airwaysLeftOut(loader.unreadable, empty),
+                  FansLeftOutText(loader.fansLeftOut, "the file's fan database")});
     // A merged network differs from every file on disk.
     NetworkSaved = merge ? 0 : 255;
     return LoadOutcome::Loaded;

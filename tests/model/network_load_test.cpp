@@ -479,11 +479,17 @@ TEST_F(NetworkFileTest, FanSectionEndsRightWithFullOrOversizedDatabase) {
     EXPECT_EQ(LevelName(1), "SURFACE");
     EXPECT_EQ(AirwayCount, 20);
 
-    // A negative fan number is dropped with its points.
+    // A negative fan number is dropped with its points, and said.
     text = folder.Read("full.sim");
     text.replace(number + 1, text.find("\r\n", booster) - number - 1, "-4");
     folder.Write("negative.sim", text);
-    ASSERT_EQ(LoadFrom("negative.sim"), LoadOutcome::Loaded);
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(
+            VB::vbOK,
+            "1 fan was left out of the file's fan database: it had a fan number outside the database.");
+        ASSERT_EQ(LoadFrom("negative.sim"), LoadOutcome::Loaded);
+    }
     EXPECT_TRUE(FanName(2).empty());
     EXPECT_EQ(FanName(3), "Fan 3");
     EXPECT_EQ(AirwayCount, 20);
