@@ -66,6 +66,33 @@ bool isTextsEnd(std::string_view line, float version) {
     return firstField(line, version) == "**End Of Floating Text";
 }
 
+// What stands where the airways' heading belongs. The heading is known by its first name; a line that runs
+// on past the whole heading holds the first airway record behind it (`record`).
+enum class HeadingLine { Heading, Merged, Missing };
+
+HeadingLine airwayHeading(std::string_view line, float version, std::string_view &record) {
+    if (firstField(line, version) != "Entry Node")
+        return HeadingLine::Missing;
+    const char separator = version > 2.4f ? '\t' : ',';
+    const std::string heading = AirwayHeadingLine(separator);
+    if (!startsWith(line, heading))
+        return HeadingLine::Heading;
+    // The heading ends without a separator, so the record's first field follows at once.
+    record = line.substr(heading.size());
+    return record.find_first_not_of(separator) == std::string_view::npos ? HeadingLine::Heading
+                                                                         : HeadingLine::Merged;
+}
+
+std::string headingDamage(HeadingLine found) {
+    const std::string missing = "The network file is damaged: the heading of the airways (the line beginning "
+                                "\"Entry Node\") ";
+    if (found == HeadingLine::Missing)
+        return missing + "is missing: the line in its place was read as an airway record.";
+    if (found == HeadingLine::Merged)
+        return missing + "runs on into the first airway record, which was read from behind it.";
+    return {};
+}
+
 // What the file holds, found before anything changes: a section whose marker line is missing would be read
 // to the end of the file and take every section after it, the airways too.
 struct FileLayout {
@@ -126,7 +153,13 @@ FileLayout scanLayout(std::string_view text, float version, bool merge) {
         return damaged("end of the level list", "**END OF RL LIST**");
     if (version >= 2.6f && !reach(texts))
         return damaged("end of the floating texts", "**End Of Floating Text");
-    next(); // airway heading
+    // The airway heading, unless a record stands in its place or behind it.
+    bool found = false;
+    while ((found = next()) && line.empty()) {
+    }
+    std::string_view record;
+    if (found && airwayHeading(line, version, record) != HeadingLine::Heading)
+        ++layout.airways;
     while (next())
         if (!line.empty())
             ++layout.airways;
@@ -245,6 +278,8 @@ public:
     int unreadable = 0;
     // Fans left out because they were damaged.
     FansLeftOut fansLeftOut;
+    // What was wrong with the airways' heading; empty when it stood right.
+    std::string heading;
 
 private:
     // The slot after `previous` for the file's next level, at most `last`; 0 when none is left. A normal
@@ -589,9 +624,19 @@ void Loader::readFloatingTexts() {
 
 void Loader::readAirways(int lastSlot) {
     std::string line;
-    next(line); // heading
+    bool record = false;
+    while (next(line))
+        if (!line.empty()) {
+            std::string_view behind;
+            const HeadingLine found = airwayHeading(line, version_, behind);
+            heading = headingDamage(found);
+            record = found != HeadingLine::Heading;
+            if (found == HeadingLine::Merged)
+                line = std::string(behind);
+            break;
+        }
     int a = LoadMode;
-    while (next(line)) {
+    for (; record || next(line); record = false) {
         if (line.empty())
             continue;
         if (a > lastSlot) {
@@ -1025,7 +1070,7 @@ LoadOutcome LoadNetwork() {
         return LoadOutcome::Stopped;
     }
     // A load the user ended has left out the rest of the file at the user's word; a whole load tells.
-    reportDamage({airwaysLeftOut(loader.unreadable, empty),
+    reportDamage({loader.heading, airwaysLeftOut(loader.unreadable, empty),
                   FansLeftOutText(loader.fansLeftOut, "the file's fan database")});
     // A merged network differs from every file on disk.
     NetworkSaved = merge ? 0 : 255;

@@ -621,3 +621,51 @@ TEST_F(NetworkFileTest, ContradictoryShapeBitsReadAsOneShapeWhoseSizeAndResistan
         }
     }
 }
+
+TEST_F(NetworkFileTest, DamageAmongTheAirwaysIsSaidAndWhatIsKeptSavesTheSameTwice) {
+    GenerateNetwork(12, 3);
+    ASSERT_TRUE(SaveTo("own.sim"));
+    ASSERT_EQ(LoadFrom("own.sim"), LoadOutcome::Loaded);
+    const std::string before = Snapshot();
+    const std::string text = folder.Read("own.sim");
+    const std::size_t heading = text.find("Entry Node\t"), headingEnd = text.find("\r\n", heading);
+    const struct {
+        const char *name;
+        std::string text;
+        const char *said;
+        bool whole; // every airway, level, fan and text kept as saved
+    } cases[] = {
+        {"no heading", text.substr(0, heading) + text.substr(headingEnd + 2),
+         "The network file is damaged: the heading of the airways (the line beginning \"Entry Node\") is "
+         "missing: the line in its place was read as an airway record.",
+         true},
+        {"heading run into the first airway", text.substr(0, headingEnd) + text.substr(headingEnd + 2),
+         "runs on into the first airway record, which was read from behind it.", true},
+    };
+    for (const auto &c : cases) {
+        folder.Write("damaged.sim", c.text);
+        // A capacity below the file's airways grows to all of them, a record in the heading's place too.
+        MaxAirways = 10;
+        ReDimNetwork();
+        {
+            ScriptedDialogs boxes;
+            if (c.said)
+                boxes.Expect(VB::vbOK, c.said);
+            ASSERT_EQ(LoadFrom("damaged.sim"), LoadOutcome::Loaded) << c.name;
+            EXPECT_TRUE(boxes.Done()) << c.name;
+        }
+        const std::string kept = Snapshot();
+        if (c.whole)
+            ExpectSameLines(kept, before);
+        // What was kept reads back without a word, and its next save is the same to the byte (the note,
+        // which every save stamps, emptied before each).
+        FileNote.clear();
+        ASSERT_TRUE(SaveTo("kept.sim"));
+        const std::string saved = folder.Read("kept.sim");
+        ASSERT_EQ(LoadFrom("kept.sim"), LoadOutcome::Loaded) << c.name;
+        ExpectSameLines(Snapshot(), kept);
+        FileNote.clear();
+        ASSERT_TRUE(SaveTo("kept.sim"));
+        EXPECT_TRUE(folder.Read("kept.sim") == saved) << c.name;
+    }
+}
