@@ -199,9 +199,6 @@ template <typename F> void statement(F &&f) {
 float strictSingle(int n) {
     return StrictSingle(StrictValue(LineFields(n)));
 }
-int32_t strictWhole(int n) {
-    return StrictLong(StrictValue(LineFields(n)));
-}
 int lenientWhole(int n) {
     return LenientInteger(LenientValue(LineFields(n)));
 }
@@ -221,6 +218,7 @@ bool readAirwayLine(const std::string &line, int a, float version) {
     try {
         AirwayFromRecord(line, a, version);
         CheckAirwayRecord(a);
+        CheckAirwayEnds(a);
     } catch (const VBError &e) {
         ClearAirway(a);
         AirwayCount = a - 1;
@@ -280,16 +278,35 @@ public:
     FansLeftOut fansLeftOut;
     // What was wrong with the airways' heading; empty when it stood right.
     std::string heading;
+    // Levels left out because an RL lies outside its range.
+    int levelsLeftOut = 0;
+    // Floating texts left out: a position that is no number, or lies outside its range.
+    int textsUnreadable = 0, textsOutOfRange = 0;
 
 private:
     // The slot after `previous` for the file's next level, at most `last`; 0 when none is left. A normal
     // load fills the slots in order; a merge takes free slots only, so no level in use is overwritten.
     int nextLevelSlot(int previous, int last) const;
+    // A level's RL High and RL Low from their fields, rounded to whole metres; false (and counted) when
+    // either lies outside its rule.
+    bool levelRange(const std::string &highText, const std::string &lowText, int32_t &high, int32_t &low);
 
     TextFileReader &in_;
     float version_;
     bool merge_;
 };
+
+bool Loader::levelRange(const std::string &highText, const std::string &lowText, int32_t &high,
+                        int32_t &low) {
+    const double h = VB::RoundHalfEven(LenientValue(highText)), l = VB::RoundHalfEven(LenientValue(lowText));
+    if (!LevelInRange(h, l)) {
+        ++levelsLeftOut;
+        return false;
+    }
+    high = static_cast<int32_t>(h);
+    low = static_cast<int32_t>(l);
+    return true;
+}
 
 int Loader::nextLevelSlot(int previous, int last) const {
     int slot = previous + 1;
@@ -560,8 +577,9 @@ void Loader::readLevels() {
     int slot = merge_ ? std::clamp(LevelOffset, 0, 248) : std::clamp(LevelOffset, 0, 98);
     while (next(line) && !isLevelsEnd(line)) {
         split(line);
-        const int32_t high = LenientLong(LenientValue(LineFields(2)));
-        const int32_t low = LenientLong(LenientValue(LineFields(3)));
+        int32_t high = 0, low = 0;
+        if (!levelRange(LineFields(2), LineFields(3), high, low))
+            continue;
         // A line that holds no level (no name, both bounds 0) would end the table there and hide the levels
         // after it: it takes no slot.
         if (LineFields(1).empty() && high == 0 && low == 0)
@@ -613,10 +631,30 @@ void Loader::readFloatingTexts() {
                 continue;
             }
         }
+        // A text whose position cannot be read or lies outside its rules is left out: its slot stays free.
+        double at[3] = {};
+        bool read = true;
+        for (int c = 0; c < 3 && read; ++c) {
+            try {
+                at[c] = VB::RoundHalfEven(StrictValue(LineFields(c + 2)));
+            } catch (const VBError &) {
+                read = false;
+            }
+        }
+        if (!read || !PointInRange(at[0], at[1], at[2])) {
+            ++(read ? textsOutOfRange : textsUnreadable);
+            if (merge_) {
+                --slot;
+            } else {
+                FloatingTextString(slot).clear();
+                FloatingTextUsed(slot) = false;
+            }
+            continue;
+        }
         FloatingTextString(slot) = LineFields(1);
         FloatingTextUsed(slot) = true;
         for (int c = 1; c <= 3; ++c)
-            statement([&] { FloatingTextPosition(c, slot) = strictWhole(c + 1); });
+            FloatingTextPosition(c, slot) = static_cast<int32_t>(at[c - 1]);
     }
     if (!endSeen)
         skipUntil([this](std::string_view l) { return isTextsEnd(l, version_); });
@@ -657,13 +695,16 @@ void Loader::readVersion1Levels(std::vector<std::string> &items, std::size_t &po
     // The format held 99 levels; merged ones may go to any free slot.
     int slot = merge_ ? std::clamp(LevelOffset, 0, 248) : std::clamp(LevelOffset, 0, 98);
     for (int i = 1; i <= 99 && pos + 3 <= items.size(); ++i, pos += 3) {
+        int32_t high = 0, low = 0;
+        if (!levelRange(items[pos + 1], items[pos + 2], high, low))
+            continue;
         const int free = nextLevelSlot(slot, merge_ ? 249 : 99);
         if (free == 0)
             continue;
         slot = free;
         LevelName(slot) = items[pos];
-        LevelRange(slot, 1) = LenientLong(LenientValue(items[pos + 1]));
-        LevelRange(slot, 2) = LenientLong(LenientValue(items[pos + 2]));
+        LevelRange(slot, 1) = high;
+        LevelRange(slot, 2) = low;
     }
 }
 
@@ -1071,7 +1112,12 @@ LoadOutcome LoadNetwork() {
     }
     // A load the user ended has left out the rest of the file at the user's word; a whole load tells.
     reportDamage({loader.heading, airwaysLeftOut(loader.unreadable, empty),
-                  FansLeftOutText(loader.fansLeftOut, "the file's fan database")});
+                  FansLeftOutText(loader.fansLeftOut, "the file's fan database"),
+                  LeftOutText("level", "levels", "the network",
+                              {{loader.levelsLeftOut, "held an RL outside its range"}}),
+                  LeftOutText("floating text", "floating texts", "the network",
+                              {{loader.textsUnreadable, "could not be read"},
+                               {loader.textsOutOfRange, "held a position outside its range"}})});
     // A merged network differs from every file on disk.
     NetworkSaved = merge ? 0 : 255;
     return LoadOutcome::Loaded;

@@ -95,6 +95,21 @@ std::string heading(char sep) {
     return joined({"Entry Node", "Exit Node", "Branch Name"}, sep);
 }
 
+// The start of the n-th line after the line that holds `marker`.
+std::size_t lineAfter(const std::string &text, const std::string &marker, int n) {
+    std::size_t at = text.find(marker);
+    for (int k = 0; k < n; ++k)
+        at = text.find("\r\n", at) + 2;
+    return at;
+}
+
+// The text with field `field` (from 1) of the line that begins at `at` replaced by `value`.
+std::string withField(std::string text, std::size_t at, int field, const std::string &value) {
+    for (int f = 1; f < field; ++f)
+        at = text.find('\t', at) + 1;
+    return text.replace(at, text.find_first_of("\t\r", at) - at, value);
+}
+
 std::string presetLines() {
     std::vector<std::string> out;
     for (int i = 0; i <= 10; ++i)
@@ -634,13 +649,27 @@ TEST_F(NetworkFileTest, DamageAmongTheAirwaysIsSaidAndWhatIsKeptSavesTheSameTwic
         std::string text;
         const char *said;
         bool whole; // every airway, level, fan and text kept as saved
+        bool asks;  // whether the load asks to go on past a damaged airway record
     } cases[] = {
         {"no heading", text.substr(0, heading) + text.substr(headingEnd + 2),
          "The network file is damaged: the heading of the airways (the line beginning \"Entry Node\") is "
          "missing: the line in its place was read as an airway record.",
-         true},
+         true, false},
         {"heading run into the first airway", text.substr(0, headingEnd) + text.substr(headingEnd + 2),
-         "runs on into the first airway record, which was read from behind it.", true},
+         "runs on into the first airway record, which was read from behind it.", true, false},
+        // Positions at their limits are kept, one metre beyond is damage.
+        {"airway ends",
+         withField(withField(text, lineAfter(text, "Entry Node", 5), 11, "-10000000"),
+                   lineAfter(text, "Entry Node", 3), 6, "10000000"),
+         "1 airway record was left out of the network: it could not be read.", false, true},
+        {"level RLs",
+         text.substr(0, text.find("**END OF RL")) + "Deep\t-9999999\t-9999999\r\nTop\t2147483647\t0\r\n" +
+             text.substr(text.find("**END OF RL")),
+         "1 level was left out of the network: it held an RL outside its range.", false, false},
+        {"floating texts",
+         withField(withField(text, lineAfter(text, "**END OF RL", 2), 3, "-10000001"),
+                   lineAfter(text, "**END OF RL", 1), 2, "-10000000"),
+         "1 floating text was left out of the network: it held a position outside its range.", false, false},
     };
     for (const auto &c : cases) {
         folder.Write("damaged.sim", c.text);
@@ -649,6 +678,8 @@ TEST_F(NetworkFileTest, DamageAmongTheAirwaysIsSaidAndWhatIsKeptSavesTheSameTwic
         ReDimNetwork();
         {
             ScriptedDialogs boxes;
+            if (c.asks)
+                boxes.Expect(VB::vbYes, "Do you wish to continue loading?");
             if (c.said)
                 boxes.Expect(VB::vbOK, c.said);
             ASSERT_EQ(LoadFrom("damaged.sim"), LoadOutcome::Loaded) << c.name;
