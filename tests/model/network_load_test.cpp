@@ -666,6 +666,11 @@ TEST_F(NetworkFileTest, DamageAmongTheAirwaysIsSaidAndWhatIsKeptSavesTheSameTwic
          text.substr(0, text.find("**END OF RL")) + "Deep\t-9999999\t-9999999\r\nTop\t2147483647\t0\r\n" +
              text.substr(text.find("**END OF RL")),
          "1 level was left out of the network: it held an RL outside its range.", false, false},
+        // Two levels of one RL High, the surface's: the surface stays first, and its RL Low with it.
+        {"a shared RL High",
+         text.substr(0, lineAfter(text, "RL Name", 2)) + "Collar\t1000\t0\r\n" +
+             text.substr(lineAfter(text, "RL Name", 2)),
+         nullptr, false, false},
         {"floating texts",
          withField(withField(text, lineAfter(text, "**END OF RL", 2), 3, "-10000001"),
                    lineAfter(text, "**END OF RL", 1), 2, "-10000000"),
@@ -685,6 +690,7 @@ TEST_F(NetworkFileTest, DamageAmongTheAirwaysIsSaidAndWhatIsKeptSavesTheSameTwic
             ASSERT_EQ(LoadFrom("damaged.sim"), LoadOutcome::Loaded) << c.name;
             EXPECT_TRUE(boxes.Done()) << c.name;
         }
+        EXPECT_TRUE(LevelName(1) == "SURFACE" && LevelRange(1, 2) == 1000) << c.name;
         const std::string kept = Snapshot();
         if (c.whole)
             ExpectSameLines(kept, before);
