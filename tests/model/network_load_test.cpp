@@ -272,6 +272,13 @@ TEST_F(NetworkFileTest, Version26SevenTabLinesAndFloatingTexts) {
     ASSERT_EQ(AirwayCount, 1);
     EXPECT_EQ(AirwayResistanceType(1), 10) << "only files up to 2.0 mark a typed resistance with 10";
     EXPECT_EQ(AirwayWallType(1), TypedPreset);
+
+    // From this version on the floating texts end in their marker line: a file without it is refused.
+    const std::size_t marker = text.find("**End Of Floating Text");
+    folder.Write("v26.sim", text.substr(0, marker) + text.substr(text.find("\r\n", marker) + 2));
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "(the line \"**End Of Floating Text\") is missing");
+    EXPECT_EQ(LoadFrom("v26.sim"), LoadOutcome::NotOpened);
 }
 
 TEST_F(NetworkFileTest, Version28ReadsTheDefaultsBlock) {
