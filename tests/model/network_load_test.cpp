@@ -673,6 +673,8 @@ TEST_F(NetworkFileTest, DamageAmongTheAirwaysIsSaidAndWhatIsKeptSavesTheSameTwic
          text.substr(0, text.find("**END OF RL")) + "Deep\t-9999999\t-9999999\r\nTop\t2147483647\t0\r\n" +
              text.substr(text.find("**END OF RL")),
          "1 level was left out of the network: it held an RL outside its range.", false, false},
+        {"a fan's quantity no number", withField(text, lineAfter(text, "Booster\t", 2), 3, "abc"),
+         "1 fan was left out of the file's fan database: it could not be read.", false, true},
         // Two levels of one RL High, the surface's: the surface stays first, and its RL Low with it.
         {"a shared RL High",
          text.substr(0, lineAfter(text, "RL Name", 2)) + "Collar\t1000\t0\r\n" +
