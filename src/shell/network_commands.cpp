@@ -10,8 +10,8 @@
 #include "model/units.h"
 #include "platform/ShellHooks.h"
 #include "platform/Text1252.h"
-#include "simulation/pressures.h"
 #include "simulation/smoke_spread.h"
+#include "solver/pressures.h"
 
 #include <algorithm>
 #include <map>

@@ -8,8 +8,8 @@
 #include "graphics/visible.h"
 #include "model/upper_layers.h"
 #include "platform/ShellHooks.h"
-#include "simulation/driver.h"
-#include "simulation/simulation_ui.h"
+#include "solver/driver.h"
+#include "solver/simulation_ui.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "platform/System.h"
 #include "platform/VBError.h"
 #include "platform/VBMath.h"
-#include "simulation/checks.h"
-#include "simulation/driver.h"
-#include "simulation/pressures.h"
-#include "simulation/smoke_ui.h"
+#include "solver/checks.h"
+#include "solver/driver.h"
+#include "solver/pressures.h"
+#include "solver/smoke_ui.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,12 @@
-#include "simulation/balance.h"
+#include "solver/balance.h"
 
 #include "model/Gustrom1.h"
 #include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
-#include "simulation/fan_curves.h"
-#include "simulation/network_solve.h"
-#include "simulation/simulation_ui.h"
+#include "solver/fan_curves.h"
+#include "solver/network_solve.h"
+#include "solver/simulation_ui.h"
 
 #include <algorithm>
 #include <bit>

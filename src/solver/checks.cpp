@@ -1,4 +1,4 @@
-#include "simulation/checks.h"
+#include "solver/checks.h"
 
 #include "graphics/projection.h"
 #include "graphics/visible.h"
@@ -9,8 +9,8 @@
 #include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
-#include "simulation/disjoint_sets.h"
-#include "simulation/simulation_ui.h"
+#include "solver/disjoint_sets.h"
+#include "solver/simulation_ui.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "simulation/driver.h"
+#include "solver/driver.h"
 
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
@@ -12,12 +12,12 @@
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/fan_curves.h"
-#include "simulation/meshes.h"
-#include "simulation/pressures.h"
-#include "simulation/simulation_ui.h"
+#include "solver/balance.h"
+#include "solver/checks.h"
+#include "solver/fan_curves.h"
+#include "solver/meshes.h"
+#include "solver/pressures.h"
+#include "solver/simulation_ui.h"
 
 #include <cmath>
 #include <cstdio>

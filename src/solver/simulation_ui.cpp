@@ -1,4 +1,4 @@
-#include "simulation/simulation_ui.h"
+#include "solver/simulation_ui.h"
 
 #include "model/Gustrom1.h"
 #include "platform/Seam.h"

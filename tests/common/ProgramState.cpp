@@ -34,12 +34,12 @@
 #include "settings/options_state.h"
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/fan_curves.h"
-#include "simulation/meshes.h"
-#include "simulation/simulation_ui.h"
 #include "simulation/smoke_spread.h"
+#include "solver/balance.h"
+#include "solver/checks.h"
+#include "solver/fan_curves.h"
+#include "solver/meshes.h"
+#include "solver/simulation_ui.h"
 #include "tables/spreadsheet_state.h"
 
 #include <QGuiApplication>

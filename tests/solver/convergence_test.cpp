@@ -3,16 +3,16 @@
 #include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/RecordingSimulationUi.h"
+#include "common/test_network.h"
 #include "graphics/graphics_state.h"
 #include "model/network_load.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
 #include "platform/PictureBox.h"
 #include "platform/System.h"
-#include "simulation/balance.h"
-#include "simulation/driver.h"
-#include "simulation/fan_curves.h"
-#include "test_network.h"
+#include "solver/balance.h"
+#include "solver/driver.h"
+#include "solver/fan_curves.h"
 
 #include <Eigen/SparseLU>
 
