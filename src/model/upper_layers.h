@@ -1,6 +1,6 @@
 #pragma once
-// The graphics, solver and station procedures that model procedures run after they change the network.
-// The model sits below them, so it reaches them only through this seam: the program installs the real
+// The graphics, solver and station procedures that model and solver procedures run after they change the
+// network. Those sit below them, so they reach them only through this seam: the program installs the real
 // procedures when the main window is created; without them nothing is redrawn, simulated or read.
 class UpperLayers {
 public:

@@ -1,11 +1,10 @@
 #include "solver/checks.h"
 
-#include "graphics/projection.h"
-#include "graphics/visible.h"
 #include "model/airway_fields.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
+#include "model/upper_layers.h"
 #include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
@@ -158,8 +157,8 @@ void SortAirways() {
     RemoveDuplicates();
     sortOnce();
     PickedAirway = 0;
-    SetVisibleAirways();
-    RotateView();
+    Upper().SetVisibleAirways();
+    Upper().RotateView();
 }
 
 void RemoveDuplicates() {
