@@ -2,10 +2,10 @@
 
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
-#include "solver/balance.h"
 #include "solver/checks.h"
 #include "solver/disjoint_sets.h"
 #include "solver/fan_curves.h"
+#include "solver/flow_limits.h"
 #include "solver/junction_system.h"
 #include "solver/simulation_ui.h"
 
