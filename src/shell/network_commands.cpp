@@ -11,6 +11,7 @@
 #include "platform/ShellHooks.h"
 #include "platform/Text1252.h"
 #include "simulation/smoke_spread.h"
+#include "solver/contaminant_spread.h"
 #include "solver/pressures.h"
 
 #include <algorithm>

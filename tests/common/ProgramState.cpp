@@ -35,6 +35,7 @@
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
 #include "simulation/smoke_spread.h"
+#include "solver/contaminant_spread.h"
 #include "solver/balance.h"
 #include "solver/checks.h"
 #include "solver/fan_curves.h"
@@ -163,16 +164,18 @@
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
     X(MemoHeight) X(BitmapFileName) \
-    /* simulation/balance.h */ \
+    /* solver/balance.h */ \
     X(LastBalance) \
-    /* simulation/checks.h */ \
+    /* solver/checks.h */ \
     X(NodeCount) \
-    /* simulation/fan_curves.h */ \
+    /* solver/fan_curves.h */ \
     X(SolverFanCount) \
-    /* simulation/meshes.h */ \
+    /* solver/meshes.h */ \
     X(MeshingFinding) \
+    /* solver/contaminant_spread.h */ \
+    X(SmokeWork) \
     /* simulation/smoke_spread.h */ \
-    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
+    X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
     /* settings/options_state.h */ \
     X(OptionsLoaded) X(UnitSwitchArmed) X(AxisChanged) X(UnderlyingResistanceOff) X(EditValue) X(SelectedSwatch) \
     X(ColourOptionGuard) X(OptionsTab) X(WallFactorWork) X(ShockLengthWork) X(ResistanceValueWork) \
