@@ -1,6 +1,6 @@
 // Every test program runs inside a QApplication (offscreen), so widgets can be driven headless. Each test
 // starts from the program's start state.
-#include "common/ProgramState.h"
+#include "common/TestProgram.h"
 #include "common/QuietPluginNotices.h"
 #include "platform/Guard.h"
 
@@ -10,12 +10,17 @@
 namespace {
 
 class ResetBeforeEachTest : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo &) override { ResetProgramState(); }
+public:
+    explicit ResetBeforeEachTest(void (*reset)()) : reset_(reset) {}
+
+private:
+    void OnTestStart(const ::testing::TestInfo &) override { reset_(); }
+    void (*reset_)();
 };
 
 } // namespace
 
-int main(int argc, char **argv) {
+int RunTestProgram(int argc, char **argv, void (*capture)(), void (*reset)()) {
     // Offscreen, on a laptop's 1366 x 768 screen: the smallest screen the program's windows must fit.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform.isEmpty() || platform == "offscreen")
@@ -24,7 +29,7 @@ int main(int argc, char **argv) {
     // The program's own application object: a failing handler ends that handler, as in the program.
     VB::GuardedApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    CaptureProgramState();
-    ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest);
+    capture();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ResetBeforeEachTest(reset));
     return RUN_ALL_TESTS();
 }
