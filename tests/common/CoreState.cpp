@@ -23,8 +23,8 @@
 #include <memory>
 #include <type_traits>
 
-// Every global the model and the solver declare in their headers, grouped by header
-// (ProgramState.EveryDeclaredGlobalIsReset fails until a new one is listed here or in ProgramState.cpp).
+// Every global the platform, the model and the solver declare in their headers, grouped by header
+// (ProgramState.TheCoresOwnResetCoversEveryGlobalOfTheCoreAndNoOther fails until a new one is listed here).
 // clang-format off
 #define GUSTROM_CORE_GLOBALS(X) \
     /* model/Gustrom1.h */ \
