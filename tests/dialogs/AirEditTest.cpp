@@ -243,41 +243,40 @@ TEST_F(AirEdit, SavingOneAirwaySpreadsNodeNamesExceptAtTheSurface) {
 
 TEST_F(AirEdit, SavedValuesAreGuarded) {
     ScriptedDialogs boxes;
-    // An empty height is reported once and keeps the height; 0 becomes 1 cm.
-    boxes.Expect(VB::vbOK, "probably in data entry");
-    {
+    // An empty or zero height, a negative number of parallel airways, a percentage above 100 and a
+    // fractional or negative number of fans are each refused with their rule: the dialog stays open.
+    const struct {
+        QLineEdit *frmAirEdit::*box;
+        const char *typed, *rule;
+    } refused[] = {
+        {&frmAirEdit::txtHeight, "", "Size must be a number above 0"},
+        {&frmAirEdit::txtHeight, "0", "Size must be a number above 0"},
+        {&frmAirEdit::TxtMultiAir, "-2", "parallel airways must be a whole number from 0"},
+        {&frmAirEdit::TxtCPart, "250", "velocity pressure must be a whole number from 0 to 100"},
+        {&frmAirEdit::TxtFanN, "2.5", "Number of fans must be a whole number"},
+        {&frmAirEdit::TxtFanN, "-1", "Number of fans must be a whole number"},
+    };
+    for (const auto &r : refused) {
+        boxes.Expect(VB::vbOK, r.rule);
         auto dialog = Open(a);
-        dialog->txtHeight->setText("");
+        dialog->FanCombo2->SetListIndex(1);
+        (dialog.get()->*r.box)->setText(r.typed);
         dialog->OK_Click();
+        EXPECT_TRUE(dialog->isVisible()) << r.typed;
     }
     EXPECT_EQ(AirwaySize(1, a), 4.0f);
-    {
-        auto dialog = Open(a);
-        dialog->txtHeight->setText("0");
-        dialog->TxtMultiAir->setText("-2");
-        dialog->TxtCPart->setText("250");
-        dialog->OK_Click();
-    }
-    EXPECT_EQ(AirwaySize(1, a), 0.01f);
     EXPECT_EQ(AirwayParallelCount(a), 1);
-    EXPECT_EQ(AirwayCurvePercent(a), 100);
+    EXPECT_EQ(AirwayCurvePercent(a), 0);
+    EXPECT_EQ(AirwayFan(a), 0);
     {
         auto dialog = Open(a);
         dialog->FanCombo2->SetListIndex(1);
-        dialog->TxtFanN->setText("2.5");
+        dialog->TxtFanN->setText("2");
         dialog->OK_Click();
     }
     EXPECT_EQ(AirwayFan(a), 7);
     EXPECT_EQ(AirwayFanCount(a), 2);
     EXPECT_TRUE(AirwayFlags(a) & AirwayFlag::FixedDirection);
-    // A negative count is a typing error: reported, and the fans stay as they were.
-    boxes.Expect(VB::vbOK, "probably in data entry");
-    {
-        auto dialog = Open(a);
-        dialog->TxtFanN->setText("-1");
-        dialog->OK_Click();
-    }
-    EXPECT_EQ(AirwayFanCount(a), 2);
     boxes.Expect(VB::vbOK, "Fans not allowed in multiple airways");
     {
         auto dialog = Open(a);

@@ -177,7 +177,7 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
         double stored;
     };
     const std::vector<Row> rows = {
-        {&frmOptions::TxtCd, "101", "1.4", "Divisions", [] { return MinNodeSpacing; }, 1},
+        {&frmOptions::TxtCd, "101", "1", "Divisions", [] { return MinNodeSpacing; }, 1},
         {&frmOptions::TxtTol, "0.24", "20", ".25% and 20%", [] { return PickDivisor; }, 5},
         {&frmOptions::TxtPowerZoom, "0", "200", "Power Zoom", [] { return PowerZoomSpeed; }, 200},
         {&frmOptions::TxtTilt, "45.5", "45", "Tilt rotation", [] { return TiltSpeed; }, 45},
@@ -199,17 +199,22 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
     std::vector<double> start;
     for (const Row &r : rows)
         start.push_back(r.setting());
-    Open();
+    // A value outside keeps the dialog open on its box and stores nothing, not even the other fields.
+    const float height = DefaultDriveHeight;
     for (const Row &r : rows) {
+        Open();
         (dialog->*r.box)->SetText(r.outside);
+        dialog->txtHeight->SetText("2.5");
         boxes.Expect(VB::vbOK, r.message);
+        dialog->cmdOK_Click();
+        EXPECT_TRUE(dialog->isVisible()) << r.outside;
+        EXPECT_EQ((dialog->*r.box)->SelLength(), static_cast<int>(std::strlen(r.outside))) << "selected";
+        dialog->cmdCancel_Click();
     }
-    dialog->txtHeight->SetText("2.5");
-    Ok();
     EXPECT_TRUE(boxes.Done());
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].setting(), start[i]) << rows[i].outside;
-    EXPECT_FLOAT_EQ(DefaultDriveHeight, 2.5f); // the other fields are still stored
+    EXPECT_EQ(DefaultDriveHeight, height);
 
     const int a = AddAirway(0, 0, 100, 100, 0, 100);
     CalcAllAirways();
@@ -474,8 +479,9 @@ TEST_F(OptionsTest, FanCapacityCannotDropBelowAFanInUseAndGrowsTheFanArrays) {
     Open();
     dialog->TxtFanMax->SetText("30");
     boxes.Expect(VB::vbOK, "Limits of Allowable Fan Types Exceeded");
-    Ok();
+    dialog->cmdOK_Click();
     EXPECT_EQ(MaxFans, 250);
+    dialog->cmdCancel_Click();
     Open();
     dialog->TxtFanMax->SetText("400");
     Ok();

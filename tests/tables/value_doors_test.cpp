@@ -80,7 +80,7 @@ TEST_F(ValueDoors, EveryDoorRefusesAValueOutsideItsRuleAndKeepsWhatTheModelHeld)
         std::function<double()> held;
     } doors[] = {
         {"edit dialog, fixed resistance", "-5", VB::vbOK,
-         "probably in data entry\r\nResistance must be a number from 0 to 3.402823E+38 Ns2/m8",
+         "probably in data entry\r\nFixed resistance must be a number above 0 up to 3.402823E+38 Ns2/m8",
          editDialog(&frmAirEdit::ChkFixRes, &frmAirEdit::TxtFixRes), [] { return AirwayResistance(1); }},
         {"edit dialog, shock length", "-2000", VB::vbOK, "Shock length must be a number from 0",
          editDialog(&frmAirEdit::ChkShock, &frmAirEdit::TxtShock), [] { return AirwayShockLength(1); }},
