@@ -167,6 +167,9 @@ float TypedValue(Value quantity, std::string_view text, int unit) {
     }
     if (!(std::fabs(typed) <= FLT_MAX))
         throw ValueRefused(quantity);
+    // A count is whole as typed: 1e-46 of a fan is a fraction, though its single is 0.
+    if (RuleOf(quantity).whole && typed != std::trunc(typed))
+        throw ValueRefused(quantity);
     auto shown = static_cast<float>(typed);
     return CheckedSingle(quantity, unit == 0 ? shown : FromDisplayUnits(shown, unit));
 }

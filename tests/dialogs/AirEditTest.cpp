@@ -1,12 +1,16 @@
 #include "dialogs/AirEditFixture.h"
 
 #include "common/RealKeys.h"
+#include "common/StoredAirways.h"
 #include "model/airway_fields.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -107,7 +111,8 @@ TEST_F(AirEdit, OkWithoutAnEditKeepsEveryValueTheBoxesShowRoundedInBothUnitSyste
 }
 
 TEST_F(AirEdit, IrregularAirwayOffersItsSquareWhenTheShapeChanges) {
-    AirwayFlags(a) = AirwayFlag::Irregular;
+    // With the rectangular bit set as well, irregular wins.
+    AirwayFlags(a) = AirwayFlag::Irregular | AirwayFlag::Rectangular;
     AirwaySize(1, a) = 12;
     AirwaySize(2, a) = 9;
     auto dialog = Open(a);
@@ -287,6 +292,152 @@ TEST_F(AirEdit, SavedValuesAreGuarded) {
     EXPECT_EQ(AirwayFanCount(a), 0);
     EXPECT_EQ(AirwayParallelCount(a), 3);
     EXPECT_TRUE(boxes.Done());
+}
+
+// Ticks a box that is not ticked, as the user's click does.
+void Tick(VBCheckBox *box) {
+    if (!box->isChecked())
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+// Each field of the dialog, typed as a keyboard types it: a value its rule refuses keeps the dialog open
+// with the network, its saved state and the undo log as they were; an accepted one is stored as typed.
+TEST_F(AirEdit, EveryFieldStoresWhatIsTypedOrRefusesItAndStoresNothing) {
+    const char *const texts[] = {"NaN", "inf", "1e39", "1e", "5,5", "-5", "1e-46", "0"};
+    constexpr std::nullopt_t no = std::nullopt;
+    using Stored = std::array<std::optional<double>, 8>;
+    const struct {
+        const char *field;
+        std::function<void(frmAirEdit &)> prepare; // ticks or chooses what the field belongs to
+        QLineEdit *frmAirEdit::*box;
+        bool enter; // Enter saves from this box; else OK is clicked
+        std::function<double()> stored;
+        Stored expected; // per text, nothing where refused
+    } fields[] = {
+        // A flow is made positive when the box is left; a fixed pressure keeps its sign.
+        {"fixed quantity",
+         [](frmAirEdit &d) { Tick(d.CheckFix); },
+         &frmAirEdit::TxtFlow,
+         false,
+         [this] { return (AirwayFlags(a) & AirwayFlag::FixedFlow) ? AirwayFlow(a) : -1; },
+         {no, no, no, no, 5.5, 5, 0, 0}},
+        {"fixed pressure",
+         [](frmAirEdit &d) { Tick(d.ChkPress); },
+         &frmAirEdit::TxtPres,
+         false,
+         [this] { return AirwayFan(a) == -1 ? AirwayPressure(a) : -1; },
+         {no, no, no, no, 5.5, -5, 0, 0}},
+        {"fixed length",
+         [](frmAirEdit &d) { Tick(d.CheckLength); },
+         &frmAirEdit::TxtLength,
+         true,
+         [this] { return AirwayLength(a); },
+         {no, no, no, no, 5.5, no, 0, 0}},
+        {"fixed resistance",
+         [](frmAirEdit &d) { Tick(d.ChkFixRes); },
+         &frmAirEdit::TxtFixRes,
+         false,
+         [this] { return AirwayResistanceType(a) == TypedPreset ? AirwayResistance(a) : -1; },
+         {no, no, no, no, 5.5, no, no, no}},
+        {"friction factor",
+         [](frmAirEdit &d) { Tick(d.ChkFixK); },
+         &frmAirEdit::TxtWall,
+         false,
+         [this] { return AirwayWallType(a) == TypedPreset ? AirwayFrictionFactor(a) : -1; },
+         {no, no, no, no, 5.5, no, no, no}},
+        {"shock length",
+         [](frmAirEdit &d) { Tick(d.ChkShock); },
+         &frmAirEdit::TxtShock,
+         false,
+         [this] { return AirwayShockType(a) == TypedPreset ? AirwayShockLength(a) : -1; },
+         {no, no, no, no, 5.5, no, 0, 0}},
+        {"width",
+         {},
+         &frmAirEdit::TxtWidth,
+         true,
+         [this] { return AirwaySize(2, a); },
+         {no, no, no, no, 5.5, no, no, no}},
+        {"height",
+         {},
+         &frmAirEdit::txtHeight,
+         true,
+         [this] { return AirwaySize(1, a); },
+         {no, no, no, no, 5.5, no, no, no}},
+        // No parallel airways is one airway.
+        {"parallel airways",
+         {},
+         &frmAirEdit::TxtMultiAir,
+         true,
+         [this] { return AirwayParallelCount(a); },
+         {no, no, no, no, no, no, no, 1}},
+        {"fans",
+         [](frmAirEdit &d) { d.FanCombo2->SetListIndex(1); },
+         &frmAirEdit::TxtFanN,
+         false,
+         [this] { return AirwayFanCount(a); },
+         {no, no, no, no, no, no, no, 0}},
+        {"curve percentage",
+         [](frmAirEdit &d) { Tick(d.Optcurve[2]); },
+         &frmAirEdit::TxtCPart,
+         false,
+         [this] { return AirwayCurvePercent(a); },
+         {no, no, no, no, no, no, no, 0}},
+    };
+    ScriptedDialogs boxes;
+    const AirwayValues start = TakeAirwayValues(a);
+    for (const auto &f : fields)
+        for (size_t t = 0; t < std::size(texts); ++t) {
+            PutAirwayValues(start, a);
+            const auto network = StoredAirways();
+            const int slot = UndoSlot, step = UndoStep;
+            NetworkSaved = 255;
+            const bool refused = !f.expected[t].has_value();
+            if (refused)
+                boxes.Expect(VB::vbOK, "probably in data entry\r\n");
+            auto dialog = Open(a);
+            if (f.prepare)
+                f.prepare(*dialog);
+            QLineEdit *box = dialog.get()->*f.box;
+            Type(box, texts[t]);
+            if (f.enter)
+                RealKeys::Click(box, Qt::Key_Return);
+            else
+                QTest::mouseClick(dialog->OK, Qt::LeftButton);
+            const std::string what =
+                std::string(f.field) + " " + texts[t] + " [" + box->text().toStdString() + "]";
+            EXPECT_EQ(dialog->isVisible(), refused) << what;
+            if (refused) {
+                EXPECT_TRUE(SameAirways(StoredAirways(), network)) << what;
+                EXPECT_EQ(UndoSlot, slot) << what;
+                EXPECT_EQ(UndoStep, step) << what;
+                EXPECT_EQ(NetworkSaved, 255) << what;
+                EXPECT_TRUE(box->hasFocus()) << what;
+            } else {
+                EXPECT_FLOAT_EQ(static_cast<float>(f.stored()), static_cast<float>(*f.expected[t])) << what;
+            }
+        }
+    EXPECT_TRUE(boxes.Done());
+}
+
+// The teaching mistake: a fixed quantity beyond the solver's limit, ticked with a new name, leaves the
+// airway a plain one of its old flow and name.
+TEST_F(AirEdit, ARefusedFixedQuantityStoresNeitherItsTickNorTheRestOfTheEdit) {
+    AirwayFlow(a) = 20;
+    const auto network = StoredAirways();
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "Fixed quantity must be a number from -9994 to 9994 m3/s");
+    auto dialog = Open(a);
+    ClickBox(dialog->CheckFix);
+    Type(dialog->TxtFlow, "10000");
+    Type(dialog->TxtName, "Renamed");
+    QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    EXPECT_TRUE(boxes.Done());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->TxtFlow->hasFocus());
+    EXPECT_TRUE(SameAirways(StoredAirways(), network));
+    QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+    EXPECT_TRUE(SameAirways(StoredAirways(), network));
+    EXPECT_EQ(UndoSlot, 1);
 }
 
 TEST_F(AirEdit, FanNumbersBeyondThreeDigitsAreKept) {

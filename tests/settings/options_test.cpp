@@ -17,12 +17,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -154,6 +156,68 @@ TEST_F(OptionsTest, OkWithoutEditsKeepsEverySettingExactlyAlsoThroughBothUnitSys
     EXPECT_EQ(settingsBits(), before);
     EXPECT_EQ(DefaultsSaved, 0);
     EXPECT_TRUE(boxes.Shown().empty());
+}
+
+// Each checked field of the settings dialog, typed as a keyboard types it: a value its rule refuses (as
+// the setting keeps it) keeps the dialog open with every setting as it was; an accepted one is stored as
+// typed.
+TEST_F(OptionsTest, EveryCheckedFieldStoresWhatIsTypedOrRefusesItAndStoresNothing) {
+    const char *const texts[] = {"NaN", "inf", "1e39", "1e", "5,5", "-5", "1e-46", "0"};
+    constexpr std::nullopt_t no = std::nullopt;
+    using Stored = std::array<std::optional<double>, 8>;
+    const Stored none{no, no, no, no, no, no, no, no}, above0{no, no, no, no, 5.5, no, no, no},
+        from0{no, no, no, no, 5.5, no, 0, 0}, any{no, no, no, no, 5.5, -5, 0, 0};
+    const struct {
+        VBTextBox *frmOptions::*box;
+        std::function<double()> setting;
+        Stored expected;
+    } fields[] = {
+        {&frmOptions::TxtCd, [] { return MinNodeSpacing; }, none},
+        {&frmOptions::TxtTol, [] { return PickDivisor; }, {no, no, no, no, 18, no, no, no}},
+        {&frmOptions::TxtPowerZoom, [] { return PowerZoomSpeed; }, above0},
+        {&frmOptions::TxtTilt, [] { return TiltSpeed; }, above0},
+        {&frmOptions::TxtSpin, [] { return SpinSpeed; }, above0},
+        {&frmOptions::TxtMj, [] { return GridSpacing; }, above0},
+        {&frmOptions::Txtgwidth, [] { return DefaultScaleWidth; }, above0},
+        {&frmOptions::Txtgx, [] { return DefaultCentreX; }, from0},
+        {&frmOptions::txtIt, [] { return MaxIterations; }, none},
+        {&frmOptions::txtMe, [] { return MaxError; }, none},
+        {&frmOptions::TxtDensity, [] { return AirDensity; }, above0},
+        {&frmOptions::TxtAirP, [] { return SurfacePressure; }, from0},
+        {&frmOptions::TxtCost, [] { return PowerCost; }, above0},
+        {&frmOptions::TxtEff, [] { return AirPowerEfficiency; }, {no, no, no, no, 0.055, no, no, no}},
+        {&frmOptions::TxtFanMax, [] { return MaxFans; }, none},
+        {&frmOptions::TxtAirRL, [] { return SurfacePressureRL; }, any},
+        {&frmOptions::TxtVPart, [] { return DefaultCurvePercent; }, {no, no, no, no, no, no, no, 0}},
+        {&frmOptions::txtHeight, [] { return DefaultDriveHeight; }, above0},
+        {&frmOptions::TxtDiam, [] { return DefaultRaiseDiameter; }, above0},
+        {&frmOptions::TxtArea, [] { return DefaultArea; }, above0},
+    };
+    for (const auto &f : fields)
+        for (size_t t = 0; t < std::size(texts); ++t) {
+            Open();
+            // The combined curve shows the percentage box.
+            QTest::mouseClick(dialog->Optcurve[2], Qt::LeftButton, {},
+                              QPoint(6, dialog->Optcurve[2]->height() / 2));
+            const std::string before = settingsBits();
+            DefaultsSaved = 255;
+            VBTextBox *box = dialog.data()->*f.box;
+            box->selectAll();
+            RealKeys::Type(box, texts[t]);
+            const std::string what = box->objectName().toStdString() + " " + texts[t];
+            if (!f.expected[t])
+                boxes.Expect(VB::vbOK, "must be a");
+            QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+            if (f.expected[t]) {
+                EXPECT_FLOAT_EQ(static_cast<float>(f.setting()), static_cast<float>(*f.expected[t])) << what;
+                continue;
+            }
+            EXPECT_TRUE(dialog->isVisible()) << what;
+            EXPECT_EQ(settingsBits(), before) << what;
+            EXPECT_EQ(DefaultsSaved, 255) << what;
+            dialog->cmdCancel_Click();
+        }
+    EXPECT_TRUE(boxes.Done());
 }
 
 TEST_F(OptionsTest, TheEfficiencyShowsTheWholePercentItWasGiven) {
