@@ -37,7 +37,9 @@
 #include "simulation/balance.h"
 #include "simulation/checks.h"
 #include "simulation/fan_curves.h"
+#include "simulation/junction_system.h"
 #include "simulation/meshes.h"
+#include "simulation/network_solve.h"
 #include "simulation/simulation_ui.h"
 #include "simulation/smoke_spread.h"
 #include "tables/spreadsheet_state.h"
@@ -171,6 +173,8 @@
     X(SolverFanCount) \
     /* simulation/meshes.h */ \
     X(MeshingFinding) \
+    /* simulation/network_solve.h */ \
+    X(WholeNetworkJunctions) \
     /* simulation/smoke_spread.h */ \
     X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
     /* settings/options_state.h */ \
