@@ -273,6 +273,7 @@ void JunctionSystem::analyse() {
     updateAt_.assign(static_cast<std::size_t>(supernodes), 0);
     waiting_.reserve(static_cast<std::size_t>(supernodes));
     relative_.assign(static_cast<std::size_t>(n), 0);
+    into_.assign(largestFront, 0);
     for (std::vector<double> *byPlace : {&grounded_, &ground_, &b_, &r_, &y_, &hi_, &lo_, &dhi_, &dlo_})
         byPlace->assign(static_cast<std::size_t>(n), 0.0);
 }
@@ -310,7 +311,10 @@ bool JunctionSystem::Factorize() {
         for (int k = 0; k < below; ++k)
             relative_[rows[k]] = columns + k;
         Block front(front_.data(), size, size);
-        std::fill_n(front_.begin(), static_cast<std::size_t>(size) * size, 0.0);
+        double *f = front_.data();
+        for (int j = 0; j < size; ++j) // only the lower triangle is read
+            std::fill(f + static_cast<std::ptrdiff_t>(j) * size + j,
+                      f + static_cast<std::ptrdiff_t>(j + 1) * size, 0.0);
         double *g = frontGround_.data();
         std::copy_n(ground_.begin() + first, columns, g);
         std::fill_n(g + columns, below, 0.0);
@@ -326,12 +330,15 @@ bool JunctionSystem::Factorize() {
             const int *childRows = structure_.data() + structureStart_[child];
             const std::size_t at = updateAt_[child];
             const double *update = stack_.data() + at, *childGround = update + childBelow * childBelow;
+            int *into = into_.data();
+            for (int a = 0; a < childBelow; ++a)
+                into[a] = relative_[childRows[a]];
             for (int b = 0; b < childBelow; ++b) {
-                const int to = relative_[childRows[b]];
-                g[to] += childGround[b];
+                g[into[b]] += childGround[b];
+                double *target = f + static_cast<std::ptrdiff_t>(into[b]) * size;
+                const double *from = update + static_cast<std::ptrdiff_t>(b) * childBelow;
                 for (int a = b + 1; a < childBelow; ++a)
-                    front(relative_[childRows[a]], to) +=
-                        update[static_cast<std::ptrdiff_t>(b) * childBelow + a];
+                    target[into[a]] += from[a];
             }
             top = at;
         }
@@ -340,7 +347,11 @@ bool JunctionSystem::Factorize() {
         if (below > 0) {
             updateAt_[s] = top;
             waiting_.push_back(s);
-            Block(stack_.data() + top, below, below) = front.bottomRightCorner(below, below);
+            for (int b = 0; b < below; ++b) // its strict lower triangle is what the parent adds
+                std::copy(f + static_cast<std::ptrdiff_t>(columns + b) * size + columns + b + 1,
+                          f + static_cast<std::ptrdiff_t>(columns + b + 1) * size,
+                          stack_.begin() + static_cast<std::ptrdiff_t>(top) +
+                              static_cast<std::ptrdiff_t>(b) * below + b + 1);
             top += static_cast<std::size_t>(below) * below;
             std::copy_n(g + columns, below, stack_.begin() + static_cast<std::ptrdiff_t>(top));
             top += static_cast<std::size_t>(below);

@@ -78,6 +78,7 @@ private:
     // The dense front being factorised and its rows' groundings; updates waiting for their parent, each
     // followed by its rows' groundings.
     std::vector<double> front_, frontGround_, stack_;
-    std::vector<int> relative_, waiting_; // a row's place in the current front; supernodes on the stack
+    // A row's place in the current front; a child's rows' places in it; supernodes on the stack.
+    std::vector<int> relative_, into_, waiting_;
     std::vector<double> ground_, b_, r_, y_, hi_, lo_, dhi_, dlo_; // by place
 };
