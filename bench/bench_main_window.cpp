@@ -20,8 +20,8 @@
 #include "shell/MainForm.h"
 #include "shell/frmWindow.h"
 #include "shell/shell_state.h"
-#include "simulation/driver.h"
-#include "simulation/simulation_ui.h"
+#include "solver/driver.h"
+#include "solver/simulation_ui.h"
 
 #include "answer_no.h"
 

@@ -1,0 +1,209 @@
+#include "solver/fan_curves.h"
+
+#include "model/Gustrom1.h"
+#include "model/fan_efficiency.h"
+#include "platform/Dialogs.h"
+#include "solver/simulation_ui.h"
+
+#include <map>
+#include <string>
+#include <utility>
+
+int SolverFanCount = 0;
+
+namespace {
+
+constexpr int LastPoint = 11;
+constexpr int StallSlope = -50; // Pa per m³/s off the curve
+
+// The arrangement code holds the count in its last two digits (series) or above them (parallel) in a
+// 16-bit value: more than 99 in series or 327 in parallel cannot be told apart.
+constexpr int MaxSeriesFans = 99;
+constexpr int MaxParallelFans = 327;
+
+bool fanCountFits(int a) {
+    const int n = AirwayFanCount(a);
+    if (n < 0)
+        return false;
+    return (AirwayFlags(a) & AirwayFlag::FansInSeries) ? n <= MaxSeriesFans : n <= MaxParallelFans;
+}
+
+int arrangementCode(int a) {
+    const int n = AirwayFanCount(a) == 0 ? 1 : AirwayFanCount(a);
+    return (AirwayFlags(a) & AirwayFlag::FansInSeries) ? 100 + n : 100 * n + 1;
+}
+
+// Flow factor (parallel fans) and pressure factor (fans in series) of an arrangement code.
+std::pair<int, int> arrangementFactors(int code) {
+    return {code / 100 == 0 ? 1 : code / 100, code % 100 == 0 ? 1 : code % 100};
+}
+
+double blend(double staticP, double totalP, int airway) {
+    return staticP + AirwayCurvePercent(airway) * (totalP - staticP) / 100.0;
+}
+
+// Checks fan f and sets its point 11; false when the curve is invalid.
+bool extendCurve(int f) {
+    FanCurvePressure(1, LastPoint, f) = 0;
+    FanCurvePressure(2, LastPoint, f) = 0;
+    const double q10 = FanCurveFlow(10, f);
+    int j = 9;
+    while (j >= 1 && FanCurveFlow(j, f) == FanCurveFlow(10, f))
+        --j;
+    int k = 0;
+    for (int curve = 1; curve <= 2 && k == 0; ++curve)
+        for (int p = 1; p <= 9; ++p)
+            if (FanCurvePressure(curve, p, f) != FanCurvePressure(curve, 10, f))
+                k = curve;
+    bool valid = j >= 1 && k != 0;
+    if (valid) {
+        const double s = -(static_cast<double>(FanCurvePressure(k, 10, f)) - FanCurvePressure(k, j, f)) /
+                         (q10 - FanCurveFlow(j, f));
+        const double q11 = s != 0 ? FanCurvePressure(k, 10, f) / s + q10 : q10;
+        // The zero-pressure point must lie beyond point 10, or no pressure could be read past it.
+        valid = q11 > q10;
+        FanCurveFlow(LastPoint, f) = static_cast<float>(valid ? q11 : q10);
+    }
+    if (!valid)
+        FanCurveFlow(LastPoint, f) = static_cast<float>(q10);
+    FanCurvePressure(1, LastPoint, f) = -FanCurvePressure(2, 10, f);
+    return valid;
+}
+
+// Makes sure the solver tables hold count fans.
+void reserveSolverFans(int count) {
+    if (FanSolverFlow.size() > 0 && FanSolverFlow.UBound(1) >= count)
+        return;
+    FanSolverFlow.ReDimPreserve(Bounds{0, LastPoint}, Bounds{0, count});
+    FanSolverPressure.ReDimPreserve(Bounds{0, 2}, Bounds{0, LastPoint}, Bounds{0, count});
+}
+
+} // namespace
+
+void CheckFanCurves() {
+    for (int f = 1; f <= MaxFans && FanName.InBounds(f); ++f) {
+        if (FanName(f).empty())
+            continue;
+        if (!extendCurve(f))
+            VB::MsgBox("Invalid Fan Curve : Fan curve # " + std::to_string(f));
+    }
+}
+
+void BuildFanCurves() {
+    SolverFanCount = 0;
+    std::map<std::pair<int, int>, int> solverFanOf;
+    std::vector<std::pair<int, int>> keys; // model, arrangement code of each solver fan
+    for (int a = 1; a <= AirwayCount; ++a) {
+        AirwaySolverFan(a) = static_cast<float>(AirwayFan(a));
+        if (AirwayFan(a) == 0 || AirwayFan(a) == -1)
+            continue;
+        if (!FanInDatabase(AirwayFan(a))) {
+            AirwaySolverFan(a) = 0;
+            AddErrorLine(a, "Fan not in database");
+            ErrorLevel = 1;
+            continue;
+        }
+        if (!fanCountFits(a)) {
+            AirwaySolverFan(a) = 0;
+            AddErrorLine(a, "Too many fans");
+            ErrorLevel = 1;
+            continue;
+        }
+        const std::pair<int, int> key{AirwayFan(a), arrangementCode(a)};
+        auto [it, added] = solverFanOf.emplace(key, SolverFanCount + 1);
+        if (added) {
+            ++SolverFanCount;
+            keys.push_back(key);
+        }
+        AirwaySolverFan(a) = static_cast<float>(it->second);
+    }
+    reserveSolverFans(SolverFanCount);
+    for (int sf = 1; sf <= SolverFanCount; ++sf) {
+        const auto [model, code] = keys[sf - 1];
+        const auto [nq, np] = arrangementFactors(code);
+        for (int p = 1; p <= LastPoint; ++p) {
+            for (int k = 1; k <= 2; ++k)
+                FanSolverPressure(k, p, sf) = static_cast<float>(np * FanCurvePressure(k, p, model));
+            FanSolverFlow(p, sf) = static_cast<float>(nq * FanCurveFlow(p, model));
+        }
+    }
+}
+
+double SolverFanPointPressure(int point, int solverFan, int airway) {
+    return blend(FanSolverPressure(1, point, solverFan), FanSolverPressure(2, point, solverFan), airway);
+}
+
+double FanDataPressure(int point, int fanModel, int airway) {
+    if (!FanCurvePressure.InBounds(1, point, fanModel))
+        return 0;
+    return blend(FanCurvePressure(1, point, fanModel), FanCurvePressure(2, point, fanModel), airway);
+}
+
+namespace {
+
+// Pressure p (Pa) and slope at flow q on the curve whose point i lies at flowAt(i), pressureAt(i).
+template <typename Flow, typename Pressure>
+int pressureOnCurve(double q, const Flow &flowAt, const Pressure &pressureAt, double &p, double &slope) {
+    if (q < flowAt(1)) {
+        p = pressureAt(1);
+        slope = StallSlope;
+        return CurveRegion::Below;
+    }
+    if (q >= flowAt(LastPoint)) {
+        p = 0;
+        slope = StallSlope;
+        return CurveRegion::Beyond;
+    }
+    int i = 2;
+    while (i < LastPoint && !(flowAt(i) > q))
+        ++i;
+    const double qi = flowAt(i);
+    const double pi = pressureAt(i);
+    slope = (pressureAt(i - 1) - pi) / (flowAt(i - 1) - qi);
+    p = pi + (q - qi) * slope;
+    return CurveRegion::On;
+}
+
+} // namespace
+
+int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &slope) {
+    if (solverFan == -1) {
+        slope = -1;
+        return CurveRegion::On;
+    }
+    return pressureOnCurve(
+        q, [&](int i) { return static_cast<double>(FanSolverFlow(i, solverFan)); },
+        [&](int i) { return SolverFanPointPressure(i, solverFan, airway); }, p, slope);
+}
+
+std::string FanDutyWarning(int airway) {
+    const int f = AirwayFan(airway);
+    if (f < 1 || !FanInDatabase(f) || !fanCountFits(airway))
+        return {};
+    const auto [nq, np] = arrangementFactors(arrangementCode(airway));
+    const double q = AirwayFlow(airway); // m³/s
+    // Past the last measured point the curve is only the straight run down to its extrapolated end.
+    const bool beyond = q > nq * static_cast<double>(FanCurveFlow(LastPoint - 1, f));
+    double p = 0, slope = 0; // Pa, Pa per m³/s
+    pressureOnCurve(
+        q, [&](int i) { return nq * static_cast<double>(FanCurveFlow(i, f)); },
+        [&](int i) { return np * FanDataPressure(i, f, airway); }, p, slope);
+    if (beyond)
+        return p < 0 ? "Fan beyond its curve, pressure negative" : "Fan beyond its curve";
+    return p < 0 ? "Fan pressure negative" : "";
+}
+
+void ListFanDutyWarnings() {
+    for (int a = 1; a <= AirwayCount; ++a) {
+        if (AirwayFlags(a) & AirwayFlag::ErrorMark)
+            continue; // already listed, for a reversed flow
+        const std::string warning = FanDutyWarning(a);
+        if (warning.empty())
+            continue;
+        AddErrorLine(a, warning);
+        AirwayComment(a) = warning.rfind("Fan beyond", 0) == 0 ? "Beyond Curve" : "Negative Fan";
+        AirwayFlags(a) |= AirwayFlag::ErrorMark;
+        if (ErrorLevel == 0)
+            ErrorLevel = 2;
+    }
+}
