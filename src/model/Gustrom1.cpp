@@ -303,7 +303,10 @@ template <bool Preserve> void allocateNetwork() {
     alloc<Preserve>(AirwayLinkList, Bounds{0, 4 * MaxAirways});
     alloc<Preserve>(AirwayMeshOrder, airways);
     alloc<Preserve>(AirwayWeight, airways);
-    alloc<Preserve>(MeshAirwayList, Bounds{0, 20 * MaxAirways});
+    // The mesh list is the meshes' scratch, rebuilt by every run and grown to what they need: a list grown
+    // beyond its reserve stays, so the next run of a network with long meshes takes no fresh memory.
+    if (MeshAirwayList.size() == 0 || MeshAirwayList.UBound() < 20 * MaxAirways)
+        alloc<Preserve>(MeshAirwayList, Bounds{0, 20 * MaxAirways});
     alloc<Preserve>(MeshStart, half);
     alloc<Preserve>(VisibleAirways, Bounds{0, MaxAirways + 1});
     alloc<Preserve>(FloatingTextShown, Bounds{0, MaxFloatingTexts + 1});

@@ -153,7 +153,8 @@ NetworkSolveResult solveWholeNetwork(const SweepMeshes &meshes, std::vector<Airw
             for (int i = meshes.begin[m]; i < meshes.begin[m + 1]; ++i)
                 change[meshes.entries[i].airway()] += meshes.entries[i].along(chordChange[m]);
     };
-    const NetworkSolveResult solved = SolveNetworkByNewton(flow, role, MaxError, carry);
+    const NetworkSolveResult solved =
+        SolveNetworkByNewton(flow, role, MaxError, carry, WholeNetworkJunctions);
     if (!solved.solved)
         return solved;
     LastBalance.newtonSteps += solved.steps;
