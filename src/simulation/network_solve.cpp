@@ -9,6 +9,8 @@
 #include "simulation/junction_system.h"
 #include "simulation/simulation_ui.h"
 
+#include <Eigen/SparseCholesky>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -20,10 +22,11 @@ namespace {
 constexpr int LastPoint = 11;
 // Steps before the solve gives the rest to the sweeps.
 constexpr int MostSteps = 60;
-// Of the network's typical resistance (the median of its free airways without fan), the resistance at or
-// below which an airway is negligible: it joins its junctions into one unknown, as one without resistance,
-// so that no slope of the system is too small beside the others for the steps to resolve it; its loss is
-// still taken at its flow, so the flows the steps settle on are those of its own resistance.
+// Of the largest resistance in a cluster of airways, the resistance at or above which the first airway
+// that leads out of it must lie for the cluster to be negligible: its airways then join their junctions
+// into one unknown, as airways without resistance, so that no slope of the system is too small beside the
+// others for the steps to resolve it; their losses are still taken at their flows, so the flows the steps
+// settle on are those of their own resistances.
 constexpr double TieShare = 1e-6;
 // Of the steepest slope, the slope of a branch whose law gives none (a fan without resistance on a level or
 // rising run of its curve), so that the system stays positive definite.
@@ -148,6 +151,55 @@ struct Ring {
     std::vector<std::pair<int, double>> airways;
 };
 
+// Which free airways without fan are negligible (1), by airway slot. Taken in rising order of resistance,
+// the airways join their junctions into clusters (as Kruskal's method grows a forest): when an airway leads
+// out of a cluster, that is the least resistance in series with every airway of the cluster, so a cluster
+// whose airways all lie below TieShare of it is negligible beside whatever carries its air on. An airway
+// joining two junctions of one cluster lies in parallel with it and seals nothing, so stoppings and
+// leakage paths across the drives never make the drives negligible, nor does any airway elsewhere; it
+// joins the cluster unless it lies as far above it. An airway without resistance is always negligible.
+std::vector<uint8_t> negligibleAirways(const std::vector<SolveRole> &role) {
+    const int n = AirwayCount;
+    std::vector<int> order;
+    for (int a = 1; a <= n; ++a)
+        if (role[static_cast<std::size_t>(a)] != SolveRole::Known && AirwaySolverFan(a) == 0)
+            order.push_back(a);
+    std::stable_sort(order.begin(), order.end(),
+                     [](int a, int b) { return AirwayResistance(a) < AirwayResistance(b); });
+    std::vector<uint8_t> tie(static_cast<std::size_t>(n) + 1, 0);
+    DisjointSets clusters(NodeCount);
+    // Per cluster (its representative): its largest resistance (Ns²/m⁸, -1 for none yet) and its airways
+    // not yet found negligible.
+    std::vector<double> largest(static_cast<std::size_t>(NodeCount) + 1, -1.0);
+    std::vector<std::vector<int>> members(static_cast<std::size_t>(NodeCount) + 1);
+    for (int a : order) {
+        const double r = AirwayResistance(a);
+        if (!(r > 0))
+            tie[static_cast<std::size_t>(a)] = 1;
+        const int s = clusters.Find(std::abs(AirwayStartNode(a))),
+                  e = clusters.Find(std::abs(AirwayEndNode(a)));
+        if (s == e && largest[s] >= 0 && r >= largest[s] / TieShare)
+            continue; // in parallel with a cluster far below it: it carries what the cluster leaves
+        if (s != e)
+            for (const int c : {s, e})
+                if (largest[c] >= 0 && r >= largest[c] / TieShare) {
+                    for (int m : members[c])
+                        tie[static_cast<std::size_t>(m)] = 1;
+                    members[c].clear();
+                }
+        const int joined = clusters.Unite(s, e), other = joined == s ? e : s;
+        if (other != joined) {
+            if (members[other].size() > members[joined].size())
+                std::swap(members[other], members[joined]);
+            members[joined].insert(members[joined].end(), members[other].begin(), members[other].end());
+            members[other].clear();
+        }
+        members[joined].push_back(a);
+        largest[joined] = r;
+    }
+    return tie;
+}
+
 class NewtonSolve {
 public:
     NewtonSolve(std::vector<double> &flow, const std::vector<SolveRole> &role, double tolerance,
@@ -227,21 +279,8 @@ private:
         auto ends = [&](int a) {
             return std::pair{std::abs(AirwayStartNode(a)), std::abs(AirwayEndNode(a))};
         };
-        // The network's scale: the median resistance of its free airways without fan.
-        std::vector<double> resistances;
-        for (int a = 1; a <= n; ++a)
-            if (isFree(a) && AirwaySolverFan(a) == 0 && AirwayResistance(a) > 0 &&
-                AirwayResistance(a) < BulkheadResistance)
-                resistances.push_back(AirwayResistance(a));
-        double typical = 0;
-        if (!resistances.empty()) {
-            const auto middle = resistances.begin() + static_cast<std::ptrdiff_t>(resistances.size() / 2);
-            std::nth_element(resistances.begin(), middle, resistances.end());
-            typical = *middle;
-        }
-        auto ties = [&](int a) {
-            return AirwaySolverFan(a) == 0 && !(AirwayResistance(a) > TieShare * typical);
-        };
+        const std::vector<uint8_t> tie = negligibleAirways(role);
+        auto ties = [&](int a) { return tie[static_cast<std::size_t>(a)] != 0; };
         int surface = 0;
         for (int a = 1; a <= n && surface == 0; ++a) {
             if (AirwayStartKey(a) == SurfaceNodeKey)
@@ -393,6 +432,16 @@ private:
             ring.airways.insert(ring.airways.end(), down.rbegin(), down.rend());
             rings_.push_back(std::move(ring));
         }
+        std::vector<int> listed(nodes > 0 ? static_cast<std::size_t>(AirwayCount) + 1 : 0, -1);
+        for (std::size_t r = 0; r < rings_.size(); ++r)
+            for (const auto &[a, along] : rings_[r].airways) {
+                if (listed[a] < 0) {
+                    listed[a] = static_cast<int>(ringAirway_.size());
+                    ringAirway_.push_back(a);
+                    ringsThrough_.emplace_back();
+                }
+                ringsThrough_[listed[a]].emplace_back(static_cast<int>(r), along);
+            }
     }
 
     // The meshes' tree in walking order, parents before children, from each root.
@@ -464,14 +513,53 @@ private:
         return (loss_[b.airway] - drop) - (lost + (potentialLow_[b.start] - potentialLow_[b.end]));
     }
 
-    // A ring's pressure sum and slope at flows q (Pa, Pa per m³/s): each airway weighed by its resistance,
-    // or where it has none by equal small ones.
-    static void ringSums(const Ring &ring, const std::vector<double> &q, double &sum, double &slope) {
-        sum = slope = 0;
-        for (const auto &[a, along] : ring.airways) {
-            const double w = std::max<double>(AirwayResistance(a), LeastWeight), x = along * q[a];
-            sum += w * x * std::fabs(x);
-            slope += 2 * w * std::fabs(x);
+    // All rings take together the circulations that balance them at the flows the step leaves (each airway
+    // weighed by its resistance, or where it has none by equal small ones): Newton's method on the
+    // circulations, each step one small system over the rings whose entries are the slopes of the airways
+    // they share, so that rings sharing airways settle at once, as one ring would.
+    void settleRings(const std::vector<double> &q, std::vector<double> &d) {
+        const int count = static_cast<int>(rings_.size());
+        std::vector<double> &after = ringFlow_;
+        after.assign(q.size(), 0.0);
+        for (int a : ringAirway_)
+            after[a] = q[a] + d[a];
+        for (const Ring &ring : rings_) {
+            const int closing = ring.airways.front().first;
+            d[closing] = 0;
+            after[closing] = q[closing];
+        }
+        Eigen::VectorXd sum(count); // Pa, by ring
+        Eigen::SparseMatrix<double> slope(count, count);
+        for (int k = 0; k < 60; ++k) {
+            sum.setZero();
+            ringTerms_.clear();
+            for (std::size_t i = 0; i < ringAirway_.size(); ++i) {
+                const int a = ringAirway_[i];
+                const double w = std::max<double>(AirwayResistance(a), LeastWeight), x = after[a];
+                const double g = 2 * w * std::max(std::fabs(x), floorFlow_);
+                for (const auto &[r, along] : ringsThrough_[i]) {
+                    sum[r] += along * w * x * std::fabs(x);
+                    for (const auto &[other, otherAlong] : ringsThrough_[i])
+                        if (other <= r)
+                            ringTerms_.emplace_back(r, other, along * otherAlong * g);
+                }
+            }
+            slope.setFromTriplets(ringTerms_.begin(), ringTerms_.end());
+            if (!ringPatternKnown_) {
+                ringFactor_.analyzePattern(slope);
+                ringPatternKnown_ = true;
+            }
+            ringFactor_.factorize(slope);
+            if (ringFactor_.info() != Eigen::Success)
+                return;
+            const Eigen::VectorXd circulation = ringFactor_.solve(-sum);
+            for (std::size_t i = 0; i < ringAirway_.size(); ++i)
+                for (const auto &[r, along] : ringsThrough_[i])
+                    after[ringAirway_[i]] += along * circulation[r];
+            for (int r = 0; r < count; ++r)
+                d[rings_[static_cast<std::size_t>(r)].airways.front().first] += circulation[r];
+            if (!(circulation.cwiseAbs().maxCoeff() > RoundingShare * largestFlow_))
+                return;
         }
     }
 
@@ -555,30 +643,8 @@ private:
             excess_[b.start] = excess_[b.end] = 0;
         for (const Tie &tie : ties_)
             excess_[tie.parent] = 0;
-        // Each ring then takes the circulation that balances it at the flows the step leaves, one ring
-        // after another, so that rings sharing airways settle together over the steps.
-        if (!rings_.empty()) {
-            std::vector<double> &after = ringFlow_;
-            after.assign(q.size(), 0.0);
-            for (const Ring &ring : rings_)
-                for (const auto &[a, along] : ring.airways)
-                    after[a] = q[a] + d[a];
-            for (const Ring &ring : rings_) {
-                const int closing = ring.airways.front().first;
-                d[closing] = 0;
-                after[closing] = q[closing];
-                for (int k = 0; k < 60; ++k) {
-                    double sum = 0, slope = 0;
-                    ringSums(ring, after, sum, slope);
-                    const double circulation = slope > 0 ? -sum / slope : 0.0;
-                    for (const auto &[a, along] : ring.airways)
-                        after[a] += along * circulation;
-                    d[closing] += circulation;
-                    if (!(std::fabs(circulation) > RoundingShare * largestFlow_))
-                        break;
-                }
-            }
-        }
+        if (!rings_.empty())
+            settleRings(q, d);
         carry_(d);
         return true;
     }
@@ -647,6 +713,12 @@ private:
     std::vector<double> residual_, slope_; // Pa and Pa per m³/s, by branch
     std::vector<double> excess_;   // m³/s of a step left at each junction, while the ties are balanced
     std::vector<double> ringFlow_; // m³/s, by airway slot: the rings' flows as they are settled
+    // The rings' airways, each once, with the rings through each and +1 where the ring runs along it.
+    std::vector<int> ringAirway_;
+    std::vector<std::vector<std::pair<int, double>>> ringsThrough_;
+    std::vector<Eigen::Triplet<double>> ringTerms_;
+    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> ringFactor_;
+    bool ringPatternKnown_ = false;
     JunctionSystem system_;
 };
 

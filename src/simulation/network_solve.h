@@ -32,9 +32,10 @@ using CarryThroughMeshes = std::function<void(std::vector<double> &change)>;
 // along the meshes' tree leave only the chords' residuals), so its rounding follows the flows and not the
 // network's pressures, and damped so that the network's content (over the airways, the integral over the
 // flow of the pressure lost, R Q|Q| less the fan or fixed pressure) falls: the flows reached are a stable
-// balanced state near the ones given. An airway without fan whose resistance is negligible at the
-// network's scale joins its two junctions into one unknown, its pressure loss taken as it stands; where
-// such airways close a ring of their own, the ring takes the split its resistances give, or where they
+// balanced state near the ones given. An airway without fan whose resistance is negligible beside every
+// airway that carries its air on (a cluster of such airways far below the least resistance that leads
+// out of it) joins its two junctions into one unknown, its pressure loss taken as it stands; where such
+// airways close rings of their own, the rings take together the split their resistances give, or where they
 // have none the split of equal small resistances, whatever circulation it was given. Where no step
 // lowers the content any further, the system cannot be solved or the steps run out, the flows reached so
 // far are kept; on a stop request the flows are left as they came in. The solve ends once a step taken
