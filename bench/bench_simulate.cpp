@@ -7,10 +7,10 @@
 #include "model/Gustrom1.h"
 #include "model/undo.h"
 #include "platform/Dialogs.h"
-#include "simulation/balance.h"
-#include "simulation/driver.h"
-#include "simulation/simulation_ui.h"
 #include "simulation/simulation_windows.h"
+#include "solver/balance.h"
+#include "solver/driver.h"
+#include "solver/simulation_ui.h"
 
 #include "bench_network.h"
 

@@ -6,10 +6,10 @@
 #include "model/airway_fields.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
-#include "simulation/driver.h"
 #include "simulation/simplify.h"
 #include "simulation/smoke_spread.h"
-#include "simulation/smoke_ui.h"
+#include "solver/driver.h"
+#include "solver/smoke_ui.h"
 
 #include <benchmark/benchmark.h>
 

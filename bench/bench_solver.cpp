@@ -2,11 +2,11 @@
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
 #include "platform/Dialogs.h"
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/fan_curves.h"
-#include "simulation/meshes.h"
-#include "simulation/simulation_ui.h"
+#include "solver/balance.h"
+#include "solver/checks.h"
+#include "solver/fan_curves.h"
+#include "solver/meshes.h"
+#include "solver/simulation_ui.h"
 
 #include "bench_network.h"
 

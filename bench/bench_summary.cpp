@@ -4,7 +4,7 @@
 #include "common/NetworkGenerator.h"
 #include "exchange/network_summary.h"
 #include "model/Gustrom1.h"
-#include "simulation/driver.h"
+#include "solver/driver.h"
 
 #include <benchmark/benchmark.h>
 

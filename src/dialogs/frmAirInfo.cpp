@@ -12,7 +12,7 @@
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
-#include "simulation/fan_curves.h"
+#include "solver/fan_curves.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -13,7 +13,7 @@
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
-#include "simulation/driver.h"
+#include "solver/driver.h"
 
 #include <QScopedValueRollback>
 #include <array>

@@ -2,6 +2,7 @@
 
 #include "model/Gustrom1.h"
 #include "model/comma_values.h"
+#include "model/left_out.h"
 #include "model/safe_file.h"
 #include "model/text_files.h"
 #include "model/value_rules.h"
@@ -11,6 +12,7 @@
 #include "platform/VBError.h"
 
 #include <QFileInfo>
+#include <vector>
 
 namespace {
 
@@ -31,26 +33,54 @@ bool worthKeeping(int f) {
     return hasCurve(f) || !FanName(f).empty();
 }
 
-// Fans whose values lie outside their rules are damaged: they are emptied and counted.
-int leftOut = 0;
+// The fans of the file read last that were left out, by reason.
+FansLeftOut leftOut;
 
-void keepOnlyInRange(int f) {
-    if (FanInRange(f))
+// A fan read whole is kept unless a value lies outside its rule; either way a damaged fan is emptied and
+// counted, and the fans after it are read.
+void keepIfWhole(int f, bool whole) {
+    if (whole && FanInRange(f))
         return;
     EmptyFan(f);
-    ++leftOut;
+    ++(whole ? leftOut.outOfRange : leftOut.unreadable);
 }
 
 void readCommaFans(TextFileReader &in) {
     CommaValueReader values(in);
-    for (int f = 1; f <= MaxFans && !values.AtEnd(); keepOnlyInRange(f++)) {
-        FanName(f) = Trim(values.Text());
-        for (int p = 1; p <= 10; ++p) {
-            FanCurvePressure(1, p, f) = static_cast<float>(values.Number());
-            FanCurveFlow(p, f) = static_cast<float>(values.Number());
-            FanCurvePressure(2, p, f) = FanCurvePressure(1, p, f);
+    for (int f = 1; f <= MaxFans && !values.AtEnd(); ++f) {
+        bool whole = true;
+        try {
+            FanName(f) = Trim(values.Text());
+            for (int p = 1; p <= 10; ++p) {
+                FanCurvePressure(1, p, f) = static_cast<float>(values.Number());
+                FanCurveFlow(p, f) = static_cast<float>(values.Number());
+                FanCurvePressure(2, p, f) = FanCurvePressure(1, p, f);
+            }
+        } catch (const VBError &) {
+            whole = false; // the file ends inside the fan
         }
+        keepIfWhole(f, whole);
     }
+}
+
+// Fan f from its fan line (in LineFields) and the ten point lines after it.
+bool readTabFan(int f, const std::vector<std::string> &points, float version) {
+    try {
+        FanName(f) = Trim(LineFields(2));
+        FanDiameter(f) = StrictSingle(StrictValue(LineFields(3)));
+        for (int p = 1; p <= 10; ++p) {
+            std::string line = points[static_cast<std::size_t>(p - 1)];
+            SplitFields(version, line, LineFields);
+            FanCurvePressure(1, p, f) = StrictSingle(StrictValue(LineFields(2)));
+            FanCurveFlow(p, f) = StrictSingle(StrictValue(LineFields(3)));
+            FanCurveEfficiency(p, f) = LenientInteger(LenientValue(LineFields(4)));
+            if (!LineFields(5).empty())
+                FanCurvePressure(2, p, f) = StrictSingle(StrictValue(LineFields(5)));
+        }
+    } catch (const VBError &) {
+        return false;
+    }
+    return true;
 }
 
 void readTabFans(TextFileReader &in, float version) {
@@ -66,28 +96,21 @@ void readTabFans(TextFileReader &in, float version) {
         }
     }
     in.LineInput();
+    std::vector<std::string> points;
     while (in.ReadLine(line)) {
+        if (line.empty())
+            continue;
+        // A fan is its line and ten point lines: all eleven are taken before any is read, so that a fan
+        // that fails leaves the next one on its own lines.
+        points.clear();
+        for (std::string point; points.size() < 10 && in.ReadLine(point);)
+            points.push_back(point);
         SplitFields(version, line, LineFields);
         const int f = LenientInteger(LenientValue(LineFields(1)));
-        // A fan beyond the arrays is passed over with its points.
-        const bool inRange = f >= 1 && f <= MaxFans;
-        if (inRange) {
-            FanName(f) = Trim(LineFields(2));
-            FanDiameter(f) = StrictSingle(StrictValue(LineFields(3)));
-        }
-        for (int p = 1; p <= 10; ++p) {
-            line = in.LineInput();
-            if (!inRange)
-                continue;
-            SplitFields(version, line, LineFields);
-            FanCurvePressure(1, p, f) = StrictSingle(StrictValue(LineFields(2)));
-            FanCurveFlow(p, f) = StrictSingle(StrictValue(LineFields(3)));
-            FanCurveEfficiency(p, f) = LenientInteger(LenientValue(LineFields(4)));
-            if (!LineFields(5).empty())
-                FanCurvePressure(2, p, f) = StrictSingle(StrictValue(LineFields(5)));
-        }
-        if (inRange)
-            keepOnlyInRange(f);
+        if (f < 1 || f > MaxFans)
+            ++leftOut.noSlot;
+        else
+            keepIfWhole(f, points.size() == 10 && readTabFan(f, points, version));
     }
 }
 
@@ -140,7 +163,7 @@ std::string FanFileReplacement() {
 void LoadFanData() {
     FanDataChanged = 255;
     FileVersion = 0;
-    leftOut = 0;
+    leftOut = {};
     try {
         TextFileReader in(fanFilePath());
         std::string header = in.LineInput();
@@ -161,7 +184,9 @@ void LoadFanData() {
         VB::MsgBox(text, VB::vbExclamation);
         VB::SetScreenPointer(VB::vbDefault);
     }
-    ReportFansLeftOut(leftOut, "the fan database");
+    const std::string text = FansLeftOutText(leftOut, "the fan database");
+    if (!text.empty())
+        VB::MsgBox(text, VB::vbExclamation);
 }
 
 void EmptyFan(int f) {
@@ -175,10 +200,11 @@ void EmptyFan(int f) {
     }
 }
 
-void ReportFansLeftOut(int count, const std::string &what) {
-    if (count > 0)
-        VB::MsgBox(fansText(count) + " of " + what + " left out: a value lies outside its range.",
-                   VB::vbExclamation);
+std::string FansLeftOutText(const FansLeftOut &fans, const std::string &from) {
+    return LeftOutText("fan", "fans", from,
+                       {{fans.unreadable, "could not be read"},
+                        {fans.outOfRange, "held a value outside its range"},
+                        {fans.noSlot, "had a fan number outside the database"}});
 }
 
 bool SaveFanData() {

@@ -12,5 +12,11 @@ bool SaveFanData();
 std::string FanFileReplacement();
 // Empties fan slot f: no name, no diameter, no curve.
 void EmptyFan(int f);
-// "n fan(s) of <what> left out: a value lies outside its range." shown when n is above 0.
-void ReportFansLeftOut(int count, const std::string &what);
+// The fans a reader left out, by reason.
+struct FansLeftOut {
+    int unreadable = 0; // a value is not a number, or the fan's lines end early
+    int outOfRange = 0; // a value lies outside its rule
+    int noSlot = 0;     // its number names no slot of the database
+};
+// The one message on them, "1 fan was left out of <from>: it could not be read."; empty when none was.
+std::string FansLeftOutText(const FansLeftOut &fans, const std::string &from);

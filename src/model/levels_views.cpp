@@ -88,14 +88,15 @@ void SetDefaultLevels() {
 
 void FillLevelList() {
     Shell().LevelListClear();
-    // Insertion by RL High, highest first; equal heights end in the reverse of their former order.
+    // Insertion by RL High, highest first. Equal heights keep their order, so that a table saved and read
+    // back is the same table, its surface level among them.
     for (int i = 2; i <= LastLevel; ++i) {
-        if (LevelName(i).empty() || LevelRange(i, 1) < LevelRange(i - 1, 1))
+        if (LevelName(i).empty() || LevelRange(i, 1) <= LevelRange(i - 1, 1))
             continue;
         const std::string name = LevelName(i);
         const int32_t high = LevelRange(i, 1), low = LevelRange(i, 2);
         int j = i - 1;
-        for (; j >= 1 && LevelRange(j, 1) <= high; --j) {
+        for (; j >= 1 && LevelRange(j, 1) < high; --j) {
             LevelName(j + 1) = LevelName(j);
             LevelRange(j + 1, 1) = LevelRange(j, 1);
             LevelRange(j + 1, 2) = LevelRange(j, 2);

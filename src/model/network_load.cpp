@@ -6,6 +6,7 @@
 #include "model/file_dialogs.h"
 #include "model/file_note.h"
 #include "model/geometry.h"
+#include "model/left_out.h"
 #include "model/levels_views.h"
 #include "model/network_save.h"
 #include "model/node_keys.h"
@@ -63,6 +64,33 @@ bool isViewsEnd(std::string_view line, float version) {
 }
 bool isTextsEnd(std::string_view line, float version) {
     return firstField(line, version) == "**End Of Floating Text";
+}
+
+// What stands where the airways' heading belongs. The heading is known by its first name; a line that runs
+// on past the whole heading holds the first airway record behind it (`record`).
+enum class HeadingLine { Heading, Merged, Missing };
+
+HeadingLine airwayHeading(std::string_view line, float version, std::string_view &record) {
+    if (firstField(line, version) != "Entry Node")
+        return HeadingLine::Missing;
+    const char separator = version > 2.4f ? '\t' : ',';
+    const std::string heading = AirwayHeadingLine(separator);
+    if (!startsWith(line, heading))
+        return HeadingLine::Heading;
+    // The heading ends without a separator, so the record's first field follows at once.
+    record = line.substr(heading.size());
+    return record.find_first_not_of(separator) == std::string_view::npos ? HeadingLine::Heading
+                                                                         : HeadingLine::Merged;
+}
+
+std::string headingDamage(HeadingLine found) {
+    const std::string missing = "The network file is damaged: the heading of the airways (the line beginning "
+                                "\"Entry Node\") ";
+    if (found == HeadingLine::Missing)
+        return missing + "is missing: the line in its place was read as an airway record.";
+    if (found == HeadingLine::Merged)
+        return missing + "runs on into the first airway record, which was read from behind it.";
+    return {};
 }
 
 // What the file holds, found before anything changes: a section whose marker line is missing would be read
@@ -125,7 +153,13 @@ FileLayout scanLayout(std::string_view text, float version, bool merge) {
         return damaged("end of the level list", "**END OF RL LIST**");
     if (version >= 2.6f && !reach(texts))
         return damaged("end of the floating texts", "**End Of Floating Text");
-    next(); // airway heading
+    // The airway heading, unless a record stands in its place or behind it.
+    bool found = false;
+    while ((found = next()) && line.empty()) {
+    }
+    std::string_view record;
+    if (found && airwayHeading(line, version, record) != HeadingLine::Heading)
+        ++layout.airways;
     while (next())
         if (!line.empty())
             ++layout.airways;
@@ -165,9 +199,6 @@ template <typename F> void statement(F &&f) {
 float strictSingle(int n) {
     return StrictSingle(StrictValue(LineFields(n)));
 }
-int32_t strictWhole(int n) {
-    return StrictLong(StrictValue(LineFields(n)));
-}
 int lenientWhole(int n) {
     return LenientInteger(LenientValue(LineFields(n)));
 }
@@ -187,6 +218,7 @@ bool readAirwayLine(const std::string &line, int a, float version) {
     try {
         AirwayFromRecord(line, a, version);
         CheckAirwayRecord(a);
+        CheckAirwayEnds(a);
     } catch (const VBError &e) {
         ClearAirway(a);
         AirwayCount = a - 1;
@@ -242,18 +274,39 @@ public:
     int fanOffset = 0;
     // Airway records left out because they could not be read.
     int unreadable = 0;
-    // Fans left out because a value lies outside its range.
-    int fansLeftOut = 0;
+    // Fans left out because they were damaged.
+    FansLeftOut fansLeftOut;
+    // What was wrong with the airways' heading; empty when it stood right.
+    std::string heading;
+    // Levels left out because an RL lies outside its range.
+    int levelsLeftOut = 0;
+    // Floating texts left out: a position that is no number, or lies outside its range.
+    int textsUnreadable = 0, textsOutOfRange = 0;
 
 private:
     // The slot after `previous` for the file's next level, at most `last`; 0 when none is left. A normal
     // load fills the slots in order; a merge takes free slots only, so no level in use is overwritten.
     int nextLevelSlot(int previous, int last) const;
+    // A level's RL High and RL Low from their fields, rounded to whole metres; false (and counted) when
+    // either lies outside its rule.
+    bool levelRange(const std::string &highText, const std::string &lowText, int32_t &high, int32_t &low);
 
     TextFileReader &in_;
     float version_;
     bool merge_;
 };
+
+bool Loader::levelRange(const std::string &highText, const std::string &lowText, int32_t &high,
+                        int32_t &low) {
+    const double h = VB::RoundHalfEven(LenientValue(highText)), l = VB::RoundHalfEven(LenientValue(lowText));
+    if (!LevelInRange(h, l)) {
+        ++levelsLeftOut;
+        return false;
+    }
+    high = static_cast<int32_t>(h);
+    low = static_cast<int32_t>(l);
+    return true;
+}
 
 int Loader::nextLevelSlot(int previous, int last) const {
     int slot = previous + 1;
@@ -456,35 +509,60 @@ void Loader::readFans(bool estimateDiameters) {
         }
         // A negative fan number has no slot: its lines are read and dropped.
         const int f = n < 1 ? -1 : n + fanOffset;
+        // A fan that fails part-way, or whose lines end early, is never a fan: it is emptied and counted,
+        // and the fans after it are read.
+        bool whole = true;
+        auto failed = [&](const VBError &e) {
+            whole = false;
+            if (f > 0)
+                EmptyFan(f);
+            loadError(e);
+        };
         if (f > 0) {
             FanName(f) = Trim(LineFields(1));
-            if (!LineFields(2).empty())
-                statement([&] { FanDiameter(f) = strictSingle(2); });
+            if (!LineFields(2).empty()) {
+                try {
+                    FanDiameter(f) = strictSingle(2);
+                } catch (const VBError &e) {
+                    failed(e);
+                }
+            }
         }
         for (int p = 1; p <= 10; ++p) {
-            if (!next(line))
-                return;
-            if (isFansEnd(line)) {
-                endSeen = true;
+            if (!next(line)) {
+                whole = false;
                 break;
             }
-            if (f < 0)
+            if (isFansEnd(line)) {
+                endSeen = true;
+                whole = false;
+                break;
+            }
+            if (f < 0 || !whole)
                 continue;
             split(line);
-            statement([&] { FanCurvePressure(1, p, f) = strictSingle(2); });
-            statement([&] { FanCurveFlow(p, f) = strictSingle(3); });
-            if (!LineFields(4).empty())
-                statement([&] { FanCurveEfficiency(p, f) = StrictInteger(StrictValue(LineFields(4))); });
-            if (!LineFields(5).empty())
-                statement([&] { FanCurvePressure(2, p, f) = strictSingle(5); });
+            try {
+                FanCurvePressure(1, p, f) = strictSingle(2);
+                FanCurveFlow(p, f) = strictSingle(3);
+                if (!LineFields(4).empty())
+                    FanCurveEfficiency(p, f) = StrictInteger(StrictValue(LineFields(4)));
+                if (!LineFields(5).empty())
+                    FanCurvePressure(2, p, f) = strictSingle(5);
+            } catch (const VBError &e) {
+                failed(e);
+            }
         }
-        if (f > 0 && estimateDiameters && FanDiameter(f) == 0 && FanCurveFlow(10, f) > 0) {
+        if (f < 0) {
+            ++fansLeftOut.noSlot;
+            continue;
+        }
+        if (whole && estimateDiameters && FanDiameter(f) == 0 && FanCurveFlow(10, f) > 0) {
             const double d = 2 * std::sqrt(FanCurveFlow(10, f) / (21 * ViewPi));
             FanDiameter(f) = static_cast<float>(VB::RoundHalfEven(d * 100) / 100);
         }
-        if (f > 0 && !FanInRange(f)) {
+        if (!whole || !FanInRange(f)) {
             EmptyFan(f);
-            ++fansLeftOut;
+            ++(whole ? fansLeftOut.outOfRange : fansLeftOut.unreadable);
         }
     }
     // The end marker follows the last fan even when the file holds exactly its count of fans.
@@ -499,8 +577,9 @@ void Loader::readLevels() {
     int slot = merge_ ? std::clamp(LevelOffset, 0, 248) : std::clamp(LevelOffset, 0, 98);
     while (next(line) && !isLevelsEnd(line)) {
         split(line);
-        const int32_t high = LenientLong(LenientValue(LineFields(2)));
-        const int32_t low = LenientLong(LenientValue(LineFields(3)));
+        int32_t high = 0, low = 0;
+        if (!levelRange(LineFields(2), LineFields(3), high, low))
+            continue;
         // A line that holds no level (no name, both bounds 0) would end the table there and hide the levels
         // after it: it takes no slot.
         if (LineFields(1).empty() && high == 0 && low == 0)
@@ -552,10 +631,30 @@ void Loader::readFloatingTexts() {
                 continue;
             }
         }
+        // A text whose position cannot be read or lies outside its rules is left out: its slot stays free.
+        double at[3] = {};
+        bool read = true;
+        for (int c = 0; c < 3 && read; ++c) {
+            try {
+                at[c] = VB::RoundHalfEven(StrictValue(LineFields(c + 2)));
+            } catch (const VBError &) {
+                read = false;
+            }
+        }
+        if (!read || !PointInRange(at[0], at[1], at[2])) {
+            ++(read ? textsOutOfRange : textsUnreadable);
+            if (merge_) {
+                --slot;
+            } else {
+                FloatingTextString(slot).clear();
+                FloatingTextUsed(slot) = false;
+            }
+            continue;
+        }
         FloatingTextString(slot) = LineFields(1);
         FloatingTextUsed(slot) = true;
         for (int c = 1; c <= 3; ++c)
-            statement([&] { FloatingTextPosition(c, slot) = strictWhole(c + 1); });
+            FloatingTextPosition(c, slot) = static_cast<int32_t>(at[c - 1]);
     }
     if (!endSeen)
         skipUntil([this](std::string_view l) { return isTextsEnd(l, version_); });
@@ -563,9 +662,19 @@ void Loader::readFloatingTexts() {
 
 void Loader::readAirways(int lastSlot) {
     std::string line;
-    next(line); // heading
+    bool record = false;
+    while (next(line))
+        if (!line.empty()) {
+            std::string_view behind;
+            const HeadingLine found = airwayHeading(line, version_, behind);
+            heading = headingDamage(found);
+            record = found != HeadingLine::Heading;
+            if (found == HeadingLine::Merged)
+                line = std::string(behind);
+            break;
+        }
     int a = LoadMode;
-    while (next(line)) {
+    for (; record || next(line); record = false) {
         if (line.empty())
             continue;
         if (a > lastSlot) {
@@ -586,13 +695,16 @@ void Loader::readVersion1Levels(std::vector<std::string> &items, std::size_t &po
     // The format held 99 levels; merged ones may go to any free slot.
     int slot = merge_ ? std::clamp(LevelOffset, 0, 248) : std::clamp(LevelOffset, 0, 98);
     for (int i = 1; i <= 99 && pos + 3 <= items.size(); ++i, pos += 3) {
+        int32_t high = 0, low = 0;
+        if (!levelRange(items[pos + 1], items[pos + 2], high, low))
+            continue;
         const int free = nextLevelSlot(slot, merge_ ? 249 : 99);
         if (free == 0)
             continue;
         slot = free;
         LevelName(slot) = items[pos];
-        LevelRange(slot, 1) = LenientLong(LenientValue(items[pos + 1]));
-        LevelRange(slot, 2) = LenientLong(LenientValue(items[pos + 2]));
+        LevelRange(slot, 1) = high;
+        LevelRange(slot, 2) = low;
     }
 }
 
@@ -689,20 +801,21 @@ int startLevel() {
     return std::max(n, 2) - 1 >= 2 ? 2 : 1;
 }
 
-// One message for all the airway records a load left out, with how many and why.
-void reportLeftOut(int unreadable, int empty) {
-    const int total = unreadable + empty;
-    if (total == 0)
-        return;
-    std::string text = std::to_string(total) + (total == 1 ? " airway record was" : " airway records were") +
-                       " left out of the network: ";
-    const std::string cannotRead = "could not be read";
-    const std::string noAirway = "held no airway (no branch code and every coordinate 0)";
-    if (unreadable == 0 || empty == 0)
-        text += (total == 1 ? "it " : "they ") + (empty == 0 ? cannotRead : noAirway);
-    else
-        text += std::to_string(unreadable) + " " + cannotRead + ", " + std::to_string(empty) + " " + noAirway;
-    VB::MsgBox(text + ".", VB::vbExclamation);
+// The airway records a load left out, with how many and why.
+std::string airwaysLeftOut(int unreadable, int empty) {
+    return LeftOutText("airway record", "airway records", "the network",
+                       {{unreadable, "could not be read"},
+                        {empty, "held no airway (no branch code and every coordinate 0)"}});
+}
+
+// One message on all the damage a whole load stepped over.
+void reportDamage(std::initializer_list<std::string> texts) {
+    std::string said;
+    for (const std::string &text : texts)
+        if (!text.empty())
+            said += (said.empty() ? "" : "\r\n") + text;
+    if (!said.empty())
+        VB::MsgBox(said, VB::vbExclamation);
 }
 
 // Rebuilds everything derived from the loaded data; returns how many loaded records held no airway.
@@ -998,8 +1111,13 @@ LoadOutcome LoadNetwork() {
         return LoadOutcome::Stopped;
     }
     // A load the user ended has left out the rest of the file at the user's word; a whole load tells.
-    reportLeftOut(loader.unreadable, empty);
-    ReportFansLeftOut(loader.fansLeftOut, "the file's fan database");
+    reportDamage({loader.heading, airwaysLeftOut(loader.unreadable, empty),
+                  FansLeftOutText(loader.fansLeftOut, "the file's fan database"),
+                  LeftOutText("level", "levels", "the network",
+                              {{loader.levelsLeftOut, "held an RL outside its range"}}),
+                  LeftOutText("floating text", "floating texts", "the network",
+                              {{loader.textsUnreadable, "could not be read"},
+                               {loader.textsOutOfRange, "held a position outside its range"}})});
     // A merged network differs from every file on disk.
     NetworkSaved = merge ? 0 : 255;
     return LoadOutcome::Loaded;

@@ -33,44 +33,6 @@ namespace {
 std::string knownFile;
 std::string knownDigest;
 
-constexpr const char *AirwayHeadings[37] = {"Entry Node",
-                                            "Exit Node",
-                                            "Branch Name",
-                                            "Blank",
-                                            "Blank",
-                                            "X1",
-                                            "Y1",
-                                            "Z1",
-                                            "X2",
-                                            "Y2",
-                                            "Z2",
-                                            "Height",
-                                            "Width",
-                                            "Branch Code",
-                                            "Res Type",
-                                            "Shock Type",
-                                            "Wall Type",
-                                            "Wall Factor",
-                                            "Shock Factor",
-                                            "Comment",
-                                            "Resistance",
-                                            "Quantity",
-                                            "Fan Number",
-                                            "No of Fans",
-                                            "Length",
-                                            "Pressure",
-                                            "Contaminant",
-                                            "Primary Layer",
-                                            "Second Layer",
-                                            "From Node P",
-                                            "To Node P",
-                                            "Undo No",
-                                            "Airway No",
-                                            "Icon Loc",
-                                            "Remote Station",
-                                            "No Airways",
-                                            "Curve Fraction"};
-
 void writeViewLine(TextFileWriter &out, int slot) {
     out.Print(ViewName(slot));
     out.Tab();
@@ -260,11 +222,7 @@ void WriteNetworkFile(TextFileWriter &out) {
     out.Print("**End Of Floating Text");
     out.EndLine();
     // 8. Airways.
-    for (int h = 0; h < 37; ++h) {
-        if (h > 0)
-            out.Tab();
-        out.Print(AirwayHeadings[h]);
-    }
+    out.Print(AirwayHeadingLine('\t'));
     out.EndLine();
     // An airway line is some 130 bytes.
     out.Reserve(out.Text().size() + static_cast<std::size_t>(std::max(AirwayCount, 0)) * 160);

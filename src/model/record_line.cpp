@@ -54,6 +54,53 @@ void tab(std::string &line) {
 
 } // namespace
 
+std::string AirwayHeadingLine(char separator) {
+    static constexpr const char *Names[37] = {"Entry Node",
+                                              "Exit Node",
+                                              "Branch Name",
+                                              "Blank",
+                                              "Blank",
+                                              "X1",
+                                              "Y1",
+                                              "Z1",
+                                              "X2",
+                                              "Y2",
+                                              "Z2",
+                                              "Height",
+                                              "Width",
+                                              "Branch Code",
+                                              "Res Type",
+                                              "Shock Type",
+                                              "Wall Type",
+                                              "Wall Factor",
+                                              "Shock Factor",
+                                              "Comment",
+                                              "Resistance",
+                                              "Quantity",
+                                              "Fan Number",
+                                              "No of Fans",
+                                              "Length",
+                                              "Pressure",
+                                              "Contaminant",
+                                              "Primary Layer",
+                                              "Second Layer",
+                                              "From Node P",
+                                              "To Node P",
+                                              "Undo No",
+                                              "Airway No",
+                                              "Icon Loc",
+                                              "Remote Station",
+                                              "No Airways",
+                                              "Curve Fraction"};
+    std::string line;
+    for (const char *name : Names) {
+        if (!line.empty())
+            line += separator;
+        line += name;
+    }
+    return line;
+}
+
 std::string &AirwayLine(std::string &line, int a, bool undoStamp) {
     return AirwayLine(line, a, undoStamp, VB::LocaleDecimalSeparator());
 }

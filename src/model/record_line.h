@@ -4,6 +4,10 @@
 #include <string>
 #include <string_view>
 
+// The heading of the airway lines in a network file: the names of fields 1 to 37 between separators, none
+// at its end.
+std::string AirwayHeadingLine(char separator);
+
 // Builds the line of slot `airway` into `line` and returns it. Trims the names and the comment (and
 // replaces control characters in them) in the slot itself. Fields 4 and 5 (node keys) stay empty; the
 // undo stamp is written as 0 unless asked for.

@@ -1,7 +1,8 @@
 #pragma once
-// The graphics, solver and station procedures that model procedures run after they change the network.
-// The model sits below them, so it reaches them only through this seam: the program installs the real
-// procedures when the main window is created; without them nothing is redrawn, simulated or read.
+// What the model and the solver core run after they change the network: the graphics, the solver (for the
+// model) and the station procedures of the layers above them, reached only through this seam. The program
+// installs the real procedures when the main window is created; without them nothing is redrawn,
+// simulated or read.
 class UpperLayers {
 public:
     virtual ~UpperLayers() = default;

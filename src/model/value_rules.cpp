@@ -205,3 +205,21 @@ bool FanInRange(int f) {
             return false;
     return true;
 }
+
+// ---- Positions read from files: airway ends, floating texts, levels ----
+
+bool PointInRange(double x, double y, double z) {
+    return InRange(Q::PlanCoordinate, x) && InRange(Q::PlanCoordinate, y) && InRange(Q::Elevation, z);
+}
+
+void CheckAirwayEnds(int a) {
+    for (const VBArray<int32_t, 2> *end : {&AirwayStart, &AirwayEnd}) {
+        require(Q::PlanCoordinate, (*end)(1, a));
+        require(Q::PlanCoordinate, (*end)(2, a));
+        require(Q::Elevation, (*end)(3, a));
+    }
+}
+
+bool LevelInRange(double high, double low) {
+    return InRange(Q::Elevation, high) && InRange(Q::Elevation, low);
+}

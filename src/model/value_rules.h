@@ -95,3 +95,16 @@ void HoldUnitFactorsInRange();
 void CheckAirwayRecord(int a);
 // Whether every value of fan f lies within its rule.
 bool FanInRange(int f);
+
+// ---- Positions read from files: airway ends, floating texts, levels ----
+// Positions are whole metres in 32-bit arrays. X and Y keep to the plan-coordinate rule and Z and every RL to
+// the elevation rule: both lie inside ±2^24 m, where a single (the projection and the geometry work in
+// singles) still holds every whole metre exactly, so ends that differ stay apart on the screen and in the
+// lengths, and the difference of two ends can never overflow the arrays. The node keys fold any such value.
+
+// Whether a point in whole metres lies within its rules.
+bool PointInRange(double x, double y, double z);
+// VBError, the rule in words, when an end of airway slot a lies outside them (a damaged record).
+void CheckAirwayEnds(int a);
+// Whether a level's RL High and RL Low, in whole metres, lie within the elevation rule.
+bool LevelInRange(double high, double low);

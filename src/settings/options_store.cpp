@@ -22,7 +22,7 @@
 #include "platform/VBGrid.h"
 #include "platform/VBMath.h"
 #include "platform/VBTextBox.h"
-#include "simulation/balance.h"
+#include "solver/flow_limits.h"
 
 #include <QComboBox>
 #include <QLabel>

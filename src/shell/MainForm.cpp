@@ -26,9 +26,9 @@
 #include "shell/small_windows.h"
 #include "shell/tool_command.h"
 #include "shell/tool_icons.h"
-#include "simulation/driver.h"
 #include "simulation/simulation_windows.h"
 #include "simulation/smoke_windows.h"
+#include "solver/driver.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>

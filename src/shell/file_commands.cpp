@@ -20,7 +20,7 @@
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "shell/tool_command.h"
-#include "simulation/checks.h"
+#include "solver/checks.h"
 #include "tables/frmSpreadSheet.h"
 
 #include <algorithm>

@@ -10,8 +10,9 @@
 #include "model/units.h"
 #include "platform/ShellHooks.h"
 #include "platform/Text1252.h"
-#include "simulation/pressures.h"
 #include "simulation/smoke_spread.h"
+#include "solver/contaminant_spread.h"
+#include "solver/pressures.h"
 
 #include <algorithm>
 #include <map>

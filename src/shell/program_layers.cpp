@@ -6,14 +6,12 @@
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
-#include "model/upper_layers.h"
 #include "platform/ShellHooks.h"
-#include "simulation/driver.h"
-#include "simulation/simulation_ui.h"
+#include "solver/solver_layers.h"
 
 namespace {
 
-class ProgramLayers final : public UpperLayers {
+class ProgramLayers final : public SolverLayers {
 public:
     void SetVisibleAirways() override { ::SetVisibleAirways(); }
     void RotateView() override { ::RotateView(); }
@@ -32,8 +30,6 @@ public:
         Shell().ViewListSetIndex(0);
         ViewIs3D = 0;
     }
-    void Simulate() override { ::Simulate(); }
-    void CloseErrorWindow() override { SimUi().CloseErrorWindow(); }
     void LoadRemotes() override { ::LoadRemotes(); }
     void SaveRemotes() override { ::SaveRemotes(); }
 };

@@ -22,8 +22,8 @@
 #include "shell/file_commands.h"
 #include "shell/network_commands.h"
 #include "shell/shell_state.h"
-#include "simulation/driver.h"
 #include "simulation/smoke_spread.h"
+#include "solver/driver.h"
 
 #include <algorithm>
 #include <cctype>

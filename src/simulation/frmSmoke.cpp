@@ -6,7 +6,7 @@
 #include "platform/VBControls.h"
 #include "platform/WindowPlacement.h"
 #include "simulation/smoke_spread.h"
-#include "simulation/smoke_ui.h"
+#include "solver/smoke_ui.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -9,8 +9,8 @@
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
 #include "simulation/smoke_spread.h"
-#include "simulation/smoke_ui.h"
 #include "simulation/smoke_windows.h"
+#include "solver/smoke_ui.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

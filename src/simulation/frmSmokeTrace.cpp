@@ -10,8 +10,8 @@
 #include "platform/System.h"
 #include "platform/VBControls.h"
 #include "simulation/smoke_spread.h"
-#include "simulation/smoke_ui.h"
 #include "simulation/smoke_windows.h"
+#include "solver/smoke_ui.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -11,8 +11,8 @@
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
 #include "platform/VBMath.h"
-#include "simulation/checks.h"
-#include "simulation/pressures.h"
+#include "solver/checks.h"
+#include "solver/pressures.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

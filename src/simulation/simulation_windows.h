@@ -1,7 +1,7 @@
 #pragma once
 // The progress and error windows behind the solver's display seam. The shell installs one with
 // SetSimulationUi; each window is created on first use and lives until it is unloaded.
-#include "simulation/simulation_ui.h"
+#include "solver/simulation_ui.h"
 
 #include <memory>
 

@@ -1,12 +1,7 @@
 #pragma once
-// The contaminant spread and the smoke sourcing trace, on the connection lists of a solved network.
-#include "platform/VBArray.h"
+// The contaminant spread and the smoke sourcing trace as the user runs them: a balanced network first, then
+// the legend, the data type shown and the time slider. What they compute is in solver/contaminant_spread.h.
 
-#include <cstdint>
-
-// Work list of the spread (airway slots from position 1, ended by 0), kept apart from the visible list,
-// which a redraw rebuilds while the spread lets events run. Sized by the spread; a clear zeroes it.
-extern VBArray<int32_t> SmokeWork;
 // The data type (group, item) shown before a spread display; 0 when none was saved.
 extern int SavedDataGroup;
 extern int SavedDataItem;

@@ -1,7 +1,7 @@
 #pragma once
 // The smoke dialog, the legend window and the trace window behind the spread's display seam. The main
 // window installs one with SetSmokeUi; each window is created on first use and lives until it is unloaded.
-#include "simulation/smoke_ui.h"
+#include "solver/smoke_ui.h"
 
 #include <QPointer>
 

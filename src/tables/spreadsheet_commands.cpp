@@ -17,7 +17,7 @@
 #include "platform/Text1252.h"
 #include "platform/VBGrid.h"
 #include "platform/VBMath.h"
-#include "simulation/driver.h"
+#include "solver/driver.h"
 #include "tables/frmSpreadSheet.h"
 #include "tables/spreadsheet_state.h"
 

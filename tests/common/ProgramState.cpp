@@ -1,4 +1,6 @@
 #include "common/ProgramState.h"
+#include "common/CoreState.h"
+#include "common/StateCopy.h"
 
 #include "dialogs/dialog_state.h"
 #include "exchange/dxf_reader.h"
@@ -17,28 +19,12 @@
 #include "graphics/tool_state.h"
 #include "graphics/tools.h"
 #include "graphics/view_state.h"
-#include "model/Gustrom1.h"
-#include "model/fan_efficiency.h"
-#include "model/levels_views.h"
-#include "model/recovery_copy.h"
-#include "model/undo.h"
 #include "model/upper_layers.h"
-#include "platform/Dialogs.h"
-#include "platform/FileLock.h"
 #include "platform/PictureBox.h"
-#include "platform/Printer.h"
-#include "platform/ShellHooks.h"
-#include "platform/System.h"
 #include "platform/VBControls.h"
-#include "platform/WindowPlacement.h"
 #include "settings/options_state.h"
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/fan_curves.h"
-#include "simulation/meshes.h"
-#include "simulation/simulation_ui.h"
 #include "simulation/smoke_spread.h"
 #include "tables/spreadsheet_state.h"
 
@@ -50,8 +36,9 @@
 #include <type_traits>
 #include <utility>
 
-// Every global the program declares in its headers, grouped by header. A global added to a header is added
-// here too (ProgramState.EveryDeclaredGlobalIsReset fails until it is).
+// Every global the layers above the solver core declare in their headers, grouped by header (the core's
+// are in CoreState.cpp). A global added to a header is added here too
+// (ProgramState.EveryDeclaredGlobalIsReset fails until it is).
 // clang-format off
 #define GUSTROM_RESET_GLOBALS(X) \
     /* dialogs/dialog_state.h */ \
@@ -105,74 +92,12 @@
     X(RotateStartSpin) X(RotateStartTilt) X(FenceDrawn) X(FenceFound) X(SmokeReportKind) X(PlanCursorX) \
     X(PlanCursorY) X(PointTyped) X(CoordsForSelection) X(MakeCopy) X(PickedEnd) X(DrawEndNodeName) X(AttributeBuffer) X(PickTolerance) X(LastKey) \
     X(ComboUpdating) \
-    /* model/Gustrom1.h */ \
-    X(MaxAirways) X(AirwayCount) X(MaxFans) X(MaxFloatingTexts) X(UndoBufferSize) X(MeshCount) \
-    X(AirwayStartName) X(AirwayEndName) X(AirwayName) X(AirwayStartKey) X(AirwayEndKey) X(AirwayStart) \
-    X(AirwayEnd) X(AirwaySize) X(AirwayFlags) X(AirwayResistanceType) X(AirwayShockType) \
-    X(AirwayWallType) X(AirwayFrictionFactor) X(AirwayShockLength) X(AirwayComment) X(AirwayResistance) \
-    X(AirwayFlow) X(AirwayFan) X(AirwayFanCount) X(AirwayLength) X(AirwayPressure) X(AirwayContaminant) \
-    X(AirwayPrimaryLayer) X(AirwaySecondaryLayer) X(AirwayStartPressure) X(AirwayEndPressure) \
-    X(AirwayUndoStamp) X(AirwayNumber) X(AirwayIconPosition) X(AirwayStation) X(AirwayParallelCount) \
-    X(AirwayCurvePercent) X(AirwaySmoke) X(AirwaySmokeTime) X(AirwayStartProjected) \
-    X(AirwayEndProjected) X(AirwayScreen) X(AirwayScreenCount) X(VisibleAirways) X(AirwayStartNode) \
-    X(AirwayEndNode) X(AirwaySolverFan) X(NodeTreeAirway) X(NodeLabel) X(AirwayMeshOrder) \
-    X(AirwayWeight) X(AirwayLinks) X(AirwayLinkList) X(MeshAirwayList) X(MeshStart) \
-    X(FanName) X(FanDiameter) X(FanCurveFlow) \
-    X(FanCurvePressure) X(FanCurveEfficiency) X(FanSolverFlow) X(FanSolverPressure) X(FanDataRevision) \
-    X(FanDataChanged) X(CurrentFan) X(FloatingTextUsed) X(FloatingTextPosition) X(FloatingTextString) \
-    X(FloatingTextShown) X(UndoLog) X(UndoStep) X(UndoSlot) X(UndoStampCounter) \
-    X(AutoSimulate) X(LevelName) X(LevelRange) X(RLWindowLow) X(RLWindowHigh) X(CurrentLevel) \
-    X(LevelScrollValue) X(LevelElevation) X(WorkingElevation) X(ViewMode) X(PreviousViewMode) \
-    X(SelectedLevels) X(PrimaryLayerVisible) X(PrimaryLayerName) X(SecondaryLayerVisible) \
-    X(SecondaryLayerName) X(ActivePrimaryLayer) X(ActiveSecondaryLayer) X(LayerDisplay) X(ViewName) \
-    X(ViewSingles) X(ViewCurrency) X(WindowOpen) X(WindowFrozen) X(ActiveWindow) X(StatusText) \
-    X(StationName) X(StationUpdateFlow) X(StationChannelName) X(StationChannelAbbrev) \
-    X(StationChannelUnit) X(StationFactor) X(StationAlarmLow) X(StationAlarmHigh) X(StationReading) \
-    X(StationFileText) X(AlarmsOn) X(RealtimeInputOn) X(AlarmBeep) X(RealtimeInputFile) \
-    X(ResimulateOnInput) X(InputInterval) X(RealtimeOutputFile) X(OutputInterval) X(RealtimeOutputOn) \
-    X(UnitSystem) X(UnitFactor) \
-    X(UnitText) X(DataGroup) X(DataItem) X(DataCode) X(ResistanceLabel) \
-    X(DataTypeCaption) X(WallTypeName) X(WallTypeFactor) X(ResistanceTypeName) X(ResistanceTypeValue) \
-    X(ShockTypeName) X(ShockTypeLength) X(FontName) X(FontBold) X(FontSize) X(FontScale) X(IconSize) \
-    X(IconScale) X(ColourTable) X(AirDensity) X(SurfacePressure) X(SurfacePressureRL) X(MaxIterations) \
-    X(MaxError) X(PowerCost) X(AirPowerEfficiency) X(BulkheadResistance) X(MinNodeSpacing) \
-    X(GridSpacing) X(PickDivisor) X(PowerZoomSpeed) X(TiltSpeed) X(SpinSpeed) X(DefaultDriveWallType) \
-    X(DefaultRaiseWallType) X(DefaultShockLength) X(DefaultDriveHeight) X(DefaultDriveWidth) \
-    X(DefaultRaiseDiameter) X(AspectRatio) X(SurfaceName) X(LoadMode) X(ErrorLevel) X(DefaultArea) \
-    X(DefaultPerimeter) X(UseDefaultArea) X(DefaultCurvePercent) X(DefaultScaleWidth) X(DefaultCentreX) \
-    X(DefaultCentreY) X(ScrollZoomOff) X(AutoInfo) X(ScreenBuffer) X(FullRotation) X(UnlimitedSpeed) \
-    X(DataDisplayMode) X(GraphicsDetail) X(MaxShownFlow) X(MinShownFlow) X(RightClickEditOff) \
-    X(LayerInheritance) X(PropertyInheritance) X(ExportDataSize) X(ExportNodeSize) \
-    X(ExportNodeCircleSize) X(ExportAirwaySize) X(ExportArrowSize) X(ExportFloatSize) X(AttributeMask) \
-    X(SmokeSourceMode) X(AutosaveMinutes) X(RealtimeEnabled) X(ColourScheme) X(NextAirwayNumber) \
-    X(PresetResistanceReplaces) X(ConfirmActions) X(PerspectiveDepth) X(AxisSignX) X(AxisSignY) \
-    X(Perspective) X(DimOption) X(NetworkFileName) X(NetworkFileTitle) X(NetworkTitle) X(FileNote) \
-    X(MasterFile) X(NetworkSaved) X(DefaultsSaved) X(FileVersion) X(LineFields) X(LineFieldCount) \
-    X(CurrentLine) X(AppFolder) X(RecentFiles) X(SeparatorConvert) X(FileDecimalSeparator) \
-    X(LocalDecimalSeparator) X(LevelOffset) X(DialogCancelled) X(AnalysisMode) X(ShowProgress) \
-    X(RunState) X(NetworkBalanced) X(SmokeMode) X(SmokeMaximum) X(SmokeLegendLevel) X(SmokeBusy) X(SourcesEdited) \
-    X(DecimalSeparator) X(CurrentAirway) X(PickedAirway) X(PickedFraction) X(ShockTotal) X(AirEditMode) \
-    X(Errorlist) X(ImportFileName) X(PrintOrientation) X(PrintScale) X(PrintTitle) X(PrintInColour) \
-    /* model/fan_efficiency.h */ \
-    X(FanDutyEfficiency) \
-    /* model/levels_views.h */ \
-    X(LevelListEnd) \
-    /* model/undo.h */ \
-    X(UndoLogSynced) X(ReversalStepPending) \
     /* shell/shell_state.h */ \
     X(Windows) X(CommandLineFile) X(OpenAtStart) X(DataItemOfGroup) X(LevelSyncBusy) X(CursorElevation) \
     X(AutosaveTicks) X(MessageTime) X(RotateBusy) X(RotatorX) X(RotatorY) X(MemoLeft) X(MemoTop) X(MemoWidth) \
     X(MemoHeight) X(BitmapFileName) \
-    /* simulation/balance.h */ \
-    X(LastBalance) \
-    /* simulation/checks.h */ \
-    X(NodeCount) \
-    /* simulation/fan_curves.h */ \
-    X(SolverFanCount) \
-    /* simulation/meshes.h */ \
-    X(MeshingFinding) \
     /* simulation/smoke_spread.h */ \
-    X(SmokeWork) X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
+    X(SavedDataGroup) X(SavedDataItem) X(RetainLegend) X(LegendSet) X(SettingDataCombos) \
     /* settings/options_state.h */ \
     X(OptionsLoaded) X(UnitSwitchArmed) X(AxisChanged) X(UnderlyingResistanceOff) X(EditValue) X(SelectedSwatch) \
     X(ColourOptionGuard) X(OptionsTab) X(WallFactorWork) X(ShockLengthWork) X(ResistanceValueWork) \
@@ -185,26 +110,6 @@
 // clang-format on
 
 namespace {
-
-template <typename T> void copyValue(T &to, const T &from) {
-    to = from;
-}
-template <typename T, std::size_t N> void copyValue(T (&to)[N], const T (&from)[N]) {
-    for (std::size_t i = 0; i < N; ++i)
-        copyValue(to[i], from[i]);
-}
-// Arrays are copied with their bounds, so an array unallocated at start is unallocated again. An array of
-// the same bounds keeps its storage: the settings table refers to the fixed tables' elements.
-template <typename T, std::size_t N> void copyValue(VBArray<T, N> &to, const VBArray<T, N> &from) {
-    [&]<std::size_t... D>(std::index_sequence<D...>) {
-        if (to.size() != from.size() ||
-            ((to.LBound(D) != from.LBound(D) || to.UBound(D) != from.UBound(D)) || ...))
-            to.ReDim(Bounds{from.LBound(D), from.UBound(D)}...);
-    }
-    (std::make_index_sequence<N>{});
-    for (std::size_t i = 0; i < from.size(); ++i)
-        to.data()[i] = from.data()[i];
-}
 
 struct Globals {
 #define X(name) std::remove_cvref_t<decltype(::name)> name;
@@ -230,6 +135,8 @@ void releaseHeldButtons() {
 } // namespace
 
 void CaptureProgramState() {
+    using state_copy::copyValue;
+    CaptureCoreState();
     atStart = std::make_unique<Globals>();
 #define X(name) copyValue(atStart->name, ::name);
     GUSTROM_RESET_GLOBALS(X)
@@ -237,46 +144,31 @@ void CaptureProgramState() {
 }
 
 void ResetProgramState() {
+    using state_copy::copyValue;
     if (!atStart)
         return;
 #define X(name) copyValue(::name, atStart->name);
     GUSTROM_RESET_GLOBALS(X)
 #undef X
+    ResetCoreState();
     releaseHeldButtons();
-    // State kept inside the program's sources, back to what the program starts with.
-    SetShellHooks(nullptr);
+    // State kept inside the program's sources above the core, back to what the program starts with.
     SetEditorWindows(nullptr);
-    SetSimulationUi(nullptr);
     SetLevelDialogs(nullptr);
-    VB::SetDialogResponder(nullptr);
-    VB::SetModalDriver({});
     InstallProgramLayers();
-    ResetUndoFile();
     SetToolDispatchObserver(nullptr);
     SetWheelHandler(nullptr);
     for (int w = 0; w <= 4; ++w)
         SetWindowPicture(w, nullptr);
-    VB::SetScreenPointer(VB::vbDefault);
-    VB::SetTempDirOverride("");
-    VB::SetProgramFolderOverride("");
-    VB::SetLocaleDecimalSeparatorOverride(0);
-    VB::SetSettingsFolderOverride("");
-    VB::SetPrivateFolderOverride("");
-    // The last test's program is gone: its recovery copy is one left behind, not this program's.
-    LetGoOfRecoveryCopy();
-    VB::SetClockOverride(nullptr);
-    VB::ClearConfigValues();
-    VB::SetProgramStarter({});
-    VB::UseSystemPrinters();
-    VB::SetPrinterPageSizeProvider({});
-    VB::ForgetPlaces();
-    VB::SetFrameReport({});
 }
 
 std::vector<std::string> ResetGlobalNames() {
-    return {
+    std::vector<std::string> names = CoreGlobalNames();
+    for (const char *name : {
 #define X(name) #name,
-        GUSTROM_RESET_GLOBALS(X)
+             GUSTROM_RESET_GLOBALS(X)
 #undef X
-    };
+         })
+        names.emplace_back(name);
+    return names;
 }

@@ -1,8 +1,7 @@
 #pragma once
-// Records what the model and graphics write into the main window's controls.
-#include "graphics/graphics_state.h"
+// Records what the model, the solver and graphics write into the main window's controls (the commands
+// the keyboard runs: RecordingToolShell).
 #include "platform/ShellHooks.h"
-#include "shell/tool_command.h"
 
 #include <map>
 #include <string>
@@ -26,7 +25,6 @@ public:
     int scrollMin = 0, scrollMax = 0, scrollValue = 0;
     int levelIndex = -1;
     int rotationTimerStops = 0;
-    std::vector<int> commands;
     std::map<int, std::pair<std::string, bool>> recentMenu;
     std::map<std::string, bool> menuChecked;
     bool autosaveEnabled = false;
@@ -99,16 +97,6 @@ public:
     void MarkToolButton(int code) override { markedTool = code; }
     void FocusActiveWindow() override { ++focusCount; }
     void StopRotationTimer() override { ++rotationTimerStops; }
-    // Tools are selected as the dispatcher selects them; commands are only recorded, and give the previous
-    // tool back as the dispatcher does.
-    void RunCommand(int code) override {
-        if (const int mode = ToolModeOfCommand(code); mode >= 0) {
-            ToolMode = mode;
-            return;
-        }
-        commands.push_back(code);
-        ToolCode = PreviousToolCode;
-    }
 
     bool noteShown = false;
     std::string noteText;

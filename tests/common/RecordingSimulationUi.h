@@ -1,7 +1,7 @@
 #pragma once
 // Records what the solver shows while it runs, and can press "Cancel" at a chosen event pump.
 #include "model/Gustrom1.h"
-#include "simulation/simulation_ui.h"
+#include "solver/simulation_ui.h"
 
 #include <string>
 #include <utility>

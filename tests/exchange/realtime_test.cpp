@@ -10,7 +10,7 @@
 #include "platform/System.h"
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
-#include "simulation/driver.h"
+#include "solver/driver.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 // A small network in a known view state with graphics window 0 active on a 500 by 500 pixel surface.
 #include "common/AirwayEnds.h"
-#include "common/RecordingShell.h"
+#include "common/RecordingToolShell.h"
 #include "graphics/graphics_state.h"
 #include "model/Gustrom1.h"
 #include "platform/PictureBox.h"
@@ -13,7 +13,7 @@
 
 class GraphicsTest : public ::testing::Test {
 protected:
-    RecordingShell shell;
+    RecordingToolShell shell;
     PictureBox picture{500, 500};
 
     void SetUp() override {

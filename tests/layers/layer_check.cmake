@@ -1,10 +1,12 @@
-# Fails when a source under ROOT/src includes a header of a higher layer, or when a folder of ROOT/src is
-# not placed in the layer order.
-# Usage: cmake -DROOT=<tree> -DLAYERS=platform,model,... -P layer_check.cmake (lowest layer first)
+# Fails when a source under ROOT/src includes a header of a higher layer, when a source of a layer that
+# shows nothing includes a Qt header, or when a folder of ROOT/src is not placed in the layer order.
+# Usage: cmake -DROOT=<tree> -DLAYERS=platform,model,... [-DWINDOWLESS=solver,...] -P layer_check.cmake
+# (lowest layer first)
 if(NOT ROOT OR NOT LAYERS)
     message(FATAL_ERROR "layer_check: ROOT and LAYERS are required")
 endif()
 string(REPLACE "," ";" LAYERS "${LAYERS}")
+string(REPLACE "," ";" WINDOWLESS "${WINDOWLESS}")
 
 file(GLOB_RECURSE sources RELATIVE ${ROOT}/src ${ROOT}/src/*.h ${ROOT}/src/*.cpp)
 list(SORT sources)
@@ -16,10 +18,15 @@ foreach(source ${sources})
         list(APPEND faults "src/${source}: folder ${folder} is not in the layer order")
         continue()
     endif()
+    list(FIND WINDOWLESS ${folder} windowless)
     file(STRINGS ${ROOT}/src/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line ${includes})
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*)[\">].*$" "\\1" header "${line}")
         string(REGEX REPLACE "^(\\.\\./)+" "" header "${header}")
+        if(NOT windowless EQUAL -1 AND line MATCHES "<Qt?[A-Z]")
+            list(APPEND faults "src/${source}: includes <${header}> - ${folder} shows no window")
+            continue()
+        endif()
         if(NOT header MATCHES "^([^/]+)/")
             continue()
         endif()

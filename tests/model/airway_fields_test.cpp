@@ -5,7 +5,7 @@
 #include "model/record_line.h"
 #include "model/undo.h"
 #include "model/upper_layers.h"
-#include "simulation/checks.h"
+#include "solver/checks.h"
 
 #include <set>
 #include <sstream>

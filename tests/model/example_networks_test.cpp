@@ -11,7 +11,7 @@
 #include "model/levels_views.h"
 #include "model/node_keys.h"
 #include "platform/Text1252.h"
-#include "simulation/driver.h"
+#include "solver/driver.h"
 
 #include <gtest/gtest.h>
 

@@ -160,20 +160,69 @@ TEST_F(FanFile, MissingOrDamagedFilesAreReported) {
     EXPECT_EQ(FanFileReplacement(), "") << "no file, nothing to replace";
     folder.Write("fansdata.dat", "2.6 GUSTROM\t1\r\nh\r\nh\r\n1\tCut\t1\r\n1\t5\t6\t7\t8\r\n");
     EXPECT_NE(FanFileReplacement().find("holds 1 fan and"), std::string::npos);
-    boxes.Expect(VB::vbOK, "ERROR 62 occurred while loading fans.");
+    // A fan cut short is no fan.
+    boxes.Expect(VB::vbOK, "1 fan was left out of the fan database: it could not be read.");
     LoadFanData();
-    EXPECT_EQ(FanName(1), "Cut");
-    EXPECT_EQ(FanCurvePressure(2, 1, 1), 8);
+    EXPECT_EQ(FanName(1), "");
+    EXPECT_EQ(FanCurvePressure(2, 1, 1), 0);
     // A fan with a flow below 0 is damaged: left out and counted.
     std::string text = "2.6 GUSTROM\t1\r\nh\r\nh\r\n1\tBad\t1\r\n";
     for (int p = 1; p <= 10; ++p)
         text += std::to_string(p) + "\t5\t" + (p == 4 ? "-6" : "6") + "\t7\t8\r\n";
     folder.Write("fansdata.dat", text);
-    boxes.Expect(VB::vbOK, "1 fan of the fan database left out: a value lies outside its range.");
+    boxes.Expect(VB::vbOK, "1 fan was left out of the fan database: it held a value outside its range.");
     LoadFanData();
     EXPECT_EQ(FanName(1), "");
     EXPECT_EQ(FanCurveFlow(1, 1), 0);
     EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(FanFile, ADamagedFanIsLeftOutAndCountedAndTheFansAfterItAreReadAndSavedWhole) {
+    for (int f = 1; f <= 3; ++f)
+        curve(f, "Fan " + std::to_string(f), 2);
+    const Fan f1 = fan(1), f3 = fan(3);
+    ASSERT_TRUE(SaveFanData());
+    std::string tab = folder.Read("fansdata.dat");
+    const std::size_t second = tab.find("\r\n2\t", tab.find("2\tFan 2\t")) + 2; // fan 2's second point
+    tab.replace(tab.find('\t', tab.find('\t', second) + 1) + 1, 6, "abc");      // its quantity no number
+    // Version 1.0: fan 2's fourth flow below 0, or the file cut inside a third fan.
+    std::string comma = "1.0\r\n";
+    for (int f = 1; f <= 3; ++f) {
+        comma += "\"Fan " + std::to_string(f) + "\"\r\n";
+        for (int p = 1; p <= 10; ++p)
+            comma += std::to_string(1000 - p * 50) + (f == 2 && p == 4 ? ",-4" : ",4") + "\r\n";
+    }
+    const struct {
+        std::string text;
+        const char *said;
+    } cases[] = {
+        {tab, "1 fan was left out of the fan database: it could not be read."},
+        {comma, "1 fan was left out of the fan database: it held a value outside its range."},
+        {comma + "\"Fan 4\"\r\n5,6\r\n",
+         "2 fans were left out of the fan database: 1 could not be read, 1 held a value outside its range."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.said);
+        folder.Write("fansdata.dat", c.text);
+        boxes.Expect(VB::vbOK, c.said);
+        LoadFanData();
+        EXPECT_TRUE(boxes.Done());
+        EXPECT_EQ(FanName(2), "");
+        EXPECT_EQ(FanCurveFlow(1, 2), 0);
+        EXPECT_EQ(FanName(3), "Fan 3");
+        EXPECT_EQ(FanName(4), "");
+        // What is kept saves and reads back whole, with nothing left out.
+        const Fan kept = fan(3);
+        ASSERT_TRUE(SaveFanData());
+        LoadFanData();
+        EXPECT_EQ(fan(3), kept);
+        EXPECT_EQ(fan(2), (Fan{"", 0, std::vector<float>(40, 0.0f)}));
+    }
+    folder.Write("fansdata.dat", tab);
+    boxes.Expect(VB::vbOK, "could not be read");
+    LoadFanData();
+    EXPECT_EQ(fan(1), f1);
+    EXPECT_EQ(fan(3), f3);
 }
 
 TEST_F(FanFile, FailedSaveIsReportedAndKeepsTheRevision) {

@@ -44,11 +44,12 @@ TEST_F(Levels, AreSortedHighestFirstAndListedWithTheScrollRange) {
     EXPECT_EQ(shell.scrollMax, 4);
 }
 
-TEST_F(Levels, EqualHeightsSwapAndAnEmptyTableGetsTheSurface) {
+TEST_F(Levels, EqualHeightsKeepTheirOrderAndAnEmptyTableGetsTheSurface) {
     level(1, "A", 700, 690);
     level(2, "B", 700, 650);
+    level(3, "C", 800, 600);
     FillLevelList();
-    EXPECT_EQ(shell.levelList, (std::vector<std::string>{"B", "A"}));
+    EXPECT_EQ(shell.levelList, (std::vector<std::string>{"C", "A", "B"}));
 
     SetUp();
     FillLevelList();

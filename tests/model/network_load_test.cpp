@@ -95,6 +95,21 @@ std::string heading(char sep) {
     return joined({"Entry Node", "Exit Node", "Branch Name"}, sep);
 }
 
+// The start of the n-th line after the line that holds `marker`.
+std::size_t lineAfter(const std::string &text, const std::string &marker, int n) {
+    std::size_t at = text.find(marker);
+    for (int k = 0; k < n; ++k)
+        at = text.find("\r\n", at) + 2;
+    return at;
+}
+
+// The text with field `field` (from 1) of the line that begins at `at` replaced by `value`.
+std::string withField(std::string text, std::size_t at, int field, const std::string &value) {
+    for (int f = 1; f < field; ++f)
+        at = text.find('\t', at) + 1;
+    return text.replace(at, text.find_first_of("\t\r", at) - at, value);
+}
+
 std::string presetLines() {
     std::vector<std::string> out;
     for (int i = 0; i <= 10; ++i)
@@ -257,6 +272,13 @@ TEST_F(NetworkFileTest, Version26SevenTabLinesAndFloatingTexts) {
     ASSERT_EQ(AirwayCount, 1);
     EXPECT_EQ(AirwayResistanceType(1), 10) << "only files up to 2.0 mark a typed resistance with 10";
     EXPECT_EQ(AirwayWallType(1), TypedPreset);
+
+    // From this version on the floating texts end in their marker line: a file without it is refused.
+    const std::size_t marker = text.find("**End Of Floating Text");
+    folder.Write("v26.sim", text.substr(0, marker) + text.substr(text.find("\r\n", marker) + 2));
+    ScriptedDialogs boxes;
+    boxes.Expect(VB::vbOK, "(the line \"**End Of Floating Text\") is missing");
+    EXPECT_EQ(LoadFrom("v26.sim"), LoadOutcome::NotOpened);
 }
 
 TEST_F(NetworkFileTest, Version28ReadsTheDefaultsBlock) {
@@ -479,11 +501,17 @@ TEST_F(NetworkFileTest, FanSectionEndsRightWithFullOrOversizedDatabase) {
     EXPECT_EQ(LevelName(1), "SURFACE");
     EXPECT_EQ(AirwayCount, 20);
 
-    // A negative fan number is dropped with its points.
+    // A negative fan number is dropped with its points, and said.
     text = folder.Read("full.sim");
     text.replace(number + 1, text.find("\r\n", booster) - number - 1, "-4");
     folder.Write("negative.sim", text);
-    ASSERT_EQ(LoadFrom("negative.sim"), LoadOutcome::Loaded);
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(
+            VB::vbOK,
+            "1 fan was left out of the file's fan database: it had a fan number outside the database.");
+        ASSERT_EQ(LoadFrom("negative.sim"), LoadOutcome::Loaded);
+    }
     EXPECT_TRUE(FanName(2).empty());
     EXPECT_EQ(FanName(3), "Fan 3");
     EXPECT_EQ(AirwayCount, 20);
@@ -613,5 +641,77 @@ TEST_F(NetworkFileTest, ContradictoryShapeBitsReadAsOneShapeWhoseSizeAndResistan
             EXPECT_FLOAT_EQ(AirwayResistance(1), resistance) << shape;
             ASSERT_TRUE(SaveTo("shape.sim"));
         }
+    }
+}
+
+TEST_F(NetworkFileTest, DamageAmongTheAirwaysIsSaidAndWhatIsKeptSavesTheSameTwice) {
+    GenerateNetwork(12, 3);
+    ASSERT_TRUE(SaveTo("own.sim"));
+    ASSERT_EQ(LoadFrom("own.sim"), LoadOutcome::Loaded);
+    const std::string before = Snapshot();
+    const std::string text = folder.Read("own.sim");
+    const std::size_t heading = text.find("Entry Node\t"), headingEnd = text.find("\r\n", heading);
+    const struct {
+        const char *name;
+        std::string text;
+        const char *said;
+        bool whole; // every airway, level, fan and text kept as saved
+        bool asks;  // whether the load asks to go on past a damaged airway record
+    } cases[] = {
+        {"no heading", text.substr(0, heading) + text.substr(headingEnd + 2),
+         "The network file is damaged: the heading of the airways (the line beginning \"Entry Node\") is "
+         "missing: the line in its place was read as an airway record.",
+         true, false},
+        {"heading run into the first airway", text.substr(0, headingEnd) + text.substr(headingEnd + 2),
+         "runs on into the first airway record, which was read from behind it.", true, false},
+        // Positions at their limits are kept, one metre beyond is damage.
+        {"airway ends",
+         withField(withField(text, lineAfter(text, "Entry Node", 5), 11, "-10000000"),
+                   lineAfter(text, "Entry Node", 3), 6, "10000000"),
+         "1 airway record was left out of the network: it could not be read.", false, true},
+        {"level RLs",
+         text.substr(0, text.find("**END OF RL")) + "Deep\t-9999999\t-9999999\r\nTop\t2147483647\t0\r\n" +
+             text.substr(text.find("**END OF RL")),
+         "1 level was left out of the network: it held an RL outside its range.", false, false},
+        {"a fan's quantity no number", withField(text, lineAfter(text, "Booster\t", 2), 3, "abc"),
+         "1 fan was left out of the file's fan database: it could not be read.", false, true},
+        // Two levels of one RL High, the surface's: the surface stays first, and its RL Low with it.
+        {"a shared RL High",
+         text.substr(0, lineAfter(text, "RL Name", 2)) + "Collar\t1000\t0\r\n" +
+             text.substr(lineAfter(text, "RL Name", 2)),
+         nullptr, false, false},
+        {"floating texts",
+         withField(withField(text, lineAfter(text, "**END OF RL", 2), 3, "-10000001"),
+                   lineAfter(text, "**END OF RL", 1), 2, "-10000000"),
+         "1 floating text was left out of the network: it held a position outside its range.", false, false},
+    };
+    for (const auto &c : cases) {
+        folder.Write("damaged.sim", c.text);
+        // A capacity below the file's airways grows to all of them, a record in the heading's place too.
+        MaxAirways = 10;
+        ReDimNetwork();
+        {
+            ScriptedDialogs boxes;
+            if (c.asks)
+                boxes.Expect(VB::vbYes, "Do you wish to continue loading?");
+            if (c.said)
+                boxes.Expect(VB::vbOK, c.said);
+            ASSERT_EQ(LoadFrom("damaged.sim"), LoadOutcome::Loaded) << c.name;
+            EXPECT_TRUE(boxes.Done()) << c.name;
+        }
+        EXPECT_TRUE(LevelName(1) == "SURFACE" && LevelRange(1, 2) == 1000) << c.name;
+        const std::string kept = Snapshot();
+        if (c.whole)
+            ExpectSameLines(kept, before);
+        // What was kept reads back without a word, and its next save is the same to the byte (the note,
+        // which every save stamps, emptied before each).
+        FileNote.clear();
+        ASSERT_TRUE(SaveTo("kept.sim"));
+        const std::string saved = folder.Read("kept.sim");
+        ASSERT_EQ(LoadFrom("kept.sim"), LoadOutcome::Loaded) << c.name;
+        ExpectSameLines(Snapshot(), kept);
+        FileNote.clear();
+        ASSERT_TRUE(SaveTo("kept.sim"));
+        EXPECT_TRUE(folder.Read("kept.sim") == saved) << c.name;
     }
 }

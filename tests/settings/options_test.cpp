@@ -1,5 +1,6 @@
 #include "common/ModelFixture.h"
 #include "common/RealKeys.h"
+#include "graphics/graphics_state.h"
 #include "model/geometry.h"
 #include "model/units.h"
 #include "platform/Busy.h"

@@ -4,10 +4,10 @@
 #include "model/network_load.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
-#include "simulation/checks.h"
-#include "simulation/driver.h"
 #include "simulation/smoke_spread.h"
 #include "simulation/smoke_windows.h"
+#include "solver/checks.h"
+#include "solver/driver.h"
 
 #include <cmath>
 #include <filesystem>

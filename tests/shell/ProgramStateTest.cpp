@@ -1,4 +1,5 @@
 #include "common/ProgramState.h"
+#include "common/CoreState.h"
 #include "model/Gustrom1.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +21,8 @@ std::vector<std::string> externNames(const std::string &header) {
         text += line.substr(0, line.find("//")) + ' ';
     std::vector<std::string> names;
     for (std::size_t at = text.find("extern "); at != std::string::npos; at = text.find("extern ", at + 1)) {
-        const bool wordStart = at == 0 || !(std::isalnum(static_cast<unsigned char>(text[at - 1])) ||
-                                            text[at - 1] == '_');
+        const bool wordStart =
+            at == 0 || !(std::isalnum(static_cast<unsigned char>(text[at - 1])) || text[at - 1] == '_');
         const std::size_t end = text.find(';', at);
         if (!wordStart || end == std::string::npos || text.compare(at, 10, "extern \"C\"") == 0)
             continue;
@@ -40,7 +41,8 @@ std::vector<std::string> externNames(const std::string &header) {
             part = part.substr(0, std::min(part.find('['), part.find('=')));
             std::size_t last = part.find_last_not_of(" \t");
             std::size_t first = last;
-            while (first > 0 && (std::isalnum(static_cast<unsigned char>(part[first - 1])) || part[first - 1] == '_'))
+            while (first > 0 &&
+                   (std::isalnum(static_cast<unsigned char>(part[first - 1])) || part[first - 1] == '_'))
                 --first;
             names.push_back(part.substr(first, last - first + 1));
         }
@@ -66,6 +68,25 @@ TEST(ProgramState, EveryDeclaredGlobalIsReset) {
     }
     // A name the headers no longer declare would not compile in the list; the parse must find them all.
     EXPECT_EQ(declared.size(), reset.size());
+}
+
+// The solver's tests reset the core's state alone: a core global listed with the layers above it would
+// carry over from one of them to the next.
+TEST(ProgramState, TheCoresOwnResetCoversEveryGlobalOfTheCoreAndNoOther) {
+    const std::vector<std::string> listed = CoreGlobalNames();
+    const std::set<std::string> reset(listed.begin(), listed.end());
+    std::set<std::string> declared;
+    for (const char *layer : {"platform", "model", "solver"})
+        for (const auto &entry :
+             std::filesystem::directory_iterator(GUSTROM_SOURCE_DIR "/src/" + std::string(layer)))
+            if (entry.path().extension() == ".h")
+                for (const std::string &name : externNames(entry.path().string())) {
+                    declared.insert(name);
+                    EXPECT_TRUE(reset.contains(name))
+                        << name << " is missing from GUSTROM_CORE_GLOBALS in tests/common/CoreState.cpp";
+                }
+    EXPECT_EQ(reset.size(), declared.size())
+        << "GUSTROM_CORE_GLOBALS lists a global of a layer above the core";
 }
 
 TEST(ProgramState, ResetPutsValuesArraysAndTablesBackToTheStart) {

@@ -8,7 +8,7 @@
 #include "model/undo.h"
 #include "shell/frmTitle.h"
 #include "shell/small_windows.h"
-#include "simulation/driver.h"
+#include "solver/driver.h"
 
 #include <QApplication>
 #include <QLineEdit>

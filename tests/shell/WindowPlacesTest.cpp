@@ -7,7 +7,7 @@
 #include "settings/frmOptions.h"
 #include "shell/frmFileNote.h"
 #include "shell/small_windows.h"
-#include "simulation/simulation_ui.h"
+#include "solver/simulation_ui.h"
 #include "tables/frmFanData.h"
 
 #include <QApplication>

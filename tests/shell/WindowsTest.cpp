@@ -4,7 +4,7 @@
 #include "graphics/drawing.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
-#include "simulation/simulation_ui.h"
+#include "solver/simulation_ui.h"
 #include <QTest>
 
 #include <QApplication>

@@ -1,11 +1,11 @@
+#include "common/run_fixture.h"
 #include "graphics/graphics_state.h"
 #include "graphics/locate.h"
 #include "platform/PictureBox.h"
-#include "run_fixture.h"
-#include "simulation/driver.h"
 #include "simulation/frmError.h"
 #include "simulation/frmSimForm.h"
 #include "simulation/simulation_windows.h"
+#include "solver/driver.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "run_fixture.h"
+#include "common/run_fixture.h"
 #include "simulation/simplify.h"
 
 #include <QCheckBox>

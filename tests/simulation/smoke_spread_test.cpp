@@ -1,16 +1,16 @@
 #include "common/NetworkGenerator.h"
+#include "common/run_fixture.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_state.h"
 #include "graphics/tool_state.h"
 #include "platform/PictureBox.h"
-#include "run_fixture.h"
-#include "simulation/driver.h"
 #include "simulation/frmSmoke.h"
 #include "simulation/frmSmokeLegend.h"
 #include "simulation/frmSmokeTrace.h"
-#include "simulation/pressures.h"
 #include "simulation/smoke_spread.h"
 #include "simulation/smoke_windows.h"
+#include "solver/driver.h"
+#include "solver/pressures.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -9,7 +9,7 @@
 #include "model/geometry.h"
 #include "model/node_keys.h"
 #include "platform/Busy.h"
-#include "simulation/checks.h"
+#include "solver/checks.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
+#include "common/run_fixture.h"
 #include "model/node_keys.h"
 #include "platform/Busy.h"
 #include "platform/VBError.h"
-#include "run_fixture.h"
-#include "simulation/balance.h"
-#include "simulation/driver.h"
-#include "simulation/meshes.h"
+#include "solver/balance.h"
+#include "solver/driver.h"
+#include "solver/meshes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,14 +1,14 @@
-#include "simulation/pressures.h"
+#include "solver/pressures.h"
 
-#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
+#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/fan_curves.h"
-#include "simulation/simulation_ui.h"
+#include "solver/balance.h"
+#include "solver/checks.h"
+#include "solver/fan_curves.h"
+#include "solver/simulation_ui.h"
 
 #include <algorithm>
 #include <cmath>
@@ -140,7 +140,7 @@ void ReverseAirway(int a) {
 }
 
 void ReverseNegativeFlows(bool afterBalancing) {
-    SetVisibleAirways();
+    Upper().SetVisibleAirways();
     if (RunState == 255 || (ErrorLevel == 1 && !(afterBalancing && AnalysisMode == -1))) {
         SimUi().SetStage("Simulation Failed !");
         return;

@@ -1,16 +1,15 @@
-#include "simulation/checks.h"
+#include "solver/checks.h"
 
-#include "graphics/projection.h"
-#include "graphics/visible.h"
 #include "model/airway_fields.h"
 #include "model/geometry.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
+#include "model/upper_layers.h"
 #include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
-#include "simulation/disjoint_sets.h"
-#include "simulation/simulation_ui.h"
+#include "solver/disjoint_sets.h"
+#include "solver/simulation_ui.h"
 
 #include <algorithm>
 #include <cmath>
@@ -158,8 +157,8 @@ void SortAirways() {
     RemoveDuplicates();
     sortOnce();
     PickedAirway = 0;
-    SetVisibleAirways();
-    RotateView();
+    Upper().SetVisibleAirways();
+    Upper().RotateView();
 }
 
 void RemoveDuplicates() {

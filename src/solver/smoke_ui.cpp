@@ -1,4 +1,4 @@
-#include "simulation/smoke_ui.h"
+#include "solver/smoke_ui.h"
 
 #include "model/Gustrom1.h"
 #include "model/units.h"

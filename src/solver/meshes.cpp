@@ -1,11 +1,11 @@
-#include "simulation/meshes.h"
+#include "solver/meshes.h"
 
 #include "model/Gustrom1.h"
 #include "model/geometry.h"
 #include "platform/Dialogs.h"
-#include "simulation/checks.h"
-#include "simulation/disjoint_sets.h"
-#include "simulation/simulation_ui.h"
+#include "solver/checks.h"
+#include "solver/disjoint_sets.h"
+#include "solver/simulation_ui.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "simulation/junction_system.h"
+#include "solver/junction_system.h"
 
-#include "simulation/fill_ordering.h"
+#include "solver/fill_ordering.h"
 
 #include <Eigen/Cholesky>
 

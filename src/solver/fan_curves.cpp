@@ -1,9 +1,9 @@
-#include "simulation/fan_curves.h"
+#include "solver/fan_curves.h"
 
 #include "model/Gustrom1.h"
 #include "model/fan_efficiency.h"
 #include "platform/Dialogs.h"
-#include "simulation/simulation_ui.h"
+#include "solver/simulation_ui.h"
 
 #include <map>
 #include <string>

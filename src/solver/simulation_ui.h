@@ -2,7 +2,7 @@
 // What the solver shows while it runs: the stage caption and bar of the progress window, the balancing
 // figures, the error list and the event pump through which "Cancel" reaches RunState. The progress and
 // error windows implement this; without them every call is silent, and tests install a recording one.
-// Message boxes go through VB::MsgBox like everywhere else.
+// Message boxes go through VB::MsgBox like everywhere else; the windows are redrawn through Upper().
 #include <string>
 
 class SimulationUi {
@@ -21,6 +21,9 @@ public:
     virtual void ErrorAdded(const std::string & /*line*/) {}
     // Lets pending window events run; the stop buttons set RunState from here.
     virtual void PumpEvents();
+    // After Max Iterations sweeps short of convergence, with percent of the meshes converged: whether to
+    // go on balancing ("Convergence Warning", Yes/No).
+    virtual bool KeepBalancing(int percent);
 
     // The progress window: shown (modeless) at the start of a run that shows progress, unloaded at its end.
     virtual void ShowProgressWindow() {}

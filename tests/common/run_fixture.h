@@ -4,10 +4,10 @@
 #include "common/RecordingShell.h"
 #include "common/RecordingSimulationUi.h"
 #include "common/ScriptedDialogs.h"
+#include "common/test_network.h"
 #include "model/Gustrom1.h"
 #include "model/undo.h"
 #include "platform/System.h"
-#include "test_network.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
-#include "simulation/simulation_ui.h"
+#include "solver/simulation_ui.h"
 
 #include "model/Gustrom1.h"
+#include "platform/Dialogs.h"
 #include "platform/Seam.h"
 #include "platform/System.h"
 
@@ -10,6 +11,12 @@ Seam<SimulationUi> seam;
 
 void SimulationUi::PumpEvents() {
     VB::DoEvents();
+}
+
+bool SimulationUi::KeepBalancing(int percent) {
+    return VB::MsgBox("Your Network only has a convergence of " + std::to_string(percent) + "%\r\n" +
+                          "Do you wish to keep on simulating ?",
+                      VB::vbYesNo | VB::vbQuestion, "Convergence Warning") == VB::vbYes;
 }
 
 SimulationUi &SimUi() {

@@ -1,10 +1,10 @@
 #include "common/RecordingSimulationUi.h"
 #include "common/ScriptedDialogs.h"
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/fan_curves.h"
-#include "simulation/meshes.h"
-#include "test_network.h"
+#include "common/test_network.h"
+#include "solver/balance.h"
+#include "solver/checks.h"
+#include "solver/fan_curves.h"
+#include "solver/meshes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "test_network.h"
+#include "common/test_network.h"
 
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/fan_curves.h"
-#include "simulation/meshes.h"
+#include "solver/balance.h"
+#include "solver/checks.h"
+#include "solver/fan_curves.h"
+#include "solver/meshes.h"
 
 #include <gtest/gtest.h>
 

@@ -35,14 +35,6 @@ void BalanceAirflows();
 // questions; converged where the error the sweeps' changes leave, estimated from how they shrink, is within
 // MaxError.
 void BalanceBySweeps();
-// The flow (m³/s) below which an airway's friction is linearised with the slope it has at that flow, for a
-// tolerance (m³/s): a tenth of a litre per second, or a hundredth of the tolerance where that is less, so
-// that the slope taken hides no error the tolerance would see; the steps stay finite beside airways of
-// negligible resistance.
-double SlopeFloorFlow(double tolerance);
-// The least Max Allowable Error (m³/s) that flows stored in single precision can meet where the largest
-// flow is largestFlow (m³/s): the spacing of single-precision values there.
-double FlowErrorFloor(double largestFlow);
 // The flow error still left (m³/s) after the sweeps whose largest airway flow changes (m³/s) are given,
 // oldest first: the changes still to come at the slowest rate at which the changes shrank, sweep by sweep
 // and over longer stretches (a geometric tail), and never less than the last change. Infinite while they

@@ -1,8 +1,8 @@
 #include "common/RecordingSimulationUi.h"
 #include "common/ScriptedDialogs.h"
+#include "common/test_network.h"
 #include "model/fan_efficiency.h"
-#include "simulation/fan_curves.h"
-#include "test_network.h"
+#include "solver/fan_curves.h"
 
 #include <gtest/gtest.h>
 

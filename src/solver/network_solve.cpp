@@ -1,13 +1,13 @@
-#include "simulation/network_solve.h"
+#include "solver/network_solve.h"
 
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/disjoint_sets.h"
-#include "simulation/fan_curves.h"
-#include "simulation/junction_system.h"
-#include "simulation/simulation_ui.h"
+#include "solver/checks.h"
+#include "solver/disjoint_sets.h"
+#include "solver/fan_curves.h"
+#include "solver/flow_limits.h"
+#include "solver/junction_system.h"
+#include "solver/simulation_ui.h"
 
 #include <Eigen/SparseCholesky>
 

@@ -1,12 +1,12 @@
-#include "simulation/balance.h"
+#include "solver/balance.h"
 
 #include "model/Gustrom1.h"
 #include "model/value_rules.h"
-#include "platform/Dialogs.h"
 #include "platform/VBMath.h"
-#include "simulation/fan_curves.h"
-#include "simulation/network_solve.h"
-#include "simulation/simulation_ui.h"
+#include "solver/fan_curves.h"
+#include "solver/flow_limits.h"
+#include "solver/network_solve.h"
+#include "solver/simulation_ui.h"
 
 #include <algorithm>
 #include <bit>
@@ -209,15 +209,6 @@ std::string oneDecimal(double x) {
 } // namespace
 
 BalanceOutcome LastBalance;
-
-double SlopeFloorFlow(double tolerance) {
-    return std::min(1e-4, 0.01 * tolerance);
-}
-
-double FlowErrorFloor(double largestFlow) {
-    const float largest = static_cast<float>(std::min(largestFlow, 1e38));
-    return static_cast<double>(std::nextafter(largest, INFINITY)) - largest;
-}
 
 double FlowErrorLeft(const std::vector<double> &changes) {
     const std::size_t n = changes.size();
@@ -425,9 +416,7 @@ void balance(bool wholeNetworkFirst) {
         LastBalance.unsettledMeshes = static_cast<int>(unsettled.size());
         // The share of converged meshes, cut to a whole percent.
         const int percent = (MeshCount - static_cast<int>(unsettled.size())) * 100 / MeshCount;
-        if (VB::MsgBox("Your Network only has a convergence of " + std::to_string(percent) + "%\r\n" +
-                           "Do you wish to keep on simulating ?",
-                       VB::vbYesNo | VB::vbQuestion, "Convergence Warning") != VB::vbYes)
+        if (!SimUi().KeepBalancing(percent))
             break;
         sweep = 0;
         mayBound = wholeNetworkFirst;

@@ -1,4 +1,4 @@
-#include "simulation/fill_ordering.h"
+#include "solver/fill_ordering.h"
 
 #include <Eigen/OrderingMethods>
 #include <Eigen/SparseCore>

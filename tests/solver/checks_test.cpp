@@ -1,7 +1,7 @@
 #include "common/RecordingSimulationUi.h"
 #include "common/ScriptedDialogs.h"
-#include "simulation/checks.h"
-#include "test_network.h"
+#include "common/test_network.h"
+#include "solver/checks.h"
 
 #include <gtest/gtest.h>
 

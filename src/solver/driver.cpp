@@ -1,23 +1,20 @@
-#include "simulation/driver.h"
+#include "solver/driver.h"
 
-#include "graphics/drawing.h"
-#include "graphics/graphics_state.h"
-#include "graphics/projection.h"
-#include "graphics/visible.h"
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
+#include "model/upper_layers.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
-#include "simulation/balance.h"
-#include "simulation/checks.h"
-#include "simulation/fan_curves.h"
-#include "simulation/meshes.h"
-#include "simulation/pressures.h"
-#include "simulation/simulation_ui.h"
+#include "solver/balance.h"
+#include "solver/checks.h"
+#include "solver/fan_curves.h"
+#include "solver/meshes.h"
+#include "solver/pressures.h"
+#include "solver/simulation_ui.h"
 
 #include <cmath>
 #include <cstdio>
@@ -269,16 +266,16 @@ void Simulate() {
         stopRun();
         SimUi().CloseProgressWindow();
         VB::SetScreenPointer(pointer);
-        SetVisibleAirways();
-        RotateView();
-        Redraw();
+        Upper().SetVisibleAirways();
+        Upper().RotateView();
+        Upper().Redraw();
     }
 
     RunState = 255;
     SimUi().CloseProgressWindow();
-    SetVisibleAirways();
-    RotateView();
-    RedrawAll();
+    Upper().SetVisibleAirways();
+    Upper().RotateView();
+    Upper().RedrawAll();
     if (ErrorLevel == 0 || callerMode == 2)
         SimUi().CloseErrorWindow();
     else

@@ -1,7 +1,7 @@
 // The junctions' system: its solutions checked against the matrix itself, whichever order the unknowns are
 // eliminated in and whether that order was kept from the pattern before.
-#include "simulation/fill_ordering.h"
-#include "simulation/junction_system.h"
+#include "solver/fill_ordering.h"
+#include "solver/junction_system.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "run_fixture.h"
-#include "simulation/driver.h"
-#include "simulation/pressures.h"
+#include "common/run_fixture.h"
+#include "solver/driver.h"
+#include "solver/pressures.h"
 
 #include <random>
 

@@ -4,16 +4,14 @@
 #include "common/ModelFixture.h"
 #include "common/NetworkGenerator.h"
 #include "common/RecordingSimulationUi.h"
-#include "graphics/graphics_state.h"
+#include "common/test_network.h"
 #include "model/network_load.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
-#include "platform/PictureBox.h"
 #include "platform/System.h"
-#include "simulation/balance.h"
-#include "simulation/driver.h"
-#include "simulation/fan_curves.h"
-#include "test_network.h"
+#include "solver/balance.h"
+#include "solver/driver.h"
+#include "solver/fan_curves.h"
 
 #include <Eigen/SparseLU>
 
@@ -81,16 +79,13 @@ namespace {
 
 class SolvedNetworks : public ModelTest {
 protected:
-    PictureBox picture{400, 300};
     RecordingSimulationUi ui;
     void SetUp() override {
         ModelTest::SetUp();
-        SetWindowPicture(0, &picture);
         ActiveWindow = 0;
         VB::SetLocaleDecimalSeparatorOverride('.');
     }
     void TearDown() override {
-        SetWindowPicture(0, nullptr);
         ActiveWindow = -1;
         VB::SetLocaleDecimalSeparatorOverride(0);
     }
