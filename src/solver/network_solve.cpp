@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int LastPoint = 11;
 // Steps before the solve gives the rest to the sweeps.
 constexpr int MostSteps = 60;
 // Of the largest resistance in a cluster of airways, the resistance at or above which the first airway
@@ -34,9 +33,9 @@ constexpr double LeastSlopeShare = 1e-12;
 // The weight of an airway without resistance in a ring of such airways: equal small resistances split it,
 // and any resistance of its own outweighs it.
 constexpr double LeastWeight = 1e-30;
-// Of the largest flow, the part that a step may still change once the flows are as exact as the
-// arithmetic holds them.
-constexpr double RoundingShare = 1e-13;
+// Of the largest flow, the part that one Newton step may still change once the flows are as exact as the
+// arithmetic holds them: the rounding of a single step, finer than that of a sweep's many corrections.
+constexpr double StepRoundingShare = 1e-13;
 // Of the tolerance, the size of a step that is taken whole and ends the solve. The error it leaves is a
 // fraction of it near the solution, and the step itself where a stagnant airway's flow halves each step;
 // within half the tolerance unless the steps were to shrink by less than a fiftieth each.
@@ -46,60 +45,19 @@ constexpr double Sufficient = 1e-4;
 // Of the sizes of the terms of a sum over the airways, the part that its rounding can make up.
 constexpr double SumRounding = 1e-12;
 
-// A fan curve as its airway uses it: points 1 .. 11 of flow (m³/s) and blended pressure (Pa). The pressure
-// is point 1's below the curve, straight lines between points and nothing beyond the last, as
-// FanPressureAtFlow gives it.
-struct FanCurve {
-    std::array<double, LastPoint + 1> flow{}, pressure{};
-
-    // The piece of the curve that flow q lies on: 0 below point 1, i for the line from point i - 1 to i,
-    // LastPoint + 1 beyond the last point.
-    int pieceAt(double q) const {
-        if (q < flow[1])
-            return 0;
-        if (q >= flow[LastPoint])
-            return LastPoint + 1;
-        int i = 2;
-        while (i < LastPoint && !(flow[i] > q))
-            ++i;
-        return i;
+// The integral over the flow from a to b of the curve's pressure less its value at a (Pa·m³/s), piece by
+// piece, so that its rounding follows the size of the integral and not of the pressures.
+double riseAlong(const FanCurvePoints &curve, double a, double b) {
+    const double base = curve.OnPiece(curve.PieceAt(a), a);
+    const double sign = a > b ? -1 : 1;
+    double sum = 0;
+    for (double x = std::min(a, b), last = std::max(a, b); x < last;) {
+        const int piece = curve.PieceAt(x);
+        const double end = std::min(last, curve.PieceEnd(piece));
+        sum += (end - x) * ((curve.OnPiece(piece, x) - base) + (curve.OnPiece(piece, end) - base)) / 2;
+        x = end;
     }
-    double pieceEnd(int piece) const {
-        return piece == 0           ? flow[1]
-               : piece <= LastPoint ? flow[piece]
-                                    : std::numeric_limits<double>::infinity();
-    }
-    double onPiece(int piece, double q) const {
-        if (piece == 0)
-            return pressure[1];
-        if (piece > LastPoint)
-            return 0;
-        const double slope = (pressure[piece - 1] - pressure[piece]) / (flow[piece - 1] - flow[piece]);
-        return pressure[piece] + (q - flow[piece]) * slope;
-    }
-    // The integral over the flow from a to b of the pressure less its value at a (Pa·m³/s), piece by
-    // piece, so that its rounding follows the size of the integral and not of the pressures.
-    double RiseBetween(double a, double b) const {
-        const double base = onPiece(pieceAt(a), a);
-        const double sign = a > b ? -1 : 1;
-        double sum = 0;
-        for (double x = std::min(a, b), last = std::max(a, b); x < last;) {
-            const int piece = pieceAt(x);
-            const double end = std::min(last, pieceEnd(piece));
-            sum += (end - x) * ((onPiece(piece, x) - base) + (onPiece(piece, end) - base)) / 2;
-            x = end;
-        }
-        return sign * sum;
-    }
-};
-
-FanCurve curveOf(int airway, int solverFan) {
-    FanCurve c;
-    for (int p = 1; p <= LastPoint; ++p) {
-        c.flow[p] = FanSolverFlow(p, solverFan);
-        c.pressure[p] = SolverFanPointPressure(p, solverFan, airway);
-    }
-    return c;
+    return sign * sum;
 }
 
 // R times the integral over the flow from q to q + step of x|x| less q|q| (Pa·m³/s): the content's change
@@ -232,7 +190,7 @@ public:
             double largestStep = 0;
             for (int a : freeAirways_)
                 largestStep = std::max(largestStep, std::fabs(d[a]));
-            const bool rounding = largestStep <= RoundingShare * std::max(1.0, largestFlow_);
+            const bool rounding = largestStep <= StepRoundingShare * std::max(1.0, largestFlow_);
             const bool withinTolerance = largestStep <= ToleranceShare * tolerance();
             // Steps this small are taken whole: the content cannot judge them better than its rounding.
             const double t = rounding || withinTolerance ? 1.0 : stepLength(q, d);
@@ -275,95 +233,33 @@ private:
     void number(const std::vector<SolveRole> &role) {
         const int n = AirwayCount;
         const int nodes = NodeCount;
-        auto isFree = [&](int a) { return role[static_cast<std::size_t>(a)] != SolveRole::Known; };
-        auto ends = [&](int a) {
-            return std::pair{std::abs(AirwayStartNode(a)), std::abs(AirwayEndNode(a))};
-        };
         const std::vector<uint8_t> tie = negligibleAirways(role);
-        auto ties = [&](int a) { return tie[static_cast<std::size_t>(a)] != 0; };
-        int surface = 0;
-        for (int a = 1; a <= n && surface == 0; ++a) {
-            if (AirwayStartKey(a) == SurfaceNodeKey)
-                surface = std::abs(AirwayStartNode(a));
-            else if (AirwayEndKey(a) == SurfaceNodeKey)
-                surface = std::abs(AirwayEndNode(a));
-        }
-        // The groups of junctions joined by ties: the meshes' tree airways first, so that a ring of them is
-        // closed by a chord, whose mesh is the ring.
-        DisjointSets groups(nodes);
-        std::vector<std::vector<std::pair<int, int>>> joined(static_cast<std::size_t>(nodes) + 1);
-        std::vector<int> closing;
-        for (const SolveRole pass : {SolveRole::Free, SolveRole::Chord})
-            for (int a = 1; a <= n; ++a) {
-                if (role[static_cast<std::size_t>(a)] != pass || !ties(a))
-                    continue;
-                freeAirways_.push_back(a);
-                const auto [s, e] = ends(a);
-                if (groups.Find(s) == groups.Find(e)) {
-                    closing.push_back(a);
-                    continue;
-                }
-                groups.Unite(s, e);
-                joined[s].emplace_back(e, a);
-                joined[e].emplace_back(s, a);
-            }
+        // The connected parts of the free airways, and the junctions they meet.
         DisjointSets parts(nodes);
         std::vector<uint8_t> used(nodes + 1, 0);
         for (int a = 1; a <= n; ++a) {
-            if (!isFree(a))
+            if (role[static_cast<std::size_t>(a)] == SolveRole::Known)
                 continue;
-            const auto [s, e] = ends(a);
+            const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
             parts.Unite(s, e);
             used[s] = used[e] = 1;
         }
-        orderTies(joined, used, closing);
-        std::vector<int> reference(nodes + 1, 0); // per part's representative: the group held at 0
-        if (surface > 0 && used[surface])
-            reference[parts.Find(surface)] = groups.Find(surface);
-        for (int v = 1; v <= nodes; ++v)
-            if (used[v] && reference[parts.Find(v)] == 0)
-                reference[parts.Find(v)] = groups.Find(v);
-        std::vector<int> groupUnknown(nodes + 1, -1);
-        unknowns_ = 0;
-        for (int v = 1; v <= nodes; ++v)
-            if (used[v] && groups.Find(v) == v && reference[parts.Find(v)] != v)
-                groupUnknown[v] = unknowns_++;
+        DisjointSets groups = groupTies(role, tie, used);
+        const std::vector<int> groupUnknown = numberUnknowns(groups, parts, used);
         auto unknownOf = [&](int v) { return groupUnknown[groups.Find(v)]; };
-        for (int a = 1; a <= n; ++a) {
-            if (!isFree(a) || ties(a))
-                continue;
-            const auto [s, e] = ends(a);
-            freeAirways_.push_back(a);
-            Branch b;
-            b.airway = a;
-            b.start = s;
-            b.end = e;
-            b.from = unknownOf(s);
-            b.to = unknownOf(e);
-            b.resistance = AirwayResistance(a);
-            b.solverFan = static_cast<int>(AirwaySolverFan(a));
-            b.fixedPressure = AirwayPressure(a);
-            b.chord = role[static_cast<std::size_t>(a)] == SolveRole::Chord;
-            if (groups.Find(s) == groups.Find(e))
-                b.from = b.to = -2; // a loop of its own: no junction balance
-            if (b.solverFan > 0) {
-                b.curve = static_cast<int>(curves_.size());
-                curves_.push_back(curveOf(a, b.solverFan));
-            }
-            branches_.push_back(b);
-        }
+        makeBranches(role, tie, groups, groupUnknown);
         orderTree();
         // The matrix's pattern is the network's: it is analysed once. Each unknown is known by the least
         // key of its junctions, which stays the same from run to run.
         std::vector<Currency> identity(static_cast<std::size_t>(unknowns_),
                                        std::numeric_limits<Currency>::max());
-        auto know = [&](int v, Currency key) {
+        auto keepLeastKey = [&](int v, Currency key) {
             if (v >= 1 && v <= nodes && unknownOf(v) >= 0)
                 identity[unknownOf(v)] = std::min(identity[unknownOf(v)], key);
         };
         for (int a = 1; a <= n; ++a) {
-            know(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
-            know(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
+            keepLeastKey(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
+            keepLeastKey(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
         }
         std::vector<std::pair<int, int>> links;
         links.reserve(branches_.size());
@@ -385,6 +281,87 @@ private:
         residual_.resize(branches_.size());
         potential_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
         potentialLow_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
+    }
+
+    // The groups of junctions joined by ties, each tie listed from its group's root outwards and each ring
+    // they close: the meshes' tree airways first, so that a ring of them is closed by a chord, whose mesh
+    // is the ring.
+    DisjointSets groupTies(const std::vector<SolveRole> &role, const std::vector<uint8_t> &tie,
+                           const std::vector<uint8_t> &used) {
+        const int nodes = NodeCount;
+        DisjointSets groups(nodes);
+        std::vector<std::vector<std::pair<int, int>>> joined(static_cast<std::size_t>(nodes) + 1);
+        std::vector<int> closing;
+        for (const SolveRole pass : {SolveRole::Free, SolveRole::Chord})
+            for (int a = 1; a <= AirwayCount; ++a) {
+                if (role[static_cast<std::size_t>(a)] != pass || !tie[static_cast<std::size_t>(a)])
+                    continue;
+                freeAirways_.push_back(a);
+                const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
+                if (groups.Find(s) == groups.Find(e)) {
+                    closing.push_back(a);
+                    continue;
+                }
+                groups.Unite(s, e);
+                joined[s].emplace_back(e, a);
+                joined[e].emplace_back(s, a);
+            }
+        orderTies(joined, used, closing);
+        return groups;
+    }
+
+    // The unknown of each group of junctions (by its representative), -1 for none: in each connected part
+    // the surface's group, or else its lowest junction's, holds the reference pressure.
+    std::vector<int> numberUnknowns(DisjointSets &groups, DisjointSets &parts,
+                                    const std::vector<uint8_t> &used) {
+        const int nodes = NodeCount;
+        int surface = 0;
+        for (int a = 1; a <= AirwayCount && surface == 0; ++a) {
+            if (AirwayStartKey(a) == SurfaceNodeKey)
+                surface = std::abs(AirwayStartNode(a));
+            else if (AirwayEndKey(a) == SurfaceNodeKey)
+                surface = std::abs(AirwayEndNode(a));
+        }
+        std::vector<int> reference(nodes + 1, 0); // per part's representative: the group held at 0
+        if (surface > 0 && used[surface])
+            reference[parts.Find(surface)] = groups.Find(surface);
+        for (int v = 1; v <= nodes; ++v)
+            if (used[v] && reference[parts.Find(v)] == 0)
+                reference[parts.Find(v)] = groups.Find(v);
+        std::vector<int> groupUnknown(nodes + 1, -1);
+        unknowns_ = 0;
+        for (int v = 1; v <= nodes; ++v)
+            if (used[v] && groups.Find(v) == v && reference[parts.Find(v)] != v)
+                groupUnknown[v] = unknowns_++;
+        return groupUnknown;
+    }
+
+    // A branch for every free airway that is not a tie, between the unknowns of its junctions' groups.
+    void makeBranches(const std::vector<SolveRole> &role, const std::vector<uint8_t> &tie,
+                      DisjointSets &groups, const std::vector<int> &groupUnknown) {
+        for (int a = 1; a <= AirwayCount; ++a) {
+            if (role[static_cast<std::size_t>(a)] == SolveRole::Known || tie[static_cast<std::size_t>(a)])
+                continue;
+            const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
+            freeAirways_.push_back(a);
+            Branch b;
+            b.airway = a;
+            b.start = s;
+            b.end = e;
+            b.from = groupUnknown[groups.Find(s)];
+            b.to = groupUnknown[groups.Find(e)];
+            b.resistance = AirwayResistance(a);
+            b.solverFan = static_cast<int>(AirwaySolverFan(a));
+            b.fixedPressure = AirwayPressure(a);
+            b.chord = role[static_cast<std::size_t>(a)] == SolveRole::Chord;
+            if (groups.Find(s) == groups.Find(e))
+                b.from = b.to = -2; // a loop of its own: no junction balance
+            if (b.solverFan > 0) {
+                b.curve = static_cast<int>(curves_.size());
+                curves_.push_back(SolverFanCurve(a, b.solverFan));
+            }
+            branches_.push_back(b);
+        }
     }
 
     // Lists the ties of each group from its root outwards, so that taken backwards every tie's child has
@@ -462,14 +439,14 @@ private:
         for (int root = 1; root <= nodes; ++root) {
             if (NodeTreeAirway(root) != 0)
                 continue;
-            for (std::size_t next = walk_.size(), v = static_cast<std::size_t>(root);;) {
+            for (std::size_t next = treeInOrder_.size(), v = static_cast<std::size_t>(root);;) {
                 for (int i = first[v]; i < first[v + 1]; ++i) {
                     const int c = NodeTreeAirway(child[i]);
-                    walk_.push_back(TreeStep{child[i], static_cast<int>(v), std::abs(c), c > 0});
+                    treeInOrder_.push_back(TreeStep{child[i], static_cast<int>(v), std::abs(c), c > 0});
                 }
-                if (next == walk_.size())
+                if (next == treeInOrder_.size())
                     break;
-                v = static_cast<std::size_t>(walk_[next++].node);
+                v = static_cast<std::size_t>(treeInOrder_[next++].node);
             }
         }
     }
@@ -500,7 +477,7 @@ private:
     double contentRise(const Branch &b, double q, double step) const {
         double rise = frictionRise(b.resistance, q, step);
         if (b.curve >= 0)
-            rise -= curves_[static_cast<std::size_t>(b.curve)].RiseBetween(q, q + step);
+            rise -= riseAlong(curves_[static_cast<std::size_t>(b.curve)], q, q + step);
         return rise;
     }
 
@@ -558,7 +535,7 @@ private:
                     after[ringAirway_[i]] += along * circulation[r];
             for (int r = 0; r < count; ++r)
                 d[rings_[static_cast<std::size_t>(r)].airways.front().first] += circulation[r];
-            if (!(circulation.cwiseAbs().maxCoeff() > RoundingShare * largestFlow_))
+            if (!(circulation.cwiseAbs().maxCoeff() > StepRoundingShare * largestFlow_))
                 return;
         }
     }
@@ -587,7 +564,7 @@ private:
         for (const Tie &tie : ties_)
             loss_[tie.airway] =
                 static_cast<double>(AirwayResistance(tie.airway)) * q[tie.airway] * std::fabs(q[tie.airway]);
-        for (const TreeStep &w : walk_) {
+        for (const TreeStep &w : treeInOrder_) {
             // Summed with the rounding of each sum kept (two doubles), so that a junction's pressure holds
             // the losses below it however large the losses above it.
             const double h = w.fromNode ? loss_[w.airway] : -loss_[w.airway], above = potential_[w.parent];
@@ -701,8 +678,8 @@ private:
     std::vector<Tie> ties_;
     std::vector<Ring> rings_;
     std::vector<int> freeAirways_;
-    std::vector<FanCurve> curves_;
-    std::vector<TreeStep> walk_; // the meshes' tree, each junction after its parent
+    std::vector<FanCurvePoints> curves_;
+    std::vector<TreeStep> treeInOrder_; // the meshes' tree, each junction after its parent
     int unknowns_ = 0;
     double largestFlow_ = 0; // m³/s, of the flows the next step starts from
     double floorFlow_ = 0;   // m³/s, below which friction is linearised as at it
