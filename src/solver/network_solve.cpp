@@ -507,6 +507,7 @@ private:
         }
         Eigen::VectorXd sum(count); // Pa, by ring
         Eigen::SparseMatrix<double> slope(count, count);
+        double lastChange = std::numeric_limits<double>::infinity(); // m³/s
         for (int k = 0; k < 60; ++k) {
             sum.setZero();
             ringTerms_.clear();
@@ -535,16 +536,21 @@ private:
                     after[ringAirway_[i]] += along * circulation[r];
             for (int r = 0; r < count; ++r)
                 d[rings_[static_cast<std::size_t>(r)].airways.front().first] += circulation[r];
-            if (!(circulation.cwiseAbs().maxCoeff() > StepRoundingShare * largestFlow_))
+            // Done at the rounding, or once the changes, far within what the steps can see, stop shrinking:
+            // the rounding of the large circulations a first step may give.
+            const double change = circulation.cwiseAbs().maxCoeff();
+            if (!(change > StepRoundingShare * largestFlow_) ||
+                (change >= lastChange / 2 && change <= ToleranceShare * tolerance()))
                 return;
+            lastChange = change;
         }
     }
 
     // The Newton step d from flows q: each branch's law linearised at its flow; the junction pressures
     // walked along the meshes' tree so that the tree airways' losses are met exactly, leaving the chords'
     // residuals; the balances solved for what the step changes of the pressures; the ties' flows from the
-    // balances of their junctions, each ring's circulation from its own balance; and the whole carried
-    // through the meshes. False when the system cannot be solved.
+    // balances of their junctions, the rings' circulations from their balances, together; and the whole
+    // carried through the meshes. False when the system cannot be solved.
     bool direction(const std::vector<double> &q, std::vector<double> &d) {
         const std::size_t count = branches_.size();
         floorFlow_ = SlopeFloorFlow(tolerance());
@@ -597,10 +603,10 @@ private:
         Eigen::VectorXd pressure;
         if (!system_.Factorize() || !system_.Solve(rhs, pressure))
             return false;
-        auto at = [&](int v) { return v >= 0 ? pressure[v] : 0.0; };
+        auto pressureChangeAt = [&](int v) { return v >= 0 ? pressure[v] : 0.0; };
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
-            const double drop = b.from == -2 ? 0.0 : at(b.from) - at(b.to);
+            const double drop = b.from == -2 ? 0.0 : pressureChangeAt(b.from) - pressureChangeAt(b.to);
             const double step = (drop - residual_[i]) / slope_[i];
             d[b.airway] = step;
             if (b.start != b.end) {

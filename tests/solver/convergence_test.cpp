@@ -516,40 +516,48 @@ void typeLevelWithoutResistance(bool zero, uint32_t seed) {
 
 } // namespace
 
-TEST_F(SolvedNetworks,
-       StoppingsAndLevelsWithoutResistanceBalanceInAFewSweepsWithinTheToleranceOfAnIndependentSolve) {
-    // Stoppings and leakage paths making up half or more of the airways decide nothing of how the rest of
-    // the mine is solved; nor does a level typed as without resistance, a web of rings of such airways.
-    const struct {
-        const char *what;
-        int airways;
-        double leakage; // share of the airways
-        int level;      // a level typed at 1e-10 .. 1e-8 (1) or at 0 (2)
-    } cases[] = {{"1,000 airways, 60 % leakage", 1000, 0.6, 0},
-                 {"5,000 airways, 50 % leakage", 5000, 0.5, 0},
-                 {"30,000 airways, 70 % leakage", 30000, 0.7, 0},
-                 {"5,000 airways, a level at 1e-10 .. 1e-8", 5000, 0, 1},
-                 {"5,000 airways, a level at 0", 5000, 0, 2}};
-    for (const auto &c : cases) {
-        const auto load = [&] {
-            GenerateMultiLevelMine(static_cast<int>(std::lround(c.airways * (1 - c.leakage))), 31);
-            if (c.leakage > 0)
-                addLeakage(c.leakage, 17);
-            if (c.level > 0)
-                typeLevelWithoutResistance(c.level == 2, 5);
-            UpdateNodeKeys();
-            UndoBufferSize = 4 * AirwayCount;
-            ResetUndoSteps();
-        };
-        load();
-        CheckFanCurves();
-        const std::map<int32_t, double> solution = referenceFlows();
-        for (const float tolerance : {0.05f, 1e-3f}) {
-            SCOPED_TRACE(testing::Message() << c.what << " at " << tolerance);
-            const std::map<int32_t, double> flows = solvedFlows(load, tolerance, 50);
-            EXPECT_LE(LastBalance.sweeps, 10);
-            for (const auto &[number, q] : flows)
-                EXPECT_NEAR(q, solution.at(number), tolerance) << "airway " << number;
-        }
+namespace {
+
+// Stoppings and leakage paths making up half or more of the airways decide nothing of how the rest of the
+// mine is solved; nor does a level typed as without resistance, a web of rings of such airways.
+struct LeakyMine {
+    const char *what;
+    int airways;
+    double leakage; // share of the airways
+    int level;      // a level typed at 1e-10 .. 1e-8 (1) or at 0 (2)
+};
+const LeakyMine leakyMines[] = {{"1,000 airways, 60 % leakage", 1000, 0.6, 0},
+                                {"5,000 airways, 50 % leakage", 5000, 0.5, 0},
+                                {"30,000 airways, 70 % leakage", 30000, 0.7, 0},
+                                {"5,000 airways, a level at 1e-10 .. 1e-8", 5000, 0, 1},
+                                {"5,000 airways, a level at 0", 5000, 0, 2}};
+
+class LeakyMines : public SolvedNetworks, public ::testing::WithParamInterface<LeakyMine> {};
+
+} // namespace
+
+TEST_P(LeakyMines, BalanceInAFewSweepsWithinTheToleranceOfAnIndependentSolve) {
+    const LeakyMine &c = GetParam();
+    const auto load = [&] {
+        GenerateMultiLevelMine(static_cast<int>(std::lround(c.airways * (1 - c.leakage))), 31);
+        if (c.leakage > 0)
+            addLeakage(c.leakage, 17);
+        if (c.level > 0)
+            typeLevelWithoutResistance(c.level == 2, 5);
+        UpdateNodeKeys();
+        UndoBufferSize = 4 * AirwayCount;
+        ResetUndoSteps();
+    };
+    load();
+    CheckFanCurves();
+    const std::map<int32_t, double> solution = referenceFlows();
+    for (const float tolerance : {0.05f, 1e-3f}) {
+        SCOPED_TRACE(testing::Message() << c.what << " at " << tolerance);
+        const std::map<int32_t, double> flows = solvedFlows(load, tolerance, 50);
+        EXPECT_LE(LastBalance.sweeps, 10);
+        for (const auto &[number, q] : flows)
+            EXPECT_NEAR(q, solution.at(number), tolerance) << "airway " << number;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Families, LeakyMines, ::testing::ValuesIn(leakyMines));
