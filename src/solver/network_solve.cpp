@@ -109,55 +109,6 @@ struct Ring {
     std::vector<std::pair<int, double>> airways;
 };
 
-// Which free airways without fan are negligible (1), by airway slot. Taken in rising order of resistance,
-// the airways join their junctions into clusters (as Kruskal's method grows a forest): when an airway leads
-// out of a cluster, that is the least resistance in series with every airway of the cluster, so a cluster
-// whose airways all lie below TieShare of it is negligible beside whatever carries its air on. An airway
-// joining two junctions of one cluster lies in parallel with it and seals nothing, so stoppings and
-// leakage paths across the drives never make the drives negligible, nor does any airway elsewhere; it
-// joins the cluster unless it lies as far above it. An airway without resistance is always negligible.
-std::vector<uint8_t> negligibleAirways(const std::vector<SolveRole> &role) {
-    const int n = AirwayCount;
-    std::vector<int> order;
-    for (int a = 1; a <= n; ++a)
-        if (role[static_cast<std::size_t>(a)] != SolveRole::Known && AirwaySolverFan(a) == 0)
-            order.push_back(a);
-    std::stable_sort(order.begin(), order.end(),
-                     [](int a, int b) { return AirwayResistance(a) < AirwayResistance(b); });
-    std::vector<uint8_t> tie(static_cast<std::size_t>(n) + 1, 0);
-    DisjointSets clusters(NodeCount);
-    // Per cluster (its representative): its largest resistance (Ns²/m⁸, -1 for none yet) and its airways
-    // not yet found negligible.
-    std::vector<double> largest(static_cast<std::size_t>(NodeCount) + 1, -1.0);
-    std::vector<std::vector<int>> members(static_cast<std::size_t>(NodeCount) + 1);
-    for (int a : order) {
-        const double r = AirwayResistance(a);
-        if (!(r > 0))
-            tie[static_cast<std::size_t>(a)] = 1;
-        const int s = clusters.Find(std::abs(AirwayStartNode(a))),
-                  e = clusters.Find(std::abs(AirwayEndNode(a)));
-        if (s == e && largest[s] >= 0 && r >= largest[s] / TieShare)
-            continue; // in parallel with a cluster far below it: it carries what the cluster leaves
-        if (s != e)
-            for (const int c : {s, e})
-                if (largest[c] >= 0 && r >= largest[c] / TieShare) {
-                    for (int m : members[c])
-                        tie[static_cast<std::size_t>(m)] = 1;
-                    members[c].clear();
-                }
-        const int joined = clusters.Unite(s, e), other = joined == s ? e : s;
-        if (other != joined) {
-            if (members[other].size() > members[joined].size())
-                std::swap(members[other], members[joined]);
-            members[joined].insert(members[joined].end(), members[other].begin(), members[other].end());
-            members[other].clear();
-        }
-        members[joined].push_back(a);
-        largest[joined] = r;
-    }
-    return tie;
-}
-
 class NewtonSolve {
 public:
     NewtonSolve(std::vector<double> &flow, const std::vector<SolveRole> &role, double tolerance,
@@ -233,7 +184,7 @@ private:
     void number(const std::vector<SolveRole> &role) {
         const int n = AirwayCount;
         const int nodes = NodeCount;
-        const std::vector<uint8_t> tie = negligibleAirways(role);
+        const std::vector<uint8_t> tie = NegligibleAirways(role);
         // The connected parts of the free airways, and the junctions they meet.
         DisjointSets parts(nodes);
         std::vector<uint8_t> used(nodes + 1, 0);
@@ -706,6 +657,48 @@ private:
 };
 
 } // namespace
+
+std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role) {
+    const int n = AirwayCount;
+    std::vector<int> order;
+    for (int a = 1; a <= n; ++a)
+        if (role[static_cast<std::size_t>(a)] != SolveRole::Known && AirwaySolverFan(a) == 0)
+            order.push_back(a);
+    std::stable_sort(order.begin(), order.end(),
+                     [](int a, int b) { return AirwayResistance(a) < AirwayResistance(b); });
+    std::vector<uint8_t> tie(static_cast<std::size_t>(n) + 1, 0);
+    DisjointSets clusters(NodeCount);
+    // Per cluster (its representative): its largest resistance (Ns²/m⁸, -1 for none yet) and its airways
+    // not yet found negligible.
+    std::vector<double> largest(static_cast<std::size_t>(NodeCount) + 1, -1.0);
+    std::vector<std::vector<int>> members(static_cast<std::size_t>(NodeCount) + 1);
+    for (int a : order) {
+        const double r = AirwayResistance(a);
+        if (!(r > 0))
+            tie[static_cast<std::size_t>(a)] = 1;
+        const int s = clusters.Find(std::abs(AirwayStartNode(a))),
+                  e = clusters.Find(std::abs(AirwayEndNode(a)));
+        if (s == e && largest[s] >= 0 && r >= largest[s] / TieShare)
+            continue; // in parallel with a cluster far below it: it carries what the cluster leaves
+        if (s != e)
+            for (const int c : {s, e})
+                if (largest[c] >= 0 && r >= largest[c] / TieShare) {
+                    for (int m : members[c])
+                        tie[static_cast<std::size_t>(m)] = 1;
+                    members[c].clear();
+                }
+        const int joined = clusters.Unite(s, e), other = joined == s ? e : s;
+        if (other != joined) {
+            if (members[other].size() > members[joined].size())
+                std::swap(members[other], members[joined]);
+            members[joined].insert(members[joined].end(), members[other].begin(), members[other].end());
+            members[other].clear();
+        }
+        members[joined].push_back(a);
+        largest[joined] = r;
+    }
+    return tie;
+}
 
 NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<SolveRole> &role,
                                         double tolerance, const CarryThroughMeshes &carry) {

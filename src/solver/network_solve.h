@@ -21,6 +21,16 @@ struct NetworkSolveResult {
 // airway that is the chord of a corrected mesh.
 enum class SolveRole : uint8_t { Known = 0, Free = 1, Chord = 2 };
 
+// Which free airways without fan are negligible (1), by airway slot, the junctions numbered by the checks
+// and the meshing: such airways join their junctions into one unknown. Taken in rising order of resistance,
+// the airways join their junctions into clusters (as Kruskal's method grows a forest): when an airway leads
+// out of a cluster, that is the least resistance in series with every airway of the cluster, so a cluster
+// whose airways all lie at or below a millionth of it is negligible beside whatever carries its air on. An
+// airway joining two junctions of one cluster lies in parallel with it and seals nothing, so stoppings and
+// leakage paths across the drives never make the drives negligible, nor does any airway elsewhere; it
+// joins the cluster unless it lies as far above it. An airway without resistance is always negligible.
+std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role);
+
 // Replaces a change of the flows (m³/s, by airway slot) by the circulation that its chords' changes give
 // through the corrected meshes, so that the junctions stay balanced to the last digit whatever the linear
 // systems left.
