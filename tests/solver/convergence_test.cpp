@@ -539,13 +539,13 @@ class LeakyMines : public SolvedNetworks, public ::testing::WithParamInterface<L
 TEST_P(LeakyMines, BalanceInAFewSweepsWithinTheToleranceOfAnIndependentSolve) {
     const LeakyMine &c = GetParam();
     const auto load = [&] {
+        UndoBufferSize = 4 * c.airways; // the reversals, recorded before and after: sized with the network
         GenerateMultiLevelMine(static_cast<int>(std::lround(c.airways * (1 - c.leakage))), 31);
         if (c.leakage > 0)
             addLeakage(c.leakage, 17);
         if (c.level > 0)
             typeLevelWithoutResistance(c.level == 2, 5);
         UpdateNodeKeys();
-        UndoBufferSize = 4 * AirwayCount;
         ResetUndoSteps();
     };
     load();
