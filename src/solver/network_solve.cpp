@@ -88,14 +88,6 @@ struct Branch {
     int fromDiagonal = -1, toDiagonal = -1, between = -1;
 };
 
-// An airway of negligible resistance that joins two junctions into one unknown: its flow follows from the
-// balance of the junction beyond it, child, away from the root of its group.
-struct Tie {
-    int airway = 0;
-    int child = 0, parent = 0;
-    bool towardParent = false; // the airway runs from child to parent
-};
-
 // A junction of the meshes' tree reached from its parent through an airway, which runs from the junction
 // to the parent, or the other way.
 struct TreeStep {
@@ -103,10 +95,174 @@ struct TreeStep {
     bool fromNode = false;
 };
 
-// A ring closed by airways of negligible resistance: the airway that closes it, then the ties back from its
-// end to its start, each with +1 where the ring runs along it.
-struct Ring {
-    std::vector<std::pair<int, double>> airways;
+using Tie = JunctionNumbering::Tie;
+using Ring = JunctionNumbering::Ring;
+
+// Builds the numbering of the junctions for a junction solve.
+class Numberer {
+public:
+    explicit Numberer(const std::vector<SolveRole> &role) : role_(role) {}
+
+    JunctionNumbering Build() {
+        const std::vector<SolveRole> &role = role_;
+        const int n = AirwayCount;
+        const int nodes = NodeCount;
+        const std::vector<uint8_t> tie = NegligibleAirways(role);
+        // The connected parts of the free airways, and the junctions they meet.
+        DisjointSets parts(nodes);
+        std::vector<uint8_t> used(nodes + 1, 0);
+        for (int a = 1; a <= n; ++a) {
+            if (role[static_cast<std::size_t>(a)] == SolveRole::Known)
+                continue;
+            const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
+            parts.Unite(s, e);
+            used[s] = used[e] = 1;
+        }
+        DisjointSets groups = groupTies(role, tie, used);
+        const std::vector<int> groupUnknown = numberUnknowns(groups, parts, used);
+        auto unknownOf = [&](int v) { return groupUnknown[groups.Find(v)]; };
+        makeBranches(role, tie, groups, groupUnknown);
+        // Each unknown is known by the least key of its junctions, which stays the same from run to run.
+        out_.identity.assign(static_cast<std::size_t>(out_.unknowns), std::numeric_limits<Currency>::max());
+        auto keepLeastKey = [&](int v, Currency key) {
+            if (v >= 1 && v <= nodes && unknownOf(v) >= 0)
+                out_.identity[unknownOf(v)] = std::min(out_.identity[unknownOf(v)], key);
+        };
+        for (int a = 1; a <= n; ++a) {
+            keepLeastKey(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
+            keepLeastKey(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
+        }
+        out_.links.reserve(out_.branches.size());
+        for (const JunctionNumbering::Branch &b : out_.branches)
+            if (b.from >= 0 && b.to >= 0 && b.from != b.to)
+                out_.links.emplace_back(b.from, b.to);
+        return std::move(out_);
+    }
+
+private:
+    // The groups of junctions joined by ties, each tie listed from its group's root outwards and each ring
+    // they close: the meshes' tree airways first, so that a ring of them is closed by a chord, whose mesh
+    // is the ring.
+    DisjointSets groupTies(const std::vector<SolveRole> &role, const std::vector<uint8_t> &tie,
+                           const std::vector<uint8_t> &used) {
+        const int nodes = NodeCount;
+        DisjointSets groups(nodes);
+        std::vector<std::vector<std::pair<int, int>>> joined(static_cast<std::size_t>(nodes) + 1);
+        std::vector<int> closing;
+        for (const SolveRole pass : {SolveRole::Free, SolveRole::Chord})
+            for (int a = 1; a <= AirwayCount; ++a) {
+                if (role[static_cast<std::size_t>(a)] != pass || !tie[static_cast<std::size_t>(a)])
+                    continue;
+                out_.freeAirways.push_back(a);
+                const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
+                if (groups.Find(s) == groups.Find(e)) {
+                    closing.push_back(a);
+                    continue;
+                }
+                groups.Unite(s, e);
+                joined[s].emplace_back(e, a);
+                joined[e].emplace_back(s, a);
+            }
+        orderTies(joined, used, closing);
+        return groups;
+    }
+
+    // The unknown of each group of junctions (by its representative), -1 for none: in each connected part
+    // the surface's group, or else its lowest junction's, holds the reference pressure.
+    std::vector<int> numberUnknowns(DisjointSets &groups, DisjointSets &parts,
+                                    const std::vector<uint8_t> &used) {
+        const int nodes = NodeCount;
+        int surface = 0;
+        for (int a = 1; a <= AirwayCount && surface == 0; ++a) {
+            if (AirwayStartKey(a) == SurfaceNodeKey)
+                surface = std::abs(AirwayStartNode(a));
+            else if (AirwayEndKey(a) == SurfaceNodeKey)
+                surface = std::abs(AirwayEndNode(a));
+        }
+        std::vector<int> reference(nodes + 1, 0); // per part's representative: the group held at 0
+        if (surface > 0 && used[surface])
+            reference[parts.Find(surface)] = groups.Find(surface);
+        for (int v = 1; v <= nodes; ++v)
+            if (used[v] && reference[parts.Find(v)] == 0)
+                reference[parts.Find(v)] = groups.Find(v);
+        std::vector<int> groupUnknown(nodes + 1, -1);
+        out_.unknowns = 0;
+        for (int v = 1; v <= nodes; ++v)
+            if (used[v] && groups.Find(v) == v && reference[parts.Find(v)] != v)
+                groupUnknown[v] = out_.unknowns++;
+        return groupUnknown;
+    }
+
+    // A branch for every free airway that is not a tie, between the unknowns of its junctions' groups.
+    void makeBranches(const std::vector<SolveRole> &role, const std::vector<uint8_t> &tie,
+                      DisjointSets &groups, const std::vector<int> &groupUnknown) {
+        for (int a = 1; a <= AirwayCount; ++a) {
+            if (role[static_cast<std::size_t>(a)] == SolveRole::Known || tie[static_cast<std::size_t>(a)])
+                continue;
+            const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
+            out_.freeAirways.push_back(a);
+            JunctionNumbering::Branch b;
+            b.airway = a;
+            b.start = s;
+            b.end = e;
+            b.from = groupUnknown[groups.Find(s)];
+            b.to = groupUnknown[groups.Find(e)];
+            b.chord = role[static_cast<std::size_t>(a)] == SolveRole::Chord;
+            if (groups.Find(s) == groups.Find(e))
+                b.from = b.to = -2; // a loop of its own: no junction balance
+            out_.branches.push_back(b);
+        }
+    }
+
+    // Lists the ties of each group from its root outwards, so that taken backwards every tie's child has
+    // been balanced by the ties beyond it; then the ring that each closing airway closes.
+    void orderTies(const std::vector<std::vector<std::pair<int, int>>> &joined,
+                   const std::vector<uint8_t> &used, const std::vector<int> &closing) {
+        const std::size_t nodes = joined.size();
+        std::vector<uint8_t> seen(nodes, 0);
+        std::vector<int> depth(nodes, 0), up(nodes, -1); // per junction: the tie to its parent
+        for (std::size_t root = 1; root < nodes; ++root) {
+            if (seen[root] || joined[root].empty() || !used[root])
+                continue;
+            seen[root] = 1;
+            for (std::size_t next = out_.ties.size(), v = root;;) {
+                for (const auto &[other, airway] : joined[v]) {
+                    if (seen[static_cast<std::size_t>(other)])
+                        continue;
+                    seen[static_cast<std::size_t>(other)] = 1;
+                    depth[other] = depth[v] + 1;
+                    up[other] = static_cast<int>(out_.ties.size());
+                    out_.ties.push_back(
+                        Tie{airway, other, static_cast<int>(v), std::abs(AirwayStartNode(airway)) == other});
+                }
+                if (next == out_.ties.size())
+                    break;
+                v = static_cast<std::size_t>(out_.ties[next++].child);
+            }
+        }
+        for (int a : closing) {
+            Ring ring;
+            ring.airways.emplace_back(a, 1.0);
+            int from = std::abs(AirwayEndNode(a)), to = std::abs(AirwayStartNode(a));
+            std::vector<std::pair<int, double>> down; // from the meeting junction down to the start
+            while (from != to) {
+                const bool climbFrom = depth[from] >= depth[to];
+                const Tie &tie = out_.ties[static_cast<std::size_t>(up[climbFrom ? from : to])];
+                if (climbFrom) {
+                    ring.airways.emplace_back(tie.airway, tie.towardParent ? 1.0 : -1.0);
+                    from = tie.parent;
+                } else {
+                    down.emplace_back(tie.airway, tie.towardParent ? -1.0 : 1.0);
+                    to = tie.parent;
+                }
+            }
+            ring.airways.insert(ring.airways.end(), down.rbegin(), down.rend());
+            out_.rings.push_back(std::move(ring));
+        }
+    }
+
+    const std::vector<SolveRole> &role_;
+    JunctionNumbering out_;
 };
 
 class NewtonSolve {
@@ -178,46 +334,37 @@ private:
     // The tolerance, raised to what single-precision flows hold at the largest flow.
     double tolerance() const { return std::max(tolerance_, FlowErrorFloor(largestFlow_)); }
 
-    // Numbers the junctions of the free airways as unknowns, the two ends of an airway of negligible
-    // resistance as one: in each connected part the surface, or else its lowest junction, holds the
-    // reference pressure.
+    // Takes the numbering of the junctions, gives each branch what drives it and defines the system.
     void number(const std::vector<SolveRole> &role) {
         const int n = AirwayCount;
         const int nodes = NodeCount;
-        const std::vector<uint8_t> tie = NegligibleAirways(role);
-        // The connected parts of the free airways, and the junctions they meet.
-        DisjointSets parts(nodes);
-        std::vector<uint8_t> used(nodes + 1, 0);
-        for (int a = 1; a <= n; ++a) {
-            if (role[static_cast<std::size_t>(a)] == SolveRole::Known)
-                continue;
-            const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
-            parts.Unite(s, e);
-            used[s] = used[e] = 1;
+        JunctionNumbering numbering = NumberJunctions(role);
+        freeAirways_ = std::move(numbering.freeAirways);
+        ties_ = std::move(numbering.ties);
+        rings_ = std::move(numbering.rings);
+        unknowns_ = numbering.unknowns;
+        for (const JunctionNumbering::Branch &numbered : numbering.branches) {
+            const int a = numbered.airway;
+            Branch b;
+            b.airway = a;
+            b.start = numbered.start;
+            b.end = numbered.end;
+            b.from = numbered.from;
+            b.to = numbered.to;
+            b.chord = numbered.chord;
+            b.resistance = AirwayResistance(a);
+            b.solverFan = static_cast<int>(AirwaySolverFan(a));
+            b.fixedPressure = AirwayPressure(a);
+            if (b.solverFan > 0) {
+                b.curve = static_cast<int>(curves_.size());
+                curves_.push_back(SolverFanCurve(a, b.solverFan));
+            }
+            branches_.push_back(b);
         }
-        DisjointSets groups = groupTies(role, tie, used);
-        const std::vector<int> groupUnknown = numberUnknowns(groups, parts, used);
-        auto unknownOf = [&](int v) { return groupUnknown[groups.Find(v)]; };
-        makeBranches(role, tie, groups, groupUnknown);
+        indexRings();
         orderTree();
-        // The matrix's pattern is the network's: it is analysed once. Each unknown is known by the least
-        // key of its junctions, which stays the same from run to run.
-        std::vector<Currency> identity(static_cast<std::size_t>(unknowns_),
-                                       std::numeric_limits<Currency>::max());
-        auto keepLeastKey = [&](int v, Currency key) {
-            if (v >= 1 && v <= nodes && unknownOf(v) >= 0)
-                identity[unknownOf(v)] = std::min(identity[unknownOf(v)], key);
-        };
-        for (int a = 1; a <= n; ++a) {
-            keepLeastKey(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
-            keepLeastKey(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
-        }
-        std::vector<std::pair<int, int>> links;
-        links.reserve(branches_.size());
-        for (const Branch &b : branches_)
-            if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                links.emplace_back(b.from, b.to);
-        system_.Define(identity, links);
+        // The matrix's pattern is the network's: it is analysed once.
+        system_.Define(numbering.identity, numbering.links);
         for (Branch &b : branches_) {
             if (b.from >= 0)
                 b.fromDiagonal = system_.Slot(b.from, b.from);
@@ -234,133 +381,9 @@ private:
         potentialLow_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
     }
 
-    // The groups of junctions joined by ties, each tie listed from its group's root outwards and each ring
-    // they close: the meshes' tree airways first, so that a ring of them is closed by a chord, whose mesh
-    // is the ring.
-    DisjointSets groupTies(const std::vector<SolveRole> &role, const std::vector<uint8_t> &tie,
-                           const std::vector<uint8_t> &used) {
-        const int nodes = NodeCount;
-        DisjointSets groups(nodes);
-        std::vector<std::vector<std::pair<int, int>>> joined(static_cast<std::size_t>(nodes) + 1);
-        std::vector<int> closing;
-        for (const SolveRole pass : {SolveRole::Free, SolveRole::Chord})
-            for (int a = 1; a <= AirwayCount; ++a) {
-                if (role[static_cast<std::size_t>(a)] != pass || !tie[static_cast<std::size_t>(a)])
-                    continue;
-                freeAirways_.push_back(a);
-                const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
-                if (groups.Find(s) == groups.Find(e)) {
-                    closing.push_back(a);
-                    continue;
-                }
-                groups.Unite(s, e);
-                joined[s].emplace_back(e, a);
-                joined[e].emplace_back(s, a);
-            }
-        orderTies(joined, used, closing);
-        return groups;
-    }
-
-    // The unknown of each group of junctions (by its representative), -1 for none: in each connected part
-    // the surface's group, or else its lowest junction's, holds the reference pressure.
-    std::vector<int> numberUnknowns(DisjointSets &groups, DisjointSets &parts,
-                                    const std::vector<uint8_t> &used) {
-        const int nodes = NodeCount;
-        int surface = 0;
-        for (int a = 1; a <= AirwayCount && surface == 0; ++a) {
-            if (AirwayStartKey(a) == SurfaceNodeKey)
-                surface = std::abs(AirwayStartNode(a));
-            else if (AirwayEndKey(a) == SurfaceNodeKey)
-                surface = std::abs(AirwayEndNode(a));
-        }
-        std::vector<int> reference(nodes + 1, 0); // per part's representative: the group held at 0
-        if (surface > 0 && used[surface])
-            reference[parts.Find(surface)] = groups.Find(surface);
-        for (int v = 1; v <= nodes; ++v)
-            if (used[v] && reference[parts.Find(v)] == 0)
-                reference[parts.Find(v)] = groups.Find(v);
-        std::vector<int> groupUnknown(nodes + 1, -1);
-        unknowns_ = 0;
-        for (int v = 1; v <= nodes; ++v)
-            if (used[v] && groups.Find(v) == v && reference[parts.Find(v)] != v)
-                groupUnknown[v] = unknowns_++;
-        return groupUnknown;
-    }
-
-    // A branch for every free airway that is not a tie, between the unknowns of its junctions' groups.
-    void makeBranches(const std::vector<SolveRole> &role, const std::vector<uint8_t> &tie,
-                      DisjointSets &groups, const std::vector<int> &groupUnknown) {
-        for (int a = 1; a <= AirwayCount; ++a) {
-            if (role[static_cast<std::size_t>(a)] == SolveRole::Known || tie[static_cast<std::size_t>(a)])
-                continue;
-            const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
-            freeAirways_.push_back(a);
-            Branch b;
-            b.airway = a;
-            b.start = s;
-            b.end = e;
-            b.from = groupUnknown[groups.Find(s)];
-            b.to = groupUnknown[groups.Find(e)];
-            b.resistance = AirwayResistance(a);
-            b.solverFan = static_cast<int>(AirwaySolverFan(a));
-            b.fixedPressure = AirwayPressure(a);
-            b.chord = role[static_cast<std::size_t>(a)] == SolveRole::Chord;
-            if (groups.Find(s) == groups.Find(e))
-                b.from = b.to = -2; // a loop of its own: no junction balance
-            if (b.solverFan > 0) {
-                b.curve = static_cast<int>(curves_.size());
-                curves_.push_back(SolverFanCurve(a, b.solverFan));
-            }
-            branches_.push_back(b);
-        }
-    }
-
-    // Lists the ties of each group from its root outwards, so that taken backwards every tie's child has
-    // been balanced by the ties beyond it; then the ring that each closing airway closes.
-    void orderTies(const std::vector<std::vector<std::pair<int, int>>> &joined,
-                   const std::vector<uint8_t> &used, const std::vector<int> &closing) {
-        const std::size_t nodes = joined.size();
-        std::vector<uint8_t> seen(nodes, 0);
-        std::vector<int> depth(nodes, 0), up(nodes, -1); // per junction: the tie to its parent
-        for (std::size_t root = 1; root < nodes; ++root) {
-            if (seen[root] || joined[root].empty() || !used[root])
-                continue;
-            seen[root] = 1;
-            for (std::size_t next = ties_.size(), v = root;;) {
-                for (const auto &[other, airway] : joined[v]) {
-                    if (seen[static_cast<std::size_t>(other)])
-                        continue;
-                    seen[static_cast<std::size_t>(other)] = 1;
-                    depth[other] = depth[v] + 1;
-                    up[other] = static_cast<int>(ties_.size());
-                    ties_.push_back(
-                        Tie{airway, other, static_cast<int>(v), std::abs(AirwayStartNode(airway)) == other});
-                }
-                if (next == ties_.size())
-                    break;
-                v = static_cast<std::size_t>(ties_[next++].child);
-            }
-        }
-        for (int a : closing) {
-            Ring ring;
-            ring.airways.emplace_back(a, 1.0);
-            int from = std::abs(AirwayEndNode(a)), to = std::abs(AirwayStartNode(a));
-            std::vector<std::pair<int, double>> down; // from the meeting junction down to the start
-            while (from != to) {
-                const bool climbFrom = depth[from] >= depth[to];
-                const Tie &tie = ties_[static_cast<std::size_t>(up[climbFrom ? from : to])];
-                if (climbFrom) {
-                    ring.airways.emplace_back(tie.airway, tie.towardParent ? 1.0 : -1.0);
-                    from = tie.parent;
-                } else {
-                    down.emplace_back(tie.airway, tie.towardParent ? -1.0 : 1.0);
-                    to = tie.parent;
-                }
-            }
-            ring.airways.insert(ring.airways.end(), down.rbegin(), down.rend());
-            rings_.push_back(std::move(ring));
-        }
-        std::vector<int> listed(nodes > 0 ? static_cast<std::size_t>(AirwayCount) + 1 : 0, -1);
+    // Each airway of the rings once, with the rings through it.
+    void indexRings() {
+        std::vector<int> listed(static_cast<std::size_t>(AirwayCount) + 1, -1);
         for (std::size_t r = 0; r < rings_.size(); ++r)
             for (const auto &[a, along] : rings_[r].airways) {
                 if (listed[a] < 0) {
@@ -698,6 +721,10 @@ std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role) {
         largest[joined] = r;
     }
     return tie;
+}
+
+JunctionNumbering NumberJunctions(const std::vector<SolveRole> &role) {
+    return Numberer(role).Build();
 }
 
 NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<SolveRole> &role,
