@@ -689,6 +689,13 @@ std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role) {
     // not yet found negligible.
     std::vector<double> largest(static_cast<std::size_t>(NodeCount) + 1, -1.0);
     std::vector<std::vector<int>> members(static_cast<std::size_t>(NodeCount) + 1);
+    // Per cluster: a fan or a fixed pressure works on it. Its flows are then driven from within, not through
+    // the airways leading out of it, so however far above it those lie its airways are never negligible: a
+    // district sealed off by stoppings leaves the mine around its fan as it is.
+    std::vector<uint8_t> driven(static_cast<std::size_t>(NodeCount) + 1, 0);
+    for (int a = 1; a <= n; ++a)
+        if (role[static_cast<std::size_t>(a)] != SolveRole::Known && AirwaySolverFan(a) != 0)
+            driven[std::abs(AirwayStartNode(a))] = driven[std::abs(AirwayEndNode(a))] = 1;
     for (int a : order) {
         const double r = AirwayResistance(a);
         if (!(r > 0))
@@ -699,12 +706,13 @@ std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role) {
             continue; // in parallel with a cluster far below it: it carries what the cluster leaves
         if (s != e)
             for (const int c : {s, e})
-                if (largest[c] >= 0 && r >= largest[c] / TieShare) {
+                if (!driven[c] && largest[c] >= 0 && r >= largest[c] / TieShare) {
                     for (int m : members[c])
                         tie[static_cast<std::size_t>(m)] = 1;
                     members[c].clear();
                 }
         const int joined = clusters.Unite(s, e), other = joined == s ? e : s;
+        driven[joined] = driven[s] | driven[e];
         if (other != joined) {
             if (members[other].size() > members[joined].size())
                 std::swap(members[other], members[joined]);

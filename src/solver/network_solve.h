@@ -31,7 +31,8 @@ enum class SolveRole : uint8_t { Known = 0, Free = 1, Chord = 2 };
 // whose airways all lie at or below a millionth of it is negligible beside whatever carries its air on. An
 // airway joining two junctions of one cluster lies in parallel with it and seals nothing, so stoppings and
 // leakage paths across the drives never make the drives negligible, nor does any airway elsewhere; it
-// joins the cluster unless it lies as far above it. An airway without resistance is always negligible.
+// joins the cluster unless it lies as far above it. A cluster on which a fan or a fixed pressure works is
+// driven from within and never negligible. An airway without resistance is always negligible.
 std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role);
 
 // The junctions of a run's free airways numbered as the unknowns of a junction solve, the two ends of a

@@ -514,23 +514,61 @@ void typeLevelWithoutResistance(bool zero, uint32_t seed) {
         }
 }
 
+// Adds a worked-out district of 20 x 20 junctions (drives of 0.5 Ns²/m⁸), joined to the mine only by two
+// seals of resistance `seal` (Ns²/m⁸) from two junctions of one of its levels.
+void addSealedDistrict(double seal) {
+    int d = 1, e = 2;
+    while (AirwayStart(3, d) != AirwayEnd(3, d) || AirwayStart(3, d) >= 900)
+        ++d;
+    while (AirwayStart(3, e) != AirwayStart(3, d) || AirwayStart(1, e) == AirwayStart(1, d))
+        ++e;
+    constexpr int Side = 20, Spacing = 7;
+    const int32_t x0 = AirwayStart(1, d) + 20000, y0 = AirwayStart(2, d) + 20000, z = AirwayStart(3, d);
+    MaxAirways = AirwayCount + 2 * Side * (Side - 1) + 4;
+    ReDimNetworkPreserve();
+    auto add = [](std::array<int32_t, 3> s, std::array<int32_t, 3> t, double r) {
+        const int a = ++AirwayCount;
+        SetAirwayEnds(a, s[0], s[1], s[2], t[0], t[1], t[2]);
+        AirwayFlags(a) = AirwayFlag::Rectangular;
+        AirwaySize(1, a) = AirwaySize(2, a) = 4;
+        AirwayResistanceType(a) = TypedPreset;
+        AirwayResistance(a) = static_cast<float>(r);
+        AirwayParallelCount(a) = 1;
+        AirwayPrimaryLayer(a) = AirwaySecondaryLayer(a) = 1;
+        AirwayNumber(a) = a;
+    };
+    auto at = [&](int i, int j) { return std::array<int32_t, 3>{x0 + Spacing * i, y0 + Spacing * j, z}; };
+    for (int i = 0; i < Side; ++i)
+        for (int j = 0; j < Side; ++j) {
+            if (i + 1 < Side)
+                add(at(i, j), at(i + 1, j), 0.5);
+            if (j + 1 < Side)
+                add(at(i, j), at(i, j + 1), 0.5);
+        }
+    add({AirwayStart(1, d), AirwayStart(2, d), z}, at(0, 0), seal);
+    add(at(Side - 1, Side - 1), {AirwayStart(1, e), AirwayStart(2, e), z}, seal);
+}
+
 } // namespace
 
 namespace {
 
 // Stoppings and leakage paths making up half or more of the airways decide nothing of how the rest of the
-// mine is solved; nor does a level typed as without resistance, a web of rings of such airways.
+// mine is solved; nor does a level typed as without resistance, a web of rings of such airways, nor a
+// district sealed off from the mine around its fans.
 struct LeakyMine {
     const char *what;
     int airways;
-    double leakage; // share of the airways
-    int level;      // a level typed at 1e-10 .. 1e-8 (1) or at 0 (2)
+    double leakage;   // share of the airways
+    int level;        // a level typed at 1e-10 .. 1e-8 (1) or at 0 (2)
+    double seals = 0; // Ns²/m⁸: the seals of a district joined to the mine by them alone (0: none)
 };
 const LeakyMine leakyMines[] = {{"1,000 airways, 60 % leakage", 1000, 0.6, 0},
                                 {"5,000 airways, 50 % leakage", 5000, 0.5, 0},
                                 {"30,000 airways, 70 % leakage", 30000, 0.7, 0},
                                 {"5,000 airways, a level at 1e-10 .. 1e-8", 5000, 0, 1},
-                                {"5,000 airways, a level at 0", 5000, 0, 2}};
+                                {"5,000 airways, a level at 0", 5000, 0, 2},
+                                {"5,000 airways, a district behind seals of 1e7", 5000, 0, 0, 1e7}};
 
 class LeakyMines : public SolvedNetworks, public ::testing::WithParamInterface<LeakyMine> {};
 
@@ -545,6 +583,8 @@ TEST_P(LeakyMines, BalanceInAFewSweepsWithinTheToleranceOfAnIndependentSolve) {
             addLeakage(c.leakage, 17);
         if (c.level > 0)
             typeLevelWithoutResistance(c.level == 2, 5);
+        if (c.seals > 0)
+            addSealedDistrict(c.seals);
         UpdateNodeKeys();
         ResetUndoSteps();
     };
