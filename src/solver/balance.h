@@ -2,6 +2,8 @@
 // Balancing of the airflows (the whole network solved at once, then Hardy Cross sweeps of the meshes) and
 // the progress bar of the run.
 
+#include "solver/certification.h"
+
 #include <limits>
 #include <vector>
 
@@ -18,6 +20,8 @@ struct BalanceOutcome {
     // The first airway (slot) whose flow ran beyond SolverFlowLimit or is not a number; the flows were then
     // left as the run found them. 0 when none did.
     int runawayAirway = 0;
+    // The last certification of the flows from the true laws: every converged balancing passed it.
+    BalanceCertificate certificate;
 };
 // The fewest sweeps whose changes tell the flow error left, unless the flows stand still.
 constexpr int SweepsToConfirm = 4;
@@ -40,5 +44,14 @@ void BalanceBySweeps();
 // and over longer stretches (a geometric tail), and never less than the last change. Infinite while they
 // do not shrink steadily or too few sweeps tell; 0 once the flows stand still.
 double FlowErrorLeft(const std::vector<double> &changes);
+// What the stop rule of the sweeps makes of a sweep: go on, certify the flows, or first bound their error
+// by a whole-network solve.
+enum class SweepStop { GoOn, Certify, BoundBySolve };
+// The stop rule (all in m³/s): the flows go to be certified once the error the last whole-network solve
+// left at most (solveBound) plus the sum of the sweeps' largest changes since (movedSinceSolve) is within
+// half of the tolerance, or the flows stand still (estimatedLeft 0); where only the sweeps' estimate is
+// within it, sweeps alone certify and otherwise a whole-network solve bounds the error first.
+SweepStop SweepStopRule(double solveBound, double movedSinceSolve, double estimatedLeft, double tolerance,
+                        bool sweepsAlone);
 // Draws the progress bar at percent (0 .. 100) and lets pending events run.
 void SetProgress(int percent);
