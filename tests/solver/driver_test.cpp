@@ -1,9 +1,12 @@
 #include "common/run_fixture.h"
 #include "model/node_keys.h"
+#include "model/text_files.h"
 #include "platform/Busy.h"
 #include "platform/VBError.h"
 #include "solver/balance.h"
+#include "solver/certification.h"
 #include "solver/driver.h"
+#include "solver/fan_curves.h"
 #include "solver/meshes.h"
 
 #include <algorithm>
@@ -133,6 +136,25 @@ TEST_F(SimRunTest, AFanRunBeyondItsCurveIsAWarningOfABalancedRun) {
     EXPECT_EQ(ui.errorWindowCaptions, std::vector<std::string>{"Warning-reversals"});
     EXPECT_TRUE(NetworkBalanced);
     EXPECT_EQ(shell.simCaption, "OK");
+}
+
+TEST_F(SimRunTest, AMaxAllowableErrorBelowWhatSingleFlowsHoldIsRaisedForTheRunAndTheWarningsSaySo) {
+    // The circuit's 50 m³/s are held in single precision to 2^-18 m³/s: a finer tolerance is raised to it,
+    // that one itself is not.
+    const float spacing = std::ldexp(1.0f, -18);
+    for (const float tolerance : {1e-6f, spacing}) {
+        SetUp();
+        FanCircuit circuit;
+        MaxError = tolerance;
+        Simulate();
+        EXPECT_TRUE(NetworkBalanced) << tolerance;
+        EXPECT_EQ(LinesWith("for this run"),
+                  tolerance < spacing ? std::vector<std::string>{"Max Allowable Error raised to " +
+                                                                 NumberText(spacing) + " m3/s for this run"}
+                                      : std::vector<std::string>{})
+            << tolerance;
+        EXPECT_EQ(MaxError, tolerance) << "the setting stays as typed";
+    }
 }
 
 TEST_F(SimRunTest, SurfaceStartAndFixedFlowPressures) {
@@ -736,4 +758,20 @@ TEST_F(SimRunTest, AFanNearTheFoldOfItsCurveIsOkOnlyWithinTheToleranceOfItsBalan
             }
     EXPECT_EQ(notBalanced, 4) << "the starts at the unstable balance";
     EXPECT_EQ(ok, 12);
+    // The true slopes themselves tell the unstable balance: the meshes' matrix of them is not positive
+    // definite there, and the fan is named.
+    SetUp();
+    const FanNearItsFold network(0.002);
+    const int32_t fan = AirwayNumber(network.fan);
+    CheckFanCurves();
+    ASSERT_TRUE(CheckAndMesh());
+    BuildFanCurves();
+    for (const auto *state : {&network.unstable, &network.balanced}) {
+        std::vector<double> flow(AirwayCount + 1, 0.0);
+        for (int a = 1; a <= AirwayCount; ++a)
+            flow[a] = state->at(AirwayNumber(a));
+        const BalanceCertificate c = CertifyBalance(flow);
+        EXPECT_EQ(c.stallFan == 0 ? 0 : AirwayNumber(c.stallFan), state == &network.unstable ? fan : 0);
+        EXPECT_EQ(c.balanced, state == &network.balanced);
+    }
 }
