@@ -321,7 +321,10 @@ public:
             }
             if (std::isfinite(solveBound_))
                 LastBalance.flowErrorLeft = solveBound_ + movedSinceSolve_;
-            if (certify && certified())
+            // Flows that failed the certification and have not moved since would fail it again.
+            if (largestChange_ > 0)
+                failedUnmoved_ = false;
+            if (certify && !failedUnmoved_ && certified())
                 break;
             if (LastBalance.certificate.stallFan != 0)
                 break; // no stable state here: the sweeps would only wander
@@ -479,6 +482,7 @@ private:
         solveBound_ = Unknown;
         movedSinceSolve_ = 0;
         largestChanges_.clear();
+        failedUnmoved_ = true;
         return false;
     }
 
@@ -544,7 +548,8 @@ private:
     // Where the sweeps alone seem to have converged, a whole-network solve bounds the error they left, once
     // in each stretch of MaxIterations sweeps.
     bool mayBound_ = false;
-    int sweeps_ = 0; // since the last question
+    int sweeps_ = 0;             // since the last question
+    bool failedUnmoved_ = false; // the flows failed the certification and no sweep has moved them since
 };
 
 } // namespace
