@@ -25,7 +25,9 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The program alone (with the data files it reads beside it); the test programs are built by `make test`.
+run: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target gustrom -j $(JOBS)
 	$(BUILD)/src/app/gustrom $(EXAMPLE)
 
 test: build

@@ -638,10 +638,9 @@ void frmAirEdit::closeform() {
 void frmAirEdit::OK_Click() {
     if (Unloading())
         return;
-    if (AirEditMode != 3)
-        SaveOne();
-    else
-        SaveSelected();
+    // A refused value keeps the dialog open on its box, with nothing stored.
+    if (!(AirEditMode != 3 ? SaveOne() : SaveSelected()))
+        return;
     unload(QDialog::Accepted);
     PickedAirway = 0;
     VB::DoEvents();
@@ -653,15 +652,15 @@ void frmAirEdit::cmdCancel_Click() {
 }
 
 void frmAirEdit::Info_Click() {
-    beginWrite(CurrentAirway);
-    SaveAirway();
+    if (!SaveOne())
+        return;
     unload(QDialog::Accepted);
     AirwayDialogs::ShowAirwayInformation();
 }
 
 void frmAirEdit::ReCalc_Click() {
-    beginWrite(CurrentAirway);
-    SaveAirway();
+    if (!SaveOne())
+        return;
     filling_ = true;
     LoadAirway();
     filling_ = false;
@@ -690,8 +689,8 @@ void frmAirEdit::activationSettled() {
 void frmAirEdit::Form_Deactivate() {
     if (SubDialogOpen)
         return;
-    beginWrite(CurrentAirway);
-    SaveAirway();
+    if (!SaveOne())
+        return;
     unload(QDialog::Accepted);
     SubDialogOpen = false;
     PickedAirway = 0;

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,6 +51,8 @@ public:
     void closeform();
     // |P / Q²| of the fixed pressure and fixed flow shown, into TxtFixRes when both boxes are ticked.
     void UpdateFixR();
+    // The text UpdateFixR puts into TxtFixRes, if any.
+    std::optional<std::string> resistanceOfPressureAndFlow() const;
     // Shows the swatch, labels and dimension boxes of the shape in EditShape.
     void SetShape();
     // Multiple selection: disables the single-airway fields and clears every touched mark.
@@ -123,10 +126,27 @@ private:
     void connectHandlers();
     void Form_Load();
     void LoadAirway();
-    // Saving.
-    void SaveAirway();
-    void SaveOne();
-    void SaveSelected();
+    // Saving. What the boxes hold is read and checked first: a value a rule refuses is reported, its box
+    // selected, and nothing is stored; the save then reports false.
+    struct Entry {
+        bool pressureAndFlow = false; // fixed pressure with fixed flow: a fixed resistance
+        float pressure = 0, flow = 0; // Pa, m³/s
+        int station = 0;
+        std::optional<float> width, height, length; // SI
+        std::optional<int> parallel;
+        struct Preset {
+            bool touched = false, fixed = false;
+            int preset = 0;             // the list's choice, when not fixed
+            std::optional<float> typed; // SI, when fixed and not empty
+        };
+        std::array<Preset, 3> presets;
+        bool fans = false;
+        int fanCount = 0, curvePercent = 0;
+    };
+    std::optional<Entry> readEntry();
+    void storeEntry(const Entry &entry);
+    bool SaveOne();
+    bool SaveSelected();
     // The chosen station, and the preset index of a preset list's entry; no choice is a VBError.
     int stationChoice() const;
     static int presetChoice(const VBComboBox &list);
@@ -136,9 +156,8 @@ private:
     void endWrite();
     // Shows an SI value in a box in display units; the box reads back as that value until it is edited.
     void showValue(QLineEdit &box, float value, int quantity, int precision);
-    // The SI value of a box: the value it was shown from while unedited, else its text converted.
-    float boxValue(const QLineEdit &box, int quantity) const;
-    // The same, a text typed into it held to its rule (ValueRefused).
+    // The SI value of a box: the value it was shown from while unedited, else its text typed, held to its
+    // rule (ValueRefused).
     float boxValue(const QLineEdit &box, int quantity, Value rule) const;
     // The fan-count spinner for a count; a count it cannot show leaves TxtFanN alone.
     void setFanSpinner(int fans);
@@ -156,7 +175,6 @@ private:
         int shownPrecision; // of the stored value
         int typedQuantity;  // how the save reads the box
         Value rule;         // what may be typed
-        bool positiveOnly;  // a typed 0 is not stored
     };
     std::array<PresetField, 3> presetFields();
     PresetField presetField(const QWidget *control);
@@ -212,9 +230,7 @@ private:
     ShownValues shown_;
     const QObject *afterDoubleClick_ = nullptr; // the release that ends a double click is no click
     bool fanLoaded_ = true; // the fan controls show the airway's fan (it is in the fan list)
-    bool savingSelection_ = false;
-    bool filling_ = false;         // the dialog is being filled from an airway, not worked by the user
-    std::set<int> reportedErrors_; // statements whose data-entry error this pass has shown
-    bool wrote_ = false;           // an airway was written: closing raises the undo step
-    int openWrite_ = 0;            // airway written since its last "after" undo record
+    bool filling_ = false;  // the dialog is being filled from an airway, not worked by the user
+    bool wrote_ = false;    // an airway was written: closing raises the undo step
+    int openWrite_ = 0;     // airway written since its last "after" undo record
 };

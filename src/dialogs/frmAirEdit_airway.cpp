@@ -38,15 +38,6 @@ void setFlag(int a, int32_t bit, bool on) {
         AirwayFlags(a) &= ~bit;
 }
 
-// A whole number typed into a box: rounded, halves to even; not a number or too large is an error.
-int wholeNumber(const QLineEdit &box) {
-    return StrictInteger(StrictValue(BoxText(box)));
-}
-
-double leadingNumber(const QLineEdit &box) {
-    return VB::Val(BoxText(box), VB::LocaleDecimalSeparator());
-}
-
 // The preset list of one type code: entries 0..49 with a name, each carrying its preset index.
 void fillPresets(VBComboBox &list, const VBArray<std::string> &names, bool skipUndefined) {
     list.clear();
@@ -206,47 +197,113 @@ void frmAirEdit::LoadAirway() {
 
 // ---- Saving ----
 
-void frmAirEdit::SaveOne() {
+bool frmAirEdit::SaveOne() {
+    const auto entry = readEntry();
+    if (!entry)
+        return false;
     beginWrite(CurrentAirway);
-    SaveAirway();
+    storeEntry(*entry);
+    return true;
 }
 
-void frmAirEdit::SaveSelected() {
-    savingSelection_ = true;
-    reportedErrors_.clear();
+bool frmAirEdit::SaveSelected() {
+    const auto entry = readEntry();
+    if (!entry)
+        return false;
     const int count = AirwayCount;
     for (int a = 1; a <= count; ++a) {
         if ((AirwayFlags(a) & AirwayFlag::Selected) == 0)
             continue;
         CurrentAirway = a;
         beginWrite(a);
-        SaveAirway();
+        storeEntry(*entry);
     }
-    savingSelection_ = false;
+    return true;
 }
 
-void frmAirEdit::SaveAirway() {
+std::optional<frmAirEdit::Entry> frmAirEdit::readEntry() {
+    const bool single = AirEditMode != 3;
+    Entry e;
+    QLineEdit *reading = nullptr; // the box being read, selected when it is refused
+    const auto read = [&](QLineEdit &box, int quantity, Value rule) {
+        reading = &box;
+        return boxValue(box, quantity, rule);
+    };
+    const auto whole = [&](QLineEdit &box, Value rule) {
+        reading = &box;
+        return static_cast<int>(TypedValue(rule, BoxText(box), 0));
+    };
+    try {
+        e.pressureAndFlow = single && ChkPress->isChecked() && CheckFix->isChecked();
+        if (single) {
+            if (ChkPress->isChecked())
+                e.pressure = read(*TxtPres, Quantity::Pressure, Value::Pressure);
+            // With a fixed pressure the flow becomes part of a fixed resistance, no longer fixed itself.
+            const bool fixedFlow = CheckFix->isChecked() && !e.pressureAndFlow;
+            e.flow = read(*TxtFlow, Quantity::Airflow, fixedFlow ? Value::FixedFlow : Value::Flow);
+            reading = nullptr;
+            e.station = stationChoice();
+        }
+        // The boxes hold the dialog's shape: the save gives them only to airways of that shape.
+        if (Touched(TxtWidth))
+            e.width = EditShape == 2 ? read(*TxtWidth, Quantity::Area, Value::SectionArea)
+                                     : read(*TxtWidth, Quantity::Length, Value::Section);
+        if (Touched(txtHeight) && EditShape != 1)
+            e.height = read(*txtHeight, Quantity::Length, Value::Section);
+        if (Touched(TxtMultiAir))
+            e.parallel = whole(*TxtMultiAir, Value::ParallelCount);
+        if (Touched(TxtLength))
+            e.length = read(*TxtLength, Quantity::Coordinates, Value::Length);
+        const auto fields = presetFields();
+        for (size_t i = 0; i < fields.size(); ++i) {
+            const PresetField &field = fields[i];
+            Entry::Preset &p = e.presets[i];
+            const bool fromPressure = i == 0 && e.pressureAndFlow;
+            p.touched = Touched(field.value) || fromPressure;
+            p.fixed = field.fix->isChecked() || fromPressure;
+            if (!p.touched)
+                continue;
+            if (!p.fixed) {
+                reading = nullptr;
+                p.preset = presetChoice(*field.list);
+                continue;
+            }
+            const auto computed = fromPressure ? resistanceOfPressureAndFlow() : std::nullopt;
+            if (computed) {
+                reading = TxtFlow;
+                p.typed = TypedValue(field.rule, *computed, field.typedQuantity);
+            } else if (!field.value->text().isEmpty()) {
+                // An empty box keeps the value.
+                p.typed = read(*field.value, field.typedQuantity, field.rule);
+            }
+        }
+        e.fans = single && fanLoaded_;
+        if (e.fans) {
+            e.fanCount = Trim(BoxText(*TxtFanN)).empty() ? 0 : whole(*TxtFanN, Value::FanCount);
+            e.curvePercent = whole(*TxtCPart, Value::CurvePercent);
+        }
+    } catch (const VBError &error) {
+        ShowDataEntryError(error);
+        if (reading != nullptr && reading->isVisible() && reading->isEnabled()) {
+            reading->setFocus(Qt::OtherFocusReason);
+            reading->selectAll();
+        }
+        return std::nullopt;
+    }
+    return e;
+}
+
+void frmAirEdit::storeEntry(const Entry &e) {
     const int a = CurrentAirway;
     const bool single = AirEditMode != 3;
-    // In multiple selection a faulty box is reported once, not once per selected airway.
-    auto statement = [&](int id, auto &&body) {
-        try {
-            body();
-        } catch (const VBError &e) {
-            if (!savingSelection_ || !reportedErrors_.contains(id))
-                ShowDataEntryError(e);
-            if (savingSelection_)
-                reportedErrors_.insert(id);
-        }
-    };
 
-    if (single && ChkPress->isChecked() && CheckFix->isChecked()) {
+    if (e.pressureAndFlow) {
         // Fixed pressure with fixed flow is a fixed resistance.
         ChkFixRes->SetValue(true);
         UpdateFixR();
         ChkPress->SetValue(false);
         CheckFix->SetValue(false);
-        statement(1, [&] { AirwayPressure(a) = boxValue(*TxtPres, Quantity::Pressure); });
+        AirwayPressure(a) = e.pressure;
         AirwayFan(a) = 0;
     }
     if (Touched(CheckDirection))
@@ -286,15 +343,12 @@ void frmAirEdit::SaveAirway() {
         };
         spread(AirwayStartKey(a), NodeName(AirwayStartName(a)));
         spread(AirwayEndKey(a), NodeName(AirwayEndName(a)));
-        statement(2, [&] {
-            AirwayFlow(a) =
-                boxValue(*TxtFlow, Quantity::Airflow, CheckFix->isChecked() ? Value::FixedFlow : Value::Flow);
-        });
-        statement(3, [&] { AirwayStation(a) = stationChoice(); });
+        AirwayFlow(a) = e.flow;
+        AirwayStation(a) = e.station;
         setFlag(a, AirwayFlag::FixedDirection, CheckDirection->isChecked());
         if (ChkPress->isChecked()) {
             AirwayFan(a) = -1;
-            statement(4, [&] { AirwayPressure(a) = boxValue(*TxtPres, Quantity::Pressure); });
+            AirwayPressure(a) = e.pressure;
         } else if (AirwayFan(a) == -1) {
             AirwayFan(a) = 0;
         }
@@ -320,60 +374,43 @@ void frmAirEdit::SaveAirway() {
     const bool rectangular = (flags & AirwayFlag::Rectangular) != 0 && EditShape == 0;
     const bool round = (flags & AirwayFlag::Round) != 0 && EditShape == 1;
     const bool irregular = (flags & AirwayFlag::Irregular) != 0 && EditShape == 2;
-    if (Touched(TxtWidth) && (rectangular || round || irregular))
-        statement(5, [&] {
-            AirwaySize(2, a) = irregular ? boxValue(*TxtWidth, Quantity::Area, Value::Area)
-                                         : boxValue(*TxtWidth, Quantity::Length, Value::Size);
-        });
-    if (Touched(txtHeight)) {
-        if (rectangular || irregular)
-            statement(6, [&] { AirwaySize(1, a) = boxValue(*txtHeight, Quantity::Length, Value::Size); });
-        else if (round)
-            AirwaySize(1, a) = 0;
-        if (AirwaySize(1, a) == 0)
-            AirwaySize(1, a) = 0.01f;
-        if (AirwaySize(2, a) == 0)
-            AirwaySize(2, a) = 0.01f;
-    }
-    if (Touched(TxtMultiAir))
-        statement(7, [&] { AirwayParallelCount(a) = std::max(1, wholeNumber(*TxtMultiAir)); });
-    if (Touched(TxtLength))
-        statement(8, [&] { AirwayLength(a) = boxValue(*TxtLength, Quantity::Coordinates, Value::Length); });
+    if (e.width && (rectangular || round || irregular))
+        AirwaySize(2, a) = *e.width;
+    if (e.height && (rectangular || irregular))
+        AirwaySize(1, a) = *e.height;
+    else if (Touched(txtHeight) && round)
+        AirwaySize(1, a) = 0;
+    if (e.parallel)
+        AirwayParallelCount(a) = *e.parallel;
+    if (e.length)
+        AirwayLength(a) = *e.length;
 
-    int id = 9;
-    for (const PresetField &field : presetFields()) {
-        id += 2;
-        if (!Touched(field.value))
+    const auto fields = presetFields();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const PresetField &field = fields[i];
+        const Entry::Preset &p = e.presets[i];
+        if (!p.touched)
             continue;
-        if (!field.fix->isChecked()) {
-            statement(id, [&] {
-                const int preset = presetChoice(*field.list);
-                field.type(a) = preset;
-                field.stored(a) = field.presetValue(preset);
-            });
+        if (!p.fixed) {
+            field.type(a) = p.preset;
+            field.stored(a) = field.presetValue(p.preset);
             continue;
         }
         field.type(a) = TypedPreset;
-        // An empty box keeps the value.
-        if (!field.value->text().isEmpty())
-            statement(id + 1, [&] {
-                const float typed = boxValue(*field.value, field.typedQuantity, field.rule);
-                if (typed > 0 || !field.positiveOnly)
-                    field.stored(a) = typed;
-            });
+        if (p.typed)
+            field.stored(a) = *p.typed;
     }
 
     CalcAirway(a);
 
-    if (single && fanLoaded_ && leadingNumber(*TxtFanN) < 0) {
-        // A negative number of fans is a typing error: the airway's fans stay as they were.
-        statement(15, [] { throw VBError(VBErr::InvalidPropertyValue, "negative fan count"); });
-    } else if (single && fanLoaded_) {
-        if (AirwayParallelCount(a) > 1 && leadingNumber(*TxtFanN) > 0) {
+    if (e.fans) {
+        int fans = e.fanCount;
+        if (AirwayParallelCount(a) > 1 && fans > 0) {
             VB::MsgBox("Fans not allowed in multiple airways");
             TxtFanN->setText("0");
+            fans = 0;
         }
-        if (leadingNumber(*TxtFanN) != 0) {
+        if (fans != 0) {
             AirwayFan(a) = FanEntryNumber(FromQt(FanCombo2->currentText()));
             AirwayFlags(a) |= AirwayFlag::FixedDirection;
         } else {
@@ -385,19 +422,17 @@ void frmAirEdit::SaveAirway() {
         if (AirwayFan(a) < 1) {
             AirwayFanCount(a) = 0;
         } else {
-            statement(15, [&] { AirwayFanCount(a) = StrictInteger(leadingNumber(*TxtFanN)); });
+            AirwayFanCount(a) = fans;
+            // An airway with a fan never keeps a fixed flow.
             AirwayFlags(a) &= ~AirwayFlag::FixedFlow;
         }
         if (AirwayFan(a) >= 1 && AirwayFanCount(a) == 0)
             AirwayFanCount(a) = 1;
         setFlag(a, AirwayFlag::FansInSeries, OptSer2->isChecked());
-        statement(16, [&] {
-            AirwayCurvePercent(a) =
-                static_cast<int>(Checked(Value::CurvePercent, std::min(100, wholeNumber(*TxtCPart))));
-        });
+        AirwayCurvePercent(a) = e.curvePercent;
     }
     if (single)
-        statement(17, [&] { AirwayStation(a) = stationChoice(); });
+        AirwayStation(a) = e.station;
 
     endWrite();
 }
@@ -406,16 +441,10 @@ void frmAirEdit::showValue(QLineEdit &box, float value, int quantity, int precis
     shown_.Show(box, ToQt(FormatValue(value, quantity, 0, precision)), value);
 }
 
-float frmAirEdit::boxValue(const QLineEdit &box, int quantity) const {
-    if (const auto shown = shown_.Unedited(box))
-        return static_cast<float>(*shown);
-    return BoxValue(box, quantity);
-}
-
 float frmAirEdit::boxValue(const QLineEdit &box, int quantity, Value rule) const {
     if (const auto shown = shown_.Unedited(box))
         return static_cast<float>(*shown);
-    return static_cast<float>(Checked(rule, BoxValue(box, quantity)));
+    return TypedValue(rule, BoxText(box), quantity);
 }
 
 int frmAirEdit::stationChoice() const {

@@ -44,12 +44,12 @@ double boxNumber(const QLineEdit *box) {
 
 std::array<frmAirEdit::PresetField, 3> frmAirEdit::presetFields() {
     return {{{ChkFixRes, TxtFixRes, ResCombo, LblRes, AirwayResistanceType, AirwayResistance,
-              ResistanceTypeValue, Quantity::Resistance, 0, Quantity::Resistance, Value::Resistance, true},
+              ResistanceTypeValue, Quantity::Resistance, 0, Quantity::Resistance, Value::FixedResistance},
              {ChkFixK, TxtWall, WallCombo, LblWall, AirwayWallType, AirwayFrictionFactor, WallTypeFactor,
-              Quantity::FrictionFactor, 0, Quantity::FrictionFactor, Value::FrictionFactor, true},
+              Quantity::FrictionFactor, 0, Quantity::FrictionFactor, Value::FixedFrictionFactor},
              // The shock length shows as a coordinate and is read as a length: both are metres or feet.
              {ChkShock, TxtShock, ShockCombo, LblShock, AirwayShockType, AirwayShockLength, ShockTypeLength,
-              Quantity::Coordinates, 1, Quantity::Length, Value::ShockLength, false}}};
+              Quantity::Coordinates, 1, Quantity::Length, Value::ShockLength}}};
 }
 
 frmAirEdit::PresetField frmAirEdit::presetField(const QWidget *control) {
@@ -252,16 +252,22 @@ void frmAirEdit::SetShape() {
     }
 }
 
-void frmAirEdit::UpdateFixR() {
+std::optional<std::string> frmAirEdit::resistanceOfPressureAndFlow() const {
     if (!ChkPress->isChecked() || !CheckFix->isChecked())
-        return;
+        return std::nullopt;
     try {
         const float flow = StrictSingle(StrictValue(BoxText(*TxtFlow)));
         const float pressure = StrictSingle(StrictValue(BoxText(*TxtPres)));
         if (flow != 0 && pressure != 0)
-            TxtFixRes->setText(ToQt(FormatPattern(std::fabs(pressure / (flow * flow)), "0.00000")));
+            return FormatPattern(std::fabs(pressure / (flow * flow)), "0.00000");
     } catch (const VBError &) {
     }
+    return std::nullopt;
+}
+
+void frmAirEdit::UpdateFixR() {
+    if (const auto text = resistanceOfPressureAndFlow())
+        TxtFixRes->setText(ToQt(*text));
 }
 
 // ---- Multiple selection ----

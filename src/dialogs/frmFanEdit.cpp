@@ -171,19 +171,18 @@ bool frmFanEdit::eventFilter(QObject *watched, QEvent *event) {
 void frmFanEdit::Command1_Click() {
     const int a = CurrentAirway;
     // Both numbers are read before anything is written, so a refused entry leaves the airway alone.
-    int percent = 0;
-    const double count = leadingNumber(TxtFanN);
+    // Whole numbers as typed: a fraction, or a blend beyond the total curve or below the static one, is
+    // refused, not rounded or held.
+    int percent = 0, count = 0;
     try {
-        percent = StrictInteger(StrictValue(FromQt(TxtVPart->text())));
-        if (count < 0)
-            throw ValueRefused(Value::FanCount);
-        StrictInteger(count);
+        percent = static_cast<int>(TypedValue(Value::CurvePercent, FromQt(TxtVPart->text()), 0));
+        const std::string fans = Trim(FromQt(TxtFanN->text()));
+        count = fans.empty() ? 0 : static_cast<int>(TypedValue(Value::FanCount, fans, 0));
     } catch (const VBError &e) {
         ShowDataEntryError(e);
         return;
     }
-    // A blend beyond the total curve, or below the static one, is no curve of the fan.
-    AirwayCurvePercent(a) = std::clamp(percent, 0, 100);
+    AirwayCurvePercent(a) = percent;
     if (count == 0) {
         if (AirwayFan(a) != -1)
             AirwayFan(a) = 0;
@@ -196,7 +195,7 @@ void frmFanEdit::Command1_Click() {
     if (AirwayFan(a) < 1)
         AirwayFanCount(a) = 0;
     else
-        AirwayFanCount(a) = std::max(1, StrictInteger(count));
+        AirwayFanCount(a) = std::max(1, count);
     if (OptSer2->Value())
         AirwayFlags(a) |= AirwayFlag::FansInSeries;
     else

@@ -13,6 +13,9 @@
 #include "platform/ShellHooks.h"
 #include "platform/System.h"
 
+#include <QScopedValueRollback>
+
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <exception>
@@ -70,6 +73,13 @@ void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double 
     if (GridLabelsOff)
         return;
     pic.ForeColor = ColourTable(7);
+    // Labels stand at the window's left and top edges: the whole metres of its bounds, or the picture's own
+    // edge where that bound lies outside it, so that no label starts beyond the picture.
+    const auto inward = [](int32_t bound, double edge, double extent) {
+        return extent > 0 ? std::max<double>(bound, edge) : std::min<double>(bound, edge);
+    };
+    const double leftEdge = inward(WindowLeft, pic.ScaleLeft, pic.ScaleWidth);
+    const double topEdge = inward(WindowTop, pic.ScaleTop, pic.ScaleHeight);
     // A label shows when the lines since the last label span more than 1.2 label widths.
     double sum = 0;
     const double spacingWindow = spacing * std::abs(axis.sign);
@@ -82,7 +92,7 @@ void drawGridLines(PictureBox &pic, const GridAxis &axis, bool vertical, double 
         sum += spacingWindow;
         if (sum > width) {
             const double p = axis.Position(n);
-            const double x = vertical ? p : WindowLeft, y = vertical ? WindowTop : p;
+            const double x = vertical ? p : leftEdge, y = vertical ? topEdge : p;
             if (GridLabelFits(x, y, pic.TextWidth(label), pic.TextHeight(label))) {
                 pic.CurrentX = x;
                 pic.CurrentY = y;
@@ -219,25 +229,57 @@ void RedrawAll() {
     Shell().FocusGraphicsWindow(start);
 }
 
-QRectF DrawnArea() {
+namespace {
+DrawnAreas *measuringAreas = nullptr;
+} // namespace
+
+DrawnAreas *MeasuringAreas() {
+    return measuringAreas;
+}
+
+void PrepareFitRecords() {
+    const QScopedValueRollback fitting(FitPass, true);
+    PrepareDrawing();
+}
+
+DrawnAreas MeasureDrawn(const std::vector<int> &records) {
+    DrawnAreas areas;
     PictureBox *pic = ActivePicture();
     if (pic == nullptr)
-        return {};
+        return areas;
+    // The listed records alone are drawn, from the first positions, which get theirs back afterwards.
+    const int count = std::min(AirwayScreenCount, AirwayScreen.UBound());
+    std::vector<AirwayScreenRecord> listed, kept;
+    listed.reserve(records.size());
+    for (const int k : records)
+        if (k >= 1 && k <= count)
+            listed.push_back(AirwayScreen(k));
+    kept.reserve(listed.size());
+    for (size_t i = 0; i < listed.size(); ++i)
+        kept.push_back(AirwayScreen(static_cast<int>(i) + 1));
+    for (size_t i = 0; i < listed.size(); ++i)
+        AirwayScreen(static_cast<int>(i) + 1) = listed[i];
+    areas.records.resize(listed.size());
     QRectF drawn;
     const struct Measuring {
         PictureBox &pic;
+        const std::vector<AirwayScreenRecord> &kept;
+        int count;
         ~Measuring() {
             pic.Measured = nullptr;
-            FitPass = false;
+            pic.MeasuredItems = nullptr;
+            measuringAreas = nullptr;
+            for (size_t i = 0; i < kept.size(); ++i)
+                AirwayScreen(static_cast<int>(i) + 1) = kept[i];
+            AirwayScreenCount = count;
         }
-    } measuring{*pic};
+    } measuring{*pic, kept, AirwayScreenCount};
     pic->Measured = &drawn;
-    FitPass = true;
-    PrepareDrawing();
-    FitPass = false;
-    DrawAirwayLines();
+    pic->MeasuredItems = &areas.items;
+    measuringAreas = &areas;
+    AirwayScreenCount = static_cast<int>(listed.size());
     DrawNetwork();
-    return drawn;
+    return areas;
 }
 
 void ShowNetworkInEveryWindow(bool anew) {

@@ -4,11 +4,14 @@
 #include <QImage>
 #include <QRectF>
 
+#include <vector>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "graphics/graphics_state.h"
+#include "platform/DrawingSurface.h"
 #include "platform/VBArray.h"
 
 // ---- Drawing settings and state ----
@@ -67,10 +70,20 @@ void LoadSymbolPictures();
 void Pause(float seconds);
 // The delays are measured by the clock, so there is nothing to calibrate; lets events run once.
 void CalibratePause();
-// The device rectangle (pixels) over which a repaint of the active window draws the network, every visible
-// airway with its symbols and texts included wherever it lies; nothing is painted. Null when nothing would
-// be drawn.
-QRectF DrawnArea();
+// What a repaint of the active window draws over the airway lines, measured without painting: the area
+// (device pixels) of the floating texts and, for each listed screen record (a position in AirwayScreen), the
+// area of its airway's arrow, symbols and texts; null where nothing is drawn. The records stay as they were.
+struct DrawnAreas {
+    QRectF floating;
+    std::vector<QRectF> records; // by position in the list measured
+    // Every text, symbol and stroke apart, the floating texts' included.
+    std::vector<DrawingSurface::MeasuredItem> items;
+};
+DrawnAreas MeasureDrawn(const std::vector<int> &records);
+// The screen records of every visible airway of the active window, wherever it lies (a fit's records).
+void PrepareFitRecords();
+// While a fit measures: where DrawNetwork keeps what it draws, record by record (null otherwise).
+DrawnAreas *MeasuringAreas();
 // Draws only the airway lines of the active window (continuous zoom and rotation).
 void DrawAirwayLines();
 // Draws everything over the airway lines: floating texts, arrows, symbols, texts, station readings.

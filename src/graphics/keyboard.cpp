@@ -50,6 +50,18 @@ int commandOfKey(int keyCode) {
 
 } // namespace
 
+bool IsCommandKey(int keyCode) {
+    switch (keyCode) {
+    case KeyCode::Back:
+    case KeyCode::Escape:
+    case KeyCode::Up:
+    case KeyCode::Down:
+        return true;
+    default:
+        return commandOfKey(keyCode) >= 0;
+    }
+}
+
 void KeyCommand(int &keyCode) {
     Shell().StopRotationTimer();
     PreviousToolCode = ToolCode;

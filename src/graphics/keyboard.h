@@ -13,6 +13,8 @@ constexpr int Down = 40;
 constexpr int F1 = 112; // F2..F12 follow
 } // namespace KeyCode
 
+// Whether KeyCommand gives a key a command (the other keys only stop the rotation).
+bool IsCommandKey(int keyCode);
 // Runs the command of a key (undo, redo, clear selection, fit, level step, tool selection, simulation).
 void KeyCommand(int &keyCode);
 // Moves the level scroll bar one level by LastKey (38 up, 40 down); nothing past either end.

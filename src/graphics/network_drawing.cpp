@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 float ArrowSize = 0, SmokeSize = 0, FanSize = 0, NodeSize = 0, ObstructionSize = 0, BulkheadSize = 0;
@@ -136,6 +137,10 @@ void DrawNetwork() {
 
     if ((GraphicsDetail & 256) != 0 && FloatFontSize != 0)
         DrawFloatingTexts();
+    // A fit measures the floating texts and then each airway apart.
+    DrawnAreas *const measuring = pic->Measured != nullptr ? MeasuringAreas() : nullptr;
+    if (measuring != nullptr)
+        measuring->floating = std::exchange(*pic->Measured, QRectF());
 
     pic->FontBold = FontBold.InBounds(1) && FontBold(1) != 0;
     if (FontName.InBounds(1))
@@ -149,6 +154,16 @@ void DrawNetwork() {
     const int count = std::min(AirwayScreenCount, AirwayScreen.UBound());
     for (int k = 1; k <= count; ++k) {
         AirwayScreenRecord &r = AirwayScreen(k);
+        const struct RecordArea {
+            QRectF *drawn;
+            QRectF *area;
+            ~RecordArea() {
+                if (area != nullptr)
+                    *area = std::exchange(*drawn, QRectF());
+            }
+        } recordArea{pic->Measured, measuring != nullptr && k <= static_cast<int>(measuring->records.size())
+                                        ? &measuring->records[static_cast<size_t>(k - 1)]
+                                        : nullptr};
         const int a = r.airway;
         if (!AirwayFlags.InBounds(a))
             continue;

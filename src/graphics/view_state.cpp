@@ -118,31 +118,115 @@ void (*wheelHandler)(int, int, int, int) = nullptr;
 // Texts and symbols keep their size on the screen whatever the zoom, so a fit by the airways alone cuts the
 // labels at the window's edge. The window widens and moves until all that a repaint draws lies inside it
 // with the airways' margin (a twelfth of the window each side), what is drawn beside the airways' box
-// (minX .. maxY, projected) keeping its size in pixels. Labels that stand inside the network may reach out
-// further at the new scale: it is measured again, twice at most. The fit never comes closer.
+// (minX .. maxY, projected) keeping its size in pixels; the fit never comes closer.
+// What is drawn is measured once, at the scale the fit starts from: each text, symbol and stroke keeps its
+// size at a wider scale while the point it stands at moves in with the network, which bounds where it goes
+// at every scale tried. Only airways near the box's edges can reach beyond it: those are measured, and the
+// band deepens while what the measured ones draw, at the widest scale the fit comes to, could reach out
+// from deeper in.
 void fitWhatIsDrawn(PictureBox &pic, double minX, double maxX, double minY, double maxY) {
     const double w = pic.PixelWidth(), h = pic.PixelHeight();
+    PrepareFitRecords();
+    const int count = std::min(AirwayScreenCount, AirwayScreen.UBound());
+    const auto pixelBox = [&] {
+        return QRectF(
+                   QPointF(pic.ToPixelX((minX - PanX) * AxisSignX), pic.ToPixelY((minY - PanY) * AxisSignY)),
+                   QPointF(pic.ToPixelX((maxX - PanX) * AxisSignX), pic.ToPixelY((maxY - PanY) * AxisSignY)))
+            .normalized();
+    };
+    // Pixels at the measuring scale: the airways' box, and each record's segment box.
+    const QRectF box = pixelBox();
+    const double measuredPerPixel = std::abs(pic.ScaleWidth) / w;
+    const double x0 = pic.ToPixelX(0), kx = pic.ToPixelX(1) - x0, y0 = pic.ToPixelY(0),
+                 ky = pic.ToPixelY(1) - y0;
+    const auto segmentBox = [&](int k) {
+        const AirwayScreenRecord &r = AirwayScreen(k);
+        return QRectF(QPointF(x0 + kx * r.x1, y0 + ky * r.y1), QPointF(x0 + kx * r.x2, y0 + ky * r.y2))
+            .normalized();
+    };
+    // Every text, symbol and stroke measured, in pixels at the measuring scale, with where its point may lie.
+    std::vector<DrawingSurface::MeasuredItem> measured;
+    std::vector<bool> done(static_cast<size_t>(count) + 1);
+    // How far what is drawn reaches beyond the box's sides at `shrink` (the measuring scale over the scale
+    // tried), in pixels at that scale: each item keeps its size while its point moves with the network.
+    struct Reach {
+        double left = 0, right = 0, above = 0, below = 0;
+    };
+    const auto reach = [&](double shrink) {
+        Reach out;
+        for (const auto &[r, at] : measured) {
+            const double grow = 1 - shrink;
+            out.left = std::max(out.left, shrink * (box.left() - r.left()) + grow * (at.right() - r.left()));
+            out.right =
+                std::max(out.right, shrink * (r.right() - box.right()) + grow * (r.right() - at.left()));
+            out.above = std::max(out.above, shrink * (box.top() - r.top()) + grow * (at.bottom() - r.top()));
+            out.below =
+                std::max(out.below, shrink * (r.bottom() - box.bottom()) + grow * (r.bottom() - at.top()));
+        }
+        return out;
+    };
+    // Metres per pixel that leave the box room beside what reaches beyond it.
+    const auto perPixelFor = [&](const Reach &out, double current) {
+        const double roomX = std::max(w * 5 / 6 - out.left - out.right, w / 6);
+        const double roomY = std::max(h * 5 / 6 - out.above - out.below, h / 6);
+        return std::max({(maxX - minX) / roomX, (maxY - minY) / roomY, current});
+    };
+    // The widest scale the fit can come to with what is measured so far.
+    const auto widest = [&] {
+        double perPixel = measuredPerPixel;
+        for (int pass = 0; pass < 3; ++pass)
+            perPixel = perPixelFor(reach(measuredPerPixel / perPixel), perPixel);
+        return measuredPerPixel / perPixel;
+    };
+
+    // The band: a record not yet measured could reach beyond a side further than the measured ones do only
+    // if it stands nearer that side than its texts and symbols reach beyond its own segment; they are taken
+    // to reach no further than the furthest measured (at first nothing, which measures the records at the
+    // box's edges). The depths are those at the widest scale the fit comes to.
+    Reach drawnBeyond;
+    double shrink = 1;
+    std::vector<int> band;
+    for (int round = 0; round < 8; ++round) {
+        band.clear();
+        const Reach now = reach(shrink);
+        for (int k = 1; k <= count; ++k) {
+            if (done[static_cast<size_t>(k)])
+                continue;
+            const QRectF own = segmentBox(k);
+            const double slackX = (1 - shrink) * own.width(), slackY = (1 - shrink) * own.height();
+            if (shrink * (own.left() - box.left()) < drawnBeyond.left + slackX - now.left + 1 ||
+                shrink * (box.right() - own.right()) < drawnBeyond.right + slackX - now.right + 1 ||
+                shrink * (own.top() - box.top()) < drawnBeyond.above + slackY - now.above + 1 ||
+                shrink * (box.bottom() - own.bottom()) < drawnBeyond.below + slackY - now.below + 1)
+                band.push_back(k);
+        }
+        if (band.empty() && round > 0)
+            break;
+        const DrawnAreas areas = MeasureDrawn(band);
+        measured.insert(measured.end(), areas.items.begin(), areas.items.end());
+        for (size_t i = 0; i < band.size(); ++i) {
+            done[static_cast<size_t>(band[i])] = true;
+            const QRectF &drawn = areas.records[i];
+            if (drawn.isNull())
+                continue;
+            const QRectF own = segmentBox(band[i]);
+            drawnBeyond.left = std::max(drawnBeyond.left, own.left() - drawn.left());
+            drawnBeyond.right = std::max(drawnBeyond.right, drawn.right() - own.right());
+            drawnBeyond.above = std::max(drawnBeyond.above, own.top() - drawn.top());
+            drawnBeyond.below = std::max(drawnBeyond.below, drawn.bottom() - own.bottom());
+        }
+        shrink = widest();
+    }
+
     for (int pass = 0; pass < 3; ++pass) {
-        const QRectF drawn = DrawnArea();
-        if (drawn.isNull() || QRectF(w / 12 - 1, h / 12 - 1, w * 5 / 6 + 2, h * 5 / 6 + 2).contains(drawn))
+        const Reach out = reach(measuredPerPixel / (std::abs(pic.ScaleWidth) / w));
+        const QRectF drawn = pixelBox().adjusted(-out.left, -out.above, out.right, out.below);
+        if (QRectF(w / 12 - 1, h / 12 - 1, w * 5 / 6 + 2, h * 5 / 6 + 2).contains(drawn))
             return;
-        const double x1 = pic.ToPixelX((minX - PanX) * AxisSignX),
-                     x2 = pic.ToPixelX((maxX - PanX) * AxisSignX);
-        const double y1 = pic.ToPixelY((minY - PanY) * AxisSignY),
-                     y2 = pic.ToPixelY((maxY - PanY) * AxisSignY);
-        // Pixels drawn beyond the box on each side.
-        const double left = std::max(0.0, std::min(x1, x2) - drawn.left());
-        const double right = std::max(0.0, drawn.right() - std::max(x1, x2));
-        const double above = std::max(0.0, std::min(y1, y2) - drawn.top());
-        const double below = std::max(0.0, drawn.bottom() - std::max(y1, y2));
-        // Metres per pixel that leave the box room beside what is drawn around it.
-        const double roomX = std::max(w * 5 / 6 - left - right, w / 6);
-        const double roomY = std::max(h * 5 / 6 - above - below, h / 6);
-        const double perPixel =
-            std::max({(maxX - minX) / roomX, (maxY - minY) / roomY, std::abs(pic.ScaleWidth) / w});
+        const double perPixel = perPixelFor(out, std::abs(pic.ScaleWidth) / w);
         // The box moves off the middle by half the difference of what stands beside it.
-        const double panX = (minX + maxX) / 2 - (left - right) / 2 * perPixel * AxisSignX;
-        const double panY = (minY + maxY) / 2 - (above - below) / 2 * perPixel * AxisSignY;
+        const double panX = (minX + maxX) / 2 - (out.left - out.right) / 2 * perPixel * AxisSignX;
+        const double panY = (minY + maxY) / 2 - (out.above - out.below) / 2 * perPixel * AxisSignY;
         SetViewScale(perPixel * w, perPixel * h, clng(panX), clng(panY));
     }
 }

@@ -11,6 +11,8 @@
 #include "platform/VBError.h"
 #include "platform/VBMath.h"
 
+#include <utility>
+
 int32_t MaxAirways = 30000;
 int AirwayCount = 0;
 int MaxFans = 250;
@@ -187,7 +189,7 @@ float PrintScale = 0;
 std::string PrintTitle;
 int32_t PrintInColour = 0;
 bool MasterFile = false;
-uint8_t NetworkSaved = 255;
+NetworkSavedFlag NetworkSaved;
 uint8_t DefaultsSaved = 255;
 float FileVersion = 0;
 VBArray<std::string> LineFields;
@@ -301,7 +303,10 @@ template <bool Preserve> void allocateNetwork() {
     alloc<Preserve>(AirwayLinkList, Bounds{0, 4 * MaxAirways});
     alloc<Preserve>(AirwayMeshOrder, airways);
     alloc<Preserve>(AirwayWeight, airways);
-    alloc<Preserve>(MeshAirwayList, Bounds{0, 20 * MaxAirways});
+    // The mesh list is the meshes' scratch, rebuilt by every run and grown to what they need: a list grown
+    // beyond its reserve stays, so the next run of a network with long meshes takes no fresh memory.
+    if (MeshAirwayList.size() == 0 || MeshAirwayList.UBound() < 20 * MaxAirways)
+        alloc<Preserve>(MeshAirwayList, Bounds{0, 20 * MaxAirways});
     alloc<Preserve>(MeshStart, half);
     alloc<Preserve>(VisibleAirways, Bounds{0, MaxAirways + 1});
     alloc<Preserve>(FloatingTextShown, Bounds{0, MaxFloatingTexts + 1});
@@ -383,7 +388,36 @@ void ClearAirway(int a) {
     AirwayFields::ForEach([a](const auto &field) { field.Clear(a); });
 }
 
+namespace {
+uint64_t networkChanges = 0;
+NetworkChangeListener networkChangeListener = nullptr;
+
+void countNetworkChange() {
+    ++networkChanges;
+    if (networkChangeListener != nullptr)
+        networkChangeListener();
+}
+
+} // namespace
+
+NetworkSavedFlag &NetworkSavedFlag::operator=(uint8_t value) {
+    value_ = value;
+    if (value == 0)
+        countNetworkChange();
+    return *this;
+}
+
+uint64_t NetworkChanges() {
+    return networkChanges;
+}
+
+NetworkChangeListener SetNetworkChangeListener(NetworkChangeListener listener) {
+    return std::exchange(networkChangeListener, listener);
+}
+
 void ClearNetwork() {
+    // An emptied network, whatever comes into it next, is a change of the network too.
+    countNetworkChange();
     ResetUndoSteps();
     ResetUndoFile();
     for (int i = 1; i <= 48; ++i) {

@@ -264,7 +264,23 @@ extern std::string NetworkFileTitle;
 extern std::string NetworkTitle;
 extern std::string FileNote;
 extern bool MasterFile;
-extern uint8_t NetworkSaved;         // 0 changed, 255 saved
+// The network's saved flag: 0 changed, 255 saved. Every change of the network marks it changed, and each
+// marking counts as one change, which the windows that show the network follow.
+class NetworkSavedFlag {
+public:
+    NetworkSavedFlag &operator=(uint8_t value);
+    operator uint8_t() const { return value_; }
+
+private:
+    uint8_t value_ = 255;
+};
+extern NetworkSavedFlag NetworkSaved;
+// The changes of the network counted so far.
+uint64_t NetworkChanges();
+// A procedure told after each change (one at a time; null for none); it must only take note of it, for
+// the network may be half-way through an edit. Returns the one it replaces.
+using NetworkChangeListener = void (*)();
+NetworkChangeListener SetNetworkChangeListener(NetworkChangeListener listener);
 extern uint8_t DefaultsSaved;        // 0 changed, 255 saved
 extern float FileVersion;
 extern VBArray<std::string> LineFields; // 0..100

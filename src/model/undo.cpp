@@ -297,9 +297,10 @@ void ResetUndoSteps() {
 }
 
 void ResetUndoFile() {
-    // The recorded airways live in this process only, so two running copies never share them.
+    // The recorded airways live in this process only, so two running copies never share them. The store
+    // keeps its room for the next network's records: a run that reverses thousands of airways would
+    // otherwise take fresh memory after every open.
     undoStore.clear();
-    undoStore.shrink_to_fit();
     if (logReady())
         UndoLog.Fill(0);
     UndoLogSynced = true;

@@ -63,6 +63,12 @@ constexpr Entry Rules[] = {
     {Q::AutosaveMinutes, {"Autosave minutes", 0, 0, 10, true, false, 0}},
     {Q::PresetIndex, {"Preset type", 0, 0, TypedPreset, true, false, 0}},
     {Q::ShownFlow, {"Significant flow", Quantity::Airflow, 0, 10000, false, false, 0}},
+
+    // ---- Typed at a door ----
+    {Q::Section, {"Size", Quantity::Length, 0, Single, false, true, 1}},
+    {Q::SectionArea, {"Area", Quantity::Area, 0, Single, false, true, 1}},
+    {Q::FixedResistance, {"Fixed resistance", Quantity::Resistance, 0, Single, false, true, 0}},
+    {Q::FixedFrictionFactor, {"Friction factor", Quantity::FrictionFactor, 0, Single, false, true, 0}},
 };
 
 // A number as messages show it: a single's seven digits where it fits one.
@@ -140,6 +146,32 @@ ValueRefused::ValueRefused(Value quantity) : VBError(VBErr::InvalidPropertyValue
 double Checked(Value quantity, double value) {
     require(quantity, value);
     return value;
+}
+
+// ---- Typed at a door ----
+
+float CheckedSingle(Value quantity, double value) {
+    if (!(std::fabs(value) <= FLT_MAX))
+        throw ValueRefused(quantity);
+    const auto kept = static_cast<float>(value);
+    require(quantity, kept);
+    return kept;
+}
+
+float TypedValue(Value quantity, std::string_view text, int unit) {
+    double typed = 0;
+    try {
+        typed = StrictValue(text);
+    } catch (const VBError &) {
+        throw ValueRefused(quantity);
+    }
+    if (!(std::fabs(typed) <= FLT_MAX))
+        throw ValueRefused(quantity);
+    // A count is whole as typed: 1e-46 of a fan is a fraction, though its single is 0.
+    if (RuleOf(quantity).whole && typed != std::trunc(typed))
+        throw ValueRefused(quantity);
+    auto shown = static_cast<float>(typed);
+    return CheckedSingle(quantity, unit == 0 ? shown : FromDisplayUnits(shown, unit));
 }
 
 void HoldSettingsInRange() {

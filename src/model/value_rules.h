@@ -7,6 +7,7 @@
 #include "platform/VBError.h"
 
 #include <string>
+#include <string_view>
 
 // m³/s: no airway of a mine carries more. The solver balances fixed quantities up to it; a stored flow beyond
 // it is noise from an earlier failure, and a run whose flows pass it has run away.
@@ -58,6 +59,16 @@ enum class Value {
     AutosaveMinutes,
     PresetIndex, // a wall, shock or resistance type: presets 0..49, 50 typed
     ShownFlow,   // m³/s, the significant flows of the view options
+
+    // ---- Typed at a door ----
+    // A cross-section typed in a dialog, cell or settings box has a size: 0 is refused at every door, not
+    // held to a token size nor stored as none. Only a round airway's unused height is 0, and no door reads
+    // it.
+    Section,     // width, height, diameter or perimeter, m
+    SectionArea, // m²
+    // A fixed resistance or friction factor typed as the airway's own value: 0 would be none.
+    FixedResistance,     // Ns²/m⁸
+    FixedFrictionFactor, // kg/m³
 };
 
 struct ValueRule {
@@ -84,6 +95,14 @@ struct ValueRefused : VBError {
 };
 // The value, or ValueRefused when the rule refuses it.
 double Checked(Value quantity, double value);
+
+// ---- Typed at a door ----
+// A typed text as the value it stores: the whole text a number, in display units of `unit` (0 none),
+// converted to SI and held as the single that keeps it, within the rule (1e-46 is 0 there, 1e39 none).
+// ValueRefused for any other text.
+float TypedValue(Value quantity, std::string_view text, int unit);
+// A value as the single that will keep it, or ValueRefused.
+float CheckedSingle(Value quantity, double value);
 
 // Holds every setting, preset value and unit factor read from a file to the nearest value of its range.
 void HoldSettingsInRange();

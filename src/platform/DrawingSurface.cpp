@@ -100,12 +100,14 @@ void DrawingSurface::resetCaches() {
     scaledPictures_.clear();
 }
 
-bool DrawingSurface::measured(const QRectF &device) {
+bool DrawingSurface::measured(const QRectF &device, const QRectF &placedAt) {
     if (Measured == nullptr)
         return false;
     // A point is a rectangle without size, which a union would drop.
     const QRectF r = device.normalized().adjusted(0, 0, 1e-9, 1e-9);
     *Measured = Measured->isNull() ? r : Measured->united(r);
+    if (MeasuredItems != nullptr)
+        MeasuredItems->push_back({r, placedAt.isNull() ? r : placedAt});
     return true;
 }
 
@@ -347,7 +349,19 @@ void DrawingSurface::printText(const std::string &text, bool lineBreak) {
     // Texts wholly outside the drawing area show nothing: they are left out.
     const bool outside = py > a.bottom() || py + f.height < a.top() || px > a.right();
     double x = 0;
-    if (!text.empty()) {
+    if (Measured != nullptr && !text.empty()) {
+        // A measure needs the width alone: the cached advances, or the full layout for what they lack.
+        for (unsigned char c : text) {
+            const double advance =
+                c == ' ' && f.advance[c] <= 0 ? m.horizontalAdvance(QLatin1Char(' ')) : f.advance[c];
+            if (!f.raw.isValid() || (c != ' ' && f.glyph[c] == 0)) {
+                x = m.horizontalAdvance(ToQt(text));
+                break;
+            }
+            x += advance;
+        }
+        measured(QRectF(px, py, x, f.height), QRectF(px - f.height, py, f.height, 2 * f.height));
+    } else if (!text.empty()) {
         // Single-byte text with every character in the font is placed glyph by glyph from the cached
         // advances, which spares the text layout; anything else goes through the full layout.
         std::vector<quint32> glyphs;

@@ -108,6 +108,13 @@ public:
     // While set, drawing operations paint nothing: each adds the device rectangle it would cover, wherever
     // that lies, to this one (a fit measures what a repaint draws).
     QRectF *Measured = nullptr;
+    // While set with Measured: each of those rectangles is also kept here, one by one, with the region
+    // where the point it was placed at may lie (a text stands right of its point, at most a line height
+    // away, and at most two lines above it; anything else has its point within itself).
+    struct MeasuredItem {
+        QRectF rect, placedAt;
+    };
+    std::vector<MeasuredItem> *MeasuredItems = nullptr;
 
     // The 16 standard colours 0..15 as VB colours; other numbers give black.
     static int32_t QBColor(int index);
@@ -181,7 +188,7 @@ private:
     QPainter &painter(int32_t colour, bool antialiased);
     void done();
     // True while measuring: the rectangle is added and nothing is painted.
-    bool measured(const QRectF &device);
+    bool measured(const QRectF &device, const QRectF &placedAt = QRectF());
     void strokeLine(double x1, double y1, double x2, double y2, int32_t colour);
     void printText(const std::string &text, bool lineBreak);
 };

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -158,13 +159,28 @@ private:
     void presetRename(const PresetEditor &e);
     void presetStore(const PresetEditor &e);
     void unitGridLeaveCell();
-    // A field the user changed: its value, taken to SI by `toSI` (none: as typed) and rounded where its rule
-    // counts, is stored when its rule and `also` accept it; otherwise the message shows.
+    // A field the user changed: its value, taken to SI by `toSI` (none: as typed), is stored when its rule
+    // (as the setting keeps it: a whole number where the rule counts, a single where it is one) and `also`
+    // accept it. While checking, nothing is stored and the first field refused is kept in `refused_`.
     void checkField(VBTextBox *box, Value rule, const std::function<double(double)> &toSI,
                     const std::function<void(double)> &store, const char *message, int icon,
                     const std::function<bool(double)> &also = {});
-    // Rows 6 .. 17 of the limits with the axis boxes; sets recalculate when the density changed.
+    // The checked fields: the curve percentage, rows 1 .. 5, the default airway sizes, rows 6 .. 17; sets
+    // recalculate when the density changed.
+    void storeDisplayFields();
+    void storeSizes();
     void storeCheckedFields(bool &recalculate);
+    // Whether every checked field holds a value its rule accepts; the first refused says so and is selected.
+    bool fieldsAccepted();
+    // Steps 15 to 22 of storing: presets, names, autosave, units, and what the new values need.
+    void restOfUnload(bool recalculate);
+    struct Refusal {
+        VBTextBox *box;
+        std::string message;
+        int icon;
+    };
+    bool checking_ = false;
+    std::optional<Refusal> refused_;
     // A swatch's colour, shown and kept for OK.
     void paintSwatch(int index, int32_t colour);
     void unload();

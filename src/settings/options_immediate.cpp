@@ -203,13 +203,21 @@ void frmOptions::OptUnitType_Click(int index) {
     if (!UnitSwitchArmed)
         return;
     // A run lets events in: storing would re-allocate or recalculate arrays the solver is using.
-    if (VB::IsBusy()) {
+    // While a run is busy, or a typed value is refused, the units stay as they were.
+    const auto stay = [this] {
         UnitSwitchArmed = false;
         OptUnitType[UnitSystem == 2 ? 1 : 0]->SetValue(true);
         UnitSwitchArmed = true;
+    };
+    if (VB::IsBusy()) {
+        stay();
         return;
     }
     unitGridLeaveCell();
+    if (!fieldsAccepted()) {
+        stay();
+        return;
+    }
     UnloadData();
     UnitSystem = index == 0 ? 1 : 2;
     // Filled again on the tab the buttons sit on, not on the one the dialog opened with.

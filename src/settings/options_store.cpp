@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QTabWidget>
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -67,20 +68,49 @@ void frmOptions::checkField(VBTextBox *box, Value rule, const std::function<doub
                             const std::function<void(double)> &store, const char *message, int icon,
                             const std::function<bool(double)> &also) {
     // A field the user changed whose value lies outside its rule, or is no number, keeps its setting and
-    // shows its message.
-    if (!edited(box))
+    // shows its message. The curve percentage is stored also as filled: the curve buttons rewrite it.
+    if (!edited(box) && box != TxtVPart)
         return;
     const auto v = numberIn(box);
     if (v)
         EditValue = static_cast<float>(*v);
-    double si = v ? (toSI ? toSI(*v) : *v) : 0;
-    if (RuleOf(rule).whole)
-        si = VB::RoundHalfEven(si);
-    if (!v || !InRange(rule, si) || (also && !also(si))) {
-        VB::MsgBox(message, icon);
+    const double si = v ? (toSI ? toSI(*v) : *v) : 0;
+    // Checked as kept: 1e-46 passes an open bound as a double but is 0 in the single that holds it.
+    const bool accepted = v && InRange(rule, si) && std::fabs(si) <= FLT_MAX &&
+                          InRange(rule, static_cast<float>(si)) && (!also || also(si));
+    if (accepted) {
+        if (!checking_)
+            store(si);
         return;
     }
-    store(si);
+    const std::string text =
+        *message != 0 ? std::string(message) + "\r\n" + RangeText(rule) : RangeText(rule);
+    if (checking_ && !refused_)
+        refused_ = Refusal{box, text, icon};
+    else if (!checking_)
+        VB::MsgBox(text, icon);
+}
+
+bool frmOptions::fieldsAccepted() {
+    checking_ = true;
+    refused_.reset();
+    bool recalculate = false;
+    storeDisplayFields();
+    storeSizes();
+    storeCheckedFields(recalculate);
+    checking_ = false;
+    if (!refused_)
+        return true;
+    VB::MsgBox(refused_->message, refused_->icon);
+    // The box is shown on its tab, selected for the correction.
+    for (QWidget *w = refused_->box->parentWidget(); w != nullptr; w = w->parentWidget())
+        if (const int tab = SSTab1->indexOf(w); tab >= 0)
+            SSTab1->setCurrentIndex(tab);
+    refused_->box->SetFocus();
+    refused_->box->SetSelStart(0);
+    refused_->box->SetSelLength(static_cast<int>(refused_->box->Text().size()));
+    refused_.reset();
+    return false;
 }
 
 void frmOptions::storeCheckedFields(bool &recalculate) {
@@ -101,8 +131,6 @@ void frmOptions::storeCheckedFields(bool &recalculate) {
     checkField(
         Txtgy, Value::GridCentre, {}, [&](double v) { DefaultCentreY = single(v); },
         "Limits of Allowable Grid Exceeded", warn);
-    AxisSignX = ChkHor->isChecked() ? -1 : 1;
-    AxisSignY = ChkVert->isChecked() ? -1 : 1;
     checkField(
         txtIt, Value::MaxIterations, {}, [](double v) { MaxIterations = static_cast<int>(v); },
         "Limits of Iterations Exceeded", warn);
@@ -161,10 +189,7 @@ void frmOptions::storeCheckedFields(bool &recalculate) {
 void frmOptions::UnloadData() {
     // 1.
     OptionsLoaded = false;
-    // 2. Fan curve percentage. Stored even when the box shows what filling put there: the curve buttons
-    // rewrite it, and the combined curve sets the percentage at once.
-    if (const auto v = numberIn(TxtVPart))
-        DefaultCurvePercent = VB::ClampToInt<int32_t>(VB::RoundHalfEven(*v));
+    // 2. Fan curve percentage, with rows 1 .. 5 below.
     // 3. Realtime menus.
     storeCheck(RealtimeEnabled, ChkRemote);
     Shell().ShowRemoteMenus(RealtimeEnabled != 0);
@@ -191,6 +216,42 @@ void frmOptions::UnloadData() {
     LayerInheritance = ChkLayer->isChecked();
     storeCheck(RightClickEditOff, ChkEDIT);
     // 9. Rows 1 .. 5, then the rotation boxes.
+    storeDisplayFields();
+    storeCheck(FullRotation, ChkTilt);
+    storeCheck(UnlimitedSpeed, ChkSpeed);
+    // 10. Colours and scheme; the active window takes the background.
+    for (size_t i = 0; i < Col.size(); ++i)
+        ColourTable(static_cast<int>(i)) = Col[i]->property("colour").toInt();
+    ColourScheme = OptColour[0]->Value() ? 0 : 1;
+    if (ActiveWindow >= 0)
+        Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
+    // 11. Default airway size.
+    storeSizes();
+    // 12. New airways.
+    PropertyInheritance = !ChkInherit->isChecked();
+    if (WallCombo->ListIndex() >= 0)
+        DefaultDriveWallType = WallCombo->ListIndex();
+    if (WallCombo2->ListIndex() >= 0)
+        DefaultRaiseWallType = WallCombo2->ListIndex();
+    if (ShockCombo->ListIndex() >= 0 && ShockCombo->ListIndex() != VB::RoundHalfEven(DefaultShockLength))
+        DefaultShockLength = static_cast<float>(ShockCombo->ListIndex());
+    storeCheck(UseDefaultArea, ChkArea);
+    // 13.
+    DefaultsSaved = 0;
+    // 14.
+    bool recalculate = false;
+    AxisSignX = ChkHor->isChecked() ? -1 : 1;
+    AxisSignY = ChkVert->isChecked() ? -1 : 1;
+    storeCheckedFields(recalculate);
+    restOfUnload(recalculate);
+}
+
+void frmOptions::storeDisplayFields() {
+    // A box no curve button has filled keeps the setting.
+    if (!TxtVPart->Text().empty())
+        checkField(
+            TxtVPart, Value::CurvePercent, {},
+            [](double v) { DefaultCurvePercent = static_cast<int32_t>(v); }, "", VB::vbExclamation);
     checkField(
         TxtCd, Value::MinNodeSpacing, {}, [](double v) { MinNodeSpacing = static_cast<int>(v); },
         "Limits of Allowable Divisions Exceeded", VB::vbExclamation);
@@ -207,43 +268,23 @@ void frmOptions::UnloadData() {
     checkField(
         TxtSpin, Value::RotationSpeed, {}, [](double v) { SpinSpeed = static_cast<float>(v); },
         "Spin rotation exceeds limits", 0);
-    storeCheck(FullRotation, ChkTilt);
-    storeCheck(UnlimitedSpeed, ChkSpeed);
-    // 10. Colours and scheme; the active window takes the background.
-    for (size_t i = 0; i < Col.size(); ++i)
-        ColourTable(static_cast<int>(i)) = Col[i]->property("colour").toInt();
-    ColourScheme = OptColour[0]->Value() ? 0 : 1;
-    if (ActiveWindow >= 0)
-        Shell().SetGraphicsWindowLook(ActiveWindow, ColourTable(3), ScreenBuffer);
-    // 11. Default airway size, held to the sizes an airway may have.
+}
+
+void frmOptions::storeSizes() {
+    // A new airway's cross-section has a size: the one rule of every door that takes one.
     const auto size = [this](VBTextBox *box, float &setting, int quantity, Value rule) {
-        if (!edited(box))
-            return;
-        const auto v = numberIn(box);
-        if (v && !InRange(rule, siOf(*v, quantity)))
-            VB::MsgBox(RangeText(rule), VB::vbExclamation);
-        else if (v)
-            setting = siOf(*v, quantity);
+        checkField(
+            box, rule, [quantity](double v) { return static_cast<double>(siOf(v, quantity)); },
+            [&setting](double si) { setting = static_cast<float>(si); }, "", VB::vbExclamation);
     };
-    size(txtHeight, DefaultDriveHeight, 1, Value::Size);
-    size(TxtWidth, DefaultDriveWidth, 1, Value::Size);
-    size(TxtDiam, DefaultRaiseDiameter, 1, Value::Size);
-    size(TxtPerim, DefaultPerimeter, 1, Value::Size);
-    size(TxtArea, DefaultArea, 3, Value::Area);
-    // 12. New airways.
-    PropertyInheritance = !ChkInherit->isChecked();
-    if (WallCombo->ListIndex() >= 0)
-        DefaultDriveWallType = WallCombo->ListIndex();
-    if (WallCombo2->ListIndex() >= 0)
-        DefaultRaiseWallType = WallCombo2->ListIndex();
-    if (ShockCombo->ListIndex() >= 0 && ShockCombo->ListIndex() != VB::RoundHalfEven(DefaultShockLength))
-        DefaultShockLength = static_cast<float>(ShockCombo->ListIndex());
-    storeCheck(UseDefaultArea, ChkArea);
-    // 13.
-    DefaultsSaved = 0;
-    // 14.
-    bool recalculate = false;
-    storeCheckedFields(recalculate);
+    size(txtHeight, DefaultDriveHeight, Quantity::Length, Value::Section);
+    size(TxtWidth, DefaultDriveWidth, Quantity::Length, Value::Section);
+    size(TxtDiam, DefaultRaiseDiameter, Quantity::Length, Value::Section);
+    size(TxtPerim, DefaultPerimeter, Quantity::Length, Value::Section);
+    size(TxtArea, DefaultArea, Quantity::Area, Value::SectionArea);
+}
+
+void frmOptions::restOfUnload(bool recalculate) {
     // 15. Preset values the user changed, positive; a changed value reaches the airways that use the preset.
     VBArray<float> *const values[3] = {&WallTypeFactor, &ShockTypeLength, &ResistanceTypeValue};
     for (size_t which = 0; which < 3; ++which)
@@ -311,6 +352,9 @@ void frmOptions::cmdOK_Click() {
     if (VB::IsBusy())
         return;
     unitGridLeaveCell();
+    // A refused value keeps the dialog open on its box, with nothing stored.
+    if (!fieldsAccepted())
+        return;
     UnloadData();
     unload();
     PickedAirway = 0;

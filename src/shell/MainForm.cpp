@@ -21,6 +21,7 @@
 #include "shell/frmFileNote.h"
 #include "shell/frmWindow.h"
 #include "shell/main_editor_windows.h"
+#include "shell/main_window_keys.h"
 #include "shell/program_layers.h"
 #include "shell/shell_state.h"
 #include "shell/small_windows.h"
@@ -158,6 +159,7 @@ MainForm::MainForm() {
     Autosave.start();
     connect(&Timer1, &QTimer::timeout, this, &MainForm::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &MainForm::Timer2_Timer);
+    keys_ = std::make_unique<MainWindowKeys>(this);
     resize(1100, 780);
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 
 class frmFileNote;
+class MainWindowKeys;
 class frmSummary;
 class frmWindow;
 class RotatorPad;
@@ -281,6 +282,7 @@ private:
     std::array<QToolButton *, 32> tools_{};
     std::map<std::string, QAction *> items_;
     ShellHooks *previousHooks_ = nullptr;
+    std::unique_ptr<MainWindowKeys> keys_;
     ShellLevelDialogs levelDialogs_;
     std::unique_ptr<frmFileNote> fileNote_;
     std::unique_ptr<frmSummary> summary_;

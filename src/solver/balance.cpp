@@ -160,7 +160,7 @@ NetworkSolveResult solveWholeNetwork(const SweepMeshes &meshes, std::vector<Airw
     for (int a = 1; a <= n; ++a)
         flow[a] = state[a].flow;
     const CarryThroughMeshes carry = [&](std::vector<double> &change) { carryThroughMeshes(meshes, change); };
-    const NetworkSolveResult solved = SolveNetworkByNewton(flow, role, MaxError, carry);
+    const NetworkSolveResult solved = SolveNetworkByNewton(flow, role, MaxError, carry, WholeNetworkJunctions);
     if (!solved.solved)
         return solved;
     LastBalance.newtonSteps += solved.steps;

@@ -20,18 +20,6 @@ constexpr double DissectionWorthWhile = 2000;
 // bookkeeping of many tiny ones.
 constexpr int RelaxedColumns = 8;
 
-// The pattern ordered last, its unknowns numbered by ascending identity, and the order found for it.
-struct KeptOrder {
-    std::vector<int64_t> identity; // ascending
-    Adjacency graph;
-    std::vector<int> order;
-};
-
-KeptOrder &keptOrder() {
-    static KeptOrder kept;
-    return kept;
-}
-
 // The links as adjacency lists of the unknowns numbered by rank, each neighbour once.
 Adjacency adjacencyOf(const std::vector<std::pair<int, int>> &links, const std::vector<int> &rank) {
     const int n = static_cast<int>(rank.size());
@@ -85,46 +73,89 @@ std::vector<int> orderFor(const Adjacency &graph) {
 }
 
 using Block = Eigen::Map<Eigen::MatrixXd>;
-using ConstBlock = Eigen::Map<const Eigen::MatrixXd>;
 
 // Fronts up to this size are factorised by plain loops: the blocked dense kernels cost more in setting up
-// than they save on so few entries.
+// than they save on so few entries. Larger ones are factorised this many columns at a time, each panel's
+// update of the rest of the front by the dense kernel.
 constexpr int SmallFront = 48;
+constexpr int Panel = 32;
+// Of the largest flow, the imbalance that the flows of a solution may leave in all: it bounds the error of
+// every flow, for an imbalance spreads through the links as a flow no larger than itself.
+constexpr double Balanced = 1e-10;
+// Solutions refined before one whose flows do not balance is refused.
+constexpr int Refinements = 2;
 
-// Factorises the first `columns` columns of the front (its lower triangle, size by size) and leaves the
-// rest of it updated by them: the update its parent adds.
-bool partialCholesky(Block front, int columns) {
-    const int size = static_cast<int>(front.rows());
-    if (size > SmallFront) {
-        Eigen::Ref<Eigen::MatrixXd> diagonal = front.topLeftCorner(columns, columns);
-        const Eigen::LLT<Eigen::Ref<Eigen::MatrixXd>> pivots(diagonal);
-        if (pivots.info() != Eigen::Success)
-            return false;
-        const int below = size - columns;
-        if (below > 0) {
-            auto under = front.bottomLeftCorner(below, columns);
-            diagonal.triangularView<Eigen::Lower>().transpose().solveInPlace<Eigen::OnTheRight>(under);
-            front.bottomRightCorner(below, below).selfadjointView<Eigen::Lower>().rankUpdate(under, -1.0);
-        }
-        return true;
-    }
-    double *f = front.data();
-    for (int k = 0; k < columns; ++k) {
+// Eliminates columns from .. to - 1 of a front of `size` rows (its lower triangle below the diagonal holds
+// minus the weights between its rows, g their groundings), updating columns up to updateTo - 1 on all their
+// rows. Each pivot is the column's grounding plus its weights, all terms positive; each row below it takes
+// its share of the column's grounding, as its weight to the column over the pivot. The columns are left
+// scaled as a Cholesky factor's (minus each weight over the root of the pivot), the pivot on the diagonal.
+bool eliminate(double *f, double *g, int size, int from, int to, int updateTo) {
+    for (int k = from; k < to; ++k) {
         double *column = f + static_cast<std::ptrdiff_t>(k) * size;
-        if (!(column[k] > 0))
-            return false;
-        const double pivot = std::sqrt(column[k]);
-        column[k] = pivot;
+        double pivot = g[k];
         for (int i = k + 1; i < size; ++i)
-            column[i] /= pivot;
-        for (int j = k + 1; j < size; ++j) {
+            pivot -= column[i];
+        if (!(pivot > 0) || !std::isfinite(pivot))
+            return false;
+        const double root = std::sqrt(pivot), share = g[k] / root;
+        column[k] = pivot;
+        for (int i = k + 1; i < size; ++i) {
+            column[i] /= root;
+            g[i] -= share * column[i];
+        }
+        for (int j = k + 1; j < updateTo; ++j) {
             const double factor = column[j];
+            if (factor == 0)
+                continue;
             double *target = f + static_cast<std::ptrdiff_t>(j) * size;
-            for (int i = j; i < size; ++i)
+            for (int i = j + 1; i < size; ++i)
                 target[i] -= column[i] * factor;
         }
     }
     return true;
+}
+
+// Columns from .. to - 1 as the solve uses them: below each pivot each row's weight to it over the pivot.
+void toWeightShares(double *f, int size, int from, int to) {
+    for (int k = from; k < to; ++k) {
+        double *column = f + static_cast<std::ptrdiff_t>(k) * size;
+        const double root = std::sqrt(column[k]);
+        for (int i = k + 1; i < size; ++i)
+            column[i] = -column[i] / root;
+    }
+}
+
+// Factorises the first `columns` columns of the front and leaves the rest of it updated by them, with its
+// rows' groundings: the update its parent adds.
+bool partialFactor(Block front, double *g, int columns) {
+    const int size = static_cast<int>(front.rows());
+    double *f = front.data();
+    if (size <= SmallFront) {
+        if (!eliminate(f, g, size, 0, columns, size))
+            return false;
+        toWeightShares(f, size, 0, columns);
+        return true;
+    }
+    for (int from = 0; from < columns; from += Panel) {
+        const int to = std::min(columns, from + Panel), rest = size - to;
+        if (!eliminate(f, g, size, from, to, to))
+            return false;
+        if (rest > 0)
+            front.bottomRightCorner(rest, rest)
+                .selfadjointView<Eigen::Lower>()
+                .rankUpdate(front.block(to, from, rest, to - from), -1.0);
+        toWeightShares(f, size, from, to);
+    }
+    return true;
+}
+
+// a + b as two doubles, a given as two.
+void addTo(double &high, double &low, double b) {
+    const double sum = high + b, part = sum - high;
+    const double error = (high - (sum - part)) + (b - part) + low;
+    high = sum + error;
+    low = error - (high - sum);
 }
 
 } // namespace
@@ -144,31 +175,30 @@ void JunctionSystem::Define(const std::vector<int64_t> &identity,
         ascending[k] = identity[byIdentity[k]];
     }
     Adjacency graph = adjacencyOf(links, rank);
-    KeptOrder &kept = keptOrder();
-    if (kept.identity != ascending || kept.graph.start != graph.start ||
-        kept.graph.neighbour != graph.neighbour) {
-        std::vector<int> order = orderFor(graph);
-        kept = KeptOrder{std::move(ascending), std::move(graph), std::move(order)};
+    if (identity_ != ascending || graph_.start != graph.start || graph_.neighbour != graph.neighbour) {
+        order_ = orderFor(graph);
+        identity_ = std::move(ascending);
+        graph_ = std::move(graph);
+        analyse();
     }
-    analyse(kept.graph, kept.order);
     std::vector<int> placeOfRank(static_cast<std::size_t>(n));
     for (int p = 0; p < n; ++p)
-        placeOfRank[kept.order[p]] = p;
+        placeOfRank[order_[p]] = p;
     place_.resize(static_cast<std::size_t>(n));
     for (int v = 0; v < n; ++v)
         place_[v] = placeOfRank[rank[v]];
 }
 
-void JunctionSystem::analyse(const Adjacency &graph, const std::vector<int> &order) {
+void JunctionSystem::analyse() {
+    const Adjacency &graph = graph_;
     const int n = graph.Size();
     std::vector<int> place(static_cast<std::size_t>(n));
     for (int p = 0; p < n; ++p)
-        place[order[p]] = p;
+        place[order_[p]] = p;
     columnStart_.assign(1, 0);
     row_.clear();
     for (int j = 0; j < n; ++j) {
-        const int v = order[j];
-        row_.push_back(j);
+        const int v = order_[j];
         const std::size_t first = row_.size();
         for (int e = graph.start[v]; e < graph.start[v + 1]; ++e)
             if (place[graph.neighbour[e]] > j)
@@ -176,9 +206,10 @@ void JunctionSystem::analyse(const Adjacency &graph, const std::vector<int> &ord
         std::sort(row_.begin() + static_cast<std::ptrdiff_t>(first), row_.end());
         columnStart_.push_back(static_cast<int>(row_.size()));
     }
-    value_.assign(row_.size(), 0.0);
+    weight_.assign(row_.size(), 0.0);
+    grounding_.assign(static_cast<std::size_t>(n), 0.0);
 
-    const EliminationTree tree = TreeOfElimination(graph, order);
+    const EliminationTree tree = TreeOfElimination(graph, order_);
     std::vector<int> children(static_cast<std::size_t>(n), 0);
     for (int j = 0; j < n; ++j)
         if (tree.parent[j] >= 0)
@@ -228,7 +259,7 @@ void JunctionSystem::analyse(const Adjacency &graph, const std::vector<int> &ord
             stack -= updateSize[c];
         if (below > 0) {
             childrenOf[superOf[structure_[from]]].push_back(s);
-            updateSize[s] = below * below;
+            updateSize[s] = below * below + below;
             stack += updateSize[s];
         }
         largestStack = std::max(largestStack, stack);
@@ -237,13 +268,19 @@ void JunctionSystem::analyse(const Adjacency &graph, const std::vector<int> &ord
     }
     factor_.assign(blockStart_.back(), 0.0);
     front_.assign(largestFront * largestFront, 0.0);
+    frontGround_.assign(largestFront, 0.0);
     stack_.assign(largestStack, 0.0);
+    updateAt_.assign(static_cast<std::size_t>(supernodes), 0);
+    waiting_.reserve(static_cast<std::size_t>(supernodes));
     relative_.assign(static_cast<std::size_t>(n), 0);
-    work_.resize(n);
-    product_.resize(static_cast<Eigen::Index>(largestFront));
+    into_.assign(largestFront, 0);
+    for (std::vector<double> *byPlace : {&grounded_, &ground_, &b_, &r_, &y_, &hi_, &lo_, &dhi_, &dlo_})
+        byPlace->assign(static_cast<std::size_t>(n), 0.0);
 }
 
-int JunctionSystem::Slot(int u, int v) const {
+int JunctionSystem::Link(int u, int v) const {
+    if (u == v)
+        return -1;
     const int column = std::min(place_[u], place_[v]), row = std::max(place_[u], place_[v]);
     const auto begin = row_.begin() + columnStart_[column], end = row_.begin() + columnStart_[column + 1];
     const auto at = std::lower_bound(begin, end, row);
@@ -251,14 +288,20 @@ int JunctionSystem::Slot(int u, int v) const {
 }
 
 void JunctionSystem::ClearValues() {
-    std::fill(value_.begin(), value_.end(), 0.0);
+    std::fill(weight_.begin(), weight_.end(), 0.0);
+    std::fill(grounding_.begin(), grounding_.end(), 0.0);
 }
 
 bool JunctionSystem::Factorize() {
-    const int supernodes = static_cast<int>(superStart_.size()) - 1;
+    const int n = static_cast<int>(place_.size()), supernodes = static_cast<int>(superStart_.size()) - 1;
+    auto usable = [](double w) { return w >= 0 && std::isfinite(w); };
+    if (!std::all_of(weight_.begin(), weight_.end(), usable) ||
+        !std::all_of(grounding_.begin(), grounding_.end(), usable))
+        return false;
+    for (int v = 0; v < n; ++v)
+        ground_[place_[v]] = grounding_[v];
     std::size_t top = 0; // the stack's used length
-    std::vector<std::size_t> updateAt(static_cast<std::size_t>(std::max(supernodes, 0)));
-    std::vector<int> waiting; // supernodes whose updates lie on the stack, the latest last
+    waiting_.clear();    // supernodes whose updates lie on the stack, the latest last
     for (int s = 0; s < supernodes; ++s) {
         const int first = superStart_[s], columns = superStart_[s + 1] - first;
         const int *rows = structure_.data() + structureStart_[s];
@@ -268,74 +311,174 @@ bool JunctionSystem::Factorize() {
         for (int k = 0; k < below; ++k)
             relative_[rows[k]] = columns + k;
         Block front(front_.data(), size, size);
-        front.setZero();
+        double *f = front_.data();
+        for (int j = 0; j < size; ++j) // only the lower triangle is read
+            std::fill(f + static_cast<std::ptrdiff_t>(j) * size + j,
+                      f + static_cast<std::ptrdiff_t>(j + 1) * size, 0.0);
+        double *g = frontGround_.data();
+        std::copy_n(ground_.begin() + first, columns, g);
+        std::fill_n(g + columns, below, 0.0);
         for (int j = first; j < first + columns; ++j)
             for (int p = columnStart_[j]; p < columnStart_[j + 1]; ++p)
-                front(relative_[row_[p]], j - first) += value_[p];
+                front(relative_[row_[p]], j - first) -= weight_[p];
         // The children's updates lie on top of the stack, the last child's uppermost: the order of
         // elimination puts every subtree whole just before its root.
         for (int k = 0; k < childCount_[s]; ++k) {
-            const int child = waiting.back();
-            waiting.pop_back();
+            const int child = waiting_.back();
+            waiting_.pop_back();
             const int childBelow = structureStart_[child + 1] - structureStart_[child];
             const int *childRows = structure_.data() + structureStart_[child];
-            const std::size_t at = updateAt[child];
-            const ConstBlock update(stack_.data() + at, childBelow, childBelow);
+            const std::size_t at = updateAt_[child];
+            const double *update = stack_.data() + at, *childGround = update + childBelow * childBelow;
+            int *into = into_.data();
+            for (int a = 0; a < childBelow; ++a)
+                into[a] = relative_[childRows[a]];
             for (int b = 0; b < childBelow; ++b) {
-                const int to = relative_[childRows[b]];
-                for (int a = b; a < childBelow; ++a)
-                    front(relative_[childRows[a]], to) += update(a, b);
+                g[into[b]] += childGround[b];
+                double *target = f + static_cast<std::ptrdiff_t>(into[b]) * size;
+                const double *from = update + static_cast<std::ptrdiff_t>(b) * childBelow;
+                for (int a = b + 1; a < childBelow; ++a)
+                    target[into[a]] += from[a];
             }
             top = at;
         }
-        if (!partialCholesky(front, columns))
+        if (!partialFactor(front, g, columns))
             return false;
         if (below > 0) {
-            updateAt[s] = top;
-            waiting.push_back(s);
-            Block(stack_.data() + top, below, below) = front.bottomRightCorner(below, below);
+            updateAt_[s] = top;
+            waiting_.push_back(s);
+            for (int b = 0; b < below; ++b) // its strict lower triangle is what the parent adds
+                std::copy(f + static_cast<std::ptrdiff_t>(columns + b) * size + columns + b + 1,
+                          f + static_cast<std::ptrdiff_t>(columns + b + 1) * size,
+                          stack_.begin() + static_cast<std::ptrdiff_t>(top) +
+                              static_cast<std::ptrdiff_t>(b) * below + b + 1);
             top += static_cast<std::size_t>(below) * below;
+            std::copy_n(g + columns, below, stack_.begin() + static_cast<std::ptrdiff_t>(top));
+            top += static_cast<std::size_t>(below);
         }
         std::memcpy(factor_.data() + blockStart_[s], front_.data(),
                     sizeof(double) * static_cast<std::size_t>(size) * columns);
+        for (int k = 0; k < columns; ++k)
+            grounded_[first + k] = g[k] / front(k, k);
     }
     return true;
 }
 
-bool JunctionSystem::Solve(const Eigen::VectorXd &rhs, Eigen::VectorXd &solution) {
-    const int n = static_cast<int>(place_.size()), supernodes = static_cast<int>(superStart_.size()) - 1;
-    for (int v = 0; v < n; ++v)
-        work_[place_[v]] = rhs[v];
+void JunctionSystem::substitute(const std::vector<double> &b, std::vector<double> &hi,
+                                std::vector<double> &lo) {
+    const int supernodes = static_cast<int>(superStart_.size()) - 1;
+    std::vector<double> &y = y_;
+    y = b;
+    // Forward: what each eliminated unknown takes in passes on to the rows below it by their shares.
     for (int s = 0; s < supernodes; ++s) {
         const int first = superStart_[s], columns = superStart_[s + 1] - first;
         const int *rows = structure_.data() + structureStart_[s];
-        const int below = structureStart_[s + 1] - structureStart_[s];
-        const ConstBlock block(factor_.data() + blockStart_[s], columns + below, columns);
-        auto own = work_.segment(first, columns);
-        block.topRows(columns).triangularView<Eigen::Lower>().solveInPlace(own);
-        if (below == 0)
-            continue;
-        auto product = product_.head(below);
-        product.noalias() = block.bottomRows(below) * own;
-        for (int k = 0; k < below; ++k)
-            work_[rows[k]] -= product[k];
+        const int size = columns + structureStart_[s + 1] - structureStart_[s];
+        const double *block = factor_.data() + blockStart_[s];
+        for (int k = 0; k < columns; ++k) {
+            const double *share = block + static_cast<std::ptrdiff_t>(k) * size, taken = y[first + k];
+            if (taken == 0)
+                continue;
+            for (int i = k + 1; i < columns; ++i)
+                y[first + i] += share[i] * taken;
+            for (int i = columns; i < size; ++i)
+                y[rows[i - columns]] += share[i] * taken;
+        }
     }
+    // Back: each unknown's pressure as its difference from that of the row it is joined to most strongly,
+    // the weighted mean of the other rows' differences from it less the grounding's share of it; or, where
+    // the grounding holds it most strongly, as the weighted mean of the rows' pressures. So no share's
+    // rounding scales a drop larger than the one its own link carries.
+    auto rowOf = [&](int first, int columns, const int *rows, int i) {
+        return i < columns ? first + i : rows[i - columns];
+    };
     for (int s = supernodes - 1; s >= 0; --s) {
         const int first = superStart_[s], columns = superStart_[s + 1] - first;
         const int *rows = structure_.data() + structureStart_[s];
-        const int below = structureStart_[s + 1] - structureStart_[s];
-        const ConstBlock block(factor_.data() + blockStart_[s], columns + below, columns);
-        auto own = work_.segment(first, columns);
-        if (below > 0) {
-            auto gathered = product_.head(below);
-            for (int k = 0; k < below; ++k)
-                gathered[k] = work_[rows[k]];
-            own.noalias() -= block.bottomRows(below).transpose() * gathered;
+        const int size = columns + structureStart_[s + 1] - structureStart_[s];
+        const double *block = factor_.data() + blockStart_[s];
+        for (int k = columns - 1; k >= 0; --k) {
+            const double *share = block + static_cast<std::ptrdiff_t>(k) * size;
+            const int at = first + k;
+            int strongest = -1;
+            double most = grounded_[at];
+            for (int i = k + 1; i < size; ++i)
+                if (share[i] > most) {
+                    most = share[i];
+                    strongest = i;
+                }
+            double sum = y[at] / share[k];
+            if (strongest < 0) {
+                hi[at] = lo[at] = 0;
+                for (int i = k + 1; i < size; ++i) {
+                    const int r = rowOf(first, columns, rows, i);
+                    sum += share[i] * (hi[r] + lo[r]);
+                }
+                addTo(hi[at], lo[at], sum);
+                continue;
+            }
+            const int next = rowOf(first, columns, rows, strongest);
+            const double nextHigh = hi[next], nextLow = lo[next];
+            for (int i = k + 1; i < size; ++i) {
+                const int r = rowOf(first, columns, rows, i);
+                sum += share[i] * ((hi[r] - nextHigh) + (lo[r] - nextLow));
+            }
+            hi[at] = nextHigh;
+            lo[at] = nextLow;
+            addTo(hi[at], lo[at], sum - grounded_[at] * (nextHigh + nextLow));
         }
-        block.topRows(columns).triangularView<Eigen::Lower>().transpose().solveInPlace(own);
+    }
+}
+
+double JunctionSystem::residual(const std::vector<double> &b, double &scale) {
+    const int n = static_cast<int>(place_.size());
+    r_ = b;
+    scale = 0;
+    for (int j = 0; j < n; ++j) {
+        scale = std::max(scale, std::fabs(b[j]));
+        const double grounded = ground_[j] * (hi_[j] + lo_[j]);
+        r_[j] -= grounded;
+        scale = std::max(scale, std::fabs(grounded));
+        for (int p = columnStart_[j]; p < columnStart_[j + 1]; ++p) {
+            const int i = row_[p];
+            const double flow = weight_[p] * ((hi_[j] - hi_[i]) + (lo_[j] - lo_[i]));
+            r_[j] -= flow;
+            r_[i] += flow;
+            scale = std::max(scale, std::fabs(flow));
+        }
+    }
+    double sum = 0;
+    for (double r : r_)
+        sum += std::fabs(r);
+    return sum;
+}
+
+bool JunctionSystem::Solve(const Eigen::VectorXd &rhs, Eigen::VectorXd &solution) {
+    const int n = static_cast<int>(place_.size());
+    for (int v = 0; v < n; ++v)
+        b_[place_[v]] = rhs[v];
+    substitute(b_, hi_, lo_);
+    for (int round = 0;; ++round) {
+        double scale = 0;
+        const double imbalance = residual(b_, scale);
+        if (!std::isfinite(imbalance) || !std::isfinite(scale))
+            return false;
+        if (imbalance <= Balanced * scale)
+            break;
+        if (round == Refinements)
+            return false;
+        substitute(r_, dhi_, dlo_);
+        for (int j = 0; j < n; ++j)
+            addTo(hi_[j], lo_[j], dhi_[j] + dlo_[j]);
     }
     solution.resize(n);
     for (int v = 0; v < n; ++v)
-        solution[v] = work_[place_[v]];
-    return solution.allFinite();
+        solution[v] = hi_[place_[v]] + lo_[place_[v]];
+    return true;
+}
+
+double JunctionSystem::Drop(int u, int v) const {
+    auto high = [&](int w) { return w >= 0 ? hi_[place_[w]] : 0.0; };
+    auto low = [&](int w) { return w >= 0 ? lo_[place_[w]] : 0.0; };
+    return (high(u) - high(v)) + (low(u) - low(v));
 }

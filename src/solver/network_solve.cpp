@@ -122,9 +122,8 @@ struct Branch {
     int curve = -1;           // index into the fan curves, -1 without a curve
     double fixedPressure = 0; // Pa, of a fixed-pressure airway
     bool chord = false;       // the chord of a corrected mesh
-    // Where the branch's terms lie among the matrix's values: the diagonal of each end, the entry joining
-    // them (-1 where there is none).
-    int fromDiagonal = -1, toDiagonal = -1, between = -1;
+    // Where the branch's weight lies among the system's links; -1 where it grounds an unknown instead.
+    int between = -1;
 };
 
 // An airway of negligible resistance that joins two junctions into one unknown: its flow follows from the
@@ -151,8 +150,8 @@ struct Ring {
 class NewtonSolve {
 public:
     NewtonSolve(std::vector<double> &flow, const std::vector<SolveRole> &role, double tolerance,
-                const CarryThroughMeshes &carry)
-        : flow_(flow), tolerance_(tolerance), carry_(carry) {
+                const CarryThroughMeshes &carry, JunctionSystem &junctions)
+        : flow_(flow), tolerance_(tolerance), carry_(carry), system_(junctions) {
         number(role);
     }
 
@@ -332,14 +331,9 @@ private:
             if (b.from >= 0 && b.to >= 0 && b.from != b.to)
                 links.emplace_back(b.from, b.to);
         system_.Define(identity, links);
-        for (Branch &b : branches_) {
-            if (b.from >= 0)
-                b.fromDiagonal = system_.Slot(b.from, b.from);
-            if (b.to >= 0)
-                b.toDiagonal = system_.Slot(b.to, b.to);
-            if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                b.between = system_.Slot(b.from, b.to);
-        }
+        for (Branch &b : branches_)
+            if (b.from >= 0 && b.to >= 0)
+                b.between = system_.Link(b.from, b.to);
         excess_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
         loss_.assign(static_cast<std::size_t>(n) + 1, 0.0);
         slope_.resize(branches_.size());
@@ -508,9 +502,9 @@ private:
             potentialLow_[w.node] = potentialLow_[w.parent] + ((above - (sum - part)) + (h - part));
         }
         Eigen::VectorXd rhs = Eigen::VectorXd::Zero(unknowns_);
-        // Values are written into the analysed pattern: the diagonal, then each branch's off-diagonal entry.
+        // Each branch's weight joins its two unknowns, or grounds the one whose other end is the reference.
         system_.ClearValues();
-        double *values = system_.Values();
+        double *weights = system_.Weights(), *grounding = system_.Grounding();
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
             residual_[i] = b.chord ? chordResidual(b) : 0.0;
@@ -518,16 +512,14 @@ private:
                 continue;
             // The branch's step in terms of the changes of its end pressures: (p_from - p_to - r)/g.
             const double w = 1 / slope_[i], c = residual_[i] * w;
-            if (b.from >= 0) {
+            if (b.from >= 0)
                 rhs[b.from] += c;
-                values[b.fromDiagonal] += w;
-            }
-            if (b.to >= 0) {
+            if (b.to >= 0)
                 rhs[b.to] -= c;
-                values[b.toDiagonal] += w;
-            }
             if (b.between >= 0)
-                values[b.between] -= w;
+                weights[b.between] += w;
+            else
+                grounding[b.from >= 0 ? b.from : b.to] += w;
         }
         Eigen::VectorXd pressure;
         if (!system_.Factorize() || !system_.Solve(rhs, pressure))
@@ -647,13 +639,16 @@ private:
     std::vector<double> residual_, slope_; // Pa and Pa per m³/s, by branch
     std::vector<double> excess_;   // m³/s of a step left at each junction, while the ties are balanced
     std::vector<double> ringFlow_; // m³/s, by airway slot: the rings' flows as they are settled
-    JunctionSystem system_;
+    JunctionSystem &system_;       // the owner's, kept from one solve to the next
 };
 
 } // namespace
 
+JunctionSystem WholeNetworkJunctions;
+
 NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<SolveRole> &role,
-                                        double tolerance, const CarryThroughMeshes &carry) {
-    NewtonSolve solve(flow, role, tolerance, carry);
+                                        double tolerance, const CarryThroughMeshes &carry,
+                                        JunctionSystem &junctions) {
+    NewtonSolve solve(flow, role, tolerance, carry, junctions);
     return solve.Run();
 }

@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+class JunctionSystem;
+
 struct NetworkSolveResult {
     bool solved = false;  // false: the flows were left as they came in
     int steps = 0;        // Newton steps kept
@@ -39,6 +41,10 @@ using CarryThroughMeshes = std::function<void(std::vector<double> &change)>;
 // lowers the content any further, the system cannot be solved or the steps run out, the flows reached so
 // far are kept; on a stop request the flows are left as they came in. The solve ends once a step taken
 // whole lies far within tolerance (m³/s), raised to the spacing of single-precision values at the
-// largest flow, or once the flows are as exact as the arithmetic holds them.
+// largest flow, or once the flows are as exact as the arithmetic holds them. The junctions' system is the
+// caller's: its order, analysis and storage serve the next solve again while the network's pattern stays.
 NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<SolveRole> &role,
-                                        double tolerance, const CarryThroughMeshes &carry);
+                                        double tolerance, const CarryThroughMeshes &carry,
+                                        JunctionSystem &junctions);
+// The junctions' system of the runs' whole-network solves, kept for the program's life.
+extern JunctionSystem WholeNetworkJunctions;

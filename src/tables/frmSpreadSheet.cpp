@@ -16,9 +16,11 @@
 #include "platform/VBTextBox.h"
 #include "tables/spreadsheet_state.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -61,9 +63,10 @@ frmSpreadSheet::frmSpreadSheet(QWidget *owner) : QMainWindow(owner, Qt::Window) 
     buildMenus();
     resize(900, 500);
 
-    connect(Spreadsheet, &VBGrid::KeyPress, this, &frmSpreadSheet::gridKeyPress);
-    connect(Spreadsheet, &VBGrid::KeyDown, this, &frmSpreadSheet::gridKeyDown);
-    connect(Spreadsheet, &VBGrid::DblClick, this, &frmSpreadSheet::gridDblClick);
+    connect(Spreadsheet, &VBGrid::KeyPress, this, [this](int &key) { runOwn([&] { gridKeyPress(key); }); });
+    connect(Spreadsheet, &VBGrid::KeyDown, this,
+            [this](int &code, int shift) { runOwn([&] { gridKeyDown(code, shift); }); });
+    connect(Spreadsheet, &VBGrid::DblClick, this, [this] { runOwn([this] { gridDblClick(); }); });
     connect(Spreadsheet, &VBGrid::GotFocus, this, &frmSpreadSheet::commitEdit);
     connect(Spreadsheet, &VBGrid::LeaveCell, this, &frmSpreadSheet::commitEdit);
     connect(TxtEdit, &VBTextBox::KeyDown, this,
@@ -76,7 +79,38 @@ frmSpreadSheet::frmSpreadSheet(QWidget *owner) : QMainWindow(owner, Qt::Window) 
 }
 
 frmSpreadSheet::~frmSpreadSheet() {
+    if (instance == this || instance.isNull())
+        SetNetworkChangeListener(nullptr);
     VB::DetachChildSignals(*this);
+}
+
+void frmSpreadSheet::runOwn(const std::function<void()> &command) {
+    const bool current = filledAt_ == NetworkChanges();
+    command();
+    if (current)
+        filledAt_ = NetworkChanges();
+}
+
+void frmSpreadSheet::networkChanged() {
+    if (instance && !instance->followPending_)
+        instance->followNetwork(0);
+}
+
+void frmSpreadSheet::followNetwork(int delayMs) {
+    followPending_ = true;
+    QTimer::singleShot(delayMs, this, [this] {
+        followPending_ = false;
+        if (unloaded_ || !isVisible() || filledAt_ == NetworkChanges())
+            return;
+        // A long operation or a question under way may leave the network half-changed: the sheet follows
+        // once it is over.
+        if (VB::IsBusy() || QApplication::activeModalWidget() != nullptr) {
+            followNetwork(100);
+            return;
+        }
+        OfferSave();
+        Refill();
+    });
 }
 
 QAction *frmSpreadSheet::MenuItem(const std::string &name) const {
@@ -91,8 +125,10 @@ void frmSpreadSheet::buildMenus() {
         QAction *a = menu->addAction(caption);
         items_[name] = a;
         connect(a, &QAction::triggered, this, [this, handler] {
-            commitEdit();
-            (this->*handler)();
+            runOwn([this, handler] {
+                commitEdit();
+                (this->*handler)();
+            });
         });
     };
     QMenuBar *bar = menuBar();
@@ -160,6 +196,7 @@ void frmSpreadSheet::Form_Load() {
     SheetCellColour.ReDim(Bounds{0, std::max<int>(MaxAirways, 1)},
                           Bounds{FirstMarkedColumn, LastMarkedColumn});
     SheetChanged = false;
+    SetNetworkChangeListener(&frmSpreadSheet::networkChanged);
     LoadGrid();
 }
 
@@ -170,6 +207,7 @@ void frmSpreadSheet::growColourMemory(int rows) {
 
 void frmSpreadSheet::LoadGrid() {
     VB::SetScreenPointer(VB::vbHourglass);
+    filledAt_ = NetworkChanges();
     int n = 0;
     while (n < AirwayCount && VisibleAirways.InBounds(n + 1) && VisibleAirways(n + 1) != 0)
         ++n;

@@ -104,6 +104,15 @@ private:
     std::vector<RowAirwayMark> marks_;
     std::map<std::string, QAction *> items_;
     bool unloaded_ = false;
+    // The count of network changes the grid shows (NetworkChanges at its fill, or after the sheet's own
+    // command); a change made elsewhere refills it once the event that made it is over.
+    uint64_t filledAt_ = 0;
+    bool followPending_ = false;
+    static void networkChanged();
+    void followNetwork(int delayMs);
+    // Runs one of the sheet's own commands: what it changes in the network the grid shows already, or it
+    // fills itself anew, so the sheet does not take it for a change made elsewhere.
+    void runOwn(const std::function<void()> &command);
 
     void buildMenus();
     void LoadGrid();

@@ -1,6 +1,7 @@
 // Cell editing of the network spreadsheet: opening the edit box, committing it, and what a committed
 // value does to its row (node names, fixed marks, length and resistance).
 #include "model/Gustrom1.h"
+#include "model/geometry.h"
 #include "model/text_files.h"
 #include "model/units.h"
 #include "model/value_rules.h"
@@ -67,7 +68,11 @@ void frmSpreadSheet::gridKeyDown(int &keyCode, int) {
 }
 
 bool frmSpreadSheet::cellRule(int col, int a, int &unit, Value &rule) const {
-    const bool irregular = a >= 1 && (AirwayFlags(a) & AirwayFlag::Irregular) != 0;
+    // A row shows the shape its airway counts as; a row of no airway yet is rectangular.
+    const int32_t shape = a >= 1 ? OneShape(AirwayFlags(a)) : AirwayFlag::Rectangular;
+    const bool irregular = (shape & AirwayFlag::Irregular) != 0;
+    // Only a round airway's height is no size: it has none.
+    const bool round = (shape & (AirwayFlag::Irregular | AirwayFlag::Rectangular)) == 0;
     const std::pair<int, std::pair<int, Value>> rules[] = {
         {SheetColLength, {Quantity::Length, Value::Length}},
         {SheetColFlow, {Quantity::Airflow, Value::FixedFlow}}, // a typed flow is fixed
@@ -75,9 +80,9 @@ bool frmSpreadSheet::cellRule(int col, int a, int &unit, Value &rule) const {
         {SheetColKFactor, {Quantity::FrictionFactor, Value::FrictionFactor}},
         {SheetColShock, {Quantity::Length, Value::ShockLength}},
         {SheetColFPres, {Quantity::Pressure, Value::Pressure}},
-        {SheetColHeight, {Quantity::Length, Value::Size}},
-        {SheetColWidth,
-         irregular ? std::pair{Quantity::Area, Value::Area} : std::pair{Quantity::Length, Value::Size}},
+        {SheetColHeight, {Quantity::Length, round ? Value::Size : Value::Section}},
+        {SheetColWidth, irregular ? std::pair{Quantity::Area, Value::SectionArea}
+                                  : std::pair{Quantity::Length, Value::Section}},
     };
     for (const auto &[column, r] : rules)
         if (column == col) {
@@ -93,11 +98,14 @@ bool frmSpreadSheet::cellRule(int col, int a, int &unit, Value &rule) const {
 
 bool frmSpreadSheet::refusedCell(int row, int col, const std::string &text, Value &rule) {
     int unit = 0;
-    const auto v = cellNumber(text);
-    if (!v || !cellRule(col, RowAirway(row), unit, rule))
+    if (!cellNumber(text) || !cellRule(col, RowAirway(row), unit, rule))
         return false;
-    float display = static_cast<float>(*v);
-    return !InRange(rule, FromDisplayUnits(display, unit));
+    try {
+        TypedValue(rule, text, unit);
+        return false;
+    } catch (const ValueRefused &) {
+        return true;
+    }
 }
 
 void frmSpreadSheet::refuseCell(Value rule) {

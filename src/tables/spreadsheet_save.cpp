@@ -23,6 +23,7 @@
 
 #include <cmath>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -140,25 +141,30 @@ bool frmSpreadSheet::SaveGrid() {
             return (isNew || g.CellModified(r, col)) && text(col) != cellText(col, a);
         };
         // The cell's value when the user changed it; a text that is not a number, or a number outside its
-        // rule, keeps the old value.
+        // rule, keeps the old value and the fixed state that goes with it. A new row's empty cell is not
+        // typed: the new airway's defaults fill it.
+        std::set<int> refused;
         const auto edited = [&](int col) -> std::optional<float> {
             if (!changed(col))
                 return std::nullopt;
             const std::string t = text(col);
+            if (isNew && t.empty())
+                return std::nullopt;
             if (!t.empty() && !VB::StrictNumber(t, ',')) {
                 Star(t);
+                refused.insert(col);
                 return std::nullopt;
             }
             int unit = 0;
             Value rule{};
             cellRule(col, a, unit, rule);
-            float v = static_cast<float>(Star(t));
-            const float si = FromDisplayUnits(v, unit);
-            if (!InRange(rule, si)) {
+            try {
+                return TypedValue(rule, t.empty() ? "0" : t, unit);
+            } catch (const ValueRefused &) {
                 refuseCell(rule);
+                refused.insert(col);
                 return std::nullopt;
             }
-            return si;
         };
 
         if (changed(SheetColName))
@@ -168,7 +174,9 @@ bool frmSpreadSheet::SaveGrid() {
         if (changed(SheetColTo))
             AirwayEndName(a) = Trim(text(SheetColTo));
         // A value typed into a cell or a mark set or cleared there decides the cell's fixed state.
-        const auto touched = [&](int col) { return isNew || markChanged(r, col) || changed(col); };
+        const auto touched = [&](int col) {
+            return (isNew || markChanged(r, col) || changed(col)) && refused.count(col) == 0;
+        };
         if (const auto v = edited(SheetColLength))
             AirwayLength(a) = *v;
         if (touched(SheetColLength))
@@ -178,9 +186,9 @@ bool frmSpreadSheet::SaveGrid() {
         if (touched(SheetColFlow))
             setFlag(a, AirwayFlag::FixedFlow, fixed(r, SheetColFlow));
 
+        if (const auto v = edited(SheetColResistance))
+            AirwayResistance(a) = *v;
         if (touched(SheetColResistance)) {
-            if (const auto v = edited(SheetColResistance))
-                AirwayResistance(a) = *v;
             if (!fixed(r, SheetColResistance))
                 AirwayResistanceType(a) = 0;
             else if (AirwayResistanceType(a) == 0)
@@ -191,10 +199,10 @@ bool frmSpreadSheet::SaveGrid() {
 
         // A marked K-Factor or Shock is the user's own value; a value of 0 has no type.
         const auto presetValue = [&](int col, float &value, int &type) {
-            if (!touched(col))
-                return;
             if (const auto v = edited(col))
                 value = *v;
+            if (!touched(col))
+                return;
             if (fixed(r, col))
                 type = TypedPreset;
             if (value == 0)
@@ -218,9 +226,12 @@ bool frmSpreadSheet::SaveGrid() {
                 if (AirwayFan(a) == -1)
                     AirwayFan(a) = 0;
             } else if (VB::StrictNumber(text(SheetColFPres), ',')) {
-                // A marked text that is not a pressure ("Negate", "Stall") keeps the fan and its pressure.
-                AirwayFan(a) = -1;
-                if (const auto p = edited(SheetColFPres))
+                // A marked text that is not a pressure ("Negate", "Stall") keeps the fan and its pressure;
+                // a refused pressure keeps both too.
+                const auto p = edited(SheetColFPres);
+                if (p || refused.count(SheetColFPres) == 0)
+                    AirwayFan(a) = -1;
+                if (p)
                     AirwayPressure(a) = *p;
             }
         }

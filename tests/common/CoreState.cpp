@@ -16,7 +16,9 @@
 #include "solver/checks.h"
 #include "solver/contaminant_spread.h"
 #include "solver/fan_curves.h"
+#include "solver/junction_system.h"
 #include "solver/meshes.h"
+#include "solver/network_solve.h"
 #include "solver/simulation_ui.h"
 #include "solver/solver_layers.h"
 
@@ -89,6 +91,8 @@
     X(SolverFanCount) \
     /* solver/meshes.h */ \
     X(MeshingFinding) \
+    /* solver/network_solve.h */ \
+    X(WholeNetworkJunctions) \
     /* solver/contaminant_spread.h */ \
     X(SmokeWork)
 // clang-format on

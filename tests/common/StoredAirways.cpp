@@ -1,6 +1,7 @@
 #include "common/StoredAirways.h"
 
 #include "model/Gustrom1.h"
+#include "model/undo.h"
 
 #include <algorithm>
 
@@ -19,4 +20,13 @@ std::vector<AirwayValues> StoredAirways() {
 
 bool SameAirways(const std::vector<AirwayValues> &a, const std::vector<AirwayValues> &b) {
     return a.size() == b.size() && std::is_permutation(a.begin(), a.end(), b.begin());
+}
+
+EditState TakeEditState() {
+    return {StoredAirways(), UndoSlot, UndoStep, NetworkSaved};
+}
+
+bool EditState::operator==(const EditState &other) const {
+    return SameAirways(airways, other.airways) && undoSlot == other.undoSlot && undoStep == other.undoStep &&
+           saved == other.saved;
 }

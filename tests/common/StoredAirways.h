@@ -9,3 +9,11 @@
 std::vector<AirwayValues> StoredAirways();
 // Undo may give airways back in other slots: the same airways in any order.
 bool SameAirways(const std::vector<AirwayValues> &a, const std::vector<AirwayValues> &b);
+
+// What an edit refused must leave as it was: every airway, the network's saved mark and the undo log.
+struct EditState {
+    std::vector<AirwayValues> airways;
+    int undoSlot, undoStep, saved;
+    bool operator==(const EditState &other) const;
+};
+EditState TakeEditState();

@@ -139,6 +139,9 @@ TEST_F(AirEditClosing, OnlyAnotherWindowOfTheProgramSavesAndClosesTheDialog) {
     QApplication::processEvents();
     EXPECT_EQ(boxes.shown, 1);
     EXPECT_TRUE(dialog->isVisible());
+    // The refused box keeps what was typed until it is corrected.
+    EXPECT_EQ(dialog->txtHeight->text(), "");
+    dialog->txtHeight->setText("4");
     // Another window of the program, while a window the dialog opened is up, and then without one.
     QWidget other;
     Activate(*dialog);

@@ -1,12 +1,16 @@
 #include "dialogs/AirEditFixture.h"
 
 #include "common/RealKeys.h"
+#include "common/StoredAirways.h"
 #include "model/airway_fields.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -107,7 +111,8 @@ TEST_F(AirEdit, OkWithoutAnEditKeepsEveryValueTheBoxesShowRoundedInBothUnitSyste
 }
 
 TEST_F(AirEdit, IrregularAirwayOffersItsSquareWhenTheShapeChanges) {
-    AirwayFlags(a) = AirwayFlag::Irregular;
+    // With the rectangular bit set as well, irregular wins.
+    AirwayFlags(a) = AirwayFlag::Irregular | AirwayFlag::Rectangular;
     AirwaySize(1, a) = 12;
     AirwaySize(2, a) = 9;
     auto dialog = Open(a);
@@ -243,41 +248,40 @@ TEST_F(AirEdit, SavingOneAirwaySpreadsNodeNamesExceptAtTheSurface) {
 
 TEST_F(AirEdit, SavedValuesAreGuarded) {
     ScriptedDialogs boxes;
-    // An empty height is reported once and keeps the height; 0 becomes 1 cm.
-    boxes.Expect(VB::vbOK, "probably in data entry");
-    {
+    // An empty or zero height, a negative number of parallel airways, a percentage above 100 and a
+    // fractional or negative number of fans are each refused with their rule: the dialog stays open.
+    const struct {
+        QLineEdit *frmAirEdit::*box;
+        const char *typed, *rule;
+    } refused[] = {
+        {&frmAirEdit::txtHeight, "", "Size must be a number above 0"},
+        {&frmAirEdit::txtHeight, "0", "Size must be a number above 0"},
+        {&frmAirEdit::TxtMultiAir, "-2", "parallel airways must be a whole number from 0"},
+        {&frmAirEdit::TxtCPart, "250", "velocity pressure must be a whole number from 0 to 100"},
+        {&frmAirEdit::TxtFanN, "2.5", "Number of fans must be a whole number"},
+        {&frmAirEdit::TxtFanN, "-1", "Number of fans must be a whole number"},
+    };
+    for (const auto &r : refused) {
+        boxes.Expect(VB::vbOK, r.rule);
         auto dialog = Open(a);
-        dialog->txtHeight->setText("");
+        dialog->FanCombo2->SetListIndex(1);
+        (dialog.get()->*r.box)->setText(r.typed);
         dialog->OK_Click();
+        EXPECT_TRUE(dialog->isVisible()) << r.typed;
     }
     EXPECT_EQ(AirwaySize(1, a), 4.0f);
-    {
-        auto dialog = Open(a);
-        dialog->txtHeight->setText("0");
-        dialog->TxtMultiAir->setText("-2");
-        dialog->TxtCPart->setText("250");
-        dialog->OK_Click();
-    }
-    EXPECT_EQ(AirwaySize(1, a), 0.01f);
     EXPECT_EQ(AirwayParallelCount(a), 1);
-    EXPECT_EQ(AirwayCurvePercent(a), 100);
+    EXPECT_EQ(AirwayCurvePercent(a), 0);
+    EXPECT_EQ(AirwayFan(a), 0);
     {
         auto dialog = Open(a);
         dialog->FanCombo2->SetListIndex(1);
-        dialog->TxtFanN->setText("2.5");
+        dialog->TxtFanN->setText("2");
         dialog->OK_Click();
     }
     EXPECT_EQ(AirwayFan(a), 7);
     EXPECT_EQ(AirwayFanCount(a), 2);
     EXPECT_TRUE(AirwayFlags(a) & AirwayFlag::FixedDirection);
-    // A negative count is a typing error: reported, and the fans stay as they were.
-    boxes.Expect(VB::vbOK, "probably in data entry");
-    {
-        auto dialog = Open(a);
-        dialog->TxtFanN->setText("-1");
-        dialog->OK_Click();
-    }
-    EXPECT_EQ(AirwayFanCount(a), 2);
     boxes.Expect(VB::vbOK, "Fans not allowed in multiple airways");
     {
         auto dialog = Open(a);
@@ -287,6 +291,88 @@ TEST_F(AirEdit, SavedValuesAreGuarded) {
     EXPECT_EQ(AirwayFan(a), 0);
     EXPECT_EQ(AirwayFanCount(a), 0);
     EXPECT_EQ(AirwayParallelCount(a), 3);
+    EXPECT_TRUE(boxes.Done());
+}
+
+// Ticks a box that is not ticked, as the user's click does.
+void Tick(VBCheckBox *box) {
+    if (!box->isChecked())
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+// Each field of the dialog, typed as a keyboard types it: a value its rule refuses keeps the dialog open
+// with the network, its saved state and the undo log as they were; an accepted one is stored as typed.
+TEST_F(AirEdit, EveryFieldStoresWhatIsTypedOrRefusesItAndStoresNothing) {
+    const char *const texts[] = {"NaN", "inf", "1e39", "1e", "5,5", "-5", "1e-46", "0"};
+    constexpr std::nullopt_t no = std::nullopt;
+    using Stored = std::array<std::optional<double>, 8>;
+    // A flow is made positive when its box is left; a fixed pressure keeps its sign. No parallel airways
+    // is one airway.
+    const Stored flow{no, no, no, no, 5.5, 5, 0, 0}, signedValue{no, no, no, no, 5.5, -5, 0, 0},
+        measure{no, no, no, no, 5.5, no, 0, 0}, above0{no, no, no, no, 5.5, no, no, no},
+        count0{no, no, no, no, no, no, no, 0}, count1{no, no, no, no, no, no, no, 1};
+    // A value read back only when its tick or type was stored with it.
+    const auto typed = [this](VBArray<int> &type, VBArray<float> &value) {
+        return [this, &type, &value] { return type(a) == TypedPreset ? value(a) : -1.0f; };
+    };
+    const struct {
+        const char *field;
+        std::function<void(frmAirEdit &)> prepare; // ticks or chooses what the field belongs to
+        QLineEdit *frmAirEdit::*box;
+        bool enter; // Enter saves from this box; else OK is clicked
+        std::function<double()> stored;
+        Stored expected; // per text, nothing where refused
+    } fields[] = {
+        {"fixed quantity", [](frmAirEdit &d) { Tick(d.CheckFix); }, &frmAirEdit::TxtFlow, false,
+         [this] { return (AirwayFlags(a) & AirwayFlag::FixedFlow) ? AirwayFlow(a) : -1; }, flow},
+        {"fixed pressure", [](frmAirEdit &d) { Tick(d.ChkPress); }, &frmAirEdit::TxtPres, false,
+         [this] { return AirwayFan(a) == -1 ? AirwayPressure(a) : -1; }, signedValue},
+        {"length", [](frmAirEdit &d) { Tick(d.CheckLength); }, &frmAirEdit::TxtLength, true,
+         [this] { return AirwayLength(a); }, measure},
+        {"resistance", [](frmAirEdit &d) { Tick(d.ChkFixRes); }, &frmAirEdit::TxtFixRes, false,
+         typed(AirwayResistanceType, AirwayResistance), above0},
+        {"friction", [](frmAirEdit &d) { Tick(d.ChkFixK); }, &frmAirEdit::TxtWall, false,
+         typed(AirwayWallType, AirwayFrictionFactor), above0},
+        {"shock", [](frmAirEdit &d) { Tick(d.ChkShock); }, &frmAirEdit::TxtShock, false,
+         typed(AirwayShockType, AirwayShockLength), measure},
+        {"width", {}, &frmAirEdit::TxtWidth, true, [this] { return AirwaySize(2, a); }, above0},
+        {"height", {}, &frmAirEdit::txtHeight, true, [this] { return AirwaySize(1, a); }, above0},
+        {"parallel", {}, &frmAirEdit::TxtMultiAir, true, [this] { return AirwayParallelCount(a); }, count1},
+        {"fans", [](frmAirEdit &d) { d.FanCombo2->SetListIndex(1); }, &frmAirEdit::TxtFanN, false,
+         [this] { return AirwayFanCount(a); }, count0},
+        {"curve", [](frmAirEdit &d) { Tick(d.Optcurve[2]); }, &frmAirEdit::TxtCPart, false,
+         [this] { return AirwayCurvePercent(a); }, count0},
+    };
+    ScriptedDialogs boxes;
+    const AirwayValues start = TakeAirwayValues(a);
+    for (const auto &f : fields)
+        for (size_t t = 0; t < std::size(texts); ++t) {
+            PutAirwayValues(start, a);
+            NetworkSaved = 255;
+            const EditState before = TakeEditState();
+            const bool refused = !f.expected[t].has_value();
+            if (refused)
+                boxes.Expect(VB::vbOK, "probably in data entry\r\n");
+            auto dialog = Open(a);
+            if (f.prepare)
+                f.prepare(*dialog);
+            // A name typed in the same edit goes with it.
+            Type(dialog->TxtName, "Renamed");
+            QLineEdit *box = dialog.get()->*f.box;
+            Type(box, texts[t]);
+            if (f.enter)
+                RealKeys::Click(box, Qt::Key_Return);
+            else
+                QTest::mouseClick(dialog->OK, Qt::LeftButton);
+            const std::string what = std::string(f.field) + " " + texts[t];
+            EXPECT_EQ(dialog->isVisible(), refused) << what;
+            if (refused) {
+                EXPECT_TRUE(TakeEditState() == before) << what;
+                EXPECT_TRUE(box->hasFocus()) << what;
+            } else {
+                EXPECT_FLOAT_EQ(static_cast<float>(f.stored()), static_cast<float>(*f.expected[t])) << what;
+            }
+        }
     EXPECT_TRUE(boxes.Done());
 }
 

@@ -135,12 +135,16 @@ TEST_F(FanEdit, FitsAndRemovesFans) {
     EXPECT_EQ(AirwayFlags(a) & (AirwayFlag::FansInSeries | AirwayFlag::FixedDirection),
               AirwayFlag::FansInSeries | AirwayFlag::FixedDirection);
     {
+        // A fraction of a fan is refused, not rounded.
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "Number of fans must be a whole number");
         auto dialog = Open();
         EXPECT_TRUE(dialog->OptSer2->Value());
         dialog->TxtFanN->setText("0.4");
         dialog->Command1_Click();
+        EXPECT_TRUE(dialog->isVisible());
     }
-    EXPECT_EQ(AirwayFanCount(a), 1);
+    EXPECT_EQ(AirwayFanCount(a), 2);
     {
         auto dialog = Open();
         dialog->TxtFanN->setText("0");
@@ -170,8 +174,14 @@ TEST_F(FanEdit, CurvePercentageIsHeldToTheCurvesAndBadEntriesKeepTheDialogOpen) 
         EXPECT_TRUE(dialog->isVisible());
     }
     EXPECT_EQ(AirwayCurvePercent(a), 100);
-    dialog->TxtVPart->setText("250");
-    dialog->Command1_Click();
+    {
+        ScriptedDialogs boxes;
+        boxes.Expect(VB::vbOK, "velocity pressure must be a whole number from 0 to 100");
+        dialog->TxtFanN->setText("1");
+        dialog->TxtVPart->setText("250");
+        dialog->Command1_Click();
+        EXPECT_TRUE(dialog->isVisible());
+    }
     EXPECT_EQ(AirwayCurvePercent(a), 100);
     dialog = Open();
     dialog->TxtVPart->setText("50");

@@ -57,11 +57,13 @@ TEST_F(ProgramFiles, TheProgramsOwnFilesLoadWithoutAMessage) {
     ScriptedDialogs boxes; // any message fails the test
     SetBuiltInSymbols();   // a network without a file of its own has the shipped symbol sizes
     const std::vector<int> builtIn(IconSize.data(), IconSize.data() + IconSize.size());
+    const std::vector<int> builtInScales(IconScale.data(), IconScale.data() + IconScale.size());
     SetBuiltInUnits();
     LoadConversion();
     SetDefaults();
     LoadFanData();
     EXPECT_EQ(std::vector<int>(IconSize.data(), IconSize.data() + IconSize.size()), builtIn);
+    EXPECT_EQ(std::vector<int>(IconScale.data(), IconScale.data() + IconScale.size()), builtInScales);
     EXPECT_EQ(GraphicsDetail, 511);
     EXPECT_FLOAT_EQ(WallTypeFactor(4), 0.01f);
     EXPECT_EQ(ShockTypeName(3), "Moderate");

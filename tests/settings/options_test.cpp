@@ -18,12 +18,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -157,6 +159,68 @@ TEST_F(OptionsTest, OkWithoutEditsKeepsEverySettingExactlyAlsoThroughBothUnitSys
     EXPECT_TRUE(boxes.Shown().empty());
 }
 
+// Each checked field of the settings dialog, typed as a keyboard types it: a value its rule refuses (as
+// the setting keeps it) keeps the dialog open with every setting as it was; an accepted one is stored as
+// typed.
+TEST_F(OptionsTest, EveryCheckedFieldStoresWhatIsTypedOrRefusesItAndStoresNothing) {
+    const char *const texts[] = {"NaN", "inf", "1e39", "1e", "5,5", "-5", "1e-46", "0"};
+    constexpr std::nullopt_t no = std::nullopt;
+    using Stored = std::array<std::optional<double>, 8>;
+    const Stored none{no, no, no, no, no, no, no, no}, above0{no, no, no, no, 5.5, no, no, no},
+        from0{no, no, no, no, 5.5, no, 0, 0}, any{no, no, no, no, 5.5, -5, 0, 0};
+    const struct {
+        VBTextBox *frmOptions::*box;
+        std::function<double()> setting;
+        Stored expected;
+    } fields[] = {
+        {&frmOptions::TxtCd, [] { return MinNodeSpacing; }, none},
+        {&frmOptions::TxtTol, [] { return PickDivisor; }, {no, no, no, no, 18, no, no, no}},
+        {&frmOptions::TxtPowerZoom, [] { return PowerZoomSpeed; }, above0},
+        {&frmOptions::TxtTilt, [] { return TiltSpeed; }, above0},
+        {&frmOptions::TxtSpin, [] { return SpinSpeed; }, above0},
+        {&frmOptions::TxtMj, [] { return GridSpacing; }, above0},
+        {&frmOptions::Txtgwidth, [] { return DefaultScaleWidth; }, above0},
+        {&frmOptions::Txtgx, [] { return DefaultCentreX; }, from0},
+        {&frmOptions::txtIt, [] { return MaxIterations; }, none},
+        {&frmOptions::txtMe, [] { return MaxError; }, none},
+        {&frmOptions::TxtDensity, [] { return AirDensity; }, above0},
+        {&frmOptions::TxtAirP, [] { return SurfacePressure; }, from0},
+        {&frmOptions::TxtCost, [] { return PowerCost; }, above0},
+        {&frmOptions::TxtEff, [] { return AirPowerEfficiency; }, {no, no, no, no, 0.055, no, no, no}},
+        {&frmOptions::TxtFanMax, [] { return MaxFans; }, none},
+        {&frmOptions::TxtAirRL, [] { return SurfacePressureRL; }, any},
+        {&frmOptions::TxtVPart, [] { return DefaultCurvePercent; }, {no, no, no, no, no, no, no, 0}},
+        {&frmOptions::txtHeight, [] { return DefaultDriveHeight; }, above0},
+        {&frmOptions::TxtDiam, [] { return DefaultRaiseDiameter; }, above0},
+        {&frmOptions::TxtArea, [] { return DefaultArea; }, above0},
+    };
+    for (const auto &f : fields)
+        for (size_t t = 0; t < std::size(texts); ++t) {
+            Open();
+            // The combined curve shows the percentage box.
+            QTest::mouseClick(dialog->Optcurve[2], Qt::LeftButton, {},
+                              QPoint(6, dialog->Optcurve[2]->height() / 2));
+            const std::string before = settingsBits();
+            DefaultsSaved = 255;
+            VBTextBox *box = dialog.data()->*f.box;
+            box->selectAll();
+            RealKeys::Type(box, texts[t]);
+            const std::string what = box->objectName().toStdString() + " " + texts[t];
+            if (!f.expected[t])
+                boxes.Expect(VB::vbOK, "must be a");
+            QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+            if (f.expected[t]) {
+                EXPECT_FLOAT_EQ(static_cast<float>(f.setting()), static_cast<float>(*f.expected[t])) << what;
+                continue;
+            }
+            EXPECT_TRUE(dialog->isVisible()) << what;
+            EXPECT_EQ(settingsBits(), before) << what;
+            EXPECT_EQ(DefaultsSaved, 255) << what;
+            dialog->cmdCancel_Click();
+        }
+    EXPECT_TRUE(boxes.Done());
+}
+
 TEST_F(OptionsTest, TheEfficiencyShowsTheWholePercentItWasGiven) {
     const struct {
         float efficiency;
@@ -178,7 +242,7 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
         double stored;
     };
     const std::vector<Row> rows = {
-        {&frmOptions::TxtCd, "101", "1.4", "Divisions", [] { return MinNodeSpacing; }, 1},
+        {&frmOptions::TxtCd, "101", "1", "Divisions", [] { return MinNodeSpacing; }, 1},
         {&frmOptions::TxtTol, "0.24", "20", ".25% and 20%", [] { return PickDivisor; }, 5},
         {&frmOptions::TxtPowerZoom, "0", "200", "Power Zoom", [] { return PowerZoomSpeed; }, 200},
         {&frmOptions::TxtTilt, "45.5", "45", "Tilt rotation", [] { return TiltSpeed; }, 45},
@@ -200,17 +264,22 @@ TEST_F(OptionsTest, EveryLimitRefusesValuesOutsideAndStoresValuesInside) {
     std::vector<double> start;
     for (const Row &r : rows)
         start.push_back(r.setting());
-    Open();
+    // A value outside keeps the dialog open on its box and stores nothing, not even the other fields.
+    const float height = DefaultDriveHeight;
     for (const Row &r : rows) {
+        Open();
         (dialog->*r.box)->SetText(r.outside);
+        dialog->txtHeight->SetText("2.5");
         boxes.Expect(VB::vbOK, r.message);
+        dialog->cmdOK_Click();
+        EXPECT_TRUE(dialog->isVisible()) << r.outside;
+        EXPECT_EQ((dialog->*r.box)->SelLength(), static_cast<int>(std::strlen(r.outside))) << "selected";
+        dialog->cmdCancel_Click();
     }
-    dialog->txtHeight->SetText("2.5");
-    Ok();
     EXPECT_TRUE(boxes.Done());
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].setting(), start[i]) << rows[i].outside;
-    EXPECT_FLOAT_EQ(DefaultDriveHeight, 2.5f); // the other fields are still stored
+    EXPECT_EQ(DefaultDriveHeight, height);
 
     const int a = AddAirway(0, 0, 100, 100, 0, 100);
     CalcAllAirways();
@@ -475,8 +544,9 @@ TEST_F(OptionsTest, FanCapacityCannotDropBelowAFanInUseAndGrowsTheFanArrays) {
     Open();
     dialog->TxtFanMax->SetText("30");
     boxes.Expect(VB::vbOK, "Limits of Allowable Fan Types Exceeded");
-    Ok();
+    dialog->cmdOK_Click();
     EXPECT_EQ(MaxFans, 250);
+    dialog->cmdCancel_Click();
     Open();
     dialog->TxtFanMax->SetText("400");
     Ok();

@@ -406,6 +406,7 @@ TEST_F(ShellTest, OpeningAFileAnotherRunningProgramHasOpenAsksAndNoOpensNothing)
     boxes->ExpectFile(path).Expect(VB::vbNo,
                                    "The file " + path + " is open in another running Gustrom program");
     form->MenuItem("mnuOpenFile")->trigger();
+    EXPECT_EQ(boxes->Shown().back().defaultButton, 2) << "Return would open it";
     EXPECT_EQ(AirwayCount, 0);
     EXPECT_TRUE(NetworkFileName.empty());
     // The same file under other names: a link to it, and a path through another folder.

@@ -9,6 +9,7 @@
 #include "model/network_save.h"
 #include "platform/VBControls.h"
 #include "platform/VBGrid.h"
+#include "platform/Text1252.h"
 #include "platform/VBTextBox.h"
 #include "settings/frmOptions.h"
 #include "tables/frmFanData.h"
@@ -174,4 +175,56 @@ TEST_F(ShellTest, ARowInsertedInTheSpreadsheetAndLeftBlankIsNoAirway) {
     auto *summary = form->findChild<frmSummary *>();
     ASSERT_NE(summary, nullptr);
     EXPECT_EQ(summary->LblNA->text(), "10");
+}
+
+TEST_F(ShellTest, AnOpenSpreadsheetFollowsUndoAndARunInTheMainWindowAndSavesNothingOlder) {
+    StartOnExample("teaching.sim");
+    form->MenuItem("mnuPower")->trigger();
+    frmSpreadSheet *sheet = SpreadSheetWindow();
+    ASSERT_NE(sheet, nullptr);
+    VBGrid &grid = *sheet->Spreadsheet;
+    int row = 1;
+    while (row < grid.Rows() && sheet->RowAirway(row) != 1)
+        ++row;
+    ASSERT_LT(row, grid.Rows());
+    const float resistance = AirwayResistance(1);
+    ASSERT_NEAR(resistance, 0.00152517, 1e-8);
+    // The first key opens the edit box, which takes the rest.
+    const auto typeAndSave = [&](int col, const QString &text) {
+        grid.SetRow(row);
+        grid.SetCol(col);
+        RealKeys::Type(&grid, text.left(1));
+        RealKeys::Type(sheet->TxtEdit, text.mid(1) + "\r");
+        boxes->Expect(VB::vbYes, "Save spreadsheet changes to network ?");
+        sheet->MenuItem("mnuSaveChanges")->trigger();
+    };
+    typeAndSave(SheetColResistance, "0.5");
+    ASSERT_FLOAT_EQ(AirwayResistance(1), 0.5f);
+
+    // Undo and a run in the main window: the sheet shows the network as they leave it.
+    form->MenuItem("mnuUndo")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_FLOAT_EQ(AirwayResistance(1), resistance);
+    EXPECT_EQ(grid.TextMatrix(row, SheetColResistance), "0.0015252");
+    RealKeys::Click(window(0)->View(), Qt::Key_F12);
+    QCoreApplication::processEvents();
+    ASSERT_NEAR(AirwayFlow(1), 240.98, 0.01);
+    EXPECT_NEAR(std::stod(grid.TextMatrix(row, SheetColFlow)), 240.98, 0.01);
+
+    // A save of another cell writes that cell alone.
+    typeAndSave(SheetColName, "Intake");
+    EXPECT_EQ(Trim(AirwayName(1)), "Intake");
+    EXPECT_FLOAT_EQ(AirwayResistance(1), resistance);
+    EXPECT_NEAR(AirwayFlow(1), 240.98, 0.01);
+
+    // An edit not yet saved is offered before the sheet follows a change made elsewhere.
+    grid.SetRow(row);
+    grid.SetCol(SheetColName);
+    RealKeys::Type(&grid, "D");
+    RealKeys::Type(sheet->TxtEdit, "rive\r");
+    boxes->Expect(VB::vbNo, "Save spreadsheet changes to network ?");
+    form->MenuItem("mnuUndo")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.TextMatrix(row, SheetColName), Trim(AirwayName(1)));
+    EXPECT_TRUE(boxes->Done());
 }

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "common/NetworkGenerator.h"
+#include "common/RealKeys.h"
 #include "dialogs/frmAirEdit.h"
 #include "graphics/view_state.h"
 #include "model/undo.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -320,4 +322,23 @@ TEST_F(TitleTest, DataChoiceAndLevelScrollChangeWhatIsDrawn) {
     started->VsbRL->setValue(started->VsbRL->value() == 2 ? 3 : 2);
     const QImage otherLevel = window(0)->Picture().Image().copy();
     EXPECT_GT(differingPixels(pressures, otherLevel), 100);
+}
+
+TEST_F(ShellTest, CommandKeysReachTheEditorFromEveryControlOfTheMainWindowAndTextBoxesKeepTheirOwnKeys) {
+    auto *edit = new QLineEdit(form.get());
+    form->statusBar()->addWidget(edit);
+    const std::vector<std::pair<const char *, QWidget *>> controls = {
+        {"main window", form.get()},      {"graphics window", window(0)->View()}, {"toolbar", form->Tools(3)},
+        {"data type", form->CmbDataType}, {"data value", form->CmbDataVal},       {"level list", form->CmbRL},
+        {"view list", form->CmbView},     {"level scroll bar", form->VsbRL},      {"text box", edit}};
+    for (const auto &[name, control] : controls) {
+        control->setFocus();
+        ToolCode = 0;
+        RealKeys::Click(control, Qt::Key_F3);
+        EXPECT_EQ(ToolCode, 4) << name;
+    }
+    // A text box types and edits with its keys: Backspace deletes a letter, it does not undo.
+    edit->setFocus();
+    RealKeys::Type(edit, "ab\b");
+    EXPECT_EQ(edit->text(), "a");
 }

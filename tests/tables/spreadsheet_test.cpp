@@ -183,12 +183,18 @@ TEST_F(SheetTest, CommitsMarkAndRecalculateTheRow) {
     Type(1, SheetColFPres, "250");
     EXPECT_FALSE(Marked(1, SheetColFPres));
 
-    // Height 0 and width 2 is a round airway: area π, perimeter 2π.
+    // A rectangle has a height: 0 is refused. A round airway's row shows height 0, and with width 2 it is
+    // calculated round: area π, perimeter 2π.
     grid().SetCol(SheetColResistance);
     window->mnuUnfix_Click();
     grid().SetTextMatrix(1, SheetColKFactor, "0.012");
     grid().SetTextMatrix(1, SheetColShock, "0");
+    boxes.Expect(VB::vbOK, "Size must be a number above 0");
+    const std::string height = cell(1, SheetColHeight);
     Type(1, SheetColHeight, "0");
+    EXPECT_EQ(cell(1, SheetColHeight), height);
+    AirwayFlags(1) = (AirwayFlags(1) & ~AirwayFlag::Rectangular) | AirwayFlag::Round;
+    grid().SetTextMatrix(1, SheetColHeight, "0");
     Type(1, SheetColWidth, "2");
     const double expected = 0.012 * 6.2831852 * 50 * AirDensity / (1.2 * 3.1415926 * 3.1415926 * 3.1415926);
     EXPECT_EQ(cell(1, SheetColResistance), FormatValue(static_cast<float>(expected), 5, 0, 0));
@@ -367,7 +373,12 @@ TEST_F(SheetTest, SaveKeepsTypesAndValuesTheRulesProtect) {
     window->mnuClear_Click();
     EXPECT_EQ(cell(0, SheetColName), "Name          ");
     EXPECT_EQ(cell(r1, 0), std::to_string(bulkhead));
+    // An emptied height or width is no size: refused, once for each cell.
+    for (int i = 0; i < 4; ++i)
+        boxes.Expect(VB::vbOK, "Size must be a number above 0");
     window->SaveGrid();
+    EXPECT_TRUE(boxes.Done());
+    EXPECT_EQ(AirwaySize(1, bulkhead), 4.0f);
     EXPECT_EQ(AirwayLength(0), scratch);
     EXPECT_EQ(AirwayStart(1, bulkhead), 0); // an emptied coordinate keeps its place
 }

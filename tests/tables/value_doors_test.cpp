@@ -2,6 +2,7 @@
 // with the door's own message, and the model keeps what it held.
 #include "common/ModelFixture.h"
 #include "common/RealKeys.h"
+#include "common/StoredAirways.h"
 #include "dialogs/frmAirEdit.h"
 #include "dialogs/frmShock.h"
 #include "exchange/import.h"
@@ -18,6 +19,7 @@
 #include <QTest>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -80,7 +82,7 @@ TEST_F(ValueDoors, EveryDoorRefusesAValueOutsideItsRuleAndKeepsWhatTheModelHeld)
         std::function<double()> held;
     } doors[] = {
         {"edit dialog, fixed resistance", "-5", VB::vbOK,
-         "probably in data entry\r\nResistance must be a number from 0 to 3.402823E+38 Ns2/m8",
+         "probably in data entry\r\nFixed resistance must be a number above 0 up to 3.402823E+38 Ns2/m8",
          editDialog(&frmAirEdit::ChkFixRes, &frmAirEdit::TxtFixRes), [] { return AirwayResistance(1); }},
         {"edit dialog, shock length", "-2000", VB::vbOK, "Shock length must be a number from 0",
          editDialog(&frmAirEdit::ChkShock, &frmAirEdit::TxtShock), [] { return AirwayShockLength(1); }},
@@ -126,6 +128,82 @@ TEST_F(ValueDoors, EveryDoorRefusesAValueOutsideItsRuleAndKeepsWhatTheModelHeld)
         EXPECT_TRUE(boxes.Done()) << d.door;
         EXPECT_EQ(d.held(), held) << d.door;
     }
+}
+
+// Each number cell of the spreadsheet, typed as a keyboard types it and saved: a value its rule refuses is
+// reported and leaves the cell, the airway, the saved state and the undo log as they were; an accepted one
+// is stored as typed. British units and an airway with both shape bits are variants of the rule.
+TEST_F(ValueDoors, EverySpreadsheetCellStoresWhatIsTypedOrRefusesIt) {
+    UseSIDisplay();
+    const int a = AddAirway(0, 0, 100, 100, 0, 100);
+    CalcAllAirways();
+    VisibleAirways(1) = a;
+    VisibleAirways(2) = 0;
+    const char *const texts[] = {"NaN", "inf", "1e39", "1e", "5,5", "-5", "1e-46", "0"};
+    constexpr std::nullopt_t no = std::nullopt;
+    using Stored = std::array<std::optional<double>, 8>;
+    const Stored measure{no, no, no, no, 5.5, no, 0, 0}, signedValue{no, no, no, no, 5.5, -5, 0, 0},
+        size{no, no, no, no, 5.5, no, no, no};
+    struct Cell {
+        const char *name;
+        const int *col; // the sheet numbers its columns as it fills
+        std::function<double()> stored;
+        Stored expected;
+    };
+    const Cell cells[] = {
+        {"length", &SheetColLength, [&] { return AirwayLength(a); }, measure},
+        {"flow", &SheetColFlow, [&] { return AirwayFlow(a); }, signedValue},
+        {"resistance", &SheetColResistance, [&] { return AirwayResistance(a); }, measure},
+        {"K factor", &SheetColKFactor, [&] { return AirwayFrictionFactor(a); }, measure},
+        {"shock", &SheetColShock, [&] { return AirwayShockLength(a); }, measure},
+        {"fixed pressure", &SheetColFPres, [&] { return AirwayPressure(a); }, signedValue},
+        {"height", &SheetColHeight, [&] { return AirwaySize(1, a); }, size},
+        {"width", &SheetColWidth, [&] { return AirwaySize(2, a); }, size},
+    };
+    const AirwayValues start = TakeAirwayValues(a);
+    ScriptedDialogs boxes;
+    const auto enter = [&](const int *col, const char *text) {
+        frmSpreadSheet window;
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.Form_Load();
+        window.Spreadsheet->SetFocus();
+        TypeInCell(*window.Spreadsheet, window.TxtEdit, 1, *col, text);
+        window.SaveGrid();
+        SheetChanged = false;
+    };
+    for (const Cell &c : cells)
+        for (size_t t = 0; t < std::size(texts); ++t) {
+            PutAirwayValues(start, a);
+            NetworkSaved = 255;
+            const EditState before = TakeEditState();
+            if (!c.expected[t])
+                boxes.Expect(VB::vbOK, "Error in Number Format");
+            enter(c.col, texts[t]);
+            const std::string what = std::string(c.name) + " " + texts[t];
+            if (c.expected[t]) {
+                EXPECT_FLOAT_EQ(static_cast<float>(c.stored()), static_cast<float>(*c.expected[t])) << what;
+                continue;
+            }
+            EXPECT_TRUE(TakeEditState() == before) << what;
+        }
+    EXPECT_TRUE(boxes.Done());
+
+    // A flow typed in British units is held to the solver's limit in m³/s: 21176 kcf/m lies within it,
+    // 21177 beyond.
+    PutAirwayValues(start, a);
+    UnitSystem = 2;
+    enter(&SheetColFlow, "21176");
+    EXPECT_FLOAT_EQ(AirwayFlow(a), static_cast<float>(21176 / 2.1189));
+    boxes.Expect(VB::vbOK, "Fixed quantity must be a number from -21176");
+    enter(&SheetColFlow, "21177");
+    EXPECT_FLOAT_EQ(AirwayFlow(a), static_cast<float>(21176 / 2.1189));
+    // With both shape bits the airway is irregular: its width is an area, 9 ft².
+    AirwayFlags(a) |= AirwayFlag::Irregular;
+    enter(&SheetColWidth, "9");
+    EXPECT_FLOAT_EQ(AirwaySize(2, a), static_cast<float>(9 / 10.764));
+    EXPECT_TRUE(boxes.Done());
 }
 
 } // namespace
