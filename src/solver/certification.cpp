@@ -7,6 +7,7 @@
 #include "solver/fan_curves.h"
 #include "solver/flow_limits.h"
 #include "solver/junction_system.h"
+#include "solver/network_solve.h"
 
 #include <Eigen/Cholesky>
 
@@ -23,10 +24,6 @@ constexpr double CertifiedShare = 0.5;
 // geometric tail: so it is at a stagnant airway, whose flow each correction halves, and far less near a
 // stable state; a fan near the fold of its curve shrinks it by less, and its flows are not certified.
 constexpr double SlowestShrinking = 0.5;
-// Of the network's typical resistance (the median of its free airways without fan), the resistance at or
-// below which an airway without fan joins its two junctions, as in the whole-network solve, so that the
-// junctions' system has the same pattern (its order is kept) and no slope too small to resolve.
-constexpr double TieShare = 1e-6;
 // Pa per m³/s: the slope a branch without slope of its own (a fan without resistance on a level piece of
 // its curve, or off it, or a fixed pressure without resistance) takes in the base system where no branch
 // at its junctions gives a scale; the correction takes it out again, so it sets only the arithmetic's
@@ -58,15 +55,8 @@ struct Branch {
     int from = -1, to = -1;
     double slope = 0, base = 0; // Pa per m³/s
     bool lowRank = false;
-    int fromDiagonal = -1, toDiagonal = -1, between = -1;
+    int between = -1; // where the weight joining its unknowns lies among the system's, -1 where none
     double weight() const { return 1 / (lowRank ? base : slope); }
-};
-
-// An airway of negligible resistance that joins two junctions: its flow follows from the balance of the
-// junction beyond it, child.
-struct Tie {
-    int airway = 0, child = 0, parent = 0;
-    bool towardParent = false;
 };
 
 // A step of the walk that gives each junction a pressure: node reached from parent through airway.
@@ -132,31 +122,23 @@ public:
     }
 
 private:
-    // The free airways (those of corrected meshes), the ties joining junctions, the unknowns (one per
-    // group of joined junctions, a reference in each connected part) and the walk that gives every junction
-    // a pressure along the ties first, so that no tie is left with a residual of its own.
+    // The free airways (those of corrected meshes) and the junctions numbered as the whole-network solve
+    // numbers them, so that its system's order, analysis and storage serve here; and the walk that gives
+    // every junction a pressure along the ties first, so that no tie is left with a residual of its own.
     void number() {
         const int n = AirwayCount, nodes = NodeCount;
-        std::vector<uint8_t> free(static_cast<std::size_t>(n) + 1, 0);
-        for (int m = 1; m <= MeshCount; ++m)
-            if (MeshAirwayList(MeshStart(m)) > 0)
-                for (int i = MeshStart(m); i < MeshStart(m + 1); ++i)
-                    free[std::abs(MeshAirwayList(i))] = 1;
-        std::vector<double> resistances;
-        for (int a = 1; a <= n; ++a)
-            if (free[a] && AirwaySolverFan(a) == 0 && AirwayResistance(a) > 0 &&
-                AirwayResistance(a) < BulkheadResistance)
-                resistances.push_back(AirwayResistance(a));
-        double typical = 0;
-        if (!resistances.empty()) {
-            const auto middle = resistances.begin() + static_cast<std::ptrdiff_t>(resistances.size() / 2);
-            std::nth_element(resistances.begin(), middle, resistances.end());
-            typical = *middle;
+        std::vector<SolveRole> role(static_cast<std::size_t>(n) + 1, SolveRole::Known);
+        for (int m = 1; m <= MeshCount; ++m) {
+            const int first = MeshStart(m);
+            if (MeshAirwayList(first) < 0)
+                continue;
+            for (int i = first; i < MeshStart(m + 1); ++i)
+                role[std::abs(MeshAirwayList(i))] = i == first ? SolveRole::Chord : SolveRole::Free;
         }
-        auto tied = [&](int a) {
-            return AirwaySolverFan(a) == 0 && !(AirwayResistance(a) > TieShare * typical);
-        };
-        auto ends = [](int a) { return std::pair{std::abs(AirwayStartNode(a)), std::abs(AirwayEndNode(a))}; };
+        JunctionNumbering numbering = NumberJunctions(role);
+        freeAirways_ = std::move(numbering.freeAirways);
+        ties_ = std::move(numbering.ties);
+        unknowns_ = numbering.unknowns;
         int surface = 0;
         for (int a = 1; a <= n && surface == 0; ++a) {
             if (AirwayStartKey(a) == SurfaceNodeKey)
@@ -164,28 +146,31 @@ private:
             else if (AirwayEndKey(a) == SurfaceNodeKey)
                 surface = std::abs(AirwayEndNode(a));
         }
-        // The walk's forest: ties first, then the other free airways.
-        DisjointSets groups(nodes), forest(nodes), parts(nodes);
+        // The walk's forest: the ties' own, then the branches that join it further.
+        DisjointSets forest(nodes);
         std::vector<std::vector<std::pair<int, int>>> linked(static_cast<std::size_t>(nodes) + 1);
-        std::vector<uint8_t> used(static_cast<std::size_t>(nodes) + 1, 0), inForest(free.size(), 0);
-        for (const bool ties : {true, false})
-            for (int a = 1; a <= n; ++a) {
-                if (!free[a] || tied(a) != ties)
-                    continue;
-                const auto [s, e] = ends(a);
-                used[s] = used[e] = 1;
-                parts.Unite(s, e);
-                if (ties) {
-                    freeAirways_.push_back(a);
-                    groups.Unite(s, e);
-                }
-                if (forest.Find(s) == forest.Find(e))
-                    continue;
-                forest.Unite(s, e);
-                inForest[a] = 1;
-                linked[s].emplace_back(e, a);
-                linked[e].emplace_back(s, a);
-            }
+        std::vector<uint8_t> used(static_cast<std::size_t>(nodes) + 1, 0);
+        auto join = [&](int a, int s, int e) {
+            used[s] = used[e] = 1;
+            if (forest.Find(s) == forest.Find(e))
+                return false;
+            forest.Unite(s, e);
+            linked[s].emplace_back(e, a);
+            linked[e].emplace_back(s, a);
+            return true;
+        };
+        for (const JunctionNumbering::Tie &tie : ties_)
+            join(tie.airway, tie.child, tie.parent);
+        for (const JunctionNumbering::Branch &numbered : numbering.branches) {
+            Branch b;
+            b.airway = numbered.airway;
+            b.start = numbered.start;
+            b.end = numbered.end;
+            b.from = numbered.from;
+            b.to = numbered.to;
+            inForest_.push_back(join(b.airway, b.start, b.end));
+            branches_.push_back(b);
+        }
         std::vector<uint8_t> seen(static_cast<std::size_t>(nodes) + 1, 0);
         auto walkFrom = [&](int root) {
             seen[root] = 1;
@@ -196,76 +181,21 @@ private:
                     seen[other] = 1;
                     walk_.push_back(
                         WalkStep{other, static_cast<int>(v), a, std::abs(AirwayStartNode(a)) == other});
-                    if (tied(a))
-                        ties_.push_back(
-                            Tie{a, other, static_cast<int>(v), std::abs(AirwayStartNode(a)) == other});
                 }
                 if (next == walk_.size())
                     break;
                 v = static_cast<std::size_t>(walk_[next++].node);
             }
         };
-        // Ties are walked within their groups first, so that each tie's child is balanced by the ties
-        // beyond it when they are taken backwards; the walk over the rest starts again from each group.
         if (surface > 0 && used[surface])
             walkFrom(surface);
         for (int v = 1; v <= nodes; ++v)
             if (used[v] && !seen[v])
                 walkFrom(v);
-        std::vector<int> reference(static_cast<std::size_t>(nodes) + 1, 0);
-        if (surface > 0 && used[surface])
-            reference[parts.Find(surface)] = groups.Find(surface);
-        for (int v = 1; v <= nodes; ++v)
-            if (used[v] && reference[parts.Find(v)] == 0)
-                reference[parts.Find(v)] = groups.Find(v);
-        std::vector<int> groupUnknown(static_cast<std::size_t>(nodes) + 1, -1);
-        int unknowns = 0;
-        for (int v = 1; v <= nodes; ++v)
-            if (used[v] && groups.Find(v) == v && reference[parts.Find(v)] != v)
-                groupUnknown[v] = unknowns++;
-        auto unknownOf = [&](int v) { return groupUnknown[groups.Find(v)]; };
-        for (int a = 1; a <= n; ++a) {
-            if (!free[a] || tied(a))
-                continue;
-            freeAirways_.push_back(a);
-            Branch b;
-            b.airway = a;
-            const auto [s, e] = ends(a);
-            b.start = s;
-            b.end = e;
-            b.from = unknownOf(b.start);
-            b.to = unknownOf(b.end);
-            if (groups.Find(b.start) == groups.Find(b.end))
-                b.from = b.to = -2;
-            branches_.push_back(b);
-            inForest_.push_back(inForest[a] != 0);
-        }
-        // The same unknowns, known by the least key of their junctions, and links as the whole-network
-        // solve's, so that the order of elimination found for it serves here.
-        std::vector<int64_t> identity(static_cast<std::size_t>(unknowns),
-                                      std::numeric_limits<int64_t>::max());
-        auto know = [&](int v, Currency key) {
-            if (v >= 1 && v <= nodes && unknownOf(v) >= 0)
-                identity[unknownOf(v)] = std::min<int64_t>(identity[unknownOf(v)], key);
-        };
-        for (int a = 1; a <= n; ++a) {
-            know(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
-            know(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
-        }
-        std::vector<std::pair<int, int>> links;
-        for (const Branch &b : branches_)
-            if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                links.emplace_back(b.from, b.to);
-        unknowns_ = unknowns;
-        system_.Define(identity, links);
-        for (Branch &b : branches_) {
-            if (b.from >= 0)
-                b.fromDiagonal = system_.Slot(b.from, b.from);
-            if (b.to >= 0)
-                b.toDiagonal = system_.Slot(b.to, b.to);
-            if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                b.between = system_.Slot(b.from, b.to);
-        }
+        system_.Define(numbering.identity, numbering.links);
+        for (Branch &b : branches_)
+            if (b.from >= 0 && b.to >= 0)
+                b.between = system_.Link(b.from, b.to);
         potential_.assign(static_cast<std::size_t>(nodes) + 1, 0.0L);
         excess_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
     }
@@ -275,7 +205,7 @@ private:
     // slopes leave the meshes' matrix not positive definite (a fan at or past the fold of its curve).
     bool slopes() {
         system_.ClearValues();
-        double *values = system_.Values();
+        double *weights = system_.Weights(), *grounding = system_.Grounding();
         lowRank_.clear();
         // Per junction, the steepest slope of the branches at it whose slope is their own: the scale that a
         // branch without slope of its own takes in the base system.
@@ -284,8 +214,9 @@ private:
             double fanSlope = 0;
             const double q = flow_[b.airway];
             lossAt(b.airway, q, fanSlope);
-            b.slope = 2 * static_cast<double>(AirwayResistance(b.airway)) * std::max(std::fabs(q), floorFlow_) -
-                      fanSlope;
+            b.slope =
+                2 * static_cast<double>(AirwayResistance(b.airway)) * std::max(std::fabs(q), floorFlow_) -
+                fanSlope;
             if (AirwaySolverFan(b.airway) == 0 || (fanSlope <= 0 && b.slope > 0))
                 steepest[b.start] = steepest[b.end] = std::max({steepest[b.start], steepest[b.end], b.slope});
         }
@@ -308,13 +239,10 @@ private:
             }
             if (b.from == -2)
                 continue;
-            const double w = b.weight();
-            if (b.from >= 0)
-                values[b.fromDiagonal] += w;
-            if (b.to >= 0)
-                values[b.toDiagonal] += w;
             if (b.between >= 0)
-                values[b.between] -= w;
+                weights[b.between] += b.weight();
+            else
+                grounding[b.from >= 0 ? b.from : b.to] += b.weight();
         }
         if (unknowns_ > 0 && !system_.Factorize())
             return false;
@@ -388,26 +316,28 @@ private:
         Eigen::VectorXd pressure = Eigen::VectorXd::Zero(unknowns_);
         if (unknowns_ > 0 && !system_.Solve(rhs, pressure))
             return false;
+        // Drops of the solved pressures from the system's two doubles, less what the low-rank fans take.
+        auto solvedDrop = [&](const Branch &b) {
+            return b.from == -2 || unknowns_ == 0 ? 0.0 : system_.Drop(b.from, b.to);
+        };
         const int k = static_cast<int>(lowRank_.size());
-        Eigen::VectorXd fanPart;
+        Eigen::VectorXd fanPart, taken = Eigen::VectorXd::Zero(unknowns_);
         if (k > 0) {
             Eigen::VectorXd fanRhs(k);
             for (int j = 0; j < k; ++j) {
                 const std::size_t i = static_cast<std::size_t>(lowRank_[j]);
-                fanRhs[j] = dropAcross(branches_[i], pressure) - residual[i];
+                fanRhs[j] = solvedDrop(branches_[i]) - residual[i];
             }
             fanPart = capacitance_.solve(fanRhs);
             for (int j = 0; j < k; ++j)
-                pressure -= fanPart[j] * spread_[j];
+                taken += fanPart[j] * spread_[j];
         }
         for (int j = 0, i = 0; i < static_cast<int>(branches_.size()); ++i) {
             const Branch &b = branches_[static_cast<std::size_t>(i)];
-            double step;
-            if (b.lowRank) {
-                step = fanPart[j++] * b.base / (b.base - b.slope);
-            } else {
-                step = (dropAcross(b, pressure) - residual[static_cast<std::size_t>(i)]) / b.slope;
-            }
+            const double step =
+                b.lowRank ? fanPart[j++] * b.base / (b.base - b.slope)
+                          : (solvedDrop(b) - dropAcross(b, taken) - residual[static_cast<std::size_t>(i)]) /
+                                b.slope;
             dq[b.airway] = step;
             if (b.start != b.end) {
                 excess_[b.start] -= step;
@@ -445,13 +375,13 @@ private:
     double floorFlow_ = 0; // m³/s
     std::vector<int> freeAirways_;
     std::vector<Branch> branches_;
-    std::vector<uint8_t> inForest_; // by branch: it lies on the walk, its residual 0
-    std::vector<Tie> ties_;         // outward from each group's first junction
+    std::vector<uint8_t> inForest_;            // by branch: it lies on the walk, its residual 0
+    std::vector<JunctionNumbering::Tie> ties_; // outward from each group's root
     std::vector<WalkStep> walk_;
     std::vector<long double> potential_; // Pa, by junction
     std::vector<double> excess_;         // m³/s, by junction
     int unknowns_ = 0;
-    JunctionSystem system_;
+    JunctionSystem &system_ = WholeNetworkJunctions;
     std::vector<int> lowRank_; // branches
     std::vector<Eigen::VectorXd> spread_;
     Eigen::LLT<Eigen::MatrixXd> capacitance_;

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "solver/simulation_ui.h"
 
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -13,7 +14,7 @@ int SolverFanCount = 0;
 
 namespace {
 
-constexpr int LastPoint = 11;
+constexpr int LastPoint = LastCurvePoint;
 constexpr int StallSlope = -50; // Pa per m³/s off the curve
 
 // The arrangement code holds the count in its last two digits (series) or above them (parallel) in a
@@ -141,26 +142,15 @@ double FanDataPressure(int point, int fanModel, int airway) {
 
 namespace {
 
-// Pressure p (Pa) and slope at flow q on the curve whose point i lies at flowAt(i), pressureAt(i).
-template <typename Flow, typename Pressure>
-int pressureOnCurve(double q, const Flow &flowAt, const Pressure &pressureAt, double &p, double &slope) {
-    if (q < flowAt(1)) {
-        p = pressureAt(1);
+// Pressure p (Pa) and slope (Pa per m³/s) at flow q on the curve; off it, the slope the sweeps take.
+int pressureOnCurve(double q, const FanCurvePoints &curve, double &p, double &slope) {
+    const int piece = curve.PieceAt(q);
+    p = curve.OnPiece(piece, q);
+    if (piece == 0 || piece > LastPoint) {
         slope = StallSlope;
-        return CurveRegion::Below;
+        return piece == 0 ? CurveRegion::Below : CurveRegion::Beyond;
     }
-    if (q >= flowAt(LastPoint)) {
-        p = 0;
-        slope = StallSlope;
-        return CurveRegion::Beyond;
-    }
-    int i = 2;
-    while (i < LastPoint && !(flowAt(i) > q))
-        ++i;
-    const double qi = flowAt(i);
-    const double pi = pressureAt(i);
-    slope = (pressureAt(i - 1) - pi) / (flowAt(i - 1) - qi);
-    p = pi + (q - qi) * slope;
+    slope = curve.PieceSlope(piece);
     return CurveRegion::On;
 }
 
@@ -171,9 +161,45 @@ int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &sl
         slope = -1;
         return CurveRegion::On;
     }
-    return pressureOnCurve(
-        q, [&](int i) { return static_cast<double>(FanSolverFlow(i, solverFan)); },
-        [&](int i) { return SolverFanPointPressure(i, solverFan, airway); }, p, slope);
+    return pressureOnCurve(q, SolverFanCurve(airway, solverFan), p, slope);
+}
+
+int FanCurvePoints::PieceAt(double q) const {
+    if (q < flow[1])
+        return 0;
+    if (q >= flow[LastPoint])
+        return LastPoint + 1;
+    int i = 2;
+    while (i < LastPoint && !(flow[i] > q))
+        ++i;
+    return i;
+}
+
+double FanCurvePoints::PieceEnd(int piece) const {
+    return piece == 0 ? flow[1] : piece <= LastPoint ? flow[piece] : std::numeric_limits<double>::infinity();
+}
+
+double FanCurvePoints::PieceSlope(int piece) const {
+    if (piece == 0 || piece > LastPoint)
+        return 0;
+    return (pressure[piece - 1] - pressure[piece]) / (flow[piece - 1] - flow[piece]);
+}
+
+double FanCurvePoints::OnPiece(int piece, double q) const {
+    if (piece == 0)
+        return pressure[1];
+    if (piece > LastPoint)
+        return 0;
+    return pressure[piece] + (q - flow[piece]) * PieceSlope(piece);
+}
+
+FanCurvePoints SolverFanCurve(int airway, int solverFan) {
+    FanCurvePoints c;
+    for (int p = 1; p <= LastPoint; ++p) {
+        c.flow[p] = FanSolverFlow(p, solverFan);
+        c.pressure[p] = SolverFanPointPressure(p, solverFan, airway);
+    }
+    return c;
 }
 
 std::string FanDutyWarning(int airway) {
@@ -184,10 +210,13 @@ std::string FanDutyWarning(int airway) {
     const double q = AirwayFlow(airway); // m³/s
     // Past the last measured point the curve is only the straight run down to its extrapolated end.
     const bool beyond = q > nq * static_cast<double>(FanCurveFlow(LastPoint - 1, f));
+    FanCurvePoints curve;
+    for (int i = 1; i <= LastPoint; ++i) {
+        curve.flow[i] = nq * static_cast<double>(FanCurveFlow(i, f));
+        curve.pressure[i] = np * FanDataPressure(i, f, airway);
+    }
     double p = 0, slope = 0; // Pa, Pa per m³/s
-    pressureOnCurve(
-        q, [&](int i) { return nq * static_cast<double>(FanCurveFlow(i, f)); },
-        [&](int i) { return np * FanDataPressure(i, f, airway); }, p, slope);
+    pressureOnCurve(q, curve, p, slope);
     if (beyond)
         return p < 0 ? "Fan beyond its curve, pressure negative" : "Fan beyond its curve";
     return p < 0 ? "Fan pressure negative" : "";

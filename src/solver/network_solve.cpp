@@ -9,6 +9,8 @@
 #include "solver/junction_system.h"
 #include "solver/simulation_ui.h"
 
+#include <Eigen/SparseCholesky>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -17,13 +19,13 @@
 
 namespace {
 
-constexpr int LastPoint = 11;
 // Steps before the solve gives the rest to the sweeps.
 constexpr int MostSteps = 60;
-// Of the network's typical resistance (the median of its free airways without fan), the resistance at or
-// below which an airway is negligible: it joins its junctions into one unknown, as one without resistance,
-// so that no slope of the system is too small beside the others for the steps to resolve it; its loss is
-// still taken at its flow, so the flows the steps settle on are those of its own resistance.
+// Of the largest resistance in a cluster of airways, the resistance at or above which the first airway
+// that leads out of it must lie for the cluster to be negligible: its airways then join their junctions
+// into one unknown, as airways without resistance, so that no slope of the system is too small beside the
+// others for the steps to resolve it; their losses are still taken at their flows, so the flows the steps
+// settle on are those of their own resistances.
 constexpr double TieShare = 1e-6;
 // Of the steepest slope, the slope of a branch whose law gives none (a fan without resistance on a level or
 // rising run of its curve), so that the system stays positive definite.
@@ -31,9 +33,9 @@ constexpr double LeastSlopeShare = 1e-12;
 // The weight of an airway without resistance in a ring of such airways: equal small resistances split it,
 // and any resistance of its own outweighs it.
 constexpr double LeastWeight = 1e-30;
-// Of the largest flow, the part that a step may still change once the flows are as exact as the
-// arithmetic holds them.
-constexpr double RoundingShare = 1e-13;
+// Of the largest flow, the part that one Newton step may still change once the flows are as exact as the
+// arithmetic holds them: the rounding of a single step, finer than that of a sweep's many corrections.
+constexpr double StepRoundingShare = 1e-13;
 // Of the tolerance, the size of a step that is taken whole and ends the solve. The error it leaves is a
 // fraction of it near the solution, and the step itself where a stagnant airway's flow halves each step;
 // within half the tolerance unless the steps were to shrink by less than a fiftieth each.
@@ -43,60 +45,19 @@ constexpr double Sufficient = 1e-4;
 // Of the sizes of the terms of a sum over the airways, the part that its rounding can make up.
 constexpr double SumRounding = 1e-12;
 
-// A fan curve as its airway uses it: points 1 .. 11 of flow (m³/s) and blended pressure (Pa). The pressure
-// is point 1's below the curve, straight lines between points and nothing beyond the last, as
-// FanPressureAtFlow gives it.
-struct FanCurve {
-    std::array<double, LastPoint + 1> flow{}, pressure{};
-
-    // The piece of the curve that flow q lies on: 0 below point 1, i for the line from point i - 1 to i,
-    // LastPoint + 1 beyond the last point.
-    int pieceAt(double q) const {
-        if (q < flow[1])
-            return 0;
-        if (q >= flow[LastPoint])
-            return LastPoint + 1;
-        int i = 2;
-        while (i < LastPoint && !(flow[i] > q))
-            ++i;
-        return i;
+// The integral over the flow from a to b of the curve's pressure less its value at a (Pa·m³/s), piece by
+// piece, so that its rounding follows the size of the integral and not of the pressures.
+double riseAlong(const FanCurvePoints &curve, double a, double b) {
+    const double base = curve.OnPiece(curve.PieceAt(a), a);
+    const double sign = a > b ? -1 : 1;
+    double sum = 0;
+    for (double x = std::min(a, b), last = std::max(a, b); x < last;) {
+        const int piece = curve.PieceAt(x);
+        const double end = std::min(last, curve.PieceEnd(piece));
+        sum += (end - x) * ((curve.OnPiece(piece, x) - base) + (curve.OnPiece(piece, end) - base)) / 2;
+        x = end;
     }
-    double pieceEnd(int piece) const {
-        return piece == 0           ? flow[1]
-               : piece <= LastPoint ? flow[piece]
-                                    : std::numeric_limits<double>::infinity();
-    }
-    double onPiece(int piece, double q) const {
-        if (piece == 0)
-            return pressure[1];
-        if (piece > LastPoint)
-            return 0;
-        const double slope = (pressure[piece - 1] - pressure[piece]) / (flow[piece - 1] - flow[piece]);
-        return pressure[piece] + (q - flow[piece]) * slope;
-    }
-    // The integral over the flow from a to b of the pressure less its value at a (Pa·m³/s), piece by
-    // piece, so that its rounding follows the size of the integral and not of the pressures.
-    double RiseBetween(double a, double b) const {
-        const double base = onPiece(pieceAt(a), a);
-        const double sign = a > b ? -1 : 1;
-        double sum = 0;
-        for (double x = std::min(a, b), last = std::max(a, b); x < last;) {
-            const int piece = pieceAt(x);
-            const double end = std::min(last, pieceEnd(piece));
-            sum += (end - x) * ((onPiece(piece, x) - base) + (onPiece(piece, end) - base)) / 2;
-            x = end;
-        }
-        return sign * sum;
-    }
-};
-
-FanCurve curveOf(int airway, int solverFan) {
-    FanCurve c;
-    for (int p = 1; p <= LastPoint; ++p) {
-        c.flow[p] = FanSolverFlow(p, solverFan);
-        c.pressure[p] = SolverFanPointPressure(p, solverFan, airway);
-    }
-    return c;
+    return sign * sum;
 }
 
 // R times the integral over the flow from q to q + step of x|x| less q|q| (Pa·m³/s): the content's change
@@ -126,14 +87,6 @@ struct Branch {
     int between = -1;
 };
 
-// An airway of negligible resistance that joins two junctions into one unknown: its flow follows from the
-// balance of the junction beyond it, child, away from the root of its group.
-struct Tie {
-    int airway = 0;
-    int child = 0, parent = 0;
-    bool towardParent = false; // the airway runs from child to parent
-};
-
 // A junction of the meshes' tree reached from its parent through an airway, which runs from the junction
 // to the parent, or the other way.
 struct TreeStep {
@@ -141,10 +94,174 @@ struct TreeStep {
     bool fromNode = false;
 };
 
-// A ring closed by airways of negligible resistance: the airway that closes it, then the ties back from its
-// end to its start, each with +1 where the ring runs along it.
-struct Ring {
-    std::vector<std::pair<int, double>> airways;
+using Tie = JunctionNumbering::Tie;
+using Ring = JunctionNumbering::Ring;
+
+// Builds the numbering of the junctions for a junction solve.
+class Numberer {
+public:
+    explicit Numberer(const std::vector<SolveRole> &role) : role_(role) {}
+
+    JunctionNumbering Build() {
+        const std::vector<SolveRole> &role = role_;
+        const int n = AirwayCount;
+        const int nodes = NodeCount;
+        const std::vector<uint8_t> tie = NegligibleAirways(role);
+        // The connected parts of the free airways, and the junctions they meet.
+        DisjointSets parts(nodes);
+        std::vector<uint8_t> used(nodes + 1, 0);
+        for (int a = 1; a <= n; ++a) {
+            if (role[static_cast<std::size_t>(a)] == SolveRole::Known)
+                continue;
+            const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
+            parts.Unite(s, e);
+            used[s] = used[e] = 1;
+        }
+        DisjointSets groups = groupTies(role, tie, used);
+        const std::vector<int> groupUnknown = numberUnknowns(groups, parts, used);
+        auto unknownOf = [&](int v) { return groupUnknown[groups.Find(v)]; };
+        makeBranches(role, tie, groups, groupUnknown);
+        // Each unknown is known by the least key of its junctions, which stays the same from run to run.
+        out_.identity.assign(static_cast<std::size_t>(out_.unknowns), std::numeric_limits<Currency>::max());
+        auto keepLeastKey = [&](int v, Currency key) {
+            if (v >= 1 && v <= nodes && unknownOf(v) >= 0)
+                out_.identity[unknownOf(v)] = std::min(out_.identity[unknownOf(v)], key);
+        };
+        for (int a = 1; a <= n; ++a) {
+            keepLeastKey(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
+            keepLeastKey(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
+        }
+        out_.links.reserve(out_.branches.size());
+        for (const JunctionNumbering::Branch &b : out_.branches)
+            if (b.from >= 0 && b.to >= 0 && b.from != b.to)
+                out_.links.emplace_back(b.from, b.to);
+        return std::move(out_);
+    }
+
+private:
+    // The groups of junctions joined by ties, each tie listed from its group's root outwards and each ring
+    // they close: the meshes' tree airways first, so that a ring of them is closed by a chord, whose mesh
+    // is the ring.
+    DisjointSets groupTies(const std::vector<SolveRole> &role, const std::vector<uint8_t> &tie,
+                           const std::vector<uint8_t> &used) {
+        const int nodes = NodeCount;
+        DisjointSets groups(nodes);
+        std::vector<std::vector<std::pair<int, int>>> joined(static_cast<std::size_t>(nodes) + 1);
+        std::vector<int> closing;
+        for (const SolveRole pass : {SolveRole::Free, SolveRole::Chord})
+            for (int a = 1; a <= AirwayCount; ++a) {
+                if (role[static_cast<std::size_t>(a)] != pass || !tie[static_cast<std::size_t>(a)])
+                    continue;
+                out_.freeAirways.push_back(a);
+                const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
+                if (groups.Find(s) == groups.Find(e)) {
+                    closing.push_back(a);
+                    continue;
+                }
+                groups.Unite(s, e);
+                joined[s].emplace_back(e, a);
+                joined[e].emplace_back(s, a);
+            }
+        orderTies(joined, used, closing);
+        return groups;
+    }
+
+    // The unknown of each group of junctions (by its representative), -1 for none: in each connected part
+    // the surface's group, or else its lowest junction's, holds the reference pressure.
+    std::vector<int> numberUnknowns(DisjointSets &groups, DisjointSets &parts,
+                                    const std::vector<uint8_t> &used) {
+        const int nodes = NodeCount;
+        int surface = 0;
+        for (int a = 1; a <= AirwayCount && surface == 0; ++a) {
+            if (AirwayStartKey(a) == SurfaceNodeKey)
+                surface = std::abs(AirwayStartNode(a));
+            else if (AirwayEndKey(a) == SurfaceNodeKey)
+                surface = std::abs(AirwayEndNode(a));
+        }
+        std::vector<int> reference(nodes + 1, 0); // per part's representative: the group held at 0
+        if (surface > 0 && used[surface])
+            reference[parts.Find(surface)] = groups.Find(surface);
+        for (int v = 1; v <= nodes; ++v)
+            if (used[v] && reference[parts.Find(v)] == 0)
+                reference[parts.Find(v)] = groups.Find(v);
+        std::vector<int> groupUnknown(nodes + 1, -1);
+        out_.unknowns = 0;
+        for (int v = 1; v <= nodes; ++v)
+            if (used[v] && groups.Find(v) == v && reference[parts.Find(v)] != v)
+                groupUnknown[v] = out_.unknowns++;
+        return groupUnknown;
+    }
+
+    // A branch for every free airway that is not a tie, between the unknowns of its junctions' groups.
+    void makeBranches(const std::vector<SolveRole> &role, const std::vector<uint8_t> &tie,
+                      DisjointSets &groups, const std::vector<int> &groupUnknown) {
+        for (int a = 1; a <= AirwayCount; ++a) {
+            if (role[static_cast<std::size_t>(a)] == SolveRole::Known || tie[static_cast<std::size_t>(a)])
+                continue;
+            const int s = std::abs(AirwayStartNode(a)), e = std::abs(AirwayEndNode(a));
+            out_.freeAirways.push_back(a);
+            JunctionNumbering::Branch b;
+            b.airway = a;
+            b.start = s;
+            b.end = e;
+            b.from = groupUnknown[groups.Find(s)];
+            b.to = groupUnknown[groups.Find(e)];
+            b.chord = role[static_cast<std::size_t>(a)] == SolveRole::Chord;
+            if (groups.Find(s) == groups.Find(e))
+                b.from = b.to = -2; // a loop of its own: no junction balance
+            out_.branches.push_back(b);
+        }
+    }
+
+    // Lists the ties of each group from its root outwards, so that taken backwards every tie's child has
+    // been balanced by the ties beyond it; then the ring that each closing airway closes.
+    void orderTies(const std::vector<std::vector<std::pair<int, int>>> &joined,
+                   const std::vector<uint8_t> &used, const std::vector<int> &closing) {
+        const std::size_t nodes = joined.size();
+        std::vector<uint8_t> seen(nodes, 0);
+        std::vector<int> depth(nodes, 0), up(nodes, -1); // per junction: the tie to its parent
+        for (std::size_t root = 1; root < nodes; ++root) {
+            if (seen[root] || joined[root].empty() || !used[root])
+                continue;
+            seen[root] = 1;
+            for (std::size_t next = out_.ties.size(), v = root;;) {
+                for (const auto &[other, airway] : joined[v]) {
+                    if (seen[static_cast<std::size_t>(other)])
+                        continue;
+                    seen[static_cast<std::size_t>(other)] = 1;
+                    depth[other] = depth[v] + 1;
+                    up[other] = static_cast<int>(out_.ties.size());
+                    out_.ties.push_back(
+                        Tie{airway, other, static_cast<int>(v), std::abs(AirwayStartNode(airway)) == other});
+                }
+                if (next == out_.ties.size())
+                    break;
+                v = static_cast<std::size_t>(out_.ties[next++].child);
+            }
+        }
+        for (int a : closing) {
+            Ring ring;
+            ring.airways.emplace_back(a, 1.0);
+            int from = std::abs(AirwayEndNode(a)), to = std::abs(AirwayStartNode(a));
+            std::vector<std::pair<int, double>> down; // from the meeting junction down to the start
+            while (from != to) {
+                const bool climbFrom = depth[from] >= depth[to];
+                const Tie &tie = out_.ties[static_cast<std::size_t>(up[climbFrom ? from : to])];
+                if (climbFrom) {
+                    ring.airways.emplace_back(tie.airway, tie.towardParent ? 1.0 : -1.0);
+                    from = tie.parent;
+                } else {
+                    down.emplace_back(tie.airway, tie.towardParent ? -1.0 : 1.0);
+                    to = tie.parent;
+                }
+            }
+            ring.airways.insert(ring.airways.end(), down.rbegin(), down.rend());
+            out_.rings.push_back(std::move(ring));
+        }
+    }
+
+    const std::vector<SolveRole> &role_;
+    JunctionNumbering out_;
 };
 
 class NewtonSolve {
@@ -179,7 +296,7 @@ public:
             double largestStep = 0;
             for (int a : freeAirways_)
                 largestStep = std::max(largestStep, std::fabs(d[a]));
-            const bool rounding = largestStep <= RoundingShare * std::max(1.0, largestFlow_);
+            const bool rounding = largestStep <= StepRoundingShare * std::max(1.0, largestFlow_);
             const bool withinTolerance = largestStep <= ToleranceShare * tolerance();
             // Steps this small are taken whole: the content cannot judge them better than its rounding.
             const double t = rounding || withinTolerance ? 1.0 : stepLength(q, d);
@@ -216,121 +333,37 @@ private:
     // The tolerance, raised to what single-precision flows hold at the largest flow.
     double tolerance() const { return std::max(tolerance_, FlowErrorFloor(largestFlow_)); }
 
-    // Numbers the junctions of the free airways as unknowns, the two ends of an airway of negligible
-    // resistance as one: in each connected part the surface, or else its lowest junction, holds the
-    // reference pressure.
+    // Takes the numbering of the junctions, gives each branch what drives it and defines the system.
     void number(const std::vector<SolveRole> &role) {
         const int n = AirwayCount;
         const int nodes = NodeCount;
-        auto isFree = [&](int a) { return role[static_cast<std::size_t>(a)] != SolveRole::Known; };
-        auto ends = [&](int a) {
-            return std::pair{std::abs(AirwayStartNode(a)), std::abs(AirwayEndNode(a))};
-        };
-        // The network's scale: the median resistance of its free airways without fan.
-        std::vector<double> resistances;
-        for (int a = 1; a <= n; ++a)
-            if (isFree(a) && AirwaySolverFan(a) == 0 && AirwayResistance(a) > 0 &&
-                AirwayResistance(a) < BulkheadResistance)
-                resistances.push_back(AirwayResistance(a));
-        double typical = 0;
-        if (!resistances.empty()) {
-            const auto middle = resistances.begin() + static_cast<std::ptrdiff_t>(resistances.size() / 2);
-            std::nth_element(resistances.begin(), middle, resistances.end());
-            typical = *middle;
-        }
-        auto ties = [&](int a) {
-            return AirwaySolverFan(a) == 0 && !(AirwayResistance(a) > TieShare * typical);
-        };
-        int surface = 0;
-        for (int a = 1; a <= n && surface == 0; ++a) {
-            if (AirwayStartKey(a) == SurfaceNodeKey)
-                surface = std::abs(AirwayStartNode(a));
-            else if (AirwayEndKey(a) == SurfaceNodeKey)
-                surface = std::abs(AirwayEndNode(a));
-        }
-        // The groups of junctions joined by ties: the meshes' tree airways first, so that a ring of them is
-        // closed by a chord, whose mesh is the ring.
-        DisjointSets groups(nodes);
-        std::vector<std::vector<std::pair<int, int>>> joined(static_cast<std::size_t>(nodes) + 1);
-        std::vector<int> closing;
-        for (const SolveRole pass : {SolveRole::Free, SolveRole::Chord})
-            for (int a = 1; a <= n; ++a) {
-                if (role[static_cast<std::size_t>(a)] != pass || !ties(a))
-                    continue;
-                freeAirways_.push_back(a);
-                const auto [s, e] = ends(a);
-                if (groups.Find(s) == groups.Find(e)) {
-                    closing.push_back(a);
-                    continue;
-                }
-                groups.Unite(s, e);
-                joined[s].emplace_back(e, a);
-                joined[e].emplace_back(s, a);
-            }
-        DisjointSets parts(nodes);
-        std::vector<uint8_t> used(nodes + 1, 0);
-        for (int a = 1; a <= n; ++a) {
-            if (!isFree(a))
-                continue;
-            const auto [s, e] = ends(a);
-            parts.Unite(s, e);
-            used[s] = used[e] = 1;
-        }
-        orderTies(joined, used, closing);
-        std::vector<int> reference(nodes + 1, 0); // per part's representative: the group held at 0
-        if (surface > 0 && used[surface])
-            reference[parts.Find(surface)] = groups.Find(surface);
-        for (int v = 1; v <= nodes; ++v)
-            if (used[v] && reference[parts.Find(v)] == 0)
-                reference[parts.Find(v)] = groups.Find(v);
-        std::vector<int> groupUnknown(nodes + 1, -1);
-        unknowns_ = 0;
-        for (int v = 1; v <= nodes; ++v)
-            if (used[v] && groups.Find(v) == v && reference[parts.Find(v)] != v)
-                groupUnknown[v] = unknowns_++;
-        auto unknownOf = [&](int v) { return groupUnknown[groups.Find(v)]; };
-        for (int a = 1; a <= n; ++a) {
-            if (!isFree(a) || ties(a))
-                continue;
-            const auto [s, e] = ends(a);
-            freeAirways_.push_back(a);
+        JunctionNumbering numbering = NumberJunctions(role);
+        freeAirways_ = std::move(numbering.freeAirways);
+        ties_ = std::move(numbering.ties);
+        rings_ = std::move(numbering.rings);
+        unknowns_ = numbering.unknowns;
+        for (const JunctionNumbering::Branch &numbered : numbering.branches) {
+            const int a = numbered.airway;
             Branch b;
             b.airway = a;
-            b.start = s;
-            b.end = e;
-            b.from = unknownOf(s);
-            b.to = unknownOf(e);
+            b.start = numbered.start;
+            b.end = numbered.end;
+            b.from = numbered.from;
+            b.to = numbered.to;
+            b.chord = numbered.chord;
             b.resistance = AirwayResistance(a);
             b.solverFan = static_cast<int>(AirwaySolverFan(a));
             b.fixedPressure = AirwayPressure(a);
-            b.chord = role[static_cast<std::size_t>(a)] == SolveRole::Chord;
-            if (groups.Find(s) == groups.Find(e))
-                b.from = b.to = -2; // a loop of its own: no junction balance
             if (b.solverFan > 0) {
                 b.curve = static_cast<int>(curves_.size());
-                curves_.push_back(curveOf(a, b.solverFan));
+                curves_.push_back(SolverFanCurve(a, b.solverFan));
             }
             branches_.push_back(b);
         }
+        indexRings();
         orderTree();
-        // The matrix's pattern is the network's: it is analysed once. Each unknown is known by the least
-        // key of its junctions, which stays the same from run to run.
-        std::vector<Currency> identity(static_cast<std::size_t>(unknowns_),
-                                       std::numeric_limits<Currency>::max());
-        auto know = [&](int v, Currency key) {
-            if (v >= 1 && v <= nodes && unknownOf(v) >= 0)
-                identity[unknownOf(v)] = std::min(identity[unknownOf(v)], key);
-        };
-        for (int a = 1; a <= n; ++a) {
-            know(std::abs(AirwayStartNode(a)), AirwayStartKey(a));
-            know(std::abs(AirwayEndNode(a)), AirwayEndKey(a));
-        }
-        std::vector<std::pair<int, int>> links;
-        links.reserve(branches_.size());
-        for (const Branch &b : branches_)
-            if (b.from >= 0 && b.to >= 0 && b.from != b.to)
-                links.emplace_back(b.from, b.to);
-        system_.Define(identity, links);
+        // The matrix's pattern is the network's: it is analysed once.
+        system_.Define(numbering.identity, numbering.links);
         for (Branch &b : branches_)
             if (b.from >= 0 && b.to >= 0)
                 b.between = system_.Link(b.from, b.to);
@@ -342,51 +375,18 @@ private:
         potentialLow_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
     }
 
-    // Lists the ties of each group from its root outwards, so that taken backwards every tie's child has
-    // been balanced by the ties beyond it; then the ring that each closing airway closes.
-    void orderTies(const std::vector<std::vector<std::pair<int, int>>> &joined,
-                   const std::vector<uint8_t> &used, const std::vector<int> &closing) {
-        const std::size_t nodes = joined.size();
-        std::vector<uint8_t> seen(nodes, 0);
-        std::vector<int> depth(nodes, 0), up(nodes, -1); // per junction: the tie to its parent
-        for (std::size_t root = 1; root < nodes; ++root) {
-            if (seen[root] || joined[root].empty() || !used[root])
-                continue;
-            seen[root] = 1;
-            for (std::size_t next = ties_.size(), v = root;;) {
-                for (const auto &[other, airway] : joined[v]) {
-                    if (seen[static_cast<std::size_t>(other)])
-                        continue;
-                    seen[static_cast<std::size_t>(other)] = 1;
-                    depth[other] = depth[v] + 1;
-                    up[other] = static_cast<int>(ties_.size());
-                    ties_.push_back(
-                        Tie{airway, other, static_cast<int>(v), std::abs(AirwayStartNode(airway)) == other});
+    // Each airway of the rings once, with the rings through it.
+    void indexRings() {
+        std::vector<int> listed(static_cast<std::size_t>(AirwayCount) + 1, -1);
+        for (std::size_t r = 0; r < rings_.size(); ++r)
+            for (const auto &[a, along] : rings_[r].airways) {
+                if (listed[a] < 0) {
+                    listed[a] = static_cast<int>(ringAirway_.size());
+                    ringAirway_.push_back(a);
+                    ringsThrough_.emplace_back();
                 }
-                if (next == ties_.size())
-                    break;
-                v = static_cast<std::size_t>(ties_[next++].child);
+                ringsThrough_[listed[a]].emplace_back(static_cast<int>(r), along);
             }
-        }
-        for (int a : closing) {
-            Ring ring;
-            ring.airways.emplace_back(a, 1.0);
-            int from = std::abs(AirwayEndNode(a)), to = std::abs(AirwayStartNode(a));
-            std::vector<std::pair<int, double>> down; // from the meeting junction down to the start
-            while (from != to) {
-                const bool climbFrom = depth[from] >= depth[to];
-                const Tie &tie = ties_[static_cast<std::size_t>(up[climbFrom ? from : to])];
-                if (climbFrom) {
-                    ring.airways.emplace_back(tie.airway, tie.towardParent ? 1.0 : -1.0);
-                    from = tie.parent;
-                } else {
-                    down.emplace_back(tie.airway, tie.towardParent ? -1.0 : 1.0);
-                    to = tie.parent;
-                }
-            }
-            ring.airways.insert(ring.airways.end(), down.rbegin(), down.rend());
-            rings_.push_back(std::move(ring));
-        }
     }
 
     // The meshes' tree in walking order, parents before children, from each root.
@@ -407,14 +407,14 @@ private:
         for (int root = 1; root <= nodes; ++root) {
             if (NodeTreeAirway(root) != 0)
                 continue;
-            for (std::size_t next = walk_.size(), v = static_cast<std::size_t>(root);;) {
+            for (std::size_t next = treeInOrder_.size(), v = static_cast<std::size_t>(root);;) {
                 for (int i = first[v]; i < first[v + 1]; ++i) {
                     const int c = NodeTreeAirway(child[i]);
-                    walk_.push_back(TreeStep{child[i], static_cast<int>(v), std::abs(c), c > 0});
+                    treeInOrder_.push_back(TreeStep{child[i], static_cast<int>(v), std::abs(c), c > 0});
                 }
-                if (next == walk_.size())
+                if (next == treeInOrder_.size())
                     break;
-                v = static_cast<std::size_t>(walk_[next++].node);
+                v = static_cast<std::size_t>(treeInOrder_[next++].node);
             }
         }
     }
@@ -445,7 +445,7 @@ private:
     double contentRise(const Branch &b, double q, double step) const {
         double rise = frictionRise(b.resistance, q, step);
         if (b.curve >= 0)
-            rise -= curves_[static_cast<std::size_t>(b.curve)].RiseBetween(q, q + step);
+            rise -= riseAlong(curves_[static_cast<std::size_t>(b.curve)], q, q + step);
         return rise;
     }
 
@@ -458,22 +458,67 @@ private:
         return (loss_[b.airway] - drop) - (lost + (potentialLow_[b.start] - potentialLow_[b.end]));
     }
 
-    // A ring's pressure sum and slope at flows q (Pa, Pa per m³/s): each airway weighed by its resistance,
-    // or where it has none by equal small ones.
-    static void ringSums(const Ring &ring, const std::vector<double> &q, double &sum, double &slope) {
-        sum = slope = 0;
-        for (const auto &[a, along] : ring.airways) {
-            const double w = std::max<double>(AirwayResistance(a), LeastWeight), x = along * q[a];
-            sum += w * x * std::fabs(x);
-            slope += 2 * w * std::fabs(x);
+    // All rings take together the circulations that balance them at the flows the step leaves (each airway
+    // weighed by its resistance, or where it has none by equal small ones): Newton's method on the
+    // circulations, each step one small system over the rings whose entries are the slopes of the airways
+    // they share, so that rings sharing airways settle at once, as one ring would.
+    void settleRings(const std::vector<double> &q, std::vector<double> &d) {
+        const int count = static_cast<int>(rings_.size());
+        std::vector<double> &after = ringFlow_;
+        after.assign(q.size(), 0.0);
+        for (int a : ringAirway_)
+            after[a] = q[a] + d[a];
+        for (const Ring &ring : rings_) {
+            const int closing = ring.airways.front().first;
+            d[closing] = 0;
+            after[closing] = q[closing];
+        }
+        Eigen::VectorXd sum(count); // Pa, by ring
+        Eigen::SparseMatrix<double> slope(count, count);
+        double lastChange = std::numeric_limits<double>::infinity(); // m³/s
+        for (int k = 0; k < 60; ++k) {
+            sum.setZero();
+            ringTerms_.clear();
+            for (std::size_t i = 0; i < ringAirway_.size(); ++i) {
+                const int a = ringAirway_[i];
+                const double w = std::max<double>(AirwayResistance(a), LeastWeight), x = after[a];
+                const double g = 2 * w * std::max(std::fabs(x), floorFlow_);
+                for (const auto &[r, along] : ringsThrough_[i]) {
+                    sum[r] += along * w * x * std::fabs(x);
+                    for (const auto &[other, otherAlong] : ringsThrough_[i])
+                        if (other <= r)
+                            ringTerms_.emplace_back(r, other, along * otherAlong * g);
+                }
+            }
+            slope.setFromTriplets(ringTerms_.begin(), ringTerms_.end());
+            if (!ringPatternKnown_) {
+                ringFactor_.analyzePattern(slope);
+                ringPatternKnown_ = true;
+            }
+            ringFactor_.factorize(slope);
+            if (ringFactor_.info() != Eigen::Success)
+                return;
+            const Eigen::VectorXd circulation = ringFactor_.solve(-sum);
+            for (std::size_t i = 0; i < ringAirway_.size(); ++i)
+                for (const auto &[r, along] : ringsThrough_[i])
+                    after[ringAirway_[i]] += along * circulation[r];
+            for (int r = 0; r < count; ++r)
+                d[rings_[static_cast<std::size_t>(r)].airways.front().first] += circulation[r];
+            // Done at the rounding, or once the changes, far within what the steps can see, stop shrinking:
+            // the rounding of the large circulations a first step may give.
+            const double change = circulation.cwiseAbs().maxCoeff();
+            if (!(change > StepRoundingShare * largestFlow_) ||
+                (change >= lastChange / 2 && change <= ToleranceShare * tolerance()))
+                return;
+            lastChange = change;
         }
     }
 
     // The Newton step d from flows q: each branch's law linearised at its flow; the junction pressures
     // walked along the meshes' tree so that the tree airways' losses are met exactly, leaving the chords'
     // residuals; the balances solved for what the step changes of the pressures; the ties' flows from the
-    // balances of their junctions, each ring's circulation from its own balance; and the whole carried
-    // through the meshes. False when the system cannot be solved.
+    // balances of their junctions, the rings' circulations from their balances, together; and the whole
+    // carried through the meshes. False when the system cannot be solved.
     bool direction(const std::vector<double> &q, std::vector<double> &d) {
         const std::size_t count = branches_.size();
         floorFlow_ = SlopeFloorFlow(tolerance());
@@ -493,7 +538,7 @@ private:
         for (const Tie &tie : ties_)
             loss_[tie.airway] =
                 static_cast<double>(AirwayResistance(tie.airway)) * q[tie.airway] * std::fabs(q[tie.airway]);
-        for (const TreeStep &w : walk_) {
+        for (const TreeStep &w : treeInOrder_) {
             // Summed with the rounding of each sum kept (two doubles), so that a junction's pressure holds
             // the losses below it however large the losses above it.
             const double h = w.fromNode ? loss_[w.airway] : -loss_[w.airway], above = potential_[w.parent];
@@ -524,10 +569,10 @@ private:
         Eigen::VectorXd pressure;
         if (!system_.Factorize() || !system_.Solve(rhs, pressure))
             return false;
-        auto at = [&](int v) { return v >= 0 ? pressure[v] : 0.0; };
+        auto pressureChangeAt = [&](int v) { return v >= 0 ? pressure[v] : 0.0; };
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
-            const double drop = b.from == -2 ? 0.0 : at(b.from) - at(b.to);
+            const double drop = b.from == -2 ? 0.0 : pressureChangeAt(b.from) - pressureChangeAt(b.to);
             const double step = (drop - residual_[i]) / slope_[i];
             d[b.airway] = step;
             if (b.start != b.end) {
@@ -547,30 +592,8 @@ private:
             excess_[b.start] = excess_[b.end] = 0;
         for (const Tie &tie : ties_)
             excess_[tie.parent] = 0;
-        // Each ring then takes the circulation that balances it at the flows the step leaves, one ring
-        // after another, so that rings sharing airways settle together over the steps.
-        if (!rings_.empty()) {
-            std::vector<double> &after = ringFlow_;
-            after.assign(q.size(), 0.0);
-            for (const Ring &ring : rings_)
-                for (const auto &[a, along] : ring.airways)
-                    after[a] = q[a] + d[a];
-            for (const Ring &ring : rings_) {
-                const int closing = ring.airways.front().first;
-                d[closing] = 0;
-                after[closing] = q[closing];
-                for (int k = 0; k < 60; ++k) {
-                    double sum = 0, slope = 0;
-                    ringSums(ring, after, sum, slope);
-                    const double circulation = slope > 0 ? -sum / slope : 0.0;
-                    for (const auto &[a, along] : ring.airways)
-                        after[a] += along * circulation;
-                    d[closing] += circulation;
-                    if (!(std::fabs(circulation) > RoundingShare * largestFlow_))
-                        break;
-                }
-            }
-        }
+        if (!rings_.empty())
+            settleRings(q, d);
         carry_(d);
         return true;
     }
@@ -627,8 +650,8 @@ private:
     std::vector<Tie> ties_;
     std::vector<Ring> rings_;
     std::vector<int> freeAirways_;
-    std::vector<FanCurve> curves_;
-    std::vector<TreeStep> walk_; // the meshes' tree, each junction after its parent
+    std::vector<FanCurvePoints> curves_;
+    std::vector<TreeStep> treeInOrder_; // the meshes' tree, each junction after its parent
     int unknowns_ = 0;
     double largestFlow_ = 0; // m³/s, of the flows the next step starts from
     double floorFlow_ = 0;   // m³/s, below which friction is linearised as at it
@@ -639,12 +662,64 @@ private:
     std::vector<double> residual_, slope_; // Pa and Pa per m³/s, by branch
     std::vector<double> excess_;   // m³/s of a step left at each junction, while the ties are balanced
     std::vector<double> ringFlow_; // m³/s, by airway slot: the rings' flows as they are settled
-    JunctionSystem &system_;       // the owner's, kept from one solve to the next
+    // The rings' airways, each once, with the rings through each and +1 where the ring runs along it.
+    std::vector<int> ringAirway_;
+    std::vector<std::vector<std::pair<int, double>>> ringsThrough_;
+    std::vector<Eigen::Triplet<double>> ringTerms_;
+    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> ringFactor_;
+    bool ringPatternKnown_ = false;
+    JunctionSystem &system_; // the owner's, kept from one solve to the next
 };
 
 } // namespace
 
 JunctionSystem WholeNetworkJunctions;
+
+std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role) {
+    const int n = AirwayCount;
+    std::vector<int> order;
+    for (int a = 1; a <= n; ++a)
+        if (role[static_cast<std::size_t>(a)] != SolveRole::Known && AirwaySolverFan(a) == 0)
+            order.push_back(a);
+    std::stable_sort(order.begin(), order.end(),
+                     [](int a, int b) { return AirwayResistance(a) < AirwayResistance(b); });
+    std::vector<uint8_t> tie(static_cast<std::size_t>(n) + 1, 0);
+    DisjointSets clusters(NodeCount);
+    // Per cluster (its representative): its largest resistance (Ns²/m⁸, -1 for none yet) and its airways
+    // not yet found negligible.
+    std::vector<double> largest(static_cast<std::size_t>(NodeCount) + 1, -1.0);
+    std::vector<std::vector<int>> members(static_cast<std::size_t>(NodeCount) + 1);
+    for (int a : order) {
+        const double r = AirwayResistance(a);
+        if (!(r > 0))
+            tie[static_cast<std::size_t>(a)] = 1;
+        const int s = clusters.Find(std::abs(AirwayStartNode(a))),
+                  e = clusters.Find(std::abs(AirwayEndNode(a)));
+        if (s == e && largest[s] >= 0 && r >= largest[s] / TieShare)
+            continue; // in parallel with a cluster far below it: it carries what the cluster leaves
+        if (s != e)
+            for (const int c : {s, e})
+                if (largest[c] >= 0 && r >= largest[c] / TieShare) {
+                    for (int m : members[c])
+                        tie[static_cast<std::size_t>(m)] = 1;
+                    members[c].clear();
+                }
+        const int joined = clusters.Unite(s, e), other = joined == s ? e : s;
+        if (other != joined) {
+            if (members[other].size() > members[joined].size())
+                std::swap(members[other], members[joined]);
+            members[joined].insert(members[joined].end(), members[other].begin(), members[other].end());
+            members[other].clear();
+        }
+        members[joined].push_back(a);
+        largest[joined] = r;
+    }
+    return tie;
+}
+
+JunctionNumbering NumberJunctions(const std::vector<SolveRole> &role) {
+    return Numberer(role).Build();
+}
 
 NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<SolveRole> &role,
                                         double tolerance, const CarryThroughMeshes &carry,

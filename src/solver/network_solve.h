@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <utility>
 #include <vector>
 
 class JunctionSystem;
@@ -23,6 +24,50 @@ struct NetworkSolveResult {
 // airway that is the chord of a corrected mesh.
 enum class SolveRole : uint8_t { Known = 0, Free = 1, Chord = 2 };
 
+// Which free airways without fan are negligible (1), by airway slot, the junctions numbered by the checks
+// and the meshing: such airways join their junctions into one unknown. Taken in rising order of resistance,
+// the airways join their junctions into clusters (as Kruskal's method grows a forest): when an airway leads
+// out of a cluster, that is the least resistance in series with every airway of the cluster, so a cluster
+// whose airways all lie at or below a millionth of it is negligible beside whatever carries its air on. An
+// airway joining two junctions of one cluster lies in parallel with it and seals nothing, so stoppings and
+// leakage paths across the drives never make the drives negligible, nor does any airway elsewhere; it
+// joins the cluster unless it lies as far above it. An airway without resistance is always negligible.
+std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role);
+
+// The junctions of a run's free airways numbered as the unknowns of a junction solve, the two ends of a
+// negligible airway (a tie) as one: in each connected part the surface's group, or else its lowest
+// junction's, holds the reference pressure. Built once per run for every junction solve of it.
+struct JunctionNumbering {
+    // An airway of negligible resistance that joins two junctions into one unknown: its flow follows from
+    // the balance of the junction beyond it, child, away from the root of its group.
+    struct Tie {
+        int airway = 0;
+        int child = 0, parent = 0;
+        bool towardParent = false; // the airway runs from child to parent
+    };
+    // A ring closed by ties: the airway that closes it, then the ties back from its end to its start, each
+    // with +1 where the ring runs along it.
+    struct Ring {
+        std::vector<std::pair<int, double>> airways;
+    };
+    // A free airway that is no tie: its slot, its junctions, and the unknowns of their groups (-1 the
+    // reference, -2 both for an airway whose ends one group holds).
+    struct Branch {
+        int airway = 0;
+        int start = 0, end = 0;
+        int from = -1, to = -1;
+        bool chord = false; // the chord of a corrected mesh
+    };
+    std::vector<int> freeAirways; // the ties' airways, then the branches'
+    std::vector<Tie> ties;        // each group's from its root outwards
+    std::vector<Ring> rings;
+    std::vector<Branch> branches;
+    int unknowns = 0;
+    std::vector<int64_t> identity;          // per unknown: the least key of its junctions, kept run to run
+    std::vector<std::pair<int, int>> links; // the unknowns each branch joins (none to itself)
+};
+JunctionNumbering NumberJunctions(const std::vector<SolveRole> &role);
+
 // Replaces a change of the flows (m³/s, by airway slot) by the circulation that its chords' changes give
 // through the corrected meshes, so that the junctions stay balanced to the last digit whatever the linear
 // systems left.
@@ -34,9 +79,10 @@ using CarryThroughMeshes = std::function<void(std::vector<double> &change)>;
 // along the meshes' tree leave only the chords' residuals), so its rounding follows the flows and not the
 // network's pressures, and damped so that the network's content (over the airways, the integral over the
 // flow of the pressure lost, R Q|Q| less the fan or fixed pressure) falls: the flows reached are a stable
-// balanced state near the ones given. An airway without fan whose resistance is negligible at the
-// network's scale joins its two junctions into one unknown, its pressure loss taken as it stands; where
-// such airways close a ring of their own, the ring takes the split its resistances give, or where they
+// balanced state near the ones given. An airway without fan whose resistance is negligible beside every
+// airway that carries its air on (a cluster of such airways far below the least resistance that leads
+// out of it) joins its two junctions into one unknown, its pressure loss taken as it stands; where such
+// airways close rings of their own, the rings take together the split their resistances give, or where they
 // have none the split of equal small resistances, whatever circulation it was given. Where no step
 // lowers the content any further, the system cannot be solved or the steps run out, the flows reached so
 // far are kept; on a stop request the flows are left as they came in. The solve ends once a step taken

@@ -434,3 +434,49 @@ TEST(CertifyBalance, AOneMeshLoopIsCorrectedByItsPressureSumOverItsSlopeAndAllow
         EXPECT_EQ(c.balanced, tolerance == 0.5) << "bound 0.2 m3/s against half of " << tolerance;
     }
 }
+
+TEST(BalanceAirflows, NegligibleAirwaysKeepTheirFansAndTheirRingsTheSplitOfTheirResistances) {
+    // The fan from S to 1 (model 1, 2,500 - 10 Q Pa), then either straight back to S (0.5 Ns²/m⁸) or
+    // through a ring of negligible airways from 1 to 2 and from 2 to S: 0.5 Q² = 2,500 - 10 Q, Q = 61.41.
+    // The ring: straight from 1 to 2 at 1e-9, and through 3 at 1e-9 and 3e-9, each part drawn along the
+    // flow or against it; square roots of the resistances split it: the straight airway carries twice the
+    // path through 3.
+    const double total = -10 + std::sqrt(100 + 2 * 2500);
+    const struct {
+        const char *what;
+        float fanResistance; // Ns²/m⁸
+        bool ring, straightBack, pathBack;
+    } cases[] = {{"a fan without resistance", 0, false, false, false},
+                 {"a fan of negligible resistance", 1e-9f, false, false, false},
+                 {"a ring drawn along the flow", 0.01f, true, false, false},
+                 {"a ring whose straight airway is drawn against the flow", 0.01f, true, true, false},
+                 {"a ring whose path is drawn against the flow", 0.01f, true, false, true}};
+    for (const auto &c : cases) {
+        NewNetwork();
+        SetLinearFan(1, fanModels[0].p0, fanModels[0].slope);
+        std::map<int32_t, int> along; // by airway number: +1 drawn along the flow, -1 against it
+        auto add = [&](int from, int to, double r, bool back) {
+            along[AirwayNumber(back ? AddAirway(to, from, r) : AddAirway(from, to, r))] = back ? -1 : 1;
+        };
+        along[AirwayNumber(AddFanAirway(0, 1, c.fanResistance, 1))] = 1;
+        if (c.ring) {
+            add(1, 2, 1e-9, c.straightBack);
+            add(1, 3, 1e-9, c.pathBack);
+            add(3, 2, 3e-9, c.pathBack);
+        }
+        add(c.ring ? 2 : 1, 0, 0.5 - c.fanResistance, false);
+        MaxError = 1e-4f;
+        ScriptedDialogs boxes;
+        ASSERT_TRUE(Solve()) << c.what;
+        // The whole-network solve finds it; the sweeps only confirm it.
+        EXPECT_EQ(LastBalance.sweeps, 1) << c.what;
+        std::map<int, double> q; // by the order added, along the flow
+        for (int a = 1; a <= AirwayCount; ++a)
+            q[AirwayNumber(a) - 1000] = along[AirwayNumber(a)] * AirwayFlow(a);
+        EXPECT_NEAR(q[1], total, 1e-3) << c.what;
+        if (c.ring) {
+            EXPECT_NEAR(q[2], 2 * total / 3, 1e-3) << c.what;
+            EXPECT_NEAR(q[3], total / 3, 1e-3) << c.what;
+        }
+    }
+}

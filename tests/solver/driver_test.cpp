@@ -545,6 +545,10 @@ TEST_F(SimRunTest, ARunThatCannotBalanceNamesTheAirwayAndKeepsEveryFigureItStart
         {"Negative resistance", "SIM", 1, {{0, 1, 0.5}, {1, 0, -0.5}}},
         {"Fixed quantity beyond 9994 m3/s", "SIM", 1, {{0, 1, 0.5}, {1, 0, 0.5, 0, 12000, FixedFlow}}},
         {"Fixed quantity in a bulkhead", "SIM", 1, {{0, 1, 0.5}, {1, 0, 2e9, 0, 25, FixedFlow}}},
+        {"Fixed quantity in a bulkhead",
+         "SIM",
+         1,
+         {{0, 1, 0.5}, {1, 0, 1e9, 0, 25, FixedFlow}}}, // the preset
         // 500 Pa round an airway without resistance; 22,000 m³/s would balance them through 1e-6 Ns²/m⁸.
         {"Fixed pressure short-circuited by airways without resistance",
          "SIM",
