@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "model/value_rules.h"
 #include "platform/VBMath.h"
+#include "solver/certification.h"
 #include "solver/fan_curves.h"
 #include "solver/flow_limits.h"
 #include "solver/network_solve.h"
@@ -26,8 +27,9 @@ constexpr std::size_t TailSweeps = SweepsToConfirm - 1;
 constexpr std::size_t LongestSpan = 256;
 // Sweeps over which the size of an error that swells and shrinks by turns is taken.
 constexpr std::size_t EnvelopeSweeps = 32;
-// Of the largest flow, the part that the roundings of a sweep's many corrections can make up.
-constexpr double RoundingShare = 1e-12;
+// Of the largest flow, the part that the roundings of a sweep's many corrections, each added to the
+// airways' flows in double, can make up: a change within it is no change.
+constexpr double SweepRoundingShare = 1e-12;
 // Of Max Allowable Error, the part the estimate must come within: it follows the slowest shrinking seen so
 // far, and a slower part of the error still hidden under faster ones surfaces later, leaving up to about
 // twice the estimate.
@@ -130,6 +132,19 @@ void superposeMeshFlows(std::vector<AirwayState> &state, const ChordFlow &chordF
     }
 }
 
+// Replaces a change of the flows (m³/s, by airway slot) by the circulation its chords' changes give through
+// the corrected meshes: air is then neither made nor lost at any junction, whatever the change was.
+void carryThroughMeshes(const SweepMeshes &meshes, std::vector<double> &change) {
+    const int count = static_cast<int>(meshes.begin.size()) - 1;
+    std::vector<double> chordChange(static_cast<std::size_t>(count));
+    for (int m = 0; m < count; ++m)
+        chordChange[m] = change[meshes.entries[meshes.begin[m]].airway()];
+    std::fill(change.begin(), change.end(), 0.0);
+    for (int m = 0; m < count; ++m)
+        for (int i = meshes.begin[m]; i < meshes.begin[m + 1]; ++i)
+            change[meshes.entries[i].airway()] += meshes.entries[i].along(chordChange[m]);
+}
+
 // The whole network solved at once from the flows in state, which it replaces by its own where it finds
 // them: before the sweeps, which then confirm the balance and finish what is left, and again where the
 // sweeps seem to have converged, to bound the error they left.
@@ -144,17 +159,8 @@ NetworkSolveResult solveWholeNetwork(const SweepMeshes &meshes, std::vector<Airw
     std::vector<double> flow(n + 1);
     for (int a = 1; a <= n; ++a)
         flow[a] = state[a].flow;
-    std::vector<double> chordChange(static_cast<std::size_t>(count));
-    const CarryThroughMeshes carry = [&](std::vector<double> &change) {
-        for (int m = 0; m < count; ++m)
-            chordChange[m] = change[meshes.entries[meshes.begin[m]].airway()];
-        std::fill(change.begin(), change.end(), 0.0);
-        for (int m = 0; m < count; ++m)
-            for (int i = meshes.begin[m]; i < meshes.begin[m + 1]; ++i)
-                change[meshes.entries[i].airway()] += meshes.entries[i].along(chordChange[m]);
-    };
-    const NetworkSolveResult solved =
-        SolveNetworkByNewton(flow, role, MaxError, carry, WholeNetworkJunctions);
+    const CarryThroughMeshes carry = [&](std::vector<double> &change) { carryThroughMeshes(meshes, change); };
+    const NetworkSolveResult solved = SolveNetworkByNewton(flow, role, MaxError, carry, WholeNetworkJunctions);
     if (!solved.solved)
         return solved;
     LastBalance.newtonSteps += solved.steps;
@@ -253,182 +259,317 @@ double FlowErrorLeft(const std::vector<double> &changes) {
 
 namespace {
 
-// The balancing of a run: the whole network solved at once first where asked, then the sweeps.
-void balance(bool wholeNetworkFirst) {
-    LastBalance = BalanceOutcome{};
-    SimUi().ShowBalanceLabels();
-    const int n = AirwayCount;
-    // Flows are kept in double while balancing so that the node balance holds to the last digit of a single.
-    std::vector<AirwayState> state(n + 1, AirwayState{0.0, 0.0});
-    for (int a = 1; a <= n; ++a)
-        state[a].resistance = AirwayResistance(a);
-    // Start from the chords' flows of the previous run (a fixed quantity, or 0 for a bulkhead).
-    superposeMeshFlows(state, [](int chord) { return static_cast<double>(AirwayFlow(chord)); });
+// Corrections from the true laws taken as steps while the certification does not yet pass: near the
+// fold of a fan's curve the error halves with each, so a start a few tolerances off needs a few.
+constexpr int MostCertifiedSteps = 30;
 
-    const SweepMeshes meshes = freeMeshes();
-    // m³/s: the flow error the last whole-network solve left at most, and what the sweeps changed since.
-    double bound = Unknown, moved = 0;
-    // Where the sweeps alone seem to have converged, a whole-network solve bounds the error they left,
-    // once in each stretch of MaxIterations sweeps.
-    bool mayBound = wholeNetworkFirst;
-    auto solveWhole = [&] {
-        const NetworkSolveResult solved = solveWholeNetwork(meshes, state);
-        bound = solved.errorBound;
-        moved = 0;
-        return !solved.stopped;
-    };
-    if (wholeNetworkFirst && !solveWhole()) {
-        ErrorLevel = 1; // stopped: the flows stay as the run found them
-        return;
+// The flows (m³/s, by airway slot) of the balancing's state.
+std::vector<double> flowsOf(const std::vector<AirwayState> &state) {
+    std::vector<double> flow(state.size());
+    for (std::size_t a = 0; a < state.size(); ++a)
+        flow[a] = state[a].flow;
+    return flow;
+}
+
+// One balancing run: the whole network solved at once first where asked, then the sweeps, and every end
+// that looks converged certified from the true laws.
+class Balancing {
+public:
+    explicit Balancing(bool wholeNetworkFirst)
+        : wholeNetworkFirst_(wholeNetworkFirst), n_(AirwayCount), state_(n_ + 1, AirwayState{0.0, 0.0}),
+          meshes_(freeMeshes()) {
+        for (int a = 1; a <= n_; ++a)
+            state_[a].resistance = AirwayResistance(a);
+        // Start from the chords' flows of the previous run (a fixed quantity, or 0 for a bulkhead).
+        superposeMeshFlows(state_, [](int chord) { return static_cast<double>(AirwayFlow(chord)); });
+        const int freeCount = static_cast<int>(meshes_.begin.size()) - 1;
+        fanPressure_.resize(meshes_.mostFans);
+        fanSlope_.resize(meshes_.mostFans);
+        correction_.resize(static_cast<std::size_t>(freeCount));
+        before_.resize(n_ + 1);
+        change_.assign(n_ + 1, 0.0);
+        floorFlow_ = SlopeFloorFlow(MaxError);
     }
-    const Entry *entries = meshes.entries.data();
-    const int freeCount = static_cast<int>(meshes.begin.size()) - 1;
-    std::vector<double> fanPressure(meshes.mostFans), fanSlope(meshes.mostFans); // Pa, Pa per m³/s
-    std::vector<double> correction(static_cast<std::size_t>(freeCount));         // m³/s, each mesh's last
-    // Per airway: its flow before the sweep, and how much the last sweep before a convergence question
-    // changed it (m³/s).
-    std::vector<double> before(n + 1), change(n + 1, 0.0);
-    for (int a = 1; a <= n; ++a)
-        before[a] = state[a].flow;
-    std::vector<double> largestChanges;          // m³/s, one per sweep
-    double floorFlow = SlopeFloorFlow(MaxError); // m³/s
-    int sweep = 0;
-    bool stopped = false;
-    for (;;) {
-        double largest = 0;
-        for (int m = 0; m < freeCount; ++m) {
+
+    void Run() {
+        mayBound_ = wholeNetworkFirst_;
+        if (wholeNetworkFirst_ && !solveWhole()) {
+            ErrorLevel = 1; // stopped: the flows stay as the run found them
+            return;
+        }
+        rememberFlows();
+        for (;;) {
+            const double largest = sweep();
+            if (largest < 0)
+                break; // a stop request in the sweep
+            ++sweeps_;
+            LastBalance.sweeps += 1;
+            if (!noteChanges())
+                break; // ran away
+            const SweepStop stop =
+                SweepStopRule(solveBound_, movedSinceSolve_, estimatedLeft_, tolerance_, !wholeNetworkFirst_);
+            bool certify = stop == SweepStop::Certify;
+            if (stop == SweepStop::BoundBySolve && mayBound_) {
+                mayBound_ = false;
+                if (!solveWhole()) {
+                    ErrorLevel = 1;
+                    break;
+                }
+                rememberFlows();
+                largestChanges_.clear();
+                certify = solveBound_ <= EstimateShare * tolerance_;
+            }
+            if (std::isfinite(solveBound_))
+                LastBalance.flowErrorLeft = solveBound_ + movedSinceSolve_;
+            // Flows that failed the certification and have not moved since would fail it again.
+            if (largestChange_ > 0)
+                failedUnmoved_ = false;
+            if (certify && !failedUnmoved_ && certified())
+                break;
+            if (LastBalance.certificate.stallFan != 0)
+                break; // no stable state here: the sweeps would only wander
+            SimUi().SetSweepFigures(std::to_string(sweeps_), twoDecimalsCut(largest));
+            SimUi().PumpEvents();
             if (RunState == 255) {
-                stopped = true;
+                ErrorLevel = 1;
                 break;
             }
-            const int from = meshes.begin[m], to = meshes.begin[m + 1];
-            for (int k = meshes.fanBegin[m]; k < meshes.fanBegin[m + 1]; ++k) {
-                const int a = entries[meshes.fanEntry[k]].airway();
+            if (sweeps_ < MaxIterations)
+                continue;
+            // The sweeps hold a fan on a rising piece of its curve away from its fold, and may crawl there
+            // where the corrections from the true laws would not.
+            if (onRisingCurve() && (certified() || LastBalance.certificate.stallFan != 0))
+                break;
+            if (!askToGoOn())
+                break;
+            sweeps_ = 0;
+            mayBound_ = wholeNetworkFirst_;
+        }
+        // A stop in the middle of a sweep may have left flows that ran away; such flows are never kept.
+        if (LastBalance.runawayAirway != 0 || ranAway(state_)) {
+            LastBalance.converged = false;
+            return;
+        }
+        for (int a = 1; a <= n_; ++a)
+            AirwayFlow(a) = static_cast<float>(state_[a].flow);
+    }
+
+private:
+    // The whole-network solve from the flows as they stand; false on a stop request.
+    bool solveWhole() {
+        const NetworkSolveResult solved = solveWholeNetwork(meshes_, state_);
+        solveBound_ = solved.errorBound;
+        movedSinceSolve_ = 0;
+        return !solved.stopped;
+    }
+
+    void rememberFlows() {
+        for (int a = 1; a <= n_; ++a)
+            before_[a] = state_[a].flow;
+    }
+
+    // One Hardy Cross sweep over the corrected meshes, each corrected at once; the largest correction
+    // (m³/s), or -1 when a stop request came in the middle of it.
+    double sweep() {
+        const Entry *entries = meshes_.entries.data();
+        const int freeCount = static_cast<int>(meshes_.begin.size()) - 1;
+        double largest = 0;
+        for (int m = 0; m < freeCount; ++m) {
+            if (RunState == 255)
+                return -1;
+            const int from = meshes_.begin[m], to = meshes_.begin[m + 1];
+            for (int k = meshes_.fanBegin[m]; k < meshes_.fanBegin[m + 1]; ++k) {
+                const int a = entries[meshes_.fanEntry[k]].airway();
                 double p = AirwayPressure(a), dp = 0;
-                FanPressureAtFlow(a, static_cast<int>(AirwaySolverFan(a)), state[a].flow, p, dp);
-                fanPressure[k - meshes.fanBegin[m]] = p;
-                fanSlope[k - meshes.fanBegin[m]] = dp;
+                FanPressureAtFlow(a, static_cast<int>(AirwaySolverFan(a)), state_[a].flow, p, dp);
+                fanPressure_[k - meshes_.fanBegin[m]] = p;
+                fanSlope_[k - meshes_.fanBegin[m]] = dp;
             }
             double h = 0, d = 0; // Pa, Pa per m³/s
             int fan = 0;
             for (int i = from; i < to; ++i) {
                 const Entry entry = entries[i];
-                const AirwayState &st = state[entry.airway()];
+                const AirwayState &st = state_[entry.airway()];
                 const double q = entry.along(st.flow);
                 const double loss = st.resistance * q * std::fabs(q);
-                const double slope = 2 * st.resistance * std::max(std::fabs(q), floorFlow);
+                const double slope = 2 * st.resistance * std::max(std::fabs(q), floorFlow_);
                 if (entry.hasFan()) {
-                    h += loss - entry.along(fanPressure[fan]);
-                    d += slope - fanSlope[fan];
+                    h += loss - entry.along(fanPressure_[fan]);
+                    d += slope - fanSlope_[fan];
                     ++fan;
                 } else {
                     h += loss;
                     d += slope;
                 }
             }
-            const double dq = d != 0 ? -h / d : evenSplit(entries + from, entries + to, state);
-            correction[static_cast<std::size_t>(m)] = std::fabs(dq);
+            const double dq = d != 0 ? -h / d : evenSplit(entries + from, entries + to, state_);
+            correction_[static_cast<std::size_t>(m)] = std::fabs(dq);
             largest = std::max(largest, std::fabs(dq));
             for (int i = from; i < to; ++i)
-                state[entries[i].airway()].flow += entries[i].along(dq);
+                state_[entries[i].airway()].flow += entries[i].along(dq);
         }
-        if (stopped)
-            break;
-        ++sweep;
-        // One pass for what the sweep changed: the per-airway changes are kept only for the question.
-        const bool asking = sweep >= MaxIterations;
-        double largestChange = 0, largestFlow = 0;
-        for (int a = 1; a <= n; ++a) {
-            const double flow = state[a].flow;
-            const double changed = std::fabs(flow - before[a]);
-            before[a] = flow;
+        return largest;
+    }
+
+    // What the sweep changed: the largest change of an airway's flow, added to what moved since the
+    // whole-network solve, and the estimate of the error left. False when a flow ran away.
+    bool noteChanges() {
+        // The per-airway changes are kept only for the question.
+        const bool asking = sweeps_ >= MaxIterations;
+        double largestFlow = 0;
+        largestChange_ = 0;
+        for (int a = 1; a <= n_; ++a) {
+            const double flow = state_[a].flow;
+            const double changed = std::fabs(flow - before_[a]);
+            before_[a] = flow;
             if (asking)
-                change[a] = changed;
-            largestChange = std::max(largestChange, changed);
+                change_[a] = changed;
+            largestChange_ = std::max(largestChange_, changed);
             largestFlow = std::max(largestFlow, std::fabs(flow));
         }
-        if (ranAway(state))
-            break;
-        const double maxError = std::max<double>(MaxError, FlowErrorFloor(largestFlow));
-        floorFlow = SlopeFloorFlow(maxError);
-        moved += largestChange;
+        if (ranAway(state_))
+            return false;
+        tolerance_ = std::max<double>(MaxError, FlowErrorFloor(largestFlow));
+        floorFlow_ = SlopeFloorFlow(tolerance_);
+        movedSinceSolve_ += largestChange_;
         // Changes within the rounding of the sums of many corrections: the flows are as exact as the
         // arithmetic holds them.
-        largestChanges.push_back(largestChange > RoundingShare * largestFlow ? largestChange : 0.0);
-        const double left = FlowErrorLeft(largestChanges);
-        LastBalance.sweeps += 1;
+        largestChanges_.push_back(largestChange_ > SweepRoundingShare * largestFlow ? largestChange_ : 0.0);
+        estimatedLeft_ = FlowErrorLeft(largestChanges_);
         // An estimate beyond every flow of the network, or from changes that never shrank, tells nothing of
         // how far off the flows are.
-        LastBalance.flowErrorLeft =
-            left == 0 || (left <= largestFlow && largestChanges.back() < largestChanges.front()) ? left
-                                                                                                 : Unknown;
-        // Converged only when the flow error still left, not just the last correction, is within MaxError:
-        // bounded by a whole-network solve, or where the sweeps alone run, estimated from their changes;
-        // or the flows stand still, every mesh's law met as far as the arithmetic holds it.
-        bool converged = bound + moved <= EstimateShare * maxError || left == 0;
-        if (!converged && left <= EstimateShare * maxError) {
-            if (!wholeNetworkFirst) {
-                converged = true;
-            } else if (mayBound) {
-                mayBound = false;
-                if (!solveWhole()) {
-                    ErrorLevel = 1;
-                    break;
-                }
-                for (int a = 1; a <= n; ++a)
-                    before[a] = state[a].flow;
-                largestChanges.clear();
-                converged = bound <= EstimateShare * maxError;
-            }
+        LastBalance.flowErrorLeft = estimatedLeft_ == 0 || (estimatedLeft_ <= largestFlow &&
+                                                            largestChanges_.back() < largestChanges_.front())
+                                        ? estimatedLeft_
+                                        : Unknown;
+        return true;
+    }
+
+    // The flows certified from the true laws, the certification's correction taken as a step while it
+    // brings them closer; true when they are balanced. Where they are not, the sweeps go on from flows no
+    // nearer than the certification's, with every bound of the stop rule to be found anew.
+    bool certified() {
+        std::vector<double> flow = flowsOf(state_), step;
+        BalanceCertificate c = CertifyBalance(flow, &step);
+        for (int k = 0;
+             k < MostCertifiedSteps && !c.balanced && c.stallFan == 0 && std::isfinite(c.correction); ++k) {
+            std::vector<double> trial = flow, nextStep;
+            carryThroughMeshes(meshes_, step);
+            for (int a = 1; a <= n_; ++a)
+                trial[a] += step[a];
+            const BalanceCertificate next = CertifyBalance(trial, &nextStep);
+            if (next.stallFan != 0 || !(next.correction < c.correction))
+                break;
+            flow = std::move(trial);
+            step = std::move(nextStep);
+            c = next;
+            ++LastBalance.newtonSteps;
         }
-        if (std::isfinite(bound))
-            LastBalance.flowErrorLeft = bound + moved;
-        if (converged) {
+        for (int a = 1; a <= n_; ++a)
+            state_[a].flow = flow[a];
+        rememberFlows();
+        // A fan on a rising piece of its curve that the true corrections cannot bring within the tolerance
+        // is too near the stall of its curve for the sweeps, whose slopes hold it away from its fold.
+        if (!c.balanced && c.stallFan == 0 && !c.risingFans.empty())
+            c.stallFan = c.risingFans.front();
+        LastBalance.certificate = c;
+        LastBalance.flowErrorLeft = c.Bound();
+        if (c.balanced) {
             LastBalance.converged = true;
             LastBalance.unsettledMeshes = 0;
-            break;
+            return true;
         }
-        SimUi().SetSweepFigures(std::to_string(sweep), twoDecimalsCut(largest));
-        SimUi().PumpEvents();
-        if (RunState == 255) {
-            ErrorLevel = 1;
-            break;
+        solveBound_ = Unknown;
+        movedSinceSolve_ = 0;
+        largestChanges_.clear();
+        failedUnmoved_ = true;
+        return false;
+    }
+
+    // Whether a fan of the corrected meshes works on a rising piece of its curve.
+    bool onRisingCurve() const {
+        for (int k : meshes_.fanEntry) {
+            const int a = meshes_.entries[k].airway();
+            double p = AirwayPressure(a), slope = 0;
+            const int solverFan = static_cast<int>(AirwaySolverFan(a));
+            if (solverFan > 0 &&
+                FanPressureAtFlow(a, solverFan, state_[a].flow, p, slope) == CurveRegion::On && slope > 0)
+                return true;
         }
-        if (sweep < MaxIterations)
-            continue;
-        // The meshes whose airways may still be off by more than MaxError: a change counts when, carried
-        // on as the estimate carries the largest, it would exceed the share of MaxError the estimate keeps.
-        // While too few sweeps tell, the meshes whose last correction exceeded MaxError.
+        return false;
+    }
+
+    // After MaxIterations sweeps without convergence: lists the airways of the meshes that may still be
+    // off (in the non-converging analysis) and asks whether to go on.
+    bool askToGoOn() {
+        // A change counts when, carried on as the estimate carries the largest, it would exceed the share of
+        // the tolerance the estimate keeps; while too few sweeps tell, the meshes whose last correction
+        // exceeded the tolerance.
         const std::vector<int> unsettled =
-            left == Unknown
-                ? correctedBeyond(correction, maxError)
-                : unsettledMeshes(meshes, change, EstimateShare * maxError * largestChange / left);
+            estimatedLeft_ == Unknown
+                ? correctedBeyond(correction_, tolerance_)
+                : unsettledMeshes(meshes_, change_,
+                                  EstimateShare * tolerance_ * largestChange_ / estimatedLeft_);
         if (AnalysisMode == -1)
             for (int m : unsettled)
-                for (int i = meshes.begin[m]; i < meshes.begin[m + 1]; ++i) {
-                    const int a = entries[i].airway();
+                for (int i = meshes_.begin[m]; i < meshes_.begin[m + 1]; ++i) {
+                    const int a = meshes_.entries[i].airway();
                     if (AirwayFlags(a) & AirwayFlag::ErrorMark)
                         continue;
                     AddErrorLine(a, "Converge Error");
-                    AirwayComment(a) = "Converge " + oneDecimal(correction[static_cast<std::size_t>(m)]);
+                    AirwayComment(a) = "Converge " + oneDecimal(correction_[static_cast<std::size_t>(m)]);
                     AirwayFlags(a) |= AirwayFlag::ErrorMark;
                     ErrorLevel = 1;
                 }
         LastBalance.unsettledMeshes = static_cast<int>(unsettled.size());
         // The share of converged meshes, cut to a whole percent.
         const int percent = (MeshCount - static_cast<int>(unsettled.size())) * 100 / MeshCount;
-        if (!SimUi().KeepBalancing(percent))
-            break;
-        sweep = 0;
-        mayBound = wholeNetworkFirst;
+        return SimUi().KeepBalancing(percent);
     }
-    // A stop in the middle of a sweep may have left flows that ran away; such flows are never kept.
-    if (LastBalance.runawayAirway != 0 || ranAway(state)) {
-        LastBalance.converged = false;
-        return;
-    }
-    for (int a = 1; a <= n; ++a)
-        AirwayFlow(a) = static_cast<float>(state[a].flow);
+
+    const bool wholeNetworkFirst_;
+    const int n_;
+    // Flows are kept in double while balancing so that the node balance holds to the last digit of a single.
+    std::vector<AirwayState> state_;
+    const SweepMeshes meshes_;
+    std::vector<double> fanPressure_, fanSlope_; // Pa, Pa per m³/s, of the mesh being corrected
+    std::vector<double> correction_;             // m³/s, each mesh's last
+    // Per airway: its flow before the sweep, and how much the last sweep before a convergence question
+    // changed it (m³/s).
+    std::vector<double> before_, change_;
+    std::vector<double> largestChanges_; // m³/s, the largest change of an airway's flow, one per sweep
+    double largestChange_ = 0;           // m³/s, of the last sweep
+    double tolerance_ = MaxError;        // m³/s, Max Allowable Error raised to what single flows hold
+    double floorFlow_ = 0;               // m³/s, below which friction is linearised as at it
+    // m³/s: the flow error the last whole-network solve's last step left at most (infinite where it bound
+    // none), and the sum of the largest changes of the sweeps since.
+    double solveBound_ = Unknown, movedSinceSolve_ = 0;
+    double estimatedLeft_ = Unknown; // m³/s, the sweeps' estimate of the error left (FlowErrorLeft)
+    // Where the sweeps alone seem to have converged, a whole-network solve bounds the error they left, once
+    // in each stretch of MaxIterations sweeps.
+    bool mayBound_ = false;
+    int sweeps_ = 0;             // since the last question
+    bool failedUnmoved_ = false; // the flows failed the certification and no sweep has moved them since
+};
+
+} // namespace
+
+SweepStop SweepStopRule(double solveBound, double movedSinceSolve, double estimatedLeft, double tolerance,
+                        bool sweepsAlone) {
+    const double share = EstimateShare * tolerance;
+    if (solveBound + movedSinceSolve <= share || estimatedLeft == 0)
+        return SweepStop::Certify;
+    if (estimatedLeft <= share)
+        return sweepsAlone ? SweepStop::Certify : SweepStop::BoundBySolve;
+    return SweepStop::GoOn;
+}
+
+namespace {
+
+void balance(bool wholeNetworkFirst) {
+    LastBalance = BalanceOutcome{};
+    SimUi().ShowBalanceLabels();
+    Balancing(wholeNetworkFirst).Run();
 }
 
 } // namespace

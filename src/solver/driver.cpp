@@ -2,6 +2,7 @@
 
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
+#include "model/text_files.h"
 #include "model/undo.h"
 #include "model/upper_layers.h"
 #include "platform/Busy.h"
@@ -58,13 +59,34 @@ std::string flowText(double q) {
     return text;
 }
 
+// Set by a run that reached the balancing: its certificate is this run's.
+bool balancingRan = false;
+
 // Set by a run whose flows or pressures ran away: the line naming the airway says why it is not balanced.
 bool ranAway = false;
+
+// A warning line without an airway: the run goes on, and the error window shows it.
+void warn(const std::string &line) {
+    Errorlist.push_back(line);
+    SimUi().ErrorAdded(line);
+    if (ErrorLevel == 0)
+        ErrorLevel = 2;
+}
 
 // Flows whose balancing gave up stand for the pressure stages but are no results: one line of the warning
 // list says how far off they may be, the error window shows it and the status shows them as not balanced.
 // A run whose figures ran away has named its airway instead.
 void reportNotBalanced() {
+    // A fan at or near the fold of its curve holds no stable state there: its line says why.
+    if (const int fan = LastBalance.certificate.stallFan; fan != 0 && !stopped() && !ranAway) {
+        AddErrorLine(fan, "Not balanced: the fan works near the stall of its curve");
+        AirwayComment(fan) = "Near Stall";
+        AirwayFlags(fan) |= AirwayFlag::ErrorMark;
+        ErrorLevel = 1;
+        Shell().SetSimLabel("NOT BAL", NotBalancedColour);
+        RunOutcomeShown();
+        return;
+    }
     std::string line = "Not balanced: ";
     const int meshes = LastBalance.unsettledMeshes;
     const int sweeps = LastBalance.sweeps;
@@ -82,10 +104,8 @@ void reportNotBalanced() {
         line += ", flows may be off by an estimated " + flowText(LastBalance.flowErrorLeft);
     else
         line += ", the flow error left cannot be estimated";
-    if (!ranAway) {
-        Errorlist.push_back(line);
-        SimUi().ErrorAdded(line);
-    }
+    if (!ranAway)
+        warn(line);
     ErrorLevel = 1;
     Shell().SetSimLabel("NOT BAL", NotBalancedColour);
     RunOutcomeShown();
@@ -117,10 +137,34 @@ void runAway(int a, const std::string &cause, const StartFigures &start) {
     balancingGaveUp = true;
 }
 
+// The balancing ran at a Max Allowable Error it raised to what single-precision flows hold: the warning
+// list says so.
+void reportRaisedTolerance() {
+    const BalanceCertificate &c = LastBalance.certificate;
+    if (c.toleranceRaised)
+        warn("Max Allowable Error raised to " + NumberText(static_cast<float>(c.tolerance)) +
+             " m3/s for this run");
+}
+
+// Fans balanced on a rising part of their curve: a small change of the network may move them to its
+// stall, so each gets a warning line.
+void listRisingFans() {
+    for (const int a : LastBalance.certificate.risingFans) {
+        if (AirwayFlags(a) & AirwayFlag::ErrorMark)
+            continue;
+        AddErrorLine(a, "Fan on a rising part of its curve");
+        AirwayComment(a) = "Rising Curve";
+        AirwayFlags(a) |= AirwayFlag::ErrorMark;
+        if (ErrorLevel == 0)
+            ErrorLevel = 2;
+    }
+}
+
 } // namespace
 
 void RunSimulation() {
     balancingGaveUp = false;
+    balancingRan = false;
     ranAway = false;
     SimUi().HideErrorWindow();
     SimUi().SetSweepFigures("", "");
@@ -171,6 +215,7 @@ void RunSimulation() {
     const StartFigures start;
     BalanceAirflows();
     balancingGaveUp = !LastBalance.converged;
+    balancingRan = true;
     if (LastBalance.runawayAirway != 0)
         runAway(LastBalance.runawayAirway, "the flow ran away beyond 9994 m3/s", start);
     SetProgress(70);
@@ -208,7 +253,9 @@ void RunSimulation() {
     // Stopped, failed, not balanced or still listing non-converging airways: the results are not valid.
     if (stopped() || ErrorLevel == 1 || balancingGaveUp)
         return;
-    // Balanced, but a fan run off its measured curve gives figures to check.
+    // Balanced, but a fan on a rising part of its curve, or run off its measured curve, gives figures to
+    // check.
+    listRisingFans();
     ListFanDutyWarnings();
     NetworkBalanced = true;
     Shell().SetSimLabel("OK", 0xFF00);
@@ -250,6 +297,8 @@ void Simulate() {
         // After the pressure stages, whose undo records mark the results out of date.
         if (balancingGaveUp)
             reportNotBalanced();
+        if (balancingRan)
+            reportRaisedTolerance();
     } catch (const VBError &e) {
         failure = e.number;
     } catch (const std::bad_alloc &) {

@@ -3,6 +3,7 @@
 #include "common/ScriptedDialogs.h"
 #include "common/test_network.h"
 #include "solver/balance.h"
+#include "solver/certification.h"
 #include "solver/checks.h"
 #include "solver/fan_curves.h"
 #include "solver/meshes.h"
@@ -390,6 +391,48 @@ TEST(BalanceAirflows, TheOutcomeRecordsTheFlowErrorTheSweepsLeft) {
     EXPECT_GT(error, 1e-4);
     EXPECT_GE(recorded, error);
     EXPECT_LT(recorded, largest);
+}
+
+TEST(SweepStopRule, TheFlowsGoToBeCertifiedOnlyWhenWhatBoundsTheirErrorIsWithinHalfTheTolerance) {
+    const double unknown = INFINITY, tolerance = 0.5; // m³/s
+    const struct {
+        double solveBound, movedSince, estimate;
+        bool sweepsAlone;
+        SweepStop stop;
+    } cases[] = {
+        {0.125, 0.125, unknown, false, SweepStop::Certify}, // together at half the tolerance
+        {0.125, 0.25, unknown, false, SweepStop::GoOn},     // the sweeps' changes since the bound count
+        {unknown, 0, 0, false, SweepStop::Certify},         // the flows stand still
+        {unknown, 0, 0.25, false, SweepStop::BoundBySolve}, // an estimate is bounded by a solve first
+        {unknown, 0, 0.25, true, SweepStop::Certify},       // unless the sweeps run alone
+        {unknown, 0, 0.375, true, SweepStop::GoOn},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SweepStopRule(c.solveBound, c.movedSince, c.estimate, tolerance, c.sweepsAlone), c.stop)
+            << c.solveBound << " + " << c.movedSince << ", estimate " << c.estimate;
+}
+
+TEST(CertifyBalance, AOneMeshLoopIsCorrectedByItsPressureSumOverItsSlopeAndAllowedTheNextSuchCorrection) {
+    // Surface -> 1 -> 2 -> surface, 1 Ns²/m⁸ in all, driven by a fixed pressure of 100 Pa: balanced at
+    // 10 m³/s. At 10.2 m³/s the loop loses 104.04 Pa against 100 Pa over a slope of 2 x 10.2 Pa per m³/s;
+    // after that correction it loses (its size)² more than 100 Pa, over the same slope.
+    NewNetwork();
+    const int driven = AddAirway(0, 1, 0.25);
+    AirwayFan(driven) = -1;
+    AirwayPressure(driven) = 100;
+    AddAirway(1, 2, 0.25);
+    AddAirway(2, 0, 0.5);
+    CheckFanCurves();
+    ASSERT_TRUE(CheckAndMesh());
+    BuildFanCurves();
+    const double correction = 4.04 / 20.4, next = correction * correction / 20.4;
+    for (const double tolerance : {0.5, 0.25}) {
+        MaxError = static_cast<float>(tolerance);
+        const BalanceCertificate c = CertifyBalance(std::vector<double>(AirwayCount + 1, 10.2));
+        EXPECT_NEAR(c.correction, correction, 1e-12);
+        EXPECT_NEAR(c.allowance, next / (1 - next / correction), 1e-12);
+        EXPECT_EQ(c.balanced, tolerance == 0.5) << "bound 0.2 m3/s against half of " << tolerance;
+    }
 }
 
 TEST(BalanceAirflows, NegligibleAirwaysKeepTheirFansAndTheirRingsTheSplitOfTheirResistances) {

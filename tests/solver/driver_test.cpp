@@ -1,12 +1,16 @@
 #include "common/run_fixture.h"
 #include "model/node_keys.h"
+#include "model/text_files.h"
 #include "platform/Busy.h"
 #include "platform/VBError.h"
 #include "solver/balance.h"
+#include "solver/certification.h"
 #include "solver/driver.h"
+#include "solver/fan_curves.h"
 #include "solver/meshes.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -132,6 +136,25 @@ TEST_F(SimRunTest, AFanRunBeyondItsCurveIsAWarningOfABalancedRun) {
     EXPECT_EQ(ui.errorWindowCaptions, std::vector<std::string>{"Warning-reversals"});
     EXPECT_TRUE(NetworkBalanced);
     EXPECT_EQ(shell.simCaption, "OK");
+}
+
+TEST_F(SimRunTest, AMaxAllowableErrorBelowWhatSingleFlowsHoldIsRaisedForTheRunAndTheWarningsSaySo) {
+    // The circuit's 50 m³/s are held in single precision to 2^-18 m³/s: a finer tolerance is raised to it,
+    // that one itself is not.
+    const float spacing = std::ldexp(1.0f, -18);
+    for (const float tolerance : {1e-6f, spacing}) {
+        SetUp();
+        FanCircuit circuit;
+        MaxError = tolerance;
+        Simulate();
+        EXPECT_TRUE(NetworkBalanced) << tolerance;
+        EXPECT_EQ(LinesWith("for this run"),
+                  tolerance < spacing ? std::vector<std::string>{"Max Allowable Error raised to " +
+                                                                 NumberText(spacing) + " m3/s for this run"}
+                                      : std::vector<std::string>{})
+            << tolerance;
+        EXPECT_EQ(MaxError, tolerance) << "the setting stays as typed";
+    }
 }
 
 TEST_F(SimRunTest, SurfaceStartAndFixedFlowPressures) {
@@ -651,4 +674,108 @@ TEST_F(SimRunTest, UndoWithAutomaticSimulationEndsAfterOneEditAndRunsOnce) {
     EXPECT_TRUE(ReversalStepPending);
     EXPECT_EQ(UndoStep, 2);
     EXPECT_EQ(shell.simCaption, "OK");
+}
+
+namespace {
+
+// A fan from the surface to node 1 on the rising piece of its curve from (30 m³/s, 500 Pa) to (50, 1500),
+// P = 50 Q - 1000, feeding four parallel returns of two airways each back to the surface. A system of
+// resistance Rs meets the piece where Rs Q² = 50 Q - 1000; the stable state's net slope 2 Rs Q - 50 is
+// 50 √(1 - Rs / 0.625): short of the fold (where the system curve touches the piece at 40 m³/s) by the
+// share `shortOfFold` of the fan's rise.
+struct FanNearItsFold {
+    int fan;
+    // m³/s by airway number, worked from the resistances as stored: the stable state, and the unstable one
+    // on the other side of the fold.
+    std::map<int32_t, double> balanced, unstable;
+    explicit FanNearItsFold(double shortOfFold) {
+        FanName(1) = "Rising";
+        const float flows[] = {10, 20, 30, 50, 60, 70, 80, 90, 100, 110};
+        const float pressures[] = {400, 450, 500, 1500, 1600, 1550, 1400, 1100, 700, 200};
+        for (int p = 1; p <= 10; ++p) {
+            FanCurveFlow(p, 1) = flows[p - 1];
+            FanCurvePressure(1, p, 1) = pressures[p - 1];
+            FanCurvePressure(2, p, 1) = pressures[p - 1] + 50;
+        }
+        const double shares[] = {1, 1.5, 2, 3}; // of the returns' resistances
+        double conductance = 0;                 // Σ 1/√R of the shares
+        for (double s : shares)
+            conductance += 1 / std::sqrt(s);
+        const double system = 0.625 * (1 - shortOfFold * shortOfFold); // Ns²/m⁸
+        const double scale = (system - 0.025) * conductance * conductance;
+        fan = AddFanAirway(0, 1, 0.025, 1);
+        std::vector<std::array<int, 2>> legs;
+        for (int i = 0; i < 4; ++i)
+            legs.push_back(
+                {AddAirway(1, 2 + i, scale * shares[i] / 2), AddAirway(2 + i, 0, scale * shares[i] / 2)});
+        double stored = 0; // Σ 1/√R of the returns as stored
+        for (const auto &[first, second] : legs)
+            stored += 1 / std::sqrt(double(AirwayResistance(first)) + AirwayResistance(second));
+        const double rs = AirwayResistance(fan) + 1 / (stored * stored);
+        for (const auto &[state, sign] : {std::pair{&balanced, 1}, std::pair{&unstable, -1}}) {
+            const double q = (50 + sign * std::sqrt(2500 - 4000 * rs)) / (2 * rs);
+            (*state)[AirwayNumber(fan)] = q;
+            for (const auto &[first, second] : legs)
+                (*state)[AirwayNumber(first)] = (*state)[AirwayNumber(second)] =
+                    q / std::sqrt(double(AirwayResistance(first)) + AirwayResistance(second)) / stored;
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(SimRunTest, AFanNearTheFoldOfItsCurveIsOkOnlyWithinTheToleranceOfItsBalanceOrNamedNotBalanced) {
+    int ok = 0, notBalanced = 0;
+    for (const double shortOfFold : {0.002, 0.0005})
+        for (const float tolerance : {0.05f, 1e-3f})
+            for (const int off : {1, 3, 5, 0}) {
+                SetUp();
+                const FanNearItsFold network(shortOfFold);
+                const int32_t fan = AirwayNumber(network.fan);
+                // Every flow as the balance has it, the fan's `off` tolerances more; or (0) as the unstable
+                // balance beyond the fold has it, where no correction moves them.
+                const auto &start = off == 0 ? network.unstable : network.balanced;
+                const double q = start.at(fan), scale = (q + off * tolerance) / q;
+                for (int a = 1; a <= AirwayCount; ++a)
+                    AirwayFlow(a) = static_cast<float>(start.at(AirwayNumber(a)) * scale);
+                MaxError = tolerance;
+                Simulate();
+                const std::string what = std::to_string(shortOfFold) + " short, at " +
+                                         std::to_string(tolerance) + ", " + std::to_string(off) + " off";
+                const std::string named = std::to_string(fan) + "\t";
+                if (NetworkBalanced) {
+                    ++ok;
+                    for (int a = 1; a <= AirwayCount; ++a)
+                        EXPECT_NEAR(AirwayFlow(a), network.balanced.at(AirwayNumber(a)), tolerance)
+                            << what << " airway " << AirwayNumber(a);
+                    EXPECT_EQ(LinesWith("Fan on a rising part of its curve"),
+                              std::vector<std::string>{named + "Fan on a rising part of its curve"})
+                        << what;
+                } else {
+                    ++notBalanced;
+                    EXPECT_EQ(LinesWith("near the stall of its curve"),
+                              std::vector<std::string>{
+                                  named + "Not balanced: the fan works near the stall of its curve"})
+                        << what;
+                    EXPECT_EQ(shell.simCaption, "NOT BAL") << what;
+                }
+            }
+    EXPECT_EQ(notBalanced, 4) << "the starts at the unstable balance";
+    EXPECT_EQ(ok, 12);
+    // The true slopes themselves tell the unstable balance: the meshes' matrix of them is not positive
+    // definite there, and the fan is named.
+    SetUp();
+    const FanNearItsFold network(0.002);
+    const int32_t fan = AirwayNumber(network.fan);
+    CheckFanCurves();
+    ASSERT_TRUE(CheckAndMesh());
+    BuildFanCurves();
+    for (const auto *state : {&network.unstable, &network.balanced}) {
+        std::vector<double> flow(AirwayCount + 1, 0.0);
+        for (int a = 1; a <= AirwayCount; ++a)
+            flow[a] = state->at(AirwayNumber(a));
+        const BalanceCertificate c = CertifyBalance(flow);
+        EXPECT_EQ(c.stallFan == 0 ? 0 : AirwayNumber(c.stallFan), state == &network.unstable ? fan : 0);
+        EXPECT_EQ(c.balanced, state == &network.balanced);
+    }
 }
