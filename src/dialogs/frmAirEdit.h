@@ -210,7 +210,7 @@ private:
 
     // How a field behaves when it gets or loses the focus, on keys and on clicks.
     enum FocusAction : unsigned { SelectAll = 1, MarkOnFocus = 2 };
-    enum class LostFocus { None, Positive, Signed, WholePart, LayerRename };
+    enum class LostFocus { None, Positive, Signed, LayerRename };
     struct FieldRule {
         QWidget *control = nullptr;
         unsigned focus = 0;
