@@ -182,6 +182,13 @@ TEST_F(FanDataTest, EstimatesGoThroughTheVelocityPressure) {
     boxes.Expect(VB::vbOK, "static fan curve for all fans");
     window->mnuStaticAll_Click();
     EXPECT_EQ(FanCurvePressure(1, 1, 3), 1000);
+    // A diameter still being typed is the one estimated with: velocity pressure 0.6 (10 / pi)^2 = 6.08 Pa.
+    window->TxtOutDiam->SetFocus();
+    window->TxtOutDiam->selectAll();
+    RealKeys::Type(window->TxtOutDiam, "2");
+    boxes.Expect(VB::vbOK, "calculate a total fan curve based on");
+    window->mnuTotalCurrent_Click();
+    EXPECT_EQ(FanCurvePressure(2, 1, 1), FanCurvePressure(1, 1, 1) + 6);
     EXPECT_TRUE(boxes.Done());
 }
 
