@@ -717,10 +717,6 @@ void frmAirEdit::CmdOriface_Click() {
     OrificeWizard(*this);
 }
 
-std::string frmAirEdit::FixedResistanceText() const {
-    return BoxText(*TxtFixRes);
-}
-
 void frmAirEdit::SetFixedResistanceText(const std::string &text) {
     TxtFixRes->setText(ToQt(text));
 }

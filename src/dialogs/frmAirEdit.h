@@ -111,7 +111,6 @@ public:
     float EditWidth = 0, EditHeight = 0, EditDiameter = 0, EditArea = 0, EditPerimeter = 0; // m, m²
 
     // ---- FixedResistanceBox, for the orifice wizard ----
-    std::string FixedResistanceText() const override;
     void SetFixedResistanceText(const std::string &text) override;
     void FixResistance() override;
 

@@ -7,7 +7,6 @@ namespace {
 struct ResistanceBox : FixedResistanceBox {
     std::string text = "typed";
     bool fixed = false;
-    std::string FixedResistanceText() const override { return text; }
     void SetFixedResistanceText(const std::string &t) override { text = t; }
     void FixResistance() override { fixed = true; }
 };
