@@ -312,7 +312,8 @@ void frmAirEdit::connectHandlers() {
         {TxtWidth, SelectAll, true, true, false, true, nullptr, LostFocus::Signed, true, true},
         {txtHeight, MarkOnFocus | SelectAll, true, false, false, true, nullptr, LostFocus::Signed, true,
          true},
-        {TxtMultiAir, MarkOnFocus | SelectAll, false, true, true, true, nullptr, LostFocus::WholePart, true,
+        // A count keeps what was typed: the save refuses a fraction with its rule.
+        {TxtMultiAir, MarkOnFocus | SelectAll, false, true, true, true, nullptr, LostFocus::None, true,
          false},
         {TxtName, 0, true, false, false, true, nullptr, LostFocus::None, false, false},
         {TxtCPart, SelectAll, false, false, false, false, nullptr, LostFocus::None, false, false},
@@ -400,10 +401,6 @@ bool typedKey(const QKeyEvent *key) {
     return !key->text().isEmpty() && key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab;
 }
 
-std::string wholeText(double x) {
-    return NumberText(x + 0.0);
-}
-
 } // namespace
 
 bool frmAirEdit::fieldEvent(const FieldRule &rule, QEvent *event) {
@@ -423,8 +420,6 @@ bool frmAirEdit::fieldEvent(const FieldRule &rule, QEvent *event) {
             return false;
         if (rule.lost == LostFocus::LayerRename) {
             layerLostFocus(static_cast<VBComboBox *>(control));
-        } else if (rule.lost == LostFocus::WholePart) {
-            edit->setText(ToQt(wholeText(VB::Fix(VB::Val(BoxText(*edit))))));
         } else if (rule.lost != LostFocus::None) {
             // A text that is not a number stays as typed.
             try {
@@ -720,10 +715,6 @@ void frmAirEdit::CmdShock_Click() {
 
 void frmAirEdit::CmdOriface_Click() {
     OrificeWizard(*this);
-}
-
-std::string frmAirEdit::FixedResistanceText() const {
-    return BoxText(*TxtFixRes);
 }
 
 void frmAirEdit::SetFixedResistanceText(const std::string &text) {

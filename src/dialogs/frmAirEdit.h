@@ -111,7 +111,6 @@ public:
     float EditWidth = 0, EditHeight = 0, EditDiameter = 0, EditArea = 0, EditPerimeter = 0; // m, m²
 
     // ---- FixedResistanceBox, for the orifice wizard ----
-    std::string FixedResistanceText() const override;
     void SetFixedResistanceText(const std::string &text) override;
     void FixResistance() override;
 
@@ -210,7 +209,7 @@ private:
 
     // How a field behaves when it gets or loses the focus, on keys and on clicks.
     enum FocusAction : unsigned { SelectAll = 1, MarkOnFocus = 2 };
-    enum class LostFocus { None, Positive, Signed, WholePart, LayerRename };
+    enum class LostFocus { None, Positive, Signed, LayerRename };
     struct FieldRule {
         QWidget *control = nullptr;
         unsigned focus = 0;

@@ -140,16 +140,36 @@ void frmCoords::OK_Click() {
     int32_t rounded[3] = {0, 0, 0};
     QLineEdit *absolute[] = {TxtX, TxtY, TxtZ};
     QLineEdit *offsets[] = {TxtdX, TxtdY, TxtdZ};
+    // Every box is read and the point checked before anything is stored: a refusal keeps the dialog
+    // open with the box selected, and the drawing goes on from where it was.
+    const auto refuse = [](QLineEdit *box, const char *message) {
+        VB::MsgBox(message);
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
+    };
+    QLineEdit *reading = nullptr;
     try {
         for (int i = 0; i < 3; ++i) {
             // Single precision metres, as the point is kept.
-            point[i] =
-                static_cast<float>((relative_ ? 0.0 : typedMetres(absolute[i])) + typedMetres(offsets[i]));
+            reading = absolute[i];
+            const double base = relative_ ? 0.0 : typedMetres(absolute[i]);
+            reading = offsets[i];
+            point[i] = static_cast<float>(base + typedMetres(offsets[i]));
             rounded[i] = StrictLong(point[i]);
         }
     } catch (const VBError &) {
-        VB::MsgBox("Error in coordinate entry - please check");
+        refuse(reading, "Error in coordinate entry - please check");
         return;
+    }
+    if (!relative_) {
+        const bool inside[] = {InRange(Value::PlanCoordinate, rounded[0]),
+                               InRange(Value::PlanCoordinate, rounded[1]),
+                               InRange(Value::Elevation, rounded[2])};
+        for (int i = 0; i < 3; ++i)
+            if (!inside[i]) {
+                refuse(absolute[i], "Coordinates exceed allowed values");
+                return;
+            }
     }
     EntryPointX = rounded[0];
     EntryPointY = rounded[1];
@@ -157,15 +177,6 @@ void frmCoords::OK_Click() {
     if (!relative_) {
         PointTyped = true;
         (MouseDownActive ? WorkingElevation : StartElevation) = static_cast<float>(point[2]);
-        if (!InRange(Value::PlanCoordinate, EntryPointX) || !InRange(Value::PlanCoordinate, EntryPointY) ||
-            !InRange(Value::Elevation, EntryPointZ)) {
-            VB::MsgBox("Coordinates exceed allowed values");
-            EntryPointX = 0;
-            EntryPointY = 0;
-            CoordsCancelled = -1;
-            MouseDownActive = false;
-            CurrentLine.clear();
-        }
     }
     unload(QDialog::Accepted);
 }

@@ -117,17 +117,20 @@ void frmShock::Form_Load() {
     ShockTotal = 0;
 }
 
-void frmShock::ReCalc() {
+QLineEdit *frmShock::ReCalc() {
     ShockTotal = 0;
+    QLineEdit *refused = nullptr;
     for (int i = 0; i < Types; ++i) {
         const auto index = static_cast<size_t>(i);
         const int ticked = ChkShockType[index]->Value();
         double count = leadingNumber(LblNumS[index]);
-        // A count that is not a whole number of fittings is said and goes back to none, before the box
-        // shows, so that nothing the box sets off counts it again.
+        // A count that is not a whole number of fittings is said and counts for nothing; the box keeps what
+        // was typed, selected for its correction.
         if (ticked != 0 && !InRange(Value::ShockCount, count)) {
-            LblNumS[index]->setText("0");
             count = 0;
+            if (refused == nullptr)
+                refused = LblNumS[index];
+            LblNumS[index]->selectAll();
             VB::MsgBox(RangeText(Value::ShockCount), VB::vbExclamation);
         }
         // The length as the length format shows it in display units.
@@ -137,6 +140,7 @@ void frmShock::ReCalc() {
         ShockTotal += static_cast<float>(length * ticked * count);
     }
     LblShockTotal->setText(ToQt(FormatPattern(ShockTotal, "0")));
+    return refused;
 }
 
 void frmShock::ChkShockType_Click(int index) {
@@ -186,6 +190,12 @@ bool frmShock::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmShock::cmdOK_Click() {
+    // A refused count keeps the calculator open on its box: no total goes to the airway without it.
+    if (QLineEdit *refused = ReCalc()) {
+        refused->setFocus(Qt::OtherFocusReason);
+        refused->selectAll();
+        return;
+    }
     SubDialogOpen = false;
     Unload(QDialog::Accepted);
 }

@@ -16,8 +16,9 @@ public:
     explicit frmShock(QWidget *parent = nullptr);
 
     static constexpr int Types = 20;
-    // Recomputes ShockTotal and LblShockTotal from the ticks and counts.
-    void ReCalc();
+    // Recomputes ShockTotal and LblShockTotal from the ticks and counts; returns the first ticked count box
+    // whose count is refused, or none.
+    QLineEdit *ReCalc();
 
     std::array<VBCheckBox *, Types> ChkShockType{};
     std::array<QLineEdit *, Types> LblNumS{};

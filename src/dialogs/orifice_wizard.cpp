@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "model/text_files.h"
 #include "model/units.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/VBError.h"
 #include "platform/VBMath.h"
@@ -47,20 +48,27 @@ void OrificeWizard(FixedResistanceBox &box) {
     }
     const std::string answer =
         VB::InputBox("Enter the orifice area in " + UnitName(Quantity::Area), "Orifice resistance wizard");
-    float orifice = static_cast<float>(VB::Val(answer));
-    // A negative area is no opening at all.
-    if (!(orifice > 0))
+    // No answer asks for nothing; an answer that is no area above 0 is said and changes nothing.
+    if (answer.empty())
         return;
-    orifice = FromDisplayUnits(orifice, Quantity::Area);
+    float orifice = 0;
+    try {
+        orifice = TypedValue(Value::SectionArea, answer, Quantity::Area);
+    } catch (const ValueRefused &refused) {
+        VB::MsgBox(refused.what(), VB::vbExclamation);
+        return;
+    }
     // An opening as large as the contracted airway, or larger, restricts nothing.
     const double open = ContractionCoefficient * orifice;
     const double gap = open >= area ? 0 : 1 / open - 1 / area;
     const float added = static_cast<float>(OrificeFactor * gap * gap);
     const double shownAdded = numericValue(FormatValue(added, Quantity::Resistance, 0, 0));
 
-    box.SetFixedResistanceText(FormatValue(AirwayResistance(a), Quantity::Resistance, 0, 0));
+    // The sum starts from the stored resistance as shown; the box keeps what was typed in it unless the
+    // orifice is taken.
     const std::string unit = UnitName(Quantity::Resistance);
-    const double total = numericValue(box.FixedResistanceText()) + shownAdded;
+    const double total =
+        numericValue(FormatValue(AirwayResistance(a), Quantity::Resistance, 0, 0)) + shownAdded;
     const int answerCode =
         VB::MsgBox("A resistance of " + FormatPattern(shownAdded, "0.00000") + " " + unit +
                        " will now be added to the airway.\r\n\r\nThe total resistance will be "

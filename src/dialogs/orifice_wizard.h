@@ -8,7 +8,6 @@
 class FixedResistanceBox {
 public:
     virtual ~FixedResistanceBox() = default;
-    virtual std::string FixedResistanceText() const = 0;
     virtual void SetFixedResistanceText(const std::string &text) = 0;
     // Ticks "Resist" and runs its click handler.
     virtual void FixResistance() = 0;

@@ -2,6 +2,7 @@
 
 #include "exchange/dxf_writer.h"
 #include "model/Gustrom1.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
 #include "platform/VBControls.h"
@@ -87,11 +88,13 @@ void frmExport::Export_Click() {
     const std::array<QLineEdit *, 6> boxes = {TxtData, TxtNode, TxtAirway, TxtNodeCircle, TxtArrow, TxtFloat};
     std::array<int, 6> sizes{};
     for (std::size_t k = 0; k < boxes.size(); ++k) {
-        const double value =
-            VB::RoundHalfEven(VB::Val(boxes[k]->text().toStdString(), VB::LocaleDecimalSeparator()));
-        if (value < std::numeric_limits<int16_t>::min() || value > std::numeric_limits<int16_t>::max()) {
-            VB::MsgBox("Size out of range", VB::vbExclamation);
+        // A text that is no number is 0, the size given at the next opening; a fraction is refused, not
+        // rounded.
+        const double value = VB::Val(boxes[k]->text().toStdString(), VB::LocaleDecimalSeparator());
+        if (!InRange(Value::ExportSize, value)) {
+            VB::MsgBox(RangeText(Value::ExportSize), VB::vbExclamation);
             boxes[k]->setFocus();
+            boxes[k]->selectAll();
             return;
         }
         sizes[k] = static_cast<int>(value);

@@ -12,6 +12,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+#include <array>
+
 frmImport::frmImport(QWidget *parent) : QDialog(parent) {
     setObjectName("frmImport");
     setWindowTitle("Import Data Options");
@@ -111,8 +114,14 @@ void frmImport::Import_Click() {
             LblMessage->repaint();
         });
     }
-    if (outcome == ImportOutcome::OffsetsInvalid)
+    // The dialog stays open on the offset that is no number.
+    if (outcome == ImportOutcome::OffsetsInvalid) {
+        QLineEdit *offset = std::array{
+            TxtXOffset, TxtYOffset, TxtZOffset}[static_cast<size_t>(std::max(RefusedOffset(Options()), 0))];
+        offset->setFocus();
+        offset->selectAll();
         return;
+    }
     accept();
     Redraw();
     VB::SetScreenPointer(VB::vbDefault);

@@ -273,15 +273,22 @@ void frmPrinter::TxtScale_LostFocus() {
 }
 
 void frmPrinter::PrintIt_Click() {
+    // The scale and the copies are read before anything is stored: one that cannot be used keeps the dialog
+    // open with its box selected, the colour, scale and title as they were.
+    const auto scale = VB::StrictNumber(FromQt(TxtScale->text()), ',');
+    const auto copies = VB::CInt(VB::Val(FromQt(TxtCopies->text()), ','));
+    QLineEdit *refused = !scale || std::abs(*scale) > std::numeric_limits<float>::max() ? TxtScale
+                         : !copies                                                      ? TxtCopies
+                                                                                        : nullptr;
+    if (refused != nullptr) {
+        VB::MsgBox("Error while trying to print - Check Printer");
+        refused->setFocus();
+        refused->selectAll();
+        return;
+    }
     VB::SetScreenPointer(VB::vbHourglass);
     try {
         PrintInColour = ChkColour->Value();
-        const auto scale = VB::StrictNumber(FromQt(TxtScale->text()), ',');
-        if (!scale || std::abs(*scale) > std::numeric_limits<float>::max())
-            throw VBError(VBErr::TypeMismatch, "Type mismatch");
-        const auto copies = VB::CInt(VB::Val(FromQt(TxtCopies->text()), ','));
-        if (!copies)
-            throw VBError(VBErr::Overflow, "Overflow");
         PrintTitle = FromQt(TxtTitle->text());
         Printing->setVisible(true);
         // Every copy is printed at the typed scale (a printout ends with the scale back at "fit"). The

@@ -373,18 +373,25 @@ void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, 
 
 } // namespace
 
+int RefusedOffset(const ImportOptions &options) {
+    const std::string *texts[3] = {&options.xOffset, &options.yOffset, &options.zOffset};
+    for (int k = 0; k < 3; ++k)
+        if (!offsetMetres(*texts[k]))
+            return k;
+    return -1;
+}
+
 ImportOutcome ImportNetwork(const ImportOptions &options,
                             const std::function<void(const std::string &)> &message) {
+    if (RefusedOffset(options) >= 0) {
+        VB::MsgBox("Offsets must be numbers", VB::vbExclamation);
+        return ImportOutcome::OffsetsInvalid;
+    }
     Offsets offsets;
     const std::string *texts[3] = {&options.xOffset, &options.yOffset, &options.zOffset};
     const bool negate[3] = {options.negateX, options.negateY, options.negateZ};
     for (int k = 0; k < 3; ++k) {
-        const auto metres = offsetMetres(*texts[k]);
-        if (!metres) {
-            VB::MsgBox("Offsets must be numbers", VB::vbExclamation);
-            return ImportOutcome::OffsetsInvalid;
-        }
-        offsets.metres[k] = *metres;
+        offsets.metres[k] = *offsetMetres(*texts[k]);
         offsets.sign[k] = negate[k] ? -1 : 1;
     }
     const FileKind kind = kindOf(ImportFileName);

@@ -21,6 +21,9 @@ enum class ImportOutcome {
     OffsetsInvalid, // an offset is not a number (reported); nothing was read
 };
 
+// The first offset box (0 X, 1 Y, 2 Z) whose text is not a number, or -1 when every offset reads.
+int RefusedOffset(const ImportOptions &options);
+
 // Imports ImportFileName. `message` shows the progress text. The network changes only when the whole
 // file has been read; a changed network is offered for saving before a replacing import.
 ImportOutcome ImportNetwork(const ImportOptions &options,

@@ -18,19 +18,21 @@ const int32_t RLLimit = static_cast<int32_t>(RuleOf(Value::Elevation).high); // 
 constexpr int CoordinateQuantity = 14;
 constexpr int LastLevel = 249;
 
-// A typed height in display units to whole metres, held within the RL limits with the user told.
-int32_t typedHeight(const std::string &text) {
+// A typed height in display units, m.
+double typedMetres(const std::string &text) {
     float shown = static_cast<float>(VB::Val(text, VB::LocaleDecimalSeparator()));
-    const double metres = FromDisplayUnits(shown, CoordinateQuantity);
-    // The limits are checked before rounding, so no typed value can overflow.
-    if (metres > RLLimit) {
-        VB::MsgBox("Exceeds Maximum RL Limits", VB::vbExclamation);
-        return RLLimit;
-    }
-    if (metres < -RLLimit) {
-        VB::MsgBox("Exceeds Minimum RL Limits", VB::vbExclamation);
-        return -RLLimit;
-    }
+    return FromDisplayUnits(shown, CoordinateQuantity);
+}
+
+// The message for a height beyond the RL limits (checked before rounding, so no height can overflow); none
+// within them.
+const char *beyondLimits(double metres) {
+    return metres > RLLimit    ? "Exceeds Maximum RL Limits"
+           : metres < -RLLimit ? "Exceeds Minimum RL Limits"
+                               : nullptr;
+}
+
+int32_t wholeMetres(double metres) {
     return static_cast<int32_t>(VB::RoundHalfEven(metres));
 }
 
@@ -53,15 +55,26 @@ std::vector<std::string> LevelListNames() {
     return names;
 }
 
-void CheckLevelRanges(std::vector<LevelGridRow> grid) {
+std::optional<LevelCell> CheckLevelRanges(std::vector<LevelGridRow> grid) {
     const int rows = std::min(static_cast<int>(grid.size()), LastLevel);
+    // Every height is checked before any level is stored: one beyond the limits is said and stores nothing.
+    for (int i = 1; i <= rows; ++i) {
+        const LevelGridRow &row = grid[static_cast<size_t>(i - 1)];
+        const double high = typedMetres(row[1]);
+        const bool lowRead = wholeMetres(high) != 0 || LevelRange(i, 2) != 0;
+        for (int column = 2; column <= (lowRead ? 3 : 2); ++column)
+            if (const char *message = beyondLimits(column == 2 ? high : typedMetres(row[2]))) {
+                VB::MsgBox(message, VB::vbExclamation);
+                return LevelCell{i, column};
+            }
+    }
     for (int i = 1; i <= rows; ++i) {
         const LevelGridRow &row = grid[static_cast<size_t>(i - 1)];
         LevelName(i) = row[0];
-        LevelRange(i, 1) = typedHeight(row[1]);
+        LevelRange(i, 1) = wholeMetres(typedMetres(row[1]));
         if (LevelRange(i, 1) == 0 && LevelRange(i, 2) == 0)
             continue;
-        LevelRange(i, 2) = typedHeight(row[2]);
+        LevelRange(i, 2) = wholeMetres(typedMetres(row[2]));
         if (LevelRange(i, 2) > LevelRange(i, 1))
             std::swap(LevelRange(i, 1), LevelRange(i, 2));
         if (i != 1 && LevelRange(i, 1) >= LevelRange(1, 2))
@@ -71,6 +84,7 @@ void CheckLevelRanges(std::vector<LevelGridRow> grid) {
                        VB::vbCritical, "RL Range Problem");
     }
     FillLevelList();
+    return std::nullopt;
 }
 
 void SetDefaultLevels() {

@@ -1,16 +1,21 @@
 #pragma once
 // Level table and saved views, kept in step with the main window's lists.
 #include <array>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The texts of the level table window's grid: row i is level i + 1 with its name, RL High and RL Low,
 // heights in the display units of coordinates.
 using LevelGridRow = std::array<std::string, 3>;
 
-// Takes the level table over from the grid, enforcing the RL limits and warning about levels that
-// reach the surface level, then refills the level controls.
-void CheckLevelRanges(std::vector<LevelGridRow> grid);
+// A cell of the level table's grid: row (the level) and column (2 RL High, 3 RL Low).
+using LevelCell = std::pair<int, int>;
+// Takes the level table over from the grid, warning about levels that reach the surface level, then
+// refills the level controls. A height beyond the RL limits is said and refused: nothing is stored and its
+// cell is returned.
+std::optional<LevelCell> CheckLevelRanges(std::vector<LevelGridRow> grid);
 // A level slot in no use: no name and both bounds 0. The level table ends at the first one.
 bool IsUnusedLevel(int level);
 // The first unused level slot, found by the last LevelListNames (250 when all 249 levels are in use).

@@ -63,6 +63,7 @@ constexpr Entry Rules[] = {
     {Q::AutosaveMinutes, {"Autosave minutes", 0, 0, 10, true, false, 0}},
     {Q::PresetIndex, {"Preset type", 0, 0, TypedPreset, true, false, 0}},
     {Q::ShownFlow, {"Significant flow", Quantity::Airflow, 0, 10000, false, false, 0}},
+    {Q::ExportSize, {"Size", 0, -32768, 32767, true, false, 0}},
 
     // ---- Typed at a door ----
     {Q::Section, {"Size", Quantity::Length, 0, Single, false, true, 1}},

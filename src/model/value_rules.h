@@ -59,6 +59,7 @@ enum class Value {
     AutosaveMinutes,
     PresetIndex, // a wall, shock or resistance type: presets 0..49, 50 typed
     ShownFlow,   // m³/s, the significant flows of the view options
+    ExportSize,  // a text or symbol size of a DXF export, drawing units
 
     // ---- Typed at a door ----
     // A cross-section typed in a dialog, cell or settings box has a size: 0 is refused at every door, not

@@ -18,19 +18,22 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <array>
+#include <optional>
+
 namespace {
 
 constexpr int AirflowQuantity = 4;
 
-// A flow typed in display units, stored in m³/s when it lies in 0 .. 10000 as typed.
-void readFlow(const QLineEdit *box, float &stored) {
+// A flow typed in display units, in m³/s when it lies in 0 .. 10000 as typed; said and none otherwise.
+std::optional<float> readFlow(const QLineEdit *box) {
     const float typed = LenientSingle(LenientValue(FromQt(box->text())));
     if (typed >= 0 && typed <= 10000) {
         float value = typed;
-        stored = FromDisplayUnits(value, AirflowQuantity);
-    } else {
-        VB::MsgBox("Limits of Allowable Significant Flows", VB::vbExclamation);
+        return FromDisplayUnits(value, AirflowQuantity);
     }
+    VB::MsgBox("Limits of Allowable Significant Flows", VB::vbExclamation);
+    return std::nullopt;
 }
 
 } // namespace
@@ -120,6 +123,18 @@ void frmViewer::Form_Load() {
 }
 
 void frmViewer::OK_Click() {
+    // Both flows are read before anything is stored: a refused one keeps the dialog open, its box selected.
+    std::array<float, 2> flows{};
+    const std::array<QLineEdit *, 2> flowBoxes{TxtSig, TxtSigMin};
+    for (size_t i = 0; i < flowBoxes.size(); ++i) {
+        const auto flow = readFlow(flowBoxes[i]);
+        if (!flow) {
+            flowBoxes[i]->setFocus();
+            flowBoxes[i]->selectAll();
+            return;
+        }
+        flows[i] = *flow;
+    }
     GraphicsDetail = 0;
     for (int i = 0; i <= 9; ++i)
         if (ChkViewer[static_cast<size_t>(i)]->isChecked())
@@ -127,8 +142,8 @@ void frmViewer::OK_Click() {
     for (int b = 0; b <= 3; ++b)
         if (OptType[static_cast<size_t>(b)]->Value())
             DataDisplayMode = DataModeOfButton[b];
-    readFlow(TxtSig, MaxShownFlow);
-    readFlow(TxtSigMin, MinShownFlow);
+    MaxShownFlow = flows[0];
+    MinShownFlow = flows[1];
     for (int i = 0; i <= 2; ++i)
         if (OptDimmer[static_cast<size_t>(i)]->Value())
             DimOption = i;

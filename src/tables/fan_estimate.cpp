@@ -3,6 +3,7 @@
 #include "model/Gustrom1.h"
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
+#include "platform/VBTextBox.h"
 #include "tables/frmFanData.h"
 
 #include <array>
@@ -82,9 +83,11 @@ void frmFanData::estimate(bool total, bool all) {
     const EstimateCommand &command = Estimates[total ? 1 : 0][all ? 1 : 0];
     if (VB::MsgBox(command.prompt, VB::vbOKCancel, command.caption) != VB::vbOK)
         return;
-    // A cell still being typed is part of what the grid shows.
-    commitEdit();
+    // A cell or diameter still being typed is part of what the window shows; one refused stops the estimate.
+    const bool kept = commitEdit();
     DrawFanCurve();
+    if (!kept || (TxtOutDiam->isModified() && !storeDiameter(true)))
+        return;
     const int first = all ? 1 : CurrentFan, last = all ? MaxFans : CurrentFan;
     for (int f = first; f <= last; ++f)
         total ? TotalFan(f) : StaticFan(f);

@@ -138,7 +138,7 @@ frmFanData::frmFanData(QWidget *parent) : QDialog(parent) {
     connect(ChkTotal, &VBCheckBox::Click, this, [this] { pressureCheckClick(ChkTotal, ChkStatic); });
     connect(Spreadsheet, &VBGrid::KeyPress, this, &frmFanData::gridKeyPress);
     connect(Spreadsheet, &VBGrid::KeyDown, this, &frmFanData::gridKeyDown);
-    connect(Spreadsheet, &VBGrid::GotFocus, this, &frmFanData::commitEdit);
+    connect(Spreadsheet, &VBGrid::GotFocus, this, [this] { commitEdit(); });
     connect(Spreadsheet, &VBGrid::LeaveCell, this, [this] {
         commitEdit();
         DrawFanCurve();
@@ -370,19 +370,20 @@ bool frmFanData::refusedPoint(int col, const std::string &text, Value &rule) {
     return !InRange(rule, units[col] == 0 ? display : FromDisplayUnits(display, units[col]));
 }
 
-void frmFanData::commitEdit() {
+bool frmFanData::commitEdit() {
     const std::string before = Spreadsheet->Text();
     if (!GridCommit(*Spreadsheet, *TxtEdit))
-        return;
+        return true;
     const std::string typed = Spreadsheet->Text();
     Value rule{};
     const bool refused = refusedPoint(Spreadsheet->Col(), typed, rule);
     if (typed == before || (VB::StrictNumber(typed, ',') && !refused) || Spreadsheet->Col() < 1)
-        return;
+        return true;
     // An empty or unreadable cell would silently take the point above's value.
     Spreadsheet->SetText(before);
     VB::MsgBox((refused ? RangeText(rule) : std::string("A curve point needs a number")) +
                ": the cell keeps " + (before.empty() ? "no value" : before) + ".");
+    return false;
 }
 
 bool frmFanData::databaseChanged() const {
@@ -457,10 +458,10 @@ void frmFanData::nameKeyPress(int &keyAscii) {
     }
 }
 
-void frmFanData::storeDiameter(bool onLeaving) {
+bool frmFanData::storeDiameter(bool onLeaving) {
     // The box loses the focus as the window goes: the database may already be given back.
     if (unloading_)
-        return;
+        return true;
     const std::string text = TxtOutDiam->Text();
     float display = 0;
     if (!onLeaving) {
@@ -469,17 +470,18 @@ void frmFanData::storeDiameter(bool onLeaving) {
         // A text that is not a number ("n/a" for no diameter) keeps the stored diameter.
         const auto v = VB::StrictNumber(text, ',');
         if (!v)
-            return;
+            return true;
         display = static_cast<float>(*v);
     }
     const float metres = FromDisplayUnits(display, 1);
     if (!InRange(Value::FanDiameter, metres)) {
         VB::MsgBox(RangeText(Value::FanDiameter), VB::vbExclamation);
-        return;
+        return false;
     }
     if (FanDiameter(CurrentFan) != metres)
         fanDatabaseChanged();
     FanDiameter(CurrentFan) = metres;
+    return true;
 }
 
 // ---- Fans ----
@@ -551,9 +553,19 @@ void frmFanData::unloadWindow(bool keep) {
 }
 
 void frmFanData::ExitFan_Click() {
+    // A refused cell or diameter keeps the window open on it.
     if (TxtEdit->isVisible()) {
-        commitEdit();
+        const bool kept = commitEdit();
         DrawFanCurve();
+        if (!kept) {
+            Spreadsheet->SetFocus();
+            return;
+        }
+    }
+    if (TxtOutDiam->isModified() && !storeDiameter(true)) {
+        TxtOutDiam->SetFocus();
+        TxtOutDiam->selectAll();
+        return;
     }
     CheckZeroEfficiency();
     unloadWindow(true);

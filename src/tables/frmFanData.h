@@ -102,15 +102,16 @@ private:
     void gridKeyPress(int &keyAscii);
     void gridKeyDown(int &keyCode, int shift);
     // An open edit box's text into its cell; a curve point needs a number, so other text gives the cell
-    // back as it was, with a word.
-    void commitEdit();
+    // back as it was, with a word, and gives false.
+    bool commitEdit();
     // Whether a number typed into curve column `col` breaks its rule (named in `rule`).
     static bool refusedPoint(int col, const std::string &text, Value &rule);
     // Whether the fan database differs from what the window opened on.
     bool databaseChanged() const;
     void nameKeyPress(int &keyAscii);
     void storeName();
-    void storeDiameter(bool onLeaving);
+    // The typed diameter into the fan; false when its rule refuses it (said, nothing stored).
+    bool storeDiameter(bool onLeaving);
     // Asks the estimate question, reads the grid, estimates current or all fans and shows the fan again.
     void estimate(bool total, bool all);
     // Unloads the window once: kept, the edits stay after the zero-efficiency check; otherwise the fan

@@ -177,7 +177,13 @@ void frmRLBase::RLOK_Click() {
     std::vector<LevelGridRow> rows;
     for (int r = 1; r < LevelRows; ++r)
         rows.push_back({GridRL->TextMatrix(r, 1), GridRL->TextMatrix(r, 2), GridRL->TextMatrix(r, 3)});
-    CheckLevelRanges(std::move(rows));
+    // A refused height keeps the table open on its cell, the levels as they were.
+    if (const auto refused = CheckLevelRanges(std::move(rows))) {
+        GridRL->SetRow(refused->first);
+        GridRL->SetCol(refused->second);
+        GridRL->SetFocus();
+        return;
+    }
     // The network file carries the levels.
     for (int level = 1; level < LevelRows; ++level) {
         const size_t i = static_cast<size_t>(level - 1);

@@ -154,7 +154,9 @@ TEST_F(AirEdit, TypedNumbersFollowTheFieldRules) {
     EXPECT_EQ(Text(dialog->TxtMultiAir), "27");
     dialog->TxtMultiAir->setText("2.7");
     Leave(dialog->TxtName);
-    EXPECT_EQ(Text(dialog->TxtMultiAir), "2");
+    // Leaving keeps what was typed, for the save to judge.
+    EXPECT_EQ(Text(dialog->TxtMultiAir), "2.7");
+    dialog->TxtMultiAir->setText("2");
     // A name takes no comma and keeps its point.
     for (QLineEdit *name : {dialog->LblFrom, dialog->LblTo, dialog->TxtName}) {
         Type(name, ", A.1");
@@ -338,6 +340,13 @@ TEST_F(AirEdit, EveryFieldStoresWhatIsTypedOrRefusesItAndStoresNothing) {
         {"width", {}, &frmAirEdit::TxtWidth, true, [this] { return AirwaySize(2, a); }, above0},
         {"height", {}, &frmAirEdit::txtHeight, true, [this] { return AirwaySize(1, a); }, above0},
         {"parallel", {}, &frmAirEdit::TxtMultiAir, true, [this] { return AirwayParallelCount(a); }, count1},
+        // Leaving the box for OK keeps what was typed in it.
+        {"parallel, left",
+         {},
+         &frmAirEdit::TxtMultiAir,
+         false,
+         [this] { return AirwayParallelCount(a); },
+         count1},
         {"fans", [](frmAirEdit &d) { d.FanCombo2->SetListIndex(1); }, &frmAirEdit::TxtFanN, false,
          [this] { return AirwayFanCount(a); }, count0},
         {"curve", [](frmAirEdit &d) { Tick(d.Optcurve[2]); }, &frmAirEdit::TxtCPart, false,

@@ -7,7 +7,6 @@ namespace {
 struct ResistanceBox : FixedResistanceBox {
     std::string text = "typed";
     bool fixed = false;
-    std::string FixedResistanceText() const override { return text; }
     void SetFixedResistanceText(const std::string &t) override { text = t; }
     void FixResistance() override { fixed = true; }
 };
@@ -51,11 +50,17 @@ TEST_F(Orifice, ChangesNothingWithoutAnOpening) {
         ResistanceBox box;
         OrificeWizard(box);
         EXPECT_FALSE(box.fixed);
+        // Cancelled: the box keeps what was typed in it.
+        EXPECT_EQ(box.text, "typed");
     }
+    // No answer is no change; an answer that is no area says its rule.
     for (const std::optional<std::string> &answer :
-         {std::optional<std::string>(), std::optional<std::string>(""), std::optional<std::string>("-2")}) {
+         {std::optional<std::string>(), std::optional<std::string>(""), std::optional<std::string>("-2"),
+          std::optional<std::string>("1e")}) {
         ScriptedDialogs boxes;
         boxes.ExpectInput(answer);
+        if (answer && !answer->empty())
+            boxes.Expect(VB::vbOK, "Area must be a number above 0");
         ResistanceBox box;
         OrificeWizard(box);
         EXPECT_EQ(box.text, "typed");

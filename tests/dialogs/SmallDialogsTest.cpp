@@ -88,17 +88,26 @@ TEST_F(Coords, BadEntriesAreRefused) {
         EXPECT_TRUE(dialog->isVisible()) << typed;
         EXPECT_EQ(EntryPointX, 100);
     }
+    // A point beyond the limits keeps the dialog open with its box selected and stores nothing, the
+    // elevation and the typed mark included.
     ScriptedDialogs boxes;
-    boxes.Expect(VB::vbOK, "Coordinates exceed allowed values");
     MouseDownActive = true;
-    auto dialog = Open();
-    dialog->TxtX->setText("10000001");
-    dialog->OK_Click();
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(CoordsCancelled, -1);
-    EXPECT_EQ(EntryPointX, 0);
-    EXPECT_FALSE(MouseDownActive);
-    EXPECT_EQ(WorkingElevation, 300.0f);
+    WorkingElevation = 7;
+    std::unique_ptr<frmCoords> dialog;
+    for (auto [box, typed] : {std::pair{&frmCoords::TxtX, "10000001"}, {&frmCoords::TxtZ, "10000000"}}) {
+        boxes.Expect(VB::vbOK, "Coordinates exceed allowed values");
+        dialog = Open();
+        (dialog.get()->*box)->setText(typed);
+        RealKeys::Click(dialog.get()->*box, Qt::Key_Return);
+        EXPECT_TRUE(dialog->isVisible()) << typed;
+        EXPECT_EQ((dialog.get()->*box)->selectedText(), typed);
+    }
+    EXPECT_EQ(CoordsCancelled, 3);
+    EXPECT_EQ(EntryPointX, 100);
+    EXPECT_TRUE(MouseDownActive);
+    EXPECT_FALSE(PointTyped);
+    EXPECT_EQ(WorkingElevation, 7.0f);
+    EXPECT_TRUE(boxes.Done());
     // The close box is Cancel.
     dialog = Open();
     dialog->close();
@@ -225,6 +234,18 @@ TEST_F(Shock, SumsTheTickedFittingsInDisplayUnits) {
         EXPECT_TRUE(dialog.ChkShockType[18]->isChecked());
         QTest::mouseClick(dialog.CmdUpdate, Qt::LeftButton);
         EXPECT_EQ(dialog.LblShockTotal->text(), "78");
+        // A fraction of a fitting is said when the calculator is left for OK, and OK keeps it open on the box
+        // with what was typed.
+        Type(dialog.LblNumS[18], "2.5");
+        ScriptedDialogs boxes;
+        for (int said = 0; said < 2; ++said)
+            boxes.Expect(VB::vbOK, "Number of fittings must be a whole number from 0 to 1000");
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        EXPECT_TRUE(boxes.Done());
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog.LblNumS[18]->hasFocus());
+        EXPECT_EQ(dialog.LblNumS[18]->selectedText(), "2.5");
+        Type(dialog.LblNumS[18], "3");
         SubDialogOpen = true;
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
         EXPECT_EQ(ShockTotal, 78.0f);

@@ -244,7 +244,7 @@ TEST_F(DxfExportTest, OptionsDialogShowsDefaultsAndStoresRoundedSizes) {
         EXPECT_EQ(f.TxtNodeCircle->text(), "0");
         EXPECT_EQ(f.TxtArrow->text(), "0");
         EXPECT_EQ(f.TxtFloat->text(), "13");
-        f.TxtArrow->setText("12.6");
+        f.TxtArrow->setText("13");
         f.TxtNodeCircle->setText("abc");
         f.ChkVisible->setChecked(true);
         QTest::mouseClick(f.Export, Qt::LeftButton);
@@ -255,16 +255,20 @@ TEST_F(DxfExportTest, OptionsDialogShowsDefaultsAndStoresRoundedSizes) {
     EXPECT_EQ(ExportNodeCircleSize, 0);
     EXPECT_EQ(ExportDataSize, 7);
 
-    // Too large a size is reported and nothing is stored; the dialog stays open.
+    // Too large a size or a fraction is refused with the rule and nothing is stored; the dialog stays open
+    // on the box.
     ScriptedDialogs boxes;
-    boxes.Expect(VB::vbOK, "Size out of range");
-    run([](frmExport &f) {
-        f.TxtData->setText("40000");
-        f.TxtNode->setText("1");
-        QTest::mouseClick(f.Export, Qt::LeftButton);
-        EXPECT_TRUE(f.isVisible());
-        QTest::mouseClick(f.Cancel, Qt::LeftButton);
-    });
+    for (const char *size : {"40000", "12.6"}) {
+        boxes.Expect(VB::vbOK, "Size must be a whole number from -32768 to 32767");
+        run([size](frmExport &f) {
+            f.TxtData->setText(size);
+            f.TxtNode->setText("1");
+            QTest::mouseClick(f.Export, Qt::LeftButton);
+            EXPECT_TRUE(f.isVisible());
+            EXPECT_EQ(f.TxtData->selectedText(), size);
+            QTest::mouseClick(f.Cancel, Qt::LeftButton);
+        });
+    }
     EXPECT_FALSE(ExportConfirmed);
     EXPECT_EQ(ExportDataSize, 7);
     EXPECT_EQ(ExportNodeSize, 11);

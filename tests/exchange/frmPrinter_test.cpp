@@ -186,12 +186,21 @@ TEST_F(PrinterDialogTest, PdfCopiesGoAsPagesIntoTheOneFileAskedForOnceAndCancelE
 }
 
 TEST_F(PrinterDialogTest, ScaleBeyondASingleFailsAndCancelStoresOnlyThePrinterChoices) {
-    {
+    PrintInColour = 0;
+    for (const auto &[scale, copies] : {std::pair{"1e40", "1"}, {"2000", "1e9"}}) {
+        // A scale or copies that cannot be used keep the dialog open on the box, the colour unstored.
         ScriptedDialogs boxes;
         boxes.Expect(VB::vbOK, "Error while trying to print - Check Printer");
         frmPrinter dialog;
-        dialog.TxtScale->setText("1e40");
+        dialog.show();
+        dialog.ChkColour->SetValue(true);
+        dialog.TxtScale->setText(scale);
+        dialog.TxtCopies->setText(copies);
         dialog.PrintIt->click();
+        EXPECT_TRUE(dialog.isVisible()) << scale;
+        EXPECT_EQ(dialog.focusWidget(), scale[0] == '1' ? dialog.TxtScale : dialog.TxtCopies);
+        EXPECT_EQ(PrintInColour, 0);
+        dialog.CancelIt->click();
     }
     EXPECT_EQ(paper->opened, 0);
     EXPECT_EQ(setting("PrinterName"), "Paper");

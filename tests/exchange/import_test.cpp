@@ -170,6 +170,14 @@ TEST_F(ImportTest, OffsetsAndSignsMoveTheNewAirwaysOnly) {
     o.zOffset = "ten";
     EXPECT_EQ(ImportText({row({"1", "0", "0", "2", "0", "0"})}, o), ImportOutcome::OffsetsInvalid);
     EXPECT_EQ(AirwayCount, 2);
+    // The dialog stays open on that offset.
+    boxes.Expect(VB::vbOK, "Offsets must be numbers");
+    frmImport dialog;
+    dialog.show();
+    dialog.TxtYOffset->setText("ten");
+    dialog.Import->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.TxtYOffset->selectedText(), "ten");
     boxes.Expect(VB::vbOK, "Only .TXT and .DXF files can be imported");
     EXPECT_EQ(Import("net.csv", "", {}), ImportOutcome::Unchanged);
     EXPECT_TRUE(boxes.Done());

@@ -72,16 +72,28 @@ TEST_F(Levels, DialogListsEndAtTheFirstUnusedLevel) {
     EXPECT_EQ(LevelListEnd, 250);
 }
 
-TEST_F(Levels, TypedHeightsAreHeldWithinTheLimits) {
-    boxes.Expect(VB::vbOK, "Exceeds Maximum RL Limits")
-        .Expect(VB::vbOK, "Exceeds Maximum RL Limits")
-        .Expect(VB::vbOK, "Exceeds Minimum RL Limits");
-    CheckLevelRanges({{"SURFACE", "12000000", "10000000"}, {"Deep", "-5", "-99999999999"}});
-    EXPECT_EQ(LevelRange(1, 1), 9999999);
-    EXPECT_EQ(LevelRange(1, 2), 9999999);
-    EXPECT_EQ(LevelRange(2, 1), -5);
+TEST_F(Levels, TypedHeightsBeyondTheLimitsAreRefusedAndStoreNothing) {
+    const struct {
+        std::vector<LevelGridRow> rows;
+        const char *message;
+        LevelCell cell;
+    } cases[] = {
+        {{{"SURFACE", "10000000", "1000"}}, "Exceeds Maximum RL Limits", {1, 2}},
+        {{{"SURFACE", "1000", "1000"}, {"Deep", "-5", "-10000000"}}, "Exceeds Minimum RL Limits", {2, 3}},
+    };
+    for (const auto &c : cases) {
+        LevelName(2) = "Kept";
+        LevelRange(1, 1) = LevelRange(1, 2) = 900;
+        boxes.Expect(VB::vbOK, c.message);
+        EXPECT_EQ(CheckLevelRanges(c.rows), c.cell) << c.message;
+        EXPECT_EQ(LevelName(2), "Kept");
+        EXPECT_EQ(LevelRange(1, 1), 900);
+        EXPECT_EQ(boxes.Shown().back().icon, VB::vbExclamation);
+    }
+    // The limits themselves are heights.
+    EXPECT_EQ(CheckLevelRanges({{"SURFACE", "9999999", "9999999"}, {"Deep", "-5", "-9999999"}}),
+              std::nullopt);
     EXPECT_EQ(LevelRange(2, 2), -9999999);
-    EXPECT_EQ(boxes.Shown()[0].icon, VB::vbExclamation);
     EXPECT_TRUE(boxes.Done());
 }
 

@@ -162,16 +162,20 @@ TEST_F(DisplayDialogsTest, ViewOptionsStoreFlowsInTheirLimitsAndTheRest) {
     EXPECT_EQ(GraphicsDetail, 512);
     EXPECT_EQ(DimOption, 2);
 
-    withDialog<frmViewer>(form->MenuItem("mnuViewData"), [&](frmViewer &viewer) {
-        setFlows(viewer, "10000.5", "-1");
-        viewer.ColOpt[1]->click();
-        boxes->Expect(VB::vbOK, "Limits of Allowable Significant Flows")
-            .Expect(VB::vbOK, "Limits of Allowable Significant Flows");
-        viewer.OK->click();
-        EXPECT_FALSE(viewer.isVisible());
-    });
+    // A refused flow keeps the dialog open with its box selected, and nothing else is stored with it.
+    const int scheme = ColourScheme;
+    for (const auto &[max, min, refused] : {std::tuple{"10000.5", "5", "10000.5"}, {"5", "-1", "-1"}})
+        withDialog<frmViewer>(form->MenuItem("mnuViewData"), [&](frmViewer &viewer) {
+            setFlows(viewer, max, min);
+            viewer.ColOpt[1 - scheme]->click();
+            boxes->Expect(VB::vbOK, "Limits of Allowable Significant Flows");
+            viewer.OK->click();
+            EXPECT_TRUE(viewer.isVisible()) << refused;
+            EXPECT_EQ(viewer.focusWidget()->property("selectedText").toString(), refused);
+        });
     EXPECT_FLOAT_EQ(MaxShownFlow, 10000);
-    EXPECT_EQ(ColourScheme, 1);
+    EXPECT_FLOAT_EQ(MinShownFlow, 0);
+    EXPECT_EQ(ColourScheme, scheme);
 
     // A minimum above the maximum with "Invisible" leaves no airway; an empty box reads 0.
     withDialog<frmViewer>(form->MenuItem("mnuViewData"), [&](frmViewer &viewer) {

@@ -139,6 +139,15 @@ TEST_F(FanDataTest, TheDiameterBoxKeepsTheDiameterForTextThatIsNoNumber) {
     RealKeys::Click(window->TxtOutDiam, Qt::Key_Return);
     EXPECT_FLOAT_EQ(FanDiameter(1), 2.5f);
     EXPECT_EQ(NetworkSaved, 0);
+    // A refused diameter keeps the window open on it, the fan's diameter as it was.
+    window->TxtOutDiam->selectAll();
+    RealKeys::Type(window->TxtOutDiam, "-1");
+    boxes.Expect(VB::vbOK, "Fan diameter must be a number from 0");
+    window->ExitFan_Click();
+    EXPECT_TRUE(boxes.Done());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->TxtOutDiam->selectedText(), "-1");
+    EXPECT_FLOAT_EQ(FanDiameter(1), 2.5f);
 }
 
 TEST_F(FanDataTest, EstimatesGoThroughTheVelocityPressure) {
@@ -173,6 +182,13 @@ TEST_F(FanDataTest, EstimatesGoThroughTheVelocityPressure) {
     boxes.Expect(VB::vbOK, "static fan curve for all fans");
     window->mnuStaticAll_Click();
     EXPECT_EQ(FanCurvePressure(1, 1, 3), 1000);
+    // A diameter still being typed is the one estimated with: velocity pressure 0.6 (10 / pi)^2 = 6.08 Pa.
+    window->TxtOutDiam->SetFocus();
+    window->TxtOutDiam->selectAll();
+    RealKeys::Type(window->TxtOutDiam, "2");
+    boxes.Expect(VB::vbOK, "calculate a total fan curve based on");
+    window->mnuTotalCurrent_Click();
+    EXPECT_EQ(FanCurvePressure(2, 1, 1), FanCurvePressure(1, 1, 1) + 6);
     EXPECT_TRUE(boxes.Done());
 }
 
@@ -363,6 +379,13 @@ TEST_F(FanDataTest, AnEmptiedOrUnreadableCurveCellIsGivenBackWithAWord) {
         EXPECT_EQ(FanCurveFlow(3, 1), 30) << typed;
         EXPECT_TRUE(boxes.Done()) << typed;
     }
+    // A cell given back on leaving for OK keeps the window open on it.
+    grid().SetRow(3);
+    RealKeys::Type(&grid(), "a");
+    boxes.Expect(VB::vbOK, "A curve point needs a number: the cell keeps 30.0.");
+    window->ExitFan_Click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(boxes.Done());
     // Delete on part of a column keeps it too.
     grid().SetRow(3);
     grid().SetCol(3);

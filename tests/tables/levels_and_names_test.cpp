@@ -81,6 +81,19 @@ TEST_F(LevelTableTest, OkStoresTheLevelsAndResetsTheWindowOfTheShownLevel) {
     EXPECT_EQ(NetworkSaved, 0);
 }
 
+TEST_F(LevelTableTest, ARefusedHeightKeepsTheTableOpenOnItsCellAndStoresNothing) {
+    Open();
+    grid().SetTextMatrix(4, 1, "Decline");
+    grid().SetTextMatrix(6, 3, "-10000000");
+    NetworkSaved = 255;
+    boxes.Expect(VB::vbOK, "Exceeds Minimum RL Limits");
+    window->RLOK_Click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(std::pair(grid().Row(), grid().Col()), std::pair(6, 3));
+    EXPECT_EQ(LevelName(4), "L4");
+    EXPECT_EQ(NetworkSaved, 255);
+}
+
 TEST_F(LevelTableTest, EscAfterTypingAsksAndNoKeepsTheLevelsWhileSaveStoresEvenUnchanged) {
     VB::SetLocaleDecimalSeparatorOverride(',');
     DecimalSeparator = ',';
