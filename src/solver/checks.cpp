@@ -4,7 +4,6 @@
 #include "model/geometry.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
-#include "model/upper_layers.h"
 #include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/System.h"
@@ -157,8 +156,8 @@ void SortAirways() {
     RemoveDuplicates();
     sortOnce();
     PickedAirway = 0;
-    Upper().SetVisibleAirways();
-    Upper().RotateView();
+    SimUi().SetVisibleAirways();
+    SimUi().RotateView();
 }
 
 void RemoveDuplicates() {

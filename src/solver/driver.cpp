@@ -4,10 +4,8 @@
 #include "model/node_keys.h"
 #include "model/text_files.h"
 #include "model/undo.h"
-#include "model/upper_layers.h"
 #include "platform/Busy.h"
 #include "platform/Dialogs.h"
-#include "platform/ShellHooks.h"
 #include "platform/System.h"
 #include "platform/VBError.h"
 #include "solver/balance.h"
@@ -83,7 +81,7 @@ void reportNotBalanced() {
         AirwayComment(fan) = "Near Stall";
         AirwayFlags(fan) |= AirwayFlag::ErrorMark;
         ErrorLevel = 1;
-        Shell().SetSimLabel("NOT BAL", NotBalancedColour);
+        SimUi().SetSimLabel("NOT BAL", NotBalancedColour);
         RunOutcomeShown();
         return;
     }
@@ -107,7 +105,7 @@ void reportNotBalanced() {
     if (!ranAway)
         warn(line);
     ErrorLevel = 1;
-    Shell().SetSimLabel("NOT BAL", NotBalancedColour);
+    SimUi().SetSimLabel("NOT BAL", NotBalancedColour);
     RunOutcomeShown();
 }
 
@@ -258,8 +256,8 @@ void RunSimulation() {
     listRisingFans();
     ListFanDutyWarnings();
     NetworkBalanced = true;
-    Shell().SetSimLabel("OK", 0xFF00);
-    Shell().SetDataCombosBackColour(0xC0FFC0);
+    SimUi().SetSimLabel("OK", 0xFF00);
+    SimUi().SetDataCombosBackColour(0xC0FFC0);
     RunOutcomeShown();
 }
 
@@ -315,16 +313,16 @@ void Simulate() {
         stopRun();
         SimUi().CloseProgressWindow();
         VB::SetScreenPointer(pointer);
-        Upper().SetVisibleAirways();
-        Upper().RotateView();
-        Upper().Redraw();
+        SimUi().SetVisibleAirways();
+        SimUi().RotateView();
+        SimUi().Redraw();
     }
 
     RunState = 255;
     SimUi().CloseProgressWindow();
-    Upper().SetVisibleAirways();
-    Upper().RotateView();
-    Upper().RedrawAll();
+    SimUi().SetVisibleAirways();
+    SimUi().RotateView();
+    SimUi().RedrawAll();
     if (ErrorLevel == 0 || callerMode == 2)
         SimUi().CloseErrorWindow();
     else

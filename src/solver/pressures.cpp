@@ -3,7 +3,6 @@
 #include "model/Gustrom1.h"
 #include "model/node_keys.h"
 #include "model/undo.h"
-#include "model/upper_layers.h"
 #include "platform/Dialogs.h"
 #include "solver/balance.h"
 #include "solver/checks.h"
@@ -140,7 +139,7 @@ void ReverseAirway(int a) {
 }
 
 void ReverseNegativeFlows(bool afterBalancing) {
-    Upper().SetVisibleAirways();
+    SimUi().SetVisibleAirways();
     if (RunState == 255 || (ErrorLevel == 1 && !(afterBalancing && AnalysisMode == -1))) {
         SimUi().SetStage("Simulation Failed !");
         return;

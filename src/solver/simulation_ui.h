@@ -2,7 +2,9 @@
 // What the solver shows while it runs: the stage caption and bar of the progress window, the balancing
 // figures, the error list and the event pump through which "Cancel" reaches RunState. The progress and
 // error windows implement this; without them every call is silent, and tests install a recording one.
-// Message boxes go through VB::MsgBox like everywhere else; the windows are redrawn through Upper().
+// It is the solver's one way to the user: the run's status and the redraws it asks for go through it too,
+// to the main window and the graphics windows the program installs.
+#include <cstdint>
 #include <string>
 
 class SimulationUi {
@@ -34,6 +36,16 @@ public:
     virtual void HideErrorWindow() {}
     virtual void ShowErrorWindow(const std::string & /*caption*/) {}
     virtual void CloseErrorWindow() {}
+
+    // The main window's results box ("SIM", "OK", "NOT BAL") and the data lists' colour.
+    virtual void SetSimLabel(const std::string &caption, int32_t backColour);
+    virtual void SetDataCombosBackColour(int32_t colour);
+    // The graphics windows after a run changed what they show: the visible airways listed again, the view
+    // projected again, the active window or every window redrawn.
+    virtual void SetVisibleAirways();
+    virtual void RotateView();
+    virtual void Redraw();
+    virtual void RedrawAll();
 };
 
 // The current implementation (never null).
