@@ -14,7 +14,6 @@ int SolverFanCount = 0;
 
 namespace {
 
-constexpr int LastPoint = LastCurvePoint;
 constexpr int StallSlope = -50; // Pa per m³/s off the curve
 
 // The arrangement code holds the count in its last two digits (series) or above them (parallel) in a
@@ -45,8 +44,8 @@ double blend(double staticP, double totalP, int airway) {
 
 // Checks fan f and sets its point 11; false when the curve is invalid.
 bool extendCurve(int f) {
-    FanCurvePressure(1, LastPoint, f) = 0;
-    FanCurvePressure(2, LastPoint, f) = 0;
+    FanCurvePressure(1, LastCurvePoint, f) = 0;
+    FanCurvePressure(2, LastCurvePoint, f) = 0;
     const double q10 = FanCurveFlow(10, f);
     int j = 9;
     while (j >= 1 && FanCurveFlow(j, f) == FanCurveFlow(10, f))
@@ -63,11 +62,11 @@ bool extendCurve(int f) {
         const double q11 = s != 0 ? FanCurvePressure(k, 10, f) / s + q10 : q10;
         // The zero-pressure point must lie beyond point 10, or no pressure could be read past it.
         valid = q11 > q10;
-        FanCurveFlow(LastPoint, f) = static_cast<float>(valid ? q11 : q10);
+        FanCurveFlow(LastCurvePoint, f) = static_cast<float>(valid ? q11 : q10);
     }
     if (!valid)
-        FanCurveFlow(LastPoint, f) = static_cast<float>(q10);
-    FanCurvePressure(1, LastPoint, f) = -FanCurvePressure(2, 10, f);
+        FanCurveFlow(LastCurvePoint, f) = static_cast<float>(q10);
+    FanCurvePressure(1, LastCurvePoint, f) = -FanCurvePressure(2, 10, f);
     return valid;
 }
 
@@ -75,8 +74,8 @@ bool extendCurve(int f) {
 void reserveSolverFans(int count) {
     if (FanSolverFlow.size() > 0 && FanSolverFlow.UBound(1) >= count)
         return;
-    FanSolverFlow.ReDimPreserve(Bounds{0, LastPoint}, Bounds{0, count});
-    FanSolverPressure.ReDimPreserve(Bounds{0, 2}, Bounds{0, LastPoint}, Bounds{0, count});
+    FanSolverFlow.ReDimPreserve(Bounds{0, LastCurvePoint}, Bounds{0, count});
+    FanSolverPressure.ReDimPreserve(Bounds{0, 2}, Bounds{0, LastCurvePoint}, Bounds{0, count});
 }
 
 } // namespace
@@ -122,7 +121,7 @@ void BuildFanCurves() {
     for (int sf = 1; sf <= SolverFanCount; ++sf) {
         const auto [model, code] = keys[sf - 1];
         const auto [nq, np] = arrangementFactors(code);
-        for (int p = 1; p <= LastPoint; ++p) {
+        for (int p = 1; p <= LastCurvePoint; ++p) {
             for (int k = 1; k <= 2; ++k)
                 FanSolverPressure(k, p, sf) = static_cast<float>(np * FanCurvePressure(k, p, model));
             FanSolverFlow(p, sf) = static_cast<float>(nq * FanCurveFlow(p, model));
@@ -146,7 +145,7 @@ namespace {
 int pressureOnCurve(double q, const FanCurvePoints &curve, double &p, double &slope) {
     const int piece = curve.PieceAt(q);
     p = curve.OnPiece(piece, q);
-    if (piece == 0 || piece > LastPoint) {
+    if (piece == 0 || piece > LastCurvePoint) {
         slope = StallSlope;
         return piece == 0 ? CurveRegion::Below : CurveRegion::Beyond;
     }
@@ -167,20 +166,22 @@ int FanPressureAtFlow(int airway, int solverFan, double q, double &p, double &sl
 int FanCurvePoints::PieceAt(double q) const {
     if (q < flow[1])
         return 0;
-    if (q >= flow[LastPoint])
-        return LastPoint + 1;
+    if (q >= flow[LastCurvePoint])
+        return LastCurvePoint + 1;
     int i = 2;
-    while (i < LastPoint && !(flow[i] > q))
+    while (i < LastCurvePoint && !(flow[i] > q))
         ++i;
     return i;
 }
 
 double FanCurvePoints::PieceEnd(int piece) const {
-    return piece == 0 ? flow[1] : piece <= LastPoint ? flow[piece] : std::numeric_limits<double>::infinity();
+    return piece == 0                ? flow[1]
+           : piece <= LastCurvePoint ? flow[piece]
+                                     : std::numeric_limits<double>::infinity();
 }
 
 double FanCurvePoints::PieceSlope(int piece) const {
-    if (piece == 0 || piece > LastPoint)
+    if (piece == 0 || piece > LastCurvePoint)
         return 0;
     return (pressure[piece - 1] - pressure[piece]) / (flow[piece - 1] - flow[piece]);
 }
@@ -188,14 +189,14 @@ double FanCurvePoints::PieceSlope(int piece) const {
 double FanCurvePoints::OnPiece(int piece, double q) const {
     if (piece == 0)
         return pressure[1];
-    if (piece > LastPoint)
+    if (piece > LastCurvePoint)
         return 0;
     return pressure[piece] + (q - flow[piece]) * PieceSlope(piece);
 }
 
 FanCurvePoints SolverFanCurve(int airway, int solverFan) {
     FanCurvePoints c;
-    for (int p = 1; p <= LastPoint; ++p) {
+    for (int p = 1; p <= LastCurvePoint; ++p) {
         c.flow[p] = FanSolverFlow(p, solverFan);
         c.pressure[p] = SolverFanPointPressure(p, solverFan, airway);
     }
@@ -209,9 +210,9 @@ std::string FanDutyWarning(int airway) {
     const auto [nq, np] = arrangementFactors(arrangementCode(airway));
     const double q = AirwayFlow(airway); // m³/s
     // Past the last measured point the curve is only the straight run down to its extrapolated end.
-    const bool beyond = q > nq * static_cast<double>(FanCurveFlow(LastPoint - 1, f));
+    const bool beyond = q > nq * static_cast<double>(FanCurveFlow(LastCurvePoint - 1, f));
     FanCurvePoints curve;
-    for (int i = 1; i <= LastPoint; ++i) {
+    for (int i = 1; i <= LastCurvePoint; ++i) {
         curve.flow[i] = nq * static_cast<double>(FanCurveFlow(i, f));
         curve.pressure[i] = np * FanDataPressure(i, f, airway);
     }
