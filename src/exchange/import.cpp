@@ -375,6 +375,8 @@ void commit(const std::vector<ImportedAirway> &airways, const ImportOptions &o, 
 
 ImportOutcome ImportNetwork(const ImportOptions &options,
                             const std::function<void(const std::string &)> &message) {
+    // Every line read and every label the closing fit formats takes the same separator.
+    const VB::HeldDecimalSeparator separator;
     Offsets offsets;
     const std::string *texts[3] = {&options.xOffset, &options.yOffset, &options.zOffset};
     const bool negate[3] = {options.negateX, options.negateY, options.negateZ};
