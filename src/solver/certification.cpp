@@ -344,12 +344,7 @@ private:
                 excess_[b.end] += step;
             }
         }
-        for (auto tie = ties_.rbegin(); tie != ties_.rend(); ++tie) {
-            const double over = excess_[tie->child];
-            dq[tie->airway] = tie->towardParent ? over : -over;
-            excess_[tie->parent] += over;
-            excess_[tie->child] = 0;
-        }
+        BalanceTies(ties_, excess_, dq);
         std::fill(excess_.begin(), excess_.end(), 0.0);
         for (int a : freeAirways_)
             if (!std::isfinite(dq[a]))
