@@ -387,6 +387,8 @@ ImportOutcome ImportNetwork(const ImportOptions &options,
         VB::MsgBox("Offsets must be numbers", VB::vbExclamation);
         return ImportOutcome::OffsetsInvalid;
     }
+    // Every line read and every label the closing fit formats takes the same separator.
+    const VB::HeldDecimalSeparator separator;
     Offsets offsets;
     const std::string *texts[3] = {&options.xOffset, &options.yOffset, &options.zOffset};
     const bool negate[3] = {options.negateX, options.negateY, options.negateZ};

@@ -5,10 +5,13 @@
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
 #include "model/Gustrom1.h"
+#include "model/units.h"
 #include "platform/PictureBox.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -85,6 +88,24 @@ void computeSizes(PictureBox &pic) {
     (void)pic;
 }
 
+// The font of the airway texts, and the letter size taken from it.
+void setAirwayFont(PictureBox &pic) {
+    pic.FontBold = FontBold.InBounds(1) && FontBold(1) != 0;
+    if (FontName.InBounds(1))
+        pic.FontName = FontName(1);
+    if (DataFontSize != 0)
+        pic.FontSize = DataFontSize;
+    pic.DrawWidth = iconSize(0);
+    LetterWidth = static_cast<float>(pic.TextWidth("F"));
+    LetterHeight = static_cast<float>(pic.TextHeight("F"));
+}
+
+// Characters up to the last one that is not a blank (what a trimmed name can print at most).
+std::string_view unpadded(const std::string &s) {
+    const auto last = s.find_last_not_of(' ');
+    return last == std::string::npos ? std::string_view() : std::string_view(s).substr(0, last + 1);
+}
+
 } // namespace
 
 bool LayerTest(int a, int32_t bit) {
@@ -142,14 +163,7 @@ void DrawNetwork() {
     if (measuring != nullptr)
         measuring->floating = std::exchange(*pic->Measured, QRectF());
 
-    pic->FontBold = FontBold.InBounds(1) && FontBold(1) != 0;
-    if (FontName.InBounds(1))
-        pic->FontName = FontName(1);
-    if (DataFontSize != 0)
-        pic->FontSize = DataFontSize;
-    pic->DrawWidth = iconSize(0);
-    LetterWidth = static_cast<float>(pic->TextWidth("F"));
-    LetterHeight = static_cast<float>(pic->TextHeight("F"));
+    setAirwayFont(*pic);
 
     const int count = std::min(AirwayScreenCount, AirwayScreen.UBound());
     for (int k = 1; k <= count; ++k) {
@@ -214,4 +228,138 @@ void DrawNetwork() {
             DrawMidpointTexts(a);
     }
     batch.End();
+}
+
+std::vector<DrawnBound> DrawnBounds() {
+    std::vector<DrawnBound> bounds;
+    PictureBox *pic = ActivePicture();
+    if (GraphicsDetail == 0 || pic == nullptr)
+        return bounds;
+    RefreshWindowBounds();
+    WindowExtent = static_cast<float>(WindowRight - WindowLeft);
+    computeSizes(*pic);
+    setAirwayFont(*pic);
+    const double x0 = pic->ToPixelX(0), kx = pic->ToPixelX(1) - x0, y0 = pic->ToPixelY(0),
+                 ky = pic->ToPixelY(1) - y0;
+    const auto pixel = [&](double x, double y) { return QPointF(x0 + kx * x, y0 + ky * y); };
+    // Each text class's font; the tallest line (pixels) of them.
+    struct TextFont {
+        int size, boldSlot;
+    };
+    const auto select = [&](const TextFont &f) {
+        pic->FontBold = FontBold.InBounds(f.boldSlot) && FontBold(f.boldSlot) != 0;
+        if (f.size != 0)
+            pic->FontSize = f.size;
+    };
+    const TextFont dataFont{DataFontSize, 1}, nameFont{NameFontSize, 2}, nodeFont{NodeFontSize, 3};
+    double line = 0;
+    for (const TextFont &f : {dataFont, nameFont, nodeFont}) {
+        select(f);
+        line = std::max(line, std::abs(pic->TextHeight("F") * ky));
+    }
+    // Names stand a line above their ends and the middle texts stack up to two lines above the middle:
+    // "above" runs against the window's y, whichever way the picture turns it.
+    const double up = ky > 0 ? -1 : 1;
+    const auto width = [&](std::string_view text) { return text.empty() ? 0.0 : pic->PrintedWidth(text); };
+    // A data text may put a resistance type's name over it.
+    double resistanceName = 0;
+    select(dataFont);
+    for (int i = ResistanceTypeName.LBound(); i <= ResistanceTypeName.UBound(); ++i)
+        resistanceName = std::max(resistanceName, width(unpadded(ResistanceTypeName(i))));
+    const bool endValues = DataCode == 26 || DataCode == 27 || DataCode == 28 || DataCode == 37;
+
+    const int count = std::max(std::min(AirwayScreenCount, AirwayScreen.UBound()), 0);
+    bounds.resize(static_cast<size_t>(count));
+    // The widest text at each end and in the middle, font by font (a font is chosen once for all records).
+    std::vector<std::array<double, 3>> widths(bounds.size());
+    const auto widen = [&](const TextFont &font, const auto &texts) {
+        select(font);
+        for (int k = 1; k <= count; ++k)
+            if (const int a = AirwayScreen(k).airway; AirwayFlags.InBounds(a))
+                texts(a, widths[static_cast<size_t>(k - 1)]);
+    };
+    widen(nodeFont, [&](int a, std::array<double, 3> &w) {
+        w[0] = width(unpadded(AirwayStartName(a)));
+        w[1] = width(unpadded(AirwayEndName(a)));
+    });
+    if (DataFontSize != 0) {
+        widen(dataFont, [&](int a, std::array<double, 3> &w) {
+            ResistanceLabel.clear();
+            const std::string data = AirwayDataText(DataCode, a, 0);
+            ResistanceLabel.clear();
+            w[2] = std::max({width(data), width(unpadded(AirwayComment(a))), resistanceName});
+        });
+        widen(nameFont, [&](int a, std::array<double, 3> &w) {
+            w[2] = std::max(w[2], width(unpadded(AirwayName(a))));
+        });
+    }
+    const double c = std::cos(0.3), sn = std::sin(0.3);
+    for (int k = 1; k <= count; ++k) {
+        const AirwayScreenRecord &r = AirwayScreen(k);
+        const int a = r.airway;
+        if (!AirwayFlags.InBounds(a))
+            continue;
+        DrawnBound &bound = bounds[static_cast<size_t>(k - 1)];
+        // Texts whose width is not known without building them, and station readings, are not bounded.
+        if ((endValues && DataFontSize != 0) || (AirwayStation(a) != 0 && RealtimeInputOn == -1)) {
+            bound.rect = bound.placedAt = QRectF(-1e30, -1e30, 2e30, 2e30);
+            continue;
+        }
+        const int32_t flags = AirwayFlags(a);
+        const double dx = static_cast<double>(r.x2) - r.x1, dy = static_cast<double>(r.y2) - r.y1;
+        const double mx = r.x1 + dx / 2, my = r.y1 + dy / 2;
+        // Strokes and symbols: the arrowhead's barbs, node pictures at the ends, the airway's symbols at
+        // its symbol point and middle (window units).
+        QRectF shapes(pixel(r.x1, r.y1), pixel(r.x2, r.y2));
+        shapes = shapes.normalized();
+        const auto add = [&](double x, double y, double half) {
+            shapes |= QRectF(pixel(x - half, y - half), pixel(x + half, y + half)).normalized();
+        };
+        if (const double length = std::hypot(dx, dy); length > 0) {
+            const double ux = dx / length, uy = dy / length, tx = r.x1 + 0.8 * dx, ty = r.y1 + 0.8 * dy;
+            for (const double side : {-1.0, 1.0})
+                add(tx - ArrowSize * (c * ux + side * sn * uy), ty - ArrowSize * (c * uy - side * sn * ux),
+                    0);
+        }
+        add(r.x1, r.y1, NodeSize / 2.0);
+        add(r.x2, r.y2, NodeSize / 2.0);
+        const bool symbols = AirwayResistanceType(a) > 0 || AirwayFan(a) != 0 ||
+                             (flags & (AirwayFlag::FixedFlow | AirwayFlag::ContaminantSource)) != 0 ||
+                             (AirwaySmoke.InBounds(1, a) && AirwaySmoke(1, a) != 0);
+        double shift = 0;
+        if (symbols) {
+            const float f = AirwayIconPosition(a) + 0.3f;
+            const double ix = r.x1 + dx * f, iy = r.y1 + dy * f;
+            const double size = std::max({FanSize, ObstructionSize, BulkheadSize, SmokeSize});
+            add(ix, iy, size);
+            add(mx, my, size);
+            shift = size;
+        }
+        // Texts: each covers its line right of and below its point, which may lie a line left of it and two
+        // below (pixels); a name a line above its end, the middle stack up to two lines above the middle,
+        // right of it by a shift clear of a symbol.
+        QRectF drawn = shapes, placed = shapes;
+        const auto text = [&](double x, double y, double lines, double shiftX, double wide) {
+            if (wide <= 0)
+                return;
+            const QPointF p = pixel(x, y);
+            const QPointF q = pixel(x + shiftX, y);
+            const double top = std::min(p.y(), p.y() + up * lines * line),
+                         bottom = std::max(p.y(), p.y() + up * lines * line);
+            const double left = std::min(p.x(), q.x()), right = std::max(p.x(), q.x());
+            drawn |= QRectF(QPointF(left, top), QPointF(right + wide, bottom + line));
+            placed |= QRectF(QPointF(left - line, top), QPointF(right, bottom + 2 * line));
+        };
+        const bool steep =
+            1.5 * std::abs(static_cast<double>(AirwayStart(3, a)) - AirwayEnd(3, a)) > AirwayLength(a) ||
+            (flags & (AirwayFlag::SurfaceEntry | AirwayFlag::SurfaceExit)) != 0;
+        const std::array<double, 3> &w = widths[static_cast<size_t>(k - 1)];
+        if (steep)
+            text(r.x1 + LetterHeight / 2.0, r.y1, 1, 0, w[0]);
+        text(r.x2 + LetterHeight / 2.0, r.y2, 1, 0, w[1]);
+        text(mx, my, 2, shift, w[2]);
+        bound.rect = drawn;
+        bound.placedAt = placed;
+    }
+    return bounds;
 }

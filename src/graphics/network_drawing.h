@@ -2,8 +2,11 @@
 // The values the network drawing computes once per drawing and once per airway, shared by its steps
 // (symbols, texts, station readings), and the steps themselves. Everything is drawn on the active window
 // in window units.
+#include <QRectF>
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class DrawingSurface;
 class PictureBox;
@@ -75,3 +78,11 @@ StationFlow StationFlowKind(int s);
 // Sets airway a's flow (m³/s) and fixed-flow flag from the first-channel reading of its station, as
 // StationFlowKind of that station says; a reading of 0 unfixes the airway, as Release does.
 void ApplyStationFlow(int a, StationFlow kind);
+
+// For each screen record of the active window, found without drawing: a rectangle (device pixels) holding
+// all DrawNetwork draws for it, and one holding every point it draws at (null where nothing is drawn, the
+// whole plane where it cannot be told without drawing).
+struct DrawnBound {
+    QRectF rect, placedAt;
+};
+std::vector<DrawnBound> DrawnBounds();

@@ -3,6 +3,7 @@
 #include "graphics/drawing.h"
 #include "graphics/drawing_prep.h"
 #include "graphics/graphics_state.h"
+#include "graphics/network_drawing.h"
 #include "graphics/projection.h"
 #include "graphics/visible.h"
 #include "model/Gustrom1.h"
@@ -11,11 +12,15 @@
 #include "platform/PictureBox.h"
 #include "platform/Printer.h"
 #include "platform/ShellHooks.h"
+#include "platform/System.h"
 #include "platform/VBMath.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -119,50 +124,87 @@ void (*wheelHandler)(int, int, int, int) = nullptr;
 // labels at the window's edge. The window widens and moves until all that a repaint draws lies inside it
 // with the airways' margin (a twelfth of the window each side), what is drawn beside the airways' box
 // (minX .. maxY, projected) keeping its size in pixels; the fit never comes closer.
-// What is drawn is measured once, at the scale the fit starts from: each text, symbol and stroke keeps its
-// size at a wider scale while the point it stands at moves in with the network, which bounds where it goes
-// at every scale tried. Only airways near the box's edges can reach beyond it: those are measured, and the
-// band deepens while what the measured ones draw, at the widest scale the fit comes to, could reach out
-// from deeper in.
+// What is drawn is measured at the scale the fit starts from: each text, symbol and stroke keeps its size at
+// a wider scale while the point it stands at moves in with the network, which bounds where it goes at every
+// scale tried. An airway is measured only when a bound of all it draws, found without drawing, could reach
+// further beyond the box than what is measured already, so the fit is the one that measuring every airway
+// gives.
 void fitWhatIsDrawn(PictureBox &pic, double minX, double maxX, double minY, double maxY) {
     const double w = pic.PixelWidth(), h = pic.PixelHeight();
+    const VB::HeldDecimalSeparator separator;
     PrepareFitRecords();
-    const int count = std::min(AirwayScreenCount, AirwayScreen.UBound());
     const auto pixelBox = [&] {
         return QRectF(
                    QPointF(pic.ToPixelX((minX - PanX) * AxisSignX), pic.ToPixelY((minY - PanY) * AxisSignY)),
                    QPointF(pic.ToPixelX((maxX - PanX) * AxisSignX), pic.ToPixelY((maxY - PanY) * AxisSignY)))
             .normalized();
     };
-    // Pixels at the measuring scale: the airways' box, and each record's segment box.
+    // Pixels at the measuring scale.
     const QRectF box = pixelBox();
     const double measuredPerPixel = std::abs(pic.ScaleWidth) / w;
-    const double x0 = pic.ToPixelX(0), kx = pic.ToPixelX(1) - x0, y0 = pic.ToPixelY(0),
-                 ky = pic.ToPixelY(1) - y0;
-    const auto segmentBox = [&](int k) {
-        const AirwayScreenRecord &r = AirwayScreen(k);
-        return QRectF(QPointF(x0 + kx * r.x1, y0 + ky * r.y1), QPointF(x0 + kx * r.x2, y0 + ky * r.y2))
-            .normalized();
-    };
-    // Every text, symbol and stroke measured, in pixels at the measuring scale, with where its point may lie.
-    std::vector<DrawingSurface::MeasuredItem> measured;
-    std::vector<bool> done(static_cast<size_t>(count) + 1);
+    // Every text, symbol and stroke measured, with where its point may lie: the floating texts first.
+    std::vector<DrawingSurface::MeasuredItem> measured = MeasureDrawn({}).items;
+    const std::vector<DrawnBound> bounds = DrawnBounds();
+    std::vector<int> unmeasured;
+    for (size_t i = 0; i < bounds.size(); ++i)
+        if (!bounds[i].rect.isNull())
+            unmeasured.push_back(static_cast<int>(i) + 1);
     // How far what is drawn reaches beyond the box's sides at `shrink` (the measuring scale over the scale
     // tried), in pixels at that scale: each item keeps its size while its point moves with the network.
     struct Reach {
         double left = 0, right = 0, above = 0, below = 0;
     };
+    const auto reachOf = [&box](Reach &out, const QRectF &r, const QRectF &at, double shrink) {
+        const double grow = 1 - shrink;
+        out.left = std::max(out.left, shrink * (box.left() - r.left()) + grow * (at.right() - r.left()));
+        out.right = std::max(out.right, shrink * (r.right() - box.right()) + grow * (r.right() - at.left()));
+        out.above = std::max(out.above, shrink * (box.top() - r.top()) + grow * (at.bottom() - r.top()));
+        out.below =
+            std::max(out.below, shrink * (r.bottom() - box.bottom()) + grow * (r.bottom() - at.top()));
+    };
+    // The airways whose bound reaches further are measured until none does, those reaching furthest first
+    // (what they draw is usually what the others' bounds fall short of), in growing batches.
     const auto reach = [&](double shrink) {
         Reach out;
-        for (const auto &[r, at] : measured) {
-            const double grow = 1 - shrink;
-            out.left = std::max(out.left, shrink * (box.left() - r.left()) + grow * (at.right() - r.left()));
-            out.right =
-                std::max(out.right, shrink * (r.right() - box.right()) + grow * (r.right() - at.left()));
-            out.above = std::max(out.above, shrink * (box.top() - r.top()) + grow * (at.bottom() - r.top()));
-            out.below =
-                std::max(out.below, shrink * (r.bottom() - box.bottom()) + grow * (r.bottom() - at.top()));
+        for (const auto &[r, at] : measured)
+            reachOf(out, r, at, shrink);
+        const auto excess = [&](int k) {
+            const DrawnBound &u = bounds[static_cast<size_t>(k - 1)];
+            Reach own;
+            reachOf(own, u.rect, u.placedAt, shrink);
+            return std::max(
+                {own.left - out.left, own.right - out.right, own.above - out.above, own.below - out.below});
+        };
+        std::vector<std::pair<double, int>> further;
+        std::vector<int> rest;
+        for (const int k : unmeasured) {
+            if (const double e = excess(k); e > 0)
+                further.emplace_back(e, k);
+            else
+                rest.push_back(k);
         }
+        for (size_t batch = 16; !further.empty(); batch *= 2) {
+            const size_t n = std::min(batch, further.size());
+            std::partial_sort(further.begin(), further.begin() + static_cast<std::ptrdiff_t>(n),
+                              further.end(), std::greater<>());
+            std::vector<int> list;
+            for (size_t i = 0; i < n; ++i)
+                list.push_back(further[i].second);
+            const DrawnAreas areas = MeasureDrawn(list);
+            for (const auto &[r, at] : areas.items)
+                reachOf(out, r, at, shrink);
+            measured.insert(measured.end(), areas.items.begin(), areas.items.end());
+            // What the measured ones reach now leaves some of the others short.
+            std::vector<std::pair<double, int>> still;
+            for (size_t i = n; i < further.size(); ++i) {
+                if (const double e = excess(further[i].second); e > 0)
+                    still.emplace_back(e, further[i].second);
+                else
+                    rest.push_back(further[i].second);
+            }
+            further.swap(still);
+        }
+        unmeasured.swap(rest);
         return out;
     };
     // Metres per pixel that leave the box room beside what reaches beyond it.
@@ -171,52 +213,6 @@ void fitWhatIsDrawn(PictureBox &pic, double minX, double maxX, double minY, doub
         const double roomY = std::max(h * 5 / 6 - out.above - out.below, h / 6);
         return std::max({(maxX - minX) / roomX, (maxY - minY) / roomY, current});
     };
-    // The widest scale the fit can come to with what is measured so far.
-    const auto widest = [&] {
-        double perPixel = measuredPerPixel;
-        for (int pass = 0; pass < 3; ++pass)
-            perPixel = perPixelFor(reach(measuredPerPixel / perPixel), perPixel);
-        return measuredPerPixel / perPixel;
-    };
-
-    // The band: a record not yet measured could reach beyond a side further than the measured ones do only
-    // if it stands nearer that side than its texts and symbols reach beyond its own segment; they are taken
-    // to reach no further than the furthest measured (at first nothing, which measures the records at the
-    // box's edges). The depths are those at the widest scale the fit comes to.
-    Reach drawnBeyond;
-    double shrink = 1;
-    std::vector<int> band;
-    for (int round = 0; round < 8; ++round) {
-        band.clear();
-        const Reach now = reach(shrink);
-        for (int k = 1; k <= count; ++k) {
-            if (done[static_cast<size_t>(k)])
-                continue;
-            const QRectF own = segmentBox(k);
-            const double slackX = (1 - shrink) * own.width(), slackY = (1 - shrink) * own.height();
-            if (shrink * (own.left() - box.left()) < drawnBeyond.left + slackX - now.left + 1 ||
-                shrink * (box.right() - own.right()) < drawnBeyond.right + slackX - now.right + 1 ||
-                shrink * (own.top() - box.top()) < drawnBeyond.above + slackY - now.above + 1 ||
-                shrink * (box.bottom() - own.bottom()) < drawnBeyond.below + slackY - now.below + 1)
-                band.push_back(k);
-        }
-        if (band.empty() && round > 0)
-            break;
-        const DrawnAreas areas = MeasureDrawn(band);
-        measured.insert(measured.end(), areas.items.begin(), areas.items.end());
-        for (size_t i = 0; i < band.size(); ++i) {
-            done[static_cast<size_t>(band[i])] = true;
-            const QRectF &drawn = areas.records[i];
-            if (drawn.isNull())
-                continue;
-            const QRectF own = segmentBox(band[i]);
-            drawnBeyond.left = std::max(drawnBeyond.left, own.left() - drawn.left());
-            drawnBeyond.right = std::max(drawnBeyond.right, drawn.right() - own.right());
-            drawnBeyond.above = std::max(drawnBeyond.above, own.top() - drawn.top());
-            drawnBeyond.below = std::max(drawnBeyond.below, drawn.bottom() - own.bottom());
-        }
-        shrink = widest();
-    }
 
     for (int pass = 0; pass < 3; ++pass) {
         const Reach out = reach(measuredPerPixel / (std::abs(pic.ScaleWidth) / w));

@@ -4,6 +4,8 @@
 #include "model/text_files.h"
 #include "model/units.h"
 
+#include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 
@@ -105,11 +107,28 @@ void require(Value quantity, double value) {
 
 } // namespace
 
-const ValueRule &RuleOf(Value quantity) {
+namespace {
+
+// Each quantity's place in the table, so that a reader checking every field of every record finds its rule
+// at once; a quantity the table lacks takes the first rule.
+constexpr std::size_t RuleSlots = [] {
+    std::size_t most = 0;
     for (const Entry &e : Rules)
-        if (e.quantity == quantity)
-            return e.rule;
-    return Rules[0].rule;
+        most = std::max(most, static_cast<std::size_t>(e.quantity));
+    return most + 1;
+}();
+constexpr std::array<std::size_t, RuleSlots> RulePlace = [] {
+    std::array<std::size_t, RuleSlots> place{};
+    for (std::size_t i = std::size(Rules); i-- > 0;)
+        place[static_cast<std::size_t>(Rules[i].quantity)] = i;
+    return place;
+}();
+
+} // namespace
+
+const ValueRule &RuleOf(Value quantity) {
+    const auto slot = static_cast<std::size_t>(quantity);
+    return Rules[slot < RuleSlots ? RulePlace[slot] : 0].rule;
 }
 
 bool InRange(Value quantity, double value) {

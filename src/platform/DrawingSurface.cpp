@@ -350,16 +350,7 @@ void DrawingSurface::printText(const std::string &text, bool lineBreak) {
     const bool outside = py > a.bottom() || py + f.height < a.top() || px > a.right();
     double x = 0;
     if (Measured != nullptr && !text.empty()) {
-        // A measure needs the width alone: the cached advances, or the full layout for what they lack.
-        for (unsigned char c : text) {
-            const double advance =
-                c == ' ' && f.advance[c] <= 0 ? m.horizontalAdvance(QLatin1Char(' ')) : f.advance[c];
-            if (!f.raw.isValid() || (c != ' ' && f.glyph[c] == 0)) {
-                x = m.horizontalAdvance(ToQt(text));
-                break;
-            }
-            x += advance;
-        }
+        x = PrintedWidth(text);
         measured(QRectF(px, py, x, f.height), QRectF(px - f.height, py, f.height, 2 * f.height));
     } else if (!text.empty()) {
         // Single-byte text with every character in the font is placed glyph by glyph from the cached
@@ -426,6 +417,18 @@ double DrawingSurface::TextWidth(const std::string &text) const {
         known = f.widths.emplace(text, f.metrics->horizontalAdvance(ToQt(text))).first;
     }
     return std::abs(known->second * ScaleWidth / area().width());
+}
+
+double DrawingSurface::PrintedWidth(std::string_view text) const {
+    const CachedFont &f = font();
+    // A measure needs the width alone: the cached advances, or the full layout for what they lack.
+    double x = 0;
+    for (unsigned char c : text) {
+        if (!f.raw.isValid() || (c != ' ' && f.glyph[c] == 0))
+            return f.metrics->horizontalAdvance(ToQt(std::string(text)));
+        x += c == ' ' && f.advance[c] <= 0 ? f.metrics->horizontalAdvance(QLatin1Char(' ')) : f.advance[c];
+    }
+    return x;
 }
 
 double DrawingSurface::TextHeight(const std::string &) const {

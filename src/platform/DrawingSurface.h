@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QPainter;
@@ -93,6 +94,8 @@ public:
     // Size of a text in world units (always positive).
     double TextWidth(const std::string &text) const;
     double TextHeight(const std::string &text) const;
+    // Device pixels across that Print writes `text` over in the current font.
+    double PrintedWidth(std::string_view text) const;
     // Draws a picture scaled into the world rectangle with top-left corner (x, y) and size w by h.
     void PaintPicture(const QImage &picture, double x, double y, double w, double h);
     // Fills the world rectangle with these corners (a band of lines closer than a pixel).

@@ -104,6 +104,13 @@ void SetLocaleDecimalSeparatorOverride(char separator) {
     separatorOverride = separator;
 }
 
+HeldDecimalSeparator::HeldDecimalSeparator() : previous_(separatorOverride) {
+    separatorOverride = LocaleDecimalSeparator();
+}
+HeldDecimalSeparator::~HeldDecimalSeparator() {
+    separatorOverride = previous_;
+}
+
 std::string GetSetting(const std::string &app, const std::string &section, const std::string &key,
                        const std::string &defaultValue) {
     auto store = openStore(app);

@@ -31,6 +31,17 @@ std::string WholeFilePath(const std::string &path);
 // The decimal separator of the user's locale ('.' or ',').
 char LocaleDecimalSeparator();
 void SetLocaleDecimalSeparatorOverride(char separator); // 0 restores the locale's
+// While one lives, the separator is read from the locale once (a fit formats a label for every airway).
+class HeldDecimalSeparator {
+public:
+    HeldDecimalSeparator();
+    ~HeldDecimalSeparator();
+    HeldDecimalSeparator(const HeldDecimalSeparator &) = delete;
+    HeldDecimalSeparator &operator=(const HeldDecimalSeparator &) = delete;
+
+private:
+    char previous_;
+};
 
 // Per-user settings store (application, section, key), like the registry's.
 std::string GetSetting(const std::string &app, const std::string &section, const std::string &key,

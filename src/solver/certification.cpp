@@ -78,6 +78,7 @@ public:
         c.toleranceRaised = c.tolerance > MaxError;
         floorFlow_ = SlopeFloorFlow(c.tolerance);
         number();
+        c.ringsOfTies = ringsOfTies_;
         for (int a : freeAirways_)
             if (AirwaySolverFan(a) > 0) {
                 double slope = 0;
@@ -138,6 +139,7 @@ private:
         JunctionNumbering numbering = NumberJunctions(role);
         freeAirways_ = std::move(numbering.freeAirways);
         ties_ = std::move(numbering.ties);
+        ringsOfTies_ = !numbering.rings.empty();
         unknowns_ = numbering.unknowns;
         int surface = 0;
         for (int a = 1; a <= n && surface == 0; ++a) {
@@ -344,12 +346,7 @@ private:
                 excess_[b.end] += step;
             }
         }
-        for (auto tie = ties_.rbegin(); tie != ties_.rend(); ++tie) {
-            const double over = excess_[tie->child];
-            dq[tie->airway] = tie->towardParent ? over : -over;
-            excess_[tie->parent] += over;
-            excess_[tie->child] = 0;
-        }
+        BalanceTies(ties_, excess_, dq);
         std::fill(excess_.begin(), excess_.end(), 0.0);
         for (int a : freeAirways_)
             if (!std::isfinite(dq[a]))
@@ -374,6 +371,7 @@ private:
     const std::vector<double> &flow_;
     double floorFlow_ = 0; // m³/s
     std::vector<int> freeAirways_;
+    bool ringsOfTies_ = false;
     std::vector<Branch> branches_;
     std::vector<uint8_t> inForest_;            // by branch: it lies on the walk, its residual 0
     std::vector<JunctionNumbering::Tie> ties_; // outward from each group's root

@@ -23,6 +23,10 @@ struct BalanceCertificate {
     int stallFan = 0;
     // The fan airways (slots) whose flow lies on a rising piece of their curve.
     std::vector<int> risingFans;
+    // Negligible airways close rings of their own: any circulation round such a ring meets the laws, so
+    // the certificate cannot tell the split the whole-network solve gives them (by their resistances, or
+    // equal small ones) from a circulation left over.
+    bool ringsOfTies = false;
 
     double Bound() const { return correction + allowance; }
 };

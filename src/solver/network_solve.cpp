@@ -639,12 +639,7 @@ private:
         }
         // Each tie carries what balances its child, from the outermost in; the group's root is left with
         // what the linear solve left over.
-        for (auto tie = ties_.rbegin(); tie != ties_.rend(); ++tie) {
-            const double over = excess_[tie->child];
-            d[tie->airway] = tie->towardParent ? over : -over;
-            excess_[tie->parent] += over;
-            excess_[tie->child] = 0;
-        }
+        BalanceTies(ties_, excess_, d);
         for (const Branch &b : branches_)
             excess_[b.start] = excess_[b.end] = 0;
         for (const Tie &tie : ties_)
@@ -785,6 +780,16 @@ std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role) {
 
 JunctionNumbering NumberJunctions(const std::vector<SolveRole> &role) {
     return Numberer(role).Build();
+}
+
+void BalanceTies(const std::vector<JunctionNumbering::Tie> &ties, std::vector<double> &excess,
+                 std::vector<double> &flow) {
+    for (auto tie = ties.rbegin(); tie != ties.rend(); ++tie) {
+        const double over = excess[static_cast<std::size_t>(tie->child)];
+        flow[static_cast<std::size_t>(tie->airway)] = tie->towardParent ? over : -over;
+        excess[static_cast<std::size_t>(tie->parent)] += over;
+        excess[static_cast<std::size_t>(tie->child)] = 0;
+    }
 }
 
 NetworkSolveResult SolveNetworkByNewton(std::vector<double> &flow, const std::vector<SolveRole> &role,

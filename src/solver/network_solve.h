@@ -68,6 +68,11 @@ struct JunctionNumbering {
     std::vector<std::pair<int, int>> links; // the unknowns each branch joins (none to itself)
 };
 JunctionNumbering NumberJunctions(const std::vector<SolveRole> &role);
+// Gives each tie the flow (m³/s, into `flow` by airway slot) that balances its child junction, from the
+// outermost in, each child's excess (m³/s, by junction) passed on to its parent: the groups' roots are left
+// with the rest.
+void BalanceTies(const std::vector<JunctionNumbering::Tie> &ties, std::vector<double> &excess,
+                 std::vector<double> &flow);
 
 // Replaces a change of the flows (m³/s, by airway slot) by the circulation that its chords' changes give
 // through the corrected meshes, so that the junctions stay balanced to the last digit whatever the linear

@@ -1,10 +1,16 @@
 #include "GraphicsFixture.h"
 
+#include "graphics/drawing.h"
 #include "graphics/drawing_prep.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
 #include "platform/Printer.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -251,6 +257,39 @@ TEST_F(ViewState, FitGivesTheExpectedWorldWindows) {
     SetVisibleAirways();
     FitNetwork();
     EXPECT_DOUBLE_EQ(picture.ScaleWidth, 600);
+}
+
+TEST_F(ViewState, FitTakesInEveryLabelWhereverItsAirwayStands) {
+    SetBuiltInColours();
+    SetBuiltInSymbols();
+    SetBuiltInFonts();
+    FontScale = 0;
+    GraphicsDetail = 2; // airway names
+    AxisSignY = -1;
+    // A grid of 20 m drives named "D", and the drive amid it named far longer than any at the edges.
+    for (int i = 0; i < 9; ++i)
+        for (int j = 0; j < 9; ++j)
+            for (const auto &[di, dj] : {std::pair{1, 0}, std::pair{0, 1}})
+                if (i + di < 9 && j + dj < 9) {
+                    const int a = AddAirway(20 * i, 20 * j, 0, 20 * (i + di), 20 * (j + dj), 0);
+                    AirwayFlags(a) |= AirwayFlag::LayerVisible;
+                    AirwayName(a) = i == 4 && j == 4 && di == 1 ? std::string(25, 'W') : "D";
+                }
+    SetVisibleAirways();
+    FitNetwork();
+    PrepareDrawing();
+    std::vector<DrawnPrimitive> drawn;
+    picture.Recording = &drawn;
+    DrawNetwork();
+    picture.Recording = nullptr;
+    const auto label = std::find_if(drawn.begin(), drawn.end(),
+                                    [](const DrawnPrimitive &p) { return p.text == std::string(25, 'W'); });
+    ASSERT_NE(label, drawn.end());
+    picture.FontSize = label->fontSize;
+    picture.FontBold = label->bold;
+    const double right = picture.ToPixelX(label->x1 + picture.TextWidth(label->text));
+    EXPECT_GT(picture.ToPixelX(label->x1), 0);
+    EXPECT_LT(right, picture.PixelWidth()) << "ends at pixel " << right;
 }
 
 TEST_F(ViewState, CentreFollowsWhatTheWindowShows) {

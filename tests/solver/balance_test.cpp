@@ -480,3 +480,32 @@ TEST(BalanceAirflows, NegligibleAirwaysKeepTheirFansAndTheirRingsTheSplitOfTheir
         }
     }
 }
+
+TEST(BalanceAirflows, FlowsBalancedBeforeAreCertifiedAsTheyStandAndMovedOnesAreSolvedAgain) {
+    // The same run again, and again with one airway's stored flow moved by 1 m³/s, at 0.05 and 1e-3.
+    for (const float tolerance : {0.05f, 1e-3f}) {
+        generate(700, 1700u);
+        MaxError = tolerance;
+        MaxIterations = 50;
+        ScriptedDialogs boxes; // any box (a convergence question) fails the test
+        ASSERT_TRUE(Solve());
+        std::vector<float> first(AirwayCount + 1);
+        for (int a = 1; a <= AirwayCount; ++a)
+            first[a] = AirwayFlow(a);
+        for (const float moved : {0.0f, 1.0f}) {
+            int chord = 1; // an airway whose stored flow starts the run: the first mesh's chord
+            if (MeshCount > 0)
+                chord = std::abs(MeshAirwayList(MeshStart(1)));
+            for (int a = 1; a <= AirwayCount; ++a)
+                AirwayFlow(a) = first[a];
+            AirwayFlow(chord) += moved;
+            ASSERT_TRUE(Solve());
+            EXPECT_TRUE(LastBalance.converged) << tolerance << " " << moved;
+            EXPECT_EQ(LastBalance.newtonSteps + LastBalance.sweeps == 0, moved == 0)
+                << tolerance << " " << moved;
+            for (int a = 1; a <= AirwayCount; ++a)
+                EXPECT_NEAR(AirwayFlow(a), first[a], tolerance)
+                    << tolerance << " " << moved << " airway " << a;
+        }
+    }
+}
