@@ -514,8 +514,9 @@ private:
     // sharing airways settle at once, as one ring would; the closing airways' changes are the rings'
     // circulations, and the ties' follow from them along the groups' trees.
     void settleRings(const std::vector<double> &q, std::vector<double> &d) {
-        std::vector<double> &after = ringFlow_;
+        std::vector<double> &after = ringFlow_, &tieChange = ringTieChange_;
         after.assign(q.size(), 0.0);
+        tieChange.assign(q.size(), 0.0);
         for (const RingAirway &r : ringAirways_)
             after[r.airway] = q[r.airway] + d[r.airway];
         for (const Ring &ring : rings_) {
@@ -562,12 +563,9 @@ private:
                 excess_[r.end] += circulation;
                 change = std::max(change, std::fabs(circulation));
             }
-            for (auto tie = ringTies_.rbegin(); tie != ringTies_.rend(); ++tie) {
-                const double over = excess_[tie->child];
-                after[tie->airway] += tie->towardParent ? over : -over;
-                excess_[tie->parent] += over;
-                excess_[tie->child] = 0;
-            }
+            BalanceTies(ringTies_, excess_, tieChange);
+            for (const Tie &tie : ringTies_)
+                after[tie.airway] += tieChange[tie.airway];
             for (const RingAirway &r : ringAirways_)
                 excess_[r.start] = excess_[r.end] = 0;
             // Done at the rounding, or once the changes, far within what the steps can see, stop shrinking:
@@ -712,8 +710,9 @@ private:
     // pressures of stagnant airways far below the rounding of the network's pressures.
     std::vector<double> loss_, potential_, potentialLow_;
     std::vector<double> residual_, slope_; // Pa and Pa per m³/s, by branch
-    std::vector<double> excess_;   // m³/s of a step left at each junction, while the ties are balanced
-    std::vector<double> ringFlow_; // m³/s, by airway slot: the rings' flows as they are settled
+    std::vector<double> excess_; // m³/s of a step left at each junction, while the ties are balanced
+    // m³/s, by airway slot: the rings' flows as they are settled, and the ties' changes of one Newton step.
+    std::vector<double> ringFlow_, ringTieChange_;
     // The rings' airways, each once, their ties from the root outwards, and the system over the
     // rings' junctions with the count of its unknowns.
     std::vector<RingAirway> ringAirways_;
