@@ -9,8 +9,6 @@
 #include "solver/junction_system.h"
 #include "solver/simulation_ui.h"
 
-#include <Eigen/SparseCholesky>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -86,6 +84,31 @@ struct Branch {
     // Where the branch's weight lies among the system's links; -1 where it grounds an unknown instead.
     int between = -1;
 };
+
+// An airway of the rings: its slot, its junctions, the unknowns of the rings' system at them (-1 for the
+// top of their web, -2 for both ends of an airway that closes a loop on itself) and where its weight lies
+// among the system's links (-1 where it grounds an unknown instead).
+struct RingAirway {
+    int airway = 0;
+    int start = 0, end = 0;
+    int from = -1, to = -1;
+    int between = -1;
+};
+
+// Adds to a junctions' system the link of a conductance (m³/s per Pa) between unknowns from and to (-1 the
+// reference), whose weight lies at between (-1 where it grounds the other unknown instead), and to the
+// right-hand side the flow c it drives from from to to.
+void addLink(JunctionSystem &system, Eigen::VectorXd &rhs, int from, int to, int between, double conductance,
+             double c) {
+    if (from >= 0)
+        rhs[from] += c;
+    if (to >= 0)
+        rhs[to] -= c;
+    if (between >= 0)
+        system.Weights()[between] += conductance;
+    else
+        system.Grounding()[from >= 0 ? from : to] += conductance;
+}
 
 // A junction of the meshes' tree reached from its parent through an airway, which runs from the junction
 // to the parent, or the other way.
@@ -375,18 +398,43 @@ private:
         potentialLow_.assign(static_cast<std::size_t>(nodes) + 1, 0.0);
     }
 
-    // Each airway of the rings once, with the rings through it.
+    // Each airway of the rings once, between the unknowns of the rings' own system: every junction of the
+    // rings but the top of each web of them, where its rings meet the rest of its group; and the ties of
+    // the rings, from the root outwards.
     void indexRings() {
-        std::vector<int> listed(static_cast<std::size_t>(AirwayCount) + 1, -1);
-        for (std::size_t r = 0; r < rings_.size(); ++r)
-            for (const auto &[a, along] : rings_[r].airways) {
-                if (listed[a] < 0) {
-                    listed[a] = static_cast<int>(ringAirway_.size());
-                    ringAirway_.push_back(a);
-                    ringsThrough_.emplace_back();
+        const int nodes = NodeCount;
+        std::vector<uint8_t> listed(static_cast<std::size_t>(AirwayCount) + 1, 0);
+        for (const Ring &ring : rings_)
+            for (const auto &[a, along] : ring.airways)
+                if (!listed[a]) {
+                    listed[a] = 1;
+                    if (a == ring.airways.front().first) // each ring's own, for no other runs along it
+                        ringClosing_.push_back(static_cast<int>(ringAirways_.size()));
+                    ringAirways_.push_back(
+                        RingAirway{a, std::abs(AirwayStartNode(a)), std::abs(AirwayEndNode(a))});
                 }
-                ringsThrough_[listed[a]].emplace_back(static_cast<int>(r), along);
+        std::vector<int> unknown(static_cast<std::size_t>(nodes) + 1, -1);
+        std::vector<int64_t> identity;
+        for (const Tie &tie : ties_)
+            if (listed[tie.airway]) {
+                ringTies_.push_back(tie);
+                unknown[tie.child] = static_cast<int>(identity.size());
+                identity.push_back(tie.child);
             }
+        std::vector<std::pair<int, int>> links;
+        for (RingAirway &r : ringAirways_) {
+            r.from = r.start == r.end ? -2 : unknown[r.start];
+            r.to = r.start == r.end ? -2 : unknown[r.end];
+            if (r.from >= 0 && r.to >= 0 && r.from != r.to)
+                links.emplace_back(r.from, r.to);
+        }
+        ringUnknowns_ = static_cast<int>(identity.size());
+        if (ringUnknowns_ == 0)
+            return;
+        ringSystem_.Define(identity, links);
+        for (RingAirway &r : ringAirways_)
+            if (r.from >= 0 && r.to >= 0)
+                r.between = ringSystem_.Link(r.from, r.to);
     }
 
     // The meshes' tree in walking order, parents before children, from each root.
@@ -459,54 +507,69 @@ private:
     }
 
     // All rings take together the circulations that balance them at the flows the step leaves (each airway
-    // weighed by its resistance, or where it has none by equal small ones): Newton's method on the
-    // circulations, each step one small system over the rings whose entries are the slopes of the airways
-    // they share, so that rings sharing airways settle at once, as one ring would.
+    // weighed by its resistance, or where it has none by equal small ones): Newton's method on the flows
+    // of the rings' airways, which keep what the step leaves at each junction and make the least of
+    // the sum over them of w|x|³/3, so that their losses are those of a potential. Each step solves for
+    // that potential over the rings' junctions, a system as sparse as the rings' airways, so that rings
+    // sharing airways settle at once, as one ring would; the closing airways' changes are the rings'
+    // circulations, and the ties' follow from them along the groups' trees.
     void settleRings(const std::vector<double> &q, std::vector<double> &d) {
-        const int count = static_cast<int>(rings_.size());
-        std::vector<double> &after = ringFlow_;
+        std::vector<double> &after = ringFlow_, &tieChange = ringTieChange_;
         after.assign(q.size(), 0.0);
-        for (int a : ringAirway_)
-            after[a] = q[a] + d[a];
+        tieChange.assign(q.size(), 0.0);
+        for (const RingAirway &r : ringAirways_)
+            after[r.airway] = q[r.airway] + d[r.airway];
         for (const Ring &ring : rings_) {
             const int closing = ring.airways.front().first;
             d[closing] = 0;
             after[closing] = q[closing];
         }
-        Eigen::VectorXd sum(count); // Pa, by ring
-        Eigen::SparseMatrix<double> slope(count, count);
+        Eigen::VectorXd rhs(ringUnknowns_), potential;
+        auto potentialAt = [&](int u) { return u >= 0 ? potential[u] : 0.0; };
+        // An airway's weight and the slope of its loss w x|x| at flow x.
+        auto weightAndSlope = [&](int a, double x) {
+            const double w = std::max<double>(AirwayResistance(a), LeastWeight);
+            return std::pair{w, 2 * w * std::max(std::fabs(x), floorFlow_)};
+        };
         double lastChange = std::numeric_limits<double>::infinity(); // m³/s
         for (int k = 0; k < 60; ++k) {
-            sum.setZero();
-            ringTerms_.clear();
-            for (std::size_t i = 0; i < ringAirway_.size(); ++i) {
-                const int a = ringAirway_[i];
-                const double w = std::max<double>(AirwayResistance(a), LeastWeight), x = after[a];
-                const double g = 2 * w * std::max(std::fabs(x), floorFlow_);
-                for (const auto &[r, along] : ringsThrough_[i]) {
-                    sum[r] += along * w * x * std::fabs(x);
-                    for (const auto &[other, otherAlong] : ringsThrough_[i])
-                        if (other <= r)
-                            ringTerms_.emplace_back(r, other, along * otherAlong * g);
+            // Each airway's change is (drop - w x|x|)/slope, its slope 2 w max(|x|, floor).
+            if (ringUnknowns_ > 0) {
+                rhs.setZero();
+                ringSystem_.ClearValues();
+                for (const RingAirway &r : ringAirways_) {
+                    if (r.from == -2)
+                        continue;
+                    const double x = after[r.airway];
+                    const auto [w, slope] = weightAndSlope(r.airway, x);
+                    const double conductance = 1 / slope;
+                    const double c = w * x * std::fabs(x) * conductance;
+                    addLink(ringSystem_, rhs, r.from, r.to, r.between, conductance, c);
                 }
+                if (!ringSystem_.Factorize() || !ringSystem_.Solve(rhs, potential))
+                    return;
             }
-            slope.setFromTriplets(ringTerms_.begin(), ringTerms_.end());
-            if (!ringPatternKnown_) {
-                ringFactor_.analyzePattern(slope);
-                ringPatternKnown_ = true;
+            double change = 0;
+            for (const int i : ringClosing_) {
+                const RingAirway &r = ringAirways_[static_cast<std::size_t>(i)];
+                const int closing = r.airway;
+                const double x = after[closing];
+                const auto [w, slope] = weightAndSlope(closing, x);
+                const double drop = r.from == -2 ? 0.0 : potentialAt(r.from) - potentialAt(r.to);
+                const double circulation = (drop - w * x * std::fabs(x)) / slope;
+                after[closing] += circulation;
+                d[closing] += circulation;
+                excess_[r.start] -= circulation;
+                excess_[r.end] += circulation;
+                change = std::max(change, std::fabs(circulation));
             }
-            ringFactor_.factorize(slope);
-            if (ringFactor_.info() != Eigen::Success)
-                return;
-            const Eigen::VectorXd circulation = ringFactor_.solve(-sum);
-            for (std::size_t i = 0; i < ringAirway_.size(); ++i)
-                for (const auto &[r, along] : ringsThrough_[i])
-                    after[ringAirway_[i]] += along * circulation[r];
-            for (int r = 0; r < count; ++r)
-                d[rings_[static_cast<std::size_t>(r)].airways.front().first] += circulation[r];
+            BalanceTies(ringTies_, excess_, tieChange);
+            for (const Tie &tie : ringTies_)
+                after[tie.airway] += tieChange[tie.airway];
+            for (const RingAirway &r : ringAirways_)
+                excess_[r.start] = excess_[r.end] = 0;
             // Done at the rounding, or once the changes, far within what the steps can see, stop shrinking:
             // the rounding of the large circulations a first step may give.
-            const double change = circulation.cwiseAbs().maxCoeff();
             if (!(change > StepRoundingShare * largestFlow_) ||
                 (change >= lastChange / 2 && change <= ToleranceShare * tolerance()))
                 return;
@@ -549,7 +612,6 @@ private:
         Eigen::VectorXd rhs = Eigen::VectorXd::Zero(unknowns_);
         // Each branch's weight joins its two unknowns, or grounds the one whose other end is the reference.
         system_.ClearValues();
-        double *weights = system_.Weights(), *grounding = system_.Grounding();
         for (std::size_t i = 0; i < count; ++i) {
             const Branch &b = branches_[i];
             residual_[i] = b.chord ? chordResidual(b) : 0.0;
@@ -557,14 +619,7 @@ private:
                 continue;
             // The branch's step in terms of the changes of its end pressures: (p_from - p_to - r)/g.
             const double w = 1 / slope_[i], c = residual_[i] * w;
-            if (b.from >= 0)
-                rhs[b.from] += c;
-            if (b.to >= 0)
-                rhs[b.to] -= c;
-            if (b.between >= 0)
-                weights[b.between] += w;
-            else
-                grounding[b.from >= 0 ? b.from : b.to] += w;
+            addLink(system_, rhs, b.from, b.to, b.between, w, c);
         }
         Eigen::VectorXd pressure;
         if (!system_.Factorize() || !system_.Solve(rhs, pressure))
@@ -655,14 +710,16 @@ private:
     // pressures of stagnant airways far below the rounding of the network's pressures.
     std::vector<double> loss_, potential_, potentialLow_;
     std::vector<double> residual_, slope_; // Pa and Pa per m³/s, by branch
-    std::vector<double> excess_;   // m³/s of a step left at each junction, while the ties are balanced
-    std::vector<double> ringFlow_; // m³/s, by airway slot: the rings' flows as they are settled
-    // The rings' airways, each once, with the rings through each and +1 where the ring runs along it.
-    std::vector<int> ringAirway_;
-    std::vector<std::vector<std::pair<int, double>>> ringsThrough_;
-    std::vector<Eigen::Triplet<double>> ringTerms_;
-    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> ringFactor_;
-    bool ringPatternKnown_ = false;
+    std::vector<double> excess_; // m³/s of a step left at each junction, while the ties are balanced
+    // m³/s, by airway slot: the rings' flows as they are settled, and the ties' changes of one Newton step.
+    std::vector<double> ringFlow_, ringTieChange_;
+    // The rings' airways, each once, their ties from the root outwards, and the system over the
+    // rings' junctions with the count of its unknowns.
+    std::vector<RingAirway> ringAirways_;
+    std::vector<int> ringClosing_; // by ring: where its closing airway lies among them
+    std::vector<Tie> ringTies_;
+    JunctionSystem ringSystem_;
+    int ringUnknowns_ = 0;
     JunctionSystem &system_; // the owner's, kept from one solve to the next
 };
 
