@@ -729,27 +729,29 @@ JunctionSystem WholeNetworkJunctions;
 
 std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role) {
     const int n = AirwayCount;
-    std::vector<int> order;
+    // In rising order of resistance, equal ones in slot order.
+    std::vector<std::pair<float, int>> order;
+    order.reserve(static_cast<std::size_t>(n));
     for (int a = 1; a <= n; ++a)
         if (role[static_cast<std::size_t>(a)] != SolveRole::Known && AirwaySolverFan(a) == 0)
-            order.push_back(a);
-    std::stable_sort(order.begin(), order.end(),
-                     [](int a, int b) { return AirwayResistance(a) < AirwayResistance(b); });
+            order.emplace_back(AirwayResistance(a), a);
+    std::sort(order.begin(), order.end());
     std::vector<uint8_t> tie(static_cast<std::size_t>(n) + 1, 0);
+    const auto nodes = static_cast<std::size_t>(NodeCount) + 1;
     DisjointSets clusters(NodeCount);
     // Per cluster (its representative): its largest resistance (Ns²/m⁸, -1 for none yet) and its airways
-    // not yet found negligible.
-    std::vector<double> largest(static_cast<std::size_t>(NodeCount) + 1, -1.0);
-    std::vector<std::vector<int>> members(static_cast<std::size_t>(NodeCount) + 1);
+    // not yet found negligible, as a list threaded through `nextMember` (by airway slot, 0 ends it).
+    std::vector<double> largest(nodes, -1.0);
+    std::vector<int> firstMember(nodes, 0), lastMember(nodes, 0), nextMember(static_cast<std::size_t>(n) + 1, 0);
     // Per cluster: a fan or a fixed pressure works on it. Its flows are then driven from within, not through
     // the airways leading out of it, so however far above it those lie its airways are never negligible: a
     // district sealed off by stoppings leaves the mine around its fan as it is.
-    std::vector<uint8_t> driven(static_cast<std::size_t>(NodeCount) + 1, 0);
+    std::vector<uint8_t> driven(nodes, 0);
     for (int a = 1; a <= n; ++a)
         if (role[static_cast<std::size_t>(a)] != SolveRole::Known && AirwaySolverFan(a) != 0)
             driven[std::abs(AirwayStartNode(a))] = driven[std::abs(AirwayEndNode(a))] = 1;
-    for (int a : order) {
-        const double r = AirwayResistance(a);
+    for (const auto &[resistance, a] : order) {
+        const double r = resistance;
         if (!(r > 0))
             tie[static_cast<std::size_t>(a)] = 1;
         const int s = clusters.Find(std::abs(AirwayStartNode(a))),
@@ -759,19 +761,25 @@ std::vector<uint8_t> NegligibleAirways(const std::vector<SolveRole> &role) {
         if (s != e)
             for (const int c : {s, e})
                 if (!driven[c] && largest[c] >= 0 && r >= largest[c] / TieShare) {
-                    for (int m : members[c])
+                    for (int m = firstMember[c]; m != 0; m = nextMember[m])
                         tie[static_cast<std::size_t>(m)] = 1;
-                    members[c].clear();
+                    firstMember[c] = lastMember[c] = 0;
                 }
         const int joined = clusters.Unite(s, e), other = joined == s ? e : s;
         driven[joined] = driven[s] | driven[e];
-        if (other != joined) {
-            if (members[other].size() > members[joined].size())
-                std::swap(members[other], members[joined]);
-            members[joined].insert(members[joined].end(), members[other].begin(), members[other].end());
-            members[other].clear();
+        if (other != joined && firstMember[other] != 0) {
+            if (firstMember[joined] == 0)
+                firstMember[joined] = firstMember[other];
+            else
+                nextMember[lastMember[joined]] = firstMember[other];
+            lastMember[joined] = lastMember[other];
+            firstMember[other] = lastMember[other] = 0;
         }
-        members[joined].push_back(a);
+        if (firstMember[joined] == 0)
+            firstMember[joined] = a;
+        else
+            nextMember[lastMember[joined]] = a;
+        lastMember[joined] = a;
         largest[joined] = r;
     }
     return tie;
