@@ -160,7 +160,8 @@ NetworkSolveResult solveWholeNetwork(const SweepMeshes &meshes, std::vector<Airw
     for (int a = 1; a <= n; ++a)
         flow[a] = state[a].flow;
     const CarryThroughMeshes carry = [&](std::vector<double> &change) { carryThroughMeshes(meshes, change); };
-    const NetworkSolveResult solved = SolveNetworkByNewton(flow, role, MaxError, carry, WholeNetworkJunctions);
+    const NetworkSolveResult solved =
+        SolveNetworkByNewton(flow, role, MaxError, carry, WholeNetworkJunctions);
     if (!solved.solved)
         return solved;
     LastBalance.newtonSteps += solved.steps;
@@ -275,9 +276,9 @@ std::vector<double> flowsOf(const std::vector<AirwayState> &state) {
 // that looks converged certified from the true laws.
 class Balancing {
 public:
-    explicit Balancing(bool wholeNetworkFirst)
-        : wholeNetworkFirst_(wholeNetworkFirst), n_(AirwayCount), state_(n_ + 1, AirwayState{0.0, 0.0}),
-          meshes_(freeMeshes()) {
+    Balancing(bool wholeNetworkFirst, bool resultsStood)
+        : wholeNetworkFirst_(wholeNetworkFirst), resultsStood_(resultsStood), n_(AirwayCount),
+          state_(n_ + 1, AirwayState{0.0, 0.0}), meshes_(freeMeshes()) {
         for (int a = 1; a <= n_; ++a)
             state_[a].resistance = AirwayResistance(a);
         // Start from the chords' flows of the previous run (a fixed quantity, or 0 for a bulkhead).
@@ -293,7 +294,7 @@ public:
 
     void Run() {
         mayBound_ = wholeNetworkFirst_;
-        if (wholeNetworkFirst_ && alreadyBalanced()) {
+        if (wholeNetworkFirst_ && resultsStood_ && alreadyBalanced()) {
             for (int a = 1; a <= n_; ++a)
                 AirwayFlow(a) = static_cast<float>(state_[a].flow);
             return;
@@ -360,9 +361,9 @@ public:
     }
 
 private:
-    // Flows that a run found before and nothing has moved since (a run again, readings that changed
-    // nothing) are certified as they stand, with neither a solve nor a sweep; flows that are all 0 are
-    // never balanced and are not tried, and rings of negligible airways take their split from the solve.
+    // Flows that the last run found balanced, with nothing changed since (a run again, readings that
+    // changed nothing), are certified as they stand, with neither a solve nor a sweep; flows that are all
+    // 0 are never balanced, and rings of negligible airways take their split from the solve.
     bool alreadyBalanced() {
         if (std::all_of(state_.begin(), state_.end(), [](const AirwayState &s) { return s.flow == 0; }))
             return false;
@@ -549,6 +550,7 @@ private:
     }
 
     const bool wholeNetworkFirst_;
+    const bool resultsStood_; // the last run ended balanced and nothing has changed the network since
     const int n_;
     // Flows are kept in double while balancing so that the node balance holds to the last digit of a single.
     std::vector<AirwayState> state_;
@@ -587,20 +589,20 @@ SweepStop SweepStopRule(double solveBound, double movedSinceSolve, double estima
 
 namespace {
 
-void balance(bool wholeNetworkFirst) {
+void balance(bool wholeNetworkFirst, bool resultsStood) {
     LastBalance = BalanceOutcome{};
     SimUi().ShowBalanceLabels();
-    Balancing(wholeNetworkFirst).Run();
+    Balancing(wholeNetworkFirst, resultsStood).Run();
 }
 
 } // namespace
 
-void BalanceAirflows() {
-    balance(true);
+void BalanceAirflows(bool resultsStood) {
+    balance(true, resultsStood);
 }
 
 void BalanceBySweeps() {
-    balance(false);
+    balance(false, false);
 }
 
 void SetProgress(int percent) {

@@ -15,7 +15,7 @@ struct BalanceOutcome {
     // whole-network solve's last step and what the sweeps changed since, or else estimated from the sweeps;
     // infinite until the sweeps shrink steadily, or where the estimate exceeds every flow
     double flowErrorLeft = std::numeric_limits<double>::infinity();
-    int sweeps = 0;      // all sweeps of the run
+    int sweeps = 0; // all sweeps of the run
     // Steps of the whole-network solves of the run and corrections from the certification taken as steps
     // (0: sweeps alone, certified at once)
     int newtonSteps = 0;
@@ -37,7 +37,9 @@ extern BalanceOutcome LastBalance;
 // Asks whether to go on after every MaxIterations sweeps without convergence (first trying the
 // certification where a fan works on a rising piece of its curve). A MaxError below what single-precision
 // flows hold is raised to that floor. Flows that run away end it at once, unconverged, and are not kept.
-void BalanceAirflows();
+// Where the last run ended balanced and nothing has changed the network since (resultsStood), its flows
+// are first certified as they stand, and need neither a solve nor a sweep when they pass.
+void BalanceAirflows(bool resultsStood = false);
 // The sweeps alone from the previous flows: BalanceAirflows without its whole-network solve, with the same
 // questions and the same certification; sent to it where the error the sweeps' changes leave, estimated
 // from how they shrink, is within half of MaxError.

@@ -32,6 +32,8 @@ constexpr int32_t NotBalancedColour = 0x6060FF;
 // Set by a run whose balancing ended without converging (No to the question, or a stop): its flows are
 // not the network's.
 bool balancingGaveUp = false;
+// The last run ended balanced and nothing has changed the network since, as the run found it at its start.
+bool resultsStood = false;
 
 void majorError(int number) {
     StatusText = "Major Simulation error No#" + std::to_string(number) + " Occurred\r\n" +
@@ -211,7 +213,7 @@ void RunSimulation() {
         return stopRun();
     SimUi().SetStage("Balancing airflows");
     const StartFigures start;
-    BalanceAirflows();
+    BalanceAirflows(resultsStood);
     balancingGaveUp = !LastBalance.converged;
     balancingRan = true;
     if (LastBalance.runawayAirway != 0)
@@ -277,6 +279,7 @@ void Simulate() {
         return;
     }
     // Until this run ends balanced the last run's results no longer stand, whichever way it ends.
+    resultsStood = NetworkBalanced;
     MarkResultsStale();
     const int pointer = VB::ScreenPointer();
     VB::SetScreenPointer(ArrowHourglass);
