@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -102,8 +103,10 @@ void setAirwayFont(PictureBox &pic) {
 
 // Characters up to the last one that is not a blank (what a trimmed name can print at most).
 std::string_view unpadded(const std::string &s) {
-    const auto last = s.find_last_not_of(' ');
-    return last == std::string::npos ? std::string_view() : std::string_view(s).substr(0, last + 1);
+    std::size_t length = s.size();
+    while (length > 0 && s[length - 1] == ' ')
+        --length;
+    return std::string_view(s).substr(0, length);
 }
 
 } // namespace
@@ -241,59 +244,41 @@ std::vector<DrawnBound> DrawnBounds() {
     setAirwayFont(*pic);
     const double x0 = pic->ToPixelX(0), kx = pic->ToPixelX(1) - x0, y0 = pic->ToPixelY(0),
                  ky = pic->ToPixelY(1) - y0;
-    const auto pixel = [&](double x, double y) { return QPointF(x0 + kx * x, y0 + ky * y); };
-    // Each text class's font; the tallest line (pixels) of them.
-    struct TextFont {
-        int size, boldSlot;
+    // Each text class in its own font, looked up once (a font change costs more than a short text).
+    const auto inFont = [&](int size, int boldSlot) {
+        pic->FontBold = FontBold.InBounds(boldSlot) && FontBold(boldSlot) != 0;
+        pic->FontSize = size;
+        return pic->MeasureInFont();
     };
-    const auto select = [&](const TextFont &f) {
-        pic->FontBold = FontBold.InBounds(f.boldSlot) && FontBold(f.boldSlot) != 0;
-        if (f.size != 0)
-            pic->FontSize = f.size;
+    const bool stack = DataFontSize != 0;
+    const bool names = NodeFontSize != 0 && (GraphicsDetail & 1) != 0;
+    const bool nameLines = stack && NameFontSize != 0 && (GraphicsDetail & 2) != 0;
+    const bool dataLines = stack && (GraphicsDetail & 4) != 0;
+    const auto measureOf = [&](bool used, int size, int boldSlot) {
+        return used ? std::optional(inFont(size, boldSlot)) : std::nullopt;
     };
-    const TextFont dataFont{DataFontSize, 1}, nameFont{NameFontSize, 2}, nodeFont{NodeFontSize, 3};
-    double line = 0;
-    for (const TextFont &f : {dataFont, nameFont, nodeFont}) {
-        select(f);
-        line = std::max(line, std::abs(pic->TextHeight("F") * ky));
-    }
-    // Names stand a line above their ends and the middle texts stack up to two lines above the middle:
-    // "above" runs against the window's y, whichever way the picture turns it.
+    const std::optional<DrawingSurface::TextMeasure> node = measureOf(names, NodeFontSize, 3),
+                                                     airwayName = measureOf(nameLines, NameFontSize, 2),
+                                                     data = measureOf(stack, DataFontSize, 1);
+    // A name stands one line of its font above its end; the middle texts stack up from the middle, each
+    // line at most the taller font's height. "Above" runs against the window's y, whichever way the
+    // picture turns it.
     const double up = ky > 0 ? -1 : 1;
-    const auto width = [&](std::string_view text) { return text.empty() ? 0.0 : pic->PrintedWidth(text); };
-    // A data text may put a resistance type's name over it.
-    double resistanceName = 0;
-    select(dataFont);
-    for (int i = ResistanceTypeName.LBound(); i <= ResistanceTypeName.UBound(); ++i)
-        resistanceName = std::max(resistanceName, width(unpadded(ResistanceTypeName(i))));
+    const double nodeLine = node ? node->Height() : 0;
+    const double stackLine = std::max(data ? data->Height() : 0, airwayName ? airwayName->Height() : 0);
+    // The resistance types' names, which a flow or resistance text puts over it, as printed.
+    std::vector<double> typeWidths;
+    if (data)
+        for (int i = 0; i <= ResistanceTypeName.UBound(); ++i)
+            typeWidths.push_back(ResistanceTypeName.InBounds(i) ? data->Width(ResistanceTypeName(i)) : 0);
+    const bool typeNamed = DataCode == 12 || DataCode == 32;
     const bool endValues = DataCode == 26 || DataCode == 27 || DataCode == 28 || DataCode == 37;
+    const auto blank = [](const std::string &s) { return s.find_first_not_of(' ') == std::string::npos; };
 
     const int count = std::max(std::min(AirwayScreenCount, AirwayScreen.UBound()), 0);
     bounds.resize(static_cast<size_t>(count));
-    // The widest text at each end and in the middle, font by font (a font is chosen once for all records).
-    std::vector<std::array<double, 3>> widths(bounds.size());
-    const auto widen = [&](const TextFont &font, const auto &texts) {
-        select(font);
-        for (int k = 1; k <= count; ++k)
-            if (const int a = AirwayScreen(k).airway; AirwayFlags.InBounds(a))
-                texts(a, widths[static_cast<size_t>(k - 1)]);
-    };
-    widen(nodeFont, [&](int a, std::array<double, 3> &w) {
-        w[0] = width(unpadded(AirwayStartName(a)));
-        w[1] = width(unpadded(AirwayEndName(a)));
-    });
-    if (DataFontSize != 0) {
-        widen(dataFont, [&](int a, std::array<double, 3> &w) {
-            ResistanceLabel.clear();
-            const std::string data = AirwayDataText(DataCode, a, 0);
-            ResistanceLabel.clear();
-            w[2] = std::max({width(data), width(unpadded(AirwayComment(a))), resistanceName});
-        });
-        widen(nameFont, [&](int a, std::array<double, 3> &w) {
-            w[2] = std::max(w[2], width(unpadded(AirwayName(a))));
-        });
-    }
     const double c = std::cos(0.3), sn = std::sin(0.3);
+    const double symbolSize = std::max({FanSize, ObstructionSize, BulkheadSize, SmokeSize});
     for (int k = 1; k <= count; ++k) {
         const AirwayScreenRecord &r = AirwayScreen(k);
         const int a = r.airway;
@@ -301,7 +286,7 @@ std::vector<DrawnBound> DrawnBounds() {
             continue;
         DrawnBound &bound = bounds[static_cast<size_t>(k - 1)];
         // Texts whose width is not known without building them, and station readings, are not bounded.
-        if ((endValues && DataFontSize != 0) || (AirwayStation(a) != 0 && RealtimeInputOn == -1)) {
+        if ((endValues && stack) || (AirwayStation(a) != 0 && RealtimeInputOn == -1)) {
             bound.rect = bound.placedAt = QRectF(-1e30, -1e30, 2e30, 2e30);
             continue;
         }
@@ -309,13 +294,20 @@ std::vector<DrawnBound> DrawnBounds() {
         const double dx = static_cast<double>(r.x2) - r.x1, dy = static_cast<double>(r.y2) - r.y1;
         const double mx = r.x1 + dx / 2, my = r.y1 + dy / 2;
         // Strokes and symbols: the arrowhead's barbs, node pictures at the ends, the airway's symbols at
-        // its symbol point and middle (window units).
-        QRectF shapes(pixel(r.x1, r.y1), pixel(r.x2, r.y2));
-        shapes = shapes.normalized();
+        // its symbol point and middle (pixels).
+        double left = 0, top = 0, right = 0, bottom = 0;
         const auto add = [&](double x, double y, double half) {
-            shapes |= QRectF(pixel(x - half, y - half), pixel(x + half, y + half)).normalized();
+            const double px = x0 + kx * x, py = y0 + ky * y, hx = std::abs(kx * half),
+                         hy = std::abs(ky * half);
+            left = std::min(left, px - hx);
+            right = std::max(right, px + hx);
+            top = std::min(top, py - hy);
+            bottom = std::max(bottom, py + hy);
         };
-        if (const double length = std::hypot(dx, dy); length > 0) {
+        left = right = x0 + kx * r.x1;
+        top = bottom = y0 + ky * r.y1;
+        add(r.x2, r.y2, 0);
+        if (const double length = std::sqrt(dx * dx + dy * dy); length > 0) {
             const double ux = dx / length, uy = dy / length, tx = r.x1 + 0.8 * dx, ty = r.y1 + 0.8 * dy;
             for (const double side : {-1.0, 1.0})
                 add(tx - ArrowSize * (c * ux + side * sn * uy), ty - ArrowSize * (c * uy - side * sn * ux),
@@ -329,37 +321,67 @@ std::vector<DrawnBound> DrawnBounds() {
         double shift = 0;
         if (symbols) {
             const float f = AirwayIconPosition(a) + 0.3f;
-            const double ix = r.x1 + dx * f, iy = r.y1 + dy * f;
-            const double size = std::max({FanSize, ObstructionSize, BulkheadSize, SmokeSize});
-            add(ix, iy, size);
-            add(mx, my, size);
-            shift = size;
+            add(r.x1 + dx * f, r.y1 + dy * f, symbolSize);
+            add(mx, my, symbolSize);
+            shift = symbolSize;
         }
-        // Texts: each covers its line right of and below its point, which may lie a line left of it and two
-        // below (pixels); a name a line above its end, the middle stack up to two lines above the middle,
-        // right of it by a shift clear of a symbol.
-        QRectF drawn = shapes, placed = shapes;
-        const auto text = [&](double x, double y, double lines, double shiftX, double wide) {
-            if (wide <= 0)
-                return;
-            const QPointF p = pixel(x, y);
-            const QPointF q = pixel(x + shiftX, y);
-            const double top = std::min(p.y(), p.y() + up * lines * line),
-                         bottom = std::max(p.y(), p.y() + up * lines * line);
-            const double left = std::min(p.x(), q.x()), right = std::max(p.x(), q.x());
-            drawn |= QRectF(QPointF(left, top), QPointF(right + wide, bottom + line));
-            placed |= QRectF(QPointF(left - line, top), QPointF(right, bottom + 2 * line));
+        // Texts: `lines` lines of `line` pixels from the point's line up, right of it by up to `shiftX`;
+        // each line's point may lie a line left of it and two below.
+        double placedLeft = left, placedTop = top, placedRight = right, placedBottom = bottom;
+        const auto text = [&](double x, double y, double lines, double line, double shiftX, double wide) {
+            const double px = x0 + kx * x, py = y0 + ky * y, qx = x0 + kx * (x + shiftX);
+            const double lineTop = std::min(py, py + up * lines * line),
+                         lineBottom = std::max(py, py + up * lines * line);
+            const double textLeft = std::min(px, qx), textRight = std::max(px, qx);
+            left = std::min(left, textLeft);
+            right = std::max(right, textRight + wide);
+            top = std::min(top, lineTop);
+            bottom = std::max(bottom, lineBottom + line);
+            placedLeft = std::min(placedLeft, textLeft - line);
+            placedRight = std::max(placedRight, textRight);
+            placedTop = std::min(placedTop, lineTop);
+            placedBottom = std::max(placedBottom, lineBottom + 2 * line);
         };
-        const bool steep =
-            1.5 * std::abs(static_cast<double>(AirwayStart(3, a)) - AirwayEnd(3, a)) > AirwayLength(a) ||
-            (flags & (AirwayFlag::SurfaceEntry | AirwayFlag::SurfaceExit)) != 0;
-        const std::array<double, 3> &w = widths[static_cast<size_t>(k - 1)];
-        if (steep)
-            text(r.x1 + LetterHeight / 2.0, r.y1, 1, 0, w[0]);
-        text(r.x2 + LetterHeight / 2.0, r.y2, 1, 0, w[1]);
-        text(mx, my, 2, shift, w[2]);
-        bound.rect = drawn;
-        bound.placedAt = placed;
+        if (node && LayerTest(a, 16)) {
+            // Its own line above the end: the point moved up a line, no line of its own.
+            const double shiftY = up * nodeLine / ky;
+            const bool steep =
+                1.5 * std::abs(static_cast<double>(AirwayStart(3, a)) - AirwayEnd(3, a)) > AirwayLength(a) ||
+                (flags & (AirwayFlag::SurfaceEntry | AirwayFlag::SurfaceExit)) != 0;
+            if (const std::string_view name = unpadded(AirwayStartName(a)); steep && !name.empty())
+                text(r.x1 + LetterHeight / 2.0, r.y1 + shiftY, 0, nodeLine, 0, node->Width(name));
+            if (const std::string_view name = unpadded(AirwayEndName(a)); !name.empty())
+                text(r.x2 + LetterHeight / 2.0, r.y2 + shiftY, 0, nodeLine, 0, node->Width(name));
+        }
+        if (stack) {
+            // The middle stack: a resistance name or marked error, the data text, the airway's name.
+            int lines = 0;
+            double wide = 0;
+            const auto line = [&](double width) {
+                ++lines;
+                wide = std::max(wide, width);
+            };
+            if ((flags & AirwayFlag::ErrorMark) != 0) {
+                if (!blank(AirwayComment(a)))
+                    line(data->Width(unpadded(AirwayComment(a))));
+            } else if (const int type = AirwayResistanceType(a);
+                       typeNamed && type > 0 && static_cast<size_t>(type) < typeWidths.size() &&
+                       !blank(ResistanceTypeName(type))) {
+                line(typeWidths[static_cast<size_t>(type)]);
+            }
+            if (dataLines && LayerTest(a, 4)) {
+                const std::string label = AirwayDataText(DataCode, a, 0);
+                ResistanceLabel.clear();
+                if (!blank(label))
+                    line(data->Width(label));
+            }
+            if (airwayName && LayerTest(a, 8) && !blank(AirwayName(a)))
+                line(airwayName->Width(unpadded(AirwayName(a))));
+            if (lines > 0)
+                text(mx, my, lines - 1, stackLine, shift, wide);
+        }
+        bound.rect = QRectF(QPointF(left, top), QPointF(right, bottom));
+        bound.placedAt = QRectF(QPointF(placedLeft, placedTop), QPointF(placedRight, placedBottom));
     }
     return bounds;
 }

@@ -417,10 +417,14 @@ namespace {
 // The first CR or LF at or after pos, npos when none. find_first_of tests every byte against the set one
 // by one, many times slower than memchr on a whole network file; two memchr over a window each find the
 // nearer of the two at memchr's speed, and the window keeps a file of one kind of line end from being
-// searched to its end for the other at every line.
+// searched to its end for the other at every line. The first bytes are looked at one by one: a drawing's
+// lines are mostly a few characters long, shorter than what a memchr call costs to set up.
 std::size_t lineEndFrom(std::string_view text, std::size_t pos) {
-    constexpr std::size_t Window = 512;
+    constexpr std::size_t Window = 512, Short = 16;
     const char *const bytes = text.data();
+    for (const std::size_t stop = std::min(text.size(), pos + Short); pos < stop; ++pos)
+        if (bytes[pos] == '\n' || bytes[pos] == '\r')
+            return pos;
     while (pos < text.size()) {
         const std::size_t length = std::min(Window, text.size() - pos);
         const void *lf = std::memchr(bytes + pos, '\n', length);
@@ -456,15 +460,14 @@ bool NextTextLine(std::string_view text, std::size_t &pos, std::string_view &lin
 
 TextFileReader::TextFileReader(const std::string &path) {
     const QString name = ToQt(path);
-    QFile file(name);
-    if (!file.exists()) {
+    file_ = std::make_shared<QFile>(name);
+    if (!file_->exists()) {
         const QFileInfo info(name);
         throw VBError(info.absoluteDir().exists() ? VBErr::FileNotFound : VBErr::PathNotFound, "cannot open");
     }
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file_->open(QIODevice::ReadOnly))
         throw VBError(75, "path/file access error");
-    const QByteArray bytes = file.readAll();
-    text_.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    readBlock();
 }
 
 TextFileReader TextFileReader::FromText(std::string text) {
@@ -473,12 +476,40 @@ TextFileReader TextFileReader::FromText(std::string text) {
     return r;
 }
 
+void TextFileReader::readBlock() {
+    constexpr qint64 Block = 1 << 16;
+    text_.erase(0, pos_);
+    pos_ = 0;
+    const std::size_t held = text_.size();
+    text_.resize(held + static_cast<std::size_t>(Block));
+    const qint64 got = file_->read(text_.data() + held, Block);
+    text_.resize(held + static_cast<std::size_t>(std::max<qint64>(got, 0)));
+    if (got < 0)
+        throw VBError(75, "path/file access error");
+    if (got == 0)
+        file_.reset();
+}
+
 bool TextFileReader::ReadLine(std::string &line) {
-    std::string_view found;
-    if (!NextTextLine(text_, pos_, found, lineEnded_))
-        return false;
-    line.assign(found);
-    return true;
+    for (;;) {
+        std::size_t next = pos_;
+        std::string_view found;
+        bool ended = false;
+        const bool got = NextTextLine(text_, next, found, ended);
+        // A line is whole once its end is held, and a CR's LF cannot stand in the block still to read.
+        if (file_ && !(got && ended && (next < text_.size() || text_[next - 1] == '\n'))) {
+            readBlock();
+            continue;
+        }
+        if (!got)
+            return false;
+        line.assign(found);
+        pos_ = next;
+        lineEnded_ = ended;
+        if (pos_ >= text_.size() && file_)
+            readBlock();
+        return true;
+    }
 }
 
 std::string TextFileReader::LineInput() {

@@ -6,7 +6,10 @@
 // rewritten: the numeric converters accept both "." and "," as the decimal mark instead.
 #include "platform/VBArray.h"
 
+class QFile;
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -76,16 +79,19 @@ std::string PrintedNumber(int32_t x);
 // False at the end of the text; `ended` tells whether the line had its line end.
 bool NextTextLine(std::string_view text, std::size_t &pos, std::string_view &line, bool &ended);
 
-// Reads a text file line by line, bytes as they stand, with the line ends of NextTextLine.
+// Reads a text file line by line, bytes as they stand, with the line ends of NextTextLine. A file is read
+// in blocks as its lines are taken: an exchange file runs to megabytes, which a whole copy would first
+// have to page in.
 class TextFileReader {
 public:
-    // Opens a file; VBError 53 when it does not exist, 76 when its folder does not exist.
+    // Opens a file; VBError 53 when it does not exist, 76 when its folder does not exist, 75 when it cannot
+    // be read.
     explicit TextFileReader(const std::string &path);
     // Reads from text in memory.
     static TextFileReader FromText(std::string text);
 
-    bool AtEnd() const { return pos_ >= text_.size(); }
-    // The whole text, which reading leaves as it is.
+    bool AtEnd() const { return pos_ >= text_.size() && !file_; }
+    // The whole text of a reader made from text, which reading leaves as it is.
     std::string_view Text() const { return text_; }
     // The next line; VBError 62 at the end of the file.
     std::string LineInput();
@@ -96,9 +102,12 @@ public:
 
 private:
     TextFileReader() = default;
+    // Drops what has been read and appends the file's next block; at its end the file is let go.
+    void readBlock();
     std::string text_;
     std::size_t pos_ = 0;
     bool lineEnded_ = false;
+    std::shared_ptr<QFile> file_;
 };
 
 // Writes a text file whose lines end in CR LF. Output is collected and written by Close (or the

@@ -326,9 +326,14 @@ struct TextHash {
 // and reading one costs more than the number it formats.
 const std::vector<Section> &sectionsRead(std::string_view pattern) {
     static std::unordered_map<std::string, std::vector<Section>, TextHash, std::equal_to<>> read;
-    const auto found = read.find(pattern);
-    if (found != read.end())
+    // A drawing's labels ask for one pattern thousands of times in a row.
+    static const std::pair<const std::string, std::vector<Section>> *last = nullptr;
+    if (last != nullptr && last->first == pattern)
+        return last->second;
+    if (const auto found = read.find(pattern); found != read.end()) {
+        last = &*found;
         return found->second;
+    }
     std::vector<Section> sections;
     for (const std::string_view text : sectionsOf(pattern)) {
         Section section;
@@ -337,7 +342,8 @@ const std::vector<Section> &sectionsRead(std::string_view pattern) {
         section.shape = shapeOf(section.tokens);
         sections.push_back(std::move(section));
     }
-    return read.emplace(std::string(pattern), std::move(sections)).first->second;
+    last = &*read.emplace(std::string(pattern), std::move(sections)).first;
+    return last->second;
 }
 
 struct UnitRow {
@@ -513,8 +519,8 @@ std::string FormatValue(float value, int quantity, int withUnit, int precision) 
     const bool known = UnitText.InBounds(quantity, 4);
     const int system = currentSystem();
     const float display = value * factorOf(quantity);
-    const std::string pattern =
-        precision != 0 ? "0.0########" : (known ? UnitText(quantity, 2 + system) : "");
+    const std::string_view pattern =
+        precision != 0 ? "0.0########" : (known ? std::string_view(UnitText(quantity, 2 + system)) : "");
     const std::string text = FormatPattern(display, pattern, 7);
     if (withUnit == 0 || !known)
         return text;

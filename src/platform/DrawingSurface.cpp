@@ -420,13 +420,24 @@ double DrawingSurface::TextWidth(const std::string &text) const {
 }
 
 double DrawingSurface::PrintedWidth(std::string_view text) const {
-    const CachedFont &f = font();
+    return MeasureInFont().Width(text);
+}
+
+DrawingSurface::TextMeasure DrawingSurface::MeasureInFont() const {
+    return TextMeasure(font());
+}
+
+DrawingSurface::TextMeasure::TextMeasure(const CachedFont &font)
+    : font_(&font), glyphs_(font.raw.isValid()),
+      space_(font.advance[' '] > 0 ? font.advance[' '] : font.metrics->horizontalAdvance(QLatin1Char(' '))) {}
+
+double DrawingSurface::TextMeasure::Width(std::string_view text) const {
     // A measure needs the width alone: the cached advances, or the full layout for what they lack.
     double x = 0;
     for (unsigned char c : text) {
-        if (!f.raw.isValid() || (c != ' ' && f.glyph[c] == 0))
-            return f.metrics->horizontalAdvance(ToQt(std::string(text)));
-        x += c == ' ' && f.advance[c] <= 0 ? f.metrics->horizontalAdvance(QLatin1Char(' ')) : f.advance[c];
+        if (!glyphs_ || (c != ' ' && font_->glyph[c] == 0))
+            return font_->metrics->horizontalAdvance(ToQt(std::string(text)));
+        x += c == ' ' ? space_ : font_->advance[c];
     }
     return x;
 }

@@ -96,6 +96,9 @@ public:
     double TextHeight(const std::string &text) const;
     // Device pixels across that Print writes `text` over in the current font.
     double PrintedWidth(std::string_view text) const;
+    class TextMeasure;
+    // PrintedWidth in the current font for many texts, the font looked up once.
+    TextMeasure MeasureInFont() const;
     // Draws a picture scaled into the world rectangle with top-left corner (x, y) and size w by h.
     void PaintPicture(const QImage &picture, double x, double y, double w, double h);
     // Fills the world rectangle with these corners (a band of lines closer than a pixel).
@@ -194,6 +197,21 @@ private:
     bool measured(const QRectF &device, const QRectF &placedAt = QRectF());
     void strokeLine(double x1, double y1, double x2, double y2, int32_t colour);
     void printText(const std::string &text, bool lineBreak);
+};
+
+class DrawingSurface::TextMeasure {
+public:
+    // Device pixels across, as PrintedWidth gives them.
+    double Width(std::string_view text) const;
+    // Device pixels of one line.
+    double Height() const { return font_->height; }
+
+private:
+    friend class DrawingSurface;
+    explicit TextMeasure(const CachedFont &font);
+    const CachedFont *font_;
+    bool glyphs_;
+    double space_;
 };
 
 // One BeginDrawing .. EndDrawing batch for a scope: the batch ends however the scope is left, so a failure

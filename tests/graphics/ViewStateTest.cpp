@@ -2,6 +2,7 @@
 
 #include "graphics/drawing.h"
 #include "graphics/drawing_prep.h"
+#include "graphics/network_drawing.h"
 #include "graphics/projection.h"
 #include "graphics/view_state.h"
 #include "graphics/visible.h"
@@ -290,6 +291,91 @@ TEST_F(ViewState, FitTakesInEveryLabelWhereverItsAirwayStands) {
     const double right = picture.ToPixelX(label->x1 + picture.TextWidth(label->text));
     EXPECT_GT(picture.ToPixelX(label->x1), 0);
     EXPECT_LT(right, picture.PixelWidth()) << "ends at pixel " << right;
+}
+
+// A fit measures only the airways whose bound, found without drawing, reaches further than what it has
+// measured: each bound must hold every text, symbol and stroke its airway draws, and every point they are
+// drawn at, in both turns of the y axis, whichever texts are shown.
+TEST_F(ViewState, BoundsFoundWithoutDrawingHoldAllThatEachAirwayDraws) {
+    SetBuiltInColours();
+    SetBuiltInSymbols();
+    LoadSymbolPictures();
+    SetBuiltInFonts();
+    FontScale = 0;
+    // Each text class in a size and weight of its own, so that a line taken from the wrong class shows.
+    FontSize(1) = 10;
+    FontSize(2) = 16;
+    FontSize(3) = 7;
+    FontBold(2) = 1;
+    ResistanceTypeName(1) = "Regulator, shut          "; // printed with its blanks
+    const auto named = [](int a, const char *start, const char *end, const char *name) {
+        AirwayStartName(a) = start;
+        AirwayEndName(a) = end;
+        AirwayName(a) = name;
+        AirwayFlags(a) |= AirwayFlag::LayerVisible;
+        AirwayFlow(a) = 1234.5f;
+    };
+    // Drives along the axes, so that what stands beside a line reaches out of the line's own box.
+    named(AddAirway(0, 0, 0, 300, 0, 0), "West", "East end", "  Main drive  ");
+    named(AddAirway(300, 0, 0, 300, 40, -200), "Collar", "Shaft bottom", "");
+    named(AddAirway(-100, 0, 0, -100, 300, 0), "South", "North", "Cross-cut");
+    // Across the axes, with no names at their ends, the symbol point at the start: what the middle and the
+    // symbol point hold stands clear of the rest.
+    const int fan = AddAirway(400, 0, 0, 400, 300, 0);
+    named(fan, "", "", "Ret");
+    AirwayFan(fan) = 1;
+    AirwayFanCount(fan) = 2;
+    AirwayIconPosition(fan) = -0.3f;
+    const int fixed = AddAirway(500, 0, -200, 500, 300, -200);
+    named(fixed, "", "   ", "Ramp");
+    AirwayFlags(fixed) |= AirwayFlag::FixedFlow | AirwayFlag::ErrorMark;
+    AirwayComment(fixed) = " Check this regulator's setting ";
+    const int door = AddAirway(600, 0, -100, 600, 300, -100);
+    named(door, "", "", "");
+    AirwayResistanceType(door) = 1;
+    AirwayParallelCount(door) = 3;
+
+    struct Row {
+        const char *what;
+        int axisY, detail, dataCode;
+    };
+    const Row rows[] = {
+        {"everything, y up", -1, 511, 12},
+        {"everything, y down", 1, 511, 12},
+        {"resistances, y up", -1, 511, 32},
+        {"airway numbers, names at the middle", 1, 2 | 4, 52},
+        {"node names and symbols", -1, 1 | 16 | 32 | 64, 12},
+        {"symbols and arrows", 1, 16 | 64, 12},
+    };
+    for (const Row &row : rows) {
+        AxisSignY = row.axisY;
+        GraphicsDetail = row.detail;
+        DataCode = row.dataCode;
+        SetVisibleAirways();
+        FitNetwork();
+        PrepareFitRecords();
+        const std::vector<DrawnBound> bounds = DrawnBounds();
+        ASSERT_EQ(static_cast<int>(bounds.size()), AirwayScreenCount) << row.what;
+        const auto holds = [](const QRectF &outer, const QRectF &inner) {
+            constexpr double Slack = 1e-3; // pixels: the drawing places its texts in singles
+            return inner.left() >= outer.left() - Slack && inner.right() <= outer.right() + Slack &&
+                   inner.top() >= outer.top() - Slack && inner.bottom() <= outer.bottom() + Slack;
+        };
+        int texts = 0;
+        for (int k = 1; k <= AirwayScreenCount; ++k) {
+            const DrawnBound &bound = bounds[static_cast<size_t>(k - 1)];
+            for (const auto &[rect, at] : MeasureDrawn({k}).items) {
+                texts += rect.width() > 1 && rect.height() > 1 ? 1 : 0;
+                EXPECT_TRUE(holds(bound.rect, rect))
+                    << row.what << ", airway " << AirwayScreen(k).airway << " " << rect.left() << " "
+                    << rect.top() << " " << rect.right() << " " << rect.bottom() << " in "
+                    << bound.rect.left() << " " << bound.rect.top() << " " << bound.rect.right() << " "
+                    << bound.rect.bottom();
+                EXPECT_TRUE(holds(bound.placedAt, at)) << row.what << ", airway " << AirwayScreen(k).airway;
+            }
+        }
+        EXPECT_GE(texts, 6) << row.what;
+    }
 }
 
 TEST_F(ViewState, CentreFollowsWhatTheWindowShows) {

@@ -250,12 +250,27 @@ TEST(TextFileReader, MixedLineEndsEndLinesAtCrLfLfOrCr) {
     EXPECT_TRUE(in.AtEnd());
 }
 
-TEST(TextFileReader, LongLinesEndAtTheirOwnLineEndsWhateverTheMix) {
-    // Lengths around and far past the reader's search step (a CR LF astride a step boundary among them),
-    // each line of its own letter so that a line cut in the wrong place shows, in every mix of ends.
-    const std::size_t lengths[] = {0, 1, 255, 510, 511, 512, 513, 1023, 1024, 1025, 3000, 70000};
+TEST(TextFileReader, LongLinesEndAtTheirOwnLineEndsWhateverTheMixFromTextOrFile) {
+    // Lengths around the byte-by-byte start, the search step and past the file's blocks (a CR LF astride a
+    // step boundary among them), each line of its own letter so that a line cut in the wrong place shows,
+    // in every mix of ends.
+    const std::size_t lengths[] = {0, 1, 15, 16, 17, 255, 510, 511, 512, 513, 1023, 1024, 1025, 3000, 70000};
     const std::vector<std::vector<std::string>> mixes = {
         {"\r\n"}, {"\n"}, {"\r"}, {"\r\n", "\n", "\r"}, {"\r", "\r\n"}};
+    TestFolder folder;
+    const auto readsAs = [&](const std::string &text, const std::vector<std::string> &expected,
+                             const std::string &what) {
+        folder.Write("lines.txt", text);
+        auto fromText = TextFileReader::FromText(text);
+        TextFileReader fromFile(folder.path() + "lines.txt");
+        for (TextFileReader *in : {&fromText, &fromFile}) {
+            const char *source = in == &fromText ? "text" : "file";
+            for (const auto &line : expected)
+                EXPECT_EQ(in->LineInput(), line) << what << " from " << source << ", line of " << line.size();
+            EXPECT_FALSE(in->LineEnded()) << what << " from " << source;
+            EXPECT_TRUE(in->AtEnd()) << what << " from " << source;
+        }
+    };
     for (const auto &ends : mixes) {
         std::string text;
         std::vector<std::string> expected;
@@ -265,10 +280,12 @@ TEST(TextFileReader, LongLinesEndAtTheirOwnLineEndsWhateverTheMix) {
         }
         expected.emplace_back(700, 'z'); // the last line has no line end
         text += expected.back();
-        auto in = TextFileReader::FromText(text);
-        for (const auto &line : expected)
-            EXPECT_EQ(in.LineInput(), line) << ends.size() << " ends, line of " << line.size();
-        EXPECT_TRUE(in.AtEnd());
+        readsAs(text, expected, std::to_string(ends.size()) + " ends");
+    }
+    // A file is read in blocks of 64 KiB: a CR as a block's last byte, its LF (or not) the next one's first.
+    for (const std::string end : {"\r\n", "\r", "\n"}) {
+        const std::string first(65535, 'a');
+        readsAs(first + end + "b\r\nc", {first, "b", "c"}, "end at the block's edge");
     }
 }
 
