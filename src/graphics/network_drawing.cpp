@@ -295,7 +295,7 @@ std::vector<DrawnBound> DrawnBounds() {
         const double mx = r.x1 + dx / 2, my = r.y1 + dy / 2;
         // Strokes and symbols: the arrowhead's barbs, node pictures at the ends, the airway's symbols at
         // its symbol point and middle (pixels).
-        double left = 0, top = 0, right = 0, bottom = 0;
+        double left = x0 + kx * r.x1, top = y0 + ky * r.y1, right = left, bottom = top;
         const auto add = [&](double x, double y, double half) {
             const double px = x0 + kx * x, py = y0 + ky * y, hx = std::abs(kx * half),
                          hy = std::abs(ky * half);
@@ -304,8 +304,6 @@ std::vector<DrawnBound> DrawnBounds() {
             top = std::min(top, py - hy);
             bottom = std::max(bottom, py + hy);
         };
-        left = right = x0 + kx * r.x1;
-        top = bottom = y0 + ky * r.y1;
         add(r.x2, r.y2, 0);
         if (const double length = std::sqrt(dx * dx + dy * dy); length > 0) {
             const double ux = dx / length, uy = dy / length, tx = r.x1 + 0.8 * dx, ty = r.y1 + 0.8 * dy;
@@ -325,11 +323,12 @@ std::vector<DrawnBound> DrawnBounds() {
             add(mx, my, symbolSize);
             shift = symbolSize;
         }
-        // Texts: `lines` lines of `line` pixels from the point's line up, right of it by up to `shiftX`;
-        // each line's point may lie a line left of it and two below.
+        // Texts: `lines` lines of `line` pixels up from the line of the point `raised` pixels above (x, y),
+        // right of it by up to `shiftX`; each line's point may lie a line left of it and two below.
         double placedLeft = left, placedTop = top, placedRight = right, placedBottom = bottom;
-        const auto text = [&](double x, double y, double lines, double line, double shiftX, double wide) {
-            const double px = x0 + kx * x, py = y0 + ky * y, qx = x0 + kx * (x + shiftX);
+        const auto text = [&](double x, double y, double raised, double lines, double line, double shiftX,
+                              double wide) {
+            const double px = x0 + kx * x, py = y0 + ky * y + up * raised, qx = x0 + kx * (x + shiftX);
             const double lineTop = std::min(py, py + up * lines * line),
                          lineBottom = std::max(py, py + up * lines * line);
             const double textLeft = std::min(px, qx), textRight = std::max(px, qx);
@@ -343,15 +342,14 @@ std::vector<DrawnBound> DrawnBounds() {
             placedBottom = std::max(placedBottom, lineBottom + 2 * line);
         };
         if (node && LayerTest(a, 16)) {
-            // Its own line above the end: the point moved up a line, no line of its own.
-            const double shiftY = up * nodeLine / ky;
+            // A line of its own above the end.
             const bool steep =
                 1.5 * std::abs(static_cast<double>(AirwayStart(3, a)) - AirwayEnd(3, a)) > AirwayLength(a) ||
                 (flags & (AirwayFlag::SurfaceEntry | AirwayFlag::SurfaceExit)) != 0;
             if (const std::string_view name = unpadded(AirwayStartName(a)); steep && !name.empty())
-                text(r.x1 + LetterHeight / 2.0, r.y1 + shiftY, 0, nodeLine, 0, node->Width(name));
+                text(r.x1 + LetterHeight / 2.0, r.y1, nodeLine, 0, nodeLine, 0, node->Width(name));
             if (const std::string_view name = unpadded(AirwayEndName(a)); !name.empty())
-                text(r.x2 + LetterHeight / 2.0, r.y2 + shiftY, 0, nodeLine, 0, node->Width(name));
+                text(r.x2 + LetterHeight / 2.0, r.y2, nodeLine, 0, nodeLine, 0, node->Width(name));
         }
         if (stack) {
             // The middle stack: a resistance name or marked error, the data text, the airway's name.
@@ -378,7 +376,7 @@ std::vector<DrawnBound> DrawnBounds() {
             if (airwayName && LayerTest(a, 8) && !blank(AirwayName(a)))
                 line(airwayName->Width(unpadded(AirwayName(a))));
             if (lines > 0)
-                text(mx, my, lines - 1, stackLine, shift, wide);
+                text(mx, my, 0, lines - 1, stackLine, shift, wide);
         }
         bound.rect = QRectF(QPointF(left, top), QPointF(right, bottom));
         bound.placedAt = QRectF(QPointF(placedLeft, placedTop), QPointF(placedRight, placedBottom));

@@ -183,7 +183,7 @@ const DrawingSurface::CachedFont &DrawingSurface::font() const {
         fonts_.clear();
         fontInPainter_ = nullptr;
     }
-    auto f = std::make_unique<CachedFont>();
+    auto f = std::make_shared<CachedFont>();
     f->name = FontName;
     f->points = FontSize;
     f->bold = FontBold;
@@ -424,12 +424,15 @@ double DrawingSurface::PrintedWidth(std::string_view text) const {
 }
 
 DrawingSurface::TextMeasure DrawingSurface::MeasureInFont() const {
-    return TextMeasure(font());
+    const CachedFont *current = &font();
+    return TextMeasure(
+        *std::find_if(fonts_.begin(), fonts_.end(), [&](const auto &f) { return f.get() == current; }));
 }
 
-DrawingSurface::TextMeasure::TextMeasure(const CachedFont &font)
-    : font_(&font), glyphs_(font.raw.isValid()),
-      space_(font.advance[' '] > 0 ? font.advance[' '] : font.metrics->horizontalAdvance(QLatin1Char(' '))) {}
+DrawingSurface::TextMeasure::TextMeasure(std::shared_ptr<const CachedFont> font)
+    : font_(std::move(font)), glyphs_(font_->raw.isValid()),
+      space_(font_->advance[' '] > 0 ? font_->advance[' ']
+                                     : font_->metrics->horizontalAdvance(QLatin1Char(' '))) {}
 
 double DrawingSurface::TextMeasure::Width(std::string_view text) const {
     // A measure needs the width alone: the cached advances, or the full layout for what they lack.

@@ -182,7 +182,8 @@ private:
         // and again.
         mutable std::map<std::string, double, std::less<>> widths;
     };
-    mutable std::vector<std::unique_ptr<CachedFont>> fonts_;
+    // Shared with the measures taken from them, which outlive a clearing of the cache.
+    mutable std::vector<std::shared_ptr<const CachedFont>> fonts_;
     mutable const CachedFont *currentFont_ = nullptr;
     mutable const CachedFont *fontInPainter_ = nullptr;
 
@@ -208,8 +209,8 @@ public:
 
 private:
     friend class DrawingSurface;
-    explicit TextMeasure(const CachedFont &font);
-    const CachedFont *font_;
+    explicit TextMeasure(std::shared_ptr<const CachedFont> font);
+    std::shared_ptr<const CachedFont> font_;
     bool glyphs_;
     double space_;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 QRgb pixel(const PictureBox &box, int x, int y) {
@@ -93,6 +95,30 @@ TEST(PictureBox, TextSizeFollowsTheScaleButNotTheFont) {
     EXPECT_GT(dark, 0);
     EXPECT_EQ(darkAboveOrLeft, 0);
     EXPECT_DOUBLE_EQ(box.CurrentY, 50 + h);
+}
+
+// A measure taken in one font measures as PrintedWidth does, and goes on doing so after the surface has let
+// its fonts go (a few dozen fonts in use clear its cache), a blank and a character outside the font's
+// single-byte table included.
+TEST(PictureBox, FontMeasureKeepsItsFontWhenTheSurfaceLetsItsFontsGo) {
+    PictureBox box(200, 100);
+    box.FontSize = 11;
+    box.FontBold = true;
+    const char *const texts[] = {"", "Fan drift", "Intake shaft 241.0", "  \x80 5\xa0m3/s  "};
+    const DrawingSurface::TextMeasure measure = box.MeasureInFont();
+    std::vector<double> widths;
+    for (const char *text : texts)
+        widths.push_back(box.PrintedWidth(text));
+    EXPECT_EQ(widths[0], 0);
+    EXPECT_GT(widths[2], widths[1]);
+    EXPECT_GT(measure.Height(), 0);
+    for (int size = 1; size <= 40; ++size) {
+        box.FontSize = size;
+        box.FontBold = false;
+        (void)box.PrintedWidth("x");
+    }
+    for (std::size_t i = 0; i < std::size(texts); ++i)
+        EXPECT_DOUBLE_EQ(measure.Width(texts[i]), widths[i]) << texts[i];
 }
 
 TEST(PictureBox, StandardPaletteHasRedInTheLowByte) {
