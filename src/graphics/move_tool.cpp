@@ -13,6 +13,7 @@
 #include "model/node_keys.h"
 #include "model/record_line.h"
 #include "model/undo.h"
+#include "model/value_rules.h"
 #include "platform/Dialogs.h"
 #include "platform/VBMath.h"
 
@@ -41,6 +42,18 @@ void setEnd(int a, const Point &p) {
 }
 Point shifted(const Point &p, const Point &by) {
     return {p[0] + by[0], p[1] + by[1], p[2] + by[2]};
+}
+
+// Whether a point lies within the coordinate rules; where it does not, the user is told and nothing moves
+// (an end beyond them would be a damaged record the next time the file is read).
+bool allowedPoint(const std::array<int64_t, 3> &p) {
+    if (PointInRange(static_cast<double>(p[0]), static_cast<double>(p[1]), static_cast<double>(p[2])))
+        return true;
+    VB::MsgBox("Coordinates exceed allowed values");
+    return false;
+}
+bool allowedPoint(const Point &p) {
+    return allowedPoint(std::array<int64_t, 3>{p[0], p[1], p[2]});
 }
 
 // Shifts the chosen ends of airway a. An end on the surface stays on the surface node when the shift
@@ -78,6 +91,19 @@ struct Chosen {
     int airway;
     bool start, end;
 };
+
+// Whether every chosen end shifted stays within the rules (worked in 64 bits: a shift may be as large as
+// a coordinate).
+bool allowedShift(const std::vector<Chosen> &chosen, const Point &by) {
+    const auto allowed = [&](const Point &p) {
+        return allowedPoint(
+            std::array<int64_t, 3>{int64_t{p[0]} + by[0], int64_t{p[1]} + by[1], int64_t{p[2]} + by[2]});
+    };
+    for (const Chosen &c : chosen)
+        if ((c.start && !allowed(startOf(c.airway))) || (c.end && !allowed(endOf(c.airway))))
+            return false;
+    return true;
+}
 
 // New airways after the last one, each made from an airway through its record line with its chosen ends
 // shifted: blank names, new numbers, not selected.
@@ -177,6 +203,11 @@ void moveFence() {
         return;
     const Point by = entryPoint();
     const std::vector<Chosen> fenced = fencedAirways(BuildStartX, BuildStartY, CursorX, CursorY);
+    if (!allowedShift(fenced, by)) {
+        MakeCopy = 0;
+        showMoved();
+        return;
+    }
     if (MakeCopy != 0) {
         if (!RoomForAirways(static_cast<int>(fenced.size()))) {
             MakeCopy = 0;
@@ -258,9 +289,10 @@ Point leftDropTarget(const Point &from, int pressAirwayEnd, int32_t &toX, int32_
     return {toX, toY, toZ};
 }
 
-// Moves the ends and finishes, unless an airway would be left without length: then nothing changes.
+// Moves the ends and finishes, unless an airway would be left without length or an end beyond the
+// coordinate rules: then nothing changes.
 void moveEndsOrRefuse(const Point &from, const Point &target, int pressAirwayEnd) {
-    if (collapses(from, target, pressAirwayEnd)) {
+    if (collapses(from, target, pressAirwayEnd) || !allowedPoint(target)) {
         showMoved();
         return;
     }
@@ -274,7 +306,7 @@ void MoveNodeTool(int32_t &fromX, int32_t &fromY, int32_t &fromZ, int32_t &toX, 
                   int &pressAirwayEnd, int &pressPick) {
     const Point from{fromX, fromY, fromZ};
     if (TextDragging) {
-        if (pressPick >= 1 && pressPick <= MaxFloatingTexts) {
+        if (pressPick >= 1 && pressPick <= MaxFloatingTexts && allowedPoint(Point{toX, toY, toZ})) {
             FloatingTextPosition(1, pressPick) = toX;
             FloatingTextPosition(2, pressPick) = toY;
             FloatingTextPosition(3, pressPick) = toZ;
@@ -322,6 +354,11 @@ void CopyMarkedAirways() {
     for (int a = 1; a <= AirwayCount; ++a)
         if (AirwaySelected(a))
             selected.push_back({a, true, true});
+    if (!allowedShift(selected, by)) {
+        MakeCopy = 0;
+        Redraw();
+        return;
+    }
     if (MakeCopy != 0) {
         if (!RoomForAirways(static_cast<int>(selected.size()))) {
             MakeCopy = 0;

@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
+#include "platform/VBError.h"
 #include "platform/WindowPlacement.h"
 #include "settings/button_pictures.h"
 #include "settings/options_state.h"
@@ -27,9 +28,17 @@ constexpr int AirflowQuantity = 4;
 
 // A flow typed in display units, in m³/s when it lies in 0 .. 10000 as typed; said and none otherwise.
 std::optional<float> readFlow(const QLineEdit *box) {
-    const float typed = LenientSingle(LenientValue(FromQt(box->text())));
-    if (typed >= 0 && typed <= 10000) {
-        float value = typed;
+    // The whole box is the number ("5x" is no flow); an empty box is 0.
+    const std::string text = FromQt(box->text());
+    std::optional<double> typed = 0.0;
+    try {
+        if (text.find_first_not_of(' ') != std::string::npos)
+            typed = StrictValue(text);
+    } catch (const VBError &) {
+        typed.reset();
+    }
+    if (typed && *typed >= 0 && *typed <= 10000) {
+        auto value = static_cast<float>(*typed);
         return FromDisplayUnits(value, AirflowQuantity);
     }
     VB::MsgBox("Limits of Allowable Significant Flows", VB::vbExclamation);

@@ -178,6 +178,83 @@ TEST_F(MoveTool, SelectedAirwaysMoveByTheDragOrTheTypedDisplacementAndCopyAsNewA
     ExpectNextDrawEndsAtTheCursor(400);
 }
 
+// An end taken beyond the coordinate rules (plan +-10,000,000 m, RL +-9,999,999 m) would be a damaged record
+// when the file is next read: the move or copy says so and changes nothing. Up to the rule it is made.
+TEST_F(MoveTool, AMoveOrCopyBeyondTheCoordinateRulesIsRefusedAndUpToThemMade) {
+    struct Row {
+        const char *what;
+        bool fence, copy;
+        std::array<int32_t, 3> by;
+        bool made;
+    };
+    // The fence holds the drive (-50, -20) .. (50, -20); the selection is drives a and b, -300 .. 100; all at
+    // RL 100.
+    const Row rows[] = {
+        {"fence, east to the rule", true, false, {9999950, 0, 0}, true},
+        {"fence, a metre past it", true, false, {9999951, 0, 0}, false},
+        {"fence copy, down past the RL rule", true, true, {0, 0, -10000100}, false},
+        {"selection, down to the RL rule", false, false, {0, 0, -10000099}, true},
+        {"selection, west past it", false, false, {-9999701, 0, 0}, false},
+        {"selection copy, a shift beyond any coordinate", false, true, {2147483000, 0, 0}, false},
+    };
+    for (const Row &row : rows) {
+        Build();
+        const int fenced = Drive(-50, -20, 50, -20);
+        AirwayFlags(a) |= AirwayFlag::Selected;
+        AirwayFlags(b) |= AirwayFlag::Selected;
+        Ready();
+        const auto before = Stored();
+        const int count = AirwayCount;
+        if (!row.made)
+            boxes.Expect(VB::vbOK, "Coordinates exceed allowed values");
+        MakeCopy = row.copy ? 1 : 0;
+        if (row.fence) {
+            editor.typedPoint = row.by;
+            Drag(1, -100, -60, 100, -10);
+        } else {
+            EntryPointX = row.by[0];
+            EntryPointY = row.by[1];
+            EntryPointZ = row.by[2];
+            CopyMarkedAirways();
+        }
+        const int moved = row.fence ? fenced : a;
+        if (row.made) {
+            EXPECT_FALSE(Stored() == before) << row.what;
+            EXPECT_EQ(AirwayStart(1, moved), (row.fence ? -50 : -300) + row.by[0]) << row.what;
+            EXPECT_EQ(AirwayStart(3, moved), 100 + row.by[2]) << row.what;
+        } else {
+            EXPECT_TRUE(Stored() == before) << row.what;
+            EXPECT_EQ(AirwayCount, count) << row.what;
+        }
+        EXPECT_EQ(MakeCopy, 0) << row.what;
+        EXPECT_TRUE(boxes.Done()) << row.what;
+    }
+}
+
+TEST_F(MoveTool, AFloatingTextDroppedBeyondTheCoordinateRulesStaysWhereItWas) {
+    FloatingTextPosition(1, 1) = 10;
+    FloatingTextPosition(2, 1) = 20;
+    FloatingTextPosition(3, 1) = 30;
+    NetworkSaved = 255;
+    int32_t fromX = 10, fromY = 20, fromZ = 30;
+    for (const auto &[to, kept] : {std::pair{std::array<int32_t, 3>{10000001, 0, 0}, true},
+                                   std::pair{std::array<int32_t, 3>{0, 0, -10000000}, true},
+                                   std::pair{std::array<int32_t, 3>{-10000000, 10000000, 9999999}, false}}) {
+        if (kept)
+            boxes.Expect(VB::vbOK, "Coordinates exceed allowed values");
+        TextDragging = true;
+        int32_t toX = to[0], toY = to[1], toZ = to[2];
+        int pressAirwayEnd = 0, pressPick = 1;
+        MoveNodeTool(fromX, fromY, fromZ, toX, toY, toZ, pressAirwayEnd, pressPick);
+        const std::array<int32_t, 3> now{FloatingTextPosition(1, 1), FloatingTextPosition(2, 1),
+                                         FloatingTextPosition(3, 1)};
+        const std::array<int32_t, 3> expected = kept ? std::array<int32_t, 3>{10, 20, 30} : to;
+        EXPECT_EQ(now, expected) << to[0];
+        EXPECT_EQ(NetworkSaved, kept ? 255 : 0) << to[0];
+        EXPECT_TRUE(boxes.Done()) << to[0];
+    }
+}
+
 TEST_F(MoveTool, ASelectionMovedDownByATypedDisplacementKeepsItsEndsOnTheSurfaceJoinedToTheSurface) {
     // A shaft from the surface (RL 1000) down to a drive at 100, both selected, moved down 50 m.
     AirwayCount = 0;

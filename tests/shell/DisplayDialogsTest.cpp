@@ -164,7 +164,8 @@ TEST_F(DisplayDialogsTest, ViewOptionsStoreFlowsInTheirLimitsAndTheRest) {
 
     // A refused flow keeps the dialog open with its box selected, and nothing else is stored with it.
     const int scheme = ColourScheme;
-    for (const auto &[max, min, refused] : {std::tuple{"10000.5", "5", "10000.5"}, {"5", "-1", "-1"}})
+    for (const auto &[max, min, refused] :
+         {std::tuple{"10000.5", "5", "10000.5"}, {"5", "-1", "-1"}, {"5x", "5", "5x"}, {"5", "abc", "abc"}})
         withDialog<frmViewer>(form->MenuItem("mnuViewData"), [&](frmViewer &viewer) {
             setFlows(viewer, max, min);
             viewer.ColOpt[1 - scheme]->click();
