@@ -44,14 +44,6 @@ std::string BoxText(const QLineEdit &box) {
     return FromQt(box.text());
 }
 
-float BoxValue(const QLineEdit &box, int quantity) {
-    float value = StrictSingle(StrictValue(BoxText(box)));
-    const float si = FromDisplayUnits(value, quantity);
-    if (!std::isfinite(si))
-        throw VBError(VBErr::Overflow, "overflow");
-    return si;
-}
-
 void ShowDataEntryError() {
     VB::MsgBox("An error has occurred - probably in data entry");
 }

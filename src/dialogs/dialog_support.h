@@ -21,9 +21,6 @@ int FindFanEntry(const VBComboBox &list, int fan);
 
 // Text of a box as the model holds it (Windows-1252, blanks kept).
 std::string BoxText(const QLineEdit &box);
-// A typed number in the box's display units, converted to SI with the unit quantity; a text that is not
-// a number, or a value too large for a single, is a VBError.
-float BoxValue(const QLineEdit &box, int quantity);
 
 // Runs one statement; a VBError in it shows "An error has occurred - probably in data entry" and is
 // otherwise ignored, so the caller goes on with its next statement. True when the statement succeeded.

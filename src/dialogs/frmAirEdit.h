@@ -12,7 +12,6 @@
 #include <array>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 

@@ -7,7 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Text1252.h"
 #include "platform/VBControls.h"
-#include "platform/VBError.h"
+#include "platform/VBMath.h"
 #include "platform/WindowPlacement.h"
 #include "settings/button_pictures.h"
 #include "settings/options_state.h"
@@ -30,13 +30,7 @@ constexpr int AirflowQuantity = 4;
 std::optional<float> readFlow(const QLineEdit *box) {
     // The whole box is the number ("5x" is no flow); an empty box is 0.
     const std::string text = FromQt(box->text());
-    std::optional<double> typed = 0.0;
-    try {
-        if (text.find_first_not_of(' ') != std::string::npos)
-            typed = StrictValue(text);
-    } catch (const VBError &) {
-        typed.reset();
-    }
+    const std::optional<double> typed = Trim(text).empty() ? std::optional(0.0) : VB::StrictNumber(text, ',');
     if (typed && *typed >= 0 && *typed <= 10000) {
         auto value = static_cast<float>(*typed);
         return FromDisplayUnits(value, AirflowQuantity);
