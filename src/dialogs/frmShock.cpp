@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <cmath>
 
 namespace {
 
@@ -53,6 +54,12 @@ constexpr std::array<ShockType, frmShock::Types> shockTypes{{
 
 double leadingNumber(const QLineEdit *box) {
     return VB::Val(FromQt(box->text()), VB::LocaleDecimalSeparator());
+}
+
+// A count as typed: the whole box a number ("2x" is none, NaN); an empty box is 0.
+double typedCount(const QLineEdit *box) {
+    const std::string text = FromQt(box->text());
+    return Trim(text).empty() ? 0 : VB::StrictNumber(text, ',').value_or(std::nan(""));
 }
 
 } // namespace
@@ -123,7 +130,7 @@ QLineEdit *frmShock::ReCalc() {
     for (int i = 0; i < Types; ++i) {
         const auto index = static_cast<size_t>(i);
         const int ticked = ChkShockType[index]->Value();
-        double count = leadingNumber(LblNumS[index]);
+        double count = typedCount(LblNumS[index]);
         // A count that is not a whole number of fittings is said and counts for nothing; the box keeps what
         // was typed, selected for its correction.
         if (ticked != 0 && !InRange(Value::ShockCount, count)) {

@@ -236,15 +236,18 @@ TEST_F(Shock, SumsTheTickedFittingsInDisplayUnits) {
         EXPECT_EQ(dialog.LblShockTotal->text(), "78");
         // A fraction of a fitting is said when the calculator is left for OK, and OK keeps it open on the box
         // with what was typed.
-        Type(dialog.LblNumS[18], "2.5");
-        ScriptedDialogs boxes;
-        for (int said = 0; said < 2; ++said)
-            boxes.Expect(VB::vbOK, "Number of fittings must be a whole number from 0 to 1000");
-        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
-        EXPECT_TRUE(boxes.Done());
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_TRUE(dialog.LblNumS[18]->hasFocus());
-        EXPECT_EQ(dialog.LblNumS[18]->selectedText(), "2.5");
+        // So is a count that is not wholly a number.
+        for (const char *typed : {"2.5", "3x"}) {
+            Type(dialog.LblNumS[18], typed);
+            ScriptedDialogs boxes;
+            for (int said = 0; said < 2; ++said)
+                boxes.Expect(VB::vbOK, "Number of fittings must be a whole number from 0 to 1000");
+            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+            EXPECT_TRUE(boxes.Done()) << typed;
+            EXPECT_TRUE(dialog.isVisible()) << typed;
+            EXPECT_TRUE(dialog.LblNumS[18]->hasFocus()) << typed;
+            EXPECT_EQ(dialog.LblNumS[18]->selectedText(), typed);
+        }
         Type(dialog.LblNumS[18], "3");
         SubDialogOpen = true;
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
