@@ -162,17 +162,18 @@ int32_t moved(int32_t coordinate, const Offsets &o, int k) {
     return VB::ClampToInt<int32_t>(VB::RoundHalfEven((coordinate + o.metres[k]) * o.sign[k]));
 }
 
-// Airways read beyond the coordinate limits are left out at the user's word (the failure question, once
-// for each). Where the offsets take an end is the level building's to report.
-void keepWithinLimits(ImportReading &reading) {
+// Airways whose ends, where the offsets take them, lie beyond the coordinate rules are left out at the
+// user's word (the failure question, once for each): an end stored beyond them would be a damaged record
+// the next time the network is opened.
+void keepWithinLimits(ImportReading &reading, const Offsets &o) {
+    const auto inside = [&](const std::array<int32_t, 3> &p) {
+        return PointInRange(moved(p[0], o, 0), moved(p[1], o, 1), moved(p[2], o, 2));
+    };
     std::erase_if(reading.airways, [&](const ImportedAirway &a) {
-        for (int k = 0; k < 3; ++k)
-            for (const int32_t c : {a.start[static_cast<std::size_t>(k)], a.end[static_cast<std::size_t>(k)]})
-                if (!InRange(k == 2 ? Value::Elevation : Value::PlanCoordinate, c)) {
-                    reading.Failure();
-                    return true;
-                }
-        return false;
+        if (inside(a.start) && inside(a.end))
+            return false;
+        reading.Failure();
+        return true;
     });
 }
 
@@ -427,7 +428,7 @@ ImportOutcome ImportNetwork(const ImportOptions &options,
             readText(ImportFileName, reading, skipped);
         else
             ReadDxfFile(ImportFileName, reading);
-        keepWithinLimits(reading);
+        keepWithinLimits(reading, offsets);
     } catch (const ImportAborted &) {
         VB::SetScreenPointer(VB::vbDefault);
         return ImportOutcome::Unchanged;

@@ -311,6 +311,28 @@ TEST_F(ImportTest, TextRowsWithTextInNumberColumnsAreLeftOutAndListed) {
     EXPECT_TRUE(boxes.Done());
 }
 
+// The coordinate rules hold where the offsets take the ends: an airway taken beyond them would be a damaged
+// record when the network is next opened, so it is left out at the user's word; up to them it is imported.
+TEST_F(ImportTest, AnOffsetTakingAnEndBeyondTheCoordinateRulesLeavesThatAirwayOut) {
+    ImportOptions o;
+    o.merge = true;
+    o.xOffset = "2000";
+    o.zOffset = "-1000";
+    ScriptedDialogs boxes;
+    for (int refused = 0; refused < 2; ++refused)
+        boxes.Expect(VB::vbYes, "Error Loading Data - Do you wish to continue loading ?");
+    EXPECT_EQ(ImportText({row({"9998000", "0", "0", "9997000", "0", "0"}),     // east to the rule
+                          row({"9998001", "0", "0", "9997000", "0", "0"}),     // a metre past it
+                          row({"0", "0", "-9998999", "10", "0", "-9998999"}),  // down to the RL rule
+                          row({"0", "0", "-9999000", "10", "0", "-9998000"})}, // a metre past it
+                         o),
+              ImportOutcome::Imported);
+    EXPECT_TRUE(boxes.Done());
+    ASSERT_EQ(AirwayCount, 2);
+    EXPECT_EQ(Ends(1), (std::array<int32_t, 6>{10000000, 0, -1000, 9999000, 0, -1000}));
+    EXPECT_EQ(Ends(2), (std::array<int32_t, 6>{2000, 0, -9999999, 2010, 0, -9999999}));
+}
+
 TEST_F(ImportTest, AFanTheTablesCannotHoldAsksAndOneTheDatabaseLacksIsLeftOff) {
     FanName(2) = "Main fan";
     FanName(MaxFans) = "Last fan";
@@ -589,14 +611,19 @@ TEST_F(ImportTest, LevelsSpanTheNewAirwaysOrOnePerElevation) {
     EXPECT_EQ(shell.levelList, (std::vector<std::string>{"Surface", "Level 100", "Level-50"}));
     EXPECT_EQ(LevelRange(1, 1), 200);
 
-    // Ends raised beyond the RL limit are reported once per import.
+    // Ends raised beyond the RL rule are not imported: each airway asks, and with none left the network
+    // stays as it was.
     ImportOptions raised;
     raised.levelDatabase = true;
     raised.zOffset = "100";
     ScriptedDialogs boxes;
-    boxes.Expect(VB::vbOK, "Node exceeds Maximum RL Limits").Expect(VB::vbYes, "Place highest RL");
-    ImportText({row({"5", "0", "0", "1", "0", "9999950"}), row({"5", "0", "0", "2", "0", "9999960"})},
-               raised);
+    boxes.Expect(VB::vbYes, "Error Loading Data")
+        .Expect(VB::vbYes, "Error Loading Data")
+        .Expect(VB::vbOK, "No airway could be read");
+    EXPECT_EQ(
+        ImportText({row({"5", "0", "0", "1", "0", "9999950"}), row({"5", "0", "0", "2", "0", "9999960"})},
+                   raised),
+        ImportOutcome::Unchanged);
     EXPECT_TRUE(boxes.Done());
 }
 
