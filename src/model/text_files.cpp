@@ -460,7 +460,7 @@ bool NextTextLine(std::string_view text, std::size_t &pos, std::string_view &lin
 
 TextFileReader::TextFileReader(const std::string &path) {
     const QString name = ToQt(path);
-    file_ = std::make_shared<QFile>(name);
+    file_ = std::make_unique<QFile>(name);
     if (!file_->exists()) {
         const QFileInfo info(name);
         throw VBError(info.absoluteDir().exists() ? VBErr::FileNotFound : VBErr::PathNotFound, "cannot open");
@@ -469,6 +469,10 @@ TextFileReader::TextFileReader(const std::string &path) {
         throw VBError(75, "path/file access error");
     readBlock();
 }
+
+TextFileReader::TextFileReader(TextFileReader &&) noexcept = default;
+TextFileReader &TextFileReader::operator=(TextFileReader &&) noexcept = default;
+TextFileReader::~TextFileReader() = default;
 
 TextFileReader TextFileReader::FromText(std::string text) {
     TextFileReader r;

@@ -89,9 +89,14 @@ public:
     explicit TextFileReader(const std::string &path);
     // Reads from text in memory.
     static TextFileReader FromText(std::string text);
+    // One reader per file: a copy would take every other block of it.
+    TextFileReader(TextFileReader &&) noexcept;
+    TextFileReader &operator=(TextFileReader &&) noexcept;
+    ~TextFileReader();
 
     bool AtEnd() const { return pos_ >= text_.size() && !file_; }
-    // The whole text of a reader made from text, which reading leaves as it is.
+    // The whole text of a reader made from text, which reading leaves as it is (a file reader holds only the
+    // block it reads).
     std::string_view Text() const { return text_; }
     // The next line; VBError 62 at the end of the file.
     std::string LineInput();
@@ -107,7 +112,7 @@ private:
     std::string text_;
     std::size_t pos_ = 0;
     bool lineEnded_ = false;
-    std::shared_ptr<QFile> file_;
+    std::unique_ptr<QFile> file_;
 };
 
 // Writes a text file whose lines end in CR LF. Output is collected and written by Close (or the
